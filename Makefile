@@ -1,0 +1,43 @@
+# make run   : install what is missing, build, start the program on the demo databases
+# make test  : install what is missing, build with warnings as errors and sanitizers, run every test
+JOBS ?= $(shell nproc)
+BUILD_RUN  := build/release
+BUILD_TEST := build/test
+BUILD_BENCH := build/bench
+DEMO_DIR   ?= $(CURDIR)/build/demo
+
+.PHONY: deps run test build-run build-test bench-ado bench-send screenshots clean
+
+deps:
+	@scripts/install-deps
+
+build-run: deps
+	@cmake -S . -B $(BUILD_RUN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORV_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD_RUN) -j $(JOBS)
+
+run: build-run
+	@$(BUILD_RUN)/src/app/korvane --demo "$(DEMO_DIR)"
+
+build-test: deps
+	@cmake -S . -B $(BUILD_TEST) -DCMAKE_BUILD_TYPE=Debug -DKORV_WERROR=ON -DKORV_SANITIZE=ON -DKORV_TESTS=ON >/dev/null
+	@cmake --build $(BUILD_TEST) -j $(JOBS)
+
+test: build-test
+	@cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+build-bench: deps
+	@cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DKORV_TESTS=OFF -DKORV_BENCH=ON >/dev/null
+	@cmake --build $(BUILD_BENCH) -j $(JOBS)
+
+bench-ado: build-bench
+	@$(BUILD_BENCH)/bench/bench_ado
+
+bench-send: build-bench
+	@$(BUILD_BENCH)/bench/bench_send
+
+screenshots: build-run
+	@scripts/screenshots $(BUILD_RUN)
+
+clean:
+	rm -rf build

@@ -1,0 +1,223 @@
+#pragma once
+// The ADO surface the program uses: Connection, Recordset, Fields, Errors, OpenSchema.
+//
+// Two providers stand behind a Connection, chosen from its connection text:
+//  - embedded: the text's Server (or a Jet "Data Source") names a local folder; database D is the
+//    SQLite file <folder>/<D>.sqlite and statements in the SQL Server dialect are translated;
+//  - odbc: anything else; PROVIDER names the ODBC driver as registered in odbcinst.ini and SQL
+//    passes through unchanged.
+//
+// Failures raise vb::Error with ADO's numbers; the connection's Errors() then holds the server's
+// SQL state and native error of the last call.
+#include "platform/vb/error.h"
+#include "platform/vb/variant.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+namespace ado {
+
+enum CursorLocationEnum { adUseServer = 2, adUseClient = 3 };
+enum CursorTypeEnum { adOpenUnspecified = -1, adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
+enum LockTypeEnum { adLockUnspecified = -1, adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3, adLockBatchOptimistic = 4 };
+enum ObjectStateEnum { adStateClosed = 0, adStateOpen = 1 };
+enum SchemaEnum { adSchemaColumns = 4, adSchemaTables = 20 };
+enum IsolationLevelEnum { adXactReadUncommitted = 256, adXactReadCommitted = 4096 };
+
+// DataTypeEnum numbers of Field::Type.
+enum DataTypeEnum {
+    adEmpty = 0, adSmallInt = 2, adInteger = 3, adSingle = 4, adDouble = 5, adCurrency = 6, adDate = 7,
+    adBSTR = 8, adBoolean = 11, adDecimal = 14, adTinyInt = 16, adUnsignedTinyInt = 17, adBigInt = 20,
+    adNumeric = 131, adDBDate = 133, adDBTime = 134, adDBTimeStamp = 135, adChar = 129, adWChar = 130,
+    adVarChar = 200, adLongVarChar = 201, adVarWChar = 202, adLongVarWChar = 203, adBinary = 128,
+    adVarBinary = 204, adLongVarBinary = 205,
+};
+
+class Connection;
+class Recordset;
+using ConnectionPtr = std::shared_ptr<Connection>;
+using RecordsetPtr = std::shared_ptr<Recordset>;
+
+struct ErrorItem {
+    long Number = 0;
+    QString Description;
+    QString Source;
+    QString SQLState;
+    long NativeError = 0;
+};
+
+// The errors of the connection's last call.
+class Errors {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    void Clear() { items_.clear(); }
+    const ErrorItem& Item(int index) const;   // raises 3265 out of range
+    void add(ErrorItem e) { items_.push_back(std::move(e)); }
+
+private:
+    std::vector<ErrorItem> items_;
+};
+
+struct FieldInfo {
+    QString name;
+    int type = adVarWChar;        // DataTypeEnum
+    long definedSize = 0;         // characters for text, bytes otherwise
+    int precision = 0;
+    int numericScale = 0;
+    bool nullable = true;
+};
+
+class Field {
+public:
+    const QString& Name() const { return info_->name; }
+    int Type() const { return info_->type; }
+    long DefinedSize() const { return info_->definedSize; }
+    int Precision() const { return info_->precision; }
+    int NumericScale() const { return info_->numericScale; }
+    vb::Variant Value() const;                 // Null kept
+    void setValue(const vb::Variant& v);       // for the updatable use: then Recordset::Update
+
+private:
+    friend class Recordset;
+    Field(Recordset* rs, const FieldInfo* info, int index) : rs_(rs), info_(info), index_(index) {}
+    Recordset* rs_;
+    const FieldInfo* info_;
+    int index_;
+};
+
+// Internal: where a Recordset takes its rows from. Implemented by the providers.
+class RowSource;
+// Internal: one open provider session. Implemented by the providers.
+class Session;
+
+// A prepared statement with "?" parameters, for the bulk work of the platform layers (the
+// package engine's copy task, the benchmarks). SQL is in the provider's own dialect.
+class Command {
+public:
+    virtual ~Command() = default;
+    virtual int parameterCount() const = 0;
+    virtual void bind(int index, const vb::Variant& value) = 0;   // index from 1
+    virtual long execute() = 0;                                    // rows affected; keeps the bindings
+};
+
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    static ConnectionPtr Create();
+    ~Connection();
+
+    // Opens from a connection text ("PROVIDER=SQLOLEDB;Server=S;Database =D;UId=U;Pwd=W;" and the
+    // Oracle and Jet forms). Raises 3705 when already open.
+    void Open(const QString& connectionString = QString(), const QString& userId = QString(),
+              const QString& password = QString(), long options = -1);
+    void Close();                                   // raises 3704 when closed
+    int State() const;
+
+    // Runs a statement or a batch. A batch whose last statement returns rows gives an open
+    // Recordset; otherwise a closed one. recordsAffected receives the rows written.
+    RecordsetPtr Execute(const QString& commandText, long* recordsAffected = nullptr, long options = -1);
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    int transactionLevel() const;
+
+    QString ConnectionString() const { return connectionString_; }
+    void setConnectionString(const QString& s) { connectionString_ = s; }
+    int CursorLocation() const { return cursorLocation_; }
+    void setCursorLocation(int v) { cursorLocation_ = v; }
+    long CommandTimeout() const { return commandTimeout_; }
+    void setCommandTimeout(long v) { commandTimeout_ = v; }
+    int IsolationLevel() const { return isolationLevel_; }
+    void setIsolationLevel(int v) { isolationLevel_ = v; }
+    QString DefaultDatabase() const;
+    void setDefaultDatabase(const QString& name);
+    QString Provider() const;       // the provider named in the connection text
+
+    Errors& errors() { return errors_; }
+
+    // adSchemaTables (column TABLE_NAME, TABLE_TYPE) and adSchemaColumns (restrictions:
+    // catalog, schema, table, column; columns TABLE_NAME, COLUMN_NAME, DATA_TYPE,
+    // CHARACTER_MAXIMUM_LENGTH, NUMERIC_PRECISION, NUMERIC_SCALE, IS_NULLABLE).
+    RecordsetPtr OpenSchema(int schema, const std::vector<vb::Variant>& restrictions = {});
+
+    // The platform layers' bulk path (see Command).
+    std::unique_ptr<Command> Prepare(const QString& sql);
+    // True for the embedded provider.
+    bool isEmbedded() const;
+    // Internal: the open session, or raises 3704.
+    Session& session();
+
+private:
+    Connection() = default;
+    friend class Recordset;
+    std::unique_ptr<Session> session_;
+    QString connectionString_;
+    int cursorLocation_ = adUseServer;
+    long commandTimeout_ = 30;
+    int isolationLevel_ = adXactReadCommitted;
+    Errors errors_;
+};
+
+class Recordset : public std::enable_shared_from_this<Recordset> {
+public:
+    static RecordsetPtr Create();
+    ~Recordset();
+
+    // Opens on an SQL text (or a table name) over an open connection. Raises 3705 when open,
+    // 3001/91 without a connection.
+    void Open(const QString& source, const ConnectionPtr& connection, int cursorType = adOpenUnspecified,
+              int lockType = adLockUnspecified, long options = -1);
+    void Close();                                   // raises 3704 when closed
+    int State() const;
+
+    bool BOF() const;
+    bool Eof() const;                               // the original's EOF
+    void MoveFirst();
+    void MoveNext();
+    void MovePrevious();
+    void MoveLast();
+    long RecordCount() const;                       // -1 for a forward-only cursor
+
+    int CursorType() const { return cursorType_; }
+    void setCursorType(int v) { cursorType_ = v; }
+    int LockType() const { return lockType_; }
+    void setLockType(int v) { lockType_ = v; }
+    QString Source() const { return source_; }
+    ConnectionPtr ActiveConnection() const { return connection_.lock(); }
+
+    int fieldCount() const;
+    Field Fields(int index) const;                  // raises 3265 out of range
+    Field Fields(const QString& name) const;        // case ignored, first of duplicates; raises 3265
+
+    // The updatable use: assign fields (Field::setValue), then Update writes the current row;
+    // CancelUpdate drops the assignments.
+    void Update();
+    void CancelUpdate();
+
+    // GetRows: the remaining rows, row-major.
+    std::vector<std::vector<vb::Variant>> GetRows();
+
+    // Internal: used by the providers to hand over a result.
+    void attach(const ConnectionPtr& connection, std::unique_ptr<RowSource> rows, const QString& source,
+                int cursorType, int lockType);
+
+private:
+    Recordset() = default;
+    friend class Field;
+    vb::Variant value(int index) const;
+    void assign(int index, const vb::Variant& v);
+    void requireOpen() const;
+    void requireRow() const;
+
+    std::unique_ptr<RowSource> rows_;
+    std::weak_ptr<Connection> connection_;
+    QString source_;
+    int cursorType_ = adOpenForwardOnly;
+    int lockType_ = adLockReadOnly;
+    long pos_ = 0;          // 0-based row; -1 before the first (BOF), size() after the last (EOF)
+    std::vector<std::pair<int, vb::Variant>> pending_;
+};
+
+}  // namespace ado

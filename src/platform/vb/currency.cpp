@@ -1,0 +1,66 @@
+#include "platform/vb/currency.h"
+
+#include "platform/vb/error.h"
+
+#include <cmath>
+
+namespace vb {
+
+Currency Currency::fromDouble(double d) {
+    const double scaled = d * kScale;
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2233720368547758e18) Raise(kErrOverflow);
+    return fromRaw(static_cast<int64_t>(std::nearbyint(scaled)));  // default rounding: halves to even
+}
+
+Currency Currency::fromInt(int64_t v) {
+    if (v > INT64_MAX / kScale || v < INT64_MIN / kScale) Raise(kErrOverflow);
+    return fromRaw(v * kScale);
+}
+
+bool Currency::parse(const QString& text, Currency* out) {
+    const QString t = text.trimmed();
+    int i = 0;
+    bool neg = false;
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) { neg = t[i] == u'-'; ++i; }
+    __int128 whole = 0;
+    int digits = 0, frac = 0, fracDigits = 0;
+    bool roundUp = false, sticky = false;
+    for (; i < t.size() && t[i].isDigit(); ++i, ++digits) {
+        whole = whole * 10 + t[i].digitValue();
+        if (whole > static_cast<__int128>(INT64_MAX)) return false;
+    }
+    int lastKept = 0;
+    if (i < t.size() && t[i] == u'.') {
+        ++i;
+        for (; i < t.size() && t[i].isDigit(); ++i, ++digits) {
+            const int dv = t[i].digitValue();
+            if (fracDigits < 4) { frac = frac * 10 + dv; ++fracDigits; lastKept = dv; }
+            else if (fracDigits == 4) { roundUp = dv >= 5; sticky = dv > 5; ++fracDigits; }
+            else if (dv) sticky = true;
+        }
+    }
+    if (i != t.size() || digits == 0) return false;
+    while (fracDigits < 4) { frac *= 10; ++fracDigits; }
+    __int128 raw = whole * kScale + frac;
+    // halves to even
+    if (roundUp && (sticky || (lastKept % 2 == 1) || (frac % 2 == 1))) raw += 1;
+    if (neg) raw = -raw;
+    if (raw > INT64_MAX || raw < INT64_MIN) return false;
+    *out = fromRaw(static_cast<int64_t>(raw));
+    return true;
+}
+
+QString Currency::toString() const {
+    const bool neg = raw_ < 0;
+    const unsigned long long a = neg ? 0ULL - static_cast<unsigned long long>(raw_) : static_cast<unsigned long long>(raw_);
+    QString s = QString::number(a / kScale);
+    unsigned long long f = a % kScale;
+    if (f) {
+        QString fs = QString::number(f).rightJustified(4, u'0');
+        while (fs.endsWith(u'0')) fs.chop(1);
+        s += u'.' + fs;
+    }
+    return neg ? u'-' + s : s;
+}
+
+}  // namespace vb

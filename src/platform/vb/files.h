@@ -1,0 +1,46 @@
+#pragma once
+// 8-bit text (CP1252) and the runtime's file statements: fixed-length random-access records
+// (Open ... For Random Len=n, Get, Put, LOF) and line output for appending logs.
+#include "platform/vb/error.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+namespace vb {
+
+// CP1252 <-> text. Characters without a CP1252 code become "?".
+QByteArray ToCp1252(const QString& s);
+QString FromCp1252(const QByteArray& b);
+
+// A file opened For Random with a fixed record length. Records count from 1. Get of a record
+// past the end (or of a partial last record) reads nothing and returns false. Put past the end
+// extends the file, filling any gap with zero bytes. Errors raise vb::Error (53, 75, 52).
+class RandomFile {
+public:
+    RandomFile(const QString& path, int recordLength);   // creates the file when missing
+    ~RandomFile();
+    RandomFile(const RandomFile&) = delete;
+    RandomFile& operator=(const RandomFile&) = delete;
+
+    int recordLength() const { return recordLength_; }
+    long long lof() const;                       // length of the file in bytes
+    long long recordCount() const;               // whole records only
+    bool get(long long record, QByteArray* out); // exactly recordLength bytes
+    void put(long long record, const QByteArray& data);  // padded with zero bytes or cut to length
+    void close();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    int recordLength_;
+};
+
+// Appends text lines in CP1252 ending in CR LF, as Print # on a file opened For Append.
+// Returns false when the file cannot be opened or written.
+bool AppendLine(const QString& path, const QString& line);
+
+// Fixed-length text fields of a record: the text in CP1252, cut or padded with blanks.
+QByteArray FixedText(const QString& s, int length);
+
+}  // namespace vb
