@@ -129,6 +129,10 @@ private:
     ado::ConnectionPtr cnn_;
 };
 
+// The configuration flag SS_CONFIDENCIALIDAD ("SI"): the application core sets it when it loads
+// the configuration; the synonym rewrite reads it.
+inline bool gConfidencialidad = false;
+
 // The program-wide instances, created on first use.
 DB_Dll& gDBPrincipal();
 DB_Dll& gDBRemota();
