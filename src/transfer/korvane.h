@@ -1,0 +1,37 @@
+#pragma once
+// Module Korvane, task side: the builders of the seven tasks of the outbound package
+// "KORVANE_INTERFACE01". Each builder adds one task to the package's Tasks; the steps that run
+// them, the connections and the run itself belong to the package builder of the console.
+//
+//   task                          builder                     source (head office, connection 1)
+//   DTSTask_DTSExecuteSQLTask_1   AgregaTareaVaciarTablas     - (empties the six tables, connection 2)
+//   DTSTask_DTSDataPumpTask_1     AgregaTareaImpoNovArti      QET_KORVANE          -> IMPONOVARTI
+//   DTSTask_DTSDataPumpTask_2     AgregaTareaImpoNovBarras    QET_KORVANE_BARRAS   -> IMPONOVBARRAS
+//   DTSTask_DTSDataPumpTask_3     AgregaTareaImpoNovBultos    QET_KORVANE_BULTOS   -> IMPONOVBULTOS
+//   DTSTask_DTSDataPumpTask_4     AgregaTareaImpoNovProv      QET_KORVANE_NOVPROV  -> IMPONOVPROV
+//   DTSTask_DTSDataPumpTask_5     AgregaTareaImpoProv         QET_KORVANE_PROV     -> IMPOPROV
+//   DTSTask_DTSDataPumpTask_7     AgregaTareaOfertas          QET_KORVANE_OFERTAS  -> OFERTAS
+//
+// The builders have no error handling of their own: a failing call into the package raises
+// vb::Error to the caller, and a task cut short is not added to the package.
+#include "platform/dts/dts.h"
+
+#include <QString>
+
+namespace transfer {
+
+// The send mode's letter: "N" normal (changes only: the article, barcode, pack and
+// supplier-news steps copy only rows with TIPOACT = 'M'), "C" full retransmission, "A" initial
+// transmission. Set by the package builder before the task builders run; any text other than
+// exactly "N" selects every row. Keeps its value between sends.
+extern QString TipoTransmision;
+
+void AgregaTareaVaciarTablas(dts::Package& package);
+void AgregaTareaImpoNovArti(dts::Package& package);
+void AgregaTareaImpoNovBarras(dts::Package& package);
+void AgregaTareaImpoNovBultos(dts::Package& package);
+void AgregaTareaImpoNovProv(dts::Package& package);
+void AgregaTareaImpoProv(dts::Package& package);
+void AgregaTareaOfertas(dts::Package& package);
+
+}  // namespace transfer
