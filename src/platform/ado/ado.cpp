@@ -1,0 +1,382 @@
+#include "platform/ado/ado.h"
+
+#include "platform/ado/provider.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace ado {
+
+namespace {
+
+const QString kSourceConnection = QStringLiteral("ADODB.Connection");
+const QString kSourceRecordset = QStringLiteral("ADODB.Recordset");
+const QString kSourceField = QStringLiteral("ADODB.Field");
+
+constexpr long kErrNoCurrentRecord = 3021;
+constexpr long kErrNotUpdatable = 3251;
+
+[[noreturn]] void RaiseAdo(long number, const QString& source) {
+    QString text;
+    switch (number) {
+    case vb::kErrAdoAlreadyOpen: text = QStringLiteral("Operation is not allowed when the object is open."); break;
+    case vb::kErrAdoClosed: text = QStringLiteral("Operation is not allowed when the object is closed."); break;
+    case vb::kErrAdoNotAllowed: text = QStringLiteral("Operation is not allowed in this context."); break;
+    case vb::kErrAdoItemNotFound:
+        text = QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        break;
+    case kErrNoCurrentRecord:
+        text = QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. Requested operation "
+                              "requires a current record.");
+        break;
+    case kErrNotUpdatable: text = QStringLiteral("Current Recordset does not support updating."); break;
+    default: vb::Raise(number, QString(), source);
+    }
+    throw vb::Error(number, text, source);
+}
+
+}  // namespace
+
+void ThrowProvider(long number, const QString& description, const QString& sqlState, long nativeError) {
+    throw ProviderError{number, description, sqlState, nativeError};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Errors
+
+const ErrorItem& Errors::Item(int index) const {
+    if (index < 0 || index >= Count()) RaiseAdo(vb::kErrAdoItemNotFound, QStringLiteral("ADODB.Errors"));
+    return items_[static_cast<size_t>(index)];
+}
+
+// ---------------------------------------------------------------------------------------------
+// Connection text
+
+ConnectionText::ConnectionText(const QString& text) {
+    for (const QString& part : text.split(QLatin1Char(';'))) {
+        const int eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0) {
+            if (!part.trimmed().isEmpty()) items_.emplace_back(part.trimmed(), QString());
+            continue;
+        }
+        items_.emplace_back(part.left(eq).trimmed(), part.mid(eq + 1).trimmed());
+    }
+}
+
+QString ConnectionText::value(std::initializer_list<const char*> keys) const {
+    for (const char* key : keys) {
+        for (const auto& [k, v] : items_) {
+            if (k.compare(QLatin1String(key), Qt::CaseInsensitive) == 0) return v;
+        }
+    }
+    return QString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Connection
+
+ConnectionPtr Connection::Create() { return ConnectionPtr(new Connection()); }
+
+Connection::~Connection() {
+    if (session_) {
+        try {
+            session_.reset();
+        } catch (...) {
+        }
+    }
+}
+
+namespace {
+
+// Runs one provider call, keeping its errors in the connection's Errors and raising them as ADO
+// errors.
+template <typename F>
+auto Guarded(Errors& errors, const QString& source, F&& f) -> decltype(f()) {
+    errors.Clear();
+    try {
+        return f();
+    } catch (const ProviderError& e) {
+        errors.add(ErrorItem{e.number, e.description, source, e.sqlState, e.nativeError});
+        throw vb::Error(e.number, e.description, source);
+    }
+}
+
+}  // namespace
+
+void Connection::Open(const QString& connectionString, const QString& userId, const QString& password, long) {
+    if (session_) RaiseAdo(vb::kErrAdoAlreadyOpen, kSourceConnection);
+    if (!connectionString.isEmpty()) connectionString_ = connectionString;
+    const ConnectionText text(connectionString_);
+    const QString provider = text.value({"Provider"});
+    const QString source = provider.isEmpty() ? kSourceConnection : provider;
+    session_ = Guarded(errors_, source, [&]() -> std::unique_ptr<Session> {
+        const QString server = text.value({"Server", "Data Source", "Address", "Addr"});
+        if (!server.isEmpty()) {
+            const QFileInfo where(server);
+            if (where.isDir()) {
+                return OpenEmbedded(where.absoluteFilePath(), text.value({"Database", "Initial Catalog"}));
+            }
+            // A Jet text names the file itself: its folder holds the database of that name.
+            if (text.value({"Server"}).isEmpty() && where.exists() && where.isFile()) {
+                return OpenEmbedded(where.absolutePath(), where.completeBaseName());
+            }
+        }
+        return OpenOdbc(text, userId, password);
+    });
+}
+
+void Connection::Close() {
+    if (!session_) RaiseAdo(vb::kErrAdoClosed, kSourceConnection);
+    errors_.Clear();
+    session_.reset();
+}
+
+int Connection::State() const { return session_ ? adStateOpen : adStateClosed; }
+
+Session& Connection::session() {
+    if (!session_) RaiseAdo(vb::kErrAdoClosed, kSourceConnection);
+    return *session_;
+}
+
+bool Connection::isEmbedded() const { return session_ && session_->embedded(); }
+
+QString Connection::Provider() const { return ConnectionText(connectionString_).value({"Provider"}); }
+
+RecordsetPtr Connection::Execute(const QString& commandText, long* recordsAffected, long) {
+    Session& s = session();
+    long affected = 0;
+    auto rows = Guarded(errors_, Provider().isEmpty() ? kSourceConnection : Provider(),
+                        [&] { return s.execute(commandText, &affected, false); });
+    if (recordsAffected) *recordsAffected = affected;
+    RecordsetPtr rs = Recordset::Create();
+    if (rows) rs->attach(shared_from_this(), std::move(rows), commandText, adOpenForwardOnly, adLockReadOnly);
+    return rs;
+}
+
+void Connection::BeginTrans() {
+    Session& s = session();
+    Guarded(errors_, kSourceConnection, [&] { s.begin(); });
+}
+
+void Connection::CommitTrans() {
+    Session& s = session();
+    Guarded(errors_, kSourceConnection, [&] { s.commit(); });
+}
+
+void Connection::RollbackTrans() {
+    Session& s = session();
+    Guarded(errors_, kSourceConnection, [&] { s.rollback(); });
+}
+
+int Connection::transactionLevel() const { return session_ ? session_->transactionLevel() : 0; }
+
+QString Connection::DefaultDatabase() const { return session_ ? session_->defaultDatabase() : QString(); }
+
+void Connection::setDefaultDatabase(const QString& name) {
+    Session& s = session();
+    Guarded(errors_, kSourceConnection, [&] { s.setDefaultDatabase(name); });
+}
+
+RecordsetPtr Connection::OpenSchema(int schema, const std::vector<vb::Variant>& restrictions) {
+    Session& s = session();
+    auto restriction = [&](size_t i) {
+        return i < restrictions.size() && !restrictions[i].isNull() && !restrictions[i].isEmpty()
+                   ? restrictions[i].toString()
+                   : QString();
+    };
+    std::unique_ptr<RowSource> rows = Guarded(errors_, kSourceConnection, [&]() -> std::unique_ptr<RowSource> {
+        if (schema == adSchemaTables) return s.tables();
+        if (schema == adSchemaColumns) return s.columns(restriction(2), restriction(3));
+        ThrowProvider(vb::kHrUnspecified, QStringLiteral("Object or provider is not capable of performing requested operation."),
+                      QStringLiteral("HYC00"), 0);
+    });
+    RecordsetPtr rs = Recordset::Create();
+    rs->attach(shared_from_this(), std::move(rows), QString(), adOpenStatic, adLockReadOnly);
+    return rs;
+}
+
+std::unique_ptr<Command> Connection::Prepare(const QString& sql) {
+    Session& s = session();
+    return Guarded(errors_, kSourceConnection, [&] { return s.prepare(sql); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Recordset
+
+RecordsetPtr Recordset::Create() { return RecordsetPtr(new Recordset()); }
+
+Recordset::~Recordset() = default;
+
+void Recordset::attach(const ConnectionPtr& connection, std::unique_ptr<RowSource> rows, const QString& source,
+                       int cursorType, int lockType) {
+    rows_ = std::move(rows);
+    connection_ = connection;
+    source_ = source;
+    cursorType_ = cursorType;
+    lockType_ = lockType;
+    pos_ = 0;
+    pending_.clear();
+}
+
+void Recordset::Open(const QString& source, const ConnectionPtr& connection, int cursorType, int lockType, long) {
+    if (rows_) RaiseAdo(vb::kErrAdoAlreadyOpen, kSourceRecordset);
+    if (!connection) RaiseAdo(vb::kErrObjectNotSet, kSourceRecordset);
+    Session& s = connection->session();
+    if (cursorType == adOpenUnspecified) cursorType = cursorType_;
+    if (lockType == adLockUnspecified) lockType = lockType_;
+    // Client-side cursors are always static.
+    if (connection->CursorLocation() == adUseClient) cursorType = adOpenStatic;
+    QString text = source;
+    const QString trimmed = source.trimmed();
+    if (!trimmed.isEmpty() && !trimmed.contains(QLatin1Char(' ')) && !trimmed.contains(QLatin1Char('\n')) &&
+        !trimmed.contains(QLatin1Char('('))) {
+        text = QStringLiteral("SELECT * FROM ") + trimmed;   // a table name
+    }
+    const bool forUpdate = lockType != adLockReadOnly;
+    std::unique_ptr<RowSource> rows = Guarded(connection->errors(), connection->Provider().isEmpty() ? kSourceConnection : connection->Provider(),
+                                              [&] { return s.execute(text, nullptr, forUpdate); });
+    if (!rows) return;   // an action statement leaves the recordset closed
+    attach(connection, std::move(rows), source, cursorType, lockType);
+}
+
+void Recordset::Close() {
+    if (!rows_) RaiseAdo(vb::kErrAdoClosed, kSourceRecordset);
+    if (!pending_.empty()) RaiseAdo(vb::kErrAdoNotAllowed, kSourceRecordset);
+    rows_.reset();
+    pos_ = 0;
+}
+
+int Recordset::State() const { return rows_ ? adStateOpen : adStateClosed; }
+
+void Recordset::requireOpen() const {
+    if (!rows_) RaiseAdo(vb::kErrAdoClosed, kSourceRecordset);
+}
+
+void Recordset::requireRow() const {
+    requireOpen();
+    if (pos_ < 0 || pos_ >= static_cast<long>(rows_->rows.size())) RaiseAdo(kErrNoCurrentRecord, kSourceRecordset);
+}
+
+bool Recordset::BOF() const {
+    requireOpen();
+    return pos_ < 0 || rows_->rows.empty();
+}
+
+bool Recordset::Eof() const {
+    requireOpen();
+    return pos_ >= static_cast<long>(rows_->rows.size());
+}
+
+void Recordset::MoveFirst() {
+    requireOpen();
+    if (!pending_.empty()) Update();
+    pos_ = 0;
+}
+
+void Recordset::MoveNext() {
+    requireOpen();
+    if (Eof()) RaiseAdo(kErrNoCurrentRecord, kSourceRecordset);
+    if (!pending_.empty()) Update();
+    ++pos_;
+}
+
+void Recordset::MovePrevious() {
+    requireOpen();
+    if (pos_ < 0 || rows_->rows.empty()) RaiseAdo(kErrNoCurrentRecord, kSourceRecordset);
+    if (!pending_.empty()) Update();
+    --pos_;
+}
+
+void Recordset::MoveLast() {
+    requireOpen();
+    if (!pending_.empty()) Update();
+    pos_ = rows_->rows.empty() ? 0 : static_cast<long>(rows_->rows.size()) - 1;
+}
+
+long Recordset::RecordCount() const {
+    requireOpen();
+    if (cursorType_ == adOpenForwardOnly) return -1;
+    return static_cast<long>(rows_->rows.size());
+}
+
+int Recordset::fieldCount() const {
+    requireOpen();
+    return static_cast<int>(rows_->fields.size());
+}
+
+Field Recordset::Fields(int index) const {
+    requireOpen();
+    if (index < 0 || index >= static_cast<int>(rows_->fields.size())) RaiseAdo(vb::kErrAdoItemNotFound, kSourceRecordset);
+    return Field(const_cast<Recordset*>(this), &rows_->fields[static_cast<size_t>(index)], index);
+}
+
+Field Recordset::Fields(const QString& name) const {
+    requireOpen();
+    const QString wanted = name.trimmed();
+    for (size_t i = 0; i < rows_->fields.size(); ++i) {
+        if (rows_->fields[i].name.compare(wanted, Qt::CaseInsensitive) == 0) {
+            return Field(const_cast<Recordset*>(this), &rows_->fields[i], static_cast<int>(i));
+        }
+    }
+    throw vb::Error(vb::kErrAdoItemNotFound,
+                    QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."),
+                    kSourceRecordset);
+}
+
+vb::Variant Recordset::value(int index) const {
+    requireRow();
+    for (const auto& [i, v] : pending_) {
+        if (i == index) return v;
+    }
+    return rows_->rows[static_cast<size_t>(pos_)][static_cast<size_t>(index)];
+}
+
+void Recordset::assign(int index, const vb::Variant& v) {
+    requireRow();
+    if (lockType_ == adLockReadOnly) RaiseAdo(kErrNotUpdatable, kSourceField);
+    for (auto& [i, old] : pending_) {
+        if (i == index) {
+            old = v;
+            return;
+        }
+    }
+    pending_.emplace_back(index, v);
+}
+
+void Recordset::Update() {
+    requireOpen();
+    if (pending_.empty()) return;
+    requireRow();
+    ConnectionPtr connection = connection_.lock();
+    if (!connection) RaiseAdo(vb::kErrAdoClosed, kSourceRecordset);
+    Session& s = connection->session();
+    Row& row = rows_->rows[static_cast<size_t>(pos_)];
+    Guarded(connection->errors(), kSourceRecordset, [&] { s.updateRow(*rows_, row, pending_); });
+    for (const auto& [i, v] : pending_) row[static_cast<size_t>(i)] = v;
+    pending_.clear();
+}
+
+void Recordset::CancelUpdate() {
+    requireOpen();
+    pending_.clear();
+}
+
+std::vector<std::vector<vb::Variant>> Recordset::GetRows() {
+    requireOpen();
+    std::vector<std::vector<vb::Variant>> out;
+    if (pos_ < 0) pos_ = 0;
+    while (pos_ < static_cast<long>(rows_->rows.size())) {
+        out.push_back(rows_->rows[static_cast<size_t>(pos_)]);
+        ++pos_;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Field
+
+vb::Variant Field::Value() const { return rs_->value(index_); }
+
+void Field::setValue(const vb::Variant& v) { rs_->assign(index_, v); }
+
+}  // namespace ado
