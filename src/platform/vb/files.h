@@ -9,13 +9,18 @@
 
 namespace vb {
 
-// CP1252 <-> text. Characters without a CP1252 code become "?".
+// CP1252 <-> text. Characters without a CP1252 code become "?". The five codes that CP1252
+// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the control characters of the same
+// number, so every byte survives a round trip.
 QByteArray ToCp1252(const QString& s);
 QString FromCp1252(const QByteArray& b);
+QChar Cp1252Char(int code);   // code 0..255
+int Cp1252Code(QChar c);      // -1 when the character has no code
 
 // A file opened For Random with a fixed record length. Records count from 1. Get of a record
 // past the end (or of a partial last record) reads nothing and returns false. Put past the end
-// extends the file, filling any gap with zero bytes. Errors raise vb::Error (53, 75, 52).
+// extends the file, filling any gap with zero bytes. A record number below 1 raises 63; a file
+// that cannot be opened raises 76 (no such folder) or 75; use after close raises 52.
 class RandomFile {
 public:
     RandomFile(const QString& path, int recordLength);   // creates the file when missing

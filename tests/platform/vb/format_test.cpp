@@ -1,0 +1,129 @@
+// Format with the number and date patterns the program writes.
+#include "qstring_printer.h"
+#include "platform/vb/dates.h"
+#include "platform/vb/format.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Case {
+    vb::Variant value;
+    const char16_t* pattern;
+    const char16_t* expected;
+};
+
+void ExpectAll(std::initializer_list<Case> cases) {
+    for (const Case& c : cases)
+        EXPECT_EQ(vb::Format(c.value, QString::fromUtf16(c.pattern)), QString::fromUtf16(c.expected))
+            << "value " << c.value.text().toStdString() << " pattern " << QString::fromUtf16(c.pattern).toStdString();
+}
+
+TEST(FormatNumbers, DigitPlaceholders) {
+    ExpectAll({
+        {50, u"###", u"50"},
+        {0, u"###", u""},               // "#" shows no digit for a whole part of 0
+        {0.4, u"###", u""},
+        {12.5, u"###", u"13"},          // halves away from zero
+        {13.5, u"###", u"14"},
+        {-12.5, u"###", u"-13"},
+        {100, u"###", u"100"},
+        {12345, u"###", u"12345"},       // extra digits go to the leftmost place
+        {5, u"#####00", u"05"},
+        {0, u"#####00", u"00"},
+        {125, u"#####00", u"125"},
+        {2.0833333, u"#####.00", u"2.08"},
+        {1.5, u"#####.00", u"1.50"},
+        {0.5, u"#####.00", u".50"},
+        {12.345, u"#####.00", u"12.35"},
+        {0.5, u"########0.00", u"0.50"},
+        {-1234.005, u"########0.00", u"-1234.01"},
+        {-0.001, u"########0.00", u"0.00"},   // a value that rounds to zero shows no sign
+        {1234.567, u"############0.", u"1235."},
+        {1234.567, u"############0.00", u"1234.57"},
+        {0.0, u"############0.000", u"0.000"},
+        {7, u"0000", u"0007"},
+        {12345, u"0000", u"12345"},
+        {42, u"00000000", u"00000042"},
+        {1.5, u"0.##", u"1.5"},
+        {1.0, u"0.##", u"1."},
+        {1234567.891, u"#,##0.00", u"1,234,567.89"},
+        {999.999, u"#,##0.00", u"1,000.00"},
+        {0.256, u"0.0%", u"25.6%"},
+        {1234567, u"#,##0,", u"1,235"},     // a comma after the digits divides by 1000
+        {5, u"\"N\"000", u"N005"},
+        {-5, u"0;(0)", u"(5)"},
+        {0, u"0;(0);\"cero\"", u"cero"},
+    });
+}
+
+TEST(FormatNumbers, ValueKinds) {
+    ExpectAll({
+        {vb::Variant(QStringLiteral("1234")), u"000000", u"001234"},
+        {vb::Variant(QStringLiteral(" 42 ")), u"000000", u"000042"},
+        {vb::Variant(QStringLiteral("AB12")), u"000000", u"AB12"},   // text that is no number stays as it is
+        {vb::Variant(QStringLiteral("")), u"000000", u""},
+        {vb::Variant(), u"0000", u"0000"},
+        {vb::Variant(vb::Null), u"0000", u""},
+        {vb::Variant(vb::Currency::fromRaw(123456)), u"0.00", u"12.35"},
+        {vb::Variant(true), u"0", u"-1"},
+        {vb::Variant(static_cast<int16_t>(3)), u"00", u"03"},
+    });
+}
+
+TEST(FormatNumbers, NamedPatterns) {
+    ExpectAll({
+        {1234.5, u"Fixed", u"1234.50"},
+        {1234.5, u"Standard", u"1,234.50"},
+        {0.5, u"Percent", u"50.00%"},
+        {1234.5, u"General Number", u"1234.5"},
+        {0, u"Yes/No", u"No"},
+        {vb::Variant(QStringLiteral("abc")), u"Fixed", u"abc"},
+    });
+}
+
+TEST(FormatNumbers, NoPattern) {
+    ExpectAll({
+        {12.5, u"", u"12.5"},
+        {vb::Variant(QStringLiteral("x")), u"", u"x"},
+        {vb::Variant(), u"", u""},
+        {vb::Variant(vb::DateSerial(2008, 3, 5)), u"", u"05/03/2008"},
+    });
+}
+
+TEST(FormatDates, Patterns) {
+    const vb::Date d{vb::DateSerial(2008, 3, 5).serial + vb::TimeSerial(14, 7, 9).serial};
+    const vb::Date morning{vb::DateSerial(2008, 12, 25).serial + vb::TimeSerial(0, 5, 0).serial};
+    ExpectAll({
+        {d, u"dd/mm/yy hh:mm", u"05/03/08 14:07"},
+        {d, u"dd/mm/yyyy", u"05/03/2008"},
+        {d, u"dd/mm/yyyy hh:mm:ss", u"05/03/2008 14:07:09"},
+        {d, u"mm-dd-yyyy", u"03-05-2008"},
+        {d, u"hh:mm:ss", u"14:07:09"},
+        {d, u"yyyymmdd", u"20080305"},
+        {d, u"d/m/yy", u"5/3/08"},
+        {d, u"h:nn AM/PM", u"2:07 PM"},
+        {morning, u"hh:mm am/pm", u"12:05 am"},
+        {d, u"dddd d \"de\" mmmm", u"miércoles 5 de marzo"},
+        {d, u"ddd mmm", u"mié mar"},
+        {d, u"Short Date", u"05/03/2008"},
+        {d, u"Long Date", u"miércoles, 5 de marzo de 2008"},
+        {d, u"Short Time", u"14:07"},
+        {d, u"Long Time", u"14:07:09"},
+        {d, u"General Date", u"05/03/2008 14:07:09"},
+        {d, u"q", u"1"},
+        {d, u"y", u"65"},
+        {d, u"w ww", u"4 10"},
+    });
+}
+
+TEST(FormatDates, TextAndNumbersAsDates) {
+    ExpectAll({
+        {vb::Variant(QStringLiteral("05/03/2008")), u"yyyymmdd", u"20080305"},
+        {vb::Variant(QStringLiteral("2008-03-05 14:07:00")), u"dd/mm/yyyy hh:mm", u"05/03/2008 14:07"},
+        {vb::Variant(39512.5), u"dd/mm/yyyy hh:mm", u"05/03/2008 12:00"},
+        {vb::Variant(QStringLiteral("mañana")), u"dd/mm/yyyy", u"mañana"},
+    });
+}
+
+}  // namespace
