@@ -1,0 +1,186 @@
+// The copy task: rows of the source query on the source connection, through the column-copy
+// transformations, into the destination table on the destination connection, all in one
+// transaction. The first row that cannot be written rolls the transaction back and fails the
+// task, so a failed copy leaves the destination as it was.
+#include "platform/ado/ado.h"
+#include "platform/dts/column_conversion.h"
+#include "platform/dts/dts.h"
+
+namespace dts {
+namespace {
+
+// One transformation's way from a field of the source rows to a parameter of the insert.
+struct ColumnCopy {
+    QString transformation;
+    int sourceField = -1;
+    ColumnSpec source;
+    ColumnSpec destination;
+    long transformFlags = DTSTransformFlag_Default;
+};
+
+ColumnSpec SpecOf(const Column& c) {
+    ColumnSpec s;
+    s.name = c.Name();
+    s.dataType = c.DataType();
+    s.size = c.Size();
+    s.precision = c.Precision();
+    s.numericScale = c.NumericScale();
+    s.flags = c.Flags();
+    return s;
+}
+
+[[noreturn]] void Fail(const QString& text) { vb::Raise(vb::kHrUnspecified, text, QStringLiteral("DTSDataPumpTask")); }
+
+// The parts of "[db].[owner].[table]", "owner.table" or "table", brackets and quotes removed.
+QStringList NameParts(const QString& name) {
+    QStringList parts;
+    QString current;
+    QChar close;
+    for (QChar c : name) {
+        if (!close.isNull()) {
+            if (c == close)
+                close = QChar();
+            else
+                current.append(c);
+        } else if (c == u'[') {
+            close = u']';
+        } else if (c == u'"') {
+            close = u'"';
+        } else if (c == u'.') {
+            parts.append(current.trimmed());
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    parts.append(current.trimmed());
+    return parts;
+}
+
+QString Quoted(const QString& name) {
+    QString q = name;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+// The destination table as the destination connection's own dialect names it.
+QString DestinationTable(const QString& objectName, ado::Connection& connection) {
+    if (!connection.isEmbedded())
+        return objectName;
+    const QStringList parts = NameParts(objectName);
+    if (parts.last().isEmpty())
+        Fail(QStringLiteral("Nombre de tabla de destino no válido: '%1'.").arg(objectName));
+    if (parts.size() >= 3 && !parts.first().isEmpty() &&
+        parts.first().compare(connection.DefaultDatabase(), Qt::CaseInsensitive) != 0)
+        Fail(QStringLiteral("La tabla de destino '%1' no está en la base de datos de la conexión de destino (%2).")
+                 .arg(objectName, connection.DefaultDatabase()));
+    return Quoted(parts.last());
+}
+
+QString InsertText(const QString& table, const std::vector<ColumnCopy>& copies, bool embedded) {
+    QString columns;
+    QString marks;
+    for (const auto& c : copies) {
+        if (!columns.isEmpty()) {
+            columns += QStringLiteral(", ");
+            marks += QStringLiteral(", ");
+        }
+        columns += embedded ? Quoted(c.destination.name) : QLatin1Char('[') + c.destination.name + QLatin1Char(']');
+        marks += QLatin1Char('?');
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns, marks);
+}
+
+}  // namespace
+
+void DataPumpTask::execute(Package& package) {
+    rowsCopied_ = 0;
+    auto source = package.Connections().byID(SourceConnectionID_)->open();
+    auto destination = package.Connections().byID(DestinationConnectionID_)->open();
+
+    QString query = SourceSQLStatement_;
+    if (query.trimmed().isEmpty()) {
+        if (SourceObjectName_.trimmed().isEmpty())
+            Fail(QStringLiteral("La tarea %1 no tiene consulta ni objeto de origen.").arg(Name()));
+        query = QStringLiteral("SELECT * FROM ") + SourceObjectName_;
+    }
+    if (DestinationObjectName_.trimmed().isEmpty())
+        Fail(QStringLiteral("La tarea %1 no tiene tabla de destino.").arg(Name()));
+
+    // The column plan: one source and one destination column per transformation.
+    std::vector<ColumnCopy> copies;
+    copies.reserve(static_cast<size_t>(transformations_.Count()));
+    for (const auto& t : transformations_) {
+        if (t->SourceColumns().Count() != 1 || t->DestinationColumns().Count() != 1)
+            Fail(QStringLiteral("La transformación %1 debe tener una columna de origen y una de destino.").arg(t->Name()));
+        ColumnCopy c;
+        c.transformation = t->Name();
+        c.source = SpecOf(*t->SourceColumns().Item(1));
+        c.destination = SpecOf(*t->DestinationColumns().Item(1));
+        c.transformFlags = t->TransformFlags();
+        if (!IsSupportedDestinationType(c.destination.dataType))
+            Fail(QStringLiteral("La columna de destino %1 tiene un tipo de dato no admitido (%2).")
+                     .arg(c.destination.name)
+                     .arg(c.destination.dataType));
+        for (const auto& other : copies)
+            if (other.destination.name.compare(c.destination.name, Qt::CaseInsensitive) == 0)
+                Fail(QStringLiteral("La columna de destino %1 figura en dos transformaciones.").arg(c.destination.name));
+        copies.push_back(std::move(c));
+    }
+    if (copies.empty())
+        Fail(QStringLiteral("La tarea %1 no tiene transformaciones.").arg(Name()));
+
+    auto rows = ado::Recordset::Create();
+    rows->Open(query, source, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    if (rows->State() != ado::adStateOpen)
+        Fail(QStringLiteral("La consulta de origen de la tarea %1 no devuelve filas.").arg(Name()));
+    const int fieldCount = rows->fieldCount();
+    for (auto& c : copies) {
+        for (int i = 0; i < fieldCount && c.sourceField < 0; ++i)
+            if (rows->Fields(i).Name().compare(c.source.name, Qt::CaseInsensitive) == 0)
+                c.sourceField = i;
+        if (c.sourceField < 0)
+            Fail(QStringLiteral("La columna de origen %1 no existe en el origen de la tarea %2.").arg(c.source.name, Name()));
+    }
+
+    const QString insert =
+        InsertText(DestinationTable(DestinationObjectName_, *destination), copies, destination->isEmbedded());
+    std::unique_ptr<ado::Command> command = destination->Prepare(insert);
+
+    destination->BeginTrans();
+    long written = 0;
+    try {
+        QString why;
+        vb::Variant value;
+        while (!rows->Eof()) {
+            const long rowNumber = written + 1;
+            for (size_t i = 0; i < copies.size(); ++i) {
+                const ColumnCopy& c = copies[i];
+                if (!ConvertColumnValue(rows->Fields(c.sourceField).Value(), c.source, c.destination, c.transformFlags,
+                                        &value, &why))
+                    Fail(QStringLiteral("Fila %1, columna %2 (%3): %4.")
+                             .arg(rowNumber)
+                             .arg(c.destination.name, c.transformation, why));
+                command->bind(static_cast<int>(i) + 1, value);
+            }
+            try {
+                command->execute();
+            } catch (const vb::Error& e) {
+                Fail(QStringLiteral("Fila %1: %2").arg(rowNumber).arg(e.description()));
+            }
+            ++written;
+            rows->MoveNext();
+        }
+        destination->CommitTrans();
+    } catch (...) {
+        try {
+            destination->RollbackTrans();
+        } catch (const vb::Error&) {
+            // the failure being reported is the one that matters
+        }
+        throw;
+    }
+    rowsCopied_ = written;
+}
+
+}  // namespace dts

@@ -1,0 +1,233 @@
+#include "platform/ado/ado.h"
+#include "platform/dts/dts.h"
+#include "support/test_support.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Map {
+    const char* source;
+    long sourceType;
+    const char* destination;
+    long destinationType;
+    long size;
+    long precision;
+    long scale;
+    long flags;
+};
+
+// Two embedded databases, "origen" and "destino", and a package with a connection to each.
+class CopyTask : public ::testing::Test {
+protected:
+    void SetUp() override {
+        origen = Open("origen");
+        destino = Open("destino");
+        package = dts::Package::Create();
+        AddConnection(1, "origen");
+        AddConnection(2, "destino");
+    }
+
+    ado::ConnectionPtr Open(const QString& database) {
+        QFile file(folder.file(database + ".sqlite"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        auto c = ado::Connection::Create();
+        c->Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=%1;Database =%2;UId=sa;Pwd=sa;").arg(folder.path(), database));
+        return c;
+    }
+
+    void AddConnection(long id, const QString& catalog) {
+        auto c = package->Connections().New("SQLOLEDB");
+        c->setName(QStringLiteral("conexion %1").arg(id));
+        c->setID(id);
+        c->setDataSource(folder.path());
+        c->setCatalog(catalog);
+        c->setUserID("sa");
+        c->setPassword("sa");
+        package->Connections().Add(c);
+    }
+
+    std::shared_ptr<dts::Step> AddStep(const QString& name, const QString& taskName) {
+        auto step = package->Steps().New();
+        step->setName(name);
+        step->setTaskName(taskName);
+        step->setExecutionStatus(dts::DTSStepExecStat_Waiting);
+        package->Steps().Add(step);
+        return step;
+    }
+
+    std::shared_ptr<dts::Step> AddCopy(const QString& name, const QString& query, const QString& table,
+                                       std::initializer_list<Map> maps, const QString& sourceObject = QString()) {
+        auto task = package->Tasks().New("DTSDataPumpTask");
+        task->setName(name);
+        auto pump = dts::CustomTaskAs<dts::DataPumpTask>(*task);
+        pump->setName(name);
+        pump->setSourceConnectionID(1);
+        if (sourceObject.isEmpty())
+            pump->setSourceSQLStatement(query);
+        else
+            pump->setSourceObjectName(sourceObject);
+        pump->setDestinationConnectionID(2);
+        pump->setDestinationObjectName(QStringLiteral("[destino].[dbo].[%1]").arg(table));
+        int n = 0;
+        for (const Map& m : maps) {
+            auto tr = pump->Transformations().New("DTS.DataPumpTransformCopy");
+            tr->setName(QStringLiteral("DTSTransformation__%1").arg(++n));
+            auto s = tr->SourceColumns().New(m.source, 1);
+            s->setDataType(m.sourceType);
+            s->setFlags(96);
+            tr->SourceColumns().Add(s);
+            auto d = tr->DestinationColumns().New(m.destination, 1);
+            d->setDataType(m.destinationType);
+            d->setSize(m.size);
+            d->setPrecision(m.precision);
+            d->setNumericScale(m.scale);
+            d->setFlags(m.flags);
+            tr->DestinationColumns().Add(d);
+            pump->Transformations().Add(tr);
+        }
+        package->Tasks().Add(task);
+        return AddStep(name, name);
+    }
+
+    std::vector<std::vector<vb::Variant>> Rows(const ado::ConnectionPtr& c, const QString& sql) {
+        auto rs = ado::Recordset::Create();
+        rs->Open(sql, c);
+        return rs->GetRows();
+    }
+
+    long Count(const ado::ConnectionPtr& c, const QString& table) {
+        return Rows(c, "SELECT COUNT(*) FROM " + table)[0][0].toLong();
+    }
+
+    testsupport::TempFolder folder;
+    ado::ConnectionPtr origen;
+    ado::ConnectionPtr destino;
+    std::shared_ptr<dts::Package> package;
+};
+
+TEST_F(CopyTask, CopiesEveryRowConvertingToTheDestinationColumns) {
+    origen->Execute("CREATE TABLE VISTA (ARTI nvarchar(25), UNIBUL float, PBASE money, FECACT datetime, "
+                    "Pesable bit, Dto1 char(1), ENVASE char(1), CODBARR nvarchar(25), PROV varchar(200), TIPOACT char(1))");
+    origen->Execute("INSERT INTO VISTA VALUES ('ART-0000001-LARGO', 12, 1234.5675, '2026-12-08 10:30:00', 1, ' ', '3', "
+                    "'7791234567890', NULL, 'M')");
+    origen->Execute("INSERT INTO VISTA VALUES ('B2', 2.5, 0.0005, '2026-01-31 00:00:00', 0, '5', '0', ' 123 ', 'P1', 'S')");
+    destino->Execute("CREATE TABLE IMPO (ARTI char(10) NOT NULL, UNIBUL char(6) NOT NULL, PBASE numeric(18,3) NOT NULL, "
+                     "FECACT char(8) NOT NULL, PESABLE char(1) NOT NULL, DTO1 numeric(10,3) NULL, ENVASE int NOT NULL, "
+                     "CODBARR numeric(13,0) NOT NULL, PROV varchar(13) NULL, TIPOACT char(1) NOT NULL)");
+
+    auto step = AddCopy("Copia", "SELECT * FROM [origen].[dbo].[VISTA] WHERE ARTI <> 'B2'", "IMPO",
+                        {{"arti", 130, "ARTI", 129, 10, 0, 0, 24},
+                         {"UNIBUL", 5, "UNIBUL", 129, 6, 0, 0, 24},
+                         {"PBASE", 6, "PBASE", 131, 0, 18, 3, 24},
+                         {"FECACT", 135, "FECACT", 129, 8, 0, 0, 24},
+                         {"Pesable", 11, "PESABLE", 129, 1, 0, 0, 24},
+                         {"ENVASE", 129, "ENVASE", 3, 0, 0, 0, 24},
+                         {"CODBARR", 130, "CODBARR", 131, 0, 13, 0, 24},
+                         {"PROV", 129, "PROV", 129, 13, 0, 0, 120},
+                         {"TIPOACT", 129, "TIPOACT", 129, 1, 0, 0, 24}});
+    step->Execute();
+    EXPECT_EQ(step->ExecutionStatus(), dts::DTSStepExecStat_Completed);
+    ASSERT_EQ(step->ExecutionResult(), dts::DTSStepExecResult_Success) << step->ErrorDescription().toStdString();
+
+    const auto rows = Rows(destino, "SELECT ARTI, UNIBUL, PBASE, FECACT, PESABLE, ENVASE, CODBARR, PROV, TIPOACT FROM IMPO");
+    ASSERT_EQ(rows.size(), 1u);
+    const auto& r = rows[0];
+    EXPECT_EQ(r[0].text(), "ART-000000");
+    EXPECT_EQ(r[1].text(), "12");
+    EXPECT_DOUBLE_EQ(r[2].toDouble(), 1234.568);
+    EXPECT_EQ(r[3].text(), "20261208");
+    EXPECT_EQ(r[4].text(), "1");
+    EXPECT_EQ(r[5].toLong(), 3);
+    EXPECT_DOUBLE_EQ(r[6].toDouble(), 7791234567890.0);
+    EXPECT_TRUE(r[7].isNull());
+    EXPECT_EQ(r[8].text(), "M");
+}
+
+TEST_F(CopyTask, SourceObjectCopiesTheWholeTable) {
+    origen->Execute("CREATE TABLE PROVEEDORES (CODIGO varchar(200), CUIT nvarchar(4000))");
+    origen->Execute("INSERT INTO PROVEEDORES VALUES ('P1', '20-12345678-9')");
+    origen->Execute("INSERT INTO PROVEEDORES VALUES ('P2', NULL)");
+    destino->Execute("CREATE TABLE PROV (codigo varchar(13) NOT NULL, cuit varchar(11) NULL)");
+    auto step = AddCopy("Copia", QString(), "PROV",
+                        {{"CODIGO", 129, "codigo", 129, 13, 0, 0, 24}, {"CUIT", 130, "cuit", 129, 11, 0, 0, 120}},
+                        "[origen].[dbo].[PROVEEDORES]");
+    step->Execute();
+    ASSERT_EQ(step->ExecutionResult(), 0) << step->ErrorDescription().toStdString();
+    const auto rows = Rows(destino, "SELECT codigo, cuit FROM PROV ORDER BY codigo");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][1].text(), "20-12345678");
+    EXPECT_TRUE(rows[1][1].isNull());
+}
+
+TEST_F(CopyTask, BadRowRollsBackItsStepAndTheNextStepStillRuns) {
+    origen->Execute("CREATE TABLE BARRAS (ARTI varchar(200), CODBARR nvarchar(25))");
+    origen->Execute("INSERT INTO BARRAS VALUES ('A1', '7791234567890')");
+    origen->Execute("INSERT INTO BARRAS VALUES ('A2', '77912345678901')");
+    origen->Execute("INSERT INTO BARRAS VALUES ('A3', '7791234567892')");
+    destino->Execute("CREATE TABLE IMPOBARRAS (ARTI char(10) NOT NULL, CODBARR numeric(13,0) NOT NULL)");
+    destino->Execute("CREATE TABLE IMPOARTI (ARTI char(10) NOT NULL)");
+
+    auto bad = AddCopy("Barras", "SELECT * FROM BARRAS ORDER BY ARTI", "IMPOBARRAS",
+                       {{"ARTI", 129, "ARTI", 129, 10, 0, 0, 24}, {"CODBARR", 130, "CODBARR", 131, 0, 13, 0, 24}});
+    auto next = AddCopy("Articulos", "SELECT ARTI FROM BARRAS", "IMPOARTI", {{"ARTI", 129, "ARTI", 129, 10, 0, 0, 24}});
+
+    for (int i = 1; i <= package->Steps().Count(); ++i)
+        EXPECT_NO_THROW(package->Steps().Item(i)->Execute());
+    EXPECT_EQ(bad->ExecutionStatus(), dts::DTSStepExecStat_Completed);
+    EXPECT_EQ(bad->ExecutionResult(), dts::DTSStepExecResult_Failure);
+    EXPECT_TRUE(bad->ErrorDescription().contains("Fila 2")) << bad->ErrorDescription().toStdString();
+    EXPECT_TRUE(bad->ErrorDescription().contains("CODBARR")) << bad->ErrorDescription().toStdString();
+    EXPECT_EQ(Count(destino, "IMPOBARRAS"), 0);
+    EXPECT_EQ(next->ExecutionResult(), dts::DTSStepExecResult_Success) << next->ErrorDescription().toStdString();
+    EXPECT_EQ(Count(destino, "IMPOARTI"), 3);
+}
+
+TEST_F(CopyTask, FailuresBeforeTheFirstRowFailTheStep) {
+    origen->Execute("CREATE TABLE T (A varchar(10))");
+    origen->Execute("INSERT INTO T VALUES ('x')");
+    destino->Execute("CREATE TABLE D (A varchar(10) NOT NULL)");
+    auto missingColumn = AddCopy("SinColumna", "SELECT * FROM T", "D", {{"B", 129, "A", 129, 10, 0, 0, 24}});
+    auto missingTable = AddCopy("SinTabla", "SELECT * FROM T", "NOESTA", {{"A", 129, "A", 129, 10, 0, 0, 24}});
+    auto badQuery = AddCopy("SinVista", "SELECT * FROM NOESTA", "D", {{"A", 129, "A", 129, 10, 0, 0, 24}});
+    for (const auto& step : {missingColumn, missingTable, badQuery}) {
+        EXPECT_NO_THROW(step->Execute());
+        EXPECT_EQ(step->ExecutionStatus(), dts::DTSStepExecStat_Completed) << step->Name().toStdString();
+        EXPECT_EQ(step->ExecutionResult(), dts::DTSStepExecResult_Failure) << step->Name().toStdString();
+        EXPECT_FALSE(step->ErrorDescription().isEmpty());
+    }
+    EXPECT_EQ(Count(destino, "D"), 0);
+}
+
+TEST_F(CopyTask, SqlTaskRunsItsBatchOnItsConnection) {
+    origen->Execute("CREATE TABLE A (X int)");
+    origen->Execute("INSERT INTO A VALUES (1)");
+    destino->Execute("CREATE TABLE A (X int)");
+    destino->Execute("CREATE TABLE B (X int)");
+    destino->Execute("INSERT INTO A VALUES (1)");
+    destino->Execute("INSERT INTO B VALUES (1)");
+
+    auto task = package->Tasks().New("DTSExecuteSQLTask");
+    task->setName("Vaciar");
+    auto sql = dts::CustomTaskAs<dts::ExecuteSQLTask>(*task);
+    sql->setSQLStatement("TRUNCATE TABLE A\r\nTRUNCATE TABLE B");
+    sql->setConnectionID(2);
+    package->Tasks().Add(task);
+    auto step = AddStep("Vaciar", "Vaciar");
+    step->Execute();
+    EXPECT_EQ(step->ExecutionResult(), 0) << step->ErrorDescription().toStdString();
+    EXPECT_EQ(step->ExecutionStatus(), dts::DTSStepExecStat_Completed);
+    EXPECT_EQ(Count(destino, "A"), 0);
+    EXPECT_EQ(Count(destino, "B"), 0);
+    EXPECT_EQ(Count(origen, "A"), 1);
+
+    sql->setSQLStatement("TRUNCATE TABLE NOESTA");
+    EXPECT_NO_THROW(step->Execute());
+    EXPECT_EQ(step->ExecutionResult(), dts::DTSStepExecResult_Failure);
+    EXPECT_EQ(step->ExecutionStatus(), dts::DTSStepExecStat_Completed);
+    EXPECT_FALSE(step->ErrorDescription().isEmpty());
+}
+
+}  // namespace
