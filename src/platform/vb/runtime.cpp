@@ -136,7 +136,7 @@ bool IsNumeric(const Variant& v) {
     default:
         return true;
     }
-    const QString t = Trim(v.toString());
+    const QString t = v.toString().trimmed();
     if (t.isEmpty()) return false;
     if (t.size() > 2 && t[0] == u'&' && (t[1].toUpper() == u'H' || t[1].toUpper() == u'O')) {
         const int radix = t[1].toUpper() == u'H' ? 16 : 8;

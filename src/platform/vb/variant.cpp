@@ -16,21 +16,12 @@ const QDate kEpoch(1899, 12, 30);
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
-// Text read as a number by the conversion functions: trimmed, "." decimal point, optional sign
-// and exponent, "&H"/"&O" forms. Raises 13 when it is not a whole number text.
+// Text read as a number by the conversion functions: blanks around it, "." decimal point, optional
+// sign and exponent (E or D), "&H"/"&O" forms. Raises 13 when it is not a whole number text
+// (so "inf" and "nan" are no numbers, as for the runtime).
 double TextToDouble(const QString& s) {
-    const QString t = s.trimmed();
-    if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
-        t.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) {
-        bool ok = false;
-        const long long v = t.mid(2).toLongLong(&ok, t[1].toUpper() == u'H' ? 16 : 8);
-        if (!ok) Raise(kErrTypeMismatch);
-        return static_cast<double>(v);
-    }
-    bool ok = false;
-    const double d = t.toDouble(&ok);  // QString::toDouble uses the C locale
-    if (!ok || t.isEmpty()) Raise(kErrTypeMismatch);
-    return d;
+    if (!IsNumeric(Variant(s))) Raise(kErrTypeMismatch);
+    return Val(s);
 }
 }  // namespace
 

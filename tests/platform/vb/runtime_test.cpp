@@ -58,6 +58,24 @@ TEST(Val, HugeExponentOverflows) {
     EXPECT_DOUBLE_EQ(vb::Val(QStringLiteral("1e-999")), 0.0);
 }
 
+TEST(CDbl, TextMustBeAWholeNumber) {
+    struct Case { const char16_t* text; double expected; long error; };
+    const Case cases[] = {
+        {u" 12.5 ", 12.5, 0}, {u"-1e3", -1000, 0}, {u"1D2", 100, 0}, {u"&H10", 16, 0}, {u"\t7\n", 7, 0},
+        {u"True", -1, 0},
+        {u"1,5", 0, 13}, {u"1 2", 0, 13}, {u"12abc", 0, 13}, {u"", 0, 13},
+        {u"inf", 0, 13}, {u"nan", 0, 13}, {u"1e999", 0, 6},
+    };
+    for (const Case& c : cases) {
+        const vb::Variant v(QString::fromUtf16(c.text));
+        if (c.error) {
+            EXPECT_EQ(ErrorNumberOf([&] { vb::CDbl(v); }), c.error) << v.text().toStdString();
+        } else {
+            EXPECT_DOUBLE_EQ(vb::CDbl(v), c.expected) << v.text().toStdString();
+        }
+    }
+}
+
 TEST(Rounding, CIntCLngAndRoundHalveToEven) {
     struct Case { double value; int cint; double round0; };
     const Case cases[] = {
