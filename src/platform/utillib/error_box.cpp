@@ -1,0 +1,62 @@
+#include "platform/utillib/error_box.h"
+
+#include "platform/ui/prompter.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/app.h"
+#include "platform/vb/dates.h"
+#include "platform/vb/files.h"
+#include "platform/vb/on_error.h"
+#include "platform/vb/runtime.h"
+
+namespace utillib {
+
+namespace {
+constexpr int kBotonesPredeterminados = ui::vbAbortRetryIgnore + ui::vbCritical;   // 18
+}
+
+QString PalabraRespuesta(int respuesta) {
+    switch (respuesta) {
+    case vb::kRetry: return QStringLiteral("Reintentar");
+    case vb::kIgnore: return QStringLiteral("Ignorar");
+    case vb::kAbort: return QStringLiteral("Abortar");
+    case vb::kCancel: return QStringLiteral("Cancelar");
+    case vb::kYes: return QStringLiteral("Sí");
+    case vb::kNo: return QStringLiteral("No");
+    default: return QString();
+    }
+}
+
+QString ArchivoErroresPredeterminado() {
+    return UtilTexto().AgregaBarra(vb::App().path) + QStringLiteral("XKERR.LOG");
+}
+
+int PreguntaError(const vb::Error& error, std::optional<int> botones, const std::optional<QString>& rutina,
+                  const QString& archivoLog) {
+    if (error.number() == 0) return 0;
+
+    const QString mensaje = QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(error.number()) +
+                            QStringLiteral(") ") + vb::Trim(error.description());
+    const QString parteRutina = rutina ? QStringLiteral(" - ") + *rutina : QString();
+    const QString titulo = error.source() + parteRutina + QStringLiteral(" Aviso al operador!!! ");
+
+    int respuesta = 0;
+    try {
+        respuesta = ui::MsgBox(mensaje, botones.value_or(kBotonesPredeterminados), titulo);
+    } catch (...) {
+        // The question itself never fails towards the handler that asked it.
+    }
+
+    try {
+        const QDateTime ahora = vb::CurrentDateTime();
+        const QString linea = ahora.toString(QStringLiteral("MM-dd-yyyy")) + u' ' +
+                              ahora.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") +
+                              vb::Trim(parteRutina) + QStringLiteral(" Mensaje ") + vb::Trim(mensaje) +
+                              QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);
+        vb::AppendLine(archivoLog.isEmpty() ? ArchivoErroresPredeterminado() : archivoLog, linea);
+    } catch (...) {
+        // A log that cannot be written loses the line; the answer still counts.
+    }
+    return respuesta;
+}
+
+}  // namespace utillib

@@ -1,0 +1,30 @@
+#pragma once
+// The program's error question: a message box that shows the error and asks what to do, and one
+// line appended to the error log with the answer given. UtilTexto::TrataError and
+// DB_Dll::TratamientoErrores both go through it.
+//
+// Box: "Ha ocurrido el Siguiente Error (<number>) <description>", titled
+// "<source>[ - <routine>] Aviso al operador!!! ", abort/retry/ignore with the critical icon unless
+// other buttons are given.
+// Log line (CP1252, CR LF): "MM-dd-yyyy HH:mm:ss Rutina: [- <routine>] Mensaje <message> Respondió : <word>".
+#include "platform/vb/error.h"
+
+#include <QString>
+#include <optional>
+
+namespace utillib {
+
+// The answer as the log writes it: "Reintentar", "Ignorar", "Abortar", "Cancelar", "Sí", "No";
+// empty for any other answer.
+QString PalabraRespuesta(int respuesta);
+
+// The default error log: XKERR.LOG in the program folder.
+QString ArchivoErroresPredeterminado();
+
+// Shows the box, appends the log line to `archivoLog` (the default log when empty) and returns
+// the operator's answer. An error numbered 0 returns 0 with no box and no line. Never raises: a
+// log that cannot be written loses its line.
+int PreguntaError(const vb::Error& error, std::optional<int> botones, const std::optional<QString>& rutina,
+                  const QString& archivoLog = QString());
+
+}  // namespace utillib

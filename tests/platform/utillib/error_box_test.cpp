@@ -1,0 +1,58 @@
+#include "platform/utillib/error_box.h"
+#include "platform/utillib/util_texto.h"
+
+#include "platform/ui/prompter.h"
+#include "platform/vb/on_error.h"
+#include "platform/vb/app.h"
+#include "platform/vb/dates.h"
+#include "platform/vb/files.h"
+#include "support/test_support.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ErrorQuestion : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedPath_ = vb::App().path;
+        vb::SetAppPath(folder_.path());
+        vb::SetClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); });
+    }
+    void TearDown() override {
+        vb::SetClock({});
+        vb::SetAppPath(savedPath_);
+    }
+    QByteArray Log(const QString& path) const {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    testsupport::TempFolder folder_;
+    QString savedPath_;
+};
+
+TEST_F(ErrorQuestion, TrataErrorAsksAndLogsInTheProgramFolder) {
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kIgnore);
+    utillib::UtilTexto ut;
+    const int r = ut.TrataError(vb::Error(13, QStringLiteral(" Type mismatch "), QStringLiteral("Korvane")), std::nullopt,
+                                QStringLiteral("Cfg"));
+    EXPECT_EQ(r, vb::kIgnore);
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].prompt, QStringLiteral("Ha ocurrido el Siguiente Error (13) Type mismatch"));
+    EXPECT_EQ(prompter.shown()[0].title, QStringLiteral("Korvane - Cfg Aviso al operador!!! "));
+    EXPECT_EQ(prompter.shown()[0].buttons, ui::vbAbortRetryIgnore + ui::vbCritical);
+    EXPECT_EQ(Log(folder_.file(QStringLiteral("XKERR.LOG"))),
+              vb::ToCp1252(QStringLiteral("03-05-2026 14:07:09 Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error (13) "
+                                          "Type mismatch Respondió : Ignorar\r\n")));
+}
+
+TEST_F(ErrorQuestion, AnswerWords) {
+    const std::pair<int, const char*> casos[] = {{4, "Reintentar"}, {5, "Ignorar"}, {3, "Abortar"}, {2, "Cancelar"},
+                                                 {6, "Sí"},         {7, "No"},      {1, ""},        {0, ""}};
+    for (const auto& [respuesta, palabra] : casos)
+        EXPECT_EQ(utillib::PalabraRespuesta(respuesta), QString::fromUtf8(palabra)) << respuesta;
+}
+
+}  // namespace
