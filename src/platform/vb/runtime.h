@@ -19,12 +19,15 @@ double Val(const QString& text);
 int16_t CInt(const Variant& v);
 int32_t CLng(const Variant& v);
 double CDbl(const Variant& v);
+// Round works on the value as shown (15 significant digits): Round(2.675, 2) is 2.68. Decimals
+// below 0 raise 5.
 double Round(double value, int decimals = 0);
 // Fix/Int: truncation towards zero / towards minus infinity.
 double Fix(double value);
 double Int(double value);
 
-// IsNumeric on a value: numbers, Booleans and texts that read whole as a number.
+// IsNumeric on a value: numbers, Booleans, Empty and texts that read whole as a number (blanks
+// around it allowed; no thousands separators). Null and dates are not numeric.
 bool IsNumeric(const Variant& v);
 
 // Trim family: blanks (U+0020) only; tabs and line breaks stay.
@@ -37,7 +40,8 @@ QString RTrim(const QString& s);
 int InStr(int start, const QString& s1, const QString& s2, Compare compare = Compare::Binary);
 int InStr(const QString& s1, const QString& s2, Compare compare = Compare::Binary);
 int InStrRev(const QString& s1, const QString& s2, int start = -1, Compare compare = Compare::Binary);
-// Mid(s, start[, length]): start below 1 raises 5; past the end gives "".
+// Mid(s, start[, length]): start below 1 (or a length below -1, -1 being "to the end") raises 5;
+// past the end gives "".
 QString Mid(const QString& s, int start, int length = -1);
 QString Left(const QString& s, int length);     // length below 0 raises 5
 QString Right(const QString& s, int length);
@@ -56,12 +60,15 @@ QString Chr(int code);        // CP1252 code to character (Chr(255) is "ÿ")
 int Asc(const QString& s);    // first character's CP1252 code; "" raises 5
 // StrComp with the text mode: -1, 0, 1.
 int StrComp(const QString& a, const QString& b, Compare compare = Compare::Binary);
-// Like: the runtime's pattern operator (* ? # [list] [!list]), case-sensitive unless Text.
+// Like: the runtime's pattern operator (* ? # [list] [!list]), case-sensitive unless Text. An
+// unclosed "[" raises 93.
 bool Like(const QString& s, const QString& pattern, Compare compare = Compare::Binary);
 
-// Str: a number with a leading blank for positives, "." as decimal point.
+// Str: a number with a leading blank for positives, "." as decimal point and no 0 before it
+// (Str(0.5) is " .5").
 QString Str(double value);
-// CStr of a double: up to 15 significant digits, "." as decimal point.
+// CStr of a double: up to 15 significant digits, "." as decimal point, E notation from 1E+15 and
+// below 0.0001 ("1E-05").
 QString NumberText(double value);
 
 }  // namespace vb
