@@ -4,6 +4,7 @@
 //
 // The program holds two instances, created on first use: gDBPrincipal (the head-office
 // database) and gDBRemota (the stores' interface database).
+#include "data/connection_calls.h"
 #include "platform/ado/ado.h"
 #include "platform/vb/error.h"
 #include "platform/vb/variant.h"
@@ -107,12 +108,13 @@ public:
     QString ORACLE_Dicc(const QString& Valor);
 
     // ---- schema checks ----
+    // ValorDefault Empty: not passed (no default clause); otherwise its text goes in as written.
     void AddField(const QString& Tabla, const QString& Campo, const QString& Tipo, bool PermiteNulos = true,
-                  const QString& ValorDefault = QString());
+                  const vb::Variant& ValorDefault = vb::Variant());
     bool ExisteTablaDB(const QString& Tabla);
     bool ExisteCampoDB(const QString& Tabla, const QString& Campo);
     bool VerCampoDB(const QString& Tabla, const QString& Campo, bool Agregar = false, const QString& Tipo = QString(),
-                    bool PermiteNulos = true, const QString& ValorDefault = QString());
+                    bool PermiteNulos = true, const vb::Variant& ValorDefault = vb::Variant());
 
     // ---- error treatment ----
     vb::Variant ArchivoErrores() const { return vb::Variant(gLogErr); }
@@ -122,7 +124,19 @@ public:
     int TratamientoErrores(const vb::Error& CodErr, std::optional<int> Botones = std::nullopt,
                            const std::optional<QString>& Rutina = std::nullopt);
 
+    // The calls made on gCnn to run statements, drive transactions and open recordsets. Null
+    // (the default) goes straight to ADO; tests put a recorder in front of the connection.
+    void setConnectionCalls(std::shared_ptr<ConnectionCalls> calls) { calls_ = std::move(calls); }
+
 private:
+    ConnectionCalls& Calls();
+    // Oracle: runs a statement text that may hold a whole batch, consuming it; adds the rows
+    // touched to RecordsAffected.
+    void EjecutaScriptOracle(QString& Sentencia, long& RecordsAffected);
+    // Empties (and returns) a statement that has no Oracle counterpart.
+    QString DescartaSentenciaOracle(QString& Sentencia);
+    std::shared_ptr<ConnectionCalls> calls_;
+
     utillib::UtilTexto& Util();                 // the object's own UtilTexto, created on first use
     std::unique_ptr<utillib::UtilTexto> util_;
     std::unique_ptr<utillib::DialogoComun> cmdDlg_;

@@ -1,0 +1,27 @@
+#pragma once
+// The calls DB_Dll makes on a connection to run statements, drive transactions and open
+// recordsets. The object goes through one ConnectionCalls so that a test can stand in front of
+// the connection and record (or fake) what reaches it; the base class forwards to ADO.
+#include "platform/ado/ado.h"
+
+#include <QString>
+
+namespace data {
+
+class ConnectionCalls {
+public:
+    virtual ~ConnectionCalls() = default;
+
+    virtual ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* recordsAffected, long options) {
+        return cnn.Execute(sql, recordsAffected, options);
+    }
+    virtual void BeginTrans(ado::Connection& cnn) { cnn.BeginTrans(); }
+    virtual void CommitTrans(ado::Connection& cnn) { cnn.CommitTrans(); }
+    virtual void RollbackTrans(ado::Connection& cnn) { cnn.RollbackTrans(); }
+    virtual void OpenRecordset(ado::Recordset& rs, const QString& source, const ado::ConnectionPtr& cnn,
+                               int cursorType, int lockType, long options) {
+        rs.Open(source, cnn, cursorType, lockType, options);
+    }
+};
+
+}  // namespace data
