@@ -41,7 +41,8 @@ QDateTime Date::toQDateTime() const {
     qint64 ms = std::llround(frac * kMsPerDay);
     qint64 days = static_cast<qint64>(whole);
     if (ms >= kMsPerDay) { ms -= kMsPerDay; days += serial >= 0 ? 1 : -1; }
-    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+    // Wall-clock parts without a time zone: a local time in a daylight-saving gap stays valid.
+    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)), Qt::UTC);
 }
 
 QDate Date::toQDate() const { return toQDateTime().date(); }
