@@ -41,3 +41,22 @@ TEST(AdoSmoke, EmbeddedBasics) {
 }
 
 }  // namespace
+
+#include "db/databases.h"
+
+namespace {
+TEST(AdoSmoke, DemoDatabases) {
+    testsupport::TempFolder tmp;
+    db::CreateDemo(tmp.path());
+    auto cn = ado::Connection::Create();
+    cn->Open(db::ConnectionText(tmp.path(), "VOLMA"));
+    auto rs = ado::Recordset::Create();
+    rs->Open("SELECT * FROM [VOLMA].[dbo].[QET_KORVANE] WHERE TIPOACT = 'M'", cn);
+    int n = 0;
+    while (!rs->Eof()) { ++n; rs->MoveNext(); }
+    EXPECT_EQ(n, 3);
+    rs->Close();
+    rs->Open("SELECT COUNT(*) AS N FROM korvane_interfases.dbo.Depositos WHERE Fecha = '05/03/2008'", cn);
+    EXPECT_EQ(rs->Fields("N").Value().toLong(), 4);
+}
+}  // namespace
