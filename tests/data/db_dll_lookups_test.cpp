@@ -103,6 +103,27 @@ TEST_F(LookupsTest, ExistenceCheckLeavesTheCallersRecordsetOnTheFoundRow) {
     EXPECT_TRUE(rs->BOF());
 }
 
+TEST_F(LookupsTest, ExisteEnTablaSTAsksTheHeadOfficeConnectionWhicheverInstanceIsCalled) {
+    data::DB_Dll other;   // never opened
+    EXPECT_TRUE(other.ExisteEnTablaST(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("C3"), QStringLiteral("COD_ARTICULO")));
+}
+
+TEST_F(LookupsTest, ExisteEnTablaTranslatesForOracleOnlyOnItsOwnRecordset) {
+    data::DB_Dll oracle;
+    auto recorder = std::make_shared<RecordingCalls>();   // opens nothing: every read then fails
+    oracle.setConnectionCalls(recorder);
+    datatest::MarkOracle(oracle);
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kAbort).answer(vb::kAbort);
+    ado::RecordsetPtr rs;
+    oracle.ExisteEnTabla(QStringLiteral("T"), 5, QStringLiteral("N"), nullptr, 3);
+    oracle.ExisteEnTabla(QStringLiteral("T"), 5, QStringLiteral("N"), &rs, 3);
+    EXPECT_EQ(recorder->texts(QStringLiteral("OPEN ")),
+              (QStringList{"SELECT  * FROM T with(nolock)  WHERE N = 5  AND ROWNUM <= 1  ",
+                           "SELECT TOP 1 * FROM T with(nolock)  WHERE N = 5"}));
+    EXPECT_TRUE(prompter.exhausted());
+}
+
 TEST_F(LookupsTest, ExistenceCheckOnAMissingTableAsksTheOperator) {
     ui::ScriptedPrompter prompter;
     prompter.answer(vb::kAbort);
