@@ -1,0 +1,335 @@
+// Opening DB_Dll's connection: the connection texts, the login dialog's answers, the
+// administrator check, a second open on an open connection, and Access files.
+#include "data/db_dll.h"
+#include "data/frm_acceso.h"
+
+#include "platform/ui/prompter.h"
+#include "platform/vb/on_error.h"
+#include "platform/utillib/dialogo_comun.h"
+#include "platform/vb/app.h"
+#include "support/test_support.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+// An empty file is an empty embedded database.
+void CreaArchivo(const QString& path) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+
+class ConexionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data::ResetGlobalInstances();
+        savedPath_ = vb::App().path;
+        vb::SetAppPath(folder_.path());
+        CreaArchivo(folder_.file(QStringLiteral("ERP.sqlite")));
+        CreaArchivo(folder_.file(QStringLiteral("Interfases.sqlite")));
+        ado::ConnectionPtr cnn = ado::Connection::Create();
+        cnn->Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=") + folder_.path() + QStringLiteral(";Database =ERP;UId=sa;Pwd=;"));
+        cnn->Execute(QStringLiteral("CREATE TABLE ta_usuarios (nombre varchar(30), Administrador int)"));
+        cnn->Execute(QStringLiteral("INSERT INTO ta_usuarios (nombre, Administrador) VALUES ('ana', 1)"));
+        cnn->Execute(QStringLiteral("INSERT INTO ta_usuarios (nombre, Administrador) VALUES ('beto', 0)"));
+        cnn->Execute(QStringLiteral("INSERT INTO ta_usuarios (nombre, Administrador) VALUES ('carla', NULL)"));
+        cnn->Execute(QStringLiteral("INSERT INTO ta_usuarios (nombre, Administrador) VALUES ('dora  ', 1)"));
+        cnn->Close();
+    }
+    void TearDown() override {
+        data::SetAccesoRunner({});
+        data::ResetGlobalInstances();
+        vb::SetAppPath(savedPath_);
+    }
+
+    // Points `db` at the embedded database `base` of the test's folder.
+    void Apunta(data::DB_Dll& db, const QString& base, const QString& usuario = QStringLiteral("ana")) {
+        db.gServidor = folder_.path();
+        db.gDBName = base;
+        db.gUsuario = usuario;
+        db.gUserPassWord = QStringLiteral("x");
+    }
+    static bool Abierta(data::DB_Dll& db) { return db.gCnn()->State() == ado::adStateOpen; }
+
+    ui::ScriptedPrompter prompter_;   // a box no test scripted fails the test
+    testsupport::TempFolder folder_;
+    QString savedPath_;
+};
+
+struct TextoCaso {
+    const char* servidor;
+    const char* extendido;
+    const char* connString;
+    const char* esperado;   // {F} stands for the test's folder
+};
+
+// Every open below fails on the test's own folder (no database of that name), so nothing leaves
+// the machine; the failure is silent and the text stays in gConnString.
+TEST_F(ConexionTest, ConnectionTextsForSqlServerAndOracle) {
+    const TextoCaso casos[] = {
+        {"{F}", "", "", "PROVIDER=SQLOLEDB;Server={F};Database ={F};UId=sa;Pwd=p w;"},
+        {"{F}", "Application Name=Korvane;", "", "PROVIDER=SQLOLEDB;Server={F};Database ={F};UId=sa;Pwd=p w;Application Name=Korvane;"},
+        {"{F}", "", "   ", "PROVIDER=SQLOLEDB;Server={F};Database ={F};UId=sa;Pwd=p w;"},
+        {"SRV#01", "Application Name=Korvane;", "", "Provider=OraOLEDB.Oracle.1;Data Source={F};User Id=sa;Password=p w;"},
+        {"#SRV01", "", "", "Provider=OraOLEDB.Oracle.1;Data Source={F};User Id=sa;Password=p w;"},
+        {"{F}", "", "PROVIDER=SQLOLEDB;Server={F};Database =Otra;", "PROVIDER=SQLOLEDB;Server={F};Database =Otra;"},
+    };
+    const auto enCarpeta = [&](const char* texto) { return QString::fromUtf8(texto).replace(QStringLiteral("{F}"), folder_.path()); };
+    for (const TextoCaso& c : casos) {
+        data::DB_Dll db;
+        db.gServidor = enCarpeta(c.servidor);
+        db.gDBName = folder_.path();
+        db.gUsuario = QStringLiteral("sa");
+        db.gUserPassWord = QStringLiteral("p w");
+        db.gExtended = QString::fromUtf8(c.extendido);
+        db.OpenServerADODB(false, ado::adUseClient, enCarpeta(c.connString), true, false);
+        EXPECT_EQ(db.gConnString, enCarpeta(c.esperado)) << c.servidor << " / " << c.connString;
+        EXPECT_FALSE(db.gOpenFlag);
+        EXPECT_EQ(db.gProveedor, QStringLiteral("SQLOLEDB"));
+    }
+}
+
+TEST_F(ConexionTest, AGivenProviderIsKeptButTheTextNamesSqlOleDb) {
+    data::DB_Dll db;
+    Apunta(db, QStringLiteral("ERP"));
+    db.gProveedor = QStringLiteral("Otro");
+    db.OpenServerADODB(false, ado::adUseServer, QString(), false, true);
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_EQ(db.gProveedor, QStringLiteral("Otro"));
+    EXPECT_TRUE(db.gConnString.startsWith(QStringLiteral("PROVIDER=SQLOLEDB;")));
+    EXPECT_TRUE(Abierta(db));
+    EXPECT_EQ(db.gCnn()->CursorLocation(), ado::adUseServer);
+    EXPECT_TRUE(db.gEsAdmin) << "without the administrator check every user counts as one";
+}
+
+TEST_F(ConexionTest, TheAdministratorColumnDecides) {
+    const std::pair<const char*, bool> casos[] = {{"ana", true}, {"beto", false}, {"carla", false}, {"nadie", false},
+                                                  {"dora", true}};
+    for (const auto& [usuario, admin] : casos) {
+        data::ResetGlobalInstances();
+        data::DB_Dll& db = data::gDBPrincipal();
+        Apunta(db, QStringLiteral("ERP"), QString::fromUtf8(usuario));
+        db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+        EXPECT_TRUE(db.gOpenFlag) << usuario;
+        EXPECT_EQ(db.gEsAdmin, admin) << usuario;
+        EXPECT_EQ(db.gCnn()->DefaultDatabase().toUpper(), QStringLiteral("ERP"));
+    }
+}
+
+TEST_F(ConexionTest, TheInterfaceConnectionCountsAsAdministratorWhenTheHeadOfficeHasUsers) {
+    data::DB_Dll& principal = data::gDBPrincipal();
+    Apunta(principal, QStringLiteral("ERP"), QStringLiteral("beto"));
+    principal.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+    ASSERT_TRUE(principal.gOpenFlag);
+    EXPECT_FALSE(principal.gEsAdmin);
+
+    data::DB_Dll& remota = data::gDBRemota();
+    Apunta(remota, QStringLiteral("Interfases"), QStringLiteral("beto"));
+    remota.OpenServerADODB(false, ado::adUseClient, QString(), true, false);
+    EXPECT_TRUE(remota.gOpenFlag);
+    EXPECT_TRUE(remota.gEsAdmin);
+}
+
+TEST_F(ConexionTest, WithoutAUserTableTheFlagKeepsItsValue) {
+    for (const bool antes : {false, true}) {
+        data::ResetGlobalInstances();
+        data::DB_Dll& db = data::gDBPrincipal();
+        Apunta(db, QStringLiteral("Interfases"));
+        db.gEsAdmin = antes;
+        db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+        EXPECT_TRUE(db.gOpenFlag);
+        EXPECT_EQ(db.gEsAdmin, antes);
+    }
+}
+
+TEST_F(ConexionTest, ASecondOpenClosesTheConnectionAndOpensItAgain) {
+    for (const bool muestraError : {true, false}) {
+        data::DB_Dll db;
+        Apunta(db, QStringLiteral("ERP"));
+        db.OpenServerADODB(false, ado::adUseClient, QString(), false, muestraError);
+        ASSERT_TRUE(db.gOpenFlag);
+        Apunta(db, QStringLiteral("Interfases"));
+        db.OpenServerADODB(false, ado::adUseClient, QString(), false, muestraError);
+        EXPECT_TRUE(db.gOpenFlag) << muestraError;
+        EXPECT_TRUE(Abierta(db));
+        EXPECT_EQ(db.gCnn()->DefaultDatabase().toLower(), QStringLiteral("interfases")) << muestraError;
+    }
+    EXPECT_TRUE(prompter_.shown().empty());
+}
+
+TEST_F(ConexionTest, AFailedOpenAsksWhetherToTryAgainAndNoGivesUp) {
+    prompter_.answer(vb::kNo, QStringLiteral("Codigo Nativo: "));
+    data::DB_Dll db;
+    Apunta(db, QStringLiteral("FALTA"));
+    db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+    EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_FALSE(Abierta(db));
+    ASSERT_EQ(prompter_.shown().size(), 1u);
+    const auto& box = prompter_.shown()[0];
+    EXPECT_EQ(box.title, QStringLiteral(" Error de Conexion a Base de Datos"));
+    EXPECT_EQ(box.buttons, 20);
+    const ado::ErrorItem e{vb::kHrUnspecified, QString(), QString(), QString(), 0};
+    EXPECT_TRUE(box.prompt.startsWith(QStringLiteral(" Estado de Sql: 42000\rNumero de Error: ") + QString::number(e.Number) +
+                                      QStringLiteral("\rDescripcion: ")))
+        << box.prompt.toStdString();
+    EXPECT_TRUE(box.prompt.endsWith(QStringLiteral("\rCodigo Nativo: 4060\r - Desea Intentarlo Nuevamente??? ")))
+        << box.prompt.toStdString();
+}
+
+TEST_F(ConexionTest, YesAsksForTheDataAgainAndOpensWithThem) {
+    prompter_.answer(vb::kYes, QStringLiteral("Desea Intentarlo"));
+    QStringList vistos;
+    data::SetAccesoRunner([&](data::frmAcceso& f) {
+        vistos << f.TxtServidor->text() << f.TxtDbName->text() << f.TxtUserId->text() << f.TxtUserPassword->text()
+               << QString::number(f.CboPlataformaDB->currentIndex());
+        f.TxtDbName->setText(QStringLiteral("ERP"));
+        f.bcAceptar->click();
+    });
+    data::DB_Dll db;
+    Apunta(db, QStringLiteral("FALTA"));
+    db.OpenServerADODB(false, ado::adUseClient, QString(), false, true);
+    EXPECT_EQ(vistos, QStringList({folder_.path(), QStringLiteral("FALTA"), QStringLiteral("ana"), QStringLiteral("x"),
+                                   QStringLiteral("0")}));
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_TRUE(Abierta(db));
+    EXPECT_EQ(db.gDBName, QStringLiteral("ERP"));
+    EXPECT_TRUE(db.gConnString.contains(QStringLiteral(";Database =ERP;")));
+}
+
+TEST_F(ConexionTest, YesThenCancelarEndsWithoutAConnection) {
+    prompter_.answer(vb::kYes);
+    data::SetAccesoRunner([](data::frmAcceso& f) { f.bcCancelar->click(); });
+    data::DB_Dll db;
+    Apunta(db, QStringLiteral("FALTA"));
+    db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+    EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_FALSE(Abierta(db));
+}
+
+TEST_F(ConexionTest, CancelarInTheLoginDialogOpensNothingAndShowsNothing) {
+    int mostrado = 0;
+    data::SetAccesoRunner([&](data::frmAcceso& f) {
+        ++mostrado;
+        f.bcCancelar->click();
+    });
+    data::DB_Dll db;
+    Apunta(db, QStringLiteral("ERP"));
+    db.OpenServerADODB(true, ado::adUseClient, QString(), true, true);
+    EXPECT_EQ(mostrado, 1);
+    EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_FALSE(Abierta(db));
+    EXPECT_TRUE(db.gConnString.contains(QStringLiteral("Database =ERP;")));
+}
+
+TEST_F(ConexionTest, AceptarTakesTheTypedData) {
+    data::SetAccesoRunner([&](data::frmAcceso& f) {
+        EXPECT_EQ(f.TxtDbName->text(), QString());
+        f.TxtServidor->setText(folder_.path());
+        f.TxtDbName->setText(QStringLiteral("ERP"));
+        f.TxtUserId->setText(QStringLiteral("ana"));
+        f.TxtUserPassword->setText(QStringLiteral("clave"));
+        f.bcAceptar->click();
+    });
+    data::DB_Dll& db = data::gDBPrincipal();
+    db.OpenServerADODB(true, ado::adUseClient, QStringLiteral("DSN=Ignorada;"), true, true);
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_TRUE(db.gEsAdmin);
+    EXPECT_EQ(db.gUsuario, QStringLiteral("ana"));
+    EXPECT_EQ(db.gUserPassWord, QStringLiteral("clave"));
+    EXPECT_EQ(db.gProveedor, QStringLiteral("SQLOLEDB"));
+    EXPECT_EQ(db.gConnString, QStringLiteral("PROVIDER=SQLOLEDB;Server=") + folder_.path() +
+                                  QStringLiteral(";Database =ERP;UId=ana;Pwd=clave;"));
+}
+
+TEST_F(ConexionTest, ChoosingOracleMarksTheServerOnce) {
+    const std::pair<const char*, const char*> casos[] = {{"SRV", "#SRV"}, {"#SRV", "#SRV"}, {"S#RV", "S#RV"}};
+    for (const auto& [servidor, esperado] : casos) {
+        data::SetAccesoRunner([&](data::frmAcceso& f) {
+            f.TxtServidor->setText(QString::fromUtf8(servidor));
+            f.CboPlataformaDB->setCurrentIndex(1);
+            f.bcAceptar->click();
+        });
+        data::DB_Dll db;
+        db.gDBName = folder_.path();   // no database there: the open fails on this machine
+        db.gUsuario = QStringLiteral("u");
+        db.gUserPassWord = QStringLiteral("p");
+        db.OpenServerADODB(true, ado::adUseClient, QString(), true, false);
+        EXPECT_FALSE(db.gOpenFlag);
+        EXPECT_EQ(db.gServidor, QString::fromUtf8(esperado));
+        EXPECT_EQ(db.gProveedor, QStringLiteral("OraOLEDB.Oracle.1"));
+        EXPECT_EQ(db.gConnString, QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + folder_.path() +
+                                      QStringLiteral(";User Id=u;Password=p;"));
+    }
+}
+
+TEST_F(ConexionTest, SqlServerChosenWithAMarkedServerStillBuildsTheOracleText) {
+    data::SetAccesoRunner([](data::frmAcceso& f) {
+        f.TxtServidor->setText(QStringLiteral("#SRV"));
+        f.bcAceptar->click();
+    });
+    data::DB_Dll db;
+    db.gDBName = folder_.path();
+    db.OpenServerADODB(true, ado::adUseClient, QString(), true, false);
+    EXPECT_EQ(db.gProveedor, QStringLiteral("SQLOLEDB"));
+    EXPECT_TRUE(db.gConnString.startsWith(QStringLiteral("Provider=OraOLEDB.Oracle.1;")));
+}
+
+class AccessTest : public ConexionTest {
+protected:
+    void SetUp() override {
+        ConexionTest::SetUp();
+        mdb_ = folder_.file(QStringLiteral("erp.mdb"));
+        CreaArchivo(mdb_);
+        CreaArchivo(folder_.file(QStringLiteral("erp.sqlite")));
+        db_.gProveedor = db_.pJETOLEDB40();
+        db_.gUsuario = QStringLiteral("admin");
+    }
+    QString mdb_;
+    data::DB_Dll db_;
+};
+
+TEST_F(AccessTest, TheFileNamedOpensWithTheBuiltText) {
+    db_.gDBName = mdb_;
+    db_.gExtended = QStringLiteral("Jet OLEDB:Engine Type=5;");
+    db_.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_TRUE(Abierta(db_));
+    EXPECT_EQ(db_.gConnString, QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =") + mdb_ +
+                                   QStringLiteral(";User ID=admin;Password=;Jet OLEDB:Engine Type=5;"));
+    EXPECT_FALSE(db_.gOpenFlag) << "the Access open leaves the flag alone";
+}
+
+TEST_F(AccessTest, WithoutAFileTheDialogAsksForOne) {
+    db_.CmdDlg().PreparaEleccion(mdb_);
+    db_.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_EQ(db_.CmdDlg().TituloDialogo, QStringLiteral("Buscar Base de Datos"));
+    EXPECT_EQ(db_.CmdDlg().FiltroDialogo, QStringLiteral("Base de Datos de Microsoft Access |*.MDB"));
+    EXPECT_EQ(db_.gDBName, mdb_);
+    EXPECT_TRUE(Abierta(db_));
+}
+
+TEST_F(AccessTest, ACancelledDialogOpensNothing) {
+    db_.gConnString = QStringLiteral("antes");
+    db_.CmdDlg().PreparaEleccion(std::nullopt);
+    db_.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_FALSE(Abierta(db_));
+    EXPECT_EQ(db_.gConnString, QStringLiteral("antes"));
+    EXPECT_EQ(db_.CmdDlg().eleccionesPendientes(), 0);
+}
+
+TEST_F(AccessTest, AnyOtherFailureIsShownWithItsNumber) {
+    prompter_.answer(vb::kOk);
+    db_.gDBName = folder_.file(QStringLiteral("falta/otra.mdb"));
+    db_.gConnString = QStringLiteral("antes");
+    db_.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_FALSE(Abierta(db_));
+    EXPECT_EQ(db_.gConnString, QStringLiteral("antes"));
+    ASSERT_EQ(prompter_.shown().size(), 1u);
+    EXPECT_TRUE(prompter_.shown()[0].prompt.startsWith(QString::number(vb::kHrUnspecified) + QStringLiteral("  ")));
+    EXPECT_EQ(prompter_.shown()[0].buttons, 16);
+}
+
+}  // namespace
