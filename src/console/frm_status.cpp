@@ -40,6 +40,7 @@ QIcon StateIcon(int state) {
 }
 
 std::unique_ptr<FrmStatus> gFrmStatus;
+std::function<void(const QString&, int)> gObservador;
 bool gLoaded = false;
 
 }  // namespace
@@ -68,7 +69,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
 void PictureBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     canvas();
-    DibujaBarra(*this, lastPercent_);
+    DibujaBarra(*this, lastPercent_, lastPercent_ == 0);
 }
 
 FrmStatus::FrmStatus(QWidget* parent) : QWidget(parent) {
@@ -153,6 +154,7 @@ void FrmStatus::StatusPaso(const QString& Paso, int16_t Status, const vb::Varian
         }
         Lvw1->viewport()->repaint();
         repaint();
+        if (gObservador) gObservador(Paso, Status);
         return;
     }
 }
@@ -188,6 +190,10 @@ void UnloadFrmStatus() {
     if (!gFrmStatus) return;
     gFrmStatus->hide();
     gLoaded = false;
+}
+
+void SetObservadorEstado(std::function<void(const QString&, int)> observador) {
+    gObservador = std::move(observador);
 }
 
 void DestroyFrmStatus() {

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 class QTreeWidget;
 
@@ -74,5 +75,9 @@ FrmStatus* FrmStatusInstance();   // nullptr when never created; does not load
 bool FrmStatusLoaded();
 void UnloadFrmStatus();
 void DestroyFrmStatus();          // program end and tests
+
+// Told of every row whose state changed, after the window has been repainted (the screenshots
+// of the program use it). An empty function removes it.
+void SetObservadorEstado(std::function<void(const QString& paso, int estado)> observador);
 
 }  // namespace console

@@ -1,6 +1,6 @@
 #pragma once
-// Draws the progress strip of FrmStatus: the bar from the left edge to the percentage, in
-// &HFF0000 (blue, the colour being BGR), with the percentage centred over it.
+// The progress strip of FrmStatus: the shared percentage bar in &HFF0000 (blue, the colour
+// being BGR) with an empty text, drawn on the strip's surface. clearOnly empties the strip.
 namespace console {
 
 class PictureBox;

@@ -1,0 +1,567 @@
+#include "console/frm_korvane01.h"
+
+#include "console/korvane_paquete.h"
+#include "console/trata_error.h"
+#include "core/barra_estado.h"
+#include "core/conecta_remota.h"
+#include "core/consultas_iface.h"
+#include "core/frm_parametros.h"
+#include "core/inicia_sistema.h"
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/status_bar.h"
+#include "platform/utillib/motor_reportes.h"
+#include "platform/utillib/util_controles.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/dates.h"
+#include "platform/vb/on_error.h"
+#include "platform/vb/runtime.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPalette>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace console {
+
+namespace {
+
+FrmKorvane01::MovDepositoHook gMovDeposito;
+std::function<void()> gFinPrograma;
+
+const QString kAvisoOperador = QStringLiteral("Aviso al operador...");
+
+// Sets a flag for the length of a command and clears it however the command ends.
+class Ocupado {
+public:
+    explicit Ocupado(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Ocupado() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
+QColor ColorDesdeBGR(long bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+void FijaColorFondo(QLineEdit* campo, long bgr) {
+    QPalette pal = campo->palette();
+    pal.setColor(QPalette::Base, ColorDesdeBGR(bgr));
+    campo->setPalette(pal);
+}
+
+// The icon of a big command button: a coloured arrow or door on a rounded tile.
+QIcon IconoComando(int tipo) {
+    QPixmap pm(40, 40);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor colores[3] = {QColor(0x2e, 0x7d, 0x32), QColor(0x15, 0x65, 0xc0), QColor(0x8d, 0x1b, 0x1b)};
+    p.setBrush(colores[tipo]);
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(2, 2, 36, 36), 7, 7);
+    p.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (tipo == 0) {          // send: arrow to the right
+        p.drawLine(QPointF(10, 20), QPointF(29, 20));
+        p.drawLine(QPointF(22, 13), QPointF(29, 20));
+        p.drawLine(QPointF(22, 27), QPointF(29, 20));
+    } else if (tipo == 1) {   // receive: arrow to the left
+        p.drawLine(QPointF(11, 20), QPointF(30, 20));
+        p.drawLine(QPointF(18, 13), QPointF(11, 20));
+        p.drawLine(QPointF(18, 27), QPointF(11, 20));
+    } else {                  // exit: a door
+        p.drawRect(QRectF(13, 10, 14, 20));
+        p.drawPoint(QPointF(23, 21));
+    }
+    return QIcon(pm);
+}
+
+QToolButton* BotonComando(QWidget* parent, const char* name, const QString& caption, int icono) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(caption);
+    b->setIcon(IconoComando(icono));
+    b->setIconSize(QSize(40, 40));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setMinimumSize(QSize(110, 74));
+    b->setAutoRaise(false);
+    return b;
+}
+
+QLabel* Etiqueta(QWidget* parent, const char* name, const QString& caption) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+}  // namespace
+
+QString FechaCorta(const vb::Date& d) { return d.toQDate().toString(QStringLiteral("dd/MM/yyyy")); }
+
+FrmKorvane01::FrmKorvane01(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("FrmKorvane01"));
+    armaControles();
+}
+
+FrmKorvane01::~FrmKorvane01() = default;
+
+void FrmKorvane01::SetMovDeposito(MovDepositoHook hook) { gMovDeposito = std::move(hook); }
+void FrmKorvane01::SetFinPrograma(std::function<void()> fin) { gFinPrograma = std::move(fin); }
+
+void FrmKorvane01::armaControles() {
+    setWindowTitle(QStringLiteral("Envio de Novedades Korvane01"));
+    setWindowIcon(IconoComando(0));
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(central);
+    auto* main = new QVBoxLayout(central);
+
+    // Top row: the three command buttons and the receive grid.
+    auto* fila = new QHBoxLayout;
+    CmdEnviar = BotonComando(central, "CmdEnviar", QStringLiteral("&Enviar Datos >>>"), 0);
+    CmdRecibir = BotonComando(central, "CmdRecibir", QStringLiteral("&Recibir  <<<"), 1);
+    CmdCerrar = BotonComando(central, "CmdCerrar", QStringLiteral("Salir"), 2);
+    MSFlexGrid1 = new QTableWidget(central);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setMaximumHeight(80);
+    MSFlexGrid1->setColumnCount(2);
+    MSFlexGrid1->setRowCount(2);
+    MSFlexGrid1->horizontalHeader()->setVisible(false);
+    MSFlexGrid1->verticalHeader()->setVisible(false);
+    fila->addWidget(CmdEnviar);
+    fila->addWidget(CmdRecibir);
+    fila->addWidget(CmdCerrar);
+    fila->addWidget(MSFlexGrid1, 1);
+    main->addLayout(fila);
+
+    // The transmission data.
+    Frame1 = new QGroupBox(QString(), central);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* g1 = new QGridLayout(Frame1);
+    Label1 = Etiqueta(Frame1, "Label1", QStringLiteral("Transmision Nro:"));
+    Label2 = Etiqueta(Frame1, "Label2", QStringLiteral("Fecha:"));
+    const char* dataFields[2] = {"Codigo", "Fecha"};
+    for (int i = 0; i < 2; ++i) {
+        auto* t = new QLineEdit(Frame1);
+        t->setObjectName(QStringLiteral("txtfields"));
+        t->setProperty("Index", i);
+        t->setProperty("DataField", QString::fromLatin1(dataFields[i]));
+        t->setProperty("Tag", QString());
+        t->setMaximumWidth(120);
+        t->installEventFilter(this);
+        txtfields[static_cast<size_t>(i)] = t;
+    }
+    Label6 = Etiqueta(Frame1, "Label6", QStringLiteral("Tipo de Transmision"));
+    QFont negrita = Label6->font();
+    negrita.setBold(true);
+    Label6->setFont(negrita);
+    const QString modos[3] = {QStringLiteral("&Normal (Novedades)"), QStringLiteral("&Retransmision Completa"),
+                              QStringLiteral("&Transmision inicial")};
+    for (int i = 0; i < 3; ++i) {
+        auto* o = new QRadioButton(modos[i], Frame1);
+        o->setObjectName(QStringLiteral("OptTipo"));
+        o->setProperty("Index", i);
+        OptTipo[static_cast<size_t>(i)] = o;
+    }
+    OptTipo[0]->setChecked(true);
+    g1->addWidget(Label1, 0, 0);
+    g1->addWidget(txtfields[0], 0, 1);
+    g1->addWidget(Label2, 1, 0);
+    g1->addWidget(txtfields[1], 1, 1);
+    g1->setColumnMinimumWidth(2, 30);
+    g1->addWidget(Label6, 0, 3);
+    g1->addWidget(OptTipo[0], 1, 3);
+    g1->addWidget(OptTipo[1], 2, 3);
+    g1->addWidget(OptTipo[2], 3, 3);
+    g1->setColumnStretch(4, 1);
+    main->addWidget(Frame1);
+
+    // The interface database.
+    Frame2 = new QGroupBox(QStringLiteral("Base de Datos de Interfases"), central);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* g2 = new QGridLayout(Frame2);
+    Label4 = Etiqueta(Frame2, "Label4", QStringLiteral("Base : "));
+    lblRuta = new QLineEdit(QStringLiteral("KORVANE_INTERFASES"), Frame2);
+    lblRuta->setObjectName(QStringLiteral("lblRuta"));
+    Label8 = Etiqueta(Frame2, "Label8", QStringLiteral("Servidor : "));
+    TxtServer = new QLineEdit(QStringLiteral("(local)"), Frame2);
+    TxtServer->setObjectName(QStringLiteral("TxtServer"));
+    Picture1 = new QWidget(Frame2);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setFixedSize(0, 0);
+    g2->addWidget(Label4, 0, 0);
+    g2->addWidget(lblRuta, 0, 1);
+    g2->addWidget(Label8, 1, 0);
+    g2->addWidget(TxtServer, 1, 1);
+    g2->addWidget(Picture1, 2, 0);
+    main->addWidget(Frame2);
+
+    Label3 = Etiqueta(central, "Label3",
+                      QStringLiteral("Los filtros utilizados se encuentran fijos en las vistas QET_KORVANExxx de la "
+                                     "base de datos actual.  "));
+    Label3->setWordWrap(true);
+    main->addWidget(Label3);
+    main->addStretch(1);
+
+    // Status bar: seven panels, addressed by key; the sixth, without a key, shows the date.
+    sbStatusBar = std::make_unique<ui::StatusBar>();
+    sbStatusBar->AddPanel(QStringLiteral("MENSAJE"), QStringLiteral("..."));
+    sbStatusBar->AddPanel(QStringLiteral("SERVER"));
+    sbStatusBar->AddPanel(QStringLiteral("BASEDEDATOS"));
+    sbStatusBar->AddPanel(QStringLiteral("USUARIO"));
+    sbStatusBar->AddPanel(QStringLiteral("CAJA"));
+    sbStatusBar->AddPanel(QString(), FechaCorta(vb::Today()));
+    sbStatusBar->AddPanel(QStringLiteral("VERSION"));
+    sbStatusBarView = ui::CreateStatusBarView(sbStatusBar.get(), this);
+    sbStatusBarView->setObjectName(QStringLiteral("sbStatusBar"));
+    sbStatusBarView->setSizeGripEnabled(false);
+    setStatusBar(sbStatusBarView);
+
+    connect(CmdEnviar, &QToolButton::clicked, this, [this] { CmdEnviar_Click(); });
+    connect(CmdRecibir, &QToolButton::clicked, this, [this] { CmdRecibir_Click(); });
+    connect(CmdCerrar, &QToolButton::clicked, this, [this] { CmdCerrar_Click(); });
+    setTabOrder(txtfields[0], txtfields[1]);
+    resize(640, 430);
+}
+
+// ---- load, reset, exit ----------------------------------------------------------------------
+
+bool FrmKorvane01::Form_Load() {
+    QString conexion;
+    if (!core::IniciaSistema(false, QString(), conexion, 3)) return false;
+    TxtServer->setText(data::gDBPrincipal().gServidor);
+    core::ActualizaBarraEstado(*sbStatusBar, QString());
+    core::RecuperaParametrosFormulario(this, QString(), QString());
+    InicializaPantalla();
+    return true;
+}
+
+void FrmKorvane01::InicializaPantalla() {
+    // Every statement is skipped when it fails; the reset goes on with the next one.
+    vb::OnError on = vb::OnError::SkipAll();
+    on.run([&] { core::gUtilControles().InicializaControles(this); });
+    on.run([&] { lblRuta->setToolTip(lblRuta->text()); });
+    on.run([&] { HabilitaCampos(0); });
+    ado::RecordsetPtr rs;
+    bool abierto = false;
+    on.run([&] {
+        data::gDBPrincipal().AbrirRecordset(
+            QStringLiteral("SELECT TOP 1 CODIGO FROM MV_NOVEDADESPRECIOS nolock ORDER BY CODIGO DESC"), rs, nullptr,
+            ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
+        abierto = rs && rs->State() == ado::adStateOpen;
+    });
+    if (abierto) {
+        on.run([&] {
+            QLineEdit* numero = campo(QStringLiteral("CODIGO"));
+            if (rs->BOF() && rs->Eof())
+                numero->setText(QStringLiteral("1"));
+            else
+                numero->setText(vb::NumberText(vb::Val(rs->Fields(QStringLiteral("Codigo")).Value().text()) + 1));
+        });
+        on.run([&] { data::gDBPrincipal().CierraRecordset(rs); });
+    }
+    on.run([&] { campo(QStringLiteral("fecha"))->setText(FechaCorta(vb::Today())); });
+    on.run([&] { campo(QStringLiteral("codigo"))->setFocus(); });
+    on.run([&] {
+        QString aux;
+        const QString piva = core::ObtieneConfiguracion(QStringLiteral("PIVA"), aux);
+        PorcentajeIVA = core::gUtilTexto().ANumero(vb::Variant(piva)).toDouble();
+    });
+}
+
+void FrmKorvane01::HabilitaCampos(int16_t Activar) {
+    txtfields[0]->setEnabled(Activar == 0);
+    for (size_t i = 1; i < txtfields.size(); ++i) txtfields[i]->setEnabled(Activar != 0);
+}
+
+void FrmKorvane01::Form_Unload(int&) {
+    if (descargado_) return;
+    descargado_ = true;
+    core::GuardaParametrosFormulario(this, QString());
+    hide();
+    if (gFinPrograma)
+        gFinPrograma();
+    else
+        QCoreApplication::exit(0);
+}
+
+void FrmKorvane01::CmdCerrar_Click() {
+    int cancel = 0;
+    Form_Unload(cancel);
+}
+
+void FrmKorvane01::closeEvent(QCloseEvent* event) {
+    int cancel = 0;
+    Form_Unload(cancel);
+    event->accept();
+}
+
+int16_t FrmKorvane01::indiceCampo(const QString& dataField) {
+    return static_cast<int16_t>(core::gUtilControles().IndiceControl(dataField, txtfields));
+}
+
+QLineEdit* FrmKorvane01::campo(const QString& dataField) {
+    const int i = indiceCampo(dataField);
+    if (i < 0 || i >= static_cast<int>(txtfields.size())) vb::Raise(vb::kErrSubscriptOutOfRange);
+    return txtfields[static_cast<size_t>(i)];
+}
+
+// ---- send and receive -----------------------------------------------------------------------
+
+void FrmKorvane01::CmdEnviar_Click() {
+    if (ocupado_) return;   // a send or a receive is running
+    Ocupado ocupado(ocupado_);
+
+    const QString servidor = vb::Trim(TxtServer->text());
+    const QString base = lblRuta->text();
+    const bool conectado = core::ConectaBaseRemota(servidor, base, base, base, QString());
+    if (conectado) {
+        const int respuesta =
+            ui::MsgBox(QStringLiteral("Atencion, este proceso vacia todos los datos de las tablas IMPOxxx, seguro de "
+                                      "continuar???"),
+                       ui::vbYesNo + ui::vbQuestion, QStringLiteral("ATENCION"));
+        if (respuesta == vb::kYes) {
+            bool enviado = true;
+            for (int16_t modo = 0; modo < 3; ++modo) {
+                if (OptTipo[static_cast<size_t>(modo)]->isChecked()) {
+                    enviado = ArmaYEjecutaPaqueteDTS(modo, txtfields[0]->text());
+                    break;
+                }
+            }
+            // A send whose package failed is not recorded: its changes are still pending.
+            if (enviado) {
+                const QString numero = txtfields[0]->text().replace(u'\'', QStringLiteral("''"));
+                const QString fecha = txtfields[1]->text().replace(u'\'', QStringLiteral("''"));
+                QString sql = QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS  (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA ) "
+                                             "VALUES ('") +
+                              numero + QStringLiteral("','A3','A3','G','") + fecha + QStringLiteral("')");
+                data::DB_Dll& db = data::gDBPrincipal();
+                if (db.gCnn()) db.gCnn()->errors().Clear();
+                long afectados = 0;
+                db.EjecutaConsultaSQL(sql, &afectados, nullptr);
+                if (db.gCnn() && db.gCnn()->errors().Count() > 0)
+                    ui::MsgBox(db.gCnn()->errors().Item(0).Description, ui::vbOKOnly);
+            }
+        }
+    }
+    HabilitaCampos(0);
+    InicializaPantalla();
+}
+
+void FrmKorvane01::CmdRecibir_Click() {
+    if (ocupado_) return;   // a send or a receive is running
+    Ocupado ocupado(ocupado_);
+
+    vb::OnError on([](const vb::Error& e) { return TrataError(e); });
+    bool conectado = false;
+    on.run([&] {
+        const QString base = lblRuta->text();
+        conectado = core::ConectaBaseRemota(vb::Trim(TxtServer->text()), base, base, base, QString());
+    });
+    // Without the interface database there is nothing to receive; the connection has said why.
+    if (on.left() || !conectado) return;
+    int respuesta = 0;
+    on.run([&] {
+        respuesta = ui::MsgBox(QStringLiteral("Este proceso recepciona los movimientos realizados por los locales\r\n"
+                                              "Confirma la recepcion de informacion???"),
+                               ui::vbYesNo + ui::vbQuestion, QStringLiteral("ATENCION"));
+    });
+    if (respuesta == vb::kYes) {
+        on.run([&] { AsientosRendicionCajero(); });
+        on.run([&] { MovDeposito(); });
+    }
+    on.run([&] {
+        ui::MsgBox(QStringLiteral("Proceso Finalizado"), ui::vbInformation, QStringLiteral("Aviso al operador"));
+    });
+}
+
+void FrmKorvane01::AsientosRendicionCajero() {
+    vb::OnError on([](const vb::Error& e) { return TrataError(e); });
+    // The three settlement stages have nothing to book in this program.
+    on.run([] {});
+    on.run([] {});
+    on.run([] {});
+}
+
+void FrmKorvane01::MovDeposito() {
+    if (gMovDeposito) gMovDeposito(*this);
+}
+
+// ---- entry fields ---------------------------------------------------------------------------
+
+void FrmKorvane01::txtfields_GotFocus(int16_t Index) {
+    IndiceCampoActual = Index;
+    CampoActual = txtfields[static_cast<size_t>(Index)];
+    CampoActual->setSelection(0, static_cast<int>(vb::Trim(CampoActual->text()).size()));
+    FijaColorFondo(CampoActual, core::gColorFondo);
+}
+
+void FrmKorvane01::txtfields_LostFocus(int16_t Index) {
+    FijaColorFondo(txtfields[static_cast<size_t>(Index)], 0xFFFFFF);
+}
+
+void FrmKorvane01::txtfields_KeyPress(int16_t Index, int16_t& KeyAscii) {
+    int key = KeyAscii;
+    core::gUtilControles().FiltraTecla(txtfields[static_cast<size_t>(Index)], key);
+    KeyAscii = static_cast<int16_t>(key);
+}
+
+void FrmKorvane01::txtfields_KeyDown(int16_t& Index, int16_t KeyCode, int16_t) {
+    if (!core::gUtilControles().EsTeclaConfirmacion(KeyCode)) return;
+    CampoValida(txtfields[static_cast<size_t>(Index)]);
+    if (!ErrorEnCampo) core::gUtilControles().AvanzaCampo(KeyCode);
+}
+
+void FrmKorvane01::CampoValida(QLineEdit* Texto) {
+    QString mensaje;
+    ErrorEnCampo = false;
+    vb::OnError on = vb::OnError::LeaveSilently();
+    on.run([&] {
+        const QString valor = vb::Trim(Texto->text());
+        const QString dataField = Texto->property("DataField").toString();
+        if (dataField.compare(QStringLiteral("Codigo"), Qt::CaseInsensitive) == 0) {
+            if (valor.isEmpty()) {
+                ErrorEnCampo = true;
+                mensaje = QStringLiteral("Debe ingresar un código para el Generador.");
+                return;
+            }
+            InicializaPantalla();
+            Texto->setText(valor);
+            if (!data::gDBPrincipal().ExisteEnTablaST(QStringLiteral("MV_NOVEDADESPRECIOS"), vb::Variant(valor),
+                                                      QStringLiteral("Codigo"), nullptr, 8, QString(), false)) {
+                HabilitaCampos(-1);
+                campo(QStringLiteral("fecha"))->setFocus();
+            }
+        } else if (dataField.compare(QStringLiteral("Fecha"), Qt::CaseInsensitive) == 0) {
+            if (valor.isEmpty()) {
+                Texto->setText(FechaCorta(vb::Today()));
+            } else if (!vb::IsDate(vb::Variant(valor))) {
+                ErrorEnCampo = true;
+                mensaje = QStringLiteral("Debe ingresar un formato de fecha válido.");
+            }
+        }
+    });
+    // A failed check, or a run-time error inside the check (whose message is empty).
+    if (ErrorEnCampo || on.left()) {
+        ui::MsgBox(mensaje, ui::vbInformation, kAvisoOperador);
+        mensaje.clear();
+        Texto->setFocus();
+    }
+}
+
+bool FrmKorvane01::eventFilter(QObject* watched, QEvent* event) {
+    int16_t index = -1;
+    for (size_t i = 0; i < txtfields.size(); ++i)
+        if (watched == txtfields[i]) index = static_cast<int16_t>(i);
+    if (index < 0) return QMainWindow::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        txtfields_GotFocus(index);
+        break;
+    case QEvent::FocusOut:
+        txtfields_LostFocus(index);
+        break;
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int keyCode = utillib::UtilControles::KeyCodeFromQt(key->key());
+        if (keyCode != 0) {
+            int16_t i = index;
+            txtfields_KeyDown(i, static_cast<int16_t>(keyCode), 0);
+            if (core::gUtilControles().EsTeclaConfirmacion(keyCode)) return true;
+        }
+        const QString typed = key->text();
+        if (typed.size() == 1 && (typed[0].unicode() >= 32 || typed[0].unicode() == 8)) {
+            int16_t ascii = static_cast<int16_t>(typed[0].unicode() == 8 ? 8 : vb::Asc(typed));
+            txtfields_KeyPress(index, ascii);
+            if (ascii == 0) return true;   // the key was cancelled
+            if (ascii != static_cast<int16_t>(vb::Asc(typed)) && ascii != 8) {
+                txtfields[static_cast<size_t>(index)]->insert(vb::Chr(static_cast<unsigned char>(ascii)));
+                return true;               // the key was changed
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- price lookups and the transmission report ----------------------------------------------
+
+void FrmKorvane01::ConsultaNovedades() {
+    CampoActual->setProperty("Tag", QStringLiteral("Novedades"));
+    ConsultaPrecios();
+    CampoActual->setProperty("Tag", QStringLiteral("V_MA_PRECIOS"));
+}
+
+void FrmKorvane01::ConsultaPrecios() {
+    const QString tag = CampoActual->property("Tag").toString();
+    if (tag.isEmpty()) return;
+    core::ConsultasIface& consultas = core::gConsultas();
+    QString campoBusqueda;
+    const QString etiqueta = tag.toUpper();
+    if (etiqueta == QStringLiteral("FECHA")) {
+        CampoActual->setText(core::gUtilTexto().ObtieneFecha());
+    } else if (etiqueta == QStringLiteral("V_MA_PRECIOS")) {
+        consultas.CampoDevuelto = QStringLiteral("IDLISTA");
+        consultas.ConsultaSearch(
+            QStringLiteral("SELECT IDLISTA,NOMBRE FROM V_MA_PRECIOSCAB WHERE TIPOLISTA = 'V' ORDER BY IDLISTA"),
+            nullptr, QString(), campoBusqueda, QString(), QString(), false);
+        CampoActual->setText(consultas.ValorDevuelto.text());
+    } else if (etiqueta == QStringLiteral("NOVEDADES")) {
+        const vb::Date hoy = vb::Today();
+        const QString manana = FechaCorta(vb::DateAdd(QStringLiteral("d"), 1, hoy));
+        const QString ayer = FechaCorta(vb::DateAdd(QStringLiteral("d"), -1, hoy));
+        consultas.CampoDevuelto = QStringLiteral("IDLISTA");
+        consultas.ConsultaSearch(
+            QStringLiteral("SELECT IDLISTA,NOMBRE FROM V_MA_PRECIOS WHERE TIPOLISTA = 'V' AND (ESTADO = '0-C' OR "
+                           "ESTADO = '0-M' OR FHOFERTADESDE = '") +
+                manana + QStringLiteral("' OR  FHOFERTAHASTA ='") + ayer + QStringLiteral("') GROUP BY IDLISTA,NOMBRE"),
+            nullptr, QString(), campoBusqueda, QString(), QString(), false);
+        const int i = indiceCampo(QStringLiteral("IDLISTA"));
+        // No entry field of this window holds a price-list code: the value has nowhere to go.
+        if (i >= 0 && i < static_cast<int>(txtfields.size())) {
+            txtfields[static_cast<size_t>(i)]->setText(consultas.ValorDevuelto.text());
+            IndiceCampoActual = static_cast<int16_t>(i);
+        }
+    } else if (etiqueta == QStringLiteral("V_MA_ARTICULOS")) {
+        consultas.CampoDevuelto = QStringLiteral("IDARTICULO");
+        consultas.ConsultaSearch(QStringLiteral("V_MA_ARTICULOS"), nullptr, QString(), campoBusqueda, QString(),
+                                 QString(), false);
+        CampoActual->setText(vb::Trim(consultas.ValorDevuelto.text()));
+        IndiceCampoActual = static_cast<int16_t>(CampoActual->property("Index").toInt());
+    }
+    txtfields_KeyDown(IndiceCampoActual, 13, 0);
+}
+
+void FrmKorvane01::ImprimeNovedades(int16_t& ReporteAlternativo) {
+    QString reporte = QStringLiteral("RP_NovedadesPrecios");
+    QString aux;
+    const QString empresa =
+        QStringLiteral("Empresa = '") + core::ObtieneConfiguracion(QStringLiteral("NOMBRE"), aux) + QStringLiteral("'");
+    const QString seleccion =
+        QStringLiteral("{mv_novedadesprecios.codigo} =") + campo(QStringLiteral("codigo"))->text();
+    if (ReporteAlternativo != 0) reporte = QStringLiteral("MA_PRE3");
+    core::gMotorReportes().ImprimeReporte(reporte, QStringList{QString()}, seleccion, core::gCadenaDSN, empresa);
+}
+
+}  // namespace console

@@ -1,0 +1,121 @@
+#pragma once
+// FrmKorvane01: the program's main window. The operator sends the head office's master-data
+// changes to the stores' interface database, receives the stores' movements, and leaves.
+//
+// Its controls carry their names as objectName; the elements of the control arrays txtfields and
+// OptTipo carry their element number in the "Index" property and the entry fields their
+// "DataField" ("Codigo" the transmission number, "Fecha" the transmission date).
+#include "platform/vb/variant.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QStatusBar;
+class QTableWidget;
+class QToolButton;
+class QWidget;
+
+namespace ui {
+class StatusBar;
+}
+
+namespace console {
+
+class FrmKorvane01 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FrmKorvane01(QWidget* parent = nullptr);
+    ~FrmKorvane01() override;
+
+    // The program's start-up and the window's load: start-up routine, server field, status bar,
+    // saved fields, reset. Returns false when the head-office connection could not be opened:
+    // the program then ends before the window is shown.
+    bool Form_Load();
+    // Saves the fields, hides the window and ends the program.
+    void Form_Unload(int& Cancel);
+
+    // The commands.
+    void CmdEnviar_Click();
+    void CmdRecibir_Click();
+    void CmdCerrar_Click();
+
+    // The reset: next transmission number, today's date, number field open.
+    void InicializaPantalla();
+    void HabilitaCampos(int16_t Activar);
+
+    // Entry fields.
+    void txtfields_GotFocus(int16_t Index);
+    void txtfields_LostFocus(int16_t Index);
+    void txtfields_KeyPress(int16_t Index, int16_t& KeyAscii);
+    void txtfields_KeyDown(int16_t& Index, int16_t KeyCode, int16_t Shift);
+    void CampoValida(QLineEdit* Texto);
+
+    // Receive side: the cashier settlement entries (no effect) and the store movements, which
+    // belong to the store movement receiver and are plugged in through SetMovDeposito.
+    void AsientosRendicionCajero();
+    void MovDeposito();
+    using MovDepositoHook = std::function<void(FrmKorvane01&)>;
+    static void SetMovDeposito(MovDepositoHook hook);
+
+    // Price-list lookups and the transmission report, kept ready for the window's own use.
+    void ConsultaNovedades();
+    void ConsultaPrecios();
+    void ImprimeNovedades(int16_t& ReporteAlternativo);
+
+    // Window-level values.
+    double PorcentajeIVA = 0;
+    int16_t IndiceCampoActual = 0;
+    QLineEdit* CampoActual = nullptr;
+    bool ErrorEnCampo = false;
+
+    // Controls.
+    QToolButton* CmdEnviar = nullptr;
+    QToolButton* CmdRecibir = nullptr;
+    QToolButton* CmdCerrar = nullptr;
+    QTableWidget* MSFlexGrid1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label6 = nullptr;
+    std::array<QLineEdit*, 2> txtfields{};
+    std::array<QRadioButton*, 3> OptTipo{};
+    QGroupBox* Frame2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* lblRuta = nullptr;
+    QLabel* Label8 = nullptr;
+    QLineEdit* TxtServer = nullptr;
+    QWidget* Picture1 = nullptr;
+    QLabel* Label3 = nullptr;
+    std::unique_ptr<ui::StatusBar> sbStatusBar;   // the panels, by key
+    QStatusBar* sbStatusBarView = nullptr;          // what shows them
+
+    // True while a send or a receive runs: a second command is refused meanwhile.
+    bool ocupado() const { return ocupado_; }
+
+    // Program end: by default the application quits; tests record it instead.
+    static void SetFinPrograma(std::function<void()> fin);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void armaControles();
+    int16_t indiceCampo(const QString& dataField);
+    QLineEdit* campo(const QString& dataField);
+    bool ocupado_ = false;
+    bool descargado_ = false;
+};
+
+// The date as the date field shows it: the short date format, day first.
+QString FechaCorta(const vb::Date& d);
+
+}  // namespace console
