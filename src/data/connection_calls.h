@@ -1,6 +1,6 @@
 #pragma once
-// The calls DB_Dll makes on a connection to run statements, drive transactions and open
-// recordsets. The object goes through one ConnectionCalls so that a test can stand in front of
+// The calls DB_Dll makes on a connection to open it, run statements, drive transactions and
+// open recordsets. The object goes through one ConnectionCalls so that a test can stand in front of
 // the connection and record (or fake) what reaches it; the base class forwards to ADO.
 #include "platform/ado/ado.h"
 
@@ -11,6 +11,11 @@ namespace data {
 class ConnectionCalls {
 public:
     virtual ~ConnectionCalls() = default;
+
+    virtual void Open(ado::Connection& cnn, const QString& connectionString, const QString& userId,
+                      const QString& password, long options) {
+        cnn.Open(connectionString, userId, password, options);
+    }
 
     virtual ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* recordsAffected, long options) {
         return cnn.Execute(sql, recordsAffected, options);

@@ -140,7 +140,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
         on.run([&] { ArmaConexion(*this); });
     }
     on.run([&] { gCnn()->setCursorLocation(static_cast<int>(lCursor)); });
-    on.run([&] { gCnn()->Open(gConnString, QString(), QString(), -1); });
+    on.run([&] { Calls().Open(*gCnn(), gConnString, QString(), QString(), -1); });
     if (on.left()) return;
 
     if (!ValidaAdmin) {
@@ -196,7 +196,7 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, 
                         CadenaID + u'=' + gUsuario + u';' + CadenaPWD + u'=' + gUserPassWord + u';' + gExtended;
             }
             texto += fragmentoClave;
-            gCnn()->Open(texto, QString(), QString(), -1);
+            Calls().Open(*gCnn(), texto, QString(), QString(), -1);
             gConnString = texto;
             return;
         } catch (const vb::Error& e) {

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <deque>
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,6 +23,30 @@ void CreaArchivo(const QString& path) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
 }
+
+// Makes the next opens of a connection fail as a server or the Access engine would, then lets
+// them through. A failure with an SQL state leaves it in the connection's Errors.
+class FallasAlAbrir : public data::ConnectionCalls {
+public:
+    struct Falla {
+        long numero;
+        QString estado;
+    };
+    std::deque<Falla> fallas;
+    QStringList textos;
+
+    void Open(ado::Connection& cnn, const QString& texto, const QString& usuario, const QString& clave,
+              long opciones) override {
+        textos << texto;
+        if (fallas.empty()) return ConnectionCalls::Open(cnn, texto, usuario, clave, opciones);
+        const Falla f = fallas.front();
+        fallas.pop_front();
+        cnn.errors().Clear();
+        if (!f.estado.isEmpty())
+            cnn.errors().add(ado::ErrorItem{f.numero, QStringLiteral("rechazo"), QStringLiteral("fake"), f.estado, 0});
+        throw vb::Error(f.numero, QStringLiteral("Falla %1").arg(f.numero), QStringLiteral("fake"));
+    }
+};
 
 class ConexionTest : public ::testing::Test {
 protected:
@@ -278,6 +303,22 @@ TEST_F(ConexionTest, SqlServerChosenWithAMarkedServerStillBuildsTheOracleText) {
     EXPECT_TRUE(db.gConnString.startsWith(QStringLiteral("Provider=OraOLEDB.Oracle.1;")));
 }
 
+TEST_F(ConexionTest, AFailureShownWithOnlyOkLeavesTheConnectionUnaccepted) {
+    prompter_.answer(vb::kOk);
+    auto fallas = std::make_shared<FallasAlAbrir>();
+    fallas->fallas.push_back({3709, QString()});
+    data::DB_Dll db;
+    db.setConnectionCalls(fallas);
+    Apunta(db, QStringLiteral("ERP"));
+    db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+    ASSERT_EQ(prompter_.shown().size(), 1u);
+    EXPECT_EQ(prompter_.shown()[0].prompt, QStringLiteral("Falla 3709"));
+    EXPECT_EQ(prompter_.shown()[0].buttons, ui::vbOKOnly);
+    EXPECT_EQ(prompter_.shown()[0].title, vb::App().title);
+    EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_FALSE(Abierta(db));
+}
+
 class AccessTest : public ConexionTest {
 protected:
     void SetUp() override {
@@ -287,10 +328,65 @@ protected:
         CreaArchivo(folder_.file(QStringLiteral("erp.sqlite")));
         db_.gProveedor = db_.pJETOLEDB40();
         db_.gUsuario = QStringLiteral("admin");
+        db_.setConnectionCalls(fallas_);
+    }
+    QString Texto(const QString& archivo, const QString& clave = QString()) const {
+        return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =") + archivo +
+               QStringLiteral(";User ID=admin;Password=") + clave + u';';
     }
     QString mdb_;
     data::DB_Dll db_;
+    std::shared_ptr<FallasAlAbrir> fallas_ = std::make_shared<FallasAlAbrir>();
 };
+
+TEST_F(AccessTest, ARefusedPasswordIsAskedForAndSent) {
+    fallas_->fallas = {{vb::kHrUnspecified, QStringLiteral("3031")}};
+    prompter_.type(QStringLiteral("secreta"), QStringLiteral("ingrese el password:"));
+    db_.gDBName = mdb_;
+    db_.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_EQ(prompter_.shown().at(0).title, QStringLiteral("Password Access"));
+    EXPECT_TRUE(Abierta(db_));
+    EXPECT_EQ(db_.gConnString, Texto(mdb_) + QStringLiteral(" Jet OLEDB:Database Password=secreta;"));
+}
+
+TEST_F(AccessTest, APasswordRefusedThreeTimesEndsTheCall) {
+    for (int i = 0; i < 4; ++i) fallas_->fallas.push_back({vb::kHrUnspecified, QStringLiteral("3031")});
+    prompter_.type(QStringLiteral("uno")).type(QStringLiteral("dos")).type(QStringLiteral("tres")).answer(vb::kOk);
+    db_.gDBName = mdb_;
+    db_.gConnString = QStringLiteral("antes");
+    db_.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_FALSE(Abierta(db_));
+    EXPECT_EQ(db_.gConnString, QStringLiteral("antes"));
+    EXPECT_EQ(fallas_->textos.size(), 4);
+    EXPECT_EQ(fallas_->textos.last(), Texto(mdb_) + QStringLiteral(" Jet OLEDB:Database Password=tres;"));
+    ASSERT_EQ(prompter_.shown().size(), 4u);
+    EXPECT_EQ(prompter_.shown()[3].prompt, QString::number(vb::kHrUnspecified) + QStringLiteral("  Falla ") +
+                                               QString::number(vb::kHrUnspecified));
+}
+
+TEST_F(AccessTest, TheStoredPasswordIsTriedOnceWithoutAsking) {
+    fallas_->fallas = {{vb::kHrUnspecified, QStringLiteral("3031")}, {vb::kHrUnspecified, QStringLiteral("3031")}};
+    prompter_.answer(vb::kOk);
+    db_.gIgnoraPassWord = vb::Variant(true);
+    db_.gUserPassWord = QStringLiteral("guardada");
+    db_.gDBName = mdb_;
+    db_.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    ASSERT_EQ(fallas_->textos.size(), 2);
+    EXPECT_EQ(fallas_->textos[1], Texto(mdb_, QStringLiteral("guardada")) + QStringLiteral("Jet OLEDB:Database Password=guardada;"));
+    EXPECT_FALSE(Abierta(db_));
+    EXPECT_EQ(prompter_.shown().size(), 1u);
+    EXPECT_FALSE(prompter_.shown()[0].input);
+}
+
+TEST_F(AccessTest, AFileThatCannotBeFoundIsAskedForAgain) {
+    fallas_->fallas = {{vb::kHrUnspecified, QStringLiteral("3024")}};
+    db_.CmdDlg().PreparaEleccion(mdb_);
+    db_.gDBName = folder_.file(QStringLiteral("movida.mdb"));
+    db_.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_EQ(db_.gDBName, mdb_);
+    EXPECT_TRUE(Abierta(db_));
+    EXPECT_EQ(db_.gConnString, Texto(mdb_));
+}
 
 TEST_F(AccessTest, TheFileNamedOpensWithTheBuiltText) {
     db_.gDBName = mdb_;
