@@ -1,0 +1,47 @@
+#pragma once
+// Number, time and text helpers of ModGlobal: amounts with the configured decimals, times in
+// minutes, the totals-key search and the clean-up of texts before they are stored.
+// None treats its own errors: they go to the caller.
+#include "platform/vb/variant.h"
+
+#include <QString>
+
+namespace core {
+
+// Decimals codes of FormateaImporte.
+enum CodigoDecimales : int {
+    kDecimalesLocal = 0,          // the currency digits of the user's locale
+    kDecimalesConfiguracion = -1, // CantidadDecimales; when it reads 0, the locale's
+    kSinDecimales = -2,           // none, without asking the locale
+    kSinFormato = -3,             // the text comes back unchanged
+};
+
+// The amount rounded (halves to even) and written with the pattern "############0." and as many
+// "0" as decimals: no thousands separator, "." as decimal point, nothing after it with 0 decimals.
+// Any other code n gives n decimals.
+vb::Variant FormateaImporte(const QString& Importe, const vb::Variant& CodigoDecimales = vb::Variant(0));
+
+// The currency digits of the user's locale (LC_MONETARY of the environment); 0 when the locale
+// does not say.
+int DigitosMonedaLocal();
+
+// Minutes of a time. With FormaDosPuntos, or when the text is neither a time nor blank: "h:m"
+// gives h*60+m (hours may pass 23), a text without ":" gives Val(text)*60. A time of day gives its
+// hour*60+minute. A blank text gives Val(Horas)*60+Val(Minutos), or 0 when both are <= 0.
+vb::Variant ConvierteAMinutos(const QString& Hora, const QString& Horas, const QString& Minutos, bool FormaDosPuntos);
+
+// The minutes as a time text with the separator of the key SeparadorHora (":" when blank):
+// hours and rest each with at least two digits, Horas and Resto receiving them. With the
+// separator "." the result is the decimal hours ("#####.00", always with "."), and Horas and
+// Resto are not touched.
+vb::Variant FormateaMinutos(const vb::Variant& Minutos, long& Horas, long& Resto);
+
+// Index of the first entry of gListaGlobal whose key, without the characters 0 and 255 and
+// trimmed, equals the trimmed value (case ignored); -1 when none. An empty list was never
+// dimensioned: raises 9.
+long BuscaEnListaGlobal(const QString& Valor);
+
+// The text without the characters 0, 255 and line feed, trimmed.
+QString LimpiaCaracteres(const vb::Variant& Texto);
+
+}  // namespace core

@@ -1,0 +1,219 @@
+// Configuration reads and the values loaded at start-up, on an embedded head-office database.
+#include "core/armado_sql.h"
+#include "core/formatos.h"
+#include "core/mod_global.h"
+#include "core_db.h"
+#include "data/db_dll.h"
+#include "platform/ui/prompter.h"
+#include "platform/vb/app.h"
+#include "platform/vb/dates.h"
+#include "platform/vb/on_error.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Keeps the source of every recordset opened on gDBPrincipal.
+class Registro : public data::ConnectionCalls {
+public:
+    QStringList consultas;
+    void OpenRecordset(ado::Recordset& rs, const QString& source, const ado::ConnectionPtr& cnn, int cursorType,
+                       int lockType, long options) override {
+        consultas << source;
+        ConnectionCalls::OpenRecordset(rs, source, cnn, cursorType, lockType, options);
+    }
+};
+
+class ConfiguracionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data::ResetGlobalInstances();
+        core::ReiniciaEstado();
+        vb::SetAppPath(carpeta.path());
+        coretest::CreaBaseCentral(carpeta.path());
+        coretest::AbrePrincipal(carpeta.path());
+        registro = std::make_shared<Registro>();
+        data::gDBPrincipal().setConnectionCalls(registro);
+    }
+    void TearDown() override {
+        data::ResetGlobalInstances();
+        core::ReiniciaEstado();
+        vb::SetClock({});
+    }
+    void Claves(const QStringList& filas) { coretest::Ejecuta(carpeta.path(), filas); }
+
+    testsupport::TempFolder carpeta;
+    std::shared_ptr<Registro> registro;
+};
+
+TEST_F(ConfiguracionTest, ObtieneConfiguracionReadsOneRowPerCall) {
+    using coretest::Clave;
+    Claves({Clave(QStringLiteral("PIVA"), QStringLiteral("21"), QStringLiteral("aux")),
+            QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, VALORAUX) VALUES ('NULO', NULL, NULL)"),
+            Clave(QStringLiteral("THEME"), QStringLiteral("  "))});
+    QString aux = QStringLiteral("previo");
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral(" PIVA "), aux), QStringLiteral("21"));
+    EXPECT_EQ(aux, QStringLiteral("aux"));
+    EXPECT_EQ(core::gTablaConfiguracion, QStringLiteral("TA_CONFIGURACION"));
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("NO_ESTA"), aux), QStringLiteral(" "));
+    EXPECT_EQ(aux, QString());
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("NULO"), aux), QString());   // Null, not a missing row
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("THEME")), QStringLiteral("1"));
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("theme")), QStringLiteral("1"));
+    // A key holding a quote is read as a key, not as SQL.
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("O'Higgins")), QStringLiteral(" "));
+    ASSERT_EQ(registro->consultas.size(), 6);
+    EXPECT_EQ(registro->consultas[0],
+              QStringLiteral("SELECT VALOR, valoraux FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = 'PIVA'"));
+}
+
+TEST_F(ConfiguracionTest, DateRangeKeysRunUpperCased) {
+    core::ObtieneConfiguracion(QStringLiteral("[fecha desde]"));
+    ASSERT_EQ(registro->consultas.size(), 1);
+    EXPECT_EQ(registro->consultas[0],
+              QStringLiteral("SELECT VALOR, VALORAUX FROM TA_CONFIGURACION WITH(NOLOCK)  WHERE CLAVE = '[FECHA DESDE]'"));
+}
+
+TEST_F(ConfiguracionTest, RetryRunsTheQueryAgain) {
+    coretest::Ejecuta(carpeta.path(), {QStringLiteral("DROP TABLE TA_CONFIGURACION")});
+    // The first query fails: the recordset operation's own question is answered Abort, then the
+    // configuration's question ("Cfg") is answered Retry once the table is back.
+    class Operador : public ui::Prompter {
+    public:
+        QString carpeta;
+        QStringList titulos;
+        int msgBox(const QString&, int, const QString& title) override {
+            titulos << title;
+            if (!title.contains(QStringLiteral("Cfg"))) return vb::kAbort;
+            coretest::Ejecuta(carpeta, {QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE varchar(50), VALOR varchar(255), "
+                                                       "VALORAUX varchar(255))"),
+                                        coretest::Clave(QStringLiteral("PIVA"), QStringLiteral("10.5"))});
+            return vb::kRetry;
+        }
+        QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    } operador;
+    operador.carpeta = carpeta.path();
+    ui::SetPrompter(&operador);
+    const QString valor = core::ObtieneConfiguracion(QStringLiteral("PIVA"));
+    ui::SetPrompter(nullptr);
+    EXPECT_EQ(valor, QStringLiteral("10.5"));
+    ASSERT_EQ(operador.titulos.size(), 2);
+    EXPECT_EQ(registro->consultas.size(), 2);
+}
+
+TEST_F(ConfiguracionTest, AnyOtherAnswerGivesTheEmptyText) {
+    core::gTablaConfiguracion = QStringLiteral("NO_EXISTE");
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kAbort).answer(vb::kAbort, QStringLiteral("Ha ocurrido"));
+    QString aux = QStringLiteral("previo");
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("PIVA"), aux), QString());
+    EXPECT_EQ(aux, QStringLiteral("previo"));
+    EXPECT_TRUE(prompter.exhausted());
+}
+
+TEST_F(ConfiguracionTest, CargaConfiguracionAppliesEachKeysRule) {
+    using coretest::Clave;
+    Claves({Clave(QStringLiteral("MostrarStockenConsultas"), QStringLiteral("si")),
+            Clave(QStringLiteral("UsaConsultaLike"), QStringLiteral("SI ")),   // not trimmed: False
+            Clave(QStringLiteral("SS_CONFIDENCIALIDAD"), QStringLiteral("Si")),
+            Clave(QStringLiteral("TituloClientes"), QStringLiteral("  Clientes  ")),
+            Clave(QStringLiteral("CantidadDecimales"), QStringLiteral(" 2 ")),
+            Clave(QStringLiteral("UsaFacturaProforma"), QStringLiteral("SI")),
+            Clave(QStringLiteral("USA_STK_STOCK_UDKG"), QStringLiteral("SI")),
+            Clave(QStringLiteral("UNIDADDEMEDIDA_KG"), QStringLiteral(" KG ")),
+            Clave(QStringLiteral("PERIODO"), QStringLiteral("2008.6abc")),
+            Clave(QStringLiteral("VALIDACODIGOBARRA"), QStringLiteral(" si ")),
+            Clave(QStringLiteral("CLetra"), QStringLiteral("255")),
+            Clave(QStringLiteral("ModuloOrdenDeTrabajo"), QStringLiteral("")),
+            Clave(QStringLiteral("V_ModificaCPrecio"), QStringLiteral("X")),
+            Clave(QStringLiteral("C_ModificaCPrecio"), QStringLiteral("no")),
+            Clave(QStringLiteral("MADERERA"), QStringLiteral("  ")),
+            Clave(QStringLiteral("MAD_TIRAS"), QStringLiteral(" TI ")),
+            Clave(QStringLiteral("MaxDto"), QStringLiteral(" 12,5 ")),
+            Clave(QStringLiteral("UTILIZARFECHADIA"), QStringLiteral("SI")),
+            Clave(QStringLiteral("CONDIVA"), QStringLiteral("3"))});
+    core::gUsuarioLogeado = coretest::kUsuario;
+    core::CargaConfiguracion(carpeta.path() + QStringLiteral("/"));
+
+    EXPECT_EQ(core::gTablaConfiguracion, QStringLiteral("ta_configuracion"));
+    EXPECT_TRUE(core::gMostrarStockenConsultas);
+    EXPECT_FALSE(core::gUsaConsultaLike);
+    EXPECT_TRUE(data::gConfidencialidad);
+    EXPECT_EQ(core::gTituloClientes, QStringLiteral("Clientes"));
+    EXPECT_EQ(core::gArchivoDocTareas, carpeta.path() + QStringLiteral("/XKDOCTareas.qvd"));
+    EXPECT_EQ(core::gCantidadDecimales, QStringLiteral(" 2 "));
+    EXPECT_TRUE(core::gUsaFacturaProforma);   // the user's VerProforma is 1
+    EXPECT_TRUE(core::gUsaStockUdKg);
+    EXPECT_EQ(core::gUNegocio, QStringLiteral("A7"));
+    EXPECT_EQ(core::gUnidadKG, QStringLiteral("KG"));
+    EXPECT_EQ(core::gUnidadM3, QString());   // missing key: the blank, trimmed
+    EXPECT_EQ(core::gPeriodo, 2009);
+    EXPECT_TRUE(core::gValidaCodigoBarra);
+    EXPECT_EQ(core::gColorFondo, 0xFFFF00);   // CFondo missing
+    EXPECT_EQ(core::gColorLetra, 255);
+    EXPECT_TRUE(core::gModuloOrdenDeTrabajo);
+    EXPECT_TRUE(core::gVModificaCPrecio);
+    EXPECT_FALSE(core::gCModificaCPrecio);
+    EXPECT_FALSE(core::gMaderera);
+    EXPECT_FALSE(core::gPideClaveStockNeg);   // missing
+    EXPECT_EQ(core::gMadTiras, QStringLiteral("TI"));
+    EXPECT_EQ(core::gMaxDto, vb::Currency::fromDouble(12.5));
+    EXPECT_TRUE(core::gUtilizaFechaDia);
+    EXPECT_EQ(core::gCondIvaEmpresa, 3);
+    EXPECT_EQ(core::gTopDefault, QStringLiteral("1000"));
+}
+
+TEST_F(ConfiguracionTest, UserWithoutRowOrBusinessUnitGetsUnitOne) {
+    using coretest::Clave;
+    Claves({Clave(QStringLiteral("UsaFacturaProforma"), QStringLiteral("SI")),
+            QStringLiteral("INSERT INTO ta_usuarios (Nombre, Administrador, UNegocio, VerProforma) VALUES ('O''Brien', 0, NULL, 0)")});
+    core::gUsuarioLogeado = QStringLiteral("O'Brien");
+    core::CargaConfiguracion(QStringLiteral("/x/"));
+    EXPECT_EQ(core::gUNegocio, QStringLiteral("   1"));
+    EXPECT_FALSE(core::gUsaFacturaProforma);   // the user may not see them
+    EXPECT_EQ(core::gCondIvaEmpresa, 1);
+
+    core::ReiniciaEstado();
+    core::gUsuarioLogeado = QStringLiteral("nadie");
+    core::CargaConfiguracion(QStringLiteral("/x/"));
+    EXPECT_EQ(core::gUNegocio, QStringLiteral("   1"));
+    EXPECT_TRUE(core::gUsaFacturaProforma);
+}
+
+TEST_F(ConfiguracionTest, BusinessUnitPrefixedKeysAreReadAsComposed) {
+    using coretest::Clave;
+    Claves({Clave(QStringLiteral("A12Cfg_VentasSuc"), QStringLiteral("VS1")),
+            Clave(QStringLiteral("Cfg_VentasSuc"), QStringLiteral("GEN"))});
+    core::gUNegocio = QStringLiteral("A12");
+    EXPECT_EQ(core::ObtieneConfiguracion(core::gUNegocio + QStringLiteral("Cfg_VentasSuc")), QStringLiteral("VS1"));
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("A3Cfg_VentasSuc")), QStringLiteral(" "));
+}
+
+TEST_F(ConfiguracionTest, FormateaMinutosUsesTheConfiguredSeparator) {
+    long h = -1, r = -1;
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(125), h, r).text(), QStringLiteral("02:05"));
+    EXPECT_EQ(h, 2);
+    EXPECT_EQ(r, 5);
+    coretest::Ejecuta(carpeta.path(), {coretest::Clave(QStringLiteral("SeparadorHora"), QStringLiteral("h"))});
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(125), h, r).text(), QStringLiteral("02h05"));
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(6000), h, r).text(), QStringLiteral("100h00"));
+    coretest::Ejecuta(carpeta.path(), {QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '.' WHERE CLAVE = 'SeparadorHora'")});
+    h = r = -1;
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(125), h, r).text(), QStringLiteral("2.08"));
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(90), h, r).text(), QStringLiteral("1.50"));
+    EXPECT_EQ(h, -1);
+    EXPECT_EQ(r, -1);
+}
+
+TEST_F(ConfiguracionTest, ObtieneFechaServidorKeepsDayAndMonthInPlace) {
+    vb::SetClock([] { return QDateTime(QDate(2008, 3, 5), QTime(14, 7, 9, 600)); });
+    const vb::Date d = core::ObtieneFechaServidor();
+    EXPECT_EQ(vb::Day(d), 5);
+    EXPECT_EQ(vb::Month(d), 3);
+    EXPECT_EQ(vb::Year(d), 2008);
+    EXPECT_EQ(vb::Hour(d), 14);
+    EXPECT_EQ(vb::Minute(d), 7);
+    EXPECT_EQ(vb::Second(d), 9);
+}
+
+}  // namespace
