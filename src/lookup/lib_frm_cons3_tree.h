@@ -1,0 +1,107 @@
+#pragma once
+// Lib_FrmCons3Tree ("Consulta..."): the modal tree lookup dialog. It shows the rows of a statement
+// (first column the code, second the description) as a tree of codes under the root "Consulta...",
+// lets the operator find a node by code or description and returns the chosen code, checked
+// against its master table.
+//
+// Two builds: the families tree (a statement naming v_ta_familias), where each family hangs under
+// the family the database gives as its parent, and the prefix tree for any other statement, where
+// each code hangs under the longest code already in the tree that begins it.
+#include "lookup/lib_cls_cons3.h"
+#include "platform/vb/error.h"
+#include "platform/vb/variant.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace lookup {
+
+// The statement of the families tree: code, description and parent of every family.
+QString SentenciaFamilias();
+
+// Prefix rule: the index in `claves` (node keys in the order they were added, the root "A"
+// first) of the node a new key hangs under: the longest key that begins it (case ignored), the
+// earlier one on equal length; -1 when none does.
+int PadrePorPrefijo(const QStringList& claves, const QString& nueva);
+
+// Levels below a checked node that take its state.
+inline constexpr int kNivelesCascada = 6;
+
+class Lib_FrmCons3Tree : public QDialog, public ArbolConsulta {
+    Q_OBJECT
+public:
+    explicit Lib_FrmCons3Tree(QWidget* parent = nullptr);
+    ~Lib_FrmCons3Tree() override;
+
+    // ---- ArbolConsulta ----
+    void MostrarModal() override;
+    void Descargar() override;
+
+    // ---- builds ----
+    void ArmarTreeVFamilias();
+    void ArmarTreeVAutomatico();
+
+    // ---- events ----
+    void Form_Load();
+    void CmbSearch_Change(int index);
+    void CmbSearch_KeyDown(int index, int keyCode, int shift);
+    void CmdAceptar_Click();
+    void CmdCancelar_Click();
+    void CmdNueva_Click();
+    void TreeV_NodeCheck(QTreeWidgetItem* nodo);
+
+    // ---- what tests and the screenshots look at ----
+    QTreeWidget* arbol() const { return TreeV; }
+    QComboBox* cajaBusqueda() const { return CmbSearch; }
+    QTreeWidgetItem* nodo(const QString& clave) const;   // by key ("A" + code), case ignored
+    QString clave(const QTreeWidgetItem* nodo) const;
+    QStringList claves() const;                          // in the order the nodes were added
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+
+private:
+    struct Nodo {
+        QString clave;
+        QTreeWidgetItem* item;
+    };
+    void Inicia();
+    std::vector<std::vector<vb::Variant>> LeeFilas(const char* rutina);
+    bool AgregaNodo(const QString& padre, const QString& clave, const QString& texto, const char* rutina);
+    void ReportaFila(const vb::Error& e, const char* rutina);
+    void Ocultar(bool aceptado);
+
+    QTreeWidget* TreeV = nullptr;
+    QComboBox* CmbSearch = nullptr;
+    QPushButton* CmdAceptar = nullptr;
+    QPushButton* CmdCancelar = nullptr;
+    QPushButton* CmdNueva = nullptr;
+    QFrame* Frame1 = nullptr;
+    QWidget* picFields = nullptr;
+    QLabel* lblFieldName = nullptr;
+    QMenu* MNU_Emergente = nullptr;
+
+    std::vector<Nodo> nodos_;
+    QHash<QString, QTreeWidgetItem*> porClave_;   // upper-cased key
+    QString sentenciaInicial_;
+    QString sentenciaBase_;
+    QString clausulaOrden_;
+    int cajaActiva_ = 0;
+    bool reportarFilas_ = true;
+    bool ocultando_ = false;
+};
+
+}  // namespace lookup
