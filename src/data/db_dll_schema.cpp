@@ -25,11 +25,18 @@ bool FindName(ado::Recordset& rs, const QString& column, const QString& wanted) 
     return false;
 }
 
+// The error treatment of the object itself, under the routine text of the check.
+vb::OnError::Treatment Tratamiento(DB_Dll* db, const char* rutina) {
+    return [db, rutina](const vb::Error& e) {
+        return db->TratamientoErrores(e, std::nullopt, QString::fromLatin1(rutina));
+    };
+}
+
 }  // namespace
 
 bool DB_Dll::ExisteTablaDB(const QString& Tabla) {
     bool result = false;
-    vb::OnError on([this](const vb::Error& e) { return TratamientoErrores(e, std::nullopt, QStringLiteral("VerificaCampos")); });
+    vb::OnError on(Tratamiento(this, "VerificaCampos"));
     ado::RecordsetPtr rs;
     on.run([&] { rs = gCnn()->OpenSchema(ado::adSchemaTables); });
     on.run([&] {
@@ -43,10 +50,13 @@ bool DB_Dll::ExisteCampoDB(const QString& Tabla, const QString& Campo) {
     // The Oracle provider is not asked: every column counts as present there.
     if (Has(gProveedor, QStringLiteral("ORACLE"))) return true;
     bool result = false;
-    vb::OnError on([this](const vb::Error& e) { return TratamientoErrores(e, std::nullopt, QStringLiteral("VerificaCampos")); });
+    vb::OnError on(Tratamiento(this, "VerificaCampos"));
     ado::RecordsetPtr rs;
     on.run([&] {
-        rs = gCnn()->OpenSchema(ado::adSchemaColumns, {vb::Variant(gDBName), vb::Variant(), vb::Variant(Tabla), vb::Variant()});
+        // catalog, schema, table, column
+        const std::vector<vb::Variant> restricciones{vb::Variant(gDBName), vb::Variant(), vb::Variant(Tabla),
+                                                     vb::Variant()};
+        rs = gCnn()->OpenSchema(ado::adSchemaColumns, restricciones);
     });
     on.run([&] {
         if (!rs) vb::Raise(vb::kErrObjectNotSet);
@@ -57,15 +67,15 @@ bool DB_Dll::ExisteCampoDB(const QString& Tabla, const QString& Campo) {
 
 void DB_Dll::AddField(const QString& Tabla, const QString& Campo, const QString& Tipo, bool PermiteNulos,
                       const vb::Variant& ValorDefault) {
-    vb::OnError on([this](const vb::Error& e) { return TratamientoErrores(e, std::nullopt, QStringLiteral("errAddField")); });
+    vb::OnError on(Tratamiento(this, "errAddField"));
     on.run([&] {
         const QString nulos = PermiteNulos ? QStringLiteral(" Null ") : QStringLiteral(" Not Null ");
         QString porDefecto;
         if (!ValorDefault.isEmpty())
-            porDefecto = QStringLiteral(" CONSTRAINT DF_") + TrimBlanks(Tabla) + QStringLiteral("_") + TrimBlanks(Campo) +
-                         QStringLiteral(" DEFAULT (") + ValorDefault.text() + QStringLiteral(")");
-        QString sql = QStringLiteral("ALTER TABLE dbo.") + Tabla + QStringLiteral(" ADD ") + Campo + QStringLiteral(" ") +
-                      Tipo + nulos + porDefecto;
+            porDefecto = QStringLiteral(" CONSTRAINT DF_") + TrimBlanks(Tabla) + QStringLiteral("_") +
+                         TrimBlanks(Campo) + QStringLiteral(" DEFAULT (") + ValorDefault.text() + QStringLiteral(")");
+        QString sql = QStringLiteral("ALTER TABLE dbo.") + Tabla + QStringLiteral(" ADD ") + Campo +
+                      QStringLiteral(" ") + Tipo + nulos + porDefecto;
         long afectados = 0;
         EjecutaConsultaSQL(sql, &afectados);
     });

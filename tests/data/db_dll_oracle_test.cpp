@@ -106,6 +106,16 @@ TEST_F(OracleTest, ScriptRunnerCutsTheBatchAtItsKeywords) {
     }
 }
 
+TEST_F(OracleTest, KeywordInsideALiteralCutsTheStatementAndItsHalfQuoteFails) {
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kOk);
+    QString sql = QStringLiteral("INSERT INTO T VALUES ('DROP ME')");
+    db.EjecutaConsultaSQL(sql);
+    EXPECT_TRUE(calls->log.isEmpty());
+    EXPECT_TRUE(prompter.exhausted());
+    EXPECT_EQ(sql, QStringLiteral("INSERT INTO T VALUES ('DROP ME')"));
+}
+
 TEST_F(OracleTest, CountIsAddedToTheCallersCount) {
     long rows = 5;
     calls->rowsPerStatement = 3;
