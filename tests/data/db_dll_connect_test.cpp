@@ -2,6 +2,7 @@
 // administrator check, a second open on an open connection, and Access files.
 #include "data/db_dll.h"
 #include "data/frm_acceso.h"
+#include "db/databases.h"
 
 #include "platform/ui/prompter.h"
 #include "platform/vb/on_error.h"
@@ -54,16 +55,11 @@ protected:
         data::ResetGlobalInstances();
         savedPath_ = vb::App().path;
         vb::SetAppPath(folder_.path());
-        CreaArchivo(folder_.file(QStringLiteral("ERP.sqlite")));
-        CreaArchivo(folder_.file(QStringLiteral("Interfases.sqlite")));
-        ado::ConnectionPtr cnn = ado::Connection::Create();
-        cnn->Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=") + folder_.path() + QStringLiteral(";Database =ERP;UId=sa;Pwd=;"));
-        cnn->Execute(QStringLiteral("CREATE TABLE ta_usuarios (nombre varchar(30), Administrador int)"));
-        cnn->Execute(QStringLiteral("INSERT INTO ta_usuarios (nombre, Administrador) VALUES ('ana', 1)"));
-        cnn->Execute(QStringLiteral("INSERT INTO ta_usuarios (nombre, Administrador) VALUES ('beto', 0)"));
-        cnn->Execute(QStringLiteral("INSERT INTO ta_usuarios (nombre, Administrador) VALUES ('carla', NULL)"));
-        cnn->Execute(QStringLiteral("INSERT INTO ta_usuarios (nombre, Administrador) VALUES ('dora  ', 1)"));
-        cnn->Close();
+        ::db::CreateHeadOffice(folder_.path(), QStringLiteral("ERP"), true);   // users admin (1) and operador (0)
+        ::db::CreateInterface(folder_.path(), false);
+        ::db::RunScript(folder_.path(), QStringLiteral("ERP"),
+                      QStringLiteral("INSERT INTO ta_usuarios (Nombre, Administrador) VALUES ('dora  ', 1)\n"
+                                     "INSERT INTO ta_usuarios (Nombre, Administrador) VALUES ('eva', 2)\n"));
     }
     void TearDown() override {
         data::SetAccesoRunner({});
@@ -72,7 +68,7 @@ protected:
     }
 
     // Points `db` at the embedded database `base` of the test's folder.
-    void Apunta(data::DB_Dll& db, const QString& base, const QString& usuario = QStringLiteral("ana")) {
+    void Apunta(data::DB_Dll& db, const QString& base, const QString& usuario = QStringLiteral("admin")) {
         db.gServidor = folder_.path();
         db.gDBName = base;
         db.gUsuario = usuario;
@@ -132,8 +128,8 @@ TEST_F(ConexionTest, AGivenProviderIsKeptButTheTextNamesSqlOleDb) {
 }
 
 TEST_F(ConexionTest, TheAdministratorColumnDecides) {
-    const std::pair<const char*, bool> casos[] = {{"ana", true}, {"beto", false}, {"carla", false}, {"nadie", false},
-                                                  {"dora", true}};
+    const std::pair<const char*, bool> casos[] = {{"admin", true}, {"operador", false}, {"eva", false},
+                                                  {"nadie", false}, {"dora", true}};
     for (const auto& [usuario, admin] : casos) {
         data::ResetGlobalInstances();
         data::DB_Dll& db = data::gDBPrincipal();
@@ -147,13 +143,13 @@ TEST_F(ConexionTest, TheAdministratorColumnDecides) {
 
 TEST_F(ConexionTest, TheInterfaceConnectionCountsAsAdministratorWhenTheHeadOfficeHasUsers) {
     data::DB_Dll& principal = data::gDBPrincipal();
-    Apunta(principal, QStringLiteral("ERP"), QStringLiteral("beto"));
+    Apunta(principal, QStringLiteral("ERP"), QStringLiteral("operador"));
     principal.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
     ASSERT_TRUE(principal.gOpenFlag);
     EXPECT_FALSE(principal.gEsAdmin);
 
     data::DB_Dll& remota = data::gDBRemota();
-    Apunta(remota, QStringLiteral("Interfases"), QStringLiteral("beto"));
+    Apunta(remota, ::db::kInterfaceName, QStringLiteral("operador"));
     remota.OpenServerADODB(false, ado::adUseClient, QString(), true, false);
     EXPECT_TRUE(remota.gOpenFlag);
     EXPECT_TRUE(remota.gEsAdmin);
@@ -163,7 +159,7 @@ TEST_F(ConexionTest, WithoutAUserTableTheFlagKeepsItsValue) {
     for (const bool antes : {false, true}) {
         data::ResetGlobalInstances();
         data::DB_Dll& db = data::gDBPrincipal();
-        Apunta(db, QStringLiteral("Interfases"));
+        Apunta(db, ::db::kInterfaceName);
         db.gEsAdmin = antes;
         db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
         EXPECT_TRUE(db.gOpenFlag);
@@ -177,11 +173,11 @@ TEST_F(ConexionTest, ASecondOpenClosesTheConnectionAndOpensItAgain) {
         Apunta(db, QStringLiteral("ERP"));
         db.OpenServerADODB(false, ado::adUseClient, QString(), false, muestraError);
         ASSERT_TRUE(db.gOpenFlag);
-        Apunta(db, QStringLiteral("Interfases"));
+        Apunta(db, ::db::kInterfaceName);
         db.OpenServerADODB(false, ado::adUseClient, QString(), false, muestraError);
         EXPECT_TRUE(db.gOpenFlag) << muestraError;
         EXPECT_TRUE(Abierta(db));
-        EXPECT_EQ(db.gCnn()->DefaultDatabase().toLower(), QStringLiteral("interfases")) << muestraError;
+        EXPECT_EQ(db.gCnn()->DefaultDatabase().toLower(), ::db::kInterfaceName.toLower()) << muestraError;
     }
     EXPECT_TRUE(prompter_.shown().empty());
 }
@@ -217,7 +213,7 @@ TEST_F(ConexionTest, YesAsksForTheDataAgainAndOpensWithThem) {
     data::DB_Dll db;
     Apunta(db, QStringLiteral("FALTA"));
     db.OpenServerADODB(false, ado::adUseClient, QString(), false, true);
-    EXPECT_EQ(vistos, QStringList({folder_.path(), QStringLiteral("FALTA"), QStringLiteral("ana"), QStringLiteral("x"),
+    EXPECT_EQ(vistos, QStringList({folder_.path(), QStringLiteral("FALTA"), QStringLiteral("admin"), QStringLiteral("x"),
                                    QStringLiteral("0")}));
     EXPECT_TRUE(db.gOpenFlag);
     EXPECT_TRUE(Abierta(db));
@@ -255,7 +251,7 @@ TEST_F(ConexionTest, AceptarTakesTheTypedData) {
         EXPECT_EQ(f.TxtDbName->text(), QString());
         f.TxtServidor->setText(folder_.path());
         f.TxtDbName->setText(QStringLiteral("ERP"));
-        f.TxtUserId->setText(QStringLiteral("ana"));
+        f.TxtUserId->setText(QStringLiteral("admin"));
         f.TxtUserPassword->setText(QStringLiteral("clave"));
         f.bcAceptar->click();
     });
@@ -263,11 +259,11 @@ TEST_F(ConexionTest, AceptarTakesTheTypedData) {
     db.OpenServerADODB(true, ado::adUseClient, QStringLiteral("DSN=Ignorada;"), true, true);
     EXPECT_TRUE(db.gOpenFlag);
     EXPECT_TRUE(db.gEsAdmin);
-    EXPECT_EQ(db.gUsuario, QStringLiteral("ana"));
+    EXPECT_EQ(db.gUsuario, QStringLiteral("admin"));
     EXPECT_EQ(db.gUserPassWord, QStringLiteral("clave"));
     EXPECT_EQ(db.gProveedor, QStringLiteral("SQLOLEDB"));
     EXPECT_EQ(db.gConnString, QStringLiteral("PROVIDER=SQLOLEDB;Server=") + folder_.path() +
-                                  QStringLiteral(";Database =ERP;UId=ana;Pwd=clave;"));
+                                  QStringLiteral(";Database =ERP;UId=admin;Pwd=clave;"));
 }
 
 TEST_F(ConexionTest, ChoosingOracleMarksTheServerOnce) {
@@ -323,9 +319,9 @@ class AccessTest : public ConexionTest {
 protected:
     void SetUp() override {
         ConexionTest::SetUp();
-        mdb_ = folder_.file(QStringLiteral("erp.mdb"));
+        mdb_ = folder_.file(QStringLiteral("tienda.mdb"));
         CreaArchivo(mdb_);
-        CreaArchivo(folder_.file(QStringLiteral("erp.sqlite")));
+        CreaArchivo(folder_.file(QStringLiteral("tienda.sqlite")));
         db_.gProveedor = db_.pJETOLEDB40();
         db_.gUsuario = QStringLiteral("admin");
         db_.setConnectionCalls(fallas_);
