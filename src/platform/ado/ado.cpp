@@ -111,13 +111,19 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
     const QString source = provider.isEmpty() ? kSourceConnection : provider;
     session_ = Guarded(errors_, source, [&]() -> std::unique_ptr<Session> {
         const QString server = text.value({"Server", "Data Source", "Address", "Addr"});
-        if (!server.isEmpty()) {
+        // Only a path (absolute, or relative from "." or "..") is taken as a folder, so that a
+        // server name never meets a folder of the working directory by chance.
+        const bool path = QDir::isAbsolutePath(server) || server.startsWith(QLatin1String("./")) ||
+                          server.startsWith(QLatin1String("../"));
+        if (path) {
             const QFileInfo where(server);
             if (where.isDir()) {
                 return OpenEmbedded(where.absoluteFilePath(), text.value({"Database", "Initial Catalog"}));
             }
-            // A Jet text names the file itself: its folder holds the database of that name.
-            if (text.value({"Server"}).isEmpty() && where.exists() && where.isFile()) {
+            // A Jet text names the database file itself: its folder holds the database of that
+            // name ("C:/datos/BASE.mdb" is BASE in that folder).
+            if (text.value({"Server"}).isEmpty() && QFileInfo(where.absolutePath()).isDir() &&
+                !where.completeBaseName().isEmpty()) {
                 return OpenEmbedded(where.absolutePath(), where.completeBaseName());
             }
         }
@@ -195,9 +201,42 @@ RecordsetPtr Connection::OpenSchema(int schema, const std::vector<vb::Variant>& 
     return rs;
 }
 
+namespace {
+
+// A provider's command whose failures arrive as ADO errors, kept in the connection's Errors.
+class GuardedCommand : public Command {
+public:
+    GuardedCommand(std::unique_ptr<Command> inner, const ConnectionPtr& connection)
+        : inner_(std::move(inner)), connection_(connection), session_(&connection->session()) {}
+    int parameterCount() const override { return inner_->parameterCount(); }
+    void bind(int index, const vb::Variant& value) override {
+        run([&] { inner_->bind(index, value); });
+    }
+    long execute() override {
+        long n = 0;
+        run([&] { n = inner_->execute(); });
+        return n;
+    }
+
+private:
+    template <typename F>
+    void run(F&& f) {
+        ConnectionPtr cn = connection_.lock();
+        // A command belongs to the session it was prepared on, not to a later one.
+        if (!cn || cn->State() != adStateOpen || &cn->session() != session_) RaiseAdo(vb::kErrAdoClosed, kSourceConnection);
+        Guarded(cn->errors(), kSourceConnection, f);
+    }
+    std::unique_ptr<Command> inner_;
+    std::weak_ptr<Connection> connection_;
+    const Session* session_;
+};
+
+}  // namespace
+
 std::unique_ptr<Command> Connection::Prepare(const QString& sql) {
     Session& s = session();
-    return Guarded(errors_, kSourceConnection, [&] { return s.prepare(sql); });
+    auto inner = Guarded(errors_, kSourceConnection, [&] { return s.prepare(sql); });
+    return std::make_unique<GuardedCommand>(std::move(inner), shared_from_this());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,10 +1,549 @@
-// The ODBC provider: any connection text that names no local folder.
+// The ODBC provider: any connection text that names no local folder. PROVIDER names the driver as
+// registered in odbcinst.ini; statements pass unchanged.
 #include "platform/ado/provider.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstring>
 
 namespace ado {
 
-std::unique_ptr<Session> OpenOdbc(const ConnectionText&, const QString&, const QString&) {
-    ThrowProvider(vb::kHrUnspecified, QStringLiteral("ODBC not available"), QStringLiteral("IM002"), 0);
+namespace {
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager must use two-byte characters");
+
+const SQLWCHAR* W(const QString& s) { return reinterpret_cast<const SQLWCHAR*>(s.utf16()); }
+QString FromW(const SQLWCHAR* p, qsizetype n) { return QString::fromUtf16(reinterpret_cast<const char16_t*>(p), n); }
+
+long NumberForState(const QString& state, const QString& message) {
+    if (state == QLatin1String("42S02") || message.contains(QLatin1String("no such table"), Qt::CaseInsensitive)) {
+        return vb::kHrNoSuchTable;
+    }
+    if (state.startsWith(QLatin1String("23")) || message.contains(QLatin1String("constraint failed"), Qt::CaseInsensitive)) {
+        return vb::kHrIntegrityViolation;
+    }
+    if (state.startsWith(QLatin1String("42")) || state == QLatin1String("37000") ||
+        message.contains(QLatin1String("syntax error"), Qt::CaseInsensitive) ||
+        message.contains(QLatin1String("no such column"), Qt::CaseInsensitive)) {
+        return vb::kHrErrorsInCommand;
+    }
+    return vb::kHrUnspecified;
+}
+
+// Raises the handle's first diagnostic record as a provider error.
+[[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle, const char* what) {
+    SQLWCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLWCHAR text[2048] = {};
+    SQLSMALLINT len = 0;
+    const SQLRETURN rc = handle ? SQLGetDiagRecW(type, handle, 1, state, &native, text, 2047, &len) : SQL_ERROR;
+    if (!SQL_SUCCEEDED(rc)) {
+        ThrowProvider(vb::kHrUnspecified, QString::fromLatin1(what), QStringLiteral("HY000"), 0);
+    }
+    const QString st = FromW(state, 5);
+    const QString msg = FromW(text, std::min<qsizetype>(len, 2047));
+    long nativeError = native;
+    if (st == QLatin1String("22001") && nativeError == 0) nativeError = 8152;
+    ThrowProvider(NumberForState(st, msg), msg, st, nativeError);
+}
+
+void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what) {
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail(type, handle, what);
+}
+
+int AdoType(SQLSMALLINT sqlType, SQLULEN size, SQLSMALLINT scale) {
+    switch (sqlType) {
+    case SQL_CHAR: return adChar;
+    case SQL_VARCHAR: return adVarChar;
+    case SQL_LONGVARCHAR: return adLongVarChar;
+    case SQL_WCHAR: return adWChar;
+    case SQL_WVARCHAR: return adVarWChar;
+    case SQL_WLONGVARCHAR: return adLongVarWChar;
+    case SQL_INTEGER: return adInteger;
+    case SQL_SMALLINT: return adSmallInt;
+    case SQL_TINYINT: return adUnsignedTinyInt;
+    case SQL_BIGINT: return adBigInt;
+    case SQL_BIT: return adBoolean;
+    case SQL_REAL: return adSingle;
+    case SQL_FLOAT: case SQL_DOUBLE: return adDouble;
+    case SQL_DECIMAL: case SQL_NUMERIC: return (size == 19 || size == 10) && scale == 4 ? adCurrency : adNumeric;
+    case SQL_TYPE_DATE: case SQL_DATE: return adDBDate;
+    case SQL_TYPE_TIME: case SQL_TIME: return adDBTime;
+    case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP: return adDBTimeStamp;
+    case SQL_BINARY: return adBinary;
+    case SQL_VARBINARY: return adVarBinary;
+    case SQL_LONGVARBINARY: return adLongVarBinary;
+    default: return adVarWChar;
+    }
+}
+
+bool IsText(int t) {
+    return t == adChar || t == adVarChar || t == adLongVarChar || t == adWChar || t == adVarWChar || t == adLongVarWChar;
+}
+
+class Stmt {
+public:
+    explicit Stmt(SQLHDBC dbc) {
+        Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h), SQL_HANDLE_DBC, dbc, "Cannot allocate a statement.");
+    }
+    ~Stmt() { SQLFreeHandle(SQL_HANDLE_STMT, h); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    void check(SQLRETURN rc, const char* what) { Check(rc, SQL_HANDLE_STMT, h, what); }
+    SQLHSTMT h = SQL_NULL_HSTMT;
+};
+
+QString ReadText(SQLHSTMT h, SQLUSMALLINT col, bool* isNull) {
+    QString out;
+    SQLWCHAR buf[1024];
+    while (true) {
+        SQLLEN ind = 0;
+        const SQLRETURN rc = SQLGetData(h, col, SQL_C_WCHAR, buf, sizeof buf, &ind);
+        if (rc == SQL_NO_DATA) break;
+        Check(rc, SQL_HANDLE_STMT, h, "Cannot read a value.");
+        if (ind == SQL_NULL_DATA) { *isNull = true; return QString(); }
+        const qsizetype chunk = (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(sizeof buf))
+                                    ? static_cast<qsizetype>(sizeof buf / sizeof(SQLWCHAR)) - 1
+                                    : static_cast<qsizetype>(ind / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
+        out += FromW(buf, chunk);
+        if (rc == SQL_SUCCESS) break;
+    }
+    *isNull = false;
+    return out;
+}
+
+vb::Variant ReadValue(SQLHSTMT h, SQLUSMALLINT col, int type) {
+    SQLLEN ind = 0;
+    switch (type) {
+    case adInteger: case adSmallInt: case adUnsignedTinyInt: case adTinyInt: case adBigInt: {
+        SQLBIGINT v = 0;
+        Check(SQLGetData(h, col, SQL_C_SBIGINT, &v, 0, &ind), SQL_HANDLE_STMT, h, "Cannot read a value.");
+        if (ind == SQL_NULL_DATA) return vb::Variant(vb::Null);
+        if (type == adSmallInt || type == adUnsignedTinyInt || type == adTinyInt) return vb::Variant(static_cast<int16_t>(v));
+        if (v >= INT32_MIN && v <= INT32_MAX) return vb::Variant(static_cast<int>(v));
+        return vb::Variant(static_cast<long long>(v));
+    }
+    case adBoolean: {
+        SQLCHAR v = 0;
+        Check(SQLGetData(h, col, SQL_C_BIT, &v, 0, &ind), SQL_HANDLE_STMT, h, "Cannot read a value.");
+        if (ind == SQL_NULL_DATA) return vb::Variant(vb::Null);
+        return vb::Variant(v != 0);
+    }
+    case adSingle: case adDouble: case adNumeric: case adDecimal: {
+        double v = 0;
+        Check(SQLGetData(h, col, SQL_C_DOUBLE, &v, 0, &ind), SQL_HANDLE_STMT, h, "Cannot read a value.");
+        if (ind == SQL_NULL_DATA) return vb::Variant(vb::Null);
+        return vb::Variant(v);
+    }
+    case adCurrency: {
+        bool isNull = false;
+        const QString text = ReadText(h, col, &isNull);
+        if (isNull) return vb::Variant(vb::Null);
+        vb::Currency c;
+        if (vb::Currency::parse(text.trimmed(), &c)) return vb::Variant(c);
+        return vb::Variant(vb::Currency::fromDouble(text.toDouble()));
+    }
+    case adDBDate: case adDBTimeStamp: case adDBTime: case adDate: {
+        SQL_TIMESTAMP_STRUCT ts{};
+        Check(SQLGetData(h, col, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &ind), SQL_HANDLE_STMT, h, "Cannot read a value.");
+        if (ind == SQL_NULL_DATA) return vb::Variant(vb::Null);
+        const QDate d = type == adDBTime ? QDate(1899, 12, 30) : QDate(ts.year, ts.month, ts.day);
+        return vb::Variant(vb::Date::fromQDateTime(
+            QDateTime(d, QTime(ts.hour, ts.minute, ts.second, static_cast<int>(ts.fraction / 1000000)))));
+    }
+    default: {
+        bool isNull = false;
+        const QString text = ReadText(h, col, &isNull);
+        if (isNull) return vb::Variant(vb::Null);
+        return vb::Variant(text);
+    }
+    }
+}
+
+// Parameter values with the buffers ODBC reads them from.
+struct Param {
+    SQLSMALLINT cType = SQL_C_DEFAULT;
+    SQLSMALLINT sqlType = SQL_VARCHAR;
+    SQLBIGINT i = 0;
+    double d = 0;
+    SQL_TIMESTAMP_STRUCT ts{};
+    std::u16string text;
+    SQLLEN ind = 0;
+    SQLULEN size = 0;
+
+    void set(const vb::Variant& v) {
+        ind = 0;
+        switch (v.type()) {
+        case vb::VarType::Empty: case vb::VarType::Null:
+            cType = SQL_C_WCHAR; sqlType = SQL_WVARCHAR; text.clear(); ind = SQL_NULL_DATA; size = 1; break;
+        case vb::VarType::Boolean: cType = SQL_C_SBIGINT; sqlType = SQL_BIGINT; i = v.toBool() ? 1 : 0; size = 19; break;
+        case vb::VarType::Integer: case vb::VarType::Long:
+            cType = SQL_C_SBIGINT; sqlType = SQL_BIGINT; i = v.toLong(); size = 19; break;
+        case vb::VarType::Double: cType = SQL_C_DOUBLE; sqlType = SQL_DOUBLE; d = v.toDouble(); size = 15; break;
+        case vb::VarType::Currency: {
+            const vb::Currency c = v.toCurrency();
+            if (c.raw() % vb::Currency::kScale == 0) { cType = SQL_C_SBIGINT; sqlType = SQL_BIGINT; i = c.raw() / vb::Currency::kScale; size = 19; }
+            else { cType = SQL_C_DOUBLE; sqlType = SQL_DOUBLE; d = c.toDouble(); size = 15; }
+            break;
+        }
+        case vb::VarType::Date: {
+            const QDateTime dt = v.toDate().toQDateTime();
+            ts.year = static_cast<SQLSMALLINT>(dt.date().year());
+            ts.month = static_cast<SQLUSMALLINT>(dt.date().month());
+            ts.day = static_cast<SQLUSMALLINT>(dt.date().day());
+            ts.hour = static_cast<SQLUSMALLINT>(dt.time().hour());
+            ts.minute = static_cast<SQLUSMALLINT>(dt.time().minute());
+            ts.second = static_cast<SQLUSMALLINT>(dt.time().second());
+            ts.fraction = 0;
+            cType = SQL_C_TYPE_TIMESTAMP; sqlType = SQL_TYPE_TIMESTAMP; size = 19;
+            break;
+        }
+        case vb::VarType::String: {
+            const QString s = v.toString();
+            text.assign(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<size_t>(s.size()));
+            cType = SQL_C_WCHAR; sqlType = SQL_WVARCHAR;
+            ind = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
+            size = std::max<SQLULEN>(1, text.size());
+            break;
+        }
+        }
+    }
+
+    void bind(SQLHSTMT h, SQLUSMALLINT index) {
+        void* buffer = nullptr;
+        SQLLEN length = 0;
+        switch (cType) {
+        case SQL_C_SBIGINT: buffer = &i; break;
+        case SQL_C_DOUBLE: buffer = &d; break;
+        case SQL_C_TYPE_TIMESTAMP: buffer = &ts; length = sizeof ts; break;
+        default:
+            buffer = text.empty() ? static_cast<void*>(&i) : static_cast<void*>(text.data());
+            length = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
+            break;
+        }
+        Check(SQLBindParameter(h, index, SQL_PARAM_INPUT, cType, sqlType, size, 0, buffer, length, &ind), SQL_HANDLE_STMT, h,
+              "Cannot bind a parameter.");
+    }
+};
+
+class OdbcCommand : public Command {
+public:
+    OdbcCommand(SQLHDBC dbc, const QString& sql) : st_(dbc) {
+        st_.check(SQLPrepareW(st_.h, const_cast<SQLWCHAR*>(W(sql)), SQL_NTS), "Cannot prepare the statement.");
+        SQLSMALLINT n = 0;
+        st_.check(SQLNumParams(st_.h, &n), "Cannot count the parameters.");
+        params_.resize(static_cast<size_t>(n));
+    }
+    int parameterCount() const override { return static_cast<int>(params_.size()); }
+    void bind(int index, const vb::Variant& value) override {
+        if (index < 1 || index > parameterCount()) {
+            ThrowProvider(vb::kHrUnspecified, QStringLiteral("Parameter %1 out of range.").arg(index), QStringLiteral("07009"), 0);
+        }
+        params_[static_cast<size_t>(index - 1)].set(value);
+    }
+    long execute() override {
+        for (size_t i = 0; i < params_.size(); ++i) params_[i].bind(st_.h, static_cast<SQLUSMALLINT>(i + 1));
+        st_.check(SQLExecute(st_.h), "Cannot run the statement.");
+        SQLLEN rows = 0;
+        SQLRowCount(st_.h, &rows);
+        SQLFreeStmt(st_.h, SQL_CLOSE);
+        return rows < 0 ? 0 : static_cast<long>(rows);
+    }
+
+private:
+    Stmt st_;
+    std::vector<Param> params_;
+};
+
+class OdbcSession : public Session {
+public:
+    OdbcSession(const QString& text, const QString& database) : database_(database) {
+        Check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_), SQL_HANDLE_ENV, nullptr, "Cannot start ODBC.");
+        SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        Check(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_), SQL_HANDLE_ENV, env_, "Cannot start ODBC.");
+        SQLWCHAR out[1024];
+        SQLSMALLINT outLen = 0;
+        const SQLRETURN rc = SQLDriverConnectW(dbc_, nullptr, const_cast<SQLWCHAR*>(W(text)), SQL_NTS, out, 1024, &outLen,
+                                               SQL_DRIVER_NOPROMPT);
+        if (!SQL_SUCCEEDED(rc)) {
+            try {
+                Fail(SQL_HANDLE_DBC, dbc_, "Cannot connect.");
+            } catch (...) {
+                SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+                SQLFreeHandle(SQL_HANDLE_ENV, env_);
+                throw;
+            }
+        }
+        connected_ = true;
+    }
+    ~OdbcSession() override {
+        if (level_ > 0) SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
+        if (connected_) SQLDisconnect(dbc_);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+        SQLFreeHandle(SQL_HANDLE_ENV, env_);
+    }
+
+    bool embedded() const override { return false; }
+    int transactionLevel() const override { return level_; }
+
+    QString defaultDatabase() const override {
+        SQLWCHAR buf[256] = {};
+        SQLINTEGER len = 0;
+        if (SQL_SUCCEEDED(SQLGetConnectAttrW(dbc_, SQL_ATTR_CURRENT_CATALOG, buf, sizeof buf, &len)) && buf[0]) {
+            return FromW(buf, -1);
+        }
+        return database_;
+    }
+
+    void setDefaultDatabase(const QString& name) override {
+        const SQLRETURN rc = SQLSetConnectAttrW(dbc_, SQL_ATTR_CURRENT_CATALOG, const_cast<SQLWCHAR*>(W(name)),
+                                               static_cast<SQLINTEGER>(name.size() * 2));
+        if (!SQL_SUCCEEDED(rc)) {
+            // Drivers without catalogs (file databases) keep the one they opened.
+            SQLWCHAR state[6] = {};
+            SQLINTEGER native = 0;
+            SQLSMALLINT len = 0;
+            SQLGetDiagRecW(SQL_HANDLE_DBC, dbc_, 1, state, &native, nullptr, 0, &len);
+            const QString st = FromW(state, 5);
+            if (st != QLatin1String("HYC00") && st != QLatin1String("HY092") && st != QLatin1String("IM001") &&
+                st != QLatin1String("HY000") && st != QLatin1String("HY024")) {
+                Fail(SQL_HANDLE_DBC, dbc_, "Cannot change the database.");
+            }
+        }
+        database_ = name;
+    }
+
+    std::unique_ptr<RowSource> execute(const QString& sql, long* affected, bool forUpdate) override {
+        Stmt st(dbc_);
+        SQLRETURN rc = SQLExecDirectW(st.h, const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
+        long count = 0;
+        std::unique_ptr<RowSource> result;
+        if (rc == SQL_NO_DATA) {
+            if (affected) *affected = 0;
+            return nullptr;
+        }
+        st.check(rc, "Cannot run the statement.");
+        while (true) {
+            SQLSMALLINT columns = 0;
+            st.check(SQLNumResultCols(st.h, &columns), "Cannot read the result.");
+            if (columns > 0) {
+                result = readRows(st.h, columns, forUpdate);
+            } else {
+                SQLLEN rows = 0;
+                if (SQL_SUCCEEDED(SQLRowCount(st.h, &rows)) && rows > 0) count += static_cast<long>(rows);
+            }
+            rc = SQLMoreResults(st.h);
+            if (rc == SQL_NO_DATA) break;
+            st.check(rc, "Cannot read the next result.");
+        }
+        if (affected) *affected = count;
+        return result;
+    }
+
+    void begin() override {
+        if (level_ == 0) {
+            Check(SQLSetConnectAttrW(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+                  SQL_HANDLE_DBC, dbc_, "Cannot begin a transaction.");
+        }
+        ++level_;
+    }
+    void commit() override { end(SQL_COMMIT, 3902); }
+    void rollback() override { end(SQL_ROLLBACK, 3903); }
+
+    std::unique_ptr<RowSource> tables() override {
+        Stmt st(dbc_);
+        const QString types = QStringLiteral("TABLE,VIEW");
+        st.check(SQLTablesW(st.h, nullptr, 0, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(W(types)), SQL_NTS),
+                 "Cannot list the tables.");
+        auto rows = readRows(st.h, 4, false);
+        const char* names[] = {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"};
+        for (size_t i = 0; i < 4 && i < rows->fields.size(); ++i) rows->fields[i].name = QString::fromLatin1(names[i]);
+        for (Row& r : rows->rows) r.resize(4);
+        rows->fields.resize(4);
+        return rows;
+    }
+
+    std::unique_ptr<RowSource> columns(const QString& table, const QString& column) override {
+        Stmt st(dbc_);
+        const QString t = table.trimmed();
+        const QString c = column.trimmed();
+        st.check(SQLColumnsW(st.h, nullptr, 0, nullptr, 0, t.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(W(t)),
+                             t.isEmpty() ? 0 : SQL_NTS, c.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(W(c)),
+                             c.isEmpty() ? 0 : SQL_NTS),
+                 "Cannot list the columns.");
+        SQLSMALLINT n = 0;
+        st.check(SQLNumResultCols(st.h, &n), "Cannot list the columns.");
+        auto raw = readRows(st.h, n, false);
+        auto rs = std::make_unique<RowSource>();
+        auto field = [](const char* name, int type) {
+            FieldInfo f;
+            f.name = QString::fromLatin1(name);
+            f.type = type;
+            f.definedSize = type == adVarWChar ? 128 : 4;
+            return f;
+        };
+        rs->fields = {field("TABLE_CATALOG", adVarWChar), field("TABLE_SCHEMA", adVarWChar), field("TABLE_NAME", adVarWChar),
+                      field("COLUMN_NAME", adVarWChar), field("ORDINAL_POSITION", adInteger), field("IS_NULLABLE", adBoolean),
+                      field("DATA_TYPE", adUnsignedTinyInt), field("CHARACTER_MAXIMUM_LENGTH", adInteger),
+                      field("NUMERIC_PRECISION", adInteger), field("NUMERIC_SCALE", adInteger)};
+        // ODBC columns: 1 cat, 2 schem, 3 table, 4 column, 5 data type, 6 type name, 7 column size,
+        // 8 buffer length, 9 decimal digits, 10 radix, 11 nullable, ..., 17 ordinal position.
+        for (const Row& r : raw->rows) {
+            auto at = [&](size_t i) { return i < r.size() ? r[i] : vb::Variant(vb::Null); };
+            const SQLSMALLINT sqlType = static_cast<SQLSMALLINT>(at(4).isNull() ? 0 : at(4).toLong());
+            const SQLULEN size = at(6).isNull() ? 0 : static_cast<SQLULEN>(at(6).toDouble());
+            const SQLSMALLINT scale = static_cast<SQLSMALLINT>(at(8).isNull() ? 0 : at(8).toLong());
+            const int type = AdoType(sqlType, size, scale);
+            rs->rows.push_back({at(0), at(1), at(2), at(3), at(16), vb::Variant(!at(10).isNull() && at(10).toLong() != 0),
+                                vb::Variant(type),
+                                IsText(type) ? vb::Variant(static_cast<long>(size)) : vb::Variant(vb::Null),
+                                IsText(type) ? vb::Variant(vb::Null) : vb::Variant(static_cast<long>(size)),
+                                IsText(type) ? vb::Variant(vb::Null) : vb::Variant(static_cast<int>(scale))});
+        }
+        return rs;
+    }
+
+    std::unique_ptr<Command> prepare(const QString& sql) override { return std::make_unique<OdbcCommand>(dbc_, sql); }
+
+    void updateRow(const RowSource& rs, const Row& original, const std::vector<std::pair<int, vb::Variant>>& changes) override {
+        if (rs.baseTable.isEmpty()) {
+            ThrowProvider(vb::kHrUnspecified, QStringLiteral("Insufficient key column information for updating or refreshing."),
+                          QStringLiteral("HY000"), 0);
+        }
+        QString sql = QStringLiteral("UPDATE %1 SET ").arg(rs.baseTable);
+        std::vector<vb::Variant> values;
+        for (size_t i = 0; i < changes.size(); ++i) {
+            const QString& col = rs.baseColumns[static_cast<size_t>(changes[i].first)];
+            if (col.isEmpty()) {
+                ThrowProvider(vb::kHrUnspecified, QStringLiteral("Insufficient key column information for updating or refreshing."),
+                              QStringLiteral("HY000"), 0);
+            }
+            if (i) sql += QLatin1Char(',');
+            sql += col + QStringLiteral("=?");
+            values.push_back(changes[i].second);
+        }
+        sql += QStringLiteral(" WHERE 1=1");
+        for (size_t i = 0; i < rs.baseColumns.size(); ++i) {
+            if (rs.baseColumns[i].isEmpty()) continue;
+            if (original[i].isNull()) {
+                sql += QStringLiteral(" AND %1 IS NULL").arg(rs.baseColumns[i]);
+            } else {
+                sql += QStringLiteral(" AND %1=?").arg(rs.baseColumns[i]);
+                values.push_back(original[i]);
+            }
+        }
+        OdbcCommand cmd(dbc_, sql);
+        for (size_t i = 0; i < values.size(); ++i) cmd.bind(static_cast<int>(i + 1), values[i]);
+        if (cmd.execute() == 0) {
+            ThrowProvider(vb::kHrUnspecified,
+                          QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read."),
+                          QStringLiteral("HY000"), 0);
+        }
+    }
+
+private:
+    SQLHENV env_ = SQL_NULL_HENV;
+    SQLHDBC dbc_ = SQL_NULL_HDBC;
+    bool connected_ = false;
+    int level_ = 0;
+    QString database_;
+
+    void end(SQLSMALLINT how, long native) {
+        if (level_ == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), native);
+        --level_;
+        if (level_ > 0) return;
+        const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_, how);
+        SQLSetConnectAttrW(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+        Check(rc, SQL_HANDLE_DBC, dbc_, "Cannot end the transaction.");
+    }
+
+    std::unique_ptr<RowSource> readRows(SQLHSTMT h, SQLSMALLINT columns, bool forUpdate) {
+        auto rs = std::make_unique<RowSource>();
+        std::vector<int> types;
+        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
+            SQLWCHAR name[256] = {};
+            SQLSMALLINT nameLen = 0, sqlType = 0, scale = 0, nullable = 0;
+            SQLULEN size = 0;
+            Check(SQLDescribeColW(h, c, name, 255, &nameLen, &sqlType, &size, &scale, &nullable), SQL_HANDLE_STMT, h,
+                  "Cannot describe the result.");
+            FieldInfo f;
+            f.name = FromW(name, std::min<SQLSMALLINT>(nameLen, 255));
+            f.type = AdoType(sqlType, size, scale);
+            f.definedSize = IsText(f.type) ? static_cast<long>(size) : 8;
+            f.precision = IsText(f.type) ? 0 : static_cast<int>(size);
+            f.numericScale = scale;
+            f.nullable = nullable != SQL_NO_NULLS;
+            rs->fields.push_back(f);
+            types.push_back(f.type);
+        }
+        if (forUpdate) {
+            rs->baseColumns.resize(static_cast<size_t>(columns));
+            QString table;
+            bool single = true;
+            for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
+                SQLWCHAR buf[256] = {};
+                SQLSMALLINT len = 0;
+                QString t, col;
+                if (SQL_SUCCEEDED(SQLColAttributeW(h, c, SQL_DESC_BASE_TABLE_NAME, buf, sizeof buf, &len, nullptr))) t = FromW(buf, -1);
+                buf[0] = 0;
+                if (SQL_SUCCEEDED(SQLColAttributeW(h, c, SQL_DESC_BASE_COLUMN_NAME, buf, sizeof buf, &len, nullptr))) col = FromW(buf, -1);
+                if (t.isEmpty() || col.isEmpty()) continue;
+                if (table.isEmpty()) table = t;
+                else if (table.compare(t, Qt::CaseInsensitive) != 0) single = false;
+                rs->baseColumns[c - 1] = col;
+            }
+            if (single) rs->baseTable = table;
+        }
+        while (true) {
+            const SQLRETURN rc = SQLFetch(h);
+            if (rc == SQL_NO_DATA) break;
+            Check(rc, SQL_HANDLE_STMT, h, "Cannot read the rows.");
+            Row row;
+            row.reserve(types.size());
+            for (size_t c = 0; c < types.size(); ++c) row.push_back(ReadValue(h, static_cast<SQLUSMALLINT>(c + 1), types[c]));
+            rs->rows.push_back(std::move(row));
+        }
+        return rs;
+    }
+};
+
+QString Braced(const QString& value) {
+    if (value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{')) || value.contains(QLatin1Char('}'))) {
+        QString v = value;
+        v.replace(QLatin1Char('}'), QStringLiteral("}}"));
+        return QLatin1Char('{') + v + QLatin1Char('}');
+    }
+    return value;
+}
+
+}  // namespace
+
+std::unique_ptr<Session> OpenOdbc(const ConnectionText& text, const QString& user, const QString& password) {
+    const QString driver = text.value({"Provider", "Driver"});
+    if (driver.isEmpty()) {
+        ThrowProvider(vb::kHrUnspecified, QStringLiteral("Provider cannot be found. It may not be properly installed."),
+                      QStringLiteral("IM002"), 0);
+    }
+    QString out = QStringLiteral("DRIVER={") + driver + QStringLiteral("};");
+    const QString server = text.value({"Server", "Data Source", "Address", "Addr"});
+    const QString database = text.value({"Database", "Initial Catalog"});
+    const QString uid = user.isEmpty() ? text.value({"UId", "User Id", "User", "User ID"}) : user;
+    const QString pwd = password.isEmpty() ? text.value({"Pwd", "Password"}) : password;
+    if (!server.isEmpty()) out += QStringLiteral("SERVER=") + Braced(server) + QLatin1Char(';');
+    if (!database.isEmpty()) out += QStringLiteral("DATABASE=") + Braced(database) + QLatin1Char(';');
+    if (!uid.isEmpty()) out += QStringLiteral("UID=") + Braced(uid) + QLatin1Char(';');
+    if (!pwd.isEmpty()) out += QStringLiteral("PWD=") + Braced(pwd) + QLatin1Char(';');
+    static const char* const known[] = {"Provider", "Driver", "Server", "Data Source", "Address", "Addr", "Database",
+                                        "Initial Catalog", "UId", "User Id", "User", "User ID", "Pwd", "Password"};
+    for (const auto& [k, v] : text.items()) {
+        bool skip = false;
+        for (const char* n : known) skip = skip || k.compare(QLatin1String(n), Qt::CaseInsensitive) == 0;
+        if (!skip && !k.isEmpty()) out += k + QLatin1Char('=') + Braced(v) + QLatin1Char(';');
+    }
+    return std::make_unique<OdbcSession>(out, database);
 }
 
 }  // namespace ado

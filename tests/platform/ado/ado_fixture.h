@@ -1,0 +1,59 @@
+#pragma once
+// Connections for the ado tests: the embedded provider on a database of a temporary folder, and
+// the ODBC provider on the same kind of file through the SQLite ODBC driver, registered in an
+// odbcinst.ini of the test's own.
+#include "db/databases.h"
+#include "platform/ado/ado.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace adotest {
+
+enum class Provider { Embedded, Odbc };
+
+inline const char* kOdbcDriverName = "KorvTestSQLite3";
+
+inline QString OdbcDriverPath() {
+    for (const char* p : {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so", "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
+                          "/usr/lib/odbc/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so"}) {
+        if (QFile::exists(QString::fromLatin1(p))) return QString::fromLatin1(p);
+    }
+    return QString();
+}
+
+// Registers the driver in <folder>/odbcinst.ini and points the driver manager at it.
+inline void RegisterOdbcDriver(const QString& folder) {
+    QFile ini(QDir(folder).filePath(QStringLiteral("odbcinst.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QStringLiteral("[%1]\nDescription=SQLite3 for the tests\nDriver=%2\n").arg(QString::fromLatin1(kOdbcDriverName), OdbcDriverPath()).toUtf8());
+    ini.close();
+    qputenv("ODBCSYSINI", QFile::encodeName(folder));
+    qputenv("ODBCINSTINI", "odbcinst.ini");
+}
+
+// The connection text that opens database <name> of the folder through the provider.
+inline QString ConnectionTextFor(Provider p, const QString& folder, const QString& name) {
+    if (p == Provider::Embedded) return db::ConnectionText(folder, name);
+    return QStringLiteral("PROVIDER=%1;Server=localhost;Database =%2;UId=sa;Pwd=;")
+        .arg(QString::fromLatin1(kOdbcDriverName), QDir(folder).filePath(name + QStringLiteral(".sqlite")));
+}
+
+inline std::string ProviderName(const testing::TestParamInfo<Provider>& info) {
+    return info.param == Provider::Embedded ? "Embedded" : "Odbc";
+}
+
+// Expects the statement to raise vb::Error with that number.
+#define EXPECT_VB_ERROR(statement, expected)                                                         \
+    do {                                                                                             \
+        try {                                                                                        \
+            statement;                                                                               \
+            ADD_FAILURE() << "no error raised, expected " << (expected);                             \
+        } catch (const vb::Error& e_) {                                                              \
+            EXPECT_EQ(e_.number(), static_cast<long>(expected)) << e_.description().toStdString();   \
+        }                                                                                            \
+    } while (0)
+
+}  // namespace adotest
