@@ -136,6 +136,7 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);   // cells are never edited in place
+    ListView1->setColumnCount(0);
     ListView1->header()->setSectionsClickable(true);
     ListView1->header()->setStretchLastSection(false);
     ListView1->installEventFilter(this);

@@ -50,6 +50,7 @@ void LookupTest::SetUp() {
     db.gUserPassWord.clear();
     db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
     ASSERT_TRUE(db.gOpenFlag);
+    db.gEsAdmin = true;   // the head-office operator works on the base tables
     rutaConsultas_ = carpeta_.file(QStringLiteral("consultas.qvd"));
 }
 
