@@ -109,6 +109,7 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
     const ConnectionText text(connectionString_);
     const QString provider = text.value({"Provider"});
     const QString source = provider.isEmpty() ? kSourceConnection : provider;
+    errorSource_ = source;
     session_ = Guarded(errors_, source, [&]() -> std::unique_ptr<Session> {
         const QString server = text.value({"Server", "Data Source", "Address", "Addr"});
         // Only a path (absolute, or relative from "." or "..") is taken as a folder, so that a
@@ -151,8 +152,7 @@ QString Connection::Provider() const { return ConnectionText(connectionString_).
 RecordsetPtr Connection::Execute(const QString& commandText, long* recordsAffected, long) {
     Session& s = session();
     long affected = 0;
-    auto rows = Guarded(errors_, Provider().isEmpty() ? kSourceConnection : Provider(),
-                        [&] { return s.execute(commandText, &affected, false); });
+    auto rows = Guarded(errors_, errorSource_, [&] { return s.execute(commandText, &affected, false); });
     if (recordsAffected) *recordsAffected = affected;
     RecordsetPtr rs = Recordset::Create();
     if (rows) rs->attach(shared_from_this(), std::move(rows), commandText, adOpenForwardOnly, adLockReadOnly);
@@ -272,7 +272,7 @@ void Recordset::Open(const QString& source, const ConnectionPtr& connection, int
         text = QStringLiteral("SELECT * FROM ") + trimmed;   // a table name
     }
     const bool forUpdate = lockType != adLockReadOnly;
-    std::unique_ptr<RowSource> rows = Guarded(connection->errors(), connection->Provider().isEmpty() ? kSourceConnection : connection->Provider(),
+    std::unique_ptr<RowSource> rows = Guarded(connection->errors(), connection->errorSource_,
                                               [&] { return s.execute(text, nullptr, forUpdate); });
     if (!rows) return;   // an action statement leaves the recordset closed
     attach(connection, std::move(rows), source, cursorType, lockType);

@@ -154,6 +154,7 @@ private:
     friend class Recordset;
     std::unique_ptr<Session> session_;
     QString connectionString_;
+    QString errorSource_;   // the Source of the errors of the open session: its provider's name
     int cursorLocation_ = adUseServer;
     long commandTimeout_ = 30;
     int isolationLevel_ = adXactReadCommitted;

@@ -139,9 +139,12 @@ bool ReadIsoDate(const char* s, int n, vb::Date* out) {
             }
         }
     }
-    const QDate date(y, m, d);
-    if (!date.isValid() || hh > 23 || mi > 59 || ss > 59) return false;
-    *out = vb::Date::fromQDateTime(QDateTime(date, QTime(hh, mi, ss, ms)));
+    if (!QDate::isValid(y, m, d) || hh > 23 || mi > 59 || ss > 59) return false;
+    // Days since 30 December 1899 and the fraction of the day, as the runtime's Date.
+    static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
+    const qint64 days = QDate(y, m, d).toJulianDay() - epoch;
+    const double frac = static_cast<double>(((hh * 60 + mi) * 60 + ss) * 1000 + ms) / 86400000.0;
+    out->serial = days >= 0 ? static_cast<double>(days) + frac : static_cast<double>(days) - frac;
     return true;
 }
 

@@ -613,7 +613,11 @@ private:
         auto isDbo = [&](size_t p) { return p != SIZE_MAX && EqualNoCase(bare(p), "dbo"); };
         if (parts.size() == 2) {
             if (isDbo(parts[0])) out += nameText(parts[1]);
-            else out += nameText(parts[0]) + "." + nameText(parts[1]);
+            else {
+                out += nameText(parts[0]);
+                out += '.';
+                out += nameText(parts[1]);
+            }
             return parts[1];
         }
         const size_t owner = parts[parts.size() - 2];
@@ -626,13 +630,18 @@ private:
                 bool known = false;
                 for (const auto& d : databases_) known = known || EqualNoCase(d, dbName);
                 if (!known) databases_.push_back(dbName);
-                out += quoted(dbName) + "." + nameText(last);
+                out += quoted(dbName);
+                out += '.';
+                out += nameText(last);
             }
             return last;
         }
         if (isDbo(parts[0])) {
             out += nameText(parts[1]);
-            for (size_t p = 2; p < parts.size(); ++p) out += "." + nameText(parts[p]);
+            for (size_t p = 2; p < parts.size(); ++p) {
+                out += '.';
+                out += nameText(parts[p]);
+            }
             return last;
         }
         for (size_t p = 0; p < parts.size(); ++p) {
