@@ -1,0 +1,63 @@
+#include "core/barra_estado.h"
+
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "platform/ui/status_bar.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/app.h"
+#include "platform/vb/on_error.h"
+#include "platform/vb/runtime.h"
+
+namespace core {
+
+void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    vb::OnError on = vb::OnError::SkipAll();
+    on.run([&] { Barra.SetText(QStringLiteral("MENSAJE"), Mensaje); });
+
+    // The panels are filled once: a "SERVER" panel with a text (or none at all) means done.
+    bool llena = false;
+    on.run([&] { llena = Barra.Text(QStringLiteral("SERVER")).isEmpty(); });
+    if (!llena) return;
+
+    on.run([&] { Barra.SetText(QStringLiteral("SERVER"), QStringLiteral("Srv: ") + db.gServidor); });
+    on.run([&] { Barra.SetText(QStringLiteral("USUARIO"), QStringLiteral("Uid: ") + db.gUsuario); });
+    on.run([&] { Barra.SetText(QStringLiteral("BASEDEDATOS"), QStringLiteral("Db: ") + db.gDBName); });
+    on.run([&] { Barra.SetToolTipText(QStringLiteral("BASEDEDATOS"), Barra.Text(QStringLiteral("BASEDEDATOS"))); });
+    on.run([&] {
+        if (gCaja.isEmpty()) gCaja = QStringLiteral("1");
+    });
+
+    QString descripcion;
+    on.run([&] {
+        descripcion = db.DatosTabla(QStringLiteral("@Admin_V_TA_Cajas"), vb::Variant(gCaja), QStringLiteral("Descripcion"),
+                                    QStringLiteral("IdCajas"), 8, QString(), true, false)
+                          .text();
+    });
+    on.run([&] {
+        if (vb::Trim(descripcion).isEmpty()) {
+            const QString codigo = gUtilTexto().Rellena(vb::Variant(vb::Trim(gCaja)), 4);
+            db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('") + codigo +
+                                  QStringLiteral("','CAJA ") + gCaja + QStringLiteral("')"));
+        }
+    });
+    on.run([&] {
+        Barra.SetText(QStringLiteral("CAJA"),
+                      gCaja + QStringLiteral(" ") +
+                          db.DatosTabla(QStringLiteral("V_TA_Cajas"), vb::Variant(gCaja), QStringLiteral("Descripcion"),
+                                        QStringLiteral("IdCajas"), 8, QString(), true, false)
+                              .text());
+    });
+    on.run([&] {
+        const vb::AppInfo& app = vb::App();
+        Barra.SetText(QStringLiteral("VERSION"), QStringLiteral("V.") + QString::number(app.major) + QStringLiteral(".") +
+                                                     QString::number(app.minor) + QStringLiteral(".") +
+                                                     QString::number(app.revision));
+    });
+    for (const char* panel : {"SERVER", "USUARIO", "BASEDEDATOS", "CAJA"}) {
+        const QString clave = QString::fromLatin1(panel);
+        on.run([&] { Barra.SetToolTipText(clave, Barra.Text(clave)); });
+    }
+}
+
+}  // namespace core

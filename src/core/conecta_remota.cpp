@@ -1,0 +1,64 @@
+#include "core/conecta_remota.h"
+
+#include "core/armado_sql.h"
+#include "core/inicia_sistema.h"
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "platform/ui/prompter.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/app.h"
+#include "platform/vb/format.h"
+#include "platform/vb/on_error.h"
+#include "platform/vb/runtime.h"
+
+namespace core {
+
+bool ConectaBaseRemota(const QString& Servidor, const QString& Base, const QString& Usuario, const QString& Clave,
+                       const QString& CodigoTerminal) {
+    data::DB_Dll& remota = data::gDBRemota();
+    data::DB_Dll& principal = data::gDBPrincipal();
+    bool resultado = false;
+    vb::OnError on([](const vb::Error& e) {
+        return gUtilTexto().TrataError(e, ui::vbRetryCancel, QStringLiteral("Conexion Base Remota"));
+    });
+    on.run([&] {
+        if (remota.gOpenFlag) remota.gCnn()->Close();
+    });
+    on.run([&] { remota.gProveedor = principal.pSQLOLEDB(); });
+    on.run([&] { remota.gServidor = ObtieneNombreServidor(vb::Trim(Servidor)); });
+    on.run([&] {
+        remota.gDBName = vb::Trim(Base);
+        remota.gUsuario = vb::Trim(Usuario);
+        remota.gUserPassWord = vb::Trim(Clave);
+    });
+    on.run([&] { remota.OpenServerADODB(false, ado::adUseClient, QString(), true, false); });
+    if (on.left()) return false;
+
+    const QString codigo = [&] {
+        return CodigoTerminal.isEmpty() ? QString() : gUtilTexto().Rellena(vb::Variant(CodigoTerminal)).replace(u'\'', QStringLiteral("''"));
+    }();
+    if (!remota.gOpenFlag) {
+        if (!CodigoTerminal.isEmpty()) {
+            on.run([&] {
+                const QString fecha = vb::Format(vb::Variant(ObtieneFechaServidor()), QStringLiteral("dd/mm/yyyy hh:mm:ss"));
+                principal.EjecutaConsultaSQL(QStringLiteral("UPDATE V_TA_TPV SET CONECTADO = 0, ULTIMA_DETECCION = '") + fecha +
+                                             QStringLiteral("' WHERE CODIGO = '") + codigo + QStringLiteral("'"));
+            });
+            // Under this program's own name no pending flag of the terminal is raised.
+        }
+        if (on.left()) return false;
+        ui::MsgBox(QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA"), ui::vbOKOnly, vb::App().title);
+        return false;
+    }
+    on.run([&] { remota.gCnn()->setDefaultDatabase(remota.gDBName); });
+    on.run([&] {
+        if (!CodigoTerminal.isEmpty()) {
+            principal.EjecutaConsultaSQL(QStringLiteral("UPDATE V_TA_TPV SET CONECTADO = 1 WHERE CODIGO = '") + codigo +
+                                         QStringLiteral("'"));
+        }
+    });
+    on.run([&] { resultado = true; });
+    return resultado;
+}
+
+}  // namespace core

@@ -1,0 +1,168 @@
+#include "core/frm_parametros.h"
+
+#include "core/mod_global.h"
+#include "core/mod_zip.h"
+#include "platform/ui/prompter.h"
+#include "platform/utillib/info_estacion.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/app.h"
+#include "platform/vb/error.h"
+#include "platform/vb/files.h"
+#include "platform/vb/runtime.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QTextEdit>
+#include <QWidget>
+
+namespace core {
+
+namespace {
+
+constexpr int kLargoClave = 25;
+constexpr int kLargoValor = 254;
+
+// The window's controls in creation order, the ones the file can hold.
+QList<QWidget*> ControlesGuardables(QWidget* formulario) {
+    QList<QWidget*> r;
+    const auto hijos = formulario->findChildren<QWidget*>();
+    for (QWidget* c : hijos) {
+        if (c->objectName().isEmpty() || c->objectName().startsWith(QStringLiteral("qt_"))) continue;
+        if (!TipoControl(c).isEmpty()) r.push_back(c);
+    }
+    return r;
+}
+
+QString ValorControl(const QWidget* c, const QString& tipo) {
+    if (tipo == QStringLiteral("TEXTBOX")) {
+        if (const auto* t = qobject_cast<const QLineEdit*>(c)) return t->text();
+        if (const auto* t = qobject_cast<const QTextEdit*>(c)) return t->toPlainText();
+        if (const auto* t = qobject_cast<const QPlainTextEdit*>(c)) return t->toPlainText();
+    } else if (tipo == QStringLiteral("CHECKBOX")) {
+        const Qt::CheckState estado = qobject_cast<const QCheckBox*>(c)->checkState();
+        return QString::number(estado == Qt::Checked ? 1 : estado == Qt::PartiallyChecked ? 2 : 0);
+    } else if (tipo == QStringLiteral("OPTIONBUTTON")) {
+        return qobject_cast<const QRadioButton*>(c)->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
+    } else if (tipo == QStringLiteral("COMBOBOX")) {
+        return QString::number(qobject_cast<const QComboBox*>(c)->currentIndex());
+    }
+    return QString();
+}
+
+void RestauraControl(QWidget* c, const QString& tipo, const QString& valor) {
+    if (tipo == QStringLiteral("TEXTBOX")) {
+        const QString t = vb::Trim(valor);
+        if (auto* e = qobject_cast<QLineEdit*>(c)) e->setText(t);
+        else if (auto* e = qobject_cast<QTextEdit*>(c)) e->setPlainText(t);
+        else if (auto* e = qobject_cast<QPlainTextEdit*>(c)) e->setPlainText(t);
+    } else if (tipo == QStringLiteral("CHECKBOX")) {
+        const double v = vb::Val(valor);
+        auto* k = qobject_cast<QCheckBox*>(c);
+        if (v == 2) {
+            k->setTristate(true);
+            k->setCheckState(Qt::PartiallyChecked);
+        } else {
+            k->setCheckState(v == 1 ? Qt::Checked : Qt::Unchecked);
+        }
+    } else if (tipo == QStringLiteral("OPTIONBUTTON")) {
+        auto* o = qobject_cast<QRadioButton*>(c);
+        const bool v = ConvierteBooleano(vb::Trim(valor));
+        if (o->autoExclusive() && !v && o->isChecked()) {
+            // An exclusive option cannot be turned off by itself: its group lets go of it.
+            o->setAutoExclusive(false);
+            o->setChecked(false);
+            o->setAutoExclusive(true);
+        } else {
+            o->setChecked(v);
+        }
+    } else if (tipo == QStringLiteral("COMBOBOX")) {
+        auto* b = qobject_cast<QComboBox*>(c);
+        const int i = static_cast<int>(vb::Val(valor));
+        if (i >= -1 && i < b->count()) b->setCurrentIndex(i);
+    }
+}
+
+QString CarpetaTemporal() {
+    QString carpeta = vb::Environ(QStringLiteral("TEMP"));
+    if (vb::Trim(carpeta).isEmpty()) carpeta = gInfoEstacion().CarpetaTemporal();
+    return gUtilTexto().AgregaBarra(carpeta);
+}
+
+}  // namespace
+
+QString TipoControl(const QWidget* Control) {
+    if (qobject_cast<const QLineEdit*>(Control) || qobject_cast<const QTextEdit*>(Control) ||
+        qobject_cast<const QPlainTextEdit*>(Control)) {
+        return QStringLiteral("TEXTBOX");
+    }
+    if (qobject_cast<const QCheckBox*>(Control)) return QStringLiteral("CHECKBOX");
+    if (qobject_cast<const QRadioButton*>(Control)) return QStringLiteral("OPTIONBUTTON");
+    if (qobject_cast<const QComboBox*>(Control)) return QStringLiteral("COMBOBOX");
+    return QString();
+}
+
+QString ClaveControl(const QWidget* Control) {
+    QString clave = Control->objectName();
+    if (gUtilTexto().EsArregloControl(Control)) {
+        clave = vb::Trim(clave) + QString::number(Control->property("Index").toInt());
+    }
+    return clave;
+}
+
+QString ArchivoParametros(const QWidget* Formulario, const QString& Sufijo) {
+    return CarpetaTemporal() + Formulario->objectName() + Sufijo + QStringLiteral(".PRM");
+}
+
+void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo) {
+    try {
+        const QString ruta = ArchivoParametros(Formulario, Sufijo);
+        QByteArray contenido;
+        for (QWidget* c : ControlesGuardables(Formulario)) {
+            contenido += vb::FixedText(ClaveControl(c), kLargoClave);
+            contenido += vb::FixedText(ValorControl(c, TipoControl(c)), kLargoValor);
+            contenido += "\r\n";
+        }
+        // The new content goes to a file of its own and then takes the old file's place.
+        QSaveFile archivo(ruta);
+        if (!archivo.open(QIODevice::WriteOnly)) {
+            vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
+        }
+        if (archivo.write(contenido) != contenido.size() || !archivo.commit()) {
+            vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
+        }
+    } catch (const vb::Error& e) {
+        ui::MsgBox(e.description(), ui::vbOKOnly);
+    }
+}
+
+void PreparaParametrosFormulario(QWidget*, const QString&) {}
+
+void RecuperaParametrosFormulario(QWidget* Formulario, const QString& Sufijo, const QString& SoloControl) {
+    PreparaParametrosFormulario(Formulario, Sufijo);
+    try {
+        vb::RandomFile archivo(ArchivoParametros(Formulario, Sufijo), kLargoRegistroParametros);
+        const long long registros = archivo.recordCount();
+        for (QWidget* c : ControlesGuardables(Formulario)) {
+            const QString clave = vb::Trim(ClaveControl(c));
+            for (long long i = 1; i <= registros; ++i) {
+                QByteArray registro;
+                if (!archivo.get(i, &registro)) break;
+                const QString claveRegistro = vb::Trim(vb::FromCp1252(registro.left(kLargoClave)));
+                if (claveRegistro.compare(clave, Qt::CaseInsensitive) != 0) continue;
+                if (SoloControl.isEmpty() || SoloControl.compare(clave, Qt::CaseInsensitive) == 0) {
+                    RestauraControl(c, TipoControl(c), vb::FromCp1252(registro.mid(kLargoClave, kLargoValor)));
+                }
+                break;
+            }
+        }
+        archivo.close();
+    } catch (const vb::Error&) {
+        // A file that cannot be read leaves the window as it is.
+    }
+}
+
+}  // namespace core

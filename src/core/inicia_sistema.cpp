@@ -1,0 +1,188 @@
+#include "core/inicia_sistema.h"
+
+#include "core/consultas_iface.h"
+#include "core/consultas_qvd.h"
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "platform/utillib/config_estacion.h"
+#include "platform/utillib/info_estacion.h"
+#include "platform/utillib/motor_reportes.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/app.h"
+#include "platform/vb/on_error.h"
+#include "platform/vb/runtime.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <optional>
+
+namespace core {
+
+namespace {
+
+std::optional<QString> gLineaComando;
+
+// The saved login's fixed defaults and the marker word at the end of the text built from it.
+const QString kUsuarioPorDefecto = QStringLiteral("Brontal");
+const QString kClavePorDefecto = QStringLiteral("brontal");
+const QString kMarcaLoginGuardado = QStringLiteral("LOGINGUARDADO");
+
+bool EsCaracterDeClave(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+// The parameter text built from the station's saved login.
+QString ParametrosLoginGuardado() {
+    const QString seccion = vb::UCase(gInfoEstacion().NombrePC()) + QStringLiteral("|") +
+                            vb::UCase(gInfoEstacion().NombreUsuario()) + QStringLiteral("BaseDeDatos");
+    const QString archivo = QString::fromLatin1(kArchivoEstacion);
+    utillib::UtilTexto& ut = gUtilTexto();
+    QString servidor = gConfigEstacion().LeeIni(archivo, seccion, QStringLiteral("Servidor"), QString());
+    QString base = gConfigEstacion().LeeIni(archivo, seccion, QStringLiteral("DbName"), QString());
+    QString usuario = ut.DecodificaTexto(
+        gConfigEstacion().LeeIni(archivo, seccion, QStringLiteral("Usuario"), ut.CodificaTexto(kUsuarioPorDefecto)));
+    QString clave = ut.DecodificaTexto(gConfigEstacion().LeeIni(archivo, seccion, QStringLiteral("UserPassWord"),
+                                                                ut.CodificaTexto(kClavePorDefecto)));
+    servidor = ut.Reemplaza(servidor, QStringLiteral("|"));
+    base = ut.Reemplaza(base, QStringLiteral("|"));
+    usuario = ut.Reemplaza(usuario, QStringLiteral("|"));
+    clave = ut.Reemplaza(clave, QStringLiteral("|"));
+    return QStringLiteral("@server=") + servidor + QStringLiteral("; @dbname= ") + base + QStringLiteral("; @usuario= ") +
+           usuario + QStringLiteral("; @Password= ") + clave + QStringLiteral("; @ParametroAdicional=; @Caja=1;") +
+           kMarcaLoginGuardado;
+}
+
+}  // namespace
+
+QString ValorParametro(const QString& Parametros, const QString& Clave, const QString& Ausente) {
+    // The first occurrence of the key that is a whole key: not followed by a letter, digit or "_".
+    qsizetype p = -1;
+    for (qsizetype desde = 0;;) {
+        p = Parametros.indexOf(Clave, desde, Qt::CaseInsensitive);
+        if (p < 0) return Ausente;
+        const qsizetype tras = p + Clave.size();
+        if (tras >= Parametros.size() || !EsCaracterDeClave(Parametros.at(tras))) break;
+        desde = p + 1;
+    }
+    const qsizetype inicio = p + Clave.size();
+    const qsizetype fin = Parametros.indexOf(u';', inicio);
+    if (fin < 0) return QString();   // no ";" behind the key: the value is left empty
+    const QString valor = gUtilTexto().Reemplaza(Parametros.mid(inicio, fin - inicio), QStringLiteral("="));
+    return vb::Trim(valor);
+}
+
+ParametrosInicio LeeParametros(const QString& Parametros) {
+    ParametrosInicio p;
+    p.ParametroAdicional = ValorParametro(Parametros, QStringLiteral("@ParametroAdicional"));
+    p.Menu = ValorParametro(Parametros, QStringLiteral("@Menu"));
+    p.Servidor = ValorParametro(Parametros, QStringLiteral("@Server"));
+    p.DbName = ValorParametro(Parametros, QStringLiteral("@DbName"));
+    p.Usuario = ValorParametro(Parametros, QStringLiteral("@Usuario"));
+    p.Password = ValorParametro(Parametros, QStringLiteral("@Password"));
+    p.UsuarioLogeado = ValorParametro(Parametros, QStringLiteral("@UsuarioLogeado"));
+    p.Caja = ValorParametro(Parametros, QStringLiteral("@Caja"), QStringLiteral("1"));
+    return p;
+}
+
+QString ObtieneNombreServidor(const QString& Servidor) {
+    if (QDir::isAbsolutePath(Servidor) && QFileInfo(Servidor).isDir()) return Servidor;
+    QString r = Servidor;
+    const qsizetype barra = r.indexOf(u'/');
+    if (barra >= 0) r = r.mid(barra + 1);
+    const qsizetype puerto = r.indexOf(u':');
+    if (puerto >= 0) r = r.left(puerto);
+    return r;
+}
+
+QString SeccionEstacion() {
+    QString seccion = vb::UCase(gInfoEstacion().NombrePC()) + QStringLiteral("|") + vb::UCase(gInfoEstacion().NombreUsuario());
+    if (vb::Len(vb::Trim(seccion)) > 50) seccion = vb::Left(seccion, 50);
+    return seccion;
+}
+
+QString LineaComando() {
+    if (gLineaComando) return *gLineaComando;
+    if (!QCoreApplication::instance()) return QString();
+    return QCoreApplication::arguments().mid(1).join(u' ');
+}
+
+void SetLineaComando(const QString& texto) { gLineaComando = texto; }
+
+bool IniciaSistema(bool UsaLoginGuardado, const QString& Parametros, QString& ConnString, long lCursor) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    // An invalid argument skips its statement; any other failure leaves start-up silently.
+    vb::OnError on = vb::OnError::SkipNumbers({vb::kErrInvalidProcedureCall});
+    QString carpeta;
+    QString texto;
+    ParametrosInicio p;
+
+    on.run([&] { carpeta = gUtilTexto().AgregaBarra(vb::App().path); });
+    on.run([&] { gArchivoAyuda = carpeta + QStringLiteral("htmlhelp/korvane.chm"); });
+    on.run([&] {
+        gColorLetra = 0;
+        gColorFondo = 0xFFFFFF;
+    });
+    on.run([&] { texto = Parametros.isEmpty() ? LineaComando() : Parametros; });
+    on.run([&] {
+        if (vb::Trim(texto).isEmpty() && UsaLoginGuardado) texto = ParametrosLoginGuardado();
+    });
+    QString seccion;
+    on.run([&] { seccion = SeccionEstacion(); });
+    on.run([&] {
+        gFlatToolbars = vb::Val(gConfigEstacion().LeeIni(QString::fromLatin1(kArchivoEstacion), seccion,
+                                                          QStringLiteral("FlatToolbars"), QStringLiteral("1")));
+    });
+
+    if (!db.gOpenFlag) {
+        on.run([&] { p = LeeParametros(texto); });
+        on.run([&] { gCaja = p.Caja; });
+        on.run([&] { gUsuarioLogeado = p.UsuarioLogeado; });
+        on.run([&] {
+            if (!vb::Trim(p.Servidor).isEmpty() && p.Servidor.startsWith(u'#')) {
+                p.Servidor = p.Servidor.mid(1);
+                if (ConnString.isEmpty()) {
+                    ConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + p.DbName +
+                                 QStringLiteral(";User Id=") + p.Usuario + QStringLiteral(";Password=") + p.Password +
+                                 QStringLiteral(";");
+                }
+            }
+        });
+        on.run([&] {
+            db.gUsuario = p.Usuario;
+            db.gDBName = p.DbName;
+            db.gUserPassWord = p.Password;
+            db.gServidor = ObtieneNombreServidor(p.Servidor);
+        });
+        on.run([&] { db.OpenServerADODB(vb::Trim(p.Servidor).isEmpty(), lCursor, ConnString, true, true); });
+        if (on.left()) return true;
+        if (!db.gOpenFlag) {
+            gFinDelPrograma = true;
+            return false;
+        }
+        on.run([&] { gUsuarioLogeado = db.gUsuario; });
+        on.run([&] { db.gCnn()->setCommandTimeout(360); });
+        on.run([&] { db.gCnn()->setIsolationLevel(ado::adXactReadUncommitted); });
+    }
+
+    if (on.left() || db.gDBName.isEmpty()) return true;
+    on.run([&] {
+        gCadenaDSN = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario +
+                     QStringLiteral("; PWD=") + db.gUserPassWord;
+    });
+    on.run([&] { gMotorReportes().CarpetaReportes = carpeta; });
+    on.run([&] { db.gCnn()->setDefaultDatabase(db.gDBName); });
+    on.run([&] {
+        gConsultas().gConnString = db.gConnString;
+        gConsultas().gUsarMascarasConsultas = true;
+        gConsultas().gRutaMascaraConsultas = carpeta + QStringLiteral("consultas.qvd");
+    });
+    on.run([&] {
+        if (!QFileInfo(gConsultas().gRutaMascaraConsultas).isFile()) CreaArchivoConsultas();
+    });
+    on.run([&] { db.gCnn()->setDefaultDatabase(db.gDBName); });
+    on.run([&] {
+        if (!db.gDBName.isEmpty()) CargaConfiguracion(carpeta);
+    });
+    return true;
+}
+
+}  // namespace core

@@ -1,0 +1,234 @@
+// Start-up: the parameter text, the station settings, the head-office login and what start-up
+// leaves behind (configuration, lookup builder, "consultas.qvd").
+#include "core/consultas_iface.h"
+#include "core/consultas_qvd.h"
+#include "core/inicia_sistema.h"
+#include "core/mod_global.h"
+#include "core_db.h"
+#include "data/db_dll.h"
+#include "platform/ui/prompter.h"
+#include "platform/vb/app.h"
+#include "platform/vb/files.h"
+#include "platform/vb/on_error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ParametrosInicio, KeysValuesAndAbsentKeys) {
+    struct Caso {
+        const char* texto;
+        core::ParametrosInicio esperado;
+    };
+    const Caso casos[] = {
+        {"@Server=tcp/HOST1:1433;@DbName= ERP ;@Caja=3;", {"", "", "tcp/HOST1:1433", "ERP", "", "", "", "3"}},
+        {"", {"", "", "", "", "", "", "", "1"}},
+        {"@server = SRV ; @DBNAME=Base;", {"", "", "SRV", "Base", "", "", "", "1"}},              // any case, blanks
+        {"@Server=S;@Usuario=sa;@Password=se=cr=eto;", {"", "", "S", "", "sa", "secreto", "", "1"}},  // "=" removed
+        {"@Server=S;@Password=abc", {"", "", "S", "", "", "", "", "1"}},                          // no ";": empty
+        {"@Server=S;@Caja=7", {"", "", "S", "", "", "", "", ""}},                                 // not even "1"
+        {"@UsuarioLogeado=pepe;@Usuario=sa;", {"", "", "", "", "sa", "", "pepe", "1"}},           // whole keys
+        {"@UsuarioLogeado=pepe;", {"", "", "", "", "", "", "pepe", "1"}},
+        {"@Menu=M1;@ParametroAdicional=X;@Server=#ORA;", {"X", "M1", "#ORA", "", "", "", "", "1"}},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.texto);
+        const core::ParametrosInicio p = core::LeeParametros(QString::fromUtf8(c.texto));
+        EXPECT_EQ(p.ParametroAdicional, c.esperado.ParametroAdicional);
+        EXPECT_EQ(p.Menu, c.esperado.Menu);
+        EXPECT_EQ(p.Servidor, c.esperado.Servidor);
+        EXPECT_EQ(p.DbName, c.esperado.DbName);
+        EXPECT_EQ(p.Usuario, c.esperado.Usuario);
+        EXPECT_EQ(p.Password, c.esperado.Password);
+        EXPECT_EQ(p.UsuarioLogeado, c.esperado.UsuarioLogeado);
+        EXPECT_EQ(p.Caja, c.esperado.Caja);
+    }
+}
+
+TEST(ParametrosInicio, ServerNames) {
+    testsupport::TempFolder carpeta;
+    const std::pair<QString, QString> casos[] = {
+        {QStringLiteral("tcp/HOST1:1433"), QStringLiteral("HOST1")},
+        {QStringLiteral("HOST2"), QStringLiteral("HOST2")},
+        {QStringLiteral("HOST3:1500"), QStringLiteral("HOST3")},
+        {QStringLiteral("np/HOST4"), QStringLiteral("HOST4")},
+        {QStringLiteral("(local)"), QStringLiteral("(local)")},
+        {QStringLiteral("HOST5\\INSTANCIA"), QStringLiteral("HOST5\\INSTANCIA")},
+        {carpeta.path(), carpeta.path()},   // the embedded database's folder
+    };
+    for (const auto& [servidor, esperado] : casos) EXPECT_EQ(core::ObtieneNombreServidor(servidor), esperado) << servidor.toStdString();
+}
+
+class IniciaSistemaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data::ResetGlobalInstances();
+        core::ResetConsultas();
+        core::ReiniciaEstado();
+        core::gFinDelPrograma = false;
+        programa = carpeta.path() + QStringLiteral("/programa");
+        base = carpeta.path() + QStringLiteral("/datos");
+        QDir().mkpath(programa);
+        QDir().mkpath(base);
+        vb::SetAppPath(programa);
+        coretest::CreaBaseCentral(base);
+    }
+    void TearDown() override {
+        data::ResetGlobalInstances();
+        core::ResetConsultas();
+        core::ReiniciaEstado();
+        core::gFinDelPrograma = false;
+    }
+    void Estacion(const QString& contenido) {
+        QFile f(programa + QStringLiteral("/CN000pr.INI"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(vb::ToCp1252(contenido));
+    }
+
+    testsupport::TempFolder carpeta;
+    QString programa;
+    QString base;
+};
+
+// The default lookups, written here from the file's layout.
+QByteArray ConsultasEsperadas() {
+    const char* filas[][3] = {
+        {"ARTICULOS", "V_MA_ARTICULOS", "|DESCRIPCION|IDARTICULO|"},
+        {"CLIENTES", "VT_CLIENTES", "|RAZON_SOCIAL|CODIGO|CONTACTO|"},
+        {"PROVEEDORES", "VT_PROVEEDORES", "|RAZON_SOCIAL|CODIGO|"},
+        {"CONTACTOS", "MA_CONTACTOS", "|Nombre_y_Apellido|Domicilio|Localidad|Telefono|"},
+        {"VENDEDORES", "V_TA_VENDEDORES", "|NOMBRE|IDVENDEDOR|"},
+        {"TECNICOS", "V_TA_TECNICOS", "|NOMBRE|IDTECNICO|"},
+        {"MANTENIMIENTOS", "V_MA_MANTENIMIENTOS", "|DESCRIPCION|CODIGO|"},
+        {"CUENTAS", "MA_CUENTAS", "|DESCRIPCION|CODIGO|"},
+        {"TAREAS", "V_TA_Tareas", "|Descripcion|IdTarea|"},
+        {"UnidadNegocio", "V_TA_UnidadNegocio", "|Descripcion|Codigo|"},
+        {"DEPOSITO", "V_TA_DEPOSITO", "|Descripcion|IdDeposito|"},
+    };
+    QByteArray r;
+    for (const auto& f : filas) {
+        for (int i = 0; i < 3; ++i) {
+            QByteArray campo(f[i]);
+            r += campo + QByteArray((i == 2 ? 500 : 100) - campo.size(), ' ');
+        }
+        r += QByteArray(500, ' ') + "\r\n";
+    }
+    return r;
+}
+
+TEST_F(IniciaSistemaTest, StartsOnTheHeadOfficeDatabaseAndLoadsTheConfiguration) {
+    coretest::Ejecuta(base, {coretest::Clave(QStringLiteral("SS_CONFIDENCIALIDAD"), QStringLiteral("SI")),
+                             coretest::Clave(QStringLiteral("MADERERA"), QStringLiteral("SI"))});
+    Estacion(QStringLiteral("[") + core::SeccionEstacion() + QStringLiteral("]\r\nFlatToolbars=0\r\n"));
+    QString conexion;
+    const QString texto = QStringLiteral("@Server=%1;@DbName=VOLMA ;@Usuario=operador;@Password= ;@UsuarioLogeado=otro;@Caja=3;").arg(base);
+    ASSERT_TRUE(core::IniciaSistema(false, texto, conexion, 3));
+    EXPECT_FALSE(core::gFinDelPrograma);
+
+    const data::DB_Dll& db = data::gDBPrincipal();
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_EQ(db.gServidor, base);
+    EXPECT_EQ(core::gUsuarioLogeado, QStringLiteral("operador"));   // the user that connected
+    EXPECT_EQ(core::gCaja, QStringLiteral("3"));
+    EXPECT_EQ(core::gCadenaDSN, QStringLiteral("DSN=VOLMA; UID=operador; PWD="));
+    EXPECT_EQ(core::gFlatToolbars, 0);
+    EXPECT_EQ(data::gDBPrincipal().gCnn()->CommandTimeout(), 360);
+    EXPECT_EQ(data::gDBPrincipal().gCnn()->IsolationLevel(), 256);
+    EXPECT_EQ(core::gTablaConfiguracion, QStringLiteral("ta_configuracion"));
+    EXPECT_TRUE(data::gConfidencialidad);
+    EXPECT_TRUE(core::gMaderera);
+    EXPECT_EQ(core::gUNegocio, QStringLiteral("A7"));
+
+    const QString ruta = programa + QStringLiteral("/consultas.qvd");
+    EXPECT_EQ(core::gConsultas().gRutaMascaraConsultas, ruta);
+    EXPECT_TRUE(core::gConsultas().gUsarMascarasConsultas);
+    EXPECT_EQ(core::gConsultas().gConnString, db.gConnString);
+    QFile qvd(ruta);
+    ASSERT_TRUE(qvd.open(QIODevice::ReadOnly));
+    const QByteArray escrito = qvd.readAll();
+    EXPECT_EQ(escrito.size(), 13222);
+    EXPECT_EQ(escrito, ConsultasEsperadas());
+}
+
+TEST_F(IniciaSistemaTest, AnExistingLookupFileIsKept) {
+    QFile qvd(programa + QStringLiteral("/consultas.qvd"));
+    ASSERT_TRUE(qvd.open(QIODevice::WriteOnly));
+    qvd.write(core::RegistroConsultas(QStringLiteral("PROPIA"), QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("|IDARTICULO|")));
+    qvd.close();
+    QString conexion;
+    ASSERT_TRUE(core::IniciaSistema(false, QStringLiteral("@Server=%1;@DbName=VOLMA;@Usuario=operador;").arg(base), conexion));
+    EXPECT_EQ(QFileInfo(qvd.fileName()).size(), 1202);
+    EXPECT_EQ(core::gFlatToolbars, 1);   // no station file
+    EXPECT_EQ(core::gCaja, QStringLiteral("1"));
+}
+
+TEST_F(IniciaSistemaTest, AConnectionThatCannotOpenEndsTheProgram) {
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kNo, QStringLiteral("Desea Intentarlo Nuevamente"));
+    QString conexion;
+    EXPECT_FALSE(core::IniciaSistema(false, QStringLiteral("@Server=%1;@DbName=NO_EXISTE;@Usuario=operador;").arg(base), conexion));
+    EXPECT_TRUE(core::gFinDelPrograma);
+    EXPECT_TRUE(prompter.exhausted());
+    EXPECT_FALSE(data::gDBPrincipal().gOpenFlag);
+    EXPECT_FALSE(QFileInfo::exists(programa + QStringLiteral("/consultas.qvd")));
+    EXPECT_TRUE(core::gTablaConfiguracion.isEmpty());   // no configuration was loaded
+}
+
+TEST_F(IniciaSistemaTest, AServerWithHashSelectsOracle) {
+    // No Oracle server here: the open fails and every question is answered No.
+    class No : public ui::Prompter {
+    public:
+        int msgBox(const QString&, int, const QString&) override { return 7; }
+        QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    } no;
+    ui::SetPrompter(&no);
+    QString conexion;
+    const bool sigue = core::IniciaSistema(false, QStringLiteral("@Server=#ORA1;@DbName=XE;@Usuario=u1;@Password=p1;"), conexion);
+    ui::SetPrompter(nullptr);
+    EXPECT_FALSE(sigue);
+    EXPECT_EQ(conexion, QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=XE;User Id=u1;Password=p1;"));
+    EXPECT_EQ(data::gDBPrincipal().gServidor, QStringLiteral("ORA1"));
+}
+
+TEST_F(IniciaSistemaTest, AnOpenConnectionIsNotParsedOrOpenedAgain) {
+    coretest::AbrePrincipal(base);
+    QString conexion;
+    ASSERT_TRUE(core::IniciaSistema(false, QStringLiteral("@Server=otro;@DbName=OTRA;@Caja=9;"), conexion));
+    EXPECT_EQ(data::gDBPrincipal().gDBName, QStringLiteral("VOLMA"));
+    EXPECT_TRUE(core::gCaja.isEmpty());
+    EXPECT_EQ(core::gTablaConfiguracion, QStringLiteral("ta_configuracion"));
+}
+
+TEST_F(IniciaSistemaTest, LongStationSectionsAreCutTo50) {
+    const QByteArray antes = qgetenv("USER");
+    qputenv("USER", QByteArray(60, 'u'));
+    const QString seccion = core::SeccionEstacion();
+    qputenv("USER", antes);
+    EXPECT_EQ(seccion.size(), 50);
+    EXPECT_TRUE(seccion.contains(u'|'));
+    EXPECT_EQ(seccion, seccion.toUpper());
+}
+
+TEST(ConsultasQvd, DefaultsAreAppendedAfterTheLastWholeRecord) {
+    testsupport::TempFolder carpeta;
+    core::ResetConsultas();
+    const QString ruta = carpeta.file(QStringLiteral("consultas.qvd"));
+    core::gConsultas().gRutaMascaraConsultas = ruta;
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 3; ++i) f.write(core::RegistroConsultas(QStringLiteral("T%1").arg(i), QStringLiteral("X"), QString()));
+    f.write("partial");
+    f.close();
+    core::CreaArchivoConsultas();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray todo = f.readAll();
+    EXPECT_EQ(todo.size(), 14 * 1202);
+    EXPECT_TRUE(todo.startsWith(core::RegistroConsultas(QStringLiteral("T0"), QStringLiteral("X"), QString())));
+    EXPECT_EQ(todo.mid(3 * 1202), ConsultasEsperadas());
+    core::ResetConsultas();
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// Window set-up, the status bar's panels and the store interface connection.
+#include "core/barra_estado.h"
+#include "core/conecta_remota.h"
+#include "core/frm_configura.h"
+#include "core/mod_global.h"
+#include "core_db.h"
+#include "data/db_dll.h"
+#include "db/databases.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/status_bar.h"
+#include "platform/vb/app.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Sentencias : public data::ConnectionCalls {
+public:
+    int llamadas = 0;
+    QStringList ejecutadas;
+    ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectados, long opciones) override {
+        ++llamadas;
+        ejecutadas << sql;
+        return ConnectionCalls::Execute(cnn, sql, afectados, opciones);
+    }
+    void OpenRecordset(ado::Recordset& rs, const QString& source, const ado::ConnectionPtr& cnn, int cursorType,
+                       int lockType, long options) override {
+        ++llamadas;
+        ConnectionCalls::OpenRecordset(rs, source, cnn, cursorType, lockType, options);
+    }
+};
+
+class VentanaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data::ResetGlobalInstances();
+        core::ReiniciaEstado();
+        vb::SetAppPath(carpeta.path());
+        coretest::CreaBaseCentral(carpeta.path());
+        db::CreateInterface(carpeta.path(), false);
+        coretest::AbrePrincipal(carpeta.path());
+        sentencias = std::make_shared<Sentencias>();
+        data::gDBPrincipal().setConnectionCalls(sentencias);
+        for (const char* k : {"MENSAJE", "SERVER", "USUARIO", "BASEDEDATOS", "CAJA", "VERSION"}) barra.AddPanel(QString::fromLatin1(k));
+        version = vb::App();
+    }
+    void TearDown() override {
+        vb::App() = version;
+        data::ResetGlobalInstances();
+        core::ReiniciaEstado();
+    }
+    QString Caja(const QString& codigo) {
+        return data::gDBPrincipal().DatosTabla(QStringLiteral("V_TA_Cajas"), vb::Variant(codigo), QStringLiteral("Descripcion"),
+                                               QStringLiteral("IdCajas"), 8, QString(), true, false).text();
+    }
+
+    testsupport::TempFolder carpeta;
+    std::shared_ptr<Sentencias> sentencias;
+    ui::StatusBar barra;
+    vb::AppInfo version;
+};
+
+TEST_F(VentanaTest, FirstCallFillsThePanelsAndAddsTheMissingCashBox) {
+    vb::App().major = 2;
+    vb::App().minor = 0;
+    vb::App().revision = 15;
+    core::gCaja = QStringLiteral("5");
+    QWidget ventana;
+    QStatusBar* vista = ui::CreateStatusBarView(&barra, &ventana);
+    core::ActualizaBarraEstado(barra, QStringLiteral("Listo"));
+
+    EXPECT_EQ(barra.Text(QStringLiteral("MENSAJE")), QStringLiteral("Listo"));
+    EXPECT_EQ(barra.Text(QStringLiteral("SERVER")), QStringLiteral("Srv: ") + carpeta.path());
+    EXPECT_EQ(barra.Text(QStringLiteral("USUARIO")), QStringLiteral("Uid: operador"));
+    EXPECT_EQ(barra.Text(QStringLiteral("BASEDEDATOS")), QStringLiteral("Db: VOLMA"));
+    EXPECT_EQ(barra.Text(QStringLiteral("CAJA")), QStringLiteral("5 CAJA 5"));
+    EXPECT_EQ(barra.Text(QStringLiteral("VERSION")), QStringLiteral("V.2.0.15"));
+    for (const char* k : {"SERVER", "USUARIO", "BASEDEDATOS", "CAJA"}) {
+        EXPECT_EQ(barra.ToolTipText(QString::fromLatin1(k)), barra.Text(QString::fromLatin1(k))) << k;
+    }
+    EXPECT_TRUE(barra.ToolTipText(QStringLiteral("VERSION")).isEmpty());
+    ASSERT_TRUE(sentencias->ejecutadas.contains(
+        QStringLiteral("INSERT INTO V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('5   ','CAJA 5')")))
+        << sentencias->ejecutadas.join(u'\n').toStdString();
+    // The view shows the panels.
+    auto* caja = vista->findChild<QLabel*>(QStringLiteral("CAJA"));
+    ASSERT_NE(caja, nullptr);
+    EXPECT_EQ(caja->text(), QStringLiteral("5 CAJA 5"));
+
+    // Later calls change only the message, and ask the database nothing.
+    const int antes = sentencias->llamadas;
+    core::ActualizaBarraEstado(barra, QStringLiteral("Enviando"));
+    EXPECT_EQ(barra.Text(QStringLiteral("MENSAJE")), QStringLiteral("Enviando"));
+    EXPECT_EQ(sentencias->llamadas, antes);
+    EXPECT_EQ(vista->findChild<QLabel*>(QStringLiteral("MENSAJE"))->text(), QStringLiteral("Enviando"));
+}
+
+TEST_F(VentanaTest, AnEmptyCashBoxBecomesOneAndAnExistingOneIsNotAdded) {
+    coretest::Ejecuta(carpeta.path(), {QStringLiteral("INSERT INTO V_TA_Cajas VALUES ('1', 'PRINCIPAL')")});
+    core::ActualizaBarraEstado(barra, QString());
+    EXPECT_EQ(core::gCaja, QStringLiteral("1"));
+    EXPECT_EQ(barra.Text(QStringLiteral("CAJA")), QStringLiteral("1 PRINCIPAL"));
+    EXPECT_TRUE(sentencias->ejecutadas.isEmpty());
+}
+
+TEST_F(VentanaTest, AMissingPanelSkipsOnlyItself) {
+    ui::StatusBar corta;
+    corta.AddPanel(QStringLiteral("SERVER"));
+    corta.AddPanel(QStringLiteral("CAJA"));
+    core::gCaja = QStringLiteral("2");
+    core::ActualizaBarraEstado(corta, QStringLiteral("x"));
+    EXPECT_EQ(corta.Text(QStringLiteral("CAJA")), QStringLiteral("2 CAJA 2"));
+    EXPECT_EQ(Caja(QStringLiteral("2")), QStringLiteral("CAJA 2"));
+}
+
+TEST_F(VentanaTest, ConectaBaseRemotaOpensAfreshOnTheHostPart) {
+    ASSERT_TRUE(core::ConectaBaseRemota(QStringLiteral("  ") + carpeta.path() + QStringLiteral(" "),
+                                        QStringLiteral(" korvane_interfases "), QStringLiteral(" u "), QStringLiteral(" p ")));
+    data::DB_Dll& remota = data::gDBRemota();
+    EXPECT_TRUE(remota.gOpenFlag);
+    EXPECT_EQ(remota.gServidor, carpeta.path());
+    EXPECT_EQ(remota.gDBName, QStringLiteral("korvane_interfases"));
+    EXPECT_EQ(remota.gUsuario, QStringLiteral("u"));
+    EXPECT_EQ(remota.gUserPassWord, QStringLiteral("p"));
+    EXPECT_EQ(remota.gProveedor, QStringLiteral("SQLOLEDB"));
+    const ado::ConnectionPtr primera = remota.gCnn();
+
+    // A second call closes and opens again with the new texts.
+    ASSERT_TRUE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("VOLMA"), QString(), QString()));
+    EXPECT_EQ(remota.gDBName, QStringLiteral("VOLMA"));
+    EXPECT_EQ(remota.gCnn()->State(), ado::adStateOpen);
+    EXPECT_TRUE(sentencias->ejecutadas.isEmpty());   // no terminal code: nothing written
+}
+
+TEST_F(VentanaTest, ConectaBaseRemotaReportsAFailedOpenOnce) {
+    ui::ScriptedPrompter prompter;
+    prompter.answer(1, QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA"));
+    EXPECT_FALSE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("NO_EXISTE"), QString(), QString()));
+    EXPECT_TRUE(prompter.exhausted());
+    EXPECT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown().at(0).buttons, ui::vbOKOnly);
+    EXPECT_TRUE(sentencias->ejecutadas.isEmpty());
+}
+
+TEST_F(VentanaTest, ConectaBaseRemotaKeepsTheTerminalTableUpToDate) {
+    coretest::Ejecuta(carpeta.path(), {QStringLiteral("INSERT INTO V_TA_TPV (CODIGO, CONECTADO) VALUES ('T1', 0)")});
+    ASSERT_TRUE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("korvane_interfases"), QString(), QString(),
+                                        QStringLiteral("T1")));
+    EXPECT_EQ(data::gDBPrincipal().DatosTabla(QStringLiteral("V_TA_TPV"), vb::Variant(QStringLiteral("T1")),
+                                              QStringLiteral("CONECTADO"), QStringLiteral("CODIGO"), 8)
+                  .toBool(),
+              true);
+    ui::ScriptedPrompter prompter;
+    prompter.answer(1, QStringLiteral("NO SE PUDO ABRIR"));
+    EXPECT_FALSE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("NO_EXISTE"), QString(), QString(), QStringLiteral("T1")));
+    EXPECT_EQ(data::gDBPrincipal().DatosTabla(QStringLiteral("V_TA_TPV"), vb::Variant(QStringLiteral("T1")),
+                                              QStringLiteral("CONECTADO"), QStringLiteral("CODIGO"), 8)
+                  .toBool(),
+              false);
+}
+
+// A form of the MDI frame's class: it gets only the icon.
+class FrmMDI : public QWidget {
+    Q_OBJECT
+};
+
+TEST(ConfiguraFormulario, ToolbarsGetTheStationStyle) {
+    core::gFlatToolbars = 1;
+    QWidget form;
+    auto* barra = new QToolBar(&form);
+    barra->setObjectName(QStringLiteral("TBarRep1"));
+    core::ConfiguraFormulario(&form);
+    EXPECT_EQ(barra->property("StyleBar").toDouble(), 1.0);
+    core::gFlatToolbars = 0;
+
+    QWidget sinBarras;   // no toolbars: no error; the workstation gives it the program's title
+    core::ConfiguraFormulario(&sinBarras);
+    EXPECT_EQ(sinBarras.windowTitle(), vb::App().title);
+
+    FrmMDI mdi;
+    auto* otra = new QToolBar(&mdi);
+    otra->setObjectName(QStringLiteral("UtilZel1"));
+    core::ConfiguraFormulario(&mdi);
+    EXPECT_FALSE(otra->property("StyleBar").isValid());
+    EXPECT_TRUE(mdi.windowTitle().isEmpty());
+}
+
+}  // namespace
+
+#include "ventana_test.moc"
