@@ -156,9 +156,12 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     CmdCancelar->setObjectName(QStringLiteral("CmdCancelar"));
     CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), Frame1);
     CmdNueva->setObjectName(QStringLiteral("CmdNueva"));
+    // The three buttons share one width, wide enough for the longest caption.
+    int anchoBoton = Px(kAnchoBoton);
+    for (QPushButton* b : {CmdAceptar, CmdCancelar, CmdNueva}) anchoBoton = std::max(anchoBoton, b->sizeHint().width());
     for (QPushButton* b : {CmdAceptar, CmdCancelar, CmdNueva}) {
         b->setAutoDefault(false);
-        b->resize(Px(kAnchoBoton), Px(kAltoBoton));
+        b->resize(anchoBoton, std::max(Px(kAltoBoton), b->sizeHint().height()));
         b->move(b->x(), Px((kAltoMarco - kAltoBoton) / 2));
     }
     CmdAceptar->setDefault(true);
@@ -479,7 +482,6 @@ void Lib_FrmCons3::Form_Resize() {
     picFields->setGeometry(-Px(HScroll1->value()), 0, Px(anchoTira), Px(altoTira));
     ListView1->setGeometry(0, Px(kAltoCaja + 45), Px(anchoTira - 20), Px(std::max(altoLista, 600.0)));
     HScroll1->setGeometry(0, Px(altoTira - kAltoBarra - 120), Px(W - 120), Px(kAltoBarra));
-    HScroll1->setVisible(contenido + 360 > W - 120);
     Frame1->setGeometry(0, Px(H - kAltoMarco - 420), Px(W), Px(kAltoMarco));
     CmdAceptar->move(Px(100), CmdAceptar->y());
     CmdCancelar->move(Px((W - Twips(CmdCancelar->width())) / 2), CmdCancelar->y());

@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QImage>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -210,6 +211,36 @@ TEST_F(ConsultaSearchTest, CheckCascadeOnTheHeadOfficeDatabase) {
     EXPECT_EQ(d.nodo(QStringLiteral("A12345678"))->checkState(0), Qt::Unchecked);  // seven levels below
     d.CmdAceptar_Click();
     EXPECT_EQ(d.Valores.size(), 7);
+}
+
+// Pictures of both dialogs as the operator sees them, written to KORV_SCREENSHOT_DIR when it is
+// set (docs/screenshots: lookup-list.png, lookup-tree.png), else to the test's own folder.
+TEST_F(ConsultaSearchTest, PicturesOfTheDialogs) {
+    const QByteArray destino = qgetenv("KORV_SCREENSHOT_DIR");
+    const QDir carpeta(destino.isEmpty() ? carpeta_.path() : QString::fromLocal8Bit(destino));
+    QImage lista;
+    AlMostrar<Lib_FrmCons3>([&](Lib_FrmCons3* d) {
+        QTest::keyClicks(d->cajaBusqueda(0), QStringLiteral("caf"));
+        lista = d->grab().toImage();
+        QTest::keyClick(d->lista(), Qt::Key_Escape);
+    });
+    core::gConsultas().CampoDevuelto = QStringLiteral("IDARTICULO");
+    Busca(QStringLiteral("V_MA_ARTICULOS"));
+
+    QImage arbol;
+    AlMostrar<Lib_FrmCons3Tree>([&](Lib_FrmCons3Tree* d) {
+        d->arbol()->expandAll();
+        QTest::keyClicks(d->cajaBusqueda(), QStringLiteral("caf"));
+        arbol = d->grab().toImage();
+        QTest::keyClick(d->cajaBusqueda(), Qt::Key_Escape);
+    });
+    core::gConsultas().CampoDevuelto = QStringLiteral("IDFAMILIA");
+    Busca(QStringLiteral("V_TA_FAMILIAS"), true);
+
+    ASSERT_FALSE(lista.isNull());
+    ASSERT_FALSE(arbol.isNull());
+    EXPECT_TRUE(lista.save(carpeta.filePath(QStringLiteral("lookup-list.png"))));
+    EXPECT_TRUE(arbol.save(carpeta.filePath(QStringLiteral("lookup-tree.png"))));
 }
 
 }  // namespace
