@@ -155,7 +155,10 @@ RecordsetPtr Connection::Execute(const QString& commandText, long* recordsAffect
     auto rows = Guarded(errors_, errorSource_, [&] { return s.execute(commandText, &affected, false); });
     if (recordsAffected) *recordsAffected = affected;
     RecordsetPtr rs = Recordset::Create();
-    if (rows) rs->attach(shared_from_this(), std::move(rows), commandText, adOpenForwardOnly, adLockReadOnly);
+    if (rows) {
+        rs->attach(shared_from_this(), std::move(rows), commandText,
+                   cursorLocation_ == adUseClient ? adOpenStatic : adOpenForwardOnly, adLockReadOnly);
+    }
     return rs;
 }
 
@@ -267,10 +270,14 @@ void Recordset::Open(const QString& source, const ConnectionPtr& connection, int
     if (connection->CursorLocation() == adUseClient) cursorType = adOpenStatic;
     QString text = source;
     const QString trimmed = source.trimmed();
-    if (!trimmed.isEmpty() && !trimmed.contains(QLatin1Char(' ')) && !trimmed.contains(QLatin1Char('\n')) &&
-        !trimmed.contains(QLatin1Char('('))) {
-        text = QStringLiteral("SELECT * FROM ") + trimmed;   // a table name
-    }
+    // A bare table or view name ("V_MA_ARTICULOS", "[VOLMA].[dbo].[QET_KORVANE_PROV]") opens the table.
+    const bool bareName = !trimmed.isEmpty() && !trimmed.contains(QLatin1Char('\n')) && !trimmed.contains(QLatin1Char('(')) &&
+                          !trimmed.contains(QLatin1Char('*')) && !trimmed.contains(QLatin1Char('\'')) &&
+                          !trimmed.contains(QLatin1Char('\t')) &&
+                          (!trimmed.contains(QLatin1Char(' ')) || (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')))) &&
+                          !trimmed.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) &&
+                          !trimmed.startsWith(QLatin1String("EXEC"), Qt::CaseInsensitive);
+    if (bareName) text = QStringLiteral("SELECT * FROM ") + trimmed;
     const bool forUpdate = lockType != adLockReadOnly;
     std::unique_ptr<RowSource> rows = Guarded(connection->errors(), connection->errorSource_,
                                               [&] { return s.execute(text, nullptr, forUpdate); });

@@ -447,7 +447,12 @@ public:
             auto all = tables();
             for (const Row& r : all->rows) names.push_back(r[2].toString());
         } else {
-            names.push_back(table.trimmed());
+            // "T", "[T]", "dbo.T" or "[VOLMA].[dbo].[T]": the last part names the table.
+            QString t = table.trimmed();
+            const qsizetype dot = t.lastIndexOf(QLatin1Char('.'));
+            if (dot >= 0 && !t.endsWith(QLatin1Char('.'))) t = t.mid(dot + 1);
+            if (t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']'))) t = t.mid(1, t.size() - 2);
+            names.push_back(t.trimmed());
         }
         for (const QString& t : names) {
             StmtGuard g;

@@ -193,9 +193,19 @@ private:
     static bool isStatementWord(std::string_view w) {
         static const char* const words[] = {"INSERT", "UPDATE", "DELETE", "TRUNCATE", "EXEC", "EXECUTE", "IF",
                                             "CREATE", "DROP", "ALTER", "DECLARE", "BEGIN", "COMMIT", "ROLLBACK",
-                                            "GO", "SELECT"};
+                                            "GO", "SELECT", "PRINT"};
         for (const char* k : words) {
             if (EqualNoCase(w, k)) return true;
+        }
+        return false;
+    }
+
+    bool isSessionSetting(size_t i) const {
+        static const char* const names[] = {"NOCOUNT", "ANSI_NULLS", "ANSI_WARNINGS", "ANSI_PADDING", "QUOTED_IDENTIFIER",
+                                            "DATEFORMAT", "XACT_ABORT", "ARITHABORT", "TRANSACTION", "LANGUAGE",
+                                            "CONCAT_NULL_YIELDS_NULL", "LOCK_TIMEOUT", "DEADLOCK_PRIORITY"};
+        for (const char* n : names) {
+            if (isWord(i, n)) return true;
         }
         return false;
     }
@@ -259,6 +269,11 @@ private:
             break;
         }
         if (inBlock && isWord(i, "END")) return false;
+        // Session settings and messages of the server's scripts mean nothing here.
+        if ((isWord(i, "SET") && isSessionSetting(sig(i + 1))) || isWord(i, "PRINT")) {
+            i = statementEnd(i);
+            return parseOne(i, st, inBlock);
+        }
         if (isWord(i, "IF")) {
             size_t k = i + 1;
             int depth = 0;

@@ -5,6 +5,7 @@
 // What it translates: with(nolock) and (nolock) hints, TOP n / TOP (n) / TOP 100 PERCENT (in
 // subqueries too), ISNULL, SUBSTRING, TRUNCATE TABLE, DELETE T, BEGIN/COMMIT/ROLLBACK TRAN,
 // IF [NOT] EXISTS (...) stmt [ELSE stmt], BEGIN ... END blocks, EXEC proc args, CREATE PROCEDURE,
+// SET session settings and PRINT (dropped),
 // several statements joined without separator, [bracketed] names, dbo. and three-part names,
 // N'...' texts, day-first date literals, + between texts, and the text columns of CREATE TABLE
 // and ALTER TABLE ADD (case- and trailing-blank-blind compare, declared length enforced).

@@ -209,6 +209,24 @@ TEST_F(DialectTest, AlterTableAddsAColumnWithItsRules) {
     EXPECT_EQ(cn->errors().Item(0).NativeError, 8152);
 }
 
+TEST_F(DialectTest, ScriptsWithSessionSettingsAndDefaults) {
+    cn->Execute("SET NOCOUNT ON\nSET DATEFORMAT dmy\nCREATE TABLE dbo.[LOG] (ID int NOT NULL, CUANDO datetime NOT NULL DEFAULT getdate(), "
+                "QUIEN varchar(10) NULL DEFAULT 'yo')\nPRINT 'listo'\nINSERT INTO [LOG] (ID) VALUES (1)");
+    EXPECT_EQ(scalar("SELECT QUIEN FROM [dbo].[LOG]").text(), "yo");
+    EXPECT_EQ(scalar("SELECT CUANDO FROM LOG").type(), vb::VarType::Date);
+}
+
+TEST_F(DialectTest, TableNamesOpenTheirRows) {
+    auto rs = ado::Recordset::Create();
+    rs->Open("[VOLMA].[dbo].[QET_KORVANE_PROV]", cn);
+    EXPECT_EQ(rs->Fields("DESCRI").Value().text(), QString::fromUtf8("Distribuidora Cañuelas S.R.L."));
+    rs->Close();
+    rs->Open("korvane_interfases.dbo.Depositos", cn);
+    EXPECT_EQ(rs->fieldCount(), 10);
+    auto cols = cn->OpenSchema(ado::adSchemaColumns, {vb::Variant("VOLMA"), vb::Variant(), vb::Variant(" dbo.MA_CUENTAS "), vb::Variant()});
+    EXPECT_FALSE(cols->Eof());
+}
+
 TEST_F(DialectTest, TransactionStatementsInText) {
     cn->Execute("BEGIN TRAN\nINSERT INTO V_TA_Cajas (IdCajas) VALUES ('4')\nROLLBACK TRANSACTION");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM V_TA_Cajas").toLong(), 1);
