@@ -3,8 +3,9 @@
 #include "platform/dts/dts.h"
 #include "platform/vb/dates.h"
 
-#include <QLocale>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace dts {
@@ -88,9 +89,16 @@ bool ValueDate(const vb::Variant& v, vb::Date* out) {
 
 QString DateText(vb::Date d, long size) {
     const QDateTime dt = d.toQDateTime();
-    if (size == 8)
-        return dt.date().toString(QStringLiteral("yyyyMMdd"));
-    return dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QDate day = dt.date();
+    char buf[96];
+    if (size == 8) {
+        std::snprintf(buf, sizeof buf, "%04d%02d%02d", day.year() % 10000, day.month(), day.day());
+    } else {
+        const QTime t = dt.time();
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", day.year() % 10000, day.month(), day.day(),
+                      t.hour(), t.minute(), t.second());
+    }
+    return QString::fromLatin1(buf);
 }
 
 // The value as the text a text column receives.
@@ -144,12 +152,16 @@ bool ValueDecimal(const vb::Variant& v, Decimal* out, QString* why) {
 
 }  // namespace
 
-bool ParseDecimal(const QString& text, Decimal* out, bool allowExponent) {
+namespace {
+
+// Reads a plain decimal from the characters [text, text + n).
+template <class Char>
+bool ParseDecimalChars(const Char* text, qsizetype n, Decimal* out, bool allowExponent) {
+    auto at = [&](qsizetype k) { return static_cast<char32_t>(text[k]); };
     qsizetype i = 0;
-    const qsizetype n = text.size();
     bool negative = false;
-    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
+    if (i < n && (at(i) == U'-' || at(i) == U'+')) {
+        negative = at(i) == U'-';
         ++i;
     }
     i128 mantissa = 0;
@@ -158,15 +170,15 @@ bool ParseDecimal(const QString& text, Decimal* out, bool allowExponent) {
     bool any = false;
     bool point = false;
     for (; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == u'.' && !point) {
+        const char32_t c = at(i);
+        if (c == U'.' && !point) {
             point = true;
             continue;
         }
-        if (c < u'0' || c > u'9')
+        if (c < U'0' || c > U'9')
             break;
         any = true;
-        const int digit = c.unicode() - u'0';
+        const int digit = static_cast<int>(c - U'0');
         if (mantissa != 0 || digit != 0)
             ++digits;
         if (digits > kMaxDigits)
@@ -178,17 +190,17 @@ bool ParseDecimal(const QString& text, Decimal* out, bool allowExponent) {
     if (!any)
         return false;
     int exponent = 0;
-    if (i < n && allowExponent && (text[i] == u'e' || text[i] == u'E')) {
+    if (i < n && allowExponent && (at(i) == U'e' || at(i) == U'E')) {
         ++i;
         bool expNegative = false;
-        if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-            expNegative = text[i] == u'-';
+        if (i < n && (at(i) == U'-' || at(i) == U'+')) {
+            expNegative = at(i) == U'-';
             ++i;
         }
         bool expAny = false;
-        for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        for (; i < n && at(i) >= U'0' && at(i) <= U'9'; ++i) {
             expAny = true;
-            exponent = exponent * 10 + (text[i].unicode() - u'0');
+            exponent = exponent * 10 + static_cast<int>(at(i) - U'0');
             if (exponent > 400)
                 return false;
         }
@@ -213,6 +225,12 @@ bool ParseDecimal(const QString& text, Decimal* out, bool allowExponent) {
     out->mantissa = negative ? -mantissa : mantissa;
     out->scale = scale;
     return true;
+}
+
+}  // namespace
+
+bool ParseDecimal(const QString& text, Decimal* out, bool allowExponent) {
+    return ParseDecimalChars(text.utf16(), text.size(), out, allowExponent);
 }
 
 QString DecimalText(const Decimal& d, bool keepScale) {
@@ -269,7 +287,9 @@ bool VariantDecimal(const vb::Variant& v, Decimal* out) {
             return true;
         }
         // The shortest text that reads back as the same double: the number the user sees.
-        return ParseDecimal(QString::number(d, 'g', QLocale::FloatingPointShortest), out, true);
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, d);
+        return r.ec == std::errc() && ParseDecimalChars(buf, r.ptr - buf, out, true);
     }
     return false;
 }
@@ -363,10 +383,11 @@ bool ConvertColumnValue(const vb::Variant& in, const ColumnSpec& source, const C
             return false;
         // Written as a number when a double holds it exactly, else as its decimal text.
         if (DigitCount(d.mantissa) <= 15) {
+            // Both operands exact: the quotient is the double nearest to the decimal.
             if (scale == 0)
                 *out = vb::Variant(static_cast<long long>(d.mantissa));
             else
-                *out = DecimalText(d, true).toDouble();
+                *out = static_cast<double>(static_cast<long long>(d.mantissa)) / static_cast<double>(Pow10(scale));
         } else {
             *out = DecimalText(d, true);
         }

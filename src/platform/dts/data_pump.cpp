@@ -6,6 +6,8 @@
 #include "platform/dts/column_conversion.h"
 #include "platform/dts/dts.h"
 
+#include <algorithm>
+
 namespace dts {
 namespace {
 
@@ -77,7 +79,7 @@ QString DestinationTable(const QString& objectName, ado::Connection& connection)
     return Quoted(parts.last());
 }
 
-QString InsertText(const QString& table, const std::vector<ColumnCopy>& copies, bool embedded) {
+QString InsertText(const QString& table, const std::vector<ColumnCopy>& copies, bool embedded, int rows) {
     QString columns;
     QString marks;
     for (const auto& c : copies) {
@@ -88,8 +90,77 @@ QString InsertText(const QString& table, const std::vector<ColumnCopy>& copies, 
         columns += embedded ? Quoted(c.destination.name) : QLatin1Char('[') + c.destination.name + QLatin1Char(']');
         marks += QLatin1Char('?');
     }
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns, marks);
+    QString values;
+    for (int r = 0; r < rows; ++r) {
+        if (r > 0)
+            values += QStringLiteral(", ");
+        values += QLatin1Char('(') + marks + QLatin1Char(')');
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3").arg(table, columns, values);
 }
+
+// The inserts of the destination rows. On the embedded provider rows go in groups, several rows
+// to a statement; a group that fails is written again row by row, so the failure names its row.
+class RowWriter {
+public:
+    RowWriter(ado::Connection& connection, const QString& table, const std::vector<ColumnCopy>& copies)
+        : columns_(static_cast<int>(copies.size())) {
+        const bool embedded = connection.isEmbedded();
+        single_ = connection.Prepare(InsertText(table, copies, embedded, 1));
+        groupRows_ = embedded ? std::clamp(kGroupParameters / columns_, 1, kGroupRowsMax) : 1;
+        if (groupRows_ > 1)
+            group_ = connection.Prepare(InsertText(table, copies, embedded, groupRows_));
+        pending_.resize(static_cast<size_t>(groupRows_ * columns_));
+    }
+
+    // The converted values of one row (moved from).
+    void add(long rowNumber, std::vector<vb::Variant>& values) {
+        if (pendingRows_ == 0)
+            firstRow_ = rowNumber;
+        const size_t base = static_cast<size_t>(pendingRows_ * columns_);
+        for (int i = 0; i < columns_; ++i)
+            pending_[base + static_cast<size_t>(i)] = std::move(values[static_cast<size_t>(i)]);
+        if (++pendingRows_ == groupRows_)
+            flush();
+    }
+
+    void flush() {
+        if (pendingRows_ == 0)
+            return;
+        if (group_ && pendingRows_ == groupRows_) {
+            for (size_t k = 0; k < pending_.size(); ++k)
+                group_->bind(static_cast<int>(k) + 1, pending_[k]);
+            try {
+                group_->execute();
+                pendingRows_ = 0;
+                return;
+            } catch (const vb::Error&) {
+                // the failed statement wrote nothing: find the row, one at a time
+            }
+        }
+        for (int r = 0; r < pendingRows_; ++r) {
+            for (int i = 0; i < columns_; ++i)
+                single_->bind(i + 1, pending_[static_cast<size_t>(r * columns_ + i)]);
+            try {
+                single_->execute();
+            } catch (const vb::Error& e) {
+                Fail(QStringLiteral("Fila %1: %2").arg(firstRow_ + r).arg(e.description()));
+            }
+        }
+        pendingRows_ = 0;
+    }
+
+private:
+    static constexpr int kGroupParameters = 2000;
+    static constexpr int kGroupRowsMax = 200;
+    int columns_;
+    int groupRows_ = 1;
+    std::unique_ptr<ado::Command> single_;
+    std::unique_ptr<ado::Command> group_;
+    std::vector<vb::Variant> pending_;
+    int pendingRows_ = 0;
+    long firstRow_ = 0;
+};
 
 }  // namespace
 
@@ -143,34 +214,29 @@ void DataPumpTask::execute(Package& package) {
             Fail(QStringLiteral("La columna de origen %1 no existe en el origen de la tarea %2.").arg(c.source.name, Name()));
     }
 
-    const QString insert =
-        InsertText(DestinationTable(DestinationObjectName_, *destination), copies, destination->isEmbedded());
-    std::unique_ptr<ado::Command> command = destination->Prepare(insert);
-
+    RowWriter writer(*destination, DestinationTable(DestinationObjectName_, *destination), copies);
     destination->BeginTrans();
     long written = 0;
     try {
         QString why;
-        vb::Variant value;
+        std::vector<vb::Variant> values(copies.size());
         while (!rows->Eof()) {
             const long rowNumber = written + 1;
             for (size_t i = 0; i < copies.size(); ++i) {
                 const ColumnCopy& c = copies[i];
                 if (!ConvertColumnValue(rows->Fields(c.sourceField).Value(), c.source, c.destination, c.transformFlags,
-                                        &value, &why))
+                                        &values[i], &why)) {
+                    writer.flush();   // the rows before it fail first when they cannot be written
                     Fail(QStringLiteral("Fila %1, columna %2 (%3): %4.")
                              .arg(rowNumber)
                              .arg(c.destination.name, c.transformation, why));
-                command->bind(static_cast<int>(i) + 1, value);
+                }
             }
-            try {
-                command->execute();
-            } catch (const vb::Error& e) {
-                Fail(QStringLiteral("Fila %1: %2").arg(rowNumber).arg(e.description()));
-            }
+            writer.add(rowNumber, values);
             ++written;
             rows->MoveNext();
         }
+        writer.flush();
         destination->CommitTrans();
     } catch (...) {
         try {
@@ -178,6 +244,7 @@ void DataPumpTask::execute(Package& package) {
         } catch (const vb::Error&) {
             // the failure being reported is the one that matters
         }
+        written = 0;
         throw;
     }
     rowsCopied_ = written;
