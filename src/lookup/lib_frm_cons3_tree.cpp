@@ -269,9 +269,12 @@ bool Lib_FrmCons3Tree::AgregaNodo(const QString& padre, const QString& c, const 
 }
 
 void Lib_FrmCons3Tree::ArmarTreeVFamilias() {
-    const char* rutina = "ArmarTreeVFamilias";
     SQL = SentenciaFamilias();
-    const auto filas = LeeFilas(rutina);
+    CuelgaFamilias(LeeFilas("ArmarTreeVFamilias"));
+}
+
+void Lib_FrmCons3Tree::CuelgaFamilias(const std::vector<std::vector<vb::Variant>>& filas) {
+    const char* rutina = "ArmarTreeVFamilias";
     for (const auto& fila : filas) {
         try {
             if (fila.size() < 3) vb::Raise(vb::kErrAdoItemNotFound);
@@ -284,9 +287,10 @@ void Lib_FrmCons3Tree::ArmarTreeVFamilias() {
     }
 }
 
-void Lib_FrmCons3Tree::ArmarTreeVAutomatico() {
+void Lib_FrmCons3Tree::ArmarTreeVAutomatico() { CuelgaPorPrefijo(LeeFilas("ArmarTreeVAutomatico")); }
+
+void Lib_FrmCons3Tree::CuelgaPorPrefijo(const std::vector<std::vector<vb::Variant>>& filas) {
     const char* rutina = "ArmarTreeVAutomatico";
-    const auto filas = LeeFilas(rutina);
     for (const auto& fila : filas) {
         try {
             if (fila.size() < 2) vb::Raise(vb::kErrAdoItemNotFound);

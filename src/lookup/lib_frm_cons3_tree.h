@@ -52,6 +52,12 @@ public:
     // ---- builds ----
     void ArmarTreeVFamilias();
     void ArmarTreeVAutomatico();
+    // The rows of each build hung in the tree: families (code, description, parent code or Null)
+    // and prefix rows (code, description). A row that cannot go in (its key already in the tree,
+    // its parent missing) is reported and the rest still go in.
+    void CuelgaFamilias(const std::vector<std::vector<vb::Variant>>& filas);
+    void CuelgaPorPrefijo(const std::vector<std::vector<vb::Variant>>& filas);
+    void Inicia();   // the tree cleared down to its root
 
     // ---- events ----
     void Form_Load();
@@ -78,7 +84,7 @@ private:
         QString clave;
         QTreeWidgetItem* item;
     };
-    void Inicia();
+
     std::vector<std::vector<vb::Variant>> LeeFilas(const char* rutina);
     bool AgregaNodo(const QString& padre, const QString& clave, const QString& texto, const char* rutina);
     void ReportaFila(const vb::Error& e, const char* rutina);

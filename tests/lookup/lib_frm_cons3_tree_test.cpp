@@ -84,6 +84,25 @@ TEST_F(ArbolTest, ADuplicateKeyIsReportedAndTheRestStillGoIn) {
     EXPECT_EQ(d->nodo(QStringLiteral("A10"))->text(0), QStringLiteral("10 - DIEZ"));
 }
 
+TEST_F(ArbolTest, AFamilyWhoseParentIsMissingIsReportedAndTheRestStillGoIn) {
+    Lib_FrmCons3Tree d;
+    d.Inicia();
+    using V = vb::Variant;
+    const std::vector<std::vector<V>> filas{
+        {V("01"), V("UNO"), V(vb::Null)},
+        {V("0301"), V("HUERFANA"), V("03")},   // no family 03
+        {V("0101"), V("UNO UNO"), V("01")},
+        {V("01"), V("OTRA VEZ"), V(vb::Null)},
+    };
+    prompter_->answer(vb::kIgnore, QStringLiteral("(35601) Elemento no encontrado: 03 (padre de 0301)"));
+    prompter_->answer(vb::kIgnore, QStringLiteral("(35602) La clave no es única en la colección: 01"));
+    d.CuelgaFamilias(filas);
+    ASSERT_EQ(prompter_->shown().size(), 2u);
+    EXPECT_TRUE(prompter_->shown()[0].title.contains(QStringLiteral("ArmarTreeVFamilias")));
+    EXPECT_EQ(d.claves(), (QStringList{"A", "A01", "A0101"}));
+    EXPECT_EQ(d.nodo(QStringLiteral("A01"))->text(0), QStringLiteral("01 - UNO"));
+}
+
 TEST_F(ArbolTest, AbortStopsTheQuestionsButNotTheTree) {
     Inserta(QStringLiteral("TA_CCOSTO"), {"1", "2", "3"}, {"UNO", "DOS", "TRES"});
     prompter_->answer(vb::kAbort, QStringLiteral("35602"));
