@@ -433,7 +433,8 @@ void Lib_FrmCons3::CargaAnchosColumnas() {
 void Lib_FrmCons3::GuardaAnchosColumnas() {
     QList<long> anchos;
     for (int k = 1; k <= ListView1->columnCount(); ++k) anchos << static_cast<long>(std::lround(anchoColumna(k)));
-    if (!GuardaAnchos(RutaAnchos(), tabla_, anchos)) vb::Raise(75);
+    if (!GuardaAnchos(RutaAnchos(), tabla_, anchos))
+        vb::Raise(75, QStringLiteral("No se pudieron guardar los anchos de las columnas en ") + RutaAnchos());
 }
 
 // ---------------------------------------------------------------- layout
