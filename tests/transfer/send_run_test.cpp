@@ -2,6 +2,7 @@
 // rows: what each step copies in each mode, with its conversions, and how a bad row ends a step.
 #include "db/databases.h"
 #include "platform/ado/ado.h"
+#include "platform/dts/source_rows.h"
 #include "support/test_support.h"
 #include "transfer/korvane.h"
 
@@ -187,6 +188,29 @@ TEST_F(SendRun, FourteenDigitBarcodeFailsItsStepOnly) {
     // The steps after it ran and copied their rows.
     EXPECT_EQ(Count(interfaz, "IMPONOVBULTOS"), Count(volma, "QET_KORVANE_BULTOS"));
     EXPECT_EQ(Count(interfaz, "OFERTAS"), Count(volma, "QET_KORVANE_OFERTAS"));
+}
+
+TEST_F(SendRun, ReadingTheViewsStraightFromTheFileCopiesTheSameRows) {
+    const char* const tables[] = {"IMPONOVARTI", "IMPONOVBARRAS", "IMPONOVBULTOS", "IMPONOVPROV", "IMPOPROV", "OFERTAS"};
+    QStringList copied[2];
+    for (bool direct : {false, true}) {
+        dts::SetDirectEmbeddedReading(direct);
+        auto package = Build("C");
+        const QStringList failures = RunAll(*package);
+        EXPECT_TRUE(failures.isEmpty()) << failures.join("\n").toStdString();
+        for (const char* t : tables)
+            for (const auto& row : Rows(interfaz, QStringLiteral("SELECT * FROM %1").arg(t))) {
+                QStringList fields;
+                for (const auto& v : row)
+                    fields << QString::number(static_cast<int>(v.type())) + ":" + v.text();
+                copied[direct] << QLatin1String(t) + " " + fields.join("|");
+            }
+    }
+    dts::SetDirectEmbeddedReading(true);
+    copied[0].sort();
+    copied[1].sort();
+    EXPECT_GT(copied[0].size(), 6);
+    EXPECT_EQ(copied[1], copied[0]);
 }
 
 }  // namespace

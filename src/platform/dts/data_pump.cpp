@@ -5,6 +5,7 @@
 #include "platform/ado/ado.h"
 #include "platform/dts/column_conversion.h"
 #include "platform/dts/dts.h"
+#include "platform/dts/source_rows.h"
 
 #include <algorithm>
 
@@ -166,7 +167,8 @@ private:
 
 void DataPumpTask::execute(Package& package) {
     rowsCopied_ = 0;
-    auto source = package.Connections().byID(SourceConnectionID_)->open();
+    auto sourceConnection = package.Connections().byID(SourceConnectionID_);
+    auto source = sourceConnection->open();
     auto destination = package.Connections().byID(DestinationConnectionID_)->open();
 
     QString query = SourceSQLStatement_;
@@ -201,14 +203,11 @@ void DataPumpTask::execute(Package& package) {
     if (copies.empty())
         Fail(QStringLiteral("La tarea %1 no tiene transformaciones.").arg(Name()));
 
-    auto rows = ado::Recordset::Create();
-    rows->Open(query, source, ado::adOpenForwardOnly, ado::adLockReadOnly);
-    if (rows->State() != ado::adStateOpen)
-        Fail(QStringLiteral("La consulta de origen de la tarea %1 no devuelve filas.").arg(Name()));
+    std::unique_ptr<SourceRows> rows = OpenSourceRows(source, sourceConnection->serverName(), query);
     const int fieldCount = rows->fieldCount();
     for (auto& c : copies) {
         for (int i = 0; i < fieldCount && c.sourceField < 0; ++i)
-            if (rows->Fields(i).Name().compare(c.source.name, Qt::CaseInsensitive) == 0)
+            if (rows->fieldName(i).compare(c.source.name, Qt::CaseInsensitive) == 0)
                 c.sourceField = i;
         if (c.sourceField < 0)
             Fail(QStringLiteral("La columna de origen %1 no existe en el origen de la tarea %2.").arg(c.source.name, Name()));
@@ -220,11 +219,11 @@ void DataPumpTask::execute(Package& package) {
     try {
         QString why;
         std::vector<vb::Variant> values(copies.size());
-        while (!rows->Eof()) {
+        while (rows->next()) {
             const long rowNumber = written + 1;
             for (size_t i = 0; i < copies.size(); ++i) {
                 const ColumnCopy& c = copies[i];
-                if (!ConvertColumnValue(rows->Fields(c.sourceField).Value(), c.source, c.destination, c.transformFlags,
+                if (!ConvertColumnValue(rows->value(c.sourceField), c.source, c.destination, c.transformFlags,
                                         &values[i], &why)) {
                     writer.flush();   // the rows before it fail first when they cannot be written
                     Fail(QStringLiteral("Fila %1, columna %2 (%3): %4.")
@@ -234,7 +233,6 @@ void DataPumpTask::execute(Package& package) {
             }
             writer.add(rowNumber, values);
             ++written;
-            rows->MoveNext();
         }
         writer.flush();
         destination->CommitTrans();

@@ -41,8 +41,12 @@ OleDBProperty& Connection::ConnectionProperties(const QString& name) {
               QStringLiteral("El proveedor %1 no tiene la propiedad '%2'.").arg(provider_, name));
 }
 
+QString Connection::serverName() const {
+    return DataSource_.isEmpty() ? PropertyText(properties_, "Data Source") : DataSource_;
+}
+
 QString Connection::connectionText() const {
-    const QString server = DataSource_.isEmpty() ? PropertyText(properties_, "Data Source") : DataSource_;
+    const QString server = serverName();
     const QString catalog = Catalog_.isEmpty() ? PropertyText(properties_, "Initial Catalog") : Catalog_;
     const QString user = UserID_.isEmpty() ? PropertyText(properties_, "User ID") : UserID_;
     const QString password = Password_.isEmpty() ? PropertyText(properties_, "Password") : Password_;

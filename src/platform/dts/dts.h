@@ -148,6 +148,8 @@ public:
     // The connection text the engine opens: PROVIDER, Server (DataSource), Database (Catalog),
     // UId and Pwd; each falls back to its OLE DB property when the connection's own is empty.
     QString connectionText() const;
+    // The server of that text (the folder of an embedded connection).
+    QString serverName() const;
 
     // Engine side: the open ado connection, opened on first use; closed by close().
     std::shared_ptr<ado::Connection> open();

@@ -1,5 +1,6 @@
 #include "platform/ado/ado.h"
 #include "platform/dts/dts.h"
+#include "platform/dts/source_rows.h"
 #include "support/test_support.h"
 
 #include <QFile>
@@ -228,6 +229,52 @@ TEST_F(CopyTask, SqlTaskRunsItsBatchOnItsConnection) {
     EXPECT_EQ(step->ExecutionResult(), dts::DTSStepExecResult_Failure);
     EXPECT_EQ(step->ExecutionStatus(), dts::DTSStepExecStat_Completed);
     EXPECT_FALSE(step->ErrorDescription().isEmpty());
+}
+
+TEST_F(CopyTask, InsertFailureInsideAGroupNamesItsRow) {
+    origen->Execute("CREATE TABLE ARTS (ARTI varchar(10))");
+    for (int i = 1; i <= 100; ++i)
+        origen->Execute(QStringLiteral("INSERT INTO ARTS VALUES ('%1')").arg(i == 57 ? 3 : i));
+    destino->Execute("CREATE TABLE UNICOS (ARTI varchar(10) NOT NULL PRIMARY KEY)");
+    auto step = AddCopy("Unicos", "SELECT ARTI FROM ARTS", "UNICOS", {{"ARTI", 129, "ARTI", 129, 10, 0, 0, 24}});
+    step->Execute();
+    EXPECT_EQ(step->ExecutionResult(), dts::DTSStepExecResult_Failure);
+    EXPECT_TRUE(step->ErrorDescription().startsWith("Fila 57: ")) << step->ErrorDescription().toStdString();
+    EXPECT_EQ(Count(destino, "UNICOS"), 0);
+}
+
+// The rows read straight from the file and through a Recordset are the same rows, selected
+// with the same text compare rule (case and trailing blanks ignored).
+TEST_F(CopyTask, BothWaysOfReadingGiveTheSameRows) {
+    origen->Execute("CREATE TABLE NOVEDADES (ARTI varchar(10), TIPOACT char(1), PRECIO money, FECHA datetime, "
+                    "PESABLE bit, UNIDADES float)");
+    origen->Execute("INSERT INTO NOVEDADES VALUES ('a1', 'M', 1.5, '2026-12-08 10:00:00', 1, 12)");
+    origen->Execute("INSERT INTO NOVEDADES VALUES ('a2', 'm', 66.6245, '2026-01-31 00:00:00', 0, 2.5)");
+    origen->Execute("INSERT INTO NOVEDADES VALUES ('a3', 'S', NULL, '2026-02-01 00:00:00', NULL, NULL)");
+    origen->Execute("CREATE VIEW QET_NOVEDADES AS SELECT ARTI, TIPOACT, PRECIO, FECHA, PESABLE, UNIDADES FROM NOVEDADES");
+    const QString query = "SELECT * FROM [origen].[dbo].[QET_NOVEDADES] WITH (NOLOCK) WHERE TIPOACT = 'M' ORDER BY ARTI";
+    std::vector<std::vector<vb::Variant>> seen[2];
+    for (bool direct : {false, true}) {
+        dts::SetDirectEmbeddedReading(direct);
+        auto rows = dts::OpenSourceRows(origen, folder.path(), query);
+        ASSERT_EQ(rows->fieldCount(), 6);
+        EXPECT_EQ(rows->readsFile(), direct);
+        EXPECT_EQ(rows->fieldName(3), "FECHA");
+        while (rows->next()) {
+            std::vector<vb::Variant> row;
+            for (int i = 0; i < rows->fieldCount(); ++i)
+                row.push_back(rows->value(i));
+            seen[direct].push_back(row);
+        }
+    }
+    dts::SetDirectEmbeddedReading(true);
+    ASSERT_EQ(seen[0].size(), 2u);
+    ASSERT_EQ(seen[1].size(), seen[0].size());
+    for (size_t r = 0; r < seen[0].size(); ++r)
+        for (size_t c = 0; c < seen[0][r].size(); ++c) {
+            EXPECT_EQ(seen[1][r][c].type(), seen[0][r][c].type()) << r << "," << c;
+            EXPECT_EQ(seen[1][r][c].text(), seen[0][r][c].text()) << r << "," << c;
+        }
 }
 
 }  // namespace
