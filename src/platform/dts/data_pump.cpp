@@ -242,7 +242,6 @@ void DataPumpTask::execute(Package& package) {
         } catch (const vb::Error&) {
             // the failure being reported is the one that matters
         }
-        written = 0;
         throw;
     }
     rowsCopied_ = written;

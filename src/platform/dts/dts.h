@@ -246,6 +246,12 @@ public:
     void execute(Package& package) override;
 };
 
+// The copy: every row of the source (SourceSQLStatement, or SELECT * FROM SourceObjectName) on
+// SourceConnectionID into DestinationObjectName on DestinationConnectionID, in one transaction,
+// each value converted to its destination column (see column_conversion.h); the first row that
+// cannot be written rolls the copy back and fails it. The other settings (FirstRow, LastRow,
+// MaximumErrorCount, InsertCommitSize, fast load, exception file) are kept as set; the copy
+// behaves as the send sets them: all rows, no error allowed, one commit.
 class DataPumpTask : public CustomTask {
     KORV_DTS_PROPERTY(long, SourceConnectionID)
     KORV_DTS_PROPERTY(QString, SourceSQLStatement)
