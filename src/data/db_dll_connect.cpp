@@ -24,9 +24,10 @@ void ArmaConexion(DB_Dll& db) {
                          QStringLiteral(";User Id=") + db.gUsuario + QStringLiteral(";Password=") + db.gUserPassWord +
                          u';';
     } else {
-        db.gConnString = QStringLiteral("PROVIDER=") + db.pSQLOLEDB() + u';' + QStringLiteral("Server=") + db.gServidor +
-                         u';' + QStringLiteral("Database =") + db.gDBName + u';' + QStringLiteral("UId=") + db.gUsuario +
-                         u';' + QStringLiteral("Pwd=") + db.gUserPassWord + u';' + db.gExtended;
+        db.gConnString = QStringLiteral("PROVIDER=") + db.pSQLOLEDB() + u';' + QStringLiteral("Server=") +
+                         db.gServidor + u';' + QStringLiteral("Database =") + db.gDBName + u';' +
+                         QStringLiteral("UId=") + db.gUsuario + u';' + QStringLiteral("Pwd=") + db.gUserPassWord +
+                         u';' + db.gExtended;
     }
 }
 
@@ -85,7 +86,7 @@ bool LeeBooleano(const vb::Variant& valor) {
 
 void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString& ConnString, bool ValidaAdmin,
                              bool MuestraError) {
-    bool cerrada = false;   // the call has already closed the connection once to open it again
+    bool cerrada = false;  // the call has already closed the connection once to open it again
 
     const auto tratamiento = [&](const vb::Error& error) -> int {
         ado::Connection& cnn = *gCnn();
@@ -102,8 +103,9 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
         if (cnn.errors().Count() > 0) {
             const ado::ErrorItem& e = cnn.errors().Item(0);
             const QString cr(QChar(13));
-            const QString aviso = QStringLiteral(" Estado de Sql: ") + e.SQLState + cr + QStringLiteral("Numero de Error: ") +
-                                  QString::number(e.Number) + cr + QStringLiteral("Descripcion: ") + e.Description + cr +
+            const QString aviso = QStringLiteral(" Estado de Sql: ") + e.SQLState + cr +
+                                  QStringLiteral("Numero de Error: ") + QString::number(e.Number) + cr +
+                                  QStringLiteral("Descripcion: ") + e.Description + cr +
                                   QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError) + cr +
                                   QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
             if (ui::MsgBox(aviso, ui::vbYesNo + ui::vbCritical, QStringLiteral(" Error de Conexion a Base de Datos")) ==
@@ -129,10 +131,14 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
     vb::OnError on(tratamiento);
 
     gOpenFlag = true;
-    on.run([&] { if (gProveedor.isEmpty()) gProveedor = pSQLOLEDB(); });
     on.run([&] {
-        if (vb::Trim(ConnString).isEmpty()) ArmaConexion(*this);
-        else gConnString = ConnString;
+        if (gProveedor.isEmpty()) gProveedor = pSQLOLEDB();
+    });
+    on.run([&] {
+        if (vb::Trim(ConnString).isEmpty())
+            ArmaConexion(*this);
+        else
+            gConnString = ConnString;
     });
     if (PideParametrosSQL) {
         on.run([&] { PasoAcceso(*this); });
@@ -159,8 +165,9 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
     }
     vb::Variant administrador;
     on.run([&] {
-        administrador = DatosTabla(QStringLiteral("ta_usuarios"), vb::Variant(gUsuario), QStringLiteral("Administrador"),
-                                   QStringLiteral("nombre"), 8, QString(), true, false);
+        administrador =
+            DatosTabla(QStringLiteral("ta_usuarios"), vb::Variant(gUsuario), QStringLiteral("Administrador"),
+                       QStringLiteral("nombre"), 8, QString(), true, false);
     });
     on.run([&] { gEsAdmin = EsAdministrador(administrador); });
 }
@@ -192,8 +199,8 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, 
             if (vb::Trim(gDBName).isEmpty() && !pasoArchivo()) return;
             QString texto = ConnString;
             if (texto.isEmpty()) {
-                texto = QStringLiteral("PROVIDER=") + gProveedor + u';' + QStringLiteral("Data Source =") + gDBName + u';' +
-                        CadenaID + u'=' + gUsuario + u';' + CadenaPWD + u'=' + gUserPassWord + u';' + gExtended;
+                texto = QStringLiteral("PROVIDER=") + gProveedor + u';' + QStringLiteral("Data Source =") + gDBName +
+                        u';' + CadenaID + u'=' + gUsuario + u';' + CadenaPWD + u'=' + gUserPassWord + u';' + gExtended;
             }
             texto += fragmentoClave;
             Calls().Open(*gCnn(), texto, QString(), QString(), -1);
@@ -219,7 +226,8 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, 
                     continue;
                 }
             } else if (negativas <= kMaximoPedidos) {
-                const QString clave = ui::InputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"));
+                const QString clave =
+                    ui::InputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"));
                 fragmentoClave = QStringLiteral(" Jet OLEDB:Database Password=") + clave + u';';
                 continue;
             }

@@ -18,14 +18,21 @@ bool EsUnoDe(const vb::Variant& Qtype, std::initializer_list<int> tipos) {
     return false;
 }
 
-constexpr std::initializer_list<int> kTiposFecha = {ado::adDate, ado::adDBDate, 137 /* adDBFileTime */,
+constexpr std::initializer_list<int> kTiposFecha = {ado::adDate,   ado::adDBDate,      137 /* adDBFileTime */,
                                                     ado::adDBTime, ado::adDBTimeStamp, 64 /* adFileTime */};
-constexpr std::initializer_list<int> kTiposTexto = {ado::adBSTR, ado::adLongVarChar, ado::adLongVarWChar,
-                                                    ado::adVarChar, ado::adVarWChar, ado::adWChar, ado::adChar};
-constexpr std::initializer_list<int> kTiposNumero = {ado::adBigInt, ado::adDecimal, ado::adDouble,
-                                                     ado::adInteger, ado::adNumeric, ado::adSingle,
-                                                     ado::adSmallInt, ado::adTinyInt, 21 /* adUnsignedBigInt */,
-                                                     19 /* adUnsignedInt */, 18 /* adUnsignedSmallInt */,
+constexpr std::initializer_list<int> kTiposTexto = {
+    ado::adBSTR, ado::adLongVarChar, ado::adLongVarWChar, ado::adVarChar, ado::adVarWChar, ado::adWChar, ado::adChar};
+constexpr std::initializer_list<int> kTiposNumero = {ado::adBigInt,
+                                                     ado::adDecimal,
+                                                     ado::adDouble,
+                                                     ado::adInteger,
+                                                     ado::adNumeric,
+                                                     ado::adSingle,
+                                                     ado::adSmallInt,
+                                                     ado::adTinyInt,
+                                                     21 /* adUnsignedBigInt */,
+                                                     19 /* adUnsignedInt */,
+                                                     18 /* adUnsignedSmallInt */,
                                                      ado::adUnsignedTinyInt};
 
 }  // namespace

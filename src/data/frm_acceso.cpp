@@ -21,8 +21,10 @@ AccesoRunner& Runner() {
 void SetAccesoRunner(AccesoRunner runner) { Runner() = std::move(runner); }
 
 void MuestraAcceso(frmAcceso& form) {
-    if (Runner()) Runner()(form);
-    else form.exec();
+    if (Runner())
+        Runner()(form);
+    else
+        form.exec();
 }
 
 frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {

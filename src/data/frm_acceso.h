@@ -15,13 +15,13 @@ class frmAcceso : public QDialog {
 public:
     explicit frmAcceso(QWidget* parent = nullptr);
 
-    bool Aceptado = false;   // the answer, held from the hiding of the form to its unloading
+    bool Aceptado = false;  // the answer, held from the hiding of the form to its unloading
 
     QLineEdit* TxtUserId = nullptr;
     QLineEdit* TxtUserPassword = nullptr;
     QLineEdit* TxtDbName = nullptr;
     QLineEdit* TxtServidor = nullptr;
-    QComboBox* CboPlataformaDB = nullptr;   // 0 "SQL Server", 1 "ORACLE"
+    QComboBox* CboPlataformaDB = nullptr;  // 0 "SQL Server", 1 "ORACLE"
     QPushButton* bcAceptar = nullptr;
     QPushButton* bcCancelar = nullptr;
 

@@ -55,11 +55,11 @@ protected:
         data::ResetGlobalInstances();
         savedPath_ = vb::App().path;
         vb::SetAppPath(folder_.path());
-        ::db::CreateHeadOffice(folder_.path(), QStringLiteral("ERP"), true);   // users admin (1) and operador (0)
+        ::db::CreateHeadOffice(folder_.path(), QStringLiteral("ERP"), true);  // users admin (1) and operador (0)
         ::db::CreateInterface(folder_.path(), false);
         ::db::RunScript(folder_.path(), QStringLiteral("ERP"),
-                      QStringLiteral("INSERT INTO ta_usuarios (Nombre, Administrador) VALUES ('dora  ', 1)\n"
-                                     "INSERT INTO ta_usuarios (Nombre, Administrador) VALUES ('eva', 2)\n"));
+                        QStringLiteral("INSERT INTO ta_usuarios (Nombre, Administrador) VALUES ('dora  ', 1)\n"
+                                       "INSERT INTO ta_usuarios (Nombre, Administrador) VALUES ('eva', 2)\n"));
     }
     void TearDown() override {
         data::SetAccesoRunner({});
@@ -76,7 +76,7 @@ protected:
     }
     static bool Abierta(data::DB_Dll& db) { return db.gCnn()->State() == ado::adStateOpen; }
 
-    ui::ScriptedPrompter prompter_;   // a box no test scripted fails the test
+    ui::ScriptedPrompter prompter_;  // a box no test scripted fails the test
     testsupport::TempFolder folder_;
     QString savedPath_;
 };
@@ -85,7 +85,7 @@ struct TextoCaso {
     const char* servidor;
     const char* extendido;
     const char* connString;
-    const char* esperado;   // {F} stands for the test's folder
+    const char* esperado;  // {F} stands for the test's folder
 };
 
 // Every open below fails on the test's own folder (no database of that name), so nothing leaves
@@ -93,13 +93,17 @@ struct TextoCaso {
 TEST_F(ConexionTest, ConnectionTextsForSqlServerAndOracle) {
     const TextoCaso casos[] = {
         {"{F}", "", "", "PROVIDER=SQLOLEDB;Server={F};Database ={F};UId=sa;Pwd=p w;"},
-        {"{F}", "Application Name=Korvane;", "", "PROVIDER=SQLOLEDB;Server={F};Database ={F};UId=sa;Pwd=p w;Application Name=Korvane;"},
+        {"{F}", "Application Name=Korvane;", "",
+         "PROVIDER=SQLOLEDB;Server={F};Database ={F};UId=sa;Pwd=p w;Application Name=Korvane;"},
         {"{F}", "", "   ", "PROVIDER=SQLOLEDB;Server={F};Database ={F};UId=sa;Pwd=p w;"},
-        {"SRV#01", "Application Name=Korvane;", "", "Provider=OraOLEDB.Oracle.1;Data Source={F};User Id=sa;Password=p w;"},
+        {"SRV#01", "Application Name=Korvane;", "",
+         "Provider=OraOLEDB.Oracle.1;Data Source={F};User Id=sa;Password=p w;"},
         {"#SRV01", "", "", "Provider=OraOLEDB.Oracle.1;Data Source={F};User Id=sa;Password=p w;"},
         {"{F}", "", "PROVIDER=SQLOLEDB;Server={F};Database =Otra;", "PROVIDER=SQLOLEDB;Server={F};Database =Otra;"},
     };
-    const auto enCarpeta = [&](const char* texto) { return QString::fromUtf8(texto).replace(QStringLiteral("{F}"), folder_.path()); };
+    const auto enCarpeta = [&](const char* texto) {
+        return QString::fromUtf8(texto).replace(QStringLiteral("{F}"), folder_.path());
+    };
     for (const TextoCaso& c : casos) {
         data::DB_Dll db;
         db.gServidor = enCarpeta(c.servidor);
@@ -128,8 +132,8 @@ TEST_F(ConexionTest, AGivenProviderIsKeptButTheTextNamesSqlOleDb) {
 }
 
 TEST_F(ConexionTest, TheAdministratorColumnDecides) {
-    const std::pair<const char*, bool> casos[] = {{"admin", true}, {"operador", false}, {"eva", false},
-                                                  {"nadie", false}, {"dora", true}};
+    const std::pair<const char*, bool> casos[] = {
+        {"admin", true}, {"operador", false}, {"eva", false}, {"nadie", false}, {"dora", true}};
     for (const auto& [usuario, admin] : casos) {
         data::ResetGlobalInstances();
         data::DB_Dll& db = data::gDBPrincipal();
@@ -194,8 +198,8 @@ TEST_F(ConexionTest, AFailedOpenAsksWhetherToTryAgainAndNoGivesUp) {
     EXPECT_EQ(box.title, QStringLiteral(" Error de Conexion a Base de Datos"));
     EXPECT_EQ(box.buttons, 20);
     const ado::ErrorItem e{vb::kHrUnspecified, QString(), QString(), QString(), 0};
-    EXPECT_TRUE(box.prompt.startsWith(QStringLiteral(" Estado de Sql: 42000\rNumero de Error: ") + QString::number(e.Number) +
-                                      QStringLiteral("\rDescripcion: ")))
+    EXPECT_TRUE(box.prompt.startsWith(QStringLiteral(" Estado de Sql: 42000\rNumero de Error: ") +
+                                      QString::number(e.Number) + QStringLiteral("\rDescripcion: ")))
         << box.prompt.toStdString();
     EXPECT_TRUE(box.prompt.endsWith(QStringLiteral("\rCodigo Nativo: 4060\r - Desea Intentarlo Nuevamente??? ")))
         << box.prompt.toStdString();
@@ -213,8 +217,8 @@ TEST_F(ConexionTest, YesAsksForTheDataAgainAndOpensWithThem) {
     data::DB_Dll db;
     Apunta(db, QStringLiteral("FALTA"));
     db.OpenServerADODB(false, ado::adUseClient, QString(), false, true);
-    EXPECT_EQ(vistos, QStringList({folder_.path(), QStringLiteral("FALTA"), QStringLiteral("admin"), QStringLiteral("x"),
-                                   QStringLiteral("0")}));
+    EXPECT_EQ(vistos, QStringList({folder_.path(), QStringLiteral("FALTA"), QStringLiteral("admin"),
+                                   QStringLiteral("x"), QStringLiteral("0")}));
     EXPECT_TRUE(db.gOpenFlag);
     EXPECT_TRUE(Abierta(db));
     EXPECT_EQ(db.gDBName, QStringLiteral("ERP"));
@@ -275,7 +279,7 @@ TEST_F(ConexionTest, ChoosingOracleMarksTheServerOnce) {
             f.bcAceptar->click();
         });
         data::DB_Dll db;
-        db.gDBName = folder_.path();   // no database there: the open fails on this machine
+        db.gDBName = folder_.path();  // no database there: the open fails on this machine
         db.gUsuario = QStringLiteral("u");
         db.gUserPassWord = QStringLiteral("p");
         db.OpenServerADODB(true, ado::adUseClient, QString(), true, false);
@@ -356,8 +360,8 @@ TEST_F(AccessTest, APasswordRefusedThreeTimesEndsTheCall) {
     EXPECT_EQ(fallas_->textos.size(), 4);
     EXPECT_EQ(fallas_->textos.last(), Texto(mdb_) + QStringLiteral(" Jet OLEDB:Database Password=tres;"));
     ASSERT_EQ(prompter_.shown().size(), 4u);
-    EXPECT_EQ(prompter_.shown()[3].prompt, QString::number(vb::kHrUnspecified) + QStringLiteral("  Falla ") +
-                                               QString::number(vb::kHrUnspecified));
+    EXPECT_EQ(prompter_.shown()[3].prompt,
+              QString::number(vb::kHrUnspecified) + QStringLiteral("  Falla ") + QString::number(vb::kHrUnspecified));
 }
 
 TEST_F(AccessTest, TheStoredPasswordIsTriedOnceWithoutAsking) {
@@ -368,7 +372,8 @@ TEST_F(AccessTest, TheStoredPasswordIsTriedOnceWithoutAsking) {
     db_.gDBName = mdb_;
     db_.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
     ASSERT_EQ(fallas_->textos.size(), 2);
-    EXPECT_EQ(fallas_->textos[1], Texto(mdb_, QStringLiteral("guardada")) + QStringLiteral("Jet OLEDB:Database Password=guardada;"));
+    EXPECT_EQ(fallas_->textos[1],
+              Texto(mdb_, QStringLiteral("guardada")) + QStringLiteral("Jet OLEDB:Database Password=guardada;"));
     EXPECT_FALSE(Abierta(db_));
     EXPECT_EQ(prompter_.shown().size(), 1u);
     EXPECT_FALSE(prompter_.shown()[0].input);

@@ -45,12 +45,14 @@ TEST_F(TratamientoErroresTest, RetryIsShownAnsweredAndLogged) {
     EXPECT_EQ(r, vb::kRetry);
     ASSERT_EQ(prompter.shown().size(), 1u);
     const auto& box = prompter.shown()[0];
-    EXPECT_EQ(box.prompt, QStringLiteral("Ha ocurrido el Siguiente Error (3219) Operation is not allowed in this context."));
+    EXPECT_EQ(box.prompt,
+              QStringLiteral("Ha ocurrido el Siguiente Error (3219) Operation is not allowed in this context."));
     EXPECT_EQ(box.title, QStringLiteral("ADODB.Recordset - CierraRecordset Aviso al operador!!! "));
     EXPECT_EQ(box.buttons, 18);
     EXPECT_EQ(Contenido(Log()),
-              vb::ToCp1252(QStringLiteral("12-08-2026 09:05:03 Rutina: - CierraRecordset Mensaje Ha ocurrido el Siguiente "
-                                          "Error (3219) Operation is not allowed in this context. Respondió : Reintentar\r\n")));
+              vb::ToCp1252(
+                  QStringLiteral("12-08-2026 09:05:03 Rutina: - CierraRecordset Mensaje Ha ocurrido el Siguiente "
+                                 "Error (3219) Operation is not allowed in this context. Respondió : Reintentar\r\n")));
 }
 
 TEST_F(TratamientoErroresTest, LinesAccumulateWithTheAnswerWords) {
@@ -66,8 +68,12 @@ TEST_F(TratamientoErroresTest, LinesAccumulateWithTheAnswerWords) {
     EXPECT_EQ(prompter.shown()[2].buttons, 0);
     const QList<QByteArray> lineas = Contenido(Log()).split('\n');
     ASSERT_EQ(lineas.size(), 4);
-    EXPECT_TRUE(lineas[0].endsWith("- errAddField Mensaje Ha ocurrido el Siguiente Error (-2147217900) Sintaxis Respondi\xf3 : Ignorar\r"));
-    EXPECT_EQ(lineas[1], QByteArray("12-08-2026 09:05:03 Rutina:  Mensaje Ha ocurrido el Siguiente Error (5) X Respondi\xf3 : Abortar\r"));
+    EXPECT_TRUE(lineas[0].endsWith(
+        "- errAddField Mensaje Ha ocurrido el Siguiente Error (-2147217900) Sintaxis Respondi\xf3 : Ignorar\r"));
+    EXPECT_EQ(
+        lineas[1],
+        QByteArray(
+            "12-08-2026 09:05:03 Rutina:  Mensaje Ha ocurrido el Siguiente Error (5) X Respondi\xf3 : Abortar\r"));
     EXPECT_TRUE(lineas[2].endsWith("Respondi\xf3 : \r"));
     EXPECT_TRUE(lineas[3].isEmpty());
 }

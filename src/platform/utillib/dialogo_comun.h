@@ -20,7 +20,7 @@ public:
     // Shows a modal file-open dialog. A choice prepared with PreparaEleccion is taken instead,
     // without a window.
     void AbreDialogo(QWidget* padre = nullptr);
-    QString ArchivoElegido() const { return archivo_; }      // full path of the chosen file
+    QString ArchivoElegido() const { return archivo_; }  // full path of the chosen file
     bool DialogoCancelado() const { return cancelado_; }
 
     // Tests: the next AbreDialogo chooses this file (nothing: the dialog is cancelled).

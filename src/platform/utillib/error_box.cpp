@@ -11,24 +11,29 @@
 namespace utillib {
 
 namespace {
-constexpr int kBotonesPredeterminados = ui::vbAbortRetryIgnore + ui::vbCritical;   // 18
+constexpr int kBotonesPredeterminados = ui::vbAbortRetryIgnore + ui::vbCritical;  // 18
 }
 
 QString PalabraRespuesta(int respuesta) {
     switch (respuesta) {
-    case vb::kRetry: return QStringLiteral("Reintentar");
-    case vb::kIgnore: return QStringLiteral("Ignorar");
-    case vb::kAbort: return QStringLiteral("Abortar");
-    case vb::kCancel: return QStringLiteral("Cancelar");
-    case vb::kYes: return QStringLiteral("Sí");
-    case vb::kNo: return QStringLiteral("No");
-    default: return QString();
+        case vb::kRetry:
+            return QStringLiteral("Reintentar");
+        case vb::kIgnore:
+            return QStringLiteral("Ignorar");
+        case vb::kAbort:
+            return QStringLiteral("Abortar");
+        case vb::kCancel:
+            return QStringLiteral("Cancelar");
+        case vb::kYes:
+            return QStringLiteral("Sí");
+        case vb::kNo:
+            return QStringLiteral("No");
+        default:
+            return QString();
     }
 }
 
-QString ArchivoErroresPredeterminado() {
-    return UtilTexto().AgregaBarra(vb::App().path) + QStringLiteral("XKERR.LOG");
-}
+QString ArchivoErroresPredeterminado() { return UtilTexto().AgregaBarra(vb::App().path) + QStringLiteral("XKERR.LOG"); }
 
 int PreguntaError(const vb::Error& error, std::optional<int> botones, const std::optional<QString>& rutina,
                   const QString& archivoLog) {

@@ -17,8 +17,13 @@ void MotorReportes::ImprimeReporte(const QString& reporte, const QStringList& fo
                                    const QString& otro1, const QString& otro2, const QString& otro3) {
     const Renderer& renderer = RendererActual();
     if (!renderer) return;
-    renderer(PedidoReporte{CarpetaReportes, reporte, formulas, formulaSeleccion, conexion,
-                           {texto1, texto2, texto3, texto4, texto5}, {otro1, otro2, otro3}});
+    renderer(PedidoReporte{CarpetaReportes,
+                           reporte,
+                           formulas,
+                           formulaSeleccion,
+                           conexion,
+                           {texto1, texto2, texto3, texto4, texto5},
+                           {otro1, otro2, otro3}});
 }
 
 }  // namespace utillib

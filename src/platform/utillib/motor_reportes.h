@@ -10,13 +10,13 @@ namespace utillib {
 
 // One print request, as ImprimeReporte receives it.
 struct PedidoReporte {
-    QString carpeta;              // CarpetaReportes at the time of the call
-    QString reporte;              // report name, without folder or extension
+    QString carpeta;  // CarpetaReportes at the time of the call
+    QString reporte;  // report name, without folder or extension
     QStringList formulas;
     QString formulaSeleccion;
-    QString conexion;             // connection text of the report's data source
-    QStringList textos;           // the five optional texts
-    QStringList otros;            // the three further texts
+    QString conexion;    // connection text of the report's data source
+    QStringList textos;  // the five optional texts
+    QStringList otros;   // the three further texts
 };
 
 class MotorReportes {

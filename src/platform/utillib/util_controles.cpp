@@ -71,22 +71,37 @@ void UtilControles::FiltraTecla(QObject* /*textBox*/, int& keyAscii) const {
 
 int UtilControles::KeyCodeFromQt(int qtKey) {
     switch (qtKey) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return kEnter;
-    case Qt::Key_Escape: return kEscape;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return kUp;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return kDown;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    default: break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return kEnter;
+        case Qt::Key_Escape:
+            return kEscape;
+        case Qt::Key_Tab:
+            return 9;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_PageUp:
+            return 33;
+        case Qt::Key_PageDown:
+            return 34;
+        case Qt::Key_End:
+            return 35;
+        case Qt::Key_Home:
+            return 36;
+        case Qt::Key_Left:
+            return 37;
+        case Qt::Key_Up:
+            return kUp;
+        case Qt::Key_Right:
+            return 39;
+        case Qt::Key_Down:
+            return kDown;
+        case Qt::Key_Insert:
+            return 45;
+        case Qt::Key_Delete:
+            return 46;
+        default:
+            break;
     }
     if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)) return qtKey;
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return 112 + (qtKey - Qt::Key_F1);

@@ -17,9 +17,12 @@ namespace {
 std::optional<QString> TextoNumerico(const QString& texto) {
     QString t = texto.trimmed();
     if (t.isEmpty()) return std::nullopt;
-    if (t.contains(u'.')) t.remove(u',');
-    else if (t.count(u',') == 1) t.replace(u',', u'.');
-    else t.remove(u',');
+    if (t.contains(u'.'))
+        t.remove(u',');
+    else if (t.count(u',') == 1)
+        t.replace(u',', u'.');
+    else
+        t.remove(u',');
     static const QRegularExpression numero(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
     if (!numero.match(t).hasMatch()) return std::nullopt;
     return t;
@@ -118,15 +121,15 @@ int UtilTexto::CuentaPalabras(const QString& texto) const {
     return static_cast<int>(texto.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts).size());
 }
 
-QString UtilTexto::ObtieneFecha() const {
-    return vb::CurrentDateTime().date().toString(QStringLiteral("dd/MM/yyyy"));
-}
+QString UtilTexto::ObtieneFecha() const { return vb::CurrentDateTime().date().toString(QStringLiteral("dd/MM/yyyy")); }
 
 QString UtilTexto::CodificaTexto(const QString& texto) const {
     QString r;
     r.reserve(texto.size() * 4);
     for (qsizetype i = 0; i < texto.size(); ++i)
-        r += QStringLiteral("%1").arg(static_cast<unsigned>(texto[i].unicode() ^ Mascara(i)), 4, 16, QChar(u'0')).toUpper();
+        r += QStringLiteral("%1")
+                 .arg(static_cast<unsigned>(texto[i].unicode() ^ Mascara(i)), 4, 16, QChar(u'0'))
+                 .toUpper();
     return r;
 }
 

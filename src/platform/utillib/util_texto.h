@@ -30,9 +30,9 @@ public:
     // Text to number. "." is the decimal point and "," a thousands separator; a text with commas
     // and no point takes its one comma as the decimal point ("12,5" is 12.5), as typed on a
     // workstation set to a decimal comma. Empty, blank or non-numeric text gives 0.
-    vb::Currency ANumero(const vb::Variant& texto) const;   // rounded to four decimals
+    vb::Currency ANumero(const vb::Variant& texto) const;  // rounded to four decimals
     double ADoble(const vb::Variant& texto) const;
-    int32_t AEntero(const vb::Variant& texto) const;        // ADoble rounded, halves to even
+    int32_t AEntero(const vb::Variant& texto) const;  // ADoble rounded, halves to even
     // The value as text: Null and Empty give "", numbers their plain form with ".".
     QString ATexto(const vb::Variant& valor) const;
 
@@ -44,7 +44,8 @@ public:
     // Every occurrence of `busca` replaced by `reemplazo`, removed when there is none. The list
     // separators Chr(0), Chr(255) and line feed are never put into a text: given as the
     // replacement or as the fourth argument they are removed as well.
-    QString Reemplaza(const QString& texto, const QString& busca, const std::optional<QString>& reemplazo = std::nullopt,
+    QString Reemplaza(const QString& texto, const QString& busca,
+                      const std::optional<QString>& reemplazo = std::nullopt,
                       const std::optional<QString>& cuarto = std::nullopt) const;
     // The same on any value, taken as text ("," to "." on a number written with a comma).
     QString ReemplazaValor(const vb::Variant& valor, const QString& busca, const QString& reemplazo) const;

@@ -25,8 +25,8 @@ public:
     void OcultaEspera();
 
     bool Visible() const;
-    QString Linea(int i) const;   // 1 to 3
-    QWidget* ventana() const;     // the window, created on first use
+    QString Linea(int i) const;  // 1 to 3
+    QWidget* ventana() const;    // the window, created on first use
 
 private:
     void Crea() const;

@@ -36,16 +36,17 @@ TEST_F(ErrorQuestion, TrataErrorAsksAndLogsInTheProgramFolder) {
     ui::ScriptedPrompter prompter;
     prompter.answer(vb::kIgnore);
     utillib::UtilTexto ut;
-    const int r = ut.TrataError(vb::Error(13, QStringLiteral(" Type mismatch "), QStringLiteral("Korvane")), std::nullopt,
-                                QStringLiteral("Cfg"));
+    const int r = ut.TrataError(vb::Error(13, QStringLiteral(" Type mismatch "), QStringLiteral("Korvane")),
+                                std::nullopt, QStringLiteral("Cfg"));
     EXPECT_EQ(r, vb::kIgnore);
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].prompt, QStringLiteral("Ha ocurrido el Siguiente Error (13) Type mismatch"));
     EXPECT_EQ(prompter.shown()[0].title, QStringLiteral("Korvane - Cfg Aviso al operador!!! "));
     EXPECT_EQ(prompter.shown()[0].buttons, ui::vbAbortRetryIgnore + ui::vbCritical);
-    EXPECT_EQ(Log(folder_.file(QStringLiteral("XKERR.LOG"))),
-              vb::ToCp1252(QStringLiteral("03-05-2026 14:07:09 Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error (13) "
-                                          "Type mismatch Respondió : Ignorar\r\n")));
+    EXPECT_EQ(
+        Log(folder_.file(QStringLiteral("XKERR.LOG"))),
+        vb::ToCp1252(QStringLiteral("03-05-2026 14:07:09 Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error (13) "
+                                    "Type mismatch Respondió : Ignorar\r\n")));
 }
 
 TEST_F(ErrorQuestion, AnswerWords) {

@@ -15,9 +15,8 @@ struct NumeroCaso {
 
 TEST(UtilTextoNumeros, TextsReadAsNumbers) {
     const NumeroCaso casos[] = {
-        {"12.5", 12.5},      {" 12.5 ", 12.5},   {"-3", -3},           {"12,5", 12.5},
-        {"1,234.5", 1234.5}, {"1,234,567", 1234567}, {".5", 0.5},      {"1e3", 1000},
-        {"", 0},             {"   ", 0},         {"abc", 0},           {"12abc", 0},
+        {"12.5", 12.5}, {" 12.5 ", 12.5}, {"-3", -3}, {"12,5", 12.5}, {"1,234.5", 1234.5}, {"1,234,567", 1234567},
+        {".5", 0.5},    {"1e3", 1000},    {"", 0},    {"   ", 0},     {"abc", 0},          {"12abc", 0},
         {"1.2.3", 0},
     };
     UtilTexto ut;
@@ -70,13 +69,18 @@ TEST(UtilTextoTextos, ReemplazaReplacesAndRemoves) {
         {QStringLiteral("O'Brien"), QStringLiteral("'"), std::nullopt, std::nullopt, QStringLiteral("OBrien")},
         {QStringLiteral("= ERP="), QStringLiteral("="), std::nullopt, std::nullopt, QStringLiteral(" ERP")},
         {QStringLiteral("a.b.c"), QStringLiteral("."), QStringLiteral(","), std::nullopt, QStringLiteral("a,b,c")},
-        {QStringLiteral("L1") + sep255 + QStringLiteral("S1") + sep0, sep255, sep0, std::nullopt, QStringLiteral("L1S1")},
-        {sep0 + QStringLiteral("X") + sep255 + QStringLiteral("\n"), sep0, sep255, QStringLiteral("\n"), QStringLiteral("X")},
+        {QStringLiteral("L1") + sep255 + QStringLiteral("S1") + sep0, sep255, sep0, std::nullopt,
+         QStringLiteral("L1S1")},
+        {sep0 + QStringLiteral("X") + sep255 + QStringLiteral("\n"), sep0, sep255, QStringLiteral("\n"),
+         QStringLiteral("X")},
         {QStringLiteral("sin cambios"), sep0, sep255, std::nullopt, QStringLiteral("sin cambios")},
     };
-    for (const auto& c : casos) EXPECT_EQ(ut.Reemplaza(c.texto, c.busca, c.reemplazo, c.cuarto), c.esperado) << qPrintable(c.texto);
-    EXPECT_EQ(ut.ReemplazaValor(QStringLiteral("|A|B|"), QStringLiteral("|"), QStringLiteral(",")), QStringLiteral(",A,B,"));
-    EXPECT_EQ(ut.ReemplazaValor(vb::Variant(QStringLiteral("1,5")), QStringLiteral(","), QStringLiteral(".")), QStringLiteral("1.5"));
+    for (const auto& c : casos)
+        EXPECT_EQ(ut.Reemplaza(c.texto, c.busca, c.reemplazo, c.cuarto), c.esperado) << qPrintable(c.texto);
+    EXPECT_EQ(ut.ReemplazaValor(QStringLiteral("|A|B|"), QStringLiteral("|"), QStringLiteral(",")),
+              QStringLiteral(",A,B,"));
+    EXPECT_EQ(ut.ReemplazaValor(vb::Variant(QStringLiteral("1,5")), QStringLiteral(","), QStringLiteral(".")),
+              QStringLiteral("1.5"));
 }
 
 TEST(UtilTextoTextos, ListsQuotesFoldersAndWords) {

@@ -39,7 +39,8 @@ TEST(VentanaEspera, ShowsUpdatesAndHides) {
     EXPECT_TRUE(espera.Visible());
     EXPECT_EQ(espera.Linea(1), QStringLiteral("Grabando Stock...."));
     EXPECT_EQ(espera.Linea(2), QString());
-    espera.ActualizaEspera(0, QStringLiteral("Registros leidos 1 de 3"), QStringLiteral("Articulo:A1"), QStringLiteral("||"));
+    espera.ActualizaEspera(0, QStringLiteral("Registros leidos 1 de 3"), QStringLiteral("Articulo:A1"),
+                           QStringLiteral("||"));
     EXPECT_EQ(espera.Linea(1), QStringLiteral("Registros leidos 1 de 3"));
     EXPECT_EQ(espera.Linea(3), QStringLiteral("||"));
     espera.OcultaEspera();
@@ -54,7 +55,9 @@ protected:
             auto* t = new QLineEdit(&ventana_);
             t->setObjectName(QStringLiteral("txtfields"));
             t->setProperty("Index", i);
-            t->setProperty("DataField", i == 0 ? QStringLiteral("Codigo") : i == 1 ? QStringLiteral("Fecha") : QStringLiteral("IdLista"));
+            t->setProperty("DataField", i == 0   ? QStringLiteral("Codigo")
+                                        : i == 1 ? QStringLiteral("Fecha")
+                                                 : QStringLiteral("IdLista"));
             capa->addWidget(t);
             txtfields_.push_back(t);
         }
@@ -110,8 +113,9 @@ TEST(MotorReportes, TheInstalledRendererReceivesTheRequest) {
     });
     utillib::MotorReportes motor;
     motor.CarpetaReportes = QStringLiteral("/opt/korvane/");
-    motor.ImprimeReporte(QStringLiteral("RP_NovedadesPrecios"), {QString()}, QStringLiteral("{mv_novedadesprecios.codigo} =7"),
-                         QStringLiteral("DSN=ERP; UID=sa; PWD=x"), QStringLiteral("Empresa = 'ACME'"));
+    motor.ImprimeReporte(QStringLiteral("RP_NovedadesPrecios"), {QString()},
+                         QStringLiteral("{mv_novedadesprecios.codigo} =7"), QStringLiteral("DSN=ERP; UID=sa; PWD=x"),
+                         QStringLiteral("Empresa = 'ACME'"));
     utillib::MotorReportes::SetRenderer({});
     motor.ImprimeReporte(QStringLiteral("MA_PRE3"), {}, QString(), QString());
     ASSERT_EQ(llamadas, 1);
