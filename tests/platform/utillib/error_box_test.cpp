@@ -49,11 +49,4 @@ TEST_F(ErrorQuestion, TrataErrorAsksAndLogsInTheProgramFolder) {
                                     "Type mismatch Respondió : Ignorar\r\n")));
 }
 
-TEST_F(ErrorQuestion, AnswerWords) {
-    const std::pair<int, const char*> casos[] = {{4, "Reintentar"}, {5, "Ignorar"}, {3, "Abortar"}, {2, "Cancelar"},
-                                                 {6, "Sí"},         {7, "No"},      {1, ""},        {0, ""}};
-    for (const auto& [respuesta, palabra] : casos)
-        EXPECT_EQ(utillib::PalabraRespuesta(respuesta), QString::fromUtf8(palabra)) << respuesta;
-}
-
 }  // namespace
