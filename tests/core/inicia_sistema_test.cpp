@@ -7,6 +7,7 @@
 #include "core_db.h"
 #include "data/db_dll.h"
 #include "platform/ui/prompter.h"
+#include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
 #include "platform/vb/files.h"
 #include "platform/vb/on_error.h"
@@ -200,6 +201,20 @@ TEST_F(IniciaSistemaTest, AnOpenConnectionIsNotParsedOrOpenedAgain) {
     EXPECT_EQ(data::gDBPrincipal().gDBName, QStringLiteral("VOLMA"));
     EXPECT_TRUE(core::gCaja.isEmpty());
     EXPECT_EQ(core::gTablaConfiguracion, QStringLiteral("ta_configuracion"));
+}
+
+TEST_F(IniciaSistemaTest, AnEmptyCommandLineCanTakeTheStationsSavedLogin) {
+    utillib::UtilTexto ut;
+    Estacion(QStringLiteral("[") + core::SeccionEstacion() + QStringLiteral("BaseDeDatos]\r\nServidor=") + base +
+             QStringLiteral("\r\nDbName=VOL|MA\r\nUsuario=") + ut.CodificaTexto(QStringLiteral("operador")) +
+             QStringLiteral("\r\nUserPassWord=") + ut.CodificaTexto(QStringLiteral("")) + QStringLiteral("\r\n"));
+    core::SetLineaComando(QString());
+    QString conexion;
+    ASSERT_TRUE(core::IniciaSistema(true, QString(), conexion));
+    EXPECT_TRUE(data::gDBPrincipal().gOpenFlag);
+    EXPECT_EQ(data::gDBPrincipal().gDBName, QStringLiteral("VOLMA"));   // "|" removed
+    EXPECT_EQ(core::gUsuarioLogeado, QStringLiteral("operador"));
+    EXPECT_EQ(core::gCaja, QStringLiteral("1"));
 }
 
 TEST_F(IniciaSistemaTest, LongStationSectionsAreCutTo50) {
