@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace adotest {
@@ -24,13 +26,24 @@ inline QString OdbcDriverPath() {
     return QString();
 }
 
-// Registers the driver in <folder>/odbcinst.ini and points the driver manager at it.
-inline void RegisterOdbcDriver(const QString& folder) {
-    QFile ini(QDir(folder).filePath(QStringLiteral("odbcinst.ini")));
+// Registers the SQLite ODBC driver in an odbcinst.ini of the test process and points the driver
+// manager at it: as the tests' own driver name, and as SQLOLEDB and the Oracle provider, the way
+// an administrator maps them. The driver manager reads that file once per process, so there is
+// one for the whole run.
+inline void RegisterOdbcDrivers() {
+    static std::unique_ptr<QTemporaryDir> folder;
+    if (folder) return;
+    folder = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(folder->isValid());
+    QFile ini(folder->filePath(QStringLiteral("odbcinst.ini")));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write(QStringLiteral("[%1]\nDescription=SQLite3 for the tests\nDriver=%2\n").arg(QString::fromLatin1(kOdbcDriverName), OdbcDriverPath()).toUtf8());
+    for (const char* name : {kOdbcDriverName, "SQLOLEDB", "OraOLEDB.Oracle.1"}) {
+        ini.write(QStringLiteral("[%1]\nDescription=SQLite3 for the tests\nDriver=%2\n\n")
+                      .arg(QString::fromLatin1(name), OdbcDriverPath())
+                      .toUtf8());
+    }
     ini.close();
-    qputenv("ODBCSYSINI", QFile::encodeName(folder));
+    qputenv("ODBCSYSINI", QFile::encodeName(folder->path()));
     qputenv("ODBCINSTINI", "odbcinst.ini");
 }
 

@@ -12,7 +12,7 @@ protected:
     void SetUp() override {
         if (GetParam() == Provider::Odbc) {
             if (adotest::OdbcDriverPath().isEmpty()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
-            adotest::RegisterOdbcDriver(tmp.path());
+            adotest::RegisterOdbcDrivers();
         }
         db::CreateEmpty(tmp.path(), "TIENDA");
         cn = ado::Connection::Create();
@@ -269,5 +269,58 @@ TEST_P(ProviderTest, PreparedCommandBindsAndRepeats) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, ProviderTest, testing::Values(Provider::Embedded, Provider::Odbc), adotest::ProviderName);
+
+}  // namespace
+
+namespace {
+
+// The provider named in a text that names no folder is the ODBC driver of that name, so the
+// administrator maps SQLOLEDB or the Oracle provider to a driver in odbcinst.ini.
+TEST(ProviderChoice, TheProviderNameIsTheOdbcDriver) {
+    if (adotest::OdbcDriverPath().isEmpty()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
+    adotest::RegisterOdbcDrivers();
+    testsupport::TempFolder tmp;
+    db::CreateHeadOffice(tmp.path(), "VOLMA", true);
+    const QString file = tmp.file("VOLMA.sqlite");
+
+    auto cn = ado::Connection::Create();
+    cn->Open("PROVIDER=SQLOLEDB;Server=SRV-CENTRAL;Database =" + file + ";UId=sa;Pwd=clave;");
+    EXPECT_FALSE(cn->isEmbedded());
+    EXPECT_EQ(cn->Provider(), "SQLOLEDB");
+    // SQL goes through unchanged: the driver reads it in its own dialect.
+    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM MA_ARTICULOS")->Fields(0).Value().toLong(), 4);
+    EXPECT_VB_ERROR(cn->Execute("SELECT TOP 1 * FROM MA_ARTICULOS"), vb::kHrErrorsInCommand);
+    cn->Close();
+
+    cn->Open("Provider=OraOLEDB.Oracle.1;Data Source=" + file + ";User Id=u;Password=p;");
+    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM V_TA_CPTE")->Fields(0).Value().toLong(), 3);
+    cn->Close();
+
+    EXPECT_VB_ERROR(cn->Open("PROVIDER=NoRegistrado;Server=SRV;Database =X;UId=sa;Pwd=;"), vb::kHrUnspecified);
+    ASSERT_EQ(cn->errors().Count(), 1);
+    EXPECT_FALSE(cn->errors().Item(0).SQLState.isEmpty());
+    EXPECT_EQ(cn->errors().Item(0).Source, "NoRegistrado");
+    EXPECT_EQ(cn->State(), ado::adStateClosed);
+}
+
+// A server text that is a bare name is never taken for a folder of the working directory.
+TEST(ProviderChoice, OnlyPathsNameFolders) {
+    if (adotest::OdbcDriverPath().isEmpty()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
+    adotest::RegisterOdbcDrivers();
+    testsupport::TempFolder tmp;
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir(tmp.path()).mkdir("SERVIDOR"));
+    db::CreateEmpty(tmp.file("SERVIDOR"), "BASE");
+    ASSERT_TRUE(QDir::setCurrent(tmp.path()));
+    auto cn = ado::Connection::Create();
+    cn->Open(QStringLiteral("PROVIDER=%1;Server=SERVIDOR;Database =%2;UId=sa;Pwd=;")
+                 .arg(QString::fromLatin1(adotest::kOdbcDriverName), tmp.file("odbc.sqlite")));
+    EXPECT_FALSE(cn->isEmbedded());
+    cn->Close();
+    cn->Open("PROVIDER=SQLOLEDB;Server=./SERVIDOR;Database =base;UId=sa;Pwd=;");
+    EXPECT_TRUE(cn->isEmbedded());
+    cn->Close();
+    QDir::setCurrent(cwd);
+}
 
 }  // namespace
