@@ -504,7 +504,15 @@ public:
             }
             if (i) sql += QLatin1Char(',');
             sql += QStringLiteral("\"%1\"=?").arg(col);
-            values.push_back(changes[i].second);
+            // A text assigned to a date column is read as the server reads it.
+            const vb::Variant& v = changes[i].second;
+            std::string iso;
+            if (IsDateType(rs.fields[static_cast<size_t>(changes[i].first)].type) && v.isString() &&
+                tsql::ReadDateLiteral(v.toString().trimmed().toStdString(), &iso)) {
+                values.emplace_back(QString::fromStdString(iso));
+            } else {
+                values.push_back(v);
+            }
         }
         sql += QStringLiteral(" WHERE rowid = (SELECT rowid FROM \"%1\" WHERE 1=1").arg(rs.baseTable);
         for (size_t i = 0; i < rs.baseColumns.size(); ++i) {

@@ -690,7 +690,8 @@ bool ReadDateLiteral(std::string_view t, std::string* iso) {
         ++i;
         const size_t ys = i;
         y = TwoDigits(t, i, 4);
-        if (i - ys != 4) return false;
+        if (i - ys == 2) y += y < 50 ? 2000 : 1900;   // the server's two-digit year cutoff
+        else if (i - ys != 4) return false;
     }
     if (!ValidDay(y, m, d)) return false;
     int hh = 0, mm = 0, ss = 0;

@@ -45,8 +45,9 @@ Batch Translate(std::string_view sql, std::string_view currentDatabase);
 // case), leaving texts and comments alone.
 std::string BindParameters(std::string_view body, const std::vector<std::pair<std::string, std::string>>& values);
 
-// Reads a day-first date ("05/03/2008", "05/03/2008 23:59:00") or an ISO date into
-// "yyyy-mm-dd hh:mm:ss"; false when the text is no such date.
+// Reads a day-first date ("05/03/2008", "5/3/08 23:59", "05/03/2008 23:59:00") or an ISO date
+// into "yyyy-mm-dd hh:mm:ss"; false when the text is no such date. Two-digit years below 50 are
+// of this century, the others of the last.
 bool ReadDateLiteral(std::string_view text, std::string* iso);
 
 }  // namespace ado::tsql

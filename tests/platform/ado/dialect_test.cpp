@@ -70,6 +70,7 @@ TEST_F(DialectTest, QueriesGiveTheServersAnswer) {
         {"day-first date with time", "SELECT TOP 1 COSTO FROM V_MV_PRECIOSHIS WHERE IDARTICULO = '000123' AND "
                                      "(FECHAHORA <= '04/03/2008 23:59:00') ORDER BY FECHAHORA DESC", "45.5"},
         {"date before the time of day", "SELECT COUNT(*) FROM V_MV_PRECIOSHIS WHERE FECHAHORA <= '04/03/2008'", "1"},
+        {"two-digit year", "SELECT COUNT(*) FROM MV_NOVEDADESPRECIOS WHERE FECHA = '15/02/08 00:00'", "1"},
         {"one-digit day and month", "SELECT COUNT(*) FROM MV_NOVEDADESPRECIOS WHERE FECHA = '1/2/2008'", "1"},
         {"N'' texts", "SELECT COUNT(*) FROM MA_ARTICULOS WHERE MARCA = N'Montaña'", "1"},
         {"keyword inside a text", "SELECT 'INSERT UPDATE DELETE SELECT'", "INSERT UPDATE DELETE SELECT"},
@@ -225,6 +226,19 @@ TEST_F(DialectTest, TableNamesOpenTheirRows) {
     EXPECT_EQ(rs->fieldCount(), 10);
     auto cols = cn->OpenSchema(ado::adSchemaColumns, {vb::Variant("VOLMA"), vb::Variant(), vb::Variant(" dbo.MA_CUENTAS "), vb::Variant()});
     EXPECT_FALSE(cols->Eof());
+}
+
+TEST_F(DialectTest, TextAssignedToADateFieldIsReadAsADate) {
+    auto rs = ado::Recordset::Create();
+    rs->Open("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = 'TK' AND TALONARIO =1", cn, ado::adOpenDynamic,
+             ado::adLockOptimistic);
+    rs->Fields("X_ULTIMO_NRO").setValue(42);
+    rs->Fields("fechahora_modificacion").setValue(vb::Variant("05/03/08 23:59"));
+    rs->Update();
+    rs->Close();
+    EXPECT_EQ(scalar("SELECT fechahora_modificacion FROM V_TA_CPTE WHERE CODIGO = 'TK'").toDate().toQDateTime(),
+              QDateTime(QDate(2008, 3, 5), QTime(23, 59), Qt::UTC));
+    EXPECT_EQ(scalar("SELECT X_ULTIMO_NRO FROM V_TA_CPTE WHERE CODIGO = 'TK'").toLong(), 42);
 }
 
 TEST_F(DialectTest, TransactionStatementsInText) {
