@@ -353,7 +353,7 @@ int Recordset::fieldCount() const {
 Field Recordset::Fields(int index) const {
     requireOpen();
     if (index < 0 || index >= static_cast<int>(rows_->fields.size())) RaiseAdo(vb::kErrAdoItemNotFound, kSourceRecordset);
-    return Field(const_cast<Recordset*>(this), &rows_->fields[static_cast<size_t>(index)], index);
+    return Field(std::const_pointer_cast<Recordset>(shared_from_this()), rows_, &rows_->fields[static_cast<size_t>(index)], index);
 }
 
 Field Recordset::Fields(const QString& name) const {
@@ -361,7 +361,7 @@ Field Recordset::Fields(const QString& name) const {
     const QString wanted = name.trimmed();
     for (size_t i = 0; i < rows_->fields.size(); ++i) {
         if (rows_->fields[i].name.compare(wanted, Qt::CaseInsensitive) == 0) {
-            return Field(const_cast<Recordset*>(this), &rows_->fields[i], static_cast<int>(i));
+            return Field(std::const_pointer_cast<Recordset>(shared_from_this()), rows_, &rows_->fields[i], static_cast<int>(i));
         }
     }
     throw vb::Error(vb::kErrAdoItemNotFound,
@@ -421,8 +421,24 @@ std::vector<std::vector<vb::Variant>> Recordset::GetRows() {
 // ---------------------------------------------------------------------------------------------
 // Field
 
-vb::Variant Field::Value() const { return rs_->value(index_); }
+namespace {
 
-void Field::setValue(const vb::Variant& v) { rs_->assign(index_, v); }
+// A field of an earlier result of its recordset (closed or opened again since) has no value.
+void RequireCurrent(const std::shared_ptr<RowSource>& now, const std::shared_ptr<const RowSource>& mine) {
+    if (!now) RaiseAdo(vb::kErrAdoClosed, kSourceField);
+    if (now.get() != mine.get()) RaiseAdo(vb::kErrAdoItemNotFound, kSourceField);
+}
+
+}  // namespace
+
+vb::Variant Field::Value() const {
+    RequireCurrent(rs_->rows_, rows_);
+    return rs_->value(index_);
+}
+
+void Field::setValue(const vb::Variant& v) {
+    RequireCurrent(rs_->rows_, rows_);
+    rs_->assign(index_, v);
+}
 
 }  // namespace ado

@@ -69,6 +69,10 @@ struct FieldInfo {
     bool nullable = true;
 };
 
+class RowSource;
+
+// One field of a recordset's current row. It keeps its recordset and its description alive, as
+// the original's field objects do: after the recordset is closed its Value raises 3704.
 class Field {
 public:
     const QString& Name() const { return info_->name; }
@@ -81,14 +85,15 @@ public:
 
 private:
     friend class Recordset;
-    Field(Recordset* rs, const FieldInfo* info, int index) : rs_(rs), info_(info), index_(index) {}
-    Recordset* rs_;
+    Field(std::shared_ptr<Recordset> rs, std::shared_ptr<const RowSource> rows, const FieldInfo* info, int index)
+        : rs_(std::move(rs)), rows_(std::move(rows)), info_(info), index_(index) {}
+    std::shared_ptr<Recordset> rs_;
+    std::shared_ptr<const RowSource> rows_;   // owns *info_
     const FieldInfo* info_;
     int index_;
 };
 
 // Internal: where a Recordset takes its rows from. Implemented by the providers.
-class RowSource;
 // Internal: one open provider session. Implemented by the providers.
 class Session;
 
@@ -212,7 +217,7 @@ private:
     void requireOpen() const;
     void requireRow() const;
 
-    std::unique_ptr<RowSource> rows_;
+    std::shared_ptr<RowSource> rows_;
     std::weak_ptr<Connection> connection_;
     QString source_;
     int cursorType_ = adOpenForwardOnly;

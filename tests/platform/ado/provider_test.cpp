@@ -128,6 +128,24 @@ TEST_P(ProviderTest, FieldsByNameAndIndex) {
     EXPECT_EQ(rs->Fields("CANTIDAD").Value().type(), vb::VarType::Long);
 }
 
+TEST_P(ProviderTest, FieldsOutliveTheirRecordset) {
+    ado::Field kept = [&] {
+        auto rs = open("SELECT CODIGO FROM ARTICULOS");
+        ado::Field f = rs->Fields("CODIGO");
+        EXPECT_EQ(f.Value().toString(), "A1");
+        rs->Close();
+        return f;
+    }();
+    EXPECT_EQ(kept.Name(), "CODIGO");
+    EXPECT_VB_ERROR(kept.Value(), vb::kErrAdoClosed);
+    auto rs = ado::Recordset::Create();
+    rs->Open("SELECT CANTIDAD FROM ARTICULOS", cn);
+    ado::Field old = rs->Fields(0);
+    rs->Close();
+    rs->Open("SELECT NOMBRE FROM ARTICULOS", cn);
+    EXPECT_VB_ERROR(old.Value(), vb::kErrAdoItemNotFound);
+}
+
 TEST_P(ProviderTest, NullsStayNull) {
     auto rs = open("SELECT NOMBRE, PRECIO, ALTA FROM ARTICULOS WHERE CODIGO = 'A3'");
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(rs->Fields(i).Value().isNull()) << i;
