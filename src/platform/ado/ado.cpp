@@ -149,13 +149,13 @@ bool Connection::isEmbedded() const { return session_ && session_->embedded(); }
 
 QString Connection::Provider() const { return ConnectionText(connectionString_).value({"Provider"}); }
 
-RecordsetPtr Connection::Execute(const QString& commandText, long* recordsAffected, long) {
+RecordsetPtr Connection::Execute(const QString& commandText, long* recordsAffected, long options) {
     Session& s = session();
     long affected = 0;
     auto rows = Guarded(errors_, errorSource_, [&] { return s.execute(commandText, &affected, false); });
     if (recordsAffected) *recordsAffected = affected;
     RecordsetPtr rs = Recordset::Create();
-    if (rows) {
+    if (rows && (options == -1 || (options & adExecuteNoRecords) == 0)) {
         rs->attach(shared_from_this(), std::move(rows), commandText,
                    cursorLocation_ == adUseClient ? adOpenStatic : adOpenForwardOnly, adLockReadOnly);
     }

@@ -25,6 +25,8 @@ enum LockTypeEnum { adLockUnspecified = -1, adLockReadOnly = 1, adLockPessimisti
 enum ObjectStateEnum { adStateClosed = 0, adStateOpen = 1 };
 enum SchemaEnum { adSchemaColumns = 4, adSchemaTables = 20 };
 enum IsolationLevelEnum { adXactReadUncommitted = 256, adXactReadCommitted = 4096 };
+enum CommandTypeEnum { adCmdText = 1, adCmdTable = 2 };
+enum ExecuteOptionEnum { adExecuteNoRecords = 128 };
 
 // DataTypeEnum numbers of Field::Type.
 enum DataTypeEnum {
@@ -120,7 +122,8 @@ public:
     int State() const;
 
     // Runs a statement or a batch. A batch whose last statement returns rows gives an open
-    // Recordset; otherwise a closed one. recordsAffected receives the rows written.
+    // Recordset; otherwise a closed one (always with adExecuteNoRecords in the options).
+    // recordsAffected receives the rows written.
     RecordsetPtr Execute(const QString& commandText, long* recordsAffected = nullptr, long options = -1);
 
     void BeginTrans();

@@ -56,6 +56,7 @@ TEST_P(ProviderTest, ExecuteGivesRowsOrAClosedRecordset) {
     ASSERT_EQ(rs->State(), ado::adStateOpen);
     EXPECT_EQ(rs->Fields("CODIGO").Value().toString(), "A1");
     EXPECT_EQ(rs->Fields(1).Value().toLong(), 10);
+    EXPECT_EQ(cn->Execute("SELECT CODIGO FROM ARTICULOS", nullptr, ado::adExecuteNoRecords)->State(), ado::adStateClosed);
 }
 
 TEST_P(ProviderTest, RecordsetStandsOnTheFirstRowAndMoves) {
