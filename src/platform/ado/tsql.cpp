@@ -566,7 +566,7 @@ private:
             prevSig = k;
         }
         while (!limits.empty()) {
-            out += " LIMIT ";
+            out += "\nLIMIT ";   // on a line of its own: the statement may end in a comment
             out += limits.back().second;
             limits.pop_back();
         }

@@ -45,6 +45,7 @@ TEST_F(DialectTest, QueriesGiveTheServersAnswer) {
         {"nolock as an alias", "SELECT TOP 1 CODIGO FROM MV_NOVEDADESPRECIOS nolock ORDER BY CODIGO DESC", "2"},
         {"TOP 1 with a descending order", "SELECT TOP 1 IDARTICULO FROM MA_ARTICULOS ORDER BY IDARTICULO DESC",
          "QUESO-CREMOSO-HORMA-KG-01"},
+        {"TOP before a closing comment", "SELECT TOP 1 IDARTICULO FROM MA_ARTICULOS ORDER BY IDARTICULO -- the first", "000123"},
         {"TOP (n)", "SELECT COUNT(*) FROM (SELECT TOP (2) * FROM MA_ARTICULOS) x", "2"},
         {"TOP 100 PERCENT", "SELECT COUNT(*) FROM (SELECT TOP 100 PERCENT * FROM MA_ARTICULOS ORDER BY IDARTICULO) x", "4"},
         {"TOP in a subquery", "SELECT (SELECT TOP 1 CODIGO FROM V_TA_CPTE ORDER BY CODIGO DESC) + '-' + "
