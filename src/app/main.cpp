@@ -1,9 +1,147 @@
 // The program: starts the main window with the parameter text of the command line.
+//
+//   korvane "<parameter text>"           @Server=...;@DbName=...;@Usuario=...;@Password=...;
+//   korvane --demo <folder>              the demo databases in <folder> (created when missing)
+//   korvane --demo <folder> --capturas <folder2>
+//                                        demo start that also writes pictures of the main window
+//                                        and of a send's progress window into <folder2>, then ends
+#include "console/frm_korvane01.h"
+#include "console/frm_status.h"
+#include "console/reportes.h"
+#include "core/inicia_sistema.h"
+#include "db/databases.h"
+#include "lookup/lib_cls_cons3.h"
+#include "platform/ui/prompter.h"
+#include "platform/vb/app.h"
+#include "platform/vb/error.h"
+
 #include <QApplication>
-#include <QMessageBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QFileInfo>
+#include <QScreen>
+#include <QStringList>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void Usage() {
+    std::fprintf(stderr,
+                 "uso: korvane \"@Server=<servidor>;@DbName=<base>;@Usuario=<usuario>;@Password=<clave>;\"\n"
+                 "     korvane --demo <carpeta> [--capturas <carpeta>]\n");
+}
+
+// The demo databases in the folder; with siFalta only when they are not there yet.
+bool CreaDemo(const QString& carpeta, bool siFalta) {
+    if (siFalta && QFileInfo::exists(QDir(carpeta).filePath(db::kHeadOfficeName + QStringLiteral(".sqlite"))) &&
+        QFileInfo::exists(QDir(carpeta).filePath(db::kInterfaceName + QStringLiteral(".sqlite"))))
+        return true;
+    try {
+        db::CreateDemo(carpeta);
+        return true;
+    } catch (const vb::Error& e) {
+        std::fprintf(stderr, "no se pudieron crear las bases de demostración en %s: %s\n", qPrintable(carpeta),
+                     qPrintable(e.description()));
+        return false;
+    }
+}
+
+bool Guarda(QWidget* w, const QString& carpeta, const QString& nombre) {
+    QCoreApplication::processEvents();
+    const QString ruta = QDir(carpeta).filePath(nombre);
+    const bool ok = w->grab().save(ruta);
+    std::fprintf(stderr, "%s %s\n", ok ? "captura" : "no se pudo guardar", qPrintable(ruta));
+    return ok;
+}
+
+// Pictures of the main window and of a send in progress. The send runs on a copy of the demo
+// databases, answered by a script: Yes to the question, OK to the closing box.
+int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
+    QDir().mkpath(carpeta);
+    w.show();
+    w.txtfields[0]->setFocus();
+    QCoreApplication::processEvents();
+    bool ok = Guarda(&w, carpeta, QStringLiteral("main-window.png"));
+
+    console::SetObservadorEstado([&](const QString& paso, int estado) {
+        console::FrmStatus& f = console::frmStatus();
+        if (paso == QStringLiteral("Copiar IMPONOVPROV") && estado == 2) {
+            f.move(w.geometry().topRight() + QPoint(20, 0));
+            ok = Guarda(&f, carpeta, QStringLiteral("status-running.png")) && ok;
+        }
+        if (paso == QStringLiteral("Finalizando") && estado == 4)
+            ok = Guarda(&f, carpeta, QStringLiteral("status-finished.png")) && ok;
+    });
+    ui::ScriptedPrompter guion;
+    guion.answer(6, QStringLiteral("seguro de continuar"));
+    guion.answer(1, QStringLiteral("Proceso Finalizado"));
+    w.CmdEnviar_Click();
+    console::SetObservadorEstado(nullptr);
+    ok = Guarda(&w, carpeta, QStringLiteral("main-after-send.png")) && ok;
+    return ok ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMessageBox::information(nullptr, QStringLiteral("Korvane"), QStringLiteral("En construcción"));
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Korvane"));
+    vb::SetDoEventsHook([] { QCoreApplication::processEvents(); });
+
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    QString parametros;
+    QString capturas;
+    if (!args.isEmpty() && args[0] == QStringLiteral("--demo")) {
+        if (args.size() < 2) {
+            Usage();
+            return 2;
+        }
+        const QString carpeta = QFileInfo(args[1]).absoluteFilePath();
+        if (args.size() >= 4 && args[2] == QStringLiteral("--capturas")) {
+            capturas = QFileInfo(args[3]).absoluteFilePath();
+            QDir().mkpath(capturas);
+            qputenv("TEMP", QFile::encodeName(capturas));   // no saved fields of the operator's own
+        }
+        if (!CreaDemo(carpeta, /*siFalta=*/true)) return 1;
+        parametros = QStringLiteral("@Server=") + carpeta + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;");
+        if (!capturas.isEmpty()) {
+            // The send of the pictures writes into a copy of the demo databases.
+            const QString copia = QDir(capturas).filePath(QStringLiteral("bases"));
+            QDir(copia).removeRecursively();
+            if (!CreaDemo(copia, /*siFalta=*/false)) return 1;
+            parametros = QStringLiteral("@Server=") + copia + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;");
+        }
+    } else if (args.size() == 1) {
+        parametros = args[0];
+    } else if (args.size() > 1) {
+        parametros = args.join(u' ');
+    }
+    core::SetLineaComando(parametros);
+
+    ui::QtPrompter prompter;
+    ui::SetPrompter(&prompter);
+    lookup::InstallLookupBuilder();
+    console::InstalaImpresoraReportes();
+
+    auto ventana = std::make_unique<console::FrmKorvane01>();
+    if (!ventana->Form_Load()) return 1;   // no head-office connection: the program ends here
+    if (!capturas.isEmpty()) {
+        const QString demo = QDir(capturas).filePath(QStringLiteral("bases"));
+        // The number and date fields as the operator meets them; the server field names the copy.
+        ventana->TxtServer->setText(demo);
+        const int rc = Capturas(*ventana, capturas);
+        console::FrmKorvane01::SetFinPrograma([] {});
+        ventana->hide();
+        console::DestroyFrmStatus();
+        QDir(demo).removeRecursively();
+        return rc;
+    }
+    ventana->show();
+    const int rc = QApplication::exec();
+    console::DestroyFrmStatus();
+    ui::SetPrompter(nullptr);
+    return rc;
 }

@@ -425,8 +425,12 @@ void FrmKorvane01::txtfields_KeyPress(int16_t Index, int16_t& KeyAscii) {
 
 void FrmKorvane01::txtfields_KeyDown(int16_t& Index, int16_t KeyCode, int16_t) {
     if (!core::gUtilControles().EsTeclaConfirmacion(KeyCode)) return;
-    CampoValida(txtfields[static_cast<size_t>(Index)]);
-    if (!ErrorEnCampo) core::gUtilControles().AvanzaCampo(KeyCode);
+    QLineEdit* campoConfirmado = txtfields[static_cast<size_t>(Index)];
+    CampoValida(campoConfirmado);
+    // A new number has already put the focus on the date field; moving on from there would
+    // leave the field the operator has to fill next.
+    if (!ErrorEnCampo && campoConfirmado->isEnabled())
+        core::gUtilControles().AvanzaCampo(KeyCode);
 }
 
 void FrmKorvane01::CampoValida(QLineEdit* Texto) {

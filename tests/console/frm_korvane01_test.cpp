@@ -1,0 +1,378 @@
+#include "console_fixture.h"
+
+#include "console/frm_korvane01.h"
+#include "console/reportes.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/status_bar.h"
+#include "platform/vb/on_error.h"
+#include "platform/utillib/motor_reportes.h"
+#include "platform/vb/dates.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+using consoletest::ConsoleFixture;
+
+class VentanaTest : public ConsoleFixture {
+protected:
+    void SetUp() override {
+        ConsoleFixture::SetUp();
+        if (HasFatalFailure()) return;
+        console::FrmKorvane01::SetFinPrograma([this] { ++fines_; });
+        Abre();
+    }
+    void TearDown() override {
+        w.reset();
+        console::FrmKorvane01::SetFinPrograma(nullptr);
+        console::FrmKorvane01::SetMovDeposito(nullptr);
+        ConsoleFixture::TearDown();
+    }
+    void Abre() {
+        w = std::make_unique<console::FrmKorvane01>();
+        ASSERT_TRUE(w->Form_Load());
+        w->show();
+        QCoreApplication::processEvents();
+    }
+    void Reabre() {
+        int cancel = 0;
+        w->Form_Unload(cancel);
+        w.reset();
+        data::ResetGlobalInstances();
+        Abre();
+    }
+    QString Numero() const { return w->txtfields[0]->text(); }
+    QString Fecha() const { return w->txtfields[1]->text(); }
+    long Transmisiones(const QString& condicion = QString()) {
+        return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM MV_NOVEDADESPRECIOS") +
+                                      (condicion.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condicion));
+    }
+    // Confirms a field with Enter, as the operator does.
+    void Confirma(QLineEdit* campo) {
+        campo->setFocus();
+        QTest::keyClick(campo, Qt::Key_Return);
+    }
+
+    std::unique_ptr<console::FrmKorvane01> w;
+    int fines_ = 0;
+};
+
+TEST_F(VentanaTest, LoadsWithItsControlsAndTheFirstNumber) {
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Envio de Novedades Korvane01"));
+    EXPECT_EQ(w->CmdEnviar->text(), QStringLiteral("&Enviar Datos >>>"));
+    EXPECT_EQ(w->CmdRecibir->text(), QStringLiteral("&Recibir  <<<"));
+    EXPECT_EQ(w->CmdCerrar->text(), QStringLiteral("Salir"));
+    EXPECT_EQ(w->lblRuta->text(), QStringLiteral("KORVANE_INTERFASES"));
+    EXPECT_EQ(w->TxtServer->text(), Principal().gServidor);   // first run: the head-office server
+    EXPECT_TRUE(w->OptTipo[0]->isChecked());
+    EXPECT_EQ(w->findChildren<QLineEdit*>(QStringLiteral("txtfields")).size(), 2);
+    EXPECT_EQ(w->sbStatusBar->Text(QStringLiteral("BASEDEDATOS")), QStringLiteral("Db: VOLMA"));
+    EXPECT_TRUE(w->txtfields[0]->isEnabled());
+    EXPECT_FALSE(w->txtfields[1]->isEnabled());
+    EXPECT_EQ(Fecha(), console::FechaCorta(vb::Today()));
+}
+
+TEST_F(VentanaTest, NextNumberFollowsTheHighestRecorded) {
+    struct Caso { QStringList codigos; const char* siguiente; };
+    const Caso casos[] = {{{}, "1"}, {{"41", "40"}, "42"}, {{"0012"}, "13"}, {{"ABC"}, "1"}};
+    for (const auto& c : casos) {
+        Exec(Principal(), QStringLiteral("DELETE FROM MV_NOVEDADESPRECIOS"));
+        for (const QString& codigo : c.codigos)
+            Exec(Principal(), QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA) "
+                                             "VALUES ('%1','A3','A3','G','01/01/2020')").arg(codigo));
+        w->InicializaPantalla();
+        EXPECT_EQ(Numero(), QString::fromLatin1(c.siguiente)) << c.codigos.join(u',').toStdString();
+    }
+}
+
+TEST_F(VentanaTest, ASendInEachModeRecordsTheTransmissionAndResets) {
+    Exec(Principal(), QStringLiteral("DELETE FROM MV_NOVEDADESPRECIOS"));
+    Exec(Principal(), QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA) "
+                                     "VALUES ('41','A3','A3','G','01/01/2020')"));
+    w->InicializaPantalla();
+    for (int modo = 0; modo < 3; ++modo) {
+        SCOPED_TRACE(modo);
+        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-C' WHERE IDLISTA = 'A3'"));
+        const QString numero = QString::number(42 + modo);
+        ASSERT_EQ(Numero(), numero);
+        w->OptTipo[static_cast<size_t>(modo)]->setChecked(true);
+        {
+            ui::ScriptedPrompter guion;
+            guion.answer(vb::kYes, QStringLiteral("Atencion, este proceso vacia todos los datos de las tablas IMPOxxx, seguro de continuar???"));
+            guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+            QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+            EXPECT_TRUE(guion.exhausted());
+            EXPECT_EQ(guion.shown()[0].title, QStringLiteral("ATENCION"));
+            EXPECT_EQ(guion.shown()[0].buttons, ui::vbYesNo + ui::vbQuestion);
+        }
+        EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = '%1' AND IDLISTA = 'A3' AND NOMBRE = 'A3' AND TIPOMOV = 'G' "
+                                               "AND FECHA = '%2'").arg(numero, console::FechaCorta(vb::Today()))), 1);
+        const long pendientes = Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND ESTADO = '0-C'"));
+        if (modo == 0) {
+            EXPECT_EQ(pendientes, 0);
+            EXPECT_GT(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND ESTADO = '1-C' AND TRANSMISION = %1").arg(numero)), 0);
+        } else {
+            EXPECT_GT(pendientes, 0);
+        }
+        EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM OFERTAS")),
+                  Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM QET_KORVANE_OFERTAS")));
+        // Reset: the next number, today's date, the number field open.
+        EXPECT_EQ(Numero(), QString::number(43 + modo));
+        EXPECT_EQ(Fecha(), console::FechaCorta(vb::Today()));
+        EXPECT_TRUE(w->txtfields[0]->isEnabled());
+        EXPECT_FALSE(w->txtfields[1]->isEnabled());
+    }
+}
+
+TEST_F(VentanaTest, AnsweringNoChangesNothing) {
+    const long antes = Transmisiones();
+    ASSERT_TRUE(core::ConectaBaseRemota(bases, w->lblRuta->text(), w->lblRuta->text(), w->lblRuta->text()));
+    Exec(Remota(), QStringLiteral("DELETE FROM OFERTAS"));
+    w->txtfields[0]->setText(QStringLiteral("999"));
+    ui::ScriptedPrompter guion;
+    guion.answer(vb::kNo, QStringLiteral("seguro de continuar???"));
+    w->CmdEnviar_Click();
+    EXPECT_EQ(Transmisiones(), antes);
+    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM OFERTAS")), 0);
+    EXPECT_NE(Numero(), QStringLiteral("999"));   // reset all the same
+}
+
+TEST_F(VentanaTest, NoInterfaceConnectionStopsTheSend) {
+    const long antes = Transmisiones();
+    w->lblRuta->setText(QStringLiteral("NO_EXISTE"));
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA"));
+    w->CmdEnviar_Click();
+    EXPECT_TRUE(guion.exhausted());
+    EXPECT_EQ(guion.shown().size(), 1u);   // no question, no package
+    EXPECT_EQ(Transmisiones(), antes);
+}
+
+TEST_F(VentanaTest, AFailedPackageRecordsNoTransmission) {
+    Exec(Principal(), QStringLiteral("DROP VIEW QET_KORVANE_OFERTAS"));
+    const long antes = Transmisiones();
+    ui::ScriptedPrompter guion;
+    guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
+    guion.answer(1, QStringLiteral("Copiar OFERTAS"));
+    w->CmdEnviar_Click();
+    EXPECT_TRUE(guion.exhausted());
+    EXPECT_EQ(Transmisiones(), antes);
+}
+
+TEST_F(VentanaTest, QuotesInTheFieldsAreRecordedAsTyped) {
+    w->txtfields[0]->setText(QStringLiteral("7'7"));
+    w->txtfields[1]->setText(QStringLiteral("01/02/2020'"));
+    for (auto* o : w->OptTipo) o->setAutoExclusive(false), o->setChecked(false);   // no package
+    ui::ScriptedPrompter guion;
+    guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
+    w->CmdEnviar_Click();
+    EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = '7''7' AND FECHA = '01/02/2020'''")), 1);
+}
+
+TEST_F(VentanaTest, ASecondCommandWhileOneRunsDoesNothing) {
+    int intentos = 0;
+    console::SetObservadorEstado([&](const QString& paso, int estado) {
+        if (paso == QStringLiteral("Copiar IMPONOVBARRAS") && estado == 2) {
+            ++intentos;
+            w->CmdEnviar_Click();    // would ask the question again
+            w->CmdRecibir_Click();   // would ask its own question
+        }
+    });
+    ui::ScriptedPrompter guion;
+    guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
+    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+    w->CmdEnviar_Click();
+    console::SetObservadorEstado(nullptr);
+    EXPECT_EQ(intentos, 1);
+    EXPECT_EQ(guion.shown().size(), 2u);
+    EXPECT_FALSE(w->ocupado());
+}
+
+TEST_F(VentanaTest, ReceiveAsksRunsTheReceiverAndFinishes) {
+    int llamadas = 0;
+    console::FrmKorvane01::SetMovDeposito([&](console::FrmKorvane01&) { ++llamadas; });
+    for (int respuesta : {vb::kYes, vb::kNo}) {
+        ui::ScriptedPrompter guion;
+        guion.answer(respuesta, QStringLiteral("Este proceso recepciona los movimientos realizados por los locales\r\n"
+                                               "Confirma la recepcion de informacion???"));
+        guion.answer(1, QStringLiteral("Proceso Finalizado"));
+        w->CmdRecibir_Click();
+        EXPECT_TRUE(guion.exhausted());
+        EXPECT_EQ(guion.shown()[1].title, QStringLiteral("Aviso al operador"));
+    }
+    EXPECT_EQ(llamadas, 1);
+}
+
+TEST_F(VentanaTest, ConfirmingTheNumberAndTheDate) {
+    Exec(Principal(), QStringLiteral("DELETE FROM MV_NOVEDADESPRECIOS"));
+    Exec(Principal(), QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA) "
+                                     "VALUES ('5','A3','A3','G','01/01/2020')"));
+    {   // an empty number
+        ui::ScriptedPrompter guion;
+        guion.answer(1, QStringLiteral("Debe ingresar un código para el Generador."));
+        w->txtfields[0]->setText(QStringLiteral("  "));
+        Confirma(w->txtfields[0]);
+        EXPECT_TRUE(guion.exhausted());
+        EXPECT_EQ(guion.shown()[0].title, QStringLiteral("Aviso al operador..."));
+        EXPECT_TRUE(w->txtfields[0]->hasFocus());
+    }
+    // A number already recorded: stays in the open number field, no message.
+    w->txtfields[0]->setText(QStringLiteral("5"));
+    Confirma(w->txtfields[0]);
+    EXPECT_EQ(Numero(), QStringLiteral("5"));
+    EXPECT_TRUE(w->txtfields[0]->isEnabled());
+    EXPECT_FALSE(w->txtfields[1]->isEnabled());
+    // A new number, typed with blanks: kept trimmed, the date field opens with the focus.
+    w->txtfields[0]->setText(QStringLiteral(" 77 "));
+    Confirma(w->txtfields[0]);
+    EXPECT_EQ(Numero(), QStringLiteral("77"));
+    EXPECT_FALSE(w->txtfields[0]->isEnabled());
+    EXPECT_TRUE(w->txtfields[1]->isEnabled());
+    EXPECT_TRUE(w->txtfields[1]->hasFocus());
+    {   // a date that does not exist
+        ui::ScriptedPrompter guion;
+        guion.answer(1, QStringLiteral("Debe ingresar un formato de fecha válido."));
+        w->txtfields[1]->setText(QStringLiteral("31/02/2008"));
+        Confirma(w->txtfields[1]);
+        EXPECT_TRUE(guion.exhausted());
+        EXPECT_TRUE(w->txtfields[1]->hasFocus());
+        EXPECT_TRUE(w->ErrorEnCampo);
+    }
+    // An empty date becomes today's; a valid one is kept as typed.
+    w->txtfields[1]->setText(QString());
+    Confirma(w->txtfields[1]);
+    EXPECT_EQ(Fecha(), console::FechaCorta(vb::Today()));
+    w->txtfields[1]->setText(QStringLiteral("5/3/2008"));
+    Confirma(w->txtfields[1]);
+    EXPECT_EQ(Fecha(), QStringLiteral("5/3/2008"));
+    EXPECT_FALSE(w->ErrorEnCampo);
+}
+
+TEST_F(VentanaTest, FocusColoursTheField) {
+    core::gColorFondo = 0x00FFFF;   // BGR: yellow
+    w->txtfields_GotFocus(0);
+    EXPECT_EQ(w->txtfields[0]->palette().color(QPalette::Base), QColor(255, 255, 0));
+    w->txtfields[0]->setText(QStringLiteral("  12"));
+    w->txtfields_GotFocus(0);
+    EXPECT_EQ(w->txtfields[0]->selectedText(), QStringLiteral("  "));
+    w->txtfields_LostFocus(0);
+    EXPECT_EQ(w->txtfields[0]->palette().color(QPalette::Base), QColor(255, 255, 255));
+}
+
+TEST_F(VentanaTest, SavedFieldsComeBackAfterARestart) {
+    w->TxtServer->setText(bases + QStringLiteral(" "));
+    w->lblRuta->setText(QStringLiteral("korvane_interfases"));
+    w->OptTipo[2]->setChecked(true);
+    Reabre();
+    EXPECT_EQ(fines_, 1);
+    EXPECT_EQ(w->TxtServer->text(), bases);
+    EXPECT_EQ(w->lblRuta->text(), QStringLiteral("korvane_interfases"));
+    EXPECT_TRUE(w->OptTipo[2]->isChecked());
+    EXPECT_FALSE(w->OptTipo[0]->isChecked());
+    EXPECT_EQ(Fecha(), console::FechaCorta(vb::Today()));   // number and date set again
+}
+
+TEST_F(VentanaTest, ClosingTheWindowSavesAndEndsAsExitDoes) {
+    w->OptTipo[1]->setChecked(true);
+    w->close();
+    EXPECT_EQ(fines_, 1);
+    w.reset();
+    data::ResetGlobalInstances();
+    Abre();
+    EXPECT_TRUE(w->OptTipo[1]->isChecked());
+}
+
+// ---- lookups and the report ----
+
+class ConsultasGrabadas : public core::ConsultasIface {
+public:
+    void ConsultaSearch(const QString& SQL, QStringList*, const QString&, QString&, const QString&, const QString&,
+                        bool) override {
+        pedidos << SQL;
+        campos << CampoDevuelto;
+        ValorDevuelto = vb::Variant(respuesta);
+        CampoDevuelto.clear();
+    }
+    QStringList pedidos, campos;
+    QString respuesta;
+};
+
+TEST_F(VentanaTest, PriceLookupsFollowTheFieldTag) {
+    auto* grabadas = new ConsultasGrabadas;
+    core::SetConsultasFactory([grabadas] { return std::unique_ptr<core::ConsultasIface>(grabadas); });
+    grabadas = static_cast<ConsultasGrabadas*>(&core::gConsultas());
+    grabadas->respuesta = QStringLiteral("5");
+    Exec(Principal(), QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA) "
+                                     "VALUES ('5','A3','A3','G','01/01/2020')"));
+    w->txtfields[0]->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(w->CampoActual, w->txtfields[0]);
+
+    // An empty tag does nothing at all.
+    w->ConsultaPrecios();
+    EXPECT_TRUE(grabadas->pedidos.isEmpty());
+
+    // "Novedades" in any case: the pending-changes lookup, then the tag becomes V_MA_PRECIOS.
+    // The field holds a recorded number, so the simulated Enter leaves it open and focused.
+    w->txtfields[0]->setText(QStringLiteral("5"));
+    w->CampoActual->setProperty("Tag", QStringLiteral("novedades"));
+    w->ConsultaPrecios();
+    ASSERT_EQ(grabadas->pedidos.size(), 1);
+    const vb::Date hoy = vb::Today();
+    EXPECT_EQ(grabadas->pedidos[0],
+              QStringLiteral("SELECT IDLISTA,NOMBRE FROM V_MA_PRECIOS WHERE TIPOLISTA = 'V' AND (ESTADO = '0-C' OR "
+                             "ESTADO = '0-M' OR FHOFERTADESDE = '%1' OR  FHOFERTAHASTA ='%2') GROUP BY IDLISTA,NOMBRE")
+                  .arg(console::FechaCorta(vb::DateAdd(QStringLiteral("d"), 1, hoy)),
+                       console::FechaCorta(vb::DateAdd(QStringLiteral("d"), -1, hoy))));
+    EXPECT_EQ(grabadas->campos[0], QStringLiteral("IDLISTA"));
+    w->ConsultaNovedades();
+    ASSERT_EQ(w->CampoActual, w->txtfields[0]);
+    EXPECT_EQ(w->CampoActual->property("Tag").toString(), QStringLiteral("V_MA_PRECIOS"));
+
+    // The price-list lookup writes the choice and confirms the field: 5 is recorded, so the
+    // number field stays open.
+    w->ConsultaPrecios();
+    EXPECT_EQ(grabadas->pedidos.last(),
+              QStringLiteral("SELECT IDLISTA,NOMBRE FROM V_MA_PRECIOSCAB WHERE TIPOLISTA = 'V' ORDER BY IDLISTA"));
+    EXPECT_EQ(Numero(), QStringLiteral("5"));
+    EXPECT_TRUE(w->txtfields[0]->isEnabled());
+
+    // Articles: the bare view name, the value trimmed.
+    grabadas->respuesta = QStringLiteral(" 88 ");
+    w->txtfields[0]->setProperty("Tag", QStringLiteral("V_MA_ARTICULOS"));
+    w->CampoActual = w->txtfields[0];
+    w->ConsultaPrecios();
+    EXPECT_EQ(grabadas->pedidos.last(), QStringLiteral("V_MA_ARTICULOS"));
+    EXPECT_EQ(grabadas->campos.last(), QStringLiteral("IDARTICULO"));
+    EXPECT_EQ(Numero(), QStringLiteral("88"));
+    EXPECT_FALSE(w->txtfields[0]->isEnabled());   // a new number was confirmed
+    core::SetConsultasFactory(nullptr);
+}
+
+TEST_F(VentanaTest, TheTransmissionReportIsPrintedToPdf) {
+    QStringList abiertos;
+    console::SetAbreDocumento([&](const QString& pdf) { abiertos << pdf; });
+    core::gMotorReportes().CarpetaReportes = testsupport::SourceDir();   // its "reports" folder
+    console::InstalaImpresoraReportes();
+    Exec(Principal(), QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA) "
+                                     "VALUES ('15','A3','A3','G','01/01/2020')"));
+    w->txtfields[0]->setText(QStringLiteral("15"));
+    for (int16_t alternativo : {int16_t(0), int16_t(-1)}) {
+        w->ImprimeNovedades(alternativo);
+        ASSERT_EQ(abiertos.size(), alternativo == 0 ? 1 : 2);
+        QFile f(abiertos.last());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+    }
+    EXPECT_TRUE(abiertos[0].endsWith(QStringLiteral("RP_NovedadesPrecios.pdf")));
+    EXPECT_TRUE(abiertos[1].endsWith(QStringLiteral("MA_PRE3.pdf")));
+    console::SetAbreDocumento(nullptr);
+    utillib::MotorReportes::SetRenderer(nullptr);
+}
+
+}  // namespace

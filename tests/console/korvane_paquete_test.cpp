@@ -1,0 +1,156 @@
+#include "console_fixture.h"
+
+#include "platform/ui/prompter.h"
+#include "transfer/korvane.h"
+
+namespace {
+
+using consoletest::ConsoleFixture;
+
+struct Copia {
+    const char* vista;
+    const char* tabla;
+    bool filtraNovedades;   // in normal mode only rows with TIPOACT = 'M'
+};
+const Copia kCopias[] = {
+    {"QET_KORVANE", "IMPONOVARTI", true},          {"QET_KORVANE_BARRAS", "IMPONOVBARRAS", true},
+    {"QET_KORVANE_BULTOS", "IMPONOVBULTOS", true}, {"QET_KORVANE_NOVPROV", "IMPONOVPROV", true},
+    {"QET_KORVANE_PROV", "IMPOPROV", false},       {"QET_KORVANE_OFERTAS", "OFERTAS", false},
+};
+const char* const kMarcadas[] = {"IMPONOVARTI", "IMPOPROV", "OFERTAS"};
+
+class PaqueteTest : public ConsoleFixture {
+protected:
+    void SetUp() override {
+        ConsoleFixture::SetUp();
+        if (HasFatalFailure()) return;
+        Arranca();
+        if (HasFatalFailure()) return;
+        // Every A3 price is pending, and one price of another list too.
+        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0 WHERE IDLISTA = 'A3'"));
+        ASSERT_GT(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3'")), 0);
+        otrasPendientes_ = Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA <> 'A3' "
+                                                             "AND ESTADO LIKE '0-%'"));
+    }
+
+    long Pendientes() {
+        return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND ESTADO LIKE '0-%'"));
+    }
+    long OtrasPendientes() {
+        return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA <> 'A3' AND ESTADO LIKE '0-%'"));
+    }
+    void ExpectRows(const QStringList& estados) {
+        console::FrmStatus* f = console::FrmStatusInstance();
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(f->rowCount(), 8);
+        QStringList pasos = console::DescripcionesPasos();
+        pasos << QStringLiteral("Finalizando");
+        for (int i = 0; i < 8; ++i) {
+            EXPECT_EQ(f->rowStep(i), pasos[i]);
+            EXPECT_EQ(f->rowState(i), estados[i]) << pasos[i].toStdString();
+        }
+    }
+    long otrasPendientes_ = 0;
+};
+
+TEST_F(PaqueteTest, EachModeCopiesTheViewsAndMarksWhatWasSent) {
+    for (int16_t modo : {int16_t(0), int16_t(1), int16_t(2)}) {
+        SCOPED_TRACE(modo);
+        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0 WHERE IDLISTA = 'A3'"));
+        const long pendientes = Pendientes();
+        {
+            ui::ScriptedPrompter guion;
+            guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+            EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(modo, QStringLiteral("17")));
+            ASSERT_EQ(guion.shown().size(), 1u);
+            EXPECT_EQ(guion.shown()[0].prompt, QStringLiteral("Proceso Finalizado..."));
+            EXPECT_EQ(guion.shown()[0].title, QStringLiteral("Aviso al Operador"));
+            EXPECT_EQ(guion.shown()[0].buttons, ui::vbInformation);
+        }
+        EXPECT_EQ(transfer::TipoTransmision, QString(QLatin1Char("NCA"[modo])));
+        EXPECT_EQ(console::gPaquete, nullptr);   // the package is dropped after the run
+
+        // The interface tables hold exactly what the copies wrote.
+        for (const auto& c : kCopias) {
+            SCOPED_TRACE(c.tabla);
+            const QString filtro = modo == 0 && c.filtraNovedades ? QStringLiteral(" WHERE TIPOACT = 'M'") : QString();
+            EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM %1").arg(QString::fromLatin1(c.tabla))),
+                      Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM %1").arg(QString::fromLatin1(c.vista)) + filtro));
+        }
+        // Marking.
+        if (modo == 0) {
+            EXPECT_EQ(Pendientes(), 0);
+            EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND "
+                                                        "ESTADO = '1-M' AND TRANSMISION = 17 AND CAMBIOCODBARRA = 0")),
+                      pendientes);
+        } else {
+            EXPECT_EQ(Pendientes(), pendientes);   // prices untouched
+        }
+        EXPECT_EQ(OtrasPendientes(), otrasPendientes_);
+        for (const char* t : kMarcadas) {
+            const QString tabla = QString::fromLatin1(t);
+            if (modo == 1) {
+                EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM %1 WHERE TIPOACT = 'S' OR TIPOACT_ORIG = 'S'").arg(tabla)), 0) << t;
+            }
+            if (modo == 2) {
+                EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM %1 WHERE TIPOACT <> 'A' OR TIPOACT_ORIG <> 'A'").arg(tabla)), 0) << t;
+            }
+        }
+        const QString fin = QStringLiteral("Finalizado");
+        ExpectRows({fin, fin, fin, fin, fin, fin, fin, fin});
+        EXPECT_DOUBLE_EQ(console::FrmStatusInstance()->barPercent(), 100.0);
+        EXPECT_FALSE(console::FrmStatusLoaded());
+    }
+}
+
+TEST_F(PaqueteTest, ANonNumericTransmissionNumberMarksWithZero) {
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(0, QStringLiteral("X12")));
+    EXPECT_EQ(Pendientes(), 0);
+    EXPECT_GT(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND TRANSMISION = 0")), 0);
+}
+
+TEST_F(PaqueteTest, AFailedCopyIsReportedAndNothingIsMarked) {
+    Exec(Principal(), QStringLiteral("DROP VIEW QET_KORVANE_BARRAS"));
+    const long pendientes = Pendientes();
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("Copiar IMPONOVBARRAS"));
+    EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, QStringLiteral("18")));
+    ASSERT_EQ(guion.shown().size(), 1u);
+    EXPECT_FALSE(guion.shown()[0].prompt.contains(QStringLiteral("Copiar IMPONOVARTI")));
+    EXPECT_EQ(Pendientes(), pendientes);
+    const QString fin = QStringLiteral("Finalizado");
+    ExpectRows({fin, fin, QStringLiteral("Error"), fin, fin, fin, fin, QStringLiteral("Error")});
+    // The other copies ran.
+    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPOPROV")),
+              Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM QET_KORVANE_PROV")));
+}
+
+TEST_F(PaqueteTest, AFailedTruncateLeavesTheCopiesInactive) {
+    Exec(Remota(), QStringLiteral("DROP TABLE IMPONOVPROV"));
+    for (int16_t modo : {int16_t(0), int16_t(2)}) {
+        SCOPED_TRACE(modo);
+        const long pendientes = Pendientes();
+        const long antes = Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM OFERTAS WHERE TIPOACT <> 'A'"));
+        ui::ScriptedPrompter guion;
+        guion.answer(1, QStringLiteral("Vaciar Tablas"));
+        EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(modo, QStringLiteral("19")));
+        const QString in = QStringLiteral("Inactivo");
+        ExpectRows({QStringLiteral("Error"), in, in, in, in, in, in, QStringLiteral("Error")});
+        EXPECT_EQ(Pendientes(), pendientes);
+        EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM OFERTAS WHERE TIPOACT <> 'A'")), antes);
+    }
+}
+
+TEST_F(PaqueteTest, AModeOutsideTheThreeKeepsTheLetterAndMarksNothing) {
+    transfer::TipoTransmision = QStringLiteral("C");
+    const long pendientes = Pendientes();
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(7, QStringLiteral("20")));
+    EXPECT_EQ(transfer::TipoTransmision, QStringLiteral("C"));
+    EXPECT_EQ(Pendientes(), pendientes);
+}
+
+}  // namespace
