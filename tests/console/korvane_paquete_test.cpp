@@ -154,3 +154,76 @@ TEST_F(PaqueteTest, AModeOutsideTheThreeKeepsTheLetterAndMarksNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PaqueteTest, ThePackageAsItRuns) {
+    bool visto = false;
+    console::SetObservadorEstado([&](const QString& paso, int estado) {
+        if (paso != QStringLiteral("Vaciar Tablas") || estado != 2) return;
+        visto = true;
+        dts::Package& p = *console::gPaquete;
+        EXPECT_EQ(p.Name(), QStringLiteral("KORVANE_INTERFACE01"));
+        EXPECT_EQ(p.TransactionIsolationLevel(), 256);
+        EXPECT_EQ(p.MaxConcurrentSteps(), 4);
+        EXPECT_TRUE(p.UseTransaction());
+        ASSERT_EQ(p.Connections().Count(), 2);
+        auto c1 = p.Connections().Item(1);
+        auto c2 = p.Connections().Item(2);
+        EXPECT_EQ(c1->Name(), QStringLiteral("Microsoft OLE DB Provider for SQL Server"));
+        EXPECT_EQ(c2->Name(), QStringLiteral("Microsoft OLE DB Provider for SQL Server 2"));
+        EXPECT_EQ(c1->ID(), 1);
+        EXPECT_EQ(c2->ID(), 2);
+        EXPECT_EQ(c1->Catalog(), QStringLiteral("VOLMA"));
+        EXPECT_EQ(c2->Catalog(), QStringLiteral("korvane_interfases"));
+        EXPECT_EQ(c2->DataSource(), Remota().gServidor);
+        EXPECT_EQ(c1->ConnectionProperties(QStringLiteral("Application Name")).Value().text(), QStringLiteral("Diseñador DTS"));
+        EXPECT_EQ(c2->ConnectionProperties(QStringLiteral("Initial Catalog")).Value().text(), QStringLiteral("korvane_interfases"));
+
+        struct Paso { const char* name; const char* task; };
+        const Paso pasos[] = {{"DTSStep_DTSExecuteSQLTask_1", "DTSTask_DTSExecuteSQLTask_1"},
+                              {"DTSStep_DTSDataPumpTask_1", "DTSTask_DTSDataPumpTask_1"},
+                              {"DTSStep_DTSDataPumpTask_2", "DTSTask_DTSDataPumpTask_2"},
+                              {"DTSStep_DTSDataPumpTask_3", "DTSTask_DTSDataPumpTask_3"},
+                              {"DTSStep_DTSDataPumpTask_4", "DTSTask_DTSDataPumpTask_4"},
+                              {"DTSStep_DTSDataPumpTask_5", "DTSTask_DTSDataPumpTask_5"},
+                              {"DTSStep_DTSDataPumpTask_7", "DTSTask_DTSDataPumpTask_7"}};
+        ASSERT_EQ(p.Steps().Count(), 7);
+        const QStringList textos = console::DescripcionesPasos();
+        for (int i = 1; i <= 7; ++i) {
+            auto s = p.Steps().Item(i);
+            EXPECT_EQ(s->Name(), QString::fromLatin1(pasos[i - 1].name));
+            EXPECT_EQ(s->TaskName(), QString::fromLatin1(pasos[i - 1].task));
+            EXPECT_EQ(s->Description(), textos[i - 1]);
+            EXPECT_EQ(s->ScriptLanguage(), QStringLiteral("VBScript"));
+            EXPECT_EQ(s->RelativePriority(), 3);
+            EXPECT_FALSE(s->FailPackageOnError());
+            EXPECT_EQ(s->PrecedenceConstraints().Count(), i == 2 ? 1 : 0);
+        }
+        auto pc = p.Steps().Item(2)->PrecedenceConstraints().Item(1);
+        EXPECT_EQ(pc->StepName(), QStringLiteral("DTSStep_DTSExecuteSQLTask_1"));
+        EXPECT_EQ(pc->PrecedenceBasis(), 1);
+        EXPECT_EQ(pc->Value().toLong(), 0);
+        EXPECT_EQ(p.Tasks().Count(), 7);
+    });
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(1, QStringLiteral("21")));
+    console::SetObservadorEstado(nullptr);
+    EXPECT_TRUE(visto);
+}
+
+TEST_F(PaqueteTest, ASendStartsFromAFreshPackage) {
+    // A package left behind by a send that was abandoned, with its steps and tasks.
+    console::gPaquete = dts::Package::Create();
+    auto viejo = console::gPaquete->Steps().New();
+    viejo->setName(QStringLiteral("DTSStep_DTSExecuteSQLTask_1"));
+    console::gPaquete->Steps().Add(viejo);
+    transfer::AgregaTareaVaciarTablas(*console::gPaquete);
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(2, QStringLiteral("22")));
+    EXPECT_TRUE(guion.exhausted());
+}
+
+}  // namespace
