@@ -19,7 +19,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -83,48 +82,7 @@ double AnchoVentana(double anchoLista, double anchoPantalla) {
     return anchoLista + 280;
 }
 
-int CodigoTecla(int k, bool teclado) {
-    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;                 // 65..90
-    if (k >= Qt::Key_0 && k <= Qt::Key_9) return teclado ? 96 + (k - Qt::Key_0) : k;
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F16) return 112 + (k - Qt::Key_F1);
-    switch (k) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    default: return 0;
-    }
-}
-
-namespace {
-int CodigoDe(QKeyEvent* ev) {
-    return CodigoTecla(ev->key(), ev->modifiers().testFlag(Qt::KeypadModifier));
-}
-int ShiftDe(QKeyEvent* ev) {
-    int s = 0;
-    if (ev->modifiers().testFlag(Qt::ShiftModifier)) s |= 1;
-    if (ev->modifiers().testFlag(Qt::ControlModifier)) s |= 2;
-    if (ev->modifiers().testFlag(Qt::AltModifier)) s |= 4;
-    return s;
-}
-}  // namespace
-
-Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("Lib_FrmCons3"));
-    setWindowTitle(QStringLiteral("Consulta..."));
-    setModal(true);
+Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : DialogoConsulta(QStringLiteral("Lib_FrmCons3"), parent) {
 
     picFields = new QWidget(this);
     picFields->setObjectName(QStringLiteral("picFields"));
@@ -150,35 +108,20 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
-    CmdAceptar->setObjectName(QStringLiteral("CmdAceptar"));
-    CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), Frame1);
-    CmdCancelar->setObjectName(QStringLiteral("CmdCancelar"));
-    CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), Frame1);
-    CmdNueva->setObjectName(QStringLiteral("CmdNueva"));
+    CreaBotones(Frame1);
     // The three buttons share one width, wide enough for the longest caption.
     int anchoBoton = Px(kAnchoBoton);
     for (QPushButton* b : {CmdAceptar, CmdCancelar, CmdNueva}) anchoBoton = std::max(anchoBoton, b->sizeHint().width());
     for (QPushButton* b : {CmdAceptar, CmdCancelar, CmdNueva}) {
-        b->setAutoDefault(false);
         b->resize(anchoBoton, std::max(Px(kAltoBoton), b->sizeHint().height()));
         b->move(b->x(), Px((kAltoMarco - kAltoBoton) / 2));
     }
-    CmdAceptar->setDefault(true);
-    connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
-    connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
-    connect(CmdNueva, &QPushButton::clicked, this, [this] { CmdNueva_Click(); });
 
     lblFieldName = new QLabel(this);
     lblFieldName->setObjectName(QStringLiteral("lblFieldName"));
     lblFieldName->hide();
 
-    // The pop-up menu is part of the window; nothing opens it.
-    MNU_Emergente = new QMenu(this);
-    MNU_Emergente->setObjectName(QStringLiteral("MNU_Emergente"));
-    MNU_Emergente->addAction(QStringLiteral("Llenar Con Posibles Valores"))->setObjectName(QStringLiteral("MNU_Llena"));
-    MNU_Emergente->addSeparator()->setObjectName(QStringLiteral("MNU_Separador"));
-    MNU_Emergente->addAction(QStringLiteral("Cancelar"))->setObjectName(QStringLiteral("MNU_Cancelar"));
+    CreaMenuEmergente();
 
     CreaCaja(0);
     resize(Px(kAnchoInicial), Px(kAltoInicial));
@@ -187,16 +130,8 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
 Lib_FrmCons3::~Lib_FrmCons3() = default;
 
 QComboBox* Lib_FrmCons3::CreaCaja(int index) {
-    auto* caja = new QComboBox(picFields);
-    caja->setObjectName(QStringLiteral("CmbSearch"));
-    caja->setProperty("Index", index);
-    caja->setEditable(true);
-    caja->setInsertPolicy(QComboBox::NoInsert);
-    caja->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
+    QComboBox* caja = NuevaCajaBusqueda(picFields, index);
     caja->resize(Px(1200), Px(kAltoCaja));
-    caja->installEventFilter(this);
-    connect(caja, &QComboBox::editTextChanged, this, [this, index] { CmbSearch_Change(index); });
-    connect(caja, &QComboBox::activated, this, [this, index] { CmbSearch_Change(index); });
     CmbSearch.push_back(caja);
     return caja;
 }
@@ -210,32 +145,12 @@ double Lib_FrmCons3::anchoColumna(int k) const { return Twips(ListView1->header(
 
 void Lib_FrmCons3::setAnchoColumna(int k, double twips) { ListView1->header()->resizeSection(k - 1, Px(twips)); }
 
-int Lib_FrmCons3::ErrorTratado(const vb::Error& e, const char* rutina) {
-    return Util().TrataError(e, std::nullopt, QString::fromLatin1(rutina));
-}
-
 // ---------------------------------------------------------------- the modal show
 
 void Lib_FrmCons3::MostrarModal() {
     Form_Load();
     if (QComboBox* c = cajaBusqueda(0)) c->setFocus();
-    ocultando_ = false;
-    exec();
-}
-
-void Lib_FrmCons3::Ocultar(bool aceptado) {
-    ocultando_ = true;
-    if (aceptado) QDialog::accept();
-    else QDialog::reject();
-}
-
-void Lib_FrmCons3::reject() {
-    // Escape and the window's close box cancel, as the Cancel button does.
-    if (ocultando_) {
-        QDialog::reject();
-        return;
-    }
-    CmdCancelar_Click();
+    Mostrar();
 }
 
 void Lib_FrmCons3::Descargar() {
@@ -251,7 +166,7 @@ void Lib_FrmCons3::Descargar() {
 // ---------------------------------------------------------------- loading
 
 void Lib_FrmCons3::Form_Load() {
-    vb::OnError on([this](const vb::Error& e) { return ErrorTratado(e, "FORM_LOAD"); });
+    vb::OnError on([](const vb::Error& e) { return ErrorTratado(e, "FORM_LOAD"); });
     data::DB_Dll& db = data::gDBPrincipal();
 
     on.run([&] { articulos_ = SQL.contains(QLatin1String("articulos"), Qt::CaseInsensitive); });
@@ -355,7 +270,7 @@ QString Lib_FrmCons3::ColorStock() {
 }
 
 void Lib_FrmCons3::Leer(long, long) {
-    vb::OnError on([this](const vb::Error& e) { return ErrorTratado(e, "FORM_LOAD"); });
+    vb::OnError on([](const vb::Error& e) { return ErrorTratado(e, "FORM_LOAD"); });
     bool vacio = true;
     on.run([&] {
         if (!rs_) vb::Raise(vb::kErrObjectNotSet);
@@ -466,7 +381,7 @@ void Lib_FrmCons3::CalcularAncho() {
 }
 
 void Lib_FrmCons3::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
+    DialogoConsulta::resizeEvent(event);
     Form_Resize();
 }
 
@@ -567,13 +482,8 @@ void Lib_FrmCons3::CmbSearch_KeyDown(int index, int keyCode, int) {
         });
         break;
     }
-    case 40:
-    case 38:
-    case 34:
-    case 33:
-        on.run([&] { ListView1->setFocus(); });
-        break;
     default:
+        if (EsTeclaHaciaLista(keyCode)) on.run([&] { ListView1->setFocus(); });
         break;
     }
 }
@@ -585,7 +495,7 @@ QString Lib_FrmCons3::Celda(QTreeWidgetItem* item, int columna) const { return i
 void Lib_FrmCons3::setCelda(QTreeWidgetItem* item, int columna, const QString& texto) { item->setText(columna - 1, texto); }
 
 void Lib_FrmCons3::ListView1_KeyDown(int keyCode, int shift) {
-    vb::OnError on([this](const vb::Error& e) { return ErrorTratado(e, "ListView1_KeyDown"); });
+    vb::OnError on([](const vb::Error& e) { return ErrorTratado(e, "ListView1_KeyDown"); });
     auto actual = [this]() -> QTreeWidgetItem* {
         QTreeWidgetItem* item = ListView1->currentItem();
         if (!item) vb::Raise(vb::kErrObjectNotSet);
@@ -697,7 +607,7 @@ void Lib_FrmCons3::Form_KeyDown(int keyCode, int) {
 // ---------------------------------------------------------------- result
 
 void Lib_FrmCons3::CmdAceptar_Click() {
-    vb::OnError on([this](const vb::Error& e) { return ErrorTratado(e, "CmdAceptar_Click"); });
+    vb::OnError on([](const vb::Error& e) { return ErrorTratado(e, "CmdAceptar_Click"); });
     if (CheckBoxes) {
         on.run([&] {
             if (CampoDevuelto.isEmpty() && ListView1->columnCount() > 0) CampoDevuelto = ListView1->headerItem()->text(0);
@@ -755,7 +665,7 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
     const QVariant indice = watched->property("Index");
     if (watched == ListView1 && event->type() == QEvent::KeyPress) {
         auto* ev = static_cast<QKeyEvent*>(event);
-        const int codigo = CodigoDe(ev);
+        const int codigo = CodigoTecla(ev);
         if (codigo == 123) {
             Form_KeyDown(codigo, ShiftDe(ev));
             return true;
@@ -776,12 +686,12 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusOut: CmbSearch_LostFocus(i); break;
         case QEvent::KeyPress: {
             auto* ev = static_cast<QKeyEvent*>(event);
-            const int codigo = CodigoDe(ev);
+            const int codigo = CodigoTecla(ev);
             if (codigo == 123) {
                 Form_KeyDown(codigo, ShiftDe(ev));
                 return true;
             }
-            if (codigo == 116 || codigo == 40 || codigo == 38 || codigo == 34 || codigo == 33) {
+            if (EsTeclaDeCaja(codigo)) {
                 CmbSearch_KeyDown(i, codigo, ShiftDe(ev));
                 return true;
             }
@@ -791,16 +701,16 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return DialogoConsulta::eventFilter(watched, event);
 }
 
 void Lib_FrmCons3::keyPressEvent(QKeyEvent* event) {
-    const int codigo = CodigoDe(event);
+    const int codigo = CodigoTecla(event);
     if (codigo == 123) {
         Form_KeyDown(codigo, ShiftDe(event));
         return;
     }
-    QDialog::keyPressEvent(event);
+    DialogoConsulta::keyPressEvent(event);
 }
 
 }  // namespace lookup

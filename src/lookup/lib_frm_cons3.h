@@ -6,13 +6,12 @@
 // several), which the dialog hands back in ValorDevuelto and Valores.
 //
 // Measures are kept in twips as the dialog's layout works in them (15 twips to a pixel).
+#include "lookup/dialogo_consulta.h"
 #include "lookup/lib_cls_cons3.h"
 #include "platform/ado/ado.h"
 #include "platform/vb/currency.h"
-#include "platform/vb/error.h"
 #include "platform/vb/variant.h"
 
-#include <QDialog>
 #include <QList>
 #include <QString>
 #include <vector>
@@ -20,8 +19,6 @@
 class QComboBox;
 class QFrame;
 class QLabel;
-class QMenu;
-class QPushButton;
 class QScrollBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -42,11 +39,7 @@ bool EstaEnValoresDefault(const QString& valor, const QString& valoresDefault);
 // The window width (twips) for a list of `anchoLista` twips on a screen `anchoPantalla` wide.
 double AnchoVentana(double anchoLista, double anchoPantalla);
 
-// VB key code of a key event (65 for A, 116 for F5, 45 for Insert...); 0 for keys it has none for.
-int CodigoTecla(int qtKey, bool teclado);
-inline constexpr int kShiftMask = 1;
-
-class Lib_FrmCons3 : public QDialog, public ListaConsulta {
+class Lib_FrmCons3 : public DialogoConsulta, public ListaConsulta {
     Q_OBJECT
 public:
     explicit Lib_FrmCons3(QWidget* parent = nullptr);
@@ -75,14 +68,14 @@ public:
 
     // ---- events ----
     void Form_Load();
-    void CmbSearch_Change(int index);
+    void CmbSearch_Change(int index) override;
     void CmbSearch_KeyDown(int index, int keyCode, int shift);
     void ListView1_KeyDown(int keyCode, int shift);
     void ListView1_ColumnClick(int columna);
     void Form_KeyDown(int keyCode, int shift);
-    void CmdAceptar_Click();
-    void CmdCancelar_Click();
-    void CmdNueva_Click();
+    void CmdAceptar_Click() override;
+    void CmdCancelar_Click() override;
+    void CmdNueva_Click() override;
     void HScroll1_Change(int valor);
 
     // ---- what tests and the screenshots look at ----
@@ -99,7 +92,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void reject() override;
 
 private:
     QComboBox* CreaCaja(int index);
@@ -114,8 +106,6 @@ private:
     void setCelda(QTreeWidgetItem* item, int columna, const QString& texto);
     QString ValorFila(QTreeWidgetItem* item, const QString& nombre, const QString& previo);
     void SeleccionaFila(int indice);   // from 1
-    void Ocultar(bool aceptado);
-    int ErrorTratado(const vb::Error& e, const char* rutina);
 
     // controls
     QWidget* picFields = nullptr;
@@ -123,11 +113,7 @@ private:
     QTreeWidget* ListView1 = nullptr;
     QScrollBar* HScroll1 = nullptr;
     QFrame* Frame1 = nullptr;
-    QPushButton* CmdAceptar = nullptr;
-    QPushButton* CmdCancelar = nullptr;
-    QPushButton* CmdNueva = nullptr;
     QLabel* lblFieldName = nullptr;
-    QMenu* MNU_Emergente = nullptr;
 
     // private state
     bool articulos_ = false;
@@ -139,7 +125,6 @@ private:
     bool ordenado_ = false;
     int claveOrden_ = 0;
     bool descendente_ = false;  // the sort order; every header click flips it
-    bool ocultando_ = false;
 };
 
 }  // namespace lookup

@@ -4,7 +4,6 @@
 #include "data/db_dll.h"
 #include "lookup/lookup_sql.h"
 #include "platform/ui/prompter.h"
-#include "platform/utillib/util_texto.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
 
@@ -14,7 +13,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -28,19 +26,6 @@ constexpr long kErrElementoNoEncontrado = 35601;
 constexpr long kErrClaveRepetida = 35602;
 
 const QString kRaiz = QStringLiteral("A");
-
-utillib::UtilTexto& Util() { return core::gUtilTexto(); }
-
-int CodigoTeclaArbol(QKeyEvent* ev) {
-    switch (ev->key()) {
-    case Qt::Key_F5: return 116;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_PageUp: return 33;
-    default: return 0;
-    }
-}
 
 void Cascada(QTreeWidgetItem* nodo, Qt::CheckState estado, int nivel) {
     for (int i = 0; i < nodo->childCount(); ++i) {
@@ -74,10 +59,7 @@ int PadrePorPrefijo(const QStringList& claves, const QString& nueva) {
     return padre;
 }
 
-Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("Lib_FrmCons3Tree"));
-    setWindowTitle(QStringLiteral("Consulta..."));
-    setModal(true);
+Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : DialogoConsulta(QStringLiteral("Lib_FrmCons3Tree"), parent) {
 
     auto* layout = new QVBoxLayout(this);
     picFields = new QWidget(this);
@@ -87,15 +69,7 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent) {
     lblFieldName = new QLabel(picFields);
     lblFieldName->setObjectName(QStringLiteral("lblFieldName"));
     lblFieldName->hide();
-    CmbSearch = new QComboBox(picFields);
-    CmbSearch->setObjectName(QStringLiteral("CmbSearch"));
-    CmbSearch->setProperty("Index", 0);
-    CmbSearch->setEditable(true);
-    CmbSearch->setInsertPolicy(QComboBox::NoInsert);
-    CmbSearch->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
-    CmbSearch->installEventFilter(this);
-    connect(CmbSearch, &QComboBox::editTextChanged, this, [this] { CmbSearch_Change(0); });
-    connect(CmbSearch, &QComboBox::activated, this, [this] { CmbSearch_Change(0); });
+    CmbSearch = NuevaCajaBusqueda(picFields, 0);
     tira->addWidget(lblFieldName);
     tira->addWidget(CmbSearch, 1);
     layout->addWidget(picFields);
@@ -115,30 +89,15 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent) {
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     auto* botones = new QHBoxLayout(Frame1);
-    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
-    CmdAceptar->setObjectName(QStringLiteral("CmdAceptar"));
-    CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), Frame1);
-    CmdCancelar->setObjectName(QStringLiteral("CmdCancelar"));
-    CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), Frame1);
-    CmdNueva->setObjectName(QStringLiteral("CmdNueva"));
-    for (QPushButton* b : {CmdAceptar, CmdCancelar, CmdNueva}) b->setAutoDefault(false);
-    CmdAceptar->setDefault(true);
+    CreaBotones(Frame1);
     botones->addWidget(CmdAceptar);
     botones->addStretch(1);
     botones->addWidget(CmdCancelar);
     botones->addStretch(1);
     botones->addWidget(CmdNueva);
-    connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
-    connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
-    connect(CmdNueva, &QPushButton::clicked, this, [this] { CmdNueva_Click(); });
     layout->addWidget(Frame1);
 
-    // The pop-up menu is part of the window; nothing opens it.
-    MNU_Emergente = new QMenu(this);
-    MNU_Emergente->setObjectName(QStringLiteral("MNU_Emergente"));
-    MNU_Emergente->addAction(QStringLiteral("Llenar Con Posibles Valores"))->setObjectName(QStringLiteral("MNU_Llena"));
-    MNU_Emergente->addSeparator()->setObjectName(QStringLiteral("MNU_Separador"));
-    MNU_Emergente->addAction(QStringLiteral("Cancelar"))->setObjectName(QStringLiteral("MNU_Cancelar"));
+    CreaMenuEmergente();
 
     resize(420, 480);
 }
@@ -164,22 +123,7 @@ QStringList Lib_FrmCons3Tree::claves() const {
 void Lib_FrmCons3Tree::MostrarModal() {
     Form_Load();
     CmbSearch->setFocus();
-    ocultando_ = false;
-    exec();
-}
-
-void Lib_FrmCons3Tree::Ocultar(bool aceptado) {
-    ocultando_ = true;
-    if (aceptado) QDialog::accept();
-    else QDialog::reject();
-}
-
-void Lib_FrmCons3Tree::reject() {
-    if (ocultando_) {
-        QDialog::reject();
-        return;
-    }
-    CmdCancelar_Click();
+    Mostrar();
 }
 
 void Lib_FrmCons3Tree::Descargar() {
@@ -196,7 +140,7 @@ void Lib_FrmCons3Tree::Descargar() {
 // ---------------------------------------------------------------- loading and builds
 
 void Lib_FrmCons3Tree::Form_Load() {
-    vb::OnError on([](const vb::Error& e) { return Util().TrataError(e, std::nullopt, QStringLiteral("FORM_LOAD")); });
+    vb::OnError on([](const vb::Error& e) { return ErrorTratado(e, "FORM_LOAD"); });
     on.run([&] { Valores.clear(); });
     on.run([&] { Inicia(); });
     on.run([&] {
@@ -222,9 +166,7 @@ void Lib_FrmCons3Tree::Inicia() {
 
 std::vector<std::vector<vb::Variant>> Lib_FrmCons3Tree::LeeFilas(const char* rutina) {
     std::vector<std::vector<vb::Variant>> filas;
-    vb::OnError on([rutina](const vb::Error& e) {
-        return Util().TrataError(e, std::nullopt, QString::fromLatin1(rutina));
-    });
+    vb::OnError on([rutina](const vb::Error& e) { return ErrorTratado(e, rutina); });
     data::DB_Dll& db = data::gDBPrincipal();
     ado::RecordsetPtr rs;
     on.run([&] { db.AbrirRecordset(SQL, rs, db.gCnn()); });
@@ -241,7 +183,7 @@ std::vector<std::vector<vb::Variant>> Lib_FrmCons3Tree::LeeFilas(const char* rut
 
 void Lib_FrmCons3Tree::ReportaFila(const vb::Error& e, const char* rutina) {
     if (!reportarFilas_) return;
-    const int respuesta = Util().TrataError(e, std::nullopt, QString::fromLatin1(rutina));
+    const int respuesta = ErrorTratado(e, rutina);
     // Retry cannot mend a row; Abort stops the questions, and the rest of the rows still go in.
     if (respuesta != vb::kRetry && respuesta != vb::kIgnore) reportarFilas_ = false;
 }
@@ -338,13 +280,8 @@ void Lib_FrmCons3Tree::CmbSearch_KeyDown(int, int keyCode, int) {
             Form_Load();
         });
         break;
-    case 40:
-    case 38:
-    case 34:
-    case 33:
-        on.run([&] { TreeV->setFocus(); });
-        break;
     default:
+        if (EsTeclaHaciaLista(keyCode)) on.run([&] { TreeV->setFocus(); });
         break;
     }
 }
@@ -352,7 +289,7 @@ void Lib_FrmCons3Tree::CmbSearch_KeyDown(int, int keyCode, int) {
 // ---------------------------------------------------------------- result
 
 void Lib_FrmCons3Tree::CmdAceptar_Click() {
-    vb::OnError on([](const vb::Error& e) { return Util().TrataError(e, std::nullopt, QStringLiteral("CmdAceptar_Click")); });
+    vb::OnError on([](const vb::Error& e) { return ErrorTratado(e, "CmdAceptar_Click"); });
     data::DB_Dll& db = data::gDBPrincipal();
 
     // Looks the code up in its master table; the found row's CampoDevuelto column, or nothing.
@@ -433,14 +370,14 @@ bool Lib_FrmCons3Tree::eventFilter(QObject* watched, QEvent* event) {
     if (watched == CmbSearch) {
         if (event->type() == QEvent::FocusIn) cajaActiva_ = 0;
         if (event->type() == QEvent::KeyPress) {
-            const int codigo = CodigoTeclaArbol(static_cast<QKeyEvent*>(event));
-            if (codigo != 0) {
+            const int codigo = CodigoTecla(static_cast<QKeyEvent*>(event));
+            if (EsTeclaDeCaja(codigo)) {
                 CmbSearch_KeyDown(0, codigo, 0);
                 return true;
             }
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return DialogoConsulta::eventFilter(watched, event);
 }
 
 }  // namespace lookup

@@ -7,11 +7,10 @@
 // Two builds: the families tree (a statement naming v_ta_familias), where each family hangs under
 // the family the database gives as its parent, and the prefix tree for any other statement, where
 // each code hangs under the longest code already in the tree that begins it.
+#include "lookup/dialogo_consulta.h"
 #include "lookup/lib_cls_cons3.h"
-#include "platform/vb/error.h"
 #include "platform/vb/variant.h"
 
-#include <QDialog>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -20,8 +19,6 @@
 class QComboBox;
 class QFrame;
 class QLabel;
-class QMenu;
-class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -39,7 +36,7 @@ int PadrePorPrefijo(const QStringList& claves, const QString& nueva);
 // Levels below a checked node that take its state.
 inline constexpr int kNivelesCascada = 6;
 
-class Lib_FrmCons3Tree : public QDialog, public ArbolConsulta {
+class Lib_FrmCons3Tree : public DialogoConsulta, public ArbolConsulta {
     Q_OBJECT
 public:
     explicit Lib_FrmCons3Tree(QWidget* parent = nullptr);
@@ -61,11 +58,11 @@ public:
 
     // ---- events ----
     void Form_Load();
-    void CmbSearch_Change(int index);
+    void CmbSearch_Change(int index) override;
     void CmbSearch_KeyDown(int index, int keyCode, int shift);
-    void CmdAceptar_Click();
-    void CmdCancelar_Click();
-    void CmdNueva_Click();
+    void CmdAceptar_Click() override;
+    void CmdCancelar_Click() override;
+    void CmdNueva_Click() override;
     void TreeV_NodeCheck(QTreeWidgetItem* nodo);
 
     // ---- what tests and the screenshots look at ----
@@ -77,7 +74,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
 
 private:
     struct Nodo {
@@ -88,17 +84,12 @@ private:
     std::vector<std::vector<vb::Variant>> LeeFilas(const char* rutina);
     bool AgregaNodo(const QString& padre, const QString& clave, const QString& texto, const char* rutina);
     void ReportaFila(const vb::Error& e, const char* rutina);
-    void Ocultar(bool aceptado);
 
     QTreeWidget* TreeV = nullptr;
     QComboBox* CmbSearch = nullptr;
-    QPushButton* CmdAceptar = nullptr;
-    QPushButton* CmdCancelar = nullptr;
-    QPushButton* CmdNueva = nullptr;
     QFrame* Frame1 = nullptr;
     QWidget* picFields = nullptr;
     QLabel* lblFieldName = nullptr;
-    QMenu* MNU_Emergente = nullptr;
 
     std::vector<Nodo> nodos_;
     QHash<QString, QTreeWidgetItem*> porClave_;   // upper-cased key
@@ -107,7 +98,6 @@ private:
     QString clausulaOrden_;
     int cajaActiva_ = 0;
     bool reportarFilas_ = true;
-    bool ocultando_ = false;
 };
 
 }  // namespace lookup
