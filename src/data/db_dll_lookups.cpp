@@ -42,26 +42,29 @@ vb::Variant AsDouble(const vb::Variant& v) {
 
 }  // namespace
 
-bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const vb::Variant& ValorBuscado, const QString& Campo,
-                             ado::RecordsetPtr* Lrcs, int Tipodato, const QString& Condicion, bool SoloLectura) {
-    bool result = false;
-    vb::OnError on(AvisoAlOperador);
-    const QString v = ValorBuscado.text();
-    const QString head = QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)  ");
-    QString sql;
-    if (!TrimBlanks(Condicion).isEmpty())
-        sql = head + WhereJoin(Condicion) + Condicion;
-    else if (Tipodato == ado::adBSTR)
-        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" ='") + QuoteDoubled(v) + QStringLiteral("'");
-    else if (Tipodato == ado::adDate)
-        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" = ") + TrimBlanks(v) + QStringLiteral(" ");
-    else if (IsNumberType(Tipodato))
-        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" = ") + TrimBlanks(NumberText(ValorBuscado));
-    else
-        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" = ") + v;
+namespace {
 
-    // Always on the head-office connection, whichever instance is asked.
-    const ado::ConnectionPtr cnn = gDBPrincipal().gCnn();
+// The searched value of a number or of any type but text and date: a number by the leading-number
+// rule, anything else as the caller wrote it.
+QString PlainComparand(const vb::Variant& ValorBuscado, int Tipodato) {
+    return IsNumberType(Tipodato) ? TrimBlanks(NumberText(ValorBuscado)) : ValorBuscado.text();
+}
+
+// The WHERE clause of an existence check on a field that is not text: a date goes in as the
+// caller's literal, a number by the leading-number rule, anything else as written.
+QString ExistenceWhere(const QString& Campo, const vb::Variant& ValorBuscado, int Tipodato) {
+    if (Tipodato == ado::adDate)
+        return QStringLiteral(" WHERE ") + Campo + QStringLiteral(" = ") + TrimBlanks(ValorBuscado.text()) +
+               QStringLiteral(" ");
+    return QStringLiteral(" WHERE ") + Campo + QStringLiteral(" = ") + PlainComparand(ValorBuscado, Tipodato);
+}
+
+// Opens an existence query on `cnn` and tells whether it gave a row. With Lrcs the caller's
+// recordset (created when null, closed first when open) is left open on the row, read-only or
+// with the cursor and lock it had; without, a read-only recordset of its own is opened and closed.
+bool OpenExistence(ConnectionCalls& calls, vb::OnError& on, const QString& sql, const ado::ConnectionPtr& cnn,
+                   ado::RecordsetPtr* Lrcs, bool SoloLectura) {
+    bool result = false;
     if (Lrcs) {
         ado::RecordsetPtr& rs = *Lrcs;
         if (!rs) rs = ado::Recordset::Create();
@@ -71,59 +74,53 @@ bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const vb::Variant& ValorBusca
         on.run([&] {
             const int cursor = SoloLectura ? ado::adOpenForwardOnly : rs->CursorType();
             const int lock = SoloLectura ? ado::adLockReadOnly : rs->LockType();
-            Calls().OpenRecordset(*rs, sql, cnn, cursor, lock, -1);
+            calls.OpenRecordset(*rs, sql, cnn, cursor, lock, -1);
         });
         on.run([&] { result = !rs->BOF(); });
         return result;
     }
     ado::RecordsetPtr rs = ado::Recordset::Create();
-    on.run([&] { Calls().OpenRecordset(*rs, sql, cnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1); });
+    on.run([&] { calls.OpenRecordset(*rs, sql, cnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1); });
     on.run([&] { result = !rs->BOF(); });
     on.run([&] { rs->Close(); });
     return result;
 }
 
+}  // namespace
+
+bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const vb::Variant& ValorBuscado, const QString& Campo,
+                             ado::RecordsetPtr* Lrcs, int Tipodato, const QString& Condicion, bool SoloLectura) {
+    vb::OnError on(AvisoAlOperador);
+    const QString head = QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)  ");
+    QString sql;
+    if (!TrimBlanks(Condicion).isEmpty())
+        sql = head + WhereJoin(Condicion) + Condicion;
+    else if (Tipodato == ado::adBSTR)
+        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" ='") + QuoteDoubled(ValorBuscado.text()) +
+              QStringLiteral("'");
+    else
+        sql = head + ExistenceWhere(Campo, ValorBuscado, Tipodato);
+
+    // Always on the head-office connection, whichever instance is asked.
+    return OpenExistence(Calls(), on, sql, gDBPrincipal().gCnn(), Lrcs, SoloLectura);
+}
+
 bool DB_Dll::ExisteEnTabla(const QString& Tabla, const vb::Variant& ValorBuscado, const QString& Campo,
                            ado::RecordsetPtr* Lrcs, int Tipodato, const QString& Condicion, bool SoloLectura) {
-    bool result = false;
     vb::OnError on(AvisoAlOperador);
-    const QString v = ValorBuscado.text();
     const QString head = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock) ");
     QString sql;
     if (!TrimBlanks(Condicion).isEmpty())
         sql = head + WhereJoin(Condicion) + Condicion;
     else if (Tipodato == ado::adBSTR)
         sql = QStringLiteral("SELECT TOP 1  * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") +
-              Campo + QStringLiteral(")) ='") + QuoteDoubled(TrimBlanks(v)) + QStringLiteral("'");
-    else if (Tipodato == ado::adDate)
-        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" = ") + TrimBlanks(v) + QStringLiteral(" ");
-    else if (IsNumberType(Tipodato))
-        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" = ") + TrimBlanks(NumberText(ValorBuscado));
+              Campo + QStringLiteral(")) ='") + QuoteDoubled(TrimBlanks(ValorBuscado.text())) + QStringLiteral("'");
     else
-        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" = ") + v;
+        sql = head + ExistenceWhere(Campo, ValorBuscado, Tipodato);
     on.run([&] { sql = SS_TSinonimos(sql); });
-
-    const ado::ConnectionPtr cnn = gCnn();
-    if (Lrcs) {
-        ado::RecordsetPtr& rs = *Lrcs;
-        if (!rs) rs = ado::Recordset::Create();
-        on.run([&] {
-            if (rs->State() != ado::adStateClosed) rs->Close();
-        });
-        on.run([&] {
-            const int cursor = SoloLectura ? ado::adOpenForwardOnly : rs->CursorType();
-            const int lock = SoloLectura ? ado::adLockReadOnly : rs->LockType();
-            Calls().OpenRecordset(*rs, sql, cnn, cursor, lock, -1);
-        });
-        on.run([&] { result = !rs->BOF(); });
-        return result;
-    }
-    ado::RecordsetPtr rs = ado::Recordset::Create();
-    on.run([&] { sql = ORACLE_Dicc(sql); });
-    on.run([&] { Calls().OpenRecordset(*rs, sql, cnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1); });
-    on.run([&] { result = !rs->BOF(); });
-    on.run([&] { rs->Close(); });
-    return result;
+    // Only a check on a recordset of its own goes through the Oracle translation.
+    if (!Lrcs) on.run([&] { sql = ORACLE_Dicc(sql); });
+    return OpenExistence(Calls(), on, sql, gCnn(), Lrcs, SoloLectura);
 }
 
 namespace {
@@ -175,10 +172,8 @@ vb::Variant DB_Dll::DatosTabla(const QString& Tabla, const vb::Variant& ValorBus
     else if (Tipodato == ado::adDate)
         sql = head + Campo + QStringLiteral(" = ") + DateComparand(ValorBuscado, *gCnn(), gProveedor) +
               QStringLiteral(" ") + tail;
-    else if (IsNumberType(Tipodato))
-        sql = head + Campo + QStringLiteral(" = ") + TrimBlanks(NumberText(ValorBuscado)) + tail;
     else
-        sql = head + Campo + QStringLiteral(" = ") + v + tail;
+        sql = head + Campo + QStringLiteral(" = ") + PlainComparand(ValorBuscado, Tipodato) + tail;
 
     // Errors of the open are treated inside AbrirRecordset.
     ado::RecordsetPtr rs;
