@@ -1,28 +1,20 @@
 // Single-value lookups on the embedded database: the SQL text each sends and what it answers.
-#include "data/db_dll.h"
-#include "platform/ui/prompter.h"
-#include "platform/vb/app.h"
+#include "db_dll_fixture.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/dates.h"
-#include "recording_calls.h"
 
 #include <QLocale>
-#include <gtest/gtest.h>
 
 namespace {
 
 using datatest::RecordingCalls;
 
-class LookupsTest : public ::testing::Test {
+class LookupsTest : public datatest::DbDllTest {
 protected:
     void SetUp() override {
-        data::ResetGlobalInstances();
-        vb::SetAppPath(folder.path());
-        calls = std::make_shared<RecordingCalls>();
-        calls->forward = true;
-        db().setConnectionCalls(calls);
-        datatest::OpenEmbedded(
-            db(), folder,
+        DbDllTest::SetUp();
+        OpenRecorded(
+            db(),
             {QStringLiteral("CREATE TABLE V_MA_ARTICULOS (COD_ARTICULO varchar(25) NOT NULL, DESCRIPCION varchar(60) NULL, "
                             "PRECIO float NULL, FECHA datetime NULL, SUSPENDIDO int NULL)"),
              QStringLiteral("INSERT INTO V_MA_ARTICULOS VALUES ('A1', 'Tornillo', 12.5, '05/03/2008', 0)"),
@@ -36,10 +28,6 @@ protected:
         const QStringList opened = calls->texts(QStringLiteral("OPEN "));
         return opened.isEmpty() ? QString() : opened.last();
     }
-
-    ui::ScriptedPrompter quiet;
-    testsupport::TempFolder folder;
-    std::shared_ptr<RecordingCalls> calls;
 };
 
 struct ExistsCase {

@@ -1,33 +1,18 @@
 // Schema checks on the embedded database, and the text of the column a table gets.
-#include "data/db_dll.h"
-#include "platform/ui/prompter.h"
-#include "platform/vb/app.h"
+#include "db_dll_fixture.h"
 #include "platform/vb/on_error.h"
-#include "recording_calls.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
-using datatest::RecordingCalls;
-
-class SchemaTest : public ::testing::Test {
+class SchemaTest : public datatest::DbDllTest {
 protected:
     void SetUp() override {
-        data::ResetGlobalInstances();
-        vb::SetAppPath(folder.path());
-        calls = std::make_shared<RecordingCalls>();
-        calls->forward = true;
-        db.setConnectionCalls(calls);
-        datatest::OpenEmbedded(db, folder,
-                               {QStringLiteral("CREATE TABLE TA_USUARIOS (NOMBRE varchar(20) NOT NULL, ADMINISTRADOR int NULL)")});
+        DbDllTest::SetUp();
+        OpenRecorded(db, {QStringLiteral("CREATE TABLE TA_USUARIOS (NOMBRE varchar(20) NOT NULL, ADMINISTRADOR int NULL)")});
         db.gEsAdmin = true;
     }
 
-    ui::ScriptedPrompter quiet;
-    testsupport::TempFolder folder;
     data::DB_Dll db;
-    std::shared_ptr<RecordingCalls> calls;
 };
 
 TEST_F(SchemaTest, TablesAndColumnsAreFoundWhateverTheirCaseAndBlanks) {
