@@ -75,6 +75,15 @@ protected:
         for (int i = 0; i < d.lista()->topLevelItemCount(); ++i) l << d.lista()->topLevelItem(i)->text(k - 1);
         return l;
     }
+    // Every node of the tree as "key<parent key", in the order the nodes were added.
+    static QStringList Ramas(const Lib_FrmCons3Tree& d) {
+        QStringList l;
+        for (const QString& c : d.claves()) {
+            QTreeWidgetItem* n = d.nodo(c);
+            l << c + QLatin1Char('<') + (n->parent() ? d.clave(n->parent()) : QString());
+        }
+        return l;
+    }
     QString Busca(const QString& sql, bool arbol = false) {
         QString campo;
         core::gConsultas().ConsultaSearch(sql, nullptr, QString(), campo, QString(), QString(), arbol);
@@ -163,10 +172,7 @@ TEST_F(ConsultaSearchTest, FamiliesTreeReturnsTheChosenFamily) {
     core::gConsultas().CampoDevuelto = QStringLiteral("IDFAMILIA");
     QStringList padres;
     AlMostrar<Lib_FrmCons3Tree>([&](Lib_FrmCons3Tree* d) {
-        for (const QString& c : d->claves()) {
-            QTreeWidgetItem* n = d->nodo(c);
-            padres << c + QLatin1Char('<') + (n->parent() ? d->clave(n->parent()) : QString());
-        }
+        padres = Ramas(*d);
         QTest::keyClicks(d->cajaBusqueda(), QStringLiteral("deter"));
         QTest::keyClick(d->cajaBusqueda(), Qt::Key_Return);
     });
@@ -184,10 +190,7 @@ TEST_F(ConsultaSearchTest, PrefixTreeOfAStatement) {
     core::gConsultas().CampoDevuelto = QStringLiteral("CODIGO");
     QStringList padres;
     AlMostrar<Lib_FrmCons3Tree>([&](Lib_FrmCons3Tree* d) {
-        for (const QString& c : d->claves()) {
-            QTreeWidgetItem* n = d->nodo(c);
-            padres << c + QLatin1Char('<') + (n->parent() ? d->clave(n->parent()) : QString());
-        }
+        padres = Ramas(*d);
         QTest::keyClicks(d->cajaBusqueda(), QStringLiteral("sal"));
         d->arbol()->setFocus();
         QTest::keyClick(d->arbol(), Qt::Key_Return);
