@@ -268,17 +268,9 @@ void Lib_FrmCons3Tree::CmbSearch_KeyDown(int, int keyCode, int) {
     vb::OnError on = vb::OnError::SkipAll();
     switch (keyCode) {
     case 116:   // F5: narrow the statement to the descriptions holding the text
-        on.run([&] {
-            clausulaOrden_.clear();
-            const int orden = SQL.indexOf(QLatin1String("order by"), 0, Qt::CaseInsensitive);
-            if (SQL.contains(QLatin1String("order"), Qt::CaseInsensitive) && orden >= 0) clausulaOrden_ = SQL.mid(orden);
-            SQL = FiltraSentenciaArbol(SQL, CmbSearch->currentText());
-        });
+        on.run([&] { SQL = FiltraSentenciaArbol(SQL, CmbSearch->currentText()); });
         on.run([&] { CmbSearch->setEditText(QString()); });
-        on.run([&] {
-            sentenciaBase_ = SQL;
-            Form_Load();
-        });
+        on.run([&] { Form_Load(); });
         break;
     default:
         if (EsTeclaHaciaLista(keyCode)) on.run([&] { TreeV->setFocus(); });
@@ -368,7 +360,6 @@ void Lib_FrmCons3Tree::TreeV_NodeCheck(QTreeWidgetItem* nodo) {
 
 bool Lib_FrmCons3Tree::eventFilter(QObject* watched, QEvent* event) {
     if (watched == CmbSearch) {
-        if (event->type() == QEvent::FocusIn) cajaActiva_ = 0;
         if (event->type() == QEvent::KeyPress) {
             const int codigo = CodigoTecla(static_cast<QKeyEvent*>(event));
             if (EsTeclaDeCaja(codigo)) {

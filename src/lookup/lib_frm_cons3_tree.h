@@ -94,9 +94,6 @@ private:
     std::vector<Nodo> nodos_;
     QHash<QString, QTreeWidgetItem*> porClave_;   // upper-cased key
     QString sentenciaInicial_;
-    QString sentenciaBase_;
-    QString clausulaOrden_;
-    int cajaActiva_ = 0;
     bool reportarFilas_ = true;
 };
 

@@ -30,6 +30,24 @@ int Posicion(const QString& s, const QString& buscado) {   // 1-based, 0 when ab
     return s.indexOf(buscado, 0, Qt::CaseInsensitive) + 1;
 }
 
+// A statement cut at its ORDER BY: what stands before it and the clause itself (empty when the
+// statement has none).
+struct Cortada {
+    QString base;
+    QString orden;
+};
+
+Cortada CortaEnOrden(const QString& sql) {
+    const int p = Posicion(sql, QStringLiteral("order by"));
+    if (p == 0) return {sql, QString()};
+    return {vb::Left(sql, p - 1), vb::Mid(sql, p)};
+}
+
+// How a condition joins a statement: " and " after its WHERE, else " where ".
+QString UnionCondicion(const QString& sql) {
+    return Contiene(sql, QStringLiteral("where")) ? QStringLiteral(" and ") : QStringLiteral(" where ");
+}
+
 }  // namespace
 
 RegistroConsulta LeeRegistroConsulta(const QByteArray& registro) {
@@ -117,15 +135,7 @@ QString NombreTablaSentencia(const QString& sql) {
 
 QString FiltraSentenciaLista(const QString& sql, const QString& campo, const QString& texto, bool usaLike,
                              QString* textoCaja) {
-    QString cola;
-    QString base = sql;
-    if (Contiene(sql, QStringLiteral("order"))) {
-        const int p = Posicion(sql, QStringLiteral("order by"));
-        if (p > 0) {
-            cola = vb::Mid(sql, p);
-            base = vb::Left(sql, p - 1);
-        }
-    }
+    auto [base, cola] = CortaEnOrden(sql);
     const int g = Posicion(sql, QStringLiteral("group by"));
     if (g > 0) {
         const QString agrupa = vb::Mid(sql, g);
@@ -135,8 +145,6 @@ QString FiltraSentenciaLista(const QString& sql, const QString& campo, const QSt
     QString prefijo;
     if (Contiene(base, QStringLiteral("stk_ma_articulos."))) prefijo = QStringLiteral("stk_ma_articulos.");
     if (Contiene(base, QStringLiteral("v_ma_articulos."))) prefijo = QStringLiteral("v_ma_articulos.");
-    const QString union_ = Contiene(sql, QStringLiteral("where")) ? QStringLiteral(" and ") : QStringLiteral(" where ");
-
     QString condicion;
     QString mostrado = texto;
     if (usaLike) {
@@ -146,22 +154,13 @@ QString FiltraSentenciaLista(const QString& sql, const QString& campo, const QSt
         condicion = prefijo + campo + QStringLiteral(" like '") + TextoLiteral(mostrado) + QStringLiteral("%' ");
     }
     if (textoCaja) *textoCaja = mostrado;
-    return base + union_ + condicion + cola;
+    return base + UnionCondicion(sql) + condicion + cola;
 }
 
 QString FiltraSentenciaArbol(const QString& sql, const QString& texto) {
-    QString orden;
-    QString base = sql;
-    if (Contiene(sql, QStringLiteral("order"))) {
-        const int p = Posicion(sql, QStringLiteral("order by"));
-        if (p > 0) {
-            orden = vb::Mid(sql, p);
-            base = vb::Left(sql, p - 1);
-        }
-    }
-    const QString union_ = Contiene(sql, QStringLiteral("where")) ? QStringLiteral(" and ") : QStringLiteral(" where ");
-    return base + union_ + QStringLiteral("Descripcion") + QStringLiteral(" like '%") + TextoLiteral(texto) +
-           QStringLiteral("%' ") + orden;
+    const Cortada c = CortaEnOrden(sql);
+    return c.base + UnionCondicion(sql) + QStringLiteral("Descripcion") + QStringLiteral(" like '%") + TextoLiteral(texto) +
+           QStringLiteral("%' ") + c.orden;
 }
 
 }  // namespace lookup
