@@ -76,7 +76,10 @@ std::optional<RegistroConsulta> BuscaDefinicion(const QString& ruta, const QStri
 
 long LimiteFilas(const QString& valorTopConsArt) {
     const double n = vb::Round(vb::Val(valorTopConsArt));
-    if (n == 0) return 1000;
+    // No limit, or one no statement can take (TOP is never negative): the usual 1000 rows. A limit
+    // beyond the 32-bit range (which a long need not hold) is the largest the range gives.
+    if (!(n > 0)) return 1000;
+    if (n > kMayorLimiteFilas) return kMayorLimiteFilas;
     return static_cast<long>(n);
 }
 

@@ -27,7 +27,8 @@ RegistroConsulta LeeRegistroConsulta(const QByteArray& registro);
 std::optional<RegistroConsulta> BuscaDefinicion(const QString& ruta, const QString& tabla);
 
 // The row limit of the built statements from the text of the setting "TopConsArt": its leading
-// number rounded to a whole number, 1000 when that is 0.
+// number rounded to a whole number; 1000 when that is 0 or negative, kMayorLimiteFilas at most.
+inline constexpr long kMayorLimiteFilas = 2147483647;
 long LimiteFilas(const QString& valorTopConsArt);
 
 // What a definition record gives: the select list (leading and trailing "," dropped, "*" when

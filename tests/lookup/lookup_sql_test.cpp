@@ -17,6 +17,9 @@ namespace {
 TEST(LimiteFilas, ReadsTheLeadingNumberAndTakes1000ForNone) {
     const struct { const char* valor; long limite; } casos[] = {
         {"", 1000}, {" ", 1000}, {"0", 1000}, {"abc", 1000}, {"250", 250}, {"12.6", 13}, {"  40 filas", 40},
+        // A setting no statement can take: a negative limit, one past what a long holds.
+        {"-5", 1000}, {"-0.4", 1000}, {"99999999999999999999", lookup::kMayorLimiteFilas},
+        {"1e30", lookup::kMayorLimiteFilas}, {"2147483647", 2147483647},
     };
     for (const auto& c : casos) EXPECT_EQ(LimiteFilas(QString::fromLatin1(c.valor)), c.limite) << c.valor;
 }
