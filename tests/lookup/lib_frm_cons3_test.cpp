@@ -39,11 +39,6 @@ protected:
         d->Form_Load();
         return d;
     }
-    static QStringList Columna(const Lib_FrmCons3& d, int k) {
-        QStringList l;
-        for (int i = 0; i < d.lista()->topLevelItemCount(); ++i) l << d.lista()->topLevelItem(i)->text(k - 1);
-        return l;
-    }
     static QString Actual(const Lib_FrmCons3& d) {
         return d.lista()->currentItem() ? d.lista()->currentItem()->text(0) : QString();
     }

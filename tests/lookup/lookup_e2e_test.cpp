@@ -70,11 +70,6 @@ protected:
                                "DROP VIEW V_MA_ARTICULOS\nGO\n"
                                "CREATE VIEW V_MA_ARTICULOS AS SELECT IDARTICULO, DESCRIPCION, IDFAMILIA, SUSPENDIDO FROM MA_ARTICULOS\n"));
     }
-    static QStringList Columna(const Lib_FrmCons3& d, int k) {
-        QStringList l;
-        for (int i = 0; i < d.lista()->topLevelItemCount(); ++i) l << d.lista()->topLevelItem(i)->text(k - 1);
-        return l;
-    }
     // Every node of the tree as "key<parent key", in the order the nodes were added.
     static QStringList Ramas(const Lib_FrmCons3Tree& d) {
         QStringList l;

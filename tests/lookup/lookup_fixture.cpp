@@ -3,11 +3,13 @@
 #include "core/consultas_iface.h"
 #include "core/consultas_qvd.h"
 #include "data/db_dll.h"
+#include "lookup/lib_frm_cons3.h"
 #include "platform/vb/app.h"
 #include "platform/vb/files.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTreeWidget>
 
 namespace lookuptest {
 
@@ -16,6 +18,12 @@ QString TextoConexion(const QString& carpeta) {
     return QStringLiteral("PROVIDER=SQLOLEDB;Server=%1;Database =%2;UId=;Pwd=").arg(carpeta, kBase);
 }
 }  // namespace
+
+QStringList Columna(const lookup::Lib_FrmCons3& d, int k) {
+    QStringList l;
+    for (int i = 0; i < d.lista()->topLevelItemCount(); ++i) l << d.lista()->topLevelItem(i)->text(k - 1);
+    return l;
+}
 
 void LookupTest::SetUp() {
     vb::SetAppPath(carpeta_.path());

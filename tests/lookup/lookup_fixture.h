@@ -14,6 +14,10 @@
 #include <memory>
 #include <ostream>
 
+namespace lookup {
+class Lib_FrmCons3;
+}
+
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -40,6 +44,9 @@ protected:
     std::unique_ptr<ui::ScriptedPrompter> prompter_;
     QString rutaConsultas_;
 };
+
+// The texts of column k (from 1) of a list dialog, row by row as shown.
+QStringList Columna(const lookup::Lib_FrmCons3& d, int k);
 
 // Calls `accion` with the modal dialog of type D once it shows. The action must close it; a dialog
 // still open afterwards is cancelled so that the test never hangs.
