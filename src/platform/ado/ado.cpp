@@ -242,6 +242,70 @@ std::unique_ptr<Command> Connection::Prepare(const QString& sql) {
     return std::make_unique<GuardedCommand>(std::move(inner), shared_from_this());
 }
 
+namespace {
+
+// The statement that reads a source: a bare table or view name ("V_MA_ARTICULOS",
+// "[VOLMA].[dbo].[QET_KORVANE_PROV]") reads the table; any other text is the statement itself.
+QString QueryText(const QString& source) {
+    const QString trimmed = source.trimmed();
+    const bool bareName = !trimmed.isEmpty() && !trimmed.contains(QLatin1Char('\n')) && !trimmed.contains(QLatin1Char('(')) &&
+                          !trimmed.contains(QLatin1Char('*')) && !trimmed.contains(QLatin1Char('\'')) &&
+                          !trimmed.contains(QLatin1Char('\t')) &&
+                          (!trimmed.contains(QLatin1Char(' ')) || (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')))) &&
+                          !trimmed.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) &&
+                          !trimmed.startsWith(QLatin1String("EXEC"), Qt::CaseInsensitive);
+    return bareName ? QStringLiteral("SELECT * FROM ") + trimmed : source;
+}
+
+}  // namespace
+
+std::unique_ptr<RowReader> Connection::OpenReader(const QString& source, bool whole) {
+    Session& s = session();
+    const QString sql = QueryText(source);
+    auto cursor = Guarded(errors_, errorSource_, [&] { return s.openCursor(sql, whole); });
+    return std::unique_ptr<RowReader>(new RowReader(std::move(cursor), shared_from_this(), s.lifetime()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// RowReader
+
+namespace {
+const QString kSourceReader = QStringLiteral("ADODB.RowReader");
+}
+
+RowReader::RowReader(std::unique_ptr<RowCursor> cursor, const std::shared_ptr<Connection>& connection,
+                     std::weak_ptr<const bool> session)
+    : cursor_(std::move(cursor)), connection_(connection), session_(std::move(session)) {}
+
+RowReader::~RowReader() = default;
+
+void RowReader::requireSession() const {
+    if (session_.expired()) RaiseAdo(vb::kErrAdoClosed, kSourceReader);
+}
+
+int RowReader::fieldCount() const { return static_cast<int>(cursor_->fields.size()); }
+
+const FieldInfo& RowReader::field(int index) const {
+    if (index < 0 || index >= fieldCount()) RaiseAdo(vb::kErrAdoItemNotFound, kSourceReader);
+    return cursor_->fields[static_cast<size_t>(index)];
+}
+
+bool RowReader::next() {
+    requireSession();
+    ConnectionPtr cn = connection_.lock();
+    if (!cn) RaiseAdo(vb::kErrAdoClosed, kSourceReader);
+    onRow_ = false;
+    onRow_ = Guarded(cn->errors_, cn->errorSource_, [&] { return cursor_->next(); });
+    return onRow_;
+}
+
+vb::Variant RowReader::value(int index) const {
+    requireSession();
+    if (!onRow_) RaiseAdo(kErrNoCurrentRecord, kSourceReader);
+    if (index < 0 || index >= fieldCount()) RaiseAdo(vb::kErrAdoItemNotFound, kSourceReader);
+    return cursor_->value(index);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Recordset
 
@@ -268,16 +332,7 @@ void Recordset::Open(const QString& source, const ConnectionPtr& connection, int
     if (lockType == adLockUnspecified) lockType = lockType_;
     // Client-side cursors are always static.
     if (connection->CursorLocation() == adUseClient) cursorType = adOpenStatic;
-    QString text = source;
-    const QString trimmed = source.trimmed();
-    // A bare table or view name ("V_MA_ARTICULOS", "[VOLMA].[dbo].[QET_KORVANE_PROV]") opens the table.
-    const bool bareName = !trimmed.isEmpty() && !trimmed.contains(QLatin1Char('\n')) && !trimmed.contains(QLatin1Char('(')) &&
-                          !trimmed.contains(QLatin1Char('*')) && !trimmed.contains(QLatin1Char('\'')) &&
-                          !trimmed.contains(QLatin1Char('\t')) &&
-                          (!trimmed.contains(QLatin1Char(' ')) || (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')))) &&
-                          !trimmed.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) &&
-                          !trimmed.startsWith(QLatin1String("EXEC"), Qt::CaseInsensitive);
-    if (bareName) text = QStringLiteral("SELECT * FROM ") + trimmed;
+    const QString text = QueryText(source);
     const bool forUpdate = lockType != adLockReadOnly;
     std::unique_ptr<RowSource> rows = Guarded(connection->errors(), connection->errorSource_,
                                               [&] { return s.execute(text, nullptr, forUpdate); });

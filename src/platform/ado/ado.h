@@ -109,6 +109,39 @@ public:
     virtual long execute() = 0;                                    // rows affected; keeps the bindings
 };
 
+class RowCursor;
+
+// A forward-only, read-only reader of the rows of one query, for the bulk reading of the platform
+// layers (the package engine's copy task): rows are read from the server as the reader moves, on
+// its connection's own session (its transaction, its databases, its compare rule), so a million
+// rows are never held at once. Values read as a Recordset's fields read them. Failures raise
+// vb::Error and are kept in the connection's Errors; once its connection is closed the reader
+// raises 3704.
+class RowReader {
+public:
+    ~RowReader();
+    RowReader(const RowReader&) = delete;
+    RowReader& operator=(const RowReader&) = delete;
+
+    int fieldCount() const;
+    // The description of a column, raises 3265 out of range. A column without a declared type
+    // (an expression) is described from its first value that is not Null; until then as text.
+    const FieldInfo& field(int index) const;
+    // Moves to the next row (the first on the first call); false after the last.
+    bool next();
+    // A value of the current row (Null kept). Raises 3021 without a current row, 3265 out of range.
+    vb::Variant value(int index) const;
+
+private:
+    friend class Connection;
+    RowReader(std::unique_ptr<RowCursor> cursor, const std::shared_ptr<Connection>& connection, std::weak_ptr<const bool> session);
+    void requireSession() const;
+    std::unique_ptr<RowCursor> cursor_;
+    std::weak_ptr<Connection> connection_;
+    std::weak_ptr<const bool> session_;   // expires with the session it reads on
+    bool onRow_ = false;
+};
+
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     static ConnectionPtr Create();
@@ -152,6 +185,13 @@ public:
 
     // The platform layers' bulk path (see Command).
     std::unique_ptr<Command> Prepare(const QString& sql);
+    // The rows of a query (SQL as for Execute, or a bare table name as for Recordset::Open), read
+    // as the reader moves. A batch gives, on the
+    // embedded provider, the rows of its last statement that returns rows, as Execute does; through
+    // ODBC its first result that has rows. With `whole` the
+    // rows are read whole first: for a reader whose connection meanwhile writes to what it reads.
+    // A statement that returns no rows gives a reader without fields.
+    std::unique_ptr<RowReader> OpenReader(const QString& source, bool whole = false);
     // True for the embedded provider.
     bool isEmbedded() const;
     // Internal: the open session, or raises 3704.
@@ -160,6 +200,7 @@ public:
 private:
     Connection() = default;
     friend class Recordset;
+    friend class RowReader;
     std::unique_ptr<Session> session_;
     QString connectionString_;
     QString errorSource_;   // the Source of the errors of the open session: its provider's name

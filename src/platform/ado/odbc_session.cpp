@@ -163,6 +163,77 @@ vb::Variant ReadValue(SQLHSTMT h, SQLUSMALLINT col, int type) {
     }
 }
 
+// The rows of a statement's current result, fetched one at a time: the fields described by the
+// driver, each row read whole in column order (as drivers require of SQLGetData). Both the
+// Recordset's rows and the reader's are read through it.
+class ResultRows {
+public:
+    ResultRows(SQLHSTMT h, SQLSMALLINT columns) : h_(h) {
+        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
+            SQLWCHAR name[256] = {};
+            SQLSMALLINT nameLen = 0, sqlType = 0, scale = 0, nullable = 0;
+            SQLULEN size = 0;
+            Check(SQLDescribeColW(h, c, name, 255, &nameLen, &sqlType, &size, &scale, &nullable), SQL_HANDLE_STMT, h,
+                  "Cannot describe the result.");
+            FieldInfo f;
+            f.name = FromW(name, std::min<SQLSMALLINT>(nameLen, 255));
+            f.type = AdoType(sqlType, size, scale);
+            f.definedSize = IsText(f.type) ? static_cast<long>(size) : 8;
+            f.precision = IsText(f.type) ? 0 : static_cast<int>(size);
+            f.numericScale = scale;
+            f.nullable = nullable != SQL_NO_NULLS;
+            fields.push_back(f);
+            types_.push_back(f.type);
+        }
+    }
+
+    // The next row into *row; false at the end.
+    bool fetch(Row* row) {
+        const SQLRETURN rc = SQLFetch(h_);
+        if (rc == SQL_NO_DATA) return false;
+        Check(rc, SQL_HANDLE_STMT, h_, "Cannot read the rows.");
+        row->clear();
+        row->reserve(types_.size());
+        for (size_t c = 0; c < types_.size(); ++c) row->push_back(ReadValue(h_, static_cast<SQLUSMALLINT>(c + 1), types_[c]));
+        return true;
+    }
+
+    std::vector<FieldInfo> fields;
+
+private:
+    SQLHSTMT h_;
+    std::vector<int> types_;
+};
+
+// The reader's cursor: fetches from its own statement on the session's connection.
+class OdbcCursor : public RowCursor {
+public:
+    OdbcCursor(std::unique_ptr<Stmt> st, SQLSMALLINT columns, std::weak_ptr<const bool> session)
+        : st_(std::move(st)), rows_(st_->h, columns), session_(std::move(session)) {
+        fields = rows_.fields;
+    }
+    ~OdbcCursor() override {
+        // A closed connection freed its statements with it.
+        if (session_.expired()) st_->h = SQL_NULL_HSTMT;
+    }
+
+    bool next() override {
+        if (done_) return false;
+        if (rows_.fetch(&current_)) return true;
+        done_ = true;
+        SQLFreeStmt(st_->h, SQL_CLOSE);
+        return false;
+    }
+    vb::Variant value(int index) const override { return current_[static_cast<size_t>(index)]; }
+
+private:
+    std::unique_ptr<Stmt> st_;
+    ResultRows rows_;
+    std::weak_ptr<const bool> session_;
+    Row current_;
+    bool done_ = false;
+};
+
 // Parameter values with the buffers ODBC reads them from.
 struct Param {
     SQLSMALLINT cType = SQL_C_DEFAULT;
@@ -408,21 +479,27 @@ public:
 
     std::unique_ptr<Command> prepare(const QString& sql) override { return std::make_unique<OdbcCommand>(dbc_, sql); }
 
-    void updateRow(const RowSource& rs, const Row& original, const std::vector<std::pair<int, vb::Variant>>& changes) override {
-        if (rs.baseTable.isEmpty()) {
-            ThrowProvider(vb::kHrUnspecified, QStringLiteral("Insufficient key column information for updating or refreshing."),
-                          QStringLiteral("HY000"), 0);
+    std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
+        if (whole) return std::make_unique<WholeRowsCursor>(execute(sql, nullptr, false));
+        auto st = std::make_unique<Stmt>(dbc_);
+        SQLRETURN rc = SQLExecDirectW(st->h, const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
+        while (rc != SQL_NO_DATA) {
+            st->check(rc, "Cannot run the statement.");
+            SQLSMALLINT columns = 0;
+            st->check(SQLNumResultCols(st->h, &columns), "Cannot read the result.");
+            if (columns > 0) return std::make_unique<OdbcCursor>(std::move(st), columns, lifetime());
+            rc = SQLMoreResults(st->h);
         }
+        return std::make_unique<WholeRowsCursor>(nullptr);
+    }
+
+    void updateRow(const RowSource& rs, const Row& original, const FieldChanges& changes) override {
+        const std::vector<QString> columns = UpdatedColumns(rs, changes);
         QString sql = QStringLiteral("UPDATE %1 SET ").arg(rs.baseTable);
         std::vector<vb::Variant> values;
         for (size_t i = 0; i < changes.size(); ++i) {
-            const QString& col = rs.baseColumns[static_cast<size_t>(changes[i].first)];
-            if (col.isEmpty()) {
-                ThrowProvider(vb::kHrUnspecified, QStringLiteral("Insufficient key column information for updating or refreshing."),
-                              QStringLiteral("HY000"), 0);
-            }
             if (i) sql += QLatin1Char(',');
-            sql += col + QStringLiteral("=?");
+            sql += columns[i] + QStringLiteral("=?");
             values.push_back(changes[i].second);
         }
         sql += QStringLiteral(" WHERE 1=1");
@@ -435,13 +512,7 @@ public:
                 values.push_back(original[i]);
             }
         }
-        OdbcCommand cmd(dbc_, sql);
-        for (size_t i = 0; i < values.size(); ++i) cmd.bind(static_cast<int>(i + 1), values[i]);
-        if (cmd.execute() == 0) {
-            ThrowProvider(vb::kHrUnspecified,
-                          QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read."),
-                          QStringLiteral("HY000"), 0);
-        }
+        WriteOneRow(*this, sql, values);
     }
 
 private:
@@ -462,23 +533,7 @@ private:
 
     std::unique_ptr<RowSource> readRows(SQLHSTMT h, SQLSMALLINT columns, bool forUpdate) {
         auto rs = std::make_unique<RowSource>();
-        std::vector<int> types;
-        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
-            SQLWCHAR name[256] = {};
-            SQLSMALLINT nameLen = 0, sqlType = 0, scale = 0, nullable = 0;
-            SQLULEN size = 0;
-            Check(SQLDescribeColW(h, c, name, 255, &nameLen, &sqlType, &size, &scale, &nullable), SQL_HANDLE_STMT, h,
-                  "Cannot describe the result.");
-            FieldInfo f;
-            f.name = FromW(name, std::min<SQLSMALLINT>(nameLen, 255));
-            f.type = AdoType(sqlType, size, scale);
-            f.definedSize = IsText(f.type) ? static_cast<long>(size) : 8;
-            f.precision = IsText(f.type) ? 0 : static_cast<int>(size);
-            f.numericScale = scale;
-            f.nullable = nullable != SQL_NO_NULLS;
-            rs->fields.push_back(f);
-            types.push_back(f.type);
-        }
+        ResultRows rows(h, columns);
         if (forUpdate) {
             rs->baseColumns.resize(static_cast<size_t>(columns));
             QString table;
@@ -497,15 +552,9 @@ private:
             }
             if (single) rs->baseTable = table;
         }
-        while (true) {
-            const SQLRETURN rc = SQLFetch(h);
-            if (rc == SQL_NO_DATA) break;
-            Check(rc, SQL_HANDLE_STMT, h, "Cannot read the rows.");
-            Row row;
-            row.reserve(types.size());
-            for (size_t c = 0; c < types.size(); ++c) row.push_back(ReadValue(h, static_cast<SQLUSMALLINT>(c + 1), types[c]));
-            rs->rows.push_back(std::move(row));
-        }
+        Row row;
+        while (rows.fetch(&row)) rs->rows.push_back(std::move(row));
+        rs->fields = std::move(rows.fields);
         return rs;
     }
 };

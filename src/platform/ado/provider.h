@@ -30,6 +30,36 @@ public:
     std::vector<QString> baseColumns;
 };
 
+// A result read one row at a time, for RowReader. fields describe the columns; a column without
+// a declared type (an expression) reads as text until a value shows its type.
+class RowCursor {
+public:
+    virtual ~RowCursor() = default;
+    // Moves to the next row (the first on the first call); false after the last, and on every
+    // call after that.
+    virtual bool next() = 0;
+    // A value of the current row; the caller checks the index and that there is a row. Reads
+    // what next() fetched: it does not fail.
+    virtual vb::Variant value(int index) const = 0;
+    std::vector<FieldInfo> fields;
+};
+
+// A cursor over rows read whole (a batch, or the rows of a reader that reads whole first).
+class WholeRowsCursor : public RowCursor {
+public:
+    // rows may be null: a statement that returned none gives no fields and no rows.
+    explicit WholeRowsCursor(std::unique_ptr<RowSource> rows);
+    bool next() override;
+    vb::Variant value(int index) const override { return rows_[at_][static_cast<size_t>(index)]; }
+
+private:
+    std::vector<Row> rows_;
+    size_t at_ = 0;
+    bool started_ = false;
+};
+
+using FieldChanges = std::vector<std::pair<int, vb::Variant>>;
+
 class Session {
 public:
     virtual ~Session() = default;
@@ -43,12 +73,28 @@ public:
     virtual std::unique_ptr<RowSource> tables() = 0;
     virtual std::unique_ptr<RowSource> columns(const QString& table, const QString& column) = 0;
     virtual std::unique_ptr<Command> prepare(const QString& sql) = 0;
+    // The rows of a query, read as the cursor moves (whole first when `whole`). A statement that
+    // returns no rows runs and gives a cursor without fields.
+    virtual std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) = 0;
     // Writes the changed fields of one row, found by its original values.
-    virtual void updateRow(const RowSource& rs, const Row& original, const std::vector<std::pair<int, vb::Variant>>& changes) = 0;
+    virtual void updateRow(const RowSource& rs, const Row& original, const FieldChanges& changes) = 0;
     virtual int transactionLevel() const = 0;
     virtual QString defaultDatabase() const = 0;
     virtual void setDefaultDatabase(const QString& name) = 0;
+
+    // Expires when the session ends: what was opened on it (a cursor) checks it before it
+    // touches the session's handles again.
+    std::weak_ptr<const bool> lifetime() const { return alive_; }
+
+private:
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
+
+// The update of one row, shared by the providers: the base column of every changed field
+// (raises when the result or a changed field has none) ...
+std::vector<QString> UpdatedColumns(const RowSource& rs, const FieldChanges& changes);
+// ... and the UPDATE itself, prepared on the session: raises when it found no row to write.
+void WriteOneRow(Session& session, const QString& sql, const std::vector<vb::Variant>& values);
 
 // The parts of a connection text ("KEY=value;..."), keys trimmed and compared without case.
 class ConnectionText {
@@ -66,7 +112,7 @@ std::unique_ptr<Session> OpenOdbc(const ConnectionText& text, const QString& use
 
 // The field description read from a column's declared type ("varchar(20)", "money", ...).
 FieldInfo FieldFromDeclaredType(const QString& name, const char* declType);
-// The Variant of a stored value of a field of the given type.
+// True for the types that hold dates.
 bool IsDateType(int adoType);
 
 }  // namespace ado

@@ -285,6 +285,98 @@ struct StmtGuard {
     ~StmtGuard() { sqlite3_finalize(st); }
 };
 
+// The rows of one prepared statement, stepped one at a time: the fields described from the
+// columns' declared types, the values read by them. Both the Recordset's rows and the reader's
+// are read through it, so the two read alike.
+class StatementRows {
+public:
+    StatementRows(sqlite3* db, sqlite3_stmt* st) : db_(db), st_(st) {
+        const int columns = sqlite3_column_count(st);
+        fields.reserve(static_cast<size_t>(columns));
+        conv_.reserve(static_cast<size_t>(columns));
+        for (int c = 0; c < columns; ++c) {
+            FieldInfo f = FieldFromDeclaredType(QString::fromUtf8(sqlite3_column_name(st, c)), sqlite3_column_decltype(st, c));
+            conv_.push_back(ConvOf(f.type));
+            if (f.type == adEmpty) {
+                // No declared type: text until a value shows what it is.
+                f.type = adVarWChar;
+                f.definedSize = 255;
+                unguessed_.push_back(c);
+            }
+            fields.push_back(std::move(f));
+        }
+    }
+
+    // Steps to the next row; false at the end (the caller steps no further then).
+    bool step() {
+        const int rc = sqlite3_step(st_);
+        if (rc == SQLITE_DONE) return false;
+        if (rc != SQLITE_ROW) Fail(db_, rc);
+        if (!unguessed_.empty()) guessTypes();
+        return true;
+    }
+
+    vb::Variant value(int c) const { return ReadValue(st_, c, conv_[static_cast<size_t>(c)]); }
+    // True while a column's type waits for its first value.
+    bool guessing() const { return !unguessed_.empty(); }
+
+    Row row() const {
+        Row r;
+        r.reserve(conv_.size());
+        for (int c = 0; c < static_cast<int>(conv_.size()); ++c) r.push_back(value(c));
+        return r;
+    }
+
+    std::vector<FieldInfo> fields;
+
+private:
+    // Types of the columns that declare none, from their first value that is not Null.
+    void guessTypes() {
+        std::vector<int> still;
+        for (const int c : unguessed_) {
+            FieldInfo& f = fields[static_cast<size_t>(c)];
+            switch (value(c).type()) {
+            case vb::VarType::Null: still.push_back(c); break;
+            case vb::VarType::Long: f.type = adInteger; f.definedSize = 4; f.precision = 10; break;
+            case vb::VarType::Double: f.type = adDouble; f.definedSize = 8; f.precision = 15; break;
+            case vb::VarType::Date: f.type = adDBTimeStamp; f.definedSize = 16; f.precision = 23; break;
+            default: break;   // text
+            }
+        }
+        unguessed_ = std::move(still);
+    }
+
+    sqlite3* db_;
+    sqlite3_stmt* st_;
+    std::vector<Conv> conv_;
+    std::vector<int> unguessed_;
+};
+
+// The reader's cursor: steps its own statement on the session's connection.
+class SqliteCursor : public RowCursor {
+public:
+    SqliteCursor(sqlite3* db, sqlite3_stmt* st) : st_(st), rows_(db, st) { fields = rows_.fields; }
+    ~SqliteCursor() override { sqlite3_finalize(st_); }   // a closed session's handle lives until then
+
+    bool next() override {
+        if (done_) return false;
+        const bool guessing = rows_.guessing();
+        if (rows_.step()) {
+            if (guessing) fields = rows_.fields;
+            return true;
+        }
+        done_ = true;
+        sqlite3_reset(st_);   // ends the read: the transaction is no longer held open by it
+        return false;
+    }
+    vb::Variant value(int index) const override { return rows_.value(index); }
+
+private:
+    sqlite3_stmt* st_;
+    StatementRows rows_;
+    bool done_ = false;
+};
+
 void BindVariant(sqlite3_stmt* st, int index, const vb::Variant& v, QByteArray* keep) {
     std::visit(
         [&](const auto& x) {
@@ -489,21 +581,26 @@ public:
         return std::make_unique<SqliteCommand>(db_, st);
     }
 
-    void updateRow(const RowSource& rs, const Row& original, const std::vector<std::pair<int, vb::Variant>>& changes) override {
-        if (rs.baseTable.isEmpty()) {
-            ThrowProvider(vb::kHrUnspecified, QStringLiteral("Insufficient key column information for updating or refreshing."),
-                          QStringLiteral("HY000"), 0);
+    std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
+        const QByteArray text = sql.toUtf8();
+        tsql::Batch batch = tsql::Translate(std::string_view(text.constData(), static_cast<size_t>(text.size())), nameUtf8_);
+        for (const std::string& d : batch.databases) attach(d);
+        if (!whole && batch.statements.size() == 1 && batch.statements[0].kind == tsql::Statement::Sql) {
+            if (auto cursor = stepped(batch.statements[0].sql)) return cursor;
         }
+        std::unique_ptr<RowSource> result;
+        long count = 0;
+        for (const tsql::Statement& st : batch.statements) run(st, &result, &count, false, 0);
+        return std::make_unique<WholeRowsCursor>(std::move(result));
+    }
+
+    void updateRow(const RowSource& rs, const Row& original, const FieldChanges& changes) override {
+        const std::vector<QString> columns = UpdatedColumns(rs, changes);
         QString sql = QStringLiteral("UPDATE \"%1\" SET ").arg(rs.baseTable);
         std::vector<vb::Variant> values;
         for (size_t i = 0; i < changes.size(); ++i) {
-            const QString& col = rs.baseColumns[static_cast<size_t>(changes[i].first)];
-            if (col.isEmpty()) {
-                ThrowProvider(vb::kHrUnspecified, QStringLiteral("Insufficient key column information for updating or refreshing."),
-                              QStringLiteral("HY000"), 0);
-            }
             if (i) sql += QLatin1Char(',');
-            sql += QStringLiteral("\"%1\"=?").arg(col);
+            sql += QStringLiteral("\"%1\"=?").arg(columns[i]);
             // A text assigned to a date column is read as the server reads it.
             const vb::Variant& v = changes[i].second;
             std::string iso;
@@ -521,13 +618,7 @@ public:
             values.push_back(original[i]);
         }
         sql += QStringLiteral(" LIMIT 1)");
-        auto cmd = prepare(sql);
-        for (size_t i = 0; i < values.size(); ++i) cmd->bind(static_cast<int>(i + 1), values[i]);
-        if (cmd->execute() == 0) {
-            ThrowProvider(vb::kHrUnspecified,
-                          QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read."),
-                          QStringLiteral("HY000"), 0);
-        }
+        WriteOneRow(*this, sql, values);
     }
 
 private:
@@ -615,6 +706,28 @@ private:
         const int rc = sqlite3_step(g.st);
         if (rc != SQLITE_DONE) Fail(db_, rc);
         attached_.push_back(name);
+    }
+
+    // A cursor that steps the statement, when the text is one statement that returns rows; null
+    // when it is more (run whole then) or returns none.
+    std::unique_ptr<RowCursor> stepped(const std::string& sql) {
+        const char* end = sql.c_str() + sql.size();
+        const char* tail = nullptr;
+        StmtGuard first;
+        const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &first.st, &tail);
+        if (rc != SQLITE_OK) Fail(db_, rc);
+        if (!first.st || sqlite3_column_count(first.st) == 0) return nullptr;
+        while (tail && tail < end) {   // only blanks and comments may follow
+            StmtGuard more;
+            const char* next = nullptr;
+            if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &more.st, &next) != SQLITE_OK || more.st || next == tail) {
+                return nullptr;
+            }
+            tail = next;
+        }
+        auto cursor = std::make_unique<SqliteCursor>(db_, first.st);
+        first.st = nullptr;
+        return cursor;
     }
 
     void run(const tsql::Statement& st, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, int nesting) {
@@ -726,12 +839,7 @@ private:
 
     std::unique_ptr<RowSource> readRows(sqlite3_stmt* st, int columns, bool forUpdate) {
         auto rs = std::make_unique<RowSource>();
-        rs->fields.reserve(static_cast<size_t>(columns));
-        std::vector<Conv> conv(static_cast<size_t>(columns));
-        for (int c = 0; c < columns; ++c) {
-            rs->fields.push_back(FieldFromDeclaredType(QString::fromUtf8(sqlite3_column_name(st, c)), sqlite3_column_decltype(st, c)));
-            conv[static_cast<size_t>(c)] = ConvOf(rs->fields.back().type);
-        }
+        StatementRows rows(db_, st);
         if (forUpdate) {
             QString table;
             bool single = true;
@@ -747,44 +855,9 @@ private:
             }
             if (single) rs->baseTable = table;
         }
-        int rc;
-        bool guessed = false;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            Row row;
-            row.reserve(static_cast<size_t>(columns));
-            for (int c = 0; c < columns; ++c) row.push_back(ReadValue(st, c, conv[static_cast<size_t>(c)]));
-            if (!guessed) guessed = guessTypes(*rs, row);
-            rs->rows.push_back(std::move(row));
-        }
-        if (rc != SQLITE_DONE) Fail(db_, rc);
-        if (!guessed) {
-            for (auto& f : rs->fields) {
-                if (f.type == adEmpty) { f.type = adVarWChar; f.definedSize = 255; }
-            }
-        }
+        while (rows.step()) rs->rows.push_back(rows.row());
+        rs->fields = std::move(rows.fields);
         return rs;
-    }
-
-    // Types of the columns that declare none (expressions), from the first row's values.
-    static bool guessTypes(RowSource& rs, const Row& row) {
-        bool all = true;
-        for (size_t c = 0; c < rs.fields.size(); ++c) {
-            FieldInfo& f = rs.fields[c];
-            if (f.type != adEmpty) continue;
-            switch (row[c].type()) {
-            case vb::VarType::Long: f.type = adInteger; f.definedSize = 4; f.precision = 10; break;
-            case vb::VarType::Double:
-                f.type = adDouble;
-                f.definedSize = 8;
-                f.precision = 15;
-                break;
-            case vb::VarType::Date: f.type = adDBTimeStamp; f.definedSize = 16; f.precision = 23; break;
-            case vb::VarType::String: f.type = adVarWChar; f.definedSize = 255; break;
-            case vb::VarType::Null: all = false; break;
-            default: f.type = adVarWChar; f.definedSize = 255; break;
-            }
-        }
-        return all;
     }
 };
 

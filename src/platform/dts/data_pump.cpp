@@ -8,9 +8,12 @@
 #include "platform/dts/source_rows.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace dts {
 namespace {
+
+std::atomic<bool> g_streamed{true};
 
 // One transformation's way from a field of the source rows to a parameter of the insert.
 struct ColumnCopy {
@@ -165,10 +168,11 @@ private:
 
 }  // namespace
 
+void SetStreamedSourceReading(bool on) { g_streamed = on; }
+
 void DataPumpTask::execute(Package& package) {
     rowsCopied_ = 0;
-    auto sourceConnection = package.Connections().byID(SourceConnectionID_);
-    auto source = sourceConnection->open();
+    auto source = package.Connections().byID(SourceConnectionID_)->open();
     auto destination = package.Connections().byID(DestinationConnectionID_)->open();
 
     QString query = SourceSQLStatement_;
@@ -203,11 +207,15 @@ void DataPumpTask::execute(Package& package) {
     if (copies.empty())
         Fail(QStringLiteral("La tarea %1 no tiene transformaciones.").arg(Name()));
 
-    std::unique_ptr<SourceRows> rows = OpenSourceRows(source, sourceConnection->serverName(), query);
+    // The inserts would meet the rows still to be read when both are on one connection.
+    const bool whole = !g_streamed || source == destination;
+    std::unique_ptr<ado::RowReader> rows = source->OpenReader(query, whole);
     const int fieldCount = rows->fieldCount();
+    if (fieldCount == 0)
+        Fail(QStringLiteral("La consulta de origen no devuelve filas."));
     for (auto& c : copies) {
         for (int i = 0; i < fieldCount && c.sourceField < 0; ++i)
-            if (rows->fieldName(i).compare(c.source.name, Qt::CaseInsensitive) == 0)
+            if (rows->field(i).name.compare(c.source.name, Qt::CaseInsensitive) == 0)
                 c.sourceField = i;
         if (c.sourceField < 0)
             Fail(QStringLiteral("La columna de origen %1 no existe en el origen de la tarea %2.").arg(c.source.name, Name()));

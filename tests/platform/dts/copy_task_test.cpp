@@ -60,7 +60,8 @@ protected:
     }
 
     std::shared_ptr<dts::Step> AddCopy(const QString& name, const QString& query, const QString& table,
-                                       std::initializer_list<Map> maps, const QString& sourceObject = QString()) {
+                                       std::initializer_list<Map> maps, const QString& sourceObject = QString(),
+                                       long destinationId = 2) {
         auto task = package->Tasks().New("DTSDataPumpTask");
         task->setName(name);
         auto pump = dts::CustomTaskAs<dts::DataPumpTask>(*task);
@@ -70,8 +71,9 @@ protected:
             pump->setSourceSQLStatement(query);
         else
             pump->setSourceObjectName(sourceObject);
-        pump->setDestinationConnectionID(2);
-        pump->setDestinationObjectName(QStringLiteral("[destino].[dbo].[%1]").arg(table));
+        pump->setDestinationConnectionID(destinationId);
+        pump->setDestinationObjectName(
+            QStringLiteral("[%1].[dbo].[%2]").arg(destinationId == 1 ? "origen" : "destino", table));
         int n = 0;
         for (const Map& m : maps) {
             auto tr = pump->Transformations().New("DTS.DataPumpTransformCopy");
@@ -243,38 +245,56 @@ TEST_F(CopyTask, InsertFailureInsideAGroupNamesItsRow) {
     EXPECT_EQ(Count(destino, "UNICOS"), 0);
 }
 
-// The rows read straight from the file and through a Recordset are the same rows, selected
-// with the same text compare rule (case and trailing blanks ignored).
-TEST_F(CopyTask, BothWaysOfReadingGiveTheSameRows) {
+// Streamed or read whole first, the same rows are selected (with the server's text compare rule:
+// case and trailing blanks ignored) and copied alike.
+TEST_F(CopyTask, StreamedAndWholeReadingCopyTheSameRows) {
     origen->Execute("CREATE TABLE NOVEDADES (ARTI varchar(10), TIPOACT char(1), PRECIO money, FECHA datetime, "
                     "PESABLE bit, UNIDADES float)");
     origen->Execute("INSERT INTO NOVEDADES VALUES ('a1', 'M', 1.5, '2026-12-08 10:00:00', 1, 12)");
     origen->Execute("INSERT INTO NOVEDADES VALUES ('a2', 'm', 66.6245, '2026-01-31 00:00:00', 0, 2.5)");
     origen->Execute("INSERT INTO NOVEDADES VALUES ('a3', 'S', NULL, '2026-02-01 00:00:00', NULL, NULL)");
     origen->Execute("CREATE VIEW QET_NOVEDADES AS SELECT ARTI, TIPOACT, PRECIO, FECHA, PESABLE, UNIDADES FROM NOVEDADES");
-    const QString query = "SELECT * FROM [origen].[dbo].[QET_NOVEDADES] WITH (NOLOCK) WHERE TIPOACT = 'M' ORDER BY ARTI";
-    std::vector<std::vector<vb::Variant>> seen[2];
-    for (bool direct : {false, true}) {
-        dts::SetDirectEmbeddedReading(direct);
-        auto rows = dts::OpenSourceRows(origen, folder.path(), query);
-        ASSERT_EQ(rows->fieldCount(), 6);
-        EXPECT_EQ(rows->readsFile(), direct);
-        EXPECT_EQ(rows->fieldName(3), "FECHA");
-        while (rows->next()) {
-            std::vector<vb::Variant> row;
-            for (int i = 0; i < rows->fieldCount(); ++i)
-                row.push_back(rows->value(i));
-            seen[direct].push_back(row);
-        }
+    destino->Execute("CREATE TABLE COPIA (ARTI varchar(10), TIPOACT char(1), PRECIO numeric(18,4), FECACT char(8), "
+                     "PESABLE char(1), UNIDADES float, corrida int)");
+    std::vector<std::vector<vb::Variant>> copied[2];
+    for (bool streamed : {false, true}) {
+        dts::SetStreamedSourceReading(streamed);
+        auto step = AddCopy(QStringLiteral("Copia%1").arg(streamed),
+                            "SELECT * FROM [origen].[dbo].[QET_NOVEDADES] WITH (NOLOCK) WHERE TIPOACT = 'M  ' ORDER BY ARTI",
+                            "COPIA",
+                            {{"ARTI", 129, "ARTI", 129, 10, 0, 0, 24},
+                             {"TIPOACT", 129, "TIPOACT", 129, 1, 0, 0, 24},
+                             {"PRECIO", 6, "PRECIO", 131, 0, 18, 4, 24},
+                             {"FECHA", 135, "FECACT", 129, 8, 0, 0, 24},
+                             {"PESABLE", 11, "PESABLE", 129, 1, 0, 0, 24},
+                             {"UNIDADES", 5, "UNIDADES", 5, 0, 0, 0, 24}});
+        step->Execute();
+        EXPECT_EQ(step->ExecutionResult(), dts::DTSStepExecResult_Success) << step->ErrorDescription().toStdString();
+        destino->Execute(QStringLiteral("UPDATE COPIA SET corrida = %1 WHERE corrida IS NULL").arg(int(streamed)));
+        copied[streamed] = Rows(destino, QStringLiteral("SELECT ARTI, TIPOACT, PRECIO, FECACT, PESABLE, UNIDADES FROM COPIA "
+                                                         "WHERE corrida = %1 ORDER BY ARTI").arg(int(streamed)));
     }
-    dts::SetDirectEmbeddedReading(true);
-    ASSERT_EQ(seen[0].size(), 2u);
-    ASSERT_EQ(seen[1].size(), seen[0].size());
-    for (size_t r = 0; r < seen[0].size(); ++r)
-        for (size_t c = 0; c < seen[0][r].size(); ++c) {
-            EXPECT_EQ(seen[1][r][c].type(), seen[0][r][c].type()) << r << "," << c;
-            EXPECT_EQ(seen[1][r][c].text(), seen[0][r][c].text()) << r << "," << c;
+    dts::SetStreamedSourceReading(true);
+    ASSERT_EQ(copied[0].size(), 2u);
+    ASSERT_EQ(copied[1].size(), copied[0].size());
+    for (size_t r = 0; r < copied[0].size(); ++r)
+        for (size_t c = 0; c < copied[0][r].size(); ++c) {
+            EXPECT_EQ(copied[1][r][c].type(), copied[0][r][c].type()) << r << "," << c;
+            EXPECT_EQ(copied[1][r][c].text(), copied[0][r][c].text()) << r << "," << c;
         }
+    EXPECT_EQ(copied[1][1][3].text(), "20260131");
+}
+
+// A copy into the table it reads, on one connection, copies the rows there were: the rows it
+// writes are not read again.
+TEST_F(CopyTask, CopyIntoTheTableItReadsCopiesEachRowOnce) {
+    origen->Execute("CREATE TABLE ARTS (ARTI varchar(10))");
+    for (int i = 1; i <= 500; ++i)
+        origen->Execute(QStringLiteral("INSERT INTO ARTS VALUES ('%1')").arg(i));
+    auto step = AddCopy("Doble", "SELECT ARTI FROM ARTS", "ARTS", {{"ARTI", 129, "ARTI", 129, 10, 0, 0, 24}}, QString(), 1);
+    step->Execute();
+    EXPECT_EQ(step->ExecutionResult(), dts::DTSStepExecResult_Success) << step->ErrorDescription().toStdString();
+    EXPECT_EQ(Count(origen, "ARTS"), 1000);
 }
 
 }  // namespace
