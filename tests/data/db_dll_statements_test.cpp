@@ -1,33 +1,23 @@
 // Statements and recordsets: the synonym rewrite, what EjecutaConsultaSQL runs and shows, the
 // truncation rule, opening and closing recordsets.
-#include "data/db_dll.h"
-#include "platform/ui/prompter.h"
-#include "platform/vb/app.h"
+#include "db_dll_fixture.h"
 #include "platform/vb/on_error.h"
-#include "recording_calls.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
 
 namespace {
 
-using datatest::RecordingCalls;
-
-class StatementsTest : public ::testing::Test {
+// No box is expected unless a test scripts one; nothing is opened unless a test opens it.
+class StatementsTest : public datatest::DbDllTest {
 protected:
     void SetUp() override {
-        data::ResetGlobalInstances();
-        vb::SetAppPath(folder.path());
+        DbDllTest::SetUp();
         data::gConfidencialidad = true;
-        calls = std::make_shared<RecordingCalls>();
         db.setConnectionCalls(calls);
     }
     void TearDown() override { data::gConfidencialidad = false; }
 
-    ui::ScriptedPrompter quiet;   // no box is expected unless a test scripts one
-    testsupport::TempFolder folder;
     data::DB_Dll db;
-    std::shared_ptr<RecordingCalls> calls;
 };
 
 struct SynonymCase {
