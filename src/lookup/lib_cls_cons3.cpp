@@ -110,8 +110,12 @@ QString Lib_ClsCons3::SentenciaGenerica(const QString& SQL, QString& CampoBusque
     });
     if (vb::Trim(lista).isEmpty()) lista = QStringLiteral(" * ");
     else lista.chop(1);
-    return QStringLiteral("SELECT TOP ") + QString::number(limite) + QLatin1Char(' ') + lista +
-           QStringLiteral(" FROM ") + SQL + QStringLiteral(" ORDER BY ") + CampoBusqueda;
+    const QString sentencia = QStringLiteral("SELECT TOP ") + QString::number(limite) + QLatin1Char(' ') + lista +
+                              QStringLiteral(" FROM ") + SQL;
+    // Without a search column (a table of skipped columns only, none given) there is nothing to
+    // order by: the statement runs unordered and the list sorts the rows itself.
+    if (vb::Trim(CampoBusqueda).isEmpty()) return sentencia;
+    return sentencia + QStringLiteral(" ORDER BY ") + CampoBusqueda;
 }
 
 void Lib_ClsCons3::MuestraLista(const QString& sentencia, QStringList* CmpsDevueltos, const QString& Clave,

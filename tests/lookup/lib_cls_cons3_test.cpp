@@ -157,6 +157,9 @@ TEST_F(BuilderTest, TableWithoutRecordTakesItsOwnColumns) {
     // Only skipped columns: everything, ordered by the caller's column.
     EXPECT_EQ(Busca(QStringLiteral("T_OCULTA"), QStringLiteral("ID")),
               QStringLiteral("SELECT TOP 1000  *  FROM T_OCULTA ORDER BY ID"));
+    // ... and none given: no ORDER BY without a column, the list sorts the rows.
+    EXPECT_EQ(Busca(QStringLiteral("T_OCULTA")), QStringLiteral("SELECT TOP 1000  *  FROM T_OCULTA"));
+    EXPECT_TRUE(r_.ordenarPorLwv);
     // Masks off: the file is not read.
     cons_->gUsarMascarasConsultas = false;
     EXPECT_EQ(Busca(QStringLiteral("MA_CUENTAS")), QStringLiteral("SELECT TOP 1000 DESCRIPCION,CODIGO FROM MA_CUENTAS ORDER BY DESCRIPCION"));
