@@ -665,11 +665,8 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
     const QVariant indice = watched->property("Index");
     if (watched == ListView1 && event->type() == QEvent::KeyPress) {
         auto* ev = static_cast<QKeyEvent*>(event);
+        if (TeclaDeVentana(ev)) return true;
         const int codigo = CodigoTecla(ev);
-        if (codigo == 123) {
-            Form_KeyDown(codigo, ShiftDe(ev));
-            return true;
-        }
         const bool propia = codigo == 13 || codigo == 8 || codigo == 32 || (codigo >= 45 && codigo <= 46 && UsaCantidades) ||
                             (codigo >= 48 && codigo <= 57) || (codigo >= 65 && codigo <= 90) ||
                             (codigo >= 96 && codigo <= 105);
@@ -686,11 +683,8 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusOut: CmbSearch_LostFocus(i); break;
         case QEvent::KeyPress: {
             auto* ev = static_cast<QKeyEvent*>(event);
+            if (TeclaDeVentana(ev)) return true;
             const int codigo = CodigoTecla(ev);
-            if (codigo == 123) {
-                Form_KeyDown(codigo, ShiftDe(ev));
-                return true;
-            }
             if (EsTeclaDeCaja(codigo)) {
                 CmbSearch_KeyDown(i, codigo, ShiftDe(ev));
                 return true;
@@ -704,13 +698,16 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
     return DialogoConsulta::eventFilter(watched, event);
 }
 
+bool Lib_FrmCons3::TeclaDeVentana(QKeyEvent* ev) {
+    // The window sees F12 first, whichever control has the focus.
+    const int codigo = CodigoTecla(ev);
+    if (codigo != 123) return false;
+    Form_KeyDown(codigo, ShiftDe(ev));
+    return true;
+}
+
 void Lib_FrmCons3::keyPressEvent(QKeyEvent* event) {
-    const int codigo = CodigoTecla(event);
-    if (codigo == 123) {
-        Form_KeyDown(codigo, ShiftDe(event));
-        return;
-    }
-    DialogoConsulta::keyPressEvent(event);
+    if (!TeclaDeVentana(event)) DialogoConsulta::keyPressEvent(event);
 }
 
 }  // namespace lookup

@@ -101,6 +101,7 @@ private:
     void CargaAnchosColumnas();
     void GuardaAnchosColumnas();
     void Form_Resize();
+    bool TeclaDeVentana(QKeyEvent* ev);   // F12: handled by the window
     QString ColorStock();
     QString Celda(QTreeWidgetItem* item, int columna) const;   // column from 1
     void setCelda(QTreeWidgetItem* item, int columna, const QString& texto);
