@@ -4,6 +4,7 @@
 #include "platform/vb/error.h"
 #include "platform/vb/files.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -34,6 +35,33 @@ double RadixValue(const QString& digits, int radix) {
     return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(v)));
 }
 
+// The power of ten of the first significant digit of a plain number text ("123.4e-5" gives -3),
+// saturated far beyond the range of a Double.
+long long DecimalMagnitude(const std::string& number) {
+    const auto e = number.find_first_of("eE");
+    const std::string mantissa = number.substr(0, e);
+    const auto point = mantissa.find('.');
+    const std::string whole = mantissa.substr(0, point);
+    long long magnitude = 0;
+    const auto firstWhole = whole.find_first_not_of('0');
+    if (firstWhole != std::string::npos) {
+        magnitude = static_cast<long long>(whole.size() - firstWhole) - 1;
+    } else {
+        const std::string fraction = point == std::string::npos ? std::string() : mantissa.substr(point + 1);
+        const auto firstFraction = fraction.find_first_not_of('0');
+        magnitude = firstFraction == std::string::npos ? 0 : -static_cast<long long>(firstFraction) - 1;
+    }
+    if (e != std::string::npos) {
+        size_t i = e + 1;
+        const bool negative = i < number.size() && number[i] == '-';
+        if (i < number.size() && (number[i] == '-' || number[i] == '+')) ++i;
+        long long exponent = 0;
+        for (; i < number.size(); ++i) exponent = std::min(exponent * 10 + (number[i] - '0'), 1000000000LL);
+        magnitude += negative ? -exponent : exponent;
+    }
+    return magnitude;
+}
+
 double ParseAscii(const std::string& number) {
     double d = 0.0;
     const char* first = number.data();
@@ -41,8 +69,7 @@ double ParseAscii(const std::string& number) {
     const auto res = std::from_chars(first, last, d, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
         // A tiny magnitude reads as 0; a huge one does not fit a Double.
-        const auto e = number.find_first_of("eE");
-        if (e != std::string::npos && number.find('-', e) != std::string::npos) return 0.0;
+        if (DecimalMagnitude(number) < 0) return 0.0;
         Raise(kErrOverflow);
     }
     return d;

@@ -58,6 +58,19 @@ TEST(Val, HugeExponentOverflows) {
     EXPECT_DOUBLE_EQ(vb::Val(QStringLiteral("1e-999")), 0.0);
 }
 
+TEST(Val, FourHundredDigits) {
+    const QString zeros(399, u'0');
+    // Too small for a Double without any exponent: 0, not an overflow.
+    EXPECT_DOUBLE_EQ(vb::Val(QStringLiteral("0.") + zeros + u'1'), 0.0);
+    EXPECT_DOUBLE_EQ(vb::Val(QStringLiteral("-.") + zeros + QStringLiteral("1abc")), 0.0);
+    EXPECT_DOUBLE_EQ(vb::Val(QStringLiteral("1") + zeros + QStringLiteral("e-500")), 1e-101);
+    EXPECT_DOUBLE_EQ(vb::Val(QStringLiteral("0.") + zeros + QStringLiteral("1e400")), 1.0);
+    EXPECT_EQ(ErrorNumberOf([&] { vb::Val(QStringLiteral("1") + zeros); }), vb::kErrOverflow);
+    EXPECT_EQ(ErrorNumberOf([&] { vb::Val(QStringLiteral("0.") + zeros + QStringLiteral("1e99999999999999999999")); }),
+              vb::kErrOverflow);
+    EXPECT_EQ(ErrorNumberOf([&] { vb::CDbl(QStringLiteral("0.") + zeros + u'1'); }), 0);
+}
+
 TEST(CDbl, TextMustBeAWholeNumber) {
     struct Case { const char16_t* text; double expected; long error; };
     const Case cases[] = {
