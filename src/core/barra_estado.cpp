@@ -10,6 +10,12 @@
 
 namespace core {
 
+namespace {
+
+QString Literal(const QString& s) { return QString(s).replace(u'\'', QStringLiteral("''")); }
+
+}  // namespace
+
 void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
     data::DB_Dll& db = data::gDBPrincipal();
     vb::OnError on = vb::OnError::SkipAll();
@@ -36,9 +42,10 @@ void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
     });
     on.run([&] {
         if (vb::Trim(descripcion).isEmpty()) {
+            // The cash box comes from the command line: its quotes are doubled inside the literals.
             const QString codigo = gUtilTexto().Rellena(vb::Variant(vb::Trim(gCaja)), 4);
-            db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('") + codigo +
-                                  QStringLiteral("','CAJA ") + gCaja + QStringLiteral("')"));
+            db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('") +
+                                  Literal(codigo) + QStringLiteral("','CAJA ") + Literal(gCaja) + QStringLiteral("')"));
         }
     });
     on.run([&] {

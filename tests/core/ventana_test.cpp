@@ -117,6 +117,13 @@ TEST_F(VentanaTest, AMissingPanelSkipsOnlyItself) {
     EXPECT_EQ(Caja(QStringLiteral("2")), QStringLiteral("CAJA 2"));
 }
 
+TEST_F(VentanaTest, ACashBoxHoldingAQuoteIsAddedAsWritten) {
+    core::gCaja = QStringLiteral("O'1");
+    core::ActualizaBarraEstado(barra, QString());
+    EXPECT_EQ(Caja(QStringLiteral("O'1")), QStringLiteral("CAJA O'1"));
+    EXPECT_EQ(barra.Text(QStringLiteral("CAJA")), QStringLiteral("O'1 CAJA O'1"));
+}
+
 TEST_F(VentanaTest, ConectaBaseRemotaOpensAfreshOnTheHostPart) {
     ASSERT_TRUE(core::ConectaBaseRemota(QStringLiteral("  ") + carpeta.path() + QStringLiteral(" "),
                                         QStringLiteral(" korvane_interfases "), QStringLiteral(" u "), QStringLiteral(" p ")));
