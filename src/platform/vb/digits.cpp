@@ -24,14 +24,14 @@ FixedDigits ToFixedDigits(double value, int decimals, HalfRule rule) {
     const int exponent = *p == 'e' ? std::atoi(p + 1) : 0;
 
     // mantissa[k] weighs 10^(exponent - k); keep the digits down to 10^-decimals.
-    const int keep = exponent + decimals + 1;
+    const long long keep = static_cast<long long>(exponent) + decimals + 1;
     QString kept;
     int roundDigit = 0;
     bool restNonZero = false;
     if (keep >= 0) {
-        for (int k = 0; k < keep; ++k) kept += k < mantissa.size() ? mantissa[k] : QChar(u'0');
+        for (long long k = 0; k < keep; ++k) kept += k < mantissa.size() ? mantissa[k] : QChar(u'0');
         if (keep < mantissa.size()) roundDigit = mantissa[keep].digitValue();
-        for (int k = keep + 1; k < mantissa.size(); ++k)
+        for (long long k = keep + 1; k < mantissa.size(); ++k)
             if (mantissa[k] != u'0') restNonZero = true;
     }
     // keep < 0: the first significant digit lies below the rounding digit, so the value rounds to 0.

@@ -141,6 +141,9 @@ int32_t CLng(const Variant& v) {
 double Round(double value, int decimals) {
     if (decimals < 0) Raise(kErrInvalidProcedureCall);
     if (!std::isfinite(value)) return value;
+    // The last of the 15 digits of the smallest Double lies above 10^-340: more decimals than
+    // that round nothing, and the digit count stays small.
+    decimals = std::min(decimals, 400);
     const detail::FixedDigits f = detail::ToFixedDigits(value, decimals, detail::HalfRule::ToEven);
     std::string s = f.negative ? "-" : "";
     s += f.whole.isEmpty() ? std::string("0") : f.whole.toStdString();

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -107,6 +108,12 @@ TEST(Rounding, CIntCLngAndRoundHalveToEven) {
     EXPECT_DOUBLE_EQ(vb::Round(-1.005, 2), -1.0);
     EXPECT_DOUBLE_EQ(vb::Round(1234.5678, 3), 1234.568);
     EXPECT_DOUBLE_EQ(vb::Round(99.995, 2), 100.0);
+    // More decimals than a Double holds leave the value as it is.
+    for (const int decimals : {20, 400, 100000000, std::numeric_limits<int>::max()}) {
+        EXPECT_DOUBLE_EQ(vb::Round(1.5, decimals), 1.5) << decimals;
+        EXPECT_DOUBLE_EQ(vb::Round(-4.9e-324, decimals), -4.9e-324) << decimals;
+        EXPECT_DOUBLE_EQ(vb::Round(1e300, decimals), 1e300) << decimals;
+    }
 }
 
 TEST(Rounding, OutOfRangeAndBadArguments) {
