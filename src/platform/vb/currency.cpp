@@ -17,6 +17,18 @@ Currency Currency::fromInt(int64_t v) {
     return fromRaw(v * kScale);
 }
 
+Currency Currency::operator+(Currency o) const {
+    int64_t r = 0;
+    if (__builtin_add_overflow(raw_, o.raw_, &r)) Raise(kErrOverflow);
+    return fromRaw(r);
+}
+
+Currency Currency::operator-(Currency o) const {
+    int64_t r = 0;
+    if (__builtin_sub_overflow(raw_, o.raw_, &r)) Raise(kErrOverflow);
+    return fromRaw(r);
+}
+
 bool Currency::parse(const QString& text, Currency* out) {
     const QString t = text.trimmed();
     int i = 0;

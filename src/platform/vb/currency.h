@@ -25,8 +25,9 @@ public:
 
     friend constexpr bool operator==(Currency a, Currency b) { return a.raw_ == b.raw_; }
     friend constexpr auto operator<=>(Currency a, Currency b) { return a.raw_ <=> b.raw_; }
-    Currency operator+(Currency o) const { return fromRaw(raw_ + o.raw_); }
-    Currency operator-(Currency o) const { return fromRaw(raw_ - o.raw_); }
+    // Raise 6 (overflow) when the result leaves the range.
+    Currency operator+(Currency o) const;
+    Currency operator-(Currency o) const;
 
 private:
     int64_t raw_ = 0;
