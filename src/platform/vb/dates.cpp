@@ -231,9 +231,11 @@ int Weekday(Date d) {
 Date DateSerial(int year, int month, int day) {
     if (year >= 0 && year < 100) year = FullYear(year, 2);
     // Months and days outside their range carry into the next unit, as the runtime does.
-    const int m0 = month - 1;
-    const int carry = m0 >= 0 ? m0 / 12 : -((-m0 + 11) / 12);
-    const QDate first(year + carry, m0 - carry * 12 + 1, 1);
+    const qint64 m0 = static_cast<qint64>(month) - 1;
+    const qint64 carry = m0 >= 0 ? m0 / 12 : -((-m0 + 11) / 12);
+    const qint64 y = year + carry;
+    if (y < 0 || y > 10000) Raise(kErrInvalidProcedureCall);
+    const QDate first(static_cast<int>(y), static_cast<int>(m0 - carry * 12 + 1), 1);
     if (!first.isValid()) Raise(kErrInvalidProcedureCall);
     return CheckedDate(first.addDays(static_cast<qint64>(day) - 1), 0);
 }

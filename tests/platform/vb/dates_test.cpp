@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 QString Show(vb::Date d) { return vb::Format(vb::Variant(d), QStringLiteral("dd/mm/yyyy hh:mm:ss")); }
@@ -129,6 +131,19 @@ TEST(DateParts, FieldsAndSerials) {
     EXPECT_EQ(Show(vb::DateSerial(2008, 3, 0)), QStringLiteral("29/02/2008 00:00:00"));
     EXPECT_EQ(Show(vb::DateSerial(2008, 0, 1)), QStringLiteral("01/12/2007 00:00:00"));
     EXPECT_EQ(Show(vb::DateSerial(8, 3, 5)), QStringLiteral("05/03/2008 00:00:00"));
+    EXPECT_EQ(Show(vb::DateSerial(10000, 1, 0)), QStringLiteral("31/12/9999 00:00:00"));
+    // Arguments far outside their range give the invalid-argument error, whatever their size.
+    constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
+    const int extremes[][3] = {{kMax, 13, 1}, {kMax, 1, 1}, {kMin, 1, 1}, {2008, kMin, 1}, {2008, kMax, 1},
+                               {2008, 1, kMax}, {2008, 1, kMin}, {-1, 1, 1}, {10000, 1, 1}};
+    for (const auto& e : extremes) {
+        try {
+            vb::DateSerial(e[0], e[1], e[2]);
+            ADD_FAILURE() << "no error for " << e[0] << "/" << e[1] << "/" << e[2];
+        } catch (const vb::Error& err) {
+            EXPECT_EQ(err.number(), vb::kErrInvalidProcedureCall);
+        }
+    }
     EXPECT_EQ(vb::Format(vb::Variant(vb::TimeSerial(25, 0, 0)), QStringLiteral("dd/mm/yyyy hh:mm")),
               QStringLiteral("31/12/1899 01:00"));
     // Before the epoch the time is a positive fraction of the (negative) day.
