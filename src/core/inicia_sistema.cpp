@@ -9,6 +9,7 @@
 #include "platform/utillib/motor_reportes.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
+#include "platform/vb/error.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
 
@@ -176,7 +177,13 @@ bool IniciaSistema(bool UsaLoginGuardado, const QString& Parametros, QString& Co
         gConsultas().gRutaMascaraConsultas = carpeta + QStringLiteral("consultas.qvd");
     });
     on.run([&] {
-        if (!QFileInfo(gConsultas().gRutaMascaraConsultas).isFile()) CreaArchivoConsultas();
+        if (QFileInfo(gConsultas().gRutaMascaraConsultas).isFile()) return;
+        // The default lookups only spare the operator typing; a program folder that cannot take
+        // the file must not keep the configuration from being loaded.
+        try {
+            CreaArchivoConsultas();
+        } catch (const vb::Error&) {
+        }
     });
     on.run([&] { db.gCnn()->setDefaultDatabase(db.gDBName); });
     on.run([&] {

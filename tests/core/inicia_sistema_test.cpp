@@ -166,6 +166,17 @@ TEST_F(IniciaSistemaTest, AnExistingLookupFileIsKept) {
     EXPECT_EQ(core::gCaja, QStringLiteral("1"));
 }
 
+TEST_F(IniciaSistemaTest, ALookupFileThatCannotBeWrittenDoesNotStopTheConfiguration) {
+    // A folder in the file's place: the defaults cannot be written.
+    ASSERT_TRUE(QDir(programa).mkdir(QStringLiteral("consultas.qvd")));
+    coretest::Ejecuta(base, {coretest::Clave(QStringLiteral("MADERERA"), QStringLiteral("SI"))});
+    QString conexion;
+    ASSERT_TRUE(core::IniciaSistema(false, QStringLiteral("@Server=%1;@DbName=VOLMA;@Usuario=operador;").arg(base), conexion));
+    EXPECT_EQ(core::gTablaConfiguracion, QStringLiteral("ta_configuracion"));
+    EXPECT_TRUE(core::gMaderera);
+    EXPECT_EQ(core::gUNegocio, QStringLiteral("A7"));
+}
+
 TEST_F(IniciaSistemaTest, AConnectionThatCannotOpenEndsTheProgram) {
     ui::ScriptedPrompter prompter;
     prompter.answer(vb::kNo, QStringLiteral("Desea Intentarlo Nuevamente"));
