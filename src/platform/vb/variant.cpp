@@ -36,6 +36,7 @@ Date Date::fromQDateTime(const QDateTime& dt) {
 Date Date::fromQDate(const QDate& d) { return Date{static_cast<double>(kEpoch.daysTo(d))}; }
 
 QDateTime Date::toQDateTime() const {
+    if (!std::isfinite(serial) || std::fabs(serial) > 3000000.0) Raise(kErrOverflow);
     const double whole = std::trunc(serial);
     const double frac = std::fabs(serial - whole);
     qint64 ms = std::llround(frac * kMsPerDay);
@@ -127,7 +128,10 @@ Date Variant::toDate() const {
     if (auto d = std::get_if<Date>(&v_)) return *d;
     if (isNull()) Raise(94, QStringLiteral("Invalid use of Null"));
     if (isString()) return CDate(*this);
-    return Date{toDouble()};
+    // A number converts when it lies between 01/01/100 and the last instant of 31/12/9999.
+    const double serial = toDouble();
+    if (!(serial > -657435.0 && serial < 2958466.0)) Raise(kErrOverflow);
+    return Date{serial};
 }
 
 QString Variant::toString() const {

@@ -72,6 +72,29 @@ TEST(IsDate, RejectsWhatIsNoDate) {
     EXPECT_TRUE(vb::IsDate(vb::Variant(vb::Date{39512})));
 }
 
+TEST(CDate, NumbersConvertWithinTheYears100To9999) {
+    EXPECT_EQ(vb::Format(vb::CDate(vb::Variant(2958465.5)), QStringLiteral("dd/mm/yyyy hh:mm")),
+              QStringLiteral("31/12/9999 12:00"));
+    EXPECT_EQ(vb::Format(vb::CDate(vb::Variant(-657434)), QStringLiteral("dd/mm/yyyy")), QStringLiteral("01/01/0100"));
+    for (const double serial : {2958466.0, -657435.0, 1e300, -1e300, std::numeric_limits<double>::infinity()}) {
+        try {
+            vb::CDate(vb::Variant(serial));
+            ADD_FAILURE() << "CDate read " << serial;
+        } catch (const vb::Error& e) {
+            EXPECT_EQ(e.number(), vb::kErrOverflow) << serial;
+        }
+    }
+    // A date value that holds a serial no calendar day has cannot be shown.
+    for (const double serial : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()}) {
+        try {
+            vb::Variant(vb::Date{serial}).toString();
+            ADD_FAILURE() << "shown " << serial;
+        } catch (const vb::Error& e) {
+            EXPECT_EQ(e.number(), vb::kErrOverflow) << serial;
+        }
+    }
+}
+
 TEST(DateArithmetic, DateAdd) {
     const vb::Date d{vb::DateSerial(2008, 1, 31).serial + vb::TimeSerial(23, 30, 0).serial};
     struct Case { const char* interval; double n; const char16_t* expected; };
