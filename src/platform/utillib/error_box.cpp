@@ -12,7 +12,8 @@ namespace utillib {
 
 namespace {
 constexpr int kBotonesPredeterminados = ui::vbAbortRetryIgnore + ui::vbCritical;  // 18
-}
+
+}  // namespace
 
 QString PalabraRespuesta(int respuesta) {
     switch (respuesta) {
@@ -42,7 +43,10 @@ int PreguntaError(const vb::Error& error, std::optional<int> botones, const std:
     const QString mensaje = QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(error.number()) +
                             QStringLiteral(") ") + vb::Trim(error.description());
     const QString parteRutina = rutina ? QStringLiteral(" - ") + *rutina : QString();
-    const QString titulo = error.source() + parteRutina + QStringLiteral(" Aviso al operador!!! ");
+    // An error raised by the program itself (not by a provider or a component) names the program
+    // as its source, as the runtime does.
+    const QString origen = error.source().isEmpty() ? vb::App().title : error.source();
+    const QString titulo = origen + parteRutina + QStringLiteral(" Aviso al operador!!! ");
 
     int respuesta = 0;
     try {

@@ -49,4 +49,15 @@ TEST_F(ErrorQuestion, TrataErrorAsksAndLogsInTheProgramFolder) {
                                     "Type mismatch Respondió : Ignorar\r\n")));
 }
 
+TEST_F(ErrorQuestion, AnErrorOfTheProgramItselfNamesTheProgramInTheTitle) {
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kAbort).answer(vb::kAbort);
+    utillib::UtilTexto ut;
+    ut.TrataError(vb::Error(13, QStringLiteral("Type mismatch")), std::nullopt, QStringLiteral("Cfg"));
+    ut.TrataError(vb::Error(13, QStringLiteral("Type mismatch")));
+    ASSERT_EQ(prompter.shown().size(), 2u);
+    EXPECT_EQ(prompter.shown()[0].title, vb::App().title + QStringLiteral(" - Cfg Aviso al operador!!! "));
+    EXPECT_EQ(prompter.shown()[1].title, vb::App().title + QStringLiteral(" Aviso al operador!!! "));
+}
+
 }  // namespace
