@@ -81,8 +81,9 @@ void RestauraControl(QWidget* c, const QString& tipo, const QString& valor) {
         }
     } else if (tipo == QStringLiteral("COMBOBOX")) {
         auto* b = qobject_cast<QComboBox*>(c);
-        const int i = static_cast<int>(vb::Val(valor));
-        if (i >= -1 && i < b->count()) b->setCurrentIndex(i);
+        // The index is checked as read: a damaged file may hold any number.
+        const double v = vb::Val(valor);
+        if (v >= -1 && v < b->count()) b->setCurrentIndex(static_cast<int>(v));
     }
 }
 

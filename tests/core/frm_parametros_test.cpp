@@ -130,6 +130,19 @@ TEST_F(FrmParametrosTest, FirstRecordWinsAPartialLastRecordIsNotReadAndKeysMatch
     EXPECT_FALSE(v.ChkTodos->isChecked());
 }
 
+TEST_F(FrmParametrosTest, AListIndexOutsideTheListIsNotRestored) {
+    for (const char* valor : {"7", "-2", "4294967298", "-4294967296", "1e300", "-1e300"}) {
+        QFile f(Archivo());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Registro(QStringLiteral("CboLista"), QString::fromLatin1(valor)));
+        f.close();
+        Ventana v;
+        v.CboLista->setCurrentIndex(1);
+        core::RecuperaParametrosFormulario(&v.form);
+        EXPECT_EQ(v.CboLista->currentIndex(), 1) << valor;
+    }
+}
+
 TEST_F(FrmParametrosTest, OnlyTheNamedControlIsRestored) {
     Ventana v;
     v.TxtServer->setText(QStringLiteral("guardado"));
