@@ -13,6 +13,14 @@ namespace utillib {
 namespace {
 constexpr int kBotonesPredeterminados = ui::vbAbortRetryIgnore + ui::vbCritical;  // 18
 
+// A text as one line of the log: a line break inside it (a server's message may hold several
+// lines) is written as one blank, so that each treated error stays one line of the file.
+QString EnUnaLinea(QString texto) {
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    texto.replace(u'\r', u' ');
+    texto.replace(u'\n', u' ');
+    return texto;
+}
 }  // namespace
 
 QString PalabraRespuesta(int respuesta) {
@@ -59,8 +67,9 @@ int PreguntaError(const vb::Error& error, std::optional<int> botones, const std:
         const QDateTime ahora = vb::CurrentDateTime();
         const QString linea = ahora.toString(QStringLiteral("MM-dd-yyyy")) + u' ' +
                               ahora.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") +
-                              vb::Trim(parteRutina) + QStringLiteral(" Mensaje ") + vb::Trim(mensaje) +
-                              QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);
+                              EnUnaLinea(vb::Trim(parteRutina)) + QStringLiteral(" Mensaje ") +
+                              EnUnaLinea(vb::Trim(mensaje)) + QStringLiteral(" Respondió : ") +
+                              PalabraRespuesta(respuesta);
         vb::AppendLine(archivoLog.isEmpty() ? ArchivoErroresPredeterminado() : archivoLog, linea);
     } catch (...) {
         // A log that cannot be written loses the line; the answer still counts.

@@ -60,4 +60,18 @@ TEST_F(ErrorQuestion, AnErrorOfTheProgramItselfNamesTheProgramInTheTitle) {
     EXPECT_EQ(prompter.shown()[1].title, vb::App().title + QStringLiteral(" Aviso al operador!!! "));
 }
 
+TEST_F(ErrorQuestion, AMessageOfSeveralLinesStaysOneLineOfTheLog) {
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kIgnore);
+    const QString descripcion = QStringLiteral("ORA-01722: invalid number\r\nORA-06512: at line 1\n");
+    EXPECT_EQ(utillib::PreguntaError(vb::Error(-2147217900, descripcion, QStringLiteral("OraOLEDB")), std::nullopt,
+                                     QStringLiteral("Rutina\nDos")),
+              vb::kIgnore);
+    EXPECT_EQ(prompter.shown().at(0).prompt, QStringLiteral("Ha ocurrido el Siguiente Error (-2147217900) ") + descripcion);
+    EXPECT_EQ(Log(folder_.file(QStringLiteral("XKERR.LOG"))),
+              vb::ToCp1252(QStringLiteral("03-05-2026 14:07:09 Rutina: - Rutina Dos Mensaje Ha ocurrido el Siguiente "
+                                          "Error (-2147217900) ORA-01722: invalid number ORA-06512: at line 1  "
+                                          "Respondió : Ignorar\r\n")));
+}
+
 }  // namespace
