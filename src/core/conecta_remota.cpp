@@ -7,7 +7,6 @@
 #include "platform/ui/prompter.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
-#include "platform/vb/format.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
 
@@ -40,7 +39,8 @@ bool ConectaBaseRemota(const QString& Servidor, const QString& Base, const QStri
     if (!remota.gOpenFlag) {
         if (!CodigoTerminal.isEmpty()) {
             on.run([&] {
-                const QString fecha = vb::Format(vb::Variant(ObtieneFechaServidor()), QStringLiteral("dd/mm/yyyy hh:mm:ss"));
+                // The server's date-time in its default text form (no time part at midnight).
+                const QString fecha = vb::Variant(ObtieneFechaServidor()).toString();
                 principal.EjecutaConsultaSQL(QStringLiteral("UPDATE V_TA_TPV SET CONECTADO = 0, ULTIMA_DETECCION = '") + fecha +
                                              QStringLiteral("' WHERE CODIGO = '") + codigo + QStringLiteral("'"));
             });

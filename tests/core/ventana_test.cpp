@@ -9,6 +9,7 @@
 #include "platform/ui/prompter.h"
 #include "platform/ui/status_bar.h"
 #include "platform/vb/app.h"
+#include "platform/vb/dates.h"
 
 #include <QLabel>
 #include <QStatusBar>
@@ -50,6 +51,7 @@ protected:
     }
     void TearDown() override {
         vb::App() = version;
+        vb::SetClock({});
         data::ResetGlobalInstances();
         core::ReiniciaEstado();
     }
@@ -155,6 +157,7 @@ TEST_F(VentanaTest, ConectaBaseRemotaReportsAFailedOpenOnce) {
 
 TEST_F(VentanaTest, ConectaBaseRemotaKeepsTheTerminalTableUpToDate) {
     coretest::Ejecuta(carpeta.path(), {QStringLiteral("INSERT INTO V_TA_TPV (CODIGO, CONECTADO) VALUES ('T1', 0)")});
+    vb::SetClock([] { return QDateTime(QDate(2008, 3, 5), QTime(14, 7, 9)); });
     ASSERT_TRUE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("korvane_interfases"), QString(), QString(),
                                         QStringLiteral("T1")));
     EXPECT_EQ(data::gDBPrincipal().DatosTabla(QStringLiteral("V_TA_TPV"), vb::Variant(QStringLiteral("T1")),
@@ -168,6 +171,17 @@ TEST_F(VentanaTest, ConectaBaseRemotaKeepsTheTerminalTableUpToDate) {
                                               QStringLiteral("CONECTADO"), QStringLiteral("CODIGO"), 8)
                   .toBool(),
               false);
+    EXPECT_TRUE(sentencias->ejecutadas.contains(QStringLiteral(
+        "UPDATE V_TA_TPV SET CONECTADO = 0, ULTIMA_DETECCION = '05/03/2008 14:07:09' WHERE CODIGO = 'T1  '")))
+        << sentencias->ejecutadas.join(u'\n').toStdString();
+
+    // At midnight the server's date-time is written as a date alone.
+    vb::SetClock([] { return QDateTime(QDate(2008, 3, 6), QTime(0, 0)); });
+    prompter.answer(1, QStringLiteral("NO SE PUDO ABRIR"));
+    EXPECT_FALSE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("NO_EXISTE"), QString(), QString(), QStringLiteral("T1")));
+    EXPECT_TRUE(sentencias->ejecutadas.contains(QStringLiteral(
+        "UPDATE V_TA_TPV SET CONECTADO = 0, ULTIMA_DETECCION = '06/03/2008' WHERE CODIGO = 'T1  '")))
+        << sentencias->ejecutadas.join(u'\n').toStdString();
 }
 
 // A form of the MDI frame's class: it gets only the icon.
