@@ -4,9 +4,11 @@
 // DB_Dll::TratamientoErrores both go through it.
 //
 // Box: "Ha ocurrido el Siguiente Error (<number>) <description>", titled
-// "<source>[ - <routine>] Aviso al operador!!! ", abort/retry/ignore with the critical icon unless
-// other buttons are given.
-// Log line (CP1252, CR LF): "MM-dd-yyyy HH:mm:ss Rutina: [- <routine>] Mensaje <message> Respondió : <word>".
+// "<source>[ - <routine>] Aviso al operador!!! " (the program's title stands for the source of an
+// error the program raised itself), abort/retry/ignore with the critical icon unless other buttons
+// are given.
+// Log line (CP1252, CR LF): "MM-dd-yyyy HH:mm:ss Rutina: [- <routine>] Mensaje <message> Respondió : <word>",
+// always one line: line breaks inside the routine or the message are written as blanks.
 #include "platform/vb/error.h"
 
 #include <QString>
