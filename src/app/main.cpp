@@ -3,14 +3,20 @@
 //   korvane "<parameter text>"           @Server=...;@DbName=...;@Usuario=...;@Password=...;
 //   korvane --demo <folder>              the demo databases in <folder> (created when missing)
 //   korvane --demo <folder> --capturas <folder2>
-//                                        demo start that also writes pictures of the main window
-//                                        and of a send's progress window into <folder2>, then ends
+//                                        demo start that also writes pictures of the main window,
+//                                        of a send's progress window and of the list and tree
+//                                        lookup dialogs into <folder2>, then ends
 #include "console/frm_korvane01.h"
 #include "console/frm_status.h"
 #include "console/reportes.h"
+#include "core/consultas_iface.h"
 #include "core/inicia_sistema.h"
+#include "data/db_dll.h"
 #include "db/databases.h"
 #include "lookup/lib_cls_cons3.h"
+#include "lookup/lib_frm_cons3.h"
+#include "lookup/lib_frm_cons3_tree.h"
+#include "platform/ado/ado.h"
 #include "platform/ui/prompter.h"
 #include "platform/vb/app.h"
 #include "platform/vb/error.h"
@@ -18,12 +24,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -57,9 +65,94 @@ bool Guarda(QWidget* w, const QString& carpeta, const QString& nombre) {
     return ok;
 }
 
+// Runs `consulta`, which opens a lookup dialog of type D, and takes the dialog's picture as soon
+// as it shows; then cancels it. Any other modal window met meanwhile is closed and counted as a
+// failure, so that a picture run never waits for an operator.
+template <class D>
+bool CapturaConsulta(const QString& carpeta, const QString& nombre, const std::function<void()>& consulta,
+                     const std::function<void(D*)>& prepara = {}) {
+    bool guardada = false;
+    bool extrana = false;
+    int vueltas = 0;
+    QTimer vigia;
+    vigia.setInterval(50);
+    QObject::connect(&vigia, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* d = qobject_cast<D*>(modal); d && d->isVisible()) {
+            vigia.stop();
+            if (prepara) prepara(d);
+            guardada = Guarda(d, carpeta, nombre);
+            d->CmdCancelar_Click();
+            return;
+        }
+        if (modal) {
+            std::fprintf(stderr, "ventana inesperada durante la captura de %s: %s\n", qPrintable(nombre),
+                         qPrintable(modal->windowTitle()));
+            extrana = true;
+            modal->close();
+        } else if (++vueltas > 200) {   // ten seconds without the dialog
+            vigia.stop();
+        }
+    });
+    vigia.start();
+    consulta();
+    vigia.stop();
+    if (!guardada) std::fprintf(stderr, "no se mostró el diálogo de %s\n", qPrintable(nombre));
+    return guardada && !extrana;
+}
+
+// The article lookup filters on V_MA_ARTICULOS.SUSPENDIDO; a copy of the demo databases whose
+// view lacks the column gets it, every article active.
+void AseguraSuspendido(const QString& bases) {
+    ado::RecordsetPtr rs =
+        data::gDBPrincipal().gCnn()->Execute(QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE 1 = 0"));
+    bool tiene = false;
+    for (int i = 0; i < rs->fieldCount(); ++i)
+        tiene = tiene || rs->Fields(i).Name().compare(QLatin1String("SUSPENDIDO"), Qt::CaseInsensitive) == 0;
+    rs->Close();
+    if (tiene) return;
+    db::RunScript(bases, db::kHeadOfficeName,
+                  QStringLiteral("ALTER TABLE MA_ARTICULOS ADD SUSPENDIDO int NOT NULL DEFAULT 0\nGO\n"
+                                 "DROP VIEW V_MA_ARTICULOS\nGO\n"
+                                 "CREATE VIEW V_MA_ARTICULOS AS SELECT IDARTICULO, DESCRIPCION, IDFAMILIA, SUSPENDIDO "
+                                 "FROM MA_ARTICULOS\n"));
+}
+
+// Pictures of the article list lookup and of the families tree lookup, as the main window's
+// lookups open them. Every box they might show is answered by a script that expects none.
+bool CapturasConsultas(const QString& carpeta, const QString& bases) {
+    try {
+        AseguraSuspendido(bases);
+    } catch (const vb::Error& e) {
+        std::fprintf(stderr, "no se pudo preparar la vista de artículos: %s\n", qPrintable(e.description()));
+        return false;
+    }
+    ui::ScriptedPrompter sinCajas;
+    core::ConsultasIface& consultas = core::gConsultas();
+    QString campo;
+    bool ok = CapturaConsulta<lookup::Lib_FrmCons3>(carpeta, QStringLiteral("lookup-list.png"), [&] {
+        consultas.CampoDevuelto = QStringLiteral("IDARTICULO");
+        consultas.ConsultaSearch(QStringLiteral("V_MA_ARTICULOS"), nullptr, QString(), campo, QString(), QString(),
+                                 false);
+    });
+    campo.clear();
+    ok = CapturaConsulta<lookup::Lib_FrmCons3Tree>(
+             carpeta, QStringLiteral("lookup-tree.png"),
+             [&] {
+                 consultas.CampoDevuelto = QStringLiteral("IDFAMILIA");
+                 consultas.ConsultaSearch(QStringLiteral("V_TA_FAMILIAS"), nullptr, QString(), campo, QString(),
+                                          QString(), true);
+             },
+             [](lookup::Lib_FrmCons3Tree* d) { d->arbol()->expandAll(); }) &&
+         ok;
+    for (const auto& caja : sinCajas.shown())
+        std::fprintf(stderr, "caja inesperada durante las capturas de consultas: %s\n", qPrintable(caja.prompt));
+    return ok && sinCajas.shown().empty();
+}
+
 // Pictures of the main window and of a send in progress. The send runs on a copy of the demo
 // databases, answered by a script: Yes to the question, OK to the closing box.
-int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
+int Capturas(console::FrmKorvane01& w, const QString& carpeta, const QString& bases) {
     QDir().mkpath(carpeta);
     w.show();
     w.txtfields[0]->setFocus();
@@ -81,6 +174,7 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     w.CmdEnviar_Click();
     console::SetObservadorEstado(nullptr);
     ok = Guarda(&w, carpeta, QStringLiteral("main-after-send.png")) && ok;
+    ok = CapturasConsultas(carpeta, bases) && ok;
     return ok ? 0 : 1;
 }
 
@@ -132,7 +226,7 @@ int main(int argc, char** argv) {
         const QString demo = QDir(capturas).filePath(QStringLiteral("bases"));
         // The number and date fields as the operator meets them; the server field names the copy.
         ventana->TxtServer->setText(demo);
-        const int rc = Capturas(*ventana, capturas);
+        const int rc = Capturas(*ventana, capturas, demo);
         console::FrmKorvane01::SetFinPrograma([] {});
         ventana->hide();
         console::DestroyFrmStatus();
