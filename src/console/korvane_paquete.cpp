@@ -6,6 +6,7 @@
 #include "data/db_dll.h"
 #include "platform/ui/prompter.h"
 #include "platform/vb/app.h"
+#include "platform/vb/error.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
 #include "transfer/korvane.h"
@@ -187,6 +188,7 @@ QStringList DescripcionesPasos() {
 }
 
 void InformaResultadoPaso(int16_t NroPaso) {
+    if (!gPaquete) vb::Raise(vb::kErrObjectNotSet);   // no send is running
     auto step = gPaquete->Steps().Item(NroPaso);
     if (step->ExecutionResult() == dts::DTSStepExecResult_Failure)
         frmStatus().StatusPaso(step->Description(), 5, 0);

@@ -29,7 +29,8 @@ namespace console {
 extern std::shared_ptr<dts::Package> gPaquete;
 
 // Reports the outcome of the step at position NroPaso (from 1) of gPaquete to FrmStatus:
-// "Error" when it failed, else its execution status.
+// "Error" when it failed, else its execution status. Raises vb::Error when no package is being
+// run (91) or the package has no step at that position (9).
 void InformaResultadoPaso(int16_t NroPaso);
 
 // Builds and runs the package in the given mode (0, 1 or 2) and marks what was sent.

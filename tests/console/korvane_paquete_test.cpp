@@ -1,6 +1,7 @@
 #include "console_fixture.h"
 
 #include "platform/ui/prompter.h"
+#include "platform/vb/error.h"
 #include "transfer/korvane.h"
 
 namespace {
@@ -224,6 +225,29 @@ TEST_F(PaqueteTest, ASendStartsFromAFreshPackage) {
     guion.answer(1, QStringLiteral("Proceso Finalizado..."));
     EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(2, QStringLiteral("22")));
     EXPECT_TRUE(guion.exhausted());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PaqueteTest, ReportingAStepWithoutAPackageRaisesInsteadOfCrashing) {
+    console::gPaquete.reset();
+    for (int16_t paso : {int16_t(1), int16_t(0)}) {
+        try {
+            console::InformaResultadoPaso(paso);
+            ADD_FAILURE() << "no error for step " << paso;
+        } catch (const vb::Error& e) {
+            EXPECT_EQ(e.number(), vb::kErrObjectNotSet);
+        }
+    }
+    console::gPaquete = dts::Package::Create();
+    try {
+        console::InformaResultadoPaso(1);
+        ADD_FAILURE() << "no error for a package without steps";
+    } catch (const vb::Error& e) {
+        EXPECT_EQ(e.number(), vb::kErrSubscriptOutOfRange);
+    }
 }
 
 }  // namespace
