@@ -15,6 +15,7 @@
 #include "platform/utillib/util_controles.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/dates.h"
+#include "platform/vb/error.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
 
@@ -512,12 +513,14 @@ bool FrmKorvane01::eventFilter(QObject* watched, QEvent* event) {
 // ---- price lookups and the transmission report ----------------------------------------------
 
 void FrmKorvane01::ConsultaNovedades() {
+    if (!CampoActual) vb::Raise(vb::kErrObjectNotSet);   // no entry field has had the focus yet
     CampoActual->setProperty("Tag", QStringLiteral("Novedades"));
     ConsultaPrecios();
     CampoActual->setProperty("Tag", QStringLiteral("V_MA_PRECIOS"));
 }
 
 void FrmKorvane01::ConsultaPrecios() {
+    if (!CampoActual) vb::Raise(vb::kErrObjectNotSet);   // no entry field has had the focus yet
     const QString tag = CampoActual->property("Tag").toString();
     if (tag.isEmpty()) return;
     core::ConsultasIface& consultas = core::gConsultas();

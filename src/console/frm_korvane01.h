@@ -65,7 +65,9 @@ public:
     using MovDepositoHook = std::function<void(FrmKorvane01&)>;
     static void SetMovDeposito(MovDepositoHook hook);
 
-    // Price-list lookups and the transmission report, kept ready for the window's own use.
+    // Price-list lookups and the transmission report, kept ready for the window's own use. The
+    // lookups work on CampoActual, the field that last had the focus; before any field had it they
+    // raise vb::Error 91 to the caller.
     void ConsultaNovedades();
     void ConsultaPrecios();
     void ImprimeNovedades(int16_t& ReporteAlternativo);

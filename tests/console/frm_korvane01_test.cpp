@@ -7,6 +7,7 @@
 #include "platform/vb/on_error.h"
 #include "platform/utillib/motor_reportes.h"
 #include "platform/vb/dates.h"
+#include "platform/vb/error.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -352,6 +353,19 @@ TEST_F(VentanaTest, PriceLookupsFollowTheFieldTag) {
     EXPECT_EQ(Numero(), QStringLiteral("88"));
     EXPECT_FALSE(w->txtfields[0]->isEnabled());   // a new number was confirmed
     core::SetConsultasFactory(nullptr);
+}
+
+TEST_F(VentanaTest, LookupsBeforeAnyFieldHadTheFocusRaiseToTheCaller) {
+    console::FrmKorvane01 nueva;   // never shown: no field has had the focus
+    ASSERT_EQ(nueva.CampoActual, nullptr);
+    for (auto consulta : {&console::FrmKorvane01::ConsultaPrecios, &console::FrmKorvane01::ConsultaNovedades}) {
+        try {
+            (nueva.*consulta)();
+            ADD_FAILURE() << "no error";
+        } catch (const vb::Error& e) {
+            EXPECT_EQ(e.number(), vb::kErrObjectNotSet);
+        }
+    }
 }
 
 TEST_F(VentanaTest, TheTransmissionReportIsPrintedToPdf) {
