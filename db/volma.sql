@@ -124,7 +124,8 @@ CREATE TABLE dbo.VT_CLIENTES (
     CODIGO varchar(13) NOT NULL PRIMARY KEY,
     RAZON_SOCIAL nvarchar(60) NULL,
     CONTACTO nvarchar(60) NULL,
-    CUIT varchar(13) NULL
+    CUIT varchar(13) NULL,
+    Dada_De_Baja int NOT NULL DEFAULT 0
 )
 
 CREATE TABLE dbo.VT_PROVEEDORES (
@@ -133,7 +134,8 @@ CREATE TABLE dbo.VT_PROVEEDORES (
     CUIT nvarchar(4000) NULL,
     CONDIVA char(1) NOT NULL DEFAULT 'I',
     TIPOACT char(1) NOT NULL DEFAULT 'M',
-    OBSERV varchar(30) NOT NULL DEFAULT ''
+    OBSERV varchar(30) NOT NULL DEFAULT '',
+    Dada_De_Baja int NOT NULL DEFAULT 0
 )
 
 -- Articles and what hangs from them: barcodes, packs, supplier codes.
@@ -168,7 +170,8 @@ CREATE TABLE dbo.MA_ARTICULOS (
     CTACON2 varchar(20) NOT NULL DEFAULT '',
     COD_CTACON1_IN varchar(6) NOT NULL DEFAULT '',
     COD_CTACON2_IN varchar(6) NOT NULL DEFAULT '',
-    ACTIVO bit NOT NULL DEFAULT 1
+    ACTIVO bit NOT NULL DEFAULT 1,
+    SUSPENDIDO int NOT NULL DEFAULT 0
 )
 
 -- NUMERO 0 is the article's own barcode; 1 to 4 the alternate ones, each with its unit.
@@ -201,7 +204,7 @@ CREATE VIEW dbo.V_MA_ARTICULOS AS
 SELECT a.IDARTICULO, a.DESCRIPCION, a.DESCRIPCIONTICKET, a.MARCA, a.PRESENTACION, a.IDUNIDAD, a.UNIDADESBULTO,
        a.HABILITADOCOMPRA, a.ENGANCHE, a.IDTIPO, a.IDRUBRO, a.IDFAMILIA, a.CLASIFICACION, a.IVA, a.TASAIVA, a.IMPUESTOS,
        a.EXENTO, a.COSTO, a.USASERIE, a.USALOTE, a.PERECEDERO, a.USATALLE, a.PESABLE, a.ENVASE, a.CUENTACONTABLE,
-       a.CUENTACONTABLEC, a.CTACON1, a.CTACON2, a.COD_CTACON1_IN, a.COD_CTACON2_IN, a.ACTIVO,
+       a.CUENTACONTABLEC, a.CTACON1, a.CTACON2, a.COD_CTACON1_IN, a.COD_CTACON2_IN, a.ACTIVO, a.SUSPENDIDO,
        b0.CODIGOBARRA AS CODIGOBARRA,
        b1.CODIGOBARRA AS CODIGOBARRA1, b1.IDUNIDAD AS UMCB1,
        b2.CODIGOBARRA AS CODIGOBARRA2, b2.IDUNIDAD AS UMCB2,
@@ -561,6 +564,14 @@ CREATE TABLE dbo.C_MV_CPTE (
     CUENTA varchar(15) NULL,
     ESTADO varchar(10) NULL,
     PRIMARY KEY (TC, IDCOMPROBANTE, IDCOMPLEMENTO)
+)
+
+-- Articles the operators report as out of stock from the article lookup list (F12).
+CREATE TABLE dbo.V_MV_FALTANTES (
+    FechaHora datetime NULL,
+    IdArticulo nvarchar(25) NULL,
+    Descripcion nvarchar(50) NULL,
+    Usuario varchar(30) NULL
 )
 
 -- Notices to the administrators.

@@ -648,8 +648,10 @@ private:
                           QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.").arg(database.trimmed()),
                           QStringLiteral("42000"), 4060);
         }
+        // A connection serves one thread at a time, as its Errors and transaction level do:
+        // SQLite need not lock it on every call.
         sqlite3* db = nullptr;
-        const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK) {
             const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
             sqlite3_close_v2(db);

@@ -58,6 +58,25 @@ inline std::string ProviderName(const testing::TestParamInfo<Provider>& info) {
     return info.param == Provider::Embedded ? "Embedded" : "Odbc";
 }
 
+// A test run with each provider on database TIENDA of its own folder (skipped through ODBC when
+// the driver is missing). A derived SetUp calls this one first and returns when IsSkipped().
+class ProviderFixture : public testing::TestWithParam<Provider> {
+protected:
+    void SetUp() override {
+        if (GetParam() == Provider::Odbc) {
+            if (OdbcDriverPath().isEmpty()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
+            RegisterOdbcDrivers();
+        }
+        db::CreateEmpty(tmp.path(), "TIENDA");
+        cn = ado::Connection::Create();
+        cn->Open(text());
+    }
+    QString text() const { return ConnectionTextFor(GetParam(), tmp.path(), "TIENDA"); }
+
+    testsupport::TempFolder tmp;
+    ado::ConnectionPtr cn;
+};
+
 // Expects the statement to raise vb::Error with that number.
 #define EXPECT_VB_ERROR(statement, expected)                                                         \
     do {                                                                                             \

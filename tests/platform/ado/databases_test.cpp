@@ -1,6 +1,7 @@
 // The databases the program and its tests work on, made by the db library.
 #include "ado_fixture.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 namespace {
@@ -33,11 +34,30 @@ TEST(Databases, DemoHoldsWhatTheSendAndReceiveMeet) {
         {"synonym views", "SELECT COUNT(*) FROM SS_MA_CUENTAS", "2"},
         {"the store movements", "SELECT COUNT(*) FROM korvane_interfases..Depositos WHERE Fecha = '05/03/2008'", "4"},
         {"the last transmission", "SELECT TOP 1 CODIGO FROM MV_NOVEDADESPRECIOS nolock ORDER BY CODIGO DESC", "2"},
+        {"a suspended article", "SELECT IDARTICULO FROM V_MA_ARTICULOS WHERE SUSPENDIDO <> 0", "000456"},
+        {"articles of the lookup", "SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE SUSPENDIDO = 0", "3"},
+        {"clients of the lookup", "SELECT COUNT(*) FROM VT_CLIENTES WHERE Dada_De_Baja = 0", "1"},
+        {"suppliers of the lookup", "SELECT COUNT(*) FROM VT_PROVEEDORES WHERE Dada_De_Baja = 0", "2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(Scalar(cn, QString::fromUtf8(c.sql)).text(), c.expected);
     }
+}
+
+// The out-of-stock report of the article lookup: the moment as the program writes it, day first.
+TEST(Databases, OutOfStockReportsKeepTheirMoment) {
+    testsupport::TempFolder tmp;
+    db::CreateHeadOffice(tmp.path(), db::kHeadOfficeName, false);
+    auto cn = ado::Connection::Create();
+    cn->Open(db::ConnectionText(tmp.path(), db::kHeadOfficeName));
+    cn->Execute("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) "
+                "values('08/12/2026 20:15:07','000123                   ','Azúcar refinada 1 kg','operador')");
+    auto rs = cn->Execute("SELECT FechaHora, IdArticulo, Usuario FROM V_MV_FALTANTES WHERE IdArticulo = '000123'");
+    ASSERT_FALSE(rs->Eof());
+    ASSERT_EQ(rs->Fields(0).Value().type(), vb::VarType::Date);
+    EXPECT_EQ(rs->Fields(0).Value().toDate().toQDateTime(), QDateTime(QDate(2026, 12, 8), QTime(20, 15, 7)));
+    EXPECT_EQ(rs->Fields(2).Value().toString(), "operador");
 }
 
 TEST(Databases, OutboundViewsCarryTheDeclaredColumnTypes) {

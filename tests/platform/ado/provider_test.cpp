@@ -7,31 +7,22 @@ namespace {
 
 using adotest::Provider;
 
-class ProviderTest : public testing::TestWithParam<Provider> {
+class ProviderTest : public adotest::ProviderFixture {
 protected:
     void SetUp() override {
-        if (GetParam() == Provider::Odbc) {
-            if (adotest::OdbcDriverPath().isEmpty()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
-            adotest::RegisterOdbcDrivers();
-        }
-        db::CreateEmpty(tmp.path(), "TIENDA");
-        cn = ado::Connection::Create();
-        cn->Open(text());
+        ProviderFixture::SetUp();
+        if (IsSkipped()) return;
         cn->Execute("CREATE TABLE ARTICULOS (CODIGO varchar(10) NOT NULL PRIMARY KEY, NOMBRE varchar(40) NULL, "
                     "PRECIO float NULL, CANTIDAD int NULL, ALTA datetime NULL)");
         cn->Execute("INSERT INTO ARTICULOS (CODIGO, NOMBRE, PRECIO, CANTIDAD, ALTA) VALUES ('A1', 'Azúcar', 1.5, 10, '2008-03-05 10:30:00')");
         cn->Execute("INSERT INTO ARTICULOS (CODIGO, NOMBRE, PRECIO, CANTIDAD, ALTA) VALUES ('A2', 'Ñoquis', 2.25, 20, NULL)");
         cn->Execute("INSERT INTO ARTICULOS (CODIGO, NOMBRE, PRECIO, CANTIDAD, ALTA) VALUES ('A3', NULL, NULL, 30, NULL)");
     }
-    QString text() const { return adotest::ConnectionTextFor(GetParam(), tmp.path(), "TIENDA"); }
     ado::RecordsetPtr open(const QString& sql, int cursor = ado::adOpenForwardOnly, int lock = ado::adLockReadOnly) {
         auto rs = ado::Recordset::Create();
         rs->Open(sql, cn, cursor, lock);
         return rs;
     }
-
-    testsupport::TempFolder tmp;
-    ado::ConnectionPtr cn;
 };
 
 TEST_P(ProviderTest, ConnectionStatesAndTheirErrors) {

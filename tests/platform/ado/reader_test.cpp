@@ -8,16 +8,11 @@ namespace {
 using adotest::Provider;
 using Row = std::vector<vb::Variant>;
 
-class ReaderTest : public testing::TestWithParam<Provider> {
+class ReaderTest : public adotest::ProviderFixture {
 protected:
     void SetUp() override {
-        if (GetParam() == Provider::Odbc) {
-            if (adotest::OdbcDriverPath().isEmpty()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
-            adotest::RegisterOdbcDrivers();
-        }
-        db::CreateEmpty(tmp.path(), "TIENDA");
-        cn = ado::Connection::Create();
-        cn->Open(adotest::ConnectionTextFor(GetParam(), tmp.path(), "TIENDA"));
+        ProviderFixture::SetUp();
+        if (IsSkipped()) return;
         cn->Execute("CREATE TABLE VENTAS (ARTI varchar(10) NOT NULL, NOMBRE nvarchar(40) NULL, PRECIO money NULL, "
                     "FECHA datetime NULL, PESABLE bit NULL, UNIDADES float NULL, CANTIDAD int NULL, TIPO char(1) NULL)");
         cn->Execute("INSERT INTO VENTAS VALUES ('a1', 'Azúcar', 1.5, '2026-12-08 10:30:00', 1, 12, 3, 'M')");
@@ -38,9 +33,6 @@ protected:
             for (int i = 0; i < reader->fieldCount(); ++i) fields->push_back(reader->field(i));
         return rows;
     }
-
-    testsupport::TempFolder tmp;
-    ado::ConnectionPtr cn;
 };
 
 // Values, their types and the field descriptions are a forward-only Recordset's, expressions
