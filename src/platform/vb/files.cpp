@@ -17,6 +17,11 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// Record numbers are Longs: 1 to 2147483647.
+void CheckRecordNumber(long long record) {
+    if (record < 1 || record > 2147483647LL) Raise(63, QStringLiteral("Bad record number"));
+}
+
 }  // namespace
 
 QChar Cp1252Char(int code) {
@@ -77,7 +82,7 @@ long long RandomFile::recordCount() const { return lof() / recordLength_; }
 
 bool RandomFile::get(long long record, QByteArray* out) {
     if (!impl_->file.isOpen()) Raise(kErrBadFileName);
-    if (record < 1) Raise(63, QStringLiteral("Bad record number"));
+    CheckRecordNumber(record);
     const long long pos = (record - 1) * recordLength_;
     if (pos + recordLength_ > impl_->file.size()) return false;
     if (!impl_->file.seek(pos)) Raise(75);
@@ -89,7 +94,7 @@ bool RandomFile::get(long long record, QByteArray* out) {
 
 void RandomFile::put(long long record, const QByteArray& data) {
     if (!impl_->file.isOpen()) Raise(kErrBadFileName);
-    if (record < 1) Raise(63, QStringLiteral("Bad record number"));
+    CheckRecordNumber(record);
     if (!impl_->file.isWritable()) Raise(75);
     const long long pos = (record - 1) * recordLength_;
     if (pos > impl_->file.size() && !impl_->file.resize(pos)) Raise(75);   // the gap reads as zero bytes

@@ -19,8 +19,9 @@ int Cp1252Code(QChar c);      // -1 when the character has no code
 
 // A file opened For Random with a fixed record length. Records count from 1. Get of a record
 // past the end (or of a partial last record) reads nothing and returns false. Put past the end
-// extends the file, filling any gap with zero bytes. A record number below 1 raises 63; a file
-// that cannot be opened raises 76 (no such folder) or 75; use after close raises 52.
+// extends the file, filling any gap with zero bytes. A record number below 1 or above 2147483647
+// raises 63; a file that cannot be opened raises 76 (no such folder) or 75; use after close
+// raises 52.
 class RandomFile {
 public:
     RandomFile(const QString& path, int recordLength);   // creates the file when missing

@@ -9,6 +9,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+
 namespace {
 
 QByteArray ReadAll(const QString& path) {
@@ -101,6 +104,14 @@ TEST(RandomFile, Errors) {
     QByteArray rec;
     EXPECT_EQ(number([&] { f.get(0, &rec); }), 63);
     EXPECT_EQ(number([&] { f.put(0, "x"); }), 63);
+    // Record numbers are Longs: the last one reads nothing from a short file, beyond it is an error.
+    EXPECT_FALSE(f.get(2147483647LL, &rec));
+    for (const long long record : {2147483648LL, std::numeric_limits<long long>::max(),
+                                   std::numeric_limits<long long>::min()}) {
+        EXPECT_EQ(number([&] { f.get(record, &rec); }), 63) << record;
+        EXPECT_EQ(number([&] { f.put(record, "x"); }), 63) << record;
+    }
+    EXPECT_EQ(f.lof(), 0);
     f.close();
     EXPECT_EQ(number([&] { f.put(1, "x"); }), vb::kErrBadFileName);
 }
