@@ -33,10 +33,51 @@ QString InputBox(const QString& prompt, const QString& title, const QString& def
     return CurrentPrompter().inputBox(prompt, TitleOrApp(title), defaultText);
 }
 
+namespace {
+
+// The box shows line breaks written as CR, LF or CR LF, as the system's message boxes do.
+QString DisplayText(const QString& text) {
+    QString out = text;
+    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    out.replace(u'\r', u'\n');
+    return out;
+}
+
+struct ButtonSpec {
+    const char16_t* text;
+    QMessageBox::ButtonRole role;
+    int answer;
+};
+
+// The buttons of each set in the system's order. Escape (and the window's close button) gives
+// Cancel where the set has one and OK for the OK box; Abort/Retry/Ignore and Yes/No have no
+// Escape answer, so their buttons take a role that Qt does not pick as the escape button.
+std::vector<ButtonSpec> ButtonSet(int buttons) {
+    switch (buttons & 0x0F) {
+    case vbOKCancel:
+        return {{u"Aceptar", QMessageBox::AcceptRole, 1}, {u"Cancelar", QMessageBox::RejectRole, 2}};
+    case vbAbortRetryIgnore:
+        return {{u"&Anular", QMessageBox::ActionRole, 3}, {u"&Reintentar", QMessageBox::ActionRole, 4},
+                {u"&Omitir", QMessageBox::ActionRole, 5}};
+    case vbYesNoCancel:
+        return {{u"&Sí", QMessageBox::YesRole, 6}, {u"&No", QMessageBox::NoRole, 7},
+                {u"Cancelar", QMessageBox::RejectRole, 2}};
+    case vbYesNo:
+        return {{u"&Sí", QMessageBox::ActionRole, 6}, {u"&No", QMessageBox::ActionRole, 7}};
+    case vbRetryCancel:
+        return {{u"&Reintentar", QMessageBox::AcceptRole, 4}, {u"Cancelar", QMessageBox::RejectRole, 2}};
+    default:
+        return {{u"Aceptar", QMessageBox::AcceptRole, 1}};
+    }
+}
+
+}  // namespace
+
 int QtPrompter::msgBox(const QString& prompt, int buttons, const QString& title) {
     QMessageBox box;
     box.setWindowTitle(title);
-    box.setText(prompt);
+    box.setTextFormat(Qt::PlainText);   // the program's texts are never markup
+    box.setText(DisplayText(prompt));
     switch (buttons & 0x70) {
     case vbCritical: box.setIcon(QMessageBox::Critical); break;
     case vbQuestion: box.setIcon(QMessageBox::Question); break;
@@ -44,31 +85,27 @@ int QtPrompter::msgBox(const QString& prompt, int buttons, const QString& title)
     case vbInformation: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
-    struct B { QString text; QMessageBox::ButtonRole role; int answer; };
-    std::vector<B> list;
-    switch (buttons & 0x0F) {
-    case vbOKCancel: list = {{"Aceptar", QMessageBox::AcceptRole, 1}, {"Cancelar", QMessageBox::RejectRole, 2}}; break;
-    case vbAbortRetryIgnore: list = {{"&Anular", QMessageBox::RejectRole, 3}, {"&Reintentar", QMessageBox::AcceptRole, 4}, {"&Omitir", QMessageBox::AcceptRole, 5}}; break;
-    case vbYesNoCancel: list = {{"&Sí", QMessageBox::YesRole, 6}, {"&No", QMessageBox::NoRole, 7}, {"Cancelar", QMessageBox::RejectRole, 2}}; break;
-    case vbYesNo: list = {{"&Sí", QMessageBox::YesRole, 6}, {"&No", QMessageBox::NoRole, 7}}; break;
-    case vbRetryCancel: list = {{"&Reintentar", QMessageBox::AcceptRole, 4}, {"Cancelar", QMessageBox::RejectRole, 2}}; break;
-    default: list = {{"Aceptar", QMessageBox::AcceptRole, 1}}; break;
-    }
+    const std::vector<ButtonSpec> list = ButtonSet(buttons);
     std::vector<QPushButton*> made;
-    for (const auto& b : list) made.push_back(box.addButton(b.text, b.role));
-    const size_t def = (buttons & vbDefaultButton3) ? 2 : (buttons & vbDefaultButton2) ? 1 : 0;
-    if (def < made.size()) box.setDefaultButton(made[def]);
+    for (const auto& b : list) made.push_back(box.addButton(QString::fromUtf16(b.text), b.role));
+    // vbDefaultButton2..4; a default beyond the last button leaves the first one the default.
+    const size_t def = static_cast<size_t>((buttons >> 8) & 3);
+    box.setDefaultButton(made[def < made.size() ? def : 0]);
     box.exec();
     for (size_t i = 0; i < made.size(); ++i)
         if (box.clickedButton() == made[i]) return list[i].answer;
-    // Closed with Escape or the window's close button: the cancelling answer.
-    for (const auto& b : list) if (b.role == QMessageBox::RejectRole || b.answer == 7) return b.answer;
-    return list.front().answer;
+    // Closed without a button (the application is quitting): the answer that does nothing.
+    switch (buttons & 0x0F) {
+    case vbOKOnly: return 1;
+    case vbAbortRetryIgnore: return 3;
+    case vbYesNo: return 7;
+    default: return 2;
+    }
 }
 
 QString QtPrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
     bool ok = false;
-    const QString text = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text = QInputDialog::getText(nullptr, title, DisplayText(prompt), QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 
@@ -88,6 +125,8 @@ ScriptedPrompter& ScriptedPrompter::type(const QString& text, const QString& exp
 void ScriptedPrompter::SetUnexpectedHandler(std::function<void(const QString&)> handler) {
     gUnexpected = std::move(handler);
 }
+
+std::function<void(const QString&)> ScriptedPrompter::UnexpectedHandler() { return gUnexpected; }
 
 std::optional<ScriptedPrompter::Step> ScriptedPrompter::next(const QString& prompt) {
     auto report = [](const QString& what) {

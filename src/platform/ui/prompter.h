@@ -72,6 +72,7 @@ public:
     // Called on a box the script did not expect (none left, or a prompt that does not match).
     // Tests install a handler that fails the test; the default prints to stderr.
     static void SetUnexpectedHandler(std::function<void(const QString&)> handler);
+    static std::function<void(const QString&)> UnexpectedHandler();
 
 private:
     std::optional<Step> next(const QString& prompt);
