@@ -59,8 +59,10 @@ utillib::UtilControles& gUtilControles() {
 
 bool FlagSI(const QString& valor) { return valor.compare(QStringLiteral("SI"), Qt::CaseInsensitive) == 0; }
 
-bool FlagNoNO(const QString& valor) {
-    return !(vb::Trim(valor).isEmpty() || valor.compare(QStringLiteral("NO"), Qt::CaseInsensitive) == 0);
+bool FlagNoNO(const QString& valor) { return FlagNoNO(valor, valor); }
+
+bool FlagNoNO(const QString& valorVacio, const QString& valorNO) {
+    return !(vb::Trim(valorVacio).isEmpty() || valorNO.compare(QStringLiteral("NO"), Qt::CaseInsensitive) == 0);
 }
 
 QString ObtieneConfiguracion(const QString& Clave) {
@@ -161,16 +163,20 @@ void CargaConfiguracion(const QString& CarpetaPrograma) {
     on.run([&] { gUnidadBL = vb::Trim(cfg("UNIDADDEMEDIDA_BL")); });
     on.run([&] { gUnidadKG = vb::Trim(cfg("UNIDADDEMEDIDA_KG")); });
     on.run([&] { gPeriodo = vb::CInt(vb::Variant(vb::Val(cfg("PERIODO")))); });
-    on.run([&] { gValidaCodigoBarra = vb::Trim(cfg("VALIDACODIGOBARRA")).compare(QStringLiteral("SI"), Qt::CaseInsensitive) == 0; });
+    on.run([&] {
+        const QString vacio = cfg("VALIDACODIGOBARRA");
+        const QString si = cfg("VALIDACODIGOBARRA");
+        gValidaCodigoBarra = !vb::Trim(vacio).isEmpty() && vb::Trim(si).compare(QStringLiteral("SI"), Qt::CaseInsensitive) == 0;
+    });
     on.run([&] { gColorFondo = vb::CLng(vb::Variant(ANumero(cfg("CFondo")))); });
     on.run([&] { gColorLetra = vb::CLng(vb::Variant(ANumero(cfg("CLetra")))); });
     on.run([&] {
         if (gColorFondo == 0) gColorFondo = 0xFFFF00;
     });
     on.run([&] { gModuloOrdenDeTrabajo = vb::Trim(cfg("ModuloOrdenDeTrabajo")).compare(QStringLiteral("NO"), Qt::CaseInsensitive) != 0; });
-    on.run([&] { gVModificaCPrecio = FlagNoNO(cfg("V_ModificaCPrecio")); });
-    on.run([&] { gCModificaCPrecio = FlagNoNO(cfg("C_ModificaCPrecio")); });
-    on.run([&] { gMaderera = FlagNoNO(cfg("MADERERA")); });
+    on.run([&] { gVModificaCPrecio = FlagNoNO(cfg("V_ModificaCPrecio"), cfg("V_ModificaCPrecio")); });
+    on.run([&] { gCModificaCPrecio = FlagNoNO(cfg("C_ModificaCPrecio"), cfg("C_ModificaCPrecio")); });
+    on.run([&] { gMaderera = FlagNoNO(cfg("MADERERA"), cfg("MADERERA")); });
     on.run([&] { gMadTiras = vb::Trim(cfg("MAD_TIRAS")); });
     on.run([&] { gMadP2 = vb::Trim(cfg("MAD_P2")); });
     on.run([&] { gMadML = vb::Trim(cfg("MAD_ML")); });
@@ -182,9 +188,9 @@ void CargaConfiguracion(const QString& CarpetaPrograma) {
     on.run([&] { gCuentaCtroDist = vb::Trim(cfg("CuentaCtroDist")); });
     on.run([&] { gMaxDto = ANumero(vb::Trim(cfg("MaxDto"))); });
     on.run([&] { gMaxDtoProforma = ANumero(vb::Trim(cfg("MaxDtoProforma"))); });
-    on.run([&] { gPideClaveStockNeg = FlagNoNO(cfg("PideClave_StockNeg")); });
-    on.run([&] { gPideClaveMarkUpBase = FlagNoNO(cfg("PideClave_MarkUpBase")); });
-    on.run([&] { gPideClaveLimiteCredito = FlagNoNO(cfg("PideClave_LimiteCredito")); });
+    on.run([&] { gPideClaveStockNeg = FlagNoNO(cfg("PideClave_StockNeg"), cfg("PideClave_StockNeg")); });
+    on.run([&] { gPideClaveMarkUpBase = FlagNoNO(cfg("PideClave_MarkUpBase"), cfg("PideClave_MarkUpBase")); });
+    on.run([&] { gPideClaveLimiteCredito = FlagNoNO(cfg("PideClave_LimiteCredito"), cfg("PideClave_LimiteCredito")); });
     on.run([&] { gSSBloqueoActivo = FlagSI(cfg("SS_BloqueoActivo")); });
     on.run([&] { gUtilizaFechaDia = FlagSI(cfg("UTILIZARFECHADIA")); });
     on.run([&] { gCondIvaEmpresa = vb::CInt(vb::Variant(vb::Val(cfg("CONDIVAEMPRESA")))); });

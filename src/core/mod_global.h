@@ -114,6 +114,8 @@ void CargaConfiguracion(const QString& CarpetaPrograma);
 // The rules by which a configuration value is read.
 bool FlagSI(const QString& valor);     // "SI", case ignored, not trimmed
 bool FlagNoNO(const QString& valor);   // False when blank or "NO" (case ignored), else True
+// The same with the key read once for each test, as the loader reads it.
+bool FlagNoNO(const QString& valorVacio, const QString& valorNO);
 
 // Tests: every state value back to its initial value (the objects are kept).
 void ReiniciaEstado();

@@ -9,6 +9,7 @@
 #include "platform/vb/dates.h"
 #include "platform/vb/on_error.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -161,6 +162,37 @@ TEST_F(ConfiguracionTest, CargaConfiguracionAppliesEachKeysRule) {
     EXPECT_TRUE(core::gUtilizaFechaDia);
     EXPECT_EQ(core::gCondIvaEmpresa, 3);
     EXPECT_EQ(core::gTopDefault, QStringLiteral("1000"));
+}
+
+TEST_F(ConfiguracionTest, CargaConfiguracionReadsTheKeysInOrder) {
+    core::gUsuarioLogeado = coretest::kUsuario;
+    core::CargaConfiguracion(QStringLiteral("/x/"));
+    QStringList leidas;
+    static const QRegularExpression clave(QStringLiteral("CLAVE = '([^']*)'$"));
+    for (const QString& sql : registro->consultas) {
+        const auto m = clave.match(sql);
+        leidas << (m.hasMatch() ? m.captured(1) : sql);
+    }
+    // The rules that tell a blank from "NO" or "SI" read their key once for each test.
+    const QStringList esperadas = {
+        QStringLiteral("MostrarStockenConsultas"), QStringLiteral("TituloClientes"), QStringLiteral("TituloProveedores"),
+        QStringLiteral("EXIGECLAVECONSULTALIKEARTICULOS"), QStringLiteral("UsaConsultaLike"),
+        QStringLiteral("CantidadDecimales"), QStringLiteral("SS_CONFIDENCIALIDAD"), QStringLiteral("UsaMultilesMonedas"),
+        QStringLiteral("UsaFacturaProforma"), QStringLiteral("USACCOSTO"), QStringLiteral("USA_STK_STOCK_UDKG"),
+        QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = 'operador'"),
+        QStringLiteral("UNIDADDEMEDIDA_M3"), QStringLiteral("UNIDADDEMEDIDA_BL"), QStringLiteral("UNIDADDEMEDIDA_KG"),
+        QStringLiteral("PERIODO"), QStringLiteral("VALIDACODIGOBARRA"), QStringLiteral("VALIDACODIGOBARRA"),
+        QStringLiteral("CFondo"), QStringLiteral("CLetra"), QStringLiteral("ModuloOrdenDeTrabajo"),
+        QStringLiteral("V_ModificaCPrecio"), QStringLiteral("V_ModificaCPrecio"), QStringLiteral("C_ModificaCPrecio"),
+        QStringLiteral("C_ModificaCPrecio"), QStringLiteral("MADERERA"), QStringLiteral("MADERERA"),
+        QStringLiteral("MAD_TIRAS"), QStringLiteral("MAD_P2"), QStringLiteral("MAD_ML"), QStringLiteral("MAD_M2"),
+        QStringLiteral("MAD_HOJAS"), QStringLiteral("MAD_ML_P2"), QStringLiteral("MAD_M2_P2"), QStringLiteral("MAD_ML_M2"),
+        QStringLiteral("CuentaCtroDist"), QStringLiteral("MaxDto"), QStringLiteral("MaxDtoProforma"),
+        QStringLiteral("PideClave_StockNeg"), QStringLiteral("PideClave_StockNeg"), QStringLiteral("PideClave_MarkUpBase"),
+        QStringLiteral("PideClave_MarkUpBase"), QStringLiteral("PideClave_LimiteCredito"),
+        QStringLiteral("PideClave_LimiteCredito"), QStringLiteral("SS_BloqueoActivo"), QStringLiteral("UTILIZARFECHADIA"),
+        QStringLiteral("CONDIVAEMPRESA"), QStringLiteral("CONDIVA"), QStringLiteral("Top_Default")};
+    EXPECT_EQ(leidas.join(u'\n').toStdString(), esperadas.join(u'\n').toStdString());
 }
 
 TEST_F(ConfiguracionTest, UserWithoutRowOrBusinessUnitGetsUnitOne) {
