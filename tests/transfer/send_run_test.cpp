@@ -194,7 +194,7 @@ TEST_F(SendRun, ReadingTheViewsStraightFromTheFileCopiesTheSameRows) {
     const char* const tables[] = {"IMPONOVARTI", "IMPONOVBARRAS", "IMPONOVBULTOS", "IMPONOVPROV", "IMPOPROV", "OFERTAS"};
     QStringList copied[2];
     for (bool direct : {false, true}) {
-        dts::SetDirectEmbeddedReading(direct);
+        dts::SetStreamedSourceReading(direct);
         auto package = Build("C");
         const QStringList failures = RunAll(*package);
         EXPECT_TRUE(failures.isEmpty()) << failures.join("\n").toStdString();
@@ -206,7 +206,7 @@ TEST_F(SendRun, ReadingTheViewsStraightFromTheFileCopiesTheSameRows) {
                 copied[direct] << QLatin1String(t) + " " + fields.join("|");
             }
     }
-    dts::SetDirectEmbeddedReading(true);
+    dts::SetStreamedSourceReading(true);
     copied[0].sort();
     copied[1].sort();
     EXPECT_GT(copied[0].size(), 6);

@@ -8,7 +8,4 @@ namespace dts {
 // Streaming is on by default. Tests turn it off to compare both ways of reading.
 void SetStreamedSourceReading(bool on);
 
-// The earlier name of SetStreamedSourceReading.
-inline void SetDirectEmbeddedReading(bool on) { SetStreamedSourceReading(on); }
-
 }  // namespace dts
