@@ -339,17 +339,21 @@ void FrmKorvane01::CmdEnviar_Click() {
                                       "continuar???"),
                        ui::vbYesNo + ui::vbQuestion, QStringLiteral("ATENCION"));
         if (respuesta == vb::kYes) {
+            // The number and date as confirmed: the fields stay open while the package runs, and
+            // the prices are marked and the transmission recorded under the same number.
+            QString numero = txtfields[0]->text();
+            QString fecha = txtfields[1]->text();
             bool enviado = true;
             for (int16_t modo = 0; modo < 3; ++modo) {
                 if (OptTipo[static_cast<size_t>(modo)]->isChecked()) {
-                    enviado = ArmaYEjecutaPaqueteDTS(modo, txtfields[0]->text());
+                    enviado = ArmaYEjecutaPaqueteDTS(modo, numero);
                     break;
                 }
             }
             // A send whose package failed is not recorded: its changes are still pending.
             if (enviado) {
-                const QString numero = txtfields[0]->text().replace(u'\'', QStringLiteral("''"));
-                const QString fecha = txtfields[1]->text().replace(u'\'', QStringLiteral("''"));
+                numero.replace(u'\'', QStringLiteral("''"));
+                fecha.replace(u'\'', QStringLiteral("''"));
                 QString sql = QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS  (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA ) "
                                              "VALUES ('") +
                               numero + QStringLiteral("','A3','A3','G','") + fecha + QStringLiteral("')");

@@ -175,6 +175,28 @@ TEST_F(VentanaTest, QuotesInTheFieldsAreRecordedAsTyped) {
     EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = '7''7' AND FECHA = '01/02/2020'''")), 1);
 }
 
+TEST_F(VentanaTest, FieldsEditedDuringTheSendDoNotChangeWhatIsRecorded) {
+    Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-C', TRANSMISION = 0 WHERE IDLISTA = 'A3'"));
+    const QString numero = Numero();
+    const QString fecha = Fecha();
+    console::SetObservadorEstado([&](const QString& paso, int estado) {
+        if (paso == QStringLiteral("Copiar IMPONOVARTI") && estado == 2) {
+            w->txtfields[0]->setText(QStringLiteral("999"));
+            w->txtfields[1]->setText(QStringLiteral("01/01/1999"));
+        }
+    });
+    ui::ScriptedPrompter guion;
+    guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
+    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+    w->CmdEnviar_Click();
+    console::SetObservadorEstado(nullptr);
+    EXPECT_TRUE(guion.exhausted());
+    EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = '%1' AND FECHA = '%2'").arg(numero, fecha)), 1);
+    EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = '999'")), 0);
+    EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND "
+                                                "ESTADO = '1-C' AND TRANSMISION <> %1").arg(numero)), 0);
+}
+
 TEST_F(VentanaTest, ASecondCommandWhileOneRunsDoesNothing) {
     int intentos = 0;
     console::SetObservadorEstado([&](const QString& paso, int estado) {
