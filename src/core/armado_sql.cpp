@@ -13,12 +13,16 @@ namespace core {
 QString ArmaCondicionWhere(const QString& Columna, const QString& Operador, const QStringList& Valores,
                            const QString& Conector, const QString& Comilla, const vb::Variant& IncluyeNulos,
                            bool SaltaBlancos) {
+    // Inside single quotes a value's own quotes are doubled, so that it stays one literal.
+    const auto valor = [&](const QString& v) {
+        return Comilla == QStringLiteral("'") ? QString(v).replace(u'\'', QStringLiteral("''")) : v;
+    };
     try {
         if (Valores.isEmpty()) vb::Raise(vb::kErrSubscriptOutOfRange);
-        QString r = Columna + Operador + Comilla + Valores.at(0) + Comilla;
+        QString r = Columna + Operador + Comilla + valor(Valores.at(0)) + Comilla;
         for (qsizetype d = 1; d < Valores.size(); ++d) {
             if (SaltaBlancos && vb::Trim(Valores.at(d)).isEmpty()) continue;
-            r += Conector + Columna + Operador + Comilla + Valores.at(d) + Comilla;
+            r += Conector + Columna + Operador + Comilla + valor(Valores.at(d)) + Comilla;
         }
         if (!IncluyeNulos.isNull() && IncluyeNulos.toBool()) r += Conector + Columna + QStringLiteral(" is null ");
         return r;

@@ -20,6 +20,7 @@ using ListaCamposValores = std::vector<CampoValor>;
 // Column & operator & quote & value & quote for element 0 (always, even when blank), then for
 // every further element Connector & the same, passing over blank elements when SaltaBlancos.
 // When IncluyeNulos reads True (Null counts False), Connector & Column & " is null " is appended.
+// With the quote "'" the values' own quotes are doubled: pass the values as they are.
 // Every part keeps its own blanks; none are added. Any error (an empty array: never dimensioned)
 // gives "1=1".
 QString ArmaCondicionWhere(const QString& Columna, const QString& Operador, const QStringList& Valores,

@@ -116,6 +116,12 @@ TEST_F(HelpersTest, ArmaCondicionWhereKeepsEveryPartsBlanks) {
     EXPECT_EQ(core::ArmaCondicionWhere(col, op, {}, con, q, vb::Variant(true), true), QStringLiteral("1=1"));
     // Include-null text that is no Boolean is an error: everything matches.
     EXPECT_EQ(core::ArmaCondicionWhere(col, op, {QStringLiteral("A1")}, con, q, vb::Variant("x"), false), QStringLiteral("1=1"));
+    // A code holding a quote stays one literal; without quotes the values go as they are.
+    EXPECT_EQ(core::ArmaCondicionWhere(col, op, {QStringLiteral("O'1"), QStringLiteral("A2'")}, con, q, vb::Variant(false), false),
+              QStringLiteral(" idarticulo ='O''1' OR  idarticulo ='A2'''"));
+    EXPECT_EQ(core::ArmaCondicionWhere(QStringLiteral("n"), op, {QStringLiteral("1"), QStringLiteral("2")}, con, QString(),
+                                       vb::Variant(false), false),
+              QStringLiteral("n=1 OR n=2"));
 }
 
 TEST_F(HelpersTest, BuscaEnArreglo) {
