@@ -231,6 +231,19 @@ TEST_F(VentanaTest, ReceiveAsksRunsTheReceiverAndFinishes) {
     EXPECT_EQ(llamadas, 1);
 }
 
+TEST_F(VentanaTest, NoInterfaceConnectionStopsTheReceive) {
+    int llamadas = 0;
+    console::FrmKorvane01::SetMovDeposito([&](console::FrmKorvane01&) { ++llamadas; });
+    w->lblRuta->setText(QStringLiteral("NO_EXISTE"));
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA"));
+    w->CmdRecibir_Click();
+    EXPECT_TRUE(guion.exhausted());
+    EXPECT_EQ(guion.shown().size(), 1u);   // no question, no "Proceso Finalizado"
+    EXPECT_EQ(llamadas, 0);
+    EXPECT_FALSE(w->ocupado());
+}
+
 TEST_F(VentanaTest, ConfirmingTheNumberAndTheDate) {
     Exec(Principal(), QStringLiteral("DELETE FROM MV_NOVEDADESPRECIOS"));
     Exec(Principal(), QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA) "
