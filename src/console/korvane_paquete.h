@@ -12,7 +12,7 @@
 //   7     DTSStep_DTSDataPumpTask_7    "Copiar OFERTAS"       QET_KORVANE_OFERTAS -> OFERTAS
 //
 // Marking after a run whose steps all succeeded:
-//   mode 0 (normal)            V_MA_PRICES of list A3: '0-M'/'0-C'/'0-B' -> '1-M'/'1-C'/'1-B'
+//   mode 0 (normal)            V_MA_PRECIOS of list A3: '0-M'/'0-C'/'0-B' -> '1-M'/'1-C'/'1-B'
 //                              with the transmission number (head office);
 //   mode 1 (retransmission)    TIPOACT 'S' -> 'M' in IMPONOVARTI, IMPOPROV, OFERTAS (interface);
 //   mode 2 (initial)           TIPOACT -> 'A' in the same three tables (interface).
