@@ -268,11 +268,21 @@ QString Replace(const QString& expr, const QString& find, const QString& replace
     return out;
 }
 
-QString UCase(const QString& s) { return s.toUpper(); }
-QString LCase(const QString& s) { return s.toLower(); }
+// Character by character, so that the length never changes ("ß" stays "ß", as the runtime keeps it).
+QString UCase(const QString& s) {
+    QString out = s;
+    for (QChar& c : out) c = c.toUpper();
+    return out;
+}
+
+QString LCase(const QString& s) {
+    QString out = s;
+    for (QChar& c : out) c = c.toLower();
+    return out;
+}
 
 QString ProperCase(const QString& s) {
-    QString out = s.toLower();
+    QString out = LCase(s);
     bool wordStart = true;
     for (QChar& c : out) {
         const char16_t u = c.unicode();

@@ -221,6 +221,10 @@ TEST(Replace, CaseAndStartAndCount) {
 TEST(Text, CaseSpaceStringAndCompare) {
     EXPECT_EQ(vb::ProperCase(QStringLiteral("juan PÉREZ o'neil-x\tana")), QStringLiteral("Juan Pérez O'neil-x\tAna"));
     EXPECT_EQ(vb::UCase(QStringLiteral("año")), QStringLiteral("AÑO"));
+    // Case changes keep the length: a station name cut after UCase keeps its characters.
+    EXPECT_EQ(vb::UCase(QStringLiteral("straße")), QStringLiteral("STRAßE"));
+    EXPECT_EQ(vb::LCase(QStringLiteral("İSTANBUL")).size(), 8);
+    EXPECT_EQ(vb::ProperCase(QStringLiteral("ßA STRASSE")), QStringLiteral("ßa Strasse"));
     EXPECT_EQ(vb::Space(3), QStringLiteral("   "));
     EXPECT_EQ(vb::String(2, u'*'), QStringLiteral("**"));
     EXPECT_EQ(ErrorNumberOf([] { vb::Space(-1); }), 5);
