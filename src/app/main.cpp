@@ -101,21 +101,29 @@ bool CapturaConsulta(const QString& carpeta, const QString& nombre, const std::f
     return guardada && !extrana;
 }
 
+// Whether a table or view of the head-office database has the column.
+bool TieneColumna(const QString& tabla, const QString& columna) {
+    ado::RecordsetPtr rs =
+        data::gDBPrincipal().gCnn()->Execute(QStringLiteral("SELECT * FROM ") + tabla + QStringLiteral(" WHERE 1 = 0"));
+    bool tiene = false;
+    for (int i = 0; i < rs->fieldCount(); ++i)
+        tiene = tiene || rs->Fields(i).Name().compare(columna, Qt::CaseInsensitive) == 0;
+    rs->Close();
+    return tiene;
+}
+
 // The article lookup filters on V_MA_ARTICULOS.SUSPENDIDO; a copy of the demo databases whose
 // view lacks the column gets it, every article active.
 void AseguraSuspendido(const QString& bases) {
-    ado::RecordsetPtr rs =
-        data::gDBPrincipal().gCnn()->Execute(QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE 1 = 0"));
-    bool tiene = false;
-    for (int i = 0; i < rs->fieldCount(); ++i)
-        tiene = tiene || rs->Fields(i).Name().compare(QLatin1String("SUSPENDIDO"), Qt::CaseInsensitive) == 0;
-    rs->Close();
-    if (tiene) return;
-    db::RunScript(bases, db::kHeadOfficeName,
-                  QStringLiteral("ALTER TABLE MA_ARTICULOS ADD SUSPENDIDO int NOT NULL DEFAULT 0\nGO\n"
-                                 "DROP VIEW V_MA_ARTICULOS\nGO\n"
-                                 "CREATE VIEW V_MA_ARTICULOS AS SELECT IDARTICULO, DESCRIPCION, IDFAMILIA, SUSPENDIDO "
-                                 "FROM MA_ARTICULOS\n"));
+    const QString columna = QStringLiteral("SUSPENDIDO");
+    if (TieneColumna(QStringLiteral("V_MA_ARTICULOS"), columna)) return;
+    QString script;
+    if (!TieneColumna(QStringLiteral("MA_ARTICULOS"), columna))
+        script = QStringLiteral("ALTER TABLE MA_ARTICULOS ADD SUSPENDIDO int NOT NULL DEFAULT 0\nGO\n");
+    script += QStringLiteral("DROP VIEW V_MA_ARTICULOS\nGO\n"
+                             "CREATE VIEW V_MA_ARTICULOS AS SELECT IDARTICULO, DESCRIPCION, IDFAMILIA, SUSPENDIDO "
+                             "FROM MA_ARTICULOS\n");
+    db::RunScript(bases, db::kHeadOfficeName, script);
 }
 
 // Pictures of the article list lookup and of the families tree lookup, as the main window's
