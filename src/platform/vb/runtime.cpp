@@ -349,6 +349,7 @@ std::vector<LikeToken> ParseLike(const QString& pattern) {
             if (close < 0) Raise(93, QStringLiteral("Invalid pattern string"));
             t.kind = LikeToken::List;
             QString body = pattern.mid(i + 1, close - i - 1);
+            if (body.isEmpty()) { i = close; continue; }   // "[]" stands for the empty text
             if (body.startsWith(u'!')) { t.negate = true; body.remove(0, 1); }
             for (qsizetype k = 0; k < body.size(); ++k) {
                 if (k + 2 < body.size() && body[k + 1] == u'-') {

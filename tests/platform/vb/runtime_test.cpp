@@ -263,6 +263,8 @@ TEST(Like, PatternOperator) {
         {u"", u"?", Compare::Binary, false},
         {u"abcabcabc", u"*b*b*c", Compare::Binary, true},
         {u"V_MA_ARTICULOS", u"V_*", Compare::Binary, true},
+        {u"ab", u"a[]b", Compare::Binary, true},
+        {u"", u"[]", Compare::Binary, true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(vb::Like(QString::fromUtf16(c.s), QString::fromUtf16(c.pattern), c.compare), c.expected)
