@@ -102,39 +102,9 @@ bool CapturaConsulta(const QString& carpeta, const QString& nombre, const std::f
 }
 
 // Whether a table or view of the head-office database has the column.
-bool TieneColumna(const QString& tabla, const QString& columna) {
-    ado::RecordsetPtr rs =
-        data::gDBPrincipal().gCnn()->Execute(QStringLiteral("SELECT * FROM ") + tabla + QStringLiteral(" WHERE 1 = 0"));
-    bool tiene = false;
-    for (int i = 0; i < rs->fieldCount(); ++i)
-        tiene = tiene || rs->Fields(i).Name().compare(columna, Qt::CaseInsensitive) == 0;
-    rs->Close();
-    return tiene;
-}
-
-// The article lookup filters on V_MA_ARTICULOS.SUSPENDIDO; a copy of the demo databases whose
-// view lacks the column gets it, every article active.
-void AseguraSuspendido(const QString& bases) {
-    const QString columna = QStringLiteral("SUSPENDIDO");
-    if (TieneColumna(QStringLiteral("V_MA_ARTICULOS"), columna)) return;
-    QString script;
-    if (!TieneColumna(QStringLiteral("MA_ARTICULOS"), columna))
-        script = QStringLiteral("ALTER TABLE MA_ARTICULOS ADD SUSPENDIDO int NOT NULL DEFAULT 0\nGO\n");
-    script += QStringLiteral("DROP VIEW V_MA_ARTICULOS\nGO\n"
-                             "CREATE VIEW V_MA_ARTICULOS AS SELECT IDARTICULO, DESCRIPCION, IDFAMILIA, SUSPENDIDO "
-                             "FROM MA_ARTICULOS\n");
-    db::RunScript(bases, db::kHeadOfficeName, script);
-}
-
 // Pictures of the article list lookup and of the families tree lookup, as the main window's
 // lookups open them. Every box they might show is answered by a script that expects none.
-bool CapturasConsultas(const QString& carpeta, const QString& bases) {
-    try {
-        AseguraSuspendido(bases);
-    } catch (const vb::Error& e) {
-        std::fprintf(stderr, "no se pudo preparar la vista de artículos: %s\n", qPrintable(e.description()));
-        return false;
-    }
+bool CapturasConsultas(const QString& carpeta) {
     ui::ScriptedPrompter sinCajas;
     core::ConsultasIface& consultas = core::gConsultas();
     QString campo;
@@ -160,7 +130,7 @@ bool CapturasConsultas(const QString& carpeta, const QString& bases) {
 
 // Pictures of the main window and of a send in progress. The send runs on a copy of the demo
 // databases, answered by a script: Yes to the question, OK to the closing box.
-int Capturas(console::FrmKorvane01& w, const QString& carpeta, const QString& bases) {
+int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     QDir().mkpath(carpeta);
     w.show();
     w.txtfields[0]->setFocus();
@@ -182,7 +152,7 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta, const QString& ba
     w.CmdEnviar_Click();
     console::SetObservadorEstado(nullptr);
     ok = Guarda(&w, carpeta, QStringLiteral("main-after-send.png")) && ok;
-    ok = CapturasConsultas(carpeta, bases) && ok;
+    ok = CapturasConsultas(carpeta) && ok;
     return ok ? 0 : 1;
 }
 
@@ -234,7 +204,7 @@ int main(int argc, char** argv) {
         const QString demo = QDir(capturas).filePath(QStringLiteral("bases"));
         // The number and date fields as the operator meets them; the server field names the copy.
         ventana->TxtServer->setText(demo);
-        const int rc = Capturas(*ventana, capturas, demo);
+        const int rc = Capturas(*ventana, capturas);
         console::FrmKorvane01::SetFinPrograma([] {});
         ventana->hide();
         console::DestroyFrmStatus();

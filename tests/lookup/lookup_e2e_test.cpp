@@ -39,7 +39,6 @@ protected:
         QDir().mkpath(datos_);
         vb::SetAppPath(programa_);
         db::CreateHeadOffice(datos_);
-        AsegSuspendido();
         lookup::InstallLookupBuilder();
         QString conexion;
         ASSERT_TRUE(core::IniciaSistema(false, QStringLiteral("@Server=%1;@DbName=VOLMA;@Usuario=operador;").arg(datos_), conexion));
@@ -54,22 +53,6 @@ protected:
     }
     void Ejecuta(const QString& script) { db::RunScript(datos_, db::kHeadOfficeName, script); }
 
-    // The article lookups filter on SUSPENDIDO; a head-office schema without the column gets it
-    // here, every article active.
-    void AsegSuspendido() {
-        ado::ConnectionPtr cnn = ado::Connection::Create();
-        cnn->Open(db::ConnectionText(datos_, db::kHeadOfficeName));
-        ado::RecordsetPtr rs = cnn->Execute(QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE 1 = 0"));
-        bool tiene = false;
-        for (int i = 0; i < rs->fieldCount(); ++i)
-            tiene = tiene || rs->Fields(i).Name().compare(QLatin1String("SUSPENDIDO"), Qt::CaseInsensitive) == 0;
-        rs->Close();
-        cnn->Close();
-        if (tiene) return;
-        Ejecuta(QStringLiteral("ALTER TABLE MA_ARTICULOS ADD SUSPENDIDO int NOT NULL DEFAULT 0\nGO\n"
-                               "DROP VIEW V_MA_ARTICULOS\nGO\n"
-                               "CREATE VIEW V_MA_ARTICULOS AS SELECT IDARTICULO, DESCRIPCION, IDFAMILIA, SUSPENDIDO FROM MA_ARTICULOS\n"));
-    }
     // Every node of the tree as "key<parent key", in the order the nodes were added.
     static QStringList Ramas(const Lib_FrmCons3Tree& d) {
         QStringList l;
