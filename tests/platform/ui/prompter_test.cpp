@@ -4,6 +4,7 @@
 #include "platform/vb/on_error.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -146,6 +147,32 @@ TEST(QtPrompter, ShowsTextAsPlainLinesWithIconAndTitle) {
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(title, QStringLiteral("t"));
     EXPECT_EQ(icon, QMessageBox::Information);
+}
+
+TEST(QtPrompter, InputBoxGivesTheTypedTextOrEmptyOnCancel) {
+    auto run = [](const std::function<void(QInputDialog*)>& act) {
+        QTimer timer;
+        timer.setInterval(0);
+        QString prompt, initial;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            timer.stop();
+            prompt = dialog->labelText();
+            initial = dialog->textValue();
+            act(dialog);
+        });
+        timer.start();
+        ui::QtPrompter prompter;
+        const QString answer = prompter.inputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"),
+                                                 QStringLiteral("x"));
+        EXPECT_EQ(prompt, QStringLiteral("ingrese el password:"));
+        EXPECT_EQ(initial, QStringLiteral("x"));
+        return answer;
+    };
+    EXPECT_EQ(run([](QInputDialog* d) { d->setTextValue(QStringLiteral("clave")); d->accept(); }), QStringLiteral("clave"));
+    EXPECT_EQ(run([](QInputDialog* d) { d->setTextValue(QStringLiteral("clave")); d->reject(); }), QString());
+    EXPECT_EQ(run([](QInputDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }), QString());
 }
 
 TEST(ScriptedPrompter, ReportsAnUnexpectedBoxAndAnswersItsCancellingButton) {
