@@ -2,6 +2,7 @@
 #include "qstring_printer.h"
 #include "platform/vb/dates.h"
 #include "platform/vb/format.h"
+#include "platform/vb/runtime.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,22 @@ TEST(FormatNumbers, DigitPlaceholders) {
         {-5, u"0;(0)", u"(5)"},
         {0, u"0;(0);\"cero\"", u"cero"},
     });
+}
+
+TEST(FormatNumbers, VoucherNumbersAndTimes) {
+    ExpectAll({
+        {vb::Val(QStringLiteral("00000123")) + 1, u"00000000", u"00000124"},
+        {vb::Val(QStringLiteral("")), u"0000", u"0000"},
+        {vb::Val(QStringLiteral("00000000")) - 1, u"00000000", u"-00000001"},   // the sign stays in front
+        {99999999.0 + 1, u"00000000", u"100000000"},                           // a ninth digit is not cut
+        {125 / 60, u"#####00", u"02"},
+        {125.0 / 60.0, u"#####.00", u"2.08"},
+        {100.0 / 7.0, u"###", u"14"},
+        {1e20, u"00000000", u"100000000000000000000"},
+        {vb::Variant(QStringLiteral("12345678901234567")), u"000000", u"12345678901234600"},   // 15 digits shown
+    });
+    EXPECT_EQ(vb::Format(-1.7976931348623157e308, QStringLiteral("0")),
+              QStringLiteral("-179769313486232") + QString(294, u'0'));
 }
 
 TEST(FormatNumbers, ValueKinds) {
