@@ -215,13 +215,7 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const QString& NumeroTransmisio
     for (const auto& def : kPasos) on.run([&] { ArmaPaso(*gPaquete, def); });
     on.run([&] { ArmaPrecedencia(*gPaquete); });
     on.run([&] { frmStatus().AgregarPaso(kFinalizando); });
-    on.run([&] { transfer::AgregaTareaImpoNovArti(*gPaquete); });
-    on.run([&] { transfer::AgregaTareaVaciarTablas(*gPaquete); });
-    on.run([&] { transfer::AgregaTareaImpoNovBarras(*gPaquete); });
-    on.run([&] { transfer::AgregaTareaImpoNovBultos(*gPaquete); });
-    on.run([&] { transfer::AgregaTareaImpoNovProv(*gPaquete); });
-    on.run([&] { transfer::AgregaTareaImpoProv(*gPaquete); });
-    on.run([&] { transfer::AgregaTareaOfertas(*gPaquete); });
+    for (const transfer::ArmaTarea arma : transfer::kTareasPaquete) on.run([&] { arma(*gPaquete); });
     on.run([&] { vb::DoEvents(); });
 
     for (int16_t i = 1; i <= static_cast<int16_t>(kPasos.size()); ++i) {

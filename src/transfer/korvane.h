@@ -17,6 +17,7 @@
 #include "platform/dts/dts.h"
 
 #include <QString>
+#include <array>
 
 namespace transfer {
 
@@ -33,5 +34,12 @@ void AgregaTareaImpoNovBultos(dts::Package& package);
 void AgregaTareaImpoNovProv(dts::Package& package);
 void AgregaTareaImpoProv(dts::Package& package);
 void AgregaTareaOfertas(dts::Package& package);
+
+// The seven builders in the order the send adds their tasks to the package.
+using ArmaTarea = void (*)(dts::Package& package);
+inline constexpr std::array<ArmaTarea, 7> kTareasPaquete{
+    AgregaTareaImpoNovArti, AgregaTareaVaciarTablas, AgregaTareaImpoNovBarras, AgregaTareaImpoNovBultos,
+    AgregaTareaImpoNovProv, AgregaTareaImpoProv,     AgregaTareaOfertas,
+};
 
 }  // namespace transfer

@@ -57,13 +57,7 @@ protected:
             step->setTaskName(s[1]);
             package->Steps().Add(step);
         }
-        transfer::AgregaTareaImpoNovArti(*package);
-        transfer::AgregaTareaVaciarTablas(*package);
-        transfer::AgregaTareaImpoNovBarras(*package);
-        transfer::AgregaTareaImpoNovBultos(*package);
-        transfer::AgregaTareaImpoNovProv(*package);
-        transfer::AgregaTareaImpoProv(*package);
-        transfer::AgregaTareaOfertas(*package);
+        for (const transfer::ArmaTarea arma : transfer::kTareasPaquete) arma(*package);
         return package;
     }
 

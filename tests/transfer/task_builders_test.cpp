@@ -9,13 +9,7 @@ using transfer::TipoTransmision;
 std::shared_ptr<dts::Package> BuildAll(const QString& mode) {
     TipoTransmision = mode;
     auto package = dts::Package::Create();
-    transfer::AgregaTareaImpoNovArti(*package);
-    transfer::AgregaTareaVaciarTablas(*package);
-    transfer::AgregaTareaImpoNovBarras(*package);
-    transfer::AgregaTareaImpoNovBultos(*package);
-    transfer::AgregaTareaImpoNovProv(*package);
-    transfer::AgregaTareaImpoProv(*package);
-    transfer::AgregaTareaOfertas(*package);
+    for (const transfer::ArmaTarea arma : transfer::kTareasPaquete) arma(*package);
     return package;
 }
 
