@@ -132,11 +132,15 @@ struct CopyTask {
 
 const char* const kDescripcionPatron = "Tarea Transformar datos: no_definido";
 
+// The source query that reads every row of a head-office view.
+QString VistaSQL(const char* view) {
+    return QStringLiteral("SELECT * FROM [VOLMA].[dbo].[%1] ").arg(QLatin1String(view));
+}
+
 // The source query of a step that sends only the changes in normal mode.
 QString NovedadesSQL(const char* view) {
-    if (TipoTransmision == QLatin1String("N"))
-        return QStringLiteral("SELECT * FROM [VOLMA].[dbo].[%1] WHERE TIPOACT = 'M'").arg(QLatin1String(view));
-    return QStringLiteral("SELECT * FROM [VOLMA].[dbo].[%1] ").arg(QLatin1String(view));
+    if (TipoTransmision == QLatin1String("N")) return VistaSQL(view) + QStringLiteral("WHERE TIPOACT = 'M'");
+    return VistaSQL(view);
 }
 
 void AddColumn(dts::Columns& columns, const char* name, long flags, long size, long type, long precision, long scale) {
@@ -247,8 +251,7 @@ void AgregaTareaImpoProv(dts::Package& package) {
 
 void AgregaTareaOfertas(dts::Package& package) {
     // Every offer, in every mode.
-    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_7", "OFERTAS",
-                               QStringLiteral("SELECT * FROM [VOLMA].[dbo].[QET_KORVANE_OFERTAS] "), QString(),
+    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_7", "OFERTAS", VistaSQL("QET_KORVANE_OFERTAS"), QString(),
                                "OFERTAS", kOfertas});
 }
 
