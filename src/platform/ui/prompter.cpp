@@ -45,29 +45,18 @@ QString DisplayText(const QString& text) {
 
 struct ButtonSpec {
     const char16_t* text;
-    QMessageBox::ButtonRole role;
     int answer;
 };
 
-// The buttons of each set in the system's order. Escape (and the window's close button) gives
-// Cancel where the set has one and OK for the OK box; Abort/Retry/Ignore and Yes/No have no
-// Escape answer, so their buttons take a role that Qt does not pick as the escape button.
+// The buttons of each set, in the system's order.
 std::vector<ButtonSpec> ButtonSet(int buttons) {
     switch (buttons & 0x0F) {
-    case vbOKCancel:
-        return {{u"Aceptar", QMessageBox::AcceptRole, 1}, {u"Cancelar", QMessageBox::RejectRole, 2}};
-    case vbAbortRetryIgnore:
-        return {{u"&Anular", QMessageBox::ActionRole, 3}, {u"&Reintentar", QMessageBox::ActionRole, 4},
-                {u"&Omitir", QMessageBox::ActionRole, 5}};
-    case vbYesNoCancel:
-        return {{u"&Sí", QMessageBox::YesRole, 6}, {u"&No", QMessageBox::NoRole, 7},
-                {u"Cancelar", QMessageBox::RejectRole, 2}};
-    case vbYesNo:
-        return {{u"&Sí", QMessageBox::ActionRole, 6}, {u"&No", QMessageBox::ActionRole, 7}};
-    case vbRetryCancel:
-        return {{u"&Reintentar", QMessageBox::AcceptRole, 4}, {u"Cancelar", QMessageBox::RejectRole, 2}};
-    default:
-        return {{u"Aceptar", QMessageBox::AcceptRole, 1}};
+    case vbOKCancel: return {{u"Aceptar", 1}, {u"Cancelar", 2}};
+    case vbAbortRetryIgnore: return {{u"&Anular", 3}, {u"&Reintentar", 4}, {u"&Omitir", 5}};
+    case vbYesNoCancel: return {{u"&Sí", 6}, {u"&No", 7}, {u"Cancelar", 2}};
+    case vbYesNo: return {{u"&Sí", 6}, {u"&No", 7}};
+    case vbRetryCancel: return {{u"&Reintentar", 4}, {u"Cancelar", 2}};
+    default: return {{u"Aceptar", 1}};
     }
 }
 
@@ -85,9 +74,15 @@ int QtPrompter::msgBox(const QString& prompt, int buttons, const QString& title)
     case vbInformation: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
+    // One role for every button keeps them in the set's order on every desktop. Escape (and the
+    // window's close button) gives Cancel where the set has one and OK for the OK box; the other
+    // sets (Abort/Retry/Ignore, Yes/No) have no escape button, so Escape does nothing there.
     const std::vector<ButtonSpec> list = ButtonSet(buttons);
     std::vector<QPushButton*> made;
-    for (const auto& b : list) made.push_back(box.addButton(QString::fromUtf16(b.text), b.role));
+    for (const auto& b : list) {
+        made.push_back(box.addButton(QString::fromUtf16(b.text), QMessageBox::ActionRole));
+        if (b.answer == 2 || list.size() == 1) box.setEscapeButton(made.back());
+    }
     // vbDefaultButton2..4; a default beyond the last button leaves the first one the default.
     const size_t def = static_cast<size_t>((buttons >> 8) & 3);
     box.setDefaultButton(made[def < made.size() ? def : 0]);

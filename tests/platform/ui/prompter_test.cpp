@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -37,9 +38,14 @@ int ShowAndAct(int buttons, const std::function<void(QMessageBox*)>& act, const 
     return answer;
 }
 
+// The button texts from left to right, as the operator sees them.
 QStringList ButtonTexts(QMessageBox* box) {
+    QList<QAbstractButton*> buttons = box->buttons();
+    std::sort(buttons.begin(), buttons.end(), [box](QAbstractButton* a, QAbstractButton* b) {
+        return a->mapTo(box, QPoint()).x() < b->mapTo(box, QPoint()).x();
+    });
     QStringList out;
-    for (QAbstractButton* b : box->buttons()) out << b->text();
+    for (QAbstractButton* b : buttons) out << b->text();
     return out;
 }
 
@@ -75,8 +81,7 @@ TEST(QtPrompter, EachSetAnswersWithItsButtonsCodes) {
                 ButtonWithText(box, c.texts[i])->click();
             });
             EXPECT_EQ(answer, answers[s][i]) << "set " << c.buttons << " button " << i;
-            EXPECT_EQ(shown.size(), c.texts.size()) << "set " << c.buttons;
-            for (const QString& t : c.texts) EXPECT_TRUE(shown.contains(t)) << "set " << c.buttons;
+            EXPECT_EQ(shown, c.texts) << "set " << c.buttons;
         }
     }
 }
