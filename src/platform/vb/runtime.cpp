@@ -229,7 +229,9 @@ int InStrRev(const QString& s1, const QString& s2, int start, Compare compare) {
 }
 
 QString Mid(const QString& s, int start, int length) {
-    if (start < 1 || length < -1) Raise(kErrInvalidProcedureCall);
+    if (length == kMidToTheEnd) length = -1;
+    else if (length < 0) Raise(kErrInvalidProcedureCall);
+    if (start < 1) Raise(kErrInvalidProcedureCall);
     if (start > s.size()) return QString();
     return s.mid(start - 1, length);
 }

@@ -4,6 +4,7 @@
 #include "platform/vb/variant.h"
 
 #include <QString>
+#include <limits>
 
 namespace vb {
 
@@ -40,9 +41,10 @@ QString RTrim(const QString& s);
 int InStr(int start, const QString& s1, const QString& s2, Compare compare = Compare::Binary);
 int InStr(const QString& s1, const QString& s2, Compare compare = Compare::Binary);
 int InStrRev(const QString& s1, const QString& s2, int start = -1, Compare compare = Compare::Binary);
-// Mid(s, start[, length]): start below 1 (or a length below -1, -1 being "to the end") raises 5;
-// past the end gives "".
-QString Mid(const QString& s, int start, int length = -1);
+// Mid(s, start[, length]): without a length, to the end. A start below 1 or a negative length
+// raises 5; a start past the end gives "".
+inline constexpr int kMidToTheEnd = std::numeric_limits<int>::min();
+QString Mid(const QString& s, int start, int length = kMidToTheEnd);
 QString Left(const QString& s, int length);     // length below 0 raises 5
 QString Right(const QString& s, int length);
 int Len(const QString& s);

@@ -192,6 +192,9 @@ TEST(Positions, MidLeftRight) {
     EXPECT_EQ(vb::Len(s), 13);
     EXPECT_EQ(ErrorNumberOf([&] { vb::Mid(s, 0, 1); }), 5);
     EXPECT_EQ(ErrorNumberOf([&] { vb::Mid(s, 1, -2); }), 5);
+    EXPECT_EQ(ErrorNumberOf([&] { vb::Mid(s, 1, -1); }), 5);   // a length computed as -1 is an error too
+    EXPECT_EQ(ErrorNumberOf([&] { vb::Mid(s, 2, std::numeric_limits<int>::min() + 1); }), 5);
+    EXPECT_EQ(vb::Mid(s, 2, std::numeric_limits<int>::max()), vb::Mid(s, 2));
     EXPECT_EQ(ErrorNumberOf([&] { vb::Left(s, -1); }), 5);
     EXPECT_EQ(ErrorNumberOf([&] { vb::Right(s, -1); }), 5);
 }
