@@ -2,31 +2,15 @@
 #include "core/articulos.h"
 #include "core/mod_global.h"
 #include "core_db.h"
-#include "data/db_dll.h"
-#include "platform/vb/app.h"
 #include "platform/vb/error.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class Consultas : public data::ConnectionCalls {
-public:
-    QStringList fuentes;
-    void OpenRecordset(ado::Recordset& rs, const QString& source, const ado::ConnectionPtr& cnn, int cursorType,
-                       int lockType, long options) override {
-        fuentes << source;
-        ConnectionCalls::OpenRecordset(rs, source, cnn, cursorType, lockType, options);
-    }
-};
-
-class ArticulosTest : public ::testing::Test {
+class ArticulosTest : public coretest::BaseCentralTest {
 protected:
-    void SetUp() override {
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
-        vb::SetAppPath(carpeta.path());
-        coretest::CreaBaseCentral(carpeta.path());
+    void Carga() override {
         coretest::Ejecuta(carpeta.path(), {
             Articulo("1001", "YERBA 1KG", "UN"),
             Barra("1001", 0, "7790001000012", "UN"),
@@ -44,13 +28,6 @@ protected:
             QStringLiteral("INSERT INTO V_MA_PRECIOS (IDLISTA, TIPOLISTA, IDARTICULO, IDARTICULOPROVEEDOR, IDUNIDAD, FECHA) "
                            "VALUES ('7', 'C', '9999', 'SUP-FANT', 'UN', '2008-01-01')"),
         });
-        coretest::AbrePrincipal(carpeta.path());
-        consultas = std::make_shared<Consultas>();
-        data::gDBPrincipal().setConnectionCalls(consultas);
-    }
-    void TearDown() override {
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
     }
 
     static QString Articulo(const char* id, const char* descripcion, const char* unidad) {
@@ -61,9 +38,6 @@ protected:
         return QStringLiteral("INSERT INTO MA_CODIGOSBARRA (IDARTICULO, NUMERO, CODIGOBARRA, IDUNIDAD) VALUES ('%1', %2, '%3', '%4')")
             .arg(QString::fromUtf8(id)).arg(numero).arg(QString::fromUtf8(barra), QString::fromUtf8(unidad));
     }
-
-    testsupport::TempFolder carpeta;
-    std::shared_ptr<Consultas> consultas;
 };
 
 struct Busqueda {
@@ -97,7 +71,7 @@ TEST_F(ArticulosTest, FindsOneArticleByEachOfItsCodes) {
         {"x' OR '1'='1", false, "2001", "", {false, "x' OR '1'='1", "", "", 9}},
     };
     for (const Caso& c : casos) {
-        consultas->fuentes.clear();
+        registro->abiertas.clear();
         QString codigo = QString::fromUtf8(c.escrito);
         QString descripcion;
         QString udBase = QStringLiteral("previo");
@@ -108,18 +82,18 @@ TEST_F(ArticulosTest, FindsOneArticleByEachOfItsCodes) {
         EXPECT_EQ(codigo.trimmed(), c.esperado.codigo);
         EXPECT_EQ(descripcion.trimmed(), c.esperado.descripcion);
         EXPECT_EQ(udBase.trimmed(), c.esperado.udBase);
-        EXPECT_EQ(consultas->fuentes.size(), c.esperado.consultas);
+        EXPECT_EQ(registro->abiertas.size(), c.esperado.consultas);
     }
 }
 
 TEST_F(ArticulosTest, NotFoundWithoutSupplierRunsEightQueries) {
     QString codigo = QStringLiteral("NADA");
     ASSERT_FALSE(core::BuscaArticulo(codigo));
-    ASSERT_EQ(consultas->fuentes.size(), 8);
-    EXPECT_EQ(consultas->fuentes[0], consultas->fuentes[7]);
-    EXPECT_EQ(consultas->fuentes[0],
+    ASSERT_EQ(registro->abiertas.size(), 8);
+    EXPECT_EQ(registro->abiertas[0], registro->abiertas[7]);
+    EXPECT_EQ(registro->abiertas[0],
               QStringLiteral("SELECT *,IDUNIDAD AS UDBASE  FROM V_MA_ARTICULOS WHERE IDARTICULO = 'NADA                     '"));
-    EXPECT_EQ(consultas->fuentes[1],
+    EXPECT_EQ(registro->abiertas[1],
               QStringLiteral("SELECT *,IDUNIDAD AS UDBASE  FROM V_MA_ARTICULOS WHERE codigobarra =  'NADA                     '"));
 }
 
@@ -129,13 +103,13 @@ TEST_F(ArticulosTest, QuantityPrefixAndShortCodes) {
     ASSERT_TRUE(core::BuscaArticulo(codigo, nullptr, true, true, nullptr, QString(), nullptr, QString(), &cantidad));
     EXPECT_EQ(cantidad, 3);
     EXPECT_EQ(codigo.trimmed(), QStringLiteral("1001"));
-    EXPECT_TRUE(consultas->fuentes[0].contains(QStringLiteral("codigobarra =  '7790001000012")));
+    EXPECT_TRUE(registro->abiertas[0].contains(QStringLiteral("codigobarra =  '7790001000012")));
 
     // Six characters or fewer: the code column comes first even when the barcode was asked for.
-    consultas->fuentes.clear();
+    registro->abiertas.clear();
     codigo = QStringLiteral("12345");
     ASSERT_TRUE(core::BuscaArticulo(codigo, nullptr, true, true));
-    EXPECT_TRUE(consultas->fuentes[0].contains(QStringLiteral("IDARTICULO = '12345")));
+    EXPECT_TRUE(registro->abiertas[0].contains(QStringLiteral("IDARTICULO = '12345")));
 
     codigo = QStringLiteral("x*1001");
     EXPECT_THROW(core::BuscaArticulo(codigo), vb::Error);   // not a number

@@ -5,7 +5,6 @@
 #include "core_db.h"
 #include "data/db_dll.h"
 #include "platform/ui/prompter.h"
-#include "platform/vb/app.h"
 #include "platform/vb/dates.h"
 #include "platform/vb/on_error.h"
 
@@ -14,37 +13,13 @@
 
 namespace {
 
-// Keeps the source of every recordset opened on gDBPrincipal.
-class Registro : public data::ConnectionCalls {
-public:
-    QStringList consultas;
-    void OpenRecordset(ado::Recordset& rs, const QString& source, const ado::ConnectionPtr& cnn, int cursorType,
-                       int lockType, long options) override {
-        consultas << source;
-        ConnectionCalls::OpenRecordset(rs, source, cnn, cursorType, lockType, options);
-    }
-};
-
-class ConfiguracionTest : public ::testing::Test {
+class ConfiguracionTest : public coretest::BaseCentralTest {
 protected:
-    void SetUp() override {
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
-        vb::SetAppPath(carpeta.path());
-        coretest::CreaBaseCentral(carpeta.path());
-        coretest::AbrePrincipal(carpeta.path());
-        registro = std::make_shared<Registro>();
-        data::gDBPrincipal().setConnectionCalls(registro);
-    }
     void TearDown() override {
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
+        BaseCentralTest::TearDown();
         vb::SetClock({});
     }
     void Claves(const QStringList& filas) { coretest::Ejecuta(carpeta.path(), filas); }
-
-    testsupport::TempFolder carpeta;
-    std::shared_ptr<Registro> registro;
 };
 
 TEST_F(ConfiguracionTest, ObtieneConfiguracionReadsOneRowPerCall) {
@@ -63,15 +38,15 @@ TEST_F(ConfiguracionTest, ObtieneConfiguracionReadsOneRowPerCall) {
     EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("theme")), QStringLiteral("1"));
     // A key holding a quote is read as a key, not as SQL.
     EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("O'Higgins")), QStringLiteral(" "));
-    ASSERT_EQ(registro->consultas.size(), 6);
-    EXPECT_EQ(registro->consultas[0],
+    ASSERT_EQ(registro->abiertas.size(), 6);
+    EXPECT_EQ(registro->abiertas[0],
               QStringLiteral("SELECT VALOR, valoraux FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = 'PIVA'"));
 }
 
 TEST_F(ConfiguracionTest, DateRangeKeysRunUpperCased) {
     core::ObtieneConfiguracion(QStringLiteral("[fecha desde]"));
-    ASSERT_EQ(registro->consultas.size(), 1);
-    EXPECT_EQ(registro->consultas[0],
+    ASSERT_EQ(registro->abiertas.size(), 1);
+    EXPECT_EQ(registro->abiertas[0],
               QStringLiteral("SELECT VALOR, VALORAUX FROM TA_CONFIGURACION WITH(NOLOCK)  WHERE CLAVE = '[FECHA DESDE]'"));
 }
 
@@ -99,7 +74,7 @@ TEST_F(ConfiguracionTest, RetryRunsTheQueryAgain) {
     ui::SetPrompter(nullptr);
     EXPECT_EQ(valor, QStringLiteral("10.5"));
     ASSERT_EQ(operador.titulos.size(), 2);
-    EXPECT_EQ(registro->consultas.size(), 2);
+    EXPECT_EQ(registro->abiertas.size(), 2);
 }
 
 TEST_F(ConfiguracionTest, AnyOtherAnswerGivesTheEmptyText) {
@@ -169,7 +144,7 @@ TEST_F(ConfiguracionTest, CargaConfiguracionReadsTheKeysInOrder) {
     core::CargaConfiguracion(QStringLiteral("/x/"));
     QStringList leidas;
     static const QRegularExpression clave(QStringLiteral("CLAVE = '([^']*)'$"));
-    for (const QString& sql : registro->consultas) {
+    for (const QString& sql : registro->abiertas) {
         const auto m = clave.match(sql);
         leidas << (m.hasMatch() ? m.captured(1) : sql);
     }

@@ -1,7 +1,9 @@
 #include "core_db.h"
 
+#include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "db/databases.h"
+#include "platform/vb/app.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +35,35 @@ void AbrePrincipal(const QString& carpeta) {
     db.gUserPassWord.clear();
     db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
     ASSERT_TRUE(db.gOpenFlag);
+}
+
+ado::RecordsetPtr Registro::Execute(ado::Connection& cnn, const QString& sql, long* afectados, long opciones) {
+    ++llamadas;
+    ejecutadas << sql;
+    return ConnectionCalls::Execute(cnn, sql, afectados, opciones);
+}
+
+void Registro::OpenRecordset(ado::Recordset& rs, const QString& source, const ado::ConnectionPtr& cnn,
+                             int cursorType, int lockType, long options) {
+    ++llamadas;
+    abiertas << source;
+    ConnectionCalls::OpenRecordset(rs, source, cnn, cursorType, lockType, options);
+}
+
+void BaseCentralTest::SetUp() {
+    data::ResetGlobalInstances();
+    core::ReiniciaEstado();
+    vb::SetAppPath(carpeta.path());
+    CreaBaseCentral(carpeta.path());
+    Carga();
+    AbrePrincipal(carpeta.path());
+    registro = std::make_shared<Registro>();
+    data::gDBPrincipal().setConnectionCalls(registro);
+}
+
+void BaseCentralTest::TearDown() {
+    data::ResetGlobalInstances();
+    core::ReiniciaEstado();
 }
 
 }  // namespace coretest

@@ -19,49 +19,24 @@
 
 namespace {
 
-class Sentencias : public data::ConnectionCalls {
-public:
-    int llamadas = 0;
-    QStringList ejecutadas;
-    ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectados, long opciones) override {
-        ++llamadas;
-        ejecutadas << sql;
-        return ConnectionCalls::Execute(cnn, sql, afectados, opciones);
-    }
-    void OpenRecordset(ado::Recordset& rs, const QString& source, const ado::ConnectionPtr& cnn, int cursorType,
-                       int lockType, long options) override {
-        ++llamadas;
-        ConnectionCalls::OpenRecordset(rs, source, cnn, cursorType, lockType, options);
-    }
-};
-
-class VentanaTest : public ::testing::Test {
+class VentanaTest : public coretest::BaseCentralTest {
 protected:
+    void Carga() override { db::CreateInterface(carpeta.path(), false); }
     void SetUp() override {
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
-        vb::SetAppPath(carpeta.path());
-        coretest::CreaBaseCentral(carpeta.path());
-        db::CreateInterface(carpeta.path(), false);
-        coretest::AbrePrincipal(carpeta.path());
-        sentencias = std::make_shared<Sentencias>();
-        data::gDBPrincipal().setConnectionCalls(sentencias);
+        BaseCentralTest::SetUp();
         for (const char* k : {"MENSAJE", "SERVER", "USUARIO", "BASEDEDATOS", "CAJA", "VERSION"}) barra.AddPanel(QString::fromLatin1(k));
         version = vb::App();
     }
     void TearDown() override {
         vb::App() = version;
         vb::SetClock({});
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
+        BaseCentralTest::TearDown();
     }
     QString Caja(const QString& codigo) {
         return data::gDBPrincipal().DatosTabla(QStringLiteral("V_TA_Cajas"), vb::Variant(codigo), QStringLiteral("Descripcion"),
                                                QStringLiteral("IdCajas"), 8, QString(), true, false).text();
     }
 
-    testsupport::TempFolder carpeta;
-    std::shared_ptr<Sentencias> sentencias;
     ui::StatusBar barra;
     vb::AppInfo version;
 };
@@ -85,19 +60,19 @@ TEST_F(VentanaTest, FirstCallFillsThePanelsAndAddsTheMissingCashBox) {
         EXPECT_EQ(barra.ToolTipText(QString::fromLatin1(k)), barra.Text(QString::fromLatin1(k))) << k;
     }
     EXPECT_TRUE(barra.ToolTipText(QStringLiteral("VERSION")).isEmpty());
-    ASSERT_TRUE(sentencias->ejecutadas.contains(
+    ASSERT_TRUE(registro->ejecutadas.contains(
         QStringLiteral("INSERT INTO V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('5   ','CAJA 5')")))
-        << sentencias->ejecutadas.join(u'\n').toStdString();
+        << registro->ejecutadas.join(u'\n').toStdString();
     // The view shows the panels.
     auto* caja = vista->findChild<QLabel*>(QStringLiteral("CAJA"));
     ASSERT_NE(caja, nullptr);
     EXPECT_EQ(caja->text(), QStringLiteral("5 CAJA 5"));
 
     // Later calls change only the message, and ask the database nothing.
-    const int antes = sentencias->llamadas;
+    const int antes = registro->llamadas;
     core::ActualizaBarraEstado(barra, QStringLiteral("Enviando"));
     EXPECT_EQ(barra.Text(QStringLiteral("MENSAJE")), QStringLiteral("Enviando"));
-    EXPECT_EQ(sentencias->llamadas, antes);
+    EXPECT_EQ(registro->llamadas, antes);
     EXPECT_EQ(vista->findChild<QLabel*>(QStringLiteral("MENSAJE"))->text(), QStringLiteral("Enviando"));
 }
 
@@ -106,7 +81,7 @@ TEST_F(VentanaTest, AnEmptyCashBoxBecomesOneAndAnExistingOneIsNotAdded) {
     core::ActualizaBarraEstado(barra, QString());
     EXPECT_EQ(core::gCaja, QStringLiteral("1"));
     EXPECT_EQ(barra.Text(QStringLiteral("CAJA")), QStringLiteral("1 PRINCIPAL"));
-    EXPECT_TRUE(sentencias->ejecutadas.isEmpty());
+    EXPECT_TRUE(registro->ejecutadas.isEmpty());
 }
 
 TEST_F(VentanaTest, AMissingPanelSkipsOnlyItself) {
@@ -142,7 +117,7 @@ TEST_F(VentanaTest, ConectaBaseRemotaOpensAfreshOnTheHostPart) {
     ASSERT_TRUE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("VOLMA"), QString(), QString()));
     EXPECT_EQ(remota.gDBName, QStringLiteral("VOLMA"));
     EXPECT_EQ(remota.gCnn()->State(), ado::adStateOpen);
-    EXPECT_TRUE(sentencias->ejecutadas.isEmpty());   // no terminal code: nothing written
+    EXPECT_TRUE(registro->ejecutadas.isEmpty());   // no terminal code: nothing written
 }
 
 TEST_F(VentanaTest, ConectaBaseRemotaReportsAFailedOpenOnce) {
@@ -152,7 +127,7 @@ TEST_F(VentanaTest, ConectaBaseRemotaReportsAFailedOpenOnce) {
     EXPECT_TRUE(prompter.exhausted());
     EXPECT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown().at(0).buttons, ui::vbOKOnly);
-    EXPECT_TRUE(sentencias->ejecutadas.isEmpty());
+    EXPECT_TRUE(registro->ejecutadas.isEmpty());
 }
 
 TEST_F(VentanaTest, ConectaBaseRemotaKeepsTheTerminalTableUpToDate) {
@@ -171,17 +146,17 @@ TEST_F(VentanaTest, ConectaBaseRemotaKeepsTheTerminalTableUpToDate) {
                                               QStringLiteral("CONECTADO"), QStringLiteral("CODIGO"), 8)
                   .toBool(),
               false);
-    EXPECT_TRUE(sentencias->ejecutadas.contains(QStringLiteral(
+    EXPECT_TRUE(registro->ejecutadas.contains(QStringLiteral(
         "UPDATE V_TA_TPV SET CONECTADO = 0, ULTIMA_DETECCION = '05/03/2008 14:07:09' WHERE CODIGO = 'T1  '")))
-        << sentencias->ejecutadas.join(u'\n').toStdString();
+        << registro->ejecutadas.join(u'\n').toStdString();
 
     // At midnight the server's date-time is written as a date alone.
     vb::SetClock([] { return QDateTime(QDate(2008, 3, 6), QTime(0, 0)); });
     prompter.answer(1, QStringLiteral("NO SE PUDO ABRIR"));
     EXPECT_FALSE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("NO_EXISTE"), QString(), QString(), QStringLiteral("T1")));
-    EXPECT_TRUE(sentencias->ejecutadas.contains(QStringLiteral(
+    EXPECT_TRUE(registro->ejecutadas.contains(QStringLiteral(
         "UPDATE V_TA_TPV SET CONECTADO = 0, ULTIMA_DETECCION = '06/03/2008' WHERE CODIGO = 'T1  '")))
-        << sentencias->ejecutadas.join(u'\n').toStdString();
+        << registro->ejecutadas.join(u'\n').toStdString();
 }
 
 // A form of the MDI frame's class: it gets only the icon.
