@@ -21,6 +21,16 @@ ado::Recordset& Abierto(const ado::RecordsetPtr& rs) {
     return *rs;
 }
 
+// Closes a recordset a routine leaves open as it ends; a failure to close it is no concern of
+// the routine's.
+void CierraSiAbierto(const ado::RecordsetPtr& rs) {
+    if (!rs || rs->State() != ado::adStateOpen) return;
+    try {
+        rs->Close();
+    } catch (const vb::Error&) {
+    }
+}
+
 // A value inside an SQL text literal: its quotes doubled.
 QString Literal(const QString& s) { return QString(s).replace(u'\'', QStringLiteral("''")); }
 
@@ -109,12 +119,7 @@ QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux) {
         }
     });
     if (on.left()) {
-        if (rs && rs->State() == ado::adStateOpen) {
-            try {
-                rs->Close();
-            } catch (const vb::Error&) {
-            }
-        }
+        CierraSiAbierto(rs);
         return QString();
     }
     return resultado;
@@ -205,12 +210,7 @@ void CargaConfiguracion(const QString& CarpetaPrograma) {
         if (vb::Trim(gTopDefault).isEmpty()) gTopDefault = QStringLiteral("1000");
     });
     // The user row is released here, as the routine ends.
-    if (usuario && usuario->State() == ado::adStateOpen) {
-        try {
-            usuario->Close();
-        } catch (const vb::Error&) {
-        }
-    }
+    CierraSiAbierto(usuario);
 }
 
 void ReiniciaEstado() {
