@@ -2,6 +2,7 @@
 
 #include "console/korvane_paquete.h"
 #include "console/trata_error.h"
+#include "core/armado_sql.h"
 #include "core/barra_estado.h"
 #include "core/conecta_remota.h"
 #include "core/consultas_iface.h"
@@ -341,8 +342,8 @@ void FrmKorvane01::CmdEnviar_Click() {
         if (respuesta == vb::kYes) {
             // The number and date as confirmed: the fields stay open while the package runs, and
             // the prices are marked and the transmission recorded under the same number.
-            QString numero = txtfields[0]->text();
-            QString fecha = txtfields[1]->text();
+            const QString numero = txtfields[0]->text();
+            const QString fecha = txtfields[1]->text();
             bool enviado = true;
             for (int16_t modo = 0; modo < 3; ++modo) {
                 if (OptTipo[static_cast<size_t>(modo)]->isChecked()) {
@@ -352,11 +353,10 @@ void FrmKorvane01::CmdEnviar_Click() {
             }
             // A send whose package failed is not recorded: its changes are still pending.
             if (enviado) {
-                numero.replace(u'\'', QStringLiteral("''"));
-                fecha.replace(u'\'', QStringLiteral("''"));
                 QString sql = QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS  (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA ) "
                                              "VALUES ('") +
-                              numero + QStringLiteral("','A3','A3','G','") + fecha + QStringLiteral("')");
+                              core::LiteralSQL(numero) + QStringLiteral("','A3','A3','G','") + core::LiteralSQL(fecha) +
+                              QStringLiteral("')");
                 data::DB_Dll& db = data::gDBPrincipal();
                 if (db.gCnn()) db.gCnn()->errors().Clear();
                 long afectados = 0;

@@ -1,5 +1,6 @@
 #include "console/reportes.h"
 
+#include "core/armado_sql.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "platform/ui/prompter.h"
@@ -113,8 +114,8 @@ bool CondicionDeSeleccion(const QString& formula, QString& condicion) {
     if (valor.size() >= 2 && ((valor.startsWith(u'\'') && valor.endsWith(u'\'')) ||
                               (valor.startsWith(u'"') && valor.endsWith(u'"'))))
         valor = valor.mid(1, valor.size() - 2);
-    valor.replace(u'\'', QStringLiteral("''"));
-    condicion = m.captured(1) + u'.' + m.captured(2) + u' ' + m.captured(3) + QStringLiteral(" '") + valor + u'\'';
+    condicion = m.captured(1) + u'.' + m.captured(2) + u' ' + m.captured(3) + QStringLiteral(" '") +
+                core::LiteralSQL(valor) + u'\'';
     return true;
 }
 

@@ -10,13 +10,13 @@
 
 namespace core {
 
+QString LiteralSQL(const QString& valor) { return QString(valor).replace(u'\'', QStringLiteral("''")); }
+
 QString ArmaCondicionWhere(const QString& Columna, const QString& Operador, const QStringList& Valores,
                            const QString& Conector, const QString& Comilla, const vb::Variant& IncluyeNulos,
                            bool SaltaBlancos) {
-    // Inside single quotes a value's own quotes are doubled, so that it stays one literal.
-    const auto valor = [&](const QString& v) {
-        return Comilla == QStringLiteral("'") ? QString(v).replace(u'\'', QStringLiteral("''")) : v;
-    };
+    // Inside single quotes a value's own quotes are doubled.
+    const auto valor = [&](const QString& v) { return Comilla == QStringLiteral("'") ? LiteralSQL(v) : v; };
     try {
         if (Valores.isEmpty()) vb::Raise(vb::kErrSubscriptOutOfRange);
         QString r = Columna + Operador + Comilla + valor(Valores.at(0)) + Comilla;

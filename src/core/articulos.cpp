@@ -1,5 +1,6 @@
 #include "core/articulos.h"
 
+#include "core/armado_sql.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "platform/utillib/util_texto.h"
@@ -12,10 +13,8 @@ namespace {
 
 // The code as a 25-character literal body: padded to the column's width, quotes doubled.
 QString Codigo25(const QString& codigo) {
-    return gUtilTexto().Rellena(vb::Variant(codigo), 25).replace(u'\'', QStringLiteral("''"));
+    return LiteralSQL(gUtilTexto().Rellena(vb::Variant(codigo), 25));
 }
-
-QString Literal(const QString& s) { return QString(s).replace(u'\'', QStringLiteral("''")); }
 
 // Decodes a scale label by the layout in use: the article code, and the quantity or amount the
 // layout carries.
@@ -128,7 +127,7 @@ bool BuscaArticulo(QString& Codigo, ado::RecordsetPtr* Lrcs, bool SoloLectura, b
     if (vb::Trim(CuentaProveedor).isEmpty()) return termina(false);
 
     if (!vb::Trim(ListaPrecio).isEmpty()) {
-        const QString lista = gUtilTexto().Rellena(vb::Variant(vb::Trim(ListaPrecio)), 4).replace(u'\'', QStringLiteral("''"));
+        const QString lista = LiteralSQL(gUtilTexto().Rellena(vb::Variant(vb::Trim(ListaPrecio)), 4));
         if (consulta(QStringLiteral("SELECT IDARTICULO,IDARTICULOPROVEEDOR,idunidad as UdBase FROM V_MA_PRECIOS WHERE "
                                     "IDARTICULOPROVEEDOR = '") + c25 + QStringLiteral("' and IDLISTA = '") + lista +
                      QStringLiteral("' AND TIPOLISTA = 'C'"))) {
@@ -139,7 +138,7 @@ bool BuscaArticulo(QString& Codigo, ado::RecordsetPtr* Lrcs, bool SoloLectura, b
         }
     }
     const bool hay = consulta(QStringLiteral("SELECT *,IDUNIDAD AS UDBASE  FROM V_MA_ARTICULOS WHERE CodigoArtProveedor = '") +
-                              c25 + QStringLiteral("' and CuentaProveedor = '") + Literal(vb::Trim(CuentaProveedor)) + fin);
+                              c25 + QStringLiteral("' and CuentaProveedor = '") + LiteralSQL(vb::Trim(CuentaProveedor)) + fin);
     return termina(hay);
 }
 

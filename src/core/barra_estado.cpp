@@ -1,5 +1,6 @@
 #include "core/barra_estado.h"
 
+#include "core/armado_sql.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "platform/ui/status_bar.h"
@@ -9,12 +10,6 @@
 #include "platform/vb/runtime.h"
 
 namespace core {
-
-namespace {
-
-QString Literal(const QString& s) { return QString(s).replace(u'\'', QStringLiteral("''")); }
-
-}  // namespace
 
 void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
     data::DB_Dll& db = data::gDBPrincipal();
@@ -45,7 +40,7 @@ void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
             // The cash box comes from the command line: its quotes are doubled inside the literals.
             const QString codigo = gUtilTexto().Rellena(vb::Variant(vb::Trim(gCaja)), 4);
             db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('") +
-                                  Literal(codigo) + QStringLiteral("','CAJA ") + Literal(gCaja) + QStringLiteral("')"));
+                                  LiteralSQL(codigo) + QStringLiteral("','CAJA ") + LiteralSQL(gCaja) + QStringLiteral("')"));
         }
     });
     on.run([&] {

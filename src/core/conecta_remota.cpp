@@ -33,9 +33,8 @@ bool ConectaBaseRemota(const QString& Servidor, const QString& Base, const QStri
     on.run([&] { remota.OpenServerADODB(false, ado::adUseClient, QString(), true, false); });
     if (on.left()) return false;
 
-    const QString codigo = [&] {
-        return CodigoTerminal.isEmpty() ? QString() : gUtilTexto().Rellena(vb::Variant(CodigoTerminal)).replace(u'\'', QStringLiteral("''"));
-    }();
+    const QString codigo =
+        CodigoTerminal.isEmpty() ? QString() : LiteralSQL(gUtilTexto().Rellena(vb::Variant(CodigoTerminal)));
     if (!remota.gOpenFlag) {
         if (!CodigoTerminal.isEmpty()) {
             on.run([&] {

@@ -1,5 +1,6 @@
 #include "core/mod_global.h"
 
+#include "core/armado_sql.h"
 #include "platform/utillib/config_estacion.h"
 #include "platform/utillib/info_estacion.h"
 #include "platform/utillib/motor_reportes.h"
@@ -30,9 +31,6 @@ void CierraSiAbierto(const ado::RecordsetPtr& rs) {
     } catch (const vb::Error&) {
     }
 }
-
-// A value inside an SQL text literal: its quotes doubled.
-QString Literal(const QString& s) { return QString(s).replace(u'\'', QStringLiteral("''")); }
 
 }  // namespace
 
@@ -93,7 +91,7 @@ QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux) {
     });
     on.run([&] {
         sql = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion +
-              QStringLiteral(" with(nolock)  WHERE CLAVE = '") + Literal(vb::Trim(Clave)) + QStringLiteral("'");
+              QStringLiteral(" with(nolock)  WHERE CLAVE = '") + LiteralSQL(vb::Trim(Clave)) + QStringLiteral("'");
         const QString k = vb::Trim(Clave);
         if (k.compare(QStringLiteral("[FECHA HASTA]"), Qt::CaseInsensitive) == 0 ||
             k.compare(QStringLiteral("[FECHA DESDE]"), Qt::CaseInsensitive) == 0) {
@@ -150,7 +148,7 @@ void CargaConfiguracion(const QString& CarpetaPrograma) {
     ado::RecordsetPtr usuario;
     on.run([&] {
         db.AbrirRecordset(QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
-                              Literal(gUsuarioLogeado) + QStringLiteral("'"),
+                              LiteralSQL(gUsuarioLogeado) + QStringLiteral("'"),
                           usuario, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly);
     });
     on.run([&] {
