@@ -327,14 +327,16 @@ QLineEdit* FrmKorvane01::campo(const QString& dataField) {
 
 // ---- send and receive -----------------------------------------------------------------------
 
+bool FrmKorvane01::conectaInterfases() {
+    const QString base = lblRuta->text();
+    return core::ConectaBaseRemota(vb::Trim(TxtServer->text()), base, base, base, QString());
+}
+
 void FrmKorvane01::CmdEnviar_Click() {
     if (ocupado_) return;   // a send or a receive is running
     Ocupado ocupado(ocupado_);
 
-    const QString servidor = vb::Trim(TxtServer->text());
-    const QString base = lblRuta->text();
-    const bool conectado = core::ConectaBaseRemota(servidor, base, base, base, QString());
-    if (conectado) {
+    if (conectaInterfases()) {
         const int respuesta =
             ui::MsgBox(QStringLiteral("Atencion, este proceso vacia todos los datos de las tablas IMPOxxx, seguro de "
                                       "continuar???"),
@@ -376,10 +378,7 @@ void FrmKorvane01::CmdRecibir_Click() {
 
     vb::OnError on([](const vb::Error& e) { return TrataError(e); });
     bool conectado = false;
-    on.run([&] {
-        const QString base = lblRuta->text();
-        conectado = core::ConectaBaseRemota(vb::Trim(TxtServer->text()), base, base, base, QString());
-    });
+    on.run([&] { conectado = conectaInterfases(); });
     // Without the interface database there is nothing to receive; the connection has said why.
     if (on.left() || !conectado) return;
     int respuesta = 0;

@@ -113,6 +113,9 @@ private:
     void armaControles();
     int16_t indiceCampo(const QString& dataField);
     QLineEdit* campo(const QString& dataField);
+    // Opens the interface database named in lblRuta on the server of TxtServer, as the send and the
+    // receive both need it; false when it could not be opened (the connection has said why).
+    bool conectaInterfases();
     bool ocupado_ = false;
     bool descargado_ = false;
 };
