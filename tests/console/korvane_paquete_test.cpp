@@ -30,8 +30,7 @@ protected:
         // Every A3 price is pending, and one price of another list too.
         Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0 WHERE IDLISTA = 'A3'"));
         ASSERT_GT(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3'")), 0);
-        otrasPendientes_ = Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA <> 'A3' "
-                                                             "AND ESTADO LIKE '0-%'"));
+        otrasPendientes_ = OtrasPendientes();
     }
 
     long Pendientes() {
