@@ -4,6 +4,7 @@
 #include "console/trata_error.h"
 #include "core/armado_sql.h"
 #include "core/barra_estado.h"
+#include "core/barra_progreso.h"
 #include "core/conecta_remota.h"
 #include "core/consultas_iface.h"
 #include "core/frm_parametros.h"
@@ -58,14 +59,9 @@ private:
     bool& flag_;
 };
 
-QColor ColorDesdeBGR(long bgr) {
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                  static_cast<int>((bgr >> 16) & 0xFF));
-}
-
 void FijaColorFondo(QLineEdit* campo, long bgr) {
     QPalette pal = campo->palette();
-    pal.setColor(QPalette::Base, ColorDesdeBGR(bgr));
+    pal.setColor(QPalette::Base, core::ColorBGR(bgr));
     campo->setPalette(pal);
 }
 
