@@ -28,11 +28,15 @@ protected:
         Arranca();
         if (HasFatalFailure()) return;
         // Every A3 price is pending, and one price of another list too.
-        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0 WHERE IDLISTA = 'A3'"));
+        PoneA3Pendiente();
         ASSERT_GT(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3'")), 0);
         otrasPendientes_ = OtrasPendientes();
     }
 
+    // Every price of the list the send marks (A3) pending and never sent.
+    void PoneA3Pendiente() {
+        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0 WHERE IDLISTA = 'A3'"));
+    }
     long Pendientes() {
         return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND ESTADO LIKE '0-%'"));
     }
@@ -56,7 +60,7 @@ protected:
 TEST_F(PaqueteTest, EachModeCopiesTheViewsAndMarksWhatWasSent) {
     for (int16_t modo : {int16_t(0), int16_t(1), int16_t(2)}) {
         SCOPED_TRACE(modo);
-        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0 WHERE IDLISTA = 'A3'"));
+        PoneA3Pendiente();
         const long pendientes = Pendientes();
         {
             ui::ScriptedPrompter guion;
