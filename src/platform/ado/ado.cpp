@@ -127,6 +127,10 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
                 !where.completeBaseName().isEmpty()) {
                 return OpenEmbedded(where.absolutePath(), where.completeBaseName());
             }
+            // A path that names no folder is a mistyped server, not an ODBC server name.
+            ThrowProvider(vb::kHrUnspecified,
+                          QStringLiteral("The database folder \"%1\" does not exist.").arg(server),
+                          QStringLiteral("08001"), 0);
         }
         return OpenOdbc(text, userId, password);
     });

@@ -334,3 +334,21 @@ TEST(ProviderChoice, OnlyPathsNameFolders) {
 }
 
 }  // namespace
+
+namespace {
+
+// A server text written as a path that names no folder is a mistyped folder: the open says so,
+// rather than handing the path to an ODBC driver as a server name.
+TEST(ProviderChoice, APathThatNamesNoFolderIsReportedAsSuch) {
+    testsupport::TempFolder tmp;
+    const QString missing = tmp.file("no-existe");
+    auto cn = ado::Connection::Create();
+    EXPECT_VB_ERROR(cn->Open("PROVIDER=SQLOLEDB;Server=" + missing + ";Database =VOLMA;UId=sa;Pwd=;"),
+                    vb::kHrUnspecified);
+    ASSERT_EQ(cn->errors().Count(), 1);
+    EXPECT_TRUE(cn->errors().Item(0).Description.contains(missing));
+    EXPECT_EQ(cn->errors().Item(0).SQLState, "08001");
+    EXPECT_EQ(cn->State(), ado::adStateClosed);
+}
+
+}  // namespace
