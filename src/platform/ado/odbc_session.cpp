@@ -13,6 +13,8 @@ namespace ado {
 
 namespace {
 
+constexpr long kDefaultLoginTimeout = 15;
+
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager must use two-byte characters");
 
 const SQLWCHAR* W(const QString& s) { return reinterpret_cast<const SQLWCHAR*>(s.utf16()); }
@@ -331,10 +333,14 @@ private:
 
 class OdbcSession : public Session {
 public:
-    OdbcSession(const QString& text, const QString& database) : database_(database) {
+    OdbcSession(const QString& text, const QString& database, long loginTimeout) : database_(database) {
         Check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_), SQL_HANDLE_ENV, nullptr, "Cannot start ODBC.");
         SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         Check(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_), SQL_HANDLE_ENV, env_, "Cannot start ODBC.");
+        // A server that does not answer fails the open after the login timeout instead of
+        // holding the program; drivers without one simply ignore it.
+        SQLSetConnectAttrW(dbc_, SQL_ATTR_LOGIN_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max(0L, loginTimeout))), 0);
         SQLWCHAR out[1024];
         SQLSMALLINT outLen = 0;
         const SQLRETURN rc = SQLDriverConnectW(dbc_, nullptr, const_cast<SQLWCHAR*>(W(text)), SQL_NTS, out, 1024, &outLen,
@@ -585,14 +591,24 @@ std::unique_ptr<Session> OpenOdbc(const ConnectionText& text, const QString& use
     if (!database.isEmpty()) out += QStringLiteral("DATABASE=") + Braced(database) + QLatin1Char(';');
     if (!uid.isEmpty()) out += QStringLiteral("UID=") + Braced(uid) + QLatin1Char(';');
     if (!pwd.isEmpty()) out += QStringLiteral("PWD=") + Braced(pwd) + QLatin1Char(';');
+    // The seconds a login may take ("Connect Timeout", as in any connection text; 0 waits without
+    // limit). A text that gives none or an unreadable one waits the usual 15 seconds.
+    long loginTimeout = kDefaultLoginTimeout;
+    const QString timeout = text.value({"Connect Timeout", "Connection Timeout"}).trimmed();
+    if (!timeout.isEmpty()) {
+        bool ok = false;
+        const long seconds = timeout.toLong(&ok);
+        if (ok && seconds >= 0) loginTimeout = seconds;
+    }
     static const char* const known[] = {"Provider", "Driver", "Server", "Data Source", "Address", "Addr", "Database",
-                                        "Initial Catalog", "UId", "User Id", "User", "User ID", "Pwd", "Password"};
+                                        "Initial Catalog", "UId", "User Id", "User", "User ID", "Pwd", "Password",
+                                        "Connect Timeout", "Connection Timeout"};
     for (const auto& [k, v] : text.items()) {
         bool skip = false;
         for (const char* n : known) skip = skip || k.compare(QLatin1String(n), Qt::CaseInsensitive) == 0;
         if (!skip && !k.isEmpty()) out += k + QLatin1Char('=') + Braced(v) + QLatin1Char(';');
     }
-    return std::make_unique<OdbcSession>(out, database);
+    return std::make_unique<OdbcSession>(out, database, loginTimeout);
 }
 
 }  // namespace ado
