@@ -825,6 +825,10 @@ private:
             const char* next = nullptr;
             int rc = sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &g.st, &next);
             if (rc != SQLITE_OK) Fail(db_, rc);
+            if (!g.st && next == tail) {   // SQLite reads no further than a NUL character
+                ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Incorrect syntax near the character 0x00."),
+                              QStringLiteral("42000"), 102);
+            }
             tail = next;
             if (!g.st) continue;   // only blanks or comments
             const int columns = sqlite3_column_count(g.st);
