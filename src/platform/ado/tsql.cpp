@@ -1,5 +1,8 @@
 #include "platform/ado/tsql.h"
 
+#include "platform/ado/provider.h"
+#include "platform/vb/error.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -214,6 +217,7 @@ private:
     size_t statementEnd(size_t i) const {
         const std::string_view first = text(i);
         bool insert = EqualNoCase(first, "INSERT");
+        const bool setting = EqualNoCase(first, "SET") || EqualNoCase(first, "PRINT");
         bool rowSource = false;
         int depth = 0, cases = 0;
         size_t prev = i;
@@ -245,7 +249,9 @@ private:
                         }
                         if (insert && !rowSource) starts = false;
                     } else if (EqualNoCase(w, "UPDATE") || EqualNoCase(w, "DELETE")) {
-                        if (prevWord && (EqualNoCase(pw, "ON") || EqualNoCase(pw, "FOR"))) starts = false;
+                        // ON DELETE of a foreign key, FOR UPDATE; a setting ("SET NOCOUNT ON") or a
+                        // PRINT ends before the statement that follows it
+                        if (prevWord && !setting && (EqualNoCase(pw, "ON") || EqualNoCase(pw, "FOR"))) starts = false;
                     } else if (EqualNoCase(w, "IF") && prevWord && EqualNoCase(pw, "TABLE")) {
                         starts = false;   // DROP TABLE IF EXISTS
                     }
@@ -266,14 +272,40 @@ private:
             if (i >= t_.size()) return false;
             if (isPunct(i, ';')) { ++i; continue; }
             if (isWord(i, "GO")) { ++i; continue; }
+            if (inBlock && isWord(i, "END")) return false;
+            // Session settings and messages of the server's scripts mean nothing here.
+            if ((isWord(i, "SET") && isSessionSetting(sig(i + 1))) || isWord(i, "PRINT")) {
+                i = statementEnd(i);
+                continue;
+            }
             break;
         }
-        if (inBlock && isWord(i, "END")) return false;
-        // Session settings and messages of the server's scripts mean nothing here.
-        if ((isWord(i, "SET") && isSessionSetting(sig(i + 1))) || isWord(i, "PRINT")) {
-            i = statementEnd(i);
-            return parseOne(i, st, inBlock);
+        return parseStatement(i, st);
+    }
+
+    // Blocks and IF statements hold one another; a text nesting them beyond any script's need is
+    // refused before it exhausts the stack.
+    static constexpr int kMaxNesting = 128;
+    int nesting_ = 0;
+    struct Nested {
+        explicit Nested(int& n) : n_(n) {
+            if (++n_ > kMaxNesting) {
+                --n_;
+                ThrowProvider(vb::kHrErrorsInCommand,
+                              QStringLiteral("Some part of your SQL statement is nested too deeply. Rewrite the query or "
+                                             "break it up into smaller queries."),
+                              QStringLiteral("42000"), 191);
+            }
         }
+        ~Nested() { --n_; }
+        Nested(const Nested&) = delete;
+        Nested& operator=(const Nested&) = delete;
+        int& n_;
+    };
+
+    // The statement that starts at the significant token i.
+    bool parseStatement(size_t& i, Statement& st) {
+        const Nested nested(nesting_);
         if (isWord(i, "IF")) {
             size_t k = i + 1;
             int depth = 0;
@@ -652,10 +684,9 @@ private:
             return last;
         }
         if (isDbo(parts[0])) {
-            out += nameText(parts[1]);
-            for (size_t p = 2; p < parts.size(); ++p) {
-                out += '.';
-                out += nameText(parts[p]);
+            for (size_t p = 1; p < parts.size(); ++p) {
+                if (p > 1) out += '.';
+                if (parts[p] != SIZE_MAX) out += nameText(parts[p]);   // "dbo.a..b": an empty part
             }
             return last;
         }

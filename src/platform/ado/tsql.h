@@ -39,6 +39,7 @@ struct Batch {
 };
 
 // Translates a batch. currentDatabase: a three-part name into it refers to the main database.
+// Raises a ProviderError for blocks and IF statements nested more than 128 deep.
 Batch Translate(std::string_view sql, std::string_view currentDatabase);
 
 // Replaces the "@name" words of a procedure body by the given texts (names compared without
