@@ -17,7 +17,10 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <cstdint>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -57,6 +60,72 @@ int DeadPort() {
     if (fd >= 0) close(fd);
     return ntohs(a.sin_port);
 }
+
+// A server on the loopback that lets one client log in (TDS 7.4, the least a login needs) and
+// then drops the connection at the first statement: a server that dies while the program works.
+class ServidorQueMuere {
+public:
+    ServidorQueMuere() {
+        listen_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        if (listen_ < 0 || bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+            getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len) != 0 || listen(listen_, 1) != 0) {
+            ADD_FAILURE() << "no loopback server";
+        }
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this] { atiende(); });
+    }
+    ~ServidorQueMuere() {
+        shutdown(listen_, SHUT_RDWR);   // ends a wait for a client that never came
+        thread_.join();
+        close(listen_);
+    }
+    ServidorQueMuere(const ServidorQueMuere&) = delete;
+    ServidorQueMuere& operator=(const ServidorQueMuere&) = delete;
+    int port() const { return port_; }
+
+private:
+    static bool Lee(int fd, std::vector<uint8_t>* paquete) {
+        uint8_t cabecera[8];
+        if (recv(fd, cabecera, 8, MSG_WAITALL) != 8) return false;
+        const size_t largo = (static_cast<size_t>(cabecera[2]) << 8) | cabecera[3];
+        if (largo < 8) return false;
+        paquete->resize(largo - 8);
+        return paquete->empty() || recv(fd, paquete->data(), paquete->size(), MSG_WAITALL) == static_cast<ssize_t>(paquete->size());
+    }
+    static void Responde(int fd, const std::vector<uint8_t>& datos) {
+        const size_t largo = datos.size() + 8;
+        std::vector<uint8_t> p = {4, 1, static_cast<uint8_t>(largo >> 8), static_cast<uint8_t>(largo & 0xFF), 0, 0, 1, 0};
+        p.insert(p.end(), datos.begin(), datos.end());
+        (void)send(fd, p.data(), p.size(), MSG_NOSIGNAL);
+    }
+    void atiende() {
+        const int fd = accept(listen_, nullptr, nullptr);
+        if (fd < 0) return;
+        std::vector<uint8_t> paquete;
+        if (Lee(fd, &paquete)) {
+            // Pre-login: version and "encryption not supported".
+            Responde(fd, {0, 0, 11, 0, 6, 1, 0, 17, 0, 1, 0xFF, 15, 0, 0x07, 0xD0, 0, 0, 2});
+            if (Lee(fd, &paquete)) {
+                // LOGINACK (interface 1, TDS 7.4, "SQL", version) and DONE.
+                const std::vector<uint8_t> ack = {1, 0x74, 0, 0, 4, 3, 'S', 0, 'Q', 0, 'L', 0, 15, 0, 0x07, 0xD0};
+                std::vector<uint8_t> fichas = {0xAD, static_cast<uint8_t>(ack.size()), 0};
+                fichas.insert(fichas.end(), ack.begin(), ack.end());
+                fichas.insert(fichas.end(), {0xFD, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+                Responde(fd, fichas);
+                Lee(fd, &paquete);   // the first statement: dies instead of answering
+            }
+        }
+        close(fd);
+    }
+
+    int listen_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+};
 
 class ServidorCaidoTest : public ::testing::Test {
 protected:
@@ -106,6 +175,32 @@ TEST_F(ServidorCaidoTest, WithoutTheBoxTheFlagTellsTheFailure) {
     EXPECT_FALSE(db.gOpenFlag);
     EXPECT_EQ(db.gCnn()->State(), ado::adStateClosed);
     EXPECT_TRUE(prompter_.shown().empty());
+}
+
+// The server dies after the open: the statement fails with the driver's message in the
+// statement's own box; the next one too; nothing crashes and the connection closes.
+TEST_F(ServidorCaidoTest, AServerThatDiesAfterTheOpenFailsTheStatementWithItsMessage) {
+    ServidorQueMuere servidor;
+    data::DB_Dll& db = data::gDBPrincipal();
+    ApuntaServidorCaido(db);
+    db.gExtended = QStringLiteral("Port=%1;Connect Timeout=5;").arg(servidor.port());
+    db.OpenServerADODB(false, ado::adUseClient, QString(), false, true);
+    ASSERT_TRUE(db.gOpenFlag);
+    ASSERT_EQ(db.gCnn()->State(), ado::adStateOpen);
+    prompter_.answer(1).answer(1);
+    db.EjecutaConsultaSQL(QStringLiteral("UPDATE MA_ARTICULOS SET PRECIO = 1"));
+    db.EjecutaConsultaSQL(QStringLiteral("UPDATE MA_ARTICULOS SET PRECIO = 2"));
+    ASSERT_EQ(prompter_.shown().size(), 2u);
+    for (const ui::ScriptedPrompter::Shown& box : prompter_.shown()) {
+        EXPECT_EQ(box.title, QStringLiteral("Aviso al operador!!!"));
+        EXPECT_TRUE(box.prompt.contains(QLatin1String("EOF")) || box.prompt.contains(QLatin1String("Communication link")))
+            << box.prompt.toStdString();
+    }
+    ASSERT_GT(db.gCnn()->errors().Count(), 0);
+    EXPECT_TRUE(db.gCnn()->errors().Item(0).SQLState.startsWith(QLatin1String("08")))
+        << db.gCnn()->errors().Item(0).SQLState.toStdString();
+    db.gCnn()->Close();
+    EXPECT_EQ(db.gCnn()->State(), ado::adStateClosed);
 }
 
 }  // namespace

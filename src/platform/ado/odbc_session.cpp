@@ -35,8 +35,20 @@ long NumberForState(const QString& state, const QString& message) {
     return vb::kHrUnspecified;
 }
 
-// Raises the handle's first diagnostic record as a provider error.
-[[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle, const char* what) {
+// ADO's "the connection cannot be used": raised for a statement whose server has gone, so that
+// it is never taken for an ordinary statement error.
+constexpr long kErrLinkLost = 3709;
+
+// True when the driver says the connection to the server is lost.
+bool LinkLost(SQLHDBC dbc) {
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return dbc != SQL_NULL_HDBC && SQL_SUCCEEDED(SQLGetConnectAttrW(dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+           dead == SQL_CD_TRUE;
+}
+
+// Raises the handle's first diagnostic record as a provider error. With the connection given, a
+// failure on a lost connection is raised as such.
+[[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle, const char* what, SQLHDBC dbc = SQL_NULL_HDBC) {
     SQLWCHAR state[6] = {};
     SQLINTEGER native = 0;
     SQLWCHAR text[2048] = {};
@@ -49,11 +61,14 @@ long NumberForState(const QString& state, const QString& message) {
     const QString msg = FromW(text, std::min<qsizetype>(len, 2047));
     long nativeError = native;
     if (st == QLatin1String("22001") && nativeError == 0) nativeError = 8152;
+    if (LinkLost(dbc)) {
+        ThrowProvider(kErrLinkLost, msg, st.startsWith(QLatin1String("08")) ? st : QStringLiteral("08S01"), nativeError);
+    }
     ThrowProvider(NumberForState(st, msg), msg, st, nativeError);
 }
 
-void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what) {
-    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail(type, handle, what);
+void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what, SQLHDBC dbc = SQL_NULL_HDBC) {
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail(type, handle, what, dbc);
 }
 
 int AdoType(SQLSMALLINT sqlType, SQLULEN size, SQLSMALLINT scale) {
@@ -88,14 +103,17 @@ bool IsText(int t) {
 
 class Stmt {
 public:
-    explicit Stmt(SQLHDBC dbc) {
-        Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h), SQL_HANDLE_DBC, dbc, "Cannot allocate a statement.");
+    explicit Stmt(SQLHDBC dbc) : dbc_(dbc) {
+        Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h), SQL_HANDLE_DBC, dbc, "Cannot allocate a statement.", dbc);
     }
     ~Stmt() { SQLFreeHandle(SQL_HANDLE_STMT, h); }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
-    void check(SQLRETURN rc, const char* what) { Check(rc, SQL_HANDLE_STMT, h, what); }
+    void check(SQLRETURN rc, const char* what) { Check(rc, SQL_HANDLE_STMT, h, what, dbc_); }
     SQLHSTMT h = SQL_NULL_HSTMT;
+
+private:
+    SQLHDBC dbc_;
 };
 
 QString ReadText(SQLHSTMT h, SQLUSMALLINT col, bool* isNull) {
@@ -423,7 +441,7 @@ public:
     void begin() override {
         if (level_ == 0) {
             Check(SQLSetConnectAttrW(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
-                  SQL_HANDLE_DBC, dbc_, "Cannot begin a transaction.");
+                  SQL_HANDLE_DBC, dbc_, "Cannot begin a transaction.", dbc_);
         }
         ++level_;
     }
@@ -534,7 +552,7 @@ private:
         if (level_ > 0) return;
         const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_, how);
         SQLSetConnectAttrW(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
-        Check(rc, SQL_HANDLE_DBC, dbc_, "Cannot end the transaction.");
+        Check(rc, SQL_HANDLE_DBC, dbc_, "Cannot end the transaction.", dbc_);
     }
 
     std::unique_ptr<RowSource> readRows(SQLHSTMT h, SQLSMALLINT columns, bool forUpdate) {
