@@ -31,6 +31,8 @@ namespace lookup {
 namespace {
 
 constexpr double kTwipsPorPixel = 15.0;
+// The widest column the widths file may give, in twips (a column of some 66,000 pixels).
+constexpr double kMayorAnchoColumna = 1e6;
 
 int Px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPorPixel)); }
 double Twips(int px) { return px * kTwipsPorPixel; }
@@ -334,13 +336,19 @@ void Lib_FrmCons3::CargaAnchosColumnas() {
         for (int k = 1; k <= columnas; ++k) {
             const int barra = resto.indexOf(QLatin1Char('|'));
             if (barra < 0) return;   // fewer widths than columns: the rest stay as built
-            const double ancho = Util().ANumero(resto.left(barra)).toDouble();
+            // A width no column can take (a damaged file) leaves that column as built.
+            double ancho = -1;
+            try {
+                ancho = Util().ANumero(resto.left(barra)).toDouble();
+            } catch (const vb::Error&) {
+            }
+            resto = resto.mid(barra + 1);
+            if (!(ancho >= 0 && ancho <= kMayorAnchoColumna)) continue;
             setAnchoColumna(k, ancho);
             if (QComboBox* caja = cajaBusqueda(k - 1)) {
                 caja->move(ListView1->header()->sectionPosition(k - 1), caja->y());
                 caja->resize(Px(ancho), caja->height());
             }
-            resto = resto.mid(barra + 1);
         }
     }
 }
