@@ -1,0 +1,143 @@
+// The Oracle translation and the script cutter on texts of any shape: the program's statements
+// cut and damaged, and random texts. Each ends in a translated text, or a runtime error with a
+// description, and never in a crash or an endless loop.
+#include "data/db_dll.h"
+#include "platform/ui/prompter.h"
+#include "platform/vb/app.h"
+#include "platform/vb/error.h"
+#include "recording_calls.h"
+
+#include <cstdint>
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+using datatest::RecordingCalls;
+
+class Mutador {
+public:
+    explicit Mutador(uint32_t semilla) : rng_(semilla) {}
+    uint32_t menor(uint32_t n) { return n == 0 ? 0 : static_cast<uint32_t>(rng_() % n); }
+    QString alAzar(int maximo) {
+        QString s;
+        const int n = static_cast<int>(menor(static_cast<uint32_t>(maximo) + 1));
+        for (int i = 0; i < n; ++i) {
+            if (menor(3) == 0) s += QChar(static_cast<char16_t>(menor(0x10000)));
+            else s += QLatin1Char(" '()[];,.-/*0123456789ATOPWHERErowtGOINSERTDELETE\r\n"[menor(52)]);
+        }
+        return s;
+    }
+    QString muta(QString s) {
+        static const char* const piezas[] = {"'", "''", "[", "]", "(", ")", "--", "/*", ";", " top ", "TOP ", " WHERE ",
+                                             " GROUP BY ", "ORDER BY ", " LEN(", "103", "TO_CHAR(", "CONVERT(NVARCHAR,",
+                                             "= ''", "'05/03/2008'", "TO_DATE(", "TO_DATE(TO_DATE(", "INSERT ", "DELETE ",
+                                             "UPDATE ", "CREATE ", "DROP ", "ALTER ", "COMMIT", "ROLLBACK",
+                                             "BEGIN TRANSACTION", "BEGIN TRANS", "SET TRANSACTION", "IF NOT EXIST",
+                                             "IF EXIST", "GRANT ", "SET NOCOUNT ON", "\r\nGO\r\n", " GO ", "\r", "\n"};
+        for (int c = 0, k = 1 + static_cast<int>(menor(4)); c < k; ++c) {
+            const qsizetype pos = static_cast<qsizetype>(menor(static_cast<uint32_t>(s.size()) + 1));
+            switch (menor(6)) {
+            case 0: s.truncate(pos); break;
+            case 1: if (!s.isEmpty()) s[pos % s.size()] = QChar(static_cast<char16_t>(menor(256))); break;
+            case 2: s.insert(pos, QString::fromLatin1(piezas[menor(sizeof piezas / sizeof *piezas)])); break;
+            case 3: s.insert(pos, menor(2) ? QChar(0) : QChar(0xFF)); break;
+            case 4: s.insert(pos, QString(500 + static_cast<int>(menor(3000)), menor(2) ? QLatin1Char('A') : QLatin1Char('9'))); break;
+            default: s.remove(pos, static_cast<qsizetype>(menor(30))); break;
+            }
+        }
+        return s;
+    }
+
+private:
+    std::mt19937 rng_;
+};
+
+const char* const kSentencias[] = {
+    "SELECT TOP 10 A FROM T WHERE B = 1 ORDER BY A",
+    "SELECT TOP 5 A, COUNT(*) FROM T WHERE B = 1 GROUP BY A ORDER BY A",
+    "SELECT A FROM T WHERE LEN(A) > 2 AND LEN    (B) > 1",
+    "SELECT [Nombre Largo] FROM [T] WHERE F = '05/03/2008' AND N = 'Juan' AND C = ''",
+    "SELECT CONVERT(NVARCHAR, F, 103), CONVERT(INT, '5'), Charindex('a', B), SUBSTRING(A,1,2), ISNULL(A,0) FROM T",
+    "UPDATE T SET A = '' WHERE B = '' OR C=''",
+    "BEGIN TRANSACTION INSERT INTO T VALUES (1) INSERT INTO T VALUES (2) COMMIT TRANSACTION",
+    "SET NOCOUNT ON\r\nIF NOT EXISTS (SELECT * FROM T WHERE A = 1) INSERT INTO T VALUES (1)\r\nGO\r\nUPDATE T SET A = 2",
+    "CREATE TABLE X (A int) GO GRANT SELECT ON X TO PUBLIC",
+    "begin trans delete from t where a = 'x' rollback trans",
+};
+
+class OracleRobustness : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data::ResetGlobalInstances();
+        vb::SetAppPath(folder.path());
+        calls = std::make_shared<RecordingCalls>();
+        db.setConnectionCalls(calls);
+        datatest::MarkOracle(db);
+        db.gEsAdmin = true;
+        // A failing statement of a damaged script shows its error: the box must say something.
+        antes_ = ui::ScriptedPrompter::UnexpectedHandler();
+        ui::ScriptedPrompter::SetUnexpectedHandler([this](const QString& texto) {
+            ++cajas;
+            EXPECT_FALSE(texto.trimmed().isEmpty());
+        });
+    }
+    void TearDown() override { ui::ScriptedPrompter::SetUnexpectedHandler(antes_); }
+
+    // Runs a script as the program does: the Oracle runner behind EjecutaConsultaSQL.
+    void Script(const QString& sql) {
+        QString s = sql;
+        long filas = 0;
+        db.EjecutaConsultaSQL(s, &filas);
+    }
+
+    // Either a text or a runtime error that says what went wrong.
+    template <typename F>
+    void ValorOError(F&& f) {
+        try {
+            f();
+        } catch (const vb::Error& e) {
+            EXPECT_FALSE(e.description().trimmed().isEmpty()) << e.number();
+        }
+    }
+
+    ui::ScriptedPrompter quiet;
+    testsupport::TempFolder folder;
+    data::DB_Dll db;
+    std::shared_ptr<RecordingCalls> calls;
+    int cajas = 0;
+
+private:
+    std::function<void(const QString&)> antes_;
+};
+
+TEST_F(OracleRobustness, EveryCutOfTheProgramsStatements) {
+    for (const char* s : kSentencias) {
+        const QString sql = QString::fromUtf8(s);
+        for (qsizetype n = 0; n <= sql.size(); ++n) {
+            SCOPED_TRACE(sql.left(n).toStdString());
+            ValorOError([&] { (void)db.ORACLE_Dicc(sql.left(n)); });
+            ValorOError([&] { (void)db.ORACLE_Dicc(sql.mid(n)); });
+            ValorOError([&] { Script(sql.left(n)); });
+        }
+    }
+}
+
+TEST_F(OracleRobustness, DamagedAndRandomTexts) {
+    Mutador m(1521);
+    qsizetype ejecutadas = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const QString sql = i % 4 == 0 ? m.alAzar(150) : m.muta(QString::fromUtf8(kSentencias[m.menor(10)]));
+        SCOPED_TRACE(sql.toStdString());
+        ValorOError([&] { (void)db.ORACLE_Dicc(sql); });
+        calls->log.clear();
+        ValorOError([&] { Script(sql); });
+        ejecutadas += calls->log.size();
+    }
+    // the damaged scripts did reach the connection, and some of them failed with a box
+    EXPECT_GT(ejecutadas, 1000);
+    EXPECT_GT(cajas, 0);
+}
+
+}  // namespace
