@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 #include <cstdint>
 #include <memory>
+#include <atomic>
+#include <poll.h>
 #include <thread>
 #include <vector>
 
@@ -65,7 +67,9 @@ int DeadPort() {
 // then drops the connection at the first statement: a server that dies while the program works.
 class ServidorQueMuere {
 public:
-    ServidorQueMuere() {
+    // enmudece: instead of dropping the connection at the first statement, it keeps it open and
+    // never answers (a server that hangs), until the test ends.
+    explicit ServidorQueMuere(bool enmudece = false) : enmudece_(enmudece) {
         listen_ = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -79,6 +83,7 @@ public:
         thread_ = std::thread([this] { atiende(); });
     }
     ~ServidorQueMuere() {
+        fin_ = true;
         shutdown(listen_, SHUT_RDWR);   // ends a wait for a client that never came
         thread_.join();
         close(listen_);
@@ -116,7 +121,11 @@ private:
                 fichas.insert(fichas.end(), ack.begin(), ack.end());
                 fichas.insert(fichas.end(), {0xFD, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
                 Responde(fd, fichas);
-                Lee(fd, &paquete);   // the first statement: dies instead of answering
+                Lee(fd, &paquete);   // the first statement: dies (or hangs) instead of answering
+                while (enmudece_ && !fin_) {
+                    pollfd p{fd, POLLIN, 0};
+                    if (poll(&p, 1, 50) > 0 && recv(fd, paquete.data(), 1, MSG_DONTWAIT) == 0) break;
+                }
             }
         }
         close(fd);
@@ -124,6 +133,8 @@ private:
 
     int listen_ = -1;
     int port_ = 0;
+    bool enmudece_ = false;
+    std::atomic<bool> fin_{false};
     std::thread thread_;
 };
 
@@ -201,6 +212,28 @@ TEST_F(ServidorCaidoTest, AServerThatDiesAfterTheOpenFailsTheStatementWithItsMes
         << db.gCnn()->errors().Item(0).SQLState.toStdString();
     db.gCnn()->Close();
     EXPECT_EQ(db.gCnn()->State(), ado::adStateClosed);
+}
+
+// A statement the server never answers is cancelled after the connection's CommandTimeout,
+// and the operator is told, instead of the program waiting for ever.
+TEST_F(ServidorCaidoTest, AStatementTheServerNeverAnswersEndsAfterTheCommandTimeout) {
+    ServidorQueMuere servidor(true);
+    data::DB_Dll& db = data::gDBPrincipal();
+    ApuntaServidorCaido(db);
+    db.gExtended = QStringLiteral("Port=%1;Connect Timeout=5;").arg(servidor.port());
+    db.OpenServerADODB(false, ado::adUseClient, QString(), false, true);
+    ASSERT_TRUE(db.gOpenFlag);
+    db.gCnn()->setCommandTimeout(1);
+    prompter_.answer(1);
+    db.EjecutaConsultaSQL(QStringLiteral("UPDATE MA_ARTICULOS SET PRECIO = 1"));
+    ASSERT_EQ(prompter_.shown().size(), 1u);
+    EXPECT_EQ(prompter_.shown()[0].title, QStringLiteral("Aviso al operador!!!"));
+    ASSERT_GT(db.gCnn()->errors().Count(), 0);
+    // The driver gives up on the silent server once the cancel is not answered either.
+    EXPECT_TRUE(db.gCnn()->errors().Item(0).Description.contains(QLatin1String("Timeout expired")))
+        << db.gCnn()->errors().Item(0).Description.toStdString();
+    EXPECT_TRUE(prompter_.shown()[0].prompt.contains(QLatin1String("Timeout expired")));
+    db.gCnn()->Close();
 }
 
 }  // namespace

@@ -134,6 +134,12 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
         }
         return OpenOdbc(text, userId, password);
     });
+    session_->setCommandTimeout(commandTimeout_);
+}
+
+void Connection::setCommandTimeout(long v) {
+    commandTimeout_ = v;
+    if (session_) session_->setCommandTimeout(v);
 }
 
 void Connection::Close() {

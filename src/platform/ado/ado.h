@@ -169,7 +169,7 @@ public:
     int CursorLocation() const { return cursorLocation_; }
     void setCursorLocation(int v) { cursorLocation_ = v; }
     long CommandTimeout() const { return commandTimeout_; }
-    void setCommandTimeout(long v) { commandTimeout_ = v; }
+    void setCommandTimeout(long v);   // applies to the statements run from then on
     int IsolationLevel() const { return isolationLevel_; }
     void setIsolationLevel(int v) { isolationLevel_ = v; }
     QString DefaultDatabase() const;

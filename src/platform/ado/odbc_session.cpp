@@ -103,8 +103,12 @@ bool IsText(int t) {
 
 class Stmt {
 public:
-    explicit Stmt(SQLHDBC dbc) : dbc_(dbc) {
+    // queryTimeout: seconds a statement may run before the driver cancels it (0: no limit), the
+    // connection's CommandTimeout. Drivers that do not support it ignore it.
+    Stmt(SQLHDBC dbc, long queryTimeout) : dbc_(dbc) {
         Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h), SQL_HANDLE_DBC, dbc, "Cannot allocate a statement.", dbc);
+        if (queryTimeout > 0)
+            SQLSetStmtAttrW(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(queryTimeout)), 0);
     }
     ~Stmt() { SQLFreeHandle(SQL_HANDLE_STMT, h); }
     Stmt(const Stmt&) = delete;
@@ -322,7 +326,7 @@ struct Param {
 
 class OdbcCommand : public Command {
 public:
-    OdbcCommand(SQLHDBC dbc, const QString& sql) : st_(dbc) {
+    OdbcCommand(SQLHDBC dbc, const QString& sql, long queryTimeout) : st_(dbc, queryTimeout) {
         st_.check(SQLPrepareW(st_.h, const_cast<SQLWCHAR*>(W(sql)), SQL_NTS), "Cannot prepare the statement.");
         SQLSMALLINT n = 0;
         st_.check(SQLNumParams(st_.h, &n), "Cannot count the parameters.");
@@ -412,7 +416,7 @@ public:
     }
 
     std::unique_ptr<RowSource> execute(const QString& sql, long* affected, bool forUpdate) override {
-        Stmt st(dbc_);
+        Stmt st(dbc_, queryTimeout_);
         SQLRETURN rc = SQLExecDirectW(st.h, const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
         long count = 0;
         std::unique_ptr<RowSource> result;
@@ -449,7 +453,7 @@ public:
     void rollback() override { end(SQL_ROLLBACK, 3903); }
 
     std::unique_ptr<RowSource> tables() override {
-        Stmt st(dbc_);
+        Stmt st(dbc_, queryTimeout_);
         const QString types = QStringLiteral("TABLE,VIEW");
         st.check(SQLTablesW(st.h, nullptr, 0, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(W(types)), SQL_NTS),
                  "Cannot list the tables.");
@@ -462,7 +466,7 @@ public:
     }
 
     std::unique_ptr<RowSource> columns(const QString& table, const QString& column) override {
-        Stmt st(dbc_);
+        Stmt st(dbc_, queryTimeout_);
         const QString t = table.trimmed();
         const QString c = column.trimmed();
         st.check(SQLColumnsW(st.h, nullptr, 0, nullptr, 0, t.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(W(t)),
@@ -501,11 +505,12 @@ public:
         return rs;
     }
 
-    std::unique_ptr<Command> prepare(const QString& sql) override { return std::make_unique<OdbcCommand>(dbc_, sql); }
+    void setCommandTimeout(long seconds) override { queryTimeout_ = std::max(0L, seconds); }
+    std::unique_ptr<Command> prepare(const QString& sql) override { return std::make_unique<OdbcCommand>(dbc_, sql, queryTimeout_); }
 
     std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
         if (whole) return std::make_unique<WholeRowsCursor>(execute(sql, nullptr, false));
-        auto st = std::make_unique<Stmt>(dbc_);
+        auto st = std::make_unique<Stmt>(dbc_, queryTimeout_);
         SQLRETURN rc = SQLExecDirectW(st->h, const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
         while (rc != SQL_NO_DATA) {
             st->check(rc, "Cannot run the statement.");
@@ -545,6 +550,7 @@ private:
     bool connected_ = false;
     int level_ = 0;
     QString database_;
+    long queryTimeout_ = 0;
 
     void end(SQLSMALLINT how, long native) {
         if (level_ == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), native);

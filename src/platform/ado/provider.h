@@ -81,6 +81,9 @@ public:
     virtual int transactionLevel() const = 0;
     virtual QString defaultDatabase() const = 0;
     virtual void setDefaultDatabase(const QString& name) = 0;
+    // Seconds a statement may run before it is cancelled (0: no limit). The embedded provider has
+    // no server to wait on and keeps its own wait for a locked file.
+    virtual void setCommandTimeout(long seconds) { (void)seconds; }
 
     // Expires when the session ends: what was opened on it (a cursor) checks it before it
     // touches the session's handles again.
