@@ -162,4 +162,18 @@ TEST(VbRobustness, CodePageBothWays) {
     }
 }
 
+// Very long texts are read in one pass: no hang, no deep recursion.
+TEST(VbRobustness, VeryLongTexts) {
+    for (const char* pieza : {"9", "0.", "-", "&H", "1/", "\"", "\\", "#", "0", "dd/", "@", "E+", ";", " "}) {
+        const QString t = QString::fromLatin1(pieza).repeated(50000);
+        SCOPED_TRACE(pieza);
+        ValorOError([&] { (void)vb::Val(t); });
+        vb::Date d;
+        (void)vb::ParseDate(t, &d);
+        ValorOError([&] { (void)vb::Format(vb::Variant(1234.5), t); });
+        ValorOError([&] { (void)vb::Format(vb::Variant(t), QStringLiteral("@@@")); });
+        ValorOError([&] { (void)vb::Format(vb::Variant(vb::Date{39500.5}), t); });
+    }
+}
+
 }  // namespace
