@@ -7,6 +7,8 @@
 #include "platform/vb/on_error.h"
 
 #include <QApplication>
+#include "support/odbc_drivers.h"
+
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -19,42 +21,9 @@
 
 namespace {
 
-QString TdsDriverPath() {
-    for (const char* p : {"/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so", "/usr/lib/aarch64-linux-gnu/odbc/libtdsodbc.so",
-                          "/usr/lib/odbc/libtdsodbc.so", "/usr/local/lib/libtdsodbc.so"}) {
-        if (QFile::exists(QString::fromLatin1(p))) return QString::fromLatin1(p);
-    }
-    return QString();
-}
-
-// The driver manager reads odbcinst.ini once per process: one registration for the whole run.
-void RegisterSqlServerDriver() {
-    static std::unique_ptr<QTemporaryDir> folder;
-    if (folder) return;
-    folder = std::make_unique<QTemporaryDir>();
-    ASSERT_TRUE(folder->isValid());
-    QFile ini(folder->filePath(QStringLiteral("odbcinst.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write(QStringLiteral("[SQLOLEDB]\nDescription=SQL Server for the tests\nDriver=%1\n\n").arg(TdsDriverPath()).toUtf8());
-    ini.close();
-    qputenv("ODBCSYSINI", QFile::encodeName(folder->path()));
-    qputenv("ODBCINSTINI", "odbcinst.ini");
-}
-
-// A free port of the loopback that nothing listens on.
-int DeadPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-        ADD_FAILURE() << "no loopback port";
-    }
-    if (fd >= 0) close(fd);
-    return ntohs(a.sin_port);
-}
+using testsupport::DeadPort;
+using testsupport::RegisterSqlServerDriver;
+using testsupport::TdsDriverPath;
 
 QString ExtendidoServidorCaido() { return QStringLiteral("Port=%1;Connect Timeout=2;").arg(DeadPort()); }
 

@@ -8,6 +8,7 @@
 #include "platform/ui/prompter.h"
 #include "platform/vb/error.h"
 #include "platform/vb/files.h"
+#include "support/mutator.h"
 #include "support/test_support.h"
 
 #include <QCheckBox>
@@ -18,37 +19,16 @@
 #include <QWidget>
 #include <cstdint>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace {
 
-class Mutador {
+// Damaged files of this format insert runs of its separator.
+class Mutador : public testsupport::Mutator {
 public:
-    explicit Mutador(uint32_t semilla) : rng_(semilla) {}
-    uint32_t menor(uint32_t n) { return n == 0 ? 0 : static_cast<uint32_t>(rng_() % n); }
-
-    QByteArray bytes(int maximo) {
-        QByteArray b;
-        const int n = static_cast<int>(menor(static_cast<uint32_t>(maximo) + 1));
-        for (int i = 0; i < n; ++i) b += static_cast<char>(menor(256));
-        return b;
-    }
+    using testsupport::Mutator::Mutator;
     QByteArray muta(QByteArray b, const char* const* piezas, size_t n) {
-        for (int c = 0, k = 1 + static_cast<int>(menor(4)); c < k; ++c) {
-            const qsizetype pos = static_cast<qsizetype>(menor(static_cast<uint32_t>(b.size()) + 1));
-            switch (menor(5)) {
-            case 0: b.truncate(pos); break;
-            case 1: if (!b.isEmpty()) b[pos % b.size()] = static_cast<char>(menor(256)); break;
-            case 2: b.insert(pos, piezas[menor(static_cast<uint32_t>(n))]); break;
-            case 3: b.insert(pos, menor(2) ? '\0' : '\xFF'); break;
-            default: b.insert(pos, QByteArray(500 + static_cast<int>(menor(3000)), menor(2) ? ';' : 'x')); break;
-            }
-        }
-        return b;
+        return testsupport::Mutator::muta(std::move(b), piezas, n, ';');
     }
-
-private:
-    std::mt19937 rng_;
 };
 
 // ---------------------------------------------------------------- the parameter text

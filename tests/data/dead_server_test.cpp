@@ -6,6 +6,7 @@
 #include "platform/ui/prompter.h"
 #include "platform/vb/error.h"
 #include "platform/vb/on_error.h"
+#include "support/odbc_drivers.h"
 #include "support/test_support.h"
 
 #include <QElapsedTimer>
@@ -26,42 +27,9 @@
 
 namespace {
 
-QString TdsDriverPath() {
-    for (const char* p : {"/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so", "/usr/lib/aarch64-linux-gnu/odbc/libtdsodbc.so",
-                          "/usr/lib/odbc/libtdsodbc.so", "/usr/local/lib/libtdsodbc.so"}) {
-        if (QFile::exists(QString::fromLatin1(p))) return QString::fromLatin1(p);
-    }
-    return QString();
-}
-
-// The driver manager reads odbcinst.ini once per process: one registration for the whole run.
-void RegisterSqlServerDriver() {
-    static std::unique_ptr<QTemporaryDir> folder;
-    if (folder) return;
-    folder = std::make_unique<QTemporaryDir>();
-    ASSERT_TRUE(folder->isValid());
-    QFile ini(folder->filePath(QStringLiteral("odbcinst.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write(QStringLiteral("[SQLOLEDB]\nDescription=SQL Server for the tests\nDriver=%1\n\n").arg(TdsDriverPath()).toUtf8());
-    ini.close();
-    qputenv("ODBCSYSINI", QFile::encodeName(folder->path()));
-    qputenv("ODBCINSTINI", "odbcinst.ini");
-}
-
-// A free port of the loopback that nothing listens on.
-int DeadPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-        ADD_FAILURE() << "no loopback port";
-    }
-    if (fd >= 0) close(fd);
-    return ntohs(a.sin_port);
-}
+using testsupport::DeadPort;
+using testsupport::RegisterSqlServerDriver;
+using testsupport::TdsDriverPath;
 
 // A server on the loopback that lets one client log in (TDS 7.4, the least a login needs) and
 // then drops the connection at the first statement: a server that dies while the program works.

@@ -4,6 +4,7 @@
 // odbcinst.ini of the test's own.
 #include "db/databases.h"
 #include "platform/ado/ado.h"
+#include "support/odbc_drivers.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -18,33 +19,15 @@ enum class Provider { Embedded, Odbc };
 
 inline const char* kOdbcDriverName = "KorvTestSQLite3";
 
-inline QString OdbcDriverPath() {
-    for (const char* p : {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so", "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
-                          "/usr/lib/odbc/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so"}) {
-        if (QFile::exists(QString::fromLatin1(p))) return QString::fromLatin1(p);
-    }
-    return QString();
-}
+inline QString OdbcDriverPath() { return testsupport::OdbcLibraryPath("libsqlite3odbc.so"); }
 
-// Registers the SQLite ODBC driver in an odbcinst.ini of the test process and points the driver
-// manager at it: as the tests' own driver name, and as SQLOLEDB and the Oracle provider, the way
-// an administrator maps them. The driver manager reads that file once per process, so there is
-// one for the whole run.
+// Registers the SQLite ODBC driver as the tests' own driver name, and as SQLOLEDB and the Oracle
+// provider, the way an administrator maps them. Once per process (see RegisterOdbcDriversOnce).
 inline void RegisterOdbcDrivers() {
-    static std::unique_ptr<QTemporaryDir> folder;
-    if (folder) return;
-    folder = std::make_unique<QTemporaryDir>();
-    ASSERT_TRUE(folder->isValid());
-    QFile ini(folder->filePath(QStringLiteral("odbcinst.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    for (const char* name : {kOdbcDriverName, "SQLOLEDB", "OraOLEDB.Oracle.1"}) {
-        ini.write(QStringLiteral("[%1]\nDescription=SQLite3 for the tests\nDriver=%2\n\n")
-                      .arg(QString::fromLatin1(name), OdbcDriverPath())
-                      .toUtf8());
-    }
-    ini.close();
-    qputenv("ODBCSYSINI", QFile::encodeName(folder->path()));
-    qputenv("ODBCINSTINI", "odbcinst.ini");
+    std::vector<testsupport::OdbcDriver> drivers;
+    for (const char* name : {kOdbcDriverName, "SQLOLEDB", "OraOLEDB.Oracle.1"})
+        drivers.push_back({QString::fromLatin1(name), OdbcDriverPath()});
+    testsupport::RegisterOdbcDriversOnce(drivers);
 }
 
 // The connection text that opens database <name> of the folder through the provider.

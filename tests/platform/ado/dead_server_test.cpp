@@ -3,6 +3,7 @@
 // library, so that this executable's SQLOLEDB mapping stays the one of the other tests.
 #include "ado_fixture.h"
 #include "platform/ado/ado.h"
+#include "support/odbc_drivers.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,13 +16,7 @@
 
 namespace {
 
-QString TdsDriverPath() {
-    for (const char* p : {"/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so", "/usr/lib/aarch64-linux-gnu/odbc/libtdsodbc.so",
-                          "/usr/lib/odbc/libtdsodbc.so", "/usr/local/lib/libtdsodbc.so"}) {
-        if (QFile::exists(QString::fromLatin1(p))) return QString::fromLatin1(p);
-    }
-    return QString();
-}
+using testsupport::TdsDriverPath;
 
 // A socket bound to a free port of the loopback; listening when asked (a server that takes the
 // connection and never answers), otherwise closed at once (a port nobody listens on).
