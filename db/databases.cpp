@@ -71,9 +71,16 @@ void RunScript(const QString& folder, const QString& name, const QString& script
 }
 
 QString CreateHeadOffice(const QString& folder, const QString& name, bool demo) {
+    // The head-office schema in parts: the first half's tables, then those of the voucher engine
+    // (posting), the lot and series dialogs and the voucher entry support. Each part has its
+    // demo rows in <part>_demo.sql.
+    static const char* const kParts[] = {"volma", "volma_posting", "volma_lots", "volma_vouchers"};
     const QString path = CreateEmpty(folder, name);
-    RunScript(folder, name, ReadResource(QStringLiteral("volma.sql")));
-    if (demo) RunScript(folder, name, ReadResource(QStringLiteral("volma_demo.sql")));
+    for (const char* part : kParts) RunScript(folder, name, ReadResource(QLatin1String(part) + QStringLiteral(".sql")));
+    if (demo) {
+        for (const char* part : kParts)
+            RunScript(folder, name, ReadResource(QLatin1String(part) + QStringLiteral("_demo.sql")));
+    }
     return path;
 }
 

@@ -11,6 +11,7 @@
 #include "core/inicia_sistema.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/sql_literal.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/status_bar.h"
 #include "platform/utillib/motor_reportes.h"
@@ -353,7 +354,7 @@ void FrmKorvane01::CmdEnviar_Click() {
             if (enviado) {
                 QString sql = QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS  (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA ) "
                                              "VALUES ('") +
-                              core::LiteralSQL(numero) + QStringLiteral("','A3','A3','G','") + core::LiteralSQL(fecha) +
+                              data::LiteralSQL(numero) + QStringLiteral("','A3','A3','G','") + data::LiteralSQL(fecha) +
                               QStringLiteral("')");
                 data::DB_Dll& db = data::gDBPrincipal();
                 if (db.gCnn()) db.gCnn()->errors().Clear();

@@ -3,6 +3,7 @@
 #include "core/armado_sql.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/sql_literal.h"
 #include "platform/ui/prompter.h"
 #include "platform/utillib/info_estacion.h"
 #include "platform/vb/dates.h"
@@ -115,7 +116,7 @@ bool CondicionDeSeleccion(const QString& formula, QString& condicion) {
                               (valor.startsWith(u'"') && valor.endsWith(u'"'))))
         valor = valor.mid(1, valor.size() - 2);
     condicion = m.captured(1) + u'.' + m.captured(2) + u' ' + m.captured(3) + QStringLiteral(" '") +
-                core::LiteralSQL(valor) + u'\'';
+                data::LiteralSQL(valor) + u'\'';
     return true;
 }
 

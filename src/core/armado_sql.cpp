@@ -2,6 +2,7 @@
 
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/sql_literal.h"
 #include "platform/vb/dates.h"
 #include "platform/vb/error.h"
 #include "platform/vb/runtime.h"
@@ -10,13 +11,11 @@
 
 namespace core {
 
-QString LiteralSQL(const QString& valor) { return QString(valor).replace(u'\'', QStringLiteral("''")); }
-
 QString ArmaCondicionWhere(const QString& Columna, const QString& Operador, const QStringList& Valores,
                            const QString& Conector, const QString& Comilla, const vb::Variant& IncluyeNulos,
                            bool SaltaBlancos) {
     // Inside single quotes a value's own quotes are doubled.
-    const auto valor = [&](const QString& v) { return Comilla == QStringLiteral("'") ? LiteralSQL(v) : v; };
+    const auto valor = [&](const QString& v) { return Comilla == QStringLiteral("'") ? data::LiteralSQL(v) : v; };
     try {
         if (Valores.isEmpty()) vb::Raise(vb::kErrSubscriptOutOfRange);
         QString r = Columna + Operador + Comilla + valor(Valores.at(0)) + Comilla;

@@ -17,10 +17,6 @@ struct CampoValor {
 // The pairs of one INSERT, filled one pair per column. Empty: never dimensioned.
 using ListaCamposValores = std::vector<CampoValor>;
 
-// A value for inside an SQL text literal ('...'): its own single quotes doubled, so that it stays
-// one literal.
-QString LiteralSQL(const QString& valor);
-
 // Column & operator & quote & value & quote for element 0 (always, even when blank), then for
 // every further element Connector & the same, passing over blank elements when SaltaBlancos.
 // When IncluyeNulos reads True (Null counts False), Connector & Column & " is null " is appended.

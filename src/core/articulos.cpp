@@ -3,6 +3,7 @@
 #include "core/armado_sql.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/sql_literal.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/error.h"
 #include "platform/vb/runtime.h"
@@ -13,7 +14,7 @@ namespace {
 
 // The code as a 25-character literal body: padded to the column's width, quotes doubled.
 QString Codigo25(const QString& codigo) {
-    return LiteralSQL(gUtilTexto().Rellena(vb::Variant(codigo), 25));
+    return data::LiteralSQL(gUtilTexto().Rellena(vb::Variant(codigo), 25));
 }
 
 // Decodes a scale label by the layout in use: the article code, and the quantity or amount the
@@ -127,7 +128,7 @@ bool BuscaArticulo(QString& Codigo, ado::RecordsetPtr* Lrcs, bool SoloLectura, b
     if (vb::Trim(CuentaProveedor).isEmpty()) return termina(false);
 
     if (!vb::Trim(ListaPrecio).isEmpty()) {
-        const QString lista = LiteralSQL(gUtilTexto().Rellena(vb::Variant(vb::Trim(ListaPrecio)), 4));
+        const QString lista = data::LiteralSQL(gUtilTexto().Rellena(vb::Variant(vb::Trim(ListaPrecio)), 4));
         if (consulta(QStringLiteral("SELECT IDARTICULO,IDARTICULOPROVEEDOR,idunidad as UdBase FROM V_MA_PRECIOS WHERE "
                                     "IDARTICULOPROVEEDOR = '") + c25 + QStringLiteral("' and IDLISTA = '") + lista +
                      QStringLiteral("' AND TIPOLISTA = 'C'"))) {
@@ -138,7 +139,7 @@ bool BuscaArticulo(QString& Codigo, ado::RecordsetPtr* Lrcs, bool SoloLectura, b
         }
     }
     const bool hay = consulta(QStringLiteral("SELECT *,IDUNIDAD AS UDBASE  FROM V_MA_ARTICULOS WHERE CodigoArtProveedor = '") +
-                              c25 + QStringLiteral("' and CuentaProveedor = '") + LiteralSQL(vb::Trim(CuentaProveedor)) + fin);
+                              c25 + QStringLiteral("' and CuentaProveedor = '") + data::LiteralSQL(vb::Trim(CuentaProveedor)) + fin);
     return termina(hay);
 }
 

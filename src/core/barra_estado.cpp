@@ -3,6 +3,7 @@
 #include "core/armado_sql.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/sql_literal.h"
 #include "platform/ui/status_bar.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
@@ -40,7 +41,7 @@ void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
             // The cash box comes from the command line: its quotes are doubled inside the literals.
             const QString codigo = gUtilTexto().Rellena(vb::Variant(vb::Trim(gCaja)), 4);
             db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('") +
-                                  LiteralSQL(codigo) + QStringLiteral("','CAJA ") + LiteralSQL(gCaja) + QStringLiteral("')"));
+                                  data::LiteralSQL(codigo) + QStringLiteral("','CAJA ") + data::LiteralSQL(gCaja) + QStringLiteral("')"));
         }
     });
     on.run([&] {

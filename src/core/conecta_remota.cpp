@@ -4,6 +4,7 @@
 #include "core/inicia_sistema.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/sql_literal.h"
 #include "platform/ui/prompter.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
@@ -34,7 +35,7 @@ bool ConectaBaseRemota(const QString& Servidor, const QString& Base, const QStri
     if (on.left()) return false;
 
     const QString codigo =
-        CodigoTerminal.isEmpty() ? QString() : LiteralSQL(gUtilTexto().Rellena(vb::Variant(CodigoTerminal)));
+        CodigoTerminal.isEmpty() ? QString() : data::LiteralSQL(gUtilTexto().Rellena(vb::Variant(CodigoTerminal)));
     if (!remota.gOpenFlag) {
         if (!CodigoTerminal.isEmpty()) {
             on.run([&] {

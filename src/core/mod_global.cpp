@@ -1,6 +1,7 @@
 #include "core/mod_global.h"
 
 #include "core/armado_sql.h"
+#include "data/sql_literal.h"
 #include "platform/utillib/config_estacion.h"
 #include "platform/utillib/info_estacion.h"
 #include "platform/utillib/motor_reportes.h"
@@ -91,7 +92,7 @@ QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux) {
     });
     on.run([&] {
         sql = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion +
-              QStringLiteral(" with(nolock)  WHERE CLAVE = '") + LiteralSQL(vb::Trim(Clave)) + QStringLiteral("'");
+              QStringLiteral(" with(nolock)  WHERE CLAVE = '") + data::LiteralSQL(vb::Trim(Clave)) + QStringLiteral("'");
         const QString k = vb::Trim(Clave);
         if (k.compare(QStringLiteral("[FECHA HASTA]"), Qt::CaseInsensitive) == 0 ||
             k.compare(QStringLiteral("[FECHA DESDE]"), Qt::CaseInsensitive) == 0) {
@@ -148,7 +149,7 @@ void CargaConfiguracion(const QString& CarpetaPrograma) {
     ado::RecordsetPtr usuario;
     on.run([&] {
         db.AbrirRecordset(QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
-                              LiteralSQL(gUsuarioLogeado) + QStringLiteral("'"),
+                              data::LiteralSQL(gUsuarioLogeado) + QStringLiteral("'"),
                           usuario, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly);
     });
     on.run([&] {

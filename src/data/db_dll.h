@@ -6,6 +6,7 @@
 // database) and gDBRemota (the stores' interface database).
 #include "data/connection_calls.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/transaction.h"
 #include "platform/vb/error.h"
 #include "platform/vb/variant.h"
 
@@ -127,6 +128,10 @@ public:
     // The calls made on gCnn to run statements, drive transactions and open recordsets. Null
     // (the default) goes straight to ADO; tests put a recorder in front of the connection.
     void setConnectionCalls(std::shared_ptr<ConnectionCalls> calls) { calls_ = std::move(calls); }
+
+    // A transaction on gCnn whose begin, commit and rollback go through the connection calls:
+    // committed by its Commit(), rolled back when left without one (see ado::Transaction).
+    ado::Transaction Transaccion();
 
 private:
     ConnectionCalls& Calls();

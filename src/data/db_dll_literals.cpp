@@ -2,6 +2,7 @@
 // the connection.
 #include "data/db_dll.h"
 
+#include "data/sql_literal.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/runtime.h"
 
@@ -50,7 +51,7 @@ vb::Variant DB_Dll::SQLValue(const vb::Variant& Valor, const QString& Tipo) {
     } else if (Tipo == QLatin1String("'")) {
         // A quote inside the value is doubled, so the value stays one literal.
         prefijo = sufijo = QStringLiteral("'");
-        cuerpo = Valor.text().replace(u'\'', QStringLiteral("''"));
+        cuerpo = LiteralSQL(Valor.text());
     } else {
         cuerpo = Valor.text();
     }

@@ -2,6 +2,7 @@
 // largest or smallest value of a column. Each reads at most one row.
 #include "data/db_dll.h"
 #include "data/db_dll_text.h"
+#include "data/sql_literal.h"
 #include "platform/ui/prompter.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/dates.h"
@@ -11,7 +12,6 @@
 namespace data {
 
 using text::Has;
-using text::QuoteDoubled;
 using text::TrimBlanks;
 
 namespace {
@@ -96,7 +96,7 @@ bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const vb::Variant& ValorBusca
     if (!TrimBlanks(Condicion).isEmpty())
         sql = head + WhereJoin(Condicion) + Condicion;
     else if (Tipodato == ado::adBSTR)
-        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" ='") + QuoteDoubled(ValorBuscado.text()) +
+        sql = head + QStringLiteral(" WHERE ") + Campo + QStringLiteral(" ='") + LiteralSQL(ValorBuscado.text()) +
               QStringLiteral("'");
     else
         sql = head + ExistenceWhere(Campo, ValorBuscado, Tipodato);
@@ -114,7 +114,7 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const vb::Variant& ValorBuscado
         sql = head + WhereJoin(Condicion) + Condicion;
     else if (Tipodato == ado::adBSTR)
         sql = QStringLiteral("SELECT TOP 1  * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") +
-              Campo + QStringLiteral(")) ='") + QuoteDoubled(TrimBlanks(ValorBuscado.text())) + QStringLiteral("'");
+              Campo + QStringLiteral(")) ='") + LiteralSQL(TrimBlanks(ValorBuscado.text())) + QStringLiteral("'");
     else
         sql = head + ExistenceWhere(Campo, ValorBuscado, Tipodato);
     on.run([&] { sql = SS_TSinonimos(sql); });
@@ -141,7 +141,7 @@ QString DateComparand(const vb::Variant& v, const ado::Connection& cnn, const QS
     } else {
         ok = vb::ParseDate(raw, &d);
     }
-    if (!ok) return QStringLiteral("'") + QuoteDoubled(raw) + QStringLiteral("'");
+    if (!ok) return QStringLiteral("'") + LiteralSQL(raw) + QStringLiteral("'");
     const QDateTime dt = d.toQDateTime();
     const bool hasTime = dt.time().msecsSinceStartOfDay() != 0;
     QString pattern;
@@ -165,10 +165,10 @@ vb::Variant DB_Dll::DatosTabla(const QString& Tabla, const vb::Variant& ValorBus
     const QString head = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock)  WHERE ");
     QString sql;
     if (Tipodato == ado::adBSTR && UsaTrim)
-        sql = head + QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") + QuoteDoubled(TrimBlanks(v)) +
+        sql = head + QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") + LiteralSQL(TrimBlanks(v)) +
               QStringLiteral("' ") + tail;
     else if (Tipodato == ado::adBSTR)
-        sql = head + Campo + QStringLiteral(" ='") + QuoteDoubled(v) + QStringLiteral("' ") + tail;
+        sql = head + Campo + QStringLiteral(" ='") + LiteralSQL(v) + QStringLiteral("' ") + tail;
     else if (Tipodato == ado::adDate)
         sql = head + Campo + QStringLiteral(" = ") + DateComparand(ValorBuscado, *gCnn(), gProveedor) +
               QStringLiteral(" ") + tail;

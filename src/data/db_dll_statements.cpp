@@ -169,4 +169,10 @@ void DB_Dll::CierraRecordset(ado::RecordsetPtr& LrcsTemp) {
     }
 }
 
+ado::Transaction DB_Dll::Transaccion() {
+    ado::Connection& cnn = *gCnn();
+    return ado::Transaction([this, &cnn] { Calls().BeginTrans(cnn); }, [this, &cnn] { Calls().CommitTrans(cnn); },
+                            [this, &cnn] { Calls().RollbackTrans(cnn); }, &cnn);
+}
+
 }  // namespace data

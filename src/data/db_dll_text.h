@@ -35,10 +35,4 @@ inline const QString& AdminMarker() {
 }
 inline QString RemoveAdminMarker(const QString& s) { return ReplaceAll(s, AdminMarker(), QString()); }
 
-// A text for inside single quotes: every quote doubled.
-inline QString QuoteDoubled(const QString& s) {
-    QString r = s;
-    return r.replace(u'\'', QStringLiteral("''"));
-}
-
 }  // namespace data::text

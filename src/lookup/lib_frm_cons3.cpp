@@ -2,6 +2,7 @@
 
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/sql_literal.h"
 #include "lookup/consultas_len.h"
 #include "lookup/lookup_sql.h"
 #include "platform/ui/prompter.h"
@@ -606,9 +607,9 @@ void Lib_FrmCons3::Form_KeyDown(int keyCode, int) {
     if (r != vb::kYes) return;
     data::DB_Dll& db = data::gDBPrincipal();
     QString sql = QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) values('") +
-                  TextoLiteral(vb::Variant(vb::Now()).toString()) + QStringLiteral("','") +
-                  TextoLiteral(Util().Rellena(id, 25)) + QStringLiteral("','") + TextoLiteral(vb::Trim(desc)) +
-                  QStringLiteral("','") + TextoLiteral(db.gUsuario) + QStringLiteral("')");
+                  data::LiteralSQL(vb::Variant(vb::Now()).toString()) + QStringLiteral("','") +
+                  data::LiteralSQL(Util().Rellena(id, 25)) + QStringLiteral("','") + data::LiteralSQL(vb::Trim(desc)) +
+                  QStringLiteral("','") + data::LiteralSQL(db.gUsuario) + QStringLiteral("')");
     db.EjecutaConsultaSQL(sql);
 }
 

@@ -1,5 +1,6 @@
 #include "lookup/lookup_sql.h"
 
+#include "data/sql_literal.h"
 #include "platform/vb/files.h"
 #include "platform/vb/runtime.h"
 
@@ -122,12 +123,6 @@ SentenciaDefinicion ArmaSentenciaDefinicion(const RegistroConsulta& r, long limi
     return s;
 }
 
-QString TextoLiteral(const QString& texto) {
-    QString s = texto;
-    s.replace(QLatin1Char('\''), QLatin1String("''"));
-    return s;
-}
-
 QString NombreTablaSentencia(const QString& sql) {
     const int f = sql.indexOf(QLatin1String("from"), 0, Qt::CaseInsensitive);
     if (f < 0) return QString();
@@ -151,10 +146,10 @@ QString FiltraSentenciaLista(const QString& sql, const QString& campo, const QSt
     QString condicion;
     QString mostrado = texto;
     if (usaLike) {
-        condicion = prefijo + campo + QStringLiteral(" like '%") + TextoLiteral(texto) + QStringLiteral("%' ");
+        condicion = prefijo + campo + QStringLiteral(" like '%") + data::LiteralSQL(texto) + QStringLiteral("%' ");
     } else {
         mostrado.replace(QLatin1Char('*'), QLatin1Char('%'));
-        condicion = prefijo + campo + QStringLiteral(" like '") + TextoLiteral(mostrado) + QStringLiteral("%' ");
+        condicion = prefijo + campo + QStringLiteral(" like '") + data::LiteralSQL(mostrado) + QStringLiteral("%' ");
     }
     if (textoCaja) *textoCaja = mostrado;
     return base + UnionCondicion(sql) + condicion + cola;
@@ -162,7 +157,7 @@ QString FiltraSentenciaLista(const QString& sql, const QString& campo, const QSt
 
 QString FiltraSentenciaArbol(const QString& sql, const QString& texto) {
     const Cortada c = CortaEnOrden(sql);
-    return c.base + UnionCondicion(sql) + QStringLiteral("Descripcion") + QStringLiteral(" like '%") + TextoLiteral(texto) +
+    return c.base + UnionCondicion(sql) + QStringLiteral("Descripcion") + QStringLiteral(" like '%") + data::LiteralSQL(texto) +
            QStringLiteral("%' ") + c.orden;
 }
 

@@ -46,9 +46,6 @@ SentenciaDefinicion ArmaSentenciaDefinicion(const RegistroConsulta& r, long limi
 // The filter a table gets when neither its record nor the caller gives one.
 QString FiltroPorDefecto(const QString& tabla);
 
-// Text typed by the operator, made safe inside a quoted SQL literal: single quotes doubled.
-QString TextoLiteral(const QString& texto);
-
 // The table name of a list-dialog statement: the word after the first "from" (any case).
 QString NombreTablaSentencia(const QString& sql);
 

@@ -2,6 +2,7 @@
 // ("consultas.qvd", "CONSULTASLEN.QVD"), and the statement texts the lookups cut and narrow:
 // every read gives records, a statement or nothing, and never crashes.
 #include "core/consultas_qvd.h"
+#include "data/sql_literal.h"
 #include "lookup/consultas_len.h"
 #include "lookup/lib_frm_cons3.h"
 #include "lookup/lookup_sql.h"
@@ -83,7 +84,7 @@ TEST(ConsultasRobustness, StatementTextsOfAnyShape) {
         QString caja;
         const QString f = lookup::FiltraSentenciaLista(sql, QStringLiteral("DESCRIPCION"), texto, m.menor(2) == 1, &caja);
         // the typed text stays inside its literal: every quote of it doubled
-        EXPECT_TRUE(f.contains(lookup::TextoLiteral(caja)));
+        EXPECT_TRUE(f.contains(data::LiteralSQL(caja)));
         (void)lookup::FiltraSentenciaArbol(sql, texto);
         (void)lookup::LimiteFilas(sql);
     }

@@ -1,0 +1,2 @@
+-- Head-office schema, part: stock by lot, series and position and the lot dialogs.
+-- Tables and columns added to those of volma.sql (ALTER TABLE for a table defined there).

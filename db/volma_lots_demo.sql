@@ -1,0 +1,1 @@
+-- Demo rows of the head-office database, part: stock by lot, series and position and the lot dialogs.

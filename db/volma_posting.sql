@@ -1,0 +1,2 @@
+-- Head-office schema, part: the voucher engine: stock posting, numbering, journal entries, inputs, units.
+-- Tables and columns added to those of volma.sql (ALTER TABLE for a table defined there).

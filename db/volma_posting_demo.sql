@@ -1,0 +1,1 @@
+-- Demo rows of the head-office database, part: the voucher engine: stock posting, numbering, journal entries, inputs, units.

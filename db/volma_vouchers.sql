@@ -1,0 +1,2 @@
+-- Head-office schema, part: voucher entry support: stored vouchers, related-voucher queries, the voucher search.
+-- Tables and columns added to those of volma.sql (ALTER TABLE for a table defined there).

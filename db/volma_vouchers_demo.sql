@@ -1,0 +1,1 @@
+-- Demo rows of the head-office database, part: voucher entry support: stored vouchers, related-voucher queries, the voucher search.
