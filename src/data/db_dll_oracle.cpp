@@ -8,6 +8,8 @@
 #include "platform/vb/error.h"
 
 #include <array>
+#include <memory>
+#include <vector>
 
 namespace data {
 
@@ -160,48 +162,43 @@ void DB_Dll::EjecutaScriptOracle(QString& Sentencia, long& RecordsAffected) {
     s = ReplaceAll(s, QStringLiteral("ROLLBACK TRANS"), QStringLiteral("ROLLBACK"));
 
     ado::Connection& cnn = *gCnn();
-    int abiertas = 0;   // transactions this batch began and has not ended
-    try {
-        for (;;) {
-            const int inicio = PrimeraPalabra(s, 1);
-            if (inicio == 0) break;
-            s = s.mid(inicio - 1);
-            const int siguiente = PrimeraPalabra(s, 2);
-            const qsizetype fin = siguiente == 0 ? s.size() : siguiente - 1;
-            const QString sentencia = TrimBlanks(s.left(fin));
-            if (Es(sentencia, "SET TRANSACTION")) {
-                Calls().BeginTrans(cnn);
-                ++abiertas;
-            } else if (Es(sentencia, "COMMIT")) {
-                Calls().CommitTrans(cnn);
-                if (abiertas > 0) --abiertas;
-            } else if (Es(sentencia, "ROLLBACK")) {
-                Calls().RollbackTrans(cnn);
-                if (abiertas > 0) --abiertas;
+    // The transactions this batch began and has not ended, innermost last. A failing statement
+    // leaves the loop with them open: their guards roll them back, keeping the server's entries
+    // of the failure in Errors, and the error goes on to the caller.
+    std::vector<std::unique_ptr<ado::Transaction>> abiertas;
+    for (;;) {
+        const int inicio = PrimeraPalabra(s, 1);
+        if (inicio == 0) break;
+        s = s.mid(inicio - 1);
+        const int siguiente = PrimeraPalabra(s, 2);
+        const qsizetype fin = siguiente == 0 ? s.size() : siguiente - 1;
+        const QString sentencia = TrimBlanks(s.left(fin));
+        if (Es(sentencia, "SET TRANSACTION")) {
+            abiertas.push_back(std::unique_ptr<ado::Transaction>(new ado::Transaction(Transaccion())));
+        } else if (Es(sentencia, "COMMIT") || Es(sentencia, "ROLLBACK")) {
+            const bool confirma = Es(sentencia, "COMMIT");
+            if (abiertas.empty()) {
+                // Ends a transaction begun before this batch.
+                if (confirma) Calls().CommitTrans(cnn);
+                else Calls().RollbackTrans(cnn);
             } else {
-                QString oracle = ORACLE_Dicc(sentencia);
-                DescartaSentenciaOracle(oracle);
-                if (!TrimBlanks(oracle).isEmpty()) {
-                    long filas = 0;
-                    Calls().Execute(cnn, oracle, &filas, -1);
-                    RecordsAffected += filas;
-                }
+                if (confirma) abiertas.back()->Commit();
+                else abiertas.back()->Rollback();
+                abiertas.pop_back();
             }
-            s = TrimBlanks(s.mid(fin));
-        }
-    } catch (...) {
-        // A failing statement undoes what the batch did inside its transaction; the error, with
-        // the server's entries, goes on to the caller.
-        const ado::Errors servidor = cnn.errors();
-        for (; abiertas > 0; --abiertas) {
-            try {
-                Calls().RollbackTrans(cnn);
-            } catch (...) {
+        } else {
+            QString oracle = ORACLE_Dicc(sentencia);
+            DescartaSentenciaOracle(oracle);
+            if (!TrimBlanks(oracle).isEmpty()) {
+                long filas = 0;
+                Calls().Execute(cnn, oracle, &filas, -1);
+                RecordsAffected += filas;
             }
         }
-        cnn.errors() = servidor;
-        throw;
+        s = TrimBlanks(s.mid(fin));
     }
+    // A batch that ends inside its transaction leaves it open for a later batch to end.
+    for (auto& t : abiertas) t->Release();
     ado::Errors& errs = cnn.errors();
     if (errs.Count() == 1 && errs.Item(0).Number == kOracleSinFilas) errs.Clear();
 }

@@ -101,22 +101,47 @@ bool IsText(int t) {
     return t == adChar || t == adVarChar || t == adLongVarChar || t == adWChar || t == adVarWChar || t == adLongVarWChar;
 }
 
+// Owners of the driver manager's handles, freed in the order they were taken (statements, then
+// the connection, then the environment).
+struct FreeEnvironment {
+    void operator()(SQLHENV h) const { SQLFreeHandle(SQL_HANDLE_ENV, h); }
+};
+// A connection is left before it is freed; one that never connected ignores the disconnect.
+struct FreeConnection {
+    void operator()(SQLHDBC h) const {
+        SQLDisconnect(h);
+        SQLFreeHandle(SQL_HANDLE_DBC, h);
+    }
+};
+// Leaving a connection frees its statements with it: a statement that outlives its session (a
+// reader's cursor, a prepared command) is not freed again.
+struct FreeStatement {
+    std::weak_ptr<const bool> session;
+    void operator()(SQLHSTMT h) const {
+        if (!session.expired()) SQLFreeHandle(SQL_HANDLE_STMT, h);
+    }
+};
+using EnvironmentHandle = std::unique_ptr<void, FreeEnvironment>;
+using ConnectionHandle = std::unique_ptr<void, FreeConnection>;
+using StatementHandle = std::unique_ptr<void, FreeStatement>;
+
 class Stmt {
 public:
     // queryTimeout: seconds a statement may run before the driver cancels it (0: no limit), the
-    // connection's CommandTimeout. Drivers that do not support it ignore it.
-    Stmt(SQLHDBC dbc, long queryTimeout) : dbc_(dbc) {
-        Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h), SQL_HANDLE_DBC, dbc, "Cannot allocate a statement.", dbc);
+    // connection's CommandTimeout. Drivers that do not support it ignore it. session: the
+    // lifetime of the session that owns dbc.
+    Stmt(SQLHDBC dbc, long queryTimeout, std::weak_ptr<const bool> session) : dbc_(dbc) {
+        SQLHSTMT st = SQL_NULL_HSTMT;
+        Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st), SQL_HANDLE_DBC, dbc, "Cannot allocate a statement.", dbc);
+        handle_ = StatementHandle(st, FreeStatement{std::move(session)});
         if (queryTimeout > 0)
-            SQLSetStmtAttrW(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(queryTimeout)), 0);
+            SQLSetStmtAttrW(st, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(queryTimeout)), 0);
     }
-    ~Stmt() { SQLFreeHandle(SQL_HANDLE_STMT, h); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-    void check(SQLRETURN rc, const char* what) { Check(rc, SQL_HANDLE_STMT, h, what, dbc_); }
-    SQLHSTMT h = SQL_NULL_HSTMT;
+    SQLHSTMT h() const { return handle_.get(); }
+    void check(SQLRETURN rc, const char* what) { Check(rc, SQL_HANDLE_STMT, h(), what, dbc_); }
 
 private:
+    StatementHandle handle_;
     SQLHDBC dbc_;
 };
 
@@ -232,20 +257,15 @@ private:
 // The reader's cursor: fetches from its own statement on the session's connection.
 class OdbcCursor : public RowCursor {
 public:
-    OdbcCursor(std::unique_ptr<Stmt> st, SQLSMALLINT columns, std::weak_ptr<const bool> session)
-        : st_(std::move(st)), rows_(st_->h, columns), session_(std::move(session)) {
+    OdbcCursor(std::unique_ptr<Stmt> st, SQLSMALLINT columns) : st_(std::move(st)), rows_(st_->h(), columns) {
         fields = rows_.fields;
-    }
-    ~OdbcCursor() override {
-        // A closed connection freed its statements with it.
-        if (session_.expired()) st_->h = SQL_NULL_HSTMT;
     }
 
     bool next() override {
         if (done_) return false;
         if (rows_.fetch(&current_)) return true;
         done_ = true;
-        SQLFreeStmt(st_->h, SQL_CLOSE);
+        SQLFreeStmt(st_->h(), SQL_CLOSE);
         return false;
     }
     vb::Variant value(int index) const override { return current_[static_cast<size_t>(index)]; }
@@ -253,7 +273,6 @@ public:
 private:
     std::unique_ptr<Stmt> st_;
     ResultRows rows_;
-    std::weak_ptr<const bool> session_;
     Row current_;
     bool done_ = false;
 };
@@ -326,10 +345,11 @@ struct Param {
 
 class OdbcCommand : public Command {
 public:
-    OdbcCommand(SQLHDBC dbc, const QString& sql, long queryTimeout) : st_(dbc, queryTimeout) {
-        st_.check(SQLPrepareW(st_.h, const_cast<SQLWCHAR*>(W(sql)), SQL_NTS), "Cannot prepare the statement.");
+    OdbcCommand(SQLHDBC dbc, const QString& sql, long queryTimeout, std::weak_ptr<const bool> session)
+        : st_(dbc, queryTimeout, std::move(session)) {
+        st_.check(SQLPrepareW(st_.h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS), "Cannot prepare the statement.");
         SQLSMALLINT n = 0;
-        st_.check(SQLNumParams(st_.h, &n), "Cannot count the parameters.");
+        st_.check(SQLNumParams(st_.h(), &n), "Cannot count the parameters.");
         params_.resize(static_cast<size_t>(n));
     }
     int parameterCount() const override { return static_cast<int>(params_.size()); }
@@ -340,11 +360,11 @@ public:
         params_[static_cast<size_t>(index - 1)].set(value);
     }
     long execute() override {
-        for (size_t i = 0; i < params_.size(); ++i) params_[i].bind(st_.h, static_cast<SQLUSMALLINT>(i + 1));
-        st_.check(SQLExecute(st_.h), "Cannot run the statement.");
+        for (size_t i = 0; i < params_.size(); ++i) params_[i].bind(st_.h(), static_cast<SQLUSMALLINT>(i + 1));
+        st_.check(SQLExecute(st_.h()), "Cannot run the statement.");
         SQLLEN rows = 0;
-        SQLRowCount(st_.h, &rows);
-        SQLFreeStmt(st_.h, SQL_CLOSE);
+        SQLRowCount(st_.h(), &rows);
+        SQLFreeStmt(st_.h(), SQL_CLOSE);
         return rows < 0 ? 0 : static_cast<long>(rows);
     }
 
@@ -356,33 +376,25 @@ private:
 class OdbcSession : public Session {
 public:
     OdbcSession(const QString& text, const QString& database, long loginTimeout) : database_(database) {
-        Check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_), SQL_HANDLE_ENV, nullptr, "Cannot start ODBC.");
-        SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-        Check(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_), SQL_HANDLE_ENV, env_, "Cannot start ODBC.");
+        SQLHENV env = SQL_NULL_HENV;
+        Check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env), SQL_HANDLE_ENV, nullptr, "Cannot start ODBC.");
+        env_.reset(env);
+        SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        SQLHDBC dbc = SQL_NULL_HDBC;
+        Check(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc), SQL_HANDLE_ENV, env, "Cannot start ODBC.");
+        dbc_.reset(dbc);
         // A server that does not answer fails the open after the login timeout instead of
         // holding the program; drivers without one simply ignore it.
-        SQLSetConnectAttrW(dbc_, SQL_ATTR_LOGIN_TIMEOUT,
+        SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT,
                            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max(0L, loginTimeout))), 0);
         SQLWCHAR out[1024];
         SQLSMALLINT outLen = 0;
-        const SQLRETURN rc = SQLDriverConnectW(dbc_, nullptr, const_cast<SQLWCHAR*>(W(text)), SQL_NTS, out, 1024, &outLen,
+        const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, const_cast<SQLWCHAR*>(W(text)), SQL_NTS, out, 1024, &outLen,
                                                SQL_DRIVER_NOPROMPT);
-        if (!SQL_SUCCEEDED(rc)) {
-            try {
-                Fail(SQL_HANDLE_DBC, dbc_, "Cannot connect.");
-            } catch (...) {
-                SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
-                SQLFreeHandle(SQL_HANDLE_ENV, env_);
-                throw;
-            }
-        }
-        connected_ = true;
+        if (!SQL_SUCCEEDED(rc)) Fail(SQL_HANDLE_DBC, dbc, "Cannot connect.");
     }
     ~OdbcSession() override {
-        if (level_ > 0) SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
-        if (connected_) SQLDisconnect(dbc_);
-        SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
-        SQLFreeHandle(SQL_HANDLE_ENV, env_);
+        if (level_ > 0) SQLEndTran(SQL_HANDLE_DBC, dbc(), SQL_ROLLBACK);
     }
 
     bool embedded() const override { return false; }
@@ -391,33 +403,33 @@ public:
     QString defaultDatabase() const override {
         SQLWCHAR buf[256] = {};
         SQLINTEGER len = 0;
-        if (SQL_SUCCEEDED(SQLGetConnectAttrW(dbc_, SQL_ATTR_CURRENT_CATALOG, buf, sizeof buf, &len)) && buf[0]) {
+        if (SQL_SUCCEEDED(SQLGetConnectAttrW(dbc(), SQL_ATTR_CURRENT_CATALOG, buf, sizeof buf, &len)) && buf[0]) {
             return FromW(buf, -1);
         }
         return database_;
     }
 
     void setDefaultDatabase(const QString& name) override {
-        const SQLRETURN rc = SQLSetConnectAttrW(dbc_, SQL_ATTR_CURRENT_CATALOG, const_cast<SQLWCHAR*>(W(name)),
+        const SQLRETURN rc = SQLSetConnectAttrW(dbc(), SQL_ATTR_CURRENT_CATALOG, const_cast<SQLWCHAR*>(W(name)),
                                                static_cast<SQLINTEGER>(name.size() * 2));
         if (!SQL_SUCCEEDED(rc)) {
             // Drivers without catalogs (file databases) keep the one they opened.
             SQLWCHAR state[6] = {};
             SQLINTEGER native = 0;
             SQLSMALLINT len = 0;
-            SQLGetDiagRecW(SQL_HANDLE_DBC, dbc_, 1, state, &native, nullptr, 0, &len);
+            SQLGetDiagRecW(SQL_HANDLE_DBC, dbc(), 1, state, &native, nullptr, 0, &len);
             const QString st = FromW(state, 5);
             if (st != QLatin1String("HYC00") && st != QLatin1String("HY092") && st != QLatin1String("IM001") &&
                 st != QLatin1String("HY000") && st != QLatin1String("HY024")) {
-                Fail(SQL_HANDLE_DBC, dbc_, "Cannot change the database.");
+                Fail(SQL_HANDLE_DBC, dbc(), "Cannot change the database.");
             }
         }
         database_ = name;
     }
 
     std::unique_ptr<RowSource> execute(const QString& sql, long* affected, bool forUpdate) override {
-        Stmt st(dbc_, queryTimeout_);
-        SQLRETURN rc = SQLExecDirectW(st.h, const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
+        Stmt st(dbc(), queryTimeout_, lifetime());
+        SQLRETURN rc = SQLExecDirectW(st.h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
         long count = 0;
         std::unique_ptr<RowSource> result;
         if (rc == SQL_NO_DATA) {
@@ -427,14 +439,14 @@ public:
         st.check(rc, "Cannot run the statement.");
         while (true) {
             SQLSMALLINT columns = 0;
-            st.check(SQLNumResultCols(st.h, &columns), "Cannot read the result.");
+            st.check(SQLNumResultCols(st.h(), &columns), "Cannot read the result.");
             if (columns > 0) {
-                result = readRows(st.h, columns, forUpdate);
+                result = readRows(st.h(), columns, forUpdate);
             } else {
                 SQLLEN rows = 0;
-                if (SQL_SUCCEEDED(SQLRowCount(st.h, &rows)) && rows > 0) count += static_cast<long>(rows);
+                if (SQL_SUCCEEDED(SQLRowCount(st.h(), &rows)) && rows > 0) count += static_cast<long>(rows);
             }
-            rc = SQLMoreResults(st.h);
+            rc = SQLMoreResults(st.h());
             if (rc == SQL_NO_DATA) break;
             st.check(rc, "Cannot read the next result.");
         }
@@ -444,8 +456,8 @@ public:
 
     void begin() override {
         if (level_ == 0) {
-            Check(SQLSetConnectAttrW(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
-                  SQL_HANDLE_DBC, dbc_, "Cannot begin a transaction.", dbc_);
+            Check(SQLSetConnectAttrW(dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+                  SQL_HANDLE_DBC, dbc(), "Cannot begin a transaction.", dbc());
         }
         ++level_;
     }
@@ -453,11 +465,11 @@ public:
     void rollback() override { end(SQL_ROLLBACK, 3903); }
 
     std::unique_ptr<RowSource> tables() override {
-        Stmt st(dbc_, queryTimeout_);
+        Stmt st(dbc(), queryTimeout_, lifetime());
         const QString types = QStringLiteral("TABLE,VIEW");
-        st.check(SQLTablesW(st.h, nullptr, 0, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(W(types)), SQL_NTS),
+        st.check(SQLTablesW(st.h(), nullptr, 0, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(W(types)), SQL_NTS),
                  "Cannot list the tables.");
-        auto rows = readRows(st.h, 4, false);
+        auto rows = readRows(st.h(), 4, false);
         const char* names[] = {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"};
         for (size_t i = 0; i < 4 && i < rows->fields.size(); ++i) rows->fields[i].name = QString::fromLatin1(names[i]);
         for (Row& r : rows->rows) r.resize(4);
@@ -466,16 +478,16 @@ public:
     }
 
     std::unique_ptr<RowSource> columns(const QString& table, const QString& column) override {
-        Stmt st(dbc_, queryTimeout_);
+        Stmt st(dbc(), queryTimeout_, lifetime());
         const QString t = table.trimmed();
         const QString c = column.trimmed();
-        st.check(SQLColumnsW(st.h, nullptr, 0, nullptr, 0, t.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(W(t)),
+        st.check(SQLColumnsW(st.h(), nullptr, 0, nullptr, 0, t.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(W(t)),
                              t.isEmpty() ? 0 : SQL_NTS, c.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(W(c)),
                              c.isEmpty() ? 0 : SQL_NTS),
                  "Cannot list the columns.");
         SQLSMALLINT n = 0;
-        st.check(SQLNumResultCols(st.h, &n), "Cannot list the columns.");
-        auto raw = readRows(st.h, n, false);
+        st.check(SQLNumResultCols(st.h(), &n), "Cannot list the columns.");
+        auto raw = readRows(st.h(), n, false);
         auto rs = std::make_unique<RowSource>();
         auto field = [](const char* name, int type) {
             FieldInfo f;
@@ -506,18 +518,20 @@ public:
     }
 
     void setCommandTimeout(long seconds) override { queryTimeout_ = std::max(0L, seconds); }
-    std::unique_ptr<Command> prepare(const QString& sql) override { return std::make_unique<OdbcCommand>(dbc_, sql, queryTimeout_); }
+    std::unique_ptr<Command> prepare(const QString& sql) override {
+        return std::make_unique<OdbcCommand>(dbc(), sql, queryTimeout_, lifetime());
+    }
 
     std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
         if (whole) return std::make_unique<WholeRowsCursor>(execute(sql, nullptr, false));
-        auto st = std::make_unique<Stmt>(dbc_, queryTimeout_);
-        SQLRETURN rc = SQLExecDirectW(st->h, const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
+        auto st = std::make_unique<Stmt>(dbc(), queryTimeout_, lifetime());
+        SQLRETURN rc = SQLExecDirectW(st->h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
         while (rc != SQL_NO_DATA) {
             st->check(rc, "Cannot run the statement.");
             SQLSMALLINT columns = 0;
-            st->check(SQLNumResultCols(st->h, &columns), "Cannot read the result.");
-            if (columns > 0) return std::make_unique<OdbcCursor>(std::move(st), columns, lifetime());
-            rc = SQLMoreResults(st->h);
+            st->check(SQLNumResultCols(st->h(), &columns), "Cannot read the result.");
+            if (columns > 0) return std::make_unique<OdbcCursor>(std::move(st), columns);
+            rc = SQLMoreResults(st->h());
         }
         return std::make_unique<WholeRowsCursor>(nullptr);
     }
@@ -545,20 +559,21 @@ public:
     }
 
 private:
-    SQLHENV env_ = SQL_NULL_HENV;
-    SQLHDBC dbc_ = SQL_NULL_HDBC;
-    bool connected_ = false;
+    EnvironmentHandle env_;
+    ConnectionHandle dbc_;   // after env_: freed before it
     int level_ = 0;
     QString database_;
     long queryTimeout_ = 0;
+
+    SQLHDBC dbc() const { return dbc_.get(); }
 
     void end(SQLSMALLINT how, long native) {
         if (level_ == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), native);
         --level_;
         if (level_ > 0) return;
-        const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_, how);
-        SQLSetConnectAttrW(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
-        Check(rc, SQL_HANDLE_DBC, dbc_, "Cannot end the transaction.", dbc_);
+        const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc(), how);
+        SQLSetConnectAttrW(dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+        Check(rc, SQL_HANDLE_DBC, dbc(), "Cannot end the transaction.", dbc());
     }
 
     std::unique_ptr<RowSource> readRows(SQLHSTMT h, SQLSMALLINT columns, bool forUpdate) {

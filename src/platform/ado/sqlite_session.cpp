@@ -280,10 +280,33 @@ vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv) {
     ThrowProvider(vb::kHrUnspecified, msg, QStringLiteral("HY000"), ext);
 }
 
-struct StmtGuard {
-    sqlite3_stmt* st = nullptr;
-    ~StmtGuard() { sqlite3_finalize(st); }
+// Owners of the engine's handles. A connection closed while statements are still open stays
+// usable by them and goes when the last of them is finalized.
+struct CloseDatabase {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
+};
+using DatabaseHandle = std::unique_ptr<sqlite3, CloseDatabase>;
+using StatementHandle = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+// Prepares the first statement of [sql, sql + n): null when it holds only blanks or comments;
+// *tail (when given) receives where the next statement begins. Raises the engine's error.
+StatementHandle Prepare(sqlite3* db, const char* sql, int n, const char** tail = nullptr) {
+    sqlite3_stmt* st = nullptr;
+    const int rc = sqlite3_prepare_v2(db, sql, n, &st, tail);
+    StatementHandle owned(st);
+    if (rc != SQLITE_OK) Fail(db, rc);
+    return owned;
+}
+
+void Exec(sqlite3* db, const char* sql) {
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
+    sqlite3_free(err);
+    if (rc != SQLITE_OK) Fail(db, rc);
+}
 
 // The rows of one prepared statement, stepped one at a time: the fields described from the
 // columns' declared types, the values read by them. Both the Recordset's rows and the reader's
@@ -353,10 +376,10 @@ private:
 };
 
 // The reader's cursor: steps its own statement on the session's connection.
+// Its statement keeps the connection's handle alive after the session is closed.
 class SqliteCursor : public RowCursor {
 public:
-    SqliteCursor(sqlite3* db, sqlite3_stmt* st) : st_(st), rows_(db, st) { fields = rows_.fields; }
-    ~SqliteCursor() override { sqlite3_finalize(st_); }   // a closed session's handle lives until then
+    SqliteCursor(sqlite3* db, StatementHandle st) : st_(std::move(st)), rows_(db, st_.get()) { fields = rows_.fields; }
 
     bool next() override {
         if (done_) return false;
@@ -366,13 +389,13 @@ public:
             return true;
         }
         done_ = true;
-        sqlite3_reset(st_);   // ends the read: the transaction is no longer held open by it
+        sqlite3_reset(st_.get());   // ends the read: the transaction is no longer held open by it
         return false;
     }
     vb::Variant value(int index) const override { return rows_.value(index); }
 
 private:
-    sqlite3_stmt* st_;
+    StatementHandle st_;
     StatementRows rows_;
     bool done_ = false;
 };
@@ -416,34 +439,33 @@ QString FindDatabaseFile(const QString& folder, const QString& name) {
 
 class SqliteCommand : public Command {
 public:
-    SqliteCommand(sqlite3* db, sqlite3_stmt* st) : db_(db), st_(st), keep_(static_cast<size_t>(sqlite3_bind_parameter_count(st))) {}
-    ~SqliteCommand() override { sqlite3_finalize(st_); }
-    int parameterCount() const override { return sqlite3_bind_parameter_count(st_); }
+    SqliteCommand(sqlite3* db, StatementHandle st)
+        : db_(db), st_(std::move(st)), keep_(static_cast<size_t>(sqlite3_bind_parameter_count(st_.get()))) {}
+    int parameterCount() const override { return sqlite3_bind_parameter_count(st_.get()); }
     void bind(int index, const vb::Variant& value) override {
         if (index < 1 || index > parameterCount()) {
             ThrowProvider(vb::kHrUnspecified, QStringLiteral("Parameter %1 out of range.").arg(index), QStringLiteral("07009"), 0);
         }
-        BindVariant(st_, index, value, &keep_[static_cast<size_t>(index - 1)]);
+        BindVariant(st_.get(), index, value, &keep_[static_cast<size_t>(index - 1)]);
     }
     long execute() override {
         int rc;
-        while ((rc = sqlite3_step(st_)) == SQLITE_ROW) {
+        while ((rc = sqlite3_step(st_.get())) == SQLITE_ROW) {
         }
-        sqlite3_reset(st_);
+        sqlite3_reset(st_.get());
         if (rc != SQLITE_DONE) Fail(db_, rc);
         return static_cast<long>(sqlite3_changes(db_));
     }
 
 private:
-    sqlite3* db_;
-    sqlite3_stmt* st_;
+    sqlite3* db_;   // kept alive by st_
+    StatementHandle st_;
     std::vector<QByteArray> keep_;
 };
 
 class SqliteSession : public Session {
 public:
     SqliteSession(const QString& folder, const QString& database) : folder_(folder) { open(database); }
-    ~SqliteSession() override { sqlite3_close_v2(db_); }
 
     bool embedded() const override { return true; }
     int transactionLevel() const override { return level_; }
@@ -454,17 +476,7 @@ public:
         if (level_ > 0) {
             ThrowProvider(vb::kHrUnspecified, QStringLiteral("The database cannot be changed inside a transaction."), QStringLiteral("25000"), 226);
         }
-        sqlite3* old = db_;
-        const QString oldName = name_;
-        db_ = nullptr;
-        try {
-            open(name.trimmed());
-        } catch (...) {
-            db_ = old;
-            name_ = oldName;
-            throw;
-        }
-        sqlite3_close_v2(old);
+        open(name.trimmed());   // the database in use stays when the other cannot be opened
     }
 
     std::unique_ptr<RowSource> execute(const QString& sql, long* affected, bool forUpdate) override {
@@ -479,40 +491,39 @@ public:
     }
 
     void begin() override {
-        exec(level_ == 0 ? "BEGIN" : ("SAVEPOINT korv_" + std::to_string(level_)).c_str());
+        Exec(db(), level_ == 0 ? "BEGIN" : ("SAVEPOINT korv_" + std::to_string(level_)).c_str());
         ++level_;
     }
     void commit() override {
         if (level_ == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3902);
         --level_;
-        exec(level_ == 0 ? "COMMIT" : ("RELEASE korv_" + std::to_string(level_)).c_str());
+        Exec(db(), level_ == 0 ? "COMMIT" : ("RELEASE korv_" + std::to_string(level_)).c_str());
     }
     void rollback() override {
         if (level_ == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3903);
         --level_;
-        if (level_ == 0) exec("ROLLBACK");
+        if (level_ == 0) Exec(db(), "ROLLBACK");
         else {
             const std::string sp = "korv_" + std::to_string(level_);
-            exec(("ROLLBACK TO " + sp).c_str());
-            exec(("RELEASE " + sp).c_str());
+            Exec(db(), ("ROLLBACK TO " + sp).c_str());
+            Exec(db(), ("RELEASE " + sp).c_str());
         }
     }
 
     std::unique_ptr<RowSource> tables() override {
         auto rs = std::make_unique<RowSource>();
         rs->fields = {textField("TABLE_CATALOG"), textField("TABLE_SCHEMA"), textField("TABLE_NAME"), textField("TABLE_TYPE")};
-        StmtGuard g;
-        prepare("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') AND name NOT LIKE 'sqlite!_%' ESCAPE '!' "
-                "AND name <> 'KORV_PROCEDURES' ORDER BY name",
-                &g.st);
+        const StatementHandle st =
+            Prepare(db(), "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') AND name NOT LIKE 'sqlite!_%' "
+                          "ESCAPE '!' AND name <> 'KORV_PROCEDURES' ORDER BY name", -1);
         int rc;
-        while ((rc = sqlite3_step(g.st)) == SQLITE_ROW) {
-            const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(g.st, 1)));
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+            const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
             rs->rows.push_back({vb::Variant(name_), vb::Variant(QStringLiteral("dbo")),
-                                vb::Variant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(g.st, 0)))),
+                                vb::Variant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)))),
                                 vb::Variant(type == QLatin1String("view") ? QStringLiteral("VIEW") : QStringLiteral("TABLE"))});
         }
-        if (rc != SQLITE_DONE) Fail(db_, rc);
+        if (rc != SQLITE_DONE) Fail(db(), rc);
         return rs;
     }
 
@@ -547,38 +558,34 @@ public:
             names.push_back(t.trimmed());
         }
         for (const QString& t : names) {
-            StmtGuard g;
-            const QByteArray sql = "SELECT name, type, \"notnull\" FROM pragma_table_info(?1)";
-            prepare(sql.constData(), &g.st);
+            const StatementHandle st = Prepare(db(), "SELECT name, type, \"notnull\" FROM pragma_table_info(?1)", -1);
             const QByteArray tn = t.toUtf8();
-            sqlite3_bind_text(g.st, 1, tn.constData(), static_cast<int>(tn.size()), SQLITE_STATIC);
+            sqlite3_bind_text(st.get(), 1, tn.constData(), static_cast<int>(tn.size()), SQLITE_STATIC);
             int rc, ordinal = 0;
-            while ((rc = sqlite3_step(g.st)) == SQLITE_ROW) {
+            while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
                 ++ordinal;
-                const QString col = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(g.st, 0)));
+                const QString col = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
                 if (!column.trimmed().isEmpty() && col.compare(column.trimmed(), Qt::CaseInsensitive) != 0) continue;
-                const FieldInfo f = FieldFromDeclaredType(col, reinterpret_cast<const char*>(sqlite3_column_text(g.st, 1)));
+                const FieldInfo f = FieldFromDeclaredType(col, reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
                 const int type = f.type == adEmpty ? adVarWChar : f.type;
                 const bool text = ConvOf(type) == Conv::Text || type == adBinary || type == adVarBinary;
                 const bool numeric = ConvOf(type) != Conv::Text && ConvOf(type) != Conv::Date && ConvOf(type) != Conv::Blob;
                 rs->rows.push_back({vb::Variant(name_), vb::Variant(QStringLiteral("dbo")), vb::Variant(t), vb::Variant(col),
-                                    vb::Variant(ordinal), vb::Variant(sqlite3_column_int(g.st, 2) == 0), vb::Variant(type),
+                                    vb::Variant(ordinal), vb::Variant(sqlite3_column_int(st.get(), 2) == 0), vb::Variant(type),
                                     text ? vb::Variant(static_cast<long>(f.definedSize)) : vb::Variant(vb::Null),
                                     numeric ? vb::Variant(f.precision) : vb::Variant(vb::Null),
                                     numeric ? vb::Variant(f.numericScale) : vb::Variant(vb::Null)});
             }
-            if (rc != SQLITE_DONE) Fail(db_, rc);
+            if (rc != SQLITE_DONE) Fail(db(), rc);
         }
         return rs;
     }
 
     std::unique_ptr<Command> prepare(const QString& sql) override {
         const QByteArray text = sql.toUtf8();
-        sqlite3_stmt* st = nullptr;
-        const int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &st, nullptr);
-        if (rc != SQLITE_OK) Fail(db_, rc);
+        StatementHandle st = Prepare(db(), text.constData(), static_cast<int>(text.size()));
         if (!st) ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Command text was not set."), QStringLiteral("42000"), 0);
-        return std::make_unique<SqliteCommand>(db_, st);
+        return std::make_unique<SqliteCommand>(db(), std::move(st));
     }
 
     std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
@@ -625,7 +632,7 @@ private:
     QString folder_;
     QString name_;
     std::string nameUtf8_;
-    sqlite3* db_ = nullptr;
+    DatabaseHandle db_;
     int level_ = 0;
     std::vector<QString> attached_;
 
@@ -650,22 +657,24 @@ private:
         }
         // A connection serves one thread at a time, as its Errors and transaction level do:
         // SQLite need not lock it on every call.
-        sqlite3* db = nullptr;
-        const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        sqlite3* opened = nullptr;
+        const int rc =
+            sqlite3_open_v2(QFile::encodeName(file).constData(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        DatabaseHandle db(opened);   // a handle comes back even when the open fails
         if (rc != SQLITE_OK) {
-            const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-            sqlite3_close_v2(db);
+            const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db.get())) : QStringLiteral("out of memory");
             ThrowProvider(vb::kHrUnspecified, QStringLiteral("Cannot open database \"%1\": %2").arg(database.trimmed(), msg),
                           QStringLiteral("08001"), 4060);
         }
-        db_ = db;
+        Register(db.get());
+        sqlite3_busy_timeout(db.get(), 10000);
+        Exec(db.get(), "PRAGMA journal_mode=WAL");
+        Exec(db.get(), "PRAGMA synchronous=NORMAL");
+        // Only a database that opened whole replaces the one in use.
+        db_ = std::move(db);
         name_ = QFileInfo(file).completeBaseName();
         nameUtf8_ = name_.toStdString();
         attached_.clear();
-        Register(db_);
-        sqlite3_busy_timeout(db_, 10000);
-        exec("PRAGMA journal_mode=WAL");
-        exec("PRAGMA synchronous=NORMAL");
     }
 
 public:
@@ -679,17 +688,7 @@ public:
     }
 
 private:
-    void exec(const char* sql) {
-        char* err = nullptr;
-        const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &err);
-        sqlite3_free(err);
-        if (rc != SQLITE_OK) Fail(db_, rc);
-    }
-
-    void prepare(const char* sql, sqlite3_stmt** st) {
-        const int rc = sqlite3_prepare_v2(db_, sql, -1, st, nullptr);
-        if (rc != SQLITE_OK) Fail(db_, rc);
-    }
+    sqlite3* db() const { return db_.get(); }
 
     void attach(const std::string& dbName) {
         const QString name = QString::fromStdString(dbName);
@@ -700,13 +699,12 @@ private:
         if (file.isEmpty()) {
             ThrowProvider(vb::kHrNoSuchTable, QStringLiteral("Database '%1' does not exist.").arg(name), QStringLiteral("42000"), 911);
         }
-        StmtGuard g;
-        prepare("ATTACH DATABASE ?1 AS ?2", &g.st);
+        const StatementHandle st = Prepare(db(), "ATTACH DATABASE ?1 AS ?2", -1);
         const QByteArray path = QFile::encodeName(file);
-        sqlite3_bind_text(g.st, 1, path.constData(), static_cast<int>(path.size()), SQLITE_STATIC);
-        sqlite3_bind_text(g.st, 2, dbName.c_str(), static_cast<int>(dbName.size()), SQLITE_STATIC);
-        const int rc = sqlite3_step(g.st);
-        if (rc != SQLITE_DONE) Fail(db_, rc);
+        sqlite3_bind_text(st.get(), 1, path.constData(), static_cast<int>(path.size()), SQLITE_STATIC);
+        sqlite3_bind_text(st.get(), 2, dbName.c_str(), static_cast<int>(dbName.size()), SQLITE_STATIC);
+        const int rc = sqlite3_step(st.get());
+        if (rc != SQLITE_DONE) Fail(db(), rc);
         attached_.push_back(name);
     }
 
@@ -715,21 +713,17 @@ private:
     std::unique_ptr<RowCursor> stepped(const std::string& sql) {
         const char* end = sql.c_str() + sql.size();
         const char* tail = nullptr;
-        StmtGuard first;
-        const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &first.st, &tail);
-        if (rc != SQLITE_OK) Fail(db_, rc);
-        if (!first.st || sqlite3_column_count(first.st) == 0) return nullptr;
+        StatementHandle first = Prepare(db(), sql.c_str(), static_cast<int>(sql.size()), &tail);
+        if (!first || sqlite3_column_count(first.get()) == 0) return nullptr;
         while (tail && tail < end) {   // only blanks and comments may follow
-            StmtGuard more;
+            sqlite3_stmt* more = nullptr;
             const char* next = nullptr;
-            if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &more.st, &next) != SQLITE_OK || more.st || next == tail) {
-                return nullptr;
-            }
+            const int rc = sqlite3_prepare_v2(db(), tail, static_cast<int>(end - tail), &more, &next);
+            const StatementHandle owned(more);
+            if (rc != SQLITE_OK || owned || next == tail) return nullptr;
             tail = next;
         }
-        auto cursor = std::make_unique<SqliteCursor>(db_, first.st);
-        first.st = nullptr;
-        return cursor;
+        return std::make_unique<SqliteCursor>(db(), std::move(first));
     }
 
     void run(const tsql::Statement& st, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, int nesting) {
@@ -752,16 +746,15 @@ private:
     }
 
     void storeProcedure(const tsql::Statement& st) {
-        exec("CREATE TABLE IF NOT EXISTS KORV_PROCEDURES (NAME varchar(128) COLLATE NOCASE PRIMARY KEY, PARAMS text, BODY text)");
-        StmtGuard g;
-        prepare("INSERT OR REPLACE INTO KORV_PROCEDURES (NAME, PARAMS, BODY) VALUES (?1, ?2, ?3)", &g.st);
+        Exec(db(), "CREATE TABLE IF NOT EXISTS KORV_PROCEDURES (NAME varchar(128) COLLATE NOCASE PRIMARY KEY, PARAMS text, BODY text)");
+        const StatementHandle insert = Prepare(db(), "INSERT OR REPLACE INTO KORV_PROCEDURES (NAME, PARAMS, BODY) VALUES (?1, ?2, ?3)", -1);
         std::string params;
         for (const auto& p : st.params) params += (params.empty() ? "" : ",") + p;
-        sqlite3_bind_text(g.st, 1, st.name.c_str(), static_cast<int>(st.name.size()), SQLITE_STATIC);
-        sqlite3_bind_text(g.st, 2, params.c_str(), static_cast<int>(params.size()), SQLITE_STATIC);
-        sqlite3_bind_text(g.st, 3, st.text.c_str(), static_cast<int>(st.text.size()), SQLITE_STATIC);
-        const int rc = sqlite3_step(g.st);
-        if (rc != SQLITE_DONE) Fail(db_, rc);
+        sqlite3_bind_text(insert.get(), 1, st.name.c_str(), static_cast<int>(st.name.size()), SQLITE_STATIC);
+        sqlite3_bind_text(insert.get(), 2, params.c_str(), static_cast<int>(params.size()), SQLITE_STATIC);
+        sqlite3_bind_text(insert.get(), 3, st.text.c_str(), static_cast<int>(st.text.size()), SQLITE_STATIC);
+        const int rc = sqlite3_step(insert.get());
+        if (rc != SQLITE_DONE) Fail(db(), rc);
     }
 
     void runProcedure(const tsql::Statement& st, std::unique_ptr<RowSource>* result, long* count, int nesting) {
@@ -774,15 +767,13 @@ private:
             ThrowProvider(vb::kHrUnspecified, QStringLiteral("Maximum stored procedure nesting level exceeded."), QStringLiteral("HY000"), 217);
         }
         sqlite3_stmt* probe = nullptr;
-        if (sqlite3_prepare_v2(db_, "SELECT PARAMS, BODY FROM KORV_PROCEDURES WHERE NAME = ?1", -1, &probe, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(probe);
-            missing();
-        }
-        StmtGuard g{probe};
-        sqlite3_bind_text(g.st, 1, st.name.c_str(), static_cast<int>(st.name.size()), SQLITE_STATIC);
-        if (sqlite3_step(g.st) != SQLITE_ROW) missing();
-        const std::string paramText = reinterpret_cast<const char*>(sqlite3_column_text(g.st, 0));
-        const std::string body = reinterpret_cast<const char*>(sqlite3_column_text(g.st, 1));
+        const int rc = sqlite3_prepare_v2(db(), "SELECT PARAMS, BODY FROM KORV_PROCEDURES WHERE NAME = ?1", -1, &probe, nullptr);
+        const StatementHandle find(probe);
+        if (rc != SQLITE_OK) missing();   // no procedure stored yet
+        sqlite3_bind_text(find.get(), 1, st.name.c_str(), static_cast<int>(st.name.size()), SQLITE_STATIC);
+        if (sqlite3_step(find.get()) != SQLITE_ROW) missing();
+        const std::string paramText = reinterpret_cast<const char*>(sqlite3_column_text(find.get(), 0));
+        const std::string body = reinterpret_cast<const char*>(sqlite3_column_text(find.get(), 1));
         std::vector<std::pair<std::string, std::string>> values;
         size_t start = 0;
         while (start < paramText.size()) {
@@ -821,31 +812,30 @@ private:
         const char* tail = sql.c_str();
         const char* end = tail + sql.size();
         while (tail < end) {
-            StmtGuard g;
             const char* next = nullptr;
-            int rc = sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &g.st, &next);
-            if (rc != SQLITE_OK) Fail(db_, rc);
-            if (!g.st && next == tail) {   // SQLite reads no further than a NUL character
+            const StatementHandle st = Prepare(db(), tail, static_cast<int>(end - tail), &next);
+            if (!st && next == tail) {   // SQLite reads no further than a NUL character
                 ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Incorrect syntax near the character 0x00."),
                               QStringLiteral("42000"), 102);
             }
             tail = next;
-            if (!g.st) continue;   // only blanks or comments
-            const int columns = sqlite3_column_count(g.st);
+            if (!st) continue;   // only blanks or comments
+            const int columns = sqlite3_column_count(st.get());
             if (columns == 0) {
-                while ((rc = sqlite3_step(g.st)) == SQLITE_ROW) {
+                int rc;
+                while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
                 }
-                if (rc != SQLITE_DONE) Fail(db_, rc);
-                if (!sqlite3_stmt_readonly(g.st)) *count += static_cast<long>(sqlite3_changes(db_));
+                if (rc != SQLITE_DONE) Fail(db(), rc);
+                if (!sqlite3_stmt_readonly(st.get())) *count += static_cast<long>(sqlite3_changes(db()));
                 continue;
             }
-            *result = readRows(g.st, columns, forUpdate);
+            *result = readRows(st.get(), columns, forUpdate);
         }
     }
 
     std::unique_ptr<RowSource> readRows(sqlite3_stmt* st, int columns, bool forUpdate) {
         auto rs = std::make_unique<RowSource>();
-        StatementRows rows(db_, st);
+        StatementRows rows(db(), st);
         if (forUpdate) {
             QString table;
             bool single = true;

@@ -58,6 +58,9 @@ public:
         open_ = false;
         rollback_();
     }
+    // Leaves the transaction open for a later statement to end (a script that begins one and
+    // commits it in a later batch): the destructor no longer rolls it back.
+    void Release() { open_ = false; }
     bool open() const { return open_; }
 
 private:

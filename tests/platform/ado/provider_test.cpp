@@ -276,6 +276,8 @@ TEST_P(ProviderTest, PreparedCommandBindsAndRepeats) {
     EXPECT_EQ(rs->Fields("ALTA").Value().toDate().toQDate(), QDate(2008, 3, 2));
     EXPECT_VB_ERROR({ auto again = cn->Prepare("INSERT INTO ARTICULOS (CODIGO) VALUES (?)"); again->bind(1, vb::Variant("P1")); again->execute(); },
                     vb::kHrIntegrityViolation);
+    cn->Close();   // the command outlives its session: it raises, and goes without freeing a freed handle
+    EXPECT_VB_ERROR(cmd->execute(), vb::kErrAdoClosed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, ProviderTest, testing::Values(Provider::Embedded, Provider::Odbc), adotest::ProviderName);
