@@ -1,0 +1,16 @@
+#include "platform/ui/text_measurer.h"
+
+#include <QFontMetricsF>
+#include <QWidget>
+
+#include <cmath>
+
+namespace ui {
+
+long WidgetTextMeasurer::TextWidth(const QString& text) const {
+    if (text.isEmpty()) return 0;
+    const double pixels = QFontMetricsF(widget_->font()).horizontalAdvance(text);
+    return std::lround(pixels * kTwipsPerPixel);
+}
+
+}  // namespace ui

@@ -1,0 +1,215 @@
+#pragma once
+// ClsCmnCptes: the voucher engine. A window that works with vouchers holds one, created when it
+// first needs it, and calls its operations: the entry grids' layout, stock posting and its
+// journal entry, the lot and series lists and dialogs, loading, checking and totalling a stored
+// voucher. The object reads a few settings once, when it is made, and keeps them for its life;
+// several may live at once and share only the database and the program's state.
+//
+//   posting::ClsCmnCptes cpte;                             // reads PIVA, AsientosXStock, LenDescripcion
+//   ui::WidgetTextMeasurer medida(this);
+//   cpte.InicializaGrids(nullptr, &grilla, nullptr, nullptr, nullptr, nullptr, &medida, QStringLiteral("tk"));
+//   ... fill the articles grid (columns in columnas_articulos.h) ...
+//   bool hayError = false;
+//   cpte.ActualizaStock(grilla, QStringLiteral("TK"), nro, QStringLiteral("0"), fecha, ...,
+//                       /*SQLTemp=*/nullptr, &hayError, ...);
+//
+// One class, three folders: this header and the posting members live in posting/, together with
+// the lot and series list codec that posting reads; the lot dialogs' members are defined in
+// lots/, the voucher entry members in vouchers/. Each block below names its folder.
+//
+// Parameters: a text or number the operation only reads is passed by value or const reference;
+// one it writes back is a reference, or, when the caller may leave it out, a pointer that may be
+// null (the operation then works on a local of its own). A grid or text box that may be absent is
+// a pointer. Colours are BGR longs.
+#include "platform/ado/ado.h"
+#include "platform/vb/currency.h"
+#include "platform/vb/variant.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+namespace ui {
+class FlexGrid;
+class TextBox;
+class TextMeasurer;
+class StatusBar;
+class TabStrip;   // the caller's tab control (TabVisible, TabCaption), for TotalizadorControl
+}  // namespace ui
+
+namespace posting {
+
+// The caller's real-charges window, as ControlDeCargosReales drives it: its client and plate are
+// set, then it is shown modally.
+class VentanaCargosReales {
+public:
+    virtual ~VentanaCargosReales() = default;
+    virtual void SetCliente(const QString& cliente) = 0;
+    virtual void SetMatricula(const QString& matricula) = 0;
+    virtual void ShowModal() = 0;
+};
+
+class ClsCmnCptes {
+public:
+    // Reads, in this order, the VAT rate ("PIVA"), whether stock movements get journal entries
+    // ("AsientosXStock" is "SI", any case) and the longest description written
+    // ("LenDescripcion"; missing, 0, not a number, negative or beyond 32767 give 100).
+    // Setting errors are treated by the settings reader.
+    ClsCmnCptes();
+
+    // When True, voucher type ND counts -1 in the VAT book.
+    bool DebitoProveedor = false;
+    // The longest article description that posting writes.
+    int16_t gLenDesc = 100;
+
+    // The settings read at construction.
+    double PorcentajeIVA() const { return porcentajeIVA_; }
+    bool AsientosXStock() const { return asientosXStock_; }
+    // The last journal entry number this object handed out; 0 until it hands out one.
+    int32_t UltimoNroAsiento() const { return ultimoNroAsiento_; }
+
+    // ---- posting/: grid layout, stock posting, journal entry from stock ----
+
+    // The journal entry of the stock moved by the grid, as statements (each after CR LF); empty
+    // when the object was made without journal entries from stock, or nothing is to be booked.
+    // eMotivoStock, TC, Suc, Nro, Letra and EsDebito may be rewritten (see the posting);
+    // Secuencia, when given, is the first line's sequence and comes back one past the last.
+    QString GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
+                               QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov,
+                               int32_t SoloRegistro = 0, int16_t* Secuencia = nullptr);
+
+    // Prepares an in-cell editor for a column of a voucher grid: its DataField, MaxLength and
+    // Tag, chosen by the editor's name (TxtEdit: tasks; TxtEdit2, TXTAUX1..3: articles; TxtEdit3:
+    // other concepts). Any other column or editor is left reset (empty, 0, empty).
+    void TextPropiedades(ui::TextBox& Texto, int32_t Columna);
+
+    // Lays out, for voucher type TC, the grids it is given: tasks (MSFlexGrid1), articles
+    // (MSFlexGrid2), other concepts (MSFlexGrid3) and totals (MSFlexGrid4), sizing columns with
+    // Obj's text widths. The type's system and the settings are read on every call, grids or not.
+    // TxtEdit is required with a tasks grid and txtEdit3 with an other-concepts grid (91 when
+    // missing); Obj with any grid.
+    void InicializaGrids(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
+                         ui::TextBox* TxtEdit, ui::TextBox* txtEdit2, ui::TextBox* txtEdit3,
+                         const ui::TextMeasurer* Obj, const QString& TC = QString(),
+                         ui::FlexGrid* MSFlexGrid4 = nullptr);
+
+    // Writes one V_MV_STOCK row per line of the articles grid and per lot, series or size item,
+    // discharges production inputs and books the journal entry. "ELDELGRID" as IdDeposito,
+    // IdMotivoStock, TcOrigen or ComprobanteOrigen takes the value from each line. With
+    // GeneraSentenciaSQL the statements are appended to *SQLTemp instead of being run. *HayError
+    // tells whether posting stopped (no business unit, a statement failed).
+    void ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, const QString& SucNroLetra,
+                        const QString& IdComplemento, const QString& Fecha, const QString& IdDeposito = QString(),
+                        const QString& IdDepositoDestino = QString(), const QString& IdMotivoStock = QString(),
+                        const QString& TcOrigen = QString(), const QString& ComprobanteOrigen = QString(),
+                        bool EsTransferencia = false, const QString& Cuenta = QStringLiteral("PorDefault"),
+                        bool GeneraSentenciaSQL = false, QString* SQLTemp = nullptr, bool* HayError = nullptr,
+                        const QString& IdTecnico = QStringLiteral("Null"), const QString& LoteFijo = QString(),
+                        const QString& Aduana = QString(), const QString& LoteOrigen = QString(),
+                        int16_t SignoRemota = 0, bool MuestraCartel = false, const QString& IdVendedor = QString(),
+                        float SecuenciaFija = 0);
+
+    // +1 stock in, -1 out, 0 none; with LibroIVA the voucher's sign in the VAT book.
+    int16_t ObtieneSignoComprobante(const QString& TC, bool LibroIVA = false);
+
+    // ---- posting/ (lista_pipe.cpp): the lot and series list codec, pure text, which posting reads ----
+    // A list is "|" followed by each item and "|"; an item may join two values with Chr(255).
+
+    QString StrSerieLote(const QString& Serie_Lote);
+    // arreglo receives the items and one empty element at the end (its result carries nothing).
+    void DescomponeSerieLote(const QString& Serie_Lote, QStringList& arreglo);
+    void DescomponePosicionCantidadLote(const QString& Posicion_Lote, const QString& PIPELotes,
+                                        QStringList& ArrPosiciones, QStringList& ArrCantidades, QStringList& ArrLote);
+    int32_t Cuenta_Series_Lotes(const QString& PipeSeries, const QString& PIPELotes, bool SinConsolidar = false);
+    QString ExtraeSerieLote(const QString& Serie_Lote, int16_t QuePosicion);
+    int32_t Cantidad_Series_Lotes(const QString& Pipes);
+    QString InsertaCHR255(const QString& iPipe);
+    int32_t Busca_Lotes_Series(const QString& PipeSeriesLotes, const QString& QueSerieLote);
+
+    // ---- lots/: lot, series and position dialogs and stock by lot ----
+
+    void PideSerieLote(const QString& Articulo, double Cantidad, const QString& SerieAnt, const QString& LoteAnt,
+                       QString& SerieNvo, QString& LoteNvo, bool Serie = false, bool Lote = false, bool Talle = false);
+    // Deposito, when given and empty, receives the default deposit.
+    void PideSerieLote_Salidas(ui::FlexGrid& Grilla, const QString& Articulo, const QString& Descripcion,
+                               double& Cantidad, const QString& SeriesLoteAnt, const QString& CantidadANT,
+                               QString& SeriesLoteNvo, QString& CantidadesNvo, bool Lote, bool Serie, bool Talle,
+                               QString* Deposito = nullptr, bool MostrarForm = true);
+    void CuentaLotesEnGrilla(ui::FlexGrid& Grilla, const QString& Articulo, QString& LotesEnGrid,
+                             QString& CantidadesEnGrid);
+    void PidePosicionLote(const QString& Articulo, const QString& IdUnidad, double Cantidad, const QString& Deposito,
+                          const QString& PosicionAnt, const QString& LoteAnt, QString& PosicionNVO, QString& LoteNvo,
+                          bool Posicion = true, bool Lote = false);
+    void ObtieneStockxEquiv(const QString& IdDeposito, const QString& IdArticulo, const QString& UdBase,
+                            const QString& udEquivBuscada, double& StockUdBase, double& StockEquiv);
+    // A null IdDeposito or IdUnidad stands for "Ignorar"; a given one that holds "Ignorar" receives
+    // the code it resolves to.
+    double ObtieneStock(const QString& IdArticulo, QString* IdDeposito = nullptr,
+                        const QString& NroLote = QStringLiteral("Ignorar"),
+                        const QString& NroSerie = QStringLiteral("Ignorar"),
+                        const QString& IdPosicion = QStringLiteral("Ignorar"), QString* IdUnidad = nullptr);
+
+    // ---- vouchers/: voucher audit, related vouchers, loading, checks, totals, colours ----
+
+    // The audit row; with GeneraSentencia it goes into *SentenciaSQL instead of being run.
+    void ActualizaBuchon(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento, bool lEsAlta,
+                         bool lEsModificacion, bool GeneraSentencia = true, QString* SentenciaSQL = nullptr,
+                         const QString& NroAsiento = QString());
+    // The voucher search dialog: Respuesta receives the chosen number, *IdComplemento and
+    // *Proveedor its complement and account.
+    void ConsultaComprobante(const QString& TC, QString& Respuesta, const vb::Variant& Filtro = vb::Variant(),
+                             QString* IdComplemento = nullptr, QString* Proveedor = nullptr);
+    vb::Currency ImporteCargosReales(const QString& Cuenta);
+    void ControlDeCargosReales(VentanaCargosReales& FrmCtrlCargosReales, const QString& Cliente,
+                               const QString& Matricula = QString());
+    bool EstaRelacionadoAOtroComprobante(const QString& TC, const QString& SucNroLetra,
+                                         const QString& Complemento = QStringLiteral("0"),
+                                         bool TenerEnCuentaAnulados = false);
+    vb::Currency ObtieneImporteCptesAsociados(const QString& TC, const QString& SucNroLetra);
+    double CantRepartoPend(const QString& TC, const QString& SucNroLetra, const QString& IdArticulo);
+    // Loads a stored voucher into the entry grids. *LrcsCpte, when given, receives the header
+    // recordset, still open; *IdRepartoRM receives the header's delivery mark.
+    void AsignarDatosComprobante(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
+                                 ui::FlexGrid& MSFlexGrid1, ui::FlexGrid& MSFlexGrid2, ui::FlexGrid& MSFlexGrid3,
+                                 bool Inicializar = false, ado::RecordsetPtr* LrcsCpte = nullptr, bool Compras = false,
+                                 const QString& Proveedor = QString(), int16_t* IdRepartoRM = nullptr,
+                                 bool ConvertirMoneda = false, const QString& WhrTareas = QString());
+    // *CantLineas is read (with LineasAnteriores -1) and written; *CantLineasUsadas written.
+    bool ValidaCantidadLineasCpte(const QString& TC, const QString& Letra, ui::FlexGrid* MSFlexGrid1,
+                                  ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3, int16_t* CantLineas = nullptr,
+                                  int16_t* CantLineasUsadas = nullptr, int32_t Agragarle = 0,
+                                  int16_t LineasAnteriores = 0);
+    int32_t CuentaItems(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
+                        int32_t* CantTareas = nullptr, int32_t* CantArticulos = nullptr,
+                        int32_t* CantOtrosConceptos = nullptr, int32_t* TotUnidades = nullptr);
+    void MuestraDetalleTareas(ui::FlexGrid& MSFlexGrid1, ui::StatusBar& StatB);
+    void MuestraDetalleArticulos(ui::FlexGrid& MSFlexGrid2, ui::StatusBar& StatB, int32_t Columna = 4);
+    void MuestraDetalleOtrosConceptos(ui::FlexGrid& MSFlexGrid3, ui::StatusBar& StatB);
+    void MuestraDetalle(const QString& Detalle, ui::StatusBar& StatB, int32_t Columna = 4);
+    // The grid of a hidden tab is not read and may be null.
+    void TotalizadorControl(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
+                            ui::FlexGrid& MSFlexGrid4, ui::TabStrip& SSTab1, bool AbiertoPorRubro = false,
+                            bool AbiertoPorTipo = false);
+    void PintarFila(int32_t Fila, ui::FlexGrid& MsFlexGrid, long Color = 0xFFFF);
+    void PintarColuma(int32_t Columna, ui::FlexGrid& MsFlexGrid, int32_t FilaDesde = -1, int32_t FilaHasta = -1,
+                      long Color = 0xFFFF);
+    // *FilaEncontrada receives the row found, -1 when none.
+    bool TareaRepetida(ui::FlexGrid& MSFlexGrid1, const QString& Tarea, int32_t FilaIgnorar = -1,
+                       int32_t* FilaEncontrada = nullptr);
+    bool ArticuloRepetido(ui::FlexGrid& MSFlexGrid2, const QString& Articulo, int32_t FilaIgnorar = -1,
+                          int32_t* FilaEncontrada = nullptr);
+    bool OtrosConceptosRepetidos(ui::FlexGrid& MSFlexGrid3, const QString& OtroConcepto, int32_t FilaIgnorar = -1,
+                                 int32_t* FilaEncontrada = nullptr);
+    bool NumeroEsFraccion(const vb::Variant& Numero);
+
+private:
+    double porcentajeIVA_ = 0;       // "PIVA": the rate of lines without a rate of their own
+    bool asientosXStock_ = false;    // "AsientosXStock": journal entries from stock
+    int32_t ultimoNroAsiento_ = 0;   // the last journal entry number handed out
+};
+
+// The longest description from the "LenDescripcion" setting: Val of the text rounded to a whole
+// number; 0, negative, beyond 32767 or not a number give 100.
+int16_t LongitudDescripcion(const QString& valor);
+
+}  // namespace posting
