@@ -219,8 +219,8 @@ namespace {
 // A provider's command whose failures arrive as ADO errors, kept in the connection's Errors.
 class GuardedCommand : public Command {
 public:
-    GuardedCommand(std::unique_ptr<Command> inner, const ConnectionPtr& connection)
-        : inner_(std::move(inner)), connection_(connection), session_(&connection->session()) {}
+    GuardedCommand(std::unique_ptr<Command> inner, const ConnectionPtr& connection, std::weak_ptr<const bool> session)
+        : inner_(std::move(inner)), connection_(connection), session_(std::move(session)) {}
     int parameterCount() const override { return inner_->parameterCount(); }
     void bind(int index, const vb::Variant& value) override {
         run([&] { inner_->bind(index, value); });
@@ -236,12 +236,12 @@ private:
     void run(F&& f) {
         ConnectionPtr cn = connection_.lock();
         // A command belongs to the session it was prepared on, not to a later one.
-        if (!cn || cn->State() != adStateOpen || &cn->session() != session_) RaiseAdo(vb::kErrAdoClosed, kSourceConnection);
+        if (!cn || session_.expired()) RaiseAdo(vb::kErrAdoClosed, kSourceConnection);
         Guarded(cn->errors(), kSourceConnection, f);
     }
     std::unique_ptr<Command> inner_;
     std::weak_ptr<Connection> connection_;
-    const Session* session_;
+    std::weak_ptr<const bool> session_;   // expires with the session it was prepared on
 };
 
 }  // namespace
@@ -249,7 +249,7 @@ private:
 std::unique_ptr<Command> Connection::Prepare(const QString& sql) {
     Session& s = session();
     auto inner = Guarded(errors_, kSourceConnection, [&] { return s.prepare(sql); });
-    return std::make_unique<GuardedCommand>(std::move(inner), shared_from_this());
+    return std::make_unique<GuardedCommand>(std::move(inner), shared_from_this(), s.lifetime());
 }
 
 namespace {

@@ -95,8 +95,7 @@ private:
     int index_;
 };
 
-// Internal: where a Recordset takes its rows from. Implemented by the providers.
-// Internal: one open provider session. Implemented by the providers.
+// Internal to the ado layer (provider.h): the rows of a result, and one open provider session.
 class Session;
 
 // A prepared statement with "?" parameters, for the bulk work of the platform layers (the
@@ -194,13 +193,13 @@ public:
     std::unique_ptr<RowReader> OpenReader(const QString& source, bool whole = false);
     // True for the embedded provider.
     bool isEmbedded() const;
-    // Internal: the open session, or raises 3704.
-    Session& session();
 
 private:
     Connection() = default;
     friend class Recordset;
     friend class RowReader;
+    // The open session, or raises 3704.
+    Session& session();
     std::unique_ptr<Session> session_;
     QString connectionString_;
     QString errorSource_;   // the Source of the errors of the open session: its provider's name
@@ -249,13 +248,13 @@ public:
     // GetRows: the remaining rows, row-major.
     std::vector<std::vector<vb::Variant>> GetRows();
 
-    // Internal: used by the providers to hand over a result.
-    void attach(const ConnectionPtr& connection, std::unique_ptr<RowSource> rows, const QString& source,
-                int cursorType, int lockType);
-
 private:
     Recordset() = default;
     friend class Field;
+    friend class Connection;
+    // Takes a result the connection's session gave.
+    void attach(const ConnectionPtr& connection, std::unique_ptr<RowSource> rows, const QString& source,
+                int cursorType, int lockType);
     vb::Variant value(int index) const;
     void assign(int index, const vb::Variant& v);
     void requireOpen() const;
