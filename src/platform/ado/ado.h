@@ -73,8 +73,8 @@ struct FieldInfo {
 
 class RowSource;
 
-// One field of a recordset's current row. It keeps its recordset and its description alive, as
-// the original's field objects do: after the recordset is closed its Value raises 3704.
+// One field of a recordset's current row. It keeps its recordset and its description alive, so a
+// field read after its recordset is closed raises 3704 instead of reading freed rows.
 class Field {
 public:
     const QString& Name() const { return info_->name; }
@@ -222,7 +222,7 @@ public:
     int State() const;
 
     bool BOF() const;
-    bool Eof() const;                               // the original's EOF
+    bool Eof() const;                               // EOF (a macro of the C library)
     void MoveFirst();
     void MoveNext();
     void MovePrevious();

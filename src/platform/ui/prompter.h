@@ -1,6 +1,7 @@
 #pragma once
-// Every message box and input box of the program goes through the Prompter, with the original
-// button, icon and answer codes. QtPrompter shows real dialogs; ScriptedPrompter answers in tests.
+// Every message box and input box of the program goes through the Prompter, with the program's
+// own button, icon and answer codes (vbYesNo, vbCritical, vbYes, ...). QtPrompter shows real
+// dialogs; ScriptedPrompter answers in tests.
 #include <QString>
 #include <QStringList>
 #include <deque>

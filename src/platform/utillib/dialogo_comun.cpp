@@ -13,7 +13,8 @@ QString DialogoComun::FiltroQt(const QString& filtro) {
         for (const QString& p : partes[i + 1].split(u';', Qt::SkipEmptyParts)) {
             const QString patron = p.trimmed();
             patrones << patron;
-            // The file system here tells letter case apart; the original's did not.
+            // File names tell letter case apart here while the program's filters are written in
+            // one case ("*.MDB"): the lower-case pattern is offered too.
             if (patron.toLower() != patron) patrones << patron.toLower();
         }
         filtros << partes[i].trimmed() + QStringLiteral(" (") + patrones.join(u' ') + u')';

@@ -2,7 +2,7 @@
 // DialogoComun: the common file-open dialog. Set the title and the filter, call AbreDialogo, then
 // read ArchivoElegido, or DialogoCancelado when the operator closed it without a choice.
 //
-// The filter is written as the original's: description "|" pattern pairs, "|" between pairs
+// The filter is written as the program writes it: description "|" pattern pairs, "|" between pairs
 // ("Base de Datos de Microsoft Access |*.MDB").
 #include <QString>
 #include <deque>

@@ -1,9 +1,9 @@
 #pragma once
 // UtilControles: helpers for the entry fields of the program's windows.
 //
-// A window's control array (the original's "txtfields(0)", "txtfields(1)") is a list of controls
+// A window's control array (the windows' "txtfields(0)", "txtfields(1)") is a list of controls
 // that carry the dynamic property "Index" (their number in the array); a control bound to a
-// column carries the dynamic property "DataField". Key codes are the original's: 13 Enter,
+// column carries the dynamic property "DataField". Key codes are the program's: 13 Enter,
 // 27 Escape, 38 Up, 40 Down, ...; KeyCodeFromQt turns a Qt key into one.
 #include <QList>
 #include <QString>
@@ -38,7 +38,7 @@ public:
     // fields' values go into SQL texts.
     void FiltraTecla(QObject* textBox, int& keyAscii) const;
 
-    // The original's key code of a Qt key (Qt::Key_Return gives 13); 0 for keys without one.
+    // The program's key code of a Qt key (Qt::Key_Return gives 13); 0 for keys without one.
     static int KeyCodeFromQt(int qtKey);
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-// Fixed-point money: a 64-bit integer of ten-thousandths, as the original language's Currency.
+// Fixed-point money: the runtime's Currency, a 64-bit integer of ten-thousandths.
 #include <QString>
 #include <cstdint>
 

@@ -1,5 +1,5 @@
 #pragma once
-// The error runner: gives a procedure the original's handler convention.
+// The error runner: gives a procedure the program's error-handler convention.
 //
 //   double Algo() {
 //       double result = 0;

@@ -1,6 +1,6 @@
 #pragma once
 // The runtime's text and number functions that the program's algorithms rely on.
-// Positions are 1-based, as the original's.
+// Positions are 1-based: the first character of a text is at 1.
 #include "platform/vb/variant.h"
 
 #include <QString>

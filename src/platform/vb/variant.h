@@ -1,5 +1,5 @@
 #pragma once
-// The original language's Variant: Empty, Null, Boolean, Integer, Long, Double, Currency, Date and
+// The runtime's Variant: Empty, Null, Boolean, Integer, Long, Double, Currency, Date and
 // String, with the runtime's conversions. Conversions that cannot be made raise vb::Error 13
 // (type mismatch) or 94 (invalid use of Null), as the runtime does.
 #include "platform/vb/currency.h"

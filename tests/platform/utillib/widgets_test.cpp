@@ -25,7 +25,7 @@ TEST(DialogoComun, PreparedChoicesAnswerWithoutAWindow) {
     EXPECT_EQ(dlg.eleccionesPendientes(), 0);
 }
 
-TEST(DialogoComun, FiltersInTheOriginalFormBecomeQtFilters) {
+TEST(DialogoComun, FiltersOfTheProgramBecomeQtFilters) {
     EXPECT_EQ(utillib::DialogoComun::FiltroQt(QStringLiteral("Base de Datos de Microsoft Access |*.MDB")),
               QStringLiteral("Base de Datos de Microsoft Access (*.MDB *.mdb)"));
     EXPECT_EQ(utillib::DialogoComun::FiltroQt(QStringLiteral("Textos|*.txt|Todos|*.*")),
