@@ -4,11 +4,12 @@
 //   korvane --demo <folder>              the demo databases in <folder> (created when missing)
 //   korvane --demo <folder> --capturas <folder2>
 //                                        demo start that also writes pictures of the main window,
-//                                        of a send's progress window and of the list and tree
-//                                        lookup dialogs into <folder2>, then ends
+//                                        of a send's progress window, of the percentage bar and of
+//                                        the list and tree lookup dialogs into <folder2>, then ends
 #include "console/frm_korvane01.h"
 #include "console/frm_status.h"
 #include "console/reportes.h"
+#include "core/barra_progreso.h"
 #include "core/consultas_iface.h"
 #include "core/inicia_sistema.h"
 #include "data/db_dll.h"
@@ -25,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStringList>
@@ -153,6 +155,11 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     console::SetObservadorEstado(nullptr);
     ok = Guarda(&w, carpeta, QStringLiteral("main-after-send.png")) && ok;
     ok = CapturasConsultas(carpeta) && ok;
+    for (const int porcentaje : {0, 50, 100}) {   // the percentage bar empty, half and full
+        QImage barra(240, 24, QImage::Format_RGB32);
+        core::DibujaBarraProgreso(barra, vb::Variant(static_cast<double>(porcentaje)), 0xFF0000, QString());
+        ok = barra.save(QDir(carpeta).filePath(QStringLiteral("progress-%1.png").arg(porcentaje))) && ok;
+    }
     return ok ? 0 : 1;
 }
 

@@ -1,8 +1,6 @@
-// The percentage bar, painted and saved as the screenshots docs/screenshots/progress-N.png.
+// The percentage bar, painted into an image and read back pixel by pixel.
 #include "core/barra_progreso.h"
-#include "support/test_support.h"
 
-#include <QDir>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -27,9 +25,6 @@ int Cuenta(const QImage& img, QRect r, F f) {
 QImage Dibuja(double porcentaje) {
     QImage img(240, 24, QImage::Format_RGB32);
     core::DibujaBarraProgreso(img, vb::Variant(porcentaje), 0xFF0000, QString());
-    const QString carpeta = testsupport::SourceDir() + QStringLiteral("/docs/screenshots");
-    QDir().mkpath(carpeta);
-    img.save(carpeta + QStringLiteral("/progress-%1.png").arg(static_cast<int>(porcentaje)));
     return img;
 }
 
