@@ -17,7 +17,10 @@ function(korv_library name)
 endfunction()
 
 # korv_test(<name> DIR <folder> [DEPS <targets>...])
-# One test executable per folder of tests/, run by CTest headless.
+# One test executable per folder of tests/, run by CTest headless. Each test case is a CTest test
+# of its own ("<name>:Suite.Case"), listed when CTest starts, so CTest runs the cases in parallel
+# and times each one.
+include(GoogleTest)
 function(korv_test name)
   cmake_parse_arguments(K "" "DIR" "DEPS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${K_DIR}/*.cpp ${K_DIR}/*.h)
@@ -26,8 +29,15 @@ function(korv_test name)
   endif()
   add_executable(${name} ${_src})
   target_link_libraries(${name} PRIVATE ${K_DEPS} korv_testsupport GTest::gtest GTest::gmock)
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORV_SOURCE_DIR=${PROJECT_SOURCE_DIR};KORV_BINARY_DIR=${PROJECT_BINARY_DIR}"
-    TIMEOUT 600)
+  gtest_discover_tests(${name} TEST_PREFIX "${name}:" TEST_LIST ${name}_CASES DISCOVERY_MODE PRE_TEST
+                       DISCOVERY_TIMEOUT 120)
+  # The environment and the time limit of every case, set once the cases are listed (a list
+  # value such as ENVIRONMENT does not pass through the discovery's own properties).
+  set(_env "QT_QPA_PLATFORM=offscreen;KORV_SOURCE_DIR=${PROJECT_SOURCE_DIR};KORV_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  set(_props "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+  file(WRITE "${_props}"
+       "if(${name}_CASES)\n"
+       "  set_tests_properties(\${${name}_CASES} PROPERTIES ENVIRONMENT \"${_env}\" TIMEOUT 600)\n"
+       "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${_props}")
 endfunction()
