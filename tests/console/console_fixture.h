@@ -59,11 +59,7 @@ protected:
     }
 
     static void Exec(data::DB_Dll& db, const QString& sql) { db.gCnn()->Execute(sql); }
-    static vb::Variant Scalar(data::DB_Dll& db, const QString& sql) {
-        auto rs = db.gCnn()->Execute(sql);
-        if (!rs || rs->State() != ado::adStateOpen || rs->Eof()) return vb::Variant();
-        return rs->Fields(0).Value();
-    }
+    static vb::Variant Scalar(data::DB_Dll& db, const QString& sql) { return testsupport::Scalar(db.gCnn(), sql); }
     static long Count(data::DB_Dll& db, const QString& sql) { return Scalar(db, sql).toLong(); }
     static data::DB_Dll& Principal() { return data::gDBPrincipal(); }
     static data::DB_Dll& Remota() { return data::gDBRemota(); }

@@ -22,19 +22,10 @@
 
 namespace {
 
-// Damaged files of this format insert runs of its separator.
-class Mutador : public testsupport::Mutator {
-public:
-    using testsupport::Mutator::Mutator;
-    QByteArray muta(QByteArray b, const char* const* piezas, size_t n) {
-        return testsupport::Mutator::muta(std::move(b), piezas, n, ';');
-    }
-};
-
 // ---------------------------------------------------------------- the parameter text
 
 TEST(ParametrosRobustness, AnyTextGivesItsValues) {
-    Mutador m(31);
+    testsupport::Mutator m(31);
     const char* const base[] = {
         "@Server=srv01:1433; @DbName= VOLMA; @Usuario= sa; @Password= x=y; @UsuarioLogeado=OPER; @Caja=2;",
         "@ParametroAdicional=;@Menu=1;@server=#ORA/host:1521;",
@@ -42,7 +33,7 @@ TEST(ParametrosRobustness, AnyTextGivesItsValues) {
     const char* const piezas[] = {"@", "@Server", "@Usuario", "@UsuarioLogeado", "@Caja", "=", ";", "==", ";;",
                                   " ", "/", ":", "#", "\xC3\xB1", "@DbName=a"};
     for (int i = 0; i < 3000; ++i) {
-        const QByteArray b = i % 4 == 0 ? m.bytes(100) : m.muta(base[m.menor(6)], piezas, sizeof piezas / sizeof *piezas);
+        const QByteArray b = i % 4 == 0 ? m.bytes(100) : m.muta(m.uno(base), piezas, ';');
         const QString t = QString::fromUtf8(b);
         SCOPED_TRACE(t.toStdString());
         const core::ParametrosInicio p = core::LeeParametros(t);
@@ -106,7 +97,7 @@ private:
 };
 
 TEST_F(PrmRobustness, DamagedFilesRestoreWhatTheyCanAndNoMore) {
-    Mutador m(281);
+    testsupport::Mutator m(281);
     const char* const valores[] = {"1", "2", "-1", "0", "True", "False", "99999999999999999999", "-2147483649",
                                    "1e308", "&HFFFFFFFFFFFF", "&O7777777777777", "nan", "\xFF\xFF", "", " 1 "};
     const char* const piezas[] = {"\r\n", "TxtServer", "ChkTodos", "CboLista", "OptTipo1", " ", "\0"};
@@ -117,8 +108,8 @@ TEST_F(PrmRobustness, DamagedFilesRestoreWhatTheyCanAndNoMore) {
             b = m.bytes(1200);
         } else {
             for (const char* clave : {"TxtServer", "ChkTodos", "OptTipo0", "OptTipo1", "CboLista"})
-                b += Registro(clave, valores[m.menor(sizeof valores / sizeof *valores)]);
-            if (i % 2) b = m.muta(b, piezas, sizeof piezas / sizeof *piezas);
+                b += Registro(clave, m.uno(valores));
+            if (i % 2) b = m.muta(b, piezas, ';');
         }
         QFile f(core::ArchivoParametros(&v.form, QString()));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -138,7 +129,7 @@ TEST_F(PrmRobustness, DamagedFilesRestoreWhatTheyCanAndNoMore) {
 
 TEST(ConsultasQvdRobustness, DefaultsAreAddedBehindWhatADamagedFileHolds) {
     testsupport::TempFolder carpeta;
-    Mutador m(1202);
+    testsupport::Mutator m(1202);
     const QString ruta = carpeta.file(QStringLiteral("consultas.qvd"));
     core::ResetConsultas();
     core::gConsultas().gRutaMascaraConsultas = ruta;

@@ -6,53 +6,21 @@
 #include "platform/vb/app.h"
 #include "platform/vb/error.h"
 #include "recording_calls.h"
+#include "support/mutator.h"
 
-#include <cstdint>
 #include <functional>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace {
 
 using datatest::RecordingCalls;
 
-class Mutador {
-public:
-    explicit Mutador(uint32_t semilla) : rng_(semilla) {}
-    uint32_t menor(uint32_t n) { return n == 0 ? 0 : static_cast<uint32_t>(rng_() % n); }
-    QString alAzar(int maximo) {
-        QString s;
-        const int n = static_cast<int>(menor(static_cast<uint32_t>(maximo) + 1));
-        for (int i = 0; i < n; ++i) {
-            if (menor(3) == 0) s += QChar(static_cast<char16_t>(menor(0x10000)));
-            else s += QLatin1Char(" '()[];,.-/*0123456789ATOPWHERErowtGOINSERTDELETE\r\n"[menor(52)]);
-        }
-        return s;
-    }
-    QString muta(QString s) {
-        static const char* const piezas[] = {"'", "''", "[", "]", "(", ")", "--", "/*", ";", " top ", "TOP ", " WHERE ",
-                                             " GROUP BY ", "ORDER BY ", " LEN(", "103", "TO_CHAR(", "CONVERT(NVARCHAR,",
-                                             "= ''", "'05/03/2008'", "TO_DATE(", "TO_DATE(TO_DATE(", "INSERT ", "DELETE ",
-                                             "UPDATE ", "CREATE ", "DROP ", "ALTER ", "COMMIT", "ROLLBACK",
-                                             "BEGIN TRANSACTION", "BEGIN TRANS", "SET TRANSACTION", "IF NOT EXIST",
-                                             "IF EXIST", "GRANT ", "SET NOCOUNT ON", "\r\nGO\r\n", " GO ", "\r", "\n"};
-        for (int c = 0, k = 1 + static_cast<int>(menor(4)); c < k; ++c) {
-            const qsizetype pos = static_cast<qsizetype>(menor(static_cast<uint32_t>(s.size()) + 1));
-            switch (menor(6)) {
-            case 0: s.truncate(pos); break;
-            case 1: if (!s.isEmpty()) s[pos % s.size()] = QChar(static_cast<char16_t>(menor(256))); break;
-            case 2: s.insert(pos, QString::fromLatin1(piezas[menor(sizeof piezas / sizeof *piezas)])); break;
-            case 3: s.insert(pos, menor(2) ? QChar(0) : QChar(0xFF)); break;
-            case 4: s.insert(pos, QString(500 + static_cast<int>(menor(3000)), menor(2) ? QLatin1Char('A') : QLatin1Char('9'))); break;
-            default: s.remove(pos, static_cast<qsizetype>(menor(30))); break;
-            }
-        }
-        return s;
-    }
-
-private:
-    std::mt19937 rng_;
-};
+// Pieces of the dialects and of the script runner's keywords, put where they do not belong.
+const char* const kPiezas[] = {"'", "''", "[", "]", "(", ")", "--", "/*", ";", " top ", "TOP ", " WHERE ", " GROUP BY ",
+                               "ORDER BY ", " LEN(", "103", "TO_CHAR(", "CONVERT(NVARCHAR,", "= ''", "'05/03/2008'",
+                               "TO_DATE(", "TO_DATE(TO_DATE(", "INSERT ", "DELETE ", "UPDATE ", "CREATE ", "DROP ",
+                               "ALTER ", "COMMIT", "ROLLBACK", "BEGIN TRANSACTION", "BEGIN TRANS", "SET TRANSACTION",
+                               "IF NOT EXIST", "IF EXIST", "GRANT ", "SET NOCOUNT ON", "\r\nGO\r\n", " GO ", "\r", "\n"};
 
 const char* const kSentencias[] = {
     "SELECT TOP 10 A FROM T WHERE B = 1 ORDER BY A",
@@ -125,10 +93,11 @@ TEST_F(OracleRobustness, EveryCutOfTheProgramsStatements) {
 }
 
 TEST_F(OracleRobustness, DamagedAndRandomTexts) {
-    Mutador m(1521);
+    testsupport::Mutator m(1521);
     qsizetype ejecutadas = 0;
     for (int i = 0; i < 3000; ++i) {
-        const QString sql = i % 4 == 0 ? m.alAzar(150) : m.muta(QString::fromUtf8(kSentencias[m.menor(10)]));
+        const QString sql = i % 4 == 0 ? m.texto(150, " '()[];,.-/*0123456789ATOPWHERErowtGOINSERTDELETE\r\n")
+                                       : QString::fromUtf8(m.muta(m.uno(kSentencias), kPiezas, 'A'));
         SCOPED_TRACE(sql.toStdString());
         ValorOError([&] { (void)db.ORACLE_Dicc(sql); });
         calls->log.clear();

@@ -18,15 +18,6 @@
 namespace lookuptest {
 namespace {
 
-// Damaged files of this format insert runs of its separator.
-class Mutador : public testsupport::Mutator {
-public:
-    using testsupport::Mutator::Mutator;
-    QByteArray muta(QByteArray b, const char* const* piezas, size_t n) {
-        return testsupport::Mutator::muta(std::move(b), piezas, n, '|');
-    }
-};
-
 void Escribe(const QString& ruta, const QByteArray& b) {
     QFile f(ruta);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -38,7 +29,7 @@ void Escribe(const QString& ruta, const QByteArray& b) {
 TEST(ConsultasRobustness, DamagedDefinitionFilesGiveRecordsOrNothing) {
     testsupport::TempFolder carpeta;
     const QString ruta = carpeta.file(QStringLiteral("consultas.qvd"));
-    Mutador m(1202);
+    testsupport::Mutator m(1202);
     const QByteArray bueno = core::RegistroConsultas(QStringLiteral("Articulos"), QStringLiteral("V_MA_ARTICULOS"),
                                                      QStringLiteral("|DESCRIPCION|IDARTICULO|"),
                                                      QStringLiteral("SUSPENDIDO = 0")) +
@@ -46,7 +37,7 @@ TEST(ConsultasRobustness, DamagedDefinitionFilesGiveRecordsOrNothing) {
                                                      QStringLiteral("|NOMBRE|"));
     const char* const piezas[] = {"|", "||", ",", "'", "\r\n", "V_MA_ARTICULOS", "order by", "where"};
     for (int i = 0; i < 800; ++i) {
-        const QByteArray b = i % 4 == 0 ? m.bytes(3000) : m.muta(bueno, piezas, sizeof piezas / sizeof *piezas);
+        const QByteArray b = i % 4 == 0 ? m.bytes(3000) : m.muta(bueno, piezas, '|');
         Escribe(ruta, b);
         SCOPED_TRACE(i);
         for (const char* tabla : {"V_MA_ARTICULOS", "VT_CLIENTES", "", " "}) {
@@ -71,15 +62,15 @@ TEST(ConsultasRobustness, DamagedDefinitionFilesGiveRecordsOrNothing) {
 }
 
 TEST(ConsultasRobustness, StatementTextsOfAnyShape) {
-    Mutador m(7);
+    testsupport::Mutator m(7);
     const char* const base[] = {"SELECT TOP 1000 IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS WHERE SUSPENDIDO = 0 ORDER BY DESCRIPCION",
                                 "select a from t group by a order by a", "from", "order by", "group by", "where", ""};
     const char* const piezas[] = {"from ", " order by ", " group by ", " where ", "'", "''", "*", "%", "stk_ma_articulos.",
                                   "v_ma_articulos.", " ", "FROM"};
     for (int i = 0; i < 3000; ++i) {
-        const QByteArray b = i % 4 == 0 ? m.bytes(120) : m.muta(base[m.menor(7)], piezas, sizeof piezas / sizeof *piezas);
+        const QByteArray b = i % 4 == 0 ? m.bytes(120) : m.muta(m.uno(base), piezas, '|');
         const QString sql = QString::fromUtf8(b);
-        const QString texto = QString::fromUtf8(m.muta("x'y*", piezas, sizeof piezas / sizeof *piezas));
+        const QString texto = QString::fromUtf8(m.muta("x'y*", piezas, '|'));
         (void)lookup::NombreTablaSentencia(sql);
         QString caja;
         const QString f = lookup::FiltraSentenciaLista(sql, QStringLiteral("DESCRIPCION"), texto, m.menor(2) == 1, &caja);
@@ -95,11 +86,11 @@ TEST(ConsultasRobustness, StatementTextsOfAnyShape) {
 TEST(AnchosRobustness, DamagedWidthFilesAreReadAndRewrittenWhole) {
     testsupport::TempFolder carpeta;
     const QString ruta = carpeta.file(QStringLiteral("CONSULTASLEN.QVD"));
-    Mutador m(1440);
+    testsupport::Mutator m(1440);
     const QByteArray bueno = "\"MA_CUENTAS\",\"111|222|\"\r\n\"V_MA_ARTICULOS\",\"900|800|700|\"\r\nVT_CLIENTES, 1|2|\n";
     const char* const piezas[] = {"\"", ",", "\r", "\n", "\r\n", "|", "\"\"", ",,", "\"a,b\""};
     for (int i = 0; i < 1500; ++i) {
-        const QByteArray b = i % 4 == 0 ? m.bytes(400) : m.muta(bueno, piezas, sizeof piezas / sizeof *piezas);
+        const QByteArray b = i % 4 == 0 ? m.bytes(400) : m.muta(bueno, piezas, '|');
         Escribe(ruta, b);
         const QList<lookup::AnchosTabla> antes = lookup::LeeAnchos(ruta);
         ASSERT_TRUE(lookup::GuardaAnchos(ruta, QStringLiteral("V_NUEVA"), {1, 2, 3}));

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include "platform/ui/prompter.h"
+#include "platform/vb/error.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,31 @@ TempFolder::TempFolder() : dir_(std::make_unique<QTemporaryDir>()) {
 QString SourceDir() {
     const QByteArray env = qgetenv("KORV_SOURCE_DIR");
     return env.isEmpty() ? QDir::currentPath() : QString::fromLocal8Bit(env);
+}
+
+long ErrorNumberOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const vb::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+std::vector<std::vector<vb::Variant>> Rows(const ado::ConnectionPtr& cn, const QString& sql) {
+    auto rs = ado::Recordset::Create();
+    rs->Open(sql, cn);
+    return rs->GetRows();
+}
+
+vb::Variant Scalar(const ado::ConnectionPtr& cn, const QString& sql) {
+    auto rs = cn->Execute(sql);
+    if (rs->State() != ado::adStateOpen || rs->Eof()) return vb::Variant();
+    return rs->Fields(0).Value();
+}
+
+long Count(const ado::ConnectionPtr& cn, const QString& table) {
+    return Scalar(cn, QStringLiteral("SELECT COUNT(*) FROM ") + table).toLong();
 }
 
 }  // namespace testsupport

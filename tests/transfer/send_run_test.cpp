@@ -10,6 +10,9 @@
 
 namespace {
 
+using testsupport::Count;
+using testsupport::Rows;
+
 const char* const kSteps[][2] = {
     {"DTSStep_DTSExecuteSQLTask_1", "DTSTask_DTSExecuteSQLTask_1"}, {"DTSStep_DTSDataPumpTask_1", "DTSTask_DTSDataPumpTask_1"},
     {"DTSStep_DTSDataPumpTask_2", "DTSTask_DTSDataPumpTask_2"},     {"DTSStep_DTSDataPumpTask_3", "DTSTask_DTSDataPumpTask_3"},
@@ -72,16 +75,6 @@ protected:
                 failures << step->Name() + ": " + step->ErrorDescription();
         }
         return failures;
-    }
-
-    std::vector<std::vector<vb::Variant>> Rows(const ado::ConnectionPtr& c, const QString& sql) {
-        auto rs = ado::Recordset::Create();
-        rs->Open(sql, c);
-        return rs->GetRows();
-    }
-
-    long Count(const ado::ConnectionPtr& c, const QString& table) {
-        return Rows(c, "SELECT COUNT(*) FROM " + table)[0][0].toLong();
     }
 
     testsupport::TempFolder folder;

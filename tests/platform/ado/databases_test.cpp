@@ -6,10 +6,7 @@
 
 namespace {
 
-vb::Variant Scalar(const ado::ConnectionPtr& cn, const QString& sql) {
-    auto rs = cn->Execute(sql);
-    return rs->Eof() ? vb::Variant() : rs->Fields(0).Value();
-}
+using testsupport::Scalar;
 
 TEST(Databases, DemoHoldsWhatTheSendAndReceiveMeet) {
     testsupport::TempFolder tmp;

@@ -1,75 +1,27 @@
-// Texts the program does not control, given to the embedded provider's statement reader and to
-// the connection text reader: cut, damaged and random texts end in a result or a clean error,
-// never in a crash, an endless loop or a read outside the text.
+// Texts the program does not control: the program's statements and the shipped scripts cut,
+// damaged and random, given to the embedded connection, and connection texts of any shape. A
+// statement runs, or fails with the provider's error, which the connection's Errors then hold.
 #include "ado_fixture.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/tsql.h"
 #include "platform/vb/error.h"
+#include "support/mutator.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
-#include <cstdint>
-#include <random>
+#include <QRegularExpression>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Fixed-seed changes of a text: the same cases on every run.
-class Mutador {
-public:
-    explicit Mutador(uint32_t semilla) : rng_(semilla) {}
-
-    uint32_t menor(uint32_t n) { return n == 0 ? 0 : static_cast<uint32_t>(rng_() % n); }
-
-    std::string bytesAlAzar(size_t maximo) {
-        std::string s(menor(static_cast<uint32_t>(maximo) + 1), '\0');
-        for (char& c : s) c = static_cast<char>(menor(256));
-        return s;
-    }
-
-    std::string muta(std::string s) {
-        static const char* const piezas[] = {"'", "\"", "[", "]", "(", ")", "--", "/*", "*/", ";", "N'", "''",
-                                             "GO", "BEGIN ", "END ", "IF ", "ELSE ", "EXEC ", "SELECT TOP ",
-                                             "TOP (", "WITH (NOLOCK)", "(NOLOCK)", ".", "..", "...", "@", "+",
-                                             "'05/03/2008'", "'2008-02-30'", "CREATE TABLE ", "ALTER TABLE T ADD ",
-                                             "CASE ", "DEFAULT ", "IDENTITY(", "varchar(", "COLLATE ", "VALUES",
-                                             "CREATE PROCEDURE ", "AS ", "dbo.", "X.dbo.", "1e", "1e+", ",", "\n"};
-        const int cambios = 1 + static_cast<int>(menor(4));
-        for (int c = 0; c < cambios; ++c) {
-            const size_t pos = s.empty() ? 0 : menor(static_cast<uint32_t>(s.size() + 1));
-            switch (menor(7)) {
-            case 0:   // cut
-                s.resize(pos);
-                break;
-            case 1:   // flipped byte
-                if (!s.empty()) s[pos % s.size()] = static_cast<char>(s[pos % s.size()] ^ (1u << menor(8)));
-                break;
-            case 2:   // a piece of the dialect where it does not belong
-                s.insert(pos, piezas[menor(sizeof piezas / sizeof *piezas)]);
-                break;
-            case 3:   // NUL and 0xFF
-                s.insert(pos, 1, menor(2) ? '\0' : '\xFF');
-                break;
-            case 4:   // a very long word or number
-                s.insert(pos, std::string(1000 + menor(5000), menor(2) ? 'A' : '9'));
-                break;
-            case 5:   // a piece taken out
-                if (!s.empty()) s.erase(pos % s.size(), menor(64));
-                break;
-            default:   // a piece repeated
-                if (!s.empty()) {
-                    const size_t b = pos % s.size();
-                    s.insert(b, s.substr(b, menor(64)));
-                }
-                break;
-            }
-        }
-        return s;
-    }
-
-private:
-    std::mt19937 rng_;
-};
+// Pieces of the dialect, put where they do not belong.
+const char* const kPiezas[] = {"'", "\"", "[", "]", "(", ")", "--", "/*", "*/", ";", "N'", "''", "GO", "BEGIN ", "END ",
+                               "IF ", "ELSE ", "EXEC ", "SELECT TOP ", "TOP (", "WITH (NOLOCK)", "(NOLOCK)", ".", "..",
+                               "...", "@", "+", "'05/03/2008'", "'2008-02-30'", "CREATE TABLE ", "ALTER TABLE T ADD ",
+                               "CASE ", "DEFAULT ", "IDENTITY(", "varchar(", "COLLATE ", "VALUES", "CREATE PROCEDURE ",
+                               "AS ", "dbo.", "X.dbo.", "1e", "1e+", ",", "\n", "=", "Data Source="};
 
 // Statements of the kinds the program sends, one feature of the dialect each.
 const char* const kSentencias[] = {
@@ -95,70 +47,109 @@ const char* const kSentencias[] = {
     "SELECT \"A\"\"B\", [C]]D] FROM T -- comment\n/* block */ WHERE 1.5e+3 > 0 AND x <> 1 AND y != 2",
 };
 
-// The shipped scripts, cut into their statements at blank lines.
-std::vector<std::string> PiezasDeLosScripts() {
-    std::vector<std::string> out;
-    for (const char* nombre : {"db/volma.sql", "db/volma_demo.sql", "db/korvane_interfases.sql",
-                               "db/korvane_interfases_demo.sql"}) {
-        QFile f(testsupport::SourceDir() + QLatin1Char('/') + QLatin1String(nombre));
+// The shipped scripts (db/*.sql), cut into their statements at blank lines.
+std::vector<QByteArray> PiezasDeLosScripts() {
+    std::vector<QByteArray> out;
+    const QDir carpeta(testsupport::SourceDir() + QStringLiteral("/db"));
+    for (const QString& nombre : carpeta.entryList({QStringLiteral("*.sql")}, QDir::Files)) {
+        QFile f(carpeta.filePath(nombre));
         if (!f.open(QIODevice::ReadOnly)) continue;
-        const std::string todo = f.readAll().toStdString();
-        size_t b = 0;
-        while (b < todo.size()) {
-            size_t e = todo.find("\n\n", b);
-            if (e == std::string::npos) e = todo.size();
-            if (e > b) out.push_back(todo.substr(b, e - b));
-            b = e + 2;
+        const QByteArray todo = f.readAll();
+        for (qsizetype b = 0, e; b < todo.size(); b = e + 2) {
+            e = todo.indexOf("\n\n", b);
+            if (e < 0) e = todo.size();
+            if (e > b) out.push_back(todo.mid(b, e - b));
         }
     }
     return out;
 }
 
-void Traduce(const std::string& sql) {
-    const ado::tsql::Batch b = ado::tsql::Translate(sql, "VOLMA");
-    (void)b;
-}
+class DamagedText : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db::CreateDemo(tmp.path());
+        cn = ado::Connection::Create();
+        cn->Open(db::ConnectionText(tmp.path(), "VOLMA"));
+    }
 
-TEST(TsqlRobustness, EveryCutOfTheProgramsStatements) {
-    for (const char* s : kSentencias) {
-        const std::string sql(s);
-        for (size_t n = 0; n <= sql.size(); ++n) {
-            SCOPED_TRACE(sql.substr(0, n));
-            Traduce(sql.substr(0, n));
-            Traduce(sql.substr(n));
+    // Runs the text (through a recordset, its rows stepped, when asked); true when it ran. A text
+    // that fails raises the provider's error, and Errors hold that one error with its SQL state.
+    bool RunsOrFailsInErrors(const QByteArray& sql, bool comoRecordset = false) {
+        const QString texto = QString::fromUtf8(sql);
+        try {
+            if (!comoRecordset) {
+                cn->Execute(texto);
+                return true;
+            }
+            auto rs = ado::Recordset::Create();
+            rs->Open(texto, cn);
+            for (int n = 0; n < 50 && rs->State() == ado::adStateOpen && !rs->Eof(); ++n) rs->MoveNext();
+            return true;
+        } catch (const vb::Error& e) {
+            EXPECT_EQ(cn->errors().Count(), 1) << sql.left(200).toStdString();
+            if (cn->errors().Count() != 1) return false;
+            const ado::ErrorItem& item = cn->errors().Item(0);
+            EXPECT_EQ(item.Number, e.number());
+            EXPECT_FALSE(item.SQLState.isEmpty()) << item.Description.toStdString();
+            EXPECT_FALSE(item.Description.trimmed().isEmpty()) << item.SQLState.toStdString();
+            return false;
         }
     }
-}
 
-TEST(TsqlRobustness, EveryCutOfTheShippedScripts) {
-    const std::vector<std::string> piezas = PiezasDeLosScripts();
-    ASSERT_FALSE(piezas.empty());
-    for (const std::string& p : piezas) {
-        for (size_t n = 0; n <= p.size(); n += 3) Traduce(p.substr(0, n));
+    testsupport::TempFolder tmp;
+    ado::ConnectionPtr cn;
+};
+
+TEST_F(DamagedText, EveryCutOfTheProgramsStatementsAndOfTheShippedScripts) {
+    int corridas = 0;
+    for (const char* s : kSentencias) {
+        const QByteArray sql(s);
+        for (qsizetype n = 0; n <= sql.size(); ++n)
+            corridas += RunsOrFailsInErrors(sql.left(n)) + RunsOrFailsInErrors(sql.mid(n));
     }
+    const std::vector<QByteArray> piezas = PiezasDeLosScripts();
+    ASSERT_GT(piezas.size(), 20u);
+    for (const QByteArray& p : piezas) {
+        for (qsizetype n = 0; n <= p.size(); n += 5) corridas += RunsOrFailsInErrors(p.left(n));
+    }
+    EXPECT_GT(corridas, 100);   // a cut at a statement's end runs
 }
 
-TEST(TsqlRobustness, DamagedStatements) {
-    Mutador m(20081203);
-    std::vector<std::string> base(std::begin(kSentencias), std::end(kSentencias));
-    for (const std::string& p : PiezasDeLosScripts()) base.push_back(p);
-    for (int i = 0; i < 4000; ++i) {
-        const std::string sql = m.muta(base[m.menor(static_cast<uint32_t>(base.size()))]);
+TEST_F(DamagedText, DamagedAndRandomStatements) {
+    testsupport::Mutator m(20081203);
+    std::vector<QByteArray> base(std::begin(kSentencias), std::end(kSentencias));
+    for (const QByteArray& p : PiezasDeLosScripts()) base.push_back(p);
+    for (int i = 0; i < 5000; ++i) {
+        const QByteArray sql =
+            i % 3 == 0 ? m.bytes(200) : m.muta(base[m.menor(static_cast<uint32_t>(base.size()))], kPiezas, '9');
         SCOPED_TRACE(i);
-        Traduce(sql);
-        (void)ado::tsql::BindParameters(sql, {{"@a", "1"}, {"@B", "'x'"}});
-        std::string iso;
-        (void)ado::tsql::ReadDateLiteral(sql.substr(0, 40), &iso);
+        RunsOrFailsInErrors(sql, i % 2 == 0);
+        // A text without parameters is left as it is.
+        const std::string texto = sql.toStdString();
+        if (!sql.contains('@')) {
+            EXPECT_EQ(ado::tsql::BindParameters(texto, {{"@a", "1"}, {"@B", "'x'"}}), texto);
+        }
     }
+    // The NUL character: SQLite reads no further than it, so a statement holding one is refused.
+    for (const char* antes : {"", "SELECT 1", "DELETE FROM T_NADA WHERE 1=0 "})
+        EXPECT_FALSE(RunsOrFailsInErrors(QByteArray(antes) + '\0' + "ALTER TABLE T ADD C nvarchar(30) NULL")) << antes;
 }
 
-TEST(TsqlRobustness, RandomBytes) {
-    Mutador m(7);
+// A date literal is read into a date that exists, or not at all.
+TEST(TsqlRobustness, DateLiteralsGiveADateThatExists) {
+    testsupport::Mutator m(1753);
+    const char* const textos[] = {"", "0", "05/03", "05/03/", "05/03/2008 ", "05/03/2008 23", "05/03/2008 23:",
+                                  "05/03/2008 23:5", "2008-", "2008-0", "2008-02-", "2008-02-29T", "9999-12-31 23:59:59.",
+                                  "2008-02-29 23:59:59.99999999999999999999999999999", "99/99/9999", "1/1/1",
+                                  "00/00/0000", "31/12/99999", "29/02/2008", "29/02/2009", "2008-12-31 24:00:00"};
     for (int i = 0; i < 3000; ++i) {
-        const std::string sql = m.bytesAlAzar(200);
-        Traduce(sql);
+        const QByteArray t = i < 40 ? QByteArray(textos[i % std::size(textos)]) : m.muta(m.uno(textos), kPiezas, '9');
         std::string iso;
-        (void)ado::tsql::ReadDateLiteral(sql, &iso);
+        if (!ado::tsql::ReadDateLiteral(t.toStdString(), &iso)) continue;
+        const QString fecha = QString::fromStdString(iso);   // fractions of a second kept as written
+        EXPECT_TRUE(QDateTime::fromString(fecha.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid() &&
+                    QRegularExpression(QStringLiteral("^.{19}(\\.[0-9]*)?$")).match(fecha).hasMatch())
+            << t.left(100).toStdString() << " -> " << iso.substr(0, 100);
     }
 }
 
@@ -170,7 +161,7 @@ TEST(TsqlRobustness, DeeplyNestedText) {
         for (int i = 0; i < 20000; ++i) sql += pieza;
         SCOPED_TRACE(pieza);
         try {
-            Traduce(sql);
+            (void)ado::tsql::Translate(sql, "VOLMA");
         } catch (const ado::ProviderError& e) {
             EXPECT_EQ(e.nativeError, 191);
             EXPECT_TRUE(e.description.contains(QLatin1String("nested too deeply")));
@@ -210,77 +201,21 @@ TEST(TsqlRobustness, StatementAfterASessionSetting) {
     EXPECT_EQ(fk.statements.size(), 1u);
 }
 
-// Regression: a statement holding a NUL character ("\0ALTER TABLE ...") made the embedded
-// database wait forever; it is refused as a syntax error.
-TEST(TsqlRobustness, NulCharacterInAStatement) {
-    testsupport::TempFolder tmp;
-    db::CreateDemo(tmp.path());
-    ado::ConnectionPtr cn = ado::Connection::Create();
-    cn->Open(db::ConnectionText(tmp.path(), "VOLMA"));
-    for (const char* antes : {"", "SELECT 1", "DELETE FROM T_NADA WHERE 1=0 "}) {
-        const QString sql = QLatin1String(antes) + QChar(0) + QStringLiteral("ALTER TABLE T ADD C nvarchar(30) NULL");
-        try {
-            cn->Execute(sql);
-            ADD_FAILURE() << "no error for " << antes;
-        } catch (const vb::Error& e) {
-            EXPECT_FALSE(e.description().trimmed().isEmpty());
-        }
-    }
-}
-
-TEST(TsqlRobustness, DateLiterals) {
-    const char* const textos[] = {"", "0", "05/03", "05/03/", "05/03/2008 ", "05/03/2008 23", "05/03/2008 23:",
-                                  "05/03/2008 23:5", "2008-", "2008-0", "2008-02-", "2008-02-29T", "9999-12-31 23:59:59.",
-                                  "2008-02-29 23:59:59.99999999999999999999999999999", "99/99/9999", "1/1/1",
-                                  "00/00/0000", "31/12/99999", "2008-12-31\0001"};
-    for (const char* t : textos) {
-        std::string iso;
-        (void)ado::tsql::ReadDateLiteral(t, &iso);
-    }
-}
-
 // The connection text: any text gives its items, and a key of none gives an empty value.
 TEST(ConnectionTextRobustness, AnyTextGivesItsItems) {
-    Mutador m(1961);
+    testsupport::Mutator m(1961);
     const char* const base[] = {"Provider=SQLOLEDB;Data Source=srv;Initial Catalog=VOLMA;User ID=sa;Password=x",
                                 "DRIVER={SQLite3};Database=/tmp/a.db;;", "Provider=Embedded;Data Source=/tmp/x;",
                                 "=;==;;;=a;b=;", ""};
     for (int i = 0; i < 3000; ++i) {
-        const std::string t = i % 3 == 0 ? m.bytesAlAzar(120) : m.muta(base[m.menor(5)]);
-        const ado::ConnectionText c(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
+        const QByteArray t = i % 3 == 0 ? m.bytes(120) : m.muta(m.uno(base), kPiezas, ';');
+        const ado::ConnectionText c(QString::fromUtf8(t));
         for (const auto& [k, v] : c.items()) {
             EXPECT_FALSE(k.contains(QLatin1Char(';')));
             EXPECT_EQ(k, k.trimmed());
             EXPECT_EQ(v, v.trimmed());
         }
         (void)c.value({"Data Source", "Server", "Database"});
-    }
-}
-
-// Damaged statements reach the embedded database: each one runs or raises an error that says
-// something.
-TEST(TsqlRobustness, DamagedStatementsOnTheEmbeddedDatabase) {
-    testsupport::TempFolder tmp;
-    db::CreateDemo(tmp.path());
-    ado::ConnectionPtr cn = ado::Connection::Create();
-    cn->Open(db::ConnectionText(tmp.path(), "VOLMA"));
-    Mutador m(424242);
-    for (int i = 0; i < 1500; ++i) {
-        std::string sql = m.muta(kSentencias[m.menor(sizeof kSentencias / sizeof *kSentencias)]);
-        SCOPED_TRACE(sql);
-        try {
-            const QString texto = QString::fromUtf8(sql.data(), static_cast<qsizetype>(sql.size()));
-            if (i % 2) {
-                long filas = 0;
-                cn->Execute(texto, &filas);
-            } else {   // through a recordset: the rows stepped one at a time when it is one query
-                auto rs = ado::Recordset::Create();
-                rs->Open(texto, cn);
-                for (int n = 0; n < 50 && rs->State() != 0 && !rs->Eof(); ++n) rs->MoveNext();
-            }
-        } catch (const vb::Error& e) {
-            EXPECT_FALSE(e.description().trimmed().isEmpty());
-        }
     }
 }
 

@@ -8,6 +8,9 @@
 
 namespace {
 
+using testsupport::Count;
+using testsupport::Rows;
+
 struct Map {
     const char* source;
     long sourceType;
@@ -93,16 +96,6 @@ protected:
         }
         package->Tasks().Add(task);
         return AddStep(name, name);
-    }
-
-    std::vector<std::vector<vb::Variant>> Rows(const ado::ConnectionPtr& c, const QString& sql) {
-        auto rs = ado::Recordset::Create();
-        rs->Open(sql, c);
-        return rs->GetRows();
-    }
-
-    long Count(const ado::ConnectionPtr& c, const QString& table) {
-        return Rows(c, "SELECT COUNT(*) FROM " + table)[0][0].toLong();
     }
 
     testsupport::TempFolder folder;

@@ -1,19 +1,11 @@
 #include "platform/dts/dts.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
 
-long ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const vb::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testsupport::ErrorNumberOf;
 
 TEST(DtsObjectModel, StepsByNameAndPositionInTheOrderOfAdd) {
     auto package = dts::Package::Create();
@@ -60,7 +52,7 @@ TEST(DtsObjectModel, MisusesRaise) {
         {"column past the end", [&] { tr->SourceColumns().Item(1); }, vb::kErrSubscriptOutOfRange},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ErrorOf(c.call), c.number) << c.what;
+        EXPECT_EQ(ErrorNumberOf(c.call), c.number) << c.what;
     EXPECT_EQ(package->Steps().Count(), 1);
     EXPECT_EQ(pump->Transformations().Count(), 1);
 }

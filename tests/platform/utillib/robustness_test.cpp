@@ -2,12 +2,11 @@
 // value, or the default, and never reads outside the file.
 #include "platform/utillib/config_estacion.h"
 #include "platform/vb/files.h"
+#include "support/mutator.h"
 #include "support/test_support.h"
 
 #include <QFile>
-#include <cstdint>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace {
 
@@ -33,34 +32,14 @@ TEST(ConfigEstacionRobustness, DamagedFilesGiveAValueOrTheDefault) {
     testsupport::TempFolder tmp;
     const QString ruta = tmp.file(QStringLiteral("CN000pr.INI"));
     const QByteArray valido(kArchivoValido);
-    std::mt19937 rng(50);
-    auto menor = [&](uint32_t n) { return n == 0 ? 0u : static_cast<uint32_t>(rng() % n); };
+    testsupport::Mutator m(50);
     static const char* const piezas[] = {"[", "]", "=", ";", "\r", "\n", "\r\n", "[]", "[=]", "==", " ", "\t",
-                                         "\0", "\xFF", "[PC01|OPERADOR", "Servidor", "]]]]", "\x81"};
+                                         "\xFF", "[PC01|OPERADOR", "Servidor", "]]]]", "\x81"};
     const utillib::ConfigEstacion cfg;
     for (int i = 0; i < 1500; ++i) {
         QByteArray b;
-        if (i < valido.size() + 1) {
-            b = valido.left(i);   // every cut of a good file
-        } else if (i % 5 == 0) {
-            const int n = static_cast<int>(menor(300));
-            for (int k = 0; k < n; ++k) b += static_cast<char>(menor(256));
-        } else {
-            b = valido;
-            for (int c = 0, n = 1 + static_cast<int>(menor(4)); c < n; ++c) {
-                const int pos = static_cast<int>(menor(static_cast<uint32_t>(b.size()) + 1));
-                switch (menor(4)) {
-                case 0: if (!b.isEmpty()) b[pos % b.size()] = static_cast<char>(menor(256)); break;
-                case 1: {
-                    const char* p = piezas[menor(sizeof piezas / sizeof *piezas)];
-                    b.insert(pos, p, p[0] == '\0' ? 1 : static_cast<qsizetype>(strlen(p)));
-                    break;
-                }
-                case 2: b.insert(pos, QByteArray(2000 + static_cast<int>(menor(20000)), menor(2) ? '[' : 'x')); break;
-                default: b.remove(pos, static_cast<qsizetype>(menor(40))); break;
-                }
-            }
-        }
+        if (i < valido.size() + 1) b = valido.left(i);   // every cut of a good file
+        else b = i % 5 == 0 ? m.bytes(300) : m.muta(valido, piezas, '[');
         Escribe(ruta, b);
         SCOPED_TRACE(i);
         for (const char* clave : {"Servidor", "DbName", "Usuario", "UserPassWord", "", "="}) {

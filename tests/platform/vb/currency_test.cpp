@@ -2,22 +2,15 @@
 #include "qstring_printer.h"
 #include "platform/vb/currency.h"
 #include "platform/vb/error.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 
 namespace {
 
-long ErrorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testsupport::ErrorNumberOf;
 
 TEST(Currency, SumsAndDifferencesAtTheEdgesOfTheRange) {
     using vb::Currency;

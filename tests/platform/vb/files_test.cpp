@@ -95,10 +95,7 @@ TEST(RandomFile, RecordsCountFromOneAndAPartialLastRecordIsNotRead) {
 
 TEST(RandomFile, Errors) {
     testsupport::TempFolder tmp;
-    auto number = [](const std::function<void()>& f) {
-        try { f(); } catch (const vb::Error& e) { return e.number(); }
-        return 0L;
-    };
+    const auto number = testsupport::ErrorNumberOf;
     EXPECT_EQ(number([&] { vb::RandomFile(tmp.file(QStringLiteral("no/such/x.prm")), 10); }), vb::kErrPathNotFound);
     vb::RandomFile f(tmp.file(QStringLiteral("a.prm")), 10);
     QByteArray rec;

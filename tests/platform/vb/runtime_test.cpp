@@ -2,25 +2,18 @@
 #include "qstring_printer.h"
 #include "platform/vb/error.h"
 #include "platform/vb/runtime.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 
 namespace {
 
 using vb::Compare;
 
-long ErrorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testsupport::ErrorNumberOf;
 
 TEST(Val, ReadsTheLeadingNumber) {
     struct Case { const char16_t* text; double expected; };
