@@ -2,21 +2,11 @@
 // cell, and the current cell's rectangle for an in-cell editor.
 #include "platform/ui/flex_grid.h"
 #include "platform/vb/error.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
-
-long ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 TEST(FlexGrid, GrowingAndShrinkingKeepsTheCellsThatStay) {
     ui::FlexGrid g(QStringLiteral("MSFlexGrid1"));
@@ -70,7 +60,7 @@ TEST(FlexGrid, OutsideTheGridRaisesTheControlsErrors) {
         {"negative width", [&] { g.SetColWidth(0, -2); }, ui::kErrInvalidPropertyValue},
         {"unknown alignment", [&] { g.SetColAlignment(0, 10); }, ui::kErrInvalidPropertyValue},
     };
-    for (const Caso& c : casos) EXPECT_EQ(ErrorOf(c.f), c.error) << c.what;
+    for (const Caso& c : casos) EXPECT_EQ(testsupport::ErrorNumberOf(c.f), c.error) << c.what;
     EXPECT_EQ(g.Rows(), 2);   // nothing changed
 }
 
