@@ -103,4 +103,7 @@ CREATE TABLE dbo.Depositos (
     venta numeric(18,3) NOT NULL DEFAULT 0,
     cod_depo char(4) NULL
 )
+
+-- The receive reads one date's rows in voucher order.
+CREATE INDEX IX_Depositos_Fecha ON dbo.Depositos (Fecha, cod_suc, TipoComp, PtoVta, Numero)
 GO

@@ -4,8 +4,9 @@
 //   korvane --demo <folder>              the demo databases in <folder> (created when missing)
 //   korvane --demo <folder> --capturas <folder2>
 //                                        demo start that also writes pictures of the main window,
-//                                        of a send's progress window, of the percentage bar and of
-//                                        the list and tree lookup dialogs into <folder2>, then ends
+//                                        its receive grid, a send's progress window, the
+//                                        percentage bar and the list and tree lookup dialogs into
+//                                        <folder2>, then ends
 #include "console/frm_korvane01.h"
 #include "console/frm_status.h"
 #include "console/reportes.h"
@@ -17,6 +18,7 @@
 #include "lookup/lib_cls_cons3.h"
 #include "lookup/lib_frm_cons3.h"
 #include "lookup/lib_frm_cons3_tree.h"
+#include "platform/ui/flex_grid_view.h"
 #include "platform/ado/ado.h"
 #include "platform/ui/prompter.h"
 #include "platform/vb/app.h"
@@ -138,6 +140,11 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     w.txtfields[0]->setFocus();
     QCoreApplication::processEvents();
     bool ok = Guarda(&w, carpeta, QStringLiteral("main-window.png"));
+    // The receive grid as the set-up leaves it, the window widened to show its first columns.
+    const QSize tamano = w.size();
+    w.resize(1180, tamano.height());
+    ok = Guarda(w.MSFlexGrid1View, carpeta, QStringLiteral("grid-articulos.png")) && ok;
+    w.resize(tamano);
 
     console::SetObservadorEstado([&](const QString& paso, int estado) {
         console::FrmStatus& f = console::frmStatus();

@@ -12,8 +12,11 @@
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
+#include "platform/ui/flex_grid.h"
+#include "platform/ui/flex_grid_view.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/status_bar.h"
+#include "platform/ui/text_measurer.h"
 #include "platform/utillib/motor_reportes.h"
 #include "platform/utillib/util_controles.h"
 #include "platform/utillib/util_texto.h"
@@ -21,6 +24,8 @@
 #include "platform/vb/error.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
+#include "posting/cls_cmn_cptes.h"
+#include "receiver/grilla_recepcion.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,7 +42,6 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -114,7 +118,8 @@ QLabel* Etiqueta(QWidget* parent, const char* name, const QString& caption) {
 
 QString FechaCorta(const vb::Date& d) { return d.toQDate().toString(QStringLiteral("dd/MM/yyyy")); }
 
-FrmKorvane01::FrmKorvane01(QWidget* parent) : QMainWindow(parent) {
+FrmKorvane01::FrmKorvane01(QWidget* parent)
+    : QMainWindow(parent), medida_(std::make_unique<ui::WidgetTextMeasurer>(this)) {
     setObjectName(QStringLiteral("FrmKorvane01"));
     armaControles();
 }
@@ -137,17 +142,15 @@ void FrmKorvane01::armaControles() {
     CmdEnviar = BotonComando(central, "CmdEnviar", QStringLiteral("&Enviar Datos >>>"), 0);
     CmdRecibir = BotonComando(central, "CmdRecibir", QStringLiteral("&Recibir  <<<"), 1);
     CmdCerrar = BotonComando(central, "CmdCerrar", QStringLiteral("Salir"), 2);
-    MSFlexGrid1 = new QTableWidget(central);
-    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setMaximumHeight(80);
-    MSFlexGrid1->setColumnCount(2);
-    MSFlexGrid1->setRowCount(2);
-    MSFlexGrid1->horizontalHeader()->setVisible(false);
-    MSFlexGrid1->verticalHeader()->setVisible(false);
+    // The receive grid: its header row stays in view; every column scrolls.
+    MSFlexGrid1 = std::make_unique<ui::FlexGrid>(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->SetFixedCols(0);
+    MSFlexGrid1View = new ui::FlexGridView(MSFlexGrid1.get(), central);
+    MSFlexGrid1View->setMaximumHeight(80);
     fila->addWidget(CmdEnviar);
     fila->addWidget(CmdRecibir);
     fila->addWidget(CmdCerrar);
-    fila->addWidget(MSFlexGrid1, 1);
+    fila->addWidget(MSFlexGrid1View, 1);
     main->addLayout(fila);
 
     // The transmission data.
@@ -249,7 +252,15 @@ bool FrmKorvane01::Form_Load() {
     core::ActualizaBarraEstado(*sbStatusBar, QString());
     core::RecuperaParametrosFormulario(this, QString(), QString());
     InicializaPantalla();
+    // The receive grid as the receiver will fill it; a failure is asked and the window opens all
+    // the same.
+    vb::OnError on([](const vb::Error& e) { return TrataError(e); });
+    on.run([&] { InicializaGrillaRecepcion(); });
     return true;
+}
+
+void FrmKorvane01::InicializaGrillaRecepcion() {
+    receiver::InicializaGrillaRecepcion(Cpte, *MSFlexGrid1, *medida_);
 }
 
 void FrmKorvane01::InicializaPantalla() {

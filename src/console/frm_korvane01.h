@@ -19,13 +19,18 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QStatusBar;
-class QTableWidget;
 class QToolButton;
 class QWidget;
 
-namespace ui {
-class StatusBar;
+namespace posting {
+class ClsCmnCptes;
 }
+namespace ui {
+class FlexGrid;
+class FlexGridView;
+class StatusBar;
+class TextMeasurer;
+}  // namespace ui
 
 namespace console {
 
@@ -62,6 +67,9 @@ public:
     // belong to the store movement receiver and are plugged in through SetMovDeposito.
     void AsientosRendicionCajero();
     void MovDeposito();
+    // The receive grid laid out as the articles grid of store sales (the window's engine made on
+    // first use); the receiver runs it again after each voucher it saves. Errors reach the caller.
+    void InicializaGrillaRecepcion();
     using MovDepositoHook = std::function<void(FrmKorvane01&)>;
     static void SetMovDeposito(MovDepositoHook hook);
 
@@ -82,7 +90,11 @@ public:
     QToolButton* CmdEnviar = nullptr;
     QToolButton* CmdRecibir = nullptr;
     QToolButton* CmdCerrar = nullptr;
-    QTableWidget* MSFlexGrid1 = nullptr;
+    std::unique_ptr<ui::FlexGrid> MSFlexGrid1;      // the receive grid: the articles grid
+    ui::FlexGridView* MSFlexGrid1View = nullptr;     // what shows it
+    std::unique_ptr<posting::ClsCmnCptes> Cpte;      // the window's voucher engine, made on first use
+    // The window's text widths, in its own font.
+    const ui::TextMeasurer& Medida() const { return *medida_; }
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -118,6 +130,7 @@ private:
     bool conectaInterfases();
     bool ocupado_ = false;
     bool descargado_ = false;
+    std::unique_ptr<ui::TextMeasurer> medida_;
 };
 
 // The date as the date field shows it: the short date format, day first.

@@ -1,5 +1,6 @@
 #include "core/barra_progreso.h"
 
+#include "platform/ui/units.h"
 #include "platform/vb/format.h"
 
 #include <QFontMetricsF>
@@ -8,10 +9,7 @@
 
 namespace core {
 
-QColor ColorBGR(long Color) {
-    return QColor(static_cast<int>(Color & 0xFF), static_cast<int>((Color >> 8) & 0xFF),
-                  static_cast<int>((Color >> 16) & 0xFF));
-}
+QColor ColorBGR(long Color) { return ui::ColorFromBGR(Color); }
 
 QString EtiquetaBarraProgreso(const vb::Variant& Porcentaje, const QString& Texto) {
     return Texto + QStringLiteral(" ") + vb::Format(Porcentaje, QStringLiteral("###")) + QStringLiteral("%");

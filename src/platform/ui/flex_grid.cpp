@@ -65,6 +65,7 @@ void FlexGrid::SetCols(int cols) {
 
 void FlexGrid::SetFixedRows(int n) {
     if (n < 0 || n > rows_) InvalidValue();
+    if (topRow_ == fixedRows_) topRow_ = n;   // not scrolled: stays so
     fixedRows_ = n;
     clampCurrent();
     notify(Change::Layout);
@@ -72,6 +73,7 @@ void FlexGrid::SetFixedRows(int n) {
 
 void FlexGrid::SetFixedCols(int n) {
     if (n < 0 || n > cols_) InvalidValue();
+    if (leftCol_ == fixedCols_) leftCol_ = n;   // not scrolled: stays so
     fixedCols_ = n;
     clampCurrent();
     notify(Change::Layout);

@@ -3,14 +3,13 @@
 #include <QFontMetricsF>
 #include <QWidget>
 
-#include <cmath>
 
 namespace ui {
 
 long WidgetTextMeasurer::TextWidth(const QString& text) const {
     if (text.isEmpty()) return 0;
     const double pixels = QFontMetricsF(widget_->font()).horizontalAdvance(text);
-    return std::lround(pixels * kTwipsPerPixel);
+    return TwipsFromPixels(pixels);
 }
 
 }  // namespace ui

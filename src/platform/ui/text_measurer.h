@@ -5,14 +5,13 @@
 //
 //   ui::WidgetTextMeasurer medida(ventana);           // the window's font
 //   grid.SetColWidth(0, medida.TextWidth(QString(15, u'X')));
+#include "platform/ui/units.h"
+
 #include <QString>
 
 class QWidget;
 
 namespace ui {
-
-// Twips in one screen pixel at the usual 96 dots per inch.
-constexpr double kTwipsPerPixel = 15.0;
 
 class TextMeasurer {
 public:

@@ -1,0 +1,67 @@
+#pragma once
+// FlexGridView: a FlexGrid shown in a window. The grid's first row is the view's column header
+// (when the grid has fixed rows); its other rows are the view's rows, the fixed ones painted as
+// headers. Widths come from ColWidth (twips; 0 hides the column), alignments from ColAlignment,
+// colours from the cell colours. The current cell and the scrolling follow the model both ways,
+// and the view keeps the model's Left/Top/Width/Height and row height, so that CellLeft/CellTop
+// place an in-cell editor where the cell is.
+//
+//   ui::FlexGrid grilla(QStringLiteral("MSFlexGrid1"));
+//   auto* vista = new ui::FlexGridView(&grilla, ventana);   // the model must outlive the view,
+//                                                           // or the view stops following it
+//   ui::TextBox edit(QStringLiteral("TxtEdit2"));
+//   QLineEdit* caja = ui::CreateTextBoxView(&edit, ventana);  // follows the box's properties
+//
+// Changes of size and widths are applied together once control returns to the event loop (or at
+// once by Refresh); a cell's text is shown as it changes.
+#include <QRect>
+#include <QTableView>
+
+#include <memory>
+
+class QLineEdit;
+
+namespace ui {
+
+class FlexGrid;
+class TextBox;
+
+class FlexGridView : public QTableView {
+    Q_OBJECT
+public:
+    explicit FlexGridView(FlexGrid* model, QWidget* parent = nullptr);
+    ~FlexGridView() override;
+
+    FlexGrid* grid() const { return grid_; }
+    // Applies the model's layout now.
+    void Sincroniza();
+    // The current cell's rectangle in this widget's coordinates; empty when it is not shown.
+    QRect CellRect() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    class Adapter;
+    void onChange(int change, int row, int col);
+    void applyLayout();
+    void applyCurrent();
+    void reportGeometry();
+    int viewRow(int gridRow) const;
+
+    FlexGrid* grid_;
+    std::weak_ptr<int> alive_;
+    Adapter* adapter_;
+    bool layoutPending_ = false;
+    bool following_ = false;   // a change that came from the model: not reported back
+};
+
+// A QLineEdit showing the box: visible, text, place and size (twips, in the parent's
+// coordinates), length limit and focus follow the model; what the operator types goes back to
+// the model. The box must outlive the view, or the view stops following it.
+QLineEdit* CreateTextBoxView(TextBox* model, QWidget* parent);
+
+}  // namespace ui

@@ -1,0 +1,116 @@
+// The grid's view: what it shows of the model, the current cell both ways, and an in-cell editor
+// placed over the current cell.
+#include "platform/ui/flex_grid.h"
+#include "platform/ui/flex_grid_view.h"
+#include "platform/ui/text_box.h"
+#include "platform/ui/units.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+TEST(FlexGridView, ShowsTheModelAndFollowsIt) {
+    ui::FlexGrid g(QStringLiteral("MSFlexGrid1"));
+    g.SetFixedCols(0);
+    g.SetCols(3);
+    g.SetRows(3);
+    QWidget ventana;
+    auto* v = new ui::FlexGridView(&g, &ventana);
+    v->resize(600, 200);
+    ventana.show();
+    EXPECT_EQ(v->objectName(), QStringLiteral("MSFlexGrid1"));
+
+    g.SetTextMatrix(0, 0, QStringLiteral("Código"));
+    g.SetTextMatrix(1, 0, QStringLiteral("000123"));
+    g.SetTextMatrix(2, 2, QStringLiteral("12.5"));
+    g.SetColWidth(0, 1500);
+    g.SetColWidth(1, 0);
+    g.SetColAlignment(0, ui::flexAlignLeftCenter);
+    g.SetRow(2);
+    g.SetCol(2);
+    g.SetCellBackColor(0xC0FFFF);
+    QCoreApplication::processEvents();   // size and widths are applied together
+
+    QAbstractItemModel* m = v->model();
+    EXPECT_EQ(m->rowCount(), 2);   // the fixed row is the header
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Código"));
+    EXPECT_EQ(m->index(0, 0).data().toString(), QStringLiteral("000123"));
+    EXPECT_EQ(v->columnWidth(0), 100);
+    EXPECT_TRUE(v->isColumnHidden(1));
+    EXPECT_EQ(m->index(1, 2).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+              Qt::AlignRight);   // a number, in a column of general alignment
+    EXPECT_EQ(m->index(1, 2).data(Qt::BackgroundRole).value<QColor>(), ui::ColorFromBGR(0xC0FFFF));
+    EXPECT_EQ(v->currentIndex(), m->index(1, 2));
+
+    // A text written after the layout shows at once; a click moves the model's current cell.
+    g.SetTextMatrix(1, 2, QStringLiteral("x"));
+    EXPECT_EQ(m->index(0, 2).data().toString(), QStringLiteral("x"));
+    v->setCurrentIndex(m->index(0, 0));
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_EQ(g.Col(), 0);
+
+    // Refresh applies a new size at once.
+    g.SetRows(10);
+    g.Refresh();
+    EXPECT_EQ(m->rowCount(), 9);
+    EXPECT_GT(g.Width(), 0);
+}
+
+TEST(FlexGridView, AViewOutlivingItsModelShowsNothing) {
+    auto g = std::make_unique<ui::FlexGrid>();
+    g->SetTextMatrix(1, 1, QStringLiteral("x"));
+    ui::FlexGridView v(g.get());
+    g.reset();
+    v.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(v.model()->index(0, 1).data().isValid());
+    EXPECT_TRUE(v.CellRect().isNull());
+}
+
+TEST(FlexGridView, AnEditorGoesOverTheCurrentCell) {
+    ui::FlexGrid g;
+    g.SetFixedCols(0);
+    g.SetCols(3);
+    g.SetRows(6);
+    for (int c = 0; c < 3; ++c) g.SetColWidth(c, 1500);
+    QWidget ventana;
+    ventana.resize(500, 300);
+    auto* v = new ui::FlexGridView(&g, &ventana);
+    v->setGeometry(10, 20, 400, 200);
+    ui::TextBox edit(QStringLiteral("TxtEdit"));
+    edit.SetVisible(false);
+    QLineEdit* caja = ui::CreateTextBoxView(&edit, &ventana);
+    ventana.show();
+    QCoreApplication::processEvents();
+
+    g.SetRow(3);
+    g.SetCol(1);
+    edit.MaxLength = 4;
+    edit.SetText(QStringLiteral("ab"));
+    edit.Move(g.Left() + g.CellLeft(), g.Top() + g.CellTop(), g.CellWidth(), g.CellHeight());
+    edit.SetVisible(true);
+    EXPECT_TRUE(caja->isVisible());
+    EXPECT_EQ(caja->objectName(), QStringLiteral("TxtEdit"));
+    EXPECT_EQ(caja->maxLength(), 4);
+    const QRect celda = v->CellRect().translated(v->pos());
+    // Within the view's frame of the cell the view draws.
+    EXPECT_NEAR(caja->x(), celda.x(), 3);
+    EXPECT_NEAR(caja->y(), celda.y(), 3);
+    EXPECT_NEAR(caja->width(), celda.width(), 2);
+
+    // What the operator types reaches the model.
+    caja->setFocus();
+    caja->setCursorPosition(2);
+    QTest::keyClicks(caja, QStringLiteral("cdef"));
+    EXPECT_EQ(edit.Text(), QStringLiteral("abcd"));
+    edit.SetVisible(false);
+    EXPECT_FALSE(caja->isVisible());
+}
+
+}  // namespace

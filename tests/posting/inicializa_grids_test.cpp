@@ -1,0 +1,301 @@
+// The voucher grids' layout, per grid and per mode, against the columns the fillers and readers
+// rely on: headers, widths ("n X" at 100 twips a character) and alignments; and the in-cell
+// editors' field, length and source per column.
+#include "core/mod_global.h"
+#include "platform/ui/flex_grid.h"
+#include "platform/ui/text_box.h"
+#include "platform/ui/text_measurer.h"
+#include "platform/vb/error.h"
+#include "posting/cls_cmn_cptes.h"
+#include "posting/columnas_articulos.h"
+#include "posting_db.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace {
+
+using Anchos = std::map<int, long>;        // the columns shown, with their widths
+using Titulos = std::map<int, QString>;    // headers that differ from the usual ones
+
+const ui::FixedWidthMeasurer kMedida(100);
+
+// A grid's layout as the operator sees it.
+struct Vista {
+    int filas = 0;
+    int columnas = 0;
+    std::vector<QString> titulos;
+    std::vector<long> anchos;
+    std::vector<int> alineaciones;
+    bool operator==(const Vista&) const = default;
+};
+
+Vista VistaDe(const ui::FlexGrid& g) {
+    Vista v{g.Rows(), g.Cols(), {}, {}, {}};
+    for (int c = 0; c < g.Cols(); ++c) {
+        v.titulos.push_back(g.TextMatrix(0, c));
+        v.anchos.push_back(g.ColWidth(c));
+        v.alineaciones.push_back(g.ColAlignment(c));
+    }
+    return v;
+}
+
+void Compara(const Vista& v, int columnas, const Anchos& anchos, const std::map<int, QString>& titulos,
+             const std::vector<int>& alineadas) {
+    ASSERT_EQ(v.columnas, columnas);
+    for (int c = 0; c < columnas; ++c) {
+        SCOPED_TRACE(c);
+        const auto a = anchos.find(c);
+        EXPECT_EQ(v.anchos[static_cast<size_t>(c)], a == anchos.end() ? 0 : a->second);
+        const auto t = titulos.find(c);
+        EXPECT_EQ(v.titulos[static_cast<size_t>(c)], t == titulos.end() ? QString() : t->second);
+        const bool alineada = std::find(alineadas.begin(), alineadas.end(), c) != alineadas.end();
+        EXPECT_EQ(v.alineaciones[static_cast<size_t>(c)], alineada ? ui::flexAlignLeftCenter : ui::flexAlignGeneral);
+    }
+}
+
+// The articles grid's headers for a voucher that is not of system STOCK, without timber trade,
+// equivalent units or the DVPE lot columns.
+Titulos TitulosArticulos() {
+    using namespace posting::art;
+    Titulos t = {
+        {IdArticulo, QStringLiteral("Código")}, {Descripcion, QStringLiteral("Descripción")},
+        {IdListaPrecio, QStringLiteral("Lista")}, {IdUnidad, QStringLiteral("UD")}, {IdDeposito, QStringLiteral("Dep.")},
+        {Cantidad, QStringLiteral("Cant.")}, {Coeficiente, QStringLiteral("AuxCoeficiente")},
+        {PorcDto, QStringLiteral("% Dto.")}, {Precio, QStringLiteral("Importe")}, {Total, QStringLiteral("Total")},
+        {EsExento, QStringLiteral("AuxEsExento")}, {PrecioSinIVA, QStringLiteral("AuxPrecioSinIVA")},
+        {TotalLinea, QStringLiteral("TOTAL")}, {PideSerie, QStringLiteral("AuxPideSerie")},
+        {PideLote, QStringLiteral("AuxPidelote")}, {Lotes, QStringLiteral("AuxNroLote")},
+        {Series, QStringLiteral("AuxNroSerie")}, {RestoPorAplicar, QStringLiteral("AuxRestoPorAplicar")},
+        {TipoArticulo, QStringLiteral("AuxTipoArticulo")}, {RubroArticulo, QStringLiteral("AuxRubroArticulo")},
+        {ListaConIVA, QStringLiteral("AuxListaConIVA")}, {PrecioConIVA, QStringLiteral("AuxPrecioConIVA")},
+        {CantidadInsumo, QStringLiteral("AuxCantidadInsumo")},
+        {ImporteDescuento, QStringLiteral("AuxImporteDescuentoArticulo")},
+        {TipoCoeficiente, QStringLiteral("AuxTipoCoeficiente")}, {StockDisponible, QStringLiteral("AuxStockDisponible")},
+        {StockMinimo, QStringLiteral("AuxStockMinimo")}, {TasaIVA, QStringLiteral("AuxTasaIVA")},
+        {CpteOrigen, QStringLiteral("AuxCpteOrigen")}, {IdCpteOrigen, QStringLiteral("AuxIdCpteOrigen")},
+        {LoteOrigen, QStringLiteral("Lote_Origen")}, {LoteAduana, QStringLiteral("Lote_Aduana")},
+        {Impuestos, QStringLiteral("Impuestos")}, {PideMedidas, QStringLiteral("PideMedidas")},
+        {LargoAnterior, QStringLiteral("LargoAnt")}, {EnComodato, QStringLiteral("EnComodato")},
+        {MKBaseFamilia, QStringLiteral("MKBaseFamilia")}, {CodError, QStringLiteral("CodError")},
+        {Moneda, QStringLiteral("Moneda")}, {Cotizacion, QStringLiteral("Cotizacion")}, {ITC, QStringLiteral("ITC")},
+        {CodigoPercepcion, QStringLiteral("AuxCodigoPercepcion")},
+    };
+    return t;
+}
+
+class GrillasTest : public postingtest::PostingTest {
+protected:
+    void Carga() override {
+        QStringList filas;
+        const std::pair<const char*, const char*> tipos[] = {
+            {"FC", "VENTAS"}, {"TK", "Ventas"}, {"AJP", "STOCK"}, {"OP", "VENTAS"}, {"OT", "VENTAS"},
+            {"PR", "VENTAS"}, {"DVPE", "VENTAS"}, {"OC", "Compras"}, {"ND", "Contable"}};
+        for (const auto& [tc, sistema] : tipos)
+            filas << QStringLiteral("INSERT INTO V_TA_CPTE (CODIGO, TALONARIO, SISTEMA) VALUES ('%1', 1, '%2')")
+                         .arg(QString::fromLatin1(tc).leftJustified(4), QString::fromLatin1(sistema));
+        Ejecuta(filas);
+    }
+    void TearDown() override {
+        core::gMaderera = false;
+        PostingTest::TearDown();
+    }
+};
+
+TEST_F(GrillasTest, ArticlesGridPerMode) {
+    using namespace posting::art;
+    struct Caso {
+        const char* modo;
+        QString tc;
+        QStringList claves;    // settings: key, value...
+        bool maderera;
+        Anchos anchos;
+        Titulos titulos;       // over TitulosArticulos()
+    };
+    const Anchos ventas = {{IdArticulo, 1500}, {Descripcion, 2900}, {IdUnidad, 400}, {Cantidad, 600},
+                           {Precio, 1100}, {TotalLinea, 1000}, {Impuestos, 1000}};
+    auto con = [](Anchos a, const Anchos& cambios) {
+        for (const auto& [c, w] : cambios) a[c] = w;
+        return a;
+    };
+    const Titulos sinStock = {{PorcDto, ""}, {TotalLinea, ""}, {Impuestos, ""}, {ITC, ""}};
+    const std::vector<Caso> casos = {
+        {"store sales, every setting off", "tk", {}, false, ventas, {}},
+        {"price list per line", "FC", {"V_ListaPreciosPorItemArticulos", "SI"}, false,
+         con(ventas, {{IdArticulo, 1400}, {Descripcion, 2600}, {IdListaPrecio, 400}}), {}},
+        {"discount per line", "FC", {"V_DescuentoPorArticulos", "si"}, false,
+         con(ventas, {{IdArticulo, 1400}, {Descripcion, 2600}, {PorcDto, 500}, {Precio, 1000}}), {}},
+        {"price list and discount", "FC", {"V_ListaPreciosPorItemArticulos", "SI", "V_DescuentoPorArticulos", "SI"},
+         false, con(ventas, {{IdArticulo, 1300}, {Descripcion, 2300}, {IdListaPrecio, 400}, {PorcDto, 500}, {Precio, 1000}}),
+         {}},
+        {"purchases discount, trimmed", "OC", {"ComprasDescuentoPorArticulo", " SI ", "V_DescuentoPorArticulos", "SI"},
+         false, con(ventas, {{IdArticulo, 1400}, {Descripcion, 2600}, {PorcDto, 500}, {Precio, 1000}}), {}},
+        {"price list only for sales", "OC", {"V_ListaPreciosPorItemArticulos", "SI"}, false, ventas, {}},
+        {"system STOCK", "AJP", {"TransporteCombustibles", "SI"}, false,
+         {{IdArticulo, 1500}, {Descripcion, 3900 + 1100 - 480}, {IdUnidad, 800}, {Cantidad, 1300}}, sinStock},
+        {"OP hides the amounts; deposit asked", "OP", {"PideDepositoEnCptes", "SI"}, false,
+         con(ventas, {{Descripcion, 2900 + 1100 + 1000}, {Precio, 0}, {TotalLinea, 0}, {IdDeposito, 400}}), {}},
+        {"OT with amounts hidden never asks the deposit", "OT", {"PideDepositoEnCptes", "SI", "NoMostrarImportesEnOT", "SI"},
+         false, con(ventas, {{Descripcion, 5000}, {Precio, 0}, {TotalLinea, 0}}), {}},
+        {"OT showing amounts", "OT", {"PideDepositoEnCptes", "SI"}, false, ventas, {}},
+        {"PR never asks the deposit", "PR", {"PideDepositoEnCptes", "SI"}, false, ventas, {}},
+        {"deposit asked", "FC", {"PideDepositoEnCptes", "SI"}, false, con(ventas, {{IdDeposito, 400}}), {}},
+        {"DVPE shows lots and series", "dvpe", {}, false, con(ventas, {{Lotes, 1200}, {Series, 1300}}),
+         {{Lotes, "Nro. Lote"}, {Series, "Nro. Serie"}}},
+        {"equivalent units", "FC", {"ConfirmaUDEquiv", "SI"}, false, con(ventas, {{IdUnidadEquiv, 700}, {CantidadEquiv, 900}}),
+         {{IdUnidadEquiv, "UDEquiv"}, {CantidadEquiv, "Cant. Equiv"}}},
+        {"timber trade", "FC", {}, true,
+         con(ventas, {{Espesor, 700}, {Ancho, 700}, {Coeficiente, 700}, {UdPrecio, 400}, {ImporteUd, 900}, {Precio, 0}}),
+         {{Espesor, "Espesor"}, {Ancho, "Ancho"}, {Coeficiente, "Largo"}, {UdPrecio, "UD"}, {ImporteUd, "Importe"}}},
+        {"timber only in sales", "AJP", {}, true,
+         {{IdArticulo, 1500}, {Descripcion, 3900 + 1100 - 480}, {IdUnidad, 800}, {Cantidad, 1300}}, sinStock},
+        {"fuel transport tax", "FC", {"TransporteCombustibles", "SI"}, false, con(ventas, {{ITC, 1000}}), {}},
+        {"article title from the settings", "FC", {"NombreArticulos", "LISTA DE ARTÍCULOS"}, false, ventas,
+         {{IdArticulo, "Lista De Artículos"}}},
+        {"a type missing from the voucher types", "ZZ", {}, false, ventas, {}},
+        {"accounting system", "ND", {}, false, ventas, {}},
+    };
+    ui::FlexGrid g(QStringLiteral("MSFlexGrid2"));
+    ui::TextBox editor(QStringLiteral("TxtEdit2"));
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.modo);
+        QStringList claves = {QStringLiteral("V_ListaPreciosPorItemArticulos"), QStringLiteral("NO"),
+                              QStringLiteral("V_DescuentoPorArticulos"), QStringLiteral("NO"),
+                              QStringLiteral("ComprasDescuentoPorArticulo"), QStringLiteral("NO"),
+                              QStringLiteral("PideDepositoEnCptes"), QStringLiteral("NO"),
+                              QStringLiteral("NoMostrarImportesEnOT"), QStringLiteral("NO"),
+                              QStringLiteral("ConfirmaUDEquiv"), QStringLiteral("NO"),
+                              QStringLiteral("TransporteCombustibles"), QStringLiteral("NO"),
+                              QStringLiteral("NombreArticulos"), QStringLiteral("")};
+        Claves(claves + c.claves);
+        core::gMaderera = c.maderera;
+        editor.SetVisible(true);
+        g.SetRows(40);   // lines of an earlier voucher go
+        g.SetTextMatrix(1, 1, QStringLiteral("resto"));
+        posting::ClsCmnCptes cpte;
+        cpte.InicializaGrids(nullptr, &g, nullptr, nullptr, &editor, nullptr, &kMedida, c.tc);
+        const Vista primera = VistaDe(g);
+        Titulos titulos = TitulosArticulos();
+        for (const auto& [col, t] : c.titulos) titulos[col] = t;
+        Compara(primera, kColumnas, c.anchos, titulos, {IdArticulo, Descripcion});
+        EXPECT_EQ(g.Rows(), 2);
+        EXPECT_EQ(g.TextMatrix(1, 1), QString());
+        EXPECT_FALSE(editor.Visible());
+        // Laid out again from the same settings: the same grid.
+        cpte.InicializaGrids(nullptr, &g, nullptr, nullptr, &editor, nullptr, &kMedida, c.tc);
+        EXPECT_EQ(VistaDe(g), primera);
+    }
+}
+
+TEST_F(GrillasTest, TasksOtherConceptsAndTotalsPerMode) {
+    struct Caso {
+        const char* modo;
+        QString tc;
+        bool ocultaOT;
+        Anchos tareas;
+        Anchos otros;
+    };
+    const Anchos tareas = {{0, 700}, {1, 3700}, {2, 700}, {3, 1100}, {4, 1100}};
+    const Anchos otros = {{0, 4900}, {1, 1100}, {2, 1100}};
+    const std::vector<Caso> casos = {
+        {"amounts shown", "FC", false, tareas, otros},
+        {"OP hides amounts, keeps hours", "OP", false, {{0, 700}, {1, 5900}, {2, 700}}, {{0, 7100}}},
+        {"OT hiding amounts hides hours", "OT", true, {{0, 700}, {1, 6600}}, {{0, 7100}}},
+        {"OT showing amounts", "OT", false, tareas, otros},
+    };
+    const Titulos titulosTareas = {
+        {0, "Código"}, {1, "Descripción"}, {2, "Horas"}, {3, "Importe"}, {4, "Total"}, {5, "AuxEsExento"},
+        {6, "ImporteSinIVA"}, {7, "AuxObservAdic"}, {8, "AuxFechaInicio"}, {9, "AuxFechaFin"}, {10, "AuxIdTecnico"},
+        {11, "CodigoOriginal"}, {12, "AuxFechaREALInicio"}, {13, "AuxFechaREALFin"}, {14, "AuxCuentaContable"},
+        {15, "Prioridad"}, {16, "Usuario"}, {17, "AuxFhPresentacion"}, {18, "AuxFhEmision"}, {19, "AuxNroExp"},
+        {20, "AuxFhEntrega"}, {21, "AuxTasaIVA"}};
+    const Titulos titulosOtros = {{0, "Detalle"}, {1, "Importe S/Iva"}, {2, "Importe"}, {3, "Cuenta"}};
+    ui::FlexGrid g1, g3, g4;
+    ui::TextBox edit1(QStringLiteral("TxtEdit")), edit3(QStringLiteral("TxtEdit3"));
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.modo);
+        Claves({QStringLiteral("NoMostrarImportesEnOT"), c.ocultaOT ? QStringLiteral("SI") : QStringLiteral("NO")});
+        edit3.SetText(QStringLiteral("escrito"));
+        g4.SetRows(9);
+        for (int vuelta = 0; vuelta < 2; ++vuelta) {
+            posting::ClsCmnCptes cpte;
+            cpte.InicializaGrids(&g1, nullptr, &g3, &edit1, nullptr, &edit3, &kMedida, c.tc, &g4);
+            Compara(VistaDe(g1), 22, c.tareas, titulosTareas, {1});
+            Compara(VistaDe(g3), 6, c.otros, titulosOtros, {0});
+            Compara(VistaDe(g4), 3, {{0, 5000}, {1, 1500}, {2, 1000}},
+                    {{0, "Descripcion"}, {1, "Cantidad ITEM'S"}, {2, "Cantidad"}}, {0});
+            EXPECT_EQ(g1.Rows(), 2);
+            EXPECT_EQ(g3.Rows(), 2);
+            EXPECT_EQ(g4.Rows(), 5);
+            EXPECT_FALSE(edit1.Visible());
+            EXPECT_EQ(edit3.Text(), QString());
+        }
+    }
+}
+
+TEST_F(GrillasTest, WhatTheLayoutCannotDoWithoutIsTheCallersError) {
+    auto error = [](const std::function<void()>& f) -> long {
+        try {
+            f();
+        } catch (const vb::Error& e) {
+            return e.number();
+        }
+        return 0;
+    };
+    ui::FlexGrid g;
+    ui::TextBox edit(QStringLiteral("TxtEdit3"));
+    posting::ClsCmnCptes cpte;
+    // No grid: nothing to measure, nothing laid out.
+    EXPECT_EQ(error([&] { cpte.InicializaGrids(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "FC"); }), 0);
+    EXPECT_EQ(error([&] { cpte.InicializaGrids(nullptr, &g, nullptr, nullptr, nullptr, nullptr, nullptr, "FC"); }),
+              vb::kErrObjectNotSet);
+    EXPECT_EQ(error([&] { cpte.InicializaGrids(&g, nullptr, nullptr, nullptr, nullptr, nullptr, &kMedida, "FC"); }),
+              vb::kErrObjectNotSet);
+    EXPECT_EQ(g.Cols(), 22);   // laid out as far as it got
+    EXPECT_EQ(error([&] { cpte.InicializaGrids(nullptr, nullptr, &g, nullptr, nullptr, nullptr, &kMedida, "FC"); }),
+              vb::kErrObjectNotSet);
+    // A quote in the type is a type like any other.
+    EXPECT_EQ(error([&] { cpte.InicializaGrids(nullptr, &g, nullptr, nullptr, nullptr, nullptr, &kMedida, "O'"); }), 0);
+    EXPECT_EQ(g.ColWidth(posting::art::Descripcion), 2900);
+}
+
+TEST_F(GrillasTest, EditorsTakeTheirColumnsFieldLengthAndSource) {
+    struct Caso {
+        const char* editor;
+        int columna;
+        const char* campo;
+        int largo;
+        const char* tag;
+    } casos[] = {
+        {"TxtEdit", 0, "IdTarea", 4, "v_ta_tareas"},
+        {"TxtEdit", 4, "Total", 0, ""},
+        {"TxtEdit", 5, "", 0, ""},
+        {"TxtEdit2", posting::art::IdArticulo, "IdArticulo", 25, "v_ma_articulos"},
+        {"txtaux2", posting::art::IdUnidad, "IdUnidad", 4, "V_TA_UNIDAD"},
+        {" TXTAUX1 ", posting::art::IdDeposito, "IdDepositoArt", 4, "V_TA_DEPOSITO"},
+        {"TXTAUX3", posting::art::Precio, "ArtImporte", 0, ""},
+        {"TxtEdit2", posting::art::Coeficiente, "Largo", 0, ""},
+        {"TxtEdit2", posting::art::ITC, "ITC", 0, ""},
+        {"TxtEdit2", posting::art::EsExento, "", 0, ""},
+        {"TxtEdit3", 0, "OCDescripcion", 200, "MA_CUENTAS/SOLOIMPUTABLES"},
+        {"TxtEdit3", 2, "OCImporte", 0, ""},
+        {"TxtEdit4", 0, "", 0, ""},
+    };
+    posting::ClsCmnCptes cpte;
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(std::string(c.editor) + " " + std::to_string(c.columna));
+        ui::TextBox edit(QString::fromLatin1(c.editor));
+        // What an earlier column left is reset first.
+        cpte.TextPropiedades(edit, 0);
+        cpte.TextPropiedades(edit, c.columna);
+        EXPECT_EQ(edit.DataField, QString::fromLatin1(c.campo));
+        EXPECT_EQ(edit.MaxLength, c.largo);
+        EXPECT_EQ(edit.Tag, QString::fromLatin1(c.tag));
+    }
+}
+
+}  // namespace
