@@ -5,6 +5,7 @@
 #include "data/db_dll.h"
 #include "platform/ado/ado.h"
 #include "posting_db.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,7 @@ namespace {
 class DemoTest : public postingtest::PostingTest {
 protected:
     bool ConDemo() const override { return true; }
-    QString Valor(const QString& sql) {
-        ado::RecordsetPtr rs = data::gDBPrincipal().gCnn()->Execute(sql);
-        return rs->Eof() ? QStringLiteral("(ninguna fila)") : rs->Fields(0).Value().text();
-    }
+    QString Valor(const QString& sql) { return testsupport::Scalar(data::gDBPrincipal().gCnn(), sql).text(); }
 };
 
 TEST_F(DemoTest, EverySettingOfTheEngineHasAValue) {

@@ -9,11 +9,11 @@
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
 #include "posting_db.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <vector>
 
@@ -238,14 +238,7 @@ TEST_F(GrillasTest, TasksOtherConceptsAndTotalsPerMode) {
 }
 
 TEST_F(GrillasTest, WhatTheLayoutCannotDoWithoutIsTheCallersError) {
-    auto error = [](const std::function<void()>& f) -> long {
-        try {
-            f();
-        } catch (const vb::Error& e) {
-            return e.number();
-        }
-        return 0;
-    };
+    const auto error = testsupport::ErrorNumberOf;
     ui::FlexGrid g;
     ui::TextBox edit(QStringLiteral("TxtEdit3"));
     posting::ClsCmnCptes cpte;
