@@ -1,0 +1,214 @@
+#include "posting/numeracion.h"
+
+#include "core/mod_global.h"
+#include "platform/ui/prompter.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/format.h"
+#include "platform/vb/runtime.h"
+#include "posting/asientos_numeracion.h"
+#include "posting/talonarios.h"
+#include "posting/tratamiento.h"
+
+namespace posting {
+
+namespace {
+
+const QStringList kTiposStock = {QStringLiteral("AJP"), QStringLiteral("AJN"), QStringLiteral("VS"),
+                                 QStringLiteral("IR")};
+const QStringList kTiposNumeroDelTalonario = {
+    QStringLiteral("OPG"), QStringLiteral("PG"), QStringLiteral("FC"), QStringLiteral("NC"), QStringLiteral("ND"),
+    QStringLiteral("NP"),  QStringLiteral("GF"), QStringLiteral("PR"), QStringLiteral("RM"), QStringLiteral("TK"),
+    QStringLiteral("TKFC"), QStringLiteral("FP"), QStringLiteral("SI"), QStringLiteral("TRP")};
+
+bool Es(const QString& tc, const char* tipo) {
+    return vb::Trim(tc).compare(QLatin1String(tipo), Qt::CaseInsensitive) == 0;
+}
+
+QString Ocho(vb::Currency n) { return vb::Format(vb::Variant(n), QStringLiteral("00000000")); }
+
+// The number part of a stored IDCOMPROBANTE (characters 5 to 12).
+vb::Currency NumeroDe(const vb::Variant& idComprobante) {
+    return core::gUtilTexto().ANumero(vb::Mid(idComprobante.text(), 5, 8));
+}
+
+// The highest stored IDCOMPROBANTE of the type, branch and letter in a voucher table; Null when
+// there is none.
+vb::Variant UltimoGrabado(const QString& sql, ado::RecordsetPtr& rs) {
+    ado::Recordset& r = Abre(sql, rs);
+    return r.Eof() ? vb::Variant(vb::NullT{}) : r.Fields(QStringLiteral("Ultimo")).Value();
+}
+
+QString MaximoPorSucursalYLetra(const QString& tabla, const QString& tc, const QString& suc, const QString& letra) {
+    return QStringLiteral("SELECT MAX(idcomprobante) AS ULTIMO From ") + tabla + QStringLiteral(" WHERE TC = '") +
+           Lit(tc) + QStringLiteral("' AND SUBSTRING(IDCOMPROBANTE,1,4)= '") + Lit(suc) +
+           QStringLiteral("' AND SUBSTRING(IDCOMPROBANTE,13,1) = '") + Lit(letra) + QStringLiteral("'");
+}
+
+// A number of nine digits has no place in IDCOMPROBANTE: the operator is told, and there is no
+// number.
+bool CabeEnOchoDigitos(const QString& tc, const QString& suc, const QString& numero, const QString& letra) {
+    if (vb::Trim(numero).size() <= 8) return true;
+    ui::MsgBox(QStringLiteral("La numeración del comprobante ") + tc + QStringLiteral(" llegó a su número máximo (99999999) "
+                                                                                      "para la sucursal ") +
+                   suc + QStringLiteral(" y la letra ") + letra +
+                   QStringLiteral(", debe dar de alta un nuevo talonario para el comprobante ") + tc,
+               ui::vbCritical, QStringLiteral("ATENCION"));
+    return false;
+}
+
+}  // namespace
+
+namespace ast {
+
+bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Numero, QString& Letra,
+                             bool& ModificaNumeracion, bool ControlaGrabados, const QString& UNegocio) {
+    if (vb::Trim(TC).isEmpty()) return false;
+    data::DB_Dll& db = data::gDBPrincipal();
+    utillib::UtilTexto& util = core::gUtilTexto();
+    ado::RecordsetPtr rs;
+    vb::OnError on(Tratamiento("Obtener_Nro_Comprobante"));
+
+    bool libro = true;
+    on.run([&] {
+        QString hasta = QStringLiteral("99999999");
+        libro = Obtener_Nro_Comprobante_Contable(ObtieneTCNumeracion(TC), Sucursal, Numero, Letra, ModificaNumeracion,
+                                                 QString(), UNegocio, hasta);
+    });
+    if (on.left() || !libro) return false;
+
+    // A proposal already stored in the type's own table moves past the highest stored number.
+    const auto controlaTabla = [&](const QString& tabla) {
+        bool grabado = false;
+        on.run([&] {
+            grabado = !Abre(QStringLiteral("SELECT * From ") + tabla + QStringLiteral("  with(nolock)  WHERE TC = '") +
+                                Lit(TC) + QStringLiteral("' AND IDCOMPROBANTE = '") + Lit(Sucursal + Numero + Letra) +
+                                QStringLiteral("'"),
+                            rs)
+                           .Eof();
+        });
+        if (!grabado) return;
+        on.run([&] {
+            const vb::Variant ultimo = UltimoGrabado(MaximoPorSucursalYLetra(tabla, TC, Sucursal, Letra), rs);
+            if (ultimo.isNull()) return;
+            const vb::Currency m = NumeroDe(ultimo);
+            if (m >= util.ANumero(Numero)) Numero = Ocho(m + vb::Currency::fromInt(1));
+        });
+    };
+
+    if (!ControlaGrabados) {
+        // the book's number as it stands
+    } else if (Es(TC, "VJ")) {
+        controlaTabla(QStringLiteral("MV_VIAJES"));
+    } else if (util.EstaEnLista(TC, kTiposStock)) {
+        controlaTabla(QStringLiteral("V_MV_STOCK"));
+    } else {
+        bool conAsiento = false;
+        on.run([&] {
+            QString asiento;
+            conAsiento = ExisteAsientoComprobante(TC, Sucursal, Numero, Letra, asiento, QString(), true);
+        });
+        if (conAsiento) {
+            bool delDiario = false;
+            on.run([&] {
+                const vb::Variant ultimo =
+                    UltimoGrabado(QStringLiteral("SELECT MAX(NUMERO) AS ULTIMO From MV_ASIENTOS with(nolock) WHERE TC = '") +
+                                      Lit(TC) + QStringLiteral("' AND SUCURSAL= '") + Lit(Sucursal) +
+                                      QStringLiteral("' AND LETRA = '") + Lit(Letra) + QStringLiteral("'"),
+                                  rs);
+                delDiario = !ultimo.isNull();
+                Numero = delDiario ? Ocho(util.ANumero(ultimo) + vb::Currency::fromInt(1)) : QStringLiteral("00000001");
+            });
+            if (delDiario && Es(TC, "CBFP")) {
+                on.run([&] {
+                    const vb::Variant ultimo =
+                        UltimoGrabado(MaximoPorSucursalYLetra(QStringLiteral("V_MV_CPTE"), TC, Sucursal, Letra), rs);
+                    if (ultimo.isNull()) return;
+                    const vb::Currency m = NumeroDe(ultimo);
+                    if (m > util.ANumero(Numero)) Numero = Ocho(m + vb::Currency::fromInt(1));
+                });
+            }
+        } else if (util.EstaEnLista(TC, kTiposNumeroDelTalonario)) {
+            // the book's number stands
+        } else if (Es(TC, "OC")) {
+            bool grabado = false;
+            on.run([&] {
+                grabado = !Abre(QStringLiteral("SELECT * From C_MV_CPTE  with(nolock)  WHERE TC = '") + Lit(TC) +
+                                    QStringLiteral("' AND IDCOMPROBANTE = '") + Lit(Sucursal + Numero + Letra) +
+                                    QStringLiteral("'"),
+                                rs)
+                               .Eof();
+            });
+            if (grabado) {
+                on.run([&] {
+                    const QString tope = QStringLiteral("99999999");
+                    const vb::Variant ultimo = UltimoGrabado(
+                        QStringLiteral("SELECT MAX(NUMERO) AS ULTIMO From C_MV_CPTE  with(nolock) WHERE TC = '") + Lit(TC) +
+                            QStringLiteral("' AND SUCURSAL = '") + Lit(Sucursal) + QStringLiteral("' AND NUMERO < '") +
+                            tope + QStringLiteral("' AND LETRA = '") + Lit(Letra) + QStringLiteral("' "),
+                        rs);
+                    Numero = ultimo.isNull() ? QStringLiteral("00000001")
+                                             : Ocho(util.ANumero(ultimo) + vb::Currency::fromInt(1));
+                });
+            }
+        } else {
+            // Any other type: the number stands, and a control row left for it goes.
+            on.run([&] {
+                db.EjecutaConsultaSQL(QStringLiteral("DELETE V_MV_CTROL_CPTE WHERE TC = '") + Lit(TC) +
+                                      QStringLiteral("' AND SUCURSAL = '") + Lit(Sucursal) +
+                                      QStringLiteral("' AND NUMERO = '") + Lit(Numero) +
+                                      QStringLiteral("' AND LETRA = '") + Lit(Letra) + QStringLiteral("'"));
+            });
+        }
+    }
+    const bool dejado = on.left();
+    vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante"));
+    cierre.run([&] { Cierra(rs); });
+    if (dejado) return false;
+    return CabeEnOchoDigitos(TC, Sucursal, Numero, Letra);
+}
+
+QString ObtieneLetraComprobante(const QString& CondicionPropia, const QString& CondicionOtro) {
+    if (vb::Val(CondicionPropia) != 1) return QStringLiteral("C");
+    if (vb::Val(CondicionOtro) > 2) return QStringLiteral("B");
+    return QStringLiteral("A");
+}
+
+}  // namespace ast
+
+namespace Stock {
+
+std::optional<QString> AsignarNumeroComprobante(const QString& TC, QString& Sucursal, QString& Letra) {
+    QString numero;
+    bool modifica = false;
+    if (!ast::Obtener_Nro_Comprobante(TC, Sucursal, numero, Letra, modifica, true, core::gUNegocio)) return std::nullopt;
+
+    ado::RecordsetPtr rs;
+    vb::OnError on(Tratamiento("AsignarNumeroComprobante"));
+    bool grabado = false;
+    on.run([&] {
+        grabado = !Abre(QStringLiteral("SELECT TC,IDCOMPROBANTE From V_MV_STOCK  with(nolock) WHERE TC = '") + Lit(TC) +
+                            QStringLiteral("' AND IDCOMPROBANTE = '") + Lit(Sucursal + numero + Letra) +
+                            QStringLiteral("'"),
+                        rs)
+                       .Eof();
+    });
+    if (grabado) {
+        on.run([&] {
+            const vb::Variant ultimo = UltimoGrabado(
+                QStringLiteral("SELECT MAX(IDCOMPROBANTE) AS ULTIMO From V_MV_STOCK  with(nolock) WHERE TC = '") + Lit(TC) +
+                    QStringLiteral("' AND SUBSTRING(IDCOMPROBANTE, 1, 4)= '") + Lit(Sucursal) +
+                    QStringLiteral("' AND SUBSTRING(IDCOMPROBANTE, 13, 1)= '") + Lit(Letra) + QStringLiteral("'"),
+                rs);
+            numero = ultimo.isNull() ? QStringLiteral("00000001")
+                                     : vb::Format(vb::Variant(vb::Val(vb::Mid(ultimo.text(), 5, 8)) + 1),
+                                                  QStringLiteral("00000000"));
+        });
+    }
+    on.run([&] { Cierra(rs); });
+    if (on.left() || !CabeEnOchoDigitos(TC, Sucursal, numero, Letra)) return std::nullopt;
+    return Sucursal + numero + Letra;
+}
+
+}  // namespace Stock
+
+}  // namespace posting

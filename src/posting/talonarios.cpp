@@ -1,0 +1,383 @@
+#include "posting/talonarios.h"
+
+#include "core/mod_global.h"
+#include "core/mod_zip.h"
+#include "platform/ui/prompter.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/dates.h"
+#include "platform/vb/format.h"
+#include "platform/vb/runtime.h"
+#include "posting/tratamiento.h"
+
+#include <cmath>
+
+namespace posting::ast {
+
+namespace {
+
+const QString kLetras = QStringLiteral("A,B,C,E,R,X,M");
+
+// One of the voucher letters, or nothing (blanks ignored, any case). A letter becomes part of
+// a column name, so nothing else passes.
+bool EsLetraValida(const QString& letra) {
+    const QString l = vb::Trim(letra);
+    return l.isEmpty() || (l.size() == 1 && l != QStringLiteral(",") &&
+                           kLetras.contains(l, Qt::CaseInsensitive));
+}
+
+bool EsCero(const vb::Variant& v) { return !v.isNull() && !v.isEmpty() && v.toDouble() == 0; }
+
+// A bit or flag column read as the program reads it: Null is False.
+bool Bandera(const vb::Variant& v) {
+    if (v.isNull() || v.isEmpty()) return false;
+    if (v.isString()) return core::ConvierteBooleano(v.toString());
+    return v.toDouble() != 0;
+}
+
+// A text flag column whose Null is False and whose other texts go through ConvierteBooleano
+// (so an empty text is True).
+bool Externo(const vb::Variant& v) { return !v.isNull() && core::ConvierteBooleano(v.text()); }
+
+// Whole days of a date value or text (raises 13 when it is not one).
+double Dia(const vb::Variant& v) { return std::floor(vb::CDate(v).serial); }
+
+// A number put bare into a statement: the text as given when it is only digits (and blanks
+// around them), otherwise its numeric value.
+QString NumeroSQL(const QString& numero) {
+    const QString t = vb::Trim(numero);
+    bool digitos = !t.isEmpty();
+    for (QChar c : t) digitos = digitos && c.isDigit() && c.unicode() < 128;
+    return digitos ? numero : vb::NumberText(vb::Val(numero));
+}
+
+// The book's last number statement of the generate-text mode.
+QString SentenciaUltimo(const QString& letra, const QString& numero, const QString& tc, const QString& talonarioIgual) {
+    return QStringLiteral(" UPDATE V_TA_CPTE SET ") + letra + QStringLiteral("_ULTIMO_NRO = ") + NumeroSQL(numero) +
+           QStringLiteral(" WHERE CODIGO = '") + Lit(core::gUtilTexto().Rellena(vb::Trim(tc), 4)) +
+           QStringLiteral("' AND TALONARIO") + talonarioIgual + QString::number(TalonarioActual);
+}
+
+}  // namespace
+
+QString ObtieneTCNumeracion(const QString& TC) {
+    const QString valor = vb::Trim(core::ObtieneConfiguracion(QStringLiteral("NUM_") + vb::Trim(TC)));
+    return valor.isEmpty() ? TC : valor;
+}
+
+bool ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, const QString& Numero, QString& Letra,
+                                 QString& Mensaje, const QString& Fecha) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    utillib::UtilTexto& util = core::gUtilTexto();
+    const double numero = vb::Val(Numero);
+    const bool positivo = numero > 0;
+
+    if (!EsLetraValida(Letra)) {
+        Mensaje = QStringLiteral(" La letra Informada no es Valida, la misma debe ser ") + kLetras;
+        return false;
+    }
+    if (vb::Trim(Letra).isEmpty()) Letra = QStringLiteral("X");
+    const QString L = vb::Trim(Letra);
+
+    const QString externo = db.DatosTabla(QStringLiteral("V_TA_CPTE"), TC, QStringLiteral("EXTERNO"),
+                                          QStringLiteral("CODIGO"), 8, QString(), true, false)
+                                .text();
+    if (!externo.isEmpty() && core::ConvierteBooleano(externo)) {
+        Mensaje.clear();
+        return true;
+    }
+
+    // The books of the type for the branch: the last whose range holds the number is the current
+    // one. An open range that may renumber, or a book numbered outside, ends the walk.
+    const QString tc4 = Lit(util.Rellena(vb::Trim(TC), 4));
+    ado::RecordsetPtr rs;
+    bool externoFila = false;
+    {
+        ado::Recordset& r = Abre(QStringLiteral("Select * from v_ta_cpte  with(nolock)  where codigo = '") + tc4 +
+                                     QStringLiteral("' and ") + L + QStringLiteral("_SUC_DEFAULT = ") +
+                                     util.ANumero(Sucursal).toString(),
+                                 rs);
+        while (!r.Eof()) {
+            externoFila = Externo(r.Fields(QStringLiteral("Externo")).Value());
+            const vb::Variant desde = r.Fields(L + QStringLiteral("_NRO_DESDE")).Value();
+            const vb::Variant hasta = r.Fields(L + QStringLiteral("_NRO_HASTA")).Value();
+            if ((EsCero(desde) && EsCero(hasta) && Bandera(r.Fields(QStringLiteral("Modificanumeracion")).Value())) ||
+                externoFila)
+                break;
+            if (!desde.isNull() && !hasta.isNull() && numero >= desde.toDouble() && numero <= hasta.toDouble())
+                TalonarioActual = vb::CLng(r.Fields(QStringLiteral("talonario")).Value());
+            r.MoveNext();
+        }
+    }
+
+    ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = '") + tc4 +
+                                 QStringLiteral("' and Talonario = ") + QString::number(TalonarioActual),
+                             rs);
+    if (r.Eof()) {
+        Mensaje = QStringLiteral("Debe configurar la numeracióN de Comprobantes");
+        Cierra(rs);
+        return false;
+    }
+    const vb::Variant desde = r.Fields(L + QStringLiteral("_NRO_DESDE")).Value();
+    const vb::Variant hasta = r.Fields(L + QStringLiteral("_NRO_HASTA")).Value();
+    if ((EsCero(desde) && EsCero(hasta) && Bandera(r.Fields(QStringLiteral("Modificanumeracion")).Value())) ||
+        externoFila) {
+        Mensaje.clear();
+        Cierra(rs);
+        return true;
+    }
+
+    bool ok = positivo;
+    const QString talonario = QString::number(TalonarioActual);
+    if (!Fecha.isEmpty()) {
+        const vb::Variant vence = r.Fields(QStringLiteral("Vence") + L).Value();
+        if (!util.ValorNoNulo(vence).text().isEmpty() && Dia(vence) < Dia(vb::Variant(Fecha))) {
+            Mensaje = QStringLiteral("El rango de numeracion del comprobante ") + TC + QStringLiteral(" Control nro: ") +
+                      talonario +
+                      QStringLiteral(" se encuenta vencida...! Debe dar de alta un nuevo talonario para el comprobante ") +
+                      TC;
+            ok = false;
+        }
+    }
+    const QString nro = vb::NumberText(numero);
+    if (ok && !desde.isNull() && numero < desde.toDouble()) {
+        Mensaje += QStringLiteral("\rEl Número de comprobante (") + nro +
+                   QStringLiteral(") no respeta el parametro NRO DESDE del comprobante (") +
+                   util.ValorNoNulo(desde).text() + QStringLiteral(") , Nro de Control: ") + talonario;
+        ok = false;
+    }
+    if (ok && !hasta.isNull() && numero > hasta.toDouble()) {
+        Mensaje += QStringLiteral("\rEl Número de comprobante (") + nro +
+                   QStringLiteral(") no respeta el parametro NRO HASTA del comprobante (") +
+                   util.ValorNoNulo(hasta).text() + QStringLiteral(") , Nro de Control: ") + talonario;
+        ok = false;
+    }
+    Mensaje += QStringLiteral("\r\rVerifique los datos desde la TABLA DE COMPROBANTES y vuelta a Intentarlo");
+    if (ok) Mensaje.clear();
+    Cierra(rs);
+    return ok;
+}
+
+bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, const QString& Sucursal,
+                                    const QString& Numero, QString& Letra, bool GeneraSentencia,
+                                    QString& Sentencia, bool ForzarControl, bool NoActualizaUltimo) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    QString tc = TC;
+    bool actualizaUltimo = true;
+    bool enLibros = false;       // the book is a row of V_TA_CPTE
+    bool enComprobantes = false; // ... or of TA_Comprobantes
+    bool sinLibro = false;
+    ado::RecordsetPtr rs;
+    vb::OnError on(Tratamiento("ConsultaComprobante"));
+
+    // The control row of the number, for accounting books (generate-text mode only).
+    const auto pasoControl = [&](ado::Recordset& r) {
+        const QString sistema = util.ValorNoNulo(r.Fields(QStringLiteral("Sistema"))).text();
+        if (sistema.compare(QStringLiteral("Contable"), Qt::CaseInsensitive) == 0 || ForzarControl ||
+            vb::Trim(tc).compare(QStringLiteral("OC"), Qt::CaseInsensitive) == 0) {
+            Sentencia += QStringLiteral("\r\n INSERT INTO V_MV_CTROL_CPTE (TC,SUCURSAL,NUMERO,LETRA) VALUES ('") +
+                         Lit(util.Rellena(vb::Trim(tc), 4)) + QStringLiteral("','") +
+                         vb::Format(vb::Variant(util.ANumero(Sucursal)), QStringLiteral("0000")) + QStringLiteral("','") +
+                         vb::Format(vb::Variant(util.ANumero(Numero) - vb::Currency::fromInt(1)),
+                                    QStringLiteral("00000000")) +
+                         QStringLiteral("','") + Lit(vb::Trim(Letra)) + QStringLiteral("')\r\n");
+        }
+    };
+    // The first row of the book; false when the voucher's branch is not the book's for the letter.
+    const auto mismaSucursal = [&](ado::Recordset& r) {
+        r.MoveFirst();
+        if (vb::Trim(Letra).isEmpty()) Letra = QStringLiteral("X");
+        const QString suc = util.ValorNoNulo(r.Fields(vb::Trim(Letra) + QStringLiteral("_SUC_DEFAULT"))).text();
+        return util.ADoble(suc) == util.ADoble(Sucursal);
+    };
+    // Direct mode: the last number and the time of the change, written through the recordset.
+    const auto escribeUltimo = [&](ado::Recordset& r) {
+        r.Fields(vb::Trim(Letra) + QStringLiteral("_ULTIMO_NRO"))
+            .setValue(vb::Variant(static_cast<double>(util.ANumero(Numero).toDouble())));
+        r.Fields(QStringLiteral("fechahora_modificacion"))
+            .setValue(vb::Variant(vb::Format(vb::Variant(vb::Now()), core::ObtieneFormatoFechaHora())));
+    };
+
+    on.run([&] { tc = ObtieneTCNumeracion(TC); });
+    const QString tc4 = Lit(util.Rellena(vb::Trim(tc), 4));
+    on.run([&] {
+        QString mensaje;
+        ValidaNumeracionComprobante(tc, Sucursal, Numero, Letra, mensaje, QString());
+    });
+    on.run([&] {
+        ado::Recordset& r = AbreModificable(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = '") +
+                                                tc4 + QStringLiteral("' AND TALONARIO =") +
+                                                QString::number(TalonarioActual),
+                                            rs);
+        enLibros = !r.Eof();
+    });
+    if (enLibros) {
+        bool sigue = false;
+        on.run([&] { sigue = mismaSucursal(*rs); });
+        if (sigue) {
+            on.run([&] {
+                const vb::Variant ultimo = rs->Fields(vb::Trim(Letra) + QStringLiteral("_ULTIMO_NRO")).Value();
+                if (!ultimo.isNull() &&
+                    util.ANumero(ultimo) + vb::Currency::fromInt(1) > util.ANumero(Numero))
+                    actualizaUltimo = false;
+            });
+            if (GeneraSentencia) {
+                on.run([&] {
+                    if (actualizaUltimo && !NoActualizaUltimo)
+                        Sentencia = SentenciaUltimo(vb::Trim(Letra), Numero, tc, QStringLiteral("="));
+                });
+                on.run([&] { pasoControl(*rs); });
+            } else {
+                on.run([&] {
+                    if (actualizaUltimo) escribeUltimo(*rs);
+                });
+                on.run([&] { rs->Update(); });
+            }
+        }
+    } else if (!on.left()) {
+        on.run([&] {
+            ado::Recordset& r = AbreModificable(
+                QStringLiteral("SELECT * FROM TA_Comprobantes WHERE CODIGO = '") + tc4 +
+                    QStringLiteral("' AND SISTEMA = '") + Lit(vb::Trim(Sistema)) + QStringLiteral("' AND TALONARIO = ") +
+                    QString::number(TalonarioActual),
+                rs);
+            enComprobantes = !r.Eof();
+        });
+        if (enComprobantes) {
+            bool sigue = false;
+            on.run([&] { sigue = mismaSucursal(*rs); });
+            if (sigue && GeneraSentencia) {
+                on.run([&] { Sentencia = SentenciaUltimo(vb::Trim(Letra), Numero, tc, QStringLiteral(" =")); });
+                on.run([&] { pasoControl(*rs); });
+            } else if (sigue) {
+                on.run([&] { escribeUltimo(*rs); });
+                on.run([&] { rs->Update(); });
+            }
+        } else {
+            on.run([&] {
+                ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = '") +
+                                             tc4 + QStringLiteral("'"),
+                                         rs);
+                if (!r.Eof()) {
+                    r.MoveFirst();
+                    if (Externo(r.Fields(QStringLiteral("Externo")).Value())) Sentencia.clear();
+                } else {
+                    sinLibro = true;
+                    ui::MsgBox(QStringLiteral("Error en grabación del Comprobante, no se ha encontrado el comprobante "
+                                              "configurado"),
+                               ui::vbCritical, QStringLiteral("ATENCION"));
+                }
+            });
+        }
+    }
+    const bool dejado = on.left();
+    vb::OnError cierre(Tratamiento("ConsultaComprobante"));
+    cierre.run([&] { Cierra(rs); });
+    return !dejado && !sinLibro;
+}
+
+bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QString& Numero, QString& Letra,
+                                      bool& ModificaNumeracion, const QString& Fecha, const QString& UNegocio,
+                                      QString& NroHasta) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    const QString tc4 = Lit(util.Rellena(vb::Trim(TC), 4));
+    QString filtro;
+    bool hayLibros = false;
+    bool tomado = false;
+    bool utilizados = false;
+    ado::RecordsetPtr rs;
+    vb::OnError on(Tratamiento("Obtener_Nro_Comprobante_Contable"));
+
+    on.run([&] {
+        if (vb::Trim(Letra).isEmpty()) Letra = QStringLiteral("X");
+    });
+    on.run([&] {
+        const QString suc = vb::Trim(Sucursal);
+        if (suc.size() > 1 && suc.startsWith(u'*')) {
+            Sucursal = suc.mid(1);
+            filtro = QStringLiteral(" AND A_SUC_DEFAULT = '") + Lit(Sucursal) + QStringLiteral("'");
+            ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  WHERE CODIGO = '") + tc4 +
+                                         QStringLiteral("' ") + filtro,
+                                     rs);
+            if (r.Eof()) filtro.clear();
+        }
+    });
+    on.run([&] {
+        const QString sql =
+            vb::Trim(UNegocio).isEmpty()
+                ? QStringLiteral("SELECT * FROM V_TA_CPTE   WHERE CODIGO = '") + tc4 + QStringLiteral("'") + filtro +
+                      QStringLiteral(" ORDER BY TALONARIO")
+                : QStringLiteral("SELECT * FROM V_TA_CPTE WHERE  CODIGO = '") + tc4 + QStringLiteral("' AND UNEGOCIO = '") +
+                      Lit(util.Rellena(UNegocio, 4)) + QStringLiteral("'") + filtro + QStringLiteral("  ORDER BY TALONARIO");
+        hayLibros = !Abre(sql, rs).Eof();
+    });
+    on.run([&] {
+        if (hayLibros || vb::Trim(UNegocio).isEmpty()) return;
+        hayLibros = !Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  WHERE CODIGO = '") + tc4 +
+                              QStringLiteral("' ORDER BY TALONARIO"),
+                          rs)
+                         .Eof();
+    });
+    if (on.left()) {
+        Cierra(rs);
+        return false;
+    }
+
+    if (!hayLibros) {
+        // A type without books: the first number of branch 0001, letter X.
+        Sucursal = QStringLiteral("0001");
+        Numero = QStringLiteral("00000001");
+        Letra = QStringLiteral("X");
+    } else {
+        on.run([&] {
+            ado::Recordset& r = *rs;
+            while (!r.Eof()) {
+                const vb::Variant letras = r.Fields(QStringLiteral("Letras")).Value();
+                if (!letras.isNull() && !vb::Trim(letras.text()).isEmpty() &&
+                    vb::InStr(1, letras.text(), Letra, vb::Compare::Text) == 0)
+                    Letra = vb::Left(letras.text(), 1);
+                const QString L = vb::Trim(Letra);
+                const vb::Variant ultimo = r.Fields(L + QStringLiteral("_ULTIMO_NRO")).Value();
+                const vb::Variant hasta = r.Fields(L + QStringLiteral("_NRO_HASTA")).Value();
+                if (!ultimo.isNull() && !hasta.isNull() && ultimo.toDouble() < hasta.toDouble()) {
+                    const QString vence = vb::Trim(util.ValorNoNulo(r.Fields(QStringLiteral("Vence") + L)).text());
+                    const bool usable = Fecha.isEmpty() || vence.isEmpty() || Dia(vb::Variant(Fecha)) <= Dia(vb::Variant(vence));
+                    if (usable) {
+                        Sucursal = vb::Format(vb::Variant(vb::Val(util.ValorNoNulo(r.Fields(L + QStringLiteral("_SUC_DEFAULT"))).text())),
+                                              QStringLiteral("0000"));
+                        const double ultimoNro = vb::Val(util.ValorNoNulo(ultimo).text());
+                        Numero = ultimoNro == 0 ? QStringLiteral("00000001")
+                                                : vb::Format(vb::Variant(ultimoNro), QStringLiteral("00000000"));
+                        NroHasta = vb::Format(vb::Variant(vb::Val(util.ValorNoNulo(hasta).text())), QStringLiteral("00000000"));
+                        TalonarioActual = vb::CLng(r.Fields(QStringLiteral("TALONARIO")).Value());
+                        ModificaNumeracion =
+                            core::ConvierteBooleano(util.ValorNoNulo(r.Fields(QStringLiteral("Modificanumeracion"))).text());
+                        tomado = true;
+                        utilizados = false;
+                        break;
+                    }
+                } else {
+                    utilizados = true;
+                }
+                r.MoveNext();
+            }
+        });
+        on.run([&] {
+            Letra = vb::Trim(Letra);
+            if (utilizados)
+                ui::MsgBox(QStringLiteral("Todos los talonarios del comprobante ") + TC +
+                               QStringLiteral(" se encuentran utilizados, debe dar de alta un nuevo talonario para el "
+                                              "comprobante ") +
+                               TC,
+                           ui::vbOKOnly, QString());
+        });
+        // No book taken: a number is never empty, so that the checks against the stored
+        // vouchers move it on.
+        if (!tomado && !on.left() && vb::Trim(Numero).isEmpty()) Numero = QStringLiteral("00000001");
+    }
+    const bool dejado = on.left();
+    vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante_Contable"));
+    cierre.run([&] { Cierra(rs); });
+    return !dejado;
+}
+
+}  // namespace posting::ast
