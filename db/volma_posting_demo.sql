@@ -62,3 +62,14 @@ INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDe
 INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 3, '01/03/2008', 'A001', 'QUESO-CREMOSO-HORMA-KG-01', 'Queso cremoso por kilo', 'KG', 15, 15, 'KG', 6, 120, 'A001')
 INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 4, '01/03/2008', 'A002', '000123', 'Azúcar refinada 1 kg', 'UN', 48, 48, 'UN', 6, 45.5, 'A002')
 INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 5, '01/03/2008', 'A002', '000789', 'Café molido torrado 250 g', 'UN', 24, 24, 'UN', 6, 80.25, 'A002')
+
+-- The stores' voucher books number from 1, as the input-discharge book does.
+UPDATE V_TA_CPTE SET X_NRO_DESDE = 1, X_NRO_HASTA = 99999999 WHERE CODIGO IN ('TK', 'IR', 'VS')
+
+-- A breakfast basket made of two sugars and a coffee; the coffee at the centre is in two lots.
+INSERT INTO MA_ARTICULOS (IDARTICULO, DESCRIPCION, DESCRIPCIONTICKET, MARCA, PRESENTACION, IDUNIDAD, UNIDADESBULTO, HABILITADOCOMPRA, ENGANCHE, IDTIPO, IDRUBRO, IDFAMILIA, CLASIFICACION, IVA, TASAIVA, EXENTO, COSTO, PESABLE, ENVASE, CUENTACONTABLE, CUENTACONTABLEC, CTACON1)
+VALUES ('000900', 'Canasta desayuno', 'CANASTA DESAYUNO', 'Korvane', 'caja', 'UN', 1, 'N', '', 'MER', 'ALM', '1', 'A', '1', 21, 0, 171.5, 0, '0', '1.1.05', '1.1.05', '1.1.05')
+INSERT INTO V_MA_INSUMOS (IDARTICULO, IdArticuloInsumo, IdUnidadInsumo, Cantidad) VALUES ('000900', '000123', 'UN', 2)
+INSERT INTO V_MA_INSUMOS (IDARTICULO, IdArticuloInsumo, IdUnidadInsumo, Cantidad) VALUES ('000900', '000789', 'UN', 1)
+INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, NroLote, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 6, '01/03/2008', 'A001', '000789', 'Café molido torrado 250 g', 'L0001', 'UN', 4, 4, 'UN', 6, 80.25, 'A001')
+INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, NroLote, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 7, '01/03/2008', 'A001', '000789', 'Café molido torrado 250 g', 'L0002', 'UN', 5, 5, 'UN', 6, 80.25, 'A001')

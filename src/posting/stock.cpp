@@ -1,0 +1,138 @@
+#include "posting/stock.h"
+
+#include "core/mod_global.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/currency.h"
+#include "platform/vb/runtime.h"
+#include "posting/tratamiento.h"
+
+namespace posting::Stock {
+
+namespace {
+
+// A text in a fixed-size field: cut at the width, or filled with blanks.
+QString Fija(const QString& texto, int ancho) { return texto.left(ancho).leftJustified(ancho, u' '); }
+
+void Marca(bool* fallo, const vb::OnError& on) {
+    if (fallo) *fallo = on.left();
+}
+
+}  // namespace
+
+ItemCantidad::ItemCantidad(const QString& codigo, const QString& unidad, double cantidad)
+    : Codigo(Fija(codigo, kAnchoCodigo)), Unidad(Fija(unidad, kAnchoUnidad)), Cantidad(cantidad) {}
+
+bool IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>& Lista, bool SoloVerifica,
+                            bool* Fallo) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    bool resultado = false;
+    ado::RecordsetPtr rs;
+    vb::OnError on(Tratamiento("IdArticuloTieneInsumos"));
+    on.run([&] {
+        Abre(QStringLiteral("SELECT * FROM V_MA_INSUMOS  with(nolock)  WHERE IDARTICULO = '") +
+                 Lit(util.Rellena(vb::Trim(IdArticulo), 25)) + QStringLiteral("'"),
+             rs);
+    });
+    on.run([&] { Lista.assign(1, ItemCantidad()); });
+    on.run([&] {
+        ado::Recordset& r = *rs;
+        resultado = !r.Eof();
+        if (!resultado || SoloVerifica) return;
+        while (!r.Eof()) {
+            Lista.back() = ItemCantidad(util.ValorNoNulo(r.Fields(QStringLiteral("IdArticuloInsumo"))).text(),
+                                        util.ValorNoNulo(r.Fields(QStringLiteral("IdUnidadInsumo"))).text(),
+                                        util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("Cantidad")))));
+            Lista.emplace_back();
+            r.MoveNext();
+        }
+    });
+    Marca(Fallo, on);
+    vb::OnError cierre(Tratamiento("IdArticuloTieneInsumos"));
+    cierre.run([&] { Cierra(rs); });
+    return resultado;
+}
+
+bool ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito, std::vector<ItemCantidad>& Lista,
+                        double Cantidad, bool* Fallo) {
+    if (Fallo) *Fallo = false;
+    if (IdDeposito.compare(QStringLiteral("ELDELGRID"), Qt::CaseInsensitive) == 0) return false;
+    utillib::UtilTexto& util = core::gUtilTexto();
+    bool resultado = false;
+    ado::RecordsetPtr rs;
+    vb::OnError on(Tratamiento("ArticuloTieneLotes"));
+    on.run([&] {
+        Abre(QStringLiteral("SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '") +
+                 Lit(util.Rellena(IdArticulo, 25)) + QStringLiteral("' AND CANTIDAD > 0  AND IDDEPOSITO = '") +
+                 Lit(util.Rellena(vb::Trim(IdDeposito), 4)) + QStringLiteral("' and not nrolote is null ORDER BY NROLOTE"),
+             rs);
+    });
+    // Quantities are handed out to four decimals, so that fractions add up exactly.
+    const vb::Currency cantidad = vb::Currency::fromDouble(Cantidad);
+    vb::Currency total;
+    on.run([&] {
+        Lista.clear();
+        ado::Recordset& r = *rs;
+        resultado = !r.Eof();
+        if (!resultado) {
+            Lista.emplace_back(QString(), QString(), Cantidad);
+            return;
+        }
+        while (!r.Eof()) {
+            const vb::Currency q =
+                vb::Currency::fromDouble(util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("Cantidad")))));
+            const QString lote = util.ValorNoNulo(r.Fields(QStringLiteral("NroLote"))).text();
+            if (total + q > cantidad) {
+                Lista.emplace_back(lote, QString(), (cantidad - total).toDouble());
+                total = cantidad;
+                break;
+            }
+            Lista.emplace_back(lote, QString(), q.toDouble());
+            total = total + q;
+            if (total == cantidad) break;
+            r.MoveNext();
+        }
+        if (total < cantidad) Lista.emplace_back(QString(), QString(), (cantidad - total).toDouble());
+    });
+    Marca(Fallo, on);
+    vb::OnError cierre(Tratamiento("ArticuloTieneLotes"));
+    cierre.run([&] { Cierra(rs); });
+    return resultado;
+}
+
+bool ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad, double& Stock) {
+    if (vb::Trim(IdArticulo).isEmpty()) return true;
+    utillib::UtilTexto& util = core::gUtilTexto();
+    const QString articulo = Lit(util.Rellena(IdArticulo, 25));
+    const QString unidad = Lit(util.Rellena(IdUnidad, 4));
+    const QString deposito = Lit(util.Rellena(IdDeposito, 4));
+    QString sql;
+    if (core::gUsaStockUdKg) {
+        sql = QStringLiteral("SELECT CantidadUd AS STOCK FROM STK_STOCK_UDKG WHERE IDARTICULO = '") + articulo +
+              QStringLiteral("' AND IDDEPOSITO = '") + deposito + QStringLiteral("'");
+    } else if (!vb::Trim(IdDeposito).isEmpty()) {
+        sql = QStringLiteral("SELECT STOCK AS STOCK FROM STK_SALDOS_UNIDADES WHERE IDARTICULO = '") + articulo +
+              QStringLiteral("' AND EQUIVALENCIA = '") + unidad + QStringLiteral("' AND IDDEPOSITO = '") + deposito +
+              QStringLiteral("'");
+    } else {
+        sql = QStringLiteral("SELECT SUM(STOCK) AS STOCK  FROM STK_SALDOS_UNIDADES WHERE IDARTICULO = '") + articulo +
+              QStringLiteral("' AND EQUIVALENCIA = '") + unidad + QStringLiteral("' ");
+    }
+    ado::RecordsetPtr rs;
+    vb::OnError on(Tratamiento("ControlStock"));
+    on.run([&] {
+        ado::Recordset& r = Abre(sql, rs);
+        Stock = r.Eof() ? 0.0 : util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("Stock"))));
+    });
+    const bool dejado = on.left();
+    vb::OnError cierre(Tratamiento("ControlStock"));
+    cierre.run([&] { Cierra(rs); });
+    return !dejado;
+}
+
+double ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad) {
+    double stock = 0;
+    ControlStock(IdDeposito, IdArticulo, IdUnidad, stock);
+    return stock;
+}
+
+}  // namespace posting::Stock

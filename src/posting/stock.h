@@ -1,0 +1,61 @@
+#pragma once
+// Module Stock: an article's production inputs, the allocation of a quantity over the lots that
+// hold it in a deposit, and an article's stock balance.
+//
+//   std::vector<Stock::ItemCantidad> insumos, lotes;
+//   bool fallo = false;
+//   if (Stock::IdArticuloTieneInsumos("000900", insumos, false, &fallo)) {
+//       for (const auto& i : insumos) ...        // the last record is always an empty one
+//   }
+//   Stock::ArticuloTieneLotes(codigo, deposito, lotes, cantidad, &fallo);
+//   const double stock = Stock::ControlStock("A001", "000123", "UN");
+//
+// A function left on an error (the operator answered neither Retry nor Ignore) keeps what it had
+// reached and sets *Fallo, so a caller that must not go on with half a list can tell.
+#include <QString>
+#include <vector>
+
+namespace posting::Stock {
+
+// A quantity record of fixed size: code of 25 characters, unit of 4, quantity. A text stored in
+// a field is cut at the field's width or filled with blanks; a record never filled holds only
+// NUL characters in its texts and 0 as quantity. Readers clean a code with core::LimpiaCaracteres.
+struct ItemCantidad {
+    static constexpr int kAnchoCodigo = 25;
+    static constexpr int kAnchoUnidad = 4;
+    QString Codigo = QString(kAnchoCodigo, QChar(0));   // input article, or lot number
+    QString Unidad = QString(kAnchoUnidad, QChar(0));   // unit of the input; blank in an allocation
+    double Cantidad = 0;                                // per unit of the article, or taken from the lot
+
+    ItemCantidad() = default;
+    ItemCantidad(const QString& codigo, const QString& unidad, double cantidad);
+};
+
+// True when V_MA_INSUMOS holds inputs of the article. Lista is rebuilt: with SoloVerifica, or
+// without inputs, one empty record; otherwise one record per input (code, unit, quantity per
+// unit of the article; a Null quantity reads 0), in the order stored, and an empty record last.
+// Routine "IdArticuloTieneInsumos".
+bool IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>& Lista, bool SoloVerifica,
+                            bool* Fallo = nullptr);
+
+// Hands Cantidad out over the lots of STK_SERIES_Y_LOTES that hold stock of the article in the
+// deposit, lowest lot number first: each lot gives what it holds until the quantity is reached
+// (compared to four decimals), what the lots cannot cover goes in a last record without a lot.
+// True when the deposit holds the article in some lot. Without lots: False and one record
+// without a lot holding the whole quantity. A quantity of 0 or below gives one record: the first
+// lot with that quantity.
+// Deposit "ELDELGRID" (each grid row's own deposit): False at once, Lista untouched.
+// Routine "ArticuloTieneLotes".
+bool ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito, std::vector<ItemCantidad>& Lista,
+                        double Cantidad, bool* Fallo = nullptr);
+
+// The stock balance of an article in a unit: of the deposit, or summed over every deposit when
+// the deposit is blank, from STK_SALDOS_UNIDADES; from STK_STOCK_UDKG when the setting
+// USA_STK_STOCK_UDKG is on (the unit plays no part, and a blank deposit reads the row stored
+// under the blank code). 0 when there is no balance. A blank article leaves Stock as it was.
+// Returns false when left on an error (routine "ControlStock"; Stock then as it was).
+bool ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad, double& Stock);
+// The same, returning the balance (0 for a blank article or after an error).
+double ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad);
+
+}  // namespace posting::Stock

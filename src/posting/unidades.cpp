@@ -1,0 +1,102 @@
+#include "posting/unidades.h"
+
+#include "core/mod_global.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/runtime.h"
+#include "posting/tratamiento.h"
+
+namespace posting::Stock {
+
+namespace {
+
+enum class Sentido { Directo, Inverso };
+
+// The conversion through the article's equivalence; see ConvierteCantidadEquiv.
+double Convierte(const QString& articulo, QString& origen, double cantidad, const QString& destino, Sentido sentido) {
+    if (cantidad == 0) return 0;
+    if (origen.compare(destino, Qt::CaseInsensitive) == 0) return cantidad;
+    QString operador;
+    double coeficiente = 0;
+    bool sinUnidad = false;
+    if (!IdArticuloTieneEquivalencias(articulo, destino, operador, origen, coeficiente, sinUnidad)) return 0;
+    // A row found swapped ("*") divides going forward; a direct one ("/") multiplies.
+    const bool divide = (operador == QLatin1String("*")) == (sentido == Sentido::Directo);
+    return divide ? cantidad / coeficiente : cantidad * coeficiente;
+}
+
+}  // namespace
+
+QString ObtieneUnidadArticulo(const QString& IdArticulo) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    ado::RecordsetPtr rs;
+    ado::Recordset& r = Abre(QStringLiteral("SELECT IDUNIDAD FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
+                                 Lit(util.Rellena(IdArticulo, 25)) + QStringLiteral("'"),
+                             rs);
+    const QString unidad = r.Eof() ? QString() : vb::Trim(util.ValorNoNulo(r.Fields(QStringLiteral("IdUnidad"))).text());
+    Cierra(rs);
+    return unidad;
+}
+
+bool IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& UnidadDestino, QString& Operador,
+                                  QString& UnidadOrigen, double& Coeficiente, bool& SinUnidad, bool* Fallo) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    bool resultado = false;
+    QString unidad;
+    ado::RecordsetPtr rs;
+    vb::OnError on(Tratamiento("IdArticuloTieneEquivalencias"));
+    Coeficiente = 0;
+    SinUnidad = false;
+    on.run([&] { unidad = UnidadOrigen.isEmpty() ? ObtieneUnidadArticulo(IdArticulo) : UnidadOrigen; });
+    on.run([&] { SinUnidad = vb::Trim(unidad).isEmpty(); });
+    if (!SinUnidad && !on.left()) {
+        UnidadOrigen = unidad;
+        const QString articulo = Lit(util.Rellena(vb::Trim(IdArticulo), 25));
+        const QString origen = Lit(util.Rellena(vb::Trim(unidad), 4));
+        const QString destino = Lit(util.Rellena(vb::Trim(UnidadDestino), 4));
+        // One search; a row whose coefficient is 0 or Null converts nothing and counts as none.
+        const auto busca = [&](const QString& de, const QString& a, const char* operador) {
+            on.run([&] {
+                ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM  S_TA_EQUIV  with(nolock)  WHERE IdArticulo = '") +
+                                             articulo + QStringLiteral("' AND IDUNIDAD = '") + de +
+                                             QStringLiteral("' AND IDUNIDAD_EQUIV = '") + a + QStringLiteral("'"),
+                                         rs);
+                if (r.Eof()) return;
+                const vb::Variant k = r.Fields(QStringLiteral("Coeficiente")).Value();
+                if (k.isNull() || k.isEmpty() || k.toDouble() == 0) return;
+                resultado = true;
+                Coeficiente = k.toDouble();
+                Operador = QString::fromLatin1(operador);
+            });
+        };
+        busca(origen, destino, "/");
+        if (!resultado) busca(destino, origen, "*");
+    }
+    if (Fallo) *Fallo = on.left();
+    vb::OnError cierre(Tratamiento("IdArticuloTieneEquivalencias"));
+    cierre.run([&] { Cierra(rs); });
+    return resultado && !on.left();
+}
+
+double ConvierteCantidadEquiv(const QString& IdArticulo, QString& UnidadOrigen, double Cantidad,
+                              const QString& UnidadDestino) {
+    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Directo);
+}
+
+double ConvierteCantidadEquiv(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
+                              const QString& UnidadDestino) {
+    QString origen = UnidadOrigen;
+    return Convierte(IdArticulo, origen, Cantidad, UnidadDestino, Sentido::Directo);
+}
+
+double ConvierteCantidadEquivInversa(const QString& IdArticulo, QString& UnidadOrigen, double Cantidad,
+                                     const QString& UnidadDestino) {
+    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Inverso);
+}
+
+double ConvierteCantidadEquivInversa(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
+                                     const QString& UnidadDestino) {
+    QString origen = UnidadOrigen;
+    return Convierte(IdArticulo, origen, Cantidad, UnidadDestino, Sentido::Inverso);
+}
+
+}  // namespace posting::Stock

@@ -1,0 +1,44 @@
+#pragma once
+// Module Stock, units and equivalences. An article has a base unit (IDUNIDAD of V_MA_ARTICULOS)
+// and may have equivalences in S_TA_EQUIV: the row (article, U, E, k) reads "one U is k E", and
+// serves both directions.
+//
+//   Stock::ConvierteCantidadEquiv("A", "CJ", 2, "UN")         // 24 with (A, CJ, UN, 12)
+//   Stock::ConvierteCantidadEquiv("A", "UN", 24, "CJ")        // 2
+//   Stock::ConvierteCantidadEquivInversa("A", "CJ", 24, "UN") // 2: 24 UN back into CJ
+//
+// A row whose coefficient is 0 or Null is no equivalence; an article that is not in the master
+// has no unit. No rounding: results are Doubles.
+#include <QString>
+
+namespace posting::Stock {
+
+// The article's trimmed IDUNIDAD; "" for an article that is not in V_MA_ARTICULOS. No error
+// handler: a failure raises to the caller.
+QString ObtieneUnidadArticulo(const QString& IdArticulo);
+
+// Looks for the equivalence between the source unit (the article's own when UnidadOrigen is
+// empty: the variable then receives it) and the target unit: first as (source, target), giving
+// Operador "/", then as (target, source), giving "*"; Coeficiente receives the row's
+// coefficient. SinUnidad is set when the source unit is blank (then False, Operador untouched).
+// Returns false when no usable row is found, and when left on an error (routine
+// "IdArticuloTieneEquivalencias"; *Fallo is then set).
+bool IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& UnidadDestino, QString& Operador,
+                                  QString& UnidadOrigen, double& Coeficiente, bool& SinUnidad, bool* Fallo = nullptr);
+
+// The quantity given in the source unit, in the target unit: unchanged for the same unit (any
+// case, as passed, no query), 0 for a quantity of 0 or when there is no equivalence.
+// UnidadOrigen receives the article's unit when it is passed empty.
+double ConvierteCantidadEquiv(const QString& IdArticulo, QString& UnidadOrigen, double Cantidad,
+                              const QString& UnidadDestino);
+double ConvierteCantidadEquiv(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
+                              const QString& UnidadDestino);
+
+// The reverse: a quantity held in the target unit, expressed in the source unit (the same
+// search, the opposite arithmetic).
+double ConvierteCantidadEquivInversa(const QString& IdArticulo, QString& UnidadOrigen, double Cantidad,
+                                     const QString& UnidadDestino);
+double ConvierteCantidadEquivInversa(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
+                                     const QString& UnidadDestino);
+
+}  // namespace posting::Stock
