@@ -75,9 +75,9 @@ enum Columna : int {
     DescripcionTipo = 59,      // description of the article type
     Presentacion = 60,         // presentation
     PideTalle = 61,            // flag: the article asks for sizes
-    Reservada62 = 62,
-    Reservada63 = 63,
-    Reservada64 = 64,
+    CantidadM3 = 62,           // quantity in the unit of the setting UNIDADDEMEDIDA_M3
+    CantidadBL = 63,           // quantity in the unit of the setting UNIDADDEMEDIDA_BL
+    CantidadKG = 64,           // quantity in the unit of the setting UNIDADDEMEDIDA_KG
     Reservada65 = 65,
     Reservada66 = 66,
     UnidadCargada = 67,        // unit of the line as stored in its voucher

@@ -1,8 +1,10 @@
 #include "posting/unidades.h"
 
 #include "core/mod_global.h"
+#include "platform/ui/flex_grid.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/runtime.h"
+#include "posting/columnas_articulos.h"
 #include "posting/tratamiento.h"
 
 namespace posting::Stock {
@@ -97,6 +99,26 @@ double ConvierteCantidadEquivInversa(const QString& IdArticulo, const QString& U
                                      const QString& UnidadDestino) {
     QString origen = UnidadOrigen;
     return Convierte(IdArticulo, origen, Cantidad, UnidadDestino, Sentido::Inverso);
+}
+
+void CalculaCantidadesEquivGrilla(ui::FlexGrid& Grilla) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    const int fila = Grilla.Row();
+    const struct {
+        const QString& unidad;
+        art::Columna columna;
+    } destinos[] = {{core::gUnidadBL, art::CantidadBL}, {core::gUnidadM3, art::CantidadM3}, {core::gUnidadKG, art::CantidadKG}};
+    for (const auto& d : destinos) {
+        if (Grilla.TextMatrix(fila, art::IdUnidadEquiv).compare(d.unidad, Qt::CaseInsensitive) == 0) {
+            Grilla.SetTextMatrix(fila, d.columna, Grilla.TextMatrix(fila, art::CantidadEquiv));
+            continue;
+        }
+        const double cantidad = util.ANumero(Grilla.TextMatrix(fila, art::Cantidad)).toDouble();
+        const double convertida = ConvierteCantidadEquiv(Grilla.TextMatrix(fila, art::IdArticulo),
+                                                         vb::Trim(Grilla.TextMatrix(fila, art::IdUnidad)), cantidad,
+                                                         d.unidad);
+        Grilla.SetTextMatrix(fila, d.columna, vb::NumberText(convertida));
+    }
 }
 
 }  // namespace posting::Stock

@@ -11,6 +11,10 @@
 // has no unit. No rounding: results are Doubles.
 #include <QString>
 
+namespace ui {
+class FlexGrid;
+}
+
 namespace posting::Stock {
 
 // The article's trimmed IDUNIDAD; "" for an article that is not in V_MA_ARTICULOS. No error
@@ -40,5 +44,12 @@ double ConvierteCantidadEquivInversa(const QString& IdArticulo, QString& UnidadO
                                      const QString& UnidadDestino);
 double ConvierteCantidadEquivInversa(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
                                      const QString& UnidadDestino);
+
+// The articles grid's current row (Row) in the three configured measuring units: the quantity
+// in gUnidadBL into column CantidadBL, gUnidadM3 into CantidadM3, gUnidadKG into CantidadKG.
+// A row whose equivalent unit is the configured one takes its equivalent quantity's text;
+// otherwise its quantity is converted from its unit (0 when there is no equivalence). No error
+// handler: a failure raises to the caller.
+void CalculaCantidadesEquivGrilla(ui::FlexGrid& Grilla);
 
 }  // namespace posting::Stock

@@ -3,6 +3,8 @@
 
 #include "core/formatos.h"
 #include "core/mod_global.h"
+#include "platform/ui/flex_grid.h"
+#include "posting/columnas_articulos.h"
 #include "posting/stock.h"
 #include "posting/unidades.h"
 
@@ -166,6 +168,42 @@ TEST_F(StockTest, UnitConversionsBothWays) {
     EXPECT_EQ(operador, QStringLiteral("?"));
     EXPECT_DOUBLE_EQ(coeficiente, 0);
     EXPECT_EQ(Stock::ObtieneUnidadArticulo("QUESO-CREMOSO-HORMA-KG-01"), QStringLiteral("KG"));
+}
+
+TEST_F(StockTest, GridRowInTheConfiguredUnits) {
+    core::gUnidadM3 = QStringLiteral("UN");
+    core::gUnidadBL = QStringLiteral("CJ");
+    core::gUnidadKG = QStringLiteral("KG");
+    ui::FlexGrid grilla;
+    grilla.SetCols(art::kColumnas);
+    grilla.SetRows(4);
+    const struct {
+        const char* unidad;
+        const char* cantidad;
+        const char* unidadEquiv;
+        const char* m3;
+        const char* bl;
+        const char* kg;
+    } filas[] = {
+        {"CJ", "2", "cj", "24", "2,5", "0"},   // BL is the row's equivalent unit: its text is copied
+        {" CJ ", "2", "", "24", "2", "0"},
+        {"UN", "1", "", "1", "0.0833333333333333", "0"},
+    };
+    for (int i = 0; i < 3; ++i) {
+        const auto& f = filas[i];
+        SCOPED_TRACE(i);
+        const int fila = i + 1;
+        grilla.SetTextMatrix(fila, art::IdArticulo, QStringLiteral("000123"));
+        grilla.SetTextMatrix(fila, art::IdUnidad, f.unidad);
+        grilla.SetTextMatrix(fila, art::Cantidad, f.cantidad);
+        grilla.SetTextMatrix(fila, art::IdUnidadEquiv, f.unidadEquiv);
+        grilla.SetTextMatrix(fila, art::CantidadEquiv, QStringLiteral("2,5"));
+        grilla.SetRow(fila);
+        Stock::CalculaCantidadesEquivGrilla(grilla);
+        EXPECT_EQ(grilla.TextMatrix(fila, art::CantidadM3), QString::fromLatin1(f.m3));
+        EXPECT_EQ(grilla.TextMatrix(fila, art::CantidadBL), QString::fromLatin1(f.bl));
+        EXPECT_EQ(grilla.TextMatrix(fila, art::CantidadKG), QString::fromLatin1(f.kg));
+    }
 }
 
 }  // namespace
