@@ -97,7 +97,8 @@ TEST_F(ConsultaSearchTest, ArticleLookupPicksTheChosenCode) {
     });
     const QString valor = Busca(QStringLiteral("V_MA_ARTICULOS"));
 
-    EXPECT_EQ(descripciones, (QStringList{"Azúcar refinada 1 kg", "Café molido torrado 250 g", "Queso cremoso por kilo"}));
+    EXPECT_EQ(descripciones, (QStringList{"Azúcar refinada 1 kg", "Café molido torrado 250 g", "Canasta desayuno",
+                                          "Queso cremoso por kilo"}));
     EXPECT_EQ(elegidaAlEscribir, QStringLiteral("000789"));
     EXPECT_EQ(tras5, QStringList{QStringLiteral("000789")});
     EXPECT_EQ(valor, QStringLiteral("000789"));
