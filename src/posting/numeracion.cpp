@@ -31,6 +31,13 @@ vb::Currency NumeroDe(const vb::Variant& idComprobante) {
     return core::gUtilTexto().ANumero(vb::Mid(idComprobante.text(), 5, 8));
 }
 
+// True when the voucher table's query (its text up to the type) finds the voucher stored.
+bool Grabado(const QString& consulta, const QString& tc, const QString& idComprobante, ado::RecordsetPtr& rs) {
+    return !Abre(consulta + Lit(tc) + QStringLiteral("' AND IDCOMPROBANTE = '") + Lit(idComprobante) + QStringLiteral("'"),
+                 rs)
+                .Eof();
+}
+
 // The highest stored IDCOMPROBANTE of the type, branch and letter in a voucher table; Null when
 // there is none.
 vb::Variant UltimoGrabado(const QString& sql, ado::RecordsetPtr& rs) {
@@ -80,11 +87,8 @@ bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Nume
     const auto controlaTabla = [&](const QString& tabla) {
         bool grabado = false;
         on.run([&] {
-            grabado = !Abre(QStringLiteral("SELECT * From ") + tabla + QStringLiteral("  with(nolock)  WHERE TC = '") +
-                                Lit(TC) + QStringLiteral("' AND IDCOMPROBANTE = '") + Lit(Sucursal + Numero + Letra) +
-                                QStringLiteral("'"),
-                            rs)
-                           .Eof();
+            grabado = Grabado(QStringLiteral("SELECT * From ") + tabla + QStringLiteral("  with(nolock)  WHERE TC = '"), TC,
+                              Sucursal + Numero + Letra, rs);
         });
         if (!grabado) return;
         on.run([&] {
@@ -132,11 +136,8 @@ bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Nume
         } else if (Es(TC, "OC")) {
             bool grabado = false;
             on.run([&] {
-                grabado = !Abre(QStringLiteral("SELECT * From C_MV_CPTE  with(nolock)  WHERE TC = '") + Lit(TC) +
-                                    QStringLiteral("' AND IDCOMPROBANTE = '") + Lit(Sucursal + Numero + Letra) +
-                                    QStringLiteral("'"),
-                                rs)
-                               .Eof();
+                grabado = Grabado(QStringLiteral("SELECT * From C_MV_CPTE  with(nolock)  WHERE TC = '"), TC,
+                                  Sucursal + Numero + Letra, rs);
             });
             if (grabado) {
                 on.run([&] {
@@ -186,11 +187,8 @@ std::optional<QString> AsignarNumeroComprobante(const QString& TC, QString& Sucu
     vb::OnError on(Tratamiento("AsignarNumeroComprobante"));
     bool grabado = false;
     on.run([&] {
-        grabado = !Abre(QStringLiteral("SELECT TC,IDCOMPROBANTE From V_MV_STOCK  with(nolock) WHERE TC = '") + Lit(TC) +
-                            QStringLiteral("' AND IDCOMPROBANTE = '") + Lit(Sucursal + numero + Letra) +
-                            QStringLiteral("'"),
-                        rs)
-                       .Eof();
+        grabado = Grabado(QStringLiteral("SELECT TC,IDCOMPROBANTE From V_MV_STOCK  with(nolock) WHERE TC = '"), TC,
+                          Sucursal + numero + Letra, rs);
     });
     if (grabado) {
         on.run([&] {

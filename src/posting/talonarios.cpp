@@ -192,7 +192,7 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
     // Direct mode: the last number and the time of the change, written through the recordset.
     const auto escribeUltimo = [&](ado::Recordset& r) {
         r.Fields(vb::Trim(Letra) + QStringLiteral("_ULTIMO_NRO"))
-            .setValue(vb::Variant(static_cast<double>(util.ANumero(Numero).toDouble())));
+            .setValue(vb::Variant(util.ANumero(Numero).toDouble()));
         r.Fields(QStringLiteral("fechahora_modificacion"))
             .setValue(vb::Variant(vb::Format(vb::Variant(vb::Now()), core::ObtieneFormatoFechaHora())));
     };
@@ -210,29 +210,34 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
                                             rs);
         enLibros = !r.Eof();
     });
-    if (enLibros) {
+    // The book found: its branch checked, its last number brought forward (in V_TA_CPTE only when
+    // it moves forward and unless NoActualizaUltimo), the control row in generate-text mode.
+    const auto actualizaLibro = [&](bool enVista) {
         bool sigue = false;
         on.run([&] { sigue = mismaSucursal(*rs); });
-        if (sigue) {
+        if (!sigue) return;
+        if (enVista) {
             on.run([&] {
                 const vb::Variant ultimo = rs->Fields(vb::Trim(Letra) + QStringLiteral("_ULTIMO_NRO")).Value();
-                if (!ultimo.isNull() &&
-                    util.ANumero(ultimo) + vb::Currency::fromInt(1) > util.ANumero(Numero))
+                if (!ultimo.isNull() && util.ANumero(ultimo) + vb::Currency::fromInt(1) > util.ANumero(Numero))
                     actualizaUltimo = false;
             });
-            if (GeneraSentencia) {
-                on.run([&] {
-                    if (actualizaUltimo && !NoActualizaUltimo)
-                        Sentencia = SentenciaUltimo(vb::Trim(Letra), Numero, tc, QStringLiteral("="));
-                });
-                on.run([&] { pasoControl(*rs); });
-            } else {
-                on.run([&] {
-                    if (actualizaUltimo) escribeUltimo(*rs);
-                });
-                on.run([&] { rs->Update(); });
-            }
         }
+        if (GeneraSentencia) {
+            on.run([&] {
+                if (actualizaUltimo && !(enVista && NoActualizaUltimo))
+                    Sentencia = SentenciaUltimo(vb::Trim(Letra), Numero, tc, enVista ? QStringLiteral("=") : QStringLiteral(" ="));
+            });
+            on.run([&] { pasoControl(*rs); });
+        } else {
+            on.run([&] {
+                if (actualizaUltimo) escribeUltimo(*rs);
+            });
+            on.run([&] { rs->Update(); });
+        }
+    };
+    if (enLibros) {
+        actualizaLibro(true);
     } else if (!on.left()) {
         on.run([&] {
             ado::Recordset& r = AbreModificable(
@@ -243,15 +248,7 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
             enComprobantes = !r.Eof();
         });
         if (enComprobantes) {
-            bool sigue = false;
-            on.run([&] { sigue = mismaSucursal(*rs); });
-            if (sigue && GeneraSentencia) {
-                on.run([&] { Sentencia = SentenciaUltimo(vb::Trim(Letra), Numero, tc, QStringLiteral(" =")); });
-                on.run([&] { pasoControl(*rs); });
-            } else if (sigue) {
-                on.run([&] { escribeUltimo(*rs); });
-                on.run([&] { rs->Update(); });
-            }
+            actualizaLibro(false);
         } else {
             on.run([&] {
                 ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = '") +

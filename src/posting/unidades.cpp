@@ -14,13 +14,17 @@ namespace {
 enum class Sentido { Directo, Inverso };
 
 // The conversion through the article's equivalence; see ConvierteCantidadEquiv.
-double Convierte(const QString& articulo, QString& origen, double cantidad, const QString& destino, Sentido sentido) {
+double Convierte(const QString& articulo, const QString& unidadOrigen, double cantidad, const QString& destino,
+                Sentido sentido, QString* unidadArticulo) {
     if (cantidad == 0) return 0;
-    if (origen.compare(destino, Qt::CaseInsensitive) == 0) return cantidad;
+    if (unidadOrigen.compare(destino, Qt::CaseInsensitive) == 0) return cantidad;
+    QString origen = unidadOrigen;
     QString operador;
     double coeficiente = 0;
     bool sinUnidad = false;
-    if (!IdArticuloTieneEquivalencias(articulo, destino, operador, origen, coeficiente, sinUnidad)) return 0;
+    const bool hallada = IdArticuloTieneEquivalencias(articulo, destino, operador, origen, coeficiente, sinUnidad);
+    if (unidadArticulo) *unidadArticulo = origen;
+    if (!hallada) return 0;
     // A row found swapped ("*") divides going forward; a direct one ("/") multiplies.
     const bool divide = (operador == QLatin1String("*")) == (sentido == Sentido::Directo);
     return divide ? cantidad / coeficiente : cantidad * coeficiente;
@@ -79,26 +83,14 @@ bool IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& Unid
     return resultado && !on.left();
 }
 
-double ConvierteCantidadEquiv(const QString& IdArticulo, QString& UnidadOrigen, double Cantidad,
-                              const QString& UnidadDestino) {
-    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Directo);
-}
-
 double ConvierteCantidadEquiv(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
-                              const QString& UnidadDestino) {
-    QString origen = UnidadOrigen;
-    return Convierte(IdArticulo, origen, Cantidad, UnidadDestino, Sentido::Directo);
-}
-
-double ConvierteCantidadEquivInversa(const QString& IdArticulo, QString& UnidadOrigen, double Cantidad,
-                                     const QString& UnidadDestino) {
-    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Inverso);
+                              const QString& UnidadDestino, QString* UnidadArticulo) {
+    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Directo, UnidadArticulo);
 }
 
 double ConvierteCantidadEquivInversa(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
-                                     const QString& UnidadDestino) {
-    QString origen = UnidadOrigen;
-    return Convierte(IdArticulo, origen, Cantidad, UnidadDestino, Sentido::Inverso);
+                                     const QString& UnidadDestino, QString* UnidadArticulo) {
+    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Inverso, UnidadArticulo);
 }
 
 void CalculaCantidadesEquivGrilla(ui::FlexGrid& Grilla) {

@@ -31,19 +31,16 @@ bool IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& Unid
                                   QString& UnidadOrigen, double& Coeficiente, bool& SinUnidad, bool* Fallo = nullptr);
 
 // The quantity given in the source unit, in the target unit: unchanged for the same unit (any
-// case, as passed, no query), 0 for a quantity of 0 or when there is no equivalence.
-// UnidadOrigen receives the article's unit when it is passed empty.
-double ConvierteCantidadEquiv(const QString& IdArticulo, QString& UnidadOrigen, double Cantidad,
-                              const QString& UnidadDestino);
+// case, as passed, no query), 0 for a quantity of 0 or when there is no equivalence. A source
+// unit passed empty is the article's own; UnidadArticulo, when given, receives the unit the
+// search started from.
 double ConvierteCantidadEquiv(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
-                              const QString& UnidadDestino);
+                              const QString& UnidadDestino, QString* UnidadArticulo = nullptr);
 
 // The reverse: a quantity held in the target unit, expressed in the source unit (the same
 // search, the opposite arithmetic).
-double ConvierteCantidadEquivInversa(const QString& IdArticulo, QString& UnidadOrigen, double Cantidad,
-                                     const QString& UnidadDestino);
 double ConvierteCantidadEquivInversa(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
-                                     const QString& UnidadDestino);
+                                     const QString& UnidadDestino, QString* UnidadArticulo = nullptr);
 
 // The articles grid's current row (Row) in the three configured measuring units: the quantity
 // in gUnidadBL into column CantidadBL, gUnidadM3 into CantidadM3, gUnidadKG into CantidadKG.

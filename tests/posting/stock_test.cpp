@@ -147,16 +147,14 @@ TEST_F(StockTest, UnitConversionsBothWays) {
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(std::string(c.articulo) + " " + c.de + " -> " + c.a);
-        EXPECT_DOUBLE_EQ(Stock::ConvierteCantidadEquiv(c.articulo, QString::fromLatin1(c.de), c.cantidad, c.a), c.directa);
-        EXPECT_DOUBLE_EQ(Stock::ConvierteCantidadEquivInversa(c.articulo, QString::fromLatin1(c.de), c.cantidad, c.a),
-                         c.inversa);
+        EXPECT_DOUBLE_EQ(Stock::ConvierteCantidadEquiv(c.articulo, c.de, c.cantidad, c.a), c.directa);
+        EXPECT_DOUBLE_EQ(Stock::ConvierteCantidadEquivInversa(c.articulo, c.de, c.cantidad, c.a), c.inversa);
     }
     QString origen;
-    EXPECT_DOUBLE_EQ(Stock::ConvierteCantidadEquiv("000123", origen, 1, "CJ"), 1.0 / 12);
+    EXPECT_DOUBLE_EQ(Stock::ConvierteCantidadEquiv("000123", "", 1, "CJ", &origen), 1.0 / 12);
     EXPECT_EQ(origen, QStringLiteral("UN"));
     llamadas->llamadas = 0;
-    origen = QStringLiteral("cj");
-    EXPECT_DOUBLE_EQ(Stock::ConvierteCantidadEquiv("000123", origen, 3, "CJ"), 3);
+    EXPECT_DOUBLE_EQ(Stock::ConvierteCantidadEquiv("000123", "cj", 3, "CJ"), 3);
     EXPECT_EQ(llamadas->llamadas, 0);
 
     QString operador = QStringLiteral("?");
