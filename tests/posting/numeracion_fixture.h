@@ -36,11 +36,7 @@ protected:
         data::gDBPrincipal().setConnectionCalls(llamadas);
     }
 
-    static vb::Variant Valor(const QString& sql) {
-        ado::RecordsetPtr rs = data::gDBPrincipal().gCnn()->Execute(sql);
-        if (!rs || rs->State() != ado::adStateOpen || rs->Eof()) return vb::Variant();
-        return rs->Fields(0).Value();
-    }
+    static vb::Variant Valor(const QString& sql) { return testsupport::Scalar(data::gDBPrincipal().gCnn(), sql); }
     // A voucher book row: type, book, its Letras (the first one's columns are filled: branch,
     // range and last number), and any further columns ("COL1, COL2", "v1, v2").
     static QString Libro(const QString& tc, int talonario, const QString& letras, const QString& suc,
