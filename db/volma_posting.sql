@@ -15,7 +15,7 @@ CREATE TABLE dbo.S_TA_EQUIV (
     IdArticulo nvarchar(25) NOT NULL,
     IDUNIDAD varchar(4) NOT NULL,
     IDUNIDAD_EQUIV varchar(4) NOT NULL,
-    Coeficiente float NOT NULL,
+    Coeficiente float NULL,
     PRIMARY KEY (IdArticulo, IDUNIDAD, IDUNIDAD_EQUIV)
 )
 

@@ -51,7 +51,7 @@ TEST_F(DemoTest, WhatPostingReads) {
                           "AND IDDEPOSITO = 'A001'", "120"},
         {"stock in the base unit", "SELECT CantidadUd FROM STK_STOCK_UDKG WHERE IDARTICULO = '000789' AND IDDEPOSITO = 'A002'",
          "24"},
-        {"no lots yet", "SELECT COUNT(*) FROM STK_SERIES_Y_LOTES", "0"},
+        {"the coffee's two lots", "SELECT SUM(CANTIDAD) FROM STK_SERIES_Y_LOTES WHERE IDARTICULO = '000789'", "9"},
         {"purchase orders' reception date", "SELECT COUNT(FechaRecepcion) FROM C_MV_CPTE", "0"},
         {"sales vouchers", "SELECT COUNT(*) FROM V_MV_CPTE", "0"},
     };

@@ -27,7 +27,7 @@ public:
     }
 };
 
-class DemoTest : public PostingTest {
+class DemoNumeracionTest : public PostingTest {
 protected:
     bool ConDemo() const override { return true; }
     void SetUp() override {

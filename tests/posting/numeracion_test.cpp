@@ -15,15 +15,15 @@ using namespace posting;
 const QString kRS = vb::Chr(255) + QStringLiteral("RS");
 const QString kCierre = QStringLiteral("\r\rVerifique los datos desde la TABLA DE COMPROBANTES y vuelta a Intentarlo");
 
-class AsientosTest : public DemoTest {
+class AsientosTest : public DemoNumeracionTest {
 protected:
     void Carga() override {
         Ejecuta({Asiento("FC", "00000041", "A", 5, 123, "", 2007), Asiento("FC", "00000050", "A", 5, 47, kRS),
                  Asiento("FC", "00000051", "A", 5, 45), Asiento("FC", "00000052", "A", 5, 90, "STK"),
                  Asiento("FC", "00000053", "A", 5, 60, QStringLiteral("   "), 2006),
-                 QStringLiteral("INSERT INTO MA_SUBDIARIOS (CODIGO, Subdiario) VALUES ('ST', 'STK'), ('NU', NULL)"),
-                 QStringLiteral("INSERT INTO MA_SUBDIARIOSCOMPROBANTES (TC, Subdiario) VALUES ('IR', 'ST'), ('VS', 'NU'), "
-                                "('AJP', 'ZZ')")});
+                 QStringLiteral("INSERT INTO MA_SUBDIARIOS (CODIGO, Subdiario) VALUES ('NU', NULL)"),
+                 QStringLiteral("UPDATE MA_SUBDIARIOSCOMPROBANTES SET Subdiario = 'NU' WHERE TC = 'VS'"),
+                 QStringLiteral("UPDATE MA_SUBDIARIOSCOMPROBANTES SET Subdiario = 'ZZ' WHERE TC = 'AJP'")});
     }
 };
 
@@ -65,7 +65,7 @@ TEST_F(AsientosTest, NextEntryNumberCountsTheBlankRegistersTogetherAndOtherRegis
 
 // ---- voucher books ----
 
-class TalonariosTest : public DemoTest {
+class TalonariosTest : public DemoNumeracionTest {
 protected:
     void Carga() override {
         Ejecuta({Libro("FC", 1, "A", "1", "1", "500", "0"),
@@ -209,7 +209,7 @@ TEST_F(TalonariosTest, BookChoice) {
 
 // ---- voucher numbers ----
 
-class NumeracionTest : public DemoTest {
+class NumeracionTest : public DemoNumeracionTest {
 protected:
     void Carga() override {
         Ejecuta({QStringLiteral("UPDATE V_TA_CPTE SET X_ULTIMO_NRO = 41 WHERE CODIGO IN ('IR', 'TK')"),

@@ -24,7 +24,20 @@ Pares Lista(const std::vector<Stock::ItemCantidad>& lista) {
     return pares;
 }
 
-using StockTest = DemoTest;
+class StockTest : public DemoNumeracionTest {
+protected:
+    // A stock movement of a test voucher (the balances are summed from the movements).
+    static QString Movimiento(int secuencia, const char* deposito, const char* articulo, double cantidad,
+                              const char* lote, const char* unidad = "UN") {
+        return QStringLiteral("INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdDeposito, IdArticulo, "
+                              "IdUnidad, Cantidad, NroLote) VALUES ('IR', '000100000099X', %1, '05/03/2008', '%2', "
+                              "'%3', '%4', %5, %6)")
+            .arg(secuencia)
+            .arg(QLatin1String(deposito), QLatin1String(articulo), QLatin1String(unidad))
+            .arg(cantidad)
+            .arg(QLatin1String(lote));
+    }
+};
 
 TEST_F(StockTest, InputsOfAnArticle) {
     std::vector<Stock::ItemCantidad> lista(3);
@@ -42,9 +55,8 @@ TEST_F(StockTest, InputsOfAnArticle) {
 }
 
 TEST_F(StockTest, LotAllocationLowestLotFirst) {
-    Ejecuta({QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES (IdArticulo, IdDeposito, NroLote, Cantidad) VALUES "
-                            "('000123', 'A001', 'F2', 0.2), ('000123', 'A001', 'F1', 0.1), ('000123', 'A001', 'F3', 0), "
-                            "('000123', 'A001', NULL, 7)")});
+    Ejecuta({Movimiento(1, "A001", "000123", 0.2, "'F2'"), Movimiento(2, "A001", "000123", 0.1, "'F1'"),
+             Movimiento(3, "A001", "000123", 1, "'F3'"), Movimiento(4, "A001", "000123", -1, "'F3'")});
     const struct { const char *articulo, *deposito; double cantidad; bool conLotes; Pares lotes; } casos[] = {
         {"000789", "A001", 6, true, {{"L0001", 4}, {"L0002", 2}}},
         {"000789", "A001", 9, true, {{"L0001", 4}, {"L0002", 5}}},
@@ -70,11 +82,12 @@ TEST_F(StockTest, LotAllocationLowestLotFirst) {
 }
 
 TEST_F(StockTest, StockBalances) {
-    Ejecuta({QStringLiteral("INSERT INTO STK_STOCK_UDKG (IDARTICULO, IDDEPOSITO, CantidadUd) VALUES ('000123', '    ', 4), "
-                            "('000123', 'A001', 7)")});
+    // The demo's opening stock of sugar: 120 at the centre, 48 at the other store.
+    Ejecuta({Movimiento(1, "", "000123", 4, "NULL"), Movimiento(2, "A001", "000123", 3, "NULL", "CJ")});
     const struct { bool udKg; const char *deposito, *articulo, *unidad; double stock; } casos[] = {
-        {false, "A001", "000123", "UN", 10}, {false, "", "000123", "UN", 15}, {false, "A001", "000123", "CJ", 0},
-        {false, "", "000456", "UN", 0},      {true, "A001", "000123", "CJ", 7}, {true, "", "000123", "XX", 4},
+        {false, "A001", "000123", "UN", 120}, {false, "", "000123", "UN", 172}, {false, "A001", "000123", "CJ", 3},
+        {false, "A002", "000123", "CJ", 0},   {false, "", "000900", "UN", 0},    {true, "A001", "000123", "XX", 123},
+        {true, "", "000123", "UN", 4},        // the row of the blank deposit
     };
     for (const auto& c : casos) {
         core::gUsaStockUdKg = c.udKg;
@@ -85,7 +98,7 @@ TEST_F(StockTest, StockBalances) {
     }
     double stock = 42;
     EXPECT_TRUE(Stock::ControlStock("A001", "  ", "UN", stock));
-    Ejecuta({QStringLiteral("DROP TABLE STK_STOCK_UDKG")});
+    Ejecuta({QStringLiteral("DROP VIEW STK_STOCK_UDKG")});
     cajas.answer(vb::kAbort).answer(vb::kAbort, QStringLiteral("Ha ocurrido el Siguiente Error"));
     EXPECT_FALSE(Stock::ControlStock("A001", "000123", "UN", stock));
     EXPECT_EQ(stock, 42);
