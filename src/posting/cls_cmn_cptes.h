@@ -28,6 +28,8 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 namespace ui {
 class FlexGrid;
@@ -38,6 +40,8 @@ class TabStrip;   // the caller's tab control (TabVisible, TabCaption), for Tota
 }  // namespace ui
 
 namespace posting {
+
+struct ContextoPosteo;
 
 // The caller's real-charges window, as ControlDeCargosReales drives it: its client and plate are
 // set, then it is shown modally.
@@ -93,11 +97,19 @@ public:
                          const ui::TextMeasurer* Obj, const QString& TC = QString(),
                          ui::FlexGrid* MSFlexGrid4 = nullptr);
 
-    // Writes one V_MV_STOCK row per line of the articles grid and per lot, series or size item,
-    // discharges production inputs and books the journal entry. "ELDELGRID" as IdDeposito,
-    // IdMotivoStock, TcOrigen or ComprobanteOrigen takes the value from each line. With
-    // GeneraSentenciaSQL the statements are appended to *SQLTemp instead of being run. *HayError
-    // tells whether posting stopped (no business unit, a statement failed).
+    // Writes one V_MV_STOCK row per line of the articles grid and per lot, series or size item
+    // (movimiento_stock.h), and books the journal entry of the movement. "ELDELGRID" as IdDeposito,
+    // IdMotivoStock, TcOrigen or ComprobanteOrigen takes the value from each line. Rows are
+    // numbered on from SecuenciaFija (from the rows already stored, for a production order "OP").
+    // A transfer (EsTransferencia) and a production order walk the grid twice: out of one deposit
+    // and into the other. SignoRemota, when not 0, is the stock sign instead of the voucher type's.
+    //
+    // Direct mode: the whole call (stock rows and journal lines) is one transaction on the
+    // head-office connection, committed when the call ends well and rolled back otherwise.
+    // GeneraSentenciaSQL: nothing is run; every statement is appended to *SQLTemp after a Chr(13),
+    // the voucher's journal statement last, for the caller to run as one batch.
+    // *HayError is True whenever the voucher was not posted whole: no business unit, a statement
+    // refused, an error the operator was asked about and did not cure by retrying.
     void ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, const QString& SucNroLetra,
                         const QString& IdComplemento, const QString& Fecha, const QString& IdDeposito = QString(),
                         const QString& IdDepositoDestino = QString(), const QString& IdMotivoStock = QString(),
@@ -107,13 +119,14 @@ public:
                         const QString& IdTecnico = QStringLiteral("Null"), const QString& LoteFijo = QString(),
                         const QString& Aduana = QString(), const QString& LoteOrigen = QString(),
                         int16_t SignoRemota = 0, bool MuestraCartel = false, const QString& IdVendedor = QString(),
-                        float SecuenciaFija = 0);
+                        int32_t SecuenciaFija = 0);
 
     // +1 stock in, -1 out, 0 none; with LibroIVA the voucher's sign in the VAT book.
     int16_t ObtieneSignoComprobante(const QString& TC, bool LibroIVA = false);
 
-    // ---- posting/ (lista_pipe.cpp): the lot and series list codec, pure text, which posting reads ----
+    // ---- posting/ (lista_pipe.cpp): the lot and series list codec, which posting reads ----
     // A list is "|" followed by each item and "|"; an item may join two values with Chr(255).
+    // Each member hands over to the pure text function of the same name in lista_pipe.h.
 
     QString StrSerieLote(const QString& Serie_Lote);
     // arreglo receives the items and one empty element at the end (its result carries nothing).
@@ -121,7 +134,7 @@ public:
     void DescomponePosicionCantidadLote(const QString& Posicion_Lote, const QString& PIPELotes,
                                         QStringList& ArrPosiciones, QStringList& ArrCantidades, QStringList& ArrLote);
     int32_t Cuenta_Series_Lotes(const QString& PipeSeries, const QString& PIPELotes, bool SinConsolidar = false);
-    QString ExtraeSerieLote(const QString& Serie_Lote, int16_t QuePosicion);
+    QString ExtraeSerieLote(const QString& Serie_Lote, int32_t QuePosicion);
     int32_t Cantidad_Series_Lotes(const QString& Pipes);
     QString InsertaCHR255(const QString& iPipe);
     int32_t Busca_Lotes_Series(const QString& PipeSeriesLotes, const QString& QueSerieLote);
@@ -203,9 +216,25 @@ public:
     bool NumeroEsFraccion(const vb::Variant& Numero);
 
 private:
+    // The stock sign; *Fallo tells whether the question was left on an error.
+    int16_t SignoComprobante(const QString& TC, bool LibroIVA, bool* Fallo);
+    // The journal statement of one grid row (0: the whole grid) of the voucher being posted.
+    QString AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& ctx, int32_t fila, int16_t tipoMov = 0);
+
     double porcentajeIVA_ = 0;       // "PIVA": the rate of lines without a rate of their own
     bool asientosXStock_ = false;    // "AsientosXStock": journal entries from stock
     int32_t ultimoNroAsiento_ = 0;   // the last journal entry number handed out
+
+    // The posting call under way (ActualizaStock), as the operations it calls see it.
+    struct PosteoEnCurso {
+        bool enCurso = false;
+        // The stock sign of the voucher type being posted, once asked: a type missing from
+        // V_TA_CPTE is reported once per call.
+        std::optional<std::pair<QString, int16_t>> signo;
+        // True from the start of the call until its first journal entry takes a number, so that
+        // each posting call books under an entry number of its own.
+        bool asientoPorNumerar = false;
+    } posteo_;
 };
 
 // The longest description from the "LenDescripcion" setting: Val of the text rounded to a whole
