@@ -1,0 +1,242 @@
+#include "posting/movimiento_stock.h"
+
+#include "core/mod_global.h"
+#include "core/mod_zip.h"
+#include "data/db_dll.h"
+#include "data/sql_literal.h"
+#include "platform/ui/flex_grid.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/app.h"
+#include "platform/vb/currency.h"
+#include "platform/vb/runtime.h"
+#include "posting/columnas_articulos.h"
+
+namespace posting {
+
+namespace {
+
+constexpr int kAnchoCodigo = 4;     // voucher types, deposits, units, reasons, currencies...
+constexpr int kAnchoArticulo = 25;  // articles, lots, series
+
+bool EsBlanco(const QString& s) { return vb::Trim(s).isEmpty(); }
+bool Iguales(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+QString Rellena(const QString& texto, int ancho = kAnchoCodigo) {
+    return core::gUtilTexto().Rellena(vb::Variant(texto), ancho);
+}
+QString SinApostrofes(const QString& texto) { return QString(texto).remove(u'\''); }
+
+vb::Currency Importe(const QString& texto) { return core::gUtilTexto().ANumero(vb::Variant(texto)); }
+
+// The literals of the record.
+QString Texto(const QString& valor) { return data::TextoSQL(valor); }
+QString Numero(vb::Currency importe) { return importe.toString(); }
+QString Numero(double valor) { return Numero(vb::Currency::fromDouble(valor)); }
+QString NumeroDe(const QString& celda) { return Numero(Importe(celda)); }
+vb::Currency ConSigno(vb::Currency importe, int16_t signo) { return vb::Currency::fromRaw(importe.raw() * signo); }
+
+// A flag cell: its trimmed text through ConvierteBooleano, so a blank cell reads True.
+bool Marca(const ui::FlexGrid& g, int fila, int col) { return core::ConvierteBooleano(vb::Trim(g.TextMatrix(fila, col))); }
+
+QString DepositoArgumento(ContextoPosteo& ctx) {
+    switch (ctx.IdDeposito.forma) {
+    case ArgDeposito::Forma::Codigo:
+        return ctx.IdDeposito.codigo;
+    case ArgDeposito::Forma::DelGrid:
+        // A line without a deposit of its own, when each line was to bring one: the default
+        // deposit, never the marker itself.
+        if (!ctx.DepositoDefault) ctx.DepositoDefault = Rellena(core::ObtieneConfiguracion(QStringLiteral("DepositoDefault")));
+        return *ctx.DepositoDefault;
+    case ArgDeposito::Forma::Nulo:
+        break;
+    }
+    return QString();
+}
+
+// The destination argument's literal for a line: a transfer's destination, NULL, or (a
+// production order of "ELDELGRID") the line's own deposit.
+QString LiteralDestino(ContextoPosteo& ctx, const ui::FlexGrid& g) {
+    switch (ctx.IdDepositoDestino.forma) {
+    case ArgDeposito::Forma::Codigo:
+        return Texto(ctx.IdDepositoDestino.codigo);
+    case ArgDeposito::Forma::DelGrid:
+        return Texto(DepositoDeFila(ctx, g, ctx.Fila));
+    case ArgDeposito::Forma::Nulo:
+        break;
+    }
+    return QStringLiteral("NULL");
+}
+
+QString LiteralReferencia(const ArgReferencia& r) { return r.nulo ? QStringLiteral("NULL") : Texto(r.valor); }
+
+}  // namespace
+
+QString DepositoDeFila(ContextoPosteo& ctx, const ui::FlexGrid& grilla, int fila) {
+    if (ctx.SignoRemota == 1 && ctx.IdDeposito.forma == ArgDeposito::Forma::Codigo) return ctx.IdDeposito.codigo;
+    QString deposito = vb::Trim(grilla.TextMatrix(fila, art::IdDeposito));
+    if (deposito.isEmpty()) deposito = DepositoArgumento(ctx);
+    return Rellena(deposito);
+}
+
+double CantidadMovimiento(const ContextoPosteo& ctx, const ui::FlexGrid& grilla) {
+    double q = Importe(grilla.TextMatrix(ctx.Fila, art::Cantidad)).toDouble();
+    if (ctx.Signo == 1) {
+        if (Marca(grilla, ctx.Fila, art::PideTalle) || !EsBlanco(ctx.Serie) || EsBlanco(ctx.Lote))
+            q = ctx.CantidadItem;
+        else if (ctx.CantidadItems > 1)   // one of several lots without series: one unit each
+            q = 1;
+    } else if (ctx.Signo == -1) {
+        if (ctx.CantidadItem > 0 || !EsBlanco(ctx.Lote) || !EsBlanco(ctx.Serie)) q = ctx.CantidadItem;
+    }
+    return q;
+}
+
+core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    const int f = ctx.Fila;
+    auto celda = [&](int col) { return g.TextMatrix(f, col); };
+    core::ListaCamposValores p;
+    p.reserve(42);
+    auto agrega = [&](const char* campo, const QString& valor) { p.push_back({QString::fromLatin1(campo), valor}); };
+    const QString articulo = vb::Trim(celda(art::IdArticulo));
+
+    // Identity.
+    agrega("TC", Texto(Rellena(ctx.TC)));
+    agrega("IdComprobante", Texto(ctx.SucNroLetra));
+    if (!ctx.Compras) agrega("IdComplemento", Numero(vb::Currency::fromDouble(vb::Val(ctx.IdComplemento))));
+    agrega("Secuencia", QString::number(ctx.Secuencia));
+    agrega("Fecha", Texto(ctx.Fecha));
+    if (!EsBlanco(core::gCaja)) {
+        core::gCaja = SinApostrofes(core::gCaja);
+        agrega("IdCaja", Texto(Rellena(core::gCaja)));
+    }
+
+    // Deposits: the origin pass (or the only one) leaves from the line's deposit; the destination
+    // pass enters the destination and names, as the other side, that same line's origin.
+    agrega("IdDeposito", ctx.Pasada == 2 ? LiteralDestino(ctx, g) : Texto(DepositoDeFila(ctx, g, f)));
+    if (ctx.EsTransferencia) {
+        if (ctx.Pasada == 2) {
+            const QString origen = DepositoDeFila(ctx, g, f);
+            agrega("IDDEPOSITO_DESTINO", EsBlanco(origen) ? QStringLiteral("null") : Texto(origen));
+        } else {
+            agrega("IDDEPOSITO_DESTINO", LiteralDestino(ctx, g));
+        }
+    }
+
+    // Article, lot, control, series.
+    agrega("IdArticulo", Texto(Rellena(articulo, kAnchoArticulo)));
+    QString descripcion = vb::Trim(celda(art::Descripcion));
+    if (descripcion.size() > ctx.LongitudDescripcion) descripcion = descripcion.left(ctx.LongitudDescripcion);
+    agrega("Descripcion", Texto(SinApostrofes(descripcion)));
+    vb::DoEvents();
+    agrega("NroLote", EsBlanco(ctx.Lote) ? QStringLiteral("NULL") : Texto(ctx.Lote));
+    if (!EsBlanco(celda(art::ControladoPor)))
+        agrega("ControladoPor", Texto(vb::Trim(celda(art::ControladoPor))));
+    else if (EsBlanco(celda(art::LoteAduana)))
+        agrega("ControladoPor", Texto(SinApostrofes(vb::Trim(ctx.Aduana))));
+    else
+        agrega("ControladoPor", Texto(SinApostrofes(vb::Trim(celda(art::LoteAduana)))));
+    if (!EsBlanco(celda(art::LoteOrigen)))
+        agrega("IdOrigen", Texto(Rellena(vb::Trim(celda(art::LoteOrigen)))));
+    else if (!EsBlanco(ctx.LoteOrigen))
+        agrega("IdOrigen", Texto(Rellena(vb::Trim(ctx.LoteOrigen))));
+    agrega("NroSerie", EsBlanco(ctx.Serie) ? QStringLiteral("NULL") : Texto(ctx.Serie));
+    agrega("IdUnidad", EsBlanco(celda(art::IdUnidad)) ? QStringLiteral("NULL")
+                                                       : Texto(Rellena(vb::Trim(celda(art::IdUnidad)))));
+
+    // Quantities: only they carry the sign.
+    const double q = CantidadMovimiento(ctx, g);
+    vb::DoEvents();
+    const QString cantidad = Numero(q * ctx.Signo);
+    agrega("Cantidad", cantidad);
+    g.SetTextMatrix(f, art::IdUnidadEquiv, Rellena(vb::Trim(celda(art::IdUnidadEquiv))));
+    if (celda(art::EnUnidadBase).isEmpty()) g.SetTextMatrix(f, art::EnUnidadBase, QStringLiteral("0"));
+    const QString unidadBase = Texto(Rellena(vb::Trim(celda(art::IdUnidadBase))));
+    if (Marca(g, f, art::EnUnidadBase)) {
+        if (!EsBlanco(celda(art::IdUnidadBase))) {
+            agrega("CantidadUD", Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), ctx.Signo)));
+            agrega("IdUnidadBase", unidadBase);
+        }
+    } else if (ctx.EquivalenciaUD) {
+        agrega("CantidadUD", Numero(ConSigno(Importe(celda(art::CantidadEquiv)), ctx.Signo)));
+        agrega("IdUnidadBase", Texto(Rellena(vb::Trim(celda(art::IdUnidadEquiv)))));
+    } else if (!EsBlanco(celda(art::IdUnidadBase))) {
+        const bool conItem = !EsBlanco(ctx.Lote) || !EsBlanco(ctx.Serie);
+        agrega("CantidadUD", conItem ? cantidad : Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), ctx.Signo)));
+        agrega("IdUnidadBase", unidadBase);
+    }
+
+    // The supplier account: the argument, or the article's own.
+    QString cuenta = vb::Trim(ctx.Cuenta);
+    if (Iguales(cuenta, QStringLiteral("PorDefault"))) {
+        cuenta = vb::Trim(util.ValorNoNulo(data::gDBPrincipal().DatosTabla(
+                                               QStringLiteral("V_MA_ARTICULOS"), vb::Variant(Rellena(articulo, kAnchoArticulo)),
+                                               QStringLiteral("CUENTAPROVEEDOR"), QStringLiteral("IDARTICULO"), 8,
+                                               QString(), true, false))
+                              .text());
+        if (cuenta.isEmpty()) cuenta = QStringLiteral("NULL");
+    }
+    ctx.CuentaActual = cuenta;
+    if (!Iguales(cuenta, QStringLiteral("NULL"))) agrega("CuentaProveedor", Texto(cuenta));
+
+    // The stock reason.
+    if (ctx.IdMotivoStock.delGrid) ctx.IdMotivoStock.valor = Rellena(celda(art::MotivoStock));
+    if (ctx.IdMotivoStock.nulo) {
+        agrega("IdMotivoStock", QStringLiteral("NULL"));
+    } else {
+        ctx.IdMotivoStock.valor = SinApostrofes(ctx.IdMotivoStock.valor);
+        agrega("IdMotivoStock", Texto(Rellena(vb::Trim(ctx.IdMotivoStock.valor))));
+    }
+
+    // Prices, cost, taxes.
+    agrega("PrecioVenta", NumeroDe(celda(art::Precio)));
+    agrega("Importe_S_Iva", NumeroDe(celda(art::PrecioSinIVA)));
+    vb::Currency costo = Importe(celda(art::Costo));
+    if (costo == vb::Currency())
+        costo = util.ANumero(util.ValorNoNulo(data::gDBPrincipal().DatosTabla(
+            QStringLiteral("V_MA_ARTICULOS"), vb::Variant(Rellena(articulo, kAnchoArticulo)), QStringLiteral("Costo"),
+            QStringLiteral("idarticulo"), 8, QString(), false, false)));
+    agrega("Costo", Numero(costo));
+    agrega("Impuestos", Numero(Importe(celda(art::Impuestos)) + Importe(celda(art::ITC))));
+    agrega("DtoItem", NumeroDe(celda(art::PorcDto)));
+
+    // The origin voucher: type (first 4 characters of column CpteOrigen) and number (the next 13).
+    if (ctx.TcOrigen.delGrid) ctx.TcOrigen.valor = vb::Trim(vb::Left(celda(art::CpteOrigen), 4));
+    agrega("Tc_Origen", LiteralReferencia(ctx.TcOrigen));
+    if (ctx.ComprobanteOrigen.delGrid) ctx.ComprobanteOrigen.valor = vb::Trim(vb::Mid(celda(art::CpteOrigen), 5, 13));
+    agrega("IdComprobante_Origen", LiteralReferencia(ctx.ComprobanteOrigen));
+    agrega("Id_Origen", NumeroDe(celda(art::IdCpteOrigen)));
+
+    // VAT: a line without a rate takes the engine's, unless it is marked exempt (-1).
+    const vb::Currency tasa = Importe(celda(art::TasaIVA));
+    const bool exento = vb::CLng(vb::Variant(Importe(celda(art::EsExento)).toDouble())) == -1;
+    agrega("IVARI", tasa == vb::Currency() && !exento ? Numero(ctx.PorcentajeIVA) : Numero(tasa));
+    agrega("IVARNI", NumeroDe(celda(art::TasaIVA2)));
+    if (!Iguales(vb::Trim(ctx.IdTecnico), QStringLiteral("NULL"))) agrega("IdTecnico", Texto(Rellena(ctx.IdTecnico)));
+
+    // Coefficient, offer, seller, pricing unit, currency, business unit, loan.
+    if (celda(art::Coeficiente).isEmpty()) g.SetTextMatrix(f, art::Coeficiente, QStringLiteral("1"));
+    agrega("EQUIV_UDBASE", NumeroDe(celda(art::Coeficiente)));
+    agrega("IDINSERT", NumeroDe(celda(art::OfertaIdInsert)));
+    agrega("IDCOMPULSA", NumeroDe(celda(art::OfertaIdCompulsa)));
+    agrega("Oferta", NumeroDe(celda(art::EnOferta)));
+    agrega("IdVendedor", Texto(ctx.IdVendedor));
+    agrega("Importe_Ud", NumeroDe(celda(art::ImporteUd)));
+    agrega("Ud_Pr", Texto(Rellena(celda(art::UdPrecio))));
+    if (!EsBlanco(celda(art::Moneda))) {
+        agrega("ArtMoneda", Texto(Rellena(celda(art::Moneda))));
+        agrega("ArtCotizacion", NumeroDe(celda(art::Cotizacion)));
+    }
+    agrega("UNEGOCIO", Texto(Rellena(vb::Trim(core::gUNegocio))));
+    agrega("EnComodato", NumeroDe(celda(art::EnComodato)));
+    if (!ctx.EnComodato && vb::Val(celda(art::EnComodato)) == 1) ctx.EnComodato = true;
+    return p;
+}
+
+QString SentenciaMovimientoStock(core::ListaCamposValores& pares) {
+    QString sentencia = QStringLiteral("INSERT INTO V_MV_STOCK");
+    core::ArmaListaValues(sentencia, pares, true);
+    return sentencia;
+}
+
+}  // namespace posting

@@ -1,0 +1,123 @@
+#pragma once
+// MovimientoStock: one V_MV_STOCK row as stock posting writes it, built from one line of the
+// articles grid and the working values of one posting call (ContextoPosteo). ActualizaStock
+// fills the context and walks the grid; the builder needs nothing else, so it can be driven on
+// its own:
+//
+//   posting::ContextoPosteo ctx;                  // what ActualizaStock's set-up gives
+//   ctx.TC = "TK"; ctx.SucNroLetra = "000100000012C"; ctx.IdComplemento = "0"; ctx.Fecha = "05/03/2008";
+//   ctx.IdDeposito = posting::ArgDeposito::DelGrid();
+//   ctx.Fila = 1; ctx.Signo = -1; ctx.Secuencia = 1; ctx.CantidadItem = 2; ctx.CantidadItems = 0;
+//   core::ListaCamposValores pares = posting::MovimientoStock(ctx, grilla);
+//   QString sql = posting::SentenciaMovimientoStock(pares);   // INSERT INTO V_MV_STOCK(TC,...) VALUES (...)
+//
+// The record is the ordered list of (field, SQL literal) pairs TC, IdComprobante, IdComplemento,
+// Secuencia, Fecha, IdCaja, IdDeposito, IDDEPOSITO_DESTINO, IdArticulo, Descripcion, NroLote,
+// ControladoPor, IdOrigen, NroSerie, IdUnidad, Cantidad, CantidadUD, IdUnidadBase,
+// CuentaProveedor, IdMotivoStock, PrecioVenta, Importe_S_Iva, Costo, Impuestos, DtoItem,
+// Tc_Origen, IdComprobante_Origen, Id_Origen, IVARI, IVARNI, IdTecnico, EQUIV_UDBASE, IDINSERT,
+// IDCOMPULSA, Oferta, IdVendedor, Importe_Ud, Ud_Pr, ArtMoneda, ArtCotizacion, UNEGOCIO,
+// EnComodato; a field whose condition fails is left out and takes the table's default. Every text
+// goes in as a quoted literal with its quotes doubled; numbers as plain decimals with "." and at
+// most four decimals; only the quantities carry the sign.
+#include "core/armado_sql.h"
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace ui {
+class FlexGrid;
+}
+
+namespace posting {
+
+// A deposit argument of the posting after the set-up: a code (brought to 4 characters), no
+// deposit (NULL), or each line's own deposit (the argument was "ELDELGRID").
+struct ArgDeposito {
+    enum class Forma { Codigo, Nulo, DelGrid };
+    Forma forma = Forma::Nulo;
+    QString codigo;
+
+    static ArgDeposito Codigo(const QString& codigo) { return {Forma::Codigo, codigo}; }
+    static ArgDeposito Nulo() { return {Forma::Nulo, QString()}; }
+    static ArgDeposito DelGrid() { return {Forma::DelGrid, QString()}; }
+};
+
+// A reference argument (stock reason, origin voucher type, origin voucher number) after the
+// set-up: a value (kept bare, without quotes), no value (NULL), or taken from each line (the
+// argument was "ELDELGRID"; `valor` then holds the last record's value).
+struct ArgReferencia {
+    bool delGrid = false;
+    bool nulo = false;
+    QString valor;
+
+    static ArgReferencia Valor(const QString& valor) { return {false, false, valor}; }
+    static ArgReferencia Nulo() { return {false, true, QStringLiteral("NULL")}; }
+    static ArgReferencia DelGrid() { return {true, false, QString()}; }
+};
+
+// The working values of one ActualizaStock call that a record reads, and those a record leaves
+// for the next one and for the journal call after the rows.
+struct ContextoPosteo {
+    // ---- the call's arguments, in their set-up form ----
+    QString TC;                                   // voucher type, as passed
+    QString SucNroLetra;                          // voucher number: branch 4, number 8, letter 1
+    QString IdComplemento = QStringLiteral("0");  // the voucher's numeric complement
+    QString Fecha;                                // movement date text, as passed
+    ArgDeposito IdDeposito;                       // where the goods are (leave from, in a transfer)
+    ArgDeposito IdDepositoDestino;                // where a transfer takes them; for "OP" the same as IdDeposito
+    ArgReferencia IdMotivoStock;                  // stock reason; a value has no apostrophes
+    ArgReferencia TcOrigen;                       // origin voucher type (a value is brought to 4 characters)
+    ArgReferencia ComprobanteOrigen;              // origin voucher number
+    bool EsTransferencia = false;
+    QString Cuenta = QStringLiteral("PorDefault");  // supplier account; "PorDefault": each article's own
+    QString IdTecnico = QStringLiteral("Null");   // technician; "Null" writes none
+    QString Aduana;                               // ControladoPor of lines without one of their own
+    QString LoteOrigen;                           // IdOrigen of lines without one of their own
+    QString IdVendedor;                           // salesperson
+    int16_t SignoRemota = 0;                      // 1: the origin pass leaves from the IdDeposito argument
+
+    // ---- the set-up's findings and the engine's settings ----
+    bool Compras = false;          // the voucher type's system is "COMPRAS": no IdComplemento
+    bool EquivalenciaUD = false;   // "ConfirmaUDEquiv" is "SI": the equivalent-unit columns are posted
+    double PorcentajeIVA = 0;      // the engine's VAT rate, for lines without one that are not exempt
+    int LongitudDescripcion = 100; // the engine's longest description
+    std::optional<QString> DepositoDefault;   // "DepositoDefault", read when a line first needs it
+
+    // ---- where the walk stands ----
+    int Pasada = 1;                // 1: the only or the origin pass; 2: the destination pass
+    int16_t Signo = 0;             // +1 in, -1 out, 0 none
+    int Fila = 1;                  // grid row
+    int32_t Item = 1;              // 1-based item of the row
+    int32_t CantidadItems = 0;     // lot, series or size items of the row
+    int64_t Secuencia = 0;         // Secuencia of this record
+    double CantidadItem = 0;       // quantity of this item
+    QString Lote;                  // lot of this item, brought to 25 characters; blank: none
+    QString Serie;                 // series of this item, likewise
+
+    // ---- left by each record ----
+    QString CuentaActual;          // the account the last record resolved: a code, or "NULL" for none
+    bool EnComodato = false;       // some record had 1 in column EnComodato
+};
+
+// The pairs of the context's current row and item, in field order. Reads the grid's row; writes
+// back its columns IdUnidadEquiv (brought to 4 characters), EnUnidadBase ("0" when empty) and
+// Coeficiente ("1" when empty); removes the apostrophes of the shared cash box core::gCaja; keeps
+// in the context the account, the in-comodato mark and the reason and origin values taken from
+// the line. Errors (a grid too narrow, an amount out of range) are raised to the caller.
+core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& grilla);
+
+// "INSERT INTO V_MV_STOCK(" the fields ") VALUES (" the literals ")"; empties the pairs.
+QString SentenciaMovimientoStock(core::ListaCamposValores& pares);
+
+// The unsigned quantity the record of the context's item carries: the line's quantity, the
+// item's, or 1 for each lot of a line of several lots without series.
+double CantidadMovimiento(const ContextoPosteo& ctx, const ui::FlexGrid& grilla);
+
+// The deposit the context's row leaves from (or its only one), brought to 4 characters: the
+// line's own (column IdDeposito), else the IdDeposito argument ("DepositoDefault" when that was
+// "ELDELGRID"). With SignoRemota 1 the argument comes first.
+QString DepositoDeFila(ContextoPosteo& ctx, const ui::FlexGrid& grilla, int fila);
+
+}  // namespace posting

@@ -1,0 +1,98 @@
+// ObtieneSignoComprobante: in which direction a voucher type moves stock, and with which sign it
+// counts in the VAT book.
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "data/sql_literal.h"
+#include "platform/ui/prompter.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/on_error.h"
+#include "platform/vb/runtime.h"
+#include "posting/cls_cmn_cptes.h"
+
+#include <array>
+
+namespace posting {
+
+namespace {
+
+// The signs of the types whose V_TA_CPTE row leaves them unset. Any other type: 0 and +1.
+struct SignoTipo {
+    const char* tc;
+    int16_t stock;   // +1 in, -1 out, 0 none
+    int16_t iva;     // in the VAT book; ND goes by DebitoProveedor
+};
+constexpr std::array<SignoTipo, 18> kTablaSignosComprobante{{
+    {"IR", 1, 1},   {"AJP", 1, 1},  {"FCC", 1, 1},  {"NDC", 1, 1}, {"FPC", 1, 1},  {"NC", 1, -1},
+    {"RMC", 1, 1},  {"VS", -1, 1},  {"AJN", -1, 1}, {"FC", -1, 1}, {"ND", -1, 1},  {"FP", -1, 1},
+    {"NCC", -1, -1}, {"RM", -1, 1}, {"TK", 0, 1},   {"TKFC", 0, 1}, {"NCP", 0, -1}, {"NCCP", 0, -1},
+}};
+
+bool Iguales(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+const SignoTipo* EnTabla(const QString& tc) {
+    for (const SignoTipo& s : kTablaSignosComprobante)
+        if (Iguales(tc, QLatin1String(s.tc))) return &s;
+    return nullptr;
+}
+
+}  // namespace
+
+int16_t ClsCmnCptes::ObtieneSignoComprobante(const QString& TC, bool LibroIVA) {
+    return SignoComprobante(TC, LibroIVA, nullptr);
+}
+
+int16_t ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA, bool* Fallo) {
+    const QString tc = vb::Trim(TC);
+    // Within a posting call the stock sign of its voucher type is asked once: a type missing
+    // from V_TA_CPTE is reported once, not at every row.
+    if (!LibroIVA && posteo_.enCurso && posteo_.signo && Iguales(posteo_.signo->first, tc))
+        return posteo_.signo->second;
+
+    int16_t signo = 0;
+    bool fallo = false;
+    vb::OnError on([&](const vb::Error& e) {
+        const int respuesta = data::gDBPrincipal().TratamientoErrores(e, std::nullopt, QStringLiteral("ObtieneSignoComprobante%"));
+        if (respuesta != vb::kRetry) fallo = true;
+        return respuesta;
+    });
+    data::DB_Dll& db = data::gDBPrincipal();
+    ado::RecordsetPtr rs;
+    on.run([&] {
+        db.AbrirRecordset(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO='") +
+                              data::LiteralSQL(core::gUtilTexto().Rellena(vb::Variant(tc), 4)) + u'\'',
+                          rs);
+        if (!rs) vb::Raise(vb::kErrObjectNotSet);
+    });
+    on.run([&] {
+        if (rs->Eof()) {
+            ui::MsgBox(QStringLiteral("El Tipo de Comprobante informado no existe en la tabla de comprobantes"),
+                       ui::vbCritical, QStringLiteral("Aviso al operador!!!"));
+            return;
+        }
+        const SignoTipo* tabla = EnTabla(tc);
+        if (LibroIVA) {
+            const vb::Variant s = rs->Fields(QStringLiteral("Signo")).Value();
+            if (Iguales(tc, QStringLiteral("ND")))
+                signo = DebitoProveedor ? -1 : 1;
+            else if (!s.isNull())
+                signo = vb::CInt(s);
+            else
+                signo = tabla ? tabla->iva : 1;
+        } else {
+            const QString es = vb::Trim(core::gUtilTexto().ValorNoNulo(rs->Fields(QStringLiteral("ES")).Value()).text());
+            if (Iguales(es, QStringLiteral("E")))
+                signo = 1;
+            else if (Iguales(es, QStringLiteral("S")))
+                signo = -1;
+            else
+                signo = tabla ? tabla->stock : 0;
+        }
+    });
+    if (rs) db.CierraRecordset(rs);
+
+    if (Fallo) *Fallo = fallo;
+    if (!LibroIVA && posteo_.enCurso && !fallo) posteo_.signo = std::make_pair(tc, signo);
+    return signo;
+}
+
+}  // namespace posting
