@@ -1,0 +1,438 @@
+// ActualizaStock: a filled articles grid posted as stock movements, one V_MV_STOCK row per line
+// and per lot, series or size item, with the journal entry of the movement.
+#include "core/mod_global.h"
+#include "core/mod_zip.h"
+#include "data/db_dll.h"
+#include "data/sql_literal.h"
+#include "platform/ado/transaction.h"
+#include "platform/ui/flex_grid.h"
+#include "platform/ui/prompter.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/utillib/ventana_espera.h"
+#include "platform/vb/app.h"
+#include "platform/vb/on_error.h"
+#include "platform/vb/runtime.h"
+#include "platform/vb/scope_guard.h"
+#include "posting/cls_cmn_cptes.h"
+#include "posting/columnas_articulos.h"
+#include "posting/lista_pipe.h"
+#include "posting/movimiento_stock.h"
+
+#include <memory>
+
+namespace posting {
+
+namespace {
+
+const QString kDelGrid = QStringLiteral("ELDELGRID");   // "take the value from each line"
+const QChar kPar = QChar(0xFF);                          // joins a lot and a serial in one list item
+
+bool EsBlanco(const QString& s) { return vb::Trim(s).isEmpty(); }
+bool Iguales(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool EsDelGrid(const QString& s) { return Iguales(vb::Trim(s), kDelGrid); }
+
+QString Rellena(const QString& texto, int ancho = 4) { return core::gUtilTexto().Rellena(vb::Variant(texto), ancho); }
+QString Rellena25(const QString& texto) { return Rellena(vb::Trim(texto), 25); }
+double ADoble(const QString& texto) { return core::gUtilTexto().ADoble(vb::Variant(texto)); }
+double Cantidad(const QString& texto) { return core::gUtilTexto().ANumero(vb::Variant(texto)).toDouble(); }
+bool Marca(const ui::FlexGrid& g, int fila, int col) { return core::ConvierteBooleano(vb::Trim(g.TextMatrix(fila, col))); }
+
+// A list item "lot ÿ serial" split in two; an item without the joint leaves both as they are.
+void PartePar(const QString& item, QString& lote, QString& serie) {
+    const qsizetype par = item.indexOf(kPar);
+    if (par < 0) return;
+    lote = item.left(par);
+    serie = item.mid(par + 1);
+}
+
+// The set-up of the arguments: each into the form the records use.
+ArgReferencia TipoOrigen(const QString& tcOrigen) {
+    const QString tc = Rellena(vb::Trim(tcOrigen));
+    if (EsDelGrid(tc)) return ArgReferencia::DelGrid();
+    return EsBlanco(tc) ? ArgReferencia::Nulo() : ArgReferencia::Valor(tc);
+}
+
+ArgReferencia NumeroOrigen(const QString& comprobanteOrigen) {
+    if (EsDelGrid(comprobanteOrigen)) return ArgReferencia::DelGrid();
+    return EsBlanco(comprobanteOrigen) ? ArgReferencia::Nulo() : ArgReferencia::Valor(comprobanteOrigen);
+}
+
+ArgDeposito Deposito(const QString& deposito) {
+    if (EsDelGrid(deposito)) return ArgDeposito::DelGrid();
+    if (!EsBlanco(deposito)) return ArgDeposito::Codigo(Rellena(vb::Trim(deposito)));
+    // Blank: the default deposit, even a blank one.
+    return ArgDeposito::Codigo(Rellena(core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"))));
+}
+
+ArgDeposito Destino(const QString& destino) {
+    return EsBlanco(destino) ? ArgDeposito::Nulo() : ArgDeposito::Codigo(Rellena(vb::Trim(destino)));
+}
+
+ArgReferencia Motivo(const QString& motivo) {
+    if (EsDelGrid(motivo)) return ArgReferencia::DelGrid();
+    const QString sinApostrofes = QString(motivo).remove(u'\'');
+    if (!EsBlanco(sinApostrofes)) return ArgReferencia::Valor(Rellena(sinApostrofes));
+    // Empty: the default reason; made of blanks: no reason.
+    if (sinApostrofes.isEmpty())
+        return ArgReferencia::Valor(Rellena(core::ObtieneConfiguracion(QStringLiteral("MotivoStockDefault"))));
+    return ArgReferencia::Nulo();
+}
+
+// How many items a line gives for the pass's sign; a sign of 0 keeps the last count.
+int32_t ItemsDeLinea(const ContextoPosteo& ctx, const ui::FlexGrid& g, int32_t anterior) {
+    const int f = ctx.Fila;
+    const QString lotes = g.TextMatrix(f, art::Lotes);
+    if (ctx.Signo == -1) return ListaPipe::Cuenta_Series_Lotes(lotes, QString());
+    if (ctx.Signo != 1) return anterior;
+    const QString series = g.TextMatrix(f, art::Series);
+    if (Marca(g, f, art::PideTalle)) return ListaPipe::Cuenta_Series_Lotes(lotes, QString());
+    if (Marca(g, f, art::PideSerie))
+        return ctx.EsTransferencia ? ListaPipe::Cuenta_Series_Lotes(lotes, QString())
+                                   : ListaPipe::Cuenta_Series_Lotes(series, lotes, true);
+    return ListaPipe::Cuenta_Series_Lotes(series, lotes);
+}
+
+enum class Item {
+    Escribe,           // the item is posted
+    Salta,             // the item is not posted (its quantity is 0, or it is a blank lot inside the list)
+    EscribeYTermina,   // the last record of the line: what remains of its quantity, without a lot
+    Termina,           // nothing remains of the line
+};
+
+// Sets the lot, series and quantity of the context's item. `escrito` is what the line's earlier
+// records carried.
+Item PreparaItem(ContextoPosteo& ctx, ui::FlexGrid& g, const QString& loteFijo, double escrito) {
+    const int f = ctx.Fila;
+    const int32_t j = ctx.Item;
+    const QString lotes = g.TextMatrix(f, art::Lotes);
+    const QString series = g.TextMatrix(f, art::Series);
+    ctx.CantidadItem = ADoble(g.TextMatrix(f, art::Cantidad));
+
+    if (ctx.Signo == 1) {
+        ctx.Lote = Rellena25(ListaPipe::ExtraeSerieLote(lotes, j));
+        ctx.Serie = Rellena25(ListaPipe::ExtraeSerieLote(series, j));
+        const QString perecedero = vb::Trim(g.TextMatrix(f, art::Perecedero));
+        if (core::ConvierteBooleano(perecedero.isEmpty() ? QStringLiteral("0") : perecedero)) {
+            ctx.Lote = Rellena25(lotes);
+        } else if (Marca(g, f, art::PideTalle)) {
+            const QString item = ListaPipe::ExtraeSerieLote(lotes, j);
+            if (!EsBlanco(item)) {
+                QString lote = item, serie;
+                PartePar(item, lote, serie);
+                ctx.Lote = Rellena25(lote);
+                ctx.Serie.clear();
+                ctx.CantidadItem = ADoble(ListaPipe::ExtraeSerieLote(series, j));
+                if (ctx.CantidadItem == 0) return Item::Salta;
+            }
+        } else {
+            if (EsBlanco(ctx.Lote) && !EsBlanco(loteFijo)) ctx.Lote = Rellena25(loteFijo);
+            if (Marca(g, f, art::PideSerie)) {
+                const QString item = ListaPipe::ExtraeSerieLote(ctx.EsTransferencia ? lotes : series, j);
+                if (!EsBlanco(item)) {
+                    QString lote = ctx.Lote, serie = ctx.Serie;
+                    PartePar(item, lote, serie);
+                    ctx.Lote = Rellena25(lote);
+                    ctx.Serie = Rellena25(serie);
+                    ctx.CantidadItem = ctx.EsTransferencia ? ADoble(ListaPipe::ExtraeSerieLote(series, j)) : 1;
+                    if (ctx.CantidadItem == 0) return Item::Salta;
+                }
+            } else if (ctx.CantidadItems > 1 && EsBlanco(ctx.Lote) && EsBlanco(ctx.Serie)) {
+                // A line of several lots: a blank item inside the list posts nothing, and past
+                // the list one record without a lot carries what the lots left of the line.
+                if (j <= ListaPipe::Cantidad_Series_Lotes(lotes)) return Item::Salta;
+                ctx.CantidadItem = Cantidad(g.TextMatrix(f, art::Cantidad)) - escrito;
+                return ctx.CantidadItem > 0 ? Item::EscribeYTermina : Item::Termina;
+            }
+        }
+    } else if (ctx.Signo == -1) {
+        if (g.TextMatrix(f, art::PideTalle).isEmpty()) g.SetTextMatrix(f, art::PideTalle, QStringLiteral("0"));
+        const QString item = ListaPipe::ExtraeSerieLote(lotes, j);
+        // A size line without a size list is posted as a plain line.
+        if (Marca(g, f, art::PideTalle) && !EsBlanco(lotes)) {
+            QString lote = vb::Trim(item);
+            if (!lote.isEmpty()) lote.chop(1);   // the joint that closes a size item
+            ctx.Lote = Rellena25(lote);
+            ctx.Serie.clear();
+            ctx.CantidadItem = ADoble(ListaPipe::ExtraeSerieLote(series, j));
+            if (ctx.CantidadItem == 0) return Item::Salta;
+        } else if (!EsBlanco(item)) {
+            QString lote = item, serie;
+            PartePar(item, lote, serie);
+            ctx.Lote = Rellena25(lote);
+            ctx.Serie = EsBlanco(serie) ? QString() : Rellena25(serie);
+            ctx.CantidadItem = ADoble(ListaPipe::ExtraeSerieLote(series, j));
+            if (ctx.CantidadItem == 0) return Item::Salta;
+        } else {
+            ctx.Lote.clear();
+            ctx.Serie.clear();
+        }
+    }
+    return Item::Escribe;
+}
+
+// Whether the line has another item after the context's one.
+bool OtroItem(const ContextoPosteo& ctx, const ui::FlexGrid& g, double escrito) {
+    const int32_t n = ctx.CantidadItems;
+    if (ctx.Signo == -1) return ctx.Item < n && n > 1;
+    if (ctx.Signo != 1) return false;
+    if (Marca(g, ctx.Fila, art::PideTalle) || Marca(g, ctx.Fila, art::PideSerie)) return ctx.Item < n && n > 1;
+    // Lots without series: until the line's quantity is posted.
+    return n > 1 && escrito < Cantidad(g.TextMatrix(ctx.Fila, art::Cantidad));
+}
+
+// The movement type the voucher's journal entry is booked under, in statement mode.
+int16_t TipoMovimiento(const ContextoPosteo& ctx) {
+    const QString tc = vb::Trim(ctx.TC);
+    const QString origen = vb::Trim(ctx.TcOrigen.valor);
+    const auto es = [&](const char* t) { return Iguales(tc, QLatin1String(t)); };
+    if (es("IR") && Iguales(origen, QStringLiteral("OC"))) return 5;
+    if (es("RMC")) return 5;
+    if (es("IR") && Iguales(origen, QStringLiteral("RM"))) return 4;
+    if (es("RM") && ctx.EnComodato) return 2;
+    if (es("RM") && Iguales(vb::Trim(core::ObtieneConfiguracion(QStringLiteral("CuentaCtroDist"))),
+                            vb::Trim(ctx.CuentaActual)))
+        return 3;
+    if (es("RM")) return 1;
+    return 0;
+}
+
+// A reference argument as an SQL literal: NULL, or its value quoted.
+QString Literal(const ArgReferencia& r) { return r.nulo ? QStringLiteral("NULL") : data::TextoSQL(r.valor); }
+
+// The statement that stamps a purchase order's reception date while it has none.
+QString SentenciaRecepcionOC(const ContextoPosteo& ctx) {
+    const QString donde = QStringLiteral("TC=") + Literal(ctx.TcOrigen) + QStringLiteral(" and IDCOMPROBANTE=") +
+                          Literal(ctx.ComprobanteOrigen);
+    return QStringLiteral("if exists(select * from c_mv_cpte  with(nolock)  where ") + donde +
+           QStringLiteral(" and fecharecepcion is null)   UPDATE c_mv_cpte set FechaRecepcion=") +
+           data::TextoSQL(ctx.Fecha) + QStringLiteral(" where ") + donde;
+}
+
+}  // namespace
+
+void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, const QString& SucNroLetra,
+                                 const QString& IdComplemento, const QString& Fecha, const QString& IdDeposito,
+                                 const QString& IdDepositoDestino, const QString& IdMotivoStock,
+                                 const QString& TcOrigen, const QString& ComprobanteOrigen, bool EsTransferencia,
+                                 const QString& Cuenta, bool GeneraSentenciaSQL, QString* SQLTemp, bool* HayError,
+                                 const QString& IdTecnico, const QString& LoteFijo, const QString& Aduana,
+                                 const QString& LoteOrigen, int16_t SignoRemota, bool MuestraCartel,
+                                 const QString& IdVendedor, int32_t SecuenciaFija) {
+    bool hayErrorPropio = false;
+    bool& hayError = HayError ? *HayError : hayErrorPropio;
+    QString sqlPropio;
+    QString& sqlTemp = SQLTemp ? *SQLTemp : sqlPropio;
+    hayError = false;
+
+    if (EsBlanco(core::gUNegocio)) {
+        ui::MsgBox(QStringLiteral("ERROR EN ASIGNACION DE UNIDAD DE NEGOCIO\r\n"
+                                  "Verifique si el usuario tiene asignado una unidad de negocio"),
+                   ui::vbCritical, QStringLiteral("Atencion!"));
+        hayError = true;
+        return;
+    }
+
+    posteo_ = PosteoEnCurso{};
+    posteo_.enCurso = true;
+    posteo_.asientoPorNumerar = true;
+    vb::ScopeGuard finPosteo([this] { posteo_ = PosteoEnCurso{}; });
+
+    data::DB_Dll& db = data::gDBPrincipal();
+    utillib::UtilTexto& util = core::gUtilTexto();
+    ui::FlexGrid& g = MSFlexGrid2;
+
+    // A failing step asks the operator; whatever the answer, short of a successful retry, the
+    // voucher is not posted: its transaction rolls back and HayError tells the caller.
+    bool fallo = false;
+    vb::OnError on([&](const vb::Error& e) {
+        core::gVentanaEspera().OcultaEspera();
+        const int respuesta = db.TratamientoErrores(e, std::nullopt, QStringLiteral("ActualizaStock"));
+        if (respuesta != vb::kRetry) fallo = true;
+        return respuesta;
+    });
+    vb::ScopeGuard ocultaEspera([&] {
+        if (MuestraCartel) core::gVentanaEspera().OcultaEspera();
+    });
+    // Leaves the posting: nothing of the call stays written.
+    auto falla = [&] { hayError = true; };
+
+    // Direct mode: the whole call is one transaction on the head-office connection.
+    std::unique_ptr<ado::Transaction> transaccion;
+    if (!GeneraSentenciaSQL) on.run([&] { transaccion.reset(new ado::Transaction(db.Transaccion())); });
+    if (on.left()) return falla();
+
+    ContextoPosteo ctx;
+    ctx.TC = TC;
+    ctx.SucNroLetra = SucNroLetra;
+    ctx.IdComplemento = IdComplemento;
+    ctx.Fecha = Fecha;
+    ctx.EsTransferencia = EsTransferencia;
+    ctx.IdTecnico = IdTecnico;
+    ctx.Aduana = Aduana;
+    ctx.LoteOrigen = LoteOrigen;
+    ctx.IdVendedor = IdVendedor;
+    ctx.SignoRemota = SignoRemota;
+    ctx.PorcentajeIVA = porcentajeIVA_;
+    ctx.LongitudDescripcion = gLenDesc;
+    bool produccion = false;
+    int pasadas = 1;
+
+    // Set-up: the arguments into their record forms, the purchase order's receipt, the sign, the
+    // voucher type's system, the passes and where the sequence starts.
+    on.run([&] { ctx.EquivalenciaUD = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("ConfirmaUDEquiv"))); });
+    on.run([&] {
+        if (MuestraCartel) core::gVentanaEspera().MuestraEspera(QStringLiteral("Grabando Stock...."), 0);
+    });
+    on.run([&] {
+        ctx.TcOrigen = TipoOrigen(TcOrigen);
+        ctx.ComprobanteOrigen = NumeroOrigen(ComprobanteOrigen);
+        ctx.IdDeposito = Deposito(IdDeposito);
+        ctx.IdMotivoStock = Motivo(IdMotivoStock);
+        ctx.IdDepositoDestino = Destino(IdDepositoDestino);
+        ctx.Cuenta = Cuenta;
+        ctx.CuentaActual = vb::Trim(Cuenta);
+    });
+    on.run([&] {
+        // The purchase order's reception date, set once, by an invoice or delivery note that
+        // comes from it, unless a reception voucher is required for that.
+        const bool tipoRecibe = Iguales(vb::Trim(TC), QStringLiteral("FCC")) || Iguales(vb::Trim(TC), QStringLiteral("RMC"));
+        // The origin type is compared in its literal form, brought to 4 characters.
+        const bool deOrden = !ctx.TcOrigen.delGrid && Iguales(Literal(ctx.TcOrigen), QStringLiteral("'OC'"));
+        if (tipoRecibe && deOrden && !core::FlagNoNO(core::ObtieneConfiguracion(QStringLiteral("IR_Oblig"))))
+            db.EjecutaConsultaSQL(SentenciaRecepcionOC(ctx));
+    });
+    on.run([&] {
+        bool falloSigno = false;
+        ctx.Signo = SignoRemota != 0 ? SignoRemota : SignoComprobante(TC, false, &falloSigno);
+        if (falloSigno) fallo = true;
+    });
+    vb::DoEvents();
+    on.run([&] {
+        const QString sistema = util.ValorNoNulo(db.DatosTabla(QStringLiteral("V_TA_CPTE"), vb::Variant(TC),
+                                                               QStringLiteral("SISTEMA"), QStringLiteral("Codigo"), 8,
+                                                               QString(), true, false))
+                                    .text();
+        ctx.Compras = Iguales(vb::Trim(sistema), QStringLiteral("COMPRAS"));
+        produccion = Iguales(vb::Trim(TC), QStringLiteral("OP"));
+        pasadas = EsTransferencia || produccion ? 2 : 1;
+        ctx.Secuencia = SecuenciaFija > 0 ? SecuenciaFija : 0;
+    });
+    if (produccion) {
+        ado::RecordsetPtr rs;
+        on.run([&] {
+            ctx.IdDepositoDestino = ctx.IdDeposito;
+            // A production order adds to the rows its voucher already holds, leaving one number
+            // free after them.
+            db.AbrirRecordset(QStringLiteral("SELECT MAX(SECUENCIA) AS MAX_SECUENCIA FROM V_MV_STOCK with(nolock) "
+                                             "WHERE TC='") +
+                                  data::LiteralSQL(Rellena(vb::Trim(TC))) + QStringLiteral("' AND IDCOMPROBANTE='") +
+                                  data::LiteralSQL(SucNroLetra) + u'\'',
+                              rs);
+            if (!rs) vb::Raise(vb::kErrObjectNotSet);
+            double maximo = rs->Eof() ? 0 : util.ADoble(util.ValorNoNulo(rs->Fields(QStringLiteral("MAX_SECUENCIA")).Value()));
+            if (maximo != 0) maximo += 1;
+            ctx.Secuencia = static_cast<int64_t>(maximo);
+        });
+        if (rs) db.CierraRecordset(rs);
+    }
+    if (on.left() || fallo) return falla();
+
+    // The passes: a transfer leaves the origin (-1) and enters the destination (+1); a
+    // production order enters its products (lines marked -1 in column CantidadInsumo) and takes
+    // out its inputs (the other lines).
+    bool detenido = false;   // a statement failed
+    int32_t cantidadItems = 0;
+    for (int pasada = 1; pasada <= pasadas && !detenido && !on.left(); ++pasada) {
+        ctx.Pasada = pasada;
+        if (EsTransferencia) ctx.Signo = pasada == 1 ? -1 : 1;
+        else if (produccion) ctx.Signo = pasada == 1 ? 1 : -1;
+
+        for (int fila = 1; fila < g.Rows() && !detenido && !on.left(); ++fila) {
+            bool toma = false;
+            on.run([&] {
+                toma = Cantidad(g.TextMatrix(fila, art::Cantidad)) != 0 && !g.TextMatrix(fila, art::IdArticulo).isEmpty();
+                if (toma && produccion) toma = (pasada == 1) == (g.TextMatrix(fila, art::CantidadInsumo) == QLatin1String("-1"));
+                if (!toma) return;
+                ctx.Fila = fila;
+                cantidadItems = ItemsDeLinea(ctx, g, cantidadItems);
+                ctx.CantidadItems = cantidadItems;
+            });
+            if (!toma || on.left()) continue;
+
+            ctx.Item = 0;
+            double escrito = 0;        // what the line's records carried so far
+            bool asentada = false;     // the line's journal lines are in a statement
+            bool otro = true;
+            while (otro && !detenido && !on.left()) {
+                ++ctx.Secuencia;
+                ++ctx.Item;
+                Item paso = Item::Salta;
+                double cantidad = 0;
+                on.run([&] {
+                    paso = PreparaItem(ctx, g, LoteFijo, escrito);
+                    vb::DoEvents();
+                    if (paso == Item::Salta || paso == Item::Termina) return;
+                    cantidad = CantidadMovimiento(ctx, g);
+                    core::ListaCamposValores pares = MovimientoStock(ctx, g);
+                    QString sentencia = SentenciaMovimientoStock(pares);
+                    vb::DoEvents();
+                    if (MuestraCartel)
+                        core::gVentanaEspera().ActualizaEspera(
+                            0, QStringLiteral("Grabando Stock..."),
+                            vb::Trim(g.TextMatrix(fila, art::IdArticulo)) + QStringLiteral("  ") +
+                                g.TextMatrix(fila, art::Descripcion),
+                            QString::number(fila) + QStringLiteral(" de ") + QString::number(g.Rows() - 1));
+                    if (GeneraSentenciaSQL) {
+                        sqlTemp += u'\r' + sentencia;
+                        return;
+                    }
+                    // The line's journal lines go with its first record (a transfer's, with its
+                    // origin record), so each line is booked once.
+                    if (!asentada && (!EsTransferencia || pasada == 1)) {
+                        const QString asiento = AsientoDeFila(g, ctx, fila);
+                        if (!asiento.isEmpty()) sentencia += QStringLiteral("\r\n ") + asiento;
+                    }
+                    ado::Errors& errores = db.gCnn()->errors();
+                    errores.Clear();
+                    db.EjecutaConsultaSQL(sentencia);
+                    vb::DoEvents();
+                    if (errores.Count() > 0) {
+                        ui::MsgBox(errores.Item(0).Description, ui::vbCritical, QStringLiteral("Aviso al operador"));
+                        detenido = true;
+                        return;
+                    }
+                    asentada = true;
+                });
+                if (paso == Item::Salta || paso == Item::Termina) --ctx.Secuencia;
+                else escrito += cantidad;
+                otro = paso != Item::Termina && paso != Item::EscribeYTermina && OtroItem(ctx, g, escrito);
+            }
+        }
+    }
+    if (detenido || on.left() || fallo) return falla();
+
+    vb::DoEvents();
+    if (MuestraCartel) on.run([&] { core::gVentanaEspera().OcultaEspera(); });
+    if (GeneraSentenciaSQL) {
+        on.run([&] {
+            const QString asiento = AsientoDeFila(g, ctx, 0, TipoMovimiento(ctx));
+            if (!asiento.isEmpty()) sqlTemp += u'\r' + asiento;
+        });
+    }
+    if (transaccion) on.run([&] { transaccion->Commit(); });
+    vb::DoEvents();
+    if (on.left() || fallo) return falla();
+}
+
+QString ClsCmnCptes::AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& ctx, int32_t fila, int16_t tipoMov) {
+    QString motivo = ctx.IdMotivoStock.nulo ? QStringLiteral("NULL") : ctx.IdMotivoStock.valor;
+    QString tc = ctx.TC;
+    QString suc = vb::Mid(ctx.SucNroLetra, 1, 4);
+    QString nro = vb::Mid(ctx.SucNroLetra, 5, 8);
+    QString letra = vb::Mid(ctx.SucNroLetra, 13, 1);
+    bool esDebito = true;
+    int16_t secuencia = 1;
+    return GeneraAsientoStock(grilla, motivo, tc, suc, nro, letra, ctx.Fecha, esDebito, tipoMov, fila, &secuencia);
+}
+
+}  // namespace posting

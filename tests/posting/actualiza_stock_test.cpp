@@ -1,0 +1,140 @@
+// Stock posting of an articles grid on the demo database: numbering, passes, items, statement
+// mode, and a voucher written whole or not at all.
+#include "posting/cls_cmn_cptes.h"
+
+#include "platform/vb/on_error.h"
+#include "posteo_fixture.h"
+
+namespace {
+
+using namespace posting::art;
+const QString y = QString(QChar(0xFF));
+
+class ActualizaStockTest : public postingtest::PosteoTest {
+protected:
+    // Posts the grid as the receiver does (deposit of each line, reason 1, origin I 7); returns HayError.
+    bool Postea(const QString& tc, const QString& nro, int32_t secuenciaFija = 0, QString* sql = nullptr,
+                bool transferencia = false, const QString& deposito = "ELDELGRID", const QString& destino = "") {
+        posting::ClsCmnCptes cpte;
+        bool hayError = false;
+        cpte.ActualizaStock(grilla, tc, nro, "0", "05/03/2008", deposito, destino, "1", "I", "7", transferencia,
+                            "PorDefault", sql != nullptr, sql, &hayError, "Null", "", "A001", "", 0, true, "",
+                            secuenciaFija);
+        return hayError;
+    }
+    std::string Movimientos(const QString& nro, const QString& cols = "Secuencia, IdDeposito, NroLote, NroSerie, Cantidad") {
+        return Filas(cols, "IdComprobante = '" + nro + "'");
+    }
+};
+
+TEST_F(ActualizaStockTest, PlainRowsAreNumberedAndEmptyRowsUseNoNumber) {
+    for (const char* cantidad : {"1", "0", "2", "3"}) LineaSimple(cantidad);
+    grilla.SetRows(grilla.Rows() + 1);   // no article
+    grilla.SetTextMatrix(5, Cantidad, "5");
+    EXPECT_FALSE(Postea("TK", "000100000001C"));
+    EXPECT_EQ(Movimientos("000100000001C"), "1|A001|NULL|NULL|-1 2|A001|NULL|NULL|-2 3|A001|NULL|NULL|-3");
+    EXPECT_FALSE(Postea("TK", "000100000002C", 10));
+    EXPECT_EQ(Movimientos("000100000002C", "Secuencia"), "11 12 13");
+}
+
+TEST_F(ActualizaStockTest, ProductionOrderContinuesAfterStoredRows) {
+    Ejecuta({"INSERT INTO V_TA_CPTE (CODIGO, TALONARIO, SISTEMA) VALUES ('OP  ', 1, 'STOCK')",
+             "INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdArticulo) "
+             "VALUES ('OP  ', '000100000003X', 5, '05/03/2008', '000900')"});
+    LineaSimple("4", "000789");                        // an input, taken out in the second pass
+    LineaSimple("2", "000900");                        // the product, entered in the first
+    grilla.SetTextMatrix(2, CantidadInsumo, "-1");
+    EXPECT_FALSE(Postea("OP", "000100000003X", 0, nullptr, false, "A001"));
+    EXPECT_EQ(Movimientos("000100000003X", "Secuencia, IdArticulo, Cantidad"),
+              "5|000900|0 7|000900|2 8|000789|-4");
+}
+
+TEST_F(ActualizaStockTest, TransferWritesEachRowOutThenIn) {
+    LineaSimple("2");
+    LineaSimple("3", "000789");
+    for (int f : {1, 2}) grilla.SetTextMatrix(f, IdDeposito, "");
+    EXPECT_FALSE(Postea("VS", "000100000004X", 0, nullptr, true, "A001", "A002"));
+    EXPECT_EQ(Movimientos("000100000004X", "Secuencia, IdDeposito, IDDEPOSITO_DESTINO, Cantidad"),
+              "1|A001|A002|-2 2|A001|A002|-3 3|A002|A001|2 4|A002|A001|3");
+}
+
+TEST_F(ActualizaStockTest, LotSeriesAndSizeItems) {
+    struct Caso {
+        const char* nombre;
+        QString tc;
+        QList<std::pair<int, QString>> celdas;   // of a line of 000123, quantity 3
+        std::string filas;
+    } casos[] = {
+        {"three series in", "IR", {{PideSerie, "-1"}, {Series, "|S1|S2|S3|"}}, "1|A001|NULL|S1|1 2|A001|NULL|S2|1 3|A001|NULL|S3|1"},
+        {"three lots in", "IR", {{Lotes, "|L1|L2|L3|"}}, "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|L3|NULL|1"},
+        // Mended: the lots and a last record without a lot add up to the line.
+        {"two lots in a line of 3", "IR", {{Lotes, "|L1|L2|"}}, "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|NULL|NULL|1"},
+        {"lot and serial pairs out", "TK", {{Lotes, "|L1" + y + "S1|L2" + y + "S2|"}, {Series, "|1|2|"}},
+         "1|A001|L1|S1|-1 2|A001|L2|S2|-2"},
+        // Mended: a size line without a size list is posted with the line's quantity.
+        {"size line without sizes out", "TK", {{PideTalle, "-1"}}, "1|A001|NULL|NULL|-3"},
+    };
+    int n = 10;
+    for (const Caso& c : casos) {
+        const QString nro = QStringLiteral("0001%1C").arg(++n, 8, 10, QChar(u'0'));
+        grilla.SetRows(1);
+        LineaSimple("3");
+        for (const auto& [col, texto] : c.celdas) grilla.SetTextMatrix(1, col, texto);
+        EXPECT_FALSE(Postea(c.tc, nro, 0, nullptr, false, "ELDELGRID"));
+        EXPECT_EQ(Movimientos(nro), c.filas) << c.nombre;
+    }
+}
+
+TEST_F(ActualizaStockTest, StatementModeWritesNothingAndReturnsEveryInsert) {
+    LineaSimple("1");
+    LineaSimple("2");
+    QString sql = "previo";
+    EXPECT_FALSE(Postea("TK", "000100000006C", 0, &sql));
+    EXPECT_TRUE(sql.startsWith("previo\rINSERT INTO V_MV_STOCK(TC,IdComprobante,"));
+    EXPECT_EQ(sql.count("\rINSERT INTO V_MV_STOCK("), 2);
+    EXPECT_EQ(Movimientos("000100000006C"), "");
+}
+
+TEST_F(ActualizaStockTest, NoBusinessUnitWritesNothing) {
+    core::gUNegocio = "  ";
+    LineaSimple("1");
+    prompter.answer(vb::kOk, "ERROR EN ASIGNACION DE UNIDAD DE NEGOCIO\r\nVerifique si el usuario tiene asignado");
+    EXPECT_TRUE(Postea("TK", "000100000007C"));
+    EXPECT_EQ(Movimientos("000100000007C"), "");
+}
+
+TEST_F(ActualizaStockTest, AVoucherIsWrittenWholeOrNotAtAll) {
+    for (int i = 0; i < 4; ++i) LineaSimple("1");
+    // A statement refused in the middle of the voucher: a row already stored at sequence 3.
+    Ejecuta({"INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdArticulo) "
+             "VALUES ('TK  ', '000100000008C', 3, '01/03/2008', 'OTRO')"});
+    prompter.answer(vb::kOk);
+    EXPECT_TRUE(Postea("TK", "000100000008C"));
+    EXPECT_EQ(Movimientos("000100000008C", "Secuencia, IdArticulo"), "3|OTRO");
+    EXPECT_EQ(prompter.shown().back().title.toStdString(), "Aviso al operador");
+
+    // An error the operator is asked about, answered Abort, on the third line.
+    grilla.SetTextMatrix(3, Precio, "999999999999999999");
+    prompter.answer(vb::kAbort, "Ha ocurrido el Siguiente Error (6)");
+    EXPECT_TRUE(Postea("TK", "000100000009C"));
+    EXPECT_EQ(Movimientos("000100000009C"), "");
+}
+
+TEST_F(ActualizaStockTest, StockSign) {
+    Ejecuta({"UPDATE V_TA_CPTE SET ES = NULL WHERE CODIGO = 'TK'",
+             "INSERT INTO V_TA_CPTE (CODIGO, TALONARIO, ES) VALUES ('FC', 1, 'S')",
+             "INSERT INTO V_TA_CPTE (CODIGO, TALONARIO, Signo) VALUES ('ND', 1, 1)",
+             "INSERT INTO V_TA_CPTE (CODIGO, TALONARIO, ES) VALUES ('AJ', 1, 'e')"});
+    posting::ClsCmnCptes cpte;
+    // Type, VAT book, DebitoProveedor, sign.
+    const std::tuple<QString, bool, bool, int> casos[] = {{"FC", false, false, -1}, {"FC", true, false, 1},
+        {"ND", true, false, 1}, {"ND", true, true, -1}, {"ND", false, false, -1}, {"TK", false, false, 0}, {"aj", false, false, 1}};
+    for (const auto& [tc, libroIVA, debito, signo] : casos) {
+        cpte.DebitoProveedor = debito;
+        EXPECT_EQ(cpte.ObtieneSignoComprobante(tc, libroIVA), signo) << tc.toStdString() << libroIVA;
+    }
+    prompter.answer(vb::kOk, "El Tipo de Comprobante informado no existe en la tabla de comprobantes");
+    EXPECT_EQ(cpte.ObtieneSignoComprobante("ZZ"), 0);
+}
+
+}  // namespace
