@@ -121,7 +121,7 @@ TEST_F(MovimientoStockTest, QuotesInEveryTextAreStored) {
     core::gCaja = "1'2";
     core::ListaCamposValores pares = MovimientoStock(ctx, grilla);
     data::gDBPrincipal().EjecutaConsultaSQL(SentenciaMovimientoStock(pares));
-    EXPECT_EQ(Filas("IdUnidad, IdDeposito, Descripcion, ControladoPor, NroLote, IdComprobante_Origen, IdTecnico, IdCaja"),
+    EXPECT_EQ(Filas("IdUnidad, IdDeposito, Descripcion, ControladoPor, NroLote, IdComprobante_Origen, IdTecnico, IdCaja", "TC = 'TK'"),
               "U'N|A'1|Azúcar refinada|C'P|L'1|O'7|T'1|12");
     EXPECT_EQ(core::gCaja.toStdString(), "12");
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Stock posting on the demo head-office database: an articles grid to fill line by line, the
-// business unit A001 and cash box 1 of a logged user, scripted boxes, and the stored movements
-// read back as text.
+// Stock posting on the demo head-office database, without journal entries: an articles grid to
+// fill line by line, the business unit A001 and cash box 1 of a logged user, scripted boxes, and
+// the stored movements read back as text.
 #include "posting/columnas_articulos.h"
 #include "posting_db.h"
 
@@ -18,6 +18,7 @@ protected:
     bool ConDemo() const override { return true; }
     void SetUp() override {
         PostingTest::SetUp();
+        Claves({"AsientosXStock", "NO"});
         core::gUNegocio = "A001";
         core::gCaja = "1";
         grilla.SetCols(posting::art::kColumnas);
