@@ -17,6 +17,7 @@
 #include "posting/columnas_articulos.h"
 #include "posting/lista_pipe.h"
 #include "posting/movimiento_stock.h"
+#include "posting/tratamiento.h"
 
 #include <memory>
 
@@ -234,7 +235,6 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
 
     posteo_ = PosteoEnCurso{};
     posteo_.enCurso = true;
-    posteo_.asientoPorNumerar = true;
     vb::ScopeGuard finPosteo([this] { posteo_ = PosteoEnCurso{}; });
 
     data::DB_Dll& db = data::gDBPrincipal();
@@ -244,9 +244,9 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     // A failing step asks the operator; whatever the answer, short of a successful retry, the
     // voucher is not posted: its transaction rolls back and HayError tells the caller.
     bool fallo = false;
-    vb::OnError on([&](const vb::Error& e) {
+    vb::OnError on([&fallo, pregunta = Tratamiento("ActualizaStock")](const vb::Error& e) {
         core::gVentanaEspera().OcultaEspera();
-        const int respuesta = db.TratamientoErrores(e, std::nullopt, QStringLiteral("ActualizaStock"));
+        const int respuesta = pregunta(e);
         if (respuesta != vb::kRetry) fallo = true;
         return respuesta;
     });
@@ -323,19 +323,20 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
             ctx.IdDepositoDestino = ctx.IdDeposito;
             // A production order adds to the rows its voucher already holds, leaving one number
             // free after them.
-            db.AbrirRecordset(QStringLiteral("SELECT MAX(SECUENCIA) AS MAX_SECUENCIA FROM V_MV_STOCK with(nolock) "
-                                             "WHERE TC='") +
-                                  data::LiteralSQL(Rellena(vb::Trim(TC))) + QStringLiteral("' AND IDCOMPROBANTE='") +
-                                  data::LiteralSQL(SucNroLetra) + u'\'',
-                              rs);
-            if (!rs) vb::Raise(vb::kErrObjectNotSet);
-            double maximo = rs->Eof() ? 0 : util.ADoble(util.ValorNoNulo(rs->Fields(QStringLiteral("MAX_SECUENCIA")).Value()));
+            ado::Recordset& r = Abre(QStringLiteral("SELECT MAX(SECUENCIA) AS MAX_SECUENCIA FROM V_MV_STOCK with(nolock) "
+                                                    "WHERE TC='") +
+                                         Lit(Rellena(vb::Trim(TC))) + QStringLiteral("' AND IDCOMPROBANTE='") +
+                                         Lit(SucNroLetra) + u'\'',
+                                     rs);
+            double maximo = r.Eof() ? 0 : util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("MAX_SECUENCIA")).Value()));
             if (maximo != 0) maximo += 1;
             ctx.Secuencia = static_cast<int64_t>(maximo);
         });
-        if (rs) db.CierraRecordset(rs);
+        Cierra(rs);
     }
     if (on.left() || fallo) return falla();
+
+    on.run([&] { IniciaAsientoStock(); });
 
     // The passes: a transfer leaves the origin (-1) and enters the destination (+1); a
     // production order enters its products (lines marked -1 in column CantidadInsumo) and takes
@@ -389,7 +390,12 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                     // The line's journal lines go with its first record (a transfer's, with its
                     // origin record), so each line is booked once.
                     if (!asentada && (!EsTransferencia || pasada == 1)) {
-                        const QString asiento = AsientoDeFila(g, ctx, fila);
+                        bool sinAsiento = false;
+                        const QString asiento = AsientoDeFila(g, ctx, fila, 0, &sinAsiento);
+                        if (sinAsiento) {
+                            detenido = true;
+                            return;
+                        }
                         if (!asiento.isEmpty()) sentencia += QStringLiteral("\r\n ") + asiento;
                     }
                     ado::Errors& errores = db.gCnn()->errors();
@@ -415,7 +421,9 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     if (MuestraCartel) on.run([&] { core::gVentanaEspera().OcultaEspera(); });
     if (GeneraSentenciaSQL) {
         on.run([&] {
-            const QString asiento = AsientoDeFila(g, ctx, 0, TipoMovimiento(ctx));
+            bool sinAsiento = false;
+            const QString asiento = AsientoDeFila(g, ctx, 0, TipoMovimiento(ctx), &sinAsiento);
+            if (sinAsiento) fallo = true;
             if (!asiento.isEmpty()) sqlTemp += u'\r' + asiento;
         });
     }
@@ -424,7 +432,8 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     if (on.left() || fallo) return falla();
 }
 
-QString ClsCmnCptes::AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& ctx, int32_t fila, int16_t tipoMov) {
+QString ClsCmnCptes::AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& ctx, int32_t fila, int16_t tipoMov,
+                                   bool* hayError) {
     QString motivo = ctx.IdMotivoStock.nulo ? QStringLiteral("NULL") : ctx.IdMotivoStock.valor;
     QString tc = ctx.TC;
     QString suc = vb::Mid(ctx.SucNroLetra, 1, 4);
@@ -432,7 +441,8 @@ QString ClsCmnCptes::AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& c
     QString letra = vb::Mid(ctx.SucNroLetra, 13, 1);
     bool esDebito = true;
     int16_t secuencia = 1;
-    return GeneraAsientoStock(grilla, motivo, tc, suc, nro, letra, ctx.Fecha, esDebito, tipoMov, fila, &secuencia);
+    return GeneraAsientoStock(grilla, motivo, tc, suc, nro, letra, ctx.Fecha, esDebito, tipoMov, fila, &secuencia,
+                              hayError);
 }
 
 }  // namespace posting

@@ -6,8 +6,10 @@
 
 namespace posting {
 
+void ClsCmnCptes::IniciaAsientoStock() {}
+
 QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid&, QString&, QString&, QString&, QString&, QString&,
-                                        const QString&, bool&, int16_t, int32_t, int16_t*) {
+                                        const QString&, bool&, int16_t, int32_t, int16_t*, bool*) {
     if (!asientosXStock_) return QString();
     vb::Raise(vb::kErrInvalidProcedureCall,
               QStringLiteral("Los asientos de stock (AsientosXStock) todavía no se generan: el comprobante no se graba"),

@@ -76,11 +76,17 @@ public:
 
     // The journal entry of the stock moved by the grid, as statements (each after CR LF); empty
     // when the object was made without journal entries from stock, or nothing is to be booked.
-    // eMotivoStock, TC, Suc, Nro, Letra and EsDebito may be rewritten (see the posting);
-    // Secuencia, when given, is the first line's sequence and comes back one past the last.
+    // SoloRegistro 0: the whole grid; n: grid row n, into the entry of the posting call in
+    // progress (IniciaAsientoStock). eMotivoStock, TC, Suc, Nro, Letra and EsDebito may be
+    // rewritten (see the posting); Secuencia, when given, is the first line's sequence and comes
+    // back one past the last. *HayError, when given, is set True when the entry cannot be booked:
+    // the voucher must then not be posted.
     QString GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
                                QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov,
-                               int32_t SoloRegistro = 0, int16_t* Secuencia = nullptr);
+                               int32_t SoloRegistro = 0, int16_t* Secuencia = nullptr, bool* HayError = nullptr);
+    // Starts a posting call's row-by-row entry: ActualizaStock calls it before its first row, so
+    // that each posting call books one entry with a number of its own.
+    void IniciaAsientoStock();
 
     // Prepares an in-cell editor for a column of a voucher grid: its DataField, MaxLength and
     // Tag, chosen by the editor's name (TxtEdit: tasks; TxtEdit2, TXTAUX1..3: articles; TxtEdit3:
@@ -219,7 +225,8 @@ private:
     // The stock sign; *Fallo tells whether the question was left on an error.
     int16_t SignoComprobante(const QString& TC, bool LibroIVA, bool* Fallo);
     // The journal statement of one grid row (0: the whole grid) of the voucher being posted.
-    QString AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& ctx, int32_t fila, int16_t tipoMov = 0);
+    QString AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& ctx, int32_t fila, int16_t tipoMov,
+                          bool* hayError);
 
     double porcentajeIVA_ = 0;       // "PIVA": the rate of lines without a rate of their own
     bool asientosXStock_ = false;    // "AsientosXStock": journal entries from stock
@@ -231,9 +238,6 @@ private:
         // The stock sign of the voucher type being posted, once asked: a type missing from
         // V_TA_CPTE is reported once per call.
         std::optional<std::pair<QString, int16_t>> signo;
-        // True from the start of the call until its first journal entry takes a number, so that
-        // each posting call books under an entry number of its own.
-        bool asientoPorNumerar = false;
     } posteo_;
 };
 

@@ -1,13 +1,12 @@
 // ObtieneSignoComprobante: in which direction a voucher type moves stock, and with which sign it
 // counts in the VAT book.
 #include "core/mod_global.h"
-#include "data/db_dll.h"
-#include "data/sql_literal.h"
 #include "platform/ui/prompter.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
 #include "posting/cls_cmn_cptes.h"
+#include "posting/tratamiento.h"
 
 #include <array>
 
@@ -50,18 +49,16 @@ int16_t ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA, bool* Fa
 
     int16_t signo = 0;
     bool fallo = false;
-    vb::OnError on([&](const vb::Error& e) {
-        const int respuesta = data::gDBPrincipal().TratamientoErrores(e, std::nullopt, QStringLiteral("ObtieneSignoComprobante%"));
+    vb::OnError on([&fallo, pregunta = Tratamiento("ObtieneSignoComprobante%")](const vb::Error& e) {
+        const int respuesta = pregunta(e);
         if (respuesta != vb::kRetry) fallo = true;
         return respuesta;
     });
-    data::DB_Dll& db = data::gDBPrincipal();
     ado::RecordsetPtr rs;
     on.run([&] {
-        db.AbrirRecordset(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO='") +
-                              data::LiteralSQL(core::gUtilTexto().Rellena(vb::Variant(tc), 4)) + u'\'',
-                          rs);
-        if (!rs) vb::Raise(vb::kErrObjectNotSet);
+        Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO='") +
+                 Lit(core::gUtilTexto().Rellena(vb::Variant(tc), 4)) + u'\'',
+             rs);
     });
     on.run([&] {
         if (rs->Eof()) {
@@ -88,7 +85,7 @@ int16_t ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA, bool* Fa
                 signo = tabla ? tabla->stock : 0;
         }
     });
-    if (rs) db.CierraRecordset(rs);
+    Cierra(rs);
 
     if (Fallo) *Fallo = fallo;
     if (!LibroIVA && posteo_.enCurso && !fallo) posteo_.signo = std::make_pair(tc, signo);

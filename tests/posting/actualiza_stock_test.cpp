@@ -106,8 +106,8 @@ TEST_F(ActualizaStockTest, NoBusinessUnitWritesNothing) {
 TEST_F(ActualizaStockTest, AVoucherIsWrittenWholeOrNotAtAll) {
     for (int i = 0; i < 4; ++i) LineaSimple("1");
     // A statement refused in the middle of the voucher: a row already stored at sequence 3.
-    Ejecuta({"INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdArticulo) "
-             "VALUES ('TK  ', '000100000008C', 3, '01/03/2008', 'OTRO')"});
+    Ejecuta({"INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdArticulo, UNEGOCIO) "
+             "VALUES ('TK  ', '000100000008C', 3, '01/03/2008', 'OTRO', 'A001')"});
     prompter.answer(vb::kOk);
     EXPECT_TRUE(Postea("TK", "000100000008C"));
     EXPECT_EQ(Movimientos("000100000008C", "Secuencia, IdArticulo"), "3|OTRO");
