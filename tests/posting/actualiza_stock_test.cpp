@@ -14,10 +14,11 @@ class ActualizaStockTest : public postingtest::PosteoTest {
 protected:
     // Posts the grid as the receiver does (deposit of each line, reason 1, origin I 7); returns HayError.
     bool Postea(const QString& tc, const QString& nro, int32_t secuenciaFija = 0, QString* sql = nullptr,
-                bool transferencia = false, const QString& deposito = "ELDELGRID", const QString& destino = "") {
+                bool transferencia = false, const QString& deposito = "ELDELGRID", const QString& destino = "",
+                const QString& motivo = "1") {
         posting::ClsCmnCptes cpte;
         bool hayError = false;
-        cpte.ActualizaStock(grilla, tc, nro, "0", "05/03/2008", deposito, destino, "1", "I", "7", transferencia,
+        cpte.ActualizaStock(grilla, tc, nro, "0", "05/03/2008", deposito, destino, motivo, "I", "7", transferencia,
                             "PorDefault", sql != nullptr, sql, &hayError, "Null", "", "A001", "", 0, true, "",
                             secuenciaFija);
         return hayError;
@@ -25,6 +26,18 @@ protected:
     std::string Movimientos(const QString& nro, const QString& cols = "Secuencia, IdDeposito, NroLote, NroSerie, Cantidad") {
         return Filas(cols, "IdComprobante = '" + nro + "'");
     }
+    // One line of 000123 with the cells given, posted under a number of its own; its rows.
+    std::string UnaLinea(const QString& tc, const QString& cantidad, const QList<std::pair<int, QString>>& celdas,
+                         const QString& cols = "Secuencia, IdDeposito, NroLote, NroSerie, Cantidad",
+                         const QString& deposito = "ELDELGRID", const QString& motivo = "1") {
+        const QString nro = QStringLiteral("0001%1C").arg(++vales_, 8, 10, QChar(u'0'));
+        grilla.SetRows(1);
+        LineaSimple(cantidad);
+        for (const auto& [col, texto] : celdas) grilla.SetTextMatrix(1, col, texto);
+        EXPECT_FALSE(Postea(tc, nro, 0, nullptr, false, deposito, "", motivo));
+        return Movimientos(nro, cols);
+    }
+    int vales_ = 100;
 };
 
 TEST_F(ActualizaStockTest, PlainRowsAreNumberedAndEmptyRowsUseNoNumber) {
@@ -62,7 +75,7 @@ TEST_F(ActualizaStockTest, LotSeriesAndSizeItems) {
     struct Caso {
         const char* nombre;
         QString tc;
-        QList<std::pair<int, QString>> celdas;   // of a line of 000123, quantity 3
+        QList<std::pair<int, QString>> celdas;   // of a line of quantity 3
         std::string filas;
     } casos[] = {
         {"three series in", "IR", {{PideSerie, "-1"}, {Series, "|S1|S2|S3|"}}, "1|A001|NULL|S1|1 2|A001|NULL|S2|1 3|A001|NULL|S3|1"},
@@ -74,15 +87,23 @@ TEST_F(ActualizaStockTest, LotSeriesAndSizeItems) {
         // Mended: a size line without a size list is posted with the line's quantity.
         {"size line without sizes out", "TK", {{PideTalle, "-1"}}, "1|A001|NULL|NULL|-3"},
     };
-    int n = 10;
-    for (const Caso& c : casos) {
-        const QString nro = QStringLiteral("0001%1C").arg(++n, 8, 10, QChar(u'0'));
-        grilla.SetRows(1);
-        LineaSimple("3");
-        for (const auto& [col, texto] : c.celdas) grilla.SetTextMatrix(1, col, texto);
-        EXPECT_FALSE(Postea(c.tc, nro, 0, nullptr, false, "ELDELGRID"));
-        EXPECT_EQ(Movimientos(nro), c.filas) << c.nombre;
-    }
+    for (const Caso& c : casos) EXPECT_EQ(UnaLinea(c.tc, "3", c.celdas), c.filas) << c.nombre;
+}
+
+TEST_F(ActualizaStockTest, DepositAndReasonArguments) {
+    Claves({"DepositoDefault", "A002", "MotivoStockDefault", "5"});
+    // Deposit and reason as passed; the line's own deposit and reason (column MotivoStock "6").
+    const std::tuple<QString, QString, QString, std::string> casos[] = {
+        {"", "", "", "1|A002|5"},                    // blank deposit and empty reason: the defaults
+        {"", "", "  ", "1|A002|NULL"},               // a reason of blanks: none
+        {"ELDELGRID", "A001", "ELDELGRID", "1|A001|6"},
+        {"ELDELGRID", "", "2'", "1|A002|2"},         // a line without a deposit: the default, never the marker
+    };
+    for (const auto& [deposito, enLinea, motivo, fila] : casos)
+        EXPECT_EQ(UnaLinea("TK", "1", {{IdDeposito, enLinea}, {MotivoStock, "6"}}, "Secuencia, IdDeposito, IdMotivoStock",
+                           deposito, motivo),
+                  fila)
+            << motivo.toStdString();
 }
 
 TEST_F(ActualizaStockTest, StatementModeWritesNothingAndReturnsEveryInsert) {
