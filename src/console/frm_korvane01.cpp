@@ -261,6 +261,7 @@ bool FrmKorvane01::Form_Load() {
 
 void FrmKorvane01::InicializaGrillaRecepcion() {
     receiver::InicializaGrillaRecepcion(Cpte, *MSFlexGrid1, *medida_);
+    MSFlexGrid1->Refresh();   // shown as set up, the receiver's widths included
 }
 
 void FrmKorvane01::InicializaPantalla() {

@@ -42,10 +42,9 @@ TEST_F(GrillaRecepcionTest, TheWindowShowsTheLaidOutReceiveGrid) {
     EXPECT_GT(X(1), 0);
     // Store sales are stock vouchers in the demo: the amount columns give their width to the
     // description, which the receiver then sets.
-    const std::pair<int, long> anchos[] = {{IdArticulo, X(15)}, {Descripcion, 5000}, {IdUnidad, 0},
-                                           {Cantidad, 1000},    {Precio, 0},         {TotalLinea, 0},
-                                           {Impuestos, 0},      {IdDeposito, 0}};
-    for (const auto& [c, ancho] : anchos) EXPECT_EQ(g.ColWidth(c), ancho) << c;
+    for (const auto& [c, ancho] : {std::pair<int, long>{IdArticulo, X(15)}, {Descripcion, 5000}, {IdUnidad, 0},
+                                   {Cantidad, 1000}, {Precio, 0}, {TotalLinea, 0}, {Impuestos, 0}, {IdDeposito, 0}})
+        EXPECT_EQ(g.ColWidth(c), ancho) << c;
     EXPECT_EQ(g.TextMatrix(0, IdArticulo), QStringLiteral("Artículo"));   // NombreArticulos of the demo
     QAbstractItemModel* vista = w->MSFlexGrid1View->model();
     EXPECT_EQ(vista->headerData(Descripcion, Qt::Horizontal).toString(), QStringLiteral("Descripción"));

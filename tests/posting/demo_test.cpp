@@ -3,7 +3,6 @@
 // that follow the movements.
 #include "core/mod_global.h"
 #include "data/db_dll.h"
-#include "platform/ado/ado.h"
 #include "posting_db.h"
 #include "support/test_support.h"
 
@@ -14,29 +13,23 @@ namespace {
 class DemoTest : public postingtest::PostingTest {
 protected:
     bool ConDemo() const override { return true; }
-    QString Valor(const QString& sql) { return testsupport::Scalar(data::gDBPrincipal().gCnn(), sql).text(); }
+    QString Valor(const char* sql) {
+        return testsupport::Scalar(data::gDBPrincipal().gCnn(), QString::fromUtf8(sql)).text();
+    }
 };
 
-TEST_F(DemoTest, EverySettingOfTheEngineHasAValue) {
-    const char* claves[] = {
-        "AsientosXStock", "PIVA", "LenDescripcion", "ConfirmaUDEquiv", "IR_Oblig", "DepositoDefault",
-        "MotivoStockDefault", "DescargaInsumosProduccion", "CuentaCtroDist", "MotivoStockRemito",
-        "MotivoStockComodato", "MotivoStockTransferencias", "MotivoStockRecepcionOC", "NUM_PE", "CONDIVA",
-        "A001Cfg_VentasSuc", "A002Cfg_VentasSuc", "CantidadDecimales", "PideDepositoEnCptes", "NoMostrarImportesEnOT",
-        "NombreArticulos", "V_ListaPreciosPorItemArticulos", "V_DescuentoPorArticulos", "ComprasDescuentoPorArticulo",
-        "TransporteCombustibles", "MADERERA", "USA_STK_STOCK_UDKG", "UNIDADDEMEDIDA_M3", "UNIDADDEMEDIDA_BL",
-        "UNIDADDEMEDIDA_KG", "PERIODO"};
-    for (const char* clave : claves)
-        EXPECT_FALSE(core::ObtieneConfiguracion(QString::fromLatin1(clave)).trimmed().isEmpty()) << clave;
-    // The stores' posting setting: the stock reason, then three more fields.
-    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("A002Cfg_VentasSuc")).count(u'|'), 4);
-}
-
 TEST_F(DemoTest, WhatPostingReads) {
+    for (const char* clave :
+         {"AsientosXStock", "PIVA", "LenDescripcion", "ConfirmaUDEquiv", "IR_Oblig", "DepositoDefault", "MotivoStockDefault",
+          "DescargaInsumosProduccion", "CuentaCtroDist", "MotivoStockRemito", "MotivoStockComodato",
+          "MotivoStockTransferencias", "MotivoStockRecepcionOC", "NUM_PE", "CONDIVA", "A001Cfg_VentasSuc",
+          "A002Cfg_VentasSuc", "CantidadDecimales", "PideDepositoEnCptes", "NoMostrarImportesEnOT", "NombreArticulos",
+          "V_ListaPreciosPorItemArticulos", "V_DescuentoPorArticulos", "ComprasDescuentoPorArticulo",
+          "TransporteCombustibles", "MADERERA", "USA_STK_STOCK_UDKG", "UNIDADDEMEDIDA_M3", "UNIDADDEMEDIDA_BL",
+          "UNIDADDEMEDIDA_KG", "PERIODO"})
+        EXPECT_FALSE(core::ObtieneConfiguracion(QString::fromLatin1(clave)).trimmed().isEmpty()) << clave;
     struct Caso {
-        const char* what;
-        const char* sql;
-        const char* expected;
+        const char *what, *sql, *expected;
     } casos[] = {
         {"input-discharge book", "SELECT X_NRO_HASTA FROM V_TA_CPTE WHERE CODIGO = 'PE' AND TALONARIO = 1", "99999999"},
         {"an input", "SELECT Cantidad FROM V_MA_INSUMOS WHERE IDARTICULO = '000456'", "0.05"},
@@ -47,25 +40,23 @@ TEST_F(DemoTest, WhatPostingReads) {
         {"inventory account apart from the sales reason's",
          "SELECT COUNT(*) FROM V_MA_ARTICULOS a, V_TA_MOTIVOSTOCK m WHERE m.IDMOTIVOSTOCK = 1 "
          "AND a.CUENTACONTABLEC = m.CUENTACONTABLE", "0"},
-        {"stock by unit", "SELECT STOCK FROM STK_SALDOS_UNIDADES WHERE IDARTICULO = '000123' AND EQUIVALENCIA = 'UN' "
-                          "AND IDDEPOSITO = 'A001'", "120"},
         {"stock in the base unit", "SELECT CantidadUd FROM STK_STOCK_UDKG WHERE IDARTICULO = '000789' AND IDDEPOSITO = 'A002'",
          "24"},
         {"the coffee's two lots", "SELECT SUM(CANTIDAD) FROM STK_SERIES_Y_LOTES WHERE IDARTICULO = '000789'", "9"},
         {"purchase orders' reception date", "SELECT COUNT(FechaRecepcion) FROM C_MV_CPTE", "0"},
         {"sales vouchers", "SELECT COUNT(*) FROM V_MV_CPTE", "0"},
     };
-    for (const Caso& c : casos)
-        EXPECT_EQ(Valor(QString::fromLatin1(c.sql)), QString::fromLatin1(c.expected)) << c.what;
+    for (const Caso& c : casos) EXPECT_EQ(Valor(c.sql), QString::fromLatin1(c.expected)) << c.what;
 
     // A movement changes the balances.
+    const char* saldo = "SELECT STOCK FROM STK_SALDOS_UNIDADES WHERE IDARTICULO = '000123' AND EQUIVALENCIA = 'UN' "
+                        "AND IDDEPOSITO = 'A001'";
+    EXPECT_EQ(Valor(saldo), QStringLiteral("120"));
     data::gDBPrincipal().gCnn()->Execute(QStringLiteral(
         "INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdDeposito, IdArticulo, IdUnidad, Cantidad, NroLote) "
         "VALUES ('TK  ', '000100000010C', 1, '05/03/2008', 'A001', '000123', 'UN', -2, 'L1')"));
-    EXPECT_EQ(Valor(QStringLiteral("SELECT STOCK FROM STK_SALDOS_UNIDADES WHERE IDARTICULO = '000123' AND "
-                                   "EQUIVALENCIA = 'UN' AND IDDEPOSITO = 'A001'")),
-              QStringLiteral("118"));
-    EXPECT_EQ(Valor(QStringLiteral("SELECT CANTIDAD FROM STK_SERIES_Y_LOTES WHERE NROLOTE = 'L1'")), QStringLiteral("-2"));
+    EXPECT_EQ(Valor(saldo), QStringLiteral("118"));
+    EXPECT_EQ(Valor("SELECT CANTIDAD FROM STK_SERIES_Y_LOTES WHERE NROLOTE = 'L1'"), QStringLiteral("-2"));
 }
 
 }  // namespace

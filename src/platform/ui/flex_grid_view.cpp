@@ -11,6 +11,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -40,27 +41,47 @@ Qt::Alignment Alignment(int code, const QString& text) {
 }  // namespace
 
 // The grid as a table model: row 0 (when fixed) is the header, the other rows are the table's.
-// The counts are those of the last reset, so that the table never reads past them meanwhile.
+// The counts are those of the last resync, so that the table never reads past them meanwhile.
 class FlexGridView::Adapter : public QAbstractTableModel {
 public:
     Adapter(FlexGrid* grid, std::weak_ptr<int> alive, QObject* parent)
-        : QAbstractTableModel(parent), grid_(grid), alive_(std::move(alive)) {
-        takeCounts();
-    }
+        : QAbstractTableModel(parent), grid_(grid), alive_(std::move(alive)), counts_(countsOf()) {}
 
-    void reset() {
+    // Takes the grid's size. Rows added or removed at the end are told as such, so that a grid
+    // filled line by line is not shown afresh for every line; any other change of size resets the
+    // table. Returns true after a reset: the view must set every column again.
+    bool resync() {
+        const Counts now = countsOf();
+        if (!fresh_ && now.cols == counts_.cols && now.offset == counts_.offset) {
+            if (now.rows > counts_.rows) {
+                beginInsertRows({}, counts_.rows, now.rows - 1);
+                counts_.rows = now.rows;
+                endInsertRows();
+            } else if (now.rows < counts_.rows) {
+                beginRemoveRows({}, now.rows, counts_.rows - 1);
+                counts_.rows = now.rows;
+                endRemoveRows();
+            }
+            // Texts and alignments may have changed everywhere (Clear, ColAlignment).
+            if (counts_.rows > 0 && counts_.cols > 0)
+                dataChanged(index(0, 0), index(counts_.rows - 1, counts_.cols - 1));
+            if (counts_.cols > 0) headerDataChanged(Qt::Horizontal, 0, counts_.cols - 1);
+            return false;
+        }
         beginResetModel();
-        takeCounts();
+        counts_ = now;
+        fresh_ = false;
         endResetModel();
+        return true;
     }
-    int offset() const { return offset_; }
+    int offset() const { return counts_.offset; }
     bool live() const { return !alive_.expired(); }
 
-    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : rows_; }
-    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : cols_; }
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : counts_.rows; }
+    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : counts_.cols; }
 
     QVariant data(const QModelIndex& index, int role) const override {
-        const int r = index.row() + offset_;
+        const int r = index.row() + counts_.offset;
         const int c = index.column();
         if (!live() || r >= grid_->Rows() || c >= grid_->Cols()) return {};
         switch (role) {
@@ -84,7 +105,7 @@ public:
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || offset_ == 0 || !live() || section >= grid_->Cols() || grid_->Rows() == 0)
+        if (orientation != Qt::Horizontal || counts_.offset == 0 || !live() || section >= grid_->Cols() || grid_->Rows() == 0)
             return {};
         if (role == Qt::DisplayRole) return grid_->TextMatrix(0, section);
         if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Alignment(grid_->ColAlignment(section), QString()));
@@ -92,21 +113,22 @@ public:
     }
 
 private:
-    void takeCounts() {
-        if (!live()) {
-            rows_ = cols_ = offset_ = 0;
-            return;
-        }
-        offset_ = grid_->FixedRows() > 0 ? 1 : 0;
-        rows_ = std::max(grid_->Rows() - offset_, 0);
-        cols_ = grid_->Cols();
+    // The table's size: the grid's rows less the header row, its columns.
+    struct Counts {
+        int rows = 0;
+        int cols = 0;
+        int offset = 0;
+    };
+    Counts countsOf() const {
+        if (!live()) return {};
+        const int offset = grid_->FixedRows() > 0 ? 1 : 0;
+        return {std::max(grid_->Rows() - offset, 0), grid_->Cols(), offset};
     }
 
     FlexGrid* grid_;
     std::weak_ptr<int> alive_;
-    int rows_ = 0;
-    int cols_ = 0;
-    int offset_ = 0;
+    Counts counts_;
+    bool fresh_ = true;   // the first resync resets
 };
 
 FlexGridView::FlexGridView(FlexGrid* model, QWidget* parent)
@@ -122,6 +144,12 @@ FlexGridView::FlexGridView(FlexGrid* model, QWidget* parent)
     grid_->SetRowHeight(TwipsFromPixels(verticalHeader()->defaultSectionSize()));
     horizontalHeader()->setFixedHeight(verticalHeader()->defaultSectionSize());
 
+    // Changes of size are shown a moment later, together: a grid filled line by line while the
+    // program yields to the event loop is not drawn again for every line.
+    layoutTimer_ = new QTimer(this);
+    layoutTimer_->setSingleShot(true);
+    layoutTimer_->setInterval(kLayoutDelayMs);
+    connect(layoutTimer_, &QTimer::timeout, this, [this] { Sincroniza(); });
     adapter_ = new Adapter(model, alive_, this);
     setModel(adapter_);
     QPointer<FlexGridView> self(this);
@@ -141,11 +169,8 @@ void FlexGridView::onChange(int change, int row, int col) {
     if (alive_.expired()) return;
     switch (static_cast<FlexGrid::Change>(change)) {
     case FlexGrid::Change::Layout:
-        if (!layoutPending_) {
-            layoutPending_ = true;
-            QMetaObject::invokeMethod(
-                this, [this] { if (layoutPending_) applyLayout(); }, Qt::QueuedConnection);
-        }
+        layoutPending_ = true;
+        if (!layoutTimer_->isActive()) layoutTimer_->start();
         break;
     case FlexGrid::Change::Cell:
         if (layoutPending_) break;   // the coming reset shows it
@@ -170,12 +195,16 @@ void FlexGridView::Sincroniza() {
 
 void FlexGridView::applyLayout() {
     layoutPending_ = false;
+    layoutTimer_->stop();
     if (alive_.expired()) return;
     following_ = true;
-    adapter_->reset();
+    const bool columnas = adapter_->resync();
     horizontalHeader()->setVisible(adapter_->offset() > 0);
+    anchos_.resize(static_cast<size_t>(grid_->Cols()), -2);
     for (int c = 0; c < grid_->Cols(); ++c) {
         const long w = grid_->ColWidth(c);
+        if (!columnas && anchos_[static_cast<size_t>(c)] == w) continue;
+        anchos_[static_cast<size_t>(c)] = w;
         setColumnHidden(c, w == 0);
         if (w > 0) setColumnWidth(c, std::max(PixelsFromTwips(w), 1));
     }

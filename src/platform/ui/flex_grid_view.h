@@ -12,14 +12,16 @@
 //   ui::TextBox edit(QStringLiteral("TxtEdit2"));
 //   QLineEdit* caja = ui::CreateTextBoxView(&edit, ventana);  // follows the box's properties
 //
-// Changes of size and widths are applied together once control returns to the event loop (or at
-// once by Refresh); a cell's text is shown as it changes.
+// Changes of size and widths are shown together a moment later (at once by Refresh or
+// Sincroniza); a cell's text is shown as it changes.
 #include <QRect>
 #include <QTableView>
 
 #include <memory>
+#include <vector>
 
 class QLineEdit;
+class QTimer;
 
 namespace ui {
 
@@ -55,6 +57,9 @@ private:
     FlexGrid* grid_;
     std::weak_ptr<int> alive_;
     Adapter* adapter_;
+    static constexpr int kLayoutDelayMs = 50;
+    QTimer* layoutTimer_ = nullptr;
+    std::vector<long> anchos_;   // the widths last applied, twips
     bool layoutPending_ = false;
     bool following_ = false;   // a change that came from the model: not reported back
 };
