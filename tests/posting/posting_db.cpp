@@ -12,6 +12,11 @@ namespace {
 const QString kBase = QStringLiteral("VOLMA");
 }
 
+QString Clave(const QString& clave, const QString& valor) {
+    return QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, VALORAUX) VALUES ('%1', '%2', '')")
+        .arg(clave, valor);
+}
+
 void PostingTest::Ejecuta(const QStringList& sentencias) {
     ado::ConnectionPtr cnn = ado::Connection::Create();
     cnn->Open(db::ConnectionText(carpeta.path(), kBase));
@@ -23,8 +28,7 @@ void PostingTest::Claves(const QStringList& claveValor) {
     QStringList filas;
     for (int i = 0; i + 1 < claveValor.size(); i += 2) {
         filas << QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = '%1'").arg(claveValor[i])
-              << QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, VALORAUX) VALUES ('%1', '%2', '')")
-                     .arg(claveValor[i], claveValor[i + 1]);
+              << Clave(claveValor[i], claveValor[i + 1]);
     }
     Ejecuta(filas);
 }

@@ -10,6 +10,9 @@
 
 namespace postingtest {
 
+// A TA_CONFIGURACION row; the value goes in as written (no quotes inside).
+QString Clave(const QString& clave, const QString& valor);
+
 class PostingTest : public ::testing::Test {
 protected:
     void SetUp() override;
