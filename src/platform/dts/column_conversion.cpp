@@ -360,7 +360,9 @@ bool ConvertColumnValue(const vb::Variant& in, const ColumnSpec& source, const C
         if (!ValueText(in, source, destination.size, &text, why))
             return false;
         if (destination.size > 0 && text.size() > destination.size) {
-            if (!(transformFlags & DTSTransformFlag_AllowStringTruncation)) {
+            // Trailing blanks are cut in any case: they carry nothing a compare would see.
+            if (!(transformFlags & DTSTransformFlag_AllowStringTruncation) &&
+                !TrimBlanks(text.mid(destination.size)).isEmpty()) {
                 *why = QStringLiteral("el texto '%1' excede los %2 caracteres de la columna").arg(text).arg(destination.size);
                 return false;
             }

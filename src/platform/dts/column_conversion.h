@@ -4,7 +4,8 @@
 //
 // - text: numbers are written plainly ("12.5", "7791234567890"), Booleans as "1" or "0", a
 //   date-time as "yyyyMMdd" into an 8-character column and as "yyyy-MM-dd hh:mm:ss" otherwise;
-//   text longer than the column is cut when the transformation allows string truncation;
+//   text longer than the column is cut when the transformation allows string truncation, and
+//   otherwise fails unless what it would lose is trailing blanks;
 // - exact numeric: worked in decimal, never through a double; rounded half away from zero to the
 //   column's scale (numeric truncation allowed), failing when more digits than the precision
 //   remain; text is trimmed and must read as a plain number;

@@ -3,6 +3,7 @@
 // transaction. The first row that cannot be written rolls the transaction back and fails the
 // task, so a failed copy leaves the destination as it was.
 #include "platform/ado/ado.h"
+#include "platform/ado/transaction.h"
 #include "platform/dts/column_conversion.h"
 #include "platform/dts/dts.h"
 #include "platform/dts/source_rows.h"
@@ -222,36 +223,32 @@ void DataPumpTask::execute(Package& package) {
     }
 
     RowWriter writer(*destination, DestinationTable(DestinationObjectName_, *destination), copies);
-    destination->BeginTrans();
+    const long every = ProgressRowCount_ > 0 ? ProgressRowCount_ : 0;
+    ado::Transaction transaction(*destination);
     long written = 0;
-    try {
-        QString why;
-        std::vector<vb::Variant> values(copies.size());
-        while (rows->next()) {
-            const long rowNumber = written + 1;
-            for (size_t i = 0; i < copies.size(); ++i) {
-                const ColumnCopy& c = copies[i];
-                if (!ConvertColumnValue(rows->value(c.sourceField), c.source, c.destination, c.transformFlags,
-                                        &values[i], &why)) {
-                    writer.flush();   // the rows before it fail first when they cannot be written
-                    Fail(QStringLiteral("Fila %1, columna %2 (%3): %4.")
-                             .arg(rowNumber)
-                             .arg(c.destination.name, c.transformation, why));
-                }
+    QString why;
+    std::vector<vb::Variant> values(copies.size());
+    while (rows->next()) {
+        const long rowNumber = written + 1;
+        for (size_t i = 0; i < copies.size(); ++i) {
+            const ColumnCopy& c = copies[i];
+            if (!ConvertColumnValue(rows->value(c.sourceField), c.source, c.destination, c.transformFlags, &values[i],
+                                    &why)) {
+                writer.flush();   // the rows before it fail first when they cannot be written
+                Fail(QStringLiteral("Fila %1, columna %2 (%3): %4.")
+                         .arg(rowNumber)
+                         .arg(c.destination.name, c.transformation, why));
             }
-            writer.add(rowNumber, values);
-            ++written;
         }
-        writer.flush();
-        destination->CommitTrans();
-    } catch (...) {
-        try {
-            destination->RollbackTrans();
-        } catch (const vb::Error&) {
-            // the failure being reported is the one that matters
-        }
-        throw;
+        writer.add(rowNumber, values);
+        ++written;
+        if (every > 0 && written % every == 0)
+            package.OnProgress(Name(), written);
     }
+    writer.flush();
+    if (written == 0 || every == 0 || written % every != 0)
+        package.OnProgress(Name(), written);
+    transaction.Commit();
     rowsCopied_ = written;
 }
 

@@ -1,6 +1,8 @@
 #include "platform/dts/dts.h"
 
 #include "platform/ado/ado.h"
+#include "platform/ado/transaction.h"
+#include "platform/vb/scope_guard.h"
 
 namespace dts {
 namespace {
@@ -114,15 +116,15 @@ std::shared_ptr<Task> Tasks::New(const QString& taskKind) const {
 
 void ExecuteSQLTask::execute(Package& package) {
     auto connection = package.Connections().byID(ConnectionID_)->open();
-    const long timeout = connection->CommandTimeout();
+    vb::ScopeGuard restore([connection, timeout = connection->CommandTimeout()] {
+        try {
+            connection->setCommandTimeout(timeout);
+        } catch (const vb::Error&) {
+            // a connection that failed under the statement takes no more settings
+        }
+    });
     connection->setCommandTimeout(CommandTimeout_);
-    try {
-        connection->Execute(SQLStatement_);
-    } catch (...) {
-        connection->setCommandTimeout(timeout);
-        throw;
-    }
-    connection->setCommandTimeout(timeout);
+    connection->Execute(SQLStatement_);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -150,6 +152,8 @@ void Step::Execute() {
     result_ = DTSStepExecResult_Success;
     error_.clear();
     try {
+        if (package->UseTransaction() && JoinTransactionIfPresent_)
+            package->joinTransaction(task->CustomTask()->writeConnectionID());
         task->CustomTask()->execute(*package);
     } catch (const vb::Error& e) {
         result_ = DTSStepExecResult_Failure;
@@ -160,7 +164,8 @@ void Step::Execute() {
     }
     if (CloseConnection_)
         for (const auto& c : package->Connections())
-            c->close();
+            if (!package->holdsTransaction(*c))
+                c->close();
     ExecutionStatus_ = DTSStepExecStat_Completed;
 }
 
@@ -175,11 +180,58 @@ std::shared_ptr<Package> Package::Create() {
     return package;
 }
 
+// One connection's part of the package's transaction: the connection it was begun on (kept
+// open while the transaction lives) and its guard, which rolls back unless committed.
+struct Package::HeldTransaction {
+    std::shared_ptr<Connection> connection;
+    std::shared_ptr<ado::Connection> live;
+    ado::Transaction transaction;
+    HeldTransaction(std::shared_ptr<Connection> c, std::shared_ptr<ado::Connection> l)
+        : connection(std::move(c)), live(std::move(l)), transaction(*live) {}
+};
+
 Package::~Package() { UnInitialize(); }
 
 void Package::UnInitialize() {
+    RollbackTransaction();
     for (const auto& c : connections_)
         c->close();
+}
+
+void Package::joinTransaction(long connectionID) {
+    auto connection = connections_.byID(connectionID);
+    if (holdsTransaction(*connection))
+        return;
+    auto live = connection->open();
+    transactions_.push_back(std::make_unique<HeldTransaction>(connection, live));
+}
+
+bool Package::holdsTransaction(const Connection& connection) const {
+    for (const auto& t : transactions_)
+        if (t->connection.get() == &connection)
+            return true;
+    return false;
+}
+
+void Package::ExecuteInTransaction(long connectionID, const QString& statement) {
+    joinTransaction(connectionID);
+    connections_.byID(connectionID)->open()->Execute(statement);
+}
+
+void Package::CommitTransaction() {
+    // Each part leaves the list as it is committed; on a failure the rest is rolled back.
+    vb::ScopeGuard rest([this] { RollbackTransaction(); });
+    while (!transactions_.empty()) {
+        transactions_.front()->transaction.Commit();
+        transactions_.erase(transactions_.begin());
+    }
+    rest.dismiss();
+}
+
+void Package::RollbackTransaction() {
+    // The guards roll back as they go; the last one begun goes first.
+    while (!transactions_.empty())
+        transactions_.pop_back();
 }
 
 }  // namespace dts

@@ -10,6 +10,12 @@
 // the object model does (vb::Error: an unknown or duplicate name, an unknown class, a position
 // out of range, a custom task of another kind).
 //
+// The package's transaction: when the package has UseTransaction and a step has
+// JoinTransactionIfPresent, the step's work stays in one transaction on the connection its task
+// writes to, together with the work of every other joining step, until the caller commits it with
+// Package::CommitTransaction. Whatever is not committed is rolled back by RollbackTransaction,
+// UnInitialize or the package's end, so a run that stops halfway leaves the destination as it was.
+//
 // Usage follows the object model: New on a collection makes an object, its properties are set,
 // Add puts it into the collection.
 //
@@ -25,6 +31,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -231,6 +238,8 @@ class CustomTask {
 public:
     virtual ~CustomTask() = default;
     virtual QString className() const = 0;
+    // The ID of the connection the task writes to: the one a joining step's transaction covers.
+    virtual long writeConnectionID() const = 0;
     // Runs the task against the package's connections. Raises vb::Error on failure.
     virtual void execute(Package& package) = 0;
 };
@@ -243,15 +252,19 @@ class ExecuteSQLTask : public CustomTask {
 
 public:
     QString className() const override { return QStringLiteral("DTSExecuteSQLTask"); }
+    long writeConnectionID() const override { return ConnectionID_; }
     void execute(Package& package) override;
 };
 
 // The copy: every row of the source (SourceSQLStatement, or SELECT * FROM SourceObjectName) on
 // SourceConnectionID into DestinationObjectName on DestinationConnectionID, in one transaction,
 // each value converted to its destination column (see column_conversion.h); the first row that
-// cannot be written rolls the copy back and fails it. The other settings (FirstRow, LastRow,
-// MaximumErrorCount, InsertCommitSize, fast load, exception file) are kept as set; the copy
-// behaves as the send sets them: all rows, no error allowed, one commit.
+// cannot be written rolls the copy back and fails it (inside the package's transaction the copy is
+// a nested transaction: a savepoint on the embedded provider; through ODBC its rows stay until the
+// package's transaction is rolled back). Every ProgressRowCount rows, and once after the last
+// row, the package's OnProgress handler is told the rows copied so far. The other settings
+// (FirstRow, LastRow, MaximumErrorCount, InsertCommitSize, fast load, exception file) are kept as
+// set; the copy behaves as the send sets them: all rows, no error allowed, one commit.
 class DataPumpTask : public CustomTask {
     KORV_DTS_PROPERTY(long, SourceConnectionID)
     KORV_DTS_PROPERTY(QString, SourceSQLStatement)
@@ -274,6 +287,7 @@ class DataPumpTask : public CustomTask {
 
 public:
     QString className() const override { return QStringLiteral("DTSDataPumpTask"); }
+    long writeConnectionID() const override { return DestinationConnectionID_; }
     dts::Transformations& Transformations() { return transformations_; }
     const dts::Transformations& Transformations() const { return transformations_; }
     // Rows written by the last run (0 after a failed run: its transaction was rolled back).
@@ -353,9 +367,11 @@ public:
     explicit Step(std::weak_ptr<Package> package);
     dts::PrecedenceConstraints& PrecedenceConstraints() { return constraints_; }
 
-    // Runs the step's task now (a disabled step only becomes inactive). Raises only when the
-    // step is not usable (its package is gone, no task of its TaskName): a failing task sets
-    // ExecutionResult 1 and ErrorDescription instead.
+    // Runs the step's task now (a disabled step only becomes inactive), inside the package's
+    // transaction when the step joins it. Raises only when the step is not usable (its package is
+    // gone, no task of its TaskName): a failing task, or a transaction that cannot be begun, sets
+    // ExecutionResult 1 and ErrorDescription instead. CloseConnection leaves open the connections
+    // that hold the package's transaction.
     void Execute();
     long ExecutionResult() const { return result_; }
     const QString& ErrorDescription() const { return error_; }
@@ -403,16 +419,45 @@ public:
 
     dts::Connections& Connections() { return connections_; }
     dts::Steps& Steps() { return *steps_; }
+    const dts::Steps& Steps() const { return *steps_; }
     dts::Tasks& Tasks() { return tasks_; }
 
-    // Closes the connections the steps opened. The package stays usable.
+    // Rolls back the package's transaction when one is open and closes the connections the steps
+    // opened. The package stays usable.
     void UnInitialize();
+
+    // The package's transaction (see the top of this file). CommitTransaction commits it on every
+    // connection it holds, one after the other (there is no two-phase commit over several
+    // connections); a failing commit raises and rolls back what was not committed yet.
+    // RollbackTransaction drops it; a rollback the server refuses is not reported, since closing
+    // the connection drops the work as well. Both do nothing when no transaction is open.
+    void CommitTransaction();
+    void RollbackTransaction();
+    // Runs a statement on the connection of that ID inside the package's transaction, joining it
+    // there when it is not yet: work that must be committed, or dropped, with the steps' work.
+    void ExecuteInTransaction(long connectionID, const QString& statement);
+    bool InTransaction() const { return !transactions_.empty(); }
+    // Engine side: puts the connection of that ID into the package's transaction, beginning it
+    // there when it is not yet.
+    void joinTransaction(long connectionID);
+    bool holdsTransaction(const Connection& connection) const;
+
+    // Told of a running copy's progress: the copy task's name and the rows copied so far. Runs on
+    // the caller's thread, between rows; it must not run the package's steps.
+    using ProgressHandler = std::function<void(const QString& EventSource, long ProgressCount)>;
+    void setOnProgress(ProgressHandler handler) { onProgress_ = std::move(handler); }
+    void OnProgress(const QString& EventSource, long ProgressCount) const {
+        if (onProgress_) onProgress_(EventSource, ProgressCount);
+    }
 
 private:
     Package() = default;
+    struct HeldTransaction;
     dts::Connections connections_;
     std::unique_ptr<dts::Steps> steps_;
     dts::Tasks tasks_;
+    std::vector<std::unique_ptr<HeldTransaction>> transactions_;
+    ProgressHandler onProgress_;
 };
 
 #undef KORV_DTS_PROPERTY

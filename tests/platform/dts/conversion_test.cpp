@@ -42,6 +42,8 @@ TEST(DtsConversion, ValuesIntoTheDestinationColumn) {
     const Case cases[] = {
         {"text cut to the column", QString("ABCDEFGHIJKL"), text200, Col(129, 10), true, "ABCDEFGHIJ"},
         {"text cut refused without the truncation flag", QString("ABCDEFGHIJKL"), text200, Col(129, 10), false, "", 0},
+        {"trailing blanks cut even without it", QString("ABCDEFGHIJ   "), text200, Col(129, 10), true, "ABCDEFGHIJ", 0},
+        {"a key is not rounded to fit", QString("779.5"), wtext25, Col(131, 0, 13, 0), false, "", 63 - 16},
         {"double into text", 12.0, Col(5), Col(129, 6), true, "12"},
         {"double with decimals into text", 2.25, Col(5), Col(129, 6), true, "2.25"},
         {"Boolean into text", true, Col(11), Col(129, 1), true, "1"},
