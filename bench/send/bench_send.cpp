@@ -1,4 +1,5 @@
-// The send's six copy steps against the SQLite engine doing the same copy by itself.
+// The send's six copy steps, in the package's transaction as the send runs them, against the
+// SQLite engine doing the same copy by itself.
 //
 // Builds a head-office database VOLMA with 1,000,000 rows across the six QET_KORVANE views and
 // an interface database korvane_interfases with the six tables, then:
@@ -246,20 +247,23 @@ int main(int argc, char** argv) {
     Empty(engine);
 
     // The package's six copy steps.
-    transfer::TipoTransmision = QStringLiteral("C");
+    // As the send runs them: every step in the package's transaction, committed at the end.
+    const QString mode = QStringLiteral("C");
     auto package = dts::Package::Create();
+    package->setUseTransaction(true);
     AddConnection(*package, 1, folder, QStringLiteral("VOLMA"));
     AddConnection(*package, 2, folder, QStringLiteral("korvane_interfases"));
-    transfer::AgregaTareaImpoNovArti(*package);
-    transfer::AgregaTareaImpoNovBarras(*package);
-    transfer::AgregaTareaImpoNovBultos(*package);
-    transfer::AgregaTareaImpoNovProv(*package);
-    transfer::AgregaTareaImpoProv(*package);
-    transfer::AgregaTareaOfertas(*package);
+    transfer::AgregaTareaImpoNovArti(*package, mode);
+    transfer::AgregaTareaImpoNovBarras(*package, mode);
+    transfer::AgregaTareaImpoNovBultos(*package, mode);
+    transfer::AgregaTareaImpoNovProv(*package, mode);
+    transfer::AgregaTareaImpoProv(*package, mode);
+    transfer::AgregaTareaOfertas(*package, mode);
     for (const auto& task : package->Tasks()) {
         auto step = package->Steps().New();
         step->setName(QStringLiteral("Paso ") + task->Name());
         step->setTaskName(task->Name());
+        step->setJoinTransactionIfPresent(true);
         package->Steps().Add(step);
     }
     timer.restart();
@@ -270,6 +274,11 @@ int main(int argc, char** argv) {
         if (step->ExecutionResult() != dts::DTSStepExecResult_Success)
             Die(step->TaskName() + QStringLiteral(": ") + step->ErrorDescription());
         std::printf("  %-28s %6.2f s\n", qPrintable(step->TaskName()), one.nsecsElapsed() / 1e9);
+    }
+    try {
+        package->CommitTransaction();
+    } catch (const vb::Error& e) {
+        Die(e.description());
     }
     const double pump = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     package->UnInitialize();

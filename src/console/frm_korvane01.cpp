@@ -11,7 +11,6 @@
 #include "core/inicia_sistema.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
-#include "data/sql_literal.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/flex_grid_view.h"
 #include "platform/ui/prompter.h"
@@ -53,6 +52,24 @@ FrmKorvane01::MovDepositoHook gMovDeposito;
 std::function<void()> gFinPrograma;
 
 const QString kAvisoOperador = QStringLiteral("Aviso al operador...");
+const QString kFaltaCodigo = QStringLiteral("Debe ingresar un código para el Generador.");
+const QString kFechaInvalida = QStringLiteral("Debe ingresar un formato de fecha válido.");
+const QString kNumeroUsado = QStringLiteral("Numero de transmision ya utilizado.");
+
+// A transmission number: a whole number from 1 up to the largest the CODIGO column holds, in
+// digits only. It becomes the prices' TRANSMISION and the record's CODIGO, which must agree.
+bool EsNumeroTransmision(const QString& texto) {
+    if (texto.isEmpty() || texto.size() > 10) return false;
+    for (QChar c : texto)
+        if (c < u'0' || c > u'9') return false;
+    const qlonglong n = texto.toLongLong();
+    return n >= 1 && n <= 2147483647LL;
+}
+
+bool NumeroRegistrado(const QString& numero) {
+    return data::gDBPrincipal().ExisteEnTablaST(QStringLiteral("MV_NOVEDADESPRECIOS"), vb::Variant(numero),
+                                                QStringLiteral("Codigo"), nullptr, 8, QString(), false);
+}
 
 // Sets a flag for the length of a command and clears it however the command ends.
 class Ocupado {
@@ -302,7 +319,13 @@ void FrmKorvane01::HabilitaCampos(int16_t Activar) {
     for (size_t i = 1; i < txtfields.size(); ++i) txtfields[i]->setEnabled(Activar != 0);
 }
 
-void FrmKorvane01::Form_Unload(int&) {
+void FrmKorvane01::Form_Unload(int& Cancel) {
+    // While a send or a receive runs the window stays: leaving now would end the program in the
+    // middle of the work, without its closing box.
+    if (ocupado_) {
+        Cancel = 1;
+        return;
+    }
     if (descargado_) return;
     descargado_ = true;
     core::GuardaParametrosFormulario(this, QString());
@@ -321,7 +344,10 @@ void FrmKorvane01::CmdCerrar_Click() {
 void FrmKorvane01::closeEvent(QCloseEvent* event) {
     int cancel = 0;
     Form_Unload(cancel);
-    event->accept();
+    if (cancel != 0)
+        event->ignore();
+    else
+        event->accept();
 }
 
 int16_t FrmKorvane01::indiceCampo(const QString& dataField) {
@@ -341,9 +367,34 @@ bool FrmKorvane01::conectaInterfases() {
     return core::ConectaBaseRemota(vb::Trim(TxtServer->text()), base, base, base, QString());
 }
 
+bool FrmKorvane01::TransmisionValida() {
+    const QString numero = vb::Trim(txtfields[0]->text());
+    QString mensaje;
+    QLineEdit* campoMal = txtfields[0];
+    if (!EsNumeroTransmision(numero)) {
+        mensaje = kFaltaCodigo;
+    } else if (NumeroRegistrado(numero)) {
+        mensaje = kNumeroUsado;
+    } else if (!vb::IsDate(vb::Variant(vb::Trim(txtfields[1]->text())))) {
+        mensaje = kFechaInvalida;
+        campoMal = txtfields[1];
+    }
+    if (mensaje.isEmpty()) return true;
+    ui::MsgBox(mensaje, ui::vbInformation, kAvisoOperador);
+    if (campoMal->isEnabled()) campoMal->setFocus();
+    return false;
+}
+
 void FrmKorvane01::CmdEnviar_Click() {
     if (ocupado_) return;   // a send or a receive is running
     Ocupado ocupado(ocupado_);
+
+    // Before anything runs: a whole number not yet recorded and a date. The fields stay as the
+    // operator left them, to be put right.
+    if (!TransmisionValida()) return;
+    // The number and date as checked: the fields stay open while the package runs, and the
+    // prices are marked and the transmission recorded under the same number.
+    const Transmision transmision{vb::Trim(txtfields[0]->text()), txtfields[1]->text()};
 
     if (conectaInterfases()) {
         const int respuesta =
@@ -351,30 +402,16 @@ void FrmKorvane01::CmdEnviar_Click() {
                                       "continuar???"),
                        ui::vbYesNo + ui::vbQuestion, QStringLiteral("ATENCION"));
         if (respuesta == vb::kYes) {
-            // The number and date as confirmed: the fields stay open while the package runs, and
-            // the prices are marked and the transmission recorded under the same number.
-            const QString numero = txtfields[0]->text();
-            const QString fecha = txtfields[1]->text();
-            bool enviado = true;
-            for (int16_t modo = 0; modo < 3; ++modo) {
+            bool paquete = false;
+            for (int16_t modo = 0; modo < 3 && !paquete; ++modo) {
                 if (OptTipo[static_cast<size_t>(modo)]->isChecked()) {
-                    enviado = ArmaYEjecutaPaqueteDTS(modo, numero);
-                    break;
+                    // The package records the transmission itself, once the stores have it.
+                    ArmaYEjecutaPaqueteDTS(modo, transmision);
+                    paquete = true;
                 }
             }
-            // A send whose package failed is not recorded: its changes are still pending.
-            if (enviado) {
-                QString sql = QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS  (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA ) "
-                                             "VALUES ('") +
-                              data::LiteralSQL(numero) + QStringLiteral("','A3','A3','G','") + data::LiteralSQL(fecha) +
-                              QStringLiteral("')");
-                data::DB_Dll& db = data::gDBPrincipal();
-                if (db.gCnn()) db.gCnn()->errors().Clear();
-                long afectados = 0;
-                db.EjecutaConsultaSQL(sql, &afectados, nullptr);
-                if (db.gCnn() && db.gCnn()->errors().Count() > 0)
-                    ui::MsgBox(db.gCnn()->errors().Item(0).Description, ui::vbOKOnly);
-            }
+            // No mode chosen: no package runs, and the transmission is recorded all the same.
+            if (!paquete) RegistraTransmision(-1, transmision);
         }
     }
     HabilitaCampos(0);
@@ -454,24 +491,27 @@ void FrmKorvane01::CampoValida(QLineEdit* Texto) {
         const QString valor = vb::Trim(Texto->text());
         const QString dataField = Texto->property("DataField").toString();
         if (dataField.compare(QStringLiteral("Codigo"), Qt::CaseInsensitive) == 0) {
-            if (valor.isEmpty()) {
+            if (!EsNumeroTransmision(valor)) {
                 ErrorEnCampo = true;
-                mensaje = QStringLiteral("Debe ingresar un código para el Generador.");
+                mensaje = kFaltaCodigo;
                 return;
             }
             InicializaPantalla();
             Texto->setText(valor);
-            if (!data::gDBPrincipal().ExisteEnTablaST(QStringLiteral("MV_NOVEDADESPRECIOS"), vb::Variant(valor),
-                                                      QStringLiteral("Codigo"), nullptr, 8, QString(), false)) {
+            if (!NumeroRegistrado(valor)) {
                 HabilitaCampos(-1);
                 campo(QStringLiteral("fecha"))->setFocus();
+            } else {
+                // A recorded number would mark the prices with a transmission that is not theirs.
+                ErrorEnCampo = true;
+                mensaje = kNumeroUsado;
             }
         } else if (dataField.compare(QStringLiteral("Fecha"), Qt::CaseInsensitive) == 0) {
             if (valor.isEmpty()) {
                 Texto->setText(FechaCorta(vb::Today()));
             } else if (!vb::IsDate(vb::Variant(valor))) {
                 ErrorEnCampo = true;
-                mensaje = QStringLiteral("Debe ingresar un formato de fecha válido.");
+                mensaje = kFechaInvalida;
             }
         }
     });

@@ -44,7 +44,8 @@ public:
     // saved fields, reset. Returns false when the head-office connection could not be opened:
     // the program then ends before the window is shown.
     bool Form_Load();
-    // Saves the fields, hides the window and ends the program.
+    // Saves the fields, hides the window and ends the program. While a send or a receive runs it
+    // sets Cancel to 1 and does nothing: Salir and the close box wait for the work to end.
     void Form_Unload(int& Cancel);
 
     // The commands.
@@ -111,7 +112,8 @@ public:
     std::unique_ptr<ui::StatusBar> sbStatusBar;   // the panels, by key
     QStatusBar* sbStatusBarView = nullptr;          // what shows them
 
-    // True while a send or a receive runs: a second command is refused meanwhile.
+    // True while a send or a receive runs: a second command, Salir and the close box do nothing
+    // meanwhile.
     bool ocupado() const { return ocupado_; }
 
     // Program end: by default the application quits; tests record it instead.
@@ -128,6 +130,9 @@ private:
     // Opens the interface database named in lblRuta on the server of TxtServer, as the send and the
     // receive both need it; false when it could not be opened (the connection has said why).
     bool conectaInterfases();
+    // The send's check of the number and date fields: a whole number not yet recorded and a date.
+    // False after telling the operator which, with the focus on that field.
+    bool TransmisionValida();
     bool ocupado_ = false;
     bool descargado_ = false;
     std::unique_ptr<ui::TextMeasurer> medida_;

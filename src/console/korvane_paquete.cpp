@@ -4,6 +4,8 @@
 #include "console/trata_error.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/sql_literal.h"
+#include "platform/ado/transaction.h"
 #include "platform/ui/prompter.h"
 #include "platform/vb/app.h"
 #include "platform/vb/error.h"
@@ -15,8 +17,6 @@
 #include <array>
 
 namespace console {
-
-std::shared_ptr<dts::Package> gPaquete;
 
 namespace {
 
@@ -38,16 +38,6 @@ constexpr std::array<PasoPaquete, 7> kPasos{{
 }};
 
 const QString kFinalizando = QStringLiteral("Finalizando");
-
-// The mode's letter; any other mode leaves the text as it was.
-void FijaTipoTransmision(int16_t mode) {
-    switch (mode) {
-    case 0: transfer::TipoTransmision = QStringLiteral("N"); break;
-    case 1: transfer::TipoTransmision = QStringLiteral("C"); break;
-    case 2: transfer::TipoTransmision = QStringLiteral("A"); break;
-    default: break;
-    }
-}
 
 void ArmaPropiedadesPaquete(dts::Package& p) {
     p.setName(QStringLiteral("KORVANE_INTERFACE01"));
@@ -121,7 +111,9 @@ void ArmaPaso(dts::Package& p, const PasoPaquete& def) {
     s->setCloseConnection(false);
     s->setExecuteInMainThread(false);
     s->setIsPackageDSORowset(false);
-    s->setJoinTransactionIfPresent(false);
+    // Every step joins the package's transaction: the interface tables change only when the whole
+    // send is committed.
+    s->setJoinTransactionIfPresent(true);
     s->setDisableStep(false);
     s->setFailPackageOnError(false);
     p.Steps().Add(s);
@@ -157,17 +149,27 @@ bool PuedeEjecutarse(dts::Package& p, int position) {
     return true;
 }
 
-QStringList SentenciasMarcado(int16_t mode, const QString& NumeroTransmision) {
+// Mode 0's marking: the A3 prices the article step sent, that is the pending prices whose
+// article the step read from QET_KORVANE under the same filter (TIPOACT = 'M'). A pending price
+// whose article row did not go (another TIPOACT, no article) stays pending for a later send.
+QStringList SentenciasMarcado(const QString& NumeroTransmision) {
     QStringList list;
-    if (mode == 0) {
-        const QString n = vb::NumberText(vb::Val(NumeroTransmision));
-        for (const char* e : {"M", "C", "B"}) {
-            const QString estado = QString::fromLatin1(e);
-            list << QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '1-%1' , CAMBIOCODBARRA=0 , TRANSMISION = ")
-                        .arg(estado) +
-                        n + QStringLiteral(" WHERE IDLISTA = 'A3' AND ESTADO = '0-%1'").arg(estado);
-        }
-    } else if (mode == 1) {
+    const QString n = vb::NumberText(vb::Val(NumeroTransmision));
+    for (const char* e : {"M", "C", "B"}) {
+        const QString estado = QString::fromLatin1(e);
+        list << QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '1-%1' , CAMBIOCODBARRA=0 , TRANSMISION = ").arg(estado) +
+                    n +
+                    QStringLiteral(" WHERE IDLISTA = 'A3' AND ESTADO = '0-%1' AND IDARTICULO IN "
+                                   "(SELECT ARTI FROM QET_KORVANE WHERE TIPOACT = 'M')")
+                        .arg(estado);
+    }
+    return list;
+}
+
+// Modes 1 and 2: the rewrite of TIPOACT in three interface tables.
+QStringList SentenciasReescritura(int16_t mode) {
+    QStringList list;
+    if (mode == 1) {
         for (const char* t : {"IMPONOVARTI", "IMPOPROV", "OFERTAS"})
             list << QStringLiteral("UPDATE %1 SET TIPOACT = 'M', TIPOACT_ORIG = 'M' WHERE TIPOACT = 'S'")
                         .arg(QString::fromLatin1(t));
@@ -179,6 +181,12 @@ QStringList SentenciasMarcado(int16_t mode, const QString& NumeroTransmision) {
     return list;
 }
 
+QString SentenciaTransmision(const Transmision& t) {
+    return QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS  (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA ) VALUES ('") +
+           data::LiteralSQL(t.numero) + QStringLiteral("','A3','A3','G','") + data::LiteralSQL(t.fecha) +
+           QStringLiteral("')");
+}
+
 }  // namespace
 
 QStringList DescripcionesPasos() {
@@ -187,40 +195,72 @@ QStringList DescripcionesPasos() {
     return list;
 }
 
-void InformaResultadoPaso(int16_t NroPaso) {
-    if (!gPaquete) vb::Raise(vb::kErrObjectNotSet);   // no send is running
-    auto step = gPaquete->Steps().Item(NroPaso);
+QString LetraTransmision(int16_t mode) {
+    switch (mode) {
+    case 0: return QStringLiteral("N");
+    case 1: return QStringLiteral("C");
+    case 2: return QStringLiteral("A");
+    default: return QString();
+    }
+}
+
+void InformaResultadoPaso(const dts::Package& paquete, int16_t NroPaso) {
+    auto step = paquete.Steps().Item(NroPaso);
     if (step->ExecutionResult() == dts::DTSStepExecResult_Failure)
         frmStatus().StatusPaso(step->Description(), 5, 0);
     else
         frmStatus().StatusPaso(step->Description(), static_cast<int16_t>(step->ExecutionStatus()), 0);
 }
 
-bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const QString& NumeroTransmision) {
-    vb::OnError on([](const vb::Error& e) { return TrataError(e); });
-    QStringList fallas;   // "<step>: <error>" of every failed step
-
-    on.run([&] { FijaTipoTransmision(mode); });
-    // Every send starts from a fresh package: one left behind by a send that was abandoned
-    // through the error treatment is dropped, not built on.
-    on.run([&] {
-        if (gPaquete) gPaquete->UnInitialize();
-        gPaquete = dts::Package::Create();
-    });
-    on.run([&] { ArmaPropiedadesPaquete(*gPaquete); });
-    on.run([&] { ArmaConexion(*gPaquete, 1); });
-    on.run([&] { ArmaConexion(*gPaquete, 2); });
+std::shared_ptr<dts::Package> ArmaPaquete(vb::OnError& on, int16_t mode) {
+    const QString letra = LetraTransmision(mode);
+    std::shared_ptr<dts::Package> paquete;
+    on.run([&] { paquete = dts::Package::Create(); });
+    on.run([&] { ArmaPropiedadesPaquete(*paquete); });
+    on.run([&] { ArmaConexion(*paquete, 1); });
+    on.run([&] { ArmaConexion(*paquete, 2); });
     on.run([&] { frmStatus().pCanPasos = 8; });
     on.run([&] { frmStatus().show(); });
-    for (const auto& def : kPasos) on.run([&] { ArmaPaso(*gPaquete, def); });
-    on.run([&] { ArmaPrecedencia(*gPaquete); });
+    for (const auto& def : kPasos) on.run([&] { ArmaPaso(*paquete, def); });
+    on.run([&] { ArmaPrecedencia(*paquete); });
     on.run([&] { frmStatus().AgregarPaso(kFinalizando); });
-    for (const transfer::ArmaTarea arma : transfer::kTareasPaquete) on.run([&] { arma(*gPaquete); });
+    for (const transfer::ArmaTarea arma : transfer::kTareasPaquete) on.run([&] { arma(*paquete, letra); });
+    // A long copy lets the windows repaint between its rows.
+    on.run([&] { paquete->setOnProgress([](const QString&, long) { vb::DoEvents(); }); });
+    return paquete;
+}
+
+bool RegistraTransmision(int16_t mode, const Transmision& transmision) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    QStringList sentencias = mode == 0 ? SentenciasMarcado(transmision.numero) : QStringList();
+    sentencias << SentenciaTransmision(transmision);
+    ado::Transaction transaccion = db.Transaccion();
+    for (QString sql : sentencias) {
+        db.gCnn()->errors().Clear();
+        long afectados = 0;
+        db.EjecutaConsultaSQL(sql, &afectados, nullptr);
+        if (db.gCnn()->errors().Count() > 0) {
+            const QString error = db.gCnn()->errors().Item(0).Description;
+            transaccion.Rollback();   // before the box: nothing stays locked while it waits
+            ui::MsgBox(error, ui::vbOKOnly);
+            return false;
+        }
+    }
+    transaccion.Commit();
+    return true;
+}
+
+bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision) {
+    vb::OnError on([](const vb::Error& e) { return TrataError(e); });
+    QStringList fallas;   // "<step>: <error>" of every failed step
+    // Leaving the procedure at any point drops the package, which rolls back what it did not
+    // commit.
+    std::shared_ptr<dts::Package> paquete = ArmaPaquete(on, mode);
     on.run([&] { vb::DoEvents(); });
 
     for (int16_t i = 1; i <= static_cast<int16_t>(kPasos.size()); ++i) {
         std::shared_ptr<dts::Step> step;
-        on.run([&] { step = gPaquete->Steps().Item(i); });
+        on.run([&] { step = paquete->Steps().Item(i); });
         if (on.left()) break;
         if (!step) {
             fallas << QString::fromUtf8(kPasos[static_cast<size_t>(i - 1)].description);
@@ -230,7 +270,7 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const QString& NumeroTransmisio
         bool ejecutado = false;
         bool inactivo = false;
         on.run([&] {
-            if (PuedeEjecutarse(*gPaquete, i)) {
+            if (PuedeEjecutarse(*paquete, i)) {
                 step->Execute();
                 ejecutado = true;
             } else {
@@ -238,7 +278,7 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const QString& NumeroTransmisio
                 inactivo = true;
             }
         });
-        on.run([&] { InformaResultadoPaso(i); });
+        on.run([&] { InformaResultadoPaso(*paquete, i); });
         if (step->ExecutionResult() == dts::DTSStepExecResult_Failure)
             fallas << step->Description() + QStringLiteral(": ") + step->ErrorDescription();
         else if (!ejecutado && !inactivo)
@@ -247,36 +287,45 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const QString& NumeroTransmisio
     }
     if (on.left()) return false;
 
-    on.run([&] {
-        gPaquete->UnInitialize();
-        gPaquete.reset();
-    });
-
     on.run([&] { frmStatus().StatusPaso(kFinalizando, 2, 0); });
-    on.run([&] { FijaTipoTransmision(mode); });
-    if (fallas.isEmpty()) {
-        for (const QString& sql : SentenciasMarcado(mode, NumeroTransmision)) {
-            on.run([&] {
-                QString s = sql;
-                long affected = 0;
-                (mode == 0 ? data::gDBPrincipal() : data::gDBRemota()).EjecutaConsultaSQL(s, &affected, nullptr);
-            });
+    // The interface: modes 1 and 2 rewrite TIPOACT with the copies, then all is committed at
+    // once. A failure here is the send's failure, not a question: what did not commit is gone.
+    bool enviado = fallas.isEmpty() && paquete;
+    if (enviado) {
+        try {
+            for (const QString& sql : SentenciasReescritura(mode)) paquete->ExecuteInTransaction(2, sql);
+            paquete->CommitTransaction();
+        } catch (const vb::Error& e) {
+            fallas << kFinalizando + QStringLiteral(": ") + e.description();
+            enviado = false;
         }
     }
-    on.run([&] { frmStatus().StatusPaso(kFinalizando, fallas.isEmpty() ? 4 : 5, 0); });
+    on.run([&] {
+        paquete->UnInitialize();   // rolls back what was not committed
+        paquete.reset();
+    });
+
+    // The head office: the prices sent and the transmission that sent them, together.
+    bool registrado = false;
+    if (enviado) on.run([&] { registrado = RegistraTransmision(mode, transmision); });
+    on.run([&] { frmStatus().StatusPaso(kFinalizando, registrado ? 4 : 5, 0); });
     on.run([&] { UnloadFrmStatus(); });
     if (on.left()) return false;
 
-    if (fallas.isEmpty()) {
+    if (registrado) {
         ui::MsgBox(QStringLiteral("Proceso Finalizado..."), ui::vbInformation + ui::vbOKOnly,
                    QStringLiteral("Aviso al Operador"));
-        return true;
+    } else if (enviado) {
+        ui::MsgBox(QStringLiteral("Los datos llegaron a la base de interfases, pero no se marcaron las novedades ni se "
+                                  "registró la transmisión. El próximo envío los vuelve a enviar."),
+                   ui::vbExclamation + ui::vbOKOnly, QStringLiteral("Aviso al Operador"));
+    } else {
+        ui::MsgBox(QStringLiteral("El proceso terminó con errores. Las tablas de la base de interfases conservan el "
+                                  "envío anterior; no se marcaron las novedades ni se registró la transmisión.\r\n\r\n") +
+                       fallas.join(QStringLiteral("\r\n")),
+                   ui::vbExclamation + ui::vbOKOnly, QStringLiteral("Aviso al Operador"));
     }
-    ui::MsgBox(QStringLiteral("El proceso terminó con errores. No se marcaron las novedades como enviadas "
-                              "ni se registró la transmisión.\r\n\r\n") +
-                   fallas.join(QStringLiteral("\r\n")),
-               ui::vbExclamation + ui::vbOKOnly, QStringLiteral("Aviso al Operador"));
-    return false;
+    return registrado;
 }
 
 }  // namespace console

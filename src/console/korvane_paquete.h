@@ -1,6 +1,7 @@
 #pragma once
 // Module Korvane, run side: builds the outbound package "KORVANE_INTERFACE01" for one send, runs
-// its seven steps one by one with their progress in FrmStatus, and marks what was sent.
+// its seven steps one by one with their progress in FrmStatus, and marks and records what was
+// sent.
 //
 //   step  name                         progress text          task
 //   1     DTSStep_DTSExecuteSQLTask_1  "Vaciar Tablas"        empties the six interface tables
@@ -11,35 +12,59 @@
 //   6     DTSStep_DTSDataPumpTask_5    "Copiar IMPOPROV"      QET_KORVANE_PROV    -> IMPOPROV
 //   7     DTSStep_DTSDataPumpTask_7    "Copiar OFERTAS"       QET_KORVANE_OFERTAS -> OFERTAS
 //
-// Marking after a run whose steps all succeeded:
-//   mode 0 (normal)            V_MA_PRECIOS of list A3: '0-M'/'0-C'/'0-B' -> '1-M'/'1-C'/'1-B'
-//                              with the transmission number (head office);
-//   mode 1 (retransmission)    TIPOACT 'S' -> 'M' in IMPONOVARTI, IMPOPROV, OFERTAS (interface);
-//   mode 2 (initial)           TIPOACT -> 'A' in the same three tables (interface).
-// A run in which any step failed marks nothing: the changes stay pending for the next send.
+// The stores read the interface tables at any moment, so a send reaches them whole or not at all,
+// and a price is marked as sent only together with the transmission that sent it:
+//   1. the seven steps run in the package's transaction on the interface connection;
+//   2. when every step succeeded, modes 1 and 2 rewrite TIPOACT inside that same transaction
+//        mode 1 (retransmission)  TIPOACT 'S' -> 'M' in IMPONOVARTI, IMPOPROV, OFERTAS
+//        mode 2 (initial)         TIPOACT -> 'A' in the same three tables
+//      and the transaction is committed;
+//   3. then, in one head-office transaction, mode 0 marks the A3 prices the article step sent
+//      ('0-M'/'0-C'/'0-B' -> '1-M'/'1-C'/'1-B' with the transmission number) and the transmission
+//      row is inserted in MV_NOVEDADESPRECIOS;
+//   4. then the closing box.
+// A failed step rolls the whole send back: the interface tables keep the previous send and
+// nothing is marked or recorded. A process that dies on the way leaves the previous send, or the
+// new one unmarked (the next send repeats it); never a marked price without its transmission row.
 #include "platform/dts/dts.h"
+#include "platform/vb/on_error.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 
 namespace console {
 
-// The package of the current send; made afresh by every send and dropped at its end.
-extern std::shared_ptr<dts::Package> gPaquete;
+// The transmission a send records: the texts of the main window's number and date fields, as the
+// operator confirmed them (a whole number and a date; the window checks them before sending).
+struct Transmision {
+    QString numero;
+    QString fecha;
+};
 
-// Reports the outcome of the step at position NroPaso (from 1) of gPaquete to FrmStatus:
-// "Error" when it failed, else its execution status. Raises vb::Error when no package is being
-// run (91) or the package has no step at that position (9).
-void InformaResultadoPaso(int16_t NroPaso);
+// Reports the outcome of the step at position NroPaso (from 1) of the package to FrmStatus:
+// "Error" when it failed, else its execution status. Raises vb::Error 9 when the package has no
+// step at that position.
+void InformaResultadoPaso(const dts::Package& paquete, int16_t NroPaso);
 
-// Builds and runs the package in the given mode (0, 1 or 2) and marks what was sent.
-// NumeroTransmision is the text of the main window's transmission-number field; mode 0 writes
-// its leading number into the marked price rows.
-// Returns true when every step succeeded; false when a step failed or the run was left
-// through the error treatment, in which case nothing was marked and the caller must not
-// record the transmission.
-bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const QString& NumeroTransmision);
+// Builds the package of a send in the given mode: its properties, the two connections, the seven
+// steps (each adding its row to FrmStatus), the precedence constraint, the closing row
+// "Finalizando" and the seven tasks. Each statement's error goes to `on`.
+std::shared_ptr<dts::Package> ArmaPaquete(vb::OnError& on, int16_t mode);
+
+// Builds and runs the package in the given mode (0, 1 or 2), then marks and records the
+// transmission as described above. Returns true when the send was committed and recorded; false
+// when a step failed, the recording failed or the run was left through the error treatment.
+bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision);
+
+// Step 3 on its own: in one head-office transaction, mode 0's marking and the transmission row.
+// A statement that fails rolls both back; the first error of the connection is then shown in a
+// box and the result is false.
+bool RegistraTransmision(int16_t mode, const Transmision& transmision);
+
+// The send mode's letter: "N", "C" or "A"; empty for any other mode (every row, nothing marked).
+QString LetraTransmision(int16_t mode);
 
 // The progress text of each step, in run order.
 QStringList DescripcionesPasos();

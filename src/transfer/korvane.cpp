@@ -4,13 +4,12 @@
 
 namespace transfer {
 
-QString TipoTransmision;
-
 namespace {
 
 // One column-copy transformation of a copy task: its number in the task, its class and the two
 // column descriptors. Source columns have precision and scale 0; a column is nullable exactly
-// when its flags hold DBCOLUMNFLAGS_ISNULLABLE.
+// when its flags hold DBCOLUMNFLAGS_ISNULLABLE. A key column (kClave) identifies the row in the
+// stores' system: its value is never cut or rounded to fit.
 struct ColumnMap {
     int number;
     const char* klass;
@@ -24,14 +23,17 @@ struct ColumnMap {
     long destinationPrecision;
     long destinationScale;
     long destinationFlags;
+    bool key = false;
 };
+
+constexpr bool kClave = true;
 
 constexpr const char* kDTS = "DTS.DataPumpTransformCopy";
 constexpr const char* kPump = "DTSPump.DataPumpTransformCopy";
 
 // IMPONOVARTI, in the order the transformations are added: 2 to 32, then 1.
 constexpr ColumnMap kImpoNovArti[] = {
-    {2, kDTS, "ARTI", 130, 25, 8, "ARTI", 129, 10, 0, 0, 24},
+    {2, kDTS, "ARTI", 130, 25, 8, "ARTI", 129, 10, 0, 0, 24, kClave},
     {3, kDTS, "DESCRI", 130, 50, 8, "DESCRI", 129, 50, 0, 0, 24},
     {4, kDTS, "DTICKET", 130, 50, 104, "DTICKET", 129, 20, 0, 0, 24},
     {5, kDTS, "MARCA", 130, 50, 8, "MARCA", 129, 30, 0, 0, 24},
@@ -62,32 +64,32 @@ constexpr ColumnMap kImpoNovArti[] = {
     {30, kPump, "CTACON2", 129, 0, 8, "COD_CTACON2", 129, 20, 0, 0, 24},
     {31, kPump, "COD_CTACON1_IN", 129, 0, 8, "COD_CTACON1_IN", 129, 6, 0, 0, 120},
     {32, kPump, "COD_CTACON2_IN", 129, 0, 8, "COD_CTACON2_IN", 129, 6, 0, 0, 120},
-    {1, kPump, "COD_SUC", 130, 4, 8, "COD_SUC", 129, 4, 0, 0, 24},
+    {1, kPump, "COD_SUC", 130, 4, 8, "COD_SUC", 129, 4, 0, 0, 24, kClave},
 };
 
 constexpr ColumnMap kImpoNovBarras[] = {
-    {1, kDTS, "COD_SUC", 129, 200, 96, "COD_SUC", 129, 4, 0, 0, 24},
-    {2, kDTS, "ARTI", 129, 200, 96, "ARTI", 129, 10, 0, 0, 24},
-    {3, kDTS, "CODBARR", 130, 25, 96, "CODBARR", 131, 0, 13, 0, 24},
+    {1, kDTS, "COD_SUC", 129, 200, 96, "COD_SUC", 129, 4, 0, 0, 24, kClave},
+    {2, kDTS, "ARTI", 129, 200, 96, "ARTI", 129, 10, 0, 0, 24, kClave},
+    {3, kDTS, "CODBARR", 130, 25, 96, "CODBARR", 131, 0, 13, 0, 24, kClave},
 };
 
 constexpr ColumnMap kImpoNovBultos[] = {
-    {1, kDTS, "COD_SUC", 129, 200, 96, "COD_SUC", 129, 4, 0, 0, 24},
-    {2, kDTS, "ARTI", 129, 200, 96, "ARTI", 129, 10, 0, 0, 24},
-    {3, kDTS, "BULTO", 130, 4, 96, "BULTO", 129, 6, 0, 0, 24},
-    {4, kDTS, "BULTOS00", 130, 25, 96, "BULTOS00", 131, 0, 14, 0, 24},
+    {1, kDTS, "COD_SUC", 129, 200, 96, "COD_SUC", 129, 4, 0, 0, 24, kClave},
+    {2, kDTS, "ARTI", 129, 200, 96, "ARTI", 129, 10, 0, 0, 24, kClave},
+    {3, kDTS, "BULTO", 130, 4, 96, "BULTO", 129, 6, 0, 0, 24, kClave},
+    {4, kDTS, "BULTOS00", 130, 25, 96, "BULTOS00", 131, 0, 14, 0, 24, kClave},
 };
 
 constexpr ColumnMap kImpoNovProv[] = {
-    {1, kDTS, "COD_SUC", 129, 200, 104, "COD_SUC", 129, 4, 0, 0, 24},
-    {2, kDTS, "ARTI", 129, 200, 104, "ARTI", 129, 10, 0, 0, 24},
-    {3, kDTS, "PROV", 129, 200, 104, "PROV", 129, 13, 0, 0, 24},
+    {1, kDTS, "COD_SUC", 129, 200, 104, "COD_SUC", 129, 4, 0, 0, 24, kClave},
+    {2, kDTS, "ARTI", 129, 200, 104, "ARTI", 129, 10, 0, 0, 24, kClave},
+    {3, kDTS, "PROV", 129, 200, 104, "PROV", 129, 13, 0, 0, 24, kClave},
     {4, kDTS, "NPRO", 130, 25, 104, "NPRO", 129, 15, 0, 0, 24},
 };
 
 constexpr ColumnMap kImpoProv[] = {
-    {1, kDTS, "COD_SUC", 129, 4, 0, "COD_SUC", 129, 4, 0, 0, 24},
-    {2, kDTS, "CODIGO", 129, 200, 96, "codigo", 129, 13, 0, 0, 24},
+    {1, kDTS, "COD_SUC", 129, 4, 0, "COD_SUC", 129, 4, 0, 0, 24, kClave},
+    {2, kDTS, "CODIGO", 129, 200, 96, "codigo", 129, 13, 0, 0, 24, kClave},
     {3, kDTS, "DESCRI", 130, 50, 96, "descri", 129, 50, 0, 0, 120},
     {4, kDTS, "CUIT", 130, 4000, 96, "cuit", 129, 11, 0, 0, 120},
     {5, kDTS, "CONDIVA", 129, 1, 0, "condiva", 129, 1, 0, 0, 120},
@@ -97,14 +99,14 @@ constexpr ColumnMap kImpoProv[] = {
 };
 
 constexpr ColumnMap kOfertas[] = {
-    {1, kDTS, "COD_SUC", 129, 200, 96, "COD_SUC", 129, 4, 0, 0, 24},
-    {2, kDTS, "COD_OFE", 3, 0, 24, "COD_OFE", 3, 0, 0, 0, 24},
+    {1, kDTS, "COD_SUC", 129, 200, 96, "COD_SUC", 129, 4, 0, 0, 24, kClave},
+    {2, kDTS, "COD_OFE", 3, 0, 24, "COD_OFE", 3, 0, 0, 0, 24, kClave},
     {3, kDTS, "DESCRI", 130, 250, 104, "DESCRI", 129, 50, 0, 0, 24},
     {4, kDTS, "MANUAL", 129, 1, 0, "MANUAL", 11, 0, 0, 0, 24},
     {5, kDTS, "FDESDE", 135, 0, 120, "FDESDE", 135, 0, 0, 0, 24},
     {6, kDTS, "FHASTA", 135, 0, 120, "FHASTA", 135, 0, 0, 0, 24},
     {7, kDTS, "ACTIVO", 129, 1, 0, "ACTIVO", 11, 0, 0, 0, 24},
-    {8, kDTS, "ARTI", 129, 200, 96, "ARTI", 129, 10, 0, 0, 24},
+    {8, kDTS, "ARTI", 129, 200, 96, "ARTI", 129, 10, 0, 0, 24, kClave},
     {9, kDTS, "PBASE", 6, 0, 120, "PBASE", 131, 0, 18, 3, 24},
     {10, kDTS, "Dto1", 129, 1, 0, "DTO1", 131, 0, 18, 3, 24},
     {11, kDTS, "Dto2", 129, 1, 0, "DTO2", 131, 0, 18, 3, 24},
@@ -138,7 +140,7 @@ QString VistaSQL(const char* view) {
 }
 
 // The source query of a step that sends only the changes in normal mode.
-QString NovedadesSQL(const char* view) {
+QString NovedadesSQL(const char* view, const QString& TipoTransmision) {
     if (TipoTransmision == QLatin1String("N")) return VistaSQL(view) + QStringLiteral("WHERE TIPOACT = 'M'");
     return VistaSQL(view);
 }
@@ -156,11 +158,15 @@ void AddColumn(dts::Columns& columns, const char* name, long flags, long size, l
     columns.Add(column);
 }
 
+// A key column's transformation: the default flags without string or numeric truncation.
+constexpr long kFlagsClave = dts::DTSTransformFlag_Default & ~(dts::DTSTransformFlag_AllowStringTruncation |
+                                                                dts::DTSTransformFlag_AllowNumericTruncation);
+
 // The column builder: one column-copy transformation from a row of a column table.
 void AgregaTransformacion(dts::DataPumpTask& pump, const ColumnMap& row) {
     auto transformation = pump.Transformations().New(QLatin1String(row.klass));
     transformation->setName(QStringLiteral("DTSTransformation__%1").arg(row.number));
-    transformation->setTransformFlags(63);
+    transformation->setTransformFlags(row.key ? kFlagsClave : 63);
     transformation->setForceSourceBlobsBuffered(0);
     transformation->setForceBlobsInMemory(false);
     transformation->setInMemoryBlobSize(1048576);
@@ -205,7 +211,7 @@ void AgregaTareaCopia(dts::Package& package, const CopyTask& def) {
 
 }  // namespace
 
-void AgregaTareaVaciarTablas(dts::Package& package) {
+void AgregaTareaVaciarTablas(dts::Package& package, const QString&) {
     auto task = package.Tasks().New(QStringLiteral("DTSExecuteSQLTask"));
     task->setName(QStringLiteral("DTSTask_DTSExecuteSQLTask_1"));
     auto sql = dts::CustomTaskAs<dts::ExecuteSQLTask>(*task);
@@ -223,33 +229,33 @@ void AgregaTareaVaciarTablas(dts::Package& package) {
     package.Tasks().Add(task);
 }
 
-void AgregaTareaImpoNovArti(dts::Package& package) {
-    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_1", kDescripcionPatron, NovedadesSQL("QET_KORVANE"), QString(),
-                               "IMPONOVARTI", kImpoNovArti});
+void AgregaTareaImpoNovArti(dts::Package& package, const QString& TipoTransmision) {
+    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_1", kDescripcionPatron,
+                               NovedadesSQL("QET_KORVANE", TipoTransmision), QString(), "IMPONOVARTI", kImpoNovArti});
 }
 
-void AgregaTareaImpoNovBarras(dts::Package& package) {
-    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_2", kDescripcionPatron, NovedadesSQL("QET_KORVANE_BARRAS"),
-                               QString(), "IMPONOVBARRAS", kImpoNovBarras});
+void AgregaTareaImpoNovBarras(dts::Package& package, const QString& TipoTransmision) {
+    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_2", kDescripcionPatron,
+                               NovedadesSQL("QET_KORVANE_BARRAS", TipoTransmision), QString(), "IMPONOVBARRAS", kImpoNovBarras});
 }
 
-void AgregaTareaImpoNovBultos(dts::Package& package) {
-    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_3", kDescripcionPatron, NovedadesSQL("QET_KORVANE_BULTOS"),
-                               QString(), "IMPONOVBULTOS", kImpoNovBultos});
+void AgregaTareaImpoNovBultos(dts::Package& package, const QString& TipoTransmision) {
+    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_3", kDescripcionPatron,
+                               NovedadesSQL("QET_KORVANE_BULTOS", TipoTransmision), QString(), "IMPONOVBULTOS", kImpoNovBultos});
 }
 
-void AgregaTareaImpoNovProv(dts::Package& package) {
-    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_4", kDescripcionPatron, NovedadesSQL("QET_KORVANE_NOVPROV"),
-                               QString(), "IMPONOVPROV", kImpoNovProv});
+void AgregaTareaImpoNovProv(dts::Package& package, const QString& TipoTransmision) {
+    AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_4", kDescripcionPatron,
+                               NovedadesSQL("QET_KORVANE_NOVPROV", TipoTransmision), QString(), "IMPONOVPROV", kImpoNovProv});
 }
 
-void AgregaTareaImpoProv(dts::Package& package) {
+void AgregaTareaImpoProv(dts::Package& package, const QString&) {
     // Every supplier, in every mode: the view itself is the source.
     AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_5", kDescripcionPatron, QString(),
                                QStringLiteral("[VOLMA].[dbo].[QET_KORVANE_PROV]"), "IMPOPROV", kImpoProv});
 }
 
-void AgregaTareaOfertas(dts::Package& package) {
+void AgregaTareaOfertas(dts::Package& package, const QString&) {
     // Every offer, in every mode.
     AgregaTareaCopia(package, {"DTSTask_DTSDataPumpTask_7", "OFERTAS", VistaSQL("QET_KORVANE_OFERTAS"), QString(),
                                "OFERTAS", kOfertas});

@@ -21,22 +21,25 @@
 
 namespace transfer {
 
-// The send mode's letter: "N" normal (changes only: the article, barcode, pack and
-// supplier-news steps copy only rows with TIPOACT = 'M'), "C" full retransmission, "A" initial
-// transmission. Set by the package builder before the task builders run; any text other than
-// exactly "N" selects every row. Keeps its value between sends.
-extern QString TipoTransmision;
-
-void AgregaTareaVaciarTablas(dts::Package& package);
-void AgregaTareaImpoNovArti(dts::Package& package);
-void AgregaTareaImpoNovBarras(dts::Package& package);
-void AgregaTareaImpoNovBultos(dts::Package& package);
-void AgregaTareaImpoNovProv(dts::Package& package);
-void AgregaTareaImpoProv(dts::Package& package);
-void AgregaTareaOfertas(dts::Package& package);
+// The builders take the package and the send mode's letter TipoTransmision: "N" normal (changes
+// only: the article, barcode, pack and supplier-news steps copy only rows with TIPOACT = 'M'), "C"
+// full retransmission, "A" initial transmission; any text other than exactly "N" selects every
+// row. The truncate, supplier and offers builders do not read it.
+//
+// The columns that identify a row in the stores' system (the store, article, supplier, barcode,
+// pack and offer codes of each table) are copied whole or not at all: their transformations do
+// not allow a value to be cut or rounded to fit, so a code longer than its column fails the step,
+// naming the row and the column, instead of reaching the stores as another code.
+void AgregaTareaVaciarTablas(dts::Package& package, const QString& TipoTransmision);
+void AgregaTareaImpoNovArti(dts::Package& package, const QString& TipoTransmision);
+void AgregaTareaImpoNovBarras(dts::Package& package, const QString& TipoTransmision);
+void AgregaTareaImpoNovBultos(dts::Package& package, const QString& TipoTransmision);
+void AgregaTareaImpoNovProv(dts::Package& package, const QString& TipoTransmision);
+void AgregaTareaImpoProv(dts::Package& package, const QString& TipoTransmision);
+void AgregaTareaOfertas(dts::Package& package, const QString& TipoTransmision);
 
 // The seven builders in the order the send adds their tasks to the package.
-using ArmaTarea = void (*)(dts::Package& package);
+using ArmaTarea = void (*)(dts::Package& package, const QString& TipoTransmision);
 inline constexpr std::array<ArmaTarea, 7> kTareasPaquete{
     AgregaTareaImpoNovArti, AgregaTareaVaciarTablas, AgregaTareaImpoNovBarras, AgregaTareaImpoNovBultos,
     AgregaTareaImpoNovProv, AgregaTareaImpoProv,     AgregaTareaOfertas,

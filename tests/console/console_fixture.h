@@ -25,7 +25,6 @@ protected:
         core::ReiniciaEstado();
         core::ResetConsultas();
         console::DestroyFrmStatus();
-        console::gPaquete.reset();
         vb::SetAppPath(tmp.path());
         vb::SetDoEventsHook([] { QCoreApplication::processEvents(); });
         qputenv("TEMP", tmp.path().toLocal8Bit());
@@ -40,7 +39,6 @@ protected:
     }
     void TearDown() override {
         console::DestroyFrmStatus();
-        console::gPaquete.reset();
         data::ResetGlobalInstances();
         core::SetLineaComando(QString());
         vb::SetDoEventsHook(nullptr);
@@ -62,6 +60,20 @@ protected:
     static vb::Variant Scalar(data::DB_Dll& db, const QString& sql) { return testsupport::Scalar(db.gCnn(), sql); }
     static long Count(data::DB_Dll& db, const QString& sql) { return Scalar(db, sql).toLong(); }
     static data::DB_Dll& Principal() { return data::gDBPrincipal(); }
+    // The six interface tables the send fills, row by row and sorted: what the stores see.
+    static QStringList Interfaz() {
+        QStringList filas;
+        for (const char* t : {"IMPONOVARTI", "IMPONOVBARRAS", "IMPONOVBULTOS", "IMPONOVPROV", "IMPOPROV", "OFERTAS"}) {
+            auto rs = data::gDBRemota().gCnn()->Execute(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(t)));
+            for (const auto& row : rs->GetRows()) {
+                QStringList campos;
+                for (const auto& v : row) campos << v.text();
+                filas << QLatin1String(t) + QLatin1Char(' ') + campos.join(u'|');
+            }
+        }
+        filas.sort();
+        return filas;
+    }
     static data::DB_Dll& Remota() { return data::gDBRemota(); }
 
     testsupport::TempFolder tmp;

@@ -98,7 +98,7 @@ TEST_F(VentanaTest, ASendInEachModeRecordsTheTransmissionAndResets) {
     w->InicializaPantalla();
     for (int modo = 0; modo < 3; ++modo) {
         SCOPED_TRACE(modo);
-        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-C' WHERE IDLISTA = 'A3'"));
+        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-C', TIPOACT = 'M' WHERE IDLISTA = 'A3'"));
         const QString numero = QString::number(42 + modo);
         ASSERT_EQ(Numero(), numero);
         w->OptTipo[static_cast<size_t>(modo)]->setChecked(true);
@@ -165,14 +165,112 @@ TEST_F(VentanaTest, AFailedPackageRecordsNoTransmission) {
     EXPECT_EQ(Transmisiones(), antes);
 }
 
-TEST_F(VentanaTest, QuotesInTheFieldsAreRecordedAsTyped) {
-    w->txtfields[0]->setText(QStringLiteral("7'7"));
-    w->txtfields[1]->setText(QStringLiteral("01/02/2020'"));
-    for (auto* o : w->OptTipo) o->setAutoExclusive(false), o->setChecked(false);   // no package
+TEST_F(VentanaTest, TheNumberAndTheDateAreCheckedAgainWhenSending) {
+    Exec(Principal(), QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA) "
+                                     "VALUES ('5','A3','A3','G','01/01/2020')"));
+    const long antes = Transmisiones();
+    const long marcados = Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE ESTADO LIKE '1-%'"));
+    const QString hoy = console::FechaCorta(vb::Today());
+    const QString codigo = QStringLiteral("Debe ingresar un código para el Generador.");
+    struct Caso { const char* numero; QString fecha; QString mensaje; int campo; };
+    const Caso casos[] = {
+        {"1O", hoy, codigo, 0},   // a letter O for a zero
+        {"7'7", hoy, codigo, 0},
+        {"", hoy, codigo, 0},
+        {"0", hoy, codigo, 0},
+        {"99999999999", hoy, codigo, 0},
+        {"5", hoy, QStringLiteral("Numero de transmision ya utilizado."), 0},
+        {" 5 ", hoy, QStringLiteral("Numero de transmision ya utilizado."), 0},
+        {"42", QStringLiteral("08/12/2026'"), QStringLiteral("Debe ingresar un formato de fecha válido."), 1},
+        {"42", QString(), QStringLiteral("Debe ingresar un formato de fecha válido."), 1},
+    };
+    w->HabilitaCampos(-1);   // both fields reachable, as after a paste
+    w->txtfields[0]->setEnabled(true);
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.numero);
+        w->txtfields[0]->setText(QString::fromLatin1(c.numero));
+        w->txtfields[1]->setText(c.fecha);
+        ui::ScriptedPrompter guion;   // the one box: no question, no package
+        guion.answer(1, c.mensaje);
+        QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+        EXPECT_TRUE(guion.exhausted());
+        ASSERT_EQ(guion.shown().size(), 1u);
+        EXPECT_EQ(guion.shown()[0].title, QStringLiteral("Aviso al operador..."));
+        EXPECT_TRUE(w->txtfields[static_cast<size_t>(c.campo)]->hasFocus());
+        // Nothing ran and the fields keep what was typed, to be put right.
+        EXPECT_EQ(Numero(), QString::fromLatin1(c.numero));
+        EXPECT_EQ(Fecha(), c.fecha);
+    }
+    EXPECT_EQ(Transmisiones(), antes);
+    EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE ESTADO LIKE '1-%'")), marcados);
+    EXPECT_FALSE(console::FrmStatusLoaded());
+}
+
+TEST_F(VentanaTest, NormalModeMarksOnlyThePricesWhoseArticleWasSent) {
+    // 000123 goes (a changed price), 000456 does not (its price is not marked as changed), and
+    // a price of an article that does not exist has no article row to send.
+    Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0, TIPOACT = 'S' WHERE IDLISTA = 'A3'"));
+    Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET TIPOACT = 'M' WHERE IDLISTA = 'A3' AND IDARTICULO = '000123'"));
+    Exec(Principal(), QStringLiteral("INSERT INTO V_MA_PRECIOS (IDLISTA, TIPOLISTA, IDARTICULO, NOMBRE, IDUNIDAD, PRECIO, "
+                                     "PVENTA, ESTADO, TIPOACT, FECHA, TRANSMISION) VALUES ('A3', 'V', 'NOEXISTE', 'A3', 'UN', "
+                                     "1, 1, '0-B', 'M', '05/03/2008', 0)"));
+    const QString numero = Numero();
     ui::ScriptedPrompter guion;
     guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
-    w->CmdEnviar_Click();
-    EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = '7''7' AND FECHA = '01/02/2020'''")), 1);
+    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+    QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+    EXPECT_TRUE(guion.exhausted());
+    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), 1);
+    auto estado = [&](const char* articulo) {
+        return Scalar(Principal(), QStringLiteral("SELECT ESTADO + '/' + CAST(TRANSMISION AS varchar(10)) FROM V_MA_PRECIOS "
+                                                  "WHERE IDLISTA = 'A3' AND IDARTICULO = '%1'").arg(QLatin1String(articulo)))
+            .text();
+    };
+    EXPECT_EQ(estado("000123"), QStringLiteral("1-M/") + numero);
+    for (const char* pendiente : {"000456", "000789", "QUESO-KG-1"}) EXPECT_EQ(estado(pendiente), QStringLiteral("0-M/0")) << pendiente;
+    EXPECT_EQ(estado("NOEXISTE"), QStringLiteral("0-B/0"));
+    EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = ") + numero), 1);
+}
+
+TEST_F(VentanaTest, AnArticleCodeLongerThanTheInterfaceColumnFailsTheSendWholeAndKeepsThePreviousOne) {
+    Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TIPOACT = 'M' WHERE IDLISTA = 'A3'"));
+    {
+        ui::ScriptedPrompter guion;
+        guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
+        guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+        w->OptTipo[1]->setChecked(true);
+        QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+        ASSERT_TRUE(guion.exhausted());
+    }
+    const long articulos = Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI"));
+    const long ofertas = Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM OFERTAS"));
+    const long transmisiones = Transmisiones();
+    // Two codes that would both arrive as 'ARTICULO-L'.
+    for (const char* codigo : {"ARTICULO-LARGO-0000000001", "ARTICULO-LARGO-0000000002"}) {
+        Exec(Principal(), QStringLiteral("INSERT INTO MA_ARTICULOS (IDARTICULO, DESCRIPCION, DESCRIPCIONTICKET, MARCA, "
+                                         "PRESENTACION, IDUNIDAD, UNIDADESBULTO, HABILITADOCOMPRA, ENGANCHE, CLASIFICACION, "
+                                         "IVA, PESABLE, ENVASE) SELECT '%1', DESCRIPCION, DESCRIPCIONTICKET, MARCA, "
+                                         "PRESENTACION, IDUNIDAD, UNIDADESBULTO, HABILITADOCOMPRA, ENGANCHE, CLASIFICACION, "
+                                         "IVA, PESABLE, ENVASE FROM MA_ARTICULOS WHERE IDARTICULO = '000123'")
+                                .arg(QLatin1String(codigo)));
+        Exec(Principal(), QStringLiteral("INSERT INTO V_MA_PRECIOS (IDLISTA, TIPOLISTA, IDARTICULO, NOMBRE, IDUNIDAD, PRECIO, "
+                                         "PVENTA, ESTADO, TIPOACT, FECHA) VALUES ('A3', 'V', '%1', 'A3', 'UN', 1, 1, '0-M', "
+                                         "'M', '05/03/2008')").arg(QLatin1String(codigo)));
+    }
+    ui::ScriptedPrompter guion;
+    guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
+    guion.answer(1, QStringLiteral("Copiar IMPONOVARTI"));
+    w->OptTipo[0]->setChecked(true);
+    QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+    ASSERT_TRUE(guion.exhausted());
+    const QString caja = guion.shown()[1].prompt;
+    EXPECT_TRUE(caja.contains(QStringLiteral("columna ARTI ")) && caja.contains(QStringLiteral("ARTICULO-LARGO-0000000001")))
+        << caja.toStdString();
+    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), articulos);
+    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM OFERTAS")), ofertas);
+    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI WHERE ARTI LIKE 'ARTICULO%'")), 0);
+    EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE ESTADO LIKE '1-%' AND IDLISTA = 'A3'")), 0);
+    EXPECT_EQ(Transmisiones(), transmisiones);
 }
 
 TEST_F(VentanaTest, FieldsEditedDuringTheSendDoNotChangeWhatIsRecorded) {
@@ -216,6 +314,37 @@ TEST_F(VentanaTest, ASecondCommandWhileOneRunsDoesNothing) {
     EXPECT_FALSE(w->ocupado());
 }
 
+TEST_F(VentanaTest, SalirAndTheCloseBoxWaitWhileASendOrAReceiveRuns) {
+    auto intentaSalir = [&] {
+        QTest::mouseClick(w->CmdCerrar, Qt::LeftButton);
+        w->close();
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(fines_, 0);
+    };
+    int intentos = 0;
+    console::SetObservadorEstado([&](const QString& paso, int estado) {
+        if (paso == QStringLiteral("Copiar IMPONOVBARRAS") && estado == 2) ++intentos, intentaSalir();
+    });
+    console::FrmKorvane01::SetMovDeposito([&](console::FrmKorvane01&) { ++intentos, intentaSalir(); });
+    const QString numero = Numero();
+    {
+        ui::ScriptedPrompter guion;
+        guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
+        guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+        guion.answer(vb::kYes, QStringLiteral("Confirma la recepcion"));
+        guion.answer(1, QStringLiteral("Proceso Finalizado"));
+        QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+        QTest::mouseClick(w->CmdRecibir, Qt::LeftButton);
+        EXPECT_TRUE(guion.exhausted());
+    }
+    console::SetObservadorEstado(nullptr);
+    EXPECT_EQ(intentos, 2);
+    EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = ") + numero), 1);   // the send ended whole
+    // Idle again: Salir ends the program.
+    QTest::mouseClick(w->CmdCerrar, Qt::LeftButton);
+    EXPECT_EQ(fines_, 1);
+}
+
 TEST_F(VentanaTest, ReceiveAsksRunsTheReceiverAndFinishes) {
     int llamadas = 0;
     console::FrmKorvane01::SetMovDeposito([&](console::FrmKorvane01&) { ++llamadas; });
@@ -257,12 +386,25 @@ TEST_F(VentanaTest, ConfirmingTheNumberAndTheDate) {
         EXPECT_EQ(guion.shown()[0].title, QStringLiteral("Aviso al operador..."));
         EXPECT_TRUE(w->txtfields[0]->hasFocus());
     }
-    // A number already recorded: stays in the open number field, no message.
-    w->txtfields[0]->setText(QStringLiteral("5"));
-    Confirma(w->txtfields[0]);
-    EXPECT_EQ(Numero(), QStringLiteral("5"));
-    EXPECT_TRUE(w->txtfields[0]->isEnabled());
-    EXPECT_FALSE(w->txtfields[1]->isEnabled());
+    // A number already recorded, or one that is not a whole number: refused, the number field
+    // stays open with the focus.
+    const struct { const char* numero; const char* mensaje; } rechazos[] = {
+        {"5", "Numero de transmision ya utilizado."},
+        {"1O", "Debe ingresar un código para el Generador."},
+        {"-3", "Debe ingresar un código para el Generador."},
+    };
+    for (const auto& r : rechazos) {
+        ui::ScriptedPrompter guion;
+        guion.answer(1, QString::fromUtf8(r.mensaje));
+        w->txtfields[0]->setText(QString::fromLatin1(r.numero));
+        Confirma(w->txtfields[0]);
+        EXPECT_TRUE(guion.exhausted()) << r.numero;
+        EXPECT_EQ(Numero(), QString::fromLatin1(r.numero));
+        EXPECT_TRUE(w->txtfields[0]->isEnabled());
+        EXPECT_TRUE(w->txtfields[0]->hasFocus());
+        EXPECT_FALSE(w->txtfields[1]->isEnabled());
+        EXPECT_TRUE(w->ErrorEnCampo);
+    }
     // A new number, typed with blanks: kept trimmed, the date field opens with the focus.
     w->txtfields[0]->setText(QStringLiteral(" 77 "));
     Confirma(w->txtfields[0]);
@@ -348,6 +490,9 @@ TEST_F(VentanaTest, PriceLookupsFollowTheFieldTag) {
     w->txtfields[0]->setFocus();
     QCoreApplication::processEvents();
     ASSERT_EQ(w->CampoActual, w->txtfields[0]);
+    // Each lookup that confirms the recorded 5 is told so.
+    ui::ScriptedPrompter usado;
+    for (int i = 0; i < 3; ++i) usado.answer(1, QStringLiteral("Numero de transmision ya utilizado."));
 
     // An empty tag does nothing at all.
     w->ConsultaPrecios();
@@ -387,6 +532,7 @@ TEST_F(VentanaTest, PriceLookupsFollowTheFieldTag) {
     EXPECT_EQ(grabadas->campos.last(), QStringLiteral("IDARTICULO"));
     EXPECT_EQ(Numero(), QStringLiteral("88"));
     EXPECT_FALSE(w->txtfields[0]->isEnabled());   // a new number was confirmed
+    EXPECT_TRUE(usado.exhausted());
     core::SetConsultasFactory(nullptr);
 }
 

@@ -1,7 +1,10 @@
 #include "console_fixture.h"
 
+#include "console/frm_korvane01.h"
+
 #include "platform/ui/prompter.h"
 #include "platform/vb/error.h"
+#include "platform/vb/dates.h"
 #include "transfer/korvane.h"
 
 namespace {
@@ -33,9 +36,17 @@ protected:
         otrasPendientes_ = OtrasPendientes();
     }
 
-    // Every price of the list the send marks (A3) pending and never sent.
+    // Every price of the list the send marks (A3) pending, never sent, and changed (TIPOACT 'M'),
+    // so that the normal mode sends its article.
     void PoneA3Pendiente() {
-        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0 WHERE IDLISTA = 'A3'"));
+        Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0, TIPOACT = 'M' "
+                                         "WHERE IDLISTA = 'A3'"));
+    }
+    static console::Transmision Numero(const QString& numero) {
+        return {numero, console::FechaCorta(vb::Today())};
+    }
+    long Transmisiones(const QString& numero) {
+        return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM MV_NOVEDADESPRECIOS WHERE CODIGO = %1").arg(numero));
     }
     long Pendientes() {
         return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND ESTADO LIKE '0-%'"));
@@ -57,22 +68,22 @@ protected:
     long otrasPendientes_ = 0;
 };
 
-TEST_F(PaqueteTest, EachModeCopiesTheViewsAndMarksWhatWasSent) {
+TEST_F(PaqueteTest, EachModeCopiesTheViewsMarksWhatWasSentAndRecordsIt) {
     for (int16_t modo : {int16_t(0), int16_t(1), int16_t(2)}) {
         SCOPED_TRACE(modo);
         PoneA3Pendiente();
         const long pendientes = Pendientes();
+        const QString numero = QString::number(17 + modo);
         {
             ui::ScriptedPrompter guion;
             guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-            EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(modo, QStringLiteral("17")));
+            EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(modo, Numero(numero)));
             ASSERT_EQ(guion.shown().size(), 1u);
             EXPECT_EQ(guion.shown()[0].prompt, QStringLiteral("Proceso Finalizado..."));
             EXPECT_EQ(guion.shown()[0].title, QStringLiteral("Aviso al Operador"));
             EXPECT_EQ(guion.shown()[0].buttons, ui::vbInformation);
         }
-        EXPECT_EQ(transfer::TipoTransmision, QString(QLatin1Char("NCA"[modo])));
-        EXPECT_EQ(console::gPaquete, nullptr);   // the package is dropped after the run
+        EXPECT_EQ(Transmisiones(numero), 1);
 
         // The interface tables hold exactly what the copies wrote.
         for (const auto& c : kCopias) {
@@ -107,147 +118,117 @@ TEST_F(PaqueteTest, EachModeCopiesTheViewsAndMarksWhatWasSent) {
     }
 }
 
-TEST_F(PaqueteTest, ANonNumericTransmissionNumberMarksWithZero) {
-    ui::ScriptedPrompter guion;
-    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(0, QStringLiteral("X12")));
-    EXPECT_EQ(Pendientes(), 0);
-    EXPECT_GT(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND TRANSMISION = 0")), 0);
-}
-
-TEST_F(PaqueteTest, AFailedCopyIsReportedAndNothingIsMarked) {
-    Exec(Principal(), QStringLiteral("DROP VIEW QET_KORVANE_BARRAS"));
-    const long pendientes = Pendientes();
-    ui::ScriptedPrompter guion;
-    guion.answer(1, QStringLiteral("Copiar IMPONOVBARRAS"));
-    EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, QStringLiteral("18")));
-    ASSERT_EQ(guion.shown().size(), 1u);
-    EXPECT_FALSE(guion.shown()[0].prompt.contains(QStringLiteral("Copiar IMPONOVARTI")));
-    EXPECT_EQ(Pendientes(), pendientes);
-    const QString fin = QStringLiteral("Finalizado");
-    ExpectRows({fin, fin, QStringLiteral("Error"), fin, fin, fin, fin, QStringLiteral("Error")});
-    // The other copies ran.
-    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPOPROV")),
-              Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM QET_KORVANE_PROV")));
-}
-
-TEST_F(PaqueteTest, AFailedTruncateLeavesTheCopiesInactive) {
-    Exec(Remota(), QStringLiteral("DROP TABLE IMPONOVPROV"));
-    for (int16_t modo : {int16_t(0), int16_t(2)}) {
-        SCOPED_TRACE(modo);
-        const long pendientes = Pendientes();
-        const long antes = Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM OFERTAS WHERE TIPOACT <> 'A'"));
+TEST_F(PaqueteTest, AFailedStepKeepsThePreviousSendAndMarksNothing) {
+    // A full send is what the stores hold; then the barcode view goes, or the interface loses a
+    // table its truncation empties.
+    {
         ui::ScriptedPrompter guion;
-        guion.answer(1, QStringLiteral("Vaciar Tablas"));
-        EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(modo, QStringLiteral("19")));
-        const QString in = QStringLiteral("Inactivo");
-        ExpectRows({QStringLiteral("Error"), in, in, in, in, in, in, QStringLiteral("Error")});
-        EXPECT_EQ(Pendientes(), pendientes);
-        EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM OFERTAS WHERE TIPOACT <> 'A'")), antes);
+        guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+        ASSERT_TRUE(console::ArmaYEjecutaPaqueteDTS(1, Numero(QStringLiteral("30"))));
+    }
+    PoneA3Pendiente();
+    const QStringList anterior = Interfaz();
+    const long articulos = Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI"));
+    const long pendientes = Pendientes();
+    const QString fin = QStringLiteral("Finalizado"), error = QStringLiteral("Error"), in = QStringLiteral("Inactivo");
+    struct Caso {
+        const char* rotura;
+        bool remota;
+        const char* paso;
+        QStringList filas;
+    };
+    const Caso casos[] = {
+        {"DROP VIEW QET_KORVANE_BARRAS", false, "Copiar IMPONOVBARRAS", {fin, fin, error, fin, fin, fin, fin, error}},
+        {"DROP TABLE IMPONOVPROV", true, "Vaciar Tablas", {error, in, in, in, in, in, in, error}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.rotura);
+        Exec(c.remota ? Remota() : Principal(), QString::fromLatin1(c.rotura));
+        for (int16_t modo : {int16_t(0), int16_t(2)}) {
+            ui::ScriptedPrompter guion;
+            guion.answer(1, QString::fromLatin1(c.paso));
+            EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(modo, Numero(QStringLiteral("31"))));
+            ASSERT_EQ(guion.shown().size(), 1u);
+            EXPECT_TRUE(guion.shown()[0].prompt.contains(QStringLiteral("conservan el envío anterior")));
+            ExpectRows(c.filas);
+            EXPECT_EQ(Pendientes(), pendientes);
+            EXPECT_EQ(Transmisiones(QStringLiteral("31")), 0);
+            EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), articulos);
+            if (!c.remota) {
+                EXPECT_EQ(Interfaz(), anterior);
+            }
+        }
     }
 }
 
-TEST_F(PaqueteTest, AModeOutsideTheThreeKeepsTheLetterAndMarksNothing) {
-    transfer::TipoTransmision = QStringLiteral("C");
+TEST_F(PaqueteTest, AModeOutsideTheThreeCopiesEveryRowAndOnlyRecords) {
     const long pendientes = Pendientes();
     ui::ScriptedPrompter guion;
     guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(7, QStringLiteral("20")));
-    EXPECT_EQ(transfer::TipoTransmision, QStringLiteral("C"));
+    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(7, Numero(QStringLiteral("20"))));
     EXPECT_EQ(Pendientes(), pendientes);
+    EXPECT_EQ(Transmisiones(QStringLiteral("20")), 1);
+    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")),
+              Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM QET_KORVANE")));
 }
 
-}  // namespace
-
-namespace {
-
-TEST_F(PaqueteTest, ThePackageAsItRuns) {
-    bool visto = false;
-    console::SetObservadorEstado([&](const QString& paso, int estado) {
-        if (paso != QStringLiteral("Vaciar Tablas") || estado != 2) return;
-        visto = true;
-        dts::Package& p = *console::gPaquete;
-        EXPECT_EQ(p.Name(), QStringLiteral("KORVANE_INTERFACE01"));
-        EXPECT_EQ(p.TransactionIsolationLevel(), 256);
-        EXPECT_EQ(p.MaxConcurrentSteps(), 4);
-        EXPECT_TRUE(p.UseTransaction());
-        ASSERT_EQ(p.Connections().Count(), 2);
-        auto c1 = p.Connections().Item(1);
-        auto c2 = p.Connections().Item(2);
-        EXPECT_EQ(c1->Name(), QStringLiteral("Microsoft OLE DB Provider for SQL Server"));
-        EXPECT_EQ(c2->Name(), QStringLiteral("Microsoft OLE DB Provider for SQL Server 2"));
-        EXPECT_EQ(c1->ID(), 1);
-        EXPECT_EQ(c2->ID(), 2);
-        EXPECT_EQ(c1->Catalog(), QStringLiteral("VOLMA"));
-        EXPECT_EQ(c2->Catalog(), QStringLiteral("korvane_interfases"));
-        EXPECT_EQ(c2->DataSource(), Remota().gServidor);
-        EXPECT_EQ(c1->ConnectionProperties(QStringLiteral("Application Name")).Value().text(), QStringLiteral("Diseñador DTS"));
-        EXPECT_EQ(c2->ConnectionProperties(QStringLiteral("Initial Catalog")).Value().text(), QStringLiteral("korvane_interfases"));
-
-        struct Paso { const char* name; const char* task; };
-        const Paso pasos[] = {{"DTSStep_DTSExecuteSQLTask_1", "DTSTask_DTSExecuteSQLTask_1"},
-                              {"DTSStep_DTSDataPumpTask_1", "DTSTask_DTSDataPumpTask_1"},
-                              {"DTSStep_DTSDataPumpTask_2", "DTSTask_DTSDataPumpTask_2"},
-                              {"DTSStep_DTSDataPumpTask_3", "DTSTask_DTSDataPumpTask_3"},
-                              {"DTSStep_DTSDataPumpTask_4", "DTSTask_DTSDataPumpTask_4"},
-                              {"DTSStep_DTSDataPumpTask_5", "DTSTask_DTSDataPumpTask_5"},
-                              {"DTSStep_DTSDataPumpTask_7", "DTSTask_DTSDataPumpTask_7"}};
-        ASSERT_EQ(p.Steps().Count(), 7);
-        const QStringList textos = console::DescripcionesPasos();
-        for (int i = 1; i <= 7; ++i) {
-            auto s = p.Steps().Item(i);
-            EXPECT_EQ(s->Name(), QString::fromLatin1(pasos[i - 1].name));
-            EXPECT_EQ(s->TaskName(), QString::fromLatin1(pasos[i - 1].task));
-            EXPECT_EQ(s->Description(), textos[i - 1]);
-            EXPECT_EQ(s->ScriptLanguage(), QStringLiteral("VBScript"));
-            EXPECT_EQ(s->RelativePriority(), 3);
-            EXPECT_FALSE(s->FailPackageOnError());
-            EXPECT_EQ(s->PrecedenceConstraints().Count(), i == 2 ? 1 : 0);
-        }
-        auto pc = p.Steps().Item(2)->PrecedenceConstraints().Item(1);
-        EXPECT_EQ(pc->StepName(), QStringLiteral("DTSStep_DTSExecuteSQLTask_1"));
-        EXPECT_EQ(pc->PrecedenceBasis(), 1);
-        EXPECT_EQ(pc->Value().toLong(), 0);
-        EXPECT_EQ(p.Tasks().Count(), 7);
+TEST_F(PaqueteTest, ThePackageAsBuilt) {
+    vb::OnError on([](const vb::Error& e) {
+        ADD_FAILURE() << e.description().toStdString();
+        return 0;
     });
-    ui::ScriptedPrompter guion;
-    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(1, QStringLiteral("21")));
-    console::SetObservadorEstado(nullptr);
-    EXPECT_TRUE(visto);
-}
+    auto paquete = console::ArmaPaquete(on, 1);
+    ASSERT_TRUE(paquete);
+    dts::Package& p = *paquete;
+    EXPECT_EQ(p.Name(), QStringLiteral("KORVANE_INTERFACE01"));
+    EXPECT_EQ(p.TransactionIsolationLevel(), 256);
+    EXPECT_EQ(p.MaxConcurrentSteps(), 4);
+    EXPECT_TRUE(p.UseTransaction());
+    ASSERT_EQ(p.Connections().Count(), 2);
+    auto c1 = p.Connections().Item(1);
+    auto c2 = p.Connections().Item(2);
+    EXPECT_EQ(c1->Name(), QStringLiteral("Microsoft OLE DB Provider for SQL Server"));
+    EXPECT_EQ(c2->Name(), QStringLiteral("Microsoft OLE DB Provider for SQL Server 2"));
+    EXPECT_EQ(c1->ID(), 1);
+    EXPECT_EQ(c2->ID(), 2);
+    EXPECT_EQ(c1->Catalog(), QStringLiteral("VOLMA"));
+    EXPECT_EQ(c2->Catalog(), QStringLiteral("korvane_interfases"));
+    EXPECT_EQ(c2->DataSource(), Remota().gServidor);
+    EXPECT_EQ(c1->ConnectionProperties(QStringLiteral("Application Name")).Value().text(), QStringLiteral("Diseñador DTS"));
+    EXPECT_EQ(c2->ConnectionProperties(QStringLiteral("Initial Catalog")).Value().text(), QStringLiteral("korvane_interfases"));
 
-TEST_F(PaqueteTest, ASendStartsFromAFreshPackage) {
-    // A package left behind by a send that was abandoned, with its steps and tasks.
-    console::gPaquete = dts::Package::Create();
-    auto viejo = console::gPaquete->Steps().New();
-    viejo->setName(QStringLiteral("DTSStep_DTSExecuteSQLTask_1"));
-    console::gPaquete->Steps().Add(viejo);
-    transfer::AgregaTareaVaciarTablas(*console::gPaquete);
-    ui::ScriptedPrompter guion;
-    guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(2, QStringLiteral("22")));
-    EXPECT_TRUE(guion.exhausted());
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(PaqueteTest, ReportingAStepWithoutAPackageRaisesInsteadOfCrashing) {
-    console::gPaquete.reset();
-    for (int16_t paso : {int16_t(1), int16_t(0)}) {
-        try {
-            console::InformaResultadoPaso(paso);
-            ADD_FAILURE() << "no error for step " << paso;
-        } catch (const vb::Error& e) {
-            EXPECT_EQ(e.number(), vb::kErrObjectNotSet);
-        }
+    struct Paso { const char* name; const char* task; };
+    const Paso pasos[] = {{"DTSStep_DTSExecuteSQLTask_1", "DTSTask_DTSExecuteSQLTask_1"},
+                          {"DTSStep_DTSDataPumpTask_1", "DTSTask_DTSDataPumpTask_1"},
+                          {"DTSStep_DTSDataPumpTask_2", "DTSTask_DTSDataPumpTask_2"},
+                          {"DTSStep_DTSDataPumpTask_3", "DTSTask_DTSDataPumpTask_3"},
+                          {"DTSStep_DTSDataPumpTask_4", "DTSTask_DTSDataPumpTask_4"},
+                          {"DTSStep_DTSDataPumpTask_5", "DTSTask_DTSDataPumpTask_5"},
+                          {"DTSStep_DTSDataPumpTask_7", "DTSTask_DTSDataPumpTask_7"}};
+    ASSERT_EQ(p.Steps().Count(), 7);
+    const QStringList textos = console::DescripcionesPasos();
+    for (int i = 1; i <= 7; ++i) {
+        auto s = p.Steps().Item(i);
+        EXPECT_EQ(s->Name(), QString::fromLatin1(pasos[i - 1].name));
+        EXPECT_EQ(s->TaskName(), QString::fromLatin1(pasos[i - 1].task));
+        EXPECT_EQ(s->Description(), textos[i - 1]);
+        EXPECT_EQ(s->ScriptLanguage(), QStringLiteral("VBScript"));
+        EXPECT_EQ(s->RelativePriority(), 3);
+        EXPECT_FALSE(s->FailPackageOnError());
+        EXPECT_TRUE(s->JoinTransactionIfPresent());   // the send is one transaction on the interface
+        EXPECT_EQ(s->PrecedenceConstraints().Count(), i == 2 ? 1 : 0);
     }
-    console::gPaquete = dts::Package::Create();
+    auto pc = p.Steps().Item(2)->PrecedenceConstraints().Item(1);
+    EXPECT_EQ(pc->StepName(), QStringLiteral("DTSStep_DTSExecuteSQLTask_1"));
+    EXPECT_EQ(pc->PrecedenceBasis(), 1);
+    EXPECT_EQ(pc->Value().toLong(), 0);
+    EXPECT_EQ(p.Tasks().Count(), 7);
+    EXPECT_EQ(dts::CustomTaskAs<dts::DataPumpTask>(*p.Tasks().Item(QStringLiteral("DTSTask_DTSDataPumpTask_1")))
+                  ->SourceSQLStatement(),
+              QStringLiteral("SELECT * FROM [VOLMA].[dbo].[QET_KORVANE] "));   // mode 1: every row
     try {
-        console::InformaResultadoPaso(1);
-        ADD_FAILURE() << "no error for a package without steps";
+        console::InformaResultadoPaso(p, 8);
+        ADD_FAILURE() << "no error for a position with no step";
     } catch (const vb::Error& e) {
         EXPECT_EQ(e.number(), vb::kErrSubscriptOutOfRange);
     }
