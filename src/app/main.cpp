@@ -194,11 +194,13 @@ int main(int argc, char** argv) {
         if (!CreaDemo(carpeta, /*siFalta=*/true)) return 1;
         parametros = QStringLiteral("@Server=") + carpeta + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;");
         if (!capturas.isEmpty()) {
-            // The send of the pictures writes into a copy of the demo databases.
-            const QString copia = QDir(capturas).filePath(QStringLiteral("bases"));
+            // The send of the pictures writes into a copy of the demo databases, named from the
+            // picture folder ("./demo") so that no picture shows where that folder happens to be.
+            const QString copia = QDir(capturas).filePath(QStringLiteral("demo"));
             QDir(copia).removeRecursively();
             if (!CreaDemo(copia, /*siFalta=*/false)) return 1;
-            parametros = QStringLiteral("@Server=") + copia + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;");
+            QDir::setCurrent(capturas);
+            parametros = QStringLiteral("@Server=./demo;@DbName=VOLMA;@Usuario=sa;@Password=;");
         }
     } else if (args.size() == 1) {
         parametros = args[0];
@@ -215,9 +217,7 @@ int main(int argc, char** argv) {
     auto ventana = std::make_unique<console::FrmKorvane01>();
     if (!ventana->Form_Load()) return 1;   // no head-office connection: the program ends here
     if (!capturas.isEmpty()) {
-        const QString demo = QDir(capturas).filePath(QStringLiteral("bases"));
-        // The number and date fields as the operator meets them; the server field names the copy.
-        ventana->TxtServer->setText(demo);
+        const QString demo = QDir(capturas).filePath(QStringLiteral("demo"));
         const int rc = Capturas(*ventana, capturas);
         console::FrmKorvane01::SetFinPrograma([] {});
         ventana->hide();

@@ -85,7 +85,11 @@ ParametrosInicio LeeParametros(const QString& Parametros) {
 }
 
 QString ObtieneNombreServidor(const QString& Servidor) {
-    if (QDir::isAbsolutePath(Servidor) && QFileInfo(Servidor).isDir()) return Servidor;
+    // A folder, named by its path (absolute, or relative from "." or ".." as the connection
+    // takes it), is the embedded database's server.
+    const bool ruta = QDir::isAbsolutePath(Servidor) || Servidor.startsWith(QLatin1String("./")) ||
+                      Servidor.startsWith(QLatin1String("../"));
+    if (ruta && QFileInfo(Servidor).isDir()) return Servidor;
     QString r = Servidor;
     const qsizetype barra = r.indexOf(u'/');
     if (barra >= 0) r = r.mid(barra + 1);

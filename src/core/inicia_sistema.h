@@ -30,8 +30,9 @@ struct ParametrosInicio {
 QString ValorParametro(const QString& Parametros, const QString& Clave, const QString& Ausente = QString());
 ParametrosInicio LeeParametros(const QString& Parametros);
 
-// The host part of a server text: without a protocol before "/" and a port after ":". A text
-// naming an existing local folder (the embedded database's server) is kept whole.
+// The host part of a server text: without a protocol before "/" and a port after ":". A path
+// (absolute, or from "./" or "../") naming an existing local folder (the embedded database's
+// server) is kept whole.
 QString ObtieneNombreServidor(const QString& Servidor);
 
 // The station's section of the settings file: UCase(computer) & "|" & UCase(user), cut to 50.

@@ -59,6 +59,7 @@ TEST(ParametrosInicio, ServerNames) {
         {QStringLiteral("(local)"), QStringLiteral("(local)")},
         {QStringLiteral("HOST5\\INSTANCIA"), QStringLiteral("HOST5\\INSTANCIA")},
         {carpeta.path(), carpeta.path()},   // the embedded database's folder
+        {QStringLiteral("./"), QStringLiteral("./")},   // the same, from the working folder
     };
     for (const auto& [servidor, esperado] : casos) EXPECT_EQ(core::ObtieneNombreServidor(servidor), esperado) << servidor.toStdString();
 }
