@@ -158,4 +158,14 @@ TEST_F(EnvioInterrumpido, TheStoresSeeAWholeSendAndEveryMarkedPriceItsTransmissi
     }
 }
 
+// The same end for a copy that fails on a row it cannot write (an article without its ticket text).
+TEST_F(EnvioInterrumpido, ACopyThatFailsOnABadRowLeavesThePreviousSend) {
+    Arranca();
+    Exec(Principal(), QStringLiteral("UPDATE MA_ARTICULOS SET DESCRIPCIONTICKET = NULL WHERE IDARTICULO = '000456'"));
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("Copiar IMPONOVARTI: Fila "));
+    EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("41"), Hoy()}));
+    Comprueba({"bad row", 0, false, false, {}});
+}
+
 }  // namespace
