@@ -1,0 +1,169 @@
+// ClsCmnCptes: the lot and series entry drivers. Each puts a fresh lot dialog in front of the
+// operator for one article line and hands the answer back as lists; the dialog is let go on every
+// way out, an error included.
+#include "core/mod_global.h"
+#include "lots/dialogos_lotes.h"
+#include "lots/lotes_sql.h"
+#include "platform/ui/flex_grid.h"
+#include "platform/vb/on_error.h"
+#include "posting/cls_cmn_cptes.h"
+#include "posting/columnas_articulos.h"
+#include "posting/lista_pipe.h"
+#include "posting/tratamiento.h"
+
+namespace posting {
+
+namespace {
+
+// A fresh dialog from the factory, let go (Descargar, then released) when the driver leaves.
+template <class D>
+class DialogoEnUso {
+public:
+    explicit DialogoEnUso(const std::function<std::unique_ptr<D>()>& fabrica) {
+        if (fabrica) dialogo_ = fabrica();
+    }
+    ~DialogoEnUso() {
+        if (dialogo_) dialogo_->Descargar();
+    }
+    DialogoEnUso(const DialogoEnUso&) = delete;
+    DialogoEnUso& operator=(const DialogoEnUso&) = delete;
+
+    // The dialog; a program without it fails the step (91).
+    D& operator*() const {
+        if (!dialogo_) vb::Raise(vb::kErrObjectNotSet);
+        return *dialogo_;
+    }
+    D* operator->() const { return &**this; }
+
+private:
+    std::unique_ptr<D> dialogo_;
+};
+
+}  // namespace
+
+void ClsCmnCptes::PideSerieLote(const QString& Articulo, double Cantidad, const QString& SerieAnt,
+                                const QString& LoteAnt, QString& SerieNvo, QString& LoteNvo, bool Serie, bool Lote,
+                                bool Talle) {
+    if (Cantidad == 0) {
+        SerieNvo.clear();
+        LoteNvo.clear();
+        return;
+    }
+    vb::OnError on(Tratamiento("PideSerieLote"));
+    DialogoEnUso<lots::DialogoCargaLotesySeries> d(lots::DialogosLotes().cargaLotesySeries);
+    on.run([&] {
+        d->Cantidad = Cantidad;
+        d->EsSerie = Serie;
+        d->EsLote = Lote;
+        d->EsTalle = Talle;
+        d->Articulo = Articulo;
+        d->SeriesAnteriores = SerieAnt;
+        d->LotesAnteriores = LoteAnt;
+    });
+    on.run([&] { d->CargaDatos(); });
+    on.run([&] { d->SetLblArticulo(Articulo); });
+    on.run([&] { d->MostrarModal(); });
+    on.run([&] {
+        SerieNvo = d->Series.trimmed();
+        LoteNvo = d->Lotes.trimmed();
+    });
+}
+
+void ClsCmnCptes::PideSerieLote_Salidas(ui::FlexGrid& Grilla, const QString& Articulo, const QString& Descripcion,
+                                        double& Cantidad, const QString& SeriesLoteAnt, const QString& CantidadANT,
+                                        QString& SeriesLoteNvo, QString& CantidadesNvo, bool Lote, bool Serie,
+                                        bool Talle, QString* Deposito, bool MostrarForm) {
+    vb::OnError on(Tratamiento("PideSerieLote"));
+    QString deposito = Deposito ? *Deposito : QString();
+    on.run([&] {
+        if (!deposito.isEmpty()) return;
+        deposito = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"));
+        if (Deposito) *Deposito = deposito;
+    });
+    if (on.left() || Cantidad == 0) return;
+
+    DialogoEnUso<lots::DialogoCargaLotesySeries> d(lots::DialogosLotes().cargaLotesySeries);
+    on.run([&] {
+        d->Cantidad = Cantidad;
+        d->Articulo = Articulo;
+        d->EsConsultaDeSerieLote = true;
+        d->EsLote = Lote;
+        d->EsSerie = Serie;
+        d->EsTalle = Talle;
+        d->Deposito = lots::Codigo(deposito, 4);
+        d->Lotes = SeriesLoteAnt;
+        d->Series = CantidadANT;
+    });
+    on.run([&] {
+        QString lotes, cantidades;
+        CuentaLotesEnGrilla(Grilla, Articulo, lotes, cantidades);
+        d->LotesExistentes = lotes;
+        d->SeriesExistentes = cantidades;
+    });
+    on.run([&] { d->CargaDatos(); });
+    on.run([&] {
+        d->SetLblArticulo(Articulo + QStringLiteral(" - ") + Descripcion);
+        d->MostrarForm = MostrarForm;
+    });
+    on.run([&] {
+        if (MostrarForm) d->MostrarModal();
+        else d->CmdAceptar_Click();   // settled from the loaded stock, without the operator
+    });
+    on.run([&] {
+        SeriesLoteNvo = d->Lotes;
+        CantidadesNvo = d->Series;
+        Cantidad = d->Cantidad;
+    });
+}
+
+void ClsCmnCptes::CuentaLotesEnGrilla(ui::FlexGrid& Grilla, const QString& Articulo, QString& LotesEnGrid,
+                                      QString& CantidadesEnGrid) {
+    // The lines' lists joined item by item, so that the k-th quantity stays with the k-th lot
+    // even when a line's quantities are missing or bare.
+    QString lotes, cantidades;
+    for (int fila = 1; fila < Grilla.Rows(); ++fila) {
+        if (Grilla.TextMatrix(fila, art::IdArticulo).compare(Articulo, Qt::CaseInsensitive) != 0) continue;
+        const QString celdaLotes = Grilla.TextMatrix(fila, art::Lotes);
+        const QString celdaCantidades = Grilla.TextMatrix(fila, art::Series);
+        const int32_t items =
+            std::max(ListaPipe::Cantidad_Series_Lotes(celdaLotes), ListaPipe::Cantidad_Series_Lotes(celdaCantidades));
+        for (int32_t k = 1; k <= items; ++k) {
+            lotes += ListaPipe::ExtraeSerieLote(celdaLotes, k) + u'|';
+            cantidades += ListaPipe::ExtraeSerieLote(celdaCantidades, k) + u'|';
+        }
+    }
+    LotesEnGrid = lotes.isEmpty() ? QString() : u'|' + lotes;
+    CantidadesEnGrid = cantidades.isEmpty() ? QString() : u'|' + cantidades;
+}
+
+void ClsCmnCptes::PidePosicionLote(const QString& Articulo, const QString& IdUnidad, double Cantidad,
+                                   const QString& Deposito, const QString& PosicionAnt, const QString& LoteAnt,
+                                   QString& PosicionNVO, QString& LoteNvo, bool Posicion, bool Lote) {
+    if (Cantidad == 0) {
+        PosicionNVO.clear();
+        LoteNvo.clear();
+        return;
+    }
+    vb::OnError on(Tratamiento("PideSerieLote"));
+    DialogoEnUso<lots::DialogoLoteyPosicion> d(lots::DialogosLotes().loteyPosicion);
+    on.run([&] {
+        d->Cantidad1 = Cantidad;
+        d->EsConsultaDePosicionLote = !PosicionAnt.isEmpty() || !LoteAnt.isEmpty();
+        d->EsPosicion = Posicion;
+        d->EsLote = Lote;
+        d->IUNIDAD = IdUnidad;
+        d->Articulo = Articulo;
+        d->Deposito = Deposito;
+        d->PosicionesAnteriores = PosicionAnt;
+        d->LotesAnteriores = LoteAnt;
+    });
+    on.run([&] { d->CargaDatos(); });
+    on.run([&] { d->SetLblArticulo(Articulo); });
+    on.run([&] { d->MostrarModal(); });
+    on.run([&] {
+        PosicionNVO = d->Posiciones.trimmed();
+        LoteNvo = d->Lotes.trimmed();
+    });
+}
+
+}  // namespace posting

@@ -1,0 +1,93 @@
+// Stock by lot, series and position (ObtieneStock) and in a base and an equivalent unit
+// (ObtieneStockxEquiv), on the demo rows: coffee 000789 in deposit A001, lot L0001 (4, shelf P01)
+// and lot L0002 (5), 9 units in all; a box is 24 coffees.
+#include "lots/lotes_sql.h"
+#include "lots_db.h"
+#include "platform/ui/prompter.h"
+#include "posting/cls_cmn_cptes.h"
+
+namespace lotstest {
+
+namespace {
+
+class StockLotesTest : public LotsTest {
+protected:
+    QStringList Filas() const override {
+        return {QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'DepositoDefault'"),
+                QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('DepositoDefault', 'A001', '')"),
+                QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES (IdArticulo, IdDeposito, NroLote, NroSerie, Cantidad) "
+                               "VALUES ('000789', 'A002', 'L0003', NULL, 7)"),
+                QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES (IdArticulo, IdDeposito, NroLote, NroSerie, Cantidad) "
+                               "VALUES ('000789', 'A001', NULL, 'S-1', 100)")};
+    }
+};
+
+}  // namespace
+
+TEST_F(StockLotesTest, ByLotSeriesAndPosition) {
+    posting::ClsCmnCptes cpte;
+    const QString I = QStringLiteral("Ignorar");
+    struct Caso {
+        const char* deposito;
+        const char* lote;
+        const char* serie;
+        const char* posicion;
+        double saldo;
+    } casos[] = {
+        {"A001", "L0001", "Ignorar", "Ignorar", 4},
+        {"A001", "l0002", "", "", 5},            // any letter case; blank sets no filter
+        {"A001", "Ignorar", "", "Ignorar", 9},   // the lot path; the serial row is not a lot's
+        {"", "Ignorar", "", "Ignorar", 16},      // every deposit
+        {"IGNORAR", "L0001", "Ignorar", "P01", 4},
+        {"A001", "L0001", "Ignorar", "P02", 0},
+        {"A001", "L9999", "Ignorar", "Ignorar", 0},
+    };
+    for (const Caso& c : casos) {
+        QString deposito = QString::fromLatin1(c.deposito);
+        EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000789"), &deposito, QString::fromLatin1(c.lote),
+                                           QString::fromLatin1(c.serie), QString::fromLatin1(c.posicion)),
+                         c.saldo)
+            << c.deposito << " " << c.lote << " " << c.posicion;
+    }
+    // Neither lot nor series: the balance by unit, the deposit and unit resolved for the caller.
+    QString deposito = QStringLiteral("ignorar"), unidad = I;
+    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000789"), &deposito, I, I, I, &unidad), 9);
+    EXPECT_EQ(deposito, QStringLiteral("A001"));
+    EXPECT_EQ(unidad, QStringLiteral("UN  "));
+    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000123")), 10);
+
+    // A lot-controlled article counts only rows without a serial; a series-only one only rows
+    // without a lot; the values go in as literals.
+    const QString sql = lots::SqlStockSeriesLotes(QStringLiteral("O'Neil"), QStringLiteral("1"), QStringLiteral("L1"),
+                                                  I, I, false, true);
+    EXPECT_TRUE(sql.contains(QStringLiteral("IDARTICULO = 'O''Neil")));
+    EXPECT_TRUE(sql.contains(QStringLiteral(" AND IdDeposito = '1   ' ")));
+    EXPECT_TRUE(sql.endsWith(QStringLiteral(" AND NroSerie is NULL ")));
+    EXPECT_TRUE(lots::SqlStockSeriesLotes(QStringLiteral("A"), I, I, I, I, true, false).endsWith(
+        QStringLiteral(" AND NroLote is NULL ")));
+}
+
+TEST_F(StockLotesTest, AnArticleThatDoesNotExistIsAskedAboutAndGivesNothing) {
+    posting::ClsCmnCptes cpte;
+    ui::ScriptedPrompter guion;
+    guion.answer(3, QStringLiteral("Ha ocurrido el Siguiente Error"));
+    QString deposito = QStringLiteral("A001");
+    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("NO'EXISTE"), &deposito, QStringLiteral("L0001")), 0);
+    EXPECT_TRUE(guion.exhausted());
+    ASSERT_EQ(guion.shown().size(), 1u);
+    EXPECT_TRUE(guion.shown()[0].title.contains(QStringLiteral("ObtieneStock")));
+}
+
+TEST_F(StockLotesTest, InABaseAndAnEquivalentUnit) {
+    posting::ClsCmnCptes cpte;
+    double base = -1, equiv = -1;
+    cpte.ObtieneStockxEquiv(QStringLiteral("A001"), QStringLiteral("000789"), QStringLiteral("UN"), QStringLiteral("CJ"),
+                            base, equiv);
+    EXPECT_DOUBLE_EQ(base, 9);
+    EXPECT_DOUBLE_EQ(equiv, 9.0 / 24.0);
+    cpte.ObtieneStockxEquiv(QString(), QStringLiteral("000123"), QStringLiteral("UN"), QString(), base, equiv);
+    EXPECT_DOUBLE_EQ(base, 15);
+    EXPECT_DOUBLE_EQ(equiv, 0);
+}
+
+}  // namespace lotstest
