@@ -17,7 +17,3 @@ GO
 -- The order in which a deposit's positions were taken into use: the earlier ones are emptied first.
 ALTER TABLE dbo.MA_POSICIONES ADD ORDENINGRESO int NULL
 GO
-
--- Stock by lot and series: the position the stock lies in (NULL: none).
-ALTER TABLE dbo.STK_SERIES_Y_LOTES ADD IdPosicion varchar(15) NULL
-GO

@@ -360,7 +360,9 @@ void LoteyPosicion::TxtEdit_KeyPress(int& KeyAscii) { core::gUtilControles().Fil
 
 void LoteyPosicion::TxtEdit_KeyDown(int KeyCode, int Shift) {
     if (!core::gUtilControles().EsTeclaConfirmacion(KeyCode)) return;
-    CampoValida(TxtEdit);
+    // Esc drops the text, so there is nothing to check: a refused quantity can always be left.
+    if (KeyCode != kTeclaEsc) CampoValida(TxtEdit);
+    else errorCampo_ = false;
     if (!errorCampo_) EditKeyCode(MSFlexGrid1, TxtEdit, KeyCode, 0);
     (void)Shift;
 }

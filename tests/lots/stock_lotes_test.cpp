@@ -1,6 +1,6 @@
 // Stock by lot, series and position (ObtieneStock) and in a base and an equivalent unit
-// (ObtieneStockxEquiv), on the demo rows: coffee 000789 in deposit A001, lot L0001 (4, shelf P01)
-// and lot L0002 (5), 9 units in all; a box is 24 coffees.
+// (ObtieneStockxEquiv), on the demo rows (sugar: 120 units in A001, 48 in A002, 12 to a box; coffee:
+// 24 units in A002, 24 to a box) and a few coffee movements by lot and serial.
 #include "lots/lotes_sql.h"
 #include "lots_db.h"
 #include "platform/ui/prompter.h"
@@ -15,10 +15,19 @@ protected:
     QStringList Filas() const override {
         return {QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'DepositoDefault'"),
                 QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('DepositoDefault', 'A001', '')"),
-                QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES (IdArticulo, IdDeposito, NroLote, NroSerie, Cantidad) "
-                               "VALUES ('000789', 'A002', 'L0003', NULL, 7)"),
-                QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES (IdArticulo, IdDeposito, NroLote, NroSerie, Cantidad) "
-                               "VALUES ('000789', 'A001', NULL, 'S-1', 100)")};
+                Movimiento(1, "A001", "'L0001'", "NULL", 4), Movimiento(2, "A001", "'L0002'", "NULL", 5),
+                Movimiento(3, "A002", "'L0003'", "NULL", 7), Movimiento(4, "A001", "NULL", "'S-1'", 100),
+                QStringLiteral("UPDATE MA_ARTICULOS SET USALOTE = 1 WHERE IDARTICULO = '000789'")};
+    }
+    // A coffee movement into a deposit with a lot or a serial.
+    static QString Movimiento(int sec, const char* deposito, const char* lote, const char* serie, double cantidad) {
+        return QStringLiteral("INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdDeposito, IdArticulo, "
+                              "IdUnidad, Cantidad, NroLote, NroSerie) VALUES ('AJP ', '000200000001X', %1, '02/03/2008', "
+                              "'%2', '000789', 'UN', %3, %4, %5)")
+            .arg(sec)
+            .arg(QString::fromLatin1(deposito))
+            .arg(cantidad)
+            .arg(QString::fromLatin1(lote), QString::fromLatin1(serie));
     }
 };
 
@@ -38,8 +47,8 @@ TEST_F(StockLotesTest, ByLotSeriesAndPosition) {
         {"A001", "l0002", "", "", 5},            // any letter case; blank sets no filter
         {"A001", "Ignorar", "", "Ignorar", 9},   // the lot path; the serial row is not a lot's
         {"", "Ignorar", "", "Ignorar", 16},      // every deposit
-        {"IGNORAR", "L0001", "Ignorar", "P01", 4},
-        {"A001", "L0001", "Ignorar", "P02", 0},
+        {"IGNORAR", "L0003", "Ignorar", "Ignorar", 7},
+        {"A001", "L0001", "Ignorar", "P01", 0},   // the movements keep no position
         {"A001", "L9999", "Ignorar", "Ignorar", 0},
     };
     for (const Caso& c : casos) {
@@ -51,10 +60,11 @@ TEST_F(StockLotesTest, ByLotSeriesAndPosition) {
     }
     // Neither lot nor series: the balance by unit, the deposit and unit resolved for the caller.
     QString deposito = QStringLiteral("ignorar"), unidad = I;
-    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000789"), &deposito, I, I, I, &unidad), 9);
+    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000123"), &deposito, I, I, I, &unidad), 120);
     EXPECT_EQ(deposito, QStringLiteral("A001"));
     EXPECT_EQ(unidad, QStringLiteral("UN  "));
-    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000123")), 10);
+    deposito.clear();
+    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000123"), &deposito), 168);   // blank: every deposit
 
     // A lot-controlled article counts only rows without a serial; a series-only one only rows
     // without a lot; the values go in as literals.
@@ -81,12 +91,12 @@ TEST_F(StockLotesTest, AnArticleThatDoesNotExistIsAskedAboutAndGivesNothing) {
 TEST_F(StockLotesTest, InABaseAndAnEquivalentUnit) {
     posting::ClsCmnCptes cpte;
     double base = -1, equiv = -1;
-    cpte.ObtieneStockxEquiv(QStringLiteral("A001"), QStringLiteral("000789"), QStringLiteral("UN"), QStringLiteral("CJ"),
+    cpte.ObtieneStockxEquiv(QStringLiteral("A001"), QStringLiteral("000123"), QStringLiteral("UN"), QStringLiteral("CJ"),
                             base, equiv);
-    EXPECT_DOUBLE_EQ(base, 9);
-    EXPECT_DOUBLE_EQ(equiv, 9.0 / 24.0);
+    EXPECT_DOUBLE_EQ(base, 120);
+    EXPECT_DOUBLE_EQ(equiv, 10);
     cpte.ObtieneStockxEquiv(QString(), QStringLiteral("000123"), QStringLiteral("UN"), QString(), base, equiv);
-    EXPECT_DOUBLE_EQ(base, 15);
+    EXPECT_DOUBLE_EQ(base, 168);
     EXPECT_DOUBLE_EQ(equiv, 0);
 }
 

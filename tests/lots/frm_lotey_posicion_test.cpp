@@ -1,0 +1,241 @@
+// The position and lot dialog driven as the operator does, offscreen, on the demo database:
+// sugar 000123 in A001 lies on (P01, L0001) 30, (P02, L0001) 20, (P03, L0002) 40, (P02, L0002) 24
+// units and 6 unshelved; shelves taken into use P01, P03, P02. A002 gets rows of its own here.
+#include "lots/frm_lotey_posicion.h"
+#include "lots_db.h"
+#include "platform/ui/flex_grid_view.h"
+#include "platform/ui/prompter.h"
+#include "posting/cls_cmn_cptes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+namespace lotstest {
+
+namespace {
+
+using lots::FrmLoteyPosicion;
+
+class LoteyPosicionTest : public LotsTest {
+protected:
+    QStringList Filas() const override {
+        return {QStringLiteral("INSERT INTO MA_POSICIONES (IDPOSICION, IdDeposito, ORDENINGRESO) VALUES ('P10', 'A002', 1)"),
+                QStringLiteral("INSERT INTO MA_POSICIONES (IDPOSICION, IdDeposito, ORDENINGRESO) VALUES ('P11', 'A002', 2)"),
+                Saldo("A002", "P10", "000123", "L1", "UN  ", 24), Saldo("A002", "", "000123", "", "UN", 12),
+                Saldo("A002", "", "000123", "L9", "UN", 12),   // 24 unshelved units in two rows
+                Saldo("A002", "P10", "000789", "L5", "UN", 10), Saldo("A002", "P11", "000789", "L5", "UN", 5)};
+    }
+    // A dialog loaded as the driver loads it, and shown.
+    std::unique_ptr<FrmLoteyPosicion> Abre(double cantidad, const char* unidad = "UN", const char* articulo = "000123",
+                                           const char* deposito = "A001", bool lote = true, bool posicion = true) {
+        auto d = std::make_unique<FrmLoteyPosicion>();
+        d->Cantidad1 = cantidad;
+        d->EsPosicion = posicion;
+        d->EsLote = lote;
+        d->IUNIDAD = QString::fromLatin1(unidad);
+        d->Articulo = QString::fromLatin1(articulo);
+        d->Deposito = QString::fromLatin1(deposito);
+        d->CargaDatos();
+        d->show();
+        QCoreApplication::processEvents();
+        return d;
+    }
+    static QStringList Columna(const FrmLoteyPosicion& d, int col) {
+        QStringList c;
+        for (int r = 1; r < d.MSFlexGrid1.Rows(); ++r) c << d.MSFlexGrid1.TextMatrix(r, col);
+        return c;
+    }
+    static void Teclas(QWidget* w, const QString& texto) {
+        for (QChar c : texto) QTest::keyClick(w, c.toLatin1());
+    }
+};
+
+const QStringList kPosiciones = {"P01", "P02", "P03", "P02", "DEPOSITO A001"};
+
+}  // namespace
+
+TEST_F(LoteyPosicionTest, FreshOpeningThroughTheDriverProposesAndAccepts) {
+    posting::ClsCmnCptes cpte;
+    QString posiciones, lotes;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<FrmLoteyPosicion*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Posiciones y Lotes (Deposito: A001)"));
+        EXPECT_EQ(d->etiqueta()->text(), QStringLiteral("000123"));
+        for (const char* n : {"MSFlexGrid1", "TxtEdit", "Toolbar1", "lblArticulo", "CmdAceptar", "CmdCancelar"})
+            EXPECT_NE(d->findChild<QWidget*>(QString::fromLatin1(n)), nullptr) << n;
+        EXPECT_EQ(Columna(*d, 0), kPosiciones);
+        EXPECT_EQ(Columna(*d, 1), QStringList({"L0001", "L0001", "L0002", "L0002", ""}));
+        EXPECT_EQ(Columna(*d, 3), QStringList({"30", "20", "40", "24", "6"}));
+        EXPECT_EQ(Columna(*d, 4), QStringList({"30", "20", "10", "0", "0"}));
+        d->aceptar()->click();
+    });
+    cpte.PidePosicionLote(QStringLiteral("000123"), QStringLiteral("UN"), 60, QStringLiteral("A001"), QString(), QString(),
+                          posiciones, lotes, true, true);
+    EXPECT_EQ(posiciones, QStringLiteral("|P01*30|P02*20|P03*10|"));
+    EXPECT_EQ(lotes, QStringLiteral("|L0001|L0001|L0002|"));
+    EXPECT_EQ(QApplication::topLevelWidgets().count(), 0);   // released
+}
+
+TEST_F(LoteyPosicionTest, KeysOpenTheEditorCheckAndMove) {
+    ui::ScriptedPrompter guion;
+    auto d = Abre(60);
+    ui::FlexGrid& g = d->MSFlexGrid1;
+    g.SetRow(3);
+    Teclas(d->grilla(), QStringLiteral("2"));   // a typed key opens the editor on CANT. with it
+    EXPECT_TRUE(d->TxtEdit.Visible());
+    EXPECT_LE((d->editor()->geometry().topLeft() - d->grilla()->pos() - d->grilla()->CellRect().topLeft()).manhattanLength(),
+              2);   // laid over the cell
+    Teclas(d->editor(), QStringLiteral("5"));
+    QTest::keyClick(d->editor(), Qt::Key_Return);   // written, one row down
+    EXPECT_EQ(g.TextMatrix(3, 4), QStringLiteral("25"));
+    EXPECT_EQ(g.Row(), 4);
+    EXPECT_FALSE(d->TxtEdit.Visible());
+
+    QTest::keyClick(d->grilla(), Qt::Key_Return);   // Enter opens it with the cell's text
+    EXPECT_EQ(d->TxtEdit.Text(), QStringLiteral("0"));
+    Teclas(d->editor(), QStringLiteral("30"));
+    guion.answer(1, QStringLiteral("No hay disponible para esa posicion"));
+    QTest::keyClick(d->editor(), Qt::Key_Return);   // 030 > 24: refused, stays open
+    EXPECT_TRUE(d->TxtEdit.Visible() && d->ErrorCampo());
+    QTest::keyClick(d->editor(), Qt::Key_A, Qt::ControlModifier);
+    Teclas(d->editor(), QStringLiteral("-1"));
+    guion.answer(1, QStringLiteral("La Cantidad no puede ser Menor a Cero"));
+    QTest::keyClick(d->editor(), Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 4);
+    QTest::keyClick(d->editor(), Qt::Key_Escape);   // dropped, unchecked
+    EXPECT_EQ(g.TextMatrix(4, 4), QStringLiteral("0"));
+
+    Teclas(d->grilla(), QStringLiteral("1"));
+    QTest::keyClick(d->editor(), Qt::Key_Down);   // down: next row, first column
+    EXPECT_EQ(g.TextMatrix(4, 4), QStringLiteral("1"));
+    EXPECT_EQ(g.Row(), 5);
+    EXPECT_EQ(g.Col(), 0);
+    Teclas(d->grilla(), QStringLiteral("7"));   // not on POSICION
+    EXPECT_FALSE(d->TxtEdit.Visible());
+    g.SetRow(1);
+    g.SetCol(4);
+    QTest::keyClick(d->grilla(), Qt::Key_Space);
+    QTest::keyClick(d->editor(), Qt::Key_Up);   // never into the header row
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_TRUE(guion.exhausted());
+}
+
+TEST_F(LoteyPosicionTest, ToolbarCommands) {
+    auto d = Abre(60);
+    ui::FlexGrid& g = d->MSFlexGrid1;
+    const QList<QAction*> b = d->toolbar()->actions();
+    EXPECT_EQ(b[2]->toolTip(), QStringLiteral("Proponer Automaticamente"));
+    g.SetRow(2);
+    g.SetTextMatrix(2, 4, QStringLiteral("2.5"));
+    b[0]->trigger();
+    EXPECT_EQ(Columna(*d, 4), QStringList({"30", "2.5", "2.5", "2.5", "2.5"}));
+    g.SetRow(3);
+    b[1]->trigger();
+    EXPECT_EQ(Columna(*d, 4), QStringList({"30", "2.5", "0", "0", "0"}));
+    g.SetCol(3);
+    b[0]->trigger();   // only on CANT.
+    EXPECT_EQ(Columna(*d, 4), QStringList({"30", "2.5", "0", "0", "0"}));
+    b[2]->trigger();
+    EXPECT_EQ(Columna(*d, 4), QStringList({"30", "20", "10", "0", "0"}));
+    EXPECT_EQ(g.TextMatrix(0, 4), QStringLiteral("CANT."));
+}
+
+TEST_F(LoteyPosicionTest, AcceptChecksTheRowsAndTheTotal) {
+    struct Caso {
+        double pedido;
+        bool mostrarForm;
+        QStringList cantidades;
+        std::vector<std::pair<int, const char*>> cajas;   // answer, expected text
+        const char* posiciones;                           // nullptr: stays open
+        double cantidad1;
+    } casos[] = {
+        {0.3, false, {"0.1", "0,2", "0", "", "0"}, {}, "|P01*0.1|P02*0.2|", 0.3},
+        {60, false, {"30", "20", "20", "0", "0"}, {{6, "supera a la solicitada"}}, "|P01*30|P02*20|P03*20|", 70},
+        {60, false, {"30", "20", "20", "0", "0"}, {{7, "supera"}, {1, "Debe Ajustar la suma de las cantidades a :60"}}, nullptr, 60},
+        {60, false, {"30", "0", "0", "0", "1"}, {{1, "es Menor a la cantidad solicitada "}}, nullptr, 60},
+        {60, true, {"30", "0", "0", "0", "1"}, {{6, "Es Menor a la solicitada"}}, "|P01*30|*1|", 31},
+        {60, false, {"40", "20", "0", "0", "0"}, {{1, "No hay disponible para esa posicion"}}, nullptr, 60},
+        {60, false, {"30", "-10", "0", "0", "0"}, {{1, "La Cantidad no puede ser Menor a Cero"}}, nullptr, 60},
+    };
+    for (const Caso& c : casos) {
+        ui::ScriptedPrompter guion;
+        for (const auto& [respuesta, texto] : c.cajas) guion.answer(respuesta, QString::fromUtf8(texto));
+        auto d = Abre(c.pedido);
+        d->MostrarForm = c.mostrarForm;
+        for (int r = 0; r < c.cantidades.size(); ++r) d->MSFlexGrid1.SetTextMatrix(r + 1, 4, c.cantidades[r]);
+        d->aceptar()->click();
+        EXPECT_TRUE(guion.exhausted()) << c.cantidades.join(u' ').toStdString();
+        EXPECT_EQ(d->Aceptado(), c.posiciones != nullptr);
+        EXPECT_EQ(d->Posiciones, QString::fromLatin1(c.posiciones));
+        EXPECT_DOUBLE_EQ(d->Cantidad1, c.cantidad1);
+    }
+    auto d = Abre(60);
+    d->cancelar()->click();
+    EXPECT_TRUE(d->Oculto() && !d->Aceptado() && d->Posiciones.isEmpty() && d->Lotes.isEmpty());
+}
+
+TEST_F(LoteyPosicionTest, ReviewShowsTheEarlierChoice) {
+    struct Caso {
+        bool lote;
+        const char* posiciones;
+        const char* lotes;
+        QStringList cantidades;
+    } casos[] = {
+        {true, "|P02*1.5|*2|", "|L0002||", {"0", "0", "0", "1.5", "2"}},
+        {true, "|P01*3|P02*4|*1|P09*1|", "|L0001|", {"3", "0", "0", "0", "1"}},   // short lots: empty lots
+        {false, "|P02*5|P02*7|", "", {"", "5", "", "7", "0"}},   // a position listed twice: both rows
+    };
+    for (const Caso& c : casos) {
+        auto d = std::make_unique<FrmLoteyPosicion>();
+        d->Cantidad1 = 9;
+        d->EsConsultaDePosicionLote = true;
+        d->EsPosicion = true;
+        d->EsLote = c.lote;
+        d->Articulo = QStringLiteral("000123");
+        d->Deposito = QStringLiteral("A001");
+        d->PosicionesAnteriores = QString::fromLatin1(c.posiciones);
+        d->LotesAnteriores = QString::fromLatin1(c.lotes);
+        d->CargaDatos();
+        EXPECT_EQ(Columna(*d, 4), c.cantidades) << c.posiciones;
+        EXPECT_EQ(d->MSFlexGrid1.ColWidth(1) == 0, !c.lote);
+    }
+}
+
+TEST_F(LoteyPosicionTest, BalancesInTheLinesUnitAndTheDepositRow) {
+    auto d = Abre(3, "CJ  ", "000123", "A002");   // 24 UN at 12 to a box: 2 boxes
+    EXPECT_EQ(Columna(*d, 0), QStringList({"P10", "DEPOSITO A002"}));
+    EXPECT_EQ(Columna(*d, 3), QStringList({"2", "2"}));   // the unshelved rows summed
+    EXPECT_EQ(Columna(*d, 4), QStringList({"2", "1"}));
+    d = Abre(24, "UN  ", "000123", "A002");
+    EXPECT_EQ(Columna(*d, 3), QStringList({"24", "24"}));
+
+    d = Abre(15, "UN", "000789", "A002");   // no unshelved row: the last row is a position
+    d->aceptar()->click();
+    EXPECT_EQ(d->Posiciones, QStringLiteral("|P10*10|P11*5|"));
+    EXPECT_EQ(d->Lotes, QStringLiteral("|L5|L5|"));
+
+    d = Abre(60, "UN", "000123", "A001", true, false);   // lots without positions work as both
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Números de Lote (Deposito: A001)"));
+    d->aceptar()->click();
+    EXPECT_EQ(d->Lotes, QStringLiteral("|L0001|L0001|L0002|"));
+
+    d = Abre(60, "UN", "000123", "A001", false);   // positions only
+    EXPECT_EQ(d->MSFlexGrid1.TextMatrix(0, 1), QString());
+    d->aceptar()->click();
+    EXPECT_EQ(d->Posiciones, QStringLiteral("|P01*30|P02*20|P03*10|"));
+    EXPECT_TRUE(d->Lotes.isEmpty());
+
+    d = Abre(5, "UN", "000123", "A'1");   // a quote in the deposit is a value like any other
+    EXPECT_EQ(d->MSFlexGrid1.Rows(), 1);
+    QTest::keyClick(d->grilla(), Qt::Key_5);
+    EXPECT_FALSE(d->TxtEdit.Visible());
+}
+
+}  // namespace lotstest
