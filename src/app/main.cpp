@@ -5,8 +5,8 @@
 //   korvane --demo <folder> --capturas <folder2>
 //                                        demo start that also writes pictures of the main window,
 //                                        its receive grid, a send's progress window, the
-//                                        percentage bar and the list and tree lookup dialogs into
-//                                        <folder2>, then ends
+//                                        percentage bar, the list and tree lookup dialogs and the
+//                                        position and lot dialog into <folder2>, then ends
 #include "console/frm_korvane01.h"
 #include "console/frm_status.h"
 #include "console/reportes.h"
@@ -18,11 +18,13 @@
 #include "lookup/lib_cls_cons3.h"
 #include "lookup/lib_frm_cons3.h"
 #include "lookup/lib_frm_cons3_tree.h"
+#include "lots/frm_lotey_posicion.h"
 #include "platform/ui/flex_grid_view.h"
 #include "platform/ado/ado.h"
 #include "platform/ui/prompter.h"
 #include "platform/vb/app.h"
 #include "platform/vb/error.h"
+#include "posting/cls_cmn_cptes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -132,6 +134,21 @@ bool CapturasConsultas(const QString& carpeta) {
     return ok && sinCajas.shown().empty();
 }
 
+// The position and lot dialog, fresh, as the voucher engine opens it for 60 units of sugar taken
+// from the centre deposit.
+bool CapturaLotePosicion(const QString& carpeta) {
+    ui::ScriptedPrompter sinCajas;
+    posting::ClsCmnCptes cpte;
+    QString posiciones, lotes;
+    const bool ok = CapturaConsulta<lots::FrmLoteyPosicion>(carpeta, QStringLiteral("lote-posicion.png"), [&] {
+        cpte.PidePosicionLote(QStringLiteral("000123"), QStringLiteral("UN"), 60, QStringLiteral("A001"), QString(),
+                              QString(), posiciones, lotes, true, true);
+    });
+    for (const auto& caja : sinCajas.shown())
+        std::fprintf(stderr, "caja inesperada durante la captura de lotes: %s\n", qPrintable(caja.prompt));
+    return ok && sinCajas.shown().empty();
+}
+
 // Pictures of the main window and of a send in progress. The send runs on a copy of the demo
 // databases, answered by a script: Yes to the question, OK to the closing box.
 int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
@@ -162,6 +179,7 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     console::SetObservadorEstado(nullptr);
     ok = Guarda(&w, carpeta, QStringLiteral("main-after-send.png")) && ok;
     ok = CapturasConsultas(carpeta) && ok;
+    ok = CapturaLotePosicion(carpeta) && ok;
     for (const int porcentaje : {0, 50, 100}) {   // the percentage bar empty, half and full
         QImage barra(240, 24, QImage::Format_RGB32);
         core::DibujaBarraProgreso(barra, vb::Variant(static_cast<double>(porcentaje)), 0xFF0000, QString());

@@ -79,6 +79,11 @@ FrmLoteyPosicion::FrmLoteyPosicion(QWidget* parent) : QDialog(parent) {
 
 FrmLoteyPosicion::~FrmLoteyPosicion() = default;
 
+long FrmLoteyPosicion::MedidaCelda::TextWidth(const QString& text) const {
+    constexpr long kMargenCelda = 16 * 15;   // twips: the cell's padding and grid line
+    return text.isEmpty() ? 0 : texto_.TextWidth(text) + kMargenCelda;
+}
+
 void FrmLoteyPosicion::MostrarModal() {
     ocultando_ = false;
     grilla_->Sincroniza();

@@ -58,7 +58,16 @@ private:
     QLabel* lblArticulo_ = nullptr;
     QPushButton* CmdAceptar_ = nullptr;
     QPushButton* CmdCancelar_ = nullptr;
-    ui::WidgetTextMeasurer medida_{this};
+    // The window's font, with the room a grid cell keeps around its text.
+    class MedidaCelda : public ui::TextMeasurer {
+    public:
+        explicit MedidaCelda(const QWidget* ventana) : texto_(ventana) {}
+        long TextWidth(const QString& text) const override;
+
+    private:
+        ui::WidgetTextMeasurer texto_;
+    };
+    MedidaCelda medida_{this};
     bool ocultando_ = false;
 };
 
