@@ -2,6 +2,7 @@
 
 #include "core/frm_configura.h"
 #include "core/mod_global.h"
+#include "lookup/dialogo_consulta.h"
 #include "platform/ui/flex_grid_view.h"
 #include "platform/utillib/util_controles.h"
 #include "platform/utillib/util_texto.h"
@@ -151,11 +152,7 @@ bool FrmLoteyPosicion::teclaEnGrilla(QKeyEvent* ev) {
 bool FrmLoteyPosicion::teclaEnEditor(QKeyEvent* ev) {
     const int codigo = utillib::UtilControles::KeyCodeFromQt(ev->key());
     if (core::gUtilControles().EsTeclaConfirmacion(codigo)) {
-        int shift = 0;
-        if (ev->modifiers().testFlag(Qt::ShiftModifier)) shift |= 1;
-        if (ev->modifiers().testFlag(Qt::ControlModifier)) shift |= 2;
-        if (ev->modifiers().testFlag(Qt::AltModifier)) shift |= 4;
-        TxtEdit_KeyDown(codigo, shift);
+        TxtEdit_KeyDown(codigo, lookup::ShiftDe(ev));
         return true;
     }
     if (ev->text().isEmpty()) return false;

@@ -399,12 +399,16 @@ void LoteyPosicion::EditKeyCode(ui::FlexGrid& MsFlexGrid, ui::TextBox& Edt, int 
     vb::OnError on([trata = posting::Tratamiento("EditKeyCode")](const vb::Error& e) {
         return e.number() == vb::kErrInvalidProcedureCall ? static_cast<int>(vb::kIgnore) : trata(e);
     });
-    switch (KeyCode) {
-    case kTeclaEnter: {
+    // The grid takes the focus (writing the editor into its cell) before the cursor moves.
+    const auto enfocaGrilla = [&] {
         on.run([&] {
             FocoGrilla();
             vb::DoEvents();
         });
+    };
+    switch (KeyCode) {
+    case kTeclaEnter: {
+        enfocaGrilla();
         const int ultima =
             MsFlexGrid.Name().trimmed().compare(QStringLiteral("msflexgrid1"), Qt::CaseInsensitive) == 0 ? kColCantidad : 0;
         on.run([&] {
@@ -425,19 +429,13 @@ void LoteyPosicion::EditKeyCode(ui::FlexGrid& MsFlexGrid, ui::TextBox& Edt, int 
         });
         break;
     case kTeclaArriba:
-        on.run([&] {
-            FocoGrilla();
-            vb::DoEvents();
-        });
+        enfocaGrilla();
         on.run([&] {
             if (MsFlexGrid.Row() > MsFlexGrid.FixedRows()) MsFlexGrid.SetRow(MsFlexGrid.Row() - 1);
         });
         break;
     case kTeclaAbajo:
-        on.run([&] {
-            FocoGrilla();
-            vb::DoEvents();
-        });
+        enfocaGrilla();
         on.run([&] {
             if (MsFlexGrid.Row() < MsFlexGrid.Rows() - 1) {
                 MsFlexGrid.SetRow(MsFlexGrid.Row() + 1);

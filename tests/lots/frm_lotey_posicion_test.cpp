@@ -29,7 +29,8 @@ protected:
                 QStringLiteral("INSERT INTO MA_POSICIONES (IDPOSICION, IdDeposito, ORDENINGRESO) VALUES ('P11', 'A002', 2)"),
                 Saldo("A002", "P10", "000123", "L1", "UN  ", 24), Saldo("A002", "", "000123", "", "UN", 12),
                 Saldo("A002", "", "000123", "L9", "UN", 12),   // 24 unshelved units in two rows
-                Saldo("A002", "P10", "000789", "L5", "UN", 10), Saldo("A002", "P11", "000789", "L5", "UN", 5)};
+                Saldo("A002", "P10", "000789", "L5", "UN", 10), Saldo("A002", "P11", "000789", "L5", "UN", 5),
+                Saldo("A002", "P10", "000456", "L1", "UN", 3), Saldo("A002", "", "000456", "", "UN", -2)};
     }
     // A dialog loaded as the driver loads it, and shown.
     std::unique_ptr<FrmLoteyPosicion> Abre(double cantidad, const char* unidad = "UN", const char* articulo = "000123",
@@ -215,6 +216,9 @@ TEST_F(LoteyPosicionTest, BalancesInTheLinesUnitAndTheDepositRow) {
     EXPECT_EQ(Columna(*d, 4), QStringList({"2", "1"}));
     d = Abre(24, "UN  ", "000123", "A002");
     EXPECT_EQ(Columna(*d, 3), QStringList({"24", "24"}));
+
+    d = Abre(5, "UN", "000456", "A002");   // a balance below 0 is not taken from
+    EXPECT_EQ(Columna(*d, 4), QStringList({"3", "0"}));
 
     d = Abre(15, "UN", "000789", "A002");   // no unshelved row: the last row is a position
     d->aceptar()->click();
