@@ -1,6 +1,6 @@
 // Stock by lot, series and position (ObtieneStock) and in a base and an equivalent unit
 // (ObtieneStockxEquiv), on the demo rows (sugar: 120 units in A001, 48 in A002, 12 to a box; coffee:
-// 24 units in A002, 24 to a box) and a few coffee movements by lot and serial.
+// lots L0001 4 and L0002 5 in A001) and two more coffee movements, by lot and by serial.
 #include "lots/lotes_sql.h"
 #include "lots_db.h"
 #include "platform/ui/prompter.h"
@@ -13,10 +13,7 @@ namespace {
 class StockLotesTest : public LotsTest {
 protected:
     QStringList Filas() const override {
-        return {QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'DepositoDefault'"),
-                QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('DepositoDefault', 'A001', '')"),
-                Movimiento(1, "A001", "'L0001'", "NULL", 4), Movimiento(2, "A001", "'L0002'", "NULL", 5),
-                Movimiento(3, "A002", "'L0003'", "NULL", 7), Movimiento(4, "A001", "NULL", "'S-1'", 100),
+        return {Movimiento(1, "A002", "'L0003'", "NULL", 7), Movimiento(2, "A001", "NULL", "'S-1'", 100),
                 QStringLiteral("UPDATE MA_ARTICULOS SET USALOTE = 1 WHERE IDARTICULO = '000789'")};
     }
     // A coffee movement into a deposit with a lot or a serial.
