@@ -32,16 +32,21 @@ protected:
                 Saldo("A002", "P10", "000789", "L5", "UN", 10), Saldo("A002", "P11", "000789", "L5", "UN", 5),
                 Saldo("A002", "P10", "000456", "L1", "UN", 3), Saldo("A002", "", "000456", "", "UN", -2)};
     }
-    // A dialog loaded as the driver loads it, and shown.
-    std::unique_ptr<FrmLoteyPosicion> Abre(double cantidad, const char* unidad = "UN", const char* articulo = "000123",
-                                           const char* deposito = "A001", bool lote = true, bool posicion = true) {
+    // A dialog loaded as the driver loads it (positions and lots, or `modo` 1 positions only, 2 lots
+    // only), a review when earlier lists are given; and shown.
+    static std::unique_ptr<FrmLoteyPosicion> Abre(double cantidad, const char* articulo = "000123",
+                                                  const char* deposito = "A001", const char* unidad = "UN", int modo = 3,
+                                                  const char* anteriores = "", const char* lotesAnteriores = "") {
         auto d = std::make_unique<FrmLoteyPosicion>();
         d->Cantidad1 = cantidad;
-        d->EsPosicion = posicion;
-        d->EsLote = lote;
+        d->EsPosicion = modo & 1;
+        d->EsLote = modo & 2;
         d->IUNIDAD = QString::fromLatin1(unidad);
         d->Articulo = QString::fromLatin1(articulo);
         d->Deposito = QString::fromLatin1(deposito);
+        d->PosicionesAnteriores = QString::fromLatin1(anteriores);
+        d->LotesAnteriores = QString::fromLatin1(lotesAnteriores);
+        d->EsConsultaDePosicionLote = *anteriores != 0;
         d->CargaDatos();
         d->show();
         QCoreApplication::processEvents();
@@ -88,43 +93,36 @@ TEST_F(LoteyPosicionTest, KeysOpenTheEditorCheckAndMove) {
     ui::ScriptedPrompter guion;
     auto d = Abre(60);
     ui::FlexGrid& g = d->MSFlexGrid1;
+    const auto editor = [&](const char* teclas, Qt::Key confirma) {
+        Teclas(d->editor(), QString::fromLatin1(teclas));
+        QTest::keyClick(d->editor(), confirma);
+    };
+    const auto celda = [&] { return QStringLiteral("%1,%2 %3").arg(g.Row()).arg(g.Col()).arg(d->TxtEdit.Visible()); };
     g.SetRow(3);
-    Teclas(d->grilla(), QStringLiteral("2"));   // a typed key opens the editor on CANT. with it
-    EXPECT_TRUE(d->TxtEdit.Visible());
-    EXPECT_LE((d->editor()->geometry().topLeft() - d->grilla()->pos() - d->grilla()->CellRect().topLeft()).manhattanLength(),
-              2);   // laid over the cell
-    Teclas(d->editor(), QStringLiteral("5"));
-    QTest::keyClick(d->editor(), Qt::Key_Return);   // written, one row down
-    EXPECT_EQ(g.TextMatrix(3, 4), QStringLiteral("25"));
-    EXPECT_EQ(g.Row(), 4);
-    EXPECT_FALSE(d->TxtEdit.Visible());
+    Teclas(d->grilla(), QStringLiteral("2"));   // a typed key opens the editor over CANT. with it
+    EXPECT_LE((d->editor()->pos() - d->grilla()->pos() - d->grilla()->CellRect().topLeft()).manhattanLength(), 2);
+    editor("5", Qt::Key_Return);   // written, one row down
+    EXPECT_EQ(g.TextMatrix(3, 4) + u' ' + celda(), QStringLiteral("25 4,4 0"));
 
     QTest::keyClick(d->grilla(), Qt::Key_Return);   // Enter opens it with the cell's text
-    EXPECT_EQ(d->TxtEdit.Text(), QStringLiteral("0"));
-    Teclas(d->editor(), QStringLiteral("30"));
     guion.answer(1, QStringLiteral("No hay disponible para esa posicion"));
-    QTest::keyClick(d->editor(), Qt::Key_Return);   // 030 > 24: refused, stays open
-    EXPECT_TRUE(d->TxtEdit.Visible() && d->ErrorCampo());
+    editor("30", Qt::Key_Return);   // 030 > 24: refused, stays open
+    EXPECT_TRUE(d->ErrorCampo());
     QTest::keyClick(d->editor(), Qt::Key_A, Qt::ControlModifier);
-    Teclas(d->editor(), QStringLiteral("-1"));
     guion.answer(1, QStringLiteral("La Cantidad no puede ser Menor a Cero"));
-    QTest::keyClick(d->editor(), Qt::Key_Down);
-    EXPECT_EQ(g.Row(), 4);
-    QTest::keyClick(d->editor(), Qt::Key_Escape);   // dropped, unchecked
-    EXPECT_EQ(g.TextMatrix(4, 4), QStringLiteral("0"));
+    editor("-1", Qt::Key_Down);
+    editor("", Qt::Key_Escape);   // dropped, unchecked
+    EXPECT_EQ(g.TextMatrix(4, 4) + u' ' + celda(), QStringLiteral("0 4,4 0"));
 
     Teclas(d->grilla(), QStringLiteral("1"));
-    QTest::keyClick(d->editor(), Qt::Key_Down);   // down: next row, first column
-    EXPECT_EQ(g.TextMatrix(4, 4), QStringLiteral("1"));
-    EXPECT_EQ(g.Row(), 5);
-    EXPECT_EQ(g.Col(), 0);
-    Teclas(d->grilla(), QStringLiteral("7"));   // not on POSICION
-    EXPECT_FALSE(d->TxtEdit.Visible());
+    editor("", Qt::Key_Down);   // written; next row, first column
+    Teclas(d->grilla(), QStringLiteral("7"));   // nothing to edit on POSICION
+    EXPECT_EQ(g.TextMatrix(4, 4) + u' ' + celda(), QStringLiteral("1 5,0 0"));
     g.SetRow(1);
     g.SetCol(4);
     QTest::keyClick(d->grilla(), Qt::Key_Space);
-    QTest::keyClick(d->editor(), Qt::Key_Up);   // never into the header row
-    EXPECT_EQ(g.Row(), 1);
+    editor("", Qt::Key_Up);   // never into the header row
+    EXPECT_EQ(celda(), QStringLiteral("1,4 0"));
     EXPECT_TRUE(guion.exhausted());
 }
 
@@ -184,59 +182,49 @@ TEST_F(LoteyPosicionTest, AcceptChecksTheRowsAndTheTotal) {
 
 TEST_F(LoteyPosicionTest, ReviewShowsTheEarlierChoice) {
     struct Caso {
-        bool lote;
+        int modo;
         const char* posiciones;
         const char* lotes;
         QStringList cantidades;
     } casos[] = {
-        {true, "|P02*1.5|*2|", "|L0002||", {"0", "0", "0", "1.5", "2"}},
-        {true, "|P01*3|P02*4|*1|P09*1|", "|L0001|", {"3", "0", "0", "0", "1"}},   // short lots: empty lots
-        {false, "|P02*5|P02*7|", "", {"", "5", "", "7", "0"}},   // a position listed twice: both rows
+        {3, "|P02*1.5|*2|", "|L0002||", {"0", "0", "0", "1.5", "2"}},
+        {3, "|P01*3|P02*4|*1|P09*1|", "|L0001|", {"3", "0", "0", "0", "1"}},   // short lots: empty lots
+        {1, "|P02*5|P02*7|", "", {"", "5", "", "7", "0"}},   // a position listed twice: both rows
     };
     for (const Caso& c : casos) {
-        auto d = std::make_unique<FrmLoteyPosicion>();
-        d->Cantidad1 = 9;
-        d->EsConsultaDePosicionLote = true;
-        d->EsPosicion = true;
-        d->EsLote = c.lote;
-        d->Articulo = QStringLiteral("000123");
-        d->Deposito = QStringLiteral("A001");
-        d->PosicionesAnteriores = QString::fromLatin1(c.posiciones);
-        d->LotesAnteriores = QString::fromLatin1(c.lotes);
-        d->CargaDatos();
+        auto d = Abre(9, "000123", "A001", "UN", c.modo, c.posiciones, c.lotes);
         EXPECT_EQ(Columna(*d, 4), c.cantidades) << c.posiciones;
-        EXPECT_EQ(d->MSFlexGrid1.ColWidth(1) == 0, !c.lote);
+        EXPECT_EQ(d->MSFlexGrid1.ColWidth(1) == 0, c.modo == 1);   // positions only: no LOTE column
     }
 }
 
 TEST_F(LoteyPosicionTest, BalancesInTheLinesUnitAndTheDepositRow) {
-    auto d = Abre(3, "CJ  ", "000123", "A002");   // 24 UN at 12 to a box: 2 boxes
+    auto d = Abre(3, "000123", "A002", "CJ  ");   // 24 UN at 12 to a box: 2 boxes
     EXPECT_EQ(Columna(*d, 0), QStringList({"P10", "DEPOSITO A002"}));
     EXPECT_EQ(Columna(*d, 3), QStringList({"2", "2"}));   // the unshelved rows summed
     EXPECT_EQ(Columna(*d, 4), QStringList({"2", "1"}));
-    d = Abre(24, "UN  ", "000123", "A002");
+    d = Abre(24, "000123", "A002", "UN  ");
     EXPECT_EQ(Columna(*d, 3), QStringList({"24", "24"}));
 
-    d = Abre(5, "UN", "000456", "A002");   // a balance below 0 is not taken from
+    d = Abre(5, "000456", "A002");   // a balance below 0 is not taken from
     EXPECT_EQ(Columna(*d, 4), QStringList({"3", "0"}));
 
-    d = Abre(15, "UN", "000789", "A002");   // no unshelved row: the last row is a position
+    d = Abre(15, "000789", "A002");   // no unshelved row: the last row is a position
     d->aceptar()->click();
     EXPECT_EQ(d->Posiciones, QStringLiteral("|P10*10|P11*5|"));
     EXPECT_EQ(d->Lotes, QStringLiteral("|L5|L5|"));
 
-    d = Abre(60, "UN", "000123", "A001", true, false);   // lots without positions work as both
+    d = Abre(60, "000123", "A001", "UN", 2);   // lots without positions work as both
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Números de Lote (Deposito: A001)"));
     d->aceptar()->click();
     EXPECT_EQ(d->Lotes, QStringLiteral("|L0001|L0001|L0002|"));
 
-    d = Abre(60, "UN", "000123", "A001", false);   // positions only
-    EXPECT_EQ(d->MSFlexGrid1.TextMatrix(0, 1), QString());
+    d = Abre(60, "000123", "A001", "UN", 1);   // positions only
     d->aceptar()->click();
     EXPECT_EQ(d->Posiciones, QStringLiteral("|P01*30|P02*20|P03*10|"));
     EXPECT_TRUE(d->Lotes.isEmpty());
 
-    d = Abre(5, "UN", "000123", "A'1");   // a quote in the deposit is a value like any other
+    d = Abre(5, "000123", "A'1");   // a quote in the deposit is a value like any other
     EXPECT_EQ(d->MSFlexGrid1.Rows(), 1);
     QTest::keyClick(d->grilla(), Qt::Key_5);
     EXPECT_FALSE(d->TxtEdit.Visible());

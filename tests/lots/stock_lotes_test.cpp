@@ -1,7 +1,6 @@
 // Stock by lot, series and position (ObtieneStock) and in a base and an equivalent unit
 // (ObtieneStockxEquiv), on the demo rows (sugar: 120 units in A001, 48 in A002, 12 to a box; coffee:
 // lots L0001 4 and L0002 5 in A001) and two more coffee movements, by lot and by serial.
-#include "lots/lotes_sql.h"
 #include "lots_db.h"
 #include "platform/ui/prompter.h"
 #include "posting/cls_cmn_cptes.h"
@@ -13,18 +12,11 @@ namespace {
 class StockLotesTest : public LotsTest {
 protected:
     QStringList Filas() const override {
-        return {Movimiento(1, "A002", "'L0003'", "NULL", 7), Movimiento(2, "A001", "NULL", "'S-1'", 100),
+        const QString mov = QStringLiteral("INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdDeposito, IdArticulo, "
+                                           "IdUnidad, Cantidad, NroLote, NroSerie) VALUES ('AJP ', '000200000001X', %1)");
+        return {mov.arg("1, '02/03/2008', 'A002', '000789', 'UN', 7, 'L0003', NULL"),
+                mov.arg("2, '02/03/2008', 'A001', '000789', 'UN', 100, NULL, 'S-1'"),
                 QStringLiteral("UPDATE MA_ARTICULOS SET USALOTE = 1 WHERE IDARTICULO = '000789'")};
-    }
-    // A coffee movement into a deposit with a lot or a serial.
-    static QString Movimiento(int sec, const char* deposito, const char* lote, const char* serie, double cantidad) {
-        return QStringLiteral("INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdDeposito, IdArticulo, "
-                              "IdUnidad, Cantidad, NroLote, NroSerie) VALUES ('AJP ', '000200000001X', %1, '02/03/2008', "
-                              "'%2', '000789', 'UN', %3, %4, %5)")
-            .arg(sec)
-            .arg(QString::fromLatin1(deposito))
-            .arg(cantidad)
-            .arg(QString::fromLatin1(lote), QString::fromLatin1(serie));
     }
 };
 
@@ -62,16 +54,6 @@ TEST_F(StockLotesTest, ByLotSeriesAndPosition) {
     EXPECT_EQ(unidad, QStringLiteral("UN  "));
     deposito.clear();
     EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000123"), &deposito), 168);   // blank: every deposit
-
-    // A lot-controlled article counts only rows without a serial; a series-only one only rows
-    // without a lot; the values go in as literals.
-    const QString sql = lots::SqlStockSeriesLotes(QStringLiteral("O'Neil"), QStringLiteral("1"), QStringLiteral("L1"),
-                                                  I, I, false, true);
-    EXPECT_TRUE(sql.contains(QStringLiteral("IDARTICULO = 'O''Neil")));
-    EXPECT_TRUE(sql.contains(QStringLiteral(" AND IdDeposito = '1   ' ")));
-    EXPECT_TRUE(sql.endsWith(QStringLiteral(" AND NroSerie is NULL ")));
-    EXPECT_TRUE(lots::SqlStockSeriesLotes(QStringLiteral("A"), I, I, I, I, true, false).endsWith(
-        QStringLiteral(" AND NroLote is NULL ")));
 }
 
 TEST_F(StockLotesTest, AnArticleThatDoesNotExistIsAskedAboutAndGivesNothing) {
