@@ -85,9 +85,13 @@ long FrmLoteyPosicion::MedidaCelda::TextWidth(const QString& text) const {
     return text.isEmpty() ? 0 : texto_.TextWidth(text) + kMargenCelda;
 }
 
+void FrmLoteyPosicion::CargaDatos() {
+    LoteyPosicion::CargaDatos();
+    grilla_->Sincroniza();   // the grid shows the loaded rows and current cell before it can take the focus
+}
+
 void FrmLoteyPosicion::MostrarModal() {
     ocultando_ = false;
-    grilla_->Sincroniza();
     grilla_->setFocus();
     exec();
 }

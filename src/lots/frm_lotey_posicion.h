@@ -26,6 +26,7 @@ public:
     explicit FrmLoteyPosicion(QWidget* parent = nullptr);
     ~FrmLoteyPosicion() override;
 
+    void CargaDatos() override;
     void MostrarModal() override;
     void Descargar() override;
 
