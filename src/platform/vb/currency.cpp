@@ -29,6 +29,21 @@ Currency Currency::operator-(Currency o) const {
     return fromRaw(r);
 }
 
+Currency Currency::operator-() const {
+    if (raw_ == INT64_MIN) Raise(kErrOverflow);
+    return fromRaw(-raw_);
+}
+
+Currency Currency::operator*(Currency o) const {
+    const __int128 producto = static_cast<__int128>(raw_) * o.raw_;
+    __int128 cociente = producto / kScale;
+    const __int128 resto = producto % kScale;   // carries the product's sign
+    const __int128 doble = (resto < 0 ? -resto : resto) * 2;
+    if (doble > kScale || (doble == kScale && (cociente % 2 != 0))) cociente += producto < 0 ? -1 : 1;
+    if (cociente > INT64_MAX || cociente < INT64_MIN) Raise(kErrOverflow);
+    return fromRaw(static_cast<int64_t>(cociente));
+}
+
 bool Currency::parse(const QString& text, Currency* out) {
     const QString t = text.trimmed();
     int i = 0;

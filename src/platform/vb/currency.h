@@ -28,6 +28,10 @@ public:
     // Raise 6 (overflow) when the result leaves the range.
     Currency operator+(Currency o) const;
     Currency operator-(Currency o) const;
+    Currency operator-() const;
+    // The exact product rounded to four decimals, halves to even, as the runtime multiplies two
+    // Currency values: 0.0001 * 0.5 is 0, 0.0003 * 0.5 is 0.0002.
+    Currency operator*(Currency o) const;
 
 private:
     int64_t raw_ = 0;

@@ -25,4 +25,13 @@ TEST(Currency, SumsAndDifferencesAtTheEdgesOfTheRange) {
     EXPECT_EQ((Currency::fromDouble(0.1) + Currency::fromDouble(0.2)).toString(), QStringLiteral("0.3"));
 }
 
+TEST(Currency, ProductsRoundToFourDecimalsHalvesToEven) {
+    using vb::Currency;
+    const auto c = [](const char* t) { Currency r; EXPECT_TRUE(Currency::parse(QString::fromLatin1(t), &r)); return r; };
+    for (const auto& [a, b, producto] : {std::tuple{"2.5", "-80.25", "-200.625"}, {"0.0001", "0.5", "0"},
+                                         {"0.0003", "0.5", "0.0002"}, {"-0.0003", "0.5", "-0.0002"}})
+        EXPECT_EQ((c(a) * c(b)).toString(), QString::fromLatin1(producto)) << a << " * " << b;
+    EXPECT_EQ(ErrorNumberOf([&] { (void)(Currency::fromInt(1000000000) * Currency::fromInt(1000000000)); }), vb::kErrOverflow);
+}
+
 }  // namespace
