@@ -28,6 +28,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -74,12 +75,17 @@ public:
 
     // ---- posting/: grid layout, stock posting, journal entry from stock ----
 
-    // The journal entry of the stock moved by the grid, as statements (each after CR LF); empty
-    // when the object was made without journal entries from stock, or nothing is to be booked.
-    // SoloRegistro 0: the whole grid; n: grid row n, into the entry of the posting call in
-    // progress (IniciaAsientoStock). eMotivoStock, TC, Suc, Nro, Letra and EsDebito may be
-    // rewritten (see the posting); Secuencia, when given, is the first line's sequence and comes
-    // back one past the last. *HayError, when given, is set True when the entry cannot be booked:
+    // The journal entry (MV_ASIENTOS) of the stock moved by the grid, as statements each after
+    // CR LF, never run here (asiento_stock.cpp tells the rules). Empty when the object was made
+    // without journal entries from stock, the type gets none, or nothing is to be booked.
+    //   SoloRegistro 0   the whole grid, as a new entry (statement mode).
+    //   SoloRegistro n   grid row n, into the entry of the posting call in progress (row by row;
+    //                    each row's statements run before the next call): the first call after
+    //                    IniciaAsientoStock takes the entry's number, later ones add to its lines.
+    // eMotivoStock, TC, Suc, Nro, Letra and EsDebito may be rewritten. Secuencia, when given, is
+    // the first line's sequence and comes back one past the last. *HayError, when given, is set
+    // True when the entry cannot be booked (no register type, no entry number, the voucher's
+    // entry already stored, no cost-of-sales account, a failure the operator did not pass over):
     // the voucher must then not be posted.
     QString GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
                                QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov,
@@ -231,6 +237,12 @@ private:
     double porcentajeIVA_ = 0;       // "PIVA": the rate of lines without a rate of their own
     bool asientosXStock_ = false;    // "AsientosXStock": journal entries from stock
     int32_t ultimoNroAsiento_ = 0;   // the last journal entry number handed out
+    std::map<QString, int32_t> ultimosNros_;   // the last one of each register, month and period
+    // The entry a posting call books row by row: open once its number is taken.
+    struct AsientoPorFilas {
+        bool abierto = false;
+        int32_t numero = 0;
+    } asientoPorFilas_;
 
     // The posting call under way (ActualizaStock), as the operations it calls see it.
     struct PosteoEnCurso {

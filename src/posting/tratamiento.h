@@ -19,10 +19,11 @@
 namespace posting {
 
 // The engine's error question: DB_Dll::TratamientoErrores of gDBPrincipal with the default
-// buttons and the routine name given.
+// buttons and the routine name given (none when null).
 inline vb::OnError::Treatment Tratamiento(const char* rutina) {
     return [rutina](const vb::Error& e) {
-        return data::gDBPrincipal().TratamientoErrores(e, std::nullopt, QString::fromLatin1(rutina));
+        return data::gDBPrincipal().TratamientoErrores(
+            e, std::nullopt, rutina ? std::optional<QString>(QString::fromLatin1(rutina)) : std::nullopt);
     };
 }
 

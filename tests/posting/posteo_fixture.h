@@ -38,10 +38,14 @@ protected:
 
     // The stored stock rows in voucher and sequence order, "|" between columns, " " between rows.
     std::string Filas(const QString& columnas, const QString& donde = "1=1") {
+        return Consulta("SELECT " + columnas + " FROM V_MV_STOCK WHERE " + donde +
+                        " ORDER BY TC, IdComprobante, Secuencia");
+    }
+    // The rows of any query, read as Filas reads them.
+    std::string Consulta(const QString& sql) {
         ado::ConnectionPtr cnn = ado::Connection::Create();
         cnn->Open(db::ConnectionText(carpeta.path(), "VOLMA"));
-        ado::RecordsetPtr rs = cnn->Execute("SELECT " + columnas + " FROM V_MV_STOCK WHERE " + donde +
-                                            " ORDER BY TC, IdComprobante, Secuencia");
+        ado::RecordsetPtr rs = cnn->Execute(sql);
         QStringList filas;
         for (; !rs->Eof(); rs->MoveNext()) {
             QStringList valores;
