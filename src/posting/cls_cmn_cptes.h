@@ -176,7 +176,9 @@ public:
 
     // ---- vouchers/: voucher audit, related vouchers, loading, checks, totals, colours ----
 
-    // The audit row; with GeneraSentencia it goes into *SentenciaSQL instead of being run.
+    // The audit row of an action on the voucher (V_MV_CPTEACCIONES): an addition (lEsAlta), a
+    // change (lEsModificacion) or a removal. With GeneraSentencia it goes into *SentenciaSQL
+    // instead of being run. It never stops the caller.
     void ActualizaBuchon(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento, bool lEsAlta,
                          bool lEsModificacion, bool GeneraSentencia = true, QString* SentenciaSQL = nullptr,
                          const QString& NroAsiento = QString());
@@ -184,13 +186,21 @@ public:
     // *Proveedor its complement and account.
     void ConsultaComprobante(const QString& TC, QString& Respuesta, const vb::Variant& Filtro = vb::Variant(),
                              QString* IdComplemento = nullptr, QString* Proveedor = nullptr);
+    // The balance of the charges applied to the account (V_MV_CargosAplicados); 0 without any.
     vb::Currency ImporteCargosReales(const QString& Cuenta);
+    // Shows the caller's real-charges window modally for the client and plate.
     void ControlDeCargosReales(VentanaCargosReales& FrmCtrlCargosReales, const QString& Cliente,
                                const QString& Matricula = QString());
+    // Whether a voucher was issued from this one and complement (V_MV_CPTE's origin columns);
+    // annulled ones count only with TenerEnCuentaAnulados. The next two raise their errors.
     bool EstaRelacionadoAOtroComprobante(const QString& TC, const QString& SucNroLetra,
                                          const QString& Complemento = QStringLiteral("0"),
                                          bool TenerEnCuentaAnulados = false);
+    // The amounts of the vouchers in force issued from this one, any complement; Null is 0.
     vb::Currency ObtieneImporteCptesAsociados(const QString& TC, const QString& SucNroLetra);
+    // What is still to deliver of the article on the voucher: its lines' quantities less what
+    // the stock movements delivered of it (VT_V_MV_Stock_Cons), never below 0. TC goes in as
+    // given. Errors reach the caller.
     double CantRepartoPend(const QString& TC, const QString& SucNroLetra, const QString& IdArticulo);
     // Loads a stored voucher into the entry grids. *LrcsCpte, when given, receives the header
     // recordset, still open; *IdRepartoRM receives the header's delivery mark.
@@ -199,26 +209,38 @@ public:
                                  bool Inicializar = false, ado::RecordsetPtr* LrcsCpte = nullptr, bool Compras = false,
                                  const QString& Proveedor = QString(), int16_t* IdRepartoRM = nullptr,
                                  bool ConvertirMoneda = false, const QString& WhrTareas = QString());
-    // *CantLineas is read (with LineasAnteriores -1) and written; *CantLineasUsadas written.
+    // Whether the filled lines of the grids given (tasks, articles, other concepts), and Agragarle
+    // more, fit the lines of the type and letter's printed form (TA_CONFIG_IMP_CPTE; 0 or no row:
+    // no limit). *CantLineas receives the limit, or gives it when LineasAnteriores is -1 (no
+    // query); *CantLineasUsadas receives the filled lines when there is a limit.
     bool ValidaCantidadLineasCpte(const QString& TC, const QString& Letra, ui::FlexGrid* MSFlexGrid1,
-                                  ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3, int16_t* CantLineas = nullptr,
-                                  int16_t* CantLineasUsadas = nullptr, int32_t Agragarle = 0,
-                                  int16_t LineasAnteriores = 0);
+                                  ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3, int32_t* CantLineas = nullptr,
+                                  int32_t* CantLineasUsadas = nullptr, int32_t Agragarle = 0,
+                                  int32_t LineasAnteriores = 0);
+    // The filled lines of the grids given; the counters receive each grid's lines and the
+    // articles' quantities added up and rounded once (halves to even).
     int32_t CuentaItems(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
                         int32_t* CantTareas = nullptr, int32_t* CantArticulos = nullptr,
                         int32_t* CantOtrosConceptos = nullptr, int32_t* TotUnidades = nullptr);
+    // The current line's code and description in status-bar panel Columna (from 1); for an
+    // article also its available stock in the panel keyed "Stock", when there is one.
     void MuestraDetalleTareas(ui::FlexGrid& MSFlexGrid1, ui::StatusBar& StatB);
     void MuestraDetalleArticulos(ui::FlexGrid& MSFlexGrid2, ui::StatusBar& StatB, int32_t Columna = 4);
     void MuestraDetalleOtrosConceptos(ui::FlexGrid& MSFlexGrid3, ui::StatusBar& StatB);
     void MuestraDetalle(const QString& Detalle, ui::StatusBar& StatB, int32_t Columna = 4);
-    // The grid of a hidden tab is not read and may be null.
+    // Rebuilds the totals grid: one row per visible tab (tasks: lines and hours; articles: lines
+    // and units, then one row per category or type, or per article without either flag; other
+    // concepts: lines). The grid of a hidden tab is not read and may be null.
     void TotalizadorControl(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
                             ui::FlexGrid& MSFlexGrid4, ui::TabStrip& SSTab1, bool AbiertoPorRubro = false,
                             bool AbiertoPorTipo = false);
+    // The back colour of a whole row; of a column from FilaDesde to FilaHasta (-1: the first,
+    // header included, and the last row). The grid's Row, or Col, is left on what was painted.
     void PintarFila(int32_t Fila, ui::FlexGrid& MsFlexGrid, long Color = 0xFFFF);
     void PintarColuma(int32_t Columna, ui::FlexGrid& MsFlexGrid, int32_t FilaDesde = -1, int32_t FilaHasta = -1,
                       long Color = 0xFFFF);
-    // *FilaEncontrada receives the row found, -1 when none.
+    // Whether another line (not FilaIgnorar) holds the code, trimmed and case ignored;
+    // *FilaEncontrada receives the first such row and is left alone when there is none.
     bool TareaRepetida(ui::FlexGrid& MSFlexGrid1, const QString& Tarea, int32_t FilaIgnorar = -1,
                        int32_t* FilaEncontrada = nullptr);
     bool ArticuloRepetido(ui::FlexGrid& MSFlexGrid2, const QString& Articulo, int32_t FilaIgnorar = -1,

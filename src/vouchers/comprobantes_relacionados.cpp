@@ -1,0 +1,148 @@
+// Small database services around one voucher, for the voucher entry windows: the audit row of an
+// action, the balance of the charges applied to an account, the vouchers issued from a voucher
+// and their amount, and the quantity of an article still to be delivered on a voucher.
+#include "core/armado_sql.h"
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "platform/utillib/info_estacion.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/dates.h"
+#include "platform/vb/format.h"
+#include "platform/vb/runtime.h"
+#include "posting/cls_cmn_cptes.h"
+#include "posting/tratamiento.h"
+#include "vouchers/accion_comprobante.h"
+
+namespace vouchers {
+
+QString SentenciaAccionComprobante(const AccionComprobante& a) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    bool entero = false;
+    const int complemento = vb::Trim(a.IdComplemento).toInt(&entero);
+    const QString tipo = a.lEsAlta ? QStringLiteral("A") : a.lEsModificacion ? QStringLiteral("M") : QStringLiteral("B");
+    core::ListaCamposValores pares{
+        {QStringLiteral("TC"), data::TextoSQL(util.Rellena(vb::Variant(vb::Trim(a.TC)), 4))},
+        {QStringLiteral("IdComprobante"), data::TextoSQL(a.SucNroLetra)},
+        {QStringLiteral("IdComplemento"), QString::number(entero ? complemento : 0)},
+        {QStringLiteral("Tipo_accion"), data::TextoSQL(tipo)},
+        // Four digits of year: a two-digit year would leave the century to the server.
+        {QStringLiteral("FECHAHORA"), data::TextoSQL(vb::Format(vb::Variant(a.FechaHora), QStringLiteral("dd/mm/yyyy hh:mm")))},
+        {QStringLiteral("Usuario"), data::TextoSQL(a.Usuario)},
+        {QStringLiteral("PC"), data::TextoSQL(a.PC)},
+        {QStringLiteral("SYSTEMUSER"), QStringLiteral("''")},
+        {QStringLiteral("NUMEROASIENTO"), util.ANumero(vb::Variant(a.NroAsiento)).toString()},
+    };
+    QString sql = QStringLiteral(" INSERT INTO V_MV_CPTEACCIONES ");
+    core::ArmaListaValues(sql, pares, true);
+    return sql;
+}
+
+}  // namespace vouchers
+
+namespace posting {
+
+namespace {
+
+QString Tipo4(const QString& tc) { return Lit(core::gUtilTexto().Rellena(vb::Variant(vb::Trim(tc)), 4)); }
+
+// The vouchers issued from TC SucNroLetra ("... WHERE TCORIGEN = ... AND COMPROBANTEORIGEN = ...").
+QString EmitidosDesde(const QString& TC, const QString& SucNroLetra) {
+    return QStringLiteral("SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TCORIGEN = '") + Tipo4(TC) +
+           QStringLiteral("' AND COMPROBANTEORIGEN = '") + Lit(vb::Trim(SucNroLetra)) + u'\'';
+}
+
+// The sum of one column of a one-row aggregate query; Null (no row summed) is 0.
+double Suma(const QString& sql, ado::RecordsetPtr& rs) {
+    ado::Recordset& r = Abre(sql, rs);
+    if (r.BOF() || r.Eof()) return 0;
+    const vb::Variant v = r.Fields(QStringLiteral("CANTIDAD")).Value();
+    return v.isNull() ? 0 : v.toDouble();
+}
+
+}  // namespace
+
+void ClsCmnCptes::ActualizaBuchon(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
+                                  bool lEsAlta, bool lEsModificacion, bool GeneraSentencia, QString* SentenciaSQL,
+                                  const QString& NroAsiento) {
+    // The audit never stops the caller: a failing step is passed over.
+    vb::OnError on = vb::OnError::SkipAll();
+    QString sql;
+    on.run([&] {
+        vouchers::AccionComprobante a;
+        a.TC = TC;
+        a.SucNroLetra = SucNroLetra;
+        a.IdComplemento = IdComplemento;
+        a.lEsAlta = lEsAlta;
+        a.lEsModificacion = lEsModificacion;
+        a.FechaHora = vb::Now();
+        a.Usuario = core::gUsuarioLogeado;
+        a.PC = core::gInfoEstacion().NombrePC();
+        a.NroAsiento = NroAsiento;
+        sql = vouchers::SentenciaAccionComprobante(a);
+    });
+    if (GeneraSentencia) {
+        if (SentenciaSQL) *SentenciaSQL = sql;
+        return;
+    }
+    on.run([&] { data::gDBPrincipal().EjecutaConsultaSQL(sql); });
+}
+
+vb::Currency ClsCmnCptes::ImporteCargosReales(const QString& Cuenta) {
+    vb::Currency importe;
+    vb::OnError on(Tratamiento("ImporteCargosReales@"));
+    ado::RecordsetPtr rs;
+    on.run([&] {
+        ado::Recordset& r = Abre(QStringLiteral("SELECT SUM (SALDO) AS IMPORTE FROM V_MV_CargosAplicados WHERE CUENTA = '") +
+                                     Lit(vb::Trim(Cuenta)) + u'\'',
+                                 rs);
+        importe = core::gUtilTexto().ANumero(core::gUtilTexto().ValorNoNulo(r.Fields(QStringLiteral("Importe"))));
+    });
+    Cierra(rs);
+    return importe;
+}
+
+void ClsCmnCptes::ControlDeCargosReales(VentanaCargosReales& FrmCtrlCargosReales, const QString& Cliente,
+                                        const QString& Matricula) {
+    FrmCtrlCargosReales.SetCliente(Cliente);
+    FrmCtrlCargosReales.SetMatricula(Matricula);
+    FrmCtrlCargosReales.ShowModal();
+}
+
+bool ClsCmnCptes::EstaRelacionadoAOtroComprobante(const QString& TC, const QString& SucNroLetra,
+                                                  const QString& Complemento, bool TenerEnCuentaAnulados) {
+    QString sql = EmitidosDesde(TC, SucNroLetra) + QStringLiteral(" AND COMPLEMENTOORIGEN = '") + Lit(Complemento) +
+                  QStringLiteral("' ");
+    if (!TenerEnCuentaAnulados) sql += QStringLiteral(" AND ANULADA = 0");
+    ado::RecordsetPtr rs;
+    const bool hay = !Abre(sql, rs).BOF();
+    Cierra(rs);
+    return hay;
+}
+
+vb::Currency ClsCmnCptes::ObtieneImporteCptesAsociados(const QString& TC, const QString& SucNroLetra) {
+    vb::Currency total;
+    ado::RecordsetPtr rs;
+    ado::Recordset& r = Abre(EmitidosDesde(TC, SucNroLetra) + QStringLiteral(" AND ANULADA = 0"), rs);
+    for (; !r.Eof(); r.MoveNext()) {
+        // A voucher without an amount adds nothing.
+        total = total + core::gUtilTexto().ANumero(r.Fields(QStringLiteral("Importe")).Value());
+    }
+    Cierra(rs);
+    return total;
+}
+
+double ClsCmnCptes::CantRepartoPend(const QString& TC, const QString& SucNroLetra, const QString& IdArticulo) {
+    // Every line of the article on the voucher counts, as every delivery does.
+    const QString donde = QStringLiteral("WHERE (TC = '") + Lit(TC) + QStringLiteral("') AND IDCOMPROBANTE = '") +
+                          Lit(vb::Trim(SucNroLetra)) + QStringLiteral("' AND IDARTICULO = '") +
+                          Lit(core::gUtilTexto().Rellena(vb::Variant(vb::Trim(IdArticulo)), 25)) + u'\'';
+    ado::RecordsetPtr rs;
+    double pedido =
+        Suma(QStringLiteral("SELECT SUM(Cantidad) AS CANTIDAD FROM VT_V_MV_CPTEINSUMOS_CONS2  with(nolock)  ") + donde, rs);
+    const double entregado = Suma(QStringLiteral("SELECT SUM(CANTIDAD) AS CANTIDAD FROM VT_V_MV_Stock_Cons ") + donde, rs);
+    Cierra(rs);
+    if (pedido < entregado) pedido = entregado;
+    return pedido - entregado;
+}
+
+}  // namespace posting
