@@ -53,23 +53,44 @@ QString DepositoArgumento(ContextoPosteo& ctx) {
     return QString();
 }
 
-// The destination argument's literal for a line: a transfer's destination, NULL, or (a
-// production order of "ELDELGRID") the line's own deposit.
-QString LiteralDestino(ContextoPosteo& ctx, const ui::FlexGrid& g) {
+QString LiteralReferencia(const ArgReferencia& r) { return r.nulo ? QStringLiteral("NULL") : Texto(r.valor); }
+
+}  // namespace
+
+QString LiteralDestino(ContextoPosteo& ctx, const ui::FlexGrid& grilla) {
     switch (ctx.IdDepositoDestino.forma) {
     case ArgDeposito::Forma::Codigo:
         return Texto(ctx.IdDepositoDestino.codigo);
     case ArgDeposito::Forma::DelGrid:
-        return Texto(DepositoDeFila(ctx, g, ctx.Fila));
+        return Texto(DepositoDeFila(ctx, grilla, ctx.Fila));
     case ArgDeposito::Forma::Nulo:
         break;
     }
     return QStringLiteral("NULL");
 }
 
-QString LiteralReferencia(const ArgReferencia& r) { return r.nulo ? QStringLiteral("NULL") : Texto(r.valor); }
+QString DescripcionMovimiento(const QString& texto, int largo) {
+    QString descripcion = vb::Trim(texto);
+    if (descripcion.size() > largo) descripcion = descripcion.left(largo);
+    return SinApostrofes(descripcion);
+}
 
-}  // namespace
+QString CuentaProveedorArticulo(const QString& articulo) {
+    const QString cuenta = vb::Trim(core::gUtilTexto()
+                                        .ValorNoNulo(data::gDBPrincipal().DatosTabla(
+                                            QStringLiteral("V_MA_ARTICULOS"), vb::Variant(Rellena(articulo, kAnchoArticulo)),
+                                            QStringLiteral("CUENTAPROVEEDOR"), QStringLiteral("IDARTICULO"), 8, QString(),
+                                            true, false))
+                                        .text());
+    return cuenta.isEmpty() ? QStringLiteral("NULL") : cuenta;
+}
+
+vb::Currency CostoArticulo(const QString& articulo) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    return util.ANumero(util.ValorNoNulo(data::gDBPrincipal().DatosTabla(
+        QStringLiteral("V_MA_ARTICULOS"), vb::Variant(Rellena(articulo, kAnchoArticulo)), QStringLiteral("Costo"),
+        QStringLiteral("idarticulo"), 8, QString(), false, false)));
+}
 
 QString DepositoDeFila(ContextoPosteo& ctx, const ui::FlexGrid& grilla, int fila) {
     if (ctx.SignoRemota == 1 && ctx.IdDeposito.forma == ArgDeposito::Forma::Codigo) return ctx.IdDeposito.codigo;
@@ -92,7 +113,6 @@ double CantidadMovimiento(const ContextoPosteo& ctx, const ui::FlexGrid& grilla)
 }
 
 core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
-    utillib::UtilTexto& util = core::gUtilTexto();
     const int f = ctx.Fila;
     auto celda = [&](int col) { return g.TextMatrix(f, col); };
     core::ListaCamposValores p;
@@ -125,9 +145,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
 
     // Article, lot, control, series.
     agrega("IdArticulo", Texto(Rellena(articulo, kAnchoArticulo)));
-    QString descripcion = vb::Trim(celda(art::Descripcion));
-    if (descripcion.size() > ctx.LongitudDescripcion) descripcion = descripcion.left(ctx.LongitudDescripcion);
-    agrega("Descripcion", Texto(SinApostrofes(descripcion)));
+    agrega("Descripcion", Texto(DescripcionMovimiento(celda(art::Descripcion), ctx.LongitudDescripcion)));
     vb::DoEvents();
     agrega("NroLote", EsBlanco(ctx.Lote) ? QStringLiteral("NULL") : Texto(ctx.Lote));
     if (!EsBlanco(celda(art::ControladoPor)))
@@ -168,14 +186,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
 
     // The supplier account: the argument, or the article's own.
     QString cuenta = vb::Trim(ctx.Cuenta);
-    if (Iguales(cuenta, QStringLiteral("PorDefault"))) {
-        cuenta = vb::Trim(util.ValorNoNulo(data::gDBPrincipal().DatosTabla(
-                                               QStringLiteral("V_MA_ARTICULOS"), vb::Variant(Rellena(articulo, kAnchoArticulo)),
-                                               QStringLiteral("CUENTAPROVEEDOR"), QStringLiteral("IDARTICULO"), 8,
-                                               QString(), true, false))
-                              .text());
-        if (cuenta.isEmpty()) cuenta = QStringLiteral("NULL");
-    }
+    if (Iguales(cuenta, QStringLiteral("PorDefault"))) cuenta = CuentaProveedorArticulo(articulo);
     ctx.CuentaActual = cuenta;
     if (!Iguales(cuenta, QStringLiteral("NULL"))) agrega("CuentaProveedor", Texto(cuenta));
 
@@ -192,10 +203,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
     agrega("PrecioVenta", NumeroDe(celda(art::Precio)));
     agrega("Importe_S_Iva", NumeroDe(celda(art::PrecioSinIVA)));
     vb::Currency costo = Importe(celda(art::Costo));
-    if (costo == vb::Currency())
-        costo = util.ANumero(util.ValorNoNulo(data::gDBPrincipal().DatosTabla(
-            QStringLiteral("V_MA_ARTICULOS"), vb::Variant(Rellena(articulo, kAnchoArticulo)), QStringLiteral("Costo"),
-            QStringLiteral("idarticulo"), 8, QString(), false, false)));
+    if (costo == vb::Currency()) costo = CostoArticulo(articulo);
     agrega("Costo", Numero(costo));
     agrega("Impuestos", Numero(Importe(celda(art::Impuestos)) + Importe(celda(art::ITC))));
     agrega("DtoItem", NumeroDe(celda(art::PorcDto)));

@@ -21,6 +21,7 @@
 // goes in as a quoted literal with its quotes doubled; numbers as plain decimals with "." and at
 // most four decimals; only the quantities carry the sign.
 #include "core/armado_sql.h"
+#include "platform/vb/currency.h"
 
 #include <QString>
 #include <cstdint>
@@ -114,6 +115,18 @@ QString SentenciaMovimientoStock(core::ListaCamposValores& pares);
 // The unsigned quantity the record of the context's item carries: the line's quantity, the
 // item's, or 1 for each lot of a line of several lots without series.
 double CantidadMovimiento(const ContextoPosteo& ctx, const ui::FlexGrid& grilla);
+
+// The destination deposit's literal for the context's row: the destination argument quoted, NULL
+// without one, or (a production order of "ELDELGRID") the row's own deposit.
+QString LiteralDestino(ContextoPosteo& ctx, const ui::FlexGrid& grilla);
+
+// The rules that the stock movement record shares with the rows of the input discharge.
+// A description as a record writes it: trimmed, cut at `largo` characters, without apostrophes.
+QString DescripcionMovimiento(const QString& texto, int largo);
+// The article's supplier account (CUENTAPROVEEDOR of V_MA_ARTICULOS), trimmed; "NULL" when it has none.
+QString CuentaProveedorArticulo(const QString& articulo);
+// The article's cost (Costo of V_MA_ARTICULOS); 0 when it has none.
+vb::Currency CostoArticulo(const QString& articulo);
 
 // The deposit the context's row leaves from (or its only one), brought to 4 characters: the
 // line's own (column IdDeposito), else the IdDeposito argument ("DepositoDefault" when that was

@@ -1,6 +1,6 @@
 #pragma once
 // What the voucher engine's free procedures share: their error treatment, the recordset a step
-// reads, and the SQL literal body of a value.
+// reads, a statement run at once, and the SQL literal body of a value.
 //
 //   vb::OnError on(posting::Tratamiento("ControlStock"));
 //   ado::RecordsetPtr rs;
@@ -11,6 +11,7 @@
 //   posting::Cierra(rs);
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
+#include "platform/ui/prompter.h"
 #include "platform/vb/error.h"
 #include "platform/vb/on_error.h"
 
@@ -47,6 +48,18 @@ inline ado::Recordset& AbreModificable(const QString& sql, ado::RecordsetPtr& rs
 // Closes a recordset a procedure ends with (DB_Dll::CierraRecordset); nothing when never made.
 inline void Cierra(ado::RecordsetPtr& rs) {
     if (rs) data::gDBPrincipal().CierraRecordset(rs);
+}
+
+// Runs a statement (or a batch) at once on gDBPrincipal's connection. When the connection reports
+// an error, shows its first description (critical icon, "Aviso al operador") and returns false.
+inline bool EjecutaSentencia(const QString& sentencia) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    ado::Errors& errores = db.gCnn()->errors();
+    errores.Clear();
+    db.EjecutaConsultaSQL(sentencia);
+    if (errores.Count() == 0) return true;
+    ui::MsgBox(errores.Item(0).Description, ui::vbCritical, QStringLiteral("Aviso al operador"));
+    return false;
 }
 
 // The body of an SQL text literal: the value with its quotes doubled.
