@@ -398,12 +398,9 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                         }
                         if (!asiento.isEmpty()) sentencia += QStringLiteral("\r\n ") + asiento;
                     }
-                    ado::Errors& errores = db.gCnn()->errors();
-                    errores.Clear();
-                    db.EjecutaConsultaSQL(sentencia);
+                    const bool corrio = EjecutaSentencia(sentencia);
                     vb::DoEvents();
-                    if (errores.Count() > 0) {
-                        ui::MsgBox(errores.Item(0).Description, ui::vbCritical, QStringLiteral("Aviso al operador"));
+                    if (!corrio) {
                         detenido = true;
                         return;
                     }
@@ -417,7 +414,14 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     }
     if (detenido || on.left() || fallo) return falla();
 
+    // The inputs of the articles posted; a transfer discharges them a second time, with the
+    // opposite sign, so that the destination's inputs are left as they were.
     vb::DoEvents();
+    if (!DescargaInsumos(g, ctx, pasadas + 1, GeneraSentenciaSQL, sqlTemp, on) || fallo) return falla();
+    if (EsTransferencia) {
+        ctx.Signo = static_cast<int16_t>(-ctx.Signo);
+        if (!DescargaInsumos(g, ctx, 3, GeneraSentenciaSQL, sqlTemp, on) || fallo) return falla();
+    }
     if (MuestraCartel) on.run([&] { core::gVentanaEspera().OcultaEspera(); });
     if (GeneraSentenciaSQL) {
         on.run([&] {

@@ -40,6 +40,10 @@ class StatusBar;
 class TabStrip;   // the caller's tab control (TabVisible, TabCaption), for TotalizadorControl
 }  // namespace ui
 
+namespace vb {
+class OnError;
+}
+
 namespace posting {
 
 struct ContextoPosteo;
@@ -115,11 +119,16 @@ public:
     // numbered on from SecuenciaFija (from the rows already stored, for a production order "OP").
     // A transfer (EsTransferencia) and a production order walk the grid twice: out of one deposit
     // and into the other. SignoRemota, when not 0, is the stock sign instead of the voucher type's.
+    // After the rows, the inputs of the articles posted are discharged under a "PE" voucher of
+    // their own (DescargaInsumos): never for AJP, AJN or a production order, nor when the setting
+    // "DescargaInsumosProduccion" is "SI"; a transfer discharges twice at the destination, the
+    // second time with the opposite sign.
     //
-    // Direct mode: the whole call (stock rows and journal lines) is one transaction on the
-    // head-office connection, committed when the call ends well and rolled back otherwise.
-    // GeneraSentenciaSQL: nothing is run; every statement is appended to *SQLTemp after a Chr(13),
-    // the voucher's journal statement last, for the caller to run as one batch.
+    // Direct mode: the whole call (stock rows, input discharge, its voucher book, journal lines)
+    // is one transaction on the head-office connection, committed when the call ends well and
+    // rolled back otherwise. GeneraSentenciaSQL: nothing is run; every statement is appended to
+    // *SQLTemp after a Chr(13), in the order stock rows, discharge rows, the discharge voucher's
+    // book, the voucher's journal statement, for the caller to run as one batch.
     // *HayError is True whenever the voucher was not posted whole: no business unit, a statement
     // refused, an error the operator was asked about and did not cure by retrying.
     void ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, const QString& SucNroLetra,
@@ -255,6 +264,14 @@ private:
     // The journal statement of one grid row (0: the whole grid) of the voucher being posted.
     QString AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& ctx, int32_t fila, int16_t tipoMov,
                           bool* hayError);
+    // The production-input discharge after the posting's passes (descarga_insumos.cpp): the
+    // inputs of the grid's articles taken out under a "PE" voucher of its own, lot by lot where
+    // an input is stocked in lots, and that voucher's book brought up to date. Pasada is 2 after
+    // a posting of one pass, 3 after one of two (the rows then go to the destination deposit and
+    // continue the posting's sequence). Runs its steps under the posting's error runner; false
+    // when the voucher must not be posted (a statement refused, no number, a step left).
+    bool DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int pasada, bool GeneraSentenciaSQL,
+                         QString& SQLTemp, vb::OnError& on);
 
     double porcentajeIVA_ = 0;       // "PIVA": the rate of lines without a rate of their own
     bool asientosXStock_ = false;    // "AsientosXStock": journal entries from stock
