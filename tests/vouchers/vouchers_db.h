@@ -1,30 +1,60 @@
 #pragma once
-// The demo head-office database of the voucher entry tests, in the test's own folder, with
-// gDBPrincipal open on it as an administrator and scripted message boxes. Rows and settings the
-// test adds go in before the program opens the database.
+// The demo head-office database in the test's own folder, gDBPrincipal open on it as an
+// administrator, scripted boxes; the entry grids as the engine lays them out.
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "db/databases.h"
+#include "platform/ui/flex_grid.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/text_box.h"
+#include "platform/ui/text_measurer.h"
+#include "platform/vb/app.h"
+#include "platform/vb/dates.h"
+#include "posting/cls_cmn_cptes.h"
 #include "support/test_support.h"
 
-#include "platform/ado/ado.h"
-#include "platform/ui/prompter.h"
-
-#include <QString>
-#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace voucherstest {
 
 class VouchersTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-    // Statements run on the demo database before the program opens it.
-    virtual QStringList Filas() const { return {}; }
-
-    // The first value of a query on the program's connection, as text ("" for Null).
-    QString Valor(const QString& sql) const;
+    void SetUp() override {
+        data::ResetGlobalInstances();
+        core::ReiniciaEstado();
+        vb::SetAppPath(carpeta.path());
+        db::CreateHeadOffice(carpeta.path(), QStringLiteral("VOLMA"), true);
+        data::DB_Dll& db = data::gDBPrincipal();
+        std::tie(db.gServidor, db.gDBName, db.gUsuario) = std::tuple(carpeta.path(), "VOLMA", "admin");
+        db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
+        ASSERT_TRUE(db.gOpenFlag);
+    }
+    void TearDown() override {
+        vb::SetClock({});
+        data::ResetGlobalInstances();
+        core::ReiniciaEstado();
+    }
+    static void Ejecuta(const QString& sql) { data::gDBPrincipal().gCnn()->Execute(sql); }
 
     testsupport::TempFolder carpeta;
     ui::ScriptedPrompter prompter;
 };
+
+struct Grillas {
+    explicit Grillas(const QString& tc = QStringLiteral("FC")) {
+        const ui::FixedWidthMeasurer medida(100);
+        posting::ClsCmnCptes().InicializaGrids(&tareas, &articulos, &otros, &e1, &e2, &e3, &medida, tc, &totales);
+    }
+    ui::FlexGrid tareas, articulos, otros, totales;
+    ui::TextBox e1{QStringLiteral("TxtEdit")}, e2{QStringLiteral("TxtEdit2")}, e3{QStringLiteral("TxtEdit3")};
+};
+
+// The grid's data rows become filas, each one's texts in the columns given (by default 0, 1...).
+inline void Llena(ui::FlexGrid& g, const std::vector<QStringList>& filas, const std::vector<int>& cols = {}) {
+    g.SetRows(1);
+    g.SetRows(static_cast<int>(filas.size()) + 1);
+    for (int i = 0; i < static_cast<int>(filas.size()); ++i)
+        for (int j = 0; j < filas[i].size(); ++j) g.SetTextMatrix(i + 1, cols.empty() ? j : cols[j], filas[i][j]);
+}
 
 }  // namespace voucherstest

@@ -10,6 +10,7 @@ namespace ui {
 
 namespace {
 
+constexpr long kErrIndexOutOfBounds = 35600;
 constexpr long kErrElementNotFound = 35601;
 
 void Refresh(QStatusBar* bar, const StatusBar& model) {
@@ -64,6 +65,18 @@ QString StatusBar::ToolTipText(const QString& key) const {
 
 void StatusBar::SetToolTipText(const QString& key, const QString& text) {
     Find(key).ToolTipText = text;
+    if (changed_) changed_();
+}
+
+StatusBar::Panel& StatusBar::Numbered(int index) {
+    if (index < 1 || index > Count()) vb::Raise(kErrIndexOutOfBounds, QStringLiteral("Índice fuera de los límites"));
+    return panels_[static_cast<size_t>(index - 1)];
+}
+
+const StatusBar::Panel& StatusBar::Panels(int index) const { return const_cast<StatusBar*>(this)->Numbered(index); }
+
+void StatusBar::SetPanelText(int index, const QString& text) {
+    Numbered(index).Text = text;
     if (changed_) changed_();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// StatusBar: the panels of a window's status bar, addressed by key, each with a text and a
-// tooltip. The model holds no widget; CreateStatusBarView shows it in a QStatusBar, one label
+// StatusBar: the panels of a window's status bar, addressed by key or by their number from 1,
+// each with a text and a tooltip. The model holds no widget; CreateStatusBarView shows it in a QStatusBar, one label
 // per panel (each label's objectName is its panel's key).
 #include <QString>
 #include <functional>
@@ -38,6 +38,11 @@ public:
     QString ToolTipText(const QString& key) const;
     void SetToolTipText(const QString& key, const QString& text);
 
+    // Panels by their number from 1 to Count(), as the control numbers them; any other number
+    // raises 35600 (index out of bounds).
+    const Panel& Panels(int index) const;
+    void SetPanelText(int index, const QString& text);
+
     // Called after every change (the view's refresh).
     void SetChanged(std::function<void()> changed) { changed_ = std::move(changed); }
     // Alive while the model is: views hold it weakly.
@@ -45,6 +50,7 @@ public:
 
 private:
     Panel& Find(const QString& key);
+    Panel& Numbered(int index);
     std::vector<Panel> panels_;
     std::function<void()> changed_;
     std::shared_ptr<int> token_;
