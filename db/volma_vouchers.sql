@@ -32,7 +32,10 @@ CREATE TABLE dbo.V_MV_CargosAplicados (
     SALDO money NULL
 )
 
--- The article lines of the sales vouchers.
+-- The article lines of the sales vouchers. IdReparto -1: the line is delivered in parts (its
+-- pending quantity is the ordered less what left stock under the voucher). Nro_Lote and Nro_Serie
+-- are lot and series lists ("|L1|L2|"); ESPESOR, Ancho, Equiv_UDBase (the length), Ud_Pr and
+-- Importe_Ud are the timber trade's measures and unit price; PALLETS orders the lines of an order.
 CREATE TABLE dbo.V_MV_CPTEINSUMOS (
     TC varchar(4) NOT NULL,
     IDCOMPROBANTE varchar(13) NOT NULL,
@@ -43,6 +46,32 @@ CREATE TABLE dbo.V_MV_CPTEINSUMOS (
     IdUnidad varchar(4) NULL,
     Cantidad float NULL,
     IdReparto int NULL,
+    IdUnidadBase varchar(4) NULL,
+    CantidadUD float NULL,
+    Importe money NULL,
+    Exento bit NOT NULL DEFAULT 0,
+    PorcDto float NULL,
+    IdLista varchar(4) NULL,
+    IdDeposito varchar(4) NULL,
+    Presentacion nvarchar(50) NULL,
+    Costo money NULL,
+    IMPORTE_S_IVA money NULL,
+    Impuestos money NULL,
+    iTC money NULL,
+    Total money NULL,
+    Nro_Lote varchar(255) NULL,
+    Nro_Serie varchar(255) NULL,
+    ControladoPor varchar(50) NULL,
+    IdOrigen varchar(4) NULL,
+    AlicIVA float NULL,
+    Precio_Lista money NULL,
+    CodigoArtProveedor nvarchar(25) NULL,
+    ESPESOR float NULL,
+    Ancho float NULL,
+    Equiv_UDBase float NULL,
+    Ud_Pr varchar(4) NULL,
+    Importe_Ud money NULL,
+    PALLETS int NULL,
     PRIMARY KEY (TC, IDCOMPROBANTE, IdComplemento, ID)
 )
 GO
@@ -63,4 +92,179 @@ UNION ALL
 SELECT Tc_Origen, IdComprobante_Origen, IdArticulo, -Cantidad
 FROM dbo.V_MV_STOCK
 WHERE Tc_Origen <> '' AND IdComprobante_Origen <> ''
+GO
+
+-- Stored vouchers, sales (V_) and purchases (C_): the head's line number, the delivery run it is
+-- on (IdReparto), its exchange rate, the client's or supplier's tax condition, and whether the
+-- goods go on loan (EnComodato 1).
+ALTER TABLE dbo.V_MV_CPTE ADD ID int NULL
+GO
+ALTER TABLE dbo.V_MV_CPTE ADD IdReparto int NULL
+GO
+ALTER TABLE dbo.V_MV_CPTE ADD Cotizacion float NULL
+GO
+ALTER TABLE dbo.V_MV_CPTE ADD CondicionIVA int NULL
+GO
+ALTER TABLE dbo.V_MV_CPTE ADD EnComodato int NULL
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD ID int NULL
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD IdReparto int NULL
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD Cotizacion float NULL
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD CondicionIVA int NULL
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD EnComodato int NULL
+GO
+
+-- A voucher's tasks: Horas in minutes, the hour's rate with and without VAT.
+CREATE TABLE dbo.V_MV_CPTETAREAS (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IdComplemento int NOT NULL DEFAULT 0,
+    ID int NOT NULL,
+    IdTarea varchar(10) NULL,
+    Descripcion nvarchar(100) NULL,
+    Horas int NULL,
+    ValorHora money NULL,
+    valorHora_S_Iva money NULL,
+    Total money NULL,
+    descripcionadicional nvarchar(255) NULL,
+    FechaEstInicio datetime NULL,
+    FechaEstFin datetime NULL,
+    IdTecnico varchar(4) NULL,
+    FechaREALInicio datetime NULL,
+    FechaREALFin datetime NULL,
+    Prioridad int NULL,
+    Usuario varchar(30) NULL,
+    FHPRESENTACION datetime NULL,
+    FHEMISION datetime NULL,
+    NROEXP varchar(20) NULL,
+    FhEntrega datetime NULL,
+    PRIMARY KEY (TC, IDCOMPROBANTE, IdComplemento, ID)
+)
+
+CREATE TABLE dbo.C_MV_CPTETAREAS (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    CUENTA varchar(15) NOT NULL,
+    IdComplemento int NOT NULL DEFAULT 0,
+    ID int NOT NULL,
+    IdTarea varchar(10) NULL,
+    Descripcion nvarchar(100) NULL,
+    Horas int NULL,
+    ValorHora money NULL,
+    valorHora_S_Iva money NULL,
+    Total money NULL,
+    PRIMARY KEY (TC, IDCOMPROBANTE, CUENTA, ID)
+)
+
+-- The article lines of the purchase vouchers.
+CREATE TABLE dbo.C_MV_CPTEINSUMOS (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    CUENTA varchar(15) NOT NULL,
+    IdComplemento int NOT NULL DEFAULT 0,
+    ID int NOT NULL,
+    IdArticulo nvarchar(25) NOT NULL,
+    Descripcion nvarchar(100) NULL,
+    IdUnidad varchar(4) NULL,
+    Cantidad float NULL,
+    IdReparto int NULL,
+    IdUnidadBase varchar(4) NULL,
+    CantidadUD float NULL,
+    Importe money NULL,
+    Exento bit NOT NULL DEFAULT 0,
+    PorcDto float NULL,
+    IdLista varchar(4) NULL,
+    IdDeposito varchar(4) NULL,
+    Presentacion nvarchar(50) NULL,
+    Costo money NULL,
+    IMPORTE_S_IVA money NULL,
+    Impuestos money NULL,
+    iTC money NULL,
+    Total money NULL,
+    Nro_Lote varchar(255) NULL,
+    Nro_Serie varchar(255) NULL,
+    ControladoPor varchar(50) NULL,
+    IdOrigen varchar(4) NULL,
+    AlicIVA float NULL,
+    Precio_Lista money NULL,
+    CodigoArtProveedor nvarchar(25) NULL,
+    ESPESOR float NULL,
+    Ancho float NULL,
+    Equiv_UDBase float NULL,
+    Ud_Pr varchar(4) NULL,
+    Importe_Ud money NULL,
+    PALLETS int NULL,
+    PRIMARY KEY (TC, IDCOMPROBANTE, CUENTA, ID)
+)
+
+-- A voucher's remarks; TIPO_OBS 'OC' are its other concepts (a detail and its amounts).
+CREATE TABLE dbo.V_MV_CPTE_Observ (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IdComplemento int NOT NULL DEFAULT 0,
+    ID int NOT NULL,
+    TIPO_OBS varchar(2) NOT NULL,
+    Observacion nvarchar(255) NULL,
+    Importe money NULL,
+    IMPORTE_S_IVA money NULL,
+    PRIMARY KEY (TC, IDCOMPROBANTE, IdComplemento, ID)
+)
+
+CREATE TABLE dbo.C_MV_CPTE_Observ (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    CUENTA varchar(15) NOT NULL,
+    IdComplemento int NOT NULL DEFAULT 0,
+    ID int NOT NULL,
+    TIPO_OBS varchar(2) NOT NULL,
+    Observacion nvarchar(255) NULL,
+    Importe money NULL,
+    IMPORTE_S_IVA money NULL,
+    PRIMARY KEY (TC, IDCOMPROBANTE, CUENTA, ID)
+)
+GO
+
+-- The article lines of the sales vouchers in force that were made from another voucher: one row per
+-- line, with the origin voucher of its head; CantidadAplicada is what the line applied of it.
+CREATE VIEW dbo.VT_V_MV_INSUMOS_APLICACION AS
+SELECT h.TCORIGEN AS TCO_ORIGEN, h.COMPROBANTEORIGEN AS IDCOMPROBANTEORIGEN, i.TC, i.IDCOMPROBANTE, i.ID,
+       i.IdArticulo AS IDARTICULO, i.Cantidad AS CantidadAplicada
+FROM dbo.V_MV_CPTEINSUMOS i
+INNER JOIN dbo.V_MV_CPTE h ON h.TC = i.TC AND h.IDCOMPROBANTE = i.IDCOMPROBANTE AND h.IdComplemento = i.IdComplemento
+WHERE h.ANULADA = 0 AND h.TCORIGEN IS NOT NULL
+GO
+
+-- Articles: whether a line asks for its measures (timber trade) and for an equivalent unit. The
+-- articles view is made again with the two columns.
+ALTER TABLE dbo.MA_ARTICULOS ADD PIDEMEDIDAS bit NULL
+GO
+ALTER TABLE dbo.MA_ARTICULOS ADD PIDEEQUIVALENCIA bit NULL
+GO
+DROP VIEW dbo.V_MA_ARTICULOS
+GO
+CREATE VIEW dbo.V_MA_ARTICULOS AS
+SELECT a.IDARTICULO, a.DESCRIPCION, a.DESCRIPCIONTICKET, a.MARCA, a.PRESENTACION, a.IDUNIDAD, a.UNIDADESBULTO,
+       a.HABILITADOCOMPRA, a.ENGANCHE, a.IDTIPO, a.IDRUBRO, a.IDFAMILIA, a.CLASIFICACION, a.IVA, a.TASAIVA, a.IMPUESTOS,
+       a.EXENTO, a.COSTO, a.USASERIE, a.USALOTE, a.PERECEDERO, a.USATALLE, a.PESABLE, a.ENVASE, a.CUENTACONTABLE,
+       a.CUENTACONTABLEC, a.CTACON1, a.CTACON2, a.COD_CTACON1_IN, a.COD_CTACON2_IN, a.ACTIVO, a.SUSPENDIDO,
+       b0.CODIGOBARRA AS CODIGOBARRA,
+       b1.CODIGOBARRA AS CODIGOBARRA1, b1.IDUNIDAD AS UMCB1,
+       b2.CODIGOBARRA AS CODIGOBARRA2, b2.IDUNIDAD AS UMCB2,
+       b3.CODIGOBARRA AS CODIGOBARRA3, b3.IDUNIDAD AS UMCB3,
+       b4.CODIGOBARRA AS CODIGOBARRA4, b4.IDUNIDAD AS UMCB4,
+       d.CODIGOBARRADUN AS CODIGOBARRADUN, d.UD_TTE AS UD_TTE, d.BULTO AS BULTO,
+       p.CUENTAPROVEEDOR AS CUENTAPROVEEDOR, p.CODIGOARTPROVEEDOR AS CODIGOARTPROVEEDOR,
+       a.PIDEMEDIDAS, a.PIDEEQUIVALENCIA
+FROM dbo.MA_ARTICULOS a
+LEFT JOIN dbo.MA_CODIGOSBARRA b0 ON b0.IDARTICULO = a.IDARTICULO AND b0.NUMERO = 0
+LEFT JOIN dbo.MA_CODIGOSBARRA b1 ON b1.IDARTICULO = a.IDARTICULO AND b1.NUMERO = 1
+LEFT JOIN dbo.MA_CODIGOSBARRA b2 ON b2.IDARTICULO = a.IDARTICULO AND b2.NUMERO = 2
+LEFT JOIN dbo.MA_CODIGOSBARRA b3 ON b3.IDARTICULO = a.IDARTICULO AND b3.NUMERO = 3
+LEFT JOIN dbo.MA_CODIGOSBARRA b4 ON b4.IDARTICULO = a.IDARTICULO AND b4.NUMERO = 4
+LEFT JOIN dbo.MA_BULTOS d ON d.IDARTICULO = a.IDARTICULO
+LEFT JOIN dbo.MA_ARTICULOSPROVEEDOR p ON p.IDARTICULO = a.IDARTICULO AND p.PRINCIPAL = 1
 GO

@@ -211,12 +211,23 @@ public:
     // the stock movements delivered of it (VT_V_MV_Stock_Cons), never below 0. TC goes in as
     // given. Errors reach the caller.
     double CantRepartoPend(const QString& TC, const QString& SucNroLetra, const QString& IdArticulo);
-    // Loads a stored voucher into the entry grids. *LrcsCpte, when given, receives the header
-    // recordset, still open; *IdRepartoRM receives the header's delivery mark.
+    // Loads a stored voucher into the entry grids laid out by InicializaGrids: its tasks into
+    // MSFlexGrid1, its article lines into MSFlexGrid2, its other concepts into MSFlexGrid3, each
+    // after the lines already there, each grid ending with one empty row. A sales voucher is read
+    // from the V_ tables by type, number and complement (not a whole number: 0), a purchase voucher
+    // (Compras) from the C_ tables by type, number and the supplier's account Proveedor. WhrTareas,
+    // when not empty, is SQL appended to the tasks' condition (" AND ...").
+    // Delivery notes, orders and invoices delivered in parts load the quantity still pending, handed
+    // out over the lines of each article; ConvertirMoneda multiplies every amount by the head's
+    // exchange rate (a Null or blank rate is 1). *LrcsCpte, when it holds a recordset on entry,
+    // receives the head's, still open (at its end when the voucher has no head); *IdRepartoRM:
+    // -98 on entry loads the quantities negated; it receives the head's IdReparto unless the type
+    // is of the purchases system. A voucher without a head leaves the grids as they are.
+    // Inicializar is not read. Errors are asked with the routine name "AsignarDatosPresupuesto".
     void AsignarDatosComprobante(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
                                  ui::FlexGrid& MSFlexGrid1, ui::FlexGrid& MSFlexGrid2, ui::FlexGrid& MSFlexGrid3,
                                  bool Inicializar = false, ado::RecordsetPtr* LrcsCpte = nullptr, bool Compras = false,
-                                 const QString& Proveedor = QString(), int16_t* IdRepartoRM = nullptr,
+                                 const QString& Proveedor = QString(), int32_t* IdRepartoRM = nullptr,
                                  bool ConvertirMoneda = false, const QString& WhrTareas = QString());
     // Whether the filled lines of the grids given (tasks, articles, other concepts), and Agragarle
     // more, fit the lines of the type and letter's printed form (TA_CONFIG_IMP_CPTE; 0 or no row:

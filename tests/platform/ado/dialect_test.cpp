@@ -49,7 +49,7 @@ TEST_F(DialectTest, QueriesGiveTheServersAnswer) {
         {"TOP (n)", "SELECT COUNT(*) FROM (SELECT TOP (2) * FROM MA_ARTICULOS) x", "2"},
         {"TOP 100 PERCENT", "SELECT COUNT(*) FROM (SELECT TOP 100 PERCENT * FROM MA_ARTICULOS ORDER BY IDARTICULO) x", "5"},
         {"TOP in a subquery", "SELECT (SELECT TOP 1 CODIGO FROM V_TA_CPTE ORDER BY CODIGO DESC) + '-' + "
-                              "(SELECT TOP 1 CODIGO FROM V_TA_CPTE ORDER BY CODIGO)", "VS  -IR  "},
+                              "(SELECT TOP 1 CODIGO FROM V_TA_CPTE ORDER BY CODIGO)", "VS  -FCC "},
         {"DISTINCT TOP", "SELECT DISTINCT TOP 1 IDLISTA FROM V_MA_PRECIOS ORDER BY IDLISTA DESC", "C1  "},
         {"ISNULL", "SELECT ISNULL(UD_TTE, IDUNIDAD) FROM V_MA_ARTICULOS WHERE IDARTICULO = '000456'", "UN"},
         {"LEN ignores trailing blanks", "SELECT LEN('ab  ')", "2"},

@@ -305,7 +305,7 @@ TEST(ProviderChoice, TheProviderNameIsTheOdbcDriver) {
     cn->Close();
 
     cn->Open("Provider=OraOLEDB.Oracle.1;Data Source=" + file + ";User Id=u;Password=p;");
-    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM V_TA_CPTE")->Fields(0).Value().toLong(), 4);
+    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM V_TA_CPTE")->Fields(0).Value().toLong(), 5);
     cn->Close();
 
     EXPECT_VB_ERROR(cn->Open("PROVIDER=NoRegistrado;Server=SRV;Database =X;UId=sa;Pwd=;"), vb::kHrUnspecified);

@@ -1,0 +1,113 @@
+// The stored voucher's head, its walk over the records of each grid, and the task and
+// other-concept rows.
+#include "vouchers/carga_comprobante.h"
+
+#include "core/formatos.h"
+#include "core/mod_global.h"
+#include "platform/ui/flex_grid.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/runtime.h"
+
+namespace vouchers {
+
+vb::Variant Campo(const ado::Recordset& r, const char* nombre) {
+    return core::gUtilTexto().ValorNoNulo(r.Fields(QString::fromLatin1(nombre)));
+}
+
+QString Texto(const ado::Recordset& r, const char* nombre) { return vb::Trim(Campo(r, nombre).text()); }
+
+bool EsNulo(const ado::Recordset& r, const char* nombre) {
+    return r.Fields(QString::fromLatin1(nombre)).Value().isNull();
+}
+
+CargaComprobante::CargaComprobante(posting::ClsCmnCptes& cpte, vb::OnError& on, const QString& TC,
+                                   const QString& SucNroLetra, bool Compras, bool ConvertirMoneda)
+    : cpte_(cpte), on_(on), tc_(TC), sucNroLetra_(SucNroLetra), compras_(Compras), convertir_(ConvertirMoneda) {}
+
+void CargaComprobante::LeeCabecera(ado::Recordset& cabecera) {
+    // One rate for every amount: a head without a rate is in the local currency.
+    const QString cotizacion = Texto(cabecera, "Cotizacion");
+    cotizacion_ = cotizacion.isEmpty() ? 1.0 : core::gUtilTexto().ADoble(cotizacion);
+    condicionIVA_ = Texto(cabecera, "CondicionIVA");
+    const vb::Variant comodato = Campo(cabecera, "EnComodato");
+    const bool enComodato = comodato.isString() ? vb::Trim(comodato.text()) == QLatin1String("1")
+                                                : !comodato.isEmpty() && comodato.toDouble() == 1;
+    enComodato_ = enComodato ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void CargaComprobante::Recorre(ado::Recordset& r, ui::FlexGrid& g, Pasada pasada) {
+    bool hay = false;
+    on_.run([&] { hay = !r.Eof(); });
+    if (!hay) return;
+    for (bool primero = true; hay && !on_.left(); primero = false) {
+        if (!primero) on_.run([&] { g.SetRows(g.Rows() + 1); });
+        // A line already in the last row is never written over.
+        on_.run([&] {
+            if (!vb::Trim(g.TextMatrix(g.Rows() - 1, 0)).isEmpty()) g.SetRows(g.Rows() + 1);
+        });
+        (this->*pasada)(r, g);
+        bool movido = false;
+        on_.run([&] {
+            r.MoveNext();
+            movido = true;
+            hay = !r.Eof();
+        });
+        if (!movido) break;
+    }
+    on_.run([&] { g.SetRows(g.Rows() + 1); });
+}
+
+QString CargaComprobante::Importe(const ado::Recordset& r, const char* campo) const {
+    const vb::Variant v = Campo(r, campo);
+    const QString texto = vb::Trim(v.text());
+    if (!convertir_ || texto.isEmpty()) return texto;
+    return vb::NumberText(v.toDouble() * cotizacion_);
+}
+
+QString CargaComprobante::ImporteFormateado(const ado::Recordset& r, const char* campo) const {
+    return core::FormateaImporte(Importe(r, campo), vb::Variant(core::kDecimalesConfiguracion)).text();
+}
+
+void CargaComprobante::Textos(const ado::Recordset& r, ui::FlexGrid& g, int fila, Columnas columnas) {
+    for (const ColumnaCampo& c : columnas) g.SetTextMatrix(fila, c.columna, Texto(r, c.campo));
+}
+
+void CargaComprobante::Importes(const ado::Recordset& r, ui::FlexGrid& g, int fila, Columnas columnas) const {
+    for (const ColumnaCampo& c : columnas) g.SetTextMatrix(fila, c.columna, Importe(r, c.campo));
+}
+
+void CargaComprobante::ImportesFormateados(const ado::Recordset& r, ui::FlexGrid& g, int fila,
+                                           Columnas columnas) const {
+    for (const ColumnaCampo& c : columnas) g.SetTextMatrix(fila, c.columna, ImporteFormateado(r, c.campo));
+}
+
+void CargaComprobante::Tarea(ado::Recordset& r, ui::FlexGrid& g) {
+    on_.run([&] {
+        const int f = g.Rows() - 1;
+        Textos(r, g, f, {{0, "IdTarea"}, {11, "IdTarea"}, {1, "Descripcion"}});
+        // Horas holds minutes; a task without them shows none.
+        const QString minutos = Texto(r, "Horas");
+        long horas = 0, resto = 0;
+        g.SetTextMatrix(f, 2, core::FormateaMinutos(minutos.isEmpty() ? vb::Variant(0) : vb::Variant(minutos), horas,
+                                                    resto).text());
+        ImportesFormateados(r, g, f, {{3, "ValorHora"}, {6, "valorHora_S_Iva"}, {4, "Total"}});
+        if (compras_) return;   // purchase tasks carry no more
+        Textos(r, g, f, {{7, "descripcionadicional"}, {8, "FechaEstInicio"}, {9, "FechaEstFin"}, {10, "IdTecnico"},
+                         {12, "FechaREALInicio"}, {13, "FechaREALFin"}});
+        g.SetTextMatrix(f, 15, vb::NumberText(vb::Val(Campo(r, "Prioridad").text())));
+        g.SetTextMatrix(f, 16, vb::NumberText(vb::Val(Campo(r, "Usuario").text())));
+        for (const ColumnaCampo& c : {ColumnaCampo{17, "FHPRESENTACION"}, ColumnaCampo{18, "FHEMISION"},
+                                      ColumnaCampo{19, "NROEXP"}, ColumnaCampo{20, "FhEntrega"}})
+            g.SetTextMatrix(f, c.columna, Campo(r, c.campo).text());   // as stored, not trimmed
+    });
+}
+
+void CargaComprobante::OtroConcepto(ado::Recordset& r, ui::FlexGrid& g) {
+    on_.run([&] {
+        const int f = g.Rows() - 1;
+        Textos(r, g, f, {{0, "Observacion"}});
+        ImportesFormateados(r, g, f, {{2, "Importe"}, {1, "IMPORTE_S_IVA"}});
+    });
+}
+
+}  // namespace vouchers

@@ -1,0 +1,59 @@
+#include "vouchers/carga_comprobante_sql.h"
+
+#include "core/mod_global.h"
+#include "data/sql_literal.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/runtime.h"
+
+#include <QRegularExpression>
+
+namespace vouchers {
+
+namespace {
+
+const QString kConNolock = QStringLiteral("  with(nolock)  ");
+const QString kPorId = QStringLiteral(" ORDER BY ID ");
+
+}  // namespace
+
+QString ComplementoSQL(const QString& IdComplemento) {
+    static const QRegularExpression entero(QStringLiteral("^[+-]?[0-9]+$"));
+    const QString t = vb::Trim(IdComplemento);
+    bool ok = false;
+    const int n = entero.match(t).hasMatch() ? t.toInt(&ok) : 0;
+    return QString::number(ok ? n : 0);
+}
+
+QString CondicionComprobante(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
+                             bool Compras, const QString& Proveedor) {
+    const QString tipo = core::gUtilTexto().Rellena(vb::Variant(vb::Trim(TC)), 4);
+    QString w = QStringLiteral(" WHERE TC = '") + data::LiteralSQL(tipo) + QStringLiteral("' AND IDCOMPROBANTE = '") +
+                data::LiteralSQL(vb::Trim(SucNroLetra)) + QStringLiteral("'");
+    if (Compras) return w + QStringLiteral(" AND CUENTA = '") + data::LiteralSQL(Proveedor) + QStringLiteral("'");
+    return w + QStringLiteral(" AND IdComplemento = ") + ComplementoSQL(IdComplemento);
+}
+
+SentenciasComprobante SentenciasCarga(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
+                                      bool Compras, const QString& Proveedor, const QString& WhrTareas) {
+    const QString prefijo = Compras ? QStringLiteral("C_") : QStringLiteral("V_");
+    const QString clave = CondicionComprobante(TC, SucNroLetra, IdComplemento, Compras, Proveedor);
+    const auto desde = [&](const char* tabla) {
+        return QStringLiteral("SELECT * FROM ") + prefijo + QLatin1String(tabla) + kConNolock;
+    };
+    const bool pedido = TC.compare(QLatin1String("NP"), Qt::CaseInsensitive) == 0;
+    SentenciasComprobante s;
+    s.cabecera = desde("MV_CPTE") + clave + kPorId;
+    s.tareas = desde("MV_CPTETAREAS") + clave + WhrTareas + kPorId;
+    s.articulos = desde("MV_CPTEINSUMOS") + clave + (pedido ? QStringLiteral(" ORDER BY PALLETS ") : kPorId);
+    s.otrosConceptos = desde("MV_CPTE_Observ") + clave + QStringLiteral(" AND TIPO_OBS ='OC' ") + kPorId;
+    return s;
+}
+
+QString SentenciaAplicado(const QString& SucNroLetra, const QString& IdArticulo) {
+    return QStringLiteral("SELECT CantidadAplicada FROM VT_V_MV_INSUMOS_APLICACION WHERE (TCO_ORIGEN = 'RM' or "
+                          "TCO_ORIGEN = 'NP') AND IDCOMPROBANTEORIGEN = '") +
+           data::LiteralSQL(vb::Trim(SucNroLetra)) + QStringLiteral("' AND IDARTICULO = '") +
+           data::LiteralSQL(core::gUtilTexto().Rellena(vb::Variant(vb::Trim(IdArticulo)), 25)) + QStringLiteral("'");
+}
+
+}  // namespace vouchers

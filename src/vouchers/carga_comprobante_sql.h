@@ -1,0 +1,39 @@
+#pragma once
+// The statements that read a stored voucher back for its entry grids (AsignarDatosComprobante):
+// pure text functions, every value inside a literal through data::LiteralSQL.
+//
+//   const auto s = vouchers::SentenciasCarga("FC", "000100000020B", "", false, QString(), QString());
+//   s.cabecera   // SELECT * FROM V_MV_CPTE  with(nolock)   WHERE TC = 'FC  ' AND IDCOMPROBANTE =
+//                //   '000100000020B' AND IdComplemento = 0 ORDER BY ID
+//
+// A sales voucher (tables V_...) is keyed by type, number and complement; a purchase voucher
+// (tables C_...) by type, number and the supplier's account.
+#include <QString>
+
+namespace vouchers {
+
+// The complement of a voucher key as it goes into SQL unquoted: the whole number the text holds
+// (blanks around it allowed, a sign in front), 0 for anything else, an empty text included.
+QString ComplementoSQL(const QString& IdComplemento);
+
+// " WHERE TC = '<type padded to 4>' AND IDCOMPROBANTE = '<number trimmed>' AND ..." with
+// "IdComplemento = <n>" for a sales voucher, "CUENTA = '<Proveedor>'" for a purchase one.
+QString CondicionComprobante(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
+                             bool Compras, const QString& Proveedor);
+
+// The four reads of a voucher: head, tasks (with the caller's WhrTareas appended unchanged to the
+// key: it begins with " AND " when it is not empty), article lines (an order, type NP in any case,
+// by PALLETS; any other by ID) and other concepts (remarks of TIPO_OBS 'OC').
+struct SentenciasComprobante {
+    QString cabecera;
+    QString tareas;
+    QString articulos;
+    QString otrosConceptos;
+};
+SentenciasComprobante SentenciasCarga(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
+                                      bool Compras, const QString& Proveedor, const QString& WhrTareas);
+
+// What later vouchers applied of an article of a delivery note or order: one row per applying line.
+QString SentenciaAplicado(const QString& SucNroLetra, const QString& IdArticulo);
+
+}  // namespace vouchers
