@@ -5,7 +5,6 @@
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/runtime.h"
 
-#include <QRegularExpression>
 
 namespace vouchers {
 
@@ -17,11 +16,9 @@ const QString kPorId = QStringLiteral(" ORDER BY ID ");
 }  // namespace
 
 QString ComplementoSQL(const QString& IdComplemento) {
-    static const QRegularExpression entero(QStringLiteral("^[+-]?[0-9]+$"));
-    const QString t = vb::Trim(IdComplemento);
-    bool ok = false;
-    const int n = entero.match(t).hasMatch() ? t.toInt(&ok) : 0;
-    return QString::number(ok ? n : 0);
+    bool entero = false;
+    const int n = vb::Trim(IdComplemento).toInt(&entero);
+    return QString::number(entero ? n : 0);
 }
 
 QString CondicionComprobante(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
