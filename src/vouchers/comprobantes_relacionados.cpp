@@ -12,18 +12,17 @@
 #include "posting/cls_cmn_cptes.h"
 #include "posting/tratamiento.h"
 #include "vouchers/accion_comprobante.h"
+#include "vouchers/carga_comprobante_sql.h"
 
 namespace vouchers {
 
 QString SentenciaAccionComprobante(const AccionComprobante& a) {
     utillib::UtilTexto& util = core::gUtilTexto();
-    bool entero = false;
-    const int complemento = vb::Trim(a.IdComplemento).toInt(&entero);
     const QString tipo = a.lEsAlta ? QStringLiteral("A") : a.lEsModificacion ? QStringLiteral("M") : QStringLiteral("B");
     core::ListaCamposValores pares{
         {QStringLiteral("TC"), data::TextoSQL(util.Rellena(vb::Variant(vb::Trim(a.TC)), 4))},
         {QStringLiteral("IdComprobante"), data::TextoSQL(a.SucNroLetra)},
-        {QStringLiteral("IdComplemento"), QString::number(entero ? complemento : 0)},
+        {QStringLiteral("IdComplemento"), ComplementoSQL(a.IdComplemento)},
         {QStringLiteral("Tipo_accion"), data::TextoSQL(tipo)},
         // Four digits of year: a two-digit year would leave the century to the server.
         {QStringLiteral("FECHAHORA"), data::TextoSQL(vb::Format(vb::Variant(a.FechaHora), QStringLiteral("dd/mm/yyyy hh:mm")))},
