@@ -129,7 +129,8 @@ void CargaComprobante::Articulo(ado::Recordset& r, ui::FlexGrid& g) {
     const bool devolucion = Iguales(vb::Trim(tc_), "RM") && cantidad < 0 && aplicado == 0;
     on_.run([&] {
         const QString texto = vb::NumberText(resto);
-        g.SetTextMatrix(fila, Cantidad, Util().ANumero(texto) < vb::Currency() && !devolucion ? QStringLiteral("0") : texto);
+        const bool negativa = Util().ANumero(texto) < vb::Currency();
+        g.SetTextMatrix(fila, Cantidad, negativa && !devolucion ? QStringLiteral("0") : texto);
     });
     on_.run([&] { ColumnasDeLinea(r, g, fila); });
     on_.run([&] {
@@ -199,10 +200,10 @@ void CargaComprobante::ColumnasDelArticulo(const ado::Recordset& a, ui::FlexGrid
                                              QStringLiteral("IdTipo"), ado::adBSTR)
                                  .text()));
     Textos(a, g, fila, {{Presentacion, "Presentacion"}, {CodigoBarra, "CodigoBarra"}});
-    for (const ColumnaCampo& c : {ColumnaCampo{PideSerie, "UsaSerie"}, ColumnaCampo{PideLote, "UsaLote"},
-                                  ColumnaCampo{posting::art::Perecedero, "Perecedero"}, ColumnaCampo{PideTalle, "UsaTalle"},
-                                  ColumnaCampo{PideEquivalencia, "PideEquivalencia"}, ColumnaCampo{EnUnidadBase, "pesable"}})
-        g.SetTextMatrix(fila, c.columna, Bandera(Campo(a, c.campo)));
+    const Columnas banderas = {{PideSerie, "UsaSerie"}, {PideLote, "UsaLote"},
+                               {posting::art::Perecedero, "Perecedero"}, {PideTalle, "UsaTalle"},
+                               {PideEquivalencia, "PideEquivalencia"}, {EnUnidadBase, "pesable"}};
+    for (const ColumnaCampo& c : banderas) g.SetTextMatrix(fila, c.columna, Bandera(Campo(a, c.campo)));
     g.SetTextMatrix(fila, TipoCoeficiente, QStringLiteral("*"));
 }
 

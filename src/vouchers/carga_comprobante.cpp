@@ -7,6 +7,7 @@
 #include "platform/ui/flex_grid.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/runtime.h"
+#include "vouchers/columnas_grillas.h"
 
 namespace vouchers {
 
@@ -82,22 +83,23 @@ void CargaComprobante::ImportesFormateados(const ado::Recordset& r, ui::FlexGrid
 }
 
 void CargaComprobante::Tarea(ado::Recordset& r, ui::FlexGrid& g) {
+    using namespace tar;
     on_.run([&] {
         const int f = g.Rows() - 1;
-        Textos(r, g, f, {{0, "IdTarea"}, {11, "IdTarea"}, {1, "Descripcion"}});
+        Textos(r, g, f, {{IdTarea, "IdTarea"}, {CodigoOriginal, "IdTarea"}, {Descripcion, "Descripcion"}});
         // Horas holds minutes; a task without them shows none.
         const QString minutos = Texto(r, "Horas");
         long horas = 0, resto = 0;
-        g.SetTextMatrix(f, 2, core::FormateaMinutos(minutos.isEmpty() ? vb::Variant(0) : vb::Variant(minutos), horas,
-                                                    resto).text());
-        ImportesFormateados(r, g, f, {{3, "ValorHora"}, {6, "valorHora_S_Iva"}, {4, "Total"}});
+        g.SetTextMatrix(f, Horas, core::FormateaMinutos(minutos.isEmpty() ? vb::Variant(0) : vb::Variant(minutos),
+                                                        horas, resto).text());
+        ImportesFormateados(r, g, f, {{ValorHora, "ValorHora"}, {ValorHoraSinIVA, "valorHora_S_Iva"}, {Total, "Total"}});
         if (compras_) return;   // purchase tasks carry no more
-        Textos(r, g, f, {{7, "descripcionadicional"}, {8, "FechaEstInicio"}, {9, "FechaEstFin"}, {10, "IdTecnico"},
-                         {12, "FechaREALInicio"}, {13, "FechaREALFin"}});
-        g.SetTextMatrix(f, 15, vb::NumberText(vb::Val(Campo(r, "Prioridad").text())));
-        g.SetTextMatrix(f, 16, vb::NumberText(vb::Val(Campo(r, "Usuario").text())));
-        for (const ColumnaCampo& c : {ColumnaCampo{17, "FHPRESENTACION"}, ColumnaCampo{18, "FHEMISION"},
-                                      ColumnaCampo{19, "NROEXP"}, ColumnaCampo{20, "FhEntrega"}})
+        Textos(r, g, f, {{ObservAdic, "descripcionadicional"}, {FechaInicio, "FechaEstInicio"}, {FechaFin, "FechaEstFin"},
+                         {IdTecnico, "IdTecnico"}, {FechaRealInicio, "FechaREALInicio"}, {FechaRealFin, "FechaREALFin"}});
+        g.SetTextMatrix(f, Prioridad, vb::NumberText(vb::Val(Campo(r, "Prioridad").text())));
+        g.SetTextMatrix(f, Usuario, vb::NumberText(vb::Val(Campo(r, "Usuario").text())));
+        for (const ColumnaCampo& c : {ColumnaCampo{FhPresentacion, "FHPRESENTACION"}, ColumnaCampo{FhEmision, "FHEMISION"},
+                                      ColumnaCampo{NroExp, "NROEXP"}, ColumnaCampo{FhEntrega, "FhEntrega"}})
             g.SetTextMatrix(f, c.columna, Campo(r, c.campo).text());   // as stored, not trimmed
     });
 }
@@ -105,8 +107,8 @@ void CargaComprobante::Tarea(ado::Recordset& r, ui::FlexGrid& g) {
 void CargaComprobante::OtroConcepto(ado::Recordset& r, ui::FlexGrid& g) {
     on_.run([&] {
         const int f = g.Rows() - 1;
-        Textos(r, g, f, {{0, "Observacion"}});
-        ImportesFormateados(r, g, f, {{2, "Importe"}, {1, "IMPORTE_S_IVA"}});
+        Textos(r, g, f, {{otr::Detalle, "Observacion"}});
+        ImportesFormateados(r, g, f, {{otr::Importe, "Importe"}, {otr::ImporteSinIVA, "IMPORTE_S_IVA"}});
     });
 }
 

@@ -6,15 +6,33 @@ namespace vouchers {
 
 namespace tar {   // GrillaTareas
 enum Columna : int {
-    IdTarea = 0,       // task code
-    Descripcion = 1,   // description
-    Horas = 2,         // hours text: "h:mm", or whole hours
+    IdTarea = 0,            // task code
+    Descripcion = 1,        // description
+    Horas = 2,              // hours text: "h:mm", or whole hours
+    ValorHora = 3,          // the hour's rate
+    Total = 4,              // the task's total
+    ValorHoraSinIVA = 6,    // the hour's rate without VAT
+    ObservAdic = 7,         // additional description
+    FechaInicio = 8,        // estimated start and end
+    FechaFin = 9,
+    IdTecnico = 10,         // technician
+    CodigoOriginal = 11,    // the task code as stored
+    FechaRealInicio = 12,   // real start and end
+    FechaRealFin = 13,
+    Prioridad = 15,     // priority, a number
+    Usuario = 16,           // user, a number
+    FhPresentacion = 17,    // presentation and issue dates, file number, delivery date
+    FhEmision = 18,
+    NroExp = 19,
+    FhEntrega = 20,
 };
 }  // namespace tar
 
 namespace otr {   // GrillaOtrosConceptos
 enum Columna : int {
-    Detalle = 0,   // the concept's detail
+    Detalle = 0,         // the concept's detail
+    ImporteSinIVA = 1,   // its amount without VAT
+    Importe = 2,         // its amount
 };
 }  // namespace otr
 

@@ -7,6 +7,8 @@
 #include "platform/ui/text_measurer.h"
 #include "platform/vb/on_error.h"
 #include "posting/cls_cmn_cptes.h"
+#include "posting/columnas_articulos.h"
+#include "vouchers/columnas_grillas.h"
 #include "vouchers_db.h"
 
 #include <gtest/gtest.h>
@@ -17,23 +19,27 @@
 
 namespace {
 
+using namespace posting::art;
+namespace tar = vouchers::tar;
+namespace otr = vouchers::otr;
+
 // Statements for the test's own voucher 0001-00000099 (lines: article, quantity, IdReparto, ID).
-QString Cabecera(const char* tc, const char* extra = "") {
-    return QStringLiteral("INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, IdComplemento, ID, IdReparto, CondicionIVA%2) "
-                          "VALUES ('%1', '000100000099R', 0, 1, 3, 1%3)")
-        .arg(QLatin1String(tc), *extra ? QStringLiteral(", Cotizacion") : QString(),
-             *extra ? QStringLiteral(", ") + QLatin1String(extra) : QString());
+QString Cabecera(const char* tc) {
+    return QStringLiteral("INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, IdComplemento, ID, IdReparto, CondicionIVA) "
+                          "VALUES ('%1', '000100000099R', 0, 1, 3, 1)").arg(QLatin1String(tc));
 }
 QString Linea(const char* tc, int id, const char* articulo, double cantidad, int reparto, const char* mas = "") {
-    return QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC, IDCOMPROBANTE, ID, IdArticulo, Cantidad, IdReparto, "
-                          "IdUnidad, Importe, Nro_Lote, PALLETS) VALUES ('%1', '000100000099R', %2, '%3', %4, %5, 'KG', 1, %6)")
+    return QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC, IDCOMPROBANTE, ID, IdArticulo, Cantidad, IdReparto, IdUnidad, "
+                          "Importe, Nro_Lote, PALLETS) VALUES ('%1', '000100000099R', %2, '%3', %4, %5, 'KG', 1, %6)")
         .arg(QLatin1String(tc)).arg(id).arg(QLatin1String(articulo)).arg(cantidad).arg(reparto)
         .arg(*mas ? QLatin1String(mas) : QLatin1String("NULL, NULL"));
 }
 QString Aplicacion(const char* factura, const char* articulo, double cantidad) {
-    return QStringLiteral("INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, ID, TCORIGEN, COMPROBANTEORIGEN) VALUES ('FC', '%1', 1, "
-                          "'RM', '000100000099R'); INSERT INTO V_MV_CPTEINSUMOS (TC, IDCOMPROBANTE, ID, IdArticulo, "
-                          "Cantidad) VALUES ('FC', '%1', 1, '%2', %3)").arg(QLatin1String(factura), QLatin1String(articulo)).arg(cantidad);
+    return QStringLiteral("INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, ID, TCORIGEN, COMPROBANTEORIGEN) VALUES ('FC', "
+                          "'%1', 1, 'RM', '000100000099R'); INSERT INTO V_MV_CPTEINSUMOS (TC, IDCOMPROBANTE, ID, "
+                          "IdArticulo, Cantidad) VALUES ('FC', '%1', 1, '%2', %3)")
+        .arg(QLatin1String(factura), QLatin1String(articulo))
+        .arg(cantidad);
 }
 
 class CargaTest : public voucherstest::VouchersTest {
@@ -65,7 +71,10 @@ protected:
 };
 
 // Key, quantity, amount and master columns of an article row.
-const std::initializer_list<int> kLinea = {0, 1, 5, 7, 23, 2, 14, 17, 15, 18, 27, 69, 19, 20, 59, 60, 76, 77, 30, 94};
+const std::initializer_list<int> kLinea = {
+    IdArticulo, Descripcion, IdUnidad, Cantidad, RestoPorAplicar, IdListaPrecio, Precio, PrecioSinIVA, Total,
+    TotalLinea, PrecioConIVA, CpteCargado, PideSerie, PideLote, DescripcionTipo, Presentacion, EnUnidadBase, CodigoBarra,
+    TipoCoeficiente, PideEquivalencia};
 
 TEST_F(CargaTest, DeliveryNoteDeliveredInPartsLoadsWhatIsPendingHandedOutOverItsLines) {
     Carga("RM", "000100000001R");
@@ -78,9 +87,10 @@ TEST_F(CargaTest, DeliveryNoteDeliveredInPartsLoadsWhatIsPendingHandedOutOverIts
                                                              "Mercadería|kg|-1||*|0");
     EXPECT_EQ(Celdas(articulos, 2, kLinea), "000123|Azúcar refinada 1 kg|UN|6|6|A3|66.62|55.06|399.72|399.72||"
                                             "000100000001R|0|0|Mercadería|1kg|0|7791234567890|*|0");
-    EXPECT_EQ(Celdas(articulos, 3, {7, 23}), "0|0");   // the first cheese line took all 7 kg pending
-    EXPECT_EQ(Celdas(articulos, 1, {9, 10, 8, 41, 67, 64, 88, 6}), "KG|1|1|KG|KG|1|0|");
-    EXPECT_EQ(Celdas(articulos, 4, {0}), "");
+    EXPECT_EQ(Celdas(articulos, 3, {Cantidad, RestoPorAplicar}), "0|0");   // the first cheese line took all 7 kg pending
+    EXPECT_EQ(Celdas(articulos, 1, {IdUnidadEquiv, CantidadEquiv, Coeficiente, IdUnidadBase, UnidadCargada, CantidadKG,
+                                    EnComodato, IdDeposito}), "KG|1|1|KG|KG|1|0|");
+    EXPECT_EQ(Celdas(articulos, 4, {IdArticulo}), "");
     EXPECT_EQ(cabecera->Fields("CUENTA").Value().text(), "C0001");   // the head, still open
 }
 
@@ -94,14 +104,17 @@ TEST_F(CargaTest, QuantitiesPendingAndApplied) {
         {"4 of 10 applied", {Cabecera("RM"), Linea("RM", 1, "000123", 10, 0), Aplicacion("F1", "000123", 4)}, 0, "6/6"},
         {"12 of 10 applied", {Cabecera("RM"), Linea("RM", 1, "000123", 10, 0), Aplicacion("F1", "000123", 12)}, 0, "0/-2"},
         {"nothing applied, no application row", {Cabecera("RM"), Linea("RM", 1, "000123", 10, 0)}, 0, "10/10"},
-        {"applications summed, handed out", {Cabecera("RM"), Linea("RM", 1, "000123", 10, 0), Linea("RM", 2, "000123", 5, 0),
-                                             Aplicacion("F1", "000123", 4), Aplicacion("F2", "000123", 8)}, 0, "0/0 3/3"},
+        {"applications summed, handed out",
+         {Cabecera("RM"), Linea("RM", 1, "000123", 10, 0), Linea("RM", 2, "000123", 5, 0), Aplicacion("F1", "000123", 4),
+          Aplicacion("F2", "000123", 8)}, 0, "0/0 3/3"},
         {"a return", {Cabecera("RM"), Linea("RM", 1, "000123", -5, -1)}, 0, "-5/-5"},
         {"negated return", {Cabecera("RM"), Linea("RM", 1, "000123", -5, 0)}, -98, "5/-5"},
         {"negated quantity", {Cabecera("RM"), Linea("RM", 1, "000123", 5, 0)}, -98, "0/5"},
-        {"pending capped", {Cabecera("FC"), Linea("FC", 1, "000123", 10, -1), Linea("FC", 2, "000123", 5, 0)}, 0, "10/10 5/5"},
-        {"order by pallets", {Cabecera("NP"), Linea("NP", 1, "000123", 4, 0, "'|L1|', 2"), Linea("NP", 2, "000789", 3, 0, "'|L2|', 1")},
-         0, "3/3 4/4"},
+        {"pending capped", {Cabecera("FC"), Linea("FC", 1, "000123", 10, -1), Linea("FC", 2, "000123", 5, 0)}, 0,
+         "10/10 5/5"},
+        {"order by pallets",
+         {Cabecera("NP"), Linea("NP", 1, "000123", 4, 0, "'|L1|', 2"), Linea("NP", 2, "000789", 3, 0, "'|L2|', 1")}, 0,
+         "3/3 4/4"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.que);
@@ -112,46 +125,56 @@ TEST_F(CargaTest, QuantitiesPendingAndApplied) {
                                                                 "'000100000099R'")->Fields(0).Value().text().trimmed();
         Carga(tc == "NP" ? "np" : tc, "000100000099R");
         std::string filas;
-        for (int f = 1; f < articulos.Rows() - 1; ++f) filas += (f > 1 ? " " : "") + Celdas(articulos, f, {7, 23});
+        for (int f = 1; f < articulos.Rows() - 1; ++f)
+            filas += (f > 1 ? " " : "") + Celdas(articulos, f, {Cantidad, RestoPorAplicar});
         std::replace(filas.begin(), filas.end(), '|', '/');
         EXPECT_EQ(filas, c.esperado);
         EXPECT_EQ(reparto, 3);
         if (tc == "NP") {
-            EXPECT_EQ(Celdas(articulos, 1, {21, 22, 36, 37}), "|||");
+            EXPECT_EQ(Celdas(articulos, 1, {Lotes, Series, LoteOrigen, LoteAduana}), "|||");
         }
         TearDown();
     }
 }
 
 TEST_F(CargaTest, InvoiceInAnotherCurrencyWithTasksAndOtherConcepts) {
-    const std::initializer_list<int> importes = {14, 27, 17, 15, 40, 38, 93, 18, 16, 33, 21, 22, 37, 36, 94};
-    const std::initializer_list<int> tarea = {0, 11, 1, 2, 3, 6, 4, 7, 8, 10, 15, 16, 17, 19};
+    const std::initializer_list<int> importes = {Precio, PrecioConIVA, PrecioSinIVA, Total, Impuestos,
+                                                 Costo, ITC, TotalLinea, EsExento, TasaIVA,
+                                                 Lotes, Series, LoteAduana, LoteOrigen, PideEquivalencia};
+    const std::initializer_list<int> tarea = {tar::IdTarea, tar::CodigoOriginal, tar::Descripcion, tar::Horas,
+                                              tar::ValorHora, tar::ValorHoraSinIVA, tar::Total, tar::ObservAdic,
+                                              tar::FechaInicio, tar::IdTecnico, tar::Prioridad, tar::Usuario,
+                                              tar::FhPresentacion, tar::NroExp};
     Carga("FC", "000100000020B", true);
     // Letter B: the price with VAT too, but not on the exempt line; every amount at 3.5.
     EXPECT_EQ(Celdas(articulos, 1, importes), "42|42|38.01|126|1.75|28|0|131.25|0|10.5||L0001|L0002|||2|1||LOTE|AR|-1");
-    EXPECT_EQ(Celdas(articulos, 2, {7, 14, 27, 16}), "2|70||-1");
+    EXPECT_EQ(Celdas(articulos, 2, {Cantidad, Precio, PrecioConIVA, EsExento}), "2|70||-1");
     EXPECT_EQ(Celdas(tareas, 1, tarea), "INST|INST|Instalación|01:30|70.00|57.86|105.00|Molino de café|07/03/2008|T1|2|0|"
                                         "06/03/2008|EXP-0042");
     EXPECT_EQ(tareas.Rows(), 3);
-    EXPECT_EQ(Celdas(otros, 1, {0, 1, 2}), "Flete|35.00|42.35");   // the remark that is no concept stays out
+    // The remark that is no concept stays out.
+    EXPECT_EQ(Celdas(otros, 1, {otr::Detalle, otr::ImporteSinIVA, otr::Importe}), "Flete|35.00|42.35");
     EXPECT_EQ(otros.Rows(), 3);
 
     // As stored; and a head without a rate converts at 1.
     Carga("FC", "000100000020B");
-    EXPECT_EQ(Celdas(articulos, 1, {14, 15}) + Celdas(tareas, 1, {3}), "12|3620.00");
+    EXPECT_EQ(Celdas(articulos, 1, {Precio, Total}) + Celdas(tareas, 1, {tar::ValorHora}), "12|3620.00");
     data::gDBPrincipal().gCnn()->Execute("UPDATE V_MV_CPTE SET Cotizacion = NULL WHERE IDCOMPROBANTE = '000100000020B'");
     data::gDBPrincipal().gCnn()->Execute("UPDATE TA_CONFIGURACION SET VALOR = '.' WHERE CLAVE = 'SeparadorHora'");
     Carga("FC", "000100000020B", true);
-    EXPECT_EQ(Celdas(articulos, 1, {14, 15}) + Celdas(tareas, 1, {2, 3}) + Celdas(otros, 1, {2}), "12|361.50|20.0012.10");
+    EXPECT_EQ(Celdas(articulos, 1, {Precio, Total}) + Celdas(tareas, 1, {tar::Horas, tar::ValorHora}) +
+                  Celdas(otros, 1, {otr::Importe}), "12|361.50|20.0012.10");
 }
 
 TEST_F(CargaTest, PurchaseVoucherByTheSuppliersAccount) {
     reparto = 5;
     Carga("FCC", "000200000123A", false, "", true, "P0001");
     EXPECT_EQ(reparto, 5);   // a type of the purchases system keeps the caller's value
-    EXPECT_EQ(Celdas(articulos, 1, {0, 7, 23, 79, 75, 11, 2, 33, 88, 6}), "000123|50|50|50|AZ-1000|||||");
-    EXPECT_EQ(Celdas(tareas, 1, {0, 1, 2, 3, 4, 7, 15, 16}), "INST|Descarga|01:00|15.00|15.00|||");
-    EXPECT_EQ(Celdas(otros, 1, {0, 1, 2}), "Flete|82.64|100.00");
+    EXPECT_EQ(Celdas(articulos, 1, {IdArticulo, Cantidad, RestoPorAplicar, PrecioLista, CodigoArtProveedor, PorcDto,
+                                    IdListaPrecio, TasaIVA, EnComodato, IdDeposito}), "000123|50|50|50|AZ-1000|||||");
+    EXPECT_EQ(Celdas(tareas, 1, {tar::IdTarea, tar::Descripcion, tar::Horas, tar::ValorHora, tar::Total, tar::ObservAdic,
+                                 tar::Prioridad, tar::Usuario}), "INST|Descarga|01:00|15.00|15.00|||");
+    EXPECT_EQ(Celdas(otros, 1, {otr::Detalle, otr::ImporteSinIVA, otr::Importe}), "Flete|82.64|100.00");
     // Another supplier's voucher of the same number is not this one; a quote stays inside its literal.
     for (const char* cuenta : {"P0002", "P'1"}) {
         Carga("FCC", "000200000123A", false, "", true, cuenta);
@@ -164,30 +187,35 @@ TEST_F(CargaTest, TimberTradeMergesRepeatedLines) {
     core::gMadTiras = "KG";
     Carga("FC", "000100000030A");
     ASSERT_EQ(articulos.Rows(), 4);   // lines 1 and 2 in one row, line 3 apart
-    EXPECT_EQ(Celdas(articulos, 1, {7, 8, 84, 10, 14, 15, 17, 18, 23, 3, 4, 83, 12, 13, 64}),
+    EXPECT_EQ(Celdas(articulos, 1, {Cantidad, Coeficiente, LargoAnterior, CantidadEquiv, Precio, Total, PrecioSinIVA,
+                                    TotalLinea, RestoPorAplicar, Espesor, Ancho, PideMedidas, UdPrecio, ImporteUd,
+                                    CantidadKG}),
               "5|2.1|2.1|4|175.69|878.45|175.69|878.45|5|5|10|1|KG|175.69|4");
-    EXPECT_EQ(Celdas(articulos, 2, {7, 3, 8}), "1|8|1");
+    EXPECT_EQ(Celdas(articulos, 2, {Cantidad, Espesor, Coeficiente}), "1|8|1");
     // Lines that cancel out keep the row's prices; rows with lots are never merged.
     data::gDBPrincipal().gCnn()->Execute(
         "UPDATE V_MV_CPTEINSUMOS SET Cantidad = 0, Importe = 100 + ID - 1 WHERE IDCOMPROBANTE = '000100000030A' AND ID < 3;"
         "UPDATE V_MV_CPTEINSUMOS SET ESPESOR = 5, Nro_Lote = '|L1|' WHERE IDCOMPROBANTE = '000100000030A' AND ID = 3");
     Carga("FC", "000100000030A");
-    EXPECT_EQ(Celdas(articulos, 1, {7, 8, 14, 15}) + "/" + Celdas(articulos, 2, {7, 21}), "0|1.5|100|878.45/1||L1|");
+    EXPECT_EQ(Celdas(articulos, 1, {Cantidad, Coeficiente, Precio, Total}) + "/" + Celdas(articulos, 2, {Cantidad, Lotes}),
+              "0|1.5|100|878.45/1||L1|");
     // Without measures the measure cells are not shown, white on white.
     data::gDBPrincipal().gCnn()->Execute("UPDATE MA_ARTICULOS SET PIDEMEDIDAS = 0");
     Carga("FC", "000100000030A");
-    EXPECT_EQ(articulos.ForeColorAt(1, 3) & articulos.ForeColorAt(1, 4) & articulos.ForeColorAt(1, 8), 0xFFFFFF);
-    EXPECT_EQ(Celdas(articulos, 1, {83, 3}), "0|");
+    for (int col : {Espesor, Ancho, Coeficiente}) EXPECT_EQ(articulos.ForeColorAt(1, col), 0xFFFFFF) << col;
+    EXPECT_EQ(Celdas(articulos, 1, {PideMedidas, Espesor}), "0|");
     core::gMaderera = false;
 }
 
 TEST_F(CargaTest, GridsGrowAfterTheLinesTheyHold) {
     Carga("FC", "000100000020B");
-    for (ui::FlexGrid* g : {&tareas, &articulos, &otros}) g->SetTextMatrix(g->Rows() - 1, 0, "TECLEADA");
+    for (ui::FlexGrid* g : {&tareas, &articulos, &otros}) g->SetTextMatrix(g->Rows() - 1, IdArticulo, "TECLEADA");
     Carga("FC", "000100000020B", false, "0", false, {}, {}, false);
-    EXPECT_EQ(Celdas(articulos, 3, {0}) + Celdas(articulos, 4, {0, 7}) + Celdas(articulos, 6, {0}), "TECLEADA000789|3");
+    EXPECT_EQ(Celdas(articulos, 3, {IdArticulo}) + Celdas(articulos, 4, {IdArticulo, Cantidad}) +
+                  Celdas(articulos, 6, {IdArticulo}), "TECLEADA000789|3");
     EXPECT_EQ(articulos.Rows(), 7);
-    EXPECT_EQ(Celdas(tareas, 2, {0}) + Celdas(tareas, 3, {0}) + Celdas(otros, 2, {0}) + Celdas(otros, 3, {0}),
+    EXPECT_EQ(Celdas(tareas, 2, {tar::IdTarea}) + Celdas(tareas, 3, {tar::IdTarea}) + Celdas(otros, 2, {otr::Detalle}) +
+                  Celdas(otros, 3, {otr::Detalle}),
               "TECLEADAINSTTECLEADAFlete");
     EXPECT_EQ(tareas.Rows() + otros.Rows(), 10);
 }
@@ -221,6 +249,6 @@ TEST_F(CargaTest, LeavingOnAnErrorKeepsTheRowsLoaded) {
     Carga("RM", "000100000002R");
     EXPECT_NE(prompter.shown().back().title.indexOf("AsignarDatosPresupuesto"), -1);
     EXPECT_EQ(articulos.Rows(), 2);   // the first line's quantity failed: nothing after it
-    EXPECT_EQ(Celdas(articulos, 1, {0, 7}), "|");
+    EXPECT_EQ(Celdas(articulos, 1, {IdArticulo, Cantidad}), "|");
 }
 }  // namespace
