@@ -22,58 +22,17 @@ namespace lots {
 
 namespace {
 
-const QString kAviso = QStringLiteral("Aviso al Operador");
-const QString kAvisoPregunta = QStringLiteral("Aviso al Operador!!!");
-const QString kAjustar = QStringLiteral("¿Desea Ajustar la Cantidad Solicitada en el Formulario?");
-
-constexpr int kTeclaEnter = 13;
-constexpr int kTeclaEsc = 27;
-constexpr int kTeclaArriba = 38;
-constexpr int kTeclaAbajo = 40;
-
-long long Diezmilesimos(double v) { return std::llround(v * 10000.0); }
-
 bool MismoTexto(const QString& a, const QString& b) {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
 
-QString TextoCantidad(double valor) {
-    if (!std::isfinite(valor)) return QStringLiteral("0");
-    QString s = QString::number(static_cast<double>(Diezmilesimos(valor)) / 10000.0, 'f', 4);
-    while (s.endsWith(u'0')) s.chop(1);
-    if (s.endsWith(u'.')) s.chop(1);
-    if (s == QStringLiteral("-0")) s = QStringLiteral("0");
-    return s;
-}
-
-double LeeCantidad(const QString& texto) { return core::gUtilTexto().ADoble(vb::Variant(texto.trimmed())); }
-
-int ComparaCantidades(double a, double b) {
-    const long long x = Diezmilesimos(a);
-    const long long y = Diezmilesimos(b);
-    return x < y ? -1 : (x > y ? 1 : 0);
-}
-
-LoteyPosicion::LoteyPosicion() {
-    TxtEdit.SetVisible(false);
-    MSFlexGrid1.SetFixedCols(0);
-}
+LoteyPosicion::LoteyPosicion() : GrillaLotes(QStringLiteral("Posiciones")) { MSFlexGrid1.SetFixedCols(0); }
 
 LoteyPosicion::~LoteyPosicion() = default;
 
-const ui::TextMeasurer& LoteyPosicion::Medida() const {
-    static const ui::FixedWidthMeasurer fija(120);
-    return fija;
-}
-
 void LoteyPosicion::SetLblArticulo(const QString& caption) { MuestraEtiqueta(caption); }
-
-void LoteyPosicion::Ocultar(bool aceptado) {
-    aceptado_ = aceptado;
-    oculto_ = true;
-}
 
 // ---- loading ----
 
@@ -224,22 +183,6 @@ void LoteyPosicion::ProponeCantidades() {
     }
 }
 
-void LoteyPosicion::AjustaAnchoColumnas() {
-    ui::FlexGrid& g = MSFlexGrid1;
-    for (int c = 0; c < g.Cols(); ++c) {
-        qsizetype largo = 0;
-        for (int r = 0; r < g.Rows(); ++r) largo = std::max(largo, g.TextMatrix(r, c).size());
-        if (largo > 0) g.SetColWidth(c, Medida().TextWidth(QString(largo, u'X')));
-    }
-}
-
-double LoteyPosicion::SumaFilas(int32_t MenosCual) const {
-    double suma = 0;
-    for (int r = MSFlexGrid1.FixedRows(); r < MSFlexGrid1.Rows(); ++r)
-        if (r != MenosCual) suma += LeeCantidad(MSFlexGrid1.TextMatrix(r, kColCantidad));
-    return suma;
-}
-
 bool LoteyPosicion::ValidaCantidadCantidadPedida() {
     bool igual = false;
     vb::OnError on(posting::Tratamiento(""));
@@ -258,9 +201,7 @@ bool LoteyPosicion::ValidaFilas() {
         if (ComparaCantidades(cantidad, 0) < 0) mensaje = QStringLiteral("La Cantidad no puede ser Menor a Cero");
         else if (ComparaCantidades(cantidad, Disponible(r)) > 0) mensaje = QStringLiteral("No hay disponible para esa posicion");
         if (mensaje.isEmpty()) continue;
-        g.SetRow(r);
-        g.SetCol(kColCantidad);
-        ui::MsgBox(mensaje, ui::vbCritical, kAviso);
+        RechazaCelda(r, kColCantidad, mensaje);
         return false;
     }
     return true;
@@ -269,27 +210,10 @@ bool LoteyPosicion::ValidaFilas() {
 void LoteyPosicion::CmdAceptar_Click() {
     EscribeEditor();   // what is typed and not yet in its cell counts
     if (!ValidaFilas()) return;
-    if (!ValidaCantidadCantidadPedida()) {
-        const double total = SumaFilas(-1);
-        const bool supera = ComparaCantidades(total, Cantidad1) > 0;
-        if (!supera && !MostrarForm) {
-            ui::MsgBox(QStringLiteral("La suma de cantidades informadas es Menor a la cantidad solicitada "),
-                       ui::vbInformation, kAvisoPregunta);
-            return;
-        }
-        const QString pregunta =
-            supera ? QStringLiteral("La suma de las cantidades Informadas, supera a la solicitada en el Formulario de "
-                                    "Carga de Datos")
-                   : QStringLiteral("La suma de las cantidades Informadas, Es Menor a la solicitada en el Formulario "
-                                    "de Carga de Datos");
-        if (ui::MsgBox(pregunta + QStringLiteral("\r\n") + kAjustar, ui::vbYesNo + ui::vbQuestion, kAvisoPregunta) !=
-            vb::kYes) {
-            ui::MsgBox(QStringLiteral("Debe Ajustar la suma de las cantidades a :") + TextoCantidad(Cantidad1),
-                       ui::vbCritical, kAviso);
-            return;
-        }
-        Cantidad1 = total;
-    }
+    if (!ValidaCantidadCantidadPedida() &&
+        !AjustaCantidadPedida(Cantidad1, SumaFilas(-1), MostrarForm,
+                              QStringLiteral("La suma de cantidades informadas es Menor a la cantidad solicitada ")))
+        return;
     Posiciones = ArmaLista(kColPosicion, true);
     if (EsPosicionYLote) Lotes = ArmaLista(kColLote, false);
     Ocultar(true);
@@ -307,44 +231,6 @@ QString LoteyPosicion::ArmaLista(int columna, bool conCantidad) const {
     return lista;
 }
 
-void LoteyPosicion::CmdCancelar_Click() { Ocultar(false); }
-
-// ---- the in-cell editor ----
-
-void LoteyPosicion::EscribeEditor() {
-    if (!TxtEdit.Visible()) return;
-    ui::FlexGrid& g = MSFlexGrid1;
-    if (filaEditada_ >= g.FixedRows() && filaEditada_ < g.Rows() && colEditada_ >= 0 && colEditada_ < g.Cols())
-        g.SetTextMatrix(filaEditada_, colEditada_, TxtEdit.Text());
-    TxtEdit.SetVisible(false);
-}
-
-void LoteyPosicion::SubeSiCortada(ui::FlexGrid& grid) {
-    // A grid that is shown and cuts the current cell off at the bottom scrolls by one row.
-    if (grid.Height() > 0 && grid.Height() < grid.CellTop() + grid.CellHeight() && grid.TopRow() + 1 < grid.Rows())
-        grid.SetTopRow(grid.TopRow() + 1);
-}
-
-void LoteyPosicion::MsflexGridEdt(ui::FlexGrid& MsFlexGrid, ui::TextBox& Edt, int KeyAscii) {
-    if (MsFlexGrid.Col() != kColCantidad) return;                 // the other columns are read-only
-    if (MsFlexGrid.Row() < MsFlexGrid.FixedRows()) return;        // and so is the header row
-    Text_Propiedades(Edt, MsFlexGrid.Col());
-    if (KeyAscii < 0 || KeyAscii > 32) {
-        Edt.SetText(QString(QChar(KeyAscii)));
-        Edt.SetSelStart(1);
-    } else {
-        Edt.SetText(MsFlexGrid.Text());
-        Edt.SetSelStart(1000);
-    }
-    filaEditada_ = MsFlexGrid.Row();
-    colEditada_ = MsFlexGrid.Col();
-    Edt.Move(MsFlexGrid.Left() + MsFlexGrid.CellLeft(), MsFlexGrid.Top() + MsFlexGrid.CellTop(), MsFlexGrid.CellWidth(),
-             MsFlexGrid.CellHeight());
-    Edt.SetVisible(true);
-    SubeSiCortada(MsFlexGrid);
-    Edt.SetFocus();
-}
-
 void LoteyPosicion::Text_Propiedades(ui::TextBox& Texto, int32_t Col) {
     Texto.DataField.clear();
     Texto.Tag.clear();
@@ -354,17 +240,6 @@ void LoteyPosicion::Text_Propiedades(ui::TextBox& Texto, int32_t Col) {
         Texto.MaxLength = 0;
         Texto.Tag.clear();
     }
-}
-
-void LoteyPosicion::TxtEdit_KeyPress(int& KeyAscii) { core::gUtilControles().FiltraTecla(nullptr, KeyAscii); }
-
-void LoteyPosicion::TxtEdit_KeyDown(int KeyCode, int Shift) {
-    if (!core::gUtilControles().EsTeclaConfirmacion(KeyCode)) return;
-    // Esc drops the text, so there is nothing to check: a refused quantity can always be left.
-    if (KeyCode != kTeclaEsc) CampoValida(TxtEdit);
-    else errorCampo_ = false;
-    if (!errorCampo_) EditKeyCode(MSFlexGrid1, TxtEdit, KeyCode, 0);
-    (void)Shift;
 }
 
 void LoteyPosicion::CampoValida(ui::TextBox& Texto) {
@@ -381,7 +256,7 @@ void LoteyPosicion::CampoValida(ui::TextBox& Texto) {
             else if (ComparaCantidades(cantidad, Disponible(g.Row())) > 0)
                 mensaje = QStringLiteral("No hay disponible para esa posicion");
             if (mensaje.isEmpty()) return;
-            ui::MsgBox(mensaje, ui::vbCritical, kAviso);
+            ui::MsgBox(mensaje, ui::vbCritical, kAvisoOperador);
             errorCampo_ = true;
         });
         return;
@@ -393,60 +268,16 @@ void LoteyPosicion::CampoValida(ui::TextBox& Texto) {
     });
 }
 
-void LoteyPosicion::EditKeyCode(ui::FlexGrid& MsFlexGrid, ui::TextBox& Edt, int KeyCode, int Shift) {
-    (void)Shift;
-    // An invalid call (5) is passed over; any other failure is asked about.
-    vb::OnError on([trata = posting::Tratamiento("EditKeyCode")](const vb::Error& e) {
-        return e.number() == vb::kErrInvalidProcedureCall ? static_cast<int>(vb::kIgnore) : trata(e);
-    });
-    // The grid takes the focus (writing the editor into its cell) before the cursor moves.
-    const auto enfocaGrilla = [&] {
-        on.run([&] {
-            FocoGrilla();
-            vb::DoEvents();
-        });
-    };
-    switch (KeyCode) {
-    case kTeclaEnter: {
-        enfocaGrilla();
-        const int ultima =
-            MsFlexGrid.Name().trimmed().compare(QStringLiteral("msflexgrid1"), Qt::CaseInsensitive) == 0 ? kColCantidad : 0;
-        on.run([&] {
-            if (MsFlexGrid.Col() == ultima) {
-                if (MsFlexGrid.Row() < MsFlexGrid.Rows() - 1) MsFlexGrid.SetRow(MsFlexGrid.Row() + 1);
-                else FocoAceptar();
-                if (EsPosicionYLote) MsFlexGrid.SetCol(kColCantidad);
-            } else if (EsPosicionYLote) {
-                MsFlexGrid.SetCol(MsFlexGrid.Col() + 1);
-            }
-        });
-        break;
+void LoteyPosicion::MueveConEnter(ui::FlexGrid& MsFlexGrid) {
+    const int ultima =
+        MsFlexGrid.Name().trimmed().compare(QStringLiteral("msflexgrid1"), Qt::CaseInsensitive) == 0 ? kColCantidad : 0;
+    if (MsFlexGrid.Col() == ultima) {
+        if (MsFlexGrid.Row() < MsFlexGrid.Rows() - 1) MsFlexGrid.SetRow(MsFlexGrid.Row() + 1);
+        else FocoAceptar();
+        if (EsPosicionYLote) MsFlexGrid.SetCol(kColCantidad);
+    } else if (EsPosicionYLote) {
+        MsFlexGrid.SetCol(MsFlexGrid.Col() + 1);
     }
-    case kTeclaEsc:
-        on.run([&] {
-            Edt.SetVisible(false);
-            FocoGrilla();
-        });
-        break;
-    case kTeclaArriba:
-        enfocaGrilla();
-        on.run([&] {
-            if (MsFlexGrid.Row() > MsFlexGrid.FixedRows()) MsFlexGrid.SetRow(MsFlexGrid.Row() - 1);
-        });
-        break;
-    case kTeclaAbajo:
-        enfocaGrilla();
-        on.run([&] {
-            if (MsFlexGrid.Row() < MsFlexGrid.Rows() - 1) {
-                MsFlexGrid.SetRow(MsFlexGrid.Row() + 1);
-                MsFlexGrid.SetCol(0);
-            }
-        });
-        break;
-    default:
-        break;
-    }
-    on.run([&] { SubeSiCortada(MsFlexGrid); });
 }
 
 void LoteyPosicion::CompletaTodoIgual() {

@@ -18,17 +18,12 @@
 // are shown). Numbers are written into cells and lists with "." and every cell is read with
 // UtilTexto::ADoble; quantities are compared to four decimals.
 //
-// A window shows it by overriding the hooks (caption, label, focus, hide, text widths); without
-// one the hooks only record what a window would show.
+// A window shows it through the hooks of GrillaLotes (FrmLoteyPosicion); without one the hooks only
+// record what a window would show.
 #include "lots/dialogos_lotes.h"
-#include "platform/ui/flex_grid.h"
-#include "platform/ui/text_box.h"
+#include "lots/grilla_lotes.h"
 
 #include <QString>
-
-namespace ui {
-class TextMeasurer;
-}
 
 namespace lots {
 
@@ -38,21 +33,10 @@ enum ColumnaLoteyPosicion : int { kColPosicion = 0, kColLote = 1, kColUnidad = 2
 // The toolbar's buttons (Toolbar1), by index.
 enum BotonLoteyPosicion : int { kBotonCopiar = 1, kBotonBlanquear = 2, kBotonProponer = 3 };
 
-// A quantity as cells and lists hold it: rounded to four decimals, "." as decimal point, no
-// trailing zeros (2, 2.5, 0.3333).
-QString TextoCantidad(double valor);
-// A quantity cell or list item as a number ("2,5" and "2.5" alike; empty or not a number: 0).
-double LeeCantidad(const QString& texto);
-// a against b to four decimals: -1, 0 or 1.
-int ComparaCantidades(double a, double b);
-
-class LoteyPosicion : public DialogoLoteyPosicion {
+class LoteyPosicion : public DialogoLoteyPosicion, public GrillaLotes {
 public:
     LoteyPosicion();
     ~LoteyPosicion() override;
-
-    ui::FlexGrid MSFlexGrid1{QStringLiteral("MSFlexGrid1")};
-    ui::TextBox TxtEdit{QStringLiteral("TxtEdit")};
 
     // ---- DialogoLoteyPosicion ----
     void CargaDatos() override;
@@ -60,64 +44,35 @@ public:
     void MostrarModal() override {}   // no window: nothing to show
 
     // ---- public operations ----
-    void CmdAceptar_Click();
-    void CmdCancelar_Click();
+    void CmdAceptar_Click() override;
     void InicializaGrid();
     void VerificaAnteriores();
     void CompletaTodoIgual();
-    void Text_Propiedades(ui::TextBox& Texto, int32_t Col);
-    void EditKeyCode(ui::FlexGrid& MsFlexGrid, ui::TextBox& Edt, int KeyCode, int Shift);
-    void MsflexGridEdt(ui::FlexGrid& MsFlexGrid, ui::TextBox& Edt, int KeyAscii);
-    void CampoValida(ui::TextBox& Texto);
-    double SumaFilas(int32_t MenosCual) const;
+    void Text_Propiedades(ui::TextBox& Texto, int32_t Col) override;
+    void CampoValida(ui::TextBox& Texto) override;
+    double SumaFilas(int32_t MenosCual) const { return SumaColumna(kColCantidad, MenosCual); }
     bool ValidaCantidadCantidadPedida();
 
     // ---- events ----
-    void MSFlexGrid1_KeyPress(int KeyAscii) { MsflexGridEdt(MSFlexGrid1, TxtEdit, KeyAscii); }
-    void MSFlexGrid1_LeaveCell() { EscribeEditor(); }
-    void MSFlexGrid1_GotFocus() { EscribeEditor(); }
-    void TxtEdit_KeyPress(int& KeyAscii);
-    void TxtEdit_KeyDown(int KeyCode, int Shift);
-    void Toolbar1_ButtonClick(int Index);
+    void Toolbar1_ButtonClick(int Index) override;
 
-    // What the window shows, as the hooks last set it.
-    const QString& Caption() const { return caption_; }
-    const QString& LblArticulo() const { return lblArticulo_; }
-    bool ErrorCampo() const { return errorCampo_; }
-    bool Aceptado() const { return aceptado_; }
-    bool Oculto() const { return oculto_; }
     // The row standing for the stock held without a position; -1 when there is none.
     int FilaDeposito() const { return filaDeposito_; }
 
 protected:
-    // Hooks of the window.
-    virtual void SetCaption(const QString& caption) { caption_ = caption; }
-    virtual void MuestraEtiqueta(const QString& caption) { lblArticulo_ = caption; }
-    virtual void FocoGrilla() { MSFlexGrid1_GotFocus(); }
-    virtual void FocoAceptar() {}
-    virtual void Ocultar(bool aceptado);
-    // The measurer of the window's font; without a window, 120 twips a character.
-    virtual const ui::TextMeasurer& Medida() const;
+    // Only CANT. is edited; Enter goes down a row (from the last row, to Accept).
+    bool Editable(const ui::FlexGrid& MsFlexGrid) const override { return MsFlexGrid.Col() == kColCantidad; }
+    void MueveConEnter(ui::FlexGrid& MsFlexGrid) override;
 
 private:
     void CargaSaldos(bool conLote);
     void ProponeCantidades();
-    void AjustaAnchoColumnas();
-    void EscribeEditor();
     bool ValidaFilas();
     QString ArmaLista(int columna, bool conCantidad) const;
     double Disponible(int fila) const;
     double Convierte(const QString& unidadBase, double cantidad) const;
-    void SubeSiCortada(ui::FlexGrid& grid);
 
-    bool errorCampo_ = false;
-    bool aceptado_ = false;
-    bool oculto_ = false;
     int filaDeposito_ = -1;
-    int filaEditada_ = -1;
-    int colEditada_ = -1;
-    QString caption_ = QStringLiteral("Posiciones");
-    QString lblArticulo_ = QStringLiteral("Artículo-Descripción");
 };
 
 }  // namespace lots
