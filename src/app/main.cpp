@@ -5,8 +5,9 @@
 //   korvane --demo <folder> --capturas <folder2>
 //                                        demo start that also writes pictures of the main window,
 //                                        its receive grid, a send's progress window, the
-//                                        percentage bar, the list and tree lookup dialogs and the
-//                                        position and lot dialog into <folder2>, then ends
+//                                        percentage bar, the list and tree lookup dialogs, the
+//                                        position and lot dialog and the lot and series dialog
+//                                        into <folder2>, then ends
 #include "console/frm_korvane01.h"
 #include "console/frm_status.h"
 #include "console/reportes.h"
@@ -18,6 +19,7 @@
 #include "lookup/lib_cls_cons3.h"
 #include "lookup/lib_frm_cons3.h"
 #include "lookup/lib_frm_cons3_tree.h"
+#include "lots/frm_carga_lotes_y_series.h"
 #include "lots/frm_lotey_posicion.h"
 #include "platform/ui/flex_grid_view.h"
 #include "platform/ado/ado.h"
@@ -25,6 +27,7 @@
 #include "platform/vb/app.h"
 #include "platform/vb/error.h"
 #include "posting/cls_cmn_cptes.h"
+#include "posting/columnas_articulos.h"
 
 #include <QApplication>
 #include <QDir>
@@ -149,6 +152,30 @@ bool CapturaLotePosicion(const QString& carpeta) {
     return ok && sinCajas.shown().empty();
 }
 
+// The lot and series dialog as the voucher engine opens it for the espresso machines of the centre
+// deposit: two going out (query), and three coming in whose serials were partly given before (entry).
+bool CapturasLotesySeries(const QString& carpeta) {
+    ui::ScriptedPrompter sinCajas;
+    posting::ClsCmnCptes cpte;
+    const QString articulo = QStringLiteral("000950");
+    ui::FlexGrid grilla;   // a voucher without other lines of the article
+    grilla.SetCols(posting::art::kColumnas);
+    grilla.SetRows(1);
+    double cantidad = 2;
+    QString deposito, lotes, series;
+    bool ok = CapturaConsulta<lots::FrmCargaLotesySeries>(carpeta, QStringLiteral("lotes-series-consulta.png"), [&] {
+        cpte.PideSerieLote_Salidas(grilla, articulo, QStringLiteral("Máquina de espresso 15 bar"), cantidad, QString(),
+                                   QString(), lotes, series, true, true, false, &deposito, true);
+    });
+    ok = CapturaConsulta<lots::FrmCargaLotesySeries>(carpeta, QStringLiteral("lotes-series-carga.png"), [&] {
+             cpte.PideSerieLote(articulo, 3, QStringLiteral("|CF-0004|CF-0005|"), QString(), series, lotes, true);
+         }) &&
+         ok;
+    for (const auto& caja : sinCajas.shown())
+        std::fprintf(stderr, "caja inesperada durante la captura de lotes y series: %s\n", qPrintable(caja.prompt));
+    return ok && sinCajas.shown().empty();
+}
+
 // Pictures of the main window and of a send in progress. The send runs on a copy of the demo
 // databases, answered by a script: Yes to the question, OK to the closing box.
 int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
@@ -180,6 +207,7 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     ok = Guarda(&w, carpeta, QStringLiteral("main-after-send.png")) && ok;
     ok = CapturasConsultas(carpeta) && ok;
     ok = CapturaLotePosicion(carpeta) && ok;
+    ok = CapturasLotesySeries(carpeta) && ok;
     for (const int porcentaje : {0, 50, 100}) {   // the percentage bar empty, half and full
         QImage barra(240, 24, QImage::Format_RGB32);
         core::DibujaBarraProgreso(barra, vb::Variant(static_cast<double>(porcentaje)), 0xFF0000, QString());

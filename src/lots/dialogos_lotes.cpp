@@ -1,5 +1,6 @@
 #include "lots/dialogos_lotes.h"
 
+#include "lots/frm_carga_lotes_y_series.h"
 #include "lots/frm_lotey_posicion.h"
 
 namespace lots {
@@ -15,6 +16,7 @@ FabricaDialogosLotes& Actual() {
 
 FabricaDialogosLotes DialogosLotesDelPrograma() {
     FabricaDialogosLotes f;
+    f.cargaLotesySeries = [] { return std::make_unique<FrmCargaLotesySeries>(); };
     f.loteyPosicion = [] { return std::make_unique<FrmLoteyPosicion>(); };
     return f;
 }

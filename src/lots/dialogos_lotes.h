@@ -91,7 +91,7 @@ struct FabricaDialogosLotes {
     std::function<std::unique_ptr<DialogoLoteyPosicion>()> loteyPosicion;
 };
 
-// The program's dialogs (FrmLoteyPosicion; FrmCargaLotesySeries once it is built).
+// The program's dialogs: FrmCargaLotesySeries and FrmLoteyPosicion.
 FabricaDialogosLotes DialogosLotesDelPrograma();
 
 // The factory the drivers use; the program's dialogs until another is set.

@@ -49,6 +49,12 @@ QString SqlSaldoDeposito(const QString& Deposito, const QString& Articulo) {
            QStringLiteral("' and idposicion is null");
 }
 
+QString SqlStockLotesySeries(const QString& Articulo, const QString& Deposito) {
+    return QStringLiteral("SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '") + Lit(Ancho(Articulo, 25)) +
+           QStringLiteral("' AND CANTIDAD > 0  AND IDDEPOSITO = '") + Lit(Deposito) +
+           QStringLiteral("' ORDER BY NROLOTE, NROSERIE ");
+}
+
 QString SqlMarcasArticulo(const QString& IdArticulo) {
     return QStringLiteral("SELECT USASERIE, USALOTE FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
            Lit(Codigo(IdArticulo, 25)) + QStringLiteral("' ");

@@ -24,6 +24,10 @@ QString SqlSaldosPorPosicion(const QString& Deposito, const QString& Articulo);
 // (SALDO, IDUNIDADBASE).
 QString SqlSaldoDeposito(const QString& Deposito, const QString& Articulo);
 
+// The article's lots and serials with stock in the deposit (the code as given: the query dialog
+// gets it widened), one row per stock row (NROLOTE, NROSERIE, CANTIDAD...), by lot and serial.
+QString SqlStockLotesySeries(const QString& Articulo, const QString& Deposito);
+
 // Whether the article is series- and lot-controlled (USASERIE, USALOTE).
 QString SqlMarcasArticulo(const QString& IdArticulo);
 

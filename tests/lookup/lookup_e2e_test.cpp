@@ -98,7 +98,7 @@ TEST_F(ConsultaSearchTest, ArticleLookupPicksTheChosenCode) {
     const QString valor = Busca(QStringLiteral("V_MA_ARTICULOS"));
 
     EXPECT_EQ(descripciones, (QStringList{"Azúcar refinada 1 kg", "Café molido torrado 250 g", "Canasta desayuno",
-                                          "Queso cremoso por kilo"}));
+                                          "Máquina de espresso 15 bar", "Queso cremoso por kilo"}));
     EXPECT_EQ(elegidaAlEscribir, QStringLiteral("000789"));
     EXPECT_EQ(tras5, QStringList{QStringLiteral("000789")});
     EXPECT_EQ(valor, QStringLiteral("000789"));

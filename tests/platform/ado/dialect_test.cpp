@@ -47,7 +47,7 @@ TEST_F(DialectTest, QueriesGiveTheServersAnswer) {
          "QUESO-KG-1"},
         {"TOP before a closing comment", "SELECT TOP 1 IDARTICULO FROM MA_ARTICULOS ORDER BY IDARTICULO -- the first", "000123"},
         {"TOP (n)", "SELECT COUNT(*) FROM (SELECT TOP (2) * FROM MA_ARTICULOS) x", "2"},
-        {"TOP 100 PERCENT", "SELECT COUNT(*) FROM (SELECT TOP 100 PERCENT * FROM MA_ARTICULOS ORDER BY IDARTICULO) x", "5"},
+        {"TOP 100 PERCENT", "SELECT COUNT(*) FROM (SELECT TOP 100 PERCENT * FROM MA_ARTICULOS ORDER BY IDARTICULO) x", "6"},
         {"TOP in a subquery", "SELECT (SELECT TOP 1 CODIGO FROM V_TA_CPTE ORDER BY CODIGO DESC) + '-' + "
                               "(SELECT TOP 1 CODIGO FROM V_TA_CPTE ORDER BY CODIGO)", "VS  -FCC "},
         {"DISTINCT TOP", "SELECT DISTINCT TOP 1 IDLISTA FROM V_MA_PRECIOS ORDER BY IDLISTA DESC", "C1  "},
@@ -65,7 +65,7 @@ TEST_F(DialectTest, QueriesGiveTheServersAnswer) {
         {"three-part name of a sibling", "SELECT COUNT(*) FROM [korvane_interfases].[dbo].[Depositos]", "4"},
         {"plain three-part name", "SELECT COUNT(*) FROM korvane_interfases.dbo.Depositos WHERE cod_suc = '002'", "2"},
         {"database..table", "SELECT COUNT(*) FROM KORVANE_INTERFASES..Depositos", "4"},
-        {"dbo. prefix", "SELECT COUNT(*) FROM dbo.MA_ARTICULOS", "5"},
+        {"dbo. prefix", "SELECT COUNT(*) FROM dbo.MA_ARTICULOS", "6"},
         {"bracketed names with blanks", "SELECT COUNT([Numero Asiento]) FROM [dbo].[MV_ASIENTOS] WHERE [DEBE-HABER] = 'D'", "0"},
         {"day-first date = date column", "SELECT COUNT(*) FROM korvane_interfases.dbo.Depositos WHERE Fecha = '05/03/2008'", "4"},
         {"day-first date with time", "SELECT TOP 1 COSTO FROM V_MV_PRECIOSHIS WHERE IDARTICULO = '000123' AND "
@@ -257,7 +257,7 @@ TEST_F(DialectTest, DatabasesAreFoundByNameWhateverTheCase) {
     other->Close();
     // A Jet text naming the database file.
     other->Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =" + tmp.file("Volma.mdb") + ";User Id=admin;Password=;");
-    EXPECT_EQ(other->Execute("SELECT COUNT(*) FROM MA_ARTICULOS")->Fields(0).Value().toLong(), 5);
+    EXPECT_EQ(other->Execute("SELECT COUNT(*) FROM MA_ARTICULOS")->Fields(0).Value().toLong(), 6);
     other->Close();
     EXPECT_VB_ERROR(other->Open("PROVIDER=SQLOLEDB;Server=" + tmp.path() + ";Database =NOEXISTE;UId=sa;Pwd=;"), vb::kHrUnspecified);
     EXPECT_EQ(other->errors().Item(0).NativeError, 4060);

@@ -300,7 +300,7 @@ TEST(ProviderChoice, TheProviderNameIsTheOdbcDriver) {
     EXPECT_FALSE(cn->isEmbedded());
     EXPECT_EQ(cn->Provider(), "SQLOLEDB");
     // SQL goes through unchanged: the driver reads it in its own dialect.
-    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM MA_ARTICULOS")->Fields(0).Value().toLong(), 5);
+    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM MA_ARTICULOS")->Fields(0).Value().toLong(), 6);
     EXPECT_VB_ERROR(cn->Execute("SELECT TOP 1 * FROM MA_ARTICULOS"), vb::kHrErrorsInCommand);
     cn->Close();
 

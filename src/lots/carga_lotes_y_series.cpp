@@ -1,0 +1,500 @@
+#include "lots/carga_lotes_y_series.h"
+
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "lots/lotes_sql.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/text_measurer.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/on_error.h"
+#include "platform/vb/runtime.h"
+#include "platform/vb/scope_guard.h"
+#include "posting/lista_pipe.h"
+#include "posting/tratamiento.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lots {
+
+namespace {
+
+using posting::ListaPipe::DescomponeSerieLote;
+
+const QChar kPar = QChar(0xFF);   // joins a lot and its serial in one list item
+
+const QString kCantidad = QStringLiteral("Cantidad");
+const QString kMenorACero = QStringLiteral("La Cantidad no puede ser Menor a Cero");
+const QString kSuperaStock = QStringLiteral("La Cantidad supera a la cantidad disponible en Stock");
+const QString kSeparador =
+    QStringLiteral("Un valor no puede contener los caracteres | ni ÿ: separan los valores de la lista");
+
+// A list item as lot and serial: "lot ÿ serial", or a lot alone.
+struct Par {
+    QString lote;
+    QString serie;
+};
+
+Par ParteItem(const QString& item) {
+    const qsizetype i = item.indexOf(kPar);
+    if (i < 0) return {item.trimmed(), QString()};
+    return {item.left(i).trimmed(), item.mid(i + 1).remove(kPar).trimmed()};
+}
+
+// The key of a lot and serial: both whole, letter case ignored.
+QString Clave(const QString& lote, const QString& serie) {
+    return (lote.trimmed() + kPar + serie.trimmed()).toCaseFolded();
+}
+QString Clave(const Par& p) { return Clave(p.lote, p.serie); }
+
+// A list that holds nothing but its separators and blanks is the empty list.
+QString SinVacia(const QString& lista) {
+    return core::gUtilTexto().Reemplaza(lista, QStringLiteral("|")).trimmed().isEmpty() ? QString() : lista;
+}
+
+// The items of a list without its trailing empty element.
+QStringList Items(const QString& lista) {
+    QStringList items = DescomponeSerieLote(lista);
+    items.removeLast();
+    return items;
+}
+
+}  // namespace
+
+CargaLotesySeries::CargaLotesySeries() : GrillaLotes(QStringLiteral("Numeros de Serie")) {
+    formatoSerieAsterisco_ = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("ART_FormatoSerieAsterisco")));
+}
+
+CargaLotesySeries::~CargaLotesySeries() = default;
+
+// ---- loading ----
+
+void CargaLotesySeries::CargaDatos() {
+    // Every step runs even when an earlier one fails: the operator sees what was loaded.
+    vb::OnError on = vb::OnError::SkipAll();
+    on.run([&] { EsSerieYLote = EsSerie && EsLote; });
+    on.run([&] {
+        QString titulo;
+        if (EsTalle) {
+            titulo = QStringLiteral("Talles, Colores, Sexo (Deposito: ");
+            if (EsSerieYLote) {   // sizes with serials: only the serials count
+                EsSerieYLote = false;
+                EsLote = false;
+            }
+        } else if (EsSerieYLote) {
+            titulo = QStringLiteral("Números de Lote y Serie (Deposito: ");
+        } else if (EsSerie) {
+            titulo = QStringLiteral("Números de Serie (Deposito: ");
+        } else if (EsLote) {
+            titulo = QStringLiteral("Números de Lote (Deposito: ");
+        }
+        if (!titulo.isEmpty()) SetCaption(titulo + Deposito + QStringLiteral(")"));
+    });
+    on.run([&] { MuestraEtiqueta(vb::ProperCase(ArticuloDescripcion)); });
+    on.run([&] { InicializaGrid(); });
+    on.run([&] { VerificaAnteriores(); });
+    on.run([&] { VerificaExistenciasEnGrilla(); });
+    on.run([&] { AjustaAnchoColumnas(); });
+    on.run([&] {   // the cursor on the first cell the operator types in
+        if (MSFlexGrid1.Rows() <= MSFlexGrid1.FixedRows()) return;
+        MSFlexGrid1.SetRow(MSFlexGrid1.FixedRows());
+        MSFlexGrid1.SetCol(EsConsultaDeSerieLote ? kColCantidad : kColValor);
+    });
+}
+
+void CargaLotesySeries::InicializaGrid() {
+    ui::FlexGrid& g = MSFlexGrid1;
+    const auto anchoX = [this](int n) { return Medida().TextWidth(QString(n, u'X')); };
+    if (EsConsultaDeSerieLote) {
+        g.Clear();
+        g.SetCols(4);
+        g.SetFixedCols(2);
+        g.SetTextMatrix(0, kColLote, EsTalle ? QStringLiteral("TALLE-COLOR-SEXO") : QStringLiteral("LOTE"));
+        g.SetTextMatrix(0, kColSerie, QStringLiteral("SERIE"));
+        g.SetTextMatrix(0, kColStock, QStringLiteral("CANT. STOCK"));
+        g.SetTextMatrix(0, kColCantidad, QStringLiteral("CANT. "));
+        g.SetColWidth(kColSerie, anchoX(25));
+        g.SetColWidth(kColLote, anchoX(18));
+        g.SetColWidth(kColStock, anchoX(12));
+        g.SetColWidth(kColCantidad, anchoX(25));
+        g.SetRows(1);
+        filasStock_ = 1;
+        if (!EsSerie) g.SetColWidth(kColSerie, 0);
+        if (!EsLote) g.SetColWidth(kColLote, 0);
+        g.SetColAlignment(kColSerie, ui::flexAlignCenterTop);
+        g.SetColAlignment(kColLote, ui::flexAlignCenterTop);
+        return;
+    }
+    // One value row per unit; a negative or fractional quantity counts as its rounded size.
+    g.SetRows(vb::CLng(vb::Variant(std::fabs(Cantidad))) + g.FixedRows());
+    if (EsSerie) {
+        g.SetTextMatrix(0, kColValor, QStringLiteral("Número de Serie"));
+        g.SetColWidth(kColValor, anchoX(25));
+    }
+    g.SetColWidth(0, 0);
+}
+
+int CargaLotesySeries::AgregaFila(const QString& lote, const QString& serie, const QString& stock,
+                                  const QString& cantidad) {
+    ui::FlexGrid& g = MSFlexGrid1;
+    const int fila = g.Rows();
+    g.SetRows(fila + 1);
+    g.SetTextMatrix(fila, kColLote, lote);
+    g.SetTextMatrix(fila, kColSerie, serie);
+    g.SetTextMatrix(fila, kColStock, stock);
+    g.SetTextMatrix(fila, kColCantidad, cantidad);
+    return fila;
+}
+
+QHash<QString, int> CargaLotesySeries::FilasPorClave(int desde, int hasta) const {
+    QHash<QString, int> filas;
+    for (int r = desde; r < hasta; ++r)
+        filas.insert(Clave(MSFlexGrid1.TextMatrix(r, kColLote), MSFlexGrid1.TextMatrix(r, kColSerie)), r);
+    return filas;
+}
+
+void CargaLotesySeries::VerificaAnteriores() {
+    if (!EsConsultaDeSerieLote) {
+        MuestraAnteriores();
+        return;
+    }
+    ui::FlexGrid& g = MSFlexGrid1;
+    utillib::UtilTexto& util = core::gUtilTexto();
+    data::DB_Dll& db = data::gDBPrincipal();
+
+    // The stock rows: one per lot and serial, the rows of one lot and serial (in several
+    // positions) summed.
+    ado::RecordsetPtr rs;
+    vb::ScopeGuard cierra([&] {
+        if (rs) db.CierraRecordset(rs);
+    });
+    posting::Abre(SqlStockLotesySeries(Articulo, Deposito), rs);
+    QHash<QString, int> filas;
+    bool hayStock = false;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        hayStock = true;
+        const QString lote = util.ValorNoNulo(rs->Fields(QStringLiteral("NroLote"))).text().trimmed();
+        const QString serie = util.ValorNoNulo(rs->Fields(QStringLiteral("NroSerie"))).text().trimmed();
+        const double cantidad = util.ADoble(util.ValorNoNulo(rs->Fields(QStringLiteral("Cantidad"))));
+        const QString clave = Clave(lote, serie);
+        if (const auto f = filas.constFind(clave); f != filas.cend())
+            g.SetTextMatrix(*f, kColStock, TextoCantidad(LeeCantidad(g.TextMatrix(*f, kColStock)) + cantidad));
+        else
+            filas.insert(clave, AgregaFila(lote, serie, TextoCantidad(cantidad), QString()));
+    }
+    filasStock_ = g.Rows();
+
+    // The earlier choice's pairs that no stock row holds any more, each in a row of its own.
+    const QStringList previos = Items(Lotes);
+    for (const QString& item : previos) {
+        const Par p = ParteItem(item);
+        if (p.lote.isEmpty() && p.serie.isEmpty()) continue;
+        if (!filas.contains(Clave(p))) filas.insert(Clave(p), AgregaFila(p.lote, p.serie, QStringLiteral("0"), QStringLiteral("0")));
+    }
+    if (!hayStock) return;
+
+    AgregaFila(QString(), QString(), QString(), QString());   // for a quantity without lot or serial
+    if (Lotes.isEmpty()) {
+        CompletaCantidades();
+        return;
+    }
+    // The earlier choice's quantities, each on the row of its lot and serial.
+    QHash<QString, int> posicion;
+    for (int i = 0; i < previos.size(); ++i) {
+        const QString clave = Clave(ParteItem(previos[i]));
+        if (!posicion.contains(clave)) posicion.insert(clave, i);   // the first item of a pair counts
+    }
+    const QStringList cantidades = Items(Series);
+    for (int r = g.FixedRows(); r < g.Rows(); ++r) {
+        const auto p = posicion.constFind(Clave(g.TextMatrix(r, kColLote), g.TextMatrix(r, kColSerie)));
+        const QString previa = p != posicion.cend() && *p < cantidades.size() ? cantidades[*p] : QString();
+        g.SetTextMatrix(r, kColCantidad, TextoCantidad(LeeCantidad(previa)));
+    }
+}
+
+// Entry mode: the values given before, from the first row down, in the list Accept writes them
+// to ("-" stands for a row left empty).
+void CargaLotesySeries::MuestraAnteriores() {
+    ui::FlexGrid& g = MSFlexGrid1;
+    const bool enLotes = EsLote && !EsSerieYLote;
+    QString lista = enLotes ? LotesAnteriores : SeriesAnteriores;
+    if (lista.trimmed().isEmpty()) lista = enLotes ? SeriesAnteriores : LotesAnteriores;
+    const QStringList valores = Items(lista);
+    for (int i = 0; i < valores.size() && g.FixedRows() + i < g.Rows(); ++i)
+        g.SetTextMatrix(g.FixedRows() + i, kColValor, valores[i] == QStringLiteral("-") ? QString() : valores[i]);
+}
+
+void CargaLotesySeries::VerificaExistenciasEnGrilla() {
+    if (!EsConsultaDeSerieLote) return;
+    ui::FlexGrid& g = MSFlexGrid1;
+    vb::OnError on = vb::OnError::SkipAll();
+    // What the voucher's other lines take of each lot and serial leaves that much less in stock.
+    on.run([&] {
+        if (LotesExistentes.isEmpty()) return;
+        const QStringList tomados = Items(LotesExistentes);
+        const QStringList cantidades = Items(SeriesExistentes);
+        const QHash<QString, int> filas = FilasPorClave(g.FixedRows(), filasStock_);
+        for (int k = 0; k < tomados.size(); ++k) {
+            const auto f = filas.constFind(Clave(ParteItem(tomados[k])));
+            if (f == filas.cend()) continue;
+            const double tomado = LeeCantidad(k < cantidades.size() ? cantidades[k] : QString());
+            g.SetTextMatrix(*f, kColStock, TextoCantidad(LeeCantidad(g.TextMatrix(*f, kColStock)) - tomado));
+        }
+    });
+    if (!Lotes.isEmpty()) return;
+    on.run([&] {
+        for (int r = g.FixedRows(); r < g.Rows(); ++r) g.SetTextMatrix(r, kColCantidad, QStringLiteral("0"));
+    });
+    on.run([&] { ProponeCantidades(); });
+}
+
+// Column 3 filled in grid order (lot, then serial): older lots are taken first; a row never gets
+// more than its stock, nor anything when its stock is 0 or below.
+void CargaLotesySeries::ProponeCantidades() {
+    ui::FlexGrid& g = MSFlexGrid1;
+    const int primera = g.FixedRows();
+    if (g.Rows() <= primera) return;
+    const double pedido = std::max(Cantidad, 0.0);
+    double resto = pedido;
+    if (g.Rows() == primera + 1) {
+        g.SetTextMatrix(primera, kColCantidad, TextoCantidad(resto));
+        return;
+    }
+    for (int r = primera; r < g.Rows() && ComparaCantidades(resto, 0) > 0; ++r) {
+        const double stock = std::max(LeeCantidad(g.TextMatrix(r, kColStock)), 0.0);
+        const double actual = LeeCantidad(g.TextMatrix(r, kColCantidad));
+        if (ComparaCantidades(actual + resto, stock) <= 0) {
+            g.SetTextMatrix(r, kColCantidad, TextoCantidad(actual + resto));
+            resto = 0;
+        } else {
+            g.SetTextMatrix(r, kColCantidad, TextoCantidad(stock));
+            resto = pedido - SumaFilas(-1);
+        }
+    }
+}
+
+void CargaLotesySeries::CompletaCantidades() {
+    ui::FlexGrid& g = MSFlexGrid1;
+    double resto = Cantidad;
+    for (int r = g.FixedRows(); r < g.Rows(); ++r) {
+        double q = std::max(LeeCantidad(g.TextMatrix(r, kColStock)), 0.0);
+        if (q > resto) q = resto;
+        if (q == 0 && resto > 0) q = resto;   // what no row holds goes to a row without stock
+        resto -= q;
+        g.SetTextMatrix(r, kColCantidad, TextoCantidad(q));
+        if (ComparaCantidades(resto, 0) <= 0) break;
+    }
+}
+
+double CargaLotesySeries::SumaFilas(int32_t MenosCual) const {
+    double suma = 0;
+    vb::OnError on(posting::Tratamiento("SumaFilas#"));
+    on.run([&] { suma = SumaColumna(kColCantidad, MenosCual); });
+    return suma;
+}
+
+bool CargaLotesySeries::ValidaCantidadCantidadPedida() {
+    bool igual = false;
+    vb::OnError on(posting::Tratamiento(""));
+    on.run([&] { igual = ComparaCantidades(SumaFilas(-1), Cantidad) == 0; });
+    return igual;
+}
+
+// ---- accept ----
+
+// Query mode: no quantity below 0, and none above what its stock row holds.
+bool CargaLotesySeries::ValidaCantidades() {
+    const ui::FlexGrid& g = MSFlexGrid1;
+    for (int r = g.FixedRows(); r < g.Rows(); ++r) {
+        const double cantidad = LeeCantidad(g.TextMatrix(r, kColCantidad));
+        if (ComparaCantidades(cantidad, 0) < 0) {
+            RechazaCelda(r, kColCantidad, kMenorACero);
+            return false;
+        }
+        if (r < filasStock_ && ComparaCantidades(cantidad, std::max(LeeCantidad(g.TextMatrix(r, kColStock)), 0.0)) > 0) {
+            RechazaCelda(r, kColCantidad, kSuperaStock);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Entry mode: no value holding a separator of the list.
+bool CargaLotesySeries::ValidaValores() {
+    const ui::FlexGrid& g = MSFlexGrid1;
+    for (int r = g.FixedRows(); r < g.Rows(); ++r) {
+        const QString valor = g.TextMatrix(r, kColValor);
+        if (!valor.contains(u'|') && !valor.contains(kPar)) continue;
+        RechazaCelda(r, kColValor, kSeparador);
+        return false;
+    }
+    return true;
+}
+
+QString CargaLotesySeries::ListaDeColumna(int col) const {
+    QString lista = QStringLiteral("|");
+    for (int r = MSFlexGrid1.FixedRows(); r < MSFlexGrid1.Rows(); ++r) {
+        const QString valor = MSFlexGrid1.TextMatrix(r, col).trimmed();
+        lista += (valor.isEmpty() ? QStringLiteral("-") : valor) + u'|';
+    }
+    return SinVacia(lista);
+}
+
+void CargaLotesySeries::CmdAceptar_Click() {
+    EscribeEditor();   // what is typed and not yet in its cell counts
+    ui::FlexGrid& g = MSFlexGrid1;
+    vb::OnError on(posting::Tratamiento(""));
+    if (EsConsultaDeSerieLote) {
+        if (!ValidaCantidades()) return;
+        bool sigue = false;
+        on.run([&] {
+            sigue = ValidaCantidadCantidadPedida() ||
+                    AjustaCantidadPedida(Cantidad, SumaFilas(-1), MostrarForm,
+                                         QStringLiteral("El Stock es Menor a la cantidad solicitada "));
+        });
+        if (!sigue) return;
+        on.run([&] {
+            QString pares = QStringLiteral("|");
+            QString cantidades = QStringLiteral("|");
+            for (int r = g.FixedRows(); r < g.Rows(); ++r) {
+                pares += g.TextMatrix(r, kColLote).trimmed() + kPar + g.TextMatrix(r, kColSerie).trimmed() + u'|';
+                cantidades += TextoCantidad(LeeCantidad(g.TextMatrix(r, kColCantidad))) + u'|';
+            }
+            Lotes = SinVacia(pares);
+            Series = SinVacia(cantidades);
+        });
+        if (!on.left()) Ocultar(true);
+        return;
+    }
+    on.run([&] { CompletaTodoIgual(); });
+    if (!ValidaValores()) return;
+    if (EsSerie && formatoSerieAsterisco_) {
+        for (int r = g.FixedRows(); r < g.Rows(); ++r) {
+            const QString valor = g.TextMatrix(r, kColValor).trimmed();
+            if (valor.isEmpty() || valor.contains(u'*')) continue;
+            ui::MsgBox(QStringLiteral("Segun configuracion del sistema, debe informar NRODESERIE * CANTIDAD \r\n"
+                                      "Verifique la configuracion del sistema - Stock / Otros"),
+                       ui::vbOKOnly, QString());
+            return;
+        }
+    }
+    bool listo = on.run([&] {
+        if (EsLote && !EsSerieYLote) {
+            Lotes = ListaDeColumna(kColValor);
+            Series.clear();
+        } else {
+            Series = ListaDeColumna(kColValor);
+            Lotes.clear();
+        }
+    });
+    if (listo) Ocultar(true);
+}
+
+// ---- editing ----
+
+bool CargaLotesySeries::Editable(const ui::FlexGrid& MsFlexGrid) const {
+    // Query mode: only CANT. (the stock column is read-only); entry mode: the value column.
+    return MsFlexGrid.Col() == (EsConsultaDeSerieLote ? kColCantidad : kColValor);
+}
+
+void CargaLotesySeries::Text_Propiedades(ui::TextBox& Texto, int32_t Columna) {
+    Texto.DataField.clear();
+    Texto.MaxLength = 25;
+    Texto.Tag.clear();
+    if (EsConsultaDeSerieLote && (Columna == kColStock || Columna == kColCantidad)) {
+        Texto.DataField = kCantidad;
+        Texto.MaxLength = 0;
+    }
+}
+
+void CargaLotesySeries::CampoValida(ui::TextBox& Texto) {
+    errorCampo_ = false;
+    ui::FlexGrid& g = MSFlexGrid1;
+    const QString T = Texto.Text().trimmed();
+    const QString F = Texto.DataField.trimmed();
+    QString mensaje;
+    vb::OnError on(posting::Tratamiento("CampoValida"));
+    if (F.compare(kCantidad, Qt::CaseInsensitive) == 0) {
+        if (!EsConsultaDeSerieLote) return;
+        on.run([&] {
+            const double q = LeeCantidad(T);
+            const int r = g.Row();
+            if (ComparaCantidades(q, 0) < 0)
+                mensaje = kMenorACero;
+            else if (ComparaCantidades(q, std::round(q)) != 0)
+                mensaje = QStringLiteral("No Puede Informase Cantidades que no Sean Enteras");
+            else if (r >= g.FixedRows() && r < filasStock_ &&
+                     ComparaCantidades(q, std::max(LeeCantidad(g.TextMatrix(r, kColStock)), 0.0)) > 0)
+                mensaje = kSuperaStock;   // every row that came from stock; the others keep no limit
+        });
+    } else {
+        on.run([&] {
+            if (T.contains(u'|') || T.contains(kPar)) {
+                mensaje = kSeparador;
+                return;
+            }
+            if (g.Row() != g.FixedRows()) return;
+            g.SetText(T);   // the first value goes into every row left empty
+            CompletaTodoIgual();
+        });
+    }
+    if (mensaje.isEmpty()) return;
+    ui::MsgBox(mensaje, ui::vbCritical, kAvisoOperador);
+    errorCampo_ = true;
+}
+
+void CargaLotesySeries::MueveConEnter(ui::FlexGrid& MsFlexGrid) {
+    // The column the operator types in: CANT. in query mode, the value column in entry mode.
+    const bool propia = MsFlexGrid.Name().trimmed().compare(QStringLiteral("msflexgrid1"), Qt::CaseInsensitive) == 0;
+    const int objetivo = !propia ? 0 : (EsConsultaDeSerieLote ? kColCantidad : kColValor);
+    if (MsFlexGrid.Col() == objetivo) {
+        if (MsFlexGrid.Row() < MsFlexGrid.Rows() - 1) MsFlexGrid.SetRow(MsFlexGrid.Row() + 1);
+        MsFlexGrid.SetCol(objetivo);
+        return;
+    }
+    if (EsSerieYLote && MsFlexGrid.Col() < MsFlexGrid.Cols() - 1) MsFlexGrid.SetCol(MsFlexGrid.Col() + 1);
+    if (EsConsultaDeSerieLote) MsFlexGrid.SetCol(kColCantidad);
+}
+
+void CargaLotesySeries::CompletaTodoIgual() {
+    if (EsConsultaDeSerieLote) return;   // column 1 holds the serials of the stock rows
+    vb::OnError on = vb::OnError::SkipAll();
+    ui::FlexGrid& g = MSFlexGrid1;
+    QString valor;
+    on.run([&] { valor = g.TextMatrix(g.FixedRows(), kColValor).trimmed(); });
+    for (int r = g.FixedRows(); r < g.Rows(); ++r)
+        on.run([&] {
+            if (g.TextMatrix(r, kColValor).trimmed().isEmpty()) g.SetTextMatrix(r, kColValor, valor);
+        });
+}
+
+// ---- keys and toolbar ----
+
+void CargaLotesySeries::Form_KeyDown(int& KeyCode, int Shift) {
+    (void)Shift;
+    constexpr int kTeclaF2 = 113;
+    if (KeyCode != kTeclaF2) return;
+    KeyCode = 0;
+    CmdAceptar_Click();
+}
+
+void CargaLotesySeries::Toolbar1_ButtonClick(int Index) {
+    EscribeEditor();
+    ui::FlexGrid& g = MSFlexGrid1;
+    if (!Editable(g)) return;   // only the column the operator types in
+    const int col = g.Col();
+    switch (Index) {
+    case kBotonLlenar: {
+        const QString valor = g.Text().trimmed();
+        for (int r = g.Row() + 1; r < g.Rows(); ++r) g.SetTextMatrix(r, col, valor);
+        break;
+    }
+    case kBotonBlanquear:
+        for (int r = g.Row() + 1; r < g.Rows(); ++r) g.SetTextMatrix(r, col, QString());
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace lots

@@ -1,0 +1,94 @@
+#pragma once
+// CargaLotesySeries: the lot, series and size dialog without its window. For one article line of a
+// voucher the operator states which lots, serial numbers or size/colour/sex values the line
+// carries, in one of two modes:
+//
+// - entry (goods coming in): one value row per unit of Cantidad; the values come back as one list,
+//   in Lotes for lots alone, in Series otherwise (|S1|-|S3|: "-" for a row left empty). The values
+//   given before (SeriesAnteriores or LotesAnteriores) are shown again.
+// - query (EsConsultaDeSerieLote, goods going out): one row per lot and serial with stock of the
+//   article in Deposito, less what the voucher's other lines already take (LotesExistentes,
+//   SeriesExistentes); a quantity is proposed (oldest lot first) or the earlier choice shown
+//   (Lotes, Series), and the operator may change it. Accept hands back the pairs lot ÿ serial in
+//   Lotes (|L1ÿS1|L2ÿ|ÿ|, ÿ the character 255) and each row's quantity in Series (|1|2|0|), and
+//   Cantidad when the operator agreed to adjust it.
+//
+//   lots::CargaLotesySeries d;                  // FrmCargaLotesySeries is this with a window
+//   d.EsConsultaDeSerieLote = true; d.EsLote = true; d.Cantidad = 7;
+//   d.Articulo = "000789"; d.Deposito = "A001";
+//   d.CargaDatos();                             // stock rows and a proposal: 4 and 3
+//   d.CmdAceptar_Click();                       // d.Lotes |L0001ÿ|L0002ÿ|ÿ|, d.Series |4|3|0|
+//
+// The grid MSFlexGrid1: in query mode the columns LOTE (or TALLE-COLOR-SEXO), SERIE, CANT. STOCK
+// and CANT., the first two fixed, only CANT. edited, a row of stock never given more than it holds,
+// quantities whole and not below 0; in entry mode a hidden fixed column and the value column, the
+// first value typed copied into the rows left empty. A value may not hold "|" or ÿ, which would
+// split it when the list is read.
+#include "lots/dialogos_lotes.h"
+#include "lots/grilla_lotes.h"
+
+#include <QHash>
+#include <QString>
+
+namespace lots {
+
+class CargaLotesySeries : public DialogoCargaLotesySeries, public GrillaLotes {
+public:
+    // The query grid's columns; the entry grid's value column.
+    enum Columna : int { kColLote = 0, kColSerie = 1, kColStock = 2, kColCantidad = 3, kColValor = 1 };
+    // The toolbar's buttons (Toolbar1), by index.
+    enum Boton : int { kBotonLlenar = 1, kBotonBlanquear = 2 };
+
+    // Reads whether serials are written as serial*quantity ("ART_FormatoSerieAsterisco").
+    CargaLotesySeries();
+    ~CargaLotesySeries() override;
+
+    // Set by CargaDatos: the article uses both lots and serials.
+    bool EsSerieYLote = false;
+    QString IdDeposito;            // not read by the dialog
+    QString ArticuloDescripcion;   // shown in proper case in lblArticulo
+
+    // ---- DialogoCargaLotesySeries ----
+    void CargaDatos() override;
+    void SetLblArticulo(const QString& caption) override { MuestraEtiqueta(caption); }
+    void MostrarModal() override {}   // no window: nothing to show
+    void CmdAceptar_Click() override;
+
+    // ---- public operations ----
+    void InicializaGrid();
+    void VerificaAnteriores();
+    void VerificaExistenciasEnGrilla();
+    void CompletaTodoIgual();
+    void Text_Propiedades(ui::TextBox& Texto, int32_t Columna) override;
+    void CompletaCantidades();
+    void CampoValida(ui::TextBox& Texto) override;
+    double SumaFilas(int32_t MenosCual) const;
+    bool ValidaCantidadCantidadPedida();
+
+    // ---- events ----
+    void Form_KeyDown(int& KeyCode, int Shift) override;   // F2 accepts
+    void Toolbar1_ButtonClick(int Index) override;
+
+    bool FormatoSerieAsterisco() const { return formatoSerieAsterisco_; }
+    // Query mode: the data rows 1 to FilasDeStock() - 1 came from the stock query.
+    int FilasDeStock() const { return filasStock_; }
+
+protected:
+    bool Editable(const ui::FlexGrid& MsFlexGrid) const override;
+    void MueveConEnter(ui::FlexGrid& MsFlexGrid) override;
+
+private:
+    void ProponeCantidades();
+    // The query rows (from `desde` on) by the key of their lot and serial.
+    QHash<QString, int> FilasPorClave(int desde, int hasta) const;
+    int AgregaFila(const QString& lote, const QString& serie, const QString& stock, const QString& cantidad);
+    void MuestraAnteriores();
+    bool ValidaCantidades();
+    bool ValidaValores();
+    QString ListaDeColumna(int col) const;
+
+    bool formatoSerieAsterisco_ = false;
+    int filasStock_ = 1;
+};
+
+}  // namespace lots
