@@ -160,14 +160,11 @@ void CargaLotesySeries::VerificaAnteriores() {
     }
     ui::FlexGrid& g = MSFlexGrid1;
     utillib::UtilTexto& util = core::gUtilTexto();
-    data::DB_Dll& db = data::gDBPrincipal();
 
     // The stock rows: one per lot and serial, the rows of one lot and serial (in several
     // positions) summed.
     ado::RecordsetPtr rs;
-    vb::ScopeGuard cierra([&] {
-        if (rs) db.CierraRecordset(rs);
-    });
+    vb::ScopeGuard cierra([&] { posting::Cierra(rs); });
     posting::Abre(SqlStockLotesySeries(Articulo, Deposito), rs);
     QHash<QString, int> filas;
     bool hayStock = false;
@@ -248,30 +245,8 @@ void CargaLotesySeries::VerificaExistenciasEnGrilla() {
     on.run([&] { ProponeCantidades(); });
 }
 
-// Column 3 filled in grid order (lot, then serial): older lots are taken first; a row never gets
-// more than its stock, nor anything when its stock is 0 or below.
-void CargaLotesySeries::ProponeCantidades() {
-    ui::FlexGrid& g = MSFlexGrid1;
-    const int primera = g.FixedRows();
-    if (g.Rows() <= primera) return;
-    const double pedido = std::max(Cantidad, 0.0);
-    double resto = pedido;
-    if (g.Rows() == primera + 1) {
-        g.SetTextMatrix(primera, kColCantidad, TextoCantidad(resto));
-        return;
-    }
-    for (int r = primera; r < g.Rows() && ComparaCantidades(resto, 0) > 0; ++r) {
-        const double stock = std::max(LeeCantidad(g.TextMatrix(r, kColStock)), 0.0);
-        const double actual = LeeCantidad(g.TextMatrix(r, kColCantidad));
-        if (ComparaCantidades(actual + resto, stock) <= 0) {
-            g.SetTextMatrix(r, kColCantidad, TextoCantidad(actual + resto));
-            resto = 0;
-        } else {
-            g.SetTextMatrix(r, kColCantidad, TextoCantidad(stock));
-            resto = pedido - SumaFilas(-1);
-        }
-    }
-}
+// In grid order (lot, then serial): older lots are taken first.
+void CargaLotesySeries::ProponeCantidades() { ProponeEn(kColStock, kColCantidad, Cantidad); }
 
 void CargaLotesySeries::CompletaCantidades() {
     ui::FlexGrid& g = MSFlexGrid1;
@@ -293,12 +268,7 @@ double CargaLotesySeries::SumaFilas(int32_t MenosCual) const {
     return suma;
 }
 
-bool CargaLotesySeries::ValidaCantidadCantidadPedida() {
-    bool igual = false;
-    vb::OnError on(posting::Tratamiento(""));
-    on.run([&] { igual = ComparaCantidades(SumaFilas(-1), Cantidad) == 0; });
-    return igual;
-}
+bool CargaLotesySeries::ValidaCantidadCantidadPedida() { return SumaIgualA(kColCantidad, Cantidad); }
 
 // ---- accept ----
 

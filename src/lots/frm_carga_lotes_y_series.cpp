@@ -15,4 +15,9 @@ FrmCargaLotesySeries::FrmCargaLotesySeries(QWidget* parent)
 
 FrmCargaLotesySeries::~FrmCargaLotesySeries() { Suelta(); }
 
+void FrmCargaLotesySeries::CargaDatos() {
+    CargaLotesySeries::CargaDatos();
+    MuestraCargado();
+}
+
 }  // namespace lots

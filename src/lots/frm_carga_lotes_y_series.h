@@ -15,6 +15,7 @@ public:
     explicit FrmCargaLotesySeries(QWidget* parent = nullptr);
     ~FrmCargaLotesySeries() override;
 
+    void CargaDatos() override;
     void MostrarModal() override { Muestra(); }
     void Descargar() override { hide(); }
 };

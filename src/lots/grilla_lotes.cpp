@@ -9,6 +9,7 @@
 #include "platform/vb/on_error.h"
 #include "posting/tratamiento.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lots {
@@ -192,6 +193,36 @@ double GrillaLotes::SumaColumna(int col, int32_t MenosCual) const {
     for (int r = MSFlexGrid1.FixedRows(); r < MSFlexGrid1.Rows(); ++r)
         if (r != MenosCual) suma += LeeCantidad(MSFlexGrid1.TextMatrix(r, col));
     return suma;
+}
+
+bool GrillaLotes::SumaIgualA(int col, double pedido) const {
+    bool igual = false;
+    vb::OnError on(posting::Tratamiento(""));
+    on.run([&] { igual = ComparaCantidades(SumaColumna(col, -1), pedido) == 0; });
+    return igual;
+}
+
+void GrillaLotes::ProponeEn(int colDisponible, int colCantidad, double pedido) {
+    ui::FlexGrid& g = MSFlexGrid1;
+    const int primera = g.FixedRows();
+    if (g.Rows() <= primera) return;
+    pedido = std::max(pedido, 0.0);
+    double resto = pedido;
+    if (g.Rows() == primera + 1) {   // one place: it is proposed the whole quantity
+        g.SetTextMatrix(primera, colCantidad, TextoCantidad(resto));
+        return;
+    }
+    for (int r = primera; r < g.Rows() && ComparaCantidades(resto, 0) > 0; ++r) {
+        const double disponible = std::max(LeeCantidad(g.TextMatrix(r, colDisponible)), 0.0);
+        const double actual = LeeCantidad(g.TextMatrix(r, colCantidad));
+        if (ComparaCantidades(actual + resto, disponible) <= 0) {
+            g.SetTextMatrix(r, colCantidad, TextoCantidad(actual + resto));
+            resto = 0;
+        } else {
+            g.SetTextMatrix(r, colCantidad, TextoCantidad(disponible));
+            resto = pedido - SumaColumna(colCantidad, -1);
+        }
+    }
 }
 
 bool GrillaLotes::AjustaCantidadPedida(double& Cantidad, double total, bool puedeMenos, const QString& faltante) {

@@ -125,6 +125,13 @@ protected:
     void AjustaAnchoColumnas();
     // The sum of a column's quantities over the data rows, leaving out row MenosCual (-1: none).
     double SumaColumna(int col, int32_t MenosCual) const;
+    // Whether the column adds up to the requested quantity (to four decimals); a failure is asked
+    // about with no routine name.
+    bool SumaIgualA(int col, double pedido) const;
+    // The proposal: column colCantidad filled in grid order, each row given what is left of the
+    // request up to its balance in colDisponible (nothing from a balance of 0 or below); a grid
+    // of one data row gets the whole request. Rows hold their starting quantity on top.
+    void ProponeEn(int colDisponible, int colCantidad, double pedido);
     // When the total of the rows differs from the requested quantity: above it, or below it with
     // puedeMenos, the operator is asked to adjust the request (Yes sets Cantidad to the total; No
     // tells the quantity to reach); below it without puedeMenos, `faltante` is shown. True when

@@ -86,11 +86,8 @@ double LoteyPosicion::Convierte(const QString& unidadBase, double cantidad) cons
 void LoteyPosicion::CargaSaldos(bool conLote) {
     ui::FlexGrid& g = MSFlexGrid1;
     utillib::UtilTexto& util = core::gUtilTexto();
-    data::DB_Dll& db = data::gDBPrincipal();
     ado::RecordsetPtr rs;
-    vb::ScopeGuard cierra([&] {
-        if (rs) db.CierraRecordset(rs);
-    });
+    vb::ScopeGuard cierra([&] { posting::Cierra(rs); });
     posting::Abre(conLote ? SqlSaldosPorLote(Deposito, Articulo) : SqlSaldosPorPosicion(Deposito, Articulo), rs);
     for (; !rs->Eof(); rs->MoveNext()) {
         const int fila = g.Rows();
@@ -161,34 +158,9 @@ void LoteyPosicion::VerificaAnteriores() {
 
 double LoteyPosicion::Disponible(int fila) const { return LeeCantidad(MSFlexGrid1.TextMatrix(fila, kColDisponible)); }
 
-void LoteyPosicion::ProponeCantidades() {
-    ui::FlexGrid& g = MSFlexGrid1;
-    const int primera = g.FixedRows();
-    if (g.Rows() <= primera) return;
-    double resto = Cantidad1 > 0 ? Cantidad1 : 0;
-    if (g.Rows() == primera + 1) {   // one place: it is proposed the whole quantity
-        g.SetTextMatrix(primera, kColCantidad, TextoCantidad(resto));
-        return;
-    }
-    for (int r = primera; r < g.Rows() && ComparaCantidades(resto, 0) > 0; ++r) {
-        const double disponible = std::max(Disponible(r), 0.0);
-        const double actual = LeeCantidad(g.TextMatrix(r, kColCantidad));
-        if (ComparaCantidades(resto + actual, disponible) <= 0) {
-            g.SetTextMatrix(r, kColCantidad, TextoCantidad(resto + actual));
-            resto = 0;
-        } else {
-            g.SetTextMatrix(r, kColCantidad, TextoCantidad(disponible));
-            resto = Cantidad1 - SumaFilas(-1);
-        }
-    }
-}
+void LoteyPosicion::ProponeCantidades() { ProponeEn(kColDisponible, kColCantidad, Cantidad1); }
 
-bool LoteyPosicion::ValidaCantidadCantidadPedida() {
-    bool igual = false;
-    vb::OnError on(posting::Tratamiento(""));
-    on.run([&] { igual = ComparaCantidades(SumaFilas(-1), Cantidad1) == 0; });
-    return igual;
-}
+bool LoteyPosicion::ValidaCantidadCantidadPedida() { return SumaIgualA(kColCantidad, Cantidad1); }
 
 // ---- accept and cancel ----
 
