@@ -14,12 +14,12 @@ INSERT INTO AC_SALDOSLAYOUT (IDDEPOSITO, IDPOSICION, IDARTICULO, NROLOTE, IDUNID
 INSERT INTO AC_SALDOSLAYOUT (IDDEPOSITO, IDPOSICION, IDARTICULO, NROLOTE, IDUNIDADBASE, SALDO) VALUES ('A001', NULL, '000123', NULL, 'UN', 6)
 
 -- An espresso machine kept by lot and serial number: the centre holds three machines, CF-0001 and
--- CF-0002 of lot L0003 and CF-0003 of lot L0004.
+-- CF-0002 of lot L0003 and CF-0003 of lot L0004, on lines 101 to 103 of the opening adjustment.
 INSERT INTO MA_ARTICULOS (IDARTICULO, DESCRIPCION, DESCRIPCIONTICKET, MARCA, PRESENTACION, IDUNIDAD, UNIDADESBULTO, HABILITADOCOMPRA, ENGANCHE, IDTIPO, IDRUBRO, IDFAMILIA, CLASIFICACION, IVA, TASAIVA, EXENTO, COSTO, USASERIE, USALOTE, PESABLE, ENVASE, CUENTACONTABLE, CUENTACONTABLEC, CTACON1)
 VALUES ('000950', 'Máquina de espresso 15 bar', 'MAQ ESPRESSO', 'Barista', 'caja', 'UN', 1, 'S', '', 'MER', 'ALM', '101', 'B', '1', 21, 0, 9500, 1, 1, 0, '0', '1.1.05', '1.1.05', '1.1.05')
-INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, NroLote, NroSerie, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 8, '01/03/2008', 'A001', '000950', 'Máquina de espresso 15 bar', 'L0003', 'CF-0001', 'UN', 1, 1, 'UN', 6, 9500, 'A001')
-INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, NroLote, NroSerie, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 9, '01/03/2008', 'A001', '000950', 'Máquina de espresso 15 bar', 'L0003', 'CF-0002', 'UN', 1, 1, 'UN', 6, 9500, 'A001')
-INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, NroLote, NroSerie, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 10, '01/03/2008', 'A001', '000950', 'Máquina de espresso 15 bar', 'L0004', 'CF-0003', 'UN', 1, 1, 'UN', 6, 9500, 'A001')
+INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, NroLote, NroSerie, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 101, '01/03/2008', 'A001', '000950', 'Máquina de espresso 15 bar', 'L0003', 'CF-0001', 'UN', 1, 1, 'UN', 6, 9500, 'A001')
+INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, NroLote, NroSerie, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 102, '01/03/2008', 'A001', '000950', 'Máquina de espresso 15 bar', 'L0003', 'CF-0002', 'UN', 1, 1, 'UN', 6, 9500, 'A001')
+INSERT INTO V_MV_STOCK (TC, IdComprobante, IdComplemento, Secuencia, Fecha, IdDeposito, IdArticulo, Descripcion, NroLote, NroSerie, IdUnidad, Cantidad, CantidadUD, IdUnidadBase, IdMotivoStock, Costo, UNEGOCIO) VALUES ('AJP ', '000100000001X', 0, 103, '01/03/2008', 'A001', '000950', 'Máquina de espresso 15 bar', 'L0004', 'CF-0003', 'UN', 1, 1, 'UN', 6, 9500, 'A001')
 
 -- Serial numbers are typed alone, not as serial*quantity.
 INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('ART_FormatoSerieAsterisco', 'NO', '')
