@@ -38,7 +38,7 @@ constexpr long kErrNotUpdatable = 3251;
 }  // namespace
 
 void ThrowProvider(long number, const QString& description, const QString& sqlState, long nativeError) {
-    throw ProviderError{number, description, sqlState, nativeError};
+    throw ProviderError{number, description, sqlState, nativeError, {}};
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -97,6 +97,7 @@ auto Guarded(Errors& errors, const QString& source, F&& f) -> decltype(f()) {
         return f();
     } catch (const ProviderError& e) {
         errors.add(ErrorItem{e.number, e.description, source, e.sqlState, e.nativeError});
+        for (const ProviderError& f : e.following) errors.add(ErrorItem{f.number, f.description, source, f.sqlState, f.nativeError});
         throw vb::Error(e.number, e.description, source);
     }
 }

@@ -46,25 +46,37 @@ bool LinkLost(SQLHDBC dbc) {
            dead == SQL_CD_TRUE;
 }
 
-// Raises the handle's first diagnostic record as a provider error. With the connection given, a
-// failure on a lost connection is raised as such.
+// The diagnostic records of a handle as provider errors, in order (one for `what` when it has
+// none). With the connection given, a failure on a lost connection is reported as such.
+std::vector<ProviderError> Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const char* what, SQLHDBC dbc) {
+    std::vector<ProviderError> out;
+    const bool lost = LinkLost(dbc);
+    for (SQLSMALLINT record = 1; handle && record <= 64; ++record) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLWCHAR text[2048] = {};
+        SQLSMALLINT len = 0;
+        if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, record, state, &native, text, 2047, &len))) break;
+        const QString st = FromW(state, 5);
+        const QString msg = FromW(text, std::min<qsizetype>(len, 2047));
+        long nativeError = native;
+        if (st == QLatin1String("22001") && nativeError == 0) nativeError = 8152;
+        if (lost && out.empty()) {
+            out.push_back({kErrLinkLost, msg, st.startsWith(QLatin1String("08")) ? st : QStringLiteral("08S01"), nativeError, {}});
+        } else {
+            out.push_back({NumberForState(st, msg), msg, st, nativeError, {}});
+        }
+    }
+    if (out.empty()) out.push_back({vb::kHrUnspecified, QString::fromLatin1(what), QStringLiteral("HY000"), 0, {}});
+    return out;
+}
+
+// Raises the handle's diagnostic records as one provider error: the first, the others following.
 [[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle, const char* what, SQLHDBC dbc = SQL_NULL_HDBC) {
-    SQLWCHAR state[6] = {};
-    SQLINTEGER native = 0;
-    SQLWCHAR text[2048] = {};
-    SQLSMALLINT len = 0;
-    const SQLRETURN rc = handle ? SQLGetDiagRecW(type, handle, 1, state, &native, text, 2047, &len) : SQL_ERROR;
-    if (!SQL_SUCCEEDED(rc)) {
-        ThrowProvider(vb::kHrUnspecified, QString::fromLatin1(what), QStringLiteral("HY000"), 0);
-    }
-    const QString st = FromW(state, 5);
-    const QString msg = FromW(text, std::min<qsizetype>(len, 2047));
-    long nativeError = native;
-    if (st == QLatin1String("22001") && nativeError == 0) nativeError = 8152;
-    if (LinkLost(dbc)) {
-        ThrowProvider(kErrLinkLost, msg, st.startsWith(QLatin1String("08")) ? st : QStringLiteral("08S01"), nativeError);
-    }
-    ThrowProvider(NumberForState(st, msg), msg, st, nativeError);
+    std::vector<ProviderError> records = Diagnostics(type, handle, what, dbc);
+    ProviderError first = records.front();
+    first.following.assign(records.begin() + 1, records.end());
+    throw first;
 }
 
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what, SQLHDBC dbc = SQL_NULL_HDBC) {
@@ -427,30 +439,44 @@ public:
         database_ = name;
     }
 
+    // A batch goes on after a statement that fails, as the server runs it: every result is read,
+    // and the failures are raised together when the batch ends (see ado.h).
     std::unique_ptr<RowSource> execute(const QString& sql, long* affected, bool forUpdate) override {
         Stmt st(dbc(), queryTimeout_, lifetime());
         SQLRETURN rc = SQLExecDirectW(st.h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
         long count = 0;
         std::unique_ptr<RowSource> result;
-        if (rc == SQL_NO_DATA) {
-            if (affected) *affected = 0;
-            return nullptr;
-        }
-        st.check(rc, "Cannot run the statement.");
-        while (true) {
-            SQLSMALLINT columns = 0;
-            st.check(SQLNumResultCols(st.h(), &columns), "Cannot read the result.");
-            if (columns > 0) {
-                result = readRows(st.h(), columns, forUpdate);
+        std::vector<ProviderError> errors;
+        for (bool firstResult = true; rc != SQL_NO_DATA; firstResult = false) {
+            if (rc == SQL_ERROR) {
+                std::vector<ProviderError> failure = Diagnostics(SQL_HANDLE_STMT, st.h(), "Cannot run the statement.", dbc());
+                // a driver with no further result to give says so by a sequence error
+                const QString& state = failure.front().sqlState;
+                if (!firstResult && (state == QLatin1String("HY010") || state == QLatin1String("24000"))) break;
+                if (failure.front().number == kErrLinkLost) {   // the lost connection first; nothing more comes
+                    errors.insert(errors.begin(), failure.begin(), failure.end());
+                    break;
+                }
+                errors.insert(errors.end(), failure.begin(), failure.end());
             } else {
-                SQLLEN rows = 0;
-                if (SQL_SUCCEEDED(SQLRowCount(st.h(), &rows)) && rows > 0) count += static_cast<long>(rows);
+                st.check(rc, firstResult ? "Cannot run the statement." : "Cannot read the next result.");
+                SQLSMALLINT columns = 0;
+                st.check(SQLNumResultCols(st.h(), &columns), "Cannot read the result.");
+                if (columns > 0) {
+                    result = readRows(st.h(), columns, forUpdate);
+                } else {
+                    SQLLEN rows = 0;
+                    if (SQL_SUCCEEDED(SQLRowCount(st.h(), &rows)) && rows > 0) count += static_cast<long>(rows);
+                }
             }
             rc = SQLMoreResults(st.h());
-            if (rc == SQL_NO_DATA) break;
-            st.check(rc, "Cannot read the next result.");
         }
         if (affected) *affected = count;
+        if (!errors.empty()) {
+            ProviderError first = errors.front();
+            first.following.assign(errors.begin() + 1, errors.end());
+            throw first;
+        }
         return result;
     }
 

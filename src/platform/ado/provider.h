@@ -10,11 +10,13 @@
 namespace ado {
 
 // A provider's failure: the ADO number and the server's own state and native error.
+// A batch that went on after failed statements raises the first with the others following it.
 struct ProviderError {
     long number = vb::kHrUnspecified;
     QString description;
     QString sqlState;
     long nativeError = 0;
+    std::vector<ProviderError> following;
 };
 [[noreturn]] void ThrowProvider(long number, const QString& description, const QString& sqlState, long nativeError);
 

@@ -1,5 +1,6 @@
 // The embedded provider: SQLite databases in a folder, statements in the SQL Server dialect.
 #include "platform/ado/provider.h"
+#include "platform/ado/sqlite_functions.h"
 #include "platform/ado/tsql.h"
 #include "platform/vb/dates.h"
 
@@ -8,85 +9,12 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <memory>
+#include <unordered_map>
 
 namespace ado {
 
 namespace {
-
-// ---------------------------------------------------------------------------------------------
-// Compare rule of text: case and trailing blanks ignored, as the server's collation.
-
-size_t TrimmedLength(const char* s, int n) {
-    size_t len = static_cast<size_t>(n);
-    while (len > 0 && s[len - 1] == ' ') --len;
-    return len;
-}
-
-char32_t DecodeUtf8(const unsigned char* s, size_t n, size_t& i) {
-    const unsigned char c = s[i];
-    if (c < 0x80) { ++i; return c; }
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    char32_t cp = c & (0x3F >> extra);
-    ++i;
-    while (extra-- > 0 && i < n && (s[i] & 0xC0) == 0x80) cp = (cp << 6) | (s[i++] & 0x3F);
-    return cp;
-}
-
-int CompareText(void*, int n1, const void* p1, int n2, const void* p2) {
-    const auto* a = static_cast<const unsigned char*>(p1);
-    const auto* b = static_cast<const unsigned char*>(p2);
-    const size_t la = TrimmedLength(reinterpret_cast<const char*>(a), n1);
-    const size_t lb = TrimmedLength(reinterpret_cast<const char*>(b), n2);
-    size_t i = 0, j = 0;
-    while (i < la && j < lb) {
-        const unsigned char ca = a[i], cb = b[j];
-        if (ca < 0x80 && cb < 0x80) {
-            const unsigned char ua = (ca >= 'a' && ca <= 'z') ? ca - 32 : ca;
-            const unsigned char ub = (cb >= 'a' && cb <= 'z') ? cb - 32 : cb;
-            if (ua != ub) return ua < ub ? -1 : 1;
-            ++i;
-            ++j;
-            continue;
-        }
-        const char32_t xa = QChar::toCaseFolded(DecodeUtf8(a, la, i));
-        const char32_t xb = QChar::toCaseFolded(DecodeUtf8(b, lb, j));
-        if (xa != xb) return xa < xb ? -1 : 1;
-    }
-    if (i < la) return 1;
-    if (j < lb) return -1;
-    return 0;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Functions of the dialect.
-
-void FnLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) { sqlite3_result_null(ctx); return; }
-    const auto* s = sqlite3_value_text(argv[0]);
-    const size_t n = TrimmedLength(reinterpret_cast<const char*>(s), sqlite3_value_bytes(argv[0]));
-    sqlite3_int64 count = 0;
-    for (size_t i = 0; i < n; ++i) count += (s[i] & 0xC0) != 0x80;
-    sqlite3_result_int64(ctx, count);
-}
-
-void FnCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const QString needle = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
-    const QString hay = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])), sqlite3_value_bytes(argv[1]));
-    qsizetype from = 0;
-    if (argc > 2 && sqlite3_value_type(argv[2]) != SQLITE_NULL) from = std::max<sqlite3_int64>(1, sqlite3_value_int64(argv[2])) - 1;
-    if (needle.isEmpty()) { sqlite3_result_int(ctx, 0); return; }
-    const qsizetype at = hay.indexOf(needle, from, Qt::CaseInsensitive);
-    sqlite3_result_int64(ctx, at < 0 ? 0 : at + 1);
-}
-
-void FnGetDate(sqlite3_context* ctx, int, sqlite3_value**) {
-    const QByteArray text = vb::CurrentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
-    sqlite3_result_text(ctx, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
 
 // ---------------------------------------------------------------------------------------------
 // Values.
@@ -109,41 +37,15 @@ Conv ConvOf(int type) {
     }
 }
 
-// "yyyy-mm-dd[ hh:mm[:ss[.fff]]]" as a Date; false when the text is no such date.
-bool ReadIsoDate(const char* s, int n, vb::Date* out) {
-    auto digits = [&](int at, int count, int* v) {
-        if (at + count > n) return false;
-        int x = 0;
-        for (int i = 0; i < count; ++i) {
-            const char c = s[at + i];
-            if (c < '0' || c > '9') return false;
-            x = x * 10 + (c - '0');
-        }
-        *v = x;
-        return true;
-    };
-    int y, m, d, hh = 0, mi = 0, ss = 0, ms = 0;
-    if (n < 10 || !digits(0, 4, &y) || s[4] != '-' || !digits(5, 2, &m) || s[7] != '-' || !digits(8, 2, &d)) return false;
-    if (n > 10) {
-        if ((s[10] != ' ' && s[10] != 'T') || !digits(11, 2, &hh) || n < 16 || s[13] != ':' || !digits(14, 2, &mi)) return false;
-        if (n > 16) {
-            if (s[16] != ':' || !digits(17, 2, &ss)) return false;
-            if (n > 19) {
-                if (s[19] != '.') return false;
-                int scale = 100;
-                for (int i = 20; i < n; ++i) {
-                    if (s[i] < '0' || s[i] > '9') return false;
-                    ms += (s[i] - '0') * scale;
-                    scale /= 10;
-                }
-            }
-        }
-    }
-    if (!QDate::isValid(y, m, d) || hh > 23 || mi > 59 || ss > 59) return false;
+// A date text as a Date: ISO, as date columns hold it, or another form the server reads; false
+// when the text is no date.
+bool ReadDateText(const char* s, int n, vb::Date* out, bool bareCompact) {
+    tsql::DateTime d;
+    if (!tsql::ReadDateTime(std::string_view(s, static_cast<size_t>(n)), &d, bareCompact)) return false;
     // Days since 30 December 1899 and the fraction of the day, as the runtime's Date.
     static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
-    const qint64 days = QDate(y, m, d).toJulianDay() - epoch;
-    const double frac = static_cast<double>(((hh * 60 + mi) * 60 + ss) * 1000 + ms) / 86400000.0;
+    const qint64 days = QDate(d.year, d.month, d.day).toJulianDay() - epoch;
+    const double frac = static_cast<double>(((d.hour * 60 + d.minute) * 60 + d.second) * 1000 + d.millisecond) / 86400000.0;
     out->serial = days >= 0 ? static_cast<double>(days) + frac : static_cast<double>(days) - frac;
     return true;
 }
@@ -153,14 +55,18 @@ QByteArray IsoText(vb::Date d) {
     return dt.toString(dt.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz") : QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
 }
 
-vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv) {
+// A value of a column. width: the length of a char(n) column, whose texts read padded to it.
+vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv, int width = 0) {
     const int storage = sqlite3_column_type(st, col);
     if (storage == SQLITE_NULL) return vb::Variant(vb::Null);
     switch (conv) {
     case Conv::Text: {
         const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-        return vb::Variant(QString::fromUtf8(p, sqlite3_column_bytes(st, col)));
+        QString text = QString::fromUtf8(p, sqlite3_column_bytes(st, col));
+        if (text.size() < width) text.append(QString(width - text.size(), QLatin1Char(' ')));
+        return vb::Variant(std::move(text));
     }
+
     case Conv::Long:
         if (storage == SQLITE_INTEGER) {
             const sqlite3_int64 v = sqlite3_column_int64(st, col);
@@ -197,7 +103,7 @@ vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv) {
         if (storage == SQLITE_TEXT) {
             vb::Date d;
             const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-            if (ReadIsoDate(p, sqlite3_column_bytes(st, col), &d)) return vb::Variant(d);
+            if (ReadDateText(p, sqlite3_column_bytes(st, col), &d, true)) return vb::Variant(d);
         } else {
             return vb::Variant(vb::Date{sqlite3_column_double(st, col)});
         }
@@ -217,7 +123,7 @@ vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv) {
         const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
         const int n = sqlite3_column_bytes(st, col);
         vb::Date d;
-        if (conv == Conv::Guess && n >= 19 && n <= 23 && ReadIsoDate(p, n, &d)) return vb::Variant(d);
+        if (conv == Conv::Guess && n >= 19 && n <= 23 && p[4] == '-' && ReadDateText(p, n, &d, false)) return vb::Variant(d);
         return vb::Variant(QString::fromUtf8(p, n));
     }
     }
@@ -237,7 +143,7 @@ vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv) {
         switch (ext) {
         case SQLITE_CONSTRAINT_CHECK:
             if (msg.contains(QLatin1String(tsql::kLengthCheckPrefix.data(), static_cast<qsizetype>(tsql::kLengthCheckPrefix.size())))) {
-                ThrowProvider(vb::kHrUnspecified, QStringLiteral("String or binary data would be truncated."), QStringLiteral("22001"), 8152);
+                sqlite::ThrowServerError(8152, QStringLiteral("String or binary data would be truncated."));
             }
             ThrowProvider(vb::kHrIntegrityViolation, msg, QStringLiteral("23000"), 547);
         case SQLITE_CONSTRAINT_PRIMARYKEY:
@@ -258,6 +164,16 @@ vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv) {
         ThrowProvider(vb::kHrUnspecified, QStringLiteral("Lock request time out period exceeded."), QStringLiteral("HYT00"), 1222);
     }
     if ((rc & 0xFF) == SQLITE_ERROR) {
+        long native = 0;
+        QString text;
+        if (sqlite::ReadRuleFailure(msg, &native, &text)) sqlite::ThrowServerError(native, text);
+        if (msg.startsWith(QLatin1String("no such function:"))) {
+            sqlite::ThrowServerError(195, QStringLiteral("'%1' is not a recognized built-in function name.").arg(after("no such function:")));
+        }
+        if (msg.startsWith(QLatin1String("Expression tree is too large"))) {
+            sqlite::ThrowServerError(191, QStringLiteral("Some part of your SQL statement is nested too deeply. Rewrite the query or break "
+                                                         "it up into smaller queries."));
+        }
         if (msg.startsWith(QLatin1String("no such table:"))) {
             ThrowProvider(vb::kHrNoSuchTable, QStringLiteral("Invalid object name '%1'.").arg(after("no such table:")),
                           QStringLiteral("42S02"), 208);
@@ -308,6 +224,15 @@ void Exec(sqlite3* db, const char* sql) {
     if (rc != SQLITE_OK) Fail(db, rc);
 }
 
+// A result column's name: an expression without a name is named by its text, without the compare
+// rule the translation wrote on it.
+QString ColumnName(sqlite3_stmt* st, int c) {
+    QString name = QString::fromUtf8(sqlite3_column_name(st, c));
+    static const QString rule = QStringLiteral(" COLLATE NOCASE");
+    if (name.endsWith(rule)) name.chop(rule.size());
+    return name;
+}
+
 // The rows of one prepared statement, stepped one at a time: the fields described from the
 // columns' declared types, the values read by them. Both the Recordset's rows and the reader's
 // are read through it, so the two read alike.
@@ -318,8 +243,11 @@ public:
         fields.reserve(static_cast<size_t>(columns));
         conv_.reserve(static_cast<size_t>(columns));
         for (int c = 0; c < columns; ++c) {
-            FieldInfo f = FieldFromDeclaredType(QString::fromUtf8(sqlite3_column_name(st, c)), sqlite3_column_decltype(st, c));
+            FieldInfo f = FieldFromDeclaredType(ColumnName(st, c), sqlite3_column_decltype(st, c));
             conv_.push_back(ConvOf(f.type));
+            // char(n) holds its texts padded to n, as the server does
+            const bool fixed = (f.type == adChar || f.type == adWChar) && f.definedSize <= 8000;
+            width_.push_back(fixed ? static_cast<int>(f.definedSize) : 0);
             if (f.type == adEmpty) {
                 // No declared type: text until a value shows what it is.
                 f.type = adVarWChar;
@@ -339,7 +267,7 @@ public:
         return true;
     }
 
-    vb::Variant value(int c) const { return ReadValue(st_, c, conv_[static_cast<size_t>(c)]); }
+    vb::Variant value(int c) const { return ReadValue(st_, c, conv_[static_cast<size_t>(c)], width_[static_cast<size_t>(c)]); }
     // True while a column's type waits for its first value.
     bool guessing() const { return !unguessed_.empty(); }
 
@@ -372,6 +300,7 @@ private:
     sqlite3* db_;
     sqlite3_stmt* st_;
     std::vector<Conv> conv_;
+    std::vector<int> width_;
     std::vector<int> unguessed_;
 };
 
@@ -463,6 +392,40 @@ private:
     std::vector<QByteArray> keep_;
 };
 
+// A value assigned to a field, converted to the field's type as the server converts it (raising
+// as it refuses); texts and the rest pass as they are.
+vb::Variant ForField(const FieldInfo& f, const vb::Variant& v) {
+    std::string type;
+    switch (f.type) {
+    case adInteger: type = "int"; break;
+    case adSmallInt: type = "smallint"; break;
+    case adUnsignedTinyInt: case adTinyInt: type = "tinyint"; break;
+    case adBigInt: type = "bigint"; break;
+    case adBoolean: type = "bit"; break;
+    case adCurrency: type = "money"; break;
+    case adNumeric: case adDecimal: type = "numeric(" + std::to_string(f.precision) + "," + std::to_string(f.numericScale) + ")"; break;
+    case adDouble: case adSingle: type = "float"; break;
+    default: if (IsDateType(f.type)) type = "datetime"; break;
+    }
+    if (type.empty() || v.isNull() || v.type() == vb::VarType::Empty) return v;
+    sqlite::Value in;
+    switch (v.type()) {
+    case vb::VarType::Boolean: in.kind = sqlite::Value::Integer; in.i = v.toBool() ? -1 : 0; break;
+    case vb::VarType::Integer: case vb::VarType::Long: in.kind = sqlite::Value::Integer; in.i = v.toLong(); break;
+    case vb::VarType::Double: case vb::VarType::Currency: in.kind = sqlite::Value::Real; in.r = v.toDouble(); break;
+    case vb::VarType::Date: in.kind = sqlite::Value::Text; in.s = IsoText(v.toDate()).toStdString(); break;
+    default: in.kind = sqlite::Value::Text; in.s = v.toString().toStdString(); break;
+    }
+    const sqlite::Value out = sqlite::ConvertTo(type, in);
+    switch (out.kind) {
+    case sqlite::Value::Integer: return vb::Variant(static_cast<long long>(out.i));
+    case sqlite::Value::Real: return vb::Variant(out.r);
+    case sqlite::Value::Text: return vb::Variant(QString::fromStdString(out.s));
+    case sqlite::Value::Null: break;
+    }
+    return vb::Variant(vb::Null);
+}
+
 class SqliteSession : public Session {
 public:
     SqliteSession(const QString& folder, const QString& database) : folder_(folder) { open(database); }
@@ -476,17 +439,25 @@ public:
         if (level_ > 0) {
             ThrowProvider(vb::kHrUnspecified, QStringLiteral("The database cannot be changed inside a transaction."), QStringLiteral("25000"), 226);
         }
+        forgetSchemaQueries();   // asked again of whichever database is in use after
         open(name.trimmed());   // the database in use stays when the other cannot be opened
     }
 
     std::unique_ptr<RowSource> execute(const QString& sql, long* affected, bool forUpdate) override {
-        const QByteArray text = sql.toUtf8();
-        tsql::Batch batch = tsql::Translate(std::string_view(text.constData(), static_cast<size_t>(text.size())), nameUtf8_);
-        for (const std::string& d : batch.databases) attach(d);
+        const tsql::Batch batch = translate(sql);
         std::unique_ptr<RowSource> result;
         long count = 0;
-        for (const tsql::Statement& st : batch.statements) run(st, &result, &count, forUpdate, 0);
+        std::vector<ProviderError> errors;
+        Scope scope{&errors};
+        try {
+            for (const tsql::Statement& st : batch.statements) run(st, &result, &count, forUpdate, 0, scope);
+        } catch (...) {
+            noteDataVersions();
+            throw;
+        }
+        noteDataVersions();
         if (affected) *affected = count;
+        if (!errors.empty()) raise(errors);
         return result;
     }
 
@@ -589,15 +560,16 @@ public:
     }
 
     std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
-        const QByteArray text = sql.toUtf8();
-        tsql::Batch batch = tsql::Translate(std::string_view(text.constData(), static_cast<size_t>(text.size())), nameUtf8_);
-        for (const std::string& d : batch.databases) attach(d);
+        const tsql::Batch batch = translate(sql);
         if (!whole && batch.statements.size() == 1 && batch.statements[0].kind == tsql::Statement::Sql) {
             if (auto cursor = stepped(batch.statements[0].sql)) return cursor;
         }
         std::unique_ptr<RowSource> result;
         long count = 0;
-        for (const tsql::Statement& st : batch.statements) run(st, &result, &count, false, 0);
+        std::vector<ProviderError> errors;
+        Scope scope{&errors};
+        for (const tsql::Statement& st : batch.statements) run(st, &result, &count, false, 0, scope);
+        if (!errors.empty()) raise(errors);
         return std::make_unique<WholeRowsCursor>(std::move(result));
     }
 
@@ -608,15 +580,8 @@ public:
         for (size_t i = 0; i < changes.size(); ++i) {
             if (i) sql += QLatin1Char(',');
             sql += QStringLiteral("\"%1\"=?").arg(columns[i]);
-            // A text assigned to a date column is read as the server reads it.
-            const vb::Variant& v = changes[i].second;
-            std::string iso;
-            if (IsDateType(rs.fields[static_cast<size_t>(changes[i].first)].type) && v.isString() &&
-                tsql::ReadDateLiteral(v.toString().trimmed().toStdString(), &iso)) {
-                values.emplace_back(QString::fromStdString(iso));
-            } else {
-                values.push_back(v);
-            }
+            // A value assigned to a number or date field is taken as the server takes it.
+            values.push_back(ForField(rs.fields[static_cast<size_t>(changes[i].first)], changes[i].second));
         }
         sql += QStringLiteral(" WHERE rowid = (SELECT rowid FROM \"%1\" WHERE 1=1").arg(rs.baseTable);
         for (size_t i = 0; i < rs.baseColumns.size(); ++i) {
@@ -635,6 +600,198 @@ private:
     DatabaseHandle db_;
     int level_ = 0;
     std::vector<QString> attached_;
+    // The columns of the tables that statements write into, read once per table; forgotten when
+    // a schema changes (this connection's DDL, or another's, seen by the schema version).
+    struct SchemaVersion {
+        std::string schema;
+        StatementHandle query;   // PRAGMA <schema>.schema_version
+        int version = -1;
+        // The file's data version when this connection last ran a batch: while it stands, no
+        // other connection changed the file, and the schema version needs no reading.
+        unsigned dataVersion = 0;
+        bool dataVersionKnown = false;
+    };
+    std::vector<SchemaVersion> versions_;
+    std::unordered_map<std::string, std::unique_ptr<tsql::TableColumns>> tableColumns_;
+    tsql::TableColumns* lastTable_ = nullptr;   // the last table looked up, by its name as written
+    std::string lastSchema_, lastTableName_;
+    const tsql::TableColumnsOf columnsOf_ = [this](std::string_view database, std::string_view table) {
+        return tableColumns(database, table);
+    };
+
+    tsql::TableColumns* tableColumns(std::string_view database, std::string_view table) {
+        const std::string schema = database.empty() ? std::string("main") : std::string(database);
+        SchemaVersion* v = nullptr;
+        for (SchemaVersion& x : versions_) {
+            if (x.schema == schema) v = &x;
+        }
+        if (!v) {
+            SchemaVersion x;
+            x.schema = schema;
+            const std::string pragma = "PRAGMA \"" + schema + "\".schema_version";
+            sqlite3_stmt* query = nullptr;
+            const int rc = sqlite3_prepare_v2(db(), pragma.c_str(), -1, &query, nullptr);
+            x.query.reset(query);
+            if (rc != SQLITE_OK) return nullptr;
+            versions_.push_back(std::move(x));
+            v = &versions_.back();
+        }
+        unsigned data = 0;
+        const bool dataKnown = sqlite3_file_control(db(), schema.c_str(), SQLITE_FCNTL_DATA_VERSION, &data) == SQLITE_OK;
+        int version = v->version;
+        if (!(dataKnown && v->dataVersionKnown && data == v->dataVersion && v->version >= 0)) {
+            version = sqlite3_step(v->query.get()) == SQLITE_ROW ? sqlite3_column_int(v->query.get(), 0) : -1;
+            sqlite3_reset(v->query.get());
+        }
+        if (version != v->version) {
+            tableColumns_.clear();
+            lastTable_ = nullptr;
+            for (SchemaVersion& x : versions_) x.version = -1;
+            v->version = version;
+        }
+        // statements mostly write where the one before wrote
+        if (lastTable_ && lastSchema_ == schema && lastTableName_ == table) return lastTable_;
+        std::string key = schema + '.';
+        for (char c : table) key += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        const auto known = tableColumns_.find(key);
+        if (known != tableColumns_.end()) return remember(schema, table, known->second.get());
+        std::vector<std::pair<std::string, std::string>> columns;
+        sqlite3_stmt* query = nullptr;
+        const int rc = sqlite3_prepare_v2(db(), "SELECT name, type FROM pragma_table_info(?1, ?2)", -1, &query, nullptr);
+        const StatementHandle info(query);
+        if (rc == SQLITE_OK) {
+            sqlite3_bind_text(info.get(), 1, table.data(), static_cast<int>(table.size()), SQLITE_STATIC);
+            sqlite3_bind_text(info.get(), 2, schema.data(), static_cast<int>(schema.size()), SQLITE_STATIC);
+            while (sqlite3_step(info.get()) == SQLITE_ROW) {
+                const char* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
+                const char* type = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
+                columns.emplace_back(name ? name : "", type ? type : "");
+            }
+        }
+        if (columns.empty()) return nullptr;   // no such table (yet): asked again next time
+        auto entry = std::make_unique<tsql::TableColumns>(columns);
+        return remember(schema, table, tableColumns_.emplace(std::move(key), std::move(entry)).first->second.get());
+    }
+
+    tsql::TableColumns* remember(const std::string& schema, std::string_view table, tsql::TableColumns* columns) {
+        lastSchema_ = schema;
+        lastTableName_.assign(table);
+        lastTable_ = columns;
+        return columns;
+    }
+
+    // After a batch: the files' data versions as this connection left them.
+    void noteDataVersions() {
+        for (SchemaVersion& x : versions_) {
+            x.dataVersionKnown = sqlite3_file_control(db(), x.schema.c_str(), SQLITE_FCNTL_DATA_VERSION, &x.dataVersion) == SQLITE_OK;
+        }
+    }
+
+    // A statement that creates, alters or drops: the columns read so far may no longer stand.
+    static bool ChangesSchema(const std::string& sql) {
+        size_t i = 0;
+        while (i < sql.size() && (sql[i] == ' ' || sql[i] == '\t' || sql[i] == '\r' || sql[i] == '\n')) ++i;
+        auto starts = [&](const char* w) {
+            const size_t n = std::strlen(w);
+            if (sql.size() - i < n) return false;
+            for (size_t k = 0; k < n; ++k) {
+                if ((sql[i + k] & ~0x20) != w[k]) return false;
+            }
+            return true;
+        };
+        return starts("CREATE") || starts("ALTER") || starts("DROP");
+    }
+
+    void forgetTables() {
+        tableColumns_.clear();
+        lastTable_ = nullptr;
+    }
+
+    void forgetSchemaQueries() {
+        versions_.clear();
+        tableColumns_.clear();
+        lastTable_ = nullptr;
+    }
+
+    // What a batch (or a procedure's body) runs with: its variables, @@ROWCOUNT, and the errors of
+    // the statements the batch went on after (shared with the procedures it calls).
+    struct Scope {
+        struct Variable {
+            std::string name;
+            std::string type;
+            sqlite::Value value;
+        };
+        explicit Scope(std::vector<ProviderError>* batchErrors) : errors(batchErrors) {}
+        std::vector<ProviderError>* errors;
+        std::vector<Variable> variables;
+        int64_t rowCount = 0;
+
+        Variable* find(std::string_view name) {
+            for (Variable& v : variables) {
+                if (QString::fromUtf8(v.name.data(), static_cast<qsizetype>(v.name.size()))
+                        .compare(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), Qt::CaseInsensitive) == 0) {
+                    return &v;
+                }
+            }
+            return nullptr;
+        }
+    };
+
+    tsql::Batch translate(const QString& sql) {
+        const QByteArray text = sql.toUtf8();
+        tsql::Batch batch = tsql::Translate(std::string_view(text.constData(), static_cast<size_t>(text.size())), nameUtf8_, columnsOf_);
+        for (const std::string& d : batch.databases) attach(d);
+        return batch;
+    }
+
+    // The errors of a batch that went on after them, raised as one failure: the first, followed
+    // by the others in the order met.
+    [[noreturn]] static void raise(std::vector<ProviderError>& errors) {
+        ProviderError first = errors.front();
+        for (size_t i = 1; i < errors.size(); ++i) {
+            first.following.push_back(errors[i]);
+            for (const ProviderError& f : errors[i].following) first.following.push_back(f);
+        }
+        throw first;
+    }
+
+    // Failures after which the server goes on with the next statement of the batch: those of
+    // the statement's data. Any other ends the batch.
+    static bool endsStatementOnly(long native) {
+        switch (native) {
+        case 2627: case 2601: case 515: case 547: case 8152: case 8115: case 8134: case 517: case 535: return true;
+        default: return false;
+        }
+    }
+
+    // A statement failed: kept when the batch goes on after it, else raised with those kept before.
+    void failed(const ProviderError& e, Scope& scope) {
+        scope.rowCount = 0;
+        if (endsStatementOnly(e.nativeError)) {
+            scope.errors->push_back(e);
+            return;
+        }
+        if (scope.errors->empty()) throw e;
+        scope.errors->push_back(e);
+        raise(*scope.errors);
+    }
+
+    // Binds the variables a statement names, and @@ROWCOUNT.
+    static void bindScope(sqlite3_stmt* st, Scope* scope) {
+        const int n = sqlite3_bind_parameter_count(st);
+        for (int i = 1; i <= n; ++i) {
+            const char* name = sqlite3_bind_parameter_name(st, i);
+            if (!name) continue;
+            if (tsql::kRowCountParameter == name) {
+                sqlite3_bind_int64(st, i, scope ? scope->rowCount : 0);
+                continue;
+            }
+            Scope::Variable* v = scope ? scope->find(name) : nullptr;
+            if (!v) sqlite::ThrowServerError(137, QStringLiteral("Must declare the scalar variable \"%1\".").arg(QString::fromUtf8(name)));
+            sqlite::Bind(st, i, v->value);
+        }
+    }
+
 
     static FieldInfo textField(const char* name) {
         FieldInfo f;
@@ -666,7 +823,7 @@ private:
             ThrowProvider(vb::kHrUnspecified, QStringLiteral("Cannot open database \"%1\": %2").arg(database.trimmed(), msg),
                           QStringLiteral("08001"), 4060);
         }
-        Register(db.get());
+        sqlite::RegisterServerRules(db.get());
         sqlite3_busy_timeout(db.get(), 10000);
         Exec(db.get(), "PRAGMA journal_mode=WAL");
         Exec(db.get(), "PRAGMA synchronous=NORMAL");
@@ -675,16 +832,6 @@ private:
         name_ = QFileInfo(file).completeBaseName();
         nameUtf8_ = name_.toStdString();
         attached_.clear();
-    }
-
-public:
-    static void Register(sqlite3* db) {
-        sqlite3_create_collation(db, "NOCASE", SQLITE_UTF8, nullptr, CompareText);
-        const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-        sqlite3_create_function(db, "LEN", 1, flags, nullptr, FnLen, nullptr, nullptr);
-        sqlite3_create_function(db, "CHARINDEX", 2, flags, nullptr, FnCharIndex, nullptr, nullptr);
-        sqlite3_create_function(db, "CHARINDEX", 3, flags, nullptr, FnCharIndex, nullptr, nullptr);
-        sqlite3_create_function(db, "GETDATE", 0, SQLITE_UTF8, nullptr, FnGetDate, nullptr, nullptr);
     }
 
 private:
@@ -723,26 +870,107 @@ private:
             if (rc != SQLITE_OK || owned || next == tail) return nullptr;
             tail = next;
         }
+        bindScope(first.get(), nullptr);
         return std::make_unique<SqliteCursor>(db(), std::move(first));
     }
 
-    void run(const tsql::Statement& st, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, int nesting) {
+    void run(const tsql::Statement& st, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, int nesting, Scope& scope) {
         switch (st.kind) {
-        case tsql::Statement::Sql: runSql(st.sql, result, count, forUpdate); return;
         case tsql::Statement::Block:
-            for (const auto& s : st.body) run(s, result, count, forUpdate, nesting);
+            for (const auto& s : st.body) run(s, result, count, forUpdate, nesting, scope);
             return;
         case tsql::Statement::If: {
-            std::unique_ptr<RowSource> cond;
-            long ignored = 0;
-            runSql(st.sql, &cond, &ignored, false);
-            const bool holds = cond && !cond->rows.empty();
-            for (const auto& s : holds ? st.body : st.elseBody) run(s, result, count, forUpdate, nesting);
+            bool holds = false;
+            try {
+                std::unique_ptr<RowSource> cond;
+                long ignored = 0;
+                const int64_t rows = scope.rowCount;   // the condition leaves @@ROWCOUNT as it was
+                runSql(st.sql, &cond, &ignored, false, scope);
+                scope.rowCount = rows;
+                holds = cond && !cond->rows.empty();
+            } catch (const ProviderError& e) {
+                failed(e, scope);
+                return;
+            }
+            for (const auto& s : holds ? st.body : st.elseBody) run(s, result, count, forUpdate, nesting, scope);
             return;
         }
-        case tsql::Statement::CreateProcedure: storeProcedure(st); return;
-        case tsql::Statement::Exec: runProcedure(st, result, count, nesting); return;
+        case tsql::Statement::Exec: runProcedure(st, result, count, nesting, scope); return;
+        default: break;
         }
+        try {
+            switch (st.kind) {
+            case tsql::Statement::Sql:
+                if (ChangesSchema(st.sql)) forgetTables();
+                runSql(st.sql, result, count, forUpdate, scope);
+                return;
+            case tsql::Statement::CreateProcedure: storeProcedure(st); return;
+            case tsql::Statement::Declare: declare(st, scope); return;
+            case tsql::Statement::Assign: assign(st, scope); return;
+            default: return;
+            }
+        } catch (const ProviderError& e) {
+            failed(e, scope);
+        }
+    }
+
+    void declare(const tsql::Statement& st, Scope& scope) {
+        for (size_t i = 0; i < st.params.size(); ++i) {
+            if (scope.find(st.params[i])) {
+                sqlite::ThrowServerError(134, QStringLiteral("The variable name '%1' has already been declared. Variable names must be "
+                                                             "unique within a query batch or stored procedure.")
+                                                  .arg(QString::fromStdString(st.params[i])));
+            }
+            std::string type = st.types[i];
+            // a text type declared without its length holds one character
+            for (const char* t : {"char", "varchar", "nchar", "nvarchar"}) {
+                if (type == t) type += "(1)";
+            }
+            sqlite::ConvertTo(type, sqlite::Value{});   // an unknown type fails here
+            Scope::Variable v{st.params[i], type, {}};
+            if (!st.inits[i].empty()) v.value = sqlite::ConvertTo(type, firstValue(st.inits[i], scope));
+            scope.variables.push_back(std::move(v));
+        }
+        scope.rowCount = 0;
+    }
+
+    // SET @x = ... and SELECT @x = ..., @y = ... FROM ...: the last row's values; none leave the
+    // variables as they were.
+    void assign(const tsql::Statement& st, Scope& scope) {
+        std::vector<Scope::Variable*> targets;
+        for (const std::string& name : st.params) {
+            Scope::Variable* v = scope.find(name);
+            if (!v) sqlite::ThrowServerError(137, QStringLiteral("Must declare the scalar variable \"%1\".").arg(QString::fromStdString(name)));
+            targets.push_back(v);
+        }
+        const StatementHandle query = prepareOne(st.sql);
+        bindScope(query.get(), &scope);
+        int64_t rows = 0;
+        int rc;
+        while ((rc = sqlite3_step(query.get())) == SQLITE_ROW) {
+            ++rows;
+            for (size_t j = 0; j < targets.size(); ++j) {
+                targets[j]->value = sqlite::ConvertTo(targets[j]->type, sqlite::ColumnValue(query.get(), static_cast<int>(j)));
+            }
+        }
+        if (rc != SQLITE_DONE) Fail(db(), rc);
+        scope.rowCount = st.selectAssign ? rows : 1;
+    }
+
+    // The first value of the first row of a query.
+    sqlite::Value firstValue(const std::string& sql, Scope& scope) {
+        const StatementHandle query = prepareOne(sql);
+        bindScope(query.get(), &scope);
+        const int rc = sqlite3_step(query.get());
+        if (rc == SQLITE_ROW) return sqlite::ColumnValue(query.get(), 0);
+        if (rc != SQLITE_DONE) Fail(db(), rc);
+        return {};
+    }
+
+    StatementHandle prepareOne(const std::string& sql) {
+        StatementHandle st = Prepare(db(), sql.c_str(), static_cast<int>(sql.size()));
+        if (!st) sqlite::ThrowServerError(102, QStringLiteral("Incorrect syntax: an empty statement."));
+        return st;
     }
 
     void storeProcedure(const tsql::Statement& st) {
@@ -757,7 +985,7 @@ private:
         if (rc != SQLITE_DONE) Fail(db(), rc);
     }
 
-    void runProcedure(const tsql::Statement& st, std::unique_ptr<RowSource>* result, long* count, int nesting) {
+    void runProcedure(const tsql::Statement& st, std::unique_ptr<RowSource>* result, long* count, int nesting, Scope& caller) {
         const QString name = QString::fromStdString(st.name);
         auto missing = [&] {
             ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Could not find stored procedure '%1'.").arg(name),
@@ -782,14 +1010,26 @@ private:
             values.emplace_back(paramText.substr(start, end - start), "NULL");
             start = end + 1;
         }
+        // An argument that names a variable of the caller passes its value.
+        auto valueOf = [&](std::string value) {
+            if (value.size() > 1 && value[0] == '@' && value[1] != '@') {
+                Scope::Variable* v = caller.find(value);
+                if (!v) sqlite::ThrowServerError(137, QStringLiteral("Must declare the scalar variable \"%1\".").arg(QString::fromStdString(value)));
+                return sqlite::LiteralText(v->value);
+            }
+            return value;
+        };
         size_t position = 0;
-        for (const std::string& arg : st.args) {
-            const size_t eq = arg.find('=');
+        for (const std::string& raw : st.args) {
+            const size_t eq = raw.find('=');
+            const std::string arg = eq == std::string::npos ? valueOf(raw) : raw;
             if (!arg.empty() && arg[0] == '@' && eq != std::string::npos) {
                 std::string key = arg.substr(0, eq);
                 while (!key.empty() && key.back() == ' ') key.pop_back();
                 std::string value = arg.substr(eq + 1);
                 while (!value.empty() && value.front() == ' ') value.erase(value.begin());
+                value = valueOf(value);
+
                 for (auto& [p, v] : values) {
                     if (QString::fromStdString(p).compare(QString::fromStdString(key), Qt::CaseInsensitive) == 0) v = value;
                 }
@@ -803,12 +1043,14 @@ private:
             values[position++].second = arg;
         }
         const std::string bound = tsql::BindParameters(body, values);
-        tsql::Batch batch = tsql::Translate(bound, nameUtf8_);
+        tsql::Batch batch = tsql::Translate(bound, nameUtf8_, columnsOf_);
         for (const std::string& d : batch.databases) attach(d);
-        for (const auto& s : batch.statements) run(s, result, count, false, nesting + 1);
+        Scope scope{caller.errors};   // the body's own variables
+        for (const auto& s : batch.statements) run(s, result, count, false, nesting + 1, scope);
+        caller.rowCount = scope.rowCount;
     }
 
-    void runSql(const std::string& sql, std::unique_ptr<RowSource>* result, long* count, bool forUpdate) {
+    void runSql(const std::string& sql, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope) {
         const char* tail = sql.c_str();
         const char* end = tail + sql.size();
         while (tail < end) {
@@ -820,16 +1062,20 @@ private:
             }
             tail = next;
             if (!st) continue;   // only blanks or comments
+            bindScope(st.get(), &scope);
             const int columns = sqlite3_column_count(st.get());
             if (columns == 0) {
                 int rc;
                 while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
                 }
                 if (rc != SQLITE_DONE) Fail(db(), rc);
-                if (!sqlite3_stmt_readonly(st.get())) *count += static_cast<long>(sqlite3_changes(db()));
+                const bool writes = !sqlite3_stmt_readonly(st.get());
+                scope.rowCount = writes ? sqlite3_changes(db()) : 0;
+                if (writes) *count += static_cast<long>(sqlite3_changes(db()));
                 continue;
             }
             *result = readRows(st.get(), columns, forUpdate);
+            scope.rowCount = static_cast<int64_t>((*result)->rows.size());
         }
     }
 

@@ -3,8 +3,11 @@
 #include "platform/ado/provider.h"
 #include "platform/vb/error.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace ado::tsql {
 
@@ -24,7 +27,7 @@ bool IsWordChar(unsigned char c) { return IsWordStart(c) || (c >= '0' && c <= '9
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
+inline bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         if (Upper(a[i]) != Upper(b[i])) return false;
@@ -108,6 +111,26 @@ std::vector<Tok> Tokenize(std::string_view s) {
     return out;
 }
 
+// "yyyy-mm-dd hh:mm:ss" with a valid day and time.
+bool IsCanonicalIso(std::string_view t) {
+    if (t.size() != 19 || t[4] != '-' || t[7] != '-' || t[10] != ' ' || t[13] != ':' || t[16] != ':') return false;
+    int v[6];
+    static const int at[6] = {0, 5, 8, 11, 14, 17};
+    for (int k = 0; k < 6; ++k) {
+        const size_t p = static_cast<size_t>(at[k]);
+        const size_t n = k == 0 ? 4 : 2;
+        int x = 0;
+        for (size_t j = p; j < p + n; ++j) {
+            if (t[j] < '0' || t[j] > '9') return false;
+            x = x * 10 + (t[j] - '0');
+        }
+        v[k] = x;
+    }
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (v[0] < 1753 || v[1] < 1 || v[1] > 12 || v[2] < 1 || v[2] > days[v[1] - 1] || v[3] > 23 || v[4] > 59 || v[5] > 59) return false;
+    return v[1] != 2 || v[2] < 29 || (v[0] % 4 == 0 && (v[0] % 100 != 0 || v[0] % 400 == 0));
+}
+
 int TwoDigits(std::string_view t, size_t& i, int maxDigits) {
     int v = 0, d = 0;
     while (i < t.size() && d < maxDigits && IsDigit(static_cast<unsigned char>(t[i]))) {
@@ -126,10 +149,193 @@ bool ValidDay(int y, int m, int d) {
     return d <= max;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Arithmetic: the second pass over a translated statement that does any. Every binary + - * / %
+// becomes a call of the connection (korv_add, korv_sub, korv_mul, korv_div, korv_mod) that
+// decides by its values' types as the server does; the operands are found by SQLite's precedence
+// (COLLATE and || bind tighter than * / %, which bind tighter than + -).
+
+class Arithmetic {
+public:
+    explicit Arithmetic(std::string_view sql) : s_(sql), t_(Tokenize(sql)) {}
+    std::string run() { return range(0, t_.size()); }
+
+private:
+    std::string_view s_;
+    std::vector<Tok> t_;
+
+    std::string_view text(size_t i) const { return std::string_view(s_.data() + t_[i].b, t_[i].e - t_[i].b); }
+    size_t sig(size_t i, size_t e) const {
+        while (i < e && t_[i].kind == Kind::Space) ++i;
+        return i;
+    }
+    bool isPunct(size_t i, std::string_view p) const { return i < t_.size() && t_[i].kind == Kind::Punct && text(i) == p; }
+    bool isWord(size_t i, std::string_view w) const {
+        return i < t_.size() && t_[i].kind == Kind::Word && t_[i].e - t_[i].b == w.size() && EqualNoCase(text(i), w);
+    }
+
+    // Words that never start an operand.
+    bool isKeyword(size_t i) const {
+        static const char* const words[] = {
+            "SELECT", "FROM", "WHERE", "AND", "OR", "NOT", "AS", "ON", "JOIN", "INNER", "OUTER", "CROSS", "NATURAL",
+            "LEFT", "RIGHT", "FULL", "GROUP", "BY", "ORDER", "HAVING", "UNION", "ALL", "EXCEPT", "INTERSECT",
+            "DISTINCT", "INSERT", "INTO", "VALUES", "UPDATE", "SET", "DELETE", "WHEN", "THEN", "ELSE", "END", "IS",
+            "IN", "LIKE", "GLOB", "BETWEEN", "ESCAPE", "EXISTS", "ASC", "DESC", "LIMIT", "OFFSET", "COLLATE",
+            "CREATE", "TABLE", "VIEW", "INDEX", "DROP", "ALTER", "ADD", "PRIMARY", "KEY", "UNIQUE", "CHECK",
+            "DEFAULT", "CONSTRAINT", "REFERENCES", "FOREIGN", "IF", "TRANSACTION", "BEGIN", "COMMIT", "ROLLBACK",
+            "WITH", "OVER", "PARTITION", "USING", "REPLACE"};
+        if (t_[i].kind != Kind::Word) return false;
+        const std::string_view w = text(i);
+        for (const char* k : words) {
+            if (EqualNoCase(w, k)) {
+                // REPLACE(...) is a function; INSERT OR REPLACE is not
+                return !(EqualNoCase(w, "REPLACE") && isPunct(sig(i + 1, t_.size()), "("));
+            }
+        }
+        return false;
+    }
+
+    bool startsOperand(size_t i) const {
+        switch (t_[i].kind) {
+        case Kind::Number: case Kind::String: case Kind::Quoted: return true;
+        case Kind::Word: return !isKeyword(i) || isWord(i, "CASE");
+        case Kind::Punct: return isPunct(i, "(") || isPunct(i, "-") || isPunct(i, "+") || isPunct(i, "~") || isPunct(i, "?");
+        default: return false;
+        }
+    }
+
+    size_t closeOf(size_t open, size_t e) const {
+        int depth = 0;
+        for (size_t j = open; j < e; ++j) {
+            if (isPunct(j, "(")) ++depth;
+            else if (isPunct(j, ")") && --depth == 0) return j;
+        }
+        return e;
+    }
+
+    size_t endOfCase(size_t k, size_t e) const {
+        int cases = 0, depth = 0;
+        for (size_t j = k; j < e; ++j) {
+            if (isPunct(j, "(")) ++depth;
+            else if (isPunct(j, ")")) --depth;
+            else if (depth == 0 && isWord(j, "CASE")) ++cases;
+            else if (depth == 0 && isWord(j, "END") && --cases == 0) return j;
+        }
+        return e;
+    }
+
+    // The tokens of [b, e) with every arithmetic expression in them rewritten.
+    std::string range(size_t b, size_t e) {
+        std::string out;
+        size_t k = b;
+        while (k < e) {
+            if (t_[k].kind != Kind::Space && startsOperand(k)) {
+                out += additive(k, e, &k);
+                continue;
+            }
+            out.append(text(k));
+            ++k;
+        }
+        return out;
+    }
+
+    std::string additive(size_t k, size_t e, size_t* next) {
+        std::string lhs = multiplicative(k, e, next);
+        while (true) {
+            const size_t op = sig(*next, e);
+            if (op >= e || !(isPunct(op, "+") || isPunct(op, "-"))) break;
+            const size_t r = sig(op + 1, e);
+            if (r >= e || !startsOperand(r)) break;
+            const std::string rhs = multiplicative(r, e, next);
+            lhs = (isPunct(op, "+") ? "korv_add(" : "korv_sub(") + lhs + "," + rhs + ")";
+            if (isPunct(op, "+")) lhs += " COLLATE NOCASE";   // texts joined compare as texts
+        }
+        return lhs;
+    }
+
+    std::string multiplicative(size_t k, size_t e, size_t* next) {
+        std::string lhs = unary(k, e, next);
+        while (true) {
+            const size_t op = sig(*next, e);
+            if (op >= e || !(isPunct(op, "*") || isPunct(op, "/") || isPunct(op, "%"))) break;
+            const size_t r = sig(op + 1, e);
+            if (r >= e || !startsOperand(r)) break;
+            const std::string rhs = unary(r, e, next);
+            const char* fn = isPunct(op, "*") ? "korv_mul(" : isPunct(op, "/") ? "korv_div(" : "korv_mod(";
+            lhs = fn + lhs + "," + rhs + ")";
+        }
+        return lhs;
+    }
+
+    std::string unary(size_t k, size_t e, size_t* next) {
+        if (isPunct(k, "-") || isPunct(k, "+") || isPunct(k, "~")) {
+            const size_t r = sig(k + 1, e);
+            if (r < e && startsOperand(r)) return std::string(text(k)) + unary(r, e, next);
+            *next = k + 1;
+            return std::string(text(k));
+        }
+        std::string out = primary(k, e, next);
+        // Postfix COLLATE and ||, which bind tighter than the arithmetic.
+        while (true) {
+            const size_t p = sig(*next, e);
+            if (isWord(p, "COLLATE") && sig(p + 1, e) < e) {
+                const size_t n = sig(p + 1, e);
+                out += " COLLATE ";
+                out.append(text(n));
+                *next = n + 1;
+            } else if (isPunct(p, "||") && sig(p + 1, e) < e && startsOperand(sig(p + 1, e))) {
+                out += "||";
+                out += unary(sig(p + 1, e), e, next);
+            } else {
+                break;
+            }
+        }
+        return out;
+    }
+
+    std::string primary(size_t k, size_t e, size_t* next) {
+        if (isPunct(k, "(")) {
+            const size_t close = closeOf(k, e);
+            *next = close < e ? close + 1 : e;
+            return "(" + range(k + 1, close) + (close < e ? ")" : "");
+        }
+        if (isWord(k, "CASE")) {
+            const size_t end = endOfCase(k, e);
+            *next = end < e ? end + 1 : e;
+            return "CASE" + range(k + 1, end) + (end < e ? "END" : "");
+        }
+        if (t_[k].kind == Kind::Word || t_[k].kind == Kind::Quoted) {
+            const size_t open = sig(k + 1, e);
+            if (t_[k].kind == Kind::Word && isPunct(open, "(")) {   // a call
+                const size_t close = closeOf(open, e);
+                *next = close < e ? close + 1 : e;
+                return std::string(text(k)) + "(" + range(open + 1, close) + (close < e ? ")" : "");
+            }
+            // a name chain: a.b.c, t.*
+            std::string out(text(k));
+            size_t j = k + 1;
+            while (isPunct(j, ".") && j + 1 < e &&
+                   (t_[j + 1].kind == Kind::Word || t_[j + 1].kind == Kind::Quoted || isPunct(j + 1, "*"))) {
+                out += '.';
+                out.append(text(j + 1));
+                j += 2;
+            }
+            *next = j;
+            return out;
+        }
+        *next = k + 1;
+        return std::string(text(k));
+    }
+};
+
+std::string RewriteArithmetic(std::string_view sql) { return Arithmetic(sql).run(); }
+
 class Translator {
 public:
-    Translator(std::string_view sql, std::string_view currentDb)
-        : s_(sql), db_(currentDb), t_(Tokenize(sql)) {}
+    Translator(std::string_view sql, std::string_view currentDb, const TableColumnsOf& columnsOf)
+        : s_(sql), db_(currentDb), t_(Tokenize(sql)), columnsOf_(columnsOf) {
+        countOrChains();
+    }
 
     Batch run() {
         Batch batch;
@@ -147,12 +353,13 @@ private:
     std::string_view s_;
     std::string_view db_;
     std::vector<Tok> t_;
+    const TableColumnsOf& columnsOf_;
     std::vector<std::string> databases_;
 
-    std::string_view text(const Tok& t) const { return s_.substr(t.b, t.e - t.b); }
+    std::string_view text(const Tok& t) const { return std::string_view(s_.data() + t.b, t.e - t.b); }
     std::string_view text(size_t i) const { return text(t_[i]); }
     bool isWord(size_t i, std::string_view w) const {
-        return i < t_.size() && t_[i].kind == Kind::Word && EqualNoCase(text(i), w);
+        return i < t_.size() && t_[i].kind == Kind::Word && t_[i].e - t_[i].b == w.size() && EqualNoCase(text(i), w);
     }
     bool isPunct(size_t i, char c) const {
         return i < t_.size() && t_[i].kind == Kind::Punct && t_[i].e - t_[i].b == 1 && s_[t_[i].b] == c;
@@ -218,6 +425,7 @@ private:
         const std::string_view first = text(i);
         bool insert = EqualNoCase(first, "INSERT");
         const bool setting = EqualNoCase(first, "SET") || EqualNoCase(first, "PRINT");
+        const bool update = EqualNoCase(first, "UPDATE");
         bool rowSource = false;
         int depth = 0, cases = 0;
         size_t prev = i;
@@ -235,6 +443,8 @@ private:
             }
             if (t.kind == Kind::Word && depth == 0) {
                 const std::string_view w = text(t);
+                // SET @x = ... starts a statement of its own (an UPDATE's SET names columns)
+                if (!update && EqualNoCase(w, "SET") && isVariable(sig(k + 1))) return k;
                 if (EqualNoCase(w, "CASE")) ++cases;
                 else if (EqualNoCase(w, "END")) { if (cases == 0) return k; --cases; }
                 else if (EqualNoCase(w, "ELSE")) { if (cases == 0) return k; }
@@ -316,7 +526,7 @@ private:
                 else if (depth == 0 && isWord(k, "SELECT")) break;
             }
             st.kind = Statement::If;
-            st.sql = "SELECT 1 WHERE " + translate(i + 1, k);
+            st.sql = finish("SELECT 1 WHERE " + translate(i + 1, k));
             i = k;
             Statement body;
             if (parseOne(i, body, false)) st.body.push_back(std::move(body));
@@ -362,7 +572,9 @@ private:
                 if (j < end && isPunct(j, '(')) ++depth;
                 else if (j < end && isPunct(j, ')')) --depth;
                 if (j == end || (depth == 0 && isPunct(j, ','))) {
-                    std::string arg = translate(a, j);
+                    inExecArgs_ = true;
+                    std::string arg = finish(translate(a, j));
+                    inExecArgs_ = false;
                     size_t b = 0, e = arg.size();
                     while (b < e && (arg[b] == ' ' || arg[b] == '\t' || arg[b] == '\r' || arg[b] == '\n')) ++b;
                     while (e > b && (arg[e - 1] == ' ' || arg[e - 1] == '\t' || arg[e - 1] == '\r' || arg[e - 1] == '\n')) --e;
@@ -401,19 +613,563 @@ private:
                 return true;
             }
         }
+        if (isWord(i, "DECLARE")) return parseDeclare(i, st);
+        if (isWord(i, "SET") && isVariable(sig(i + 1))) {
+            const size_t var = sig(i + 1);
+            const size_t eq = sig(var + 1);
+            const size_t end = statementEnd(i);
+            if (!isPunct(eq, '=')) syntaxError(eq < t_.size() ? eq : var);
+            st.kind = Statement::Assign;
+            st.params.emplace_back(text(var));
+            st.sql = finish("SELECT " + translate(eq + 1, end));
+            i = end;
+            return true;
+        }
         const size_t end = statementEnd(i);
+        if (isWord(i, "SELECT") && isVariable(sig(i + 1)) && isPunct(sig(sig(i + 1) + 1), '=')) {
+            parseSelectAssign(i, end, st);
+            i = end;
+            return true;
+        }
         st.kind = Statement::Sql;
-        st.sql = translate(i, end);
+        st.sql = finish(translate(i, end));
         i = end;
         return true;
     }
 
+    [[noreturn]] void syntaxError(size_t at) const {
+        const std::string_view near = at < t_.size() ? text(at) : std::string_view();
+        ThrowProvider(vb::kHrErrorsInCommand,
+                      QStringLiteral("Incorrect syntax near '%1'.").arg(QString::fromUtf8(near.data(), static_cast<qsizetype>(near.size()))),
+                      QStringLiteral("42000"), 102);
+    }
+
+    // DECLARE @a type [= expr] [, @b type [= expr]] ...
+    bool parseDeclare(size_t& i, Statement& st) {
+        const size_t end = statementEnd(i);
+        st.kind = Statement::Declare;
+        size_t k = sig(i + 1);
+        while (k < end) {
+            if (!isVariable(k)) syntaxError(k);
+            st.params.emplace_back(text(k));
+            size_t j = sig(k + 1);
+            if (isWord(j, "AS")) j = sig(j + 1);
+            std::string type;
+            int depth = 0;
+            size_t stop = j;
+            for (; stop < end; ++stop) {
+                if (isPunct(stop, '(')) ++depth;
+                else if (isPunct(stop, ')')) --depth;
+                else if (depth == 0 && (isPunct(stop, ',') || isPunct(stop, '='))) break;
+                if (t_[stop].kind == Kind::Space) continue;
+                for (char c : text(stop)) type += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+            }
+            if (type.empty()) syntaxError(stop < end ? stop : k);
+            std::string init;
+            if (isPunct(stop, '=')) {
+                size_t exprEnd = stop + 1;
+                depth = 0;
+                for (; exprEnd < end; ++exprEnd) {
+                    if (isPunct(exprEnd, '(')) ++depth;
+                    else if (isPunct(exprEnd, ')')) --depth;
+                    else if (depth == 0 && isPunct(exprEnd, ',')) break;
+                }
+                init = finish("SELECT " + translate(stop + 1, exprEnd));
+                stop = exprEnd;
+            }
+            st.types.push_back(std::move(type));
+            st.inits.push_back(std::move(init));
+            k = isPunct(stop, ',') ? sig(stop + 1) : end;
+        }
+        if (st.params.empty()) syntaxError(i);
+        i = end;
+        return true;
+    }
+
+    // SELECT @a = expr [, @b = expr] [FROM ...]: the query of the values, the variables in order.
+    void parseSelectAssign(size_t i, size_t end, Statement& st) {
+        st.kind = Statement::Assign;
+        st.selectAssign = true;
+        std::string sql = "SELECT ";
+        size_t k = sig(i + 1);
+        while (true) {
+            if (!isVariable(k) || !isPunct(sig(k + 1), '=')) syntaxError(k);
+            st.params.emplace_back(text(k));
+            const size_t b = sig(k + 1) + 1;
+            size_t j = b;
+            int depth = 0;
+            for (; j < end; ++j) {
+                if (isPunct(j, '(')) ++depth;
+                else if (isPunct(j, ')')) --depth;
+                else if (depth == 0 && (isPunct(j, ',') || isWord(j, "FROM") || isWord(j, "WHERE") || isWord(j, "GROUP") ||
+                                        isWord(j, "ORDER") || isWord(j, "HAVING") || isWord(j, "UNION"))) {
+                    break;
+                }
+            }
+            if (st.params.size() > 1) sql += ',';
+            sql += translate(b, j);
+            if (!isPunct(j, ',')) {
+                sql += ' ';
+                sql += translate(j, end);
+                break;
+            }
+            k = sig(j + 1);
+        }
+        st.sql = finish(std::move(sql));
+    }
+
     // ---- tokens ----------------------------------------------------------------------------
+
+    // The compare rule written on a text that meets no column: the connection's text rule.
+    static constexpr std::string_view kRule = " COLLATE NOCASE";
+    // An OR chain this long in one parenthesis is flattened: SQLite's expressions are at most
+    // 1000 deep, and the lookups build chains of thousands of codes.
+    static constexpr uint32_t kLongOrChain = 200;
+
+    bool arith_ = false;     // the statement being translated does arithmetic
+    bool inExecArgs_ = false;
+    std::vector<uint32_t> orCount_;   // per "(": the ORs at its level (only for long chains)
+    std::vector<size_t> closeOf_;     // per "(": its ")"
+
+    // The translated text of a statement, its arithmetic made calls when it does any.
+    std::string finish(std::string sql) {
+        if (!arith_) return sql;
+        arith_ = false;
+        return RewriteArithmetic(sql);
+    }
+
+    void countOrChains() {
+        size_t total = 0;
+        for (size_t i = 0; i < t_.size(); ++i) {
+            if (t_[i].kind == Kind::Word && t_[i].e - t_[i].b == 2 && EqualNoCase(text(i), "OR")) ++total;
+        }
+        if (total < kLongOrChain) return;
+        orCount_.assign(t_.size(), 0);
+        closeOf_.assign(t_.size(), SIZE_MAX);
+        struct Open { size_t at; int cases; };
+        std::vector<Open> open;
+        for (size_t i = 0; i < t_.size(); ++i) {
+            if (isPunct(i, '(')) open.push_back({i, 0});
+            else if (isPunct(i, ')')) {
+                if (!open.empty()) {
+                    closeOf_[open.back().at] = i;
+                    open.pop_back();
+                }
+            } else if (!open.empty() && t_[i].kind == Kind::Word) {
+                if (isWord(i, "CASE")) ++open.back().cases;
+                else if (isWord(i, "END") && open.back().cases > 0) --open.back().cases;
+                else if (isWord(i, "OR") && open.back().cases == 0) ++orCount_[open.back().at];
+            }
+        }
+    }
+
+    size_t matching(size_t open, size_t e) const {
+        int depth = 0;
+        for (size_t j = open; j < e; ++j) {
+            if (isPunct(j, '(')) ++depth;
+            else if (isPunct(j, ')') && --depth == 0) return j;
+        }
+        return e;
+    }
+
+    bool isVariable(size_t i) const {
+        return i < t_.size() && t_[i].kind == Kind::Word && s_[t_[i].b] == '@' && (t_[i].e - t_[i].b < 2 || s_[t_[i].b + 1] != '@');
+    }
+
+    static bool isComparison(std::string_view p) {
+        return p == "=" || p == "<>" || p == "!=" || p == "<" || p == ">" || p == "<=" || p == ">=";
+    }
+    bool isComparisonAt(size_t i, size_t e) const { return i < e && t_[i].kind == Kind::Punct && isComparison(text(i)); }
+
+    // A name that brings a column's compare rule.
+    bool isColumnName(size_t i, size_t e) const {
+        if (i >= e) return false;
+        if (t_[i].kind == Kind::Quoted) return true;
+        if (t_[i].kind != Kind::Word) return false;
+        return s_[t_[i].b] != '@' && !isWord(i, "END") && !isWord(i, "NULL");
+    }
+
+    // Whether a text literal needs the compare rule written on it: not when it meets a column
+    // (whose rule applies), stands alone in a list (VALUES, IN, a call's arguments) or is a LIKE
+    // pattern.
+    bool literalNeedsRule(size_t k, size_t e, size_t prev, size_t prev2) const {
+        const size_t next = sig(k + 1);
+        const bool prevOpen = prev < e && (isPunct(prev, '(') || isPunct(prev, ','));
+        const bool nextClose = next < e && (isPunct(next, ',') || isPunct(next, ')'));
+        if (prevOpen && nextClose) return false;
+        if (isWord(prev, "LIKE") || isWord(prev, "ESCAPE")) return false;
+        if (isComparisonAt(prev, e) && isColumnName(prev2, e)) return false;
+        if (isComparisonAt(next, e) && isColumnName(sig(next + 1), e)) return false;
+        return true;
+    }
+
+    // A text literal as SQLite reads it: N'...' without its N, a date in ISO form. *date tells
+    // whether it reads as a date (a bare "yyyymmdd" only when `compactIsDate`).
+    std::string literalText(size_t k, bool* date, bool compactIsDate = false) const {
+        std::string_view v = text(k);
+        if (v[0] != '\'') v.remove_prefix(1);   // N'...'
+        const std::string_view inner = v.substr(1, v.size() - 2);
+        *date = false;
+        if (IsCanonicalIso(inner)) {   // as date columns hold them: nothing to rewrite
+            *date = true;
+            return std::string(v);
+        }
+        if (inner.size() >= 8 && inner.size() <= 28) {
+            DateTime dt;
+            const bool compact = inner.size() == 8;
+            if (ReadDateTime(inner, &dt, true)) {
+                *date = true;
+                if (!compact || compactIsDate) return '\'' + IsoText(dt) + '\'';
+            }
+        }
+        return std::string(v);
+    }
+
+    // What a statement writes into: the table of INSERT ... VALUES and UPDATE ... SET, whose
+    // number and date columns take their values as the server takes them.
+    struct Target {
+        enum Kind { None, Insert, Update } kind = None;
+        TableColumns* columns = nullptr;
+        const std::vector<const ColumnRule*>* list = nullptr;   // INSERT's column list, if it names one
+        size_t clause = SIZE_MAX;     // the VALUES or SET word
+        size_t clauseEnd = SIZE_MAX;  // UPDATE: the WHERE or FROM after the SET list
+    };
+
+    Target targetOf(size_t b, size_t e) const {
+        Target t;
+        if (!columnsOf_) return t;
+        const size_t first = sig(b);
+        size_t k;
+        if (isWord(first, "INSERT")) {
+            k = sig(first + 1);
+            if (isWord(k, "INTO")) k = sig(k + 1);
+            t.kind = Target::Insert;
+        } else if (isWord(first, "UPDATE")) {
+            k = sig(first + 1);
+            t.kind = Target::Update;
+        } else {
+            return {};
+        }
+        if (k >= e || !isName(k)) return {};
+        std::vector<size_t> parts{k};
+        while (isPunct(k + 1, '.')) {
+            if (isName(k + 2)) { k += 2; parts.push_back(k); }
+            else if (isPunct(k + 2, '.')) { k += 1; parts.push_back(SIZE_MAX); }
+            else break;
+        }
+        if (parts.back() == SIZE_MAX) return {};
+        const size_t tableAt = parts.back();
+        std::string database;
+        if (parts.size() >= 3 && parts[parts.size() - 3] != SIZE_MAX) {
+            database = bare(parts[parts.size() - 3]);
+            if (EqualNoCase(database, db_)) database.clear();
+        }
+        k = sig(k + 1);
+        size_t listOpen = SIZE_MAX, listClose = SIZE_MAX;
+        if (t.kind == Target::Insert) {
+            if (isPunct(k, '(')) {
+                listOpen = k;
+                listClose = matching(k, e);
+                k = sig(listClose + 1);
+            }
+            if (!isWord(k, "VALUES")) return {};
+        } else {
+            if (!isWord(k, "SET")) return {};
+            int depth = 0;
+            for (size_t j = k + 1; j < e; ++j) {
+                if (isPunct(j, '(')) ++depth;
+                else if (isPunct(j, ')')) --depth;
+                else if (depth == 0 && (isWord(j, "WHERE") || isWord(j, "FROM"))) { t.clauseEnd = j; break; }
+            }
+            if (t.clauseEnd == SIZE_MAX) t.clauseEnd = e;
+        }
+        t.clause = k;
+        t.columns = columnsOf_(database, bare(tableAt));
+        if (!t.columns) return {};
+        if (listOpen != SIZE_MAX && listClose < e) {
+            const std::string_view listText = s_.substr(t_[listOpen].b, t_[listClose].e - t_[listOpen].b);
+            t.list = t.columns->kept(listText);
+            if (!t.list) {
+                std::vector<std::string> names;
+                for (size_t j = listOpen + 1; j < listClose; ++j) {
+                    if (isName(j)) names.push_back(bare(j));
+                }
+                t.list = &t.columns->keep(listText, names);
+            }
+        }
+        return t;
+    }
+
+    // The rule of the column a value of the target goes into.
+    const ColumnRule* ruleOf(const Target& t, int position, size_t columnAt) const {
+        if (t.kind == Target::Insert) {
+            if (position < 0) return nullptr;
+            if (t.list) return static_cast<size_t>(position) < t.list->size() ? (*t.list)[static_cast<size_t>(position)] : nullptr;
+            return t.columns->at(static_cast<size_t>(position));
+        }
+        return columnAt < t_.size() && isName(columnAt) ? t.columns->named(bare(columnAt)) : nullptr;
+    }
+
+    // A number literal (digits, a point, an exponent) that fits the column as it is written.
+    bool fitsAsWritten(const ColumnRule& r, size_t k, bool negative) const {
+        const std::string_view n = text(k);
+        if (r.kind == ColumnRule::Float) return true;
+        if (n.find_first_of("eE") != std::string_view::npos) return false;
+        const size_t point = n.find('.');
+        std::string_view whole = n.substr(0, point);
+        std::string_view fraction = point == std::string_view::npos ? std::string_view() : n.substr(point + 1);
+        while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+        while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+        if (r.kind == ColumnRule::Decimal) {
+            return static_cast<int>(fraction.size()) <= r.scale && static_cast<int>(whole.size()) <= r.precision - r.scale;
+        }
+        if (r.kind != ColumnRule::Int && r.kind != ColumnRule::Bit) return false;
+        if (!fraction.empty() || whole.size() > 18) return false;
+        int64_t v = 0;
+        for (char c : whole) v = v * 10 + (c - '0');
+        if (negative) v = -v;
+        if (r.kind == ColumnRule::Bit) return v == 0 || v == 1;
+        return v >= r.low && v <= r.high;
+    }
+
+    // A value written into a number or date column: written as it is when it already is what the
+    // column holds (a date literal in ISO form), else through the conversion call, which takes it
+    // or refuses it as the server does. Gives the value's last token, or SIZE_MAX when the value
+    // is left to the ordinary translation.
+    size_t writeValue(size_t k, size_t e, const ColumnRule& r, bool insert, std::string& out) {
+        if (r.kind == ColumnRule::Free) return SIZE_MAX;
+        {
+            // the common case first: one literal, then "," or ")"
+            const bool negative = isPunct(k, '-');
+            const size_t lit = negative ? sig(k + 1) : k;
+            const size_t after = sig(lit + 1);
+            if (lit < e && (after >= e || isPunct(after, ',') || (insert && isPunct(after, ')')))) {
+                return writeValue(k, lit + 1, lit, true, negative, r, out);
+            }
+        }
+        size_t end = k;
+        int depth = 0;
+        for (; end < e; ++end) {
+            if (isPunct(end, '(')) ++depth;
+            else if (isPunct(end, ')')) {
+                if (depth == 0) break;
+                --depth;
+            } else if (depth == 0 && (isPunct(end, ',') || (!insert && (isWord(end, "WHERE") || isWord(end, "FROM"))))) {
+                break;
+            }
+        }
+        while (end > k && t_[end - 1].kind == Kind::Space) --end;
+        if (end <= k) return SIZE_MAX;
+        const bool negative = isPunct(k, '-');
+        const size_t lit = negative ? sig(k + 1) : k;
+        const bool single = lit + 1 == end;
+        return writeValue(k, end, lit, single, negative, r, out);
+    }
+
+    size_t writeValue(size_t k, size_t end, size_t lit, bool single, bool negative, const ColumnRule& r, std::string& out) {
+        if (single && !negative && isWord(lit, "NULL")) return SIZE_MAX;
+        if (single && t_[lit].kind == Kind::Number && r.kind != ColumnRule::Date && fitsAsWritten(r, lit, negative)) return SIZE_MAX;
+        if (single && !negative && t_[lit].kind == Kind::String && r.kind == ColumnRule::Date) {
+            bool date = false;
+            const std::string iso = literalText(lit, &date, true);
+            if (date) {
+                out += iso;
+                return lit;
+            }
+        }
+        out += "korv_convert('" + r.type + "',";
+        out += translate(k, end);
+        out += ')';
+        return end - 1;
+    }
+
+    // A long OR chain in the parenthesis at `open`: "x = 'a' OR x = 'b' ..." of one column
+    // becomes "x IN ('a', 'b', ...)"; any other is grouped in nested parentheses.
+    size_t flattenOr(size_t open, std::string& out) {
+        const size_t close = closeOf_[open];
+        std::vector<std::pair<size_t, size_t>> terms;
+        size_t start = open + 1;
+        int depth = 0, cases = 0;
+        for (size_t j = open + 1; j < close; ++j) {
+            if (isPunct(j, '(')) ++depth;
+            else if (isPunct(j, ')')) --depth;
+            else if (depth == 0 && isWord(j, "CASE")) ++cases;
+            else if (depth == 0 && isWord(j, "END") && cases > 0) --cases;
+            else if (depth == 0 && cases == 0 && isWord(j, "OR")) {
+                terms.emplace_back(start, j);
+                start = j + 1;
+            }
+        }
+        terms.emplace_back(start, close);
+        // One column against literals?
+        std::string column;
+        std::vector<size_t> literals;
+        for (const auto& [tb, te] : terms) {
+            size_t k = sig(tb);
+            std::string chain;
+            while (k < te && isName(k)) {
+                chain += bare(k);
+                if (!isPunct(k + 1, '.')) break;
+                chain += '.';
+                k += 2;
+            }
+            const size_t eq = sig(k + 1);
+            const size_t lit = sig(eq + 1);
+            if (chain.empty() || !isPunct(eq, '=') || lit >= te || (t_[lit].kind != Kind::String && t_[lit].kind != Kind::Number) ||
+                sig(lit + 1) < te || (!column.empty() && !EqualNoCase(column, chain))) {
+                literals.clear();
+                break;
+            }
+            column = chain;
+            literals.push_back(lit);
+        }
+        if (!literals.empty()) {
+            out += '(';
+            name(sig(terms[0].first), close, out);
+            out += " IN (";
+            for (size_t i = 0; i < literals.size(); ++i) {
+                if (i) out += ',';
+                bool date = false;
+                out += t_[literals[i]].kind == Kind::String ? literalText(literals[i], &date, false) : std::string(text(literals[i]));
+            }
+            out += "))";
+            return close;
+        }
+        std::vector<std::string> parts;
+        parts.reserve(terms.size());
+        for (const auto& [tb, te] : terms) parts.push_back(translate(tb, te));
+        constexpr size_t kGroup = 64;
+        while (parts.size() > kGroup) {
+            std::vector<std::string> groups;
+            for (size_t i = 0; i < parts.size(); i += kGroup) {
+                std::string g = "(";
+                for (size_t j = i; j < std::min(parts.size(), i + kGroup); ++j) {
+                    if (j > i) g += " OR ";
+                    g += parts[j];
+                }
+                g += ')';
+                groups.push_back(std::move(g));
+            }
+            parts = std::move(groups);
+        }
+        out += '(';
+        for (size_t i = 0; i < parts.size(); ++i) {
+            if (i) out += " OR ";
+            out += parts[i];
+        }
+        out += ')';
+        return close;
+    }
+
+    // The date parts of DATEADD and DATEDIFF, by their names and abbreviations.
+    static const char* datePart(std::string_view p) {
+        static const struct { const char* name; const char* part; } parts[] = {
+            {"year", "year"}, {"yy", "year"}, {"yyyy", "year"}, {"quarter", "quarter"}, {"qq", "quarter"}, {"q", "quarter"},
+            {"month", "month"}, {"mm", "month"}, {"m", "month"}, {"dayofyear", "dayofyear"}, {"dy", "dayofyear"},
+            {"y", "dayofyear"}, {"day", "day"}, {"dd", "day"}, {"d", "day"}, {"week", "week"}, {"wk", "week"},
+            {"ww", "week"}, {"weekday", "weekday"}, {"dw", "weekday"}, {"w", "weekday"}, {"hour", "hour"}, {"hh", "hour"},
+            {"minute", "minute"}, {"mi", "minute"}, {"n", "minute"}, {"second", "second"}, {"ss", "second"},
+            {"s", "second"}, {"millisecond", "millisecond"}, {"ms", "millisecond"},
+        };
+        for (const auto& x : parts) {
+            if (EqualNoCase(p, x.name)) return x.part;
+        }
+        return nullptr;
+    }
+
+    // DATEADD(part, n, date) and DATEDIFF(part, a, b): the part becomes a text argument.
+    size_t dateCall(size_t k, size_t open, size_t close, std::string& out) {
+        const size_t partAt = sig(open + 1);
+        const size_t comma = sig(partAt + 1);
+        std::string partName;
+        if (partAt < close && (t_[partAt].kind == Kind::Word || t_[partAt].kind == Kind::Quoted)) partName = bare(partAt);
+        else if (partAt < close && t_[partAt].kind == Kind::String) partName = std::string(text(partAt).substr(1, text(partAt).size() - 2));
+        const char* part = datePart(partName);
+        const bool add = isWord(k, "DATEADD");
+        if (!part || !isPunct(comma, ',')) {
+            ThrowProvider(vb::kHrErrorsInCommand,
+                          QStringLiteral("'%1' is not a recognized %2 option.")
+                              .arg(QString::fromStdString(partName), add ? QStringLiteral("dateadd") : QStringLiteral("datediff")),
+                          QStringLiteral("42000"), 155);
+        }
+        out += add ? "korv_dateadd('" : "korv_datediff('";
+        out += part;
+        out += "',";
+        out += translate(comma + 1, close);
+        out += ')';
+        return close;
+    }
+
+    static bool isTextType(std::string_view type) {
+        for (const char* w : {"char", "varchar", "nchar", "nvarchar", "text", "ntext", "sysname"}) {
+            const size_t n = std::strlen(w);
+            if (type.size() >= n && EqualNoCase(type.substr(0, n), w) && (type.size() == n || type[n] == '(')) return true;
+        }
+        return false;
+    }
+
+    // CAST(x AS type) and CONVERT(type, x[, style]): one conversion call of the connection.
+    size_t convertCall(size_t k, size_t open, size_t close, std::string& out, bool ddl) {
+        const bool cast = isWord(k, "CAST");
+        size_t split = close, style = close;
+        int depth = 0;
+        for (size_t j = open + 1; j < close; ++j) {
+            if (isPunct(j, '(')) ++depth;
+            else if (isPunct(j, ')')) --depth;
+            else if (depth == 0 && cast && isWord(j, "AS")) split = j;
+            else if (depth == 0 && !cast && isPunct(j, ',')) {
+                if (split == close) split = j;
+                else if (style == close) style = j;
+            }
+        }
+        if (split == close) {
+            ThrowProvider(vb::kHrErrorsInCommand,
+                          QStringLiteral("Incorrect syntax near '%1'.").arg(QString::fromUtf8(text(k).data(), static_cast<qsizetype>(text(k).size()))),
+                          QStringLiteral("42000"), 102);
+        }
+        std::string type;
+        for (size_t j = cast ? split + 1 : open + 1; j < (cast ? close : split); ++j) {
+            if (t_[j].kind == Kind::Space) continue;
+            for (char c : t_[j].kind == Kind::Quoted ? bare(j) : std::string(text(j))) {
+                if (c != '\'') type += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+            }
+        }
+        out += "korv_convert('" + type + "',";
+        out += cast ? translate(open + 1, split) : translate(split + 1, style);
+        if (!cast && style < close) {
+            out += ',';
+            out += translate(style + 1, close);
+        }
+        out += ')';
+        if (!ddl && isTextType(type)) out += kRule;
+        return close;
+    }
+
+    static bool isTextFunction(std::string_view w) {
+        for (const char* f : {"LTRIM", "RTRIM", "TRIM", "UPPER", "LOWER", "SUBSTRING", "SUBSTR", "REPLACE", "REPLICATE", "SPACE"}) {
+            if (EqualNoCase(w, f)) return true;
+        }
+        return false;
+    }
+
+    // Whether the token ends an operand, so that a + - * / % after it is arithmetic.
+    bool endsOperand(size_t i, size_t e) const {
+        if (i >= e) return false;
+        switch (t_[i].kind) {
+        case Kind::Number: case Kind::String: case Kind::Quoted: return true;
+        case Kind::Punct: return isPunct(i, ')');
+        case Kind::Word:
+            return !isWord(i, "SELECT") && !isWord(i, "DISTINCT") && !isWord(i, "ALL") && !isWord(i, "WHERE") &&
+                   !isWord(i, "AND") && !isWord(i, "OR") && !isWord(i, "THEN") && !isWord(i, "ELSE") && !isWord(i, "WHEN");
+        default: return false;
+        }
+    }
 
     std::string translate(size_t b, size_t e) {
         std::string out;
-        out.reserve(s_.size() + 16);
+        if (b < e && e <= t_.size()) out.reserve(t_[e - 1].e - t_[b].b + 16);
         std::vector<std::pair<int, std::string>> limits;   // (depth, n) of TOP n
+        std::vector<int> ruleCloses;                        // depths at which a text function's call closes
         int depth = 0;
         // Column definitions of CREATE TABLE (at depth 1) and ALTER TABLE ... ADD (depth 0).
         int columnDepth = -1;
@@ -423,10 +1179,26 @@ private:
         const size_t first = sig(b);
         if (isWord(first, "CREATE") && isWord(sig(first + 1), "TABLE")) columnDepth = 1;
         const bool alter = isWord(first, "ALTER");
+        const Target target = targetOf(b, e);
+        int position = -1;            // INSERT ... VALUES: the value's column position in its row
+        bool valueNext = false;       // the next significant token starts a value of the target
+        size_t valueColumn = SIZE_MAX;   // UPDATE ... SET: the column named before "="
 
-        size_t prevSig = e;   // index of the previous significant token
+        size_t prevSig = e, prevSig2 = e;   // the previous significant tokens
         for (size_t k = b; k < e; ++k) {
             const Tok& t = t_[k];
+            const bool ddl = columnDepth >= 0;
+            if (valueNext && t.kind != Kind::Space) {
+                valueNext = false;
+                const ColumnRule* rule = ruleOf(target, position, valueColumn);
+                const size_t last = rule ? writeValue(k, e, *rule, target.kind == Target::Insert, out) : SIZE_MAX;
+                if (last != SIZE_MAX) {
+                    k = last;
+                    prevSig2 = prevSig;
+                    prevSig = k;
+                    continue;
+                }
+            }
             switch (t.kind) {
             case Kind::Space:
                 out.append(text(t));
@@ -435,16 +1207,9 @@ private:
                 out.append(text(t));
                 break;
             case Kind::String: {
-                std::string_view v = text(t);
-                if (v[0] != '\'') v.remove_prefix(1);   // N'...'
-                std::string iso;
-                if (v.size() >= 10 && v.size() <= 30 && ReadDateLiteral(v.substr(1, v.size() - 2), &iso)) {
-                    out += '\'';
-                    out += iso;
-                    out += '\'';
-                } else {
-                    out.append(v);
-                }
+                bool date = false;
+                out += literalText(k, &date);
+                if (!date && !ddl && !inExecArgs_ && literalNeedsRule(k, e, prevSig, prevSig2)) out += kRule;
                 break;
             }
             case Kind::Punct: {
@@ -456,9 +1221,17 @@ private:
                         k = sig(a + 1);
                         continue;
                     }
+                    if (!orCount_.empty() && orCount_[k] >= kLongOrChain && closeOf_[k] < e) {
+                        k = flattenOr(k, out);
+                        break;
+                    }
                     ++depth;
                     out += '(';
                     if (columnDepth == 1 && depth == 1) columnStart = true;
+                    if (target.kind == Target::Insert && k > target.clause && depth == 1) {
+                        position = 0;
+                        valueNext = true;
+                    }
                 } else if (len == 1 && c == ')') {
                     if (!limits.empty() && limits.back().first == depth) {
                         out += " LIMIT ";
@@ -467,6 +1240,10 @@ private:
                     }
                     --depth;
                     out += ')';
+                    if (!ruleCloses.empty() && ruleCloses.back() == depth) {
+                        out += kRule;
+                        ruleCloses.pop_back();
+                    }
                     if (defaultClose >= 0 && depth == defaultClose) {
                         out += ')';
                         defaultClose = -1;
@@ -474,15 +1251,22 @@ private:
                 } else if (len == 1 && c == ',') {
                     out += ',';
                     if (columnDepth >= 0 && depth == columnDepth) columnStart = true;
-                } else if (len == 1 && c == '+') {
-                    const size_t n = sig(k + 1);
-                    const bool text = (prevSig < e && t_[prevSig].kind == Kind::String) ||
-                                      (n < e && t_[n].kind == Kind::String);
-                    out += text ? "||" : "+";
+                    if (target.kind == Target::Insert && k > target.clause && depth == 1 && position >= 0) {
+                        ++position;
+                        valueNext = true;
+                    }
+                } else if (len == 1 && (c == '+' || c == '-' || c == '*' || c == '/' || c == '%')) {
+                    out += c;
+                    if (!ddl && endsOperand(prevSig, e)) arith_ = true;
                 } else if (len == 1 && c == ';') {
                     // separators are the batch's business
                 } else {
                     out.append(text(t));
+                    if (len == 1 && c == '=' && target.kind == Target::Update && k > target.clause && k < target.clauseEnd &&
+                        depth == 0 && prevSig < e && isName(prevSig)) {
+                        valueColumn = prevSig;
+                        valueNext = true;
+                    }
                 }
                 break;
             }
@@ -510,7 +1294,7 @@ private:
                 }
                 if (t.kind == Kind::Word) {
                     if (columnDepth >= 0 && isWord(k, "COLLATE")) {
-                        k = sig(k + 1);   // the text columns carry the connection's own collation
+                        k = sig(k + 1);   // the columns carry the connection's own compare rules
                         break;
                     }
                     if (columnDepth >= 0 && isWord(k, "IDENTITY")) {
@@ -572,8 +1356,43 @@ private:
                         }
                         break;
                     }
-                    if (isWord(k, "ISNULL") && isPunct(sig(k + 1), '(')) { out += "IFNULL"; break; }
-                    if (isWord(k, "SUBSTRING") && isPunct(sig(k + 1), '(')) { out += "SUBSTR"; break; }
+                    const size_t call = sig(k + 1);
+                    if (isPunct(call, '(')) {
+                        if (isWord(k, "CAST") || isWord(k, "CONVERT")) {
+                            const size_t close = matching(call, e);
+                            if (close < e) {
+                                k = convertCall(k, call, close, out, ddl);
+                                break;
+                            }
+                        }
+                        if (isWord(k, "DATEADD") || isWord(k, "DATEDIFF")) {
+                            const size_t close = matching(call, e);
+                            if (close < e) {
+                                k = dateCall(k, call, close, out);
+                                break;
+                            }
+                        }
+                        if (isWord(k, "ISNULL")) { out += "IFNULL"; break; }
+                        if (isWord(k, "LEFT") || isWord(k, "RIGHT")) {
+                            out += isWord(k, "LEFT") ? "korv_left" : "korv_right";
+                            if (!ddl) ruleCloses.push_back(depth);
+                            break;
+                        }
+                        if (isTextFunction(text(k))) {
+                            out += isWord(k, "SUBSTRING") ? std::string("SUBSTR") : std::string(text(k));
+                            if (!ddl) ruleCloses.push_back(depth);
+                            break;
+                        }
+                    }
+                    if (s_[t.b] == '@' && t.e - t.b > 1 && s_[t.b + 1] == '@') {
+                        if (!isWord(k, "@@ROWCOUNT")) {
+                            ThrowProvider(vb::kHrErrorsInCommand,
+                                          QStringLiteral("Incorrect syntax near '%1'.").arg(QString::fromUtf8(text(k).data(), static_cast<qsizetype>(text(k).size()))),
+                                          QStringLiteral("42000"), 102);
+                        }
+                        out += kRowCountParameter;
+                        break;
+                    }
                     if (isWord(k, "TRAN")) { out += "TRANSACTION"; break; }
                     if (isWord(k, "TRUNCATE") && isWord(sig(k + 1), "TABLE")) {
                         out += "DELETE FROM";
@@ -595,6 +1414,7 @@ private:
                 break;
             }
             }
+            prevSig2 = prevSig;
             prevSig = k;
         }
         while (!limits.empty()) {
@@ -605,20 +1425,32 @@ private:
         return out;
     }
 
-    // A type of a column definition; text types get the compare rule and their length check.
+    // A type of a column definition, with the rules of its kind: text types get the compare rule
+    // and their length check; date types hold text (ISO) and compare as dates; decimals and money
+    // hold floating values, so that arithmetic on them never takes the int rules.
     size_t columnType(size_t k, size_t e, const std::string& col, std::string& out) {
         const std::string_view type = text(k);
-        const bool textType = EqualNoCase(type, "char") || EqualNoCase(type, "varchar") || EqualNoCase(type, "nchar") ||
-                              EqualNoCase(type, "nvarchar") || EqualNoCase(type, "text") || EqualNoCase(type, "ntext") ||
-                              EqualNoCase(type, "sysname");
+        auto is = [&](std::initializer_list<const char*> words) {
+            for (const char* w : words) {
+                if (EqualNoCase(type, w)) return true;
+            }
+            return false;
+        };
+        const bool textType = is({"char", "varchar", "nchar", "nvarchar", "text", "ntext", "sysname"});
+        const bool dateType = is({"datetime", "smalldatetime", "date", "datetime2"});
+        const bool decimalType = is({"decimal", "numeric", "money", "smallmoney"});
         out.append(type);
+        if (dateType) out += " TEXT";
+        if (decimalType) out += " REAL";
         size_t last = k;
         std::string length;
         const size_t p = sig(k + 1);
         if (isPunct(p, '(')) {
             size_t q = p;
+            bool comma = false;
             while (q < e && !isPunct(q, ')')) {
-                if (t_[q].kind == Kind::Number) length = std::string(text(q));
+                if (isPunct(q, ',')) comma = true;
+                if (t_[q].kind == Kind::Number && !comma) length = std::string(text(q));
                 ++q;
             }
             if (q < e) {
@@ -635,12 +1467,19 @@ private:
                 out += quoted(std::string(kLengthCheckPrefix) + col);
                 out += " CHECK(length(" + q + ")<=" + length + " OR length(rtrim(" + q + ",' '))<=" + length + ")";
             }
+        } else if (dateType) {
+            out += " COLLATE RTRIM";   // the connection's date compare rule
         }
         return last;
     }
 
     // A name chain starting at k: db.owner.object, owner.object, alias.column.
     size_t name(size_t k, size_t e, std::string& out) {
+        if (!(k + 1 < e && isPunct(k + 1, '.'))) {   // a name of one part
+            if (t_[k].kind == Kind::Word) out.append(text(k));
+            else out += nameText(k);
+            return k;
+        }
         std::vector<size_t> parts{k};   // token index, or SIZE_MAX for an empty part
         size_t j = k + 1;
         while (j < e && isPunct(j, '.')) {
@@ -700,18 +1539,27 @@ private:
 
 }  // namespace
 
-bool ReadDateLiteral(std::string_view t, std::string* iso) {
+bool ReadDateTime(std::string_view t, DateTime* out, bool bareCompact) {
+    auto digit = [&](size_t k) { return k < t.size() && IsDigit(static_cast<unsigned char>(t[k])); };
     size_t i = 0;
     int y, m, d;
-    if (t.size() >= 10 && IsDigit(static_cast<unsigned char>(t[0])) && IsDigit(static_cast<unsigned char>(t[1])) &&
-        IsDigit(static_cast<unsigned char>(t[2])) && IsDigit(static_cast<unsigned char>(t[3])) && t[4] == '-') {
+    const bool fourFirst = digit(0) && digit(1) && digit(2) && digit(3);
+    bool iso = false;
+    if (fourFirst && t.size() >= 8 && t[4] == '-') {
+        iso = true;
         y = TwoDigits(t, i, 4);
-        if (t[i] != '-') return false;
         ++i;
         m = TwoDigits(t, i, 2);
-        if (i >= t.size() || t[i] != '-') return false;
+        if (m < 0 || i >= t.size() || t[i] != '-') return false;
         ++i;
         d = TwoDigits(t, i, 2);
+    } else if (fourFirst && digit(4) && digit(5) && digit(6) && digit(7)) {
+        y = (t[0] - '0') * 1000 + (t[1] - '0') * 100 + (t[2] - '0') * 10 + (t[3] - '0');
+        m = (t[4] - '0') * 10 + (t[5] - '0');
+        d = (t[6] - '0') * 10 + (t[7] - '0');
+        i = 8;
+        if (i == t.size() && !bareCompact) return false;
+        if (i < t.size() && t[i] != ' ') return false;   // a time must follow, after a blank
     } else {
         d = TwoDigits(t, i, 2);
         if (d < 0 || i >= t.size() || (t[i] != '/' && t[i] != '-')) return false;
@@ -725,39 +1573,145 @@ bool ReadDateLiteral(std::string_view t, std::string* iso) {
         else if (i - ys != 4) return false;
     }
     if (!ValidDay(y, m, d)) return false;
-    int hh = 0, mm = 0, ss = 0;
-    std::string fraction;
+    DateTime r;
+    r.year = y;
+    r.month = m;
+    r.day = d;
     if (i < t.size()) {
-        if (t[i] != ' ' && t[i] != 'T') return false;
+        if (t[i] != ' ' && !(iso && t[i] == 'T')) return false;
         while (i < t.size() && (t[i] == ' ' || t[i] == 'T')) ++i;
-        hh = TwoDigits(t, i, 2);
-        if (hh < 0 || hh > 23 || i >= t.size() || t[i] != ':') return false;
+        r.hour = TwoDigits(t, i, 2);
+        if (r.hour < 0 || r.hour > 23 || i >= t.size() || t[i] != ':') return false;
         ++i;
         const size_t ms = i;
-        mm = TwoDigits(t, i, 2);
-        if (i - ms != 2 || mm > 59) return false;
+        r.minute = TwoDigits(t, i, 2);
+        if (i - ms != 2 || r.minute > 59) return false;
         if (i < t.size() && t[i] == ':') {
             ++i;
             const size_t s0 = i;
-            ss = TwoDigits(t, i, 2);
-            if (i - s0 != 2 || ss > 59) return false;
+            r.second = TwoDigits(t, i, 2);
+            if (i - s0 != 2 || r.second > 59) return false;
             if (i < t.size() && t[i] == '.') {
-                const size_t f = i++;
-                while (i < t.size() && IsDigit(static_cast<unsigned char>(t[i]))) ++i;
-                fraction = std::string(t.substr(f, i - f));
+                ++i;
+                int scale = 100;
+                while (i < t.size() && IsDigit(static_cast<unsigned char>(t[i]))) {
+                    r.millisecond += (t[i] - '0') * scale;
+                    scale /= 10;
+                    ++i;
+                }
             }
         }
         if (i != t.size()) return false;
     }
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, hh, mm, ss);
-    *iso = buf;
-    if (fraction.size() > 1) *iso += fraction;
+    *out = r;
     return true;
 }
 
-Batch Translate(std::string_view sql, std::string_view currentDatabase) {
-    return Translator(sql, currentDatabase).run();
+std::string IsoText(const DateTime& d) {
+    char buf[64];
+    if (d.millisecond) {
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", d.year, d.month, d.day, d.hour, d.minute, d.second,
+                      d.millisecond);
+    } else {
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute, d.second);
+    }
+    return buf;
+}
+
+bool ReadDateLiteral(std::string_view t, std::string* iso) {
+    DateTime d;
+    if (!ReadDateTime(t, &d, false)) return false;
+    *iso = IsoText(d);
+    return true;
+}
+
+Batch Translate(std::string_view sql, std::string_view currentDatabase, const TableColumnsOf& columnsOf) {
+    return Translator(sql, currentDatabase, columnsOf).run();
+}
+
+ColumnRule RuleOfType(std::string_view declared) {
+    ColumnRule r;
+    std::string word;
+    size_t i = 0;
+    while (i < declared.size() && IsWordChar(static_cast<unsigned char>(declared[i]))) {
+        const char c = declared[i++];
+        word += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    }
+    int a = -1, b = -1;
+    const size_t open = declared.find('(');
+    if (open != std::string_view::npos) {
+        size_t k = open + 1;
+        a = TwoDigits(declared, k, 2);
+        while (k < declared.size() && declared[k] == ' ') ++k;
+        if (k < declared.size() && declared[k] == ',') {
+            ++k;
+            while (k < declared.size() && declared[k] == ' ') ++k;
+            b = TwoDigits(declared, k, 2);
+        }
+    }
+    static const struct { const char* word; int64_t low, high; } ints[] = {
+        {"int", INT32_MIN, INT32_MAX}, {"integer", INT32_MIN, INT32_MAX}, {"smallint", -32768, 32767},
+        {"tinyint", 0, 255}, {"bigint", INT64_MIN, INT64_MAX},
+    };
+    for (const auto& x : ints) {
+        if (word == x.word) {
+            r.kind = ColumnRule::Int;
+            r.type = word == "integer" ? "int" : word;
+            r.low = x.low;
+            r.high = x.high;
+            return r;
+        }
+    }
+    if (word == "bit") {
+        r.kind = ColumnRule::Bit;
+        r.type = word;
+    } else if (word == "decimal" || word == "numeric") {
+        r.kind = ColumnRule::Decimal;
+        r.precision = a > 0 ? a : 18;
+        r.scale = b > 0 ? b : 0;
+        r.type = "numeric(" + std::to_string(r.precision) + "," + std::to_string(r.scale) + ")";
+    } else if (word == "money" || word == "smallmoney") {
+        r.kind = ColumnRule::Decimal;
+        r.precision = word == "money" ? 19 : 10;
+        r.scale = 4;
+        r.type = word;
+    } else if (word == "float" || word == "real" || word == "double") {
+        r.kind = ColumnRule::Float;
+        r.type = "float";
+    } else if (word == "datetime" || word == "smalldatetime" || word == "date" || word == "datetime2") {
+        r.kind = ColumnRule::Date;
+        r.type = word == "date" ? "date" : "datetime";
+    }
+    return r;
+}
+
+TableColumns::TableColumns(const std::vector<std::pair<std::string, std::string>>& columns) {
+    rules_.reserve(columns.size());
+    for (const auto& [name, type] : columns) {
+        rules_.push_back(RuleOfType(type));
+        std::string upper;
+        for (char c : name) upper += Upper(c);
+        names_.push_back(std::move(upper));
+    }
+}
+
+const ColumnRule* TableColumns::named(std::string_view name) const {
+    for (size_t i = 0; i < names_.size(); ++i) {
+        if (EqualNoCase(names_[i], name)) return &rules_[i];
+    }
+    return nullptr;
+}
+
+const std::vector<const ColumnRule*>* TableColumns::kept(std::string_view text) const {
+    const auto it = lists_.find(text);
+    return it == lists_.end() ? nullptr : &it->second;
+}
+
+const std::vector<const ColumnRule*>& TableColumns::keep(std::string_view text, const std::vector<std::string>& names) {
+    std::vector<const ColumnRule*> rules;
+    rules.reserve(names.size());
+    for (const std::string& n : names) rules.push_back(named(n));
+    return lists_.insert_or_assign(std::string(text), std::move(rules)).first->second;
 }
 
 std::string BindParameters(std::string_view body, const std::vector<std::pair<std::string, std::string>>& values) {

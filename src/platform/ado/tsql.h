@@ -1,17 +1,31 @@
 #pragma once
 // Reads statements written in the SQL Server dialect and gives them in SQLite's: one pass of a
-// tokenizer over the text, no regular expressions.
+// tokenizer over the text, no regular expressions, and a second pass over the expressions of a
+// statement that does arithmetic.
 //
 // What it translates: with(nolock) and (nolock) hints, TOP n / TOP (n) / TOP 100 PERCENT (in
-// subqueries too), ISNULL, SUBSTRING, TRUNCATE TABLE, DELETE T, BEGIN/COMMIT/ROLLBACK TRAN,
-// IF [NOT] EXISTS (...) stmt [ELSE stmt], BEGIN ... END blocks, EXEC proc args, CREATE PROCEDURE,
-// SET session settings and PRINT (dropped),
-// several statements joined without separator, [bracketed] names, dbo. and three-part names,
-// N'...' texts, day-first date literals, + between texts, and the text columns of CREATE TABLE
-// and ALTER TABLE ADD (case- and trailing-blank-blind compare, declared length enforced).
-// LEN, CHARINDEX and GETDATE are functions of the embedded connection.
+// subqueries too), ISNULL, SUBSTRING, LEFT, RIGHT, CAST, CONVERT (with its date styles), DATEADD,
+// DATEDIFF, TRUNCATE TABLE, DELETE T, BEGIN/COMMIT/ROLLBACK TRAN, IF [NOT] EXISTS (...) stmt
+// [ELSE stmt], BEGIN ... END blocks, EXEC proc args, CREATE PROCEDURE, DECLARE @x, SET @x = ...,
+// SELECT @x = ..., @@ROWCOUNT, SET session settings and PRINT (dropped), several statements
+// joined without separator, [bracketed] names, dbo. and three-part names, N'...' texts, date
+// literals, long OR chains (flattened), and the columns of CREATE TABLE and ALTER TABLE ADD.
+//
+// The server's rules it leaves to the connection (see sqlite_functions.h): every + - * / % is a
+// call that decides by the values' types (text + text joins, a text beside a number is converted
+// or refused, int overflow and division by zero fail); a text literal or text function result
+// that meets no column is marked with the connection's text compare rule; text columns take that
+// rule and their declared length; date columns hold text in ISO form and compare as dates. The
+// values an INSERT ... VALUES or UPDATE ... SET writes into number and date columns are taken as
+// the server takes them: a literal that is already of the column's kind is written as it is (a
+// date in ISO form), any other value goes through the conversion call, which refuses what the
+// server refuses (245, 241, 8114, 8115).
+// LEN, CHARINDEX, GETDATE, REPLICATE, YEAR, MONTH and DAY are functions of the connection.
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace ado::tsql {
@@ -20,17 +34,25 @@ namespace ado::tsql {
 inline constexpr std::string_view kLengthCheckPrefix = "korv_len_";
 // The table that holds stored procedures: name, parameter list ("@a,@b"), body.
 inline constexpr std::string_view kProcedureTable = "KORV_PROCEDURES";
+// The parameter that stands for @@ROWCOUNT in a translated statement.
+inline constexpr std::string_view kRowCountParameter = "@korv_rowcount";
 
 struct Statement {
-    enum Kind { Sql, If, Block, Exec, CreateProcedure };
+    enum Kind { Sql, If, Block, Exec, CreateProcedure, Declare, Assign };
     Kind kind = Sql;
-    std::string sql;                    // Sql: the SQLite text; If: a query giving a row when true
+    // Sql: the SQLite text; If: a query giving a row when true; Assign: the query whose last row
+    // gives the values; Declare: unused.
+    std::string sql;
     std::vector<Statement> body;        // If: the statement run when true; Block: its statements
     std::vector<Statement> elseBody;    // If: the statement run when false
     std::string name;                   // Exec, CreateProcedure: the procedure
     std::vector<std::string> args;      // Exec: argument texts (translated); "@p=value" for named ones
-    std::vector<std::string> params;    // CreateProcedure: parameter names with their "@"
+    std::vector<std::string> params;    // CreateProcedure: parameter names with their "@";
+                                        // Declare, Assign: the variables, in order
+    std::vector<std::string> types;     // Declare: each variable's type ("int", "varchar(10)")
+    std::vector<std::string> inits;     // Declare: each variable's initial query ("SELECT expr"), or empty
     std::string text;                   // CreateProcedure: the body as written
+    bool selectAssign = false;          // Assign: SELECT @x = ... (rows may be none) rather than SET
 };
 
 struct Batch {
@@ -38,17 +60,71 @@ struct Batch {
     std::vector<std::string> databases;   // other databases named by three-part names
 };
 
+// What a column asks of the values written into it, from its declared type.
+struct ColumnRule {
+    enum Kind : uint8_t { Free, Int, Bit, Decimal, Float, Date } kind = Free;   // Free: text and the rest
+    std::string type;          // the type for the conversion call: "int", "numeric(18,3)", "datetime"
+    int64_t low = 0, high = 0;  // Int: the range
+    int precision = 0, scale = 0;   // Decimal
+};
+
+ColumnRule RuleOfType(std::string_view declaredType);
+
+// The columns of one table, by position and by name (case ignored), and the rules of the column
+// lists that INSERT statements name, kept by the list's text.
+class TableColumns {
+public:
+    // (name, declared type) in table order.
+    explicit TableColumns(const std::vector<std::pair<std::string, std::string>>& columns);
+    const ColumnRule* at(size_t position) const { return position < rules_.size() ? &rules_[position] : nullptr; }
+    const ColumnRule* named(std::string_view name) const;
+    // The rules of the columns of a list ("(A,B,C)" as written), null for a name the table lacks:
+    // those kept for the text, or none yet; then those of the names, kept for it.
+    const std::vector<const ColumnRule*>* kept(std::string_view text) const;
+    const std::vector<const ColumnRule*>& keep(std::string_view text, const std::vector<std::string>& names);
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    std::vector<ColumnRule> rules_;
+    std::vector<std::string> names_;   // upper case
+    std::unordered_map<std::string, std::vector<const ColumnRule*>, Hash, std::equal_to<>> lists_;
+};
+
+// The columns of a table of the main database (database empty) or of another; null when there is
+// no such table. Lets the values an INSERT ... VALUES or an UPDATE ... SET writes into number and
+// date columns be taken as the server takes them.
+using TableColumnsOf = std::function<TableColumns*(std::string_view database, std::string_view table)>;
+
 // Translates a batch. currentDatabase: a three-part name into it refers to the main database.
-// Raises a ProviderError for blocks and IF statements nested more than 128 deep.
-Batch Translate(std::string_view sql, std::string_view currentDatabase);
+// Raises a ProviderError for blocks and IF statements nested more than 128 deep, an unknown
+// date part of DATEADD/DATEDIFF and an unknown @@ variable.
+Batch Translate(std::string_view sql, std::string_view currentDatabase, const TableColumnsOf& columnsOf = {});
 
 // Replaces the "@name" words of a procedure body by the given texts (names compared without
 // case), leaving texts and comments alone.
 std::string BindParameters(std::string_view body, const std::vector<std::pair<std::string, std::string>>& values);
 
-// Reads a day-first date ("05/03/2008", "5/3/08 23:59", "05/03/2008 23:59:00") or an ISO date
-// into "yyyy-mm-dd hh:mm:ss"; false when the text is no such date. Two-digit years below 50 are
-// of this century, the others of the last.
+// A date and time as the server reads it from text.
+struct DateTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+// Reads the forms of date the server reads whatever its language, and the program's day-first
+// one: ISO "yyyy-mm-dd[( |T)hh:mm[:ss[.fff]]]", "yyyymmdd hh:mm[:ss[.fff]]" and, with
+// `bareCompact`, "yyyymmdd" alone (otherwise taken for a number or a code), and day-first
+// "dd/mm/yyyy[ hh:mm[:ss[.fff]]]" ("-" as separator too, one-digit day and month, two-digit
+// years: below 50 of this century, the others of the last). Years 1753 to 9999. False when the
+// text is no such date.
+bool ReadDateTime(std::string_view text, DateTime* out, bool bareCompact);
+
+// The date in ISO form, "yyyy-mm-dd hh:mm:ss[.fff]" (milliseconds when not 0).
+std::string IsoText(const DateTime& d);
+
+// Reads a date of the forms above (without bare "yyyymmdd") into its ISO form; false when the
+// text is no such date.
 bool ReadDateLiteral(std::string_view text, std::string* iso);
 
 }  // namespace ado::tsql
