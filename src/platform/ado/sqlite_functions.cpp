@@ -492,9 +492,14 @@ double RealOf(const Value& v, const char* type, bool emptyIsZero) {
     return 0;
 }
 
+// Halves away from zero, as the server rounds a decimal; a value written with the half (2.345)
+// rounds up though its binary form falls a hair short.
 double RoundTo(double v, int decimals) {
     const double f = std::pow(10.0, decimals);
-    return std::round(v * f) / f;   // halves away from zero
+    const double scaled = v * f;
+    double whole = std::trunc(scaled);
+    if (std::fabs(scaled - whole) >= 0.5 - 1e-9 * std::max(1.0, std::fabs(scaled))) whole += scaled >= 0 ? 1 : -1;
+    return whole / f;
 }
 
 const char* const kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};

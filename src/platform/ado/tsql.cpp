@@ -1135,7 +1135,15 @@ private:
             }
         }
         out += "korv_convert('" + type + "',";
-        out += cast ? translate(open + 1, split) : translate(split + 1, style);
+        const size_t value = sig(split + 1);
+        if (!cast && style < close && t_[value].kind == Kind::String && sig(value + 1) == style) {
+            // a text read in a style of its own: the conversion reads it, not the translation
+            std::string_view v = text(value);
+            if (v[0] != '\'') v.remove_prefix(1);
+            out.append(v);
+        } else {
+            out += cast ? translate(open + 1, split) : translate(split + 1, style);
+        }
         if (!cast && style < close) {
             out += ',';
             out += translate(style + 1, close);
@@ -1364,6 +1372,12 @@ private:
                                 k = convertCall(k, call, close, out, ddl);
                                 break;
                             }
+                        }
+                        if (isWord(k, "DATEPART") || isWord(k, "DATENAME")) {   // not built: said plainly
+                            ThrowProvider(vb::kHrErrorsInCommand,
+                                          QStringLiteral("'%1' is not a recognized built-in function name.")
+                                              .arg(QString::fromUtf8(text(k).data(), static_cast<qsizetype>(text(k).size()))),
+                                          QStringLiteral("42000"), 195);
                         }
                         if (isWord(k, "DATEADD") || isWord(k, "DATEDIFF")) {
                             const size_t close = matching(call, e);

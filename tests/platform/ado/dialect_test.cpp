@@ -75,6 +75,20 @@ TEST_F(DialectTest, QueriesGiveTheServersAnswer) {
         {"one-digit day and month", "SELECT COUNT(*) FROM MV_NOVEDADESPRECIOS WHERE FECHA = '1/2/2008'", "1"},
         {"N'' texts", "SELECT COUNT(*) FROM MA_ARTICULOS WHERE MARCA = N'Montaña'", "1"},
         {"keyword inside a text", "SELECT 'INSERT UPDATE DELETE SELECT'", "INSERT UPDATE DELETE SELECT"},
+        {"DATEADD a month to the 31st", "SELECT CONVERT(varchar(10), DATEADD(month, 1, '31/01/2008'), 103)", "29/02/2008"},
+        {"DATEADD days back", "SELECT CONVERT(varchar(10), DATEADD(dd, -5, '05/03/2008'), 103)", "29/02/2008"},
+        {"DATEADD hours", "SELECT CONVERT(varchar(16), DATEADD(hh, 25, '20080305 10:00'), 120)", "2008-03-06 11:00"},
+        {"DATEDIFF counts day boundaries", "SELECT DATEDIFF(day, '01/03/2008 23:00', '05/03/2008 01:00')", "4"},
+        {"DATEDIFF counts month boundaries", "SELECT DATEDIFF(mm, '31/01/2008', '01/02/2008')", "1"},
+        {"DATEDIFF weeks start on Sunday", "SELECT DATEDIFF(wk, '01/03/2008', '02/03/2008')", "1"},
+        {"YEAR of a date column", "SELECT YEAR(FECHA) FROM MV_NOVEDADESPRECIOS WHERE CODIGO = 2", "2008"},
+        {"MONTH and DAY", "SELECT MONTH('20080305') * 100 + DAY('20080305')", "305"},
+        {"REPLICATE pads a code", "SELECT REPLICATE('0', 8 - LEN('123')) + '123'", "00000123"},
+        {"LEFT and RIGHT", "SELECT LEFT('0001000001234A', 4) + '-' + RIGHT('0001000001234A', 1)", "0001-A"},
+        {"CONVERT a date column to text", "SELECT CONVERT(varchar(8), FECHA, 112) FROM MV_NOVEDADESPRECIOS WHERE CODIGO = 2", "20080215"},
+        {"CONVERT to the time of day", "SELECT CONVERT(varchar(8), CONVERT(datetime, '05/03/2008 10:30:15'), 108)", "10:30:15"},
+        {"CONVERT a month-first text", "SELECT CONVERT(varchar(10), CONVERT(datetime, '03/05/2008', 101), 103)", "05/03/2008"},
+        {"CAST a number to text", "SELECT CAST(12 AS varchar(5)) + 'x'", "12x"},
         {"families tree statement",
          "SELECT     TOP 100 PERCENT IdFamilia, Descripcion, (SELECT     TOP 1 idfamilia FROM v_ta_familias a   Where a.IdFamilia "
          "< b.IdFamilia And (Len(LTrim(RTrim(a.IdFamilia))) < Len(LTrim(RTrim(b.IdFamilia))))  ORDER BY idfamilia DESC) AS "
@@ -269,6 +283,45 @@ TEST_F(DialectTest, NumbersQuotedIntoNumericColumnsStayNumbers) {
     cn->Execute("INSERT INTO MV_NOVEDADESPRECIOS  (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA ) VALUES ('10','A3','A3','G','05/03/2008')");
     EXPECT_EQ(scalar("SELECT TOP 1 CODIGO FROM MV_NOVEDADESPRECIOS nolock ORDER BY CODIGO DESC").toLong(), 10);
     EXPECT_EQ(scalar("SELECT FECHA FROM MV_NOVEDADESPRECIOS WHERE CODIGO = 10").toDate().toQDate(), QDate(2008, 3, 5));
+}
+
+// Variables of a batch and @@ROWCOUNT: the update-or-insert a batch is written as.
+TEST_F(DialectTest, VariablesAndTheRowCountOfABatch) {
+    const QString upsert = QStringLiteral(
+        "DECLARE @n int, @d varchar(30) = 'Caja %1'\n"
+        "SELECT @n = COUNT(*) FROM V_TA_Cajas\n"
+        "UPDATE V_TA_Cajas SET Descripcion = @d + ' bis' WHERE IdCajas = '%1'\n"
+        "IF @@ROWCOUNT = 0 INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('%1', @d)\n"
+        "SET @n = @n + 1\n"
+        "SELECT @n AS N, @@ROWCOUNT AS R");
+    auto rs = cn->Execute(upsert.arg("5"));
+    EXPECT_EQ(rs->Fields("N").Value().toLong(), 2);   // one box before
+    EXPECT_EQ(rs->Fields("R").Value().toLong(), 1);   // SET counts one row
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_Cajas WHERE IdCajas = '5'").text(), "Caja 5");
+    cn->Execute(upsert.arg("5"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM V_TA_Cajas WHERE IdCajas = '5'").toLong(), 1);
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_Cajas WHERE IdCajas = '5'").text(), "Caja 5 bis");
+    // A variable's value passes to a procedure; a SELECT of no rows leaves it as it was.
+    cn->Execute("CREATE PROCEDURE PONE_CAJA @Codigo varchar(4), @Nombre varchar(50) AS\n"
+                "INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES (@Codigo, @Nombre)");
+    cn->Execute("DECLARE @c varchar(4) SET @c = '6' SELECT @c = IdCajas FROM V_TA_Cajas WHERE 1 = 0 EXEC PONE_CAJA @c, 'seis'");
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_Cajas WHERE IdCajas = '6'").text(), "seis");
+    // Declared types hold their values as the server does.
+    EXPECT_EQ(scalar("DECLARE @s varchar(3), @i int SET @s = 'abcdef' SET @i = 2.9 SELECT @s + CAST(@i AS varchar)").text(), "abc2");
+    struct Failure { const char* sql; long native; };
+    const Failure failures[] = {
+        {"SELECT @nadie", 137},
+        {"DECLARE @a int DECLARE @a int", 134},
+        {"DECLARE @a int SET @a = 'uno'", 245},
+        {"SELECT @@ERROR", 102},
+        {"SELECT DATEPART(year, GETDATE())", 195},
+        {"SELECT DATEADD(eon, 1, GETDATE())", 155},
+    };
+    for (const Failure& f : failures) {
+        SCOPED_TRACE(f.sql);
+        EXPECT_VB_ERROR(cn->Execute(QString::fromLatin1(f.sql)), vb::kHrErrorsInCommand);
+        EXPECT_EQ(cn->errors().Item(0).NativeError, f.native);
+    }
 }
 
 }  // namespace
