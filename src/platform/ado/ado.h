@@ -9,6 +9,27 @@
 //
 // Failures raise vb::Error with ADO's numbers; the connection's Errors() then holds the server's
 // SQL state and native error of the last call.
+//
+// The embedded provider answers as SQL Server does: texts compare without regard to case and
+// trailing blanks wherever they meet (joins, IN, UNION, DISTINCT, GROUP BY and ORDER BY over
+// expressions included); LIKE takes [a-c], [^a], [_] and [%]; char(n) reads padded to n; a
+// date written day-first, as yyyymmdd (with or without a time) or in ISO form is a date where it
+// meets a date column; + joins texts and adds numbers, a text beside a number is converted or
+// refused; and what SQL Server refuses it refuses with SQL Server's native number in Errors:
+// conversion failed (245, 241, 8114), arithmetic overflow (8115), divide by zero (8134),
+// truncation (8152). Its dialect and its limits are in tsql.h.
+//
+// Batches. A batch runs its statements in order, as SQL Server runs one:
+//  - a statement that fails for its data (duplicate key 2627/2601, Null into a NOT NULL column
+//    515, a constraint 547, truncation 8152, arithmetic overflow 8115, divide by zero 8134) is
+//    undone alone and the batch goes on with the next statement;
+//  - any other failure (syntax, a missing table or column, a conversion 245/241/8114, a lock, a
+//    lost connection) ends the batch there: what ran before it stays done, nothing after runs.
+// When the batch ends, Execute raises the first error of it, and Errors holds every error of the
+// batch in the order met (the ODBC provider: every diagnostic record the driver gives for each
+// failed statement of the batch, the server's "statement has been terminated" included). Inside
+// a transaction, the caller that sees an error rolls the transaction back to take back the whole.
+// Drivers that take one statement a call (the SQLite ODBC driver) refuse a batch whole.
 #include "platform/vb/error.h"
 #include "platform/vb/variant.h"
 
@@ -153,9 +174,9 @@ public:
     void Close();                                   // raises 3704 when closed
     int State() const;
 
-    // Runs a statement or a batch. A batch whose last statement returns rows gives an open
-    // Recordset; otherwise a closed one (always with adExecuteNoRecords in the options).
-    // recordsAffected receives the rows written.
+    // Runs a statement or a batch (see Batches above). A batch whose last statement returns rows
+    // gives an open Recordset; otherwise a closed one (always with adExecuteNoRecords in the
+    // options). recordsAffected receives the rows written.
     RecordsetPtr Execute(const QString& commandText, long* recordsAffected = nullptr, long options = -1);
 
     void BeginTrans();

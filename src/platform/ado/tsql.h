@@ -21,6 +21,12 @@
 // date in ISO form), any other value goes through the conversion call, which refuses what the
 // server refuses (245, 241, 8114, 8115).
 // LEN, CHARINDEX, GETDATE, REPLICATE, YEAR, MONTH and DAY are functions of the connection.
+//
+// Limits, each failing with the server's own message: other functions (DATEPART, DATENAME, ...)
+// are not recognized (195); @@ variables other than @@ROWCOUNT are refused (102); an INSERT ...
+// SELECT takes its values as SQLite does; an OR chain is flattened only inside parentheses; a text
+// in ISO date form that an expression gives reads as a date. Views and defaults that use the
+// dialect's functions need the embedded connection that registers them.
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 // One instance of every statement shape that the voucher engine, the store movement receiver, the
 // lot dialogs and the voucher search build, run on the demo databases through the embedded
 // provider, in the program's own spelling (padded codes, day-first dates, with(nolock), [names]).
-// Shapes over tables that later parts of the schema add are run by the tests of those parts.
+// The answer is checked where the demo rows give one ("*": runs, whatever it gives).
 #include "ado_fixture.h"
 
 namespace {
@@ -81,7 +81,7 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
         {"an article and its base unit", "SELECT *,IDUNIDAD AS UDBASE  FROM V_MA_ARTICULOS WHERE IDARTICULO = '000123'", "000123"},
         {"its unit", "SELECT IDUNIDAD FROM V_MA_ARTICULOS WHERE IDARTICULO = '" + a + "'", "UN"},
         {"lots and series", "SELECT USASERIE, USALOTE FROM V_MA_ARTICULOS WHERE IDARTICULO = '" + a + "' ", "False"},
-        {"its account", "select cuentacontableC, costo from v_ma_articulos where idarticulo='" + a + "'", "5.1.01"},
+        {"its account", "select cuentacontableC, costo from v_ma_articulos where idarticulo='" + a + "'", "1.1.05"},
         {"offer data",
          "SELECT idinsert,idcompulsa,fhofertadesde,fhofertahasta FROM V_MA_PRECIOS with(nolock) WHERE IDARTICULO = '" + a +
              "' AND IDLISTA = 'A3  ' AND TIPOLISTA = 'V'",
@@ -100,7 +100,7 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
         {"motive of a sale",
          "SELECT V_TA_MotivoVta.IdMotivoVta, V_TA_MotivoVta.Descripcion, V_TA_Input_Ventas.COSTO_MERCADERIA FROM V_TA_Input_Ventas INNER "
          "JOIN V_TA_MotivoVta ON V_TA_Input_Ventas.IdMotivoVta = V_TA_MotivoVta.IdMotivoVta WHERE V_TA_MotivoVta.IdMotivoVta = 1",
-         ""},
+         "1"},
         {"stock reason account", "SELECT CUENTACONTABLE, Descripcion FROM V_TA_MOTIVOSTOCK WHERE IDMOTIVOSTOCK = 1", "5.1.01"},
         {"journal line",
          "INSERT INTO MV_ASIENTOS (Cuenta,Secuencia,Mes_Operativo,[Numero Asiento],Fecha,Detalle,TC,SUCURSAL,NUMERO,LETRA,PERIODO,Tipo_Reg,"
@@ -116,7 +116,7 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
          "AND CUENTA = '5.1.01' AND [DEBE-HABER] = 'D'",
          ""},
         {"its amount", "SELECT IMPORTE FROM MV_ASIENTOS WHERE TC = 'TK'", "143.75"},
-        {"subledger of a type", "SELECT * FROM MA_SUBDIARIOSCOMPROBANTES  with(nolock)  WHERE TC = 'TK  '", ""},
+        {"subledger of a type", "SELECT * FROM MA_SUBDIARIOSCOMPROBANTES  with(nolock)  WHERE TC = 'TK  '", "TK  "},
         {"a subledger", "SELECT * FROM MA_SUBDIARIOS  with(nolock)  WHERE CODIGO = 'VEN '", ""},
         {"next entry number",
          "SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM MV_ASIENTOS WHERE MES_OPERATIVO = 3 AND TIPO_REG = 'VEN' AND PERIODO = 2008", ""},
@@ -128,8 +128,51 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
          "00000010"},
         {"journal vouchers", "SELECT * FROM MV_ASIENTOS  with(nolock)  WHERE TC = 'TK  ' AND SECUENCIA = 1 ORDER BY SUCURSAL, NUMERO, LETRA DESC",
          "5.1.01"},
-        // purchases, the receiver's notice
+        // purchases and the vouchers of the other systems
         {"purchase vouchers", "SELECT * FROM C_MV_CPTE  with(nolock)  WHERE TC = 'FCC ' ORDER BY IDCOMPROBANTE DESC ", ""},
+        {"a purchase order",
+         "INSERT INTO C_MV_CPTE (TC, IDCOMPROBANTE, SUCURSAL, NUMERO, LETRA, FECHA) VALUES ('OC  ','000100000011X','0001','00000011','X',"
+         "'01/03/2008')",
+         ""},
+        {"its reception date",
+         "if exists(select * from c_mv_cpte  with(nolock)  where TC='OC  ' and IDCOMPROBANTE='000100000011X' and fecharecepcion is null) "
+         " UPDATE c_mv_cpte set FechaRecepcion='05/03/2008' where TC='OC  ' and IDCOMPROBANTE='000100000011X'",
+         ""},
+        {"set once", "SELECT FechaRecepcion FROM C_MV_CPTE WHERE TC = 'OC' AND FechaRecepcion >= '20080305'", "05/03/2008"},
+        {"a purchase voucher", "SELECT * From C_MV_CPTE  with(nolock)  WHERE TC = 'OC  ' AND IDCOMPROBANTE = '000100000011X'", "OC  "},
+        {"last purchase number",
+         "SELECT MAX(NUMERO) AS ULTIMO From C_MV_CPTE  with(nolock) WHERE TC = 'OC  ' AND SUCURSAL = '0001' AND NUMERO < '99999999' "
+         "AND LETRA = 'X' ",
+         "00000011"},
+        {"last voucher of a type",
+         "SELECT MAX(idcomprobante) AS ULTIMO From V_MV_CPTE WHERE TC = 'CBFP' AND SUBSTRING(IDCOMPROBANTE,1,4)= '0001' AND "
+         "SUBSTRING(IDCOMPROBANTE,13,1) = 'X'",
+         ""},
+        {"related vouchers",
+         "SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TCORIGEN = 'FC  ' AND COMPROBANTEORIGEN = '000100000123A' AND "
+         "COMPLEMENTOORIGEN = '0'  AND ANULADA = 0",
+         ""},
+        {"amounts of related vouchers",
+         "SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TCORIGEN = 'FC  ' AND COMPROBANTEORIGEN = '000100000123A' AND ANULADA = 0", ""},
+        {"vouchers of a type", "SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TC = 'FC  ' ORDER BY IDCOMPROBANTE DESC, IDCOMPLEMENTO ASC", ""},
+        // inputs, units, lots and stock
+        {"production inputs", "SELECT * FROM V_MA_INSUMOS  with(nolock)  WHERE IDARTICULO = '" + a + "'", "*"},
+        {"an equivalence", "SELECT * FROM  S_TA_EQUIV  with(nolock)  WHERE IdArticulo = '" + a + "' AND IDUNIDAD = 'UN  ' AND IDUNIDAD_EQUIV = 'CJ  '", "*"},
+        {"lots with stock", "SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '" + a + "' AND CANTIDAD > 0  AND IDDEPOSITO = '0001' and not nrolote is null ORDER BY NROLOTE", "*"},
+        {"lots and series with stock", "SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '" + a + "' AND CANTIDAD > 0  AND IDDEPOSITO = '0001' ORDER BY NROLOTE, NROSERIE ", "*"},
+        {"stock by lot", " SELECT SUM(CANTIDAD) AS SaldoStock FROM STK_SERIES_Y_LOTES  WHERE IDARTICULO = '" + a + "' AND NROLOTE = 'L1'", "*"},
+        {"stock in a unit", "SELECT STOCK AS STOCK FROM STK_SALDOS_UNIDADES WHERE IDARTICULO = '" + a + "' AND EQUIVALENCIA = 'UN  ' AND IDDEPOSITO = '0001'", "*"},
+        {"stock in all deposits", "SELECT SUM(STOCK) AS STOCK  FROM STK_SALDOS_UNIDADES WHERE IDARTICULO = '" + a + "' AND EQUIVALENCIA = 'UN  ' ", "*"},
+        {"stock in units and kilos", "SELECT CantidadUd AS STOCK FROM STK_STOCK_UDKG WHERE IDARTICULO = '" + a + "' AND IDDEPOSITO = '0001'", "*"},
+        {"lots by position",
+         "SELECT AC_SALDOSLAYOUT.idposicion,AC_SALDOSLAYOUT.nrolote,AC_SALDOSLAYOUT.idunidadbase, isnull(AC_SALDOSLAYOUT.saldo,0) as disponible "
+         "FROM AC_SALDOSLAYOUT, ma_posiciones WHERE  ac_saldoslayout.iddeposito=ma_posiciones.iddeposito and "
+         "ac_saldoslayout.idposicion=ma_posiciones.idposicion and  ac_saldoslayout.IDDEPOSITO='0001' and ac_saldoslayout.idarticulo='" + a +
+             "' and ac_saldoslayout.saldo > 0 order by ac_saldoslayout.nrolote,ma_posiciones.ordeningreso,ac_saldoslayout.idposicion  ",
+         "*"},
+        {"warehouse balance", "SELECT (ISNULL(SALDO,0)) AS SALDO FROM AC_SALDOSLAYOUT WHERE IDDEPOSITO='0001' AND IDARTICULO='" + a +
+                                  "' and idposicion is null", "*"},
+        // the receiver's notice
         {"notice to the administrators",
          "exec XK_ENVIAR_MEMO_ADMIN 'Sistemas', 'ALL_ADMIN' , 'ERRORES EN RECEPCION VENTAS SUCURSALES', "
          "'SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: /tmp/err.log'",
@@ -138,7 +181,10 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         try {
-            EXPECT_EQ(run(c.sql), c.expected);
+            const QString answer = run(c.sql);
+            if (c.expected != QLatin1String("*")) {
+                EXPECT_EQ(answer, c.expected);
+            }
         } catch (const vb::Error& e) {
             ADD_FAILURE() << e.description().toStdString();
         }
@@ -154,7 +200,7 @@ TEST_F(StatementShapesTest, AccountsOfThousandsOfArticles) {
     auto rs = cn->Execute("select cuentacontableC from v_ma_articulos where (" + condition +
                           ") and not cuentacontableC is null group by cuentacontableC");
     ASSERT_FALSE(rs->Eof());
-    EXPECT_EQ(rs->Fields(0).Value().text(), "5.1.01");
+    EXPECT_EQ(rs->Fields(0).Value().text(), "1.1.05");
     // A long chain that is not one column against its values is grouped, not refused.
     const QString mixed = terms.join(QStringLiteral(" OR IDUNIDAD = 'ZZ' OR "));
     EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE (" + mixed + ")")->Fields(0).Value().toLong(), 1);
