@@ -565,14 +565,7 @@ std::string StyledDate(const tsql::DateTime& d, int style) {
     case 23:
         std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
         return buf;
-    case 26:
-        if (d.millisecond) {
-            std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", d.year, d.month, d.day, d.hour, d.minute, d.second,
-                          d.millisecond);
-        } else {
-            std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute, d.second);
-        }
-        return buf;
+    case 26: return tsql::IsoText(d, 'T');
     default: break;
     }
     return tsql::IsoText(d);

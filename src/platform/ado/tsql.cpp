@@ -155,6 +155,17 @@ bool ValidDay(int y, int m, int d) {
 // decides by its values' types as the server does; the operands are found by SQLite's precedence
 // (COLLATE and || bind tighter than * / %, which bind tighter than + -).
 
+// The ")" that closes the "(" at `open` among tokens [open, e); e when none does.
+size_t MatchingParen(const std::vector<Tok>& t, std::string_view s, size_t open, size_t e) {
+    int depth = 0;
+    for (size_t j = open; j < e; ++j) {
+        if (t[j].kind != Kind::Punct || t[j].e - t[j].b != 1) continue;
+        if (s[t[j].b] == '(') ++depth;
+        else if (s[t[j].b] == ')' && --depth == 0) return j;
+    }
+    return e;
+}
+
 class Arithmetic {
 public:
     explicit Arithmetic(std::string_view sql) : s_(sql), t_(Tokenize(sql)) {}
@@ -204,14 +215,7 @@ private:
         }
     }
 
-    size_t closeOf(size_t open, size_t e) const {
-        int depth = 0;
-        for (size_t j = open; j < e; ++j) {
-            if (isPunct(j, "(")) ++depth;
-            else if (isPunct(j, ")") && --depth == 0) return j;
-        }
-        return e;
-    }
+    size_t closeOf(size_t open, size_t e) const { return MatchingParen(t_, s_, open, e); }
 
     size_t endOfCase(size_t k, size_t e) const {
         int cases = 0, depth = 0;
@@ -763,14 +767,7 @@ private:
         }
     }
 
-    size_t matching(size_t open, size_t e) const {
-        int depth = 0;
-        for (size_t j = open; j < e; ++j) {
-            if (isPunct(j, '(')) ++depth;
-            else if (isPunct(j, ')') && --depth == 0) return j;
-        }
-        return e;
-    }
+    size_t matching(size_t open, size_t e) const { return MatchingParen(t_, s_, open, e); }
 
     bool isVariable(size_t i) const {
         return i < t_.size() && t_[i].kind == Kind::Word && s_[t_[i].b] == '@' && (t_[i].e - t_[i].b < 2 || s_[t_[i].b + 1] != '@');
@@ -1621,14 +1618,10 @@ bool ReadDateTime(std::string_view t, DateTime* out, bool bareCompact) {
     return true;
 }
 
-std::string IsoText(const DateTime& d) {
+std::string IsoText(const DateTime& d, char between) {
     char buf[64];
-    if (d.millisecond) {
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", d.year, d.month, d.day, d.hour, d.minute, d.second,
-                      d.millisecond);
-    } else {
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute, d.second);
-    }
+    int n = std::snprintf(buf, sizeof buf, "%04d-%02d-%02d%c%02d:%02d:%02d", d.year, d.month, d.day, between, d.hour, d.minute, d.second);
+    if (d.millisecond) std::snprintf(buf + n, sizeof buf - static_cast<size_t>(n), ".%03d", d.millisecond);
     return buf;
 }
 

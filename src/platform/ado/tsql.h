@@ -126,8 +126,9 @@ struct DateTime {
 // text is no such date.
 bool ReadDateTime(std::string_view text, DateTime* out, bool bareCompact);
 
-// The date in ISO form, "yyyy-mm-dd hh:mm:ss[.fff]" (milliseconds when not 0).
-std::string IsoText(const DateTime& d);
+// The date in ISO form, "yyyy-mm-dd hh:mm:ss[.fff]" (milliseconds when not 0; "T" or another
+// character between date and time when asked).
+std::string IsoText(const DateTime& d, char between = ' ');
 
 // Reads a date of the forms above (without bare "yyyymmdd") into its ISO form; false when the
 // text is no such date.

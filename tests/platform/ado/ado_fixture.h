@@ -60,6 +60,39 @@ protected:
     ado::ConnectionPtr cn;
 };
 
+// A test on the demo databases through the embedded provider, connected to VOLMA.
+class DemoFixture : public testing::Test {
+protected:
+    void SetUp() override {
+        db::CreateDemo(tmp.path());
+        cn = ado::Connection::Create();
+        cn->Open(db::ConnectionText(tmp.path(), "VOLMA"));
+    }
+    // The first column of the first row, opened as a recordset.
+    vb::Variant scalar(const QString& sql) {
+        auto rs = ado::Recordset::Create();
+        rs->Open(sql, cn);
+        if (rs->Eof()) return vb::Variant();
+        return rs->Fields(0).Value();
+    }
+    // The first value of the last result of a statement or batch, as text ("" when it gives none).
+    QString answer(const QString& sql) {
+        auto rs = cn->Execute(sql);
+        if (rs->State() != ado::adStateOpen || rs->Eof()) return QString();
+        return rs->Fields(0).Value().text();
+    }
+    std::vector<QString> column(const QString& sql) {
+        std::vector<QString> out;
+        auto rs = ado::Recordset::Create();
+        rs->Open(sql, cn);
+        for (; !rs->Eof(); rs->MoveNext()) out.push_back(rs->Fields(0).Value().text());
+        return out;
+    }
+
+    testsupport::TempFolder tmp;
+    ado::ConnectionPtr cn;
+};
+
 // Expects the statement to raise vb::Error with that number.
 #define EXPECT_VB_ERROR(statement, expected)                                                         \
     do {                                                                                             \

@@ -6,31 +6,7 @@
 
 namespace {
 
-class DialectTest : public testing::Test {
-protected:
-    void SetUp() override {
-        db::CreateDemo(tmp.path());
-        cn = ado::Connection::Create();
-        cn->Open(db::ConnectionText(tmp.path(), "VOLMA"));
-    }
-    // The first column of the first row.
-    vb::Variant scalar(const QString& sql) {
-        auto rs = ado::Recordset::Create();
-        rs->Open(sql, cn);
-        if (rs->Eof()) return vb::Variant();
-        return rs->Fields(0).Value();
-    }
-    std::vector<QString> column(const QString& sql) {
-        std::vector<QString> out;
-        auto rs = ado::Recordset::Create();
-        rs->Open(sql, cn);
-        for (; !rs->Eof(); rs->MoveNext()) out.push_back(rs->Fields(0).Value().text());
-        return out;
-    }
-
-    testsupport::TempFolder tmp;
-    ado::ConnectionPtr cn;
-};
+class DialectTest : public adotest::DemoFixture {};
 
 TEST_F(DialectTest, QueriesGiveTheServersAnswer) {
     struct Case { const char* what; const char* sql; QString expected; };

@@ -8,23 +8,7 @@ namespace {
 
 const QString kArticle = QStringLiteral("000123                   ");   // codes brought to 25
 
-class StatementShapesTest : public testing::Test {
-protected:
-    void SetUp() override {
-        db::CreateDemo(tmp.path());
-        cn = ado::Connection::Create();
-        cn->Open(db::ConnectionText(tmp.path(), "VOLMA"));
-    }
-    // The first value of the last result, as text ("" when it gives none).
-    QString run(const QString& sql) {
-        auto rs = cn->Execute(sql);
-        if (rs->State() != ado::adStateOpen || rs->Eof()) return QString();
-        return rs->Fields(0).Value().text();
-    }
-
-    testsupport::TempFolder tmp;
-    ado::ConnectionPtr cn;
-};
+class StatementShapesTest : public adotest::DemoFixture {};
 
 TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
     const QString a = kArticle;
@@ -181,9 +165,9 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         try {
-            const QString answer = run(c.sql);
+            const QString got = answer(c.sql);
             if (c.expected != QLatin1String("*")) {
-                EXPECT_EQ(answer, c.expected);
+                EXPECT_EQ(got, c.expected);
             }
         } catch (const vb::Error& e) {
             ADD_FAILURE() << e.description().toStdString();
