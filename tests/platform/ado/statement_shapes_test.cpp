@@ -131,14 +131,14 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
         {"last voucher of a type",
          "SELECT MAX(idcomprobante) AS ULTIMO From V_MV_CPTE WHERE TC = 'CBFP' AND SUBSTRING(IDCOMPROBANTE,1,4)= '0001' AND "
          "SUBSTRING(IDCOMPROBANTE,13,1) = 'X'",
-         ""},
+         "*"},
         {"related vouchers",
          "SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TCORIGEN = 'FC  ' AND COMPROBANTEORIGEN = '000100000123A' AND "
          "COMPLEMENTOORIGEN = '0'  AND ANULADA = 0",
-         ""},
+         "*"},
         {"amounts of related vouchers",
-         "SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TCORIGEN = 'FC  ' AND COMPROBANTEORIGEN = '000100000123A' AND ANULADA = 0", ""},
-        {"vouchers of a type", "SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TC = 'FC  ' ORDER BY IDCOMPROBANTE DESC, IDCOMPLEMENTO ASC", ""},
+         "SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TCORIGEN = 'FC  ' AND COMPROBANTEORIGEN = '000100000123A' AND ANULADA = 0", "*"},
+        {"vouchers of a type", "SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TC = 'FC  ' ORDER BY IDCOMPROBANTE DESC, IDCOMPLEMENTO ASC", "*"},
         // inputs, units, lots and stock
         {"production inputs", "SELECT * FROM V_MA_INSUMOS  with(nolock)  WHERE IDARTICULO = '" + a + "'", "*"},
         {"an equivalence", "SELECT * FROM  S_TA_EQUIV  with(nolock)  WHERE IdArticulo = '" + a + "' AND IDUNIDAD = 'UN  ' AND IDUNIDAD_EQUIV = 'CJ  '", "*"},
