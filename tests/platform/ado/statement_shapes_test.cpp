@@ -27,35 +27,35 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
         {"stock row",
          "INSERT INTO V_MV_STOCK(TC,IdComprobante,IdComplemento,Secuencia,Fecha,IdCaja,IdDeposito,IdArticulo,Descripcion,IdUnidad,"
          "Cantidad,CantidadUD,IdMotivoStock,PrecioVenta,Importe_S_Iva,Costo,Tc_Origen,IdComprobante_Origen,UNEGOCIO,EnComodato) "
-         "VALUES ('TK  ','000100000010C',0,1,'05/03/2008','1   ','0001','" + a + "','Azúcar refinada 1 kg','UN  ',-2.0000,-2,1,"
+         "VALUES ('TK  ','009900000010C',0,1,'05/03/2008','1   ','0001','" + a + "','Azúcar refinada 1 kg','UN  ',-2.0000,-2,1,"
          "133.2500,110.1240,45.5000,'I   ','1',NULL,0)",
          ""},
         {"stock rows in statement mode",
          "INSERT INTO V_MV_STOCK(TC,IdComprobante,IdComplemento,Secuencia,Fecha,IdDeposito,IdArticulo,Cantidad,UNEGOCIO) VALUES "
-         "('TK  ','000100000010C',0,2,'05/03/2008 10:30','0001','000456                   ',-1.0000,'A001')\r"
+         "('TK  ','009900000010C',0,2,'05/03/2008 10:30','0001','000456                   ',-1.0000,'A001')\r"
          "INSERT INTO V_MV_STOCK(TC,IdComprobante,IdComplemento,Secuencia,Fecha,IdDeposito,IdArticulo,Cantidad,UNEGOCIO) VALUES "
-         "('PE  ','000100000001X',0,1,'05/03/2008 10:30','0001','000789                   ',-0.5000,'A001')\r"
+         "('PE  ','009900000001X',0,1,'05/03/2008 10:30','0001','000789                   ',-0.5000,'A001')\r"
          " UPDATE V_TA_CPTE SET X_ULTIMO_NRO = 1 WHERE CODIGO = 'VS  ' AND TALONARIO=1\r\n"
          " INSERT INTO V_MV_CTROL_CPTE (TC,SUCURSAL,NUMERO,LETRA) VALUES ('VS  ','0001','00000000','X')\r\n",
          ""},
-        {"stock rows written", "SELECT COUNT(*) FROM V_MV_STOCK WHERE Fecha >= '20080305' AND Fecha < '20080306'", "3"},
-        {"a voucher posted", "SELECT TC,IDCOMPROBANTE From V_MV_STOCK  with(nolock) WHERE TC = 'TK' AND IDCOMPROBANTE = '000100000010C'",
+        {"stock rows written", "SELECT COUNT(*) FROM V_MV_STOCK WHERE Fecha >= '20080305' AND Fecha < '20080306' AND IdComprobante LIKE '0099%'", "3"},
+        {"a voucher posted", "SELECT TC,IDCOMPROBANTE From V_MV_STOCK  with(nolock) WHERE TC = 'TK' AND IDCOMPROBANTE = '009900000010C'",
          "TK  "},
         {"last stock voucher",
-         "SELECT MAX(IDCOMPROBANTE) AS ULTIMO From V_MV_STOCK  with(nolock) WHERE TC = 'TK' AND SUBSTRING(IDCOMPROBANTE, 1, 4)= '0001' "
+         "SELECT MAX(IDCOMPROBANTE) AS ULTIMO From V_MV_STOCK  with(nolock) WHERE TC = 'TK' AND SUBSTRING(IDCOMPROBANTE, 1, 4)= '0099' "
          "AND SUBSTRING(IDCOMPROBANTE, 13, 1)= 'C'",
-         "000100000010C"},
-        {"stock voucher numbered", "SELECT * From V_MV_STOCK  with(nolock)  WHERE TC = 'TK  ' AND IDCOMPROBANTE = '000100000010C'", "TK  "},
+         "009900000010C"},
+        {"stock voucher numbered", "SELECT * From V_MV_STOCK  with(nolock)  WHERE TC = 'TK  ' AND IDCOMPROBANTE = '009900000010C'", "TK  "},
         {"last of the stock table",
-         "SELECT MAX(idcomprobante) AS ULTIMO From V_MV_STOCK WHERE TC = 'TK  ' AND SUBSTRING(IDCOMPROBANTE,1,4)= '0001' AND "
+         "SELECT MAX(idcomprobante) AS ULTIMO From V_MV_STOCK WHERE TC = 'TK  ' AND SUBSTRING(IDCOMPROBANTE,1,4)= '0099' AND "
          "SUBSTRING(IDCOMPROBANTE,13,1) = 'C'",
-         "000100000010C"},
+         "009900000010C"},
         {"book advanced", "SELECT X_ULTIMO_NRO FROM V_TA_CPTE WHERE CODIGO = 'VS' AND TALONARIO = 1", "1"},
         {"book update", " UPDATE V_TA_CPTE SET X_ULTIMO_NRO = 10 WHERE CODIGO = 'TK  ' AND TALONARIO =1", ""},
         {"control row dropped", "DELETE V_MV_CTROL_CPTE WHERE TC = 'VS  ' AND SUCURSAL = '0001' AND NUMERO = '00000000' AND LETRA = 'X'", ""},
-        {"trips", "SELECT * From MV_VIAJES  with(nolock)  WHERE TC = 'TK  ' AND IDCOMPROBANTE = '000100000010C'", ""},
+        {"trips", "SELECT * From MV_VIAJES  with(nolock)  WHERE TC = 'TK  ' AND IDCOMPROBANTE = '009900000010C'", ""},
         {"last trip",
-         "SELECT MAX(idcomprobante) AS ULTIMO From MV_VIAJES WHERE TC = 'TK  ' AND SUBSTRING(IDCOMPROBANTE,1,4)= '0001' AND "
+         "SELECT MAX(idcomprobante) AS ULTIMO From MV_VIAJES WHERE TC = 'TK  ' AND SUBSTRING(IDCOMPROBANTE,1,4)= '0099' AND "
          "SUBSTRING(IDCOMPROBANTE,13,1) = 'C'",
          ""},
         // articles, units and prices
@@ -88,44 +88,44 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
         {"stock reason account", "SELECT CUENTACONTABLE, Descripcion FROM V_TA_MOTIVOSTOCK WHERE IDMOTIVOSTOCK = 1", "5.1.01"},
         {"journal line",
          "INSERT INTO MV_ASIENTOS (Cuenta,Secuencia,Mes_Operativo,[Numero Asiento],Fecha,Detalle,TC,SUCURSAL,NUMERO,LETRA,PERIODO,Tipo_Reg,"
-         "[DEBE-HABER],FechaHora_Grabacion,USUARIO_LOGEADO,Importe,Unegocio) VALUES ('5.1.01',1,3,7,'05/03/2008','Venta','TK  ','0001',"
-         "'00000010','C',2008,'','D','05/03/2008 10:30:00','ana',133.2500,'A001')",
+         "[DEBE-HABER],FechaHora_Grabacion,USUARIO_LOGEADO,Importe,Unegocio) VALUES ('5.1.01',1,3,7,'05/03/2008','Venta','TK  ','0099',"
+         "'00000010','C',2099,'','D','05/03/2008 10:30:00','ana',133.2500,'A001')",
          ""},
         {"journal line found",
-         "SELECT * FROM MV_ASIENTOS  with(nolock)  WHERE TC = 'TK  ' AND SUCURSAL = '0001' AND NUMERO = '00000010' AND LETRA = 'C' AND "
+         "SELECT * FROM MV_ASIENTOS  with(nolock)  WHERE TC = 'TK  ' AND SUCURSAL = '0099' AND NUMERO = '00000010' AND LETRA = 'C' AND "
          "CUENTA = '5.1.01' AND [DEBE-HABER] = 'D'",
          "5.1.01"},
         {"journal line added to",
-         "UPDATE MV_ASIENTOS SET IMPORTE = IMPORTE + 10.5 WHERE TC = 'TK  ' AND SUCURSAL = '0001' AND NUMERO = '00000010' AND LETRA = 'C' "
+         "UPDATE MV_ASIENTOS SET IMPORTE = IMPORTE + 10.5 WHERE TC = 'TK  ' AND SUCURSAL = '0099' AND NUMERO = '00000010' AND LETRA = 'C' "
          "AND CUENTA = '5.1.01' AND [DEBE-HABER] = 'D'",
          ""},
-        {"its amount", "SELECT IMPORTE FROM MV_ASIENTOS WHERE TC = 'TK'", "143.75"},
+        {"its amount", "SELECT IMPORTE FROM MV_ASIENTOS WHERE TC = 'TK' AND SUCURSAL = '0099'", "143.75"},
         {"subledger of a type", "SELECT * FROM MA_SUBDIARIOSCOMPROBANTES  with(nolock)  WHERE TC = 'TK  '", "TK  "},
         {"a subledger", "SELECT * FROM MA_SUBDIARIOS  with(nolock)  WHERE CODIGO = 'VEN '", ""},
         {"next entry number",
-         "SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM MV_ASIENTOS WHERE MES_OPERATIVO = 3 AND TIPO_REG = 'VEN' AND PERIODO = 2008", ""},
+         "SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM MV_ASIENTOS WHERE MES_OPERATIVO = 3 AND TIPO_REG = 'VEN' AND PERIODO = 2099", ""},
         {"next entry number, no type",
          QStringLiteral("SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM MV_ASIENTOS WHERE MES_OPERATIVO = 3 AND (TIPO_REG = '") +
-             QChar(0xFF) + "RS' OR TIPO_REG = '') AND PERIODO = 2008",
+             QChar(0xFF) + "RS' OR TIPO_REG = '') AND PERIODO = 2099",
          "7"},
-        {"last journal number", "SELECT MAX(NUMERO) AS ULTIMO From MV_ASIENTOS with(nolock) WHERE TC = 'TK  ' AND SUCURSAL= '0001' AND LETRA = 'C'",
+        {"last journal number", "SELECT MAX(NUMERO) AS ULTIMO From MV_ASIENTOS with(nolock) WHERE TC = 'TK  ' AND SUCURSAL= '0099' AND LETRA = 'C'",
          "00000010"},
         {"journal vouchers", "SELECT * FROM MV_ASIENTOS  with(nolock)  WHERE TC = 'TK  ' AND SECUENCIA = 1 ORDER BY SUCURSAL, NUMERO, LETRA DESC",
-         "5.1.01"},
+         "*"},
         // purchases and the vouchers of the other systems
-        {"purchase vouchers", "SELECT * FROM C_MV_CPTE  with(nolock)  WHERE TC = 'FCC ' ORDER BY IDCOMPROBANTE DESC ", ""},
+        {"purchase vouchers", "SELECT * FROM C_MV_CPTE  with(nolock)  WHERE TC = 'FCC ' ORDER BY IDCOMPROBANTE DESC ", "*"},
         {"a purchase order",
-         "INSERT INTO C_MV_CPTE (TC, IDCOMPROBANTE, SUCURSAL, NUMERO, LETRA, FECHA) VALUES ('OC  ','000100000011X','0001','00000011','X',"
+         "INSERT INTO C_MV_CPTE (TC, IDCOMPROBANTE, SUCURSAL, NUMERO, LETRA, FECHA) VALUES ('OC  ','009900000011X','0099','00000011','X',"
          "'01/03/2008')",
          ""},
         {"its reception date",
-         "if exists(select * from c_mv_cpte  with(nolock)  where TC='OC  ' and IDCOMPROBANTE='000100000011X' and fecharecepcion is null) "
-         " UPDATE c_mv_cpte set FechaRecepcion='05/03/2008' where TC='OC  ' and IDCOMPROBANTE='000100000011X'",
+         "if exists(select * from c_mv_cpte  with(nolock)  where TC='OC  ' and IDCOMPROBANTE='009900000011X' and fecharecepcion is null) "
+         " UPDATE c_mv_cpte set FechaRecepcion='05/03/2008' where TC='OC  ' and IDCOMPROBANTE='009900000011X'",
          ""},
-        {"set once", "SELECT FechaRecepcion FROM C_MV_CPTE WHERE TC = 'OC' AND FechaRecepcion >= '20080305'", "05/03/2008"},
-        {"a purchase voucher", "SELECT * From C_MV_CPTE  with(nolock)  WHERE TC = 'OC  ' AND IDCOMPROBANTE = '000100000011X'", "OC  "},
+        {"set once", "SELECT FechaRecepcion FROM C_MV_CPTE WHERE TC = 'OC' AND SUCURSAL = '0099' AND FechaRecepcion >= '20080305'", "05/03/2008"},
+        {"a purchase voucher", "SELECT * From C_MV_CPTE  with(nolock)  WHERE TC = 'OC  ' AND IDCOMPROBANTE = '009900000011X'", "OC  "},
         {"last purchase number",
-         "SELECT MAX(NUMERO) AS ULTIMO From C_MV_CPTE  with(nolock) WHERE TC = 'OC  ' AND SUCURSAL = '0001' AND NUMERO < '99999999' "
+         "SELECT MAX(NUMERO) AS ULTIMO From C_MV_CPTE  with(nolock) WHERE TC = 'OC  ' AND SUCURSAL = '0099' AND NUMERO < '99999999' "
          "AND LETRA = 'X' ",
          "00000011"},
         {"last voucher of a type",
