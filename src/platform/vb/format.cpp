@@ -2,9 +2,11 @@
 
 #include "platform/vb/dates.h"
 #include "platform/vb/digits.h"
+#include "platform/vb/error.h"
 #include "platform/vb/runtime.h"
 
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 namespace vb {
@@ -48,17 +50,22 @@ QStringList Sections(const QString& pattern) {
     return out;
 }
 
-enum class PatternKind { Number, Date, Literal };
+enum class PatternKind { Number, Date, Text, Literal };
 
+// The kind of a section: digit placeholders make a number pattern, character placeholders (@ &)
+// or only case and fill marks (< > !) a text pattern, date letters a date pattern. A section
+// that mixes digit and character placeholders is no pattern the runtime formats: 5.
 PatternKind KindOf(const QString& pattern) {
-    bool date = false;
+    bool date = false, digits = false, characters = false, marks = false;
     bool quoted = false;
     for (qsizetype i = 0; i < pattern.size(); ++i) {
         const QChar c = pattern[i];
         if (c == u'"') { quoted = !quoted; continue; }
         if (quoted) continue;
         if (c == u'\\') { ++i; continue; }
-        if (c == u'0' || c == u'#') return PatternKind::Number;
+        if (c == u'0' || c == u'#') digits = true;
+        if (c == u'@' || c == u'&') characters = true;
+        if (c == u'<' || c == u'>' || c == u'!') marks = true;
         switch (c.toLower().unicode()) {
         case u'd': case u'm': case u'y': case u'h': case u'n': case u's': case u'w': case u'q':
         case u'c': case u'/': case u':':
@@ -68,6 +75,9 @@ PatternKind KindOf(const QString& pattern) {
             break;
         }
     }
+    if (digits && characters) Raise(kErrInvalidProcedureCall);
+    if (digits) return PatternKind::Number;
+    if (characters || (marks && !date)) return PatternKind::Text;
     return date ? PatternKind::Date : PatternKind::Literal;
 }
 
@@ -196,12 +206,185 @@ QString FormatNumber(double value, const QString& pattern, bool withSign) {
     return out;
 }
 
+// ---- scientific ----
+
+// Where a section's exponent ("E+", "E-", "e+", "e-") begins; -1 when it has none.
+qsizetype ExponentAt(const QString& pattern) {
+    bool quoted = false;
+    for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == u'"') { quoted = !quoted; continue; }
+        if (quoted) continue;
+        if (c == u'\\') { ++i; continue; }
+        if ((c == u'E' || c == u'e') && (pattern[i + 1] == u'+' || pattern[i + 1] == u'-')) return i;
+    }
+    return -1;
+}
+
+// The literal text of a pattern piece: quotes and escapes taken off.
+QString LiteralText(const QString& piece) {
+    QString out;
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        if (piece[i] == u'"') {
+            const qsizetype close = piece.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? piece.size() : close;
+            out += piece.mid(i + 1, end - i - 1);
+            i = end;
+        } else if (piece[i] == u'\\') {
+            if (i + 1 < piece.size()) out += piece[++i];
+        } else {
+            out += piece[i];
+        }
+    }
+    return out;
+}
+
+// A number in scientific form: the mantissa takes as many whole digits as the pattern has whole
+// placeholders before the exponent (one when it has none but a point), rounded to the decimals
+// it shows, halves away from zero; the exponent shows at least as many digits as its "0"s, its
+// sign always after "E+", only when negative after "E-".
+QString FormatScientific(double value, const QString& pattern, qsizetype at, bool withSign) {
+    const QString mantissaPattern = pattern.left(at);
+    const QChar letter = pattern[at];
+    const bool plus = pattern[at + 1] == u'+';
+    qsizetype i = at + 2;
+    int zeros = 0, places = 0;
+    for (; i < pattern.size() && (pattern[i] == u'0' || pattern[i] == u'#'); ++i) {
+        ++places;
+        zeros += pattern[i] == u'0';
+    }
+    if (places == 0 || ExponentAt(pattern.mid(i)) >= 0) Raise(kErrInvalidProcedureCall);   // an exponent without digits, or two
+    const QString tail = LiteralText(pattern.mid(i));
+
+    int whole = 0, decimals = 0;
+    bool point = false, quoted = false;
+    for (qsizetype k = 0; k < mantissaPattern.size(); ++k) {
+        const QChar c = mantissaPattern[k];
+        if (c == u'"') { quoted = !quoted; continue; }
+        if (quoted) continue;
+        if (c == u'\\') { ++k; continue; }
+        if (c == u'.') point = true;
+        else if (c == u'0' || c == u'#') (point ? decimals : whole) += 1;
+    }
+    if (whole == 0) whole = 1;
+
+    // The value to 15 significant digits, its point moved after `whole` digits.
+    const double magnitude = std::fabs(value);
+    int exponent = 0;
+    double mantissa = 0;
+    if (magnitude != 0 && std::isfinite(magnitude)) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.14e", magnitude);   // d.dddddddddddddde±x
+        const QString text = QString::fromLatin1(buf);
+        const qsizetype e = text.indexOf(u'e');
+        QString digits = text.left(e);
+        digits.remove(u'.');
+        exponent = text.mid(e + 1).toInt() - (whole - 1);
+        mantissa = QString(digits.left(whole) + u'.' + digits.mid(whole)).toDouble();
+        // Rounding that carries into one whole digit more moves the point once more.
+        const detail::FixedDigits rounded = detail::ToFixedDigits(mantissa, decimals, detail::HalfRule::AwayFromZero);
+        if (rounded.whole.size() > whole) {
+            mantissa /= 10;
+            ++exponent;
+        }
+    }
+    QString out = FormatNumber(value < 0 ? -mantissa : mantissa, mantissaPattern, withSign);
+    out += letter;
+    if (exponent < 0) out += u'-';
+    else if (plus) out += u'+';
+    out += QString::number(std::abs(exponent)).rightJustified(std::max(zeros, 1), u'0');
+    return out + tail;
+}
+
+// One section of a number pattern, in scientific form when it has an exponent.
+QString FormatNumberSection(double value, const QString& pattern, bool withSign) {
+    const qsizetype at = ExponentAt(pattern);
+    if (at >= 0) return FormatScientific(value, pattern, at, withSign);
+    return FormatNumber(value, pattern, withSign);
+}
+
 QString FormatNumberSections(double value, const QStringList& sections) {
     if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
-        return FormatNumber(-value, sections[1], false);
+        return FormatNumberSection(-value, sections[1], false);
     if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
-        return FormatNumber(value, sections[2], true);
-    return FormatNumber(value, sections[0], true);
+        return FormatNumberSection(value, sections[2], true);
+    return FormatNumberSection(value, sections[0], true);
+}
+
+// ---- text ----
+
+// A text in a text pattern: "@" shows a character or a blank, "&" a character or nothing, filled
+// from the right (from the left after "!"); characters beyond the placeholders stand before the
+// first of them (after the last, filling from the left); "<" shows the text in lower case, ">" in
+// upper case; anything else stands as it is.
+QString FormatText(const QString& value, const QString& pattern) {
+    struct Piece { bool placeholder; QChar kind; QString literal; };
+    std::vector<Piece> pieces;
+    bool leftToRight = false;
+    int caseMode = 0;   // -1 lower, 1 upper
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == u'@' || c == u'&') pieces.push_back({true, c, {}});
+        else if (c == u'!') leftToRight = true;
+        else if (c == u'<') caseMode = -1;
+        else if (c == u'>') caseMode = 1;
+        else if (c == u'"') {
+            const qsizetype close = pattern.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? pattern.size() : close;
+            pieces.push_back({false, {}, pattern.mid(i + 1, end - i - 1)});
+            i = end;
+        } else if (c == u'\\') {
+            if (i + 1 < pattern.size()) pieces.push_back({false, {}, QString(pattern[++i])});
+        } else {
+            pieces.push_back({false, {}, QString(c)});
+        }
+    }
+    const QString text = caseMode < 0 ? value.toLower() : caseMode > 0 ? value.toUpper() : value;
+    qsizetype placeholders = 0;
+    for (const Piece& p : pieces) placeholders += p.placeholder;
+    if (placeholders == 0) {
+        QString out = text;
+        for (const Piece& p : pieces) out += p.literal;
+        return out;
+    }
+    // The character each placeholder shows, and the ones left over.
+    const qsizetype extra = std::max<qsizetype>(0, text.size() - placeholders);
+    const qsizetype missing = std::max<qsizetype>(0, placeholders - text.size());
+    QString out;
+    qsizetype next = 0;   // the next character of the text, filling from the right
+    qsizetype place = 0;
+    for (const Piece& p : pieces) {
+        if (!p.placeholder) {
+            out += p.literal;
+            continue;
+        }
+        if (leftToRight) {
+            if (place < text.size()) out += text[place];
+            else if (p.kind == u'@') out += u' ';
+            if (place == placeholders - 1 && extra > 0) out += text.mid(placeholders);
+        } else {
+            if (place == 0 && extra > 0) {
+                out += text.left(extra);
+                next = extra;
+            }
+            if (place < missing) {
+                if (p.kind == u'@') out += u' ';
+            } else {
+                out += text[next++];
+            }
+        }
+        ++place;
+    }
+    return out;
+}
+
+// Text patterns: the first section for a text, the second (when there is one) for Null or an
+// empty text.
+QString FormatTextSections(const Variant& value, const QStringList& sections) {
+    const bool nothing = value.isNull() || value.text().isEmpty();
+    if (nothing && sections.size() >= 2) return FormatText(QString(), sections[1]);
+    if (value.isNull()) return QString();
+    return FormatText(value.text(), sections[0]);
 }
 
 // ---- dates ----
@@ -356,7 +539,7 @@ QString Named(const Variant& value, const QString& pattern, bool* handled) {
     *handled = true;
     const QString name = pattern.trimmed().toLower();
     static const QStringList kNames = {u"general number"_qs, u"fixed"_qs, u"standard"_qs, u"percent"_qs,
-                                       u"yes/no"_qs, u"true/false"_qs, u"on/off"_qs};
+                                       u"scientific"_qs, u"yes/no"_qs, u"true/false"_qs, u"on/off"_qs};
     if (!kNames.contains(name)) {
         *handled = false;
         return QString();
@@ -367,6 +550,7 @@ QString Named(const Variant& value, const QString& pattern, bool* handled) {
     if (name == u"fixed") return FormatNumber(number(), QStringLiteral("0.00"), true);
     if (name == u"standard") return FormatNumber(number(), QStringLiteral("#,##0.00"), true);
     if (name == u"percent") return FormatNumber(number(), QStringLiteral("0.00%"), true);
+    if (name == u"scientific") return FormatNumberSections(number(), {QStringLiteral("0.00E+00")});
     if (name == u"yes/no") return number() != 0 ? QStringLiteral("Yes") : QStringLiteral("No");
     if (name == u"true/false") return number() != 0 ? QStringLiteral("True") : QStringLiteral("False");
     if (name == u"on/off") return number() != 0 ? QStringLiteral("On") : QStringLiteral("Off");
@@ -402,16 +586,18 @@ bool AsDate(const Variant& value, Date* out) {
 }  // namespace
 
 QString Format(const Variant& value, const QString& pattern) {
+    if (pattern.isEmpty()) return value.isNull() ? QString() : value.text();
+    const QStringList sections = Sections(pattern);
+    const PatternKind kind = KindOf(sections[0]);
+    if (kind == PatternKind::Text) return FormatTextSections(value, sections);
     if (value.isNull()) return QString();
-    if (pattern.isEmpty()) return value.text();
 
     bool handled = false;
     const QString named = Named(value, pattern, &handled);
     if (handled) return named;
 
     QString datePattern = NamedDatePattern(pattern);
-    const QStringList sections = Sections(pattern);
-    if (datePattern.isEmpty() && KindOf(sections[0]) == PatternKind::Date) datePattern = sections[0];
+    if (datePattern.isEmpty() && kind == PatternKind::Date) datePattern = sections[0];
     if (!datePattern.isEmpty()) {
         Date d;
         if (!AsDate(value, &d)) return value.toString();

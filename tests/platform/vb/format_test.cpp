@@ -1,6 +1,7 @@
 // Format with the number and date patterns the program writes.
 #include "qstring_printer.h"
 #include "platform/vb/dates.h"
+#include "platform/vb/error.h"
 #include "platform/vb/format.h"
 #include "platform/vb/runtime.h"
 
@@ -97,6 +98,56 @@ TEST(FormatNumbers, NamedPatterns) {
         {0, u"Yes/No", u"No"},
         {vb::Variant(QStringLiteral("abc")), u"Fixed", u"abc"},
     });
+}
+
+TEST(FormatNumbers, Scientific) {
+    ExpectAll({
+        {1234.5, u"Scientific", u"1.23E+03"},
+        {0.000123, u"Scientific", u"1.23E-04"},
+        {-98765, u"Scientific", u"-9.88E+04"},
+        {0, u"Scientific", u"0.00E+00"},
+        {1234.5, u"0.00E+00", u"1.23E+03"},
+        {1234.5, u"0.00E-00", u"1.23E03"},           // E- signs only a negative exponent
+        {0.000123, u"0.00E-00", u"1.23E-04"},
+        {0.000123, u"0.00e+000", u"1.23e-004"},
+        {5, u"0E+0", u"5E+0"},                        // not 5E+500
+        {99.97, u"0.0E+00", u"1.0E+02"},             // the rounding carries into the exponent
+        {1234.5, u"00.00E+00", u"12.35E+02"},        // two whole digits
+        {1234.5, u"#.##E+##", u"1.23E+3"},
+        {1e300, u"0.0E+00", u"1.0E+300"},
+        {123456, u"0.00E+00 \"u\"", u"1.23E+05 u"},
+        {-0.5, u"0.0E+00;(0.0E+00)", u"(5.0E-01)"},
+        {vb::Variant(QStringLiteral("2500")), u"0E+00", u"3E+03"},
+    });
+}
+
+TEST(FormatText, CharacterPlaceholders) {
+    ExpectAll({
+        {vb::Variant(QStringLiteral("5551234")), u"@@@-@@@@", u"555-1234"},
+        {vb::Variant(QStringLiteral("123")), u"@@@-@@@@", u"   - 123"},      // filled from the right
+        {vb::Variant(QStringLiteral("123")), u"&&&-&&&&", u"-123"},          // & shows nothing when empty
+        {vb::Variant(QStringLiteral("123")), u"!@@@-@@@@", u"123-    "},      // filled from the left
+        {vb::Variant(QStringLiteral("12345")), u"(@@@)", u"(12345)"},         // the rest before the first place
+        {vb::Variant(QStringLiteral("12345")), u"!(@@@)", u"(12345)"},        // after the last, filling from the left
+        {vb::Variant(QStringLiteral("Hola")), u">", u"HOLA"},
+        {vb::Variant(QStringLiteral("Hola")), u"<@@@@@", u" hola"},
+        {vb::Variant(QStringLiteral("ab")), u"@\"-\"@", u"a-b"},
+        {vb::Variant(42), u"@@@@", u"  42"},                                   // numbers as their text
+        {vb::Variant(QStringLiteral("")), u"@;\"vacío\"", u"vacío"},
+        {vb::Variant(vb::Null), u"@;\"(nada)\"", u"(nada)"},
+        {vb::Variant(vb::Null), u"@@", u""},
+    });
+}
+
+TEST(FormatText, UnsupportedPatternsRaiseInvalidProcedureCall) {
+    for (const char16_t* pattern : {u"0@", u"#&&", u"0.00E+", u"0E+0E+0"}) {
+        try {
+            vb::Format(vb::Variant(5), QString::fromUtf16(pattern));
+            ADD_FAILURE() << "no error for " << QString::fromUtf16(pattern).toStdString();
+        } catch (const vb::Error& e) {
+            EXPECT_EQ(e.number(), vb::kErrInvalidProcedureCall) << QString::fromUtf16(pattern).toStdString();
+        }
+    }
 }
 
 TEST(FormatNumbers, NoPattern) {
