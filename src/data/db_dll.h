@@ -89,6 +89,9 @@ public:
     QString StripFileName(const QString& rsFileName) const;
 
     // ---- statements and recordsets ----
+    // Runs a statement and never raises: a refused statement leaves its error in gCnn()->errors()
+    // for the caller to read (shown first unless quiet or transactional); a truncation warning left
+    // by a statement that ran is cleared.
     void EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected = nullptr, ado::RecordsetPtr* Lrcs = nullptr);
     void EjecutaConsultaSQL(const QString& SentenciaSQL) { QString s = SentenciaSQL; EjecutaConsultaSQL(s); }
     void AbrirRecordset(QString& SentenciaSQL, ado::RecordsetPtr& Lrcs, ado::ConnectionPtr Conexionactiva = nullptr,

@@ -78,15 +78,11 @@ QString DB_Dll::SS_TSinonimos(const QString& SQL) {
 }
 
 void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected, ado::RecordsetPtr* Lrcs) {
-    // Every error stays here: a truncation is cleared silently, a few statement errors and any
-    // error of a transaction script pass unseen, the rest are shown once.
+    // Every error stays here: a few statement errors and any error of a transaction script pass
+    // unseen, the rest are shown once. The connection's Errors keep what refused the statement
+    // (a value too long for its column included), so that the caller can tell it failed.
     vb::OnError on([&](const vb::Error& e) {
-        ado::Errors& errs = gCnn()->errors();
         const bool trans = Has(SentenciaSQL, QStringLiteral("TRANS"));
-        if (errs.Count() >= 1 && !trans && errs.Item(0).NativeError == kNativeTruncation) {
-            errs.Clear();
-            return 0;
-        }
         if (!IsQuietStatementError(e.number()) && !trans)
             ui::MsgBox(e.description(), ui::vbCritical + ui::vbOKOnly, QStringLiteral("Aviso al operador!!!"));
         return 0;
@@ -118,7 +114,8 @@ void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected, ad
         if (Lrcs) *Lrcs = std::move(result);
     });
 
-    // A truncation warning left behind by a statement that ran is not kept.
+    // A truncation warning left behind by a statement that ran is not kept: the statement did
+    // its work.
     on.run([&] {
         ado::Errors& errs = gCnn()->errors();
         if ((errs.Count() == 1 || errs.Count() == 2) && !Has(SentenciaSQL, QStringLiteral("TRANS")) &&

@@ -112,9 +112,9 @@ TEST_F(StatementsTest, FailingStatementIsShownOnlyWhenItIsNeitherQuietNorTransac
         {vb::kErrAdoClosed, 0, "INSERT INTO T VALUES (1)", true, false},
         {vb::kErrAdoClosed, 0, "BEGIN TRANSACTION INSERT INTO T VALUES (1) COMMIT TRANSACTION", false, false},
         {vb::kErrAdoClosed, 0, "begin trans insert into t values (1)", false, false},
-        // truncation: cleared silently, unless the text speaks of a transaction
-        {vb::kHrUnspecified, 8152, "INSERT INTO T VALUES ('LARGO')", false, true},
-        {vb::kErrAdoClosed, 8152, "INSERT INTO T VALUES ('LARGO')", false, true},
+        // a value too long for its column refused the statement: an error like any other, kept
+        {vb::kHrUnspecified, 8152, "INSERT INTO T VALUES ('LARGO')", false, false},
+        {vb::kErrAdoClosed, 8152, "INSERT INTO T VALUES ('LARGO')", true, false},
         {vb::kErrAdoClosed, 8152, "BEGIN TRANS INSERT INTO T VALUES ('LARGO')", false, false},
     };
     for (const FailureCase& c : cases) {
@@ -224,11 +224,12 @@ TEST_F(StatementsOnEmbeddedTest, StatementCountsItsRowsAndHandsBackItsRecordset)
     EXPECT_EQ(rs->Fields(QStringLiteral("N")).Value().toLong(), 2);
 }
 
-TEST_F(StatementsOnEmbeddedTest, TruncatedTextFailsSilentlyAndLeavesNoErrors) {
+TEST_F(StatementsOnEmbeddedTest, TruncatedTextIsRefusedAndLeavesItsErrorForTheCaller) {
     ui::ScriptedPrompter prompter;
     db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO V_TA_CAJAS (CODIGO, NOMBRE) VALUES ('0003', 'Un nombre largo')"));
     EXPECT_TRUE(prompter.shown().empty());
-    EXPECT_EQ(db.gCnn()->errors().Count(), 0);
+    ASSERT_EQ(db.gCnn()->errors().Count(), 1);
+    EXPECT_EQ(db.gCnn()->errors().Item(0).NativeError, 8152);
     EXPECT_FALSE(db.ExisteEnTabla(QStringLiteral("V_TA_CAJAS"), QStringLiteral("0003"), QStringLiteral("CODIGO")));
 }
 

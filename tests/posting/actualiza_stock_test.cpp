@@ -19,7 +19,7 @@ protected:
         posting::ClsCmnCptes cpte;
         bool hayError = false;
         cpte.ActualizaStock(grilla, tc, nro, "0", "05/03/2008", deposito, destino, motivo, "I", "7", transferencia,
-                            "PorDefault", sql != nullptr, sql, &hayError, "Null", "", "A001", "", 0, true, "",
+                            "PorDefault", sql != nullptr, sql, &hayError, "Null", "", "A001", "", 0, true, vendedor,
                             secuenciaFija);
         return hayError;
     }
@@ -38,6 +38,7 @@ protected:
         return Movimientos(nro, cols);
     }
     int vales_ = 100;
+    QString vendedor;
 };
 
 TEST_F(ActualizaStockTest, PlainRowsAreNumberedAndEmptyRowsUseNoNumber) {
@@ -139,6 +140,27 @@ TEST_F(ActualizaStockTest, AVoucherIsWrittenWholeOrNotAtAll) {
     prompter.answer(vb::kAbort, "Ha ocurrido el Siguiente Error (6)");
     EXPECT_TRUE(Postea("TK", "000100000009C"));
     EXPECT_EQ(Movimientos("000100000009C"), "");
+}
+
+TEST_F(ActualizaStockTest, AValueTooLongForItsColumnFailsTheVoucherWithOneBox) {
+    const QString largo = QString(51, u'L');
+    // The second line's cell (or the salesperson, -1) holds a value its column cannot take.
+    const std::pair<int, QString> casos[] = {{IdUnidad, "UNIDA"}, {IdDeposito, "A0001"}, {IdArticulo, QString(26, u'A')},
+                                             {Lotes, "|" + largo + "|"}, {ControladoPor, largo}, {-1, "VENDE"}};
+    for (const auto& [col, valor] : casos) {
+        grilla.SetRows(1);
+        LineaSimple("1");
+        LineaSimple("2");
+        if (col < 0) vendedor = valor;
+        else grilla.SetTextMatrix(2, col, valor);
+        grilla.SetTextMatrix(2, Series, col == Lotes ? "|2|" : "");
+        prompter.answer(vb::kOk, "String or binary data would be truncated.");
+        EXPECT_TRUE(Postea("TK", "000100000010C")) << col;
+        EXPECT_EQ(Movimientos("000100000010C"), "") << col;
+        vendedor.clear();
+    }
+    EXPECT_TRUE(prompter.exhausted());
+    EXPECT_EQ(prompter.shown().size(), 6u);
 }
 
 TEST_F(ActualizaStockTest, StockSign) {

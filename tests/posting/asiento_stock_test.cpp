@@ -139,6 +139,11 @@ TEST_F(AsientoStockTest, CostOfSalesAndFailuresThatFailTheVoucher) {
     prompter.answer(1, "El comprobante ya ha Sido Cargado. Asiento 03 - 000002");
     EXPECT_EQ(Asienta("VS", "6"), QString());
     EXPECT_TRUE(hayError);
+    // A logged user too long for the entry's column: the row's stock goes back with its lines.
+    core::gUsuarioLogeado = QString(31, u'u');
+    prompter.answer(1, "String or binary data would be truncated.");
+    EXPECT_TRUE(Postea("IR", "000100000008C"));
+    core::gUsuarioLogeado = "operador";
     prompter.answer(1, "No se puede generar el asiento de Costo de mercaderia!.. no esta configurada la cuenta");
     Ejecuta({"UPDATE V_TA_Input_Ventas SET COSTO_MERCADERIA = ' '", "UPDATE MA_SUBDIARIOS SET Subdiario = NULL"});
     EXPECT_EQ(Asienta("TK", "1", 99), QString());
