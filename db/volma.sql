@@ -474,6 +474,10 @@ CREATE TABLE dbo.MA_SUBDIARIOSCOMPROBANTES (
     Subdiario varchar(4) NULL
 )
 
+-- Stock movements: one row per posted line and lot or series item. The stores number their
+-- vouchers each on their own, so one type and number may come from several stores: the business
+-- unit is part of the key, and each store's voucher numbers its rows from 1. The key's leading
+-- columns serve the lookups by type and number, with or without the unit.
 CREATE TABLE dbo.V_MV_STOCK (
     TC varchar(4) NOT NULL,
     IdComprobante varchar(13) NOT NULL,
@@ -515,9 +519,9 @@ CREATE TABLE dbo.V_MV_STOCK (
     Ud_Pr varchar(4) NULL,
     ArtMoneda varchar(4) NULL,
     ArtCotizacion float NULL,
-    UNEGOCIO varchar(4) NULL,
+    UNEGOCIO varchar(4) NOT NULL DEFAULT '',
     EnComodato bit NOT NULL DEFAULT 0,
-    PRIMARY KEY (TC, IdComprobante, IdComplemento, Secuencia)
+    PRIMARY KEY (TC, IdComprobante, UNEGOCIO, IdComplemento, Secuencia)
 )
 
 CREATE TABLE dbo.MV_ASIENTOS (

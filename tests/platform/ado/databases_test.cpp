@@ -29,7 +29,7 @@ TEST(Databases, DemoHoldsWhatTheSendAndReceiveMeet) {
         {"configuration", "SELECT VALOR FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = 'PIVA'", "21"},
         {"administrator", "SELECT Administrador FROM ta_usuarios WHERE Nombre = 'ADMIN'", "1"},
         {"synonym views", "SELECT COUNT(*) FROM SS_MA_CUENTAS", "2"},
-        {"the store movements", "SELECT COUNT(*) FROM korvane_interfases..Depositos WHERE Fecha = '05/03/2008'", "4"},
+        {"the store movements", "SELECT COUNT(*) FROM korvane_interfases..Depositos WHERE Fecha = '05/03/2008'", "10"},
         {"the last transmission", "SELECT TOP 1 CODIGO FROM MV_NOVEDADESPRECIOS nolock ORDER BY CODIGO DESC", "2"},
         {"a suspended article", "SELECT IDARTICULO FROM V_MA_ARTICULOS WHERE SUSPENDIDO <> 0", "000456"},
         {"articles of the lookup", "SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE SUSPENDIDO = 0", "5"},
