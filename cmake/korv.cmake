@@ -33,7 +33,7 @@ function(korv_test name)
                        DISCOVERY_TIMEOUT 120)
   # The environment and the time limit of every case, set once the cases are listed (a list
   # value such as ENVIRONMENT does not pass through the discovery's own properties).
-  set(_env "QT_QPA_PLATFORM=offscreen;KORV_SOURCE_DIR=${PROJECT_SOURCE_DIR};KORV_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  set(_env "QT_QPA_PLATFORM=offscreen;KORV_SQL_CACHE_CHECK=1;KORV_SOURCE_DIR=${PROJECT_SOURCE_DIR};KORV_BINARY_DIR=${PROJECT_BINARY_DIR}")
   set(_props "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
   file(WRITE "${_props}"
        "if(${name}_CASES)\n"

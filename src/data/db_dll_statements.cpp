@@ -6,7 +6,10 @@
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/on_error.h"
 
+#include <QStringMatcher>
+
 #include <array>
+#include <map>
 
 namespace data {
 
@@ -53,6 +56,15 @@ bool IsQuietStatementError(long number) {
 
 constexpr long kNativeTruncation = 8152;   // string or binary data would be truncated
 
+// A search for a name, letter case aside, made once for the program's life.
+const QStringMatcher& Buscador(const char* name) {
+    static std::map<const char*, QStringMatcher> buscadores;
+    auto it = buscadores.find(name);
+    if (it == buscadores.end())
+        it = buscadores.emplace(name, QStringMatcher(QString::fromLatin1(name), Qt::CaseInsensitive)).first;
+    return it->second;
+}
+
 }  // namespace
 
 ConnectionCalls& DB_Dll::Calls() {
@@ -61,11 +73,17 @@ ConnectionCalls& DB_Dll::Calls() {
 }
 
 QString DB_Dll::SS_TSinonimos(const QString& SQL) {
-    if (gEsAdmin) return RemoveAdminMarker(SQL);
-    if (Has(SQL, QStringLiteral("MV_ASIENTOS")) && !gConfidencialidad) return RemoveAdminMarker(SQL);
+    // Every statement passes here: each name is looked for once in the statement as given, and
+    // only what it holds is rewritten. A rewrite only brings in the name it rewrites, so a table
+    // absent from the statement as given stays absent.
+    const auto has = [&](const char* name) { return Buscador(name).indexIn(SQL) >= 0; };
+    const auto unmarked = [&](const QString& s) { return has("@Admin_") ? RemoveAdminMarker(s) : s; };
+    if (gEsAdmin) return unmarked(SQL);
+    if (has("MV_ASIENTOS") && !gConfidencialidad) return unmarked(SQL);
 
     QString sql = SQL;
     for (const Synonym& s : kSynonyms) {
+        if (!has(s.table)) continue;   // nothing of this table to rewrite
         const QString table = QString::fromLatin1(s.table);
         const QString synonym = QString::fromLatin1(s.synonym);
         for (const Setting& at : kSettings) sql = Rewrite(sql, table, synonym, at);

@@ -1,6 +1,7 @@
 // The embedded provider: SQLite databases in a folder, statements in the SQL Server dialect.
 #include "platform/ado/provider.h"
 #include "platform/ado/sqlite_functions.h"
+#include "platform/ado/sqlite_literals.h"
 #include "platform/ado/tsql.h"
 #include "platform/vb/dates.h"
 
@@ -8,9 +9,14 @@
 #include <QFileInfo>
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace ado {
 
@@ -236,31 +242,44 @@ QString ColumnName(sqlite3_stmt* st, int c) {
 // The rows of one prepared statement, stepped one at a time: the fields described from the
 // columns' declared types, the values read by them. Both the Recordset's rows and the reader's
 // are read through it, so the two read alike.
-class StatementRows {
-public:
-    StatementRows(sqlite3* db, sqlite3_stmt* st) : db_(db), st_(st) {
+// The columns of a statement's rows as they are first described: from the declared types, a
+// column without one as text until a value shows what it is.
+struct ColumnLayout {
+    std::vector<FieldInfo> fields;
+    std::vector<Conv> conv;
+    std::vector<int> width;       // char(n) holds its texts padded to n, as the server does
+    std::vector<int> unguessed;
+
+    explicit ColumnLayout(sqlite3_stmt* st) {
         const int columns = sqlite3_column_count(st);
         fields.reserve(static_cast<size_t>(columns));
-        conv_.reserve(static_cast<size_t>(columns));
+        conv.reserve(static_cast<size_t>(columns));
         for (int c = 0; c < columns; ++c) {
             FieldInfo f = FieldFromDeclaredType(ColumnName(st, c), sqlite3_column_decltype(st, c));
-            conv_.push_back(ConvOf(f.type));
-            // char(n) holds its texts padded to n, as the server does
+            conv.push_back(ConvOf(f.type));
             const bool fixed = (f.type == adChar || f.type == adWChar) && f.definedSize <= 8000;
-            width_.push_back(fixed ? static_cast<int>(f.definedSize) : 0);
+            width.push_back(fixed ? static_cast<int>(f.definedSize) : 0);
             if (f.type == adEmpty) {
-                // No declared type: text until a value shows what it is.
                 f.type = adVarWChar;
                 f.definedSize = 255;
-                unguessed_.push_back(c);
+                unguessed.push_back(c);
             }
             fields.push_back(std::move(f));
         }
     }
+};
+
+class StatementRows {
+public:
+    StatementRows(sqlite3* db, sqlite3_stmt* st) : StatementRows(db, st, ColumnLayout(st)) {}
+    StatementRows(sqlite3* db, sqlite3_stmt* st, ColumnLayout layout)
+        : fields(std::move(layout.fields)), db_(db), st_(st), conv_(std::move(layout.conv)),
+          width_(std::move(layout.width)), unguessed_(std::move(layout.unguessed)) {}
 
     // Steps to the next row; false at the end (the caller steps no further then).
-    bool step() {
-        const int rc = sqlite3_step(st_);
+    bool step() { return take(sqlite3_step(st_)); }
+    // The same for a step the caller made.
+    bool take(int rc) {
         if (rc == SQLITE_DONE) return false;
         if (rc != SQLITE_ROW) Fail(db_, rc);
         if (!unguessed_.empty()) guessTypes();
@@ -824,9 +843,14 @@ private:
                           QStringLiteral("08001"), 4060);
         }
         sqlite::RegisterServerRules(db.get());
+        plans_.clear();   // prepared on the handle being replaced
+        seen_.clear();
         sqlite3_busy_timeout(db.get(), 10000);
         Exec(db.get(), "PRAGMA journal_mode=WAL");
         Exec(db.get(), "PRAGMA synchronous=NORMAL");
+        // A page cache that holds a receiving day's working set (64 MiB): with the default 2 MiB,
+        // every statement reads its pages again from the file once the tables outgrow it.
+        Exec(db.get(), "PRAGMA cache_size=-65536");
         // Only a database that opened whole replaces the one in use.
         db_ = std::move(db);
         name_ = QFileInfo(file).completeBaseName();
@@ -836,6 +860,165 @@ private:
 
 private:
     sqlite3* db() const { return db_.get(); }
+
+    // ---- prepared statements kept by their shape ---------------------------------------------
+    //
+    // A statement met again runs its prepared copy with its literals bound as parameters: it is
+    // not prepared anew. The copy is made the second time a shape is met, and serves only when
+    // it reads the same columns as the statement itself. With KORV_SQL_CACHE_CHECK set (as the
+    // tests run), the copy is made at once and every read from it is compared with the
+    // statement's own answer; the program stops on a difference.
+
+    struct Plan {
+        bool usable = false;   // false: the shape's statements run as written
+        StatementHandle statement;
+        std::optional<ColumnLayout> layout;   // its columns, as described after its last preparing
+        int prepared = -1;                    // how often the engine had prepared it again by then
+    };
+    static constexpr size_t kMaxPlans = 512;
+    static constexpr size_t kMaxSeen = 8192;
+    std::unordered_map<std::string, Plan> plans_;
+    std::unordered_set<std::string> seen_;   // shapes met once
+
+    static bool CheckEveryRun() {
+        static const bool check = !qEnvironmentVariableIsEmpty("KORV_SQL_CACHE_CHECK");
+        return check;
+    }
+
+    // Runs one translated statement from its prepared copy; false when it has none (the caller
+    // runs it as written).
+    bool runCached(const std::string& sql, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope) {
+        if (!IsPlainDml(sql)) return false;   // transaction control, schema changes: as written
+        const LiftedStatement lifted = LiftLiterals(sql);
+        if (!lifted.valid) return false;
+        auto found = plans_.find(lifted.shape);
+        if (found == plans_.end()) {
+            if (!CheckEveryRun() && seen_.insert(lifted.shape).second) {
+                if (seen_.size() > kMaxSeen) seen_.clear();
+                return false;
+            }
+            std::optional<Plan> plan = makePlan(sql, lifted);
+            if (!plan) return false;   // tried again next time: the tables may change meanwhile
+            if (plans_.size() >= kMaxPlans) plans_.clear();
+            found = plans_.emplace(lifted.shape, std::move(*plan)).first;
+        }
+        if (!found->second.usable) return false;
+        sqlite3_stmt* st = found->second.statement.get();
+        runPrepared(found->second, lifted, result, count, forUpdate, scope);
+        if (CheckEveryRun() && sqlite3_stmt_readonly(st) && sql.find("GETDATE") == std::string::npos) {
+            std::unique_ptr<RowSource> own;
+            long ignored = 0;
+            runWritten(sql, &own, &ignored, forUpdate, scope);
+            if (!SameRows(result->get(), own.get()))
+                qFatal("KORV_SQL_CACHE_CHECK: the prepared copy of a statement answers otherwise: %s", sql.c_str());
+        }
+        return true;
+    }
+
+    static bool IsPlainDml(const std::string& sql) {
+        size_t i = 0;
+        while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
+        size_t e = i;
+        while (e < sql.size() && std::isalpha(static_cast<unsigned char>(sql[e]))) ++e;
+        const std::string_view word(sql.data() + i, e - i);
+        for (const char* dml : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH"}) {
+            if (word.size() == std::strlen(dml) &&
+                std::equal(word.begin(), word.end(), dml, [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; }))
+                return true;
+        }
+        return false;
+    }
+
+    // The copy of a shape; none while the statement itself does not prepare (a table missing).
+    std::optional<Plan> makePlan(const std::string& sql, const LiftedStatement& lifted) {
+        try {
+            const StatementHandle own = Prepare(db(), sql.c_str(), static_cast<int>(sql.size()));
+            if (!own) return std::nullopt;
+            Plan plan;
+            try {
+                plan.statement = Prepare(db(), lifted.shape.c_str(), static_cast<int>(lifted.shape.size()));
+            } catch (const ProviderError&) {
+                return plan;   // a literal the statement cannot take as a parameter
+            }
+            sqlite3_stmt* st = plan.statement.get();
+            plan.usable = st && sqlite3_bind_parameter_count(st) == static_cast<int>(lifted.literals.size()) &&
+                          sqlite3_column_count(st) == sqlite3_column_count(own.get());
+            for (int c = 0; plan.usable && c < sqlite3_column_count(st); ++c)
+                plan.usable = std::strcmp(sqlite3_column_name(st, c), sqlite3_column_name(own.get(), c)) == 0;
+            return plan;
+        } catch (const ProviderError&) {
+            return std::nullopt;
+        }
+    }
+
+    void runPrepared(Plan& plan, const LiftedStatement& lifted, std::unique_ptr<RowSource>* result, long* count,
+                     bool forUpdate, Scope& scope) {
+        sqlite3_stmt* st = plan.statement.get();
+        struct Reset {
+            sqlite3_stmt* st;
+            ~Reset() { sqlite3_reset(st); }
+        } reset{st};
+        for (size_t p = 0; p < lifted.literals.size(); ++p) {
+            const SqlLiteral& l = lifted.literals[p];
+            const int index = static_cast<int>(p) + 1;
+            if (l.text) sqlite3_bind_text(st, index, l.value.data(), static_cast<int>(l.value.size()), SQLITE_STATIC);
+            else BindNumber(st, index, l.value);
+        }
+        // Stepped before its columns are read: a statement prepared before a change of its tables
+        // is prepared again by its first step, and reads the columns the tables have now.
+        int rc = sqlite3_step(st);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(db(), rc);
+        const int columns = sqlite3_column_count(st);
+        if (columns > 0) {
+            const int prepared = sqlite3_stmt_status(st, SQLITE_STMTSTATUS_REPREPARE, 0);
+            if (!plan.layout || plan.prepared != prepared) {
+                plan.layout.emplace(st);
+                plan.prepared = prepared;
+            }
+            *result = readRows(st, columns, forUpdate, rc, &*plan.layout);
+            scope.rowCount = static_cast<int64_t>((*result)->rows.size());
+            return;
+        }
+        while (rc == SQLITE_ROW) rc = sqlite3_step(st);
+        if (rc != SQLITE_DONE) Fail(db(), rc);
+        const bool writes = !sqlite3_stmt_readonly(st);
+        scope.rowCount = writes ? sqlite3_changes(db()) : 0;
+        if (writes) *count += static_cast<long>(sqlite3_changes(db()));
+    }
+
+    // A number as the engine reads it written in a statement: a whole number that fits is an
+    // integer, anything else a real.
+    static void BindNumber(sqlite3_stmt* st, int index, const std::string& n) {
+        const char* b = n.data();
+        const char* e = b + n.size();
+        if (n.find_first_of(".eE") == std::string::npos) {
+            sqlite3_int64 v = 0;
+            const auto [end, ec] = std::from_chars(b, e, v);
+            if (ec == std::errc() && end == e) {
+                sqlite3_bind_int64(st, index, v);
+                return;
+            }
+        }
+        double d = 0;
+        std::from_chars(b, e, d);
+        sqlite3_bind_double(st, index, d);
+    }
+
+    static bool SameRows(const RowSource* a, const RowSource* b) {
+        if (!a || !b) return a == b;
+        if (a->fields.size() != b->fields.size() || a->rows.size() != b->rows.size()) return false;
+        for (size_t c = 0; c < a->fields.size(); ++c) {
+            if (a->fields[c].name != b->fields[c].name || a->fields[c].type != b->fields[c].type) return false;
+        }
+        for (size_t r = 0; r < a->rows.size(); ++r) {
+            for (size_t c = 0; c < a->fields.size(); ++c) {
+                const vb::Variant& x = a->rows[r][c];
+                const vb::Variant& y = b->rows[r][c];
+                if (x.type() != y.type() || (!x.isNull() && x.text() != y.text())) return false;
+            }
+        }
+        return true;
+    }
 
     void attach(const std::string& dbName) {
         const QString name = QString::fromStdString(dbName);
@@ -1051,6 +1234,11 @@ private:
     }
 
     void runSql(const std::string& sql, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope) {
+        if (!runCached(sql, result, count, forUpdate, scope)) runWritten(sql, result, count, forUpdate, scope);
+    }
+
+    // Prepares and runs the statements of the text as written.
+    void runWritten(const std::string& sql, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope) {
         const char* tail = sql.c_str();
         const char* end = tail + sql.size();
         while (tail < end) {
@@ -1079,9 +1267,13 @@ private:
         }
     }
 
-    std::unique_ptr<RowSource> readRows(sqlite3_stmt* st, int columns, bool forUpdate) {
+    // The rows of a statement; `stepped`, when not 0, is the result of a first step already made;
+    // `layout`, when given, is the statement's columns as described before.
+    std::unique_ptr<RowSource> readRows(sqlite3_stmt* st, int columns, bool forUpdate, int stepped = 0,
+                                        const ColumnLayout* layout = nullptr) {
         auto rs = std::make_unique<RowSource>();
-        StatementRows rows(db(), st);
+        StatementRows rows(db(), st, layout ? *layout : ColumnLayout(st));
+        if (stepped != 0 && rows.take(stepped)) rs->rows.push_back(rows.row());
         if (forUpdate) {
             QString table;
             bool single = true;

@@ -1,0 +1,135 @@
+// Statements run again with other literals come from their prepared copy and answer as the
+// statement itself would. The tests run with KORV_SQL_CACHE_CHECK, so each read from a copy is
+// also compared with the statement's own answer.
+#include "ado_fixture.h"
+#include "platform/ado/sqlite_literals.h"
+#include "platform/vb/qstring_printer.h"
+
+namespace {
+
+class StatementCacheTest : public testing::Test {
+protected:
+    void SetUp() override {
+        db::CreateDemo(tmp.path());
+        cn = ado::Connection::Create();
+        cn->Open(db::ConnectionText(tmp.path(), "VOLMA"));
+        cn->Execute("CREATE TABLE PRUEBA (CODIGO varchar(25) NOT NULL, MARCA nvarchar(20) NULL, COSTO money NULL, "
+                    "FECHA datetime NULL)\n"
+                    "INSERT INTO PRUEBA VALUES ('000123', 'Dulcería', 45.5, '01/02/2008 09:00:00')\n"
+                    "INSERT INTO PRUEBA VALUES ('000456', 'Montaña', 30, '04/03/2008 18:00:00')\n"
+                    "INSERT INTO PRUEBA VALUES ('000789', 'O''Higgins', 80.25, '05/03/2008')\n"
+                    "INSERT INTO PRUEBA VALUES ('QUESO', NULL, 120, NULL)");
+    }
+    // Every row of a query, each as its values joined by "|".
+    QStringList rows(const QString& sql) {
+        QStringList out;
+        auto rs = ado::Recordset::Create();
+        rs->Open(sql, cn);
+        for (; !rs->Eof(); rs->MoveNext()) {
+            QStringList values;
+            for (int i = 0; i < rs->fieldCount(); ++i) values << rs->Fields(i).Value().text();
+            out << values.join(u'|');
+        }
+        return out;
+    }
+
+    testsupport::TempFolder tmp;
+    ado::ConnectionPtr cn;
+};
+
+TEST(SqliteLiterals, ValuesAreLiftedWhatShapesTheStatementStays) {
+    struct Case { const char *sql, *shape, *literals; };
+    const Case cases[] = {
+        {"SELECT * FROM T WHERE A = 'x''y' AND B > -2.5e3 AND C = 7", "SELECT * FROM T WHERE A = ? AND B > -? AND C = ?",
+         "t:x'y n:2.5e3 n:7"},
+        {"SELECT a, 'b' FROM \"T 1\" WHERE [c] = 'it''s' -- 'no'\n", "SELECT a, ? FROM \"T 1\" WHERE [c] = ? -- 'no'\n",
+         "t:b t:it's"},
+        {"SELECT a FROM T ORDER BY 2 DESC, a LIMIT 5 OFFSET 10", "SELECT a FROM T ORDER BY 2 DESC, a LIMIT 5 OFFSET 10", ""},
+        {"SELECT x FROM (SELECT x FROM T ORDER BY 1 LIMIT 3) WHERE x > 4 GROUP BY 1",
+         "SELECT x FROM (SELECT x FROM T ORDER BY 1 LIMIT 3) WHERE x > ? GROUP BY 1", "n:4"},
+        {"SELECT t1.a1 FROM t1 WHERE a1 = 0x1F", "SELECT t1.a1 FROM t1 WHERE a1 = 0x1F", ""},
+        {"INSERT INTO T (A, B) VALUES ('', 3);  ", "INSERT INTO T (A, B) VALUES (?, ?);  ", "t: n:3"},
+    };
+    for (const Case& c : cases) {
+        const ado::LiftedStatement l = ado::LiftLiterals(c.sql);
+        ASSERT_TRUE(l.valid) << c.sql;
+        EXPECT_EQ(l.shape, c.shape);
+        std::string literals;
+        for (const ado::SqlLiteral& x : l.literals) literals += (literals.empty() ? "" : " ") + std::string(x.text ? "t:" : "n:") + x.value;
+        EXPECT_EQ(literals, c.literals) << c.sql;
+    }
+    // Not lifted: several statements, parameters of its own, a blob.
+    for (const char* sql : {"SELECT 1; SELECT 2", "SELECT * FROM T WHERE A = ?", "SELECT * FROM T WHERE A = @korv_n",
+                            "SELECT X'00'"})
+        EXPECT_FALSE(ado::LiftLiterals(sql).valid) << sql;
+}
+
+TEST_F(StatementCacheTest, OneShapeWithOtherLiteralsGivesEachItsOwnAnswer) {
+    // Each shape is run with its literals in turn, three times over: the copy is made on the
+    // second run and serves the third.
+    struct Case { const char* what; const char* sql; const char* expected; };
+    const Case cases[] = {
+        {"padded code, any case", "SELECT CODIGO FROM V_TA_CPTE WHERE CODIGO = 'tk'", "TK  "},
+        {"padded code, any case", "SELECT CODIGO FROM V_TA_CPTE WHERE CODIGO = 'VS  '", "VS  "},
+        {"a quote inside", "SELECT CODIGO FROM PRUEBA WHERE MARCA = 'O''Higgins'", "000789"},
+        {"a quote inside", "SELECT CODIGO FROM PRUEBA WHERE MARCA = N'Montaña'", "000456"},
+        {"day-first dates", "SELECT COUNT(*) FROM PRUEBA WHERE FECHA <= '04/03/2008 23:59:00'", "2"},
+        {"day-first dates", "SELECT COUNT(*) FROM PRUEBA WHERE FECHA <= '03/03/2008'", "1"},
+        {"a date-like text that is no date", "SELECT COUNT(*) FROM PRUEBA WHERE FECHA <= '99/99/2008'", "3"},
+        {"row counts stay", "SELECT TOP 1 CODIGO FROM PRUEBA ORDER BY CODIGO", "000123"},
+        {"row counts stay", "SELECT TOP 2 CODIGO FROM PRUEBA ORDER BY CODIGO", "000123;000456"},
+        {"column positions stay", "SELECT CODIGO, COSTO FROM PRUEBA WHERE COSTO > 40 ORDER BY 2 DESC",
+         "QUESO|120;000789|80.25;000123|45.5"},
+        {"column positions stay", "SELECT CODIGO, COSTO FROM PRUEBA WHERE COSTO > 50 ORDER BY 1 DESC",
+         "QUESO|120;000789|80.25"},
+        {"+ joins texts", "SELECT 'CAJA ' + IdCajas FROM V_TA_Cajas", "CAJA    1"},
+        {"+ joins texts", "SELECT 'Caja:' + IdCajas FROM V_TA_Cajas", "Caja:   1"},
+        {"+ adds numbers", "SELECT 2 + 3", "5"},
+        {"+ adds numbers", "SELECT 2.5 + 3", "5.5"},
+        {"a literal as a column", "SELECT 'abc'", "abc"},
+        {"a literal as a column", "SELECT 'xyz'", "xyz"},
+        {"numbers of every form", "SELECT COUNT(*) FROM PRUEBA WHERE COSTO BETWEEN 45.5 AND 1E2", "2"},
+        {"numbers of every form", "SELECT COUNT(*) FROM PRUEBA WHERE COSTO BETWEEN -1 AND 99999999999999999999", "4"},
+        {"IN lists", "SELECT COUNT(*) FROM PRUEBA WHERE CODIGO IN ('000123', '000789')", "2"},
+        {"IN lists", "SELECT COUNT(*) FROM PRUEBA WHERE CODIGO IN ('000123', 'x')", "1"},
+    };
+    for (int vuelta = 0; vuelta < 3; ++vuelta) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            EXPECT_EQ(rows(QString::fromUtf8(c.sql)).join(u';'), QString::fromUtf8(c.expected)) << c.sql;
+        }
+    }
+}
+
+TEST_F(StatementCacheTest, WritesBatchesAndChangesOfTheTables) {
+    // Inserts, alone and in a batch, count their rows and store their own values.
+    for (int i = 1; i <= 3; ++i) {
+        long n = 0;
+        cn->Execute(QStringLiteral("INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('%1', 'Caja %1')").arg(i + 10), &n);
+        EXPECT_EQ(n, 1);
+        cn->Execute(QStringLiteral("INSERT INTO V_TA_Tareas (IdTarea, Descripcion) VALUES ('T%1', 'Tarea %1')\r\n"
+                                   "UPDATE V_TA_Cajas SET Descripcion = 'Caja ''%1''' WHERE IdCajas = '%2'")
+                        .arg(i)
+                        .arg(i + 10),
+                    &n);
+        EXPECT_EQ(n, 2);
+    }
+    EXPECT_EQ(rows(QStringLiteral("SELECT IdCajas, Descripcion FROM V_TA_Cajas WHERE IdCajas > '10' ORDER BY IdCajas")),
+              (QStringList{"11|Caja '1'", "12|Caja '2'", "13|Caja '3'"}));
+    // A failing statement fails each time with its own error; the same shape runs once its table is there.
+    for (int i = 0; i < 2; ++i) EXPECT_THROW(cn->Execute(QStringLiteral("SELECT A FROM NUEVA WHERE A = %1").arg(i)), vb::Error);
+    cn->Execute(QStringLiteral("CREATE TABLE NUEVA (A int NULL)\nINSERT INTO NUEVA (A) VALUES (7)"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT A FROM NUEVA WHERE A = 7")), QStringList{"7"});
+    // A table made again with other columns is read with them.
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM NUEVA WHERE A = 7")), QStringList{"7"});
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM NUEVA WHERE A = 7")), QStringList{"7"});
+    cn->Execute(QStringLiteral("DROP TABLE NUEVA\nCREATE TABLE NUEVA (A int NULL, B varchar(5) NULL)\n"
+                               "INSERT INTO NUEVA (A, B) VALUES (7, 'b')"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM NUEVA WHERE A = 7")), QStringList{"7|b"});
+    // Too long for the column: the text check of the table still applies.
+    EXPECT_THROW(cn->Execute(QStringLiteral("INSERT INTO NUEVA (A, B) VALUES (8, 'bbbbbb')")), vb::Error);
+    EXPECT_THROW(cn->Execute(QStringLiteral("INSERT INTO NUEVA (A, B) VALUES (9, 'cccccc')")), vb::Error);
+    EXPECT_EQ(cn->errors().Item(0).NativeError, 8152);
+}
+
+}  // namespace
