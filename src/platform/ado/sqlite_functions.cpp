@@ -493,12 +493,14 @@ double RealOf(const Value& v, const char* type, bool emptyIsZero) {
 }
 
 // Halves away from zero, as the server rounds a decimal; a value written with the half (2.345)
-// rounds up though its binary form falls a hair short.
+// rounds up though its binary form falls a hair short. The hair is a few units of the last place
+// of the scaled value, however large: a larger margin would round every large amount up.
 double RoundTo(double v, int decimals) {
     const double f = std::pow(10.0, decimals);
     const double scaled = v * f;
     double whole = std::trunc(scaled);
-    if (std::fabs(scaled - whole) >= 0.5 - 1e-9 * std::max(1.0, std::fabs(scaled))) whole += scaled >= 0 ? 1 : -1;
+    const double hair = 1e-9 + 8 * std::numeric_limits<double>::epsilon() * std::fabs(scaled);
+    if (std::fabs(scaled - whole) >= 0.5 - hair) whole += scaled >= 0 ? 1 : -1;
     return whole / f;
 }
 

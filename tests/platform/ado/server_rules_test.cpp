@@ -141,6 +141,8 @@ TEST_P(ServerRulesTest, ConversionsAndArithmeticFollowTheServer) {
         {"SELECT CAST('12' AS int) * 2", "24", 0, true},
         {"SELECT CONVERT(int, 2.9)", "2", 0, false},
         {"SELECT CAST(2.345 AS numeric(10,2))", "2.35", 0, false},
+        {"SELECT CAST(220062.5 AS money)", "220062.5", 0, false},   // large amounts stay as they are
+        {"SELECT CAST(123456789.125 AS numeric(18,2))", "123456789.13", 0, false},
         {"SELECT CONVERT(varchar(10), CONVERT(datetime, '05/03/2008', 103), 112)", "20080305", 0, false},
         {"SELECT CONVERT(char(5), 'ab') + '|'", "ab   |", 0, false},
         {"SELECT M * 2 FROM N", "3", 0, true},
