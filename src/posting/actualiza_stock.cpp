@@ -336,7 +336,13 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     }
     if (on.left() || fallo) return falla();
 
-    on.run([&] { IniciaAsientoStock(); });
+    // A later part of a voucher (its rows numbered on from SecuenciaFija) books into the entry the
+    // voucher's earlier part opened; every other call opens an entry of its own.
+    const QString comprobante = Rellena(vb::Trim(TC)) + SucNroLetra + u'|' + vb::Trim(core::gUNegocio);
+    on.run([&] {
+        if (SecuenciaFija <= 0 || asientoPorFilas_.comprobante != comprobante) IniciaAsientoStock();
+        asientoPorFilas_.comprobante = comprobante;
+    });
 
     // The passes: a transfer leaves the origin (-1) and enters the destination (+1); a
     // production order enters its products (lines marked -1 in column CantidadInsumo) and takes

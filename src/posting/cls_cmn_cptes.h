@@ -292,6 +292,7 @@ private:
     struct AsientoPorFilas {
         bool abierto = false;
         int32_t numero = 0;
+        QString comprobante;   // the voucher (type, number, unit) of the posting call it belongs to
     } asientoPorFilas_;
 
     // The posting call under way (ActualizaStock), as the operations it calls see it.

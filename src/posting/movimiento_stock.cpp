@@ -76,11 +76,14 @@ QString DescripcionMovimiento(const QString& texto, int largo) {
 }
 
 QString CuentaProveedorArticulo(const QString& articulo) {
+    // The article is found by its key, the code brought to its width (trailing blanks do not
+    // count), as its cost is: a comparison of the trimmed column would read the whole article
+    // master for every row posted.
     const QString cuenta = vb::Trim(core::gUtilTexto()
                                         .ValorNoNulo(data::gDBPrincipal().DatosTabla(
                                             QStringLiteral("V_MA_ARTICULOS"), vb::Variant(Rellena(articulo, kAnchoArticulo)),
                                             QStringLiteral("CUENTAPROVEEDOR"), QStringLiteral("IDARTICULO"), 8, QString(),
-                                            true, false))
+                                            false, false))
                                         .text());
     return cuenta.isEmpty() ? QStringLiteral("NULL") : cuenta;
 }
