@@ -23,8 +23,10 @@
 #include "platform/vb/error.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
+#include "platform/vb/scope_guard.h"
 #include "posting/cls_cmn_cptes.h"
 #include "receiver/grilla_recepcion.h"
+#include "receiver/mov_deposito.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,7 +50,6 @@ namespace console {
 
 namespace {
 
-FrmKorvane01::MovDepositoHook gMovDeposito;
 std::function<void()> gFinPrograma;
 
 const QString kAvisoOperador = QStringLiteral("Aviso al operador...");
@@ -143,7 +144,6 @@ FrmKorvane01::FrmKorvane01(QWidget* parent)
 
 FrmKorvane01::~FrmKorvane01() = default;
 
-void FrmKorvane01::SetMovDeposito(MovDepositoHook hook) { gMovDeposito = std::move(hook); }
 void FrmKorvane01::SetFinPrograma(std::function<void()> fin) { gFinPrograma = std::move(fin); }
 
 void FrmKorvane01::armaControles() {
@@ -434,6 +434,13 @@ void FrmKorvane01::CmdRecibir_Click() {
                                ui::vbYesNo + ui::vbQuestion, QStringLiteral("ATENCION"));
     });
     if (respuesta == vb::kYes) {
+        // The run reads the date and number as confirmed: the fields stay closed while it runs.
+        const bool numeroAbierto = txtfields[0]->isEnabled(), fechaAbierta = txtfields[1]->isEnabled();
+        vb::ScopeGuard reabre([&] {
+            txtfields[0]->setEnabled(numeroAbierto);
+            txtfields[1]->setEnabled(fechaAbierta);
+        });
+        for (QLineEdit* t : txtfields) t->setEnabled(false);
         on.run([&] { AsientosRendicionCajero(); });
         on.run([&] { MovDeposito(); });
     }
@@ -451,7 +458,13 @@ void FrmKorvane01::AsientosRendicionCajero() {
 }
 
 void FrmKorvane01::MovDeposito() {
-    if (gMovDeposito) gMovDeposito(*this);
+    receiver::EsperaPrograma espera;
+    receiver::VentanaRecepcion v{*MSFlexGrid1, Cpte, *medida_};
+    v.porcentajeIVA = PorcentajeIVA;
+    v.fecha = vb::Trim(campo(QStringLiteral("fecha"))->text());
+    v.transmision = txtfields[0]->text();
+    v.espera = &espera;
+    receiver::MovDeposito(v);
 }
 
 // ---- entry fields ---------------------------------------------------------------------------

@@ -64,15 +64,14 @@ public:
     void txtfields_KeyDown(int16_t& Index, int16_t KeyCode, int16_t Shift);
     void CampoValida(QLineEdit* Texto);
 
-    // Receive side: the cashier settlement entries (no effect) and the store movements, which
-    // belong to the store movement receiver and are plugged in through SetMovDeposito.
+    // Receive side: the cashier settlement entries (no effect) and the store movements of the
+    // date field's day, posted by the store movement receiver (receiver/mov_deposito.h) on this
+    // window's grid and engine, with the number field's transmission as their origin.
     void AsientosRendicionCajero();
     void MovDeposito();
     // The receive grid laid out as the articles grid of store sales (the window's engine made on
     // first use); the receiver runs it again after each voucher it saves. Errors reach the caller.
     void InicializaGrillaRecepcion();
-    using MovDepositoHook = std::function<void(FrmKorvane01&)>;
-    static void SetMovDeposito(MovDepositoHook hook);
 
     // Price-list lookups and the transmission report, kept ready for the window's own use. The
     // lookups work on CampoActual, the field that last had the focus; before any field had it they

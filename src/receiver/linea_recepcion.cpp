@@ -1,0 +1,286 @@
+#include "receiver/linea_recepcion.h"
+
+#include "core/formatos.h"
+#include "core/mod_global.h"
+#include "data/sql_literal.h"
+#include "platform/ui/flex_grid.h"
+#include "platform/utillib/util_texto.h"
+#include "platform/vb/dates.h"
+#include "platform/vb/runtime.h"
+#include "posting/columnas_articulos.h"
+
+namespace receiver {
+
+namespace {
+
+using data::LiteralSQL;
+namespace art = posting::art;
+
+utillib::UtilTexto& Util() { return core::gUtilTexto(); }
+
+QString Valor(const ado::Recordset& rs, const QString& campo) {
+    return Util().ValorNoNulo(rs.Fields(campo).Value()).text();
+}
+
+bool Iguales(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+// A flag column: "-1" when the value is true; "0" when it is false, empty or Null.
+QString Bandera(const vb::Variant& v) {
+    if (v.isNull() || v.isEmpty()) return QStringLiteral("0");
+    try {
+        return v.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
+    } catch (const vb::Error&) {
+        return QStringLiteral("0");   // a text that is no flag
+    }
+}
+
+// The article's Exento read as "false": a value that says false; Null and empty say nothing.
+bool ExentoFalso(const vb::Variant& v) { return Bandera(v) == QStringLiteral("0") && !v.isNull() && !v.isEmpty(); }
+
+QString Texto(const vb::Currency& c) { return Util().ATexto(vb::Variant(c)); }
+
+}  // namespace
+
+bool MismoComprobante(const ClaveDeposito& a, const ClaveDeposito& b) {
+    return Iguales(a.sucursal, b.sucursal) && Iguales(a.tipoComp, b.tipoComp) && Iguales(a.ptoVta, b.ptoVta) &&
+           Iguales(a.numero, b.numero);
+}
+
+MovimientoDeposito LeeMovimiento(const ado::Recordset& rs) {
+    MovimientoDeposito m;
+    m.clave.sucursal = Valor(rs, QStringLiteral("cod_suc"));
+    m.clave.tipoComp = Valor(rs, QStringLiteral("TipoComp"));
+    m.clave.ptoVta = Valor(rs, QStringLiteral("PtoVta"));
+    m.clave.numero = Valor(rs, QStringLiteral("Numero"));
+    m.unidad = QStringLiteral("A") + vb::Trim(m.clave.sucursal);
+    m.tipoComp = vb::Trim(m.clave.tipoComp);
+    m.movimiento = vb::Trim(Valor(rs, QStringLiteral("Movimiento")));
+    m.articulo = Valor(rs, QStringLiteral("Articulo"));
+    m.cantidad = Valor(rs, QStringLiteral("Cantidad"));
+    m.venta = Valor(rs, QStringLiteral("venta"));
+    m.deposito = QStringLiteral("A") + vb::Trim(Valor(rs, QStringLiteral("cod_depo")));
+    return m;
+}
+
+QString TipoComprobante(const QString& tipoComp, const QString& movimiento) {
+    if (Iguales(tipoComp, QStringLiteral("VT"))) return QStringLiteral("TK");
+    if (Iguales(movimiento, QStringLiteral("INGRESO"))) return QStringLiteral("IR");
+    return QStringLiteral("VS");
+}
+
+QString NumeroComprobante(const QString& ptoVta, const QString& numero) { return ptoVta + numero + u'C'; }
+
+QString CodigoArticulo(const QString& articulo) {
+    QString codigo = vb::Trim(articulo);
+    const bool digitos = !codigo.isEmpty() && std::all_of(codigo.begin(), codigo.end(), [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
+    if (digitos) {
+        qsizetype ceros = 0;
+        while (ceros < codigo.size() - 1 && codigo[ceros] == u'0') ++ceros;
+        codigo = codigo.mid(ceros);
+        if (codigo.size() < 6) codigo = QString(6 - codigo.size(), u'0') + codigo;
+    }
+    return Util().Rellena(codigo, 25);
+}
+
+// ---- statements ----
+
+QString SqlDepositos(const QString& fecha) {
+    return QStringLiteral(" Select * From Depositos where Fecha = '") + LiteralSQL(fecha) +
+           QStringLiteral("' Order by Cod_suc, Tipocomp, PtoVta, Numero ");
+}
+
+QString SqlCuentaDepositos(const QString& fecha) {
+    return QStringLiteral("Select Count(*) AS Filas From Depositos where Fecha = '") + LiteralSQL(fecha) +
+           QStringLiteral("'");
+}
+
+QString SqlArticulo(const QString& codigo) {
+    return QStringLiteral("SELECT * FROM V_MA_ARTICULOS with(nolock) WHERE IDARTICULO = '") + LiteralSQL(codigo) +
+           QStringLiteral("'");
+}
+
+QString SqlOferta(const QString& idArticulo) {
+    return QStringLiteral("SELECT idinsert,idcompulsa,fhofertadesde,fhofertahasta FROM V_MA_PRECIOS with(nolock) "
+                          "WHERE IDARTICULO = '") +
+           LiteralSQL(idArticulo) + QStringLiteral("' AND IDLISTA = '") + Util().Rellena(QStringLiteral("A3"), 4) +
+           QStringLiteral("' AND TIPOLISTA = 'V'");
+}
+
+namespace {
+QString CondicionComprobante(const QString& tc, const QString& numero, const QString& unidad) {
+    return QStringLiteral("TC = '") + LiteralSQL(Util().Rellena(tc, 4)) + QStringLiteral("' AND IDCOMPROBANTE = '") +
+           LiteralSQL(numero) + QStringLiteral("' AND UNEGOCIO = '") +
+           LiteralSQL(Util().Rellena(vb::Trim(unidad), kAnchoCodigo)) + QStringLiteral("'");
+}
+}  // namespace
+
+QString CondicionComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad,
+                                     const QString& fecha) {
+    return CondicionComprobante(tc, numero, unidad) + QStringLiteral(" AND FECHA = '") + LiteralSQL(fecha) +
+           QStringLiteral("'");
+}
+
+QString SqlUltimaSecuencia(const QString& tc, const QString& numero, const QString& unidad) {
+    return QStringLiteral("SELECT MAX(SECUENCIA) AS ULTIMA FROM V_MV_STOCK with(nolock) WHERE ") +
+           CondicionComprobante(tc, numero, unidad);
+}
+
+QString SqlAvisoAdministradores(const QString& rutaLog) {
+    return QStringLiteral("exec XK_ENVIAR_MEMO_ADMIN 'Sistemas', 'ALL_ADMIN' , 'ERRORES EN RECEPCION VENTAS "
+                          "SUCURSALES', 'SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: ") +
+           LiteralSQL(rutaLog) + QStringLiteral("'");
+}
+
+// ---- the posting setting ----
+
+QString ClaveConfigVentasSuc(const QString& unidad) { return vb::Trim(unidad) + QStringLiteral("Cfg_VentasSuc"); }
+
+ConfigVentasSuc LeeConfigVentasSuc(const QString& valor) {
+    // A field is the text before its "|"; what follows the last "|" is no field.
+    const QStringList partes = vb::Trim(valor).split(u'|');
+    auto campo = [&](int n) { return n < partes.size() - 1 ? partes[n] : QString(); };
+    return ConfigVentasSuc{campo(0), campo(3)};
+}
+
+// ---- the grid line ----
+
+ArticuloRecepcion LeeArticulo(const ado::Recordset& rs) {
+    ArticuloRecepcion a;
+    a.idArticulo = Valor(rs, QStringLiteral("IdArticulo"));
+    a.descripcion = Valor(rs, QStringLiteral("Descripcion"));
+    a.presentacion = Valor(rs, QStringLiteral("Presentacion"));
+    a.idTipo = Valor(rs, QStringLiteral("IdTipo"));
+    a.idRubro = Valor(rs, QStringLiteral("IdRubro"));
+    a.idUnidad = Valor(rs, QStringLiteral("IdUnidad"));
+    a.impuestos = Valor(rs, QStringLiteral("Impuestos"));
+    a.tasaIVA = Valor(rs, QStringLiteral("TasaIVA"));
+    a.costo = Valor(rs, QStringLiteral("Costo"));
+    a.cuentaContable = Valor(rs, QStringLiteral("cuentacontable"));
+    a.codigoBarra = Valor(rs, QStringLiteral("CodigoBarra"));
+    a.exento = rs.Fields(QStringLiteral("Exento")).Value();
+    a.usaSerie = rs.Fields(QStringLiteral("UsaSerie")).Value();
+    a.usaLote = rs.Fields(QStringLiteral("UsaLote")).Value();
+    a.perecedero = rs.Fields(QStringLiteral("Perecedero")).Value();
+    a.usaTalle = rs.Fields(QStringLiteral("UsaTalle")).Value();
+    return a;
+}
+
+OfertaArticulo LeeOferta(const ado::Recordset& rs) {
+    OfertaArticulo o;
+    o.idInsert = Valor(rs, QStringLiteral("idinsert"));
+    o.idCompulsa = Valor(rs, QStringLiteral("idcompulsa"));
+    o.desde = rs.Fields(QStringLiteral("fhofertadesde")).Value();
+    o.hasta = rs.Fields(QStringLiteral("fhofertahasta")).Value();
+    return o;
+}
+
+QString EnOferta(const OfertaArticulo& oferta, const QString& fecha) {
+    vb::Date dia, desde, hasta;
+    auto lee = [](const vb::Variant& v, vb::Date* d) {
+        if (v.isNull() || v.isEmpty()) return false;
+        if (v.type() == vb::VarType::Date) {
+            *d = v.toDate();
+            return true;
+        }
+        return vb::ParseDate(v.text(), d);
+    };
+    const bool dentro = lee(oferta.desde, &desde) && lee(oferta.hasta, &hasta) && vb::ParseDate(fecha, &dia) &&
+                        dia.serial >= desde.serial && dia.serial <= hasta.serial;
+    return dentro ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+ImportesLinea CalculaImportes(const QString& venta, const QString& cantidad, const vb::Variant& exento,
+                              const QString& tasaIVA) {
+    ImportesLinea r;
+    const QString formateado =
+        core::FormateaImporte(Texto(Util().ANumero(vb::Variant(venta))), vb::Variant(core::kDecimalesConfiguracion)).text();
+    r.precioSinIVA = formateado;
+    const vb::Currency q = Util().ANumero(vb::Variant(cantidad));
+    if (q.raw() <= 0) return r;
+    r.precio = formateado;
+    // A fraction of a unit keeps the formatted amount; whole units take it as a plain number.
+    if (q.raw() >= vb::Currency::kScale) r.precioSinIVA = Texto(Util().ANumero(vb::Variant(formateado)));
+    if (ExentoFalso(exento)) {
+        const double sinIVA = Util().ANumero(vb::Variant(r.precioSinIVA)).toDouble() /
+                              (Util().ANumero(vb::Variant(tasaIVA)).toDouble() / 100 + 1);
+        r.precioSinIVA = vb::NumberText(sinIVA);
+    }
+    r.importeVenta = r.precioSinIVA;
+    return r;
+}
+
+void LlenaLinea(ui::FlexGrid& g, int fila, const MovimientoDeposito& mov, const QString& codigo,
+                const ArticuloRecepcion& a, const DatosLinea& datos) {
+    auto pon = [&](int col, const QString& texto) { g.SetTextMatrix(fila, col, texto); };
+    const QString cantidad = Texto(Util().ANumero(vb::Variant(mov.cantidad)));
+    pon(art::IdArticulo, codigo);
+    pon(art::Cantidad, cantidad);
+    pon(art::CantidadUnidadBase, cantidad);
+    pon(art::Presentacion, vb::Trim(a.presentacion));
+    pon(art::DescripcionTipo, datos.descripcionTipo);
+    pon(art::Descripcion, vb::Trim(vb::Trim(a.descripcion) + QStringLiteral(" (") + vb::Trim(datos.descripcionTipo) +
+                                   QStringLiteral(") ") + vb::Trim(a.presentacion)));
+    pon(art::IdUnidad, Util().Rellena(a.idUnidad, 4));
+    pon(art::Impuestos, a.impuestos);
+    pon(art::EsExento, Bandera(a.exento));
+    // An article without a rate of its own takes the window's.
+    const bool sinTasa = Util().ADoble(vb::Variant(a.tasaIVA)) == 0;
+    const QString tasa = sinTasa ? vb::NumberText(datos.porcentajeIVA) : a.tasaIVA;
+    pon(art::TasaIVA, tasa);
+    // The line carries the article's master cost.
+    pon(art::Costo, vb::Trim(a.costo));
+    const ImportesLinea importes = CalculaImportes(mov.venta, cantidad, a.exento, tasa);
+    pon(art::PrecioSinIVA, importes.precioSinIVA);
+    pon(art::Precio, importes.precio);
+    pon(art::ImporteVenta, importes.importeVenta);
+    pon(art::IdUnidadBase, a.idUnidad);
+    pon(art::Coeficiente, QStringLiteral("1"));
+    pon(art::TipoCoeficiente, QStringLiteral("*"));
+    pon(art::PideSerie, Bandera(a.usaSerie));
+    pon(art::PideLote, Bandera(a.usaLote));
+    pon(art::Perecedero, Bandera(a.perecedero));
+    pon(art::PideTalle, Bandera(a.usaTalle));
+    pon(art::RubroArticulo, vb::Trim(a.idRubro));
+    pon(art::TipoArticulo, vb::Trim(a.idTipo));
+    pon(art::CuentaContable, vb::Trim(a.cuentaContable));
+    pon(art::CodigoBarra, vb::Trim(a.codigoBarra));
+    pon(art::IdDeposito, mov.deposito);
+    pon(art::ListaConIVA, QStringLiteral("0"));
+    if (datos.oferta) {
+        pon(art::OfertaIdInsert, datos.oferta->idInsert);
+        pon(art::OfertaIdCompulsa, datos.oferta->idCompulsa);
+        pon(art::EnOferta, EnOferta(*datos.oferta, datos.fecha));
+    }
+}
+
+// ---- what the operator sees and what the log keeps ----
+
+LineasEspera LineasProgreso(long leidos, long total, const QString& articulo, int contador) {
+    return LineasEspera{QStringLiteral("Registros leidos %1 de %2").arg(leidos).arg(total),
+                        QStringLiteral("Articulo:") + articulo, QString(contador, u'|')};
+}
+
+QString LineaLog(const MovimientoDeposito& mov, Rechazo motivo) {
+    QString razon;
+    switch (motivo) {
+    case Rechazo::YaRecibido: razon = QStringLiteral("COMPROBANTE YA RECIBIDO"); break;
+    case Rechazo::ArticuloInexistente: razon = QStringLiteral("ARTICULO INEXISTENTE"); break;
+    case Rechazo::CodigoLargo: razon = QStringLiteral("CODIGO DE SUCURSAL O DEPOSITO DEMASIADO LARGO"); break;
+    case Rechazo::ErrorAlGrabar: razon = QStringLiteral("ERROR AL GRABAR EL COMPROBANTE"); break;
+    }
+    const QStringList campos{razon,
+                             QStringLiteral("Suc:") + vb::Trim(mov.clave.sucursal),
+                             QStringLiteral("Tipo:") + mov.tipoComp,
+                             QStringLiteral("PtoVta:") + vb::Trim(mov.clave.ptoVta),
+                             QStringLiteral("Numero:") + vb::Trim(mov.clave.numero),
+                             QStringLiteral("Movimiento:") + mov.movimiento,
+                             QStringLiteral("Articulo:") + vb::Trim(mov.articulo),
+                             QStringLiteral("Cantidad:") + mov.cantidad,
+                             QStringLiteral("Venta:") + mov.venta,
+                             QStringLiteral("Deposito:") + mov.deposito};
+    return campos.join(QStringLiteral("; "));
+}
+
+}  // namespace receiver

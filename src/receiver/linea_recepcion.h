@@ -1,0 +1,174 @@
+#pragma once
+// The receive run's rules as pure functions: how a row of Depositos is read, which store voucher
+// it belongs to and under which type it is posted, the statements the run sends, the grid line
+// it fills, the texts it shows and logs. The run itself (mov_deposito.h) only moves rows between
+// the databases and these functions.
+//
+//   const receiver::MovimientoDeposito mov = receiver::LeeMovimiento(rs);
+//   if (!receiver::MismoComprobante(mov.clave, abierto.clave)) ...        // a new store voucher
+//   const QString sql = receiver::SqlArticulo(receiver::CodigoArticulo(mov.articulo));
+//   receiver::LlenaLinea(grilla, fila, mov, articulo, tipo, oferta, calculo);
+#include "platform/ado/ado.h"
+#include "platform/vb/variant.h"
+
+#include <QString>
+#include <optional>
+
+namespace ui {
+class FlexGrid;
+}
+
+namespace receiver {
+
+// The four parts that make a store voucher, each as the row gave it: store, the store's voucher
+// type, point of sale and number.
+struct ClaveDeposito {
+    QString sucursal;
+    QString tipoComp;
+    QString ptoVta;
+    QString numero;
+    bool vacia() const { return sucursal.isEmpty() && tipoComp.isEmpty() && ptoVta.isEmpty() && numero.isEmpty(); }
+};
+
+// Two rows belong to one voucher when the four parts are equal, letter case aside. Comparing the
+// parts, not their joined text, keeps store "1" number "23" apart from store "12" number "3".
+bool MismoComprobante(const ClaveDeposito& a, const ClaveDeposito& b);
+
+// One row of Depositos as the run takes it.
+struct MovimientoDeposito {
+    ClaveDeposito clave;
+    QString unidad;       // "A" & Trim(cod_suc): the business unit the voucher is posted under
+    QString tipoComp;     // Trim(TipoComp)
+    QString movimiento;   // Trim(Movimiento)
+    QString articulo;     // Articulo as text
+    QString cantidad;     // Cantidad as text
+    QString venta;        // venta as text
+    QString deposito;     // "A" & Trim(cod_depo)
+};
+
+// The row under the recordset's cursor. Null columns read as empty text.
+MovimientoDeposito LeeMovimiento(const ado::Recordset& rs);
+
+// The voucher type a store voucher is posted under: "TK" for the stores' sales (TipoComp "VT"),
+// "IR" for stock entries (Movimiento "INGRESO"), "VS" for every other exit; case ignored.
+QString TipoComprobante(const QString& tipoComp, const QString& movimiento);
+
+// The posted voucher number: point of sale, number and the letter "C", as the row gave them.
+QString NumeroComprobante(const QString& ptoVta, const QString& numero);
+
+// The widest code the head office stores for a business unit or a deposit.
+constexpr int kAnchoCodigo = 4;
+
+// The article code looked up in V_MA_ARTICULOS: a code made only of digits is written with at
+// least six digits (123 is 000123, 0000123 is 000123); any other code is kept as the store sent
+// it, trimmed. Either is brought to width 25.
+QString CodigoArticulo(const QString& articulo);
+
+// ---- statements ----
+
+// The day's movements, in voucher order, and how many they are.
+QString SqlDepositos(const QString& fecha);
+QString SqlCuentaDepositos(const QString& fecha);
+// The article by its code (as CodigoArticulo gives it).
+QString SqlArticulo(const QString& codigo);
+// The article's row of price list A3, with its offer.
+QString SqlOferta(const QString& idArticulo);
+// The condition on V_MV_STOCK of a voucher the head office already holds: its type, number,
+// business unit and date.
+QString CondicionComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad,
+                                     const QString& fecha);
+// The highest row number stored for a voucher of a unit: where its next part numbers on from.
+QString SqlUltimaSecuencia(const QString& tc, const QString& numero, const QString& unidad);
+// The administrators' notice of the rows that were not posted, quoting the receive log's path.
+QString SqlAvisoAdministradores(const QString& rutaLog);
+
+// ---- the posting setting ----
+
+// The store's posting setting (key: the unit & "Cfg_VentasSuc"), fields separated by "|":
+// field 1 is the stock reason; a missing field reads as empty.
+struct ConfigVentasSuc {
+    QString motivoStock;
+    QString campo4;
+};
+QString ClaveConfigVentasSuc(const QString& unidad);
+ConfigVentasSuc LeeConfigVentasSuc(const QString& valor);
+
+// ---- the grid line ----
+
+// The article's row of V_MA_ARTICULOS, as the line takes it.
+struct ArticuloRecepcion {
+    QString idArticulo;
+    QString descripcion;
+    QString presentacion;
+    QString idTipo;
+    QString idRubro;
+    QString idUnidad;
+    QString impuestos;
+    QString tasaIVA;
+    QString costo;
+    QString cuentaContable;
+    QString codigoBarra;
+    vb::Variant exento;       // Null kept: a Null Exento leaves the amount with its VAT
+    vb::Variant usaSerie;
+    vb::Variant usaLote;
+    vb::Variant perecedero;
+    vb::Variant usaTalle;
+};
+ArticuloRecepcion LeeArticulo(const ado::Recordset& rs);
+
+// The article's row of price list A3.
+struct OfertaArticulo {
+    QString idInsert;
+    QString idCompulsa;
+    vb::Variant desde;   // FHOFERTADESDE, Null when the row has no offer
+    vb::Variant hasta;   // FHOFERTAHASTA
+};
+OfertaArticulo LeeOferta(const ado::Recordset& rs);
+
+// "1" when the run's date falls inside the offer (both ends given, both included), else "0".
+QString EnOferta(const OfertaArticulo& oferta, const QString& fecha);
+
+// What the line takes from outside the row and the article.
+struct DatosLinea {
+    QString descripcionTipo;              // the article type's description
+    std::optional<OfertaArticulo> oferta; // the A3 price row, when there is one
+    double porcentajeIVA = 0;             // the window's rate, for articles without their own
+    QString fecha;                        // the run's date
+};
+
+// The price columns of a line: 17 (without VAT for a taxed article sold in whole units), 14
+// (the price as sold) and 78 (the sale amount as received); 14 and 78 stay empty for a
+// quantity of 0 or less.
+struct ImportesLinea {
+    QString precioSinIVA;   // column 17
+    QString precio;         // column 14
+    QString importeVenta;   // column 78
+};
+ImportesLinea CalculaImportes(const QString& venta, const QString& cantidad, const vb::Variant& exento,
+                              const QString& tasaIVA);
+
+// Writes line `fila` of the receive grid from the row and its article.
+void LlenaLinea(ui::FlexGrid& grilla, int fila, const MovimientoDeposito& mov, const QString& codigo,
+                const ArticuloRecepcion& art, const DatosLinea& datos);
+
+// ---- what the operator sees and what the log keeps ----
+
+// The three lines of the wait window while the rows are read: rows read before this one and the
+// total, the row's article, and a bar of `contador` (1 to 50) "|" characters.
+struct LineasEspera {
+    QString linea1, linea2, linea3;
+};
+LineasEspera LineasProgreso(long leidos, long total, const QString& articulo, int contador);
+
+// Why a row was not posted.
+enum class Rechazo {
+    YaRecibido,            // its voucher is already in the head office
+    ArticuloInexistente,   // its article is not in V_MA_ARTICULOS
+    CodigoLargo,           // its store or deposit code does not fit the head office's codes
+    ErrorAlGrabar,         // its voucher could not be posted
+};
+
+// The receive log's line of a row: the reason and every value of the row.
+QString LineaLog(const MovimientoDeposito& mov, Rechazo motivo);
+
+}  // namespace receiver

@@ -1,0 +1,138 @@
+// A receive killed at any write, then run again, leaves the head office as one clean receive
+// does. The receive that is killed runs in a child process (this same test program), which a
+// hook in front of the head-office connection kills with SIGKILL before its n-th write.
+#include "receiver_fixture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <csignal>
+
+namespace {
+
+using receivertest::kDiaDemo;
+
+const char* const kCarpeta = "KORV_CAIDA_CARPETA";   // the databases of the receive to kill
+const char* const kEscritura = "KORV_CAIDA_EN";      // the write it dies before
+const char* const kPrograma = "KORV_CAIDA_PROGRAMA"; // the program folder (the receive log's)
+
+bool Escribe(const QString& sql) {
+    const QString s = sql.trimmed();
+    for (const char* w : {"INSERT", "UPDATE", "DELETE", "EXEC"})
+        if (s.contains(QLatin1String(w), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+// Counts the statements that write; at the n-th (when n is given) the process dies before it runs.
+class Escrituras : public data::ConnectionCalls {
+public:
+    explicit Escrituras(int muereEn = 0) : muereEn_(muereEn) {}
+    ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectadas, long opciones) override {
+        if (Escribe(sql) && ++cuenta == muereEn_) std::raise(SIGKILL);
+        return data::ConnectionCalls::Execute(cnn, sql, afectadas, opciones);
+    }
+    int cuenta = 0;
+
+private:
+    int muereEn_;
+};
+
+// The program started on a folder's databases and the day received, as the window does.
+receiver::ResultadoRecepcion RecibeEn(const QString& carpeta, const std::shared_ptr<data::ConnectionCalls>& gancho) {
+    data::ResetGlobalInstances();
+    core::ReiniciaEstado();
+    core::SetLineaComando(QStringLiteral("@Server=") + carpeta + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;"));
+    QString conexion;
+    EXPECT_TRUE(core::IniciaSistema(false, QString(), conexion, 3));
+    EXPECT_TRUE(core::ConectaBaseRemota(carpeta, db::kInterfaceName, db::kInterfaceName, db::kInterfaceName));
+    if (gancho) data::gDBPrincipal().setConnectionCalls(gancho);
+    ui::FlexGrid grilla(QStringLiteral("MSFlexGrid1"));
+    std::unique_ptr<posting::ClsCmnCptes> cpte;
+    ui::FixedWidthMeasurer medida(120);
+    receiver::VentanaRecepcion v{grilla, cpte, medida};
+    v.porcentajeIVA = 21;
+    v.fecha = kDiaDemo;
+    v.transmision = QStringLiteral("3");
+    const receiver::ResultadoRecepcion r = receiver::MovDeposito(v);
+    cpte.reset();
+    data::ResetGlobalInstances();
+    return r;
+}
+
+// What the receive leaves in the head office, as rows of text (the moments a row was written
+// at left out).
+QStringList Central(const QString& carpeta) {
+    auto cn = ado::Connection::Create();
+    cn->Open(db::ConnectionText(carpeta, db::kHeadOfficeName));
+    QStringList filas;
+    const char* const consultas[] = {
+        "SELECT * FROM V_MV_STOCK ORDER BY TC, IdComprobante, UNEGOCIO, IdComplemento, Secuencia",
+        "SELECT Cuenta, Secuencia, Mes_Operativo, [Numero Asiento], Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, PERIODO, "
+        "Tipo_Reg, [DEBE-HABER], Importe, Unegocio, TC_ORIGEN, CPTE_ORIGEN FROM MV_ASIENTOS "
+        "ORDER BY [Numero Asiento], Secuencia",
+        "SELECT * FROM V_TA_CPTE ORDER BY CODIGO, TALONARIO",
+        "SELECT DE, PARA, ASUNTO, MENSAJE FROM MV_MEMOS",
+    };
+    for (const char* sql : consultas) {
+        auto rs = cn->Execute(QString::fromLatin1(sql));
+        for (; !rs->Eof(); rs->MoveNext()) {
+            QStringList valores;
+            for (int i = 0; i < rs->fieldCount(); ++i) valores << rs->Fields(i).Value().text();
+            filas << valores.join(u'|');
+        }
+        filas << QString();   // the next table
+    }
+    return filas;
+}
+
+// The child: receives the folder's day and dies before its n-th write.
+TEST(CaidaHijo, RecibeYMuereAntesDeLaEnesimaEscritura) {
+    if (qEnvironmentVariableIsEmpty(kCarpeta)) GTEST_SKIP() << "run by CaidaTest in a process of its own";
+    vb::SetAppPath(qEnvironmentVariable(kPrograma));
+    ui::ScriptedPrompter sinCajas;
+    RecibeEn(qEnvironmentVariable(kCarpeta), std::make_shared<Escrituras>(qEnvironmentVariableIntValue(kEscritura)));
+    ADD_FAILURE() << "the receive ended before the write it was to die at";
+}
+
+TEST(CaidaTest, AReceiveKilledAtAnyWriteAndRunAgainEndsAsOneCleanReceive) {
+    testsupport::TempFolder tmp;
+    vb::SetAppPath(tmp.path());
+    ui::ScriptedPrompter sinCajas;   // no box: no key violation, no failed voucher
+    const QString limpia = tmp.file(QStringLiteral("limpia"));
+    db::CreateDemo(limpia);
+    auto escrituras = std::make_shared<Escrituras>();
+    RecibeEn(limpia, escrituras);
+    const QStringList esperado = Central(limpia);
+    ASSERT_GT(escrituras->cuenta, 5);
+
+    for (int n = 1; n <= escrituras->cuenta; ++n) {
+        SCOPED_TRACE(n);
+        const QString carpeta = tmp.file(QStringLiteral("caida%1").arg(n));
+        db::CreateDemo(carpeta);
+        QProcess hijo;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kCarpeta), carpeta);
+        env.insert(QString::fromLatin1(kEscritura), QString::number(n));
+        env.insert(QString::fromLatin1(kPrograma), tmp.path());
+        hijo.setProcessEnvironment(env);
+        hijo.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=CaidaHijo.*")});
+        ASSERT_TRUE(hijo.waitForFinished(120000));
+        ASSERT_EQ(hijo.exitStatus(), QProcess::CrashExit) << hijo.readAllStandardError().toStdString();
+
+        RecibeEn(carpeta, nullptr);
+        EXPECT_EQ(Central(carpeta), esperado);
+        // Every entry balances.
+        auto cn = ado::Connection::Create();
+        cn->Open(db::ConnectionText(carpeta, db::kHeadOfficeName));
+        EXPECT_EQ(cn->Execute(QStringLiteral("SELECT COUNT(*) FROM (SELECT [Numero Asiento] FROM MV_ASIENTOS GROUP BY "
+                                             "[Numero Asiento] HAVING SUM(CASE WHEN [DEBE-HABER] = 'D' THEN Importe ELSE "
+                                             "-Importe END) <> 0) x"))
+                      ->Fields(0)
+                      .Value()
+                      .toLong(),
+                  0);
+        cn->Close();
+        QDir(carpeta).removeRecursively();
+    }
+}
+
+}  // namespace

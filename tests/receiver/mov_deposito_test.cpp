@@ -1,0 +1,150 @@
+#include "receiver_fixture.h"
+
+#include "platform/vb/on_error.h"
+
+namespace {
+
+using receivertest::kDiaDemo;
+using receivertest::ReceiverFixture;
+
+class MovDepositoTest : public ReceiverFixture {
+protected:
+    // The stock rows of the head office: type, number, unit, row, article, deposit, quantity.
+    QStringList Stock(const QString& donde = QString()) {
+        return Filas(Principal(), QStringLiteral("SELECT TC, IdComprobante, UNEGOCIO, Secuencia, IdArticulo, IdDeposito, "
+                                                 "Cantidad FROM V_MV_STOCK ") +
+                                      donde + QStringLiteral(" ORDER BY UNEGOCIO, TC, IdComprobante, Secuencia"));
+    }
+    long Avisos() { return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM MV_MEMOS")); }
+    // The journal entries: number, unit, voucher, and what their debit and credit lines add up to.
+    QStringList Asientos() {
+        return Filas(Principal(), QStringLiteral("SELECT [Numero Asiento], Unegocio, TC, SUCURSAL, NUMERO, "
+                                                 "SUM(CASE WHEN [DEBE-HABER] = 'D' THEN Importe ELSE 0 END), "
+                                                 "SUM(CASE WHEN [DEBE-HABER] = 'H' THEN Importe ELSE 0 END) FROM MV_ASIENTOS "
+                                                 "GROUP BY [Numero Asiento], Unegocio, TC, SUCURSAL, NUMERO ORDER BY 1"));
+    }
+};
+
+TEST_F(MovDepositoTest, TheDemoDayPostsEachStoreVoucherUnderItsUnit) {
+    const receiver::ResultadoRecepcion r = Recibe();
+    EXPECT_EQ(r.filas, 10);
+    EXPECT_EQ(r.comprobantes, 7);
+    EXPECT_EQ(r.rechazadas, 1);
+    // Two tickets of store 001 both sell article 123; store 001's and store 002's entries share
+    // type, point of sale and number and are two vouchers, each numbered from 1.
+    EXPECT_EQ(Stock(QStringLiteral("WHERE FECHA = '05/03/2008' AND TC <> 'PE'")),
+              (QStringList{
+                  "IR|000300000007C|A001|1|000123|A001|6",
+                  "TK|000100000010C|A001|1|000123|A001|-2",
+                  "TK|000100000010C|A001|2|000456|A001|-1",
+                  "TK|000100000012C|A001|1|000123|A001|-1",
+                  "TK|000100000012C|A001|2|000789|A001|-2",
+                  "VS|000100000005C|A001|1|000789|A001|-1",
+                  "IR|000200000003C|A002|1|000789|A002|24",
+                  "IR|000300000007C|A002|1|000123|A002|4",
+                  "TK|000200000012C|A002|1|QUESO-KG-1|A002|-0.75",
+              }));
+    // The unknown article is logged and the administrators are told where.
+    const QStringList log = Log();
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log[0].startsWith(QStringLiteral("ARTICULO INEXISTENTE; Suc:002; Tipo:VT; PtoVta:0002; Numero:00000011")))
+        << log[0].toStdString();
+    EXPECT_TRUE(log[0].contains(QStringLiteral("Articulo:999999"))) << log[0].toStdString();
+    EXPECT_EQ(Filas(Principal(), QStringLiteral("SELECT DE, PARA, ASUNTO, MENSAJE FROM MV_MEMOS")),
+              QStringList{QStringLiteral("Sistemas|ALL_ADMIN|ERRORES EN RECEPCION VENTAS SUCURSALES|SE HA GUARDADO UN "
+                                         "TESTIGO CON LOS REGISTROS CON ERRORES EN: ") +
+                          tmp.file(QStringLiteral("err.log"))});
+    // Entries and exits get their journal entries, sales none; the two stores' entries under one
+    // number are two entries, each balanced under its own unit.
+    EXPECT_EQ(Asientos(), (QStringList{"1|A001|VS|0001|00000005|80.25|80.25", "2|A001|IR|0003|00000007|273|273",
+                                       "3|A002|IR|0002|00000003|1926|1926", "4|A002|IR|0003|00000007|182|182"}));
+    EXPECT_EQ(core::gUNegocio, QStringLiteral("A002"));   // the unit of the last row read
+    // The grid is left laid out for the next voucher.
+    EXPECT_EQ(grilla.Rows(), 2);
+    EXPECT_EQ(grilla.TextMatrix(1, 0), QString());
+}
+
+TEST_F(MovDepositoTest, AReRunPostsNothingLogsEveryRowAndNotifiesOnce) {
+    Recibe();
+    const QStringList antes = Stock();
+    const receiver::ResultadoRecepcion r = Recibe();
+    EXPECT_EQ(Stock(), antes);
+    EXPECT_EQ(r.comprobantes, 0);
+    EXPECT_EQ(r.rechazadas, 10);
+    const QStringList log = Log();   // emptied by the run, then one line per row
+    ASSERT_EQ(log.size(), 10);
+    EXPECT_EQ(log.filter(QStringLiteral("COMPROBANTE YA RECIBIDO")).size(), 9);
+    EXPECT_EQ(log.filter(QStringLiteral("ARTICULO INEXISTENTE")).size(), 1);
+    EXPECT_EQ(Avisos(), 2);   // one per run
+}
+
+TEST_F(MovDepositoTest, AVoucherLongerThanTheGridPostsWholeInOneSequence) {
+    const QString dia = QStringLiteral("06/03/2008");
+    QString lote;
+    for (int i = 1; i <= 3500; ++i)
+        lote += QStringLiteral("INSERT INTO Depositos (Fecha, cod_suc, TipoComp, PtoVta, Numero, Movimiento, Articulo, "
+                               "Cantidad, venta, cod_depo) VALUES ('06/03/2008', '001', 'IN', '0001', '00000099', "
+                               "'INGRESO', '%1', 1, 0, '001')\n")
+                    .arg(i % 2 ? QStringLiteral("123") : QStringLiteral("789"));
+    Exec(Remota(), lote);
+    const receiver::ResultadoRecepcion r = Recibe(dia);
+    EXPECT_EQ(r.comprobantes, 1);
+    EXPECT_EQ(r.rechazadas, 0);
+    EXPECT_EQ(Filas(Principal(), QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT Secuencia), MIN(Secuencia), MAX(Secuencia) "
+                                                "FROM V_MV_STOCK WHERE IdComprobante = '000100000099C'")),
+              QStringList{QStringLiteral("3500|3500|1|3500")});
+    // Both parts book into one entry: 1750 sugars at 45.5 and 1750 coffees at 80.25.
+    EXPECT_EQ(Asientos(), QStringList{QStringLiteral("1|A001|IR|0001|00000099|220062.5|220062.5")});
+
+    // The same voucher whose second part cannot be written: nothing of it stays, every row is
+    // logged, and the operator is told.
+    Exec(Principal(), QStringLiteral("DELETE FROM V_MV_STOCK WHERE TC <> 'AJP'\nDELETE FROM MV_ASIENTOS"));
+    Principal().setConnectionCalls(std::make_shared<receivertest::FallaInsert>(3200));
+    ui::ScriptedPrompter guion;
+    guion.answer(1, receivertest::FallaInsert::kMensaje);   // the posting's own box
+    guion.answer(1, receivertest::FallaInsert::kMensaje);   // and the receive's
+    const receiver::ResultadoRecepcion fallo = Recibe(dia);
+    EXPECT_TRUE(guion.exhausted());
+    ASSERT_FALSE(guion.shown().empty());
+    EXPECT_EQ(guion.shown().back().title, QStringLiteral("Atención2"));
+    EXPECT_EQ(fallo.comprobantes, 0);
+    EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MV_STOCK WHERE TC <> 'AJP'")), 0);
+    EXPECT_TRUE(Asientos().isEmpty());
+    EXPECT_EQ(Log().filter(QStringLiteral("ERROR AL GRABAR EL COMPROBANTE")).size(), 3500);
+    EXPECT_EQ(Avisos(), 1);
+}
+
+TEST_F(MovDepositoTest, RowsThatCannotBePostedAreLoggedAndTheRestGoesOn) {
+    const QString dia = QStringLiteral("07/03/2008");
+    Deposito(QStringLiteral("'07/03/2008', '1234', 'VT', '0001', '00000001', 'VENTA', '123', 1, 10, '001'"));   // unit A1234
+    Deposito(QStringLiteral("'07/03/2008', '003', 'VT', '0001', '00000001', 'VENTA', '123', 1, 10, '9999'"));   // deposit A9999
+    Deposito(QStringLiteral("'07/03/2008', '003', 'VT', '0001', '00000001', 'VENTA', '12''3', 1, 10, '003'"));  // a quote
+    Deposito(QStringLiteral("'07/03/2008', '003', 'VT', '0001', '00000001', 'VENTA', '1.5', 1, 10, '003'"));    // not 000002
+    Deposito(QStringLiteral("'07/03/2008', '003', 'VT', '0001', '00000001', 'VENTA', '0000123', 3, 30, '003'"));
+    const receiver::ResultadoRecepcion r = Recibe(dia);
+    EXPECT_EQ(r.rechazadas, 4);
+    EXPECT_EQ(Stock(QStringLiteral("WHERE FECHA = '07/03/2008'")),
+              QStringList{QStringLiteral("TK|000100000001C|A003|1|000123|A003|-3")});
+    const QStringList log = Log();
+    ASSERT_EQ(log.size(), 4);
+    EXPECT_TRUE(log[0].startsWith(QStringLiteral("CODIGO DE SUCURSAL O DEPOSITO DEMASIADO LARGO; Suc:003")));
+    EXPECT_TRUE(log[1].startsWith(QStringLiteral("ARTICULO INEXISTENTE")) && log[1].contains(QStringLiteral("Articulo:12'3")));
+    EXPECT_TRUE(log[2].contains(QStringLiteral("Articulo:1.5")));
+    EXPECT_TRUE(log[3].startsWith(QStringLiteral("CODIGO DE SUCURSAL O DEPOSITO DEMASIADO LARGO; Suc:1234")));
+}
+
+TEST_F(MovDepositoTest, ADayWithoutRowsOrABadDateReadsAndPostsNothing) {
+    const QStringList antes = Stock();
+    EXPECT_EQ(Recibe(QStringLiteral("01/01/2001")).filas, 0);
+    {
+        ui::ScriptedPrompter guion;
+        guion.answer(1, QStringLiteral("Debe ingresar un formato de fecha válido."));
+        EXPECT_EQ(Recibe(QStringLiteral("31/02/2008")).filas, 0);
+        EXPECT_TRUE(guion.exhausted());
+    }
+    EXPECT_EQ(Stock(), antes);
+    EXPECT_TRUE(Log().isEmpty());
+    EXPECT_EQ(Avisos(), 0);
+}
+
+}  // namespace

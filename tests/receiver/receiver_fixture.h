@@ -1,0 +1,118 @@
+#pragma once
+// The receiver tests' world: the demo databases in a folder of the test's own, the program
+// started on them with the interface connection open, and the window's part of a receive (grid,
+// engine, text widths) standing alone.
+#include "core/conecta_remota.h"
+#include "core/consultas_iface.h"
+#include "core/inicia_sistema.h"
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "db/databases.h"
+#include "platform/ui/flex_grid.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/text_measurer.h"
+#include "platform/vb/app.h"
+#include "posting/cls_cmn_cptes.h"
+#include "receiver/mov_deposito.h"
+#include "platform/vb/qstring_printer.h"
+#include "support/test_support.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace receivertest {
+
+inline const QString kDiaDemo = QStringLiteral("05/03/2008");
+
+// Stands in front of the head-office connection and makes its n-th stock row fail as the server
+// fails a statement: the error raised and kept in the connection's Errors.
+class FallaInsert : public data::ConnectionCalls {
+public:
+    static inline const QString kMensaje = QStringLiteral("Fila de stock rechazada por el servidor");
+    explicit FallaInsert(int enesima) : enesima_(enesima) {}
+    ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectadas, long opciones) override {
+        if (sql.contains(QStringLiteral("INSERT INTO V_MV_STOCK"), Qt::CaseInsensitive) && ++filas_ == enesima_) {
+            cnn.errors().Clear();
+            cnn.errors().add(ado::ErrorItem{vb::kHrIntegrityViolation, kMensaje, QStringLiteral("Microsoft OLE DB Provider"),
+                                            QStringLiteral("23000"), 547});
+            throw vb::Error(vb::kHrIntegrityViolation, kMensaje);
+        }
+        return data::ConnectionCalls::Execute(cnn, sql, afectadas, opciones);
+    }
+
+private:
+    int enesima_;
+    int filas_ = 0;
+};
+
+class ReceiverFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data::ResetGlobalInstances();
+        core::ReiniciaEstado();
+        core::ResetConsultas();
+        vb::SetAppPath(tmp.path());
+        qputenv("TEMP", tmp.path().toLocal8Bit());
+        bases = tmp.file(QStringLiteral("bases"));
+        db::CreateDemo(bases);
+        core::SetLineaComando(QStringLiteral("@Server=") + bases + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;"));
+        QString conexion;
+        ASSERT_TRUE(core::IniciaSistema(false, QString(), conexion, 3));
+        ASSERT_TRUE(core::ConectaBaseRemota(bases, db::kInterfaceName, db::kInterfaceName, db::kInterfaceName));
+    }
+    void TearDown() override {
+        cpte.reset();
+        data::ResetGlobalInstances();
+        core::SetLineaComando(QString());
+    }
+
+    // A receive of the day as the window runs it, without its wait window.
+    receiver::ResultadoRecepcion Recibe(const QString& fecha = kDiaDemo, const QString& transmision = QStringLiteral("3")) {
+        receiver::VentanaRecepcion v{grilla, cpte, medida};
+        v.porcentajeIVA = 21;
+        v.fecha = fecha;
+        v.transmision = transmision;
+        return receiver::MovDeposito(v);
+    }
+
+    static void Exec(data::DB_Dll& db, const QString& sql) { db.gCnn()->Execute(sql); }
+    static vb::Variant Scalar(data::DB_Dll& db, const QString& sql) {
+        auto rs = db.gCnn()->Execute(sql);
+        if (!rs || rs->State() != ado::adStateOpen || rs->Eof()) return vb::Variant();
+        return rs->Fields(0).Value();
+    }
+    static long Count(data::DB_Dll& db, const QString& sql) { return Scalar(db, sql).toLong(); }
+    static data::DB_Dll& Principal() { return data::gDBPrincipal(); }
+    static data::DB_Dll& Remota() { return data::gDBRemota(); }
+    // The rows of a query, each as its values joined by "|".
+    static QStringList Filas(data::DB_Dll& db, const QString& sql) {
+        QStringList filas;
+        auto rs = db.gCnn()->Execute(sql);
+        for (; rs && rs->State() == ado::adStateOpen && !rs->Eof(); rs->MoveNext()) {
+            QStringList valores;
+            for (int i = 0; i < rs->fieldCount(); ++i) valores << rs->Fields(i).Value().text().trimmed();
+            filas << valores.join(u'|');
+        }
+        return filas;
+    }
+    QStringList Log() const {
+        QFile f(tmp.file(QStringLiteral("err.log")));
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    // Adds a row to Depositos: values in the column order of the table.
+    static void Deposito(const QString& valores) {
+        Exec(Remota(), QStringLiteral("INSERT INTO Depositos (Fecha, cod_suc, TipoComp, PtoVta, Numero, Movimiento, "
+                                      "Articulo, Cantidad, venta, cod_depo) VALUES (") + valores + u')');
+    }
+
+    testsupport::TempFolder tmp;
+    ui::ScriptedPrompter sinCajas;   // a box no test expects fails the test instead of waiting
+    QString bases;
+    ui::FlexGrid grilla{QStringLiteral("MSFlexGrid1")};
+    std::unique_ptr<posting::ClsCmnCptes> cpte;
+    ui::FixedWidthMeasurer medida{120};
+};
+
+}  // namespace receivertest
