@@ -6,7 +6,7 @@ BUILD_TEST := build/test
 BUILD_BENCH := build/bench
 DEMO_DIR   ?= $(CURDIR)/build/demo
 
-.PHONY: deps run test build-run build-test bench-ado bench-send screenshots clean
+.PHONY: deps run test build-run build-test bench-ado bench-send bench-receive screenshots clean
 
 deps:
 	@scripts/install-deps
@@ -35,6 +35,9 @@ bench-ado: build-bench
 
 bench-send: build-bench
 	@$(BUILD_BENCH)/bench/bench_send
+
+bench-receive: build-bench
+	@$(BUILD_BENCH)/bench/bench_receive
 
 screenshots: build-run
 	@scripts/screenshots $(BUILD_RUN)

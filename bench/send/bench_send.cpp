@@ -8,6 +8,7 @@
 //      attached head-office database, converting in SQL what the steps convert.
 // The last line is "pump/engine ratio: R", the first time over the second.
 #include "db/databases.h"
+#include "raw_sqlite.h"
 #include "platform/ado/ado.h"
 #include "platform/dts/dts.h"
 #include "transfer/korvane.h"
@@ -24,6 +25,12 @@
 
 namespace {
 
+using rawsqlite::Die;
+using rawsqlite::Exec;
+using rawsqlite::Num;
+using rawsqlite::OpenRaw;
+using rawsqlite::Text;
+
 // Rows of each view: 1,000,000 in all.
 constexpr int kArticulos = 200000;   // QET_KORVANE: one A3 price per article
 constexpr int kBarras = 250000;      // QET_KORVANE_BARRAS: every article one barcode, a quarter two
@@ -31,30 +38,6 @@ constexpr int kBultos = 150000;      // QET_KORVANE_BULTOS
 constexpr int kNovProv = 200000;     // QET_KORVANE_NOVPROV: the principal supplier of every article
 constexpr int kProv = 50000;         // QET_KORVANE_PROV
 constexpr int kOfertas = 150000;     // QET_KORVANE_OFERTAS
-
-[[noreturn]] void Die(const QString& what) {
-    std::fprintf(stderr, "bench_send: %s\n", qPrintable(what));
-    std::exit(1);
-}
-
-void Exec(sqlite3* db, const char* sql) {
-    char* err = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(err ? err : "?");
-        sqlite3_free(err);
-        Die(QStringLiteral("%1\n  in: %2").arg(msg, QString::fromUtf8(sql)));
-    }
-}
-
-sqlite3* OpenRaw(const QString& file) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK)
-        Die(QStringLiteral("cannot open %1").arg(file));
-    Exec(db, "PRAGMA journal_mode=WAL");
-    Exec(db, "PRAGMA synchronous=NORMAL");
-    return db;
-}
 
 // Fills a table with n rows: row(i, stmt) binds the values of row i.
 template <class F>
@@ -73,12 +56,6 @@ void Fill(sqlite3* db, const char* insert, int n, F row) {
     sqlite3_finalize(st);
 }
 
-void Text(sqlite3_stmt* st, int k, const std::string& s) { sqlite3_bind_text(st, k, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT); }
-std::string Num(const char* pattern, int i) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, pattern, i);
-    return buf;
-}
 
 // Fills the head-office tables behind the six views (schema from db/, no demo rows).
 void FillHeadOffice(const QString& file) {
