@@ -14,6 +14,7 @@
 #include "core/barra_progreso.h"
 #include "core/consultas_iface.h"
 #include "core/inicia_sistema.h"
+#include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "db/databases.h"
 #include "lookup/lib_cls_cons3.h"
@@ -24,6 +25,7 @@
 #include "platform/ui/flex_grid_view.h"
 #include "platform/ado/ado.h"
 #include "platform/ui/prompter.h"
+#include "platform/utillib/ventana_espera.h"
 #include "platform/vb/app.h"
 #include "platform/vb/error.h"
 #include "posting/cls_cmn_cptes.h"
@@ -176,6 +178,26 @@ bool CapturasLotesySeries(const QString& carpeta) {
     return ok && sinCajas.shown().empty();
 }
 
+// The wait window half way through a receive of the demo day, on the copy of the demo databases:
+// Yes to the question, OK to the closing box.
+bool CapturaRecepcion(console::FrmKorvane01& w, const QString& carpeta) {
+    bool guardada = false;
+    vb::SetDoEventsHook([&] {
+        QCoreApplication::processEvents();
+        utillib::VentanaEspera& espera = core::gVentanaEspera();
+        if (!guardada && espera.Visible() && espera.Linea(1).startsWith(QStringLiteral("Registros leidos 5 de")))
+            guardada = Guarda(espera.ventana(), carpeta, QStringLiteral("receive-waiting.png"));
+    });
+    w.txtfields[1]->setText(QStringLiteral("05/03/2008"));
+    ui::ScriptedPrompter guion;
+    guion.answer(6, QStringLiteral("Confirma la recepcion de informacion???"));
+    guion.answer(1, QStringLiteral("Proceso Finalizado"));
+    w.CmdRecibir_Click();
+    vb::SetDoEventsHook([] { QCoreApplication::processEvents(); });
+    if (!guardada) std::fprintf(stderr, "no se mostró la ventana de espera de la recepción\n");
+    return guardada && guion.exhausted();
+}
+
 // Pictures of the main window and of a send in progress. The send runs on a copy of the demo
 // databases, answered by a script: Yes to the question, OK to the closing box.
 int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
@@ -208,6 +230,7 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     ok = CapturasConsultas(carpeta) && ok;
     ok = CapturaLotePosicion(carpeta) && ok;
     ok = CapturasLotesySeries(carpeta) && ok;
+    ok = CapturaRecepcion(w, carpeta) && ok;
     for (const int porcentaje : {0, 50, 100}) {   // the percentage bar empty, half and full
         QImage barra(240, 24, QImage::Format_RGB32);
         core::DibujaBarraProgreso(barra, vb::Variant(static_cast<double>(porcentaje)), 0xFF0000, QString());
