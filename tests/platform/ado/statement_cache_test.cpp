@@ -7,12 +7,10 @@
 
 namespace {
 
-class StatementCacheTest : public testing::Test {
+class StatementCacheTest : public adotest::DemoFixture {
 protected:
     void SetUp() override {
-        db::CreateDemo(tmp.path());
-        cn = ado::Connection::Create();
-        cn->Open(db::ConnectionText(tmp.path(), "VOLMA"));
+        DemoFixture::SetUp();
         cn->Execute("CREATE TABLE PRUEBA (CODIGO varchar(25) NOT NULL, MARCA nvarchar(20) NULL, COSTO money NULL, "
                     "FECHA datetime NULL)\n"
                     "INSERT INTO PRUEBA VALUES ('000123', 'Dulcería', 45.5, '01/02/2008 09:00:00')\n"
@@ -32,9 +30,6 @@ protected:
         }
         return out;
     }
-
-    testsupport::TempFolder tmp;
-    ado::ConnectionPtr cn;
 };
 
 TEST(SqliteLiterals, ValuesAreLiftedWhatShapesTheStatementStays) {
