@@ -150,4 +150,6 @@ QString LimpiaCaracteres(const vb::Variant& Texto) {
     return vb::Trim(t);
 }
 
+QString RellenaCodigo(const QString& codigo, int ancho) { return gUtilTexto().Rellena(vb::Variant(vb::Trim(codigo)), ancho); }
+
 }  // namespace core

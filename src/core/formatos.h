@@ -1,6 +1,7 @@
 #pragma once
 // Number, time and text helpers of ModGlobal: amounts with the configured decimals, times in
-// minutes, the totals-key search and the clean-up of texts before they are stored.
+// minutes, the totals-key search, the clean-up of texts before they are stored and the width of
+// a code.
 // None treats its own errors: they go to the caller.
 #include "platform/vb/variant.h"
 
@@ -43,5 +44,10 @@ long BuscaEnListaGlobal(const QString& Valor);
 
 // The text without the characters 0, 255 and line feed, trimmed.
 QString LimpiaCaracteres(const vb::Variant& Texto);
+
+// A code as its column stores it: trimmed (blanks only), then brought to the column's width with
+// UtilTexto::Rellena. The form every code takes before it goes into a statement.
+//   RellenaCodigo(" FC ", 4) == "FC  "
+QString RellenaCodigo(const QString& codigo, int ancho);
 
 }  // namespace core

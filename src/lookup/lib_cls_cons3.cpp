@@ -1,5 +1,6 @@
 #include "lookup/lib_cls_cons3.h"
 
+#include "core/dialogo_en_uso.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "lookup/lib_frm_cons3.h"
@@ -120,7 +121,7 @@ QString Lib_ClsCons3::SentenciaGenerica(const QString& SQL, QString& CampoBusque
 
 void Lib_ClsCons3::MuestraLista(const QString& sentencia, QStringList* CmpsDevueltos, const QString& Clave,
                                 const QString& CampoBusqueda) {
-    std::unique_ptr<ListaConsulta> dlg = dialogos_.lista();
+    core::DialogoEnUso<ListaConsulta> dlg(dialogos_.lista);
     dlg->OrdenarPorLwv = !sentencia.contains(QLatin1String("ORDER BY"), Qt::CaseInsensitive);
     dlg->FiltroInicial = Clave;
     dlg->CampoBusqueda = CampoBusqueda;
@@ -144,16 +145,14 @@ void Lib_ClsCons3::MuestraLista(const QString& sentencia, QStringList* CmpsDevue
     dlg->CampoDevuelto.clear();
     dlg->Valores.clear();
     dlg->Cantidades.reset();
-    dlg->Descargar();
 }
 
 void Lib_ClsCons3::MuestraArbol(const QString& sentencia) {
-    std::unique_ptr<ArbolConsulta> dlg = dialogos_.arbol();
+    core::DialogoEnUso<ArbolConsulta> dlg(dialogos_.arbol);
     dlg->SQL = sentencia;
     dlg->CampoDevuelto = CampoDevuelto;
     dlg->MostrarModal();
     ValorDevuelto = dlg->ValorDevuelto;
-    dlg->Descargar();
 }
 
 void InstallLookupBuilder() {

@@ -11,9 +11,6 @@ namespace lots {
 // "Ignorar" (any letter case, blanks around it not counted): the argument sets no filter.
 bool EsIgnorar(const QString& valor);
 
-// The code trimmed and brought to `ancho` characters (blanks on the right).
-QString Codigo(const QString& codigo, int ancho);
-
 // Layout balances above 0 of the article in the deposit, with the position's entry order:
 // one row per position and lot (idposicion, nrolote, idunidadbase, disponible), oldest lot and
 // earliest-entered position first.

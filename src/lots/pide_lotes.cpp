@@ -1,9 +1,10 @@
 // ClsCmnCptes: the lot and series entry drivers. Each puts a fresh lot dialog in front of the
 // operator for one article line and hands the answer back as lists; the dialog is let go on every
 // way out, an error included.
+#include "core/dialogo_en_uso.h"
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "lots/dialogos_lotes.h"
-#include "lots/lotes_sql.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/vb/on_error.h"
 #include "posting/cls_cmn_cptes.h"
@@ -13,33 +14,7 @@
 
 namespace posting {
 
-namespace {
-
-// A fresh dialog from the factory, let go (Descargar, then released) when the driver leaves.
-template <class D>
-class DialogoEnUso {
-public:
-    explicit DialogoEnUso(const std::function<std::unique_ptr<D>()>& fabrica) {
-        if (fabrica) dialogo_ = fabrica();
-    }
-    ~DialogoEnUso() {
-        if (dialogo_) dialogo_->Descargar();
-    }
-    DialogoEnUso(const DialogoEnUso&) = delete;
-    DialogoEnUso& operator=(const DialogoEnUso&) = delete;
-
-    // The dialog; a program without it fails the step (91).
-    D& operator*() const {
-        if (!dialogo_) vb::Raise(vb::kErrObjectNotSet);
-        return *dialogo_;
-    }
-    D* operator->() const { return &**this; }
-
-private:
-    std::unique_ptr<D> dialogo_;
-};
-
-}  // namespace
+using core::DialogoEnUso;
 
 void ClsCmnCptes::PideSerieLote(const QString& Articulo, double Cantidad, const QString& SerieAnt,
                                 const QString& LoteAnt, QString& SerieNvo, QString& LoteNvo, bool Serie, bool Lote,
@@ -90,7 +65,7 @@ void ClsCmnCptes::PideSerieLote_Salidas(ui::FlexGrid& Grilla, const QString& Art
         d->EsLote = Lote;
         d->EsSerie = Serie;
         d->EsTalle = Talle;
-        d->Deposito = lots::Codigo(deposito, 4);
+        d->Deposito = core::RellenaCodigo(deposito, 4);
         d->Lotes = SeriesLoteAnt;
         d->Series = CantidadANT;
     });

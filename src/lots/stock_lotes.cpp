@@ -1,5 +1,6 @@
 // ClsCmnCptes: stock by lot, series and position (ObtieneStock), and stock in a base unit and an
 // equivalent one (ObtieneStockxEquiv).
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "lots/lotes_sql.h"
@@ -23,7 +24,7 @@ double ClsCmnCptes::ObtieneStock(const QString& IdArticulo, QString* IdDeposito,
         QString unidad = IdUnidad ? *IdUnidad : QStringLiteral("Ignorar");
         on.run([&] {
             if (!lots::EsIgnorar(deposito)) return;
-            deposito = lots::Codigo(core::ObtieneConfiguracion(QStringLiteral("DepositoDefault")), 4);
+            deposito = core::RellenaCodigo(core::ObtieneConfiguracion(QStringLiteral("DepositoDefault")), 4);
             if (IdDeposito) *IdDeposito = deposito;
         });
         on.run([&] {
@@ -31,7 +32,7 @@ double ClsCmnCptes::ObtieneStock(const QString& IdArticulo, QString* IdDeposito,
             const vb::Variant ud = data::gDBPrincipal().DatosTabla(QStringLiteral("v_ma_articulos"), vb::Variant(IdArticulo),
                                                                    QStringLiteral("IdUnidad"), QStringLiteral("IdArticulo"),
                                                                    8, QString(), true, false);
-            unidad = lots::Codigo(util.ValorNoNulo(ud).text(), 4);
+            unidad = core::RellenaCodigo(util.ValorNoNulo(ud).text(), 4);
             if (IdUnidad) *IdUnidad = unidad;
         });
         on.run([&] { saldo = Stock::ControlStock(deposito, IdArticulo, unidad); });

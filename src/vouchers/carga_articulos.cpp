@@ -4,6 +4,7 @@
 #include "vouchers/carga_comprobante.h"
 
 #include "core/articulos.h"
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "core/mod_zip.h"
 #include "data/db_dll.h"
@@ -186,7 +187,7 @@ void CargaComprobante::ColumnasDeLinea(ado::Recordset& r, ui::FlexGrid& g, int f
 
 // The article master's columns; an article missing from the master leaves them as they are.
 void CargaComprobante::ColumnasDelMaestro(const QString& articulo, ui::FlexGrid& g, int fila) {
-    QString codigo = Util().Rellena(vb::Variant(vb::Trim(articulo)), 25);
+    QString codigo = core::RellenaCodigo(articulo, 25);
     ado::RecordsetPtr rs;
     if (core::BuscaArticulo(codigo, &rs, true, false) && rs) ColumnasDelArticulo(*rs, g, fila);
     posting::Cierra(rs);

@@ -1,42 +1,26 @@
 #pragma once
 // The demo head-office database in the test's own folder, gDBPrincipal open on it as an
 // administrator, scripted boxes; the entry grids as the engine lays them out.
-#include "core/mod_global.h"
-#include "data/db_dll.h"
-#include "db/databases.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/text_box.h"
 #include "platform/ui/text_measurer.h"
-#include "platform/vb/app.h"
 #include "platform/vb/dates.h"
 #include "posting/cls_cmn_cptes.h"
-#include "support/test_support.h"
+#include "support/demo_db.h"
 
 #include <gtest/gtest.h>
 
 namespace voucherstest {
 
-class VouchersTest : public ::testing::Test {
+class VouchersTest : public testsupport::DemoCentralTest {
 protected:
-    void SetUp() override {
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
-        vb::SetAppPath(carpeta.path());
-        db::CreateHeadOffice(carpeta.path(), QStringLiteral("VOLMA"), true);
-        data::DB_Dll& db = data::gDBPrincipal();
-        std::tie(db.gServidor, db.gDBName, db.gUsuario) = std::tuple(carpeta.path(), "VOLMA", "admin");
-        db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
-        ASSERT_TRUE(db.gOpenFlag);
-    }
     void TearDown() override {
         vb::SetClock({});
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
+        DemoCentralTest::TearDown();
     }
     static void Ejecuta(const QString& sql) { data::gDBPrincipal().gCnn()->Execute(sql); }
 
-    testsupport::TempFolder carpeta;
     ui::ScriptedPrompter prompter;
 };
 
