@@ -26,8 +26,7 @@ const QChar kPar = QChar(0xFF);   // joins a lot and its serial in one list item
 const QString kCantidad = QStringLiteral("Cantidad");
 const QString kMenorACero = QStringLiteral("La Cantidad no puede ser Menor a Cero");
 const QString kSuperaStock = QStringLiteral("La Cantidad supera a la cantidad disponible en Stock");
-const QString kSeparador =
-    QStringLiteral("Un valor no puede contener los caracteres | ni ÿ: separan los valores de la lista");
+const QString kSeparador = NoPuedeContener(QStringLiteral("| ni ÿ"));
 
 // A list item as lot and serial: "lot ÿ serial", or a lot alone.
 struct Par {
@@ -272,21 +271,17 @@ bool CargaLotesySeries::ValidaCantidadCantidadPedida() { return SumaIgualA(kColC
 
 // ---- accept ----
 
-// Query mode: no quantity below 0, and none above what its stock row holds.
-bool CargaLotesySeries::ValidaCantidades() {
+// Query mode: a whole quantity, not below 0, and on a row that came from stock not above what it
+// holds; the trailing blank row and unmatched earlier rows keep no limit.
+QString CargaLotesySeries::RechazoCantidad(int fila, double q) const {
     const ui::FlexGrid& g = MSFlexGrid1;
-    for (int r = g.FixedRows(); r < g.Rows(); ++r) {
-        const double cantidad = LeeCantidad(g.TextMatrix(r, kColCantidad));
-        if (ComparaCantidades(cantidad, 0) < 0) {
-            RechazaCelda(r, kColCantidad, kMenorACero);
-            return false;
-        }
-        if (r < filasStock_ && ComparaCantidades(cantidad, std::max(LeeCantidad(g.TextMatrix(r, kColStock)), 0.0)) > 0) {
-            RechazaCelda(r, kColCantidad, kSuperaStock);
-            return false;
-        }
-    }
-    return true;
+    if (ComparaCantidades(q, 0) < 0) return kMenorACero;
+    if (ComparaCantidades(q, std::round(q)) != 0)
+        return QStringLiteral("No Puede Informase Cantidades que no Sean Enteras");
+    if (fila >= g.FixedRows() && fila < filasStock_ &&
+        ComparaCantidades(q, std::max(LeeCantidad(g.TextMatrix(fila, kColStock)), 0.0)) > 0)
+        return kSuperaStock;
+    return QString();
 }
 
 // Entry mode: no value holding a separator of the list.
@@ -315,7 +310,7 @@ void CargaLotesySeries::CmdAceptar_Click() {
     ui::FlexGrid& g = MSFlexGrid1;
     vb::OnError on(posting::Tratamiento(""));
     if (EsConsultaDeSerieLote) {
-        if (!ValidaCantidades()) return;
+        if (!ValidaCantidades(kColCantidad)) return;
         bool sigue = false;
         on.run([&] {
             sigue = ValidaCantidadCantidadPedida() ||
@@ -382,32 +377,21 @@ void CargaLotesySeries::CampoValida(ui::TextBox& Texto) {
     ui::FlexGrid& g = MSFlexGrid1;
     const QString T = Texto.Text().trimmed();
     const QString F = Texto.DataField.trimmed();
+    if (F.compare(kCantidad, Qt::CaseInsensitive) == 0) {
+        if (EsConsultaDeSerieLote) ValidaCantidadEditor(T);
+        return;
+    }
     QString mensaje;
     vb::OnError on(posting::Tratamiento("CampoValida"));
-    if (F.compare(kCantidad, Qt::CaseInsensitive) == 0) {
-        if (!EsConsultaDeSerieLote) return;
-        on.run([&] {
-            const double q = LeeCantidad(T);
-            const int r = g.Row();
-            if (ComparaCantidades(q, 0) < 0)
-                mensaje = kMenorACero;
-            else if (ComparaCantidades(q, std::round(q)) != 0)
-                mensaje = QStringLiteral("No Puede Informase Cantidades que no Sean Enteras");
-            else if (r >= g.FixedRows() && r < filasStock_ &&
-                     ComparaCantidades(q, std::max(LeeCantidad(g.TextMatrix(r, kColStock)), 0.0)) > 0)
-                mensaje = kSuperaStock;   // every row that came from stock; the others keep no limit
-        });
-    } else {
-        on.run([&] {
-            if (T.contains(u'|') || T.contains(kPar)) {
-                mensaje = kSeparador;
-                return;
-            }
-            if (g.Row() != g.FixedRows()) return;
-            g.SetText(T);   // the first value goes into every row left empty
-            CompletaTodoIgual();
-        });
-    }
+    on.run([&] {
+        if (T.contains(u'|') || T.contains(kPar)) {
+            mensaje = kSeparador;
+            return;
+        }
+        if (g.Row() != g.FixedRows()) return;
+        g.SetText(T);   // the first value goes into every row left empty
+        CompletaTodoIgual();
+    });
     if (mensaje.isEmpty()) return;
     ui::MsgBox(mensaje, ui::vbCritical, kAvisoOperador);
     errorCampo_ = true;
@@ -451,7 +435,7 @@ void CargaLotesySeries::Form_KeyDown(int& KeyCode, int Shift) {
 void CargaLotesySeries::Toolbar1_ButtonClick(int Index) {
     EscribeEditor();
     ui::FlexGrid& g = MSFlexGrid1;
-    if (!Editable(g)) return;   // only the column the operator types in
+    if (!Editable(g) || !FilaActualDeDatos()) return;   // only the column the operator types in
     const int col = g.Col();
     switch (Index) {
     case kBotonLlenar: {

@@ -76,6 +76,7 @@ public:
 protected:
     bool Editable(const ui::FlexGrid& MsFlexGrid) const override;
     void MueveConEnter(ui::FlexGrid& MsFlexGrid) override;
+    QString RechazoCantidad(int fila, double q) const override;
 
 private:
     void ProponeCantidades();
@@ -83,7 +84,6 @@ private:
     QHash<QString, int> FilasPorClave(int desde, int hasta) const;
     int AgregaFila(const QString& lote, const QString& serie, const QString& stock, const QString& cantidad);
     void MuestraAnteriores();
-    bool ValidaCantidades();
     bool ValidaValores();
     QString ListaDeColumna(int col) const;
 

@@ -10,7 +10,6 @@
 #include "posting/tratamiento.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace lots {
 
@@ -21,26 +20,13 @@ constexpr int kTeclaEsc = 27;
 constexpr int kTeclaArriba = 38;
 constexpr int kTeclaAbajo = 40;
 
-// Ten-thousandths, kept in a double: no integer range to overflow.
-double Diezmilesimos(double v) { return std::round(v * 10000.0); }
+const QString kNoEsCantidad = QStringLiteral("La Cantidad informada no es un número");
 
 }  // namespace
 
-QString TextoCantidad(double valor) {
-    if (!std::isfinite(valor)) return QStringLiteral("0");
-    QString s = QString::number(Diezmilesimos(valor) / 10000.0, 'f', 4);
-    while (s.endsWith(u'0')) s.chop(1);
-    if (s.endsWith(u'.')) s.chop(1);
-    if (s == QStringLiteral("-0")) s = QStringLiteral("0");
-    return s;
-}
-
-double LeeCantidad(const QString& texto) { return core::gUtilTexto().ADoble(vb::Variant(texto.trimmed())); }
-
-int ComparaCantidades(double a, double b) {
-    const double x = Diezmilesimos(a);
-    const double y = Diezmilesimos(b);
-    return x < y ? -1 : (x > y ? 1 : 0);
+QString NoPuedeContener(const QString& caracteres) {
+    return QStringLiteral("Un valor no puede contener los caracteres ") + caracteres +
+           QStringLiteral(": separan los valores de la lista");
 }
 
 GrillaLotes::GrillaLotes(QString caption) : caption_(std::move(caption)) { TxtEdit.SetVisible(false); }
@@ -208,7 +194,10 @@ void GrillaLotes::ProponeEn(int colDisponible, int colCantidad, double pedido) {
     if (g.Rows() <= primera) return;
     pedido = std::max(pedido, 0.0);
     double resto = pedido;
-    if (g.Rows() == primera + 1) {   // one place: it is proposed the whole quantity
+    // One place: it is proposed the whole quantity, whatever it holds. Deliberately not capped at
+    // its balance: the operator sees the whole request where it would have to come from, and
+    // Accept refuses what the place does not hold, so nothing short is taken unnoticed.
+    if (g.Rows() == primera + 1) {
         g.SetTextMatrix(primera, colCantidad, TextoCantidad(resto));
         return;
     }
@@ -250,6 +239,38 @@ void GrillaLotes::RechazaCelda(int fila, int col, const QString& mensaje) {
     MSFlexGrid1.SetRow(fila);
     MSFlexGrid1.SetCol(col);
     ui::MsgBox(mensaje, ui::vbCritical, kAvisoOperador);
+}
+
+void GrillaLotes::ValidaCantidadEditor(const QString& texto) {
+    errorCampo_ = false;
+    QString mensaje;
+    bool comprobada = false;
+    vb::OnError on(posting::Tratamiento("CampoValida"));
+    on.run([&] {
+        if (!EsCantidad(texto)) vb::Raise(vb::kErrTypeMismatch);
+        mensaje = RechazoCantidad(MSFlexGrid1.Row(), LeeCantidad(texto));
+        comprobada = true;
+    });
+    if (on.left()) return;
+    if (comprobada && mensaje.isEmpty()) return;
+    if (!mensaje.isEmpty()) ui::MsgBox(mensaje, ui::vbCritical, kAvisoOperador);
+    errorCampo_ = true;   // refused, or a check that failed and was passed over
+}
+
+bool GrillaLotes::ValidaCantidades(int col) {
+    const ui::FlexGrid& g = MSFlexGrid1;
+    for (int r = g.FixedRows(); r < g.Rows(); ++r) {
+        const QString texto = g.TextMatrix(r, col);
+        const QString mensaje = EsCantidad(texto) ? RechazoCantidad(r, LeeCantidad(texto)) : kNoEsCantidad;
+        if (mensaje.isEmpty()) continue;
+        RechazaCelda(r, col, mensaje);
+        return false;
+    }
+    return true;
+}
+
+bool GrillaLotes::FilaActualDeDatos() const {
+    return MSFlexGrid1.Row() >= MSFlexGrid1.FixedRows() && MSFlexGrid1.Row() < MSFlexGrid1.Rows();
 }
 
 }  // namespace lots

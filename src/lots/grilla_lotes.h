@@ -17,7 +17,9 @@
 // hooks only record what a window would show, and text widths are 120 twips a character.
 //
 // Quantities are written into cells and lists with "." (TextoCantidad), read with
-// UtilTexto::ADoble (LeeCantidad) and compared to four decimals (ComparaCantidades).
+// UtilTexto::ADoble (LeeCantidad) and compared to four decimals (ComparaCantidades); a quantity is
+// checked by one rule of each dialog (RechazoCantidad) as it is typed and again at Accept.
+#include "lots/cantidades.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/text_box.h"
 
@@ -29,14 +31,6 @@ class TextMeasurer;
 }
 
 namespace lots {
-
-// A quantity as cells and lists hold it: rounded to four decimals, "." as decimal point, no
-// trailing zeros (2, 2.5, 0.3333); a value that is not finite gives 0.
-QString TextoCantidad(double valor);
-// A quantity cell or list item as a number ("2,5" and "2.5" alike; empty or not a number: 0).
-double LeeCantidad(const QString& texto);
-// a against b to four decimals: -1, 0 or 1.
-int ComparaCantidades(double a, double b);
 
 // What the window of a lot dialog does for it.
 class VistaLotes {
@@ -107,6 +101,8 @@ protected:
     virtual bool Editable(const ui::FlexGrid& MsFlexGrid) const = 0;
     // Where Enter moves once the grid has the focus.
     virtual void MueveConEnter(ui::FlexGrid& MsFlexGrid) = 0;
+    // Why the quantity q may not go into data row `fila` (empty: it may).
+    virtual QString RechazoCantidad(int fila, double q) const = 0;
 
     // Hooks: through the window when there is one, and recorded.
     void SetCaption(const QString& caption);
@@ -139,6 +135,16 @@ protected:
     static bool AjustaCantidadPedida(double& Cantidad, double total, bool puedeMenos, const QString& faltante);
     // A refused cell: it becomes the current cell and the message is shown.
     void RechazaCelda(int fila, int col, const QString& mensaje);
+    // The check of a quantity typed in the editor for the current row, under the "CampoValida"
+    // question: a text neither blank nor a number is asked about as a type mismatch (13); a
+    // quantity RechazoCantidad refuses shows its message. A refusal, or the check passed over with
+    // Ignore, sets ErrorCampo; leaving the question leaves it clear (Accept checks again).
+    void ValidaCantidadEditor(const QString& texto);
+    // Accept's check of the quantities in column `col`: the first data row whose text is not a
+    // quantity, or whose quantity RechazoCantidad refuses, is refused (RechazaCelda); false then.
+    bool ValidaCantidades(int col);
+    // Whether a data row is one the toolbar may write from: the grid's current row, not a header.
+    bool FilaActualDeDatos() const;
 
     bool errorCampo_ = false;
 
@@ -155,5 +161,8 @@ private:
 // The lot dialogs' message titles: critical messages, and questions and information.
 inline const QString kAvisoOperador = QStringLiteral("Aviso al Operador");
 inline const QString kAvisoOperadorPregunta = QStringLiteral("Aviso al Operador!!!");
+
+// Why a value may not hold the characters that separate the items of its list (e.g. "| ni ÿ").
+QString NoPuedeContener(const QString& caracteres);
 
 }  // namespace lots

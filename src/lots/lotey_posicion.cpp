@@ -119,6 +119,7 @@ void LoteyPosicion::CargaSaldos(bool conLote) {
 void LoteyPosicion::VerificaAnteriores() {
     ui::FlexGrid& g = MSFlexGrid1;
     if (!EsConsultaDePosicionLote) {
+        if (!EsPosicion && !EsLote) return;   // nothing asked: nothing to propose
         CargaSaldos(EsPosicionYLote);
         ProponeCantidades();
         return;
@@ -164,24 +165,31 @@ bool LoteyPosicion::ValidaCantidadCantidadPedida() { return SumaIgualA(kColCanti
 
 // ---- accept and cancel ----
 
-// Every row by the editor's own rules; the first refused row becomes the current cell.
-bool LoteyPosicion::ValidaFilas() {
+QString LoteyPosicion::RechazoCantidad(int fila, double q) const {
+    if (ComparaCantidades(q, 0) < 0) return QStringLiteral("La Cantidad no puede ser Menor a Cero");
+    if (ComparaCantidades(q, Disponible(fila)) > 0) return QStringLiteral("No hay disponible para esa posicion");
+    return QString();
+}
+
+// A row taken from whose code holds a separator of the lists would split its item: the operator
+// is told, and takes nothing from it.
+bool LoteyPosicion::ValidaCodigos() {
     ui::FlexGrid& g = MSFlexGrid1;
     for (int r = g.FixedRows(); r < g.Rows(); ++r) {
-        const double cantidad = LeeCantidad(g.TextMatrix(r, kColCantidad));
-        QString mensaje;
-        if (ComparaCantidades(cantidad, 0) < 0) mensaje = QStringLiteral("La Cantidad no puede ser Menor a Cero");
-        else if (ComparaCantidades(cantidad, Disponible(r)) > 0) mensaje = QStringLiteral("No hay disponible para esa posicion");
-        if (mensaje.isEmpty()) continue;
-        RechazaCelda(r, kColCantidad, mensaje);
-        return false;
+        if (r == filaDeposito_ || ComparaCantidades(LeeCantidad(g.TextMatrix(r, kColCantidad)), 0) == 0) continue;
+        for (const int col : {kColPosicion, kColLote}) {
+            const QString codigo = g.TextMatrix(r, col);
+            if (!codigo.contains(u'|') && !codigo.contains(u'*')) continue;
+            RechazaCelda(r, kColCantidad, NoPuedeContener(QStringLiteral("| ni *")));
+            return false;
+        }
     }
     return true;
 }
 
 void LoteyPosicion::CmdAceptar_Click() {
     EscribeEditor();   // what is typed and not yet in its cell counts
-    if (!ValidaFilas()) return;
+    if (!ValidaCantidades(kColCantidad) || !ValidaCodigos()) return;
     if (!ValidaCantidadCantidadPedida() &&
         !AjustaCantidadPedida(Cantidad1, SumaFilas(-1), MostrarForm,
                               QStringLiteral("La suma de cantidades informadas es Menor a la cantidad solicitada ")))
@@ -219,20 +227,11 @@ void LoteyPosicion::CampoValida(ui::TextBox& Texto) {
     ui::FlexGrid& g = MSFlexGrid1;
     const QString T = Texto.Text().trimmed();
     const QString F = Texto.DataField.trimmed();
-    vb::OnError on(posting::Tratamiento("CampoValida"));
     if (F.compare(QStringLiteral("Cantidad"), Qt::CaseInsensitive) == 0) {
-        on.run([&] {
-            const double cantidad = LeeCantidad(T);
-            QString mensaje;
-            if (ComparaCantidades(cantidad, 0) < 0) mensaje = QStringLiteral("La Cantidad no puede ser Menor a Cero");
-            else if (ComparaCantidades(cantidad, Disponible(g.Row())) > 0)
-                mensaje = QStringLiteral("No hay disponible para esa posicion");
-            if (mensaje.isEmpty()) return;
-            ui::MsgBox(mensaje, ui::vbCritical, kAvisoOperador);
-            errorCampo_ = true;
-        });
+        ValidaCantidadEditor(T);
         return;
     }
+    vb::OnError on(posting::Tratamiento("CampoValida"));
     on.run([&] {
         if (g.Row() != g.FixedRows()) return;
         g.SetText(T);
@@ -270,13 +269,13 @@ void LoteyPosicion::Toolbar1_ButtonClick(int Index) {
     ui::FlexGrid& g = MSFlexGrid1;
     switch (Index) {
     case kBotonCopiar: {
-        if (g.Col() != kColCantidad) return;
+        if (g.Col() != kColCantidad || !FilaActualDeDatos()) return;
         const QString valor = g.Text().trimmed();
         for (int r = g.Row(); r < g.Rows(); ++r) g.SetTextMatrix(r, kColCantidad, valor);
         break;
     }
     case kBotonBlanquear:
-        if (g.Col() != kColCantidad) return;
+        if (g.Col() != kColCantidad || !FilaActualDeDatos()) return;   // never the header
         for (int r = g.Row(); r < g.Rows(); ++r) g.SetTextMatrix(r, kColCantidad, QStringLiteral("0"));
         break;
     case kBotonProponer:

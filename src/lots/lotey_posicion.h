@@ -63,11 +63,13 @@ protected:
     // Only CANT. is edited; Enter goes down a row (from the last row, to Accept).
     bool Editable(const ui::FlexGrid& MsFlexGrid) const override { return MsFlexGrid.Col() == kColCantidad; }
     void MueveConEnter(ui::FlexGrid& MsFlexGrid) override;
+    // Below 0, or above the row's DISPONIBLE.
+    QString RechazoCantidad(int fila, double q) const override;
 
 private:
     void CargaSaldos(bool conLote);
     void ProponeCantidades();
-    bool ValidaFilas();
+    bool ValidaCodigos();
     QString ArmaLista(int columna, bool conCantidad) const;
     double Disponible(int fila) const;
     double Convierte(const QString& unidadBase, double cantidad) const;

@@ -218,8 +218,10 @@ TEST_F(CargaLotesTest, QuantitiesAreCheckedAsTyped) {
         int fila;
         const char* texto;
         const char* mensaje;   // nullptr: taken, the cursor one row down
+        int respuesta = 1;
     } casos[] = {
         {3, "5", "La Cantidad supera a la cantidad disponible en Stock"},   // a serial held once
+        {3, "3x", "Ha ocurrido el Siguiente Error (13)", 5},   // not a number: Ignore refuses it
         {3, "2.5", "No Puede Informase Cantidades que no Sean Enteras"},
         {3, "-1", "La Cantidad no puede ser Menor a Cero"},
         {3, "1", nullptr},
@@ -228,7 +230,7 @@ TEST_F(CargaLotesTest, QuantitiesAreCheckedAsTyped) {
     for (const Caso& c : casos) {
         g.SetRow(c.fila);
         g.SetCol(3);
-        if (c.mensaje) guion.answer(1, QString::fromUtf8(c.mensaje));
+        if (c.mensaje) guion.answer(c.respuesta, QString::fromUtf8(c.mensaje));
         Escribe(*d, QString::fromLatin1(c.texto));
         EXPECT_EQ(d->TxtEdit.Visible(), c.mensaje != nullptr) << c.texto;
         if (c.mensaje) QTest::keyClick(d->editor(), Qt::Key_Escape);

@@ -30,7 +30,9 @@ protected:
                 Saldo("A002", "P10", "000123", "L1", "UN  ", 24), Saldo("A002", "", "000123", "", "UN", 12),
                 Saldo("A002", "", "000123", "L9", "UN", 12),   // 24 unshelved units in two rows
                 Saldo("A002", "P10", "000789", "L5", "UN", 10), Saldo("A002", "P11", "000789", "L5", "UN", 5),
-                Saldo("A002", "P10", "000456", "L1", "UN", 3), Saldo("A002", "", "000456", "", "UN", -2)};
+                Saldo("A002", "P10", "000456", "L1", "UN", 3), Saldo("A002", "", "000456", "", "UN", -2),
+                QStringLiteral("INSERT INTO MA_POSICIONES (IDPOSICION, IdDeposito, ORDENINGRESO) VALUES ('P*1', 'A002', 3)"),
+                Saldo("A002", "P*1", "000950", "L|1", "UN", 5)};
     }
     // A dialog loaded as the driver loads it (positions and lots, or `modo` 1 positions only, 2 lots
     // only), a review when earlier lists are given; and shown.
@@ -111,6 +113,10 @@ TEST_F(LoteyPosicionTest, KeysOpenTheEditorCheckAndMove) {
     QTest::keyClick(d->editor(), Qt::Key_A, Qt::ControlModifier);
     guion.answer(1, QStringLiteral("La Cantidad no puede ser Menor a Cero"));
     editor("-1", Qt::Key_Down);
+    QTest::keyClick(d->editor(), Qt::Key_A, Qt::ControlModifier);
+    guion.answer(5, QStringLiteral("Ha ocurrido el Siguiente Error (13)"));   // not a number: Ignore refuses it
+    editor("5x", Qt::Key_Return);
+    EXPECT_TRUE(d->ErrorCampo());
     editor("", Qt::Key_Escape);   // dropped, unchecked
     EXPECT_EQ(g.TextMatrix(4, 4) + u' ' + celda(), QStringLiteral("0 4,4 0"));
 
@@ -162,6 +168,7 @@ TEST_F(LoteyPosicionTest, AcceptChecksTheRowsAndTheTotal) {
         {60, true, {"30", "0", "0", "0", "1"}, {{6, "Es Menor a la solicitada"}}, "|P01*30|*1|", 31},
         {60, false, {"40", "20", "0", "0", "0"}, {{1, "No hay disponible para esa posicion"}}, nullptr, 60},
         {60, false, {"30", "-10", "0", "0", "0"}, {{1, "La Cantidad no puede ser Menor a Cero"}}, nullptr, 60},
+        {60, false, {"30", "20", "10", "7 u", "0"}, {{1, "La Cantidad informada no es un número"}}, nullptr, 60},
     };
     for (const Caso& c : casos) {
         ui::ScriptedPrompter guion;
@@ -228,6 +235,16 @@ TEST_F(LoteyPosicionTest, BalancesInTheLinesUnitAndTheDepositRow) {
     EXPECT_EQ(d->MSFlexGrid1.Rows(), 1);
     QTest::keyClick(d->grilla(), Qt::Key_5);
     EXPECT_FALSE(d->TxtEdit.Visible());
+    d->toolbar()->actions()[1]->trigger();   // no data row: the header stays
+    EXPECT_EQ(d->MSFlexGrid1.TextMatrix(0, 4), QStringLiteral("CANT."));
+
+    EXPECT_EQ(Abre(60, "000123", "A001", "UN", 0)->MSFlexGrid1.Rows(), 1);   // nothing asked: nothing loaded
+
+    ui::ScriptedPrompter guion;   // codes holding the lists' separators never reach a list
+    d = Abre(3, "000950", "A002");
+    guion.answer(1, QStringLiteral("Un valor no puede contener los caracteres | ni *"));
+    d->aceptar()->click();
+    EXPECT_TRUE(guion.exhausted() && !d->Aceptado() && d->Posiciones.isEmpty());
 }
 
 }  // namespace lotstest

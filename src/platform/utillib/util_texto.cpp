@@ -28,15 +28,19 @@ std::optional<QString> TextoNumerico(const QString& texto) {
     return t;
 }
 
-double LeeDoble(const vb::Variant& valor) {
-    if (valor.isNull() || valor.isEmpty()) return 0.0;
+// The number the value holds; nothing for Null, Empty and a text without a finite number.
+std::optional<double> Numero(const vb::Variant& valor) {
+    if (valor.isNull() || valor.isEmpty()) return std::nullopt;
     if (!valor.isString()) return valor.toDouble();
     const std::optional<QString> t = TextoNumerico(valor.toString());
-    if (!t) return 0.0;
+    if (!t) return std::nullopt;
     bool ok = false;
     const double d = t->toDouble(&ok);
-    return ok && std::isfinite(d) ? d : 0.0;
+    if (!ok || !std::isfinite(d)) return std::nullopt;
+    return d;
 }
+
+double LeeDoble(const vb::Variant& valor) { return Numero(valor).value_or(0.0); }
 
 bool EsSeparadorDeLista(const std::optional<QString>& s) {
     if (!s || s->size() != 1) return false;
@@ -64,6 +68,8 @@ vb::Currency UtilTexto::ANumero(const vb::Variant& texto) const {
 }
 
 double UtilTexto::ADoble(const vb::Variant& texto) const { return LeeDoble(texto); }
+
+bool UtilTexto::EsNumero(const vb::Variant& texto) const { return Numero(texto).has_value(); }
 
 int32_t UtilTexto::AEntero(const vb::Variant& texto) const { return vb::CLng(vb::Variant(LeeDoble(texto))); }
 

@@ -33,6 +33,10 @@ public:
     vb::Currency ANumero(const vb::Variant& texto) const;  // rounded to four decimals
     double ADoble(const vb::Variant& texto) const;
     int32_t AEntero(const vb::Variant& texto) const;  // ADoble rounded, halves to even
+    // Whether ADoble reads the value as a number of its own rather than giving 0 for it: a number,
+    // or a text that holds one by the rules above ("12,5", " 3 ", "1e3"); empty, blank and "5x"
+    // do not.
+    bool EsNumero(const vb::Variant& texto) const;
     // The value as text: Null and Empty give "", numbers their plain form with ".".
     QString ATexto(const vb::Variant& valor) const;
 
