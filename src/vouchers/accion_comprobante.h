@@ -22,7 +22,7 @@ struct AccionComprobante {
     vb::Date FechaHora;      // written day first with a four-digit year, to the minute
     QString Usuario;
     QString PC;
-    QString NroAsiento;      // the journal entry number as text; empty or not a number is 0
+    QString NroAsiento;      // the journal entry number: a whole number; any other text ("", "12.5") is 0
 };
 
 // " INSERT INTO V_MV_CPTEACCIONES (TC,IdComprobante,...) VALUES (...)": every text a quoted

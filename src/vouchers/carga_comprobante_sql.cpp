@@ -1,10 +1,8 @@
 #include "vouchers/carga_comprobante_sql.h"
 
-#include "core/mod_global.h"
+#include "core/formatos.h"
 #include "data/sql_literal.h"
-#include "platform/utillib/util_texto.h"
 #include "platform/vb/runtime.h"
-
 
 namespace vouchers {
 
@@ -23,7 +21,7 @@ QString ComplementoSQL(const QString& IdComplemento) {
 
 QString CondicionComprobante(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
                              bool Compras, const QString& Proveedor) {
-    const QString tipo = core::gUtilTexto().Rellena(vb::Variant(vb::Trim(TC)), 4);
+    const QString tipo = core::RellenaCodigo(TC, 4);
     QString w = QStringLiteral(" WHERE TC = '") + data::LiteralSQL(tipo) + QStringLiteral("' AND IDCOMPROBANTE = '") +
                 data::LiteralSQL(vb::Trim(SucNroLetra)) + QStringLiteral("'");
     if (Compras) return w + QStringLiteral(" AND CUENTA = '") + data::LiteralSQL(Proveedor) + QStringLiteral("'");
@@ -48,9 +46,13 @@ SentenciasComprobante SentenciasCarga(const QString& TC, const QString& SucNroLe
 
 QString SentenciaAplicado(const QString& SucNroLetra, const QString& IdArticulo) {
     return QStringLiteral("SELECT CantidadAplicada FROM VT_V_MV_INSUMOS_APLICACION WHERE (TCO_ORIGEN = 'RM' or "
-                          "TCO_ORIGEN = 'NP') AND IDCOMPROBANTEORIGEN = '") +
-           data::LiteralSQL(vb::Trim(SucNroLetra)) + QStringLiteral("' AND IDARTICULO = '") +
-           data::LiteralSQL(core::gUtilTexto().Rellena(vb::Variant(vb::Trim(IdArticulo)), 25)) + QStringLiteral("'");
+                          "TCO_ORIGEN = 'NP') AND ") +
+           CondicionNumeroArticulo(QStringLiteral("IDCOMPROBANTEORIGEN"), SucNroLetra, IdArticulo);
+}
+
+QString CondicionNumeroArticulo(const QString& ColumnaNumero, const QString& SucNroLetra, const QString& IdArticulo) {
+    return ColumnaNumero + QStringLiteral(" = '") + data::LiteralSQL(vb::Trim(SucNroLetra)) +
+           QStringLiteral("' AND IDARTICULO = '") + data::LiteralSQL(core::RellenaCodigo(IdArticulo, 25)) + u'\'';
 }
 
 }  // namespace vouchers

@@ -12,8 +12,9 @@
 
 namespace vouchers {
 
-// The complement of a voucher key as it goes into SQL unquoted: the whole number the text holds
-// (blanks around it allowed, a sign in front), 0 for anything else, an empty text included.
+// The complement of a voucher key (or the journal entry number of its audit row) as it goes into
+// SQL unquoted: the whole number the text holds (blanks around it allowed, a sign in front, within
+// 32 bits), 0 for anything else, an empty text and "12.5" included.
 QString ComplementoSQL(const QString& IdComplemento);
 
 // " WHERE TC = '<type padded to 4>' AND IDCOMPROBANTE = '<number trimmed>' AND ..." with
@@ -35,5 +36,9 @@ SentenciasComprobante SentenciasCarga(const QString& TC, const QString& SucNroLe
 
 // What later vouchers applied of an article of a delivery note or order: one row per applying line.
 QString SentenciaAplicado(const QString& SucNroLetra, const QString& IdArticulo);
+
+// "<ColumnaNumero> = '<number trimmed>' AND IDARTICULO = '<article trimmed, brought to 25>'": the
+// lines of one article on one voucher, in a view that names the voucher's number ColumnaNumero.
+QString CondicionNumeroArticulo(const QString& ColumnaNumero, const QString& SucNroLetra, const QString& IdArticulo);
 
 }  // namespace vouchers

@@ -2,6 +2,7 @@
 // action, the balance of the charges applied to an account, the vouchers issued from a voucher
 // and their amount, and the quantity of an article still to be delivered on a voucher.
 #include "core/armado_sql.h"
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "platform/utillib/info_estacion.h"
@@ -17,10 +18,9 @@
 namespace vouchers {
 
 QString SentenciaAccionComprobante(const AccionComprobante& a) {
-    utillib::UtilTexto& util = core::gUtilTexto();
     const QString tipo = a.lEsAlta ? QStringLiteral("A") : a.lEsModificacion ? QStringLiteral("M") : QStringLiteral("B");
     core::ListaCamposValores pares{
-        {QStringLiteral("TC"), data::TextoSQL(util.Rellena(vb::Variant(vb::Trim(a.TC)), 4))},
+        {QStringLiteral("TC"), data::TextoSQL(core::RellenaCodigo(a.TC, 4))},
         {QStringLiteral("IdComprobante"), data::TextoSQL(a.SucNroLetra)},
         {QStringLiteral("IdComplemento"), ComplementoSQL(a.IdComplemento)},
         {QStringLiteral("Tipo_accion"), data::TextoSQL(tipo)},
@@ -29,7 +29,7 @@ QString SentenciaAccionComprobante(const AccionComprobante& a) {
         {QStringLiteral("Usuario"), data::TextoSQL(a.Usuario)},
         {QStringLiteral("PC"), data::TextoSQL(a.PC)},
         {QStringLiteral("SYSTEMUSER"), QStringLiteral("''")},
-        {QStringLiteral("NUMEROASIENTO"), util.ANumero(vb::Variant(a.NroAsiento)).toString()},
+        {QStringLiteral("NUMEROASIENTO"), ComplementoSQL(a.NroAsiento)},   // a whole number, as the column
     };
     QString sql = QStringLiteral(" INSERT INTO V_MV_CPTEACCIONES ");
     core::ArmaListaValues(sql, pares, true);
@@ -42,7 +42,7 @@ namespace posting {
 
 namespace {
 
-QString Tipo4(const QString& tc) { return Lit(core::gUtilTexto().Rellena(vb::Variant(vb::Trim(tc)), 4)); }
+QString Tipo4(const QString& tc) { return Lit(core::RellenaCodigo(tc, 4)); }
 
 // The vouchers issued from TC SucNroLetra ("... WHERE TCORIGEN = ... AND COMPROBANTEORIGEN = ...").
 QString EmitidosDesde(const QString& TC, const QString& SucNroLetra) {
@@ -79,6 +79,7 @@ void ClsCmnCptes::ActualizaBuchon(const QString& TC, const QString& SucNroLetra,
         a.NroAsiento = NroAsiento;
         sql = vouchers::SentenciaAccionComprobante(a);
     });
+    if (sql.isEmpty()) return;   // nothing built: the caller's statement stays as it was
     if (GeneraSentencia) {
         if (SentenciaSQL) *SentenciaSQL = sql;
         return;
@@ -132,9 +133,8 @@ vb::Currency ClsCmnCptes::ObtieneImporteCptesAsociados(const QString& TC, const 
 
 double ClsCmnCptes::CantRepartoPend(const QString& TC, const QString& SucNroLetra, const QString& IdArticulo) {
     // Every line of the article on the voucher counts, as every delivery does.
-    const QString donde = QStringLiteral("WHERE (TC = '") + Lit(TC) + QStringLiteral("') AND IDCOMPROBANTE = '") +
-                          Lit(vb::Trim(SucNroLetra)) + QStringLiteral("' AND IDARTICULO = '") +
-                          Lit(core::gUtilTexto().Rellena(vb::Variant(vb::Trim(IdArticulo)), 25)) + u'\'';
+    const QString donde = QStringLiteral("WHERE (TC = '") + Lit(TC) + QStringLiteral("') AND ") +
+                          vouchers::CondicionNumeroArticulo(QStringLiteral("IDCOMPROBANTE"), SucNroLetra, IdArticulo);
     ado::RecordsetPtr rs;
     double pedido =
         Suma(QStringLiteral("SELECT SUM(Cantidad) AS CANTIDAD FROM VT_V_MV_CPTEINSUMOS_CONS2  with(nolock)  ") + donde, rs);

@@ -8,22 +8,16 @@
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
 #include "posting/tratamiento.h"
+#include "vouchers/lineas.h"
 
 #include <cmath>
 
 namespace posting {
 
+using vouchers::LineaLlena;
+using vouchers::LineasLlenas;
+
 namespace {
-
-bool Llena(const ui::FlexGrid& g, int fila) { return !vb::Trim(g.TextMatrix(fila, 0)).isEmpty(); }
-
-int32_t LineasLlenas(const ui::FlexGrid* g) {
-    int32_t n = 0;
-    if (g)
-        for (int fila = 1; fila < g->Rows(); ++fila)
-            if (Llena(*g, fila)) ++n;
-    return n;
-}
 
 // The first data row but FilaIgnorar whose code equals Codigo (trimmed, case ignored).
 bool Repetido(const ui::FlexGrid& g, const QString& Codigo, int32_t FilaIgnorar, int32_t* FilaEncontrada) {
@@ -95,7 +89,7 @@ int32_t ClsCmnCptes::CuentaItems(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlex
         // The quantities are added as they are and rounded once (halves to even): 0.5 + 0.5 is 1.
         vb::Currency suma;
         for (int fila = 1; fila < MSFlexGrid2->Rows(); ++fila) {
-            if (!Llena(*MSFlexGrid2, fila)) continue;
+            if (!LineaLlena(*MSFlexGrid2, fila)) continue;
             ++articulos;
             suma = suma + core::gUtilTexto().ANumero(vb::Variant(vb::Trim(MSFlexGrid2->TextMatrix(fila, art::Cantidad))));
         }

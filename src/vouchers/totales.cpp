@@ -3,6 +3,7 @@
 #include "core/formatos.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "lots/cantidades.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/status_bar.h"
 #include "platform/ui/tab_strip.h"
@@ -12,8 +13,10 @@
 #include "posting/columnas_articulos.h"
 #include "posting/tratamiento.h"
 #include "vouchers/columnas_grillas.h"
+#include "vouchers/lineas.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace posting {
 
@@ -25,7 +28,12 @@ constexpr long kFilaFinal = 0xFF0000;       // blue: the empty row left at the e
 
 enum Solapa : int { kTareas = 0, kArticulos = 1, kOtrosConceptos = 2 };
 
-bool Llena(const ui::FlexGrid& g, int fila) { return !vb::Trim(g.TextMatrix(fila, 0)).isEmpty(); }
+// Two quantities added; a sum beyond a Double's range is an overflow (6), never "Infinity".
+double Suma(double a, double b) {
+    const double suma = a + b;
+    if (!std::isfinite(suma)) vb::Raise(vb::kErrOverflow);
+    return suma;
+}
 
 // The grid of a visible tab: the window must give it.
 ui::FlexGrid& DeSolapa(ui::FlexGrid* g) {
@@ -74,7 +82,7 @@ void ClsCmnCptes::TotalizadorControl(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MS
             int64_t minutos = 0;
             int32_t lineas = 0;
             for (int fila = 1; fila < g.Rows(); ++fila) {
-                if (!Llena(g, fila)) continue;
+                if (!LineaLlena(g, fila)) continue;
                 minutos += vb::CLng(core::ConvierteAMinutos(g.TextMatrix(fila, tar::Horas), QStringLiteral("HHHH"),
                                                             QStringLiteral("MM"), true));
                 ++lineas;
@@ -98,24 +106,24 @@ void ClsCmnCptes::TotalizadorControl(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MS
             int32_t lineas = 0;
             double total = 0;
             for (int fila = 1; fila < g.Rows(); ++fila) {
-                if (!Llena(g, fila)) continue;
+                if (!LineaLlena(g, fila)) continue;
                 hayLineas = true;
                 const QString clave = vb::Trim(g.TextMatrix(fila, desglose.columna));
-                const double cantidad = util.ADoble(vb::Variant(g.TextMatrix(fila, art::Cantidad)));
+                const double cantidad = lots::LeeCantidad(g.TextMatrix(fila, art::Cantidad));
                 const long i = core::BuscaEnListaGlobal(clave);
                 if (i < 0) {
-                    core::gListaGlobal.push_back({clave, vb::NumberText(cantidad)});
+                    core::gListaGlobal.push_back({clave, lots::TextoCantidad(cantidad)});
                 } else {
                     QString& acumulado = core::gListaGlobal[static_cast<size_t>(i)].Valor;
-                    acumulado = vb::NumberText(cantidad + util.ADoble(vb::Variant(acumulado)));
+                    acumulado = lots::TextoCantidad(Suma(cantidad, lots::LeeCantidad(acumulado)));
                 }
-                total += cantidad;
+                total = Suma(total, cantidad);
                 ++lineas;
             }
             const int r = tot.Rows() - 1;
             tot.SetTextMatrix(r, tot::Descripcion, SSTab1.TabCaption(kArticulos));
             tot.SetTextMatrix(r, tot::Items, QString::number(lineas));
-            tot.SetTextMatrix(r, tot::Cantidad, vb::NumberText(total));
+            tot.SetTextMatrix(r, tot::Cantidad, lots::TextoCantidad(total));
             cierraFila(kTotalDeSolapa);
         });
         if (hayLineas) {
@@ -142,10 +150,7 @@ void ClsCmnCptes::TotalizadorControl(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MS
 
     if (visible(kOtrosConceptos)) {
         on.run([&] {
-            ui::FlexGrid& g = DeSolapa(MSFlexGrid3);
-            int32_t lineas = 0;
-            for (int fila = 1; fila < g.Rows(); ++fila)
-                if (Llena(g, fila)) ++lineas;
+            const int32_t lineas = LineasLlenas(&DeSolapa(MSFlexGrid3));
             const int r = tot.Rows() - 1;
             tot.SetTextMatrix(r, tot::Descripcion, SSTab1.TabCaption(kOtrosConceptos));
             tot.SetTextMatrix(r, tot::Items, QString::number(lineas));
@@ -183,8 +188,7 @@ void ClsCmnCptes::MuestraDetalleArticulos(ui::FlexGrid& MSFlexGrid2, ui::StatusB
         for (int i = 1; i <= StatB.Count(); ++i) {
             if (StatB.Panels(i).Key.compare(QStringLiteral("Stock"), Qt::CaseInsensitive) != 0) continue;
             StatB.SetPanelText(i, QStringLiteral("Stock: ") +
-                                      vb::NumberText(core::gUtilTexto().ADoble(
-                                          vb::Variant(g.TextMatrix(g.Row(), art::StockDisponible)))));
+                                      lots::TextoCantidad(lots::LeeCantidad(g.TextMatrix(g.Row(), art::StockDisponible))));
             return;
         }
     });

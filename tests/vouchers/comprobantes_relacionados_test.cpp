@@ -19,16 +19,17 @@ TEST_F(VouchersTest, AuditRowPerActionWithQuotesAndAnyComplement) {
     posting::ClsCmnCptes cpte;
     cpte.ActualizaBuchon(" FC", "000100000123A", "0", true, true, false);
     cpte.ActualizaBuchon("FC", "000100000123A", "", false, true, false, nullptr, "1532");
-    cpte.ActualizaBuchon("FC", "000100000123A", " 7 ", false, false, false, nullptr, "x");
+    cpte.ActualizaBuchon("FC", "000100000123A", " 7 ", false, false, false, nullptr, "1e300");   // no overflow: 0
     cpte.ActualizaBuchon("FC", "000100000123A", "2,5", true, false, false, nullptr, "12");
     QString sql;   // handed back instead of run: nothing written, whether the caller takes it or not
-    cpte.ActualizaBuchon("RM", "000100000050R", "0", true, false, true, &sql);
+    cpte.ActualizaBuchon("RM", "000100000050R", "0", true, false, true, &sql, "12.5");
     cpte.ActualizaBuchon("RM", "000100000050R", "0", true, false);
     // A workstation with a quote in its name, the statement run by the caller.
     vouchers::AccionComprobante a{"NC", "000100000007A", "", false, false, vb::Now(), "O'Neill", "CAJA'S-01", ""};
     data::gDBPrincipal().EjecutaConsultaSQL(vouchers::SentenciaAccionComprobante(a));
     EXPECT_TRUE(sql.startsWith(" INSERT INTO V_MV_CPTEACCIONES (TC,IdComprobante,IdComplemento,Tipo_accion,FECHAHORA,"
                                "Usuario,PC,SYSTEMUSER,NUMEROASIENTO) VALUES ('RM  ','000100000050R',0,'A',"));
+    EXPECT_TRUE(sql.endsWith(",'',0)"));   // a whole number, as the column
 
     const QString pc = core::gInfoEstacion().NombrePC();
     QStringList filas;

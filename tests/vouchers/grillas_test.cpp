@@ -101,6 +101,13 @@ TEST_F(VouchersTest, TotalsPerVisibleTabWithEachBreakDown) {
         EXPECT_EQ(filas.join(u' ').toStdString(), esperadas);
     }
     EXPECT_TRUE(prompter.shown().empty());
+
+    ventana.setTabVisible(1, true);   // a total beyond a Double's range is an overflow, not "Infinity"
+    Llena(g.articulos, {{"A1", "1e308"}, {"A1", "1e308"}}, {IdArticulo, Cantidad});
+    prompter.answer(5, "Ha ocurrido el Siguiente Error (6)");
+    cpte.TotalizadorControl(nullptr, &g.articulos, nullptr, g.totales, solapas, false, false);
+    EXPECT_TRUE(prompter.exhausted());
+    EXPECT_EQ(g.totales.TextMatrix(2, 2), QStringLiteral("1E+308"));   // the break-down's first line
 }
 
 TEST_F(VouchersTest, DetailPanelsAndPaintedRowsAndColumns) {
