@@ -84,7 +84,7 @@ void ClsCmnCptes::ActualizaBuchon(const QString& TC, const QString& SucNroLetra,
         if (SentenciaSQL) *SentenciaSQL = sql;
         return;
     }
-    on.run([&] { data::gDBPrincipal().EjecutaConsultaSQL(sql); });
+    on.run([&] { EjecutaSentencia(sql); });   // a row the table refuses (a number too long) is told
 }
 
 vb::Currency ClsCmnCptes::ImporteCargosReales(const QString& Cuenta) {

@@ -21,6 +21,8 @@ TEST_F(VouchersTest, AuditRowPerActionWithQuotesAndAnyComplement) {
     cpte.ActualizaBuchon("FC", "000100000123A", "", false, true, false, nullptr, "1532");
     cpte.ActualizaBuchon("FC", "000100000123A", " 7 ", false, false, false, nullptr, "1e300");   // no overflow: 0
     cpte.ActualizaBuchon("FC", "000100000123A", "2,5", true, false, false, nullptr, "12");
+    prompter.answer(1, "String or binary data would be truncated");   // a number too long: told, nothing written
+    cpte.ActualizaBuchon("FC", "0001000001234AB", "0", true, false, false);
     QString sql;   // handed back instead of run: nothing written, whether the caller takes it or not
     cpte.ActualizaBuchon("RM", "000100000050R", "0", true, false, true, &sql, "12.5");
     cpte.ActualizaBuchon("RM", "000100000050R", "0", true, false);
