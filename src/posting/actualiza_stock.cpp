@@ -17,26 +17,22 @@
 #include "posting/columnas_articulos.h"
 #include "posting/lista_pipe.h"
 #include "posting/movimiento_stock.h"
+#include "posting/textos_posteo.h"
 #include "posting/tratamiento.h"
 
 #include <memory>
+#include <optional>
 
 namespace posting {
 
 namespace {
 
-const QString kDelGrid = QStringLiteral("ELDELGRID");   // "take the value from each line"
-const QChar kPar = QChar(0xFF);                          // joins a lot and a serial in one list item
+using ListaPipe::kPar;
 
-bool EsBlanco(const QString& s) { return vb::Trim(s).isEmpty(); }
-bool Iguales(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-bool EsDelGrid(const QString& s) { return Iguales(vb::Trim(s), kDelGrid); }
+bool EsDelGrid(const QString& s) { return Es(s, "ELDELGRID"); }   // "take the value from each line"
 
-QString Rellena(const QString& texto, int ancho = 4) { return core::gUtilTexto().Rellena(vb::Variant(texto), ancho); }
-QString Rellena25(const QString& texto) { return Rellena(vb::Trim(texto), 25); }
+QString Rellena25(const QString& texto) { return Rellena(vb::Trim(texto), kAnchoArticulo); }
 double ADoble(const QString& texto) { return core::gUtilTexto().ADoble(vb::Variant(texto)); }
-double Cantidad(const QString& texto) { return core::gUtilTexto().ANumero(vb::Variant(texto)).toDouble(); }
-bool Marca(const ui::FlexGrid& g, int fila, int col) { return core::ConvierteBooleano(vb::Trim(g.TextMatrix(fila, col))); }
 
 // A list item "lot ÿ serial" split in two; an item without the joint leaves both as they are.
 void PartePar(const QString& item, QString& lote, QString& serie) {
@@ -58,11 +54,11 @@ ArgReferencia NumeroOrigen(const QString& comprobanteOrigen) {
     return EsBlanco(comprobanteOrigen) ? ArgReferencia::Nulo() : ArgReferencia::Valor(comprobanteOrigen);
 }
 
-ArgDeposito Deposito(const QString& deposito) {
+ArgDeposito Deposito(ContextoPosteo& ctx, const QString& deposito) {
     if (EsDelGrid(deposito)) return ArgDeposito::DelGrid();
     if (!EsBlanco(deposito)) return ArgDeposito::Codigo(Rellena(vb::Trim(deposito)));
     // Blank: the default deposit, even a blank one.
-    return ArgDeposito::Codigo(Rellena(core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"))));
+    return ArgDeposito::Codigo(DepositoPorDefecto(ctx));
 }
 
 ArgDeposito Destino(const QString& destino) {
@@ -79,6 +75,35 @@ ArgReferencia Motivo(const QString& motivo) {
     return ArgReferencia::Nulo();
 }
 
+// The codes of the articles the grid's lines post, as the records write them.
+QStringList ArticulosDeLaGrilla(const ui::FlexGrid& g) {
+    QStringList codigos;
+    for (int fila = 1; fila < g.Rows(); ++fila)
+        if (Cantidad(g.TextMatrix(fila, art::Cantidad)) != 0 && !g.TextMatrix(fila, art::IdArticulo).isEmpty())
+            codigos << Rellena(vb::Trim(g.TextMatrix(fila, art::IdArticulo)), kAnchoArticulo);
+    return codigos;
+}
+
+// The line's two lists, read once for all its items: its lots, sizes or lot and serial pairs
+// (column Lotes), and its series or the quantity of each item (column Series).
+struct ListasDeLinea {
+    QStringList lotes, series;
+
+    explicit ListasDeLinea(const ui::FlexGrid& g, int fila)
+        : lotes(ListaPipe::ItemsSerieLote(g.TextMatrix(fila, art::Lotes))),
+          series(ListaPipe::ItemsSerieLote(g.TextMatrix(fila, art::Series))) {}
+    // Item j (from 1) of a list, untrimmed; "" past its end.
+    static QString De(const QStringList& lista, int32_t j) { return j >= 1 && j <= lista.size() ? lista[j - 1] : QString(); }
+    QString Lote(int32_t j) const { return De(lotes, j); }
+    QString Serie(int32_t j) const { return De(series, j); }
+};
+
+// An entry line of sizes: the size flag set and a quantity for each size. Without that list
+// (a blank flag cell reads set) the line is posted as a plain line, as on an exit.
+bool TallesDeEntrada(const ui::FlexGrid& g, int fila) {
+    return Marca(g, fila, art::PideTalle) && !EsBlanco(g.TextMatrix(fila, art::Series));
+}
+
 // How many items a line gives for the pass's sign; a sign of 0 keeps the last count.
 int32_t ItemsDeLinea(const ContextoPosteo& ctx, const ui::FlexGrid& g, int32_t anterior) {
     const int f = ctx.Fila;
@@ -86,7 +111,7 @@ int32_t ItemsDeLinea(const ContextoPosteo& ctx, const ui::FlexGrid& g, int32_t a
     if (ctx.Signo == -1) return ListaPipe::Cuenta_Series_Lotes(lotes, QString());
     if (ctx.Signo != 1) return anterior;
     const QString series = g.TextMatrix(f, art::Series);
-    if (Marca(g, f, art::PideTalle)) return ListaPipe::Cuenta_Series_Lotes(lotes, QString());
+    if (TallesDeEntrada(g, f)) return ListaPipe::Cuenta_Series_Lotes(lotes, QString());
     if (Marca(g, f, art::PideSerie))
         return ctx.EsTransferencia ? ListaPipe::Cuenta_Series_Lotes(lotes, QString())
                                    : ListaPipe::Cuenta_Series_Lotes(series, lotes, true);
@@ -96,72 +121,82 @@ int32_t ItemsDeLinea(const ContextoPosteo& ctx, const ui::FlexGrid& g, int32_t a
 enum class Item {
     Escribe,           // the item is posted
     Salta,             // the item is not posted (its quantity is 0, or it is a blank lot inside the list)
-    EscribeYTermina,   // the last record of the line: what remains of its quantity, without a lot
+    EscribeYTermina,   // the last record of the line: what remains of its quantity
     Termina,           // nothing remains of the line
 };
 
 // Sets the lot, series and quantity of the context's item. `escrito` is what the line's earlier
 // records carried.
-Item PreparaItem(ContextoPosteo& ctx, ui::FlexGrid& g, const QString& loteFijo, double escrito) {
+Item PreparaItem(ContextoPosteo& ctx, ui::FlexGrid& g, const ListasDeLinea& l, const QString& loteFijo,
+                 double escrito) {
     const int f = ctx.Fila;
     const int32_t j = ctx.Item;
-    const QString lotes = g.TextMatrix(f, art::Lotes);
-    const QString series = g.TextMatrix(f, art::Series);
     ctx.CantidadItem = ADoble(g.TextMatrix(f, art::Cantidad));
 
     if (ctx.Signo == 1) {
-        ctx.Lote = Rellena25(ListaPipe::ExtraeSerieLote(lotes, j));
-        ctx.Serie = Rellena25(ListaPipe::ExtraeSerieLote(series, j));
+        ctx.Lote = Rellena25(l.Lote(j));
+        ctx.Serie = Rellena25(l.Serie(j));
         const QString perecedero = vb::Trim(g.TextMatrix(f, art::Perecedero));
+        const bool talles = TallesDeEntrada(g, f);
         if (core::ConvierteBooleano(perecedero.isEmpty() ? QStringLiteral("0") : perecedero)) {
-            ctx.Lote = Rellena25(lotes);
-        } else if (Marca(g, f, art::PideTalle)) {
-            const QString item = ListaPipe::ExtraeSerieLote(lotes, j);
+            ctx.Lote = Rellena25(g.TextMatrix(f, art::Lotes));
+        } else if (talles) {
+            const QString item = l.Lote(j);
             if (!EsBlanco(item)) {
                 QString lote = item, serie;
                 PartePar(item, lote, serie);
                 ctx.Lote = Rellena25(lote);
                 ctx.Serie.clear();
-                ctx.CantidadItem = ADoble(ListaPipe::ExtraeSerieLote(series, j));
+                ctx.CantidadItem = ADoble(l.Serie(j));
                 if (ctx.CantidadItem == 0) return Item::Salta;
             }
         } else {
             if (EsBlanco(ctx.Lote) && !EsBlanco(loteFijo)) ctx.Lote = Rellena25(loteFijo);
             if (Marca(g, f, art::PideSerie)) {
-                const QString item = ListaPipe::ExtraeSerieLote(ctx.EsTransferencia ? lotes : series, j);
+                const QString item = ctx.EsTransferencia ? l.Lote(j) : l.Serie(j);
                 if (!EsBlanco(item)) {
                     QString lote = ctx.Lote, serie = ctx.Serie;
                     PartePar(item, lote, serie);
                     ctx.Lote = Rellena25(lote);
                     ctx.Serie = Rellena25(serie);
-                    ctx.CantidadItem = ctx.EsTransferencia ? ADoble(ListaPipe::ExtraeSerieLote(series, j)) : 1;
+                    ctx.CantidadItem = ctx.EsTransferencia ? ADoble(l.Serie(j)) : 1;
                     if (ctx.CantidadItem == 0) return Item::Salta;
                 }
             } else if (ctx.CantidadItems > 1 && EsBlanco(ctx.Lote) && EsBlanco(ctx.Serie)) {
                 // A line of several lots: a blank item inside the list posts nothing, and past
                 // the list one record without a lot carries what the lots left of the line.
-                if (j <= ListaPipe::Cantidad_Series_Lotes(lotes)) return Item::Salta;
+                if (j <= l.lotes.size()) return Item::Salta;
                 ctx.CantidadItem = Cantidad(g.TextMatrix(f, art::Cantidad)) - escrito;
                 return ctx.CantidadItem > 0 ? Item::EscribeYTermina : Item::Termina;
             }
         }
+        // One of several lots without a series takes 1 while at least 1 of the line remains;
+        // otherwise it takes what remains (a fraction, or a negative line) and ends the line.
+        if (!talles && ctx.CantidadItems > 1 && EsBlanco(ctx.Serie) && !EsBlanco(ctx.Lote)) {
+            const double resto = Cantidad(g.TextMatrix(f, art::Cantidad)) - escrito;
+            if (resto < 1) {
+                ctx.CantidadItem = resto;
+                return Item::EscribeYTermina;
+            }
+            ctx.CantidadItem = 1;
+        }
     } else if (ctx.Signo == -1) {
         if (g.TextMatrix(f, art::PideTalle).isEmpty()) g.SetTextMatrix(f, art::PideTalle, QStringLiteral("0"));
-        const QString item = ListaPipe::ExtraeSerieLote(lotes, j);
+        const QString item = l.Lote(j);
         // A size line without a size list is posted as a plain line.
-        if (Marca(g, f, art::PideTalle) && !EsBlanco(lotes)) {
+        if (Marca(g, f, art::PideTalle) && !EsBlanco(g.TextMatrix(f, art::Lotes))) {
             QString lote = vb::Trim(item);
-            if (!lote.isEmpty()) lote.chop(1);   // the joint that closes a size item
+            if (lote.endsWith(kPar)) lote.chop(1);   // the joint that closes a size item
             ctx.Lote = Rellena25(lote);
             ctx.Serie.clear();
-            ctx.CantidadItem = ADoble(ListaPipe::ExtraeSerieLote(series, j));
+            ctx.CantidadItem = ADoble(l.Serie(j));
             if (ctx.CantidadItem == 0) return Item::Salta;
         } else if (!EsBlanco(item)) {
             QString lote = item, serie;
             PartePar(item, lote, serie);
             ctx.Lote = Rellena25(lote);
             ctx.Serie = EsBlanco(serie) ? QString() : Rellena25(serie);
-            ctx.CantidadItem = ADoble(ListaPipe::ExtraeSerieLote(series, j));
+            ctx.CantidadItem = ADoble(l.Serie(j));
             if (ctx.CantidadItem == 0) return Item::Salta;
         } else {
             ctx.Lote.clear();
@@ -176,34 +211,30 @@ bool OtroItem(const ContextoPosteo& ctx, const ui::FlexGrid& g, double escrito) 
     const int32_t n = ctx.CantidadItems;
     if (ctx.Signo == -1) return ctx.Item < n && n > 1;
     if (ctx.Signo != 1) return false;
-    if (Marca(g, ctx.Fila, art::PideTalle) || Marca(g, ctx.Fila, art::PideSerie)) return ctx.Item < n && n > 1;
+    if (TallesDeEntrada(g, ctx.Fila) || Marca(g, ctx.Fila, art::PideSerie)) return ctx.Item < n && n > 1;
     // Lots without series: until the line's quantity is posted.
     return n > 1 && escrito < Cantidad(g.TextMatrix(ctx.Fila, art::Cantidad));
 }
 
 // The movement type the voucher's journal entry is booked under, in statement mode.
 int16_t TipoMovimiento(const ContextoPosteo& ctx) {
-    const QString tc = vb::Trim(ctx.TC);
-    const QString origen = vb::Trim(ctx.TcOrigen.valor);
-    const auto es = [&](const char* t) { return Iguales(tc, QLatin1String(t)); };
-    if (es("IR") && Iguales(origen, QStringLiteral("OC"))) return 5;
-    if (es("RMC")) return 5;
-    if (es("IR") && Iguales(origen, QStringLiteral("RM"))) return 4;
-    if (es("RM") && ctx.EnComodato) return 2;
-    if (es("RM") && Iguales(vb::Trim(core::ObtieneConfiguracion(QStringLiteral("CuentaCtroDist"))),
-                            vb::Trim(ctx.CuentaActual)))
+    const QString& tc = ctx.TC;
+    const QString& origen = ctx.TcOrigen.valor;
+    if (Es(tc, "IR") && Es(origen, "OC")) return 5;
+    if (Es(tc, "RMC")) return 5;
+    if (Es(tc, "IR") && Es(origen, "RM")) return 4;
+    if (Es(tc, "RM") && ctx.EnComodato) return 2;
+    if (Es(tc, "RM") && Iguales(vb::Trim(core::ObtieneConfiguracion(QStringLiteral("CuentaCtroDist"))),
+                                vb::Trim(ctx.CuentaActual)))
         return 3;
-    if (es("RM")) return 1;
+    if (Es(tc, "RM")) return 1;
     return 0;
 }
 
-// A reference argument as an SQL literal: NULL, or its value quoted.
-QString Literal(const ArgReferencia& r) { return r.nulo ? QStringLiteral("NULL") : data::TextoSQL(r.valor); }
-
 // The statement that stamps a purchase order's reception date while it has none.
 QString SentenciaRecepcionOC(const ContextoPosteo& ctx) {
-    const QString donde = QStringLiteral("TC=") + Literal(ctx.TcOrigen) + QStringLiteral(" and IDCOMPROBANTE=") +
-                          Literal(ctx.ComprobanteOrigen);
+    const QString donde = QStringLiteral("TC=") + LiteralReferencia(ctx.TcOrigen) + QStringLiteral(" and IDCOMPROBANTE=") +
+                          LiteralReferencia(ctx.ComprobanteOrigen);
     return QStringLiteral("if exists(select * from c_mv_cpte  with(nolock)  where ") + donde +
            QStringLiteral(" and fecharecepcion is null)   UPDATE c_mv_cpte set FechaRecepcion=") +
            data::TextoSQL(ctx.Fecha) + QStringLiteral(" where ") + donde;
@@ -221,8 +252,6 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                                  const QString& IdVendedor, int32_t SecuenciaFija) {
     bool hayErrorPropio = false;
     bool& hayError = HayError ? *HayError : hayErrorPropio;
-    QString sqlPropio;
-    QString& sqlTemp = SQLTemp ? *SQLTemp : sqlPropio;
     hayError = false;
 
     if (EsBlanco(core::gUNegocio)) {
@@ -244,22 +273,19 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     // A failing step asks the operator; whatever the answer, short of a successful retry, the
     // voucher is not posted: its transaction rolls back and HayError tells the caller.
     bool fallo = false;
-    vb::OnError on([&fallo, pregunta = Tratamiento("ActualizaStock")](const vb::Error& e) {
-        core::gVentanaEspera().OcultaEspera();
-        const int respuesta = pregunta(e);
-        if (respuesta != vb::kRetry) fallo = true;
-        return respuesta;
-    });
+    vb::OnError on(TratamientoQueFalla("ActualizaStock", fallo, [] { core::gVentanaEspera().OcultaEspera(); }));
     vb::ScopeGuard ocultaEspera([&] {
         if (MuestraCartel) core::gVentanaEspera().OcultaEspera();
     });
-    // Leaves the posting: nothing of the call stays written.
+    // Leaves the posting: nothing of the call stays written, nothing reaches the caller's batch.
     auto falla = [&] { hayError = true; };
 
-    // Direct mode: the whole call is one transaction on the head-office connection.
+    // Direct mode: the whole call is one transaction on the head-office connection. Statement
+    // mode: the call's statements join the caller's batch only once all of them are built.
     std::unique_ptr<ado::Transaction> transaccion;
     if (!GeneraSentenciaSQL) on.run([&] { transaccion.reset(new ado::Transaction(db.Transaccion())); });
     if (on.left()) return falla();
+    QString sentencias;
 
     ContextoPosteo ctx;
     ctx.TC = TC;
@@ -278,7 +304,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     int pasadas = 1;
 
     // Set-up: the arguments into their record forms, the purchase order's receipt, the sign, the
-    // voucher type's system, the passes and where the sequence starts.
+    // voucher type's system, the passes, where the sequence starts, and the articles' data.
     on.run([&] { ctx.EquivalenciaUD = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("ConfirmaUDEquiv"))); });
     on.run([&] {
         if (MuestraCartel) core::gVentanaEspera().MuestraEspera(QStringLiteral("Grabando Stock...."), 0);
@@ -286,7 +312,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     on.run([&] {
         ctx.TcOrigen = TipoOrigen(TcOrigen);
         ctx.ComprobanteOrigen = NumeroOrigen(ComprobanteOrigen);
-        ctx.IdDeposito = Deposito(IdDeposito);
+        ctx.IdDeposito = Deposito(ctx, IdDeposito);
         ctx.IdMotivoStock = Motivo(IdMotivoStock);
         ctx.IdDepositoDestino = Destino(IdDepositoDestino);
         ctx.Cuenta = Cuenta;
@@ -295,9 +321,9 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     on.run([&] {
         // The purchase order's reception date, set once, by an invoice or delivery note that
         // comes from it, unless a reception voucher is required for that.
-        const bool tipoRecibe = Iguales(vb::Trim(TC), QStringLiteral("FCC")) || Iguales(vb::Trim(TC), QStringLiteral("RMC"));
+        const bool tipoRecibe = Es(TC, "FCC") || Es(TC, "RMC");
         // The origin type is compared in its literal form, brought to 4 characters.
-        const bool deOrden = !ctx.TcOrigen.delGrid && Iguales(Literal(ctx.TcOrigen), QStringLiteral("'OC'"));
+        const bool deOrden = !ctx.TcOrigen.delGrid && Iguales(LiteralReferencia(ctx.TcOrigen), QStringLiteral("'OC'"));
         if (tipoRecibe && deOrden && !core::FlagNoNO(core::ObtieneConfiguracion(QStringLiteral("IR_Oblig"))))
             db.EjecutaConsultaSQL(SentenciaRecepcionOC(ctx));
     });
@@ -312,8 +338,8 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                                                                QStringLiteral("SISTEMA"), QStringLiteral("Codigo"), 8,
                                                                QString(), true, false))
                                     .text();
-        ctx.Compras = Iguales(vb::Trim(sistema), QStringLiteral("COMPRAS"));
-        produccion = Iguales(vb::Trim(TC), QStringLiteral("OP"));
+        ctx.Compras = Es(sistema, "COMPRAS");
+        produccion = Es(TC, "OP");
         pasadas = EsTransferencia || produccion ? 2 : 1;
         ctx.Secuencia = SecuenciaFija > 0 ? SecuenciaFija : 0;
     });
@@ -334,10 +360,14 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
         });
         Cierra(rs);
     }
+    // The supplier accounts, costs and inventory accounts of the voucher's articles, read at once.
+    on.run([&] { ctx.Articulos.Carga(ArticulosDeLaGrilla(g)); });
     if (on.left() || fallo) return falla();
 
     // A later part of a voucher (its rows numbered on from SecuenciaFija) books into the entry the
-    // voucher's earlier part opened; every other call opens an entry of its own.
+    // voucher's earlier part opened; every other call opens an entry of its own. A call that fails
+    // (its rows rolled back) leaves the entry as it found it.
+    vb::ScopeGuard restauraAsiento([this, alEntrar = asientoPorFilas_] { asientoPorFilas_ = alEntrar; });
     const QString comprobante = Rellena(vb::Trim(TC)) + SucNroLetra + u'|' + vb::Trim(core::gUNegocio);
     on.run([&] {
         if (SecuenciaFija <= 0 || asientoPorFilas_.comprobante != comprobante) IniciaAsientoStock();
@@ -356,6 +386,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
 
         for (int fila = 1; fila < g.Rows() && !detenido && !on.left(); ++fila) {
             bool toma = false;
+            std::optional<ListasDeLinea> listas;
             on.run([&] {
                 toma = Cantidad(g.TextMatrix(fila, art::Cantidad)) != 0 && !g.TextMatrix(fila, art::IdArticulo).isEmpty();
                 if (toma && produccion) toma = (pasada == 1) == (g.TextMatrix(fila, art::CantidadInsumo) == QLatin1String("-1"));
@@ -363,8 +394,9 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                 ctx.Fila = fila;
                 cantidadItems = ItemsDeLinea(ctx, g, cantidadItems);
                 ctx.CantidadItems = cantidadItems;
+                listas.emplace(g, fila);
             });
-            if (!toma || on.left()) continue;
+            if (!toma || !listas || on.left()) continue;
 
             ctx.Item = 0;
             double escrito = 0;        // what the line's records carried so far
@@ -376,7 +408,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                 Item paso = Item::Salta;
                 double cantidad = 0;
                 on.run([&] {
-                    paso = PreparaItem(ctx, g, LoteFijo, escrito);
+                    paso = PreparaItem(ctx, g, *listas, LoteFijo, escrito);
                     vb::DoEvents();
                     if (paso == Item::Salta || paso == Item::Termina) return;
                     cantidad = CantidadMovimiento(ctx, g);
@@ -390,7 +422,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                                 g.TextMatrix(fila, art::Descripcion),
                             QString::number(fila) + QStringLiteral(" de ") + QString::number(g.Rows() - 1));
                     if (GeneraSentenciaSQL) {
-                        sqlTemp += u'\r' + sentencia;
+                        sentencias += u'\r' + sentencia;
                         return;
                     }
                     // The line's journal lines go with its first record (a transfer's, with its
@@ -423,10 +455,10 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     // The inputs of the articles posted; a transfer discharges them a second time, with the
     // opposite sign, so that the destination's inputs are left as they were.
     vb::DoEvents();
-    if (!DescargaInsumos(g, ctx, pasadas + 1, GeneraSentenciaSQL, sqlTemp, on) || fallo) return falla();
+    if (!DescargaInsumos(g, ctx, pasadas + 1, GeneraSentenciaSQL, sentencias, on) || fallo) return falla();
     if (EsTransferencia) {
         ctx.Signo = static_cast<int16_t>(-ctx.Signo);
-        if (!DescargaInsumos(g, ctx, 3, GeneraSentenciaSQL, sqlTemp, on) || fallo) return falla();
+        if (!DescargaInsumos(g, ctx, 3, GeneraSentenciaSQL, sentencias, on) || fallo) return falla();
     }
     if (MuestraCartel) on.run([&] { core::gVentanaEspera().OcultaEspera(); });
     if (GeneraSentenciaSQL) {
@@ -434,15 +466,17 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
             bool sinAsiento = false;
             const QString asiento = AsientoDeFila(g, ctx, 0, TipoMovimiento(ctx), &sinAsiento);
             if (sinAsiento) fallo = true;
-            if (!asiento.isEmpty()) sqlTemp += u'\r' + asiento;
+            if (!asiento.isEmpty()) sentencias += u'\r' + asiento;
         });
     }
     if (transaccion) on.run([&] { transaccion->Commit(); });
     vb::DoEvents();
     if (on.left() || fallo) return falla();
+    restauraAsiento.dismiss();
+    if (SQLTemp) *SQLTemp += sentencias;
 }
 
-QString ClsCmnCptes::AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& ctx, int32_t fila, int16_t tipoMov,
+QString ClsCmnCptes::AsientoDeFila(ui::FlexGrid& grilla, ContextoPosteo& ctx, int32_t fila, int16_t tipoMov,
                                    bool* hayError) {
     QString motivo = ctx.IdMotivoStock.nulo ? QStringLiteral("NULL") : ctx.IdMotivoStock.valor;
     QString tc = ctx.TC;
@@ -451,8 +485,11 @@ QString ClsCmnCptes::AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& c
     QString letra = vb::Mid(ctx.SucNroLetra, 13, 1);
     bool esDebito = true;
     int16_t secuencia = 1;
-    return GeneraAsientoStock(grilla, motivo, tc, suc, nro, letra, ctx.Fecha, esDebito, tipoMov, fila, &secuencia,
-                              hayError);
+    // Row by row, the row's side follows the sign it was posted with (a production order's
+    // products and inputs go on opposite sides).
+    DelPosteo delPosteo{fila > 0 ? std::optional<int16_t>(ctx.Signo) : std::nullopt, &ctx.Articulos};
+    return GeneraAsiento(grilla, motivo, tc, suc, nro, letra, ctx.Fecha, esDebito, tipoMov, fila, &secuencia, hayError,
+                         delPosteo);
 }
 
 }  // namespace posting

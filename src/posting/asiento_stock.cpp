@@ -7,11 +7,14 @@
 // written positive on the counter-account's side, and a negative total puts the counter line,
 // with the absolute total, on the inventory side; a zero total writes no counter line.
 //
-// Row by row (SoloRegistro > 0) each call books one grid row into the posting call's entry: its
-// number is taken at the first call, a line whose account and side the entry already has gets
-// an UPDATE that adds to it, a new line takes the entry's highest sequence + 1. The lookups are
-// narrowed to the entry (number, month and period), so two vouchers that share type and number
-// (two stores) never mix their lines. MV_ASIENTOS.TC is written as given and read padded to 4.
+// Row by row (SoloRegistro > 0) each call books one grid row into the posting call's entry (a
+// later part of a long voucher continues its earlier part's): its number is taken at the first
+// call and is new to it, so the engine keeps the entry's lines in memory: a line whose account and side the entry already has gets an UPDATE
+// that adds to it, a new line takes the entry's next sequence, and every line carries the
+// entry's total so far (CABImporte). The reason, the register type and the articles' accounts
+// are asked once per posting call. The statements are narrowed to the entry (number, month and
+// period), so two vouchers that share type and number (two stores) never mix their lines.
+// MV_ASIENTOS.TC is written as given and read padded to 4.
 #include "core/armado_sql.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
@@ -25,7 +28,9 @@
 #include "posting/asientos_numeracion.h"
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
+#include "posting/datos_articulos.h"
 #include "posting/numeracion.h"
+#include "posting/textos_posteo.h"
 #include "posting/tratamiento.h"
 
 #include <QHash>
@@ -39,9 +44,6 @@ namespace posting {
 namespace {
 
 const QString kAviso = QStringLiteral("Aviso al Operador");
-
-// Articles per account query: an IN list this long stays well inside every server's limits.
-constexpr int kArticulosPorConsulta = 500;
 
 // Sales types get an entry only for their cost of sales (TipoMov 99); purchase types never.
 const QStringList kVentas = {QStringLiteral("FC"), QStringLiteral("TK"),  QStringLiteral("FKFC"), QStringLiteral("FP"),
@@ -65,21 +67,10 @@ constexpr PorMovimiento kPorMovimiento[] = {{"MotivoStockRemito", true},
                                             {"MotivoStockTransferencias", false},
                                             {"MotivoStockRecepcionOC", false}};
 
-bool Es(const QString& tc, const char* tipo) {
-    return vb::Trim(tc).compare(QLatin1String(tipo), Qt::CaseInsensitive) == 0;
-}
-
 bool EnLista(const QString& tc, const QStringList& lista) { return core::gUtilTexto().EstaEnLista(tc, lista); }
 
-// A code as the server compares it: trailing blanks and letter case do not count.
-QString Clave(const QString& codigo) {
-    QString c = codigo;
-    while (c.endsWith(u' ')) c.chop(1);
-    return c.toUpper();
-}
-
 QString Cita(const QString& valor) { return data::TextoSQL(valor); }   // a quoted literal
-QString Numero(const vb::Currency& importe) {
+QString ImporteSQL(const vb::Currency& importe) {
     return data::gDBPrincipal().SQLValue(vb::Variant(importe.toString()), QStringLiteral("@")).text();
 }
 
@@ -116,7 +107,7 @@ QString InsertLinea(const Linea& linea, const Cabecera& c) {
         {QStringLiteral("[DEBE-HABER]"), Cita(QString(linea.lado))},
         {QStringLiteral("FechaHora_Grabacion"), c.fechaHora},
         {QStringLiteral("USUARIO_LOGEADO"), c.usuario},
-        {QStringLiteral("Importe"), Numero(linea.importe)},
+        {QStringLiteral("Importe"), ImporteSQL(linea.importe)},
         {QStringLiteral("Moneda"), QStringLiteral("'   1'")},
         {QStringLiteral("Cotizacion"), QStringLiteral("1")},
         {QStringLiteral("CABImporte"), c.total},
@@ -162,41 +153,24 @@ std::vector<std::pair<QString, vb::Currency>> ListaArticulos(ui::FlexGrid& grid,
 // The inventory accounts of the listed articles with the sum of their amounts, in account order.
 // Articles without an account are left out of the entry.
 std::vector<std::pair<QString, vb::Currency>> ListaCuentas(
-    const std::vector<std::pair<QString, vb::Currency>>& articulos, vb::OnError& on) {
-    QHash<QString, QString> cuentaDe;   // article key -> account
-    for (size_t inicio = 0; inicio < articulos.size(); inicio += kArticulosPorConsulta) {
-        QStringList codigos;
-        const size_t fin = std::min(articulos.size(), inicio + kArticulosPorConsulta);
-        for (size_t i = inicio; i < fin; ++i) codigos << Cita(articulos[i].first);
-        const QString sql =
-            QStringLiteral("SELECT idarticulo, cuentacontableC FROM v_ma_articulos WHERE idarticulo IN (") +
-            codigos.join(u',') + QStringLiteral(") AND NOT cuentacontableC IS NULL");
-        ado::RecordsetPtr rs;
-        on.run([&] {
-            ado::Recordset& r = Abre(sql, rs);
-            for (; !r.Eof(); r.MoveNext())
-                cuentaDe.insert(Clave(r.Fields(QStringLiteral("idarticulo")).Value().text()),
-                                r.Fields(QStringLiteral("cuentacontableC")).Value().text());
-        });
-        Cierra(rs);
-        if (on.left()) return {};
-    }
+    const std::vector<std::pair<QString, vb::Currency>>& articulos, DatosArticulos& datos) {
+    QStringList codigos;
+    for (const auto& articulo : articulos) codigos << articulo.first;
+    datos.Carga(codigos);
     std::vector<std::pair<QString, vb::Currency>> cuentas;
     QHash<QString, size_t> posicion;
-    on.run([&] {
-        for (const auto& [codigo, importe] : articulos) {
-            const auto encontrada = cuentaDe.constFind(Clave(codigo));
-            if (encontrada == cuentaDe.constEnd()) continue;
-            const QString clave = Clave(*encontrada);
-            const auto it = posicion.constFind(clave);
-            if (it == posicion.constEnd()) {
-                posicion.insert(clave, cuentas.size());
-                cuentas.emplace_back(*encontrada, importe);
-            } else {
-                cuentas[*it].second = cuentas[*it].second + importe;
-            }
+    for (const auto& [codigo, importe] : articulos) {
+        const std::optional<QString> cuenta = datos.De(codigo).cuentaContable;
+        if (!cuenta) continue;
+        const QString clave = Clave(*cuenta);
+        const auto it = posicion.constFind(clave);
+        if (it == posicion.constEnd()) {
+            posicion.insert(clave, cuentas.size());
+            cuentas.emplace_back(*cuenta, importe);
+        } else {
+            cuentas[*it].second = cuentas[*it].second + importe;
         }
-    });
+    }
     std::stable_sort(cuentas.begin(), cuentas.end(),
                      [](const auto& a, const auto& b) { return Clave(a.first) < Clave(b.first); });
     return cuentas;
@@ -227,6 +201,14 @@ void ClsCmnCptes::IniciaAsientoStock() { asientoPorFilas_ = AsientoPorFilas(); }
 QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc,
                                         QString& Nro, QString& Letra, const QString& Fecha, bool& EsDebito,
                                         int16_t TipoMov, int32_t SoloRegistro, int16_t* Secuencia, bool* HayError) {
+    return GeneraAsiento(Grid, eMotivoStock, TC, Suc, Nro, Letra, Fecha, EsDebito, TipoMov, SoloRegistro, Secuencia,
+                         HayError, DelPosteo{});
+}
+
+QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
+                                   QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov,
+                                   int32_t SoloRegistro, int16_t* Secuencia, bool* HayError,
+                                   const DelPosteo& delPosteo) {
     if (!asientosXStock_) return QString();
     const auto falla = [HayError] {
         if (HayError) *HayError = true;
@@ -239,6 +221,7 @@ QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStoc
     if ((TipoMov != 99 && EnLista(TC, kVentas)) || EnLista(TC, kCompras)) return QString();
 
     const bool porFila = SoloRegistro > 0;
+    AsientoPorFilas& filas = asientoPorFilas_;
 
     // The reason whose account is the counter-account, the counter-account's side, the amount column.
     int columnaImporte = art::Costo;
@@ -275,49 +258,73 @@ QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStoc
     } else if (Es(TC, "VS") || Es(TC, "AJN")) {
         EsDebito = true;
     } else {
-        // Goods going out (-1) or not moving (0) debit the counter-account, goods coming in credit it.
-        EsDebito = ObtieneSignoComprobante(TC, false) != 1;
+        // Goods going out (-1) or not moving (0) debit the counter-account, goods coming in credit
+        // it: by the sign the row was posted with, else by the voucher type's.
+        EsDebito = (delPosteo.signo ? *delPosteo.signo : ObtieneSignoComprobante(TC, false)) != 1;
     }
 
-    vb::OnError on(Tratamiento(nullptr));
+    // Any answer but a successful Retry fails the entry, and with it the voucher.
+    bool fallo = false;
+    vb::OnError on(TratamientoQueFalla(nullptr, fallo));
+    const auto dejado = [&] { return on.left() || fallo; };
     ado::RecordsetPtr rs;
 
     // The counter-account and the description of the reason.
     const QString clave = db.SQLValue(vb::Variant(util.Rellena(eMotivoStock, 4)), QStringLiteral("'")).text();
-    bool hayMotivo = false;
-    QString contrapartida, detalle;
-    const QString consulta =
-        TipoMov == 99
-            ? QStringLiteral(
-                  "SELECT V_TA_MotivoVta.IdMotivoVta, V_TA_MotivoVta.Descripcion, "
-                  "V_TA_Input_Ventas.COSTO_MERCADERIA "
-                  "FROM V_TA_Input_Ventas INNER JOIN "
-                  "V_TA_MotivoVta ON V_TA_Input_Ventas.IdMotivoVta = V_TA_MotivoVta.IdMotivoVta "
-                  "WHERE V_TA_MotivoVta.IdMotivoVta = ")
-            : QStringLiteral("SELECT CUENTACONTABLE, Descripcion FROM V_TA_MOTIVOSTOCK WHERE IDMOTIVOSTOCK = ");
-    on.run([&] {
-        ado::Recordset& r = Abre(consulta + clave, rs);
-        hayMotivo = !r.Eof();
-        if (!hayMotivo) return;
-        const QString cuenta = TipoMov == 99 ? QStringLiteral("COSTO_MERCADERIA") : QStringLiteral("cuentacontable");
-        contrapartida = vb::Trim(util.ValorNoNulo(r.Fields(cuenta)).text());
-        detalle = util.ValorNoNulo(r.Fields(QStringLiteral("Descripcion"))).text();
-    });
-    Cierra(rs);
-    if (on.left()) return falla();
-    if (!hayMotivo) return QString();
+    const QString claveMotivo = QString::number(TipoMov) + u'|' + clave;
+    std::optional<std::pair<QString, QString>> motivo;   // counter-account, description; none: no row
+    if (const auto guardado = filas.motivos.find(claveMotivo); porFila && guardado != filas.motivos.end()) {
+        motivo = guardado->second;
+    } else {
+        const QString consulta =
+            TipoMov == 99
+                ? QStringLiteral(
+                      "SELECT V_TA_MotivoVta.IdMotivoVta, V_TA_MotivoVta.Descripcion, "
+                      "V_TA_Input_Ventas.COSTO_MERCADERIA "
+                      "FROM V_TA_Input_Ventas INNER JOIN "
+                      "V_TA_MotivoVta ON V_TA_Input_Ventas.IdMotivoVta = V_TA_MotivoVta.IdMotivoVta "
+                      "WHERE V_TA_MotivoVta.IdMotivoVta = ")
+                : QStringLiteral("SELECT CUENTACONTABLE, Descripcion FROM V_TA_MOTIVOSTOCK WHERE IDMOTIVOSTOCK = ");
+        on.run([&] {
+            motivo.reset();
+            ado::Recordset& r = Abre(consulta + clave, rs);
+            if (r.Eof()) return;
+            const QString cuenta = TipoMov == 99 ? QStringLiteral("COSTO_MERCADERIA") : QStringLiteral("cuentacontable");
+            motivo = std::make_pair(vb::Trim(util.ValorNoNulo(r.Fields(cuenta)).text()),
+                                    util.ValorNoNulo(r.Fields(QStringLiteral("Descripcion"))).text());
+        });
+        Cierra(rs);
+        if (dejado()) return falla();
+        if (porFila) filas.motivos[claveMotivo] = motivo;
+    }
+    const QString contrapartida = motivo ? motivo->first : QString();
+    const QString detalle = motivo ? motivo->second : QString();
+    // No counter-account: nothing can be booked. Posting (which asks with HayError) must not post
+    // the stock without its entry.
     if (contrapartida.isEmpty()) {
-        if (TipoMov != 99) return QString();
-        ui::MsgBox(
-            QStringLiteral("No se puede generar el asiento de Costo de mercaderia!.. no esta configurada la cuenta"),
-            ui::vbInformation, kAviso);
+        if (TipoMov == 99 && (motivo || HayError)) {
+            ui::MsgBox(QStringLiteral(
+                           "No se puede generar el asiento de Costo de mercaderia!.. no esta configurada la cuenta"),
+                       ui::vbInformation, kAviso);
+            return falla();
+        }
+        if (!HayError) return QString();
+        ui::MsgBox(QStringLiteral("No se puede generar el asiento de Stock!.. el motivo de stock ") +
+                       vb::Trim(eMotivoStock) + QStringLiteral(" no existe o no tiene cuenta contable"),
+                   ui::vbExclamation, kAviso);
         return falla();
     }
 
     const QString periodo = vb::Trim(QString::number(core::gPeriodo));
 
     // The register type, and the entry number within it.
-    const QString tipoReg = ast::ObtieneTipoRegCont(TC);
+    QString tipoReg;
+    if (const auto guardado = filas.tiposReg.find(TC); porFila && guardado != filas.tiposReg.end()) {
+        tipoReg = guardado->second;
+    } else {
+        tipoReg = ast::ObtieneTipoRegCont(TC);
+        if (porFila && !tipoReg.isEmpty()) filas.tiposReg[TC] = tipoReg;
+    }
     if (tipoReg.isEmpty()) {
         ui::MsgBox(QStringLiteral("No se ha informado El Tipo de Registro que generará el Asiento, corrija esto desde "
                                   "configuración y vuelva a intentarlo"),
@@ -326,54 +333,59 @@ QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStoc
     }
     int mes = 0;
     on.run([&] { mes = vb::Month(vb::CDate(vb::Variant(Fecha))); });
-    if (on.left()) return falla();
+    if (dejado()) return falla();
     // Numbers run per register, month and period; the blank register and Chr(255)"RS" are one.
     const QString registro = vb::Trim(tipoReg) == vb::Chr(255) + QStringLiteral("RS") ? QString() : vb::Trim(tipoReg);
     const QString serie = registro + u'|' + QString::number(mes) + u'|' + periodo;
-    const auto proximo = [&]() -> bool {
+    // The database's next number; entries collected and not yet run (statement mode) count on
+    // from the last number of their series when that is higher.
+    const auto proximo = [&](bool yaCorrido) -> bool {
         const std::optional<long> numero =
             ast::ObtieneProximoNroAsiento(vb::Variant(mes), vb::Variant(periodo), vb::Variant(tipoReg));
-        if (numero) ultimosNros_[serie] = ultimoNroAsiento_ = static_cast<int32_t>(*numero);
-        return numero.has_value();
+        if (!numero) return false;
+        const auto ultimo = ultimosNros_.find(serie);
+        long siguiente = *numero;
+        if (!yaCorrido && ultimo != ultimosNros_.end()) siguiente = std::max<long>(siguiente, ultimo->second + 1L);
+        ultimosNros_[serie] = ultimoNroAsiento_ = static_cast<int32_t>(siguiente);
+        return true;
     };
     if (porFila) {
-        if (!asientoPorFilas_.abierto) {
-            if (!proximo()) return falla();
-            asientoPorFilas_.abierto = true;
-            asientoPorFilas_.numero = ultimoNroAsiento_;
+        if (!filas.abierto) {
+            if (!proximo(true)) return falla();
+            filas.abierto = true;
+            filas.numero = ultimoNroAsiento_;
+            filas.siguiente = Secuencia ? *Secuencia : 1;
         }
-        ultimoNroAsiento_ = asientoPorFilas_.numero;
+        ultimoNroAsiento_ = filas.numero;
     } else {
         bool cargado = false;
         QString asiento;
         on.run([&] { cargado = ast::ExisteAsientoComprobante(TC, Suc, Nro, Letra, asiento, QString(), true); });
-        if (on.left()) return falla();
+        if (dejado()) return falla();
         if (cargado) {
             ui::MsgBox(QStringLiteral("El comprobante ya ha Sido Cargado. Asiento ") + asiento, ui::vbExclamation,
                        kAviso);
             return falla();
         }
-        // Entries collected and not yet run count on from the last number of their series.
-        const auto ultimo = ultimosNros_.find(serie);
-        if (ultimo == ultimosNros_.end()) {
-            if (!proximo()) return falla();
-        } else {
-            ultimoNroAsiento_ = ++ultimo->second;
-        }
+        if (!proximo(false)) return falla();
     }
     const QString nroAsiento = QString::number(ultimoNroAsiento_);
 
     // The articles, their accounts and the lines.
     std::vector<std::pair<QString, vb::Currency>> articulos;
     on.run([&] { articulos = ListaArticulos(Grid, SoloRegistro, columnaImporte); });
-    if (on.left()) return falla();
-    const auto cuentas = ListaCuentas(articulos, on);
-    if (on.left()) return falla();
+    if (dejado()) return falla();
+    DatosArticulos leidosAqui;
+    DatosArticulos& datos = delPosteo.articulos ? *delPosteo.articulos : leidosAqui;
+    std::vector<std::pair<QString, vb::Currency>> cuentas;
+    on.run([&] { cuentas = ListaCuentas(articulos, datos); });
+    if (dejado()) return falla();
     vb::Currency total;
     std::vector<Linea> lineas;
     int16_t secuencia = Secuencia ? *Secuencia : 1;
-    const int16_t primera = secuencia;
     on.run([&] {
+        total = vb::Currency();
+        lineas.clear();
         for (const auto& c : cuentas) total = total + c.second;
         const QChar ladoContrapartida = EsDebito ? u'D' : u'H';
         const QChar ladoCuentas = EsDebito ? u'H' : u'D';
@@ -381,26 +393,10 @@ QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStoc
         for (const auto& [cuenta, importe] : cuentas)
             AgregaLinea(lineas, cuenta, importe, ladoCuentas, ladoContrapartida, ++secuencia);
     });
-    if (on.left()) return falla();
-    int16_t siguiente = static_cast<int16_t>(secuencia + 1);
-
-    // Row by row: the lines of this entry, and where its sequences stand.
-    const QString delComprobante =
-        QStringLiteral(" WHERE TC = '") + Lit(util.Rellena(TC, 4)) + QStringLiteral("' AND SUCURSAL = ") + Cita(Suc) +
-        QStringLiteral(" AND NUMERO = ") + Cita(Nro) + QStringLiteral(" AND LETRA = ") + Cita(Letra) +
-        QStringLiteral(" AND [Numero Asiento] = ") + nroAsiento + QStringLiteral(" AND Mes_Operativo = ") +
-        QString::number(mes) + QStringLiteral(" AND PERIODO = ") + periodo;
-    if (porFila && !lineas.empty()) {
-        siguiente = primera;
-        on.run([&] {
-            ado::Recordset& r = Abre(
-                QStringLiteral("SELECT MAX(Secuencia) AS Ultima FROM MV_ASIENTOS  with(nolock) ") + delComprobante, rs);
-            if (!r.Eof() && !r.Fields(QStringLiteral("Ultima")).Value().isNull())
-                siguiente = static_cast<int16_t>(
-                    std::max<long>(siguiente, vb::CLng(r.Fields(QStringLiteral("Ultima")).Value()) + 1));
-        });
-        Cierra(rs);
-        if (on.left()) return falla();
+    if (dejado()) return falla();
+    if (lineas.empty()) {
+        if (Secuencia) *Secuencia = static_cast<int16_t>(secuencia + 1);
+        return QString();
     }
 
     const bool sinUnidad = core::gUNegocio.compare(QStringLiteral("Null"), Qt::CaseInsensitive) == 0;
@@ -408,6 +404,9 @@ QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStoc
     const auto literal = [&db](const QString& valor) {
         return db.SQLValue(vb::Variant(valor), QStringLiteral("'")).text();
     };
+    // Row by row the entry's total is what its rows have brought so far.
+    const bool conLineas = porFila && !filas.lineas.empty();
+    if (porFila) filas.total = filas.total + total;
     Cabecera cab{Cita(QString::number(mes)),
                  Cita(nroAsiento),
                  Cita(Fecha),
@@ -420,7 +419,7 @@ QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStoc
                  Cita(tipoReg),
                  db.SQLValue(vb::Variant(vb::Now()), QStringLiteral("'")).text(),
                  Cita(core::gUsuarioLogeado),
-                 Numero(total),
+                 ImporteSQL(porFila ? filas.total : total),
                  Cita(vb::Trim(contrapartida)),
                  Cita(eMotivoStock),
                  sinUnidad ? core::gUNegocio : literal(core::gUNegocio),
@@ -433,27 +432,34 @@ QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStoc
     }
 
     QString resultado;
-    for (Linea& linea : lineas) {
-        if (porFila) {
-            const QString deLaLinea = delComprobante + QStringLiteral(" AND CUENTA = ") + Cita(linea.cuenta) +
-                                      QStringLiteral(" AND [DEBE-HABER] = '") + linea.lado + u'\'';
-            bool existe = false;
-            on.run([&] {
-                existe = !Abre(QStringLiteral("SELECT * FROM MV_ASIENTOS  with(nolock) ") + deLaLinea, rs).Eof();
-            });
-            Cierra(rs);
-            if (on.left()) return falla();
-            if (existe) {
-                resultado += QStringLiteral("\r\nUPDATE MV_ASIENTOS SET IMPORTE = IMPORTE + ") + Numero(linea.importe) +
-                             deLaLinea;
-                continue;
-            }
-            linea.secuencia = siguiente++;
-        }
-        resultado += QStringLiteral("\r\n") + InsertLinea(linea, cab);
+    if (!porFila) {
+        for (const Linea& linea : lineas) resultado += QStringLiteral("\r\n") + InsertLinea(linea, cab);
+        if (Secuencia) *Secuencia = static_cast<int16_t>(secuencia + 1);
+        return resultado;
     }
 
-    if (Secuencia) *Secuencia = siguiente;
+    // Row by row: a line of an account and side the entry has adds to it; a new one takes the
+    // entry's next sequence; the lines written before carry the entry's new total.
+    const QString delAsiento =
+        QStringLiteral(" WHERE TC = '") + Lit(util.Rellena(TC, 4)) + QStringLiteral("' AND SUCURSAL = ") + Cita(Suc) +
+        QStringLiteral(" AND NUMERO = ") + Cita(Nro) + QStringLiteral(" AND LETRA = ") + Cita(Letra) +
+        QStringLiteral(" AND [Numero Asiento] = ") + nroAsiento + QStringLiteral(" AND Mes_Operativo = ") +
+        QString::number(mes) + QStringLiteral(" AND PERIODO = ") + periodo;
+    for (Linea& linea : lineas) {
+        const QString claveLinea = Clave(vb::Trim(linea.cuenta)) + u'|' + linea.lado;
+        if (filas.lineas.count(claveLinea)) {
+            resultado += QStringLiteral("\r\nUPDATE MV_ASIENTOS SET IMPORTE = IMPORTE + ") + ImporteSQL(linea.importe) +
+                         delAsiento + QStringLiteral(" AND CUENTA = ") + Cita(linea.cuenta) +
+                         QStringLiteral(" AND [DEBE-HABER] = '") + linea.lado + u'\'';
+            continue;
+        }
+        filas.lineas.insert(claveLinea);
+        linea.secuencia = filas.siguiente++;
+        resultado += QStringLiteral("\r\n") + InsertLinea(linea, cab);
+    }
+    if (conLineas && total != vb::Currency())
+        resultado += QStringLiteral("\r\nUPDATE MV_ASIENTOS SET CABImporte = ") + ImporteSQL(filas.total) + delAsiento;
+    if (Secuencia) *Secuencia = filas.siguiente;
     return resultado;
 }
 

@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <utility>
 
 namespace ui {
@@ -47,6 +48,7 @@ class OnError;
 namespace posting {
 
 struct ContextoPosteo;
+class DatosArticulos;
 
 // The caller's real-charges window, as ControlDeCargosReales drives it: its client and plate are
 // set, then it is shown modally.
@@ -128,7 +130,8 @@ public:
     // is one transaction on the head-office connection, committed when the call ends well and
     // rolled back otherwise. GeneraSentenciaSQL: nothing is run; every statement is appended to
     // *SQLTemp after a Chr(13), in the order stock rows, discharge rows, the discharge voucher's
-    // book, the voucher's journal statement, for the caller to run as one batch.
+    // book, the voucher's journal statement, for the caller to run as one batch; a call that
+    // fails adds nothing to it.
     // *HayError is True whenever the voucher was not posted whole: no business unit, a statement
     // refused, an error the operator was asked about and did not cure by retrying.
     void ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, const QString& SucNroLetra,
@@ -273,8 +276,17 @@ private:
     // The stock sign; *Fallo tells whether the question was left on an error.
     int16_t SignoComprobante(const QString& TC, bool LibroIVA, bool* Fallo);
     // The journal statement of one grid row (0: the whole grid) of the voucher being posted.
-    QString AsientoDeFila(ui::FlexGrid& grilla, const ContextoPosteo& ctx, int32_t fila, int16_t tipoMov,
-                          bool* hayError);
+    QString AsientoDeFila(ui::FlexGrid& grilla, ContextoPosteo& ctx, int32_t fila, int16_t tipoMov, bool* hayError);
+    // What a posting call tells its journal entry beyond GeneraAsientoStock's arguments: the sign
+    // the row was posted with (its side, for the types that follow their sign), and the data it
+    // read of its articles (their inventory accounts).
+    struct DelPosteo {
+        std::optional<int16_t> signo;
+        DatosArticulos* articulos = nullptr;
+    };
+    QString GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
+                          QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov, int32_t SoloRegistro,
+                          int16_t* Secuencia, bool* HayError, const DelPosteo& delPosteo);
     // The production-input discharge after the posting's passes (descarga_insumos.cpp): the
     // inputs of the grid's articles taken out under a "PE" voucher of its own, lot by lot where
     // an input is stocked in lots, and that voucher's book brought up to date. Pasada is 2 after
@@ -288,11 +300,19 @@ private:
     bool asientosXStock_ = false;    // "AsientosXStock": journal entries from stock
     int32_t ultimoNroAsiento_ = 0;   // the last journal entry number handed out
     std::map<QString, int32_t> ultimosNros_;   // the last one of each register, month and period
-    // The entry a posting call books row by row: open once its number is taken.
+    // The entry a posting call (or the parts of one voucher) books row by row: open once its
+    // number is taken. Its number is new to it, so it alone knows its lines; and what its rows ask
+    // is asked once. A posting call that fails leaves it as the call found it.
     struct AsientoPorFilas {
         bool abierto = false;
         int32_t numero = 0;
-        QString comprobante;   // the voucher (type, number, unit) of the posting call it belongs to
+        QString comprobante;                   // the voucher (type, number, unit) it belongs to
+        int16_t siguiente = 1;                 // the sequence of the entry's next new line
+        vb::Currency total;                    // the entry's total so far (CABImporte)
+        std::set<QString> lineas;              // account key and side of each line written
+        // By reason: its counter-account and description; no value when it has no row.
+        std::map<QString, std::optional<std::pair<QString, QString>>> motivos;
+        std::map<QString, QString> tiposReg;   // by voucher type: its register type
     } asientoPorFilas_;
 
     // The posting call under way (ActualizaStock), as the operations it calls see it.

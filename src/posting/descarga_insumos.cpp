@@ -20,6 +20,7 @@
 #include "posting/numeracion.h"
 #include "posting/stock.h"
 #include "posting/talonarios.h"
+#include "posting/textos_posteo.h"
 #include "posting/tratamiento.h"
 
 #include <optional>
@@ -30,14 +31,6 @@ namespace posting {
 namespace {
 
 const QString kTipoDescarga = QStringLiteral("PE");
-
-bool EsBlanco(const QString& s) { return vb::Trim(s).isEmpty(); }
-bool Iguales(const QString& a, const QString& b) { return vb::Trim(a).compare(b, Qt::CaseInsensitive) == 0; }
-QString Rellena(const QString& texto, int ancho = 4) { return core::gUtilTexto().Rellena(vb::Variant(texto), ancho); }
-vb::Currency Importe(const QString& texto) { return core::gUtilTexto().ANumero(vb::Variant(texto)); }
-vb::Currency ConSigno(vb::Currency importe, int signo) { return vb::Currency::fromRaw(importe.raw() * signo); }
-QString Numero(vb::Currency importe) { return importe.toString(); }
-QString Texto(const QString& valor) { return data::TextoSQL(valor); }
 
 // A grid line the discharge takes: its article and quantity, and whether the article is made on
 // the spot from percentages of its inputs.
@@ -114,19 +107,14 @@ public:
     // The row of an input, or of one lot of it; its description and cost are the input's own.
     Renglon Insumo(const Linea& l, const QString& codigo, const QString& unidad, const QString& lote,
                    double cantidad) {
-        utillib::UtilTexto& util = core::gUtilTexto();
         Renglon r;
         r.articulo = codigo;
-        r.descripcion = DescripcionMovimiento(
-            util.ValorNoNulo(data::gDBPrincipal().DatosTabla(QStringLiteral("V_MA_ARTICULOS"), vb::Variant(codigo),
-                                                             QStringLiteral("DESCRIPCION"), QStringLiteral("IDARTICULO"),
-                                                             8, QString(), true, false))
-                .text(),
-            ctx_.LongitudDescripcion);
+        r.descripcion =
+            DescripcionMovimiento(ctx_.Articulos.De(Rellena(codigo, kAnchoArticulo)).descripcion, ctx_.LongitudDescripcion);
         r.lote = lote;
         r.unidad = LiteralUnidad(core::LimpiaCaracteres(vb::Variant(unidad)));
         r.cantidad = Numero(vb::Currency::fromDouble(cantidad * ctx_.Signo));
-        r.costo = CostoArticulo(codigo);
+        r.costo = CostoArticulo(ctx_, codigo);
         r.cuenta = Cuenta(l, codigo);
         return r;
     }
@@ -149,7 +137,7 @@ private:
     // while that still reads "PorDefault", the input's own. The posting keeps what this resolves.
     QString Cuenta(const Linea& l, const QString& insumo) {
         QString cuenta = l.porcentaje ? vb::Trim(ctx_.Cuenta) : ctx_.CuentaActual;
-        if (Iguales(cuenta, QStringLiteral("PorDefault"))) cuenta = CuentaProveedorArticulo(l.porcentaje ? l.articulo : insumo);
+        if (Es(cuenta, "PorDefault")) cuenta = CuentaProveedorArticulo(ctx_, l.porcentaje ? l.articulo : insumo);
         ctx_.CuentaActual = cuenta;
         return cuenta;
     }
@@ -170,16 +158,16 @@ private:
         agrega("Secuencia", QString::number(ctx_.Secuencia));
         agrega("Fecha", Texto(ctx_.Fecha));
         agrega("IdDeposito", Deposito(l));
-        agrega("IdArticulo", Texto(Rellena(r.articulo, 25)));
+        agrega("IdArticulo", Texto(Rellena(r.articulo, kAnchoArticulo)));
         agrega("Descripcion", Texto(r.descripcion));
-        if (!EsBlanco(r.lote)) agrega("NroLote", Texto(Rellena(vb::Trim(r.lote), 25)));
+        if (!EsBlanco(r.lote)) agrega("NroLote", Texto(Rellena(vb::Trim(r.lote), kAnchoArticulo)));
         agrega("IdUnidad", r.unidad);
         if (!r.cantidadUD.isEmpty()) {
             agrega("CantidadUD", r.cantidadUD);
             agrega("IdUnidadBase", r.unidadBase);
         }
         agrega("Cantidad", r.cantidad);
-        if (!Iguales(r.cuenta, QStringLiteral("NULL"))) agrega("CuentaProveedor", Texto(r.cuenta));
+        if (!Es(r.cuenta, "NULL")) agrega("CuentaProveedor", Texto(r.cuenta));
         if (ctx_.IdMotivoStock.nulo) {
             agrega("IdMotivoStock", QStringLiteral("NULL"));
         } else {
@@ -224,11 +212,11 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
                                   QString& SQLTemp, vb::OnError& on) {
     // Stock adjustments never discharge inputs, nor does a production order, whose inputs are
     // lines of its own; the setting turns the discharge off for every voucher.
-    if (Iguales(ctx.TC, QStringLiteral("AJP")) || Iguales(ctx.TC, QStringLiteral("AJN"))) return true;
+    if (Es(ctx.TC, "AJP") || Es(ctx.TC, "AJN")) return true;
     bool apagada = false;
     on.run([&] {
         apagada = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("DescargaInsumosProduccion"))) ||
-                  Iguales(ctx.TC, QStringLiteral("OP"));
+                  Es(ctx.TC, "OP");
     });
     if (on.left()) return false;
     if (apagada) return true;

@@ -10,7 +10,6 @@ namespace posting::ListaPipe {
 namespace {
 
 constexpr QChar kSeparador = u'|';
-const QChar kPar = QChar(0xFF);   // Chr(255), the joint of a value pair
 
 // A list as read by rules 1 to 5: the items untrimmed, or a bare value.
 struct Lectura {
@@ -60,6 +59,8 @@ QString ExtraeSerieLote(const QString& Serie_Lote, int32_t QuePosicion) {
     const Lectura l = Lee(Serie_Lote);
     return QuePosicion <= l.items.size() ? l.items.at(QuePosicion - 1) : QString();
 }
+
+QStringList ItemsSerieLote(const QString& Serie_Lote) { return Lee(Serie_Lote).items; }
 
 int32_t Busca_Lotes_Series(const QString& PipeSeriesLotes, const QString& QueSerieLote) {
     const Lectura l = Lee(PipeSeriesLotes);

@@ -25,6 +25,9 @@
 
 namespace posting::ListaPipe {
 
+// Chr(255): joins two values (a lot and its serial, a size and its mark) inside one item.
+inline constexpr QChar kPar = u'\u00FF';
+
 // The items, each trimmed, followed by one empty element: the last index is the item count.
 // A non-blank bare value is one item.
 QStringList DescomponeSerieLote(const QString& Serie_Lote);
@@ -35,6 +38,8 @@ int32_t Cantidad_Series_Lotes(const QString& Pipes);
 // The item at the 1-based position, untrimmed; "" for a position below 1 or past the last item.
 // A non-blank bare value is the item at position 1.
 QString ExtraeSerieLote(const QString& Serie_Lote, int32_t QuePosicion);
+// Every item as ExtraeSerieLote gives it, read once: what a line of many items walks.
+QStringList ItemsSerieLote(const QString& Serie_Lote);
 
 // The 1-based position of the first item equal (rule 6) to the one sought; the item count + 1
 // when none is; 0 when the text holds no list at all (empty, or a bare value).

@@ -2,41 +2,19 @@
 
 #include "core/mod_global.h"
 #include "core/mod_zip.h"
-#include "data/db_dll.h"
-#include "data/sql_literal.h"
 #include "platform/ui/flex_grid.h"
-#include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
-#include "platform/vb/currency.h"
-#include "platform/vb/runtime.h"
 #include "posting/columnas_articulos.h"
+#include "posting/textos_posteo.h"
 
 namespace posting {
 
 namespace {
 
-constexpr int kAnchoCodigo = 4;     // voucher types, deposits, units, reasons, currencies...
-constexpr int kAnchoArticulo = 25;  // articles, lots, series
-
-bool EsBlanco(const QString& s) { return vb::Trim(s).isEmpty(); }
-bool Iguales(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
-QString Rellena(const QString& texto, int ancho = kAnchoCodigo) {
-    return core::gUtilTexto().Rellena(vb::Variant(texto), ancho);
-}
 QString SinApostrofes(const QString& texto) { return QString(texto).remove(u'\''); }
 
-vb::Currency Importe(const QString& texto) { return core::gUtilTexto().ANumero(vb::Variant(texto)); }
-
-// The literals of the record.
-QString Texto(const QString& valor) { return data::TextoSQL(valor); }
-QString Numero(vb::Currency importe) { return importe.toString(); }
-QString Numero(double valor) { return Numero(vb::Currency::fromDouble(valor)); }
+QString NumeroDe(double valor) { return Numero(vb::Currency::fromDouble(valor)); }
 QString NumeroDe(const QString& celda) { return Numero(Importe(celda)); }
-vb::Currency ConSigno(vb::Currency importe, int16_t signo) { return vb::Currency::fromRaw(importe.raw() * signo); }
-
-// A flag cell: its trimmed text through ConvierteBooleano, so a blank cell reads True.
-bool Marca(const ui::FlexGrid& g, int fila, int col) { return core::ConvierteBooleano(vb::Trim(g.TextMatrix(fila, col))); }
 
 QString DepositoArgumento(ContextoPosteo& ctx) {
     switch (ctx.IdDeposito.forma) {
@@ -45,17 +23,21 @@ QString DepositoArgumento(ContextoPosteo& ctx) {
     case ArgDeposito::Forma::DelGrid:
         // A line without a deposit of its own, when each line was to bring one: the default
         // deposit, never the marker itself.
-        if (!ctx.DepositoDefault) ctx.DepositoDefault = Rellena(core::ObtieneConfiguracion(QStringLiteral("DepositoDefault")));
-        return *ctx.DepositoDefault;
+        return DepositoPorDefecto(ctx);
     case ArgDeposito::Forma::Nulo:
         break;
     }
     return QString();
 }
 
-QString LiteralReferencia(const ArgReferencia& r) { return r.nulo ? QStringLiteral("NULL") : Texto(r.valor); }
-
 }  // namespace
+
+const QString& DepositoPorDefecto(ContextoPosteo& ctx) {
+    if (!ctx.DepositoDefault) ctx.DepositoDefault = Rellena(core::ObtieneConfiguracion(QStringLiteral("DepositoDefault")));
+    return *ctx.DepositoDefault;
+}
+
+QString LiteralReferencia(const ArgReferencia& r) { return r.nulo ? QStringLiteral("NULL") : Texto(r.valor); }
 
 QString LiteralDestino(ContextoPosteo& ctx, const ui::FlexGrid& grilla) {
     switch (ctx.IdDepositoDestino.forma) {
@@ -75,24 +57,13 @@ QString DescripcionMovimiento(const QString& texto, int largo) {
     return SinApostrofes(descripcion);
 }
 
-QString CuentaProveedorArticulo(const QString& articulo) {
-    // The article is found by its key, the code brought to its width (trailing blanks do not
-    // count), as its cost is: a comparison of the trimmed column would read the whole article
-    // master for every row posted.
-    const QString cuenta = vb::Trim(core::gUtilTexto()
-                                        .ValorNoNulo(data::gDBPrincipal().DatosTabla(
-                                            QStringLiteral("V_MA_ARTICULOS"), vb::Variant(Rellena(articulo, kAnchoArticulo)),
-                                            QStringLiteral("CUENTAPROVEEDOR"), QStringLiteral("IDARTICULO"), 8, QString(),
-                                            false, false))
-                                        .text());
+QString CuentaProveedorArticulo(ContextoPosteo& ctx, const QString& articulo) {
+    const QString cuenta = ctx.Articulos.De(Rellena(articulo, kAnchoArticulo)).cuentaProveedor;
     return cuenta.isEmpty() ? QStringLiteral("NULL") : cuenta;
 }
 
-vb::Currency CostoArticulo(const QString& articulo) {
-    utillib::UtilTexto& util = core::gUtilTexto();
-    return util.ANumero(util.ValorNoNulo(data::gDBPrincipal().DatosTabla(
-        QStringLiteral("V_MA_ARTICULOS"), vb::Variant(Rellena(articulo, kAnchoArticulo)), QStringLiteral("Costo"),
-        QStringLiteral("idarticulo"), 8, QString(), false, false)));
+vb::Currency CostoArticulo(ContextoPosteo& ctx, const QString& articulo) {
+    return ctx.Articulos.De(Rellena(articulo, kAnchoArticulo)).costo;
 }
 
 QString DepositoDeFila(ContextoPosteo& ctx, const ui::FlexGrid& grilla, int fila) {
@@ -105,10 +76,10 @@ QString DepositoDeFila(ContextoPosteo& ctx, const ui::FlexGrid& grilla, int fila
 double CantidadMovimiento(const ContextoPosteo& ctx, const ui::FlexGrid& grilla) {
     double q = Importe(grilla.TextMatrix(ctx.Fila, art::Cantidad)).toDouble();
     if (ctx.Signo == 1) {
-        if (Marca(grilla, ctx.Fila, art::PideTalle) || !EsBlanco(ctx.Serie) || EsBlanco(ctx.Lote))
+        // A lot of a line of several lots carries its item's share of the line too.
+        if (Marca(grilla, ctx.Fila, art::PideTalle) || !EsBlanco(ctx.Serie) || EsBlanco(ctx.Lote) ||
+            ctx.CantidadItems > 1)
             q = ctx.CantidadItem;
-        else if (ctx.CantidadItems > 1)   // one of several lots without series: one unit each
-            q = 1;
     } else if (ctx.Signo == -1) {
         if (ctx.CantidadItem > 0 || !EsBlanco(ctx.Lote) || !EsBlanco(ctx.Serie)) q = ctx.CantidadItem;
     }
@@ -168,7 +139,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
     // Quantities: only they carry the sign.
     const double q = CantidadMovimiento(ctx, g);
     vb::DoEvents();
-    const QString cantidad = Numero(q * ctx.Signo);
+    const QString cantidad = NumeroDe(q * ctx.Signo);
     agrega("Cantidad", cantidad);
     g.SetTextMatrix(f, art::IdUnidadEquiv, Rellena(vb::Trim(celda(art::IdUnidadEquiv))));
     if (celda(art::EnUnidadBase).isEmpty()) g.SetTextMatrix(f, art::EnUnidadBase, QStringLiteral("0"));
@@ -189,7 +160,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
 
     // The supplier account: the argument, or the article's own.
     QString cuenta = vb::Trim(ctx.Cuenta);
-    if (Iguales(cuenta, QStringLiteral("PorDefault"))) cuenta = CuentaProveedorArticulo(articulo);
+    if (Iguales(cuenta, QStringLiteral("PorDefault"))) cuenta = CuentaProveedorArticulo(ctx, articulo);
     ctx.CuentaActual = cuenta;
     if (!Iguales(cuenta, QStringLiteral("NULL"))) agrega("CuentaProveedor", Texto(cuenta));
 
@@ -206,7 +177,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
     agrega("PrecioVenta", NumeroDe(celda(art::Precio)));
     agrega("Importe_S_Iva", NumeroDe(celda(art::PrecioSinIVA)));
     vb::Currency costo = Importe(celda(art::Costo));
-    if (costo == vb::Currency()) costo = CostoArticulo(articulo);
+    if (costo == vb::Currency()) costo = CostoArticulo(ctx, articulo);
     agrega("Costo", Numero(costo));
     agrega("Impuestos", Numero(Importe(celda(art::Impuestos)) + Importe(celda(art::ITC))));
     agrega("DtoItem", NumeroDe(celda(art::PorcDto)));
@@ -221,7 +192,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
     // VAT: a line without a rate takes the engine's, unless it is marked exempt (-1).
     const vb::Currency tasa = Importe(celda(art::TasaIVA));
     const bool exento = vb::CLng(vb::Variant(Importe(celda(art::EsExento)).toDouble())) == -1;
-    agrega("IVARI", tasa == vb::Currency() && !exento ? Numero(ctx.PorcentajeIVA) : Numero(tasa));
+    agrega("IVARI", tasa == vb::Currency() && !exento ? NumeroDe(ctx.PorcentajeIVA) : Numero(tasa));
     agrega("IVARNI", NumeroDe(celda(art::TasaIVA2)));
     if (!Iguales(vb::Trim(ctx.IdTecnico), QStringLiteral("NULL"))) agrega("IdTecnico", Texto(Rellena(ctx.IdTecnico)));
 

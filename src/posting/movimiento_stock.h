@@ -22,6 +22,7 @@
 // most four decimals; only the quantities carry the sign.
 #include "core/armado_sql.h"
 #include "platform/vb/currency.h"
+#include "posting/datos_articulos.h"
 
 #include <QString>
 #include <cstdint>
@@ -84,7 +85,8 @@ struct ContextoPosteo {
     bool EquivalenciaUD = false;   // "ConfirmaUDEquiv" is "SI": the equivalent-unit columns are posted
     double PorcentajeIVA = 0;      // the engine's VAT rate, for lines without one that are not exempt
     int LongitudDescripcion = 100; // the engine's longest description
-    std::optional<QString> DepositoDefault;   // "DepositoDefault", read when a line first needs it
+    std::optional<QString> DepositoDefault;   // "DepositoDefault", read once, when first needed
+    DatosArticulos Articulos;      // the accounts and costs of the articles posted, read for the call
 
     // ---- where the walk stands ----
     int Pasada = 1;                // 1: the only or the origin pass; 2: the destination pass
@@ -112,8 +114,9 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& gril
 // "INSERT INTO V_MV_STOCK(" the fields ") VALUES (" the literals ")"; empties the pairs.
 QString SentenciaMovimientoStock(core::ListaCamposValores& pares);
 
-// The unsigned quantity the record of the context's item carries: the line's quantity, the
-// item's, or 1 for each lot of a line of several lots without series.
+// The unsigned quantity the record of the context's item carries: the line's quantity, or the
+// item's (ActualizaStock gives each lot of a line of several lots 1 while at least 1 remains,
+// then what remains).
 double CantidadMovimiento(const ContextoPosteo& ctx, const ui::FlexGrid& grilla);
 
 // The destination deposit's literal for the context's row: the destination argument quoted, NULL
@@ -123,10 +126,15 @@ QString LiteralDestino(ContextoPosteo& ctx, const ui::FlexGrid& grilla);
 // The rules that the stock movement record shares with the rows of the input discharge.
 // A description as a record writes it: trimmed, cut at `largo` characters, without apostrophes.
 QString DescripcionMovimiento(const QString& texto, int largo);
-// The article's supplier account (CUENTAPROVEEDOR of V_MA_ARTICULOS), trimmed; "NULL" when it has none.
-QString CuentaProveedorArticulo(const QString& articulo);
+// The article's supplier account (CUENTAPROVEEDOR of V_MA_ARTICULOS), trimmed; "NULL" when it has
+// none. Both read through the context's article data; a failing query raises to the caller.
+QString CuentaProveedorArticulo(ContextoPosteo& ctx, const QString& articulo);
 // The article's cost (Costo of V_MA_ARTICULOS); 0 when it has none.
-vb::Currency CostoArticulo(const QString& articulo);
+vb::Currency CostoArticulo(ContextoPosteo& ctx, const QString& articulo);
+// A reference argument as a literal: NULL, or its value quoted.
+QString LiteralReferencia(const ArgReferencia& r);
+// The "DepositoDefault" setting brought to 4 characters, read once per context.
+const QString& DepositoPorDefecto(ContextoPosteo& ctx);
 
 // The deposit the context's row leaves from (or its only one), brought to 4 characters: the
 // line's own (column IdDeposito), else the IdDeposito argument ("DepositoDefault" when that was

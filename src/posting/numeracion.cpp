@@ -7,6 +7,7 @@
 #include "platform/vb/runtime.h"
 #include "posting/asientos_numeracion.h"
 #include "posting/talonarios.h"
+#include "posting/textos_posteo.h"
 #include "posting/tratamiento.h"
 
 namespace posting {
@@ -19,10 +20,6 @@ const QStringList kTiposNumeroDelTalonario = {
     QStringLiteral("OPG"), QStringLiteral("PG"), QStringLiteral("FC"), QStringLiteral("NC"), QStringLiteral("ND"),
     QStringLiteral("NP"),  QStringLiteral("GF"), QStringLiteral("PR"), QStringLiteral("RM"), QStringLiteral("TK"),
     QStringLiteral("TKFC"), QStringLiteral("FP"), QStringLiteral("SI"), QStringLiteral("TRP")};
-
-bool Es(const QString& tc, const char* tipo) {
-    return vb::Trim(tc).compare(QLatin1String(tipo), Qt::CaseInsensitive) == 0;
-}
 
 QString Ocho(vb::Currency n) { return vb::Format(vb::Variant(n), QStringLiteral("00000000")); }
 
@@ -49,6 +46,24 @@ QString MaximoPorSucursalYLetra(const QString& tabla, const QString& tc, const Q
     return QStringLiteral("SELECT MAX(idcomprobante) AS ULTIMO From ") + tabla + QStringLiteral(" WHERE TC = '") +
            Lit(tc) + QStringLiteral("' AND SUBSTRING(IDCOMPROBANTE,1,4)= '") + Lit(suc) +
            QStringLiteral("' AND SUBSTRING(IDCOMPROBANTE,13,1) = '") + Lit(letra) + QStringLiteral("'");
+}
+
+// When the proposed number is already stored in the voucher table, moves it past the highest
+// number of its branch and letter stored there.
+void PasaLoGrabado(vb::OnError& on, const QString& tabla, const QString& tc, const QString& sucursal, QString& numero,
+                   const QString& letra, ado::RecordsetPtr& rs) {
+    bool grabado = false;
+    on.run([&] {
+        grabado = Grabado(QStringLiteral("SELECT * From ") + tabla + QStringLiteral("  with(nolock)  WHERE TC = '"), tc,
+                          sucursal + numero + letra, rs);
+    });
+    if (!grabado) return;
+    on.run([&] {
+        const vb::Variant ultimo = UltimoGrabado(MaximoPorSucursalYLetra(tabla, tc, sucursal, letra), rs);
+        if (ultimo.isNull()) return;
+        const vb::Currency m = NumeroDe(ultimo);
+        if (m >= core::gUtilTexto().ANumero(numero)) numero = Ocho(m + vb::Currency::fromInt(1));
+    });
 }
 
 // A number of nine digits has no place in IDCOMPROBANTE: the operator is told, and there is no
@@ -84,20 +99,7 @@ bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Nume
     if (on.left() || !libro) return false;
 
     // A proposal already stored in the type's own table moves past the highest stored number.
-    const auto controlaTabla = [&](const QString& tabla) {
-        bool grabado = false;
-        on.run([&] {
-            grabado = Grabado(QStringLiteral("SELECT * From ") + tabla + QStringLiteral("  with(nolock)  WHERE TC = '"), TC,
-                              Sucursal + Numero + Letra, rs);
-        });
-        if (!grabado) return;
-        on.run([&] {
-            const vb::Variant ultimo = UltimoGrabado(MaximoPorSucursalYLetra(tabla, TC, Sucursal, Letra), rs);
-            if (ultimo.isNull()) return;
-            const vb::Currency m = NumeroDe(ultimo);
-            if (m >= util.ANumero(Numero)) Numero = Ocho(m + vb::Currency::fromInt(1));
-        });
-    };
+    const auto controlaTabla = [&](const QString& tabla) { PasaLoGrabado(on, tabla, TC, Sucursal, Numero, Letra, rs); };
 
     if (!ControlaGrabados) {
         // the book's number as it stands
@@ -185,23 +187,7 @@ std::optional<QString> AsignarNumeroComprobante(const QString& TC, QString& Sucu
 
     ado::RecordsetPtr rs;
     vb::OnError on(Tratamiento("AsignarNumeroComprobante"));
-    bool grabado = false;
-    on.run([&] {
-        grabado = Grabado(QStringLiteral("SELECT TC,IDCOMPROBANTE From V_MV_STOCK  with(nolock) WHERE TC = '"), TC,
-                          Sucursal + numero + Letra, rs);
-    });
-    if (grabado) {
-        on.run([&] {
-            const vb::Variant ultimo = UltimoGrabado(
-                QStringLiteral("SELECT MAX(IDCOMPROBANTE) AS ULTIMO From V_MV_STOCK  with(nolock) WHERE TC = '") + Lit(TC) +
-                    QStringLiteral("' AND SUBSTRING(IDCOMPROBANTE, 1, 4)= '") + Lit(Sucursal) +
-                    QStringLiteral("' AND SUBSTRING(IDCOMPROBANTE, 13, 1)= '") + Lit(Letra) + QStringLiteral("'"),
-                rs);
-            numero = ultimo.isNull() ? QStringLiteral("00000001")
-                                     : vb::Format(vb::Variant(vb::Val(vb::Mid(ultimo.text(), 5, 8)) + 1),
-                                                  QStringLiteral("00000000"));
-        });
-    }
+    PasaLoGrabado(on, QStringLiteral("V_MV_STOCK"), TC, Sucursal, numero, Letra, rs);
     on.run([&] { Cierra(rs); });
     if (on.left() || !CabeEnOchoDigitos(TC, Sucursal, numero, Letra)) return std::nullopt;
     return Sucursal + numero + Letra;

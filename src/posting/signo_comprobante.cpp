@@ -6,6 +6,7 @@
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
 #include "posting/cls_cmn_cptes.h"
+#include "posting/textos_posteo.h"
 #include "posting/tratamiento.h"
 
 #include <array>
@@ -26,11 +27,9 @@ constexpr std::array<SignoTipo, 18> kTablaSignosComprobante{{
     {"NCC", -1, -1}, {"RM", -1, 1}, {"TK", 0, 1},   {"TKFC", 0, 1}, {"NCP", 0, -1}, {"NCCP", 0, -1},
 }};
 
-bool Iguales(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
 const SignoTipo* EnTabla(const QString& tc) {
     for (const SignoTipo& s : kTablaSignosComprobante)
-        if (Iguales(tc, QLatin1String(s.tc))) return &s;
+        if (Es(tc, s.tc)) return &s;
     return nullptr;
 }
 
@@ -49,11 +48,7 @@ int16_t ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA, bool* Fa
 
     int16_t signo = 0;
     bool fallo = false;
-    vb::OnError on([&fallo, pregunta = Tratamiento("ObtieneSignoComprobante%")](const vb::Error& e) {
-        const int respuesta = pregunta(e);
-        if (respuesta != vb::kRetry) fallo = true;
-        return respuesta;
-    });
+    vb::OnError on(TratamientoQueFalla("ObtieneSignoComprobante%", fallo));
     ado::RecordsetPtr rs;
     on.run([&] {
         Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO='") +

@@ -76,8 +76,9 @@ TEST_F(ActualizaStockTest, LotSeriesAndSizeItems) {
     struct Caso {
         const char* nombre;
         QString tc;
-        QList<std::pair<int, QString>> celdas;   // of a line of quantity 3
+        QList<std::pair<int, QString>> celdas;
         std::string filas;
+        QString cantidad = "3";   // of the line
     } casos[] = {
         {"three series in", "IR", {{PideSerie, "-1"}, {Series, "|S1|S2|S3|"}}, "1|A001|NULL|S1|1 2|A001|NULL|S2|1 3|A001|NULL|S3|1"},
         {"three lots in", "IR", {{Lotes, "|L1|L2|L3|"}}, "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|L3|NULL|1"},
@@ -87,8 +88,17 @@ TEST_F(ActualizaStockTest, LotSeriesAndSizeItems) {
          "1|A001|L1|S1|-1 2|A001|L2|S2|-2"},
         // Mended: a size line without a size list is posted with the line's quantity.
         {"size line without sizes out", "TK", {{PideTalle, "-1"}}, "1|A001|NULL|NULL|-3"},
+        // Mended: a lot takes 1 while at least 1 remains, else the rest of the line.
+        {"lots of a negative line in", "IR", {{Lotes, "|L1|L2|"}}, "1|A001|L1|NULL|-3", "-3"},
+        {"lots of half a unit in", "IR", {{Lotes, "|L1|L2|"}}, "1|A001|L1|NULL|0.5", "0.5"},
+        {"three lots of 2.5 in", "IR", {{Lotes, "|L1|L2|L3|"}}, "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|L3|NULL|0.5", "2.5"},
+        // Mended: a blank size flag without a quantity per size is a plain line of lots.
+        {"lots with a blank size flag in", "IR", {{Lotes, "|L1|L2|"}, {PideTalle, ""}},
+         "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|NULL|NULL|1"},
+        // Mended: only the joint that closes a size goes.
+        {"sizes out", "TK", {{PideTalle, "-1"}, {Lotes, "|M" + y + "|XL|"}, {Series, "|1|2|"}}, "1|A001|M|NULL|-1 2|A001|XL|NULL|-2"},
     };
-    for (const Caso& c : casos) EXPECT_EQ(UnaLinea(c.tc, "3", c.celdas), c.filas) << c.nombre;
+    for (const Caso& c : casos) EXPECT_EQ(UnaLinea(c.tc, c.cantidad, c.celdas), c.filas) << c.nombre;
 }
 
 TEST_F(ActualizaStockTest, DepositAndReasonArguments) {
@@ -115,6 +125,12 @@ TEST_F(ActualizaStockTest, StatementModeWritesNothingAndReturnsEveryInsert) {
     EXPECT_TRUE(sql.startsWith("previo\rINSERT INTO V_MV_STOCK(TC,IdComprobante,"));
     EXPECT_EQ(sql.count("\rINSERT INTO V_MV_STOCK("), 2);
     EXPECT_EQ(Movimientos("000100000006C"), "");
+    // A voucher that fails half way adds nothing to the caller's batch.
+    grilla.SetTextMatrix(2, Precio, "999999999999999999");
+    prompter.answer(vb::kAbort, "Ha ocurrido el Siguiente Error (6)");
+    sql = "previo";
+    EXPECT_TRUE(Postea("TK", "000100000006C", 0, &sql));
+    EXPECT_EQ(sql, "previo");
 }
 
 TEST_F(ActualizaStockTest, NoBusinessUnitWritesNothing) {
@@ -161,6 +177,16 @@ TEST_F(ActualizaStockTest, AValueTooLongForItsColumnFailsTheVoucherWithOneBox) {
     }
     EXPECT_TRUE(prompter.exhausted());
     EXPECT_EQ(prompter.shown().size(), 6u);
+}
+
+TEST_F(ActualizaStockTest, AnArticleLookupThatFailsFailsTheVoucher) {
+    LineaSimple("1");   // no cost of its own, the article's supplier account
+    Ejecuta({"DROP VIEW V_MA_ARTICULOS"});
+    prompter.answer(vb::kAbort, "Ha ocurrido el Siguiente Error (");   // the query
+    prompter.answer(vb::kAbort, "Ha ocurrido el Siguiente Error (");   // the posting reading it
+    EXPECT_TRUE(Postea("TK", "000100000011C"));
+    EXPECT_TRUE(prompter.exhausted());
+    EXPECT_EQ(Movimientos("000100000011C"), "");
 }
 
 TEST_F(ActualizaStockTest, StockSign) {

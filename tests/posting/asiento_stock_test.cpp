@@ -2,9 +2,12 @@
 // inventory account 1.1.05, 000789 moved to 1.1.08 here): entries posted, run and read back.
 #include "posting/cls_cmn_cptes.h"
 
+#include "data/connection_calls.h"
+#include "platform/vb/on_error.h"
 #include "data/db_dll.h"
 #include "posteo_fixture.h"
 
+#include <map>
 #include <random>
 
 namespace {
@@ -67,6 +70,7 @@ TEST_F(AsientoStockTest, PostingRowByRowBooksOneBalancedEntryPerVoucher) {
     // rows of one account add to its line.
     const QString a = QString::number(4 * 45.5), b = QString::number(2 * 80.25), t = QString::number(4 * 45.5 + 2 * 80.25);
     EXPECT_EQ(Lineas(), ("1|1|2.1.01|H|" + t + " 1|2|1.1.05|D|" + a + " 1|3|1.1.08|D|" + b).toStdString());
+    EXPECT_EQ(Lineas("DISTINCT CABImporte", "1=1", ""), t.toStdString());   // every line carries the total
     EXPECT_EQ(Lineas("Mes_Operativo, PERIODO, Tipo_Reg, TC, SUCURSAL, NUMERO, LETRA, Detalle, CABCuenta, CABNombre, "
                      "Unegocio, IdCajas, Moneda, USUARIO_LOGEADO", "Secuencia = 1"),
               "3|2008|STK|IR|0001|00000005|C|Recepción d'OC|2.1.01|5|A001|1|1|operador");
@@ -153,6 +157,84 @@ TEST_F(AsientoStockTest, CostOfSalesAndFailuresThatFailTheVoucher) {
                        "configuración y vuelva a intentarlo");
     EXPECT_TRUE(Postea("IR", "000100000009C"));
     EXPECT_EQ(Filas("COUNT(*)", "TC = 'IR'"), "0");
+}
+
+TEST_F(AsientoStockTest, AnEntryThatCannotBeBookedFailsTheVoucher) {
+    Llena({{"000123", "2"}});
+    Ejecuta({"INSERT INTO V_TA_MOTIVOSTOCK (IDMOTIVOSTOCK, Descripcion, CUENTACONTABLE) VALUES (7, 'Sin cuenta', NULL)"});
+    for (const char* motivo : {"99", "7"}) {   // a reason without a row, one without an account
+        prompter.answer(1, QStringLiteral("No se puede generar el asiento de Stock!.. el motivo de stock ") + motivo);
+        EXPECT_TRUE(Postea("VS", "000100000021C", nullptr, motivo));
+    }
+    // A failing query passed over with Ignore, where it is opened and where it is read.
+    Ejecuta({"DROP TABLE V_TA_MOTIVOSTOCK"});
+    prompter.answer(vb::kIgnore, "Ha ocurrido el Siguiente Error (");
+    prompter.answer(vb::kIgnore, "Ha ocurrido el Siguiente Error (");
+    EXPECT_TRUE(Postea("VS", "000100000021C"));
+    EXPECT_TRUE(prompter.exhausted());
+    EXPECT_EQ(Filas("COUNT(*)", "TC = 'VS'") + Lineas("COUNT(*)", "1=1", ""), "00");
+}
+
+TEST_F(AsientoStockTest, ALaterPartOfAVoucherWhoseFirstPartFailedBooksLinesOfItsOwn) {
+    Llena({{"000123", "1"}});
+    core::gUsuarioLogeado = QString(31, u'u');   // the first part's entry cannot be written
+    prompter.answer(1, "String or binary data would be truncated.");
+    EXPECT_TRUE(Postea("VS", "000100000061C"));
+    core::gUsuarioLogeado = "operador";
+    cpte->ActualizaStock(grilla, "VS", "000100000061C", "0", "05/03/2008", "A001", "", "6", "I", "7", false,
+                         "PorDefault", false, nullptr, &hayError, "Null", "", "", "", 0, false, "", 1);
+    EXPECT_FALSE(hayError);
+    EXPECT_EQ(Lineas("Secuencia, Cuenta, [DEBE-HABER], Importe"), "1|5.1.02|D|45.5 2|1.1.05|H|45.5");
+}
+
+TEST_F(AsientoStockTest, TwoEngineObjectsInStatementModeNeverShareAnEntryNumber) {
+    Llena({{"000123", "1"}});
+    auto otro = std::make_unique<posting::ClsCmnCptes>();
+    for (int nro : {31, 32, 33}) {
+        if (nro == 32) std::swap(cpte, otro);   // the other object books in between
+        QString sql;
+        EXPECT_FALSE(Postea("VS", QStringLiteral("0001000000%1C").arg(nro), &sql));
+        data::gDBPrincipal().EjecutaConsultaSQL(sql);
+        if (nro == 32) std::swap(cpte, otro);
+    }
+    EXPECT_EQ(Lineas("NUMERO, [Numero Asiento]", "Secuencia = 1"), "00000031|1 00000032|2 00000033|3");
+}
+
+TEST_F(AsientoStockTest, ProductionOrderRowByRowBooksProductsAndInputsOnOppositeSides) {
+    Ejecuta({"INSERT INTO V_TA_CPTE (CODIGO, TALONARIO, SISTEMA) VALUES ('OP  ', 1, 'STOCK')",
+             "INSERT INTO MA_SUBDIARIOSCOMPROBANTES (TC, Subdiario) VALUES ('OP  ', 'ST  ')"});
+    Llena({{"000789", "4"}, {"000123", "2"}});   // an input out, the product in
+    grilla.SetTextMatrix(2, CantidadInsumo, "-1");
+    EXPECT_FALSE(Postea("OP", "000100000041X"));
+    EXPECT_EQ(Lineas("Secuencia, Cuenta, [DEBE-HABER], Importe"), "1|5.1.02|H|91 2|1.1.05|D|91 3|5.1.02|D|321 4|1.1.08|H|321");
+}
+
+TEST_F(AsientoStockTest, EachLineOfAVoucherAsksTheDatabaseOnce) {
+    // Every statement and query the program sends, counted.
+    struct Cuenta : data::ConnectionCalls {
+        int n = 0;
+        ado::RecordsetPtr Execute(ado::Connection& c, const QString& sql, long* filas, long opciones) override {
+            ++n;
+            return ConnectionCalls::Execute(c, sql, filas, opciones);
+        }
+        void OpenRecordset(ado::Recordset& rs, const QString& sql, const ado::ConnectionPtr& c, int cursor, int bloqueo,
+                           long opciones) override {
+            ++n;
+            ConnectionCalls::OpenRecordset(rs, sql, c, cursor, bloqueo, opciones);
+        }
+    };
+    auto cuenta = std::make_shared<Cuenta>();
+    data::gDBPrincipal().setConnectionCalls(cuenta);
+    Claves({"DescargaInsumosProduccion", "SI"});
+    std::map<int, int> llamadas;
+    for (int lineas : {1, 11}) {
+        Llena(std::vector<std::pair<QString, QString>>(lineas, {"000456", "1"}), "0");   // no cost of their own
+        cuenta->n = 0;
+        EXPECT_FALSE(Postea("VS", QStringLiteral("0001000000%1C").arg(50 + lineas)));
+        llamadas[lineas] = cuenta->n;
+    }
+    data::gDBPrincipal().setConnectionCalls(nullptr);
+    EXPECT_EQ(llamadas[11] - llamadas[1], 10) << llamadas[1] << " calls for one line";
 }
 
 TEST_F(AsientoStockTest, LongArticleListsAndQuotedCodes) {
