@@ -268,3 +268,64 @@ LEFT JOIN dbo.MA_CODIGOSBARRA b4 ON b4.IDARTICULO = a.IDARTICULO AND b4.NUMERO =
 LEFT JOIN dbo.MA_BULTOS d ON d.IDARTICULO = a.IDARTICULO
 LEFT JOIN dbo.MA_ARTICULOSPROVEEDOR p ON p.IDARTICULO = a.IDARTICULO AND p.PRINCIPAL = 1
 GO
+
+-- The voucher search: what its lists show of the sales and purchase voucher heads (the holder's
+-- name, the approval, the comments, whether a voucher is finished), the
+-- purchase orders' guarantee, the vouchers sent to third parties and the views of the vouchers
+-- still pending.
+ALTER TABLE dbo.V_MV_CPTE ADD NOMBRE nvarchar(50) NULL
+GO
+ALTER TABLE dbo.V_MV_CPTE ADD APROBADO bit NOT NULL DEFAULT 0
+GO
+ALTER TABLE dbo.V_MV_CPTE ADD FINALIZADA bit NOT NULL DEFAULT 0
+GO
+ALTER TABLE dbo.V_MV_CPTE ADD FechaPreparacion datetime NULL
+GO
+ALTER TABLE dbo.V_MV_CPTE ADD COMENTARIOS nvarchar(255) NULL
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD NOMBRE nvarchar(50) NULL
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD IMPORTE money NULL
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD ANULADA bit NOT NULL DEFAULT 0
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD APROBADO bit NOT NULL DEFAULT 0
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD FINALIZADO bit NOT NULL DEFAULT 0
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD COMENTARIOS nvarchar(255) NULL
+GO
+ALTER TABLE dbo.C_MV_CPTE ADD GARANTIA bit NOT NULL DEFAULT 0
+GO
+
+-- Vouchers sent to a third party (a repair, a service) and back: when each went and came back.
+CREATE TABLE dbo.V_MV_CPTETERCEROS (
+    ID int NOT NULL PRIMARY KEY,
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IDCOMPLEMENTO int NOT NULL DEFAULT 0,
+    FECHA datetime NULL,
+    FECHAENVIADO datetime NULL,
+    FECHARECIBIDO datetime NULL
+)
+GO
+
+-- Delivery notes still to invoice (not finished, not annulled); work orders not finished; budgets
+-- not finished and not annulled.
+CREATE VIEW dbo.V_RemitosPendientes AS
+SELECT TC, IDCOMPROBANTE, IdComplemento, ID, FECHA, CUENTA, NOMBRE, IMPORTE, ANULADA, APROBADO
+FROM dbo.V_MV_CPTE WHERE TC = 'RM' AND FINALIZADA = 0 AND ANULADA = 0
+GO
+CREATE VIEW dbo.V_OT_Pendientes AS
+SELECT TC, IDCOMPROBANTE, IdComplemento, ID, FECHA, CUENTA, NOMBRE, IMPORTE, ANULADA, APROBADO
+FROM dbo.V_MV_CPTE WHERE TC = 'OT' AND FINALIZADA = 0
+GO
+CREATE VIEW dbo.V_PR_PENDIENTES AS
+SELECT TC, IDCOMPROBANTE, IdComplemento, ID, FECHA, CUENTA, NOMBRE, IMPORTE, ANULADA, APROBADO, COMENTARIOS
+FROM dbo.V_MV_CPTE WHERE TC = 'PR' AND FINALIZADA = 0 AND ANULADA = 0
+GO
+-- Suppliers' delivery notes not finished yet (not wholly invoiced).
+CREATE VIEW dbo.C_RemitosPendientes AS
+SELECT TC, IDCOMPROBANTE, IDCOMPLEMENTO, ID, FECHA, CUENTA, NOMBRE, IMPORTE, ANULADA
+FROM dbo.C_MV_CPTE WHERE TC = 'RMC' AND FINALIZADO = 0
+GO

@@ -6,8 +6,8 @@
 //                                        demo start that also writes pictures of the main window,
 //                                        its receive grid, a send's progress window, the
 //                                        percentage bar, the list and tree lookup dialogs, the
-//                                        position and lot dialog and the lot and series dialog
-//                                        into <folder2>, then ends
+//                                        position and lot dialog, the lot and series dialog and
+//                                        the voucher search into <folder2>, then ends
 #include "console/frm_korvane01.h"
 #include "console/frm_status.h"
 #include "console/reportes.h"
@@ -30,6 +30,7 @@
 #include "platform/vb/error.h"
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
+#include "vouchers/frm_cons_comprobantes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -198,6 +199,19 @@ bool CapturaRecepcion(console::FrmKorvane01& w, const QString& carpeta) {
     return guardada && guion.exhausted();
 }
 
+// The voucher search as a voucher window opens it for the pending delivery notes.
+bool CapturaConsultaComprobantes(const QString& carpeta) {
+    ui::ScriptedPrompter sinCajas;
+    posting::ClsCmnCptes cpte;
+    QString respuesta;
+    const bool ok = CapturaConsulta<vouchers::FrmConsComprobantes>(carpeta, QStringLiteral("consulta-comprobantes.png"), [&] {
+        cpte.ConsultaComprobante(QStringLiteral("RM/PENDIENTES"), respuesta);
+    });
+    for (const auto& caja : sinCajas.shown())
+        std::fprintf(stderr, "caja inesperada durante la captura de comprobantes: %s\n", qPrintable(caja.prompt));
+    return ok && sinCajas.shown().empty();
+}
+
 // Pictures of the main window and of a send in progress. The send runs on a copy of the demo
 // databases, answered by a script: Yes to the question, OK to the closing box.
 int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
@@ -231,6 +245,7 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     ok = CapturaLotePosicion(carpeta) && ok;
     ok = CapturasLotesySeries(carpeta) && ok;
     ok = CapturaRecepcion(w, carpeta) && ok;
+    ok = CapturaConsultaComprobantes(carpeta) && ok;
     for (const int porcentaje : {0, 50, 100}) {   // the percentage bar empty, half and full
         QImage barra(240, 24, QImage::Format_RGB32);
         core::DibujaBarraProgreso(barra, vb::Variant(static_cast<double>(porcentaje)), 0xFF0000, QString());
