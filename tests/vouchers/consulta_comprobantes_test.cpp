@@ -2,18 +2,10 @@
 // database (its delivery notes, work orders, orders, budgets, invoices, purchase vouchers, journal
 // vouchers and vouchers sent to third parties), with a goods receipt of purchase order 5 added.
 // The statement each search runs is read from a recorder in front of the connection.
-#include "core/mod_global.h"
-#include "data/db_dll.h"
 #include "data/recording_calls.h"
-#include "db/databases.h"
-#include "platform/ui/prompter.h"
-#include "platform/ui/text_measurer.h"
 #include "platform/ui/units.h"
-#include "platform/vb/app.h"
-#include "posting/cls_cmn_cptes.h"
-#include "support/test_support.h"
-#include "vouchers/consulta_comprobantes_lista.h"
 #include "vouchers/frm_cons_comprobantes.h"
+#include "vouchers_db.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -28,31 +20,20 @@ namespace {
 
 using vouchers::FrmConsComprobantes;
 
-class ConsultaComprobantesTest : public ::testing::Test {
+class ConsultaComprobantesTest : public voucherstest::VouchersTest {
 protected:
     void SetUp() override {
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
-        vb::SetAppPath(carpeta.path());
-        db::CreateHeadOffice(carpeta.path(), QStringLiteral("VOLMA"), true);
-        db::RunScript(carpeta.path(), QStringLiteral("VOLMA"),
-                      QStringLiteral("INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdDeposito, IdArticulo, "
-                                     "IdUnidad, Cantidad, Tc_Origen, IdComprobante_Origen) VALUES ('IR  ', '000100000077X', 1, "
-                                     "'07/03/2008', 'A001', '000123', 'UN', 24, 'OC  ', '000100000005X')\nGO\n"));
-        data::DB_Dll& db = data::gDBPrincipal();
-        db.gServidor = carpeta.path();
-        db.gDBName = QStringLiteral("VOLMA");
-        db.gUsuario = QStringLiteral("admin");
-        db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
-        ASSERT_TRUE(db.gOpenFlag);
+        VouchersTest::SetUp();
+        Ejecuta(QStringLiteral("INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdDeposito, IdArticulo, IdUnidad, "
+                               "Cantidad, Tc_Origen, IdComprobante_Origen) VALUES ('IR  ', '000100000077X', 1, '07/03/2008', "
+                               "'A001', '000123', 'UN', 24, 'OC  ', '000100000005X')"));
         registro->forward = true;
-        db.setConnectionCalls(registro);
+        data::gDBPrincipal().setConnectionCalls(registro);
         cpte = std::make_unique<posting::ClsCmnCptes>();
     }
     void TearDown() override {
         vouchers::SetDialogosComprobantes(vouchers::DialogosComprobantesDelPrograma());
-        data::ResetGlobalInstances();
-        core::ReiniciaEstado();
+        VouchersTest::TearDown();
     }
     static void Ajustes(const QStringList& activos) {
         auto cn = data::gDBPrincipal().gCnn();
@@ -96,8 +77,6 @@ protected:
         return d.lista()->visualItemRect(d.lista()->topLevelItem(i)).center();
     }
 
-    ui::ScriptedPrompter sinCajas;   // a box no test expects fails it
-    testsupport::TempFolder carpeta;
     std::shared_ptr<datatest::RecordingCalls> registro = std::make_shared<datatest::RecordingCalls>();
     std::unique_ptr<posting::ClsCmnCptes> cpte;
     QString respuesta, complemento = QStringLiteral("-"), proveedor = QStringLiteral("-");
@@ -129,13 +108,15 @@ TEST_F(ConsultaComprobantesTest, EachModeAndTypeRunsItsStatementListsItsRowsAndH
         const char *respuesta, *complemento, *proveedor;
     } casos[] = {
         {"RM/PENDIENTES", "", {}, S2 + QString("RM  ' AND FINALIZADA = 0") + DESC,
-         "000100000063R/2 000100000062R/8 000100000061R/8 000100000060R/3", 0, {}, Boton, "000100000063R", "0", ""},
+         "000100000063R/2 000100000062R/8 000100000051R/8 000100000050R/8 000100000002R/8 000100000001R/3", 0, {}, Boton,
+         "000100000063R", "0", ""},
         {"rm/pendientes", "CUENTA = 'C0001'", {"UsaRemitoContado"}, S1 + QString("RM  ' AND CUENTA = 'C0001'") + DESC,
-         "000100000062R/8 000100000061R/8 000100000060R/3", 2, {}, Enter, "000100000060R", "0", ""},
+         "000100000062R/8 000100000051R/8 000100000050R/8 000100000002R/8 000100000001R/3", 2, {}, Enter, "000100000050R", "0", ""},
         {"RM/PENDIENTES", "", {"UsaRemitoContado"}, S1 + QString("RM  '") + DESC,
-         "000100000062R/8 000100000061R/8 000100000060R/3", 0, {}, Cancela, "", "", ""},
+         "000100000062R/8 000100000051R/8 000100000050R/8 000100000002R/8 000100000001R/3", 0, {}, Cancela, "", "", ""},
         {"RM/PENDIENTES", "", {"UsaRemitoContado", "EntregaParcialRemito"}, S2 + QString("RM  ' AND FINALIZADA = 0") + DESC,
-         "000100000063R/2 000100000062R/8 000100000061R/8 000100000060R/3", 0, {}, Escape, "", "", ""},
+         "000100000063R/2 000100000062R/8 000100000051R/8 000100000050R/8 000100000002R/8 000100000001R/3", 0, {}, Escape, "",
+         "", ""},
         {"RM/PENDIENTES_COMPRAS", "CUENTA = 'P0001'", {}, RMC + QString("RMC ' AND CUENTA = 'P0001'") + DESC,
          "000100004521R/8", 0, {}, Doble, "000100004521R", "", "P0001"},
         {"RM/PENDIENTES_COMPRAS", "", {}, RMC + QString("RMC '") + DESC, "000100004521R/8", 0, {}, Boton, "000100004521R", "", "P0001"},
@@ -153,7 +134,8 @@ TEST_F(ConsultaComprobantesTest, EachModeAndTypeRunsItsStatementListsItsRowsAndH
         {"PR/PENDIENTES", "CUENTA = 'C0001'", {},
          PR + QString("V_MV_CPTE WHERE TC = 'PR  ' AND APROBADO = 1 AND CUENTA = 'C0001' AND FINALIZADA = 0") + DESC,
          "000100000032X/2 000100000030X/1", 0, {}, Boton, "000100000032X", "0", ""},
-        {"FC/ANTICIPOS", "", {}, CPTE + QString("FC  ' ORDER BY IDCOMPROBANTE DESC, IDCOMPLEMENTO ASC"),
+        {"FC/ANTICIPOS", "IDCOMPROBANTE = '000100000130A'", {},
+         CPTE + QString("FC  ' AND IDCOMPROBANTE = '000100000130A' ORDER BY  IDCOMPROBANTE DESC, IDCOMPLEMENTO ASC  "),
          "000100000130A/4 000100000130A/4", 1, {}, Boton, "000100000130A", "1", ""},
         {"FP/PENDIENTES", "WHERE CUENTA = 'C0001'", {}, S2 + QString("FP  '  AND CUENTA = 'C0001'  AND FINALIZADA = 0") + DESC,
          "000100000040X/8", 0, {}, Boton, "000100000040X", "0", ""},
@@ -167,9 +149,10 @@ TEST_F(ConsultaComprobantesTest, EachModeAndTypeRunsItsStatementListsItsRowsAndH
         {"NCPE", "SUCURSAL = '0001'", {}, ASIENTOS + QString("SUCURSAL = '0001' ORDER BY SUCURSAL, NUMERO, LETRA DESC "),
          "000100000123A/8 000100000123A/8", 1, {}, Boton, "000100000123A", "", "1.1.05"},
         {"FCC", "", {}, "SELECT * FROM C_MV_CPTE  with(nolock)  WHERE TC = 'FCC '" + QString(DESC),
-         "000300000012A/2 000100004530A/8", 1, {}, Doble, "000100004530A", "", "P0001"},
+         "000300000012A/2 000200000123A/8 000100004530A/8", 2, {}, Doble, "000100004530A", "", "P0001"},
         {"RM", "", {}, CPTE + QString("RM  ' ORDER BY IDCOMPROBANTE DESC, IDCOMPLEMENTO ASC"),
-         "000100000063R/2 000100000062R/8 000100000061R/8 000100000060R/3 000100000059R/3", 4, {}, Boton, "000100000059R", "0", ""},
+         "000100000063R/2 000100000062R/8 000100000059R/3 000100000051R/8 000100000050R/8 000100000002R/8 000100000001R/3", 2, {},
+         Boton, "000100000059R", "0", ""},
         {"ND", "IMPORTE > 10", {}, CPTE + QString("ND  ' AND IMPORTE > 10 ORDER BY  IDCOMPROBANTE DESC, IDCOMPLEMENTO ASC  "),
          "000100000004A/6", 0, {}, Enter, "000100000004A", "0", ""},
         {"R'M", "", {}, CPTE + QString("R''M ' ORDER BY IDCOMPROBANTE DESC, IDCOMPLEMENTO ASC"), "", 0, {}, Boton, "", "", ""},
@@ -249,23 +232,23 @@ TEST_F(ConsultaComprobantesTest, HeaderClicksSortDatesAndAmountsByValueAndRowTex
             return c.join(u' ').toStdString();
         };
         clic(0);   // each click reverses the last order, whichever column
-        EXPECT_EQ(columna(0), "11/03/2008 10/03/2008 03/03/2008 28/02/2008 25/02/2008");
+        EXPECT_EQ(columna(0), "12/03/2008 11/03/2008 10/03/2008 03/03/2008 03/03/2008 28/02/2008 25/02/2008");
         clic(4);
-        EXPECT_EQ(columna(4), "45.5 310 980.4 1250 15000");
+        EXPECT_EQ(columna(4), "45.5 91 310 1336.5 1954.6 3035.07 15000");
         clic(4);
-        EXPECT_EQ(columna(4), "15000 1250 980.4 310 45.5");
+        EXPECT_EQ(columna(4), "15000 3035.07 1954.6 1336.5 310 91 45.5");
         clic(1);
-        EXPECT_EQ(columna(1), "000100000059R 000100000060R 000100000061R 000100000062R 000100000063R");
+        EXPECT_EQ(columna(1), "000100000001R 000100000002R 000100000050R 000100000051R 000100000059R 000100000062R 000100000063R");
 
         QTreeWidgetItem* fila = d.lista()->topLevelItem(0);
         d.lista()->setCurrentItem(fila);
         d.lista()->editItem(fila, 0);
         QTest::keyClick(d.lista(), Qt::Key_F2);
         EXPECT_EQ(d.lista()->findChild<QLineEdit*>(), nullptr);
-        EXPECT_EQ(fila->text(0), QStringLiteral("25/02/2008"));
+        EXPECT_EQ(fila->text(0), QStringLiteral("03/03/2008"));
         QTest::keyClick(d.lista(), Qt::Key_Return);   // the row the sort left first
     });
-    EXPECT_EQ(respuesta, QStringLiteral("000100000059R"));
+    EXPECT_EQ(respuesta, QStringLiteral("000100000001R"));
 }
 
 TEST_F(ConsultaComprobantesTest, ImagesByTagAndNoneWhenTheGenericOneIsMissing) {
@@ -284,7 +267,8 @@ TEST_F(ConsultaComprobantesTest, ImagesByTagAndNoneWhenTheGenericOneIsMissing) {
         EXPECT_TRUE(f.lista()->topLevelItem(1)->icon(0).isNull());
         f.cancelar()->click();
     });
-    EXPECT_EQ(v.filas.join(u' ').toStdString(), "000100000063R/2 000100000062R/0 000100000061R/0 000100000060R/3");
+    EXPECT_EQ(v.filas.join(u' ').toStdString(),
+              "000100000063R/2 000100000062R/0 000100000051R/0 000100000050R/0 000100000002R/0 000100000001R/3");
 }
 
 TEST_F(ConsultaComprobantesTest, AMissingViewIsReportedAndListsNothing) {
