@@ -36,11 +36,9 @@ protected:
         VouchersTest::TearDown();
     }
     static void Ajustes(const QStringList& activos) {
-        auto cn = data::gDBPrincipal().gCnn();
-        cn->Execute(QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE IN ('UsaRemitoContado', "
-                                   "'EntregaParcialRemito', 'UsaReferenciaPresupuestos')"));
-        for (const QString& a : activos)
-            cn->Execute(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('%1', 'si', '')").arg(a));
+        Ejecuta("DELETE FROM TA_CONFIGURACION WHERE CLAVE IN ('UsaRemitoContado', 'EntregaParcialRemito', "
+                "'UsaReferenciaPresupuestos')");
+        for (const QString& a : activos) Ejecuta("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('" + a + "', 'si')");
     }
     // What the shown dialog listed: its statement and, per row, the number accepting reads and the
     // row's image index.
@@ -67,14 +65,6 @@ protected:
         espera.start();
         cpte->ConsultaComprobante(tc, respuesta, filtro, &complemento, &proveedor);
         return v;
-    }
-    static QStringList Fila(const FrmConsComprobantes& d, int i) {
-        QStringList c;
-        for (int k = 0; k < d.lista()->columnCount(); ++k) c << d.lista()->topLevelItem(i)->text(k);
-        return c;
-    }
-    static QPoint Centro(const FrmConsComprobantes& d, int i) {
-        return d.lista()->visualItemRect(d.lista()->topLevelItem(i)).center();
     }
 
     std::shared_ptr<datatest::RecordingCalls> registro = std::make_shared<datatest::RecordingCalls>();
@@ -168,7 +158,10 @@ TEST_F(ConsultaComprobantesTest, EachModeAndTypeRunsItsStatementListsItsRowsAndH
             for (int i : c.marcadas) d.lista()->topLevelItem(i)->setCheckState(0, Qt::Checked);
             switch (c.medio) {
             case Boton: d.aceptar()->click(); break;
-            case Doble: QTest::mouseDClick(d.lista()->viewport(), Qt::LeftButton, {}, Centro(d, c.elegida)); break;
+            case Doble:
+                QTest::mouseDClick(d.lista()->viewport(), Qt::LeftButton, {},
+                                   d.lista()->visualItemRect(d.lista()->topLevelItem(c.elegida)).center());
+                break;
             case Enter: QTest::keyClick(d.lista(), Qt::Key_Return); break;
             case Cancela: d.cancelar()->click(); break;
             case Escape: QTest::keyClick(&d, Qt::Key_Escape); break;
@@ -206,12 +199,15 @@ TEST_F(ConsultaComprobantesTest, CellsAndCaptionsOfEachType) {
         Ajustes(c.referencia ? QStringList{"UsaReferenciaPresupuestos"} : QStringList{});
         const int fila = c.titulos ? 0 : 1;
         Busca(QString::fromLatin1(c.tc), vb::Variant(), [&](FrmConsComprobantes& d) {
-            QStringList titulos;
-            for (int k = 0; k < d.lista()->columnCount(); ++k) titulos << d.lista()->headerItem()->text(k);
+            QStringList titulos, celdas;
+            for (int k = 0; k < d.lista()->columnCount(); ++k) {
+                titulos << d.lista()->headerItem()->text(k);
+                celdas << d.lista()->topLevelItem(fila)->text(k);
+            }
             if (c.titulos) {
                 EXPECT_EQ(titulos.join(u'|').toStdString(), c.titulos);
             }
-            EXPECT_EQ(Fila(d, fila).join(u'|').toStdString(), c.celdas);
+            EXPECT_EQ(celdas.join(u'|').toStdString(), c.celdas);
             // Widths as runs of capital X in the window's font: 13 for FECHA, 15 for COMPROBANTE.
             const ui::WidgetTextMeasurer medida(&d);
             EXPECT_EQ(d.lista()->header()->sectionSize(0), ui::PixelsFromTwips(medida.TextWidth(QString(c.tc == QString("T3") ? 7 : 13, u'X'))));

@@ -133,7 +133,7 @@ TEST_F(DialectTest, IfExistsRunsItsStatementOnlyWhenRowsExist) {
     EXPECT_EQ(affected, 0);
     cn->Execute(QString::fromLatin1(update).arg("000100000011A"), &affected);
     EXPECT_EQ(affected, 1);
-    EXPECT_EQ(scalar("SELECT ESTADO FROM C_MV_CPTE WHERE TC = 'OC'").text(), "RECIBIDA");
+    EXPECT_EQ(scalar("SELECT ESTADO FROM C_MV_CPTE WHERE TC = 'OC' AND IDCOMPROBANTE = '000100000011A'").text(), "RECIBIDA");
     // NOT EXISTS, ELSE and a BEGIN ... END block.
     cn->Execute("IF NOT EXISTS (SELECT 1 FROM V_TA_Cajas WHERE IdCajas = '7') BEGIN\n"
                 "INSERT INTO V_TA_Cajas (IdCajas) VALUES ('7')\nINSERT INTO V_TA_Cajas (IdCajas) VALUES ('8')\nEND\n"
