@@ -121,12 +121,14 @@ INSERT INTO C_MV_CPTE (TC, IDCOMPROBANTE, IDCOMPLEMENTO, ID, FECHA, CUENTA, NOMB
 INSERT INTO C_MV_CPTE (TC, IDCOMPROBANTE, IDCOMPLEMENTO, ID, FECHA, CUENTA, NOMBRE, IMPORTE, APROBADO, FINALIZADO, GARANTIA, COMENTARIOS, SUCURSAL, NUMERO, LETRA) VALUES ('OC  ', '000100000006X', 0, 1, '08/03/2008', 'P0002', 'Café del Señor', 1926, 1, 0, 0, 'Café para la canasta', '0001', '00000006', 'X')
 INSERT INTO C_MV_CPTE (TC, IDCOMPROBANTE, IDCOMPLEMENTO, ID, FECHA, CUENTA, NOMBRE, IMPORTE, APROBADO, FINALIZADO, GARANTIA, COMENTARIOS, SUCURSAL, NUMERO, LETRA) VALUES ('OC  ', '000100000007X', 0, 1, '10/03/2008', 'P0002', 'Café del Señor', 640, 0, 0, 0, 'Falta aprobar', '0001', '00000007', 'X')
 
--- Suppliers' credit notes booked as journal vouchers, two lines each, and a supplier's debit note.
-INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('P0001', 1, '07/03/2008', 'Bonificación por volumen', 'NCPE', '0001', '00000123', 'A', 'D', 350)
-INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('1.1.05', 2, '07/03/2008', 'Bonificación por volumen', 'NCPE', '0001', '00000123', 'A', 'H', 350)
-INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('P0002', 1, '11/03/2008', 'Devolución de café', 'NCPE', '0002', '00000009', 'B', 'D', 96.30)
-INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('1.1.05', 2, '11/03/2008', 'Devolución de café', 'NCPE', '0002', '00000009', 'B', 'H', 96.30)
-INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('P0001', 1, '12/03/2008', 'Flete no facturado', 'NDPR', '0001', '00000045', 'A', 'H', 210)
+-- Suppliers' credit notes and a debit note booked as journal vouchers of the purchases register,
+-- two lines each.
+INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Mes_Operativo, [Numero Asiento], PERIODO, Tipo_Reg, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('P0001', 1, 3, 1, 2008, 'CPR', '07/03/2008', 'Bonificación por volumen', 'NCPE', '0001', '00000123', 'A', 'D', 350)
+INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Mes_Operativo, [Numero Asiento], PERIODO, Tipo_Reg, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('1.1.05', 2, 3, 1, 2008, 'CPR', '07/03/2008', 'Bonificación por volumen', 'NCPE', '0001', '00000123', 'A', 'H', 350)
+INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Mes_Operativo, [Numero Asiento], PERIODO, Tipo_Reg, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('P0002', 1, 3, 2, 2008, 'CPR', '11/03/2008', 'Devolución de café', 'NCPE', '0002', '00000009', 'B', 'D', 96.30)
+INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Mes_Operativo, [Numero Asiento], PERIODO, Tipo_Reg, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('1.1.05', 2, 3, 2, 2008, 'CPR', '11/03/2008', 'Devolución de café', 'NCPE', '0002', '00000009', 'B', 'H', 96.30)
+INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Mes_Operativo, [Numero Asiento], PERIODO, Tipo_Reg, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('P0001', 1, 3, 3, 2008, 'CPR', '12/03/2008', 'Flete no facturado', 'NDPR', '0001', '00000045', 'A', 'H', 210)
+INSERT INTO MV_ASIENTOS (Cuenta, Secuencia, Mes_Operativo, [Numero Asiento], PERIODO, Tipo_Reg, Fecha, Detalle, TC, SUCURSAL, NUMERO, LETRA, [DEBE-HABER], Importe) VALUES ('1.1.05', 2, 3, 3, 2008, 'CPR', '12/03/2008', 'Flete no facturado', 'NDPR', '0001', '00000045', 'A', 'D', 210)
 
 -- Vouchers sent to a third party and back: a work order out for repair, returned; an order still out.
 INSERT INTO V_MV_CPTETERCEROS (ID, TC, IDCOMPROBANTE, IDCOMPLEMENTO, FECHA, FECHAENVIADO, FECHARECIBIDO) VALUES (1, 'OT  ', '000100000009X', 0, '01/03/2008', '02/03/2008', '10/03/2008')

@@ -16,12 +16,12 @@ protected:
                                       donde + QStringLiteral(" ORDER BY UNEGOCIO, TC, IdComprobante, Secuencia"));
     }
     long Avisos() { return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM MV_MEMOS")); }
-    // The journal entries: number, unit, voucher, and what their debit and credit lines add up to.
+    // The stock journal entries: number, unit, voucher, and what their debit and credit lines add up to.
     QStringList Asientos() {
         return Filas(Principal(), QStringLiteral("SELECT [Numero Asiento], Unegocio, TC, SUCURSAL, NUMERO, "
                                                  "SUM(CASE WHEN [DEBE-HABER] = 'D' THEN Importe ELSE 0 END), "
                                                  "SUM(CASE WHEN [DEBE-HABER] = 'H' THEN Importe ELSE 0 END) FROM MV_ASIENTOS "
-                                                 "GROUP BY [Numero Asiento], Unegocio, TC, SUCURSAL, NUMERO ORDER BY 1"));
+                                                 "WHERE Tipo_Reg = 'STK' GROUP BY [Numero Asiento], Unegocio, TC, SUCURSAL, NUMERO ORDER BY 1"));
     }
 };
 
