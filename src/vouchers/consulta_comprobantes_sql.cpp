@@ -1,8 +1,7 @@
 #include "vouchers/consulta_comprobantes_sql.h"
 
-#include "core/mod_global.h"
+#include "core/formatos.h"
 #include "data/sql_literal.h"
-#include "platform/utillib/util_texto.h"
 #include "platform/vb/runtime.h"
 
 #include <QRegularExpression>
@@ -68,7 +67,7 @@ QString QuitaWhereInicial(const QString& filtro) {
 QString SentenciaConsulta(const ModoConsulta& modo, QString& Filtro, const AjusteActivo& ajuste) {
     const QString& TC = modo.TC;
     const bool p = modo.pendientes;
-    const QString T = data::LiteralSQL(core::gUtilTexto().Rellena(vb::Trim(TC), 4));
+    const QString T = data::LiteralSQL(core::RellenaCodigo(TC, 4));
     const QString& F = Filtro;
     const bool hayF = !vb::Trim(F).isEmpty();
 
