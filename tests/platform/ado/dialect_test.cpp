@@ -42,7 +42,7 @@ TEST_F(DialectTest, QueriesGiveTheServersAnswer) {
         {"plain three-part name", "SELECT COUNT(*) FROM korvane_interfases.dbo.Depositos WHERE cod_suc = '002'", "4"},
         {"database..table", "SELECT COUNT(*) FROM KORVANE_INTERFASES..Depositos", "10"},
         {"dbo. prefix", "SELECT COUNT(*) FROM dbo.MA_ARTICULOS", "6"},
-        {"bracketed names with blanks", "SELECT COUNT([Numero Asiento]) FROM [dbo].[MV_ASIENTOS] WHERE [DEBE-HABER] = 'D'", "0"},
+        {"bracketed names with blanks", "SELECT COUNT([Numero Asiento]) FROM [dbo].[MV_ASIENTOS] WHERE [DEBE-HABER] = 'D' AND [Tipo_Reg] = 'STK'", "0"},
         {"day-first date = date column", "SELECT COUNT(*) FROM korvane_interfases.dbo.Depositos WHERE Fecha = '05/03/2008'", "10"},
         {"day-first date with time", "SELECT TOP 1 COSTO FROM V_MV_PRECIOSHIS WHERE IDARTICULO = '000123' AND "
                                      "(FECHAHORA <= '04/03/2008 23:59:00') ORDER BY FECHAHORA DESC", "45.5"},
