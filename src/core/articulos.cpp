@@ -1,6 +1,7 @@
 #include "core/articulos.h"
 
 #include "core/armado_sql.h"
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
@@ -128,7 +129,7 @@ bool BuscaArticulo(QString& Codigo, ado::RecordsetPtr* Lrcs, bool SoloLectura, b
     if (vb::Trim(CuentaProveedor).isEmpty()) return termina(false);
 
     if (!vb::Trim(ListaPrecio).isEmpty()) {
-        const QString lista = data::LiteralSQL(gUtilTexto().Rellena(vb::Variant(vb::Trim(ListaPrecio)), 4));
+        const QString lista = data::LiteralSQL(RellenaCodigo(ListaPrecio, 4));
         if (consulta(QStringLiteral("SELECT IDARTICULO,IDARTICULOPROVEEDOR,idunidad as UdBase FROM V_MA_PRECIOS WHERE "
                                     "IDARTICULOPROVEEDOR = '") + c25 + QStringLiteral("' and IDLISTA = '") + lista +
                      QStringLiteral("' AND TIPOLISTA = 'C'"))) {

@@ -1,6 +1,7 @@
 #include "core/barra_estado.h"
 
 #include "core/armado_sql.h"
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
@@ -39,7 +40,7 @@ void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
     on.run([&] {
         if (vb::Trim(descripcion).isEmpty()) {
             // The cash box comes from the command line: its quotes are doubled inside the literals.
-            const QString codigo = gUtilTexto().Rellena(vb::Variant(vb::Trim(gCaja)), 4);
+            const QString codigo = RellenaCodigo(gCaja, 4);
             db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('") +
                                   data::LiteralSQL(codigo) + QStringLiteral("','CAJA ") + data::LiteralSQL(gCaja) + QStringLiteral("')"));
         }

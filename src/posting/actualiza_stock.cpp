@@ -31,7 +31,6 @@ using ListaPipe::kPar;
 
 bool EsDelGrid(const QString& s) { return Es(s, "ELDELGRID"); }   // "take the value from each line"
 
-QString Rellena25(const QString& texto) { return Rellena(vb::Trim(texto), kAnchoArticulo); }
 double ADoble(const QString& texto) { return core::gUtilTexto().ADoble(vb::Variant(texto)); }
 
 // A list item "lot ÿ serial" split in two; an item without the joint leaves both as they are.
@@ -44,7 +43,7 @@ void PartePar(const QString& item, QString& lote, QString& serie) {
 
 // The set-up of the arguments: each into the form the records use.
 ArgReferencia TipoOrigen(const QString& tcOrigen) {
-    const QString tc = Rellena(vb::Trim(tcOrigen));
+    const QString tc = RellenaCodigo(tcOrigen);
     if (EsDelGrid(tc)) return ArgReferencia::DelGrid();
     return EsBlanco(tc) ? ArgReferencia::Nulo() : ArgReferencia::Valor(tc);
 }
@@ -56,13 +55,13 @@ ArgReferencia NumeroOrigen(const QString& comprobanteOrigen) {
 
 ArgDeposito Deposito(ContextoPosteo& ctx, const QString& deposito) {
     if (EsDelGrid(deposito)) return ArgDeposito::DelGrid();
-    if (!EsBlanco(deposito)) return ArgDeposito::Codigo(Rellena(vb::Trim(deposito)));
+    if (!EsBlanco(deposito)) return ArgDeposito::Codigo(RellenaCodigo(deposito));
     // Blank: the default deposit, even a blank one.
     return ArgDeposito::Codigo(DepositoPorDefecto(ctx));
 }
 
 ArgDeposito Destino(const QString& destino) {
-    return EsBlanco(destino) ? ArgDeposito::Nulo() : ArgDeposito::Codigo(Rellena(vb::Trim(destino)));
+    return EsBlanco(destino) ? ArgDeposito::Nulo() : ArgDeposito::Codigo(RellenaCodigo(destino));
 }
 
 ArgReferencia Motivo(const QString& motivo) {
@@ -80,7 +79,7 @@ QStringList ArticulosDeLaGrilla(const ui::FlexGrid& g) {
     QStringList codigos;
     for (int fila = 1; fila < g.Rows(); ++fila)
         if (Cantidad(g.TextMatrix(fila, art::Cantidad)) != 0 && !g.TextMatrix(fila, art::IdArticulo).isEmpty())
-            codigos << Rellena(vb::Trim(g.TextMatrix(fila, art::IdArticulo)), kAnchoArticulo);
+            codigos << RellenaCodigo(g.TextMatrix(fila, art::IdArticulo), kAnchoArticulo);
     return codigos;
 }
 
@@ -134,31 +133,31 @@ Item PreparaItem(ContextoPosteo& ctx, ui::FlexGrid& g, const ListasDeLinea& l, c
     ctx.CantidadItem = ADoble(g.TextMatrix(f, art::Cantidad));
 
     if (ctx.Signo == 1) {
-        ctx.Lote = Rellena25(l.Lote(j));
-        ctx.Serie = Rellena25(l.Serie(j));
+        ctx.Lote = RellenaCodigo(l.Lote(j), kAnchoArticulo);
+        ctx.Serie = RellenaCodigo(l.Serie(j), kAnchoArticulo);
         const QString perecedero = vb::Trim(g.TextMatrix(f, art::Perecedero));
         const bool talles = TallesDeEntrada(g, f);
         if (core::ConvierteBooleano(perecedero.isEmpty() ? QStringLiteral("0") : perecedero)) {
-            ctx.Lote = Rellena25(g.TextMatrix(f, art::Lotes));
+            ctx.Lote = RellenaCodigo(g.TextMatrix(f, art::Lotes), kAnchoArticulo);
         } else if (talles) {
             const QString item = l.Lote(j);
             if (!EsBlanco(item)) {
                 QString lote = item, serie;
                 PartePar(item, lote, serie);
-                ctx.Lote = Rellena25(lote);
+                ctx.Lote = RellenaCodigo(lote, kAnchoArticulo);
                 ctx.Serie.clear();
                 ctx.CantidadItem = ADoble(l.Serie(j));
                 if (ctx.CantidadItem == 0) return Item::Salta;
             }
         } else {
-            if (EsBlanco(ctx.Lote) && !EsBlanco(loteFijo)) ctx.Lote = Rellena25(loteFijo);
+            if (EsBlanco(ctx.Lote) && !EsBlanco(loteFijo)) ctx.Lote = RellenaCodigo(loteFijo, kAnchoArticulo);
             if (Marca(g, f, art::PideSerie)) {
                 const QString item = ctx.EsTransferencia ? l.Lote(j) : l.Serie(j);
                 if (!EsBlanco(item)) {
                     QString lote = ctx.Lote, serie = ctx.Serie;
                     PartePar(item, lote, serie);
-                    ctx.Lote = Rellena25(lote);
-                    ctx.Serie = Rellena25(serie);
+                    ctx.Lote = RellenaCodigo(lote, kAnchoArticulo);
+                    ctx.Serie = RellenaCodigo(serie, kAnchoArticulo);
                     ctx.CantidadItem = ctx.EsTransferencia ? ADoble(l.Serie(j)) : 1;
                     if (ctx.CantidadItem == 0) return Item::Salta;
                 }
@@ -187,15 +186,15 @@ Item PreparaItem(ContextoPosteo& ctx, ui::FlexGrid& g, const ListasDeLinea& l, c
         if (Marca(g, f, art::PideTalle) && !EsBlanco(g.TextMatrix(f, art::Lotes))) {
             QString lote = vb::Trim(item);
             if (lote.endsWith(kPar)) lote.chop(1);   // the joint that closes a size item
-            ctx.Lote = Rellena25(lote);
+            ctx.Lote = RellenaCodigo(lote, kAnchoArticulo);
             ctx.Serie.clear();
             ctx.CantidadItem = ADoble(l.Serie(j));
             if (ctx.CantidadItem == 0) return Item::Salta;
         } else if (!EsBlanco(item)) {
             QString lote = item, serie;
             PartePar(item, lote, serie);
-            ctx.Lote = Rellena25(lote);
-            ctx.Serie = EsBlanco(serie) ? QString() : Rellena25(serie);
+            ctx.Lote = RellenaCodigo(lote, kAnchoArticulo);
+            ctx.Serie = EsBlanco(serie) ? QString() : RellenaCodigo(serie, kAnchoArticulo);
             ctx.CantidadItem = ADoble(l.Serie(j));
             if (ctx.CantidadItem == 0) return Item::Salta;
         } else {
@@ -351,7 +350,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
             // free after them.
             ado::Recordset& r = Abre(QStringLiteral("SELECT MAX(SECUENCIA) AS MAX_SECUENCIA FROM V_MV_STOCK with(nolock) "
                                                     "WHERE TC='") +
-                                         Lit(Rellena(vb::Trim(TC))) + QStringLiteral("' AND IDCOMPROBANTE='") +
+                                         Lit(RellenaCodigo(TC)) + QStringLiteral("' AND IDCOMPROBANTE='") +
                                          Lit(SucNroLetra) + u'\'',
                                      rs);
             double maximo = r.Eof() ? 0 : util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("MAX_SECUENCIA")).Value()));
@@ -368,7 +367,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     // voucher's earlier part opened; every other call opens an entry of its own. A call that fails
     // (its rows rolled back) leaves the entry as it found it.
     vb::ScopeGuard restauraAsiento([this, alEntrar = asientoPorFilas_] { asientoPorFilas_ = alEntrar; });
-    const QString comprobante = Rellena(vb::Trim(TC)) + SucNroLetra + u'|' + vb::Trim(core::gUNegocio);
+    const QString comprobante = RellenaCodigo(TC) + SucNroLetra + u'|' + vb::Trim(core::gUNegocio);
     on.run([&] {
         if (SecuenciaFija <= 0 || asientoPorFilas_.comprobante != comprobante) IniciaAsientoStock();
         asientoPorFilas_.comprobante = comprobante;

@@ -427,7 +427,7 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
                  QString(),
                  QString()};
     if (TipoMov == 99) {
-        cab.tcOrigen = literal(util.Rellena(vb::Trim(tcOrigen), 4));
+        cab.tcOrigen = literal(core::RellenaCodigo(tcOrigen, 4));
         cab.cpteOrigen = literal(cpteOrigen);
     }
 

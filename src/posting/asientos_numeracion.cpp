@@ -1,5 +1,6 @@
 #include "posting/asientos_numeracion.h"
 
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/format.h"
@@ -54,7 +55,7 @@ QString ObtieneTipoRegCont(const QString& TC) {
     vb::OnError on(Tratamiento("ObtieneTipoRegCont$"));
     on.run([&] {
         const QString sql = QStringLiteral("SELECT * FROM MA_SUBDIARIOSCOMPROBANTES  with(nolock)  WHERE TC = '") +
-                            Lit(util.Rellena(vb::Trim(TC))) + QStringLiteral("'");
+                            Lit(core::RellenaCodigo(TC, 4)) + QStringLiteral("'");
         ado::Recordset& r = Abre(sql, rs);
         sinFila = r.Eof();
         if (!sinFila) subdiario = r.Fields(QStringLiteral("Subdiario")).Value();

@@ -68,7 +68,7 @@ struct Renglon {
 };
 
 QString LiteralUnidad(const QString& unidad) {
-    return EsBlanco(unidad) ? QStringLiteral("NULL") : Texto(Rellena(vb::Trim(unidad)));
+    return EsBlanco(unidad) ? QStringLiteral("NULL") : Texto(RellenaCodigo(unidad));
 }
 
 // One discharge run: the voucher's number, its rows and where their statements go.
@@ -92,11 +92,11 @@ public:
         if (core::ConvierteBooleano(vb::Trim(celda(art::EnUnidadBase)))) {
             if (!EsBlanco(celda(art::IdUnidadBase))) {
                 r.cantidadUD = Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), signo));
-                r.unidadBase = Texto(Rellena(vb::Trim(celda(art::IdUnidadBase))));
+                r.unidadBase = Texto(RellenaCodigo(celda(art::IdUnidadBase)));
             }
         } else if (ctx_.EquivalenciaUD) {
             r.cantidadUD = Numero(ConSigno(Importe(celda(art::CantidadEquiv)), signo));
-            r.unidadBase = Texto(Rellena(vb::Trim(celda(art::IdUnidadEquiv))));
+            r.unidadBase = Texto(RellenaCodigo(celda(art::IdUnidadEquiv)));
         }
         r.cantidad = Numero(vb::Currency::fromDouble(l.cantidad * signo));
         r.costo = Importe(celda(art::Costo));
@@ -160,7 +160,7 @@ private:
         agrega("IdDeposito", Deposito(l));
         agrega("IdArticulo", Texto(Rellena(r.articulo, kAnchoArticulo)));
         agrega("Descripcion", Texto(r.descripcion));
-        if (!EsBlanco(r.lote)) agrega("NroLote", Texto(Rellena(vb::Trim(r.lote), kAnchoArticulo)));
+        if (!EsBlanco(r.lote)) agrega("NroLote", Texto(RellenaCodigo(r.lote, kAnchoArticulo)));
         agrega("IdUnidad", r.unidad);
         if (!r.cantidadUD.isEmpty()) {
             agrega("CantidadUD", r.cantidadUD);
@@ -172,14 +172,14 @@ private:
             agrega("IdMotivoStock", QStringLiteral("NULL"));
         } else {
             ctx_.IdMotivoStock.valor.remove(u'\'');
-            agrega("IdMotivoStock", Texto(Rellena(vb::Trim(ctx_.IdMotivoStock.valor))));
+            agrega("IdMotivoStock", Texto(RellenaCodigo(ctx_.IdMotivoStock.valor)));
         }
         agrega("PrecioVenta", QStringLiteral("0"));
         agrega("Importe_S_iva", QStringLiteral("0"));
         agrega("Costo", Numero(r.costo));
         // The journal entry after the rows reads the origin type of the last line.
         if (ctx_.TcOrigen.delGrid) ctx_.TcOrigen.valor = vb::Trim(vb::Left(g_.TextMatrix(l.fila, art::CpteOrigen), 4));
-        agrega("Tc_Origen", Texto(Rellena(vb::Trim(ctx_.TC))));
+        agrega("Tc_Origen", Texto(RellenaCodigo(ctx_.TC)));
         agrega("IdComprobante_Origen", Texto(ctx_.SucNroLetra));
         agrega("ControladoPor", Texto(l.articulo));
         return p;

@@ -3,6 +3,7 @@
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
 
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
@@ -28,7 +29,7 @@ bool Setting(const char* clave) { return core::FlagSI(core::ObtieneConfiguracion
 
 // The voucher type's system: SISTEMA of its V_TA_CPTE row, trimmed; empty for a type without a row.
 QString SistemaDelTipo(const QString& TC) {
-    const QString codigo = core::gUtilTexto().Rellena(vb::Variant(vb::Trim(TC)), 4);
+    const QString codigo = core::RellenaCodigo(TC, 4);
     ado::RecordsetPtr rs;
     data::DB_Dll& db = data::gDBPrincipal();
     vb::ScopeGuard libera([&] {

@@ -129,21 +129,21 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
     else
         agrega("ControladoPor", Texto(SinApostrofes(vb::Trim(celda(art::LoteAduana)))));
     if (!EsBlanco(celda(art::LoteOrigen)))
-        agrega("IdOrigen", Texto(Rellena(vb::Trim(celda(art::LoteOrigen)))));
+        agrega("IdOrigen", Texto(RellenaCodigo(celda(art::LoteOrigen))));
     else if (!EsBlanco(ctx.LoteOrigen))
-        agrega("IdOrigen", Texto(Rellena(vb::Trim(ctx.LoteOrigen))));
+        agrega("IdOrigen", Texto(RellenaCodigo(ctx.LoteOrigen)));
     agrega("NroSerie", EsBlanco(ctx.Serie) ? QStringLiteral("NULL") : Texto(ctx.Serie));
     agrega("IdUnidad", EsBlanco(celda(art::IdUnidad)) ? QStringLiteral("NULL")
-                                                       : Texto(Rellena(vb::Trim(celda(art::IdUnidad)))));
+                                                       : Texto(RellenaCodigo(celda(art::IdUnidad))));
 
     // Quantities: only they carry the sign.
     const double q = CantidadMovimiento(ctx, g);
     vb::DoEvents();
     const QString cantidad = NumeroDe(q * ctx.Signo);
     agrega("Cantidad", cantidad);
-    g.SetTextMatrix(f, art::IdUnidadEquiv, Rellena(vb::Trim(celda(art::IdUnidadEquiv))));
+    g.SetTextMatrix(f, art::IdUnidadEquiv, RellenaCodigo(celda(art::IdUnidadEquiv)));
     if (celda(art::EnUnidadBase).isEmpty()) g.SetTextMatrix(f, art::EnUnidadBase, QStringLiteral("0"));
-    const QString unidadBase = Texto(Rellena(vb::Trim(celda(art::IdUnidadBase))));
+    const QString unidadBase = Texto(RellenaCodigo(celda(art::IdUnidadBase)));
     if (Marca(g, f, art::EnUnidadBase)) {
         if (!EsBlanco(celda(art::IdUnidadBase))) {
             agrega("CantidadUD", Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), ctx.Signo)));
@@ -151,7 +151,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
         }
     } else if (ctx.EquivalenciaUD) {
         agrega("CantidadUD", Numero(ConSigno(Importe(celda(art::CantidadEquiv)), ctx.Signo)));
-        agrega("IdUnidadBase", Texto(Rellena(vb::Trim(celda(art::IdUnidadEquiv)))));
+        agrega("IdUnidadBase", Texto(RellenaCodigo(celda(art::IdUnidadEquiv))));
     } else if (!EsBlanco(celda(art::IdUnidadBase))) {
         const bool conItem = !EsBlanco(ctx.Lote) || !EsBlanco(ctx.Serie);
         agrega("CantidadUD", conItem ? cantidad : Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), ctx.Signo)));
@@ -170,7 +170,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
         agrega("IdMotivoStock", QStringLiteral("NULL"));
     } else {
         ctx.IdMotivoStock.valor = SinApostrofes(ctx.IdMotivoStock.valor);
-        agrega("IdMotivoStock", Texto(Rellena(vb::Trim(ctx.IdMotivoStock.valor))));
+        agrega("IdMotivoStock", Texto(RellenaCodigo(ctx.IdMotivoStock.valor)));
     }
 
     // Prices, cost, taxes.
@@ -209,7 +209,7 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
         agrega("ArtMoneda", Texto(Rellena(celda(art::Moneda))));
         agrega("ArtCotizacion", NumeroDe(celda(art::Cotizacion)));
     }
-    agrega("UNEGOCIO", Texto(Rellena(vb::Trim(core::gUNegocio))));
+    agrega("UNEGOCIO", Texto(RellenaCodigo(core::gUNegocio)));
     agrega("EnComodato", NumeroDe(celda(art::EnComodato)));
     if (!ctx.EnComodato && vb::Val(celda(art::EnComodato)) == 1) ctx.EnComodato = true;
     return p;

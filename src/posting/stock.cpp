@@ -1,5 +1,6 @@
 #include "posting/stock.h"
 
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/currency.h"
@@ -30,7 +31,7 @@ bool IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>
     vb::OnError on(Tratamiento("IdArticuloTieneInsumos"));
     on.run([&] {
         Abre(QStringLiteral("SELECT * FROM V_MA_INSUMOS  with(nolock)  WHERE IDARTICULO = '") +
-                 Lit(util.Rellena(vb::Trim(IdArticulo), 25)) + QStringLiteral("'"),
+                 Lit(core::RellenaCodigo(IdArticulo, 25)) + QStringLiteral("'"),
              rs);
     });
     on.run([&] { Lista.assign(1, ItemCantidad()); });
@@ -63,7 +64,7 @@ bool ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito, st
     on.run([&] {
         Abre(QStringLiteral("SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '") +
                  Lit(util.Rellena(IdArticulo, 25)) + QStringLiteral("' AND CANTIDAD > 0  AND IDDEPOSITO = '") +
-                 Lit(util.Rellena(vb::Trim(IdDeposito), 4)) + QStringLiteral("' and not nrolote is null ORDER BY NROLOTE"),
+                 Lit(core::RellenaCodigo(IdDeposito, 4)) + QStringLiteral("' and not nrolote is null ORDER BY NROLOTE"),
              rs);
     });
     // Quantities are handed out to four decimals, so that fractions add up exactly.

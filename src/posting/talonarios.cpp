@@ -1,5 +1,6 @@
 #include "posting/talonarios.h"
 
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "core/mod_zip.h"
 #include "platform/ui/prompter.h"
@@ -53,7 +54,7 @@ QString NumeroSQL(const QString& numero) {
 // The book's last number statement of the generate-text mode.
 QString SentenciaUltimo(const QString& letra, const QString& numero, const QString& tc, const QString& talonarioIgual) {
     return QStringLiteral(" UPDATE V_TA_CPTE SET ") + letra + QStringLiteral("_ULTIMO_NRO = ") + NumeroSQL(numero) +
-           QStringLiteral(" WHERE CODIGO = '") + Lit(core::gUtilTexto().Rellena(vb::Trim(tc), 4)) +
+           QStringLiteral(" WHERE CODIGO = '") + Lit(core::RellenaCodigo(tc, 4)) +
            QStringLiteral("' AND TALONARIO") + talonarioIgual + QString::number(TalonarioActual);
 }
 
@@ -88,7 +89,7 @@ bool ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, con
 
     // The books of the type for the branch: the last whose range holds the number is the current
     // one. An open range that may renumber, or a book numbered outside, ends the walk.
-    const QString tc4 = Lit(util.Rellena(vb::Trim(TC), 4));
+    const QString tc4 = Lit(core::RellenaCodigo(TC, 4));
     ado::RecordsetPtr rs;
     bool externoFila = false;
     {
@@ -175,7 +176,7 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
         if (sistema.compare(QStringLiteral("Contable"), Qt::CaseInsensitive) == 0 || ForzarControl ||
             vb::Trim(tc).compare(QStringLiteral("OC"), Qt::CaseInsensitive) == 0) {
             Sentencia += QStringLiteral("\r\n INSERT INTO V_MV_CTROL_CPTE (TC,SUCURSAL,NUMERO,LETRA) VALUES ('") +
-                         Lit(util.Rellena(vb::Trim(tc), 4)) + QStringLiteral("','") +
+                         Lit(core::RellenaCodigo(tc, 4)) + QStringLiteral("','") +
                          vb::Format(vb::Variant(util.ANumero(Sucursal)), QStringLiteral("0000")) + QStringLiteral("','") +
                          vb::Format(vb::Variant(util.ANumero(Numero) - vb::Currency::fromInt(1)),
                                     QStringLiteral("00000000")) +
@@ -198,7 +199,7 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
     };
 
     on.run([&] { tc = ObtieneTCNumeracion(TC); });
-    const QString tc4 = Lit(util.Rellena(vb::Trim(tc), 4));
+    const QString tc4 = Lit(core::RellenaCodigo(tc, 4));
     on.run([&] {
         QString mensaje;
         ValidaNumeracionComprobante(tc, Sucursal, Numero, Letra, mensaje, QString());
@@ -276,7 +277,7 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
                                       bool& ModificaNumeracion, const QString& Fecha, const QString& UNegocio,
                                       QString& NroHasta) {
     utillib::UtilTexto& util = core::gUtilTexto();
-    const QString tc4 = Lit(util.Rellena(vb::Trim(TC), 4));
+    const QString tc4 = Lit(core::RellenaCodigo(TC, 4));
     QString filtro;
     bool hayLibros = false;
     bool tomado = false;

@@ -4,9 +4,10 @@
 //
 //   if (EsBlanco(celda)) ...                      // empty after trimming
 //   if (Es(tc, "IR")) ...                         // trimmed, any case
-//   Rellena(deposito); Rellena(lote, kAnchoArticulo)
+//   Rellena(deposito); RellenaCodigo(lote, kAnchoArticulo)   // the second trimmed first
 //   Cantidad(g.TextMatrix(f, art::Cantidad))      // the cell as a four-decimal amount
 //   Marca(g, f, art::PideSerie)                   // a flag cell: a blank one reads True
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "core/mod_zip.h"
 #include "data/sql_literal.h"
@@ -40,6 +41,8 @@ inline QString Clave(const QString& codigo) {
 inline QString Rellena(const QString& texto, int ancho = kAnchoCodigo) {
     return core::gUtilTexto().Rellena(vb::Variant(texto), ancho);
 }
+// The code trimmed, then brought to the width (core::RellenaCodigo).
+inline QString RellenaCodigo(const QString& codigo, int ancho = kAnchoCodigo) { return core::RellenaCodigo(codigo, ancho); }
 
 // A cell as a four-decimal amount (UtilTexto.ANumero); as a double.
 inline vb::Currency Importe(const QString& texto) { return core::gUtilTexto().ANumero(vb::Variant(texto)); }

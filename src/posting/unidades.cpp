@@ -1,5 +1,6 @@
 #include "posting/unidades.h"
 
+#include "core/formatos.h"
 #include "core/mod_global.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/utillib/util_texto.h"
@@ -45,7 +46,6 @@ QString ObtieneUnidadArticulo(const QString& IdArticulo) {
 
 bool IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& UnidadDestino, QString& Operador,
                                   QString& UnidadOrigen, double& Coeficiente, bool& SinUnidad, bool* Fallo) {
-    utillib::UtilTexto& util = core::gUtilTexto();
     bool resultado = false;
     QString unidad;
     ado::RecordsetPtr rs;
@@ -56,9 +56,9 @@ bool IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& Unid
     on.run([&] { SinUnidad = vb::Trim(unidad).isEmpty(); });
     if (!SinUnidad && !on.left()) {
         UnidadOrigen = unidad;
-        const QString articulo = Lit(util.Rellena(vb::Trim(IdArticulo), 25));
-        const QString origen = Lit(util.Rellena(vb::Trim(unidad), 4));
-        const QString destino = Lit(util.Rellena(vb::Trim(UnidadDestino), 4));
+        const QString articulo = Lit(core::RellenaCodigo(IdArticulo, 25));
+        const QString origen = Lit(core::RellenaCodigo(unidad, 4));
+        const QString destino = Lit(core::RellenaCodigo(UnidadDestino, 4));
         // One search; a row whose coefficient is 0 or Null converts nothing and counts as none.
         const auto busca = [&](const QString& de, const QString& a, const char* operador) {
             on.run([&] {

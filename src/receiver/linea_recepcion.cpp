@@ -112,7 +112,7 @@ namespace {
 QString CondicionComprobante(const QString& tc, const QString& numero, const QString& unidad) {
     return QStringLiteral("TC = '") + LiteralSQL(Util().Rellena(tc, 4)) + QStringLiteral("' AND IDCOMPROBANTE = '") +
            LiteralSQL(numero) + QStringLiteral("' AND UNEGOCIO = '") +
-           LiteralSQL(Util().Rellena(vb::Trim(unidad), kAnchoCodigo)) + QStringLiteral("'");
+           LiteralSQL(core::RellenaCodigo(unidad, kAnchoCodigo)) + QStringLiteral("'");
 }
 }  // namespace
 
