@@ -11,6 +11,12 @@
 
 namespace utillib {
 
+namespace {
+bool gMuestraVentanas = true;
+}
+
+void VentanaEspera::SetMuestraVentanas(bool muestra) { gMuestraVentanas = muestra; }
+
 VentanaEspera::VentanaEspera() = default;
 VentanaEspera::~VentanaEspera() = default;
 
@@ -51,6 +57,12 @@ void VentanaEspera::MuestraEspera(const QString& texto, int /*estilo*/) {
 
 void VentanaEspera::ActualizaEspera(int /*estilo*/, const QString& linea1, const QString& linea2,
                                     const QString& linea3) {
+    if (!gMuestraVentanas) {
+        sinVentana_[0] = linea1;
+        sinVentana_[1] = linea2;
+        sinVentana_[2] = linea3;
+        return;
+    }
     Crea();
     lineas_[0]->setText(linea1);
     lineas_[1]->setText(linea2);
@@ -73,7 +85,9 @@ void VentanaEspera::OcultaEspera() {
 bool VentanaEspera::Visible() const { return ventana_ && ventana_->isVisible(); }
 
 QString VentanaEspera::Linea(int i) const {
-    if (!ventana_ || i < 1 || i > 3) return QString();
+    if (i < 1 || i > 3) return QString();
+    if (!gMuestraVentanas) return sinVentana_[i - 1];
+    if (!ventana_) return QString();
     return lineas_[i - 1]->text();
 }
 

@@ -28,10 +28,15 @@ public:
     QString Linea(int i) const;  // 1 to 3
     QWidget* ventana() const;    // the window, created on first use
 
+    // With false, no window is made or shown, every program-wide one included: the lines are
+    // kept and nothing else is done (a benchmark's headless run). True by default.
+    static void SetMuestraVentanas(bool muestra);
+
 private:
     void Crea() const;
     mutable std::unique_ptr<QWidget> ventana_;
     mutable QLabel* lineas_[3] = {nullptr, nullptr, nullptr};
+    QString sinVentana_[3];   // the lines while no window is shown
 };
 
 }  // namespace utillib
