@@ -55,4 +55,45 @@ QString CondicionNumeroArticulo(const QString& ColumnaNumero, const QString& Suc
            QStringLiteral("' AND IDARTICULO = '") + data::LiteralSQL(core::RellenaCodigo(IdArticulo, 25)) + u'\'';
 }
 
+SentenciasReparto SentenciasRepartoPend(const QString& TC, const QString& SucNroLetra, const QString& IdArticulo) {
+    const QString donde = QStringLiteral("WHERE (TC = '") + data::LiteralSQL(TC) + QStringLiteral("') AND ") +
+                          CondicionNumeroArticulo(QStringLiteral("IDCOMPROBANTE"), SucNroLetra, IdArticulo);
+    // Every line of the article on the voucher counts, as every delivery does.
+    return {QStringLiteral("SELECT SUM(Cantidad) AS CANTIDAD FROM VT_V_MV_CPTEINSUMOS_CONS2  with(nolock)  ") + donde,
+            QStringLiteral("SELECT SUM(CANTIDAD) AS CANTIDAD FROM VT_V_MV_Stock_Cons ") + donde};
+}
+
+namespace {
+
+// The vouchers issued from TC SucNroLetra ("... WHERE TCORIGEN = ... AND COMPROBANTEORIGEN = ...").
+QString EmitidosDesde(const QString& TC, const QString& SucNroLetra) {
+    return QStringLiteral("SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TCORIGEN = '") +
+           data::LiteralSQL(core::RellenaCodigo(TC, 4)) + QStringLiteral("' AND COMPROBANTEORIGEN = '") +
+           data::LiteralSQL(vb::Trim(SucNroLetra)) + u'\'';
+}
+
+}  // namespace
+
+QString SentenciaRelacionados(const QString& TC, const QString& SucNroLetra, const QString& Complemento,
+                              bool TenerEnCuentaAnulados) {
+    QString sql = EmitidosDesde(TC, SucNroLetra) + QStringLiteral(" AND COMPLEMENTOORIGEN = '") +
+                  data::LiteralSQL(Complemento) + QStringLiteral("' ");
+    if (!TenerEnCuentaAnulados) sql += QStringLiteral(" AND ANULADA = 0");
+    return sql;
+}
+
+QString SentenciaImporteAsociados(const QString& TC, const QString& SucNroLetra) {
+    return EmitidosDesde(TC, SucNroLetra) + QStringLiteral(" AND ANULADA = 0");
+}
+
+QString SentenciaLineasImpresas(const QString& TC, const QString& Letra) {
+    return QStringLiteral("SELECT CANTLINEAS FROM TA_CONFIG_IMP_CPTE WHERE TC='") + data::LiteralSQL(TC) +
+           QStringLiteral("' AND LETRA='") + data::LiteralSQL(Letra) + QStringLiteral("' ORDER BY ID");
+}
+
+QString SentenciaCargosAplicados(const QString& Cuenta) {
+    return QStringLiteral("SELECT SUM (SALDO) AS IMPORTE FROM V_MV_CargosAplicados WHERE CUENTA = '") +
+           data::LiteralSQL(vb::Trim(Cuenta)) + u'\'';
+}
+
 }  // namespace vouchers

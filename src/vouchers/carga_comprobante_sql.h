@@ -1,6 +1,8 @@
 #pragma once
-// The statements that read a stored voucher back for its entry grids (AsignarDatosComprobante):
-// pure text functions, every value inside a literal through data::LiteralSQL.
+// The statements that read a stored voucher back for its entry grids (AsignarDatosComprobante),
+// and those that read around it (what was issued from it, what is still to deliver of it, the
+// lines its printed form holds, the charges of its account): pure text functions, every value
+// inside a literal through data::LiteralSQL.
 //
 //   const auto s = vouchers::SentenciasCarga("FC", "000100000020B", "", false, QString(), QString());
 //   s.cabecera   // SELECT * FROM V_MV_CPTE  with(nolock)   WHERE TC = 'FC  ' AND IDCOMPROBANTE =
@@ -40,5 +42,28 @@ QString SentenciaAplicado(const QString& SucNroLetra, const QString& IdArticulo)
 // "<ColumnaNumero> = '<number trimmed>' AND IDARTICULO = '<article trimmed, brought to 25>'": the
 // lines of one article on one voucher, in a view that names the voucher's number ColumnaNumero.
 QString CondicionNumeroArticulo(const QString& ColumnaNumero, const QString& SucNroLetra, const QString& IdArticulo);
+
+// What a voucher ordered of an article and what the stock movements delivered of it
+// (CantRepartoPend), each one row "CANTIDAD" (Null when there is nothing to add). TC goes in as
+// given, neither trimmed nor padded.
+struct SentenciasReparto {
+    QString pedido;
+    QString entregado;
+};
+SentenciasReparto SentenciasRepartoPend(const QString& TC, const QString& SucNroLetra, const QString& IdArticulo);
+
+// The vouchers issued from complement Complemento of TC SucNroLetra, the annulled ones only when
+// TenerEnCuentaAnulados.
+QString SentenciaRelacionados(const QString& TC, const QString& SucNroLetra, const QString& Complemento,
+                              bool TenerEnCuentaAnulados);
+// The vouchers in force issued from TC SucNroLetra, whatever the complement (their Importe adds up).
+QString SentenciaImporteAsociados(const QString& TC, const QString& SucNroLetra);
+
+// The lines the printed form of the type and letter holds (CANTLINEAS; the first row by ID counts).
+// Both values as given.
+QString SentenciaLineasImpresas(const QString& TC, const QString& Letra);
+
+// The balance of the charges applied to the account (IMPORTE; Null without any).
+QString SentenciaCargosAplicados(const QString& Cuenta);
 
 }  // namespace vouchers

@@ -42,14 +42,6 @@ namespace posting {
 
 namespace {
 
-QString Tipo4(const QString& tc) { return Lit(core::RellenaCodigo(tc, 4)); }
-
-// The vouchers issued from TC SucNroLetra ("... WHERE TCORIGEN = ... AND COMPROBANTEORIGEN = ...").
-QString EmitidosDesde(const QString& TC, const QString& SucNroLetra) {
-    return QStringLiteral("SELECT * FROM V_MV_CPTE  with(nolock)  WHERE TCORIGEN = '") + Tipo4(TC) +
-           QStringLiteral("' AND COMPROBANTEORIGEN = '") + Lit(vb::Trim(SucNroLetra)) + u'\'';
-}
-
 // The sum of one column of a one-row aggregate query; Null (no row summed) is 0.
 double Suma(const QString& sql, ado::RecordsetPtr& rs) {
     ado::Recordset& r = Abre(sql, rs);
@@ -92,9 +84,7 @@ vb::Currency ClsCmnCptes::ImporteCargosReales(const QString& Cuenta) {
     vb::OnError on(Tratamiento("ImporteCargosReales@"));
     ado::RecordsetPtr rs;
     on.run([&] {
-        ado::Recordset& r = Abre(QStringLiteral("SELECT SUM (SALDO) AS IMPORTE FROM V_MV_CargosAplicados WHERE CUENTA = '") +
-                                     Lit(vb::Trim(Cuenta)) + u'\'',
-                                 rs);
+        ado::Recordset& r = Abre(vouchers::SentenciaCargosAplicados(Cuenta), rs);
         importe = core::gUtilTexto().ANumero(core::gUtilTexto().ValorNoNulo(r.Fields(QStringLiteral("Importe"))));
     });
     Cierra(rs);
@@ -110,11 +100,8 @@ void ClsCmnCptes::ControlDeCargosReales(VentanaCargosReales& FrmCtrlCargosReales
 
 bool ClsCmnCptes::EstaRelacionadoAOtroComprobante(const QString& TC, const QString& SucNroLetra,
                                                   const QString& Complemento, bool TenerEnCuentaAnulados) {
-    QString sql = EmitidosDesde(TC, SucNroLetra) + QStringLiteral(" AND COMPLEMENTOORIGEN = '") + Lit(Complemento) +
-                  QStringLiteral("' ");
-    if (!TenerEnCuentaAnulados) sql += QStringLiteral(" AND ANULADA = 0");
     ado::RecordsetPtr rs;
-    const bool hay = !Abre(sql, rs).BOF();
+    const bool hay = !Abre(vouchers::SentenciaRelacionados(TC, SucNroLetra, Complemento, TenerEnCuentaAnulados), rs).BOF();
     Cierra(rs);
     return hay;
 }
@@ -122,7 +109,7 @@ bool ClsCmnCptes::EstaRelacionadoAOtroComprobante(const QString& TC, const QStri
 vb::Currency ClsCmnCptes::ObtieneImporteCptesAsociados(const QString& TC, const QString& SucNroLetra) {
     vb::Currency total;
     ado::RecordsetPtr rs;
-    ado::Recordset& r = Abre(EmitidosDesde(TC, SucNroLetra) + QStringLiteral(" AND ANULADA = 0"), rs);
+    ado::Recordset& r = Abre(vouchers::SentenciaImporteAsociados(TC, SucNroLetra), rs);
     for (; !r.Eof(); r.MoveNext()) {
         // A voucher without an amount adds nothing.
         total = total + core::gUtilTexto().ANumero(r.Fields(QStringLiteral("Importe")).Value());
@@ -132,13 +119,10 @@ vb::Currency ClsCmnCptes::ObtieneImporteCptesAsociados(const QString& TC, const 
 }
 
 double ClsCmnCptes::CantRepartoPend(const QString& TC, const QString& SucNroLetra, const QString& IdArticulo) {
-    // Every line of the article on the voucher counts, as every delivery does.
-    const QString donde = QStringLiteral("WHERE (TC = '") + Lit(TC) + QStringLiteral("') AND ") +
-                          vouchers::CondicionNumeroArticulo(QStringLiteral("IDCOMPROBANTE"), SucNroLetra, IdArticulo);
+    const vouchers::SentenciasReparto s = vouchers::SentenciasRepartoPend(TC, SucNroLetra, IdArticulo);
     ado::RecordsetPtr rs;
-    double pedido =
-        Suma(QStringLiteral("SELECT SUM(Cantidad) AS CANTIDAD FROM VT_V_MV_CPTEINSUMOS_CONS2  with(nolock)  ") + donde, rs);
-    const double entregado = Suma(QStringLiteral("SELECT SUM(CANTIDAD) AS CANTIDAD FROM VT_V_MV_Stock_Cons ") + donde, rs);
+    double pedido = Suma(s.pedido, rs);
+    const double entregado = Suma(s.entregado, rs);
     Cierra(rs);
     if (pedido < entregado) pedido = entregado;
     return pedido - entregado;

@@ -8,6 +8,7 @@
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
 #include "posting/tratamiento.h"
+#include "vouchers/carga_comprobante_sql.h"
 #include "vouchers/lineas.h"
 
 #include <cmath>
@@ -48,9 +49,7 @@ bool ClsCmnCptes::ValidaCantidadLineasCpte(const QString& TC, const QString& Let
     // LineasAnteriores -1: the caller's limit, read by an earlier call, stands.
     if (LineasAnteriores != -1) {
         on.run([&] {
-            ado::Recordset& r = Abre(QStringLiteral("SELECT CANTLINEAS FROM TA_CONFIG_IMP_CPTE WHERE TC='") + Lit(TC) +
-                                         QStringLiteral("' AND LETRA='") + Lit(Letra) + QStringLiteral("' ORDER BY ID"),
-                                     rs);
+            ado::Recordset& r = Abre(vouchers::SentenciaLineasImpresas(TC, Letra), rs);
             limite = r.BOF() ? 0
                              : vb::CLng(vb::Variant(core::gUtilTexto().ANumero(
                                    core::gUtilTexto().ValorNoNulo(r.Fields(QStringLiteral("CantLineas"))))));
