@@ -1,18 +1,53 @@
 // One instance of every statement shape that the voucher engine, the store movement receiver, the
 // lot dialogs and the voucher search build, run on the demo databases through the embedded
 // provider, in the program's own spelling (padded codes, day-first dates, with(nolock), [names]).
-// The answer is checked where the demo rows give one ("*": runs, whatever it gives).
+// The answer is checked where the demo rows give one ("*": runs, whatever it gives). Where the
+// program builds a statement with a function of its own, the case calls that function.
 #include "ado_fixture.h"
+#include "lots/lotes_sql.h"
+#include "platform/vb/dates.h"
+#include "receiver/linea_recepcion.h"
+#include "vouchers/accion_comprobante.h"
+#include "vouchers/carga_comprobante_sql.h"
+#include "vouchers/consulta_comprobantes_sql.h"
 
 namespace {
 
 const QString kArticle = QStringLiteral("000123                   ");   // codes brought to 25
 
-class StatementShapesTest : public adotest::DemoFixture {};
+// A statement, the first value of the first row of its last result ("*": any), and how many rows
+// that result holds (-1: any; a statement that gives no rows holds 0).
+struct Case {
+    const char* what;
+    QString sql;
+    QString expected;
+    int rows = -1;
+};
+
+class StatementShapesTest : public adotest::DemoFixture {
+protected:
+    void Expect(const Case& c) {
+        SCOPED_TRACE(c.what);
+        try {
+            auto rs = cn->Execute(c.sql);
+            int rows = 0;
+            QString first;
+            for (; rs->State() == ado::adStateOpen && !rs->Eof(); rs->MoveNext())
+                if (rows++ == 0) first = rs->Fields(0).Value().text();
+            if (c.expected != QLatin1String("*")) {
+                EXPECT_EQ(first, c.expected);
+            }
+            if (c.rows >= 0) {
+                EXPECT_EQ(rows, c.rows);
+            }
+        } catch (const vb::Error& e) {
+            ADD_FAILURE() << e.description().toStdString();
+        }
+    }
+};
 
 TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
     const QString a = kArticle;
-    struct Case { const char* what; QString sql; QString expected; };
     const Case cases[] = {
         // voucher engine: the voucher type, its system and books
         {"voucher type", "SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO='TK  '", "TK  "},
@@ -39,6 +74,14 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
          " INSERT INTO V_MV_CTROL_CPTE (TC,SUCURSAL,NUMERO,LETRA) VALUES ('VS  ','0001','00000000','X')\r\n",
          ""},
         {"stock rows written", "SELECT COUNT(*) FROM V_MV_STOCK WHERE Fecha >= '20080305' AND Fecha < '20080306' AND IdComprobante LIKE '0099%'", "3"},
+        // the receiver: a voucher already received (its type, number, unit and day), its last row
+        {"voucher received",
+         "SELECT TOP 1 * FROM V_MV_STOCK with(nolock)  WHERE " +
+             receiver::CondicionComprobanteRecibido("TK", "009900000010C", "A001", "05/03/2008"),
+         "TK  ", 1},
+        {"its last row", receiver::SqlUltimaSecuencia("TK", "009900000010C", "A001"), "2"},
+        {"last row of a production order",
+         "SELECT MAX(SECUENCIA) AS MAX_SECUENCIA FROM V_MV_STOCK with(nolock) WHERE TC='TK  ' AND IDCOMPROBANTE='009900000010C'", "2"},
         {"a voucher posted", "SELECT TC,IDCOMPROBANTE From V_MV_STOCK  with(nolock) WHERE TC = 'TK' AND IDCOMPROBANTE = '009900000010C'",
          "TK  "},
         {"last stock voucher",
@@ -61,15 +104,13 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
         // articles, units and prices
         {"a table's row by its trimmed key", "SELECT TOP 1 * FROM V_MA_ARTICULOS with(nolock)  WHERE LTRIM(RTRIM(IDARTICULO)) ='000123' ",
          "000123"},
-        {"an article", "SELECT * FROM V_MA_ARTICULOS with(nolock) WHERE IDARTICULO = '" + a + "'", "000123"},
+        {"a table's row by its key", "SELECT TOP 1 * FROM V_MA_ARTICULOS with(nolock)  WHERE idarticulo ='" + a + "' ", "000123"},
+        {"an article", receiver::SqlArticulo(receiver::CodigoArticulo("123")), "000123"},
         {"an article and its base unit", "SELECT *,IDUNIDAD AS UDBASE  FROM V_MA_ARTICULOS WHERE IDARTICULO = '000123'", "000123"},
         {"its unit", "SELECT IDUNIDAD FROM V_MA_ARTICULOS WHERE IDARTICULO = '" + a + "'", "UN"},
-        {"lots and series", "SELECT USASERIE, USALOTE FROM V_MA_ARTICULOS WHERE IDARTICULO = '" + a + "' ", "False"},
+        {"lots and series", lots::SqlMarcasArticulo("000123"), "False"},
         {"its account", "select cuentacontableC, costo from v_ma_articulos where idarticulo='" + a + "'", "1.1.05"},
-        {"offer data",
-         "SELECT idinsert,idcompulsa,fhofertadesde,fhofertahasta FROM V_MA_PRECIOS with(nolock) WHERE IDARTICULO = '" + a +
-             "' AND IDLISTA = 'A3  ' AND TIPOLISTA = 'V'",
-         "1"},
+        {"offer data", receiver::SqlOferta(a), "1"},
         {"last cost", "Select top 1 fechahora,Costo from v_mv_precioshis with(nolock) where idarticulo = '" + a +
                           "' and (fechahora <= '05/03/2008 23:59:00') ORDER BY FechaHora DESC",
          "04/03/2008 18:00:00"},
@@ -99,7 +140,11 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
          "UPDATE MV_ASIENTOS SET IMPORTE = IMPORTE + 10.5 WHERE TC = 'TK  ' AND SUCURSAL = '0099' AND NUMERO = '00000010' AND LETRA = 'C' "
          "AND CUENTA = '5.1.01' AND [DEBE-HABER] = 'D'",
          ""},
-        {"its amount", "SELECT IMPORTE FROM MV_ASIENTOS WHERE TC = 'TK' AND SUCURSAL = '0099'", "143.75"},
+        {"entry's total",
+         "UPDATE MV_ASIENTOS SET CABImporte = 143.75 WHERE TC = 'TK  ' AND SUCURSAL = '0099' AND NUMERO = '00000010' AND LETRA = 'C' "
+         "AND [Numero Asiento] = 7 AND Mes_Operativo = 3 AND PERIODO = 2099",
+         "", 0},
+        {"its amount", "SELECT IMPORTE, CABImporte FROM MV_ASIENTOS WHERE TC = 'TK' AND SUCURSAL = '0099' AND CABImporte = 143.75", "143.75"},
         {"subledger of a type", "SELECT * FROM MA_SUBDIARIOSCOMPROBANTES  with(nolock)  WHERE TC = 'TK  '", "TK  "},
         {"a subledger", "SELECT * FROM MA_SUBDIARIOS  with(nolock)  WHERE CODIGO = 'VEN '", ""},
         {"next entry number",
@@ -143,36 +188,19 @@ TEST_F(StatementShapesTest, EveryShapeRunsAndGivesTheServersAnswer) {
         {"production inputs", "SELECT * FROM V_MA_INSUMOS  with(nolock)  WHERE IDARTICULO = '" + a + "'", "*"},
         {"an equivalence", "SELECT * FROM  S_TA_EQUIV  with(nolock)  WHERE IdArticulo = '" + a + "' AND IDUNIDAD = 'UN  ' AND IDUNIDAD_EQUIV = 'CJ  '", "*"},
         {"lots with stock", "SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '" + a + "' AND CANTIDAD > 0  AND IDDEPOSITO = '0001' and not nrolote is null ORDER BY NROLOTE", "*"},
-        {"lots and series with stock", "SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '" + a + "' AND CANTIDAD > 0  AND IDDEPOSITO = '0001' ORDER BY NROLOTE, NROSERIE ", "*"},
-        {"stock by lot", " SELECT SUM(CANTIDAD) AS SaldoStock FROM STK_SERIES_Y_LOTES  WHERE IDARTICULO = '" + a + "' AND NROLOTE = 'L1'", "*"},
+        {"lots and series with stock", lots::SqlStockLotesySeries("000950", "A001"), "*", 3},
+        {"stock by lot", lots::SqlStockSeriesLotes("000950", "A001", "L0003", "Ignorar", "", true, true), "2"},
+        {"stock by serial", lots::SqlStockSeriesLotes("000950", " ", "", "CF-0003", "P01", true, false), ""},
         {"stock in a unit", "SELECT STOCK AS STOCK FROM STK_SALDOS_UNIDADES WHERE IDARTICULO = '" + a + "' AND EQUIVALENCIA = 'UN  ' AND IDDEPOSITO = '0001'", "*"},
         {"stock in all deposits", "SELECT SUM(STOCK) AS STOCK  FROM STK_SALDOS_UNIDADES WHERE IDARTICULO = '" + a + "' AND EQUIVALENCIA = 'UN  ' ", "*"},
         {"stock in units and kilos", "SELECT CantidadUd AS STOCK FROM STK_STOCK_UDKG WHERE IDARTICULO = '" + a + "' AND IDDEPOSITO = '0001'", "*"},
-        {"lots by position",
-         "SELECT AC_SALDOSLAYOUT.idposicion,AC_SALDOSLAYOUT.nrolote,AC_SALDOSLAYOUT.idunidadbase, isnull(AC_SALDOSLAYOUT.saldo,0) as disponible "
-         "FROM AC_SALDOSLAYOUT, ma_posiciones WHERE  ac_saldoslayout.iddeposito=ma_posiciones.iddeposito and "
-         "ac_saldoslayout.idposicion=ma_posiciones.idposicion and  ac_saldoslayout.IDDEPOSITO='0001' and ac_saldoslayout.idarticulo='" + a +
-             "' and ac_saldoslayout.saldo > 0 order by ac_saldoslayout.nrolote,ma_posiciones.ordeningreso,ac_saldoslayout.idposicion  ",
-         "*"},
-        {"warehouse balance", "SELECT (ISNULL(SALDO,0)) AS SALDO FROM AC_SALDOSLAYOUT WHERE IDDEPOSITO='0001' AND IDARTICULO='" + a +
-                                  "' and idposicion is null", "*"},
+        {"lots by position", lots::SqlSaldosPorLote("A001", "000123"), "P01", 4},
+        {"positions", lots::SqlSaldosPorPosicion("A001", "000123"), "P01", 4},
+        {"warehouse balance", lots::SqlSaldoDeposito("A001", "000123"), "6"},
         // the receiver's notice
-        {"notice to the administrators",
-         "exec XK_ENVIAR_MEMO_ADMIN 'Sistemas', 'ALL_ADMIN' , 'ERRORES EN RECEPCION VENTAS SUCURSALES', "
-         "'SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: /tmp/err.log'",
-         ""},
+        {"notice to the administrators", receiver::SqlAvisoAdministradores("/tmp/err.log"), ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        try {
-            const QString got = answer(c.sql);
-            if (c.expected != QLatin1String("*")) {
-                EXPECT_EQ(got, c.expected);
-            }
-        } catch (const vb::Error& e) {
-            ADD_FAILURE() << e.description().toStdString();
-        }
-    }
+    for (const Case& c : cases) Expect(c);
 }
 
 // The accounts of the posted articles: a condition of one term per article, thousands of them.
@@ -185,6 +213,14 @@ TEST_F(StatementShapesTest, AccountsOfThousandsOfArticles) {
                           ") and not cuentacontableC is null group by cuentacontableC");
     ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields(0).Value().text(), "1.1.05");
+    // The articles' data, read a few hundred codes (brought to 25) at a time.
+    QStringList codes;
+    for (int i = 0; i < 499; ++i) codes << QStringLiteral("'X%1'").arg(i, 24, 10, QLatin1Char('0'));
+    codes << "'" + kArticle + "'";
+    Expect({"articles' data",
+            "SELECT idarticulo, cuentacontableC, CUENTAPROVEEDOR, Costo, DESCRIPCION FROM V_MA_ARTICULOS  with(nolock)  WHERE "
+            "idarticulo IN (" + codes.join(u',') + ")",
+            "000123", 1});
     // A long chain that is not one column against its values is grouped, not refused.
     const QString mixed = terms.join(QStringLiteral(" OR IDUNIDAD = 'ZZ' OR "));
     EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE (" + mixed + ")")->Fields(0).Value().toLong(), 1);
@@ -194,10 +230,107 @@ TEST_F(StatementShapesTest, AccountsOfThousandsOfArticles) {
 TEST_F(StatementShapesTest, TheDaysMovements) {
     auto itf = ado::Connection::Create();
     itf->Open(db::ConnectionText(tmp.path(), "korvane_interfases"));
-    auto rs = itf->Execute(" Select * From Depositos where Fecha = '05/03/2008' Order by Cod_suc, Tipocomp, PtoVta, Numero ");
+    auto rs = itf->Execute(receiver::SqlDepositos("05/03/2008"));
     int rows = 0;
     for (; !rs->Eof(); rs->MoveNext()) ++rows;
     EXPECT_EQ(rows, 10);
+    EXPECT_EQ(itf->Execute(receiver::SqlCuentaDepositos("05/03/2008"))->Fields(0).Value().toLong(), 10);
+}
+
+// The voucher entry support around the demo's stored vouchers: the audit row, the charges of an
+// account, what was issued from a delivery note and what is still to deliver of it, the lines of
+// a printed form, the four reads of a stored sales and purchase voucher, what was applied.
+TEST_F(StatementShapesTest, AroundAStoredVoucher) {
+    vouchers::AccionComprobante accion;
+    accion.TC = QStringLiteral("FC");
+    accion.SucNroLetra = QStringLiteral("000100000020B");
+    accion.IdComplemento = QStringLiteral("0");
+    accion.lEsAlta = true;
+    accion.FechaHora = vb::Date{vb::DateSerial(2008, 3, 5).serial + vb::TimeSerial(10, 30, 0).serial};
+    accion.Usuario = QStringLiteral("O'Higgins");
+    accion.PC = QStringLiteral("CAJA-1");
+    accion.NroAsiento = QStringLiteral("7");
+    const auto reparto = vouchers::SentenciasRepartoPend("RM", "000100000001R", "QUESO-KG-1");
+    const auto venta = vouchers::SentenciasCarga("FC", "000100000020B", "0", false, {}, {});
+    const auto compra = vouchers::SentenciasCarga("FCC", "000200000123A", {}, true, "P0001", " AND IdTarea = 'INST'");
+    const auto pedido = vouchers::SentenciasCarga("np", "000100000020X", "0", false, {}, {});
+    const Case cases[] = {
+        {"audit row", vouchers::SentenciaAccionComprobante(accion), "", 0},
+        {"audit row stored",
+         "SELECT Usuario, NUMEROASIENTO FROM V_MV_CPTEACCIONES WHERE FECHAHORA >= '20080305 10:30' AND FECHAHORA < '20080305 10:31'",
+         "O'Higgins", 1},
+        {"charges of an account", vouchers::SentenciaCargosAplicados(" C0001 "), "200", 1},
+        {"issued from a voucher", vouchers::SentenciaRelacionados("RM", "000100000050R", "0", false), "*", 2},
+        {"issued, annulled too", vouchers::SentenciaRelacionados("RM", "000100000050R", "0", true), "*", 3},
+        {"their amounts", vouchers::SentenciaImporteAsociados("RM", "000100000050R"), "*", 2},
+        {"ordered of an article", reparto.pedido, "15", 1},
+        {"delivered of it", reparto.entregado, "8", 1},
+        {"lines of a printed form", vouchers::SentenciaLineasImpresas("FC", "A"), "10", 1},
+        {"sales head", venta.cabecera, "FC  ", 1},
+        {"sales tasks", venta.tareas, "FC  ", 1},
+        {"sales lines", venta.articulos, "FC  ", 2},
+        {"sales other concepts", venta.otrosConceptos, "FC  ", 1},
+        {"purchase head", compra.cabecera, "FCC ", 1},
+        {"purchase tasks", compra.tareas, "FCC ", 1},
+        {"purchase lines", compra.articulos, "FCC ", 1},
+        {"purchase other concepts", compra.otrosConceptos, "FCC ", 1},
+        {"order lines by pallet", pedido.articulos, "", 0},
+        {"applied of a delivery note", vouchers::SentenciaAplicado("000100000002R", "000123"), "*", 2},
+    };
+    for (const Case& c : cases) Expect(c);
+}
+
+// The voucher search: each statement it builds for a type or mode, with the caller's condition
+// and without, and the two lookups of its cells.
+TEST_F(StatementShapesTest, TheVoucherSearch) {
+    struct Search {
+        const char* modo;
+        const char* filtro;
+        bool remitoContado;   // UsaRemitoContado "SI"
+        bool entregaParcial;  // EntregaParcialRemito "SI"
+        int rows;
+    };
+    const Search searches[] = {
+        {"RM/PENDIENTES_COMPRAS", "CUENTA = 'P0001'", false, false, 1},
+        {"rm/pendientes", "CUENTA = 'C0001'", true, false, 5},
+        {"RM/PENDIENTES", "CUENTA = 'C0001'", false, false, 6},
+        {"RM/PENDIENTES", "", true, false, 5},
+        {"RM/PENDIENTES", "", true, true, 6},
+        {"T3", "", false, false, 2},
+        {"NCPE", "CUENTA = 'P0001'", false, false, 1},
+        {"NDPR", "", false, false, 1},
+        {"FCC", "CUENTA = 'P0001'", false, false, 2},
+        {"RMC", "", false, false, 2},
+        {"OT/PENDIENTES", "CUENTA = 'C0001'", false, false, 2},
+        {"OT", "CUENTA = 'C0001'", false, false, 2},
+        {"OT", "", false, false, 2},
+        {"NP/PENDIENTES", "CUENTA = 'C0001'", false, false, 2},
+        {"NP/PENDIENTES", "", false, false, 2},
+        {"PR/PENDIENTES", "CUENTA = 'C0001'", false, false, 2},
+        {"PR/PENDIENTES", "", false, false, 1},
+        {"OC", "where CUENTA = 'P0001'", false, false, 1},
+        {"OC", "", false, false, 2},
+        {"FP/PENDIENTES", "WHERE CUENTA = 'C0001'", false, false, 1},
+        {"FP", "", false, false, 1},
+        {"FC/ANTICIPOS", "CUENTA = 'C0001'", false, false, 9},
+        {"NC", "", false, false, 2},
+    };
+    for (const Search& b : searches) {
+        QString filtro = QString::fromUtf8(b.filtro);
+        const QString sql = vouchers::SentenciaConsulta(vouchers::ResuelveModo(QString::fromUtf8(b.modo)), filtro,
+                                                        [&](const QString& clave) {
+                                                            return clave == QLatin1String("UsaRemitoContado") ? b.remitoContado
+                                                                                                              : b.entregaParcial;
+                                                        });
+        const std::string what = std::string(b.modo) + " " + b.filtro;
+        Expect({what.c_str(), sql, "*", b.rows});
+    }
+    // The cells' lookups: a journal voucher's supplier, a purchase order's goods receipt (none).
+    Expect({"supplier's name", "SELECT TOP 1 * FROM VT_PROVEEDORES with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='P0001' ", "*", 1});
+    Expect({"goods receipt of an order",
+            "SELECT TOP 1 * FROM v_mv_stock with(nolock)  WHERE LTRIM(RTRIM(TC_origen)) ='OC'  AND  TC = 'IR' AND "
+            "TC_ORIGEN = 'OC' AND IDCOMPROBANTE_ORIGEN ='000100000005X'",
+            "", 0});
 }
 
 }  // namespace
