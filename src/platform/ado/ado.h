@@ -14,7 +14,7 @@
 // trailing blanks wherever they meet (joins, IN, UNION, DISTINCT, GROUP BY and ORDER BY over
 // expressions included); LIKE takes [a-c], [^a], [_] and [%]; char(n) reads padded to n; a
 // date written day-first, as yyyymmdd (with or without a time) or in ISO form is a date where it
-// meets a date column; + joins texts and adds numbers, a text beside a number is converted or
+// meets a date column and the text it is anywhere else (a text column keeps it as written); + joins texts and adds numbers, a text beside a number is converted or
 // refused; and what SQL Server refuses it refuses with SQL Server's native number in Errors:
 // conversion failed (245, 241, 8114), arithmetic overflow (8115), divide by zero (8134),
 // truncation (8152). Its dialect and its limits are in tsql.h.

@@ -726,6 +726,8 @@ private:
 
     // The compare rule written on a text that meets no column: the connection's text rule.
     static constexpr std::string_view kRule = " COLLATE NOCASE";
+    // The one written on a text in a date form that meets no column: the date columns' rule.
+    static constexpr std::string_view kDateRule = " COLLATE RTRIM";
     // An OR chain this long in one parenthesis is flattened: SQLite's expressions are at most
     // 1000 deep, and the lookups build chains of thousands of codes.
     static constexpr uint32_t kLongOrChain = 200;
@@ -800,9 +802,11 @@ private:
         return true;
     }
 
-    // A text literal as SQLite reads it: N'...' without its N, a date in ISO form. *date tells
-    // whether it reads as a date (a bare "yyyymmdd" only when `compactIsDate`).
-    std::string literalText(size_t k, bool* date, bool compactIsDate = false) const {
+    // A text literal as SQLite reads it: N'...' without its N. *date tells whether it is written
+    // in a date form other than a bare "yyyymmdd" (which reads as a date only when `iso`); `iso`
+    // gives a date in ISO form, as date columns hold them. Elsewhere the text stays as written: a
+    // date column compares it as a date, any other column as the text it is.
+    std::string literalText(size_t k, bool* date, bool iso = false) const {
         std::string_view v = text(k);
         if (v[0] != '\'') v.remove_prefix(1);   // N'...'
         const std::string_view inner = v.substr(1, v.size() - 2);
@@ -813,10 +817,10 @@ private:
         }
         if (inner.size() >= 8 && inner.size() <= 28) {
             DateTime dt;
-            const bool compact = inner.size() == 8;
-            if (ReadDateTime(inner, &dt, true)) {
+            const bool compact = inner.find_first_not_of("0123456789") == std::string_view::npos;
+            if ((!compact || iso) && ReadDateTime(inner, &dt, true)) {
                 *date = true;
-                if (!compact || compactIsDate) return '\'' + IsoText(dt) + '\'';
+                if (iso) return '\'' + IsoText(dt) + '\'';
             }
         }
         return std::string(v);
@@ -1214,7 +1218,7 @@ private:
             case Kind::String: {
                 bool date = false;
                 out += literalText(k, &date);
-                if (!date && !ddl && !inExecArgs_ && literalNeedsRule(k, e, prevSig, prevSig2)) out += kRule;
+                if (!ddl && !inExecArgs_ && literalNeedsRule(k, e, prevSig, prevSig2)) out += date ? kDateRule : kRule;
                 break;
             }
             case Kind::Punct: {

@@ -15,11 +15,13 @@
 // call that decides by the values' types (text + text joins, a text beside a number is converted
 // or refused, int overflow and division by zero fail); a text literal or text function result
 // that meets no column is marked with the connection's text compare rule; text columns take that
-// rule and their declared length; date columns hold text in ISO form and compare as dates. The
-// values an INSERT ... VALUES or UPDATE ... SET writes into number and date columns are taken as
-// the server takes them: a literal that is already of the column's kind is written as it is (a
-// date in ISO form), any other value goes through the conversion call, which refuses what the
-// server refuses (245, 241, 8114, 8115).
+// rule and their declared length; date columns hold text in ISO form and compare as dates. A
+// text literal in a date form stays as written: a date column compares it as a date, a text
+// column as the text it is, and where it meets no column it is marked with the date columns'
+// compare rule (a bare yyyymmdd there is a text). The values an INSERT ... VALUES or UPDATE ...
+// SET writes into number and date columns are taken as the server takes them: a literal that is
+// already of the column's kind is written as it is (a date in ISO form), any other value goes
+// through the conversion call, which refuses what the server refuses (245, 241, 8114, 8115).
 // LEN, CHARINDEX, GETDATE, REPLICATE, YEAR, MONTH and DAY are functions of the connection.
 //
 // Limits, each failing with the server's own message: other functions (DATEPART, DATENAME, ...)

@@ -105,6 +105,9 @@ TEST_P(ServerRulesTest, DateLiteralsOfEveryFormAreDates) {
             {"F IN ('2008-03-05T10:30:00', '20080101')", false},
             {"F > '2008-03-05' AND F < '2008-03-05 23:00:00'", true},
             {"F = (SELECT MAX(F) FROM D)", true},
+            {"ISNULL(F, '01/01/1900') >= '05/03/2008'", false},
+            {"CONVERT(varchar(10), F, 103) = '05/03/2008'", false},
+            {"LEN('05/03/2008') = 10 AND LEFT('05/03/2008', 2) = '05'", false},
         };
         for (const Compare& c : compares) {
             if (!runs(c.odbc)) continue;
@@ -122,6 +125,16 @@ TEST_P(ServerRulesTest, DateLiteralsOfEveryFormAreDates) {
     EXPECT_EQ(nativeError("UPDATE D SET F = '30/02/2008'"), 241);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM D").toLong(), 1);
     EXPECT_EQ(scalar("SELECT DATEDIFF(day, F, '20080310') FROM D").toLong(), 4);
+    EXPECT_EQ(scalar("SELECT CONVERT(varchar(10), CONVERT(datetime, '03/05/2008', 101), 103)").text(), "05/03/2008");
+    // A text in a date form is a text anywhere else: a lot named by its day keeps its name.
+    cn->Execute("CREATE TABLE L (NroLote varchar(20) NULL, Nota nvarchar(20) NULL)");
+    cn->Execute("INSERT INTO L (NroLote, Nota) VALUES ('05/03/2008', N'2008-03-05')");
+    cn->Execute("UPDATE L SET Nota = 'x' + '06/03/2008' WHERE NroLote = '05/03/2008'");
+    auto rs = cn->Execute("SELECT NroLote, Nota FROM L WHERE LTRIM(RTRIM(NroLote)) = '05/03/2008' AND NroLote <> '5/3/2008'");
+    ASSERT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->Fields(0).Value().text(), "05/03/2008");
+    EXPECT_EQ(rs->Fields(0).Value().type(), vb::VarType::String);
+    EXPECT_EQ(rs->Fields(1).Value().text(), "x06/03/2008");
 }
 
 // 4. Values convert as the server converts them, and what it refuses is refused with its number.
