@@ -7,6 +7,7 @@
 #include "core/barra_progreso.h"
 #include "core/conecta_remota.h"
 #include "core/consultas_iface.h"
+#include "core/formatos.h"
 #include "core/frm_parametros.h"
 #include "core/inicia_sistema.h"
 #include "core/mod_global.h"
@@ -45,6 +46,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace console {
 
@@ -52,9 +54,10 @@ namespace {
 
 std::function<void()> gFinPrograma;
 
-const QString kAvisoOperador = QStringLiteral("Aviso al operador...");
+using core::kAvisoOperador;
+using core::kFechaInvalida;
 const QString kFaltaCodigo = QStringLiteral("Debe ingresar un código para el Generador.");
-const QString kFechaInvalida = QStringLiteral("Debe ingresar un formato de fecha válido.");
+const QString kNumeroInvalido = QStringLiteral("Numero de transmision invalido: debe ser un entero de 1 a 2147483647.");
 const QString kNumeroUsado = QStringLiteral("Numero de transmision ya utilizado.");
 
 // A transmission number: a whole number from 1 up to the largest the CODIGO column holds, in
@@ -67,20 +70,40 @@ bool EsNumeroTransmision(const QString& texto) {
     return n >= 1 && n <= 2147483647LL;
 }
 
-bool NumeroRegistrado(const QString& numero) {
-    return data::gDBPrincipal().ExisteEnTablaST(QStringLiteral("MV_NOVEDADESPRECIOS"), vb::Variant(numero),
-                                                QStringLiteral("Codigo"), nullptr, 8, QString(), false);
+// What is wrong with the number field's trimmed text; empty when it is a transmission number.
+QString MensajeNumero(const QString& numero) {
+    if (numero.isEmpty()) return kFaltaCodigo;
+    return EsNumeroTransmision(numero) ? QString() : kNumeroInvalido;
 }
 
-// Sets a flag for the length of a command and clears it however the command ends.
-class Ocupado {
-public:
-    explicit Ocupado(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Ocupado() { flag_ = false; }
+// Whether the number is recorded in MV_NOVEDADESPRECIOS; nothing when the lookup failed (its box
+// has told the operator), which is neither answer.
+std::optional<bool> NumeroRegistrado(const QString& numero) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    db.gCnn()->errors().Clear();
+    const bool registrado = db.ExisteEnTablaST(QStringLiteral("MV_NOVEDADESPRECIOS"), vb::Variant(numero),
+                                               QStringLiteral("Codigo"), nullptr, 8, QString(), false);
+    if (db.gCnn()->errors().Count() > 0) return std::nullopt;
+    return registrado;
+}
 
-private:
-    bool& flag_;
-};
+// Marks the window busy for the length of a command: a second command, Salir and the close box
+// do nothing meanwhile.
+auto Ocupa(bool& ocupado) {
+    ocupado = true;
+    return vb::ScopeGuard([&ocupado] { ocupado = false; });
+}
+
+// Closes the number and date fields while a send or a receive runs (Enter in the number field
+// would check it and reset the window in the middle of the run); they open again as they were,
+// however the run ends.
+auto CamposCerrados(const std::array<QLineEdit*, 2>& campos) {
+    const std::array<bool, 2> abiertos{campos[0]->isEnabled(), campos[1]->isEnabled()};
+    for (QLineEdit* t : campos) t->setEnabled(false);
+    return vb::ScopeGuard([campos, abiertos] {
+        for (size_t i = 0; i < campos.size(); ++i) campos[i]->setEnabled(abiertos[i]);
+    });
+}
 
 void FijaColorFondo(QLineEdit* campo, long bgr) {
     QPalette pal = campo->palette();
@@ -367,52 +390,60 @@ bool FrmKorvane01::conectaInterfases() {
     return core::ConectaBaseRemota(vb::Trim(TxtServer->text()), base, base, base, QString());
 }
 
-bool FrmKorvane01::TransmisionValida() {
+bool FrmKorvane01::CamposValidos(bool envio) {
     const QString numero = vb::Trim(txtfields[0]->text());
-    QString mensaje;
+    const QString fecha = vb::Trim(txtfields[1]->text());
+    QString mensaje = MensajeNumero(numero);
     QLineEdit* campoMal = txtfields[0];
-    if (!EsNumeroTransmision(numero)) {
-        mensaje = kFaltaCodigo;
-    } else if (NumeroRegistrado(numero)) {
-        mensaje = kNumeroUsado;
-    } else if (!vb::IsDate(vb::Variant(vb::Trim(txtfields[1]->text())))) {
+    bool valido = mensaje.isEmpty();
+    if (valido && envio) {
+        const std::optional<bool> registrado = NumeroRegistrado(numero);
+        valido = registrado.has_value() && !*registrado;   // a failed lookup has been told
+        if (registrado.value_or(false)) mensaje = kNumeroUsado;
+    }
+    if (valido && !core::FechaValida(fecha)) {
         mensaje = kFechaInvalida;
         campoMal = txtfields[1];
+        valido = false;
     }
-    if (mensaje.isEmpty()) return true;
-    ui::MsgBox(mensaje, ui::vbInformation, kAvisoOperador);
+    // What the head office itself refuses of the row the send will record (told by the check).
+    if (valido && envio) valido = TransmisionAceptada({numero, txtfields[1]->text()});
+    if (valido) return true;
+    if (!mensaje.isEmpty()) ui::MsgBox(mensaje, ui::vbInformation, kAvisoOperador);
     if (campoMal->isEnabled()) campoMal->setFocus();
     return false;
 }
 
 void FrmKorvane01::CmdEnviar_Click() {
     if (ocupado_) return;   // a send or a receive is running
-    Ocupado ocupado(ocupado_);
+    auto ocupado = Ocupa(ocupado_);
 
-    // Before anything runs: a whole number not yet recorded and a date. The fields stay as the
-    // operator left them, to be put right.
-    if (!TransmisionValida()) return;
-    // The number and date as checked: the fields stay open while the package runs, and the
-    // prices are marked and the transmission recorded under the same number.
+    // Before anything runs: a whole number not yet recorded and a date the head office takes. The
+    // fields stay as the operator left them, to be put right.
+    if (!CamposValidos(true)) return;
+    // The number and date as checked: the prices are marked and the transmission recorded under
+    // them whatever the fields show meanwhile.
     const Transmision transmision{vb::Trim(txtfields[0]->text()), txtfields[1]->text()};
 
-    if (conectaInterfases()) {
-        const int respuesta =
-            ui::MsgBox(QStringLiteral("Atencion, este proceso vacia todos los datos de las tablas IMPOxxx, seguro de "
-                                      "continuar???"),
-                       ui::vbYesNo + ui::vbQuestion, QStringLiteral("ATENCION"));
-        if (respuesta == vb::kYes) {
-            bool paquete = false;
-            for (int16_t modo = 0; modo < 3 && !paquete; ++modo) {
-                if (OptTipo[static_cast<size_t>(modo)]->isChecked()) {
-                    // The package records the transmission itself, once the stores have it.
-                    ArmaYEjecutaPaqueteDTS(modo, transmision);
-                    paquete = true;
-                }
+    // Without the interface database nothing is sent; the connection has said why, and the fields
+    // keep what the operator typed, to send again.
+    if (!conectaInterfases()) return;
+    const int respuesta =
+        ui::MsgBox(QStringLiteral("Atencion, este proceso vacia todos los datos de las tablas IMPOxxx, seguro de "
+                                  "continuar???"),
+                   ui::vbYesNo + ui::vbQuestion, QStringLiteral("ATENCION"));
+    if (respuesta == vb::kYes) {
+        auto cerrados = CamposCerrados(txtfields);
+        bool paquete = false;
+        for (int16_t modo = 0; modo < 3 && !paquete; ++modo) {
+            if (OptTipo[static_cast<size_t>(modo)]->isChecked()) {
+                // The package records the transmission itself, once the stores have it.
+                ArmaYEjecutaPaqueteDTS(modo, transmision);
+                paquete = true;
             }
-            // No mode chosen: no package runs, and the transmission is recorded all the same.
-            if (!paquete) RegistraTransmision(-1, transmision);
         }
+        // No mode chosen: no package runs, and the transmission is recorded all the same.
+        if (!paquete) RegistraTransmision(-1, transmision);
     }
     HabilitaCampos(0);
     InicializaPantalla();
@@ -420,8 +451,11 @@ void FrmKorvane01::CmdEnviar_Click() {
 
 void FrmKorvane01::CmdRecibir_Click() {
     if (ocupado_) return;   // a send or a receive is running
-    Ocupado ocupado(ocupado_);
+    auto ocupado = Ocupa(ocupado_);
 
+    // The number stamps every voucher received and the date goes into every statement: both are
+    // checked before anything is opened or asked.
+    if (!CamposValidos(false)) return;
     vb::OnError on([](const vb::Error& e) { return TrataError(e); });
     bool conectado = false;
     on.run([&] { conectado = conectaInterfases(); });
@@ -434,13 +468,8 @@ void FrmKorvane01::CmdRecibir_Click() {
                                ui::vbYesNo + ui::vbQuestion, QStringLiteral("ATENCION"));
     });
     if (respuesta == vb::kYes) {
-        // The run reads the date and number as confirmed: the fields stay closed while it runs.
-        const bool numeroAbierto = txtfields[0]->isEnabled(), fechaAbierta = txtfields[1]->isEnabled();
-        vb::ScopeGuard reabre([&] {
-            txtfields[0]->setEnabled(numeroAbierto);
-            txtfields[1]->setEnabled(fechaAbierta);
-        });
-        for (QLineEdit* t : txtfields) t->setEnabled(false);
+        // The run reads the date and number as confirmed.
+        auto cerrados = CamposCerrados(txtfields);
         on.run([&] { AsientosRendicionCajero(); });
         on.run([&] { MovDeposito(); });
     }
@@ -462,7 +491,7 @@ void FrmKorvane01::MovDeposito() {
     receiver::VentanaRecepcion v{*MSFlexGrid1, Cpte, *medida_};
     v.porcentajeIVA = PorcentajeIVA;
     v.fecha = vb::Trim(campo(QStringLiteral("fecha"))->text());
-    v.transmision = txtfields[0]->text();
+    v.transmision = vb::Trim(txtfields[0]->text());
     v.espera = &espera;
     receiver::MovDeposito(v);
 }
@@ -504,25 +533,27 @@ void FrmKorvane01::CampoValida(QLineEdit* Texto) {
         const QString valor = vb::Trim(Texto->text());
         const QString dataField = Texto->property("DataField").toString();
         if (dataField.compare(QStringLiteral("Codigo"), Qt::CaseInsensitive) == 0) {
-            if (!EsNumeroTransmision(valor)) {
+            mensaje = MensajeNumero(valor);
+            if (!mensaje.isEmpty()) {
                 ErrorEnCampo = true;
-                mensaje = kFaltaCodigo;
                 return;
             }
             InicializaPantalla();
             Texto->setText(valor);
-            if (!NumeroRegistrado(valor)) {
+            const std::optional<bool> registrado = NumeroRegistrado(valor);
+            if (registrado == false) {
                 HabilitaCampos(-1);
                 campo(QStringLiteral("fecha"))->setFocus();
             } else {
-                // A recorded number would mark the prices with a transmission that is not theirs.
+                // A recorded number would mark the prices with a transmission that is not theirs;
+                // a lookup that failed has told the operator why.
                 ErrorEnCampo = true;
-                mensaje = kNumeroUsado;
+                if (registrado) mensaje = kNumeroUsado;
             }
         } else if (dataField.compare(QStringLiteral("Fecha"), Qt::CaseInsensitive) == 0) {
             if (valor.isEmpty()) {
                 Texto->setText(FechaCorta(vb::Today()));
-            } else if (!vb::IsDate(vb::Variant(valor))) {
+            } else if (!core::FechaValida(valor)) {
                 ErrorEnCampo = true;
                 mensaje = kFechaInvalida;
             }
@@ -530,7 +561,7 @@ void FrmKorvane01::CampoValida(QLineEdit* Texto) {
     });
     // A failed check, or a run-time error inside the check (whose message is empty).
     if (ErrorEnCampo || on.left()) {
-        ui::MsgBox(mensaje, ui::vbInformation, kAvisoOperador);
+        if (!mensaje.isEmpty() || on.left()) ui::MsgBox(mensaje, ui::vbInformation, kAvisoOperador);
         mensaje.clear();
         Texto->setFocus();
     }

@@ -129,9 +129,10 @@ private:
     // Opens the interface database named in lblRuta on the server of TxtServer, as the send and the
     // receive both need it; false when it could not be opened (the connection has said why).
     bool conectaInterfases();
-    // The send's check of the number and date fields: a whole number not yet recorded and a date.
-    // False after telling the operator which, with the focus on that field.
-    bool TransmisionValida();
+    // The check of the number and date fields before a send (envio) or a receive: a transmission
+    // number and a date by core::FechaValida; for a send also a number not yet recorded and a row
+    // the head office takes. False after telling the operator which, with the focus on that field.
+    bool CamposValidos(bool envio);
     bool ocupado_ = false;
     bool descargado_ = false;
     std::unique_ptr<ui::TextMeasurer> medida_;

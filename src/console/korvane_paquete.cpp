@@ -15,6 +15,7 @@
 
 #include <QStringList>
 #include <array>
+#include <optional>
 
 namespace console {
 
@@ -149,19 +150,32 @@ bool PuedeEjecutarse(dts::Package& p, int position) {
     return true;
 }
 
-// Mode 0's marking: the A3 prices the article step sent, that is the pending prices whose
-// article the step read from QET_KORVANE under the same filter (TIPOACT = 'M'). A pending price
-// whose article row did not go (another TIPOACT, no article) stays pending for a later send.
-QStringList SentenciasMarcado(const QString& NumeroTransmision) {
+// The articles the article step copied, read inside the package's transaction: in mode 0 exactly
+// those whose prices the send took to the stores.
+QStringList ArticulosCopiados(dts::Package& paquete) {
+    QStringList articulos;
+    ado::RecordsetPtr rs = paquete.Connections().byID(2)->open()->Execute(QStringLiteral("SELECT ARTI FROM IMPONOVARTI"));
+    for (; rs && rs->State() == ado::adStateOpen && !rs->Eof(); rs->MoveNext()) articulos << rs->Fields(0).Value().text();
+    return articulos;
+}
+
+// Mode 0's marking: the pending A3 prices of the articles sent, a few hundred articles a statement.
+// A pending price whose article did not go (another TIPOACT, no article, changed after the copy)
+// stays pending for a later send.
+QStringList SentenciasMarcado(const QString& NumeroTransmision, const QStringList& articulos) {
+    constexpr qsizetype kPorSentencia = 500;
     QStringList list;
     const QString n = vb::NumberText(vb::Val(NumeroTransmision));
-    for (const char* e : {"M", "C", "B"}) {
-        const QString estado = QString::fromLatin1(e);
-        list << QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '1-%1' , CAMBIOCODBARRA=0 , TRANSMISION = ").arg(estado) +
-                    n +
-                    QStringLiteral(" WHERE IDLISTA = 'A3' AND ESTADO = '0-%1' AND IDARTICULO IN "
-                                   "(SELECT ARTI FROM QET_KORVANE WHERE TIPOACT = 'M')")
-                        .arg(estado);
+    for (qsizetype desde = 0; desde < articulos.size(); desde += kPorSentencia) {
+        QStringList codigos;
+        for (const QString& a : articulos.mid(desde, kPorSentencia)) codigos << u'\'' + data::LiteralSQL(a) + u'\'';
+        const QString en = codigos.join(u',');
+        for (const char* e : {"M", "C", "B"}) {
+            const QString estado = QString::fromLatin1(e);
+            list << QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '1-%1' , CAMBIOCODBARRA=0 , TRANSMISION = ").arg(estado) +
+                        n + QStringLiteral(" WHERE IDLISTA = 'A3' AND ESTADO = '0-%1' AND IDARTICULO IN (").arg(estado) + en +
+                        u')';
+        }
     }
     return list;
 }
@@ -230,19 +244,27 @@ std::shared_ptr<dts::Package> ArmaPaquete(vb::OnError& on, int16_t mode) {
     return paquete;
 }
 
-bool RegistraTransmision(int16_t mode, const Transmision& transmision) {
+bool TransmisionAceptada(const Transmision& transmision) {
     data::DB_Dll& db = data::gDBPrincipal();
-    QStringList sentencias = mode == 0 ? SentenciasMarcado(transmision.numero) : QStringList();
+    std::optional<QString> error;
+    {
+        ado::Transaction prueba = db.Transaccion();   // rolled back on leaving the block
+        error = db.ErrorAlEjecutar(SentenciaTransmision(transmision));
+    }
+    if (!error) return true;
+    ui::MsgBox(*error, ui::vbOKOnly);
+    return false;
+}
+
+bool RegistraTransmision(int16_t mode, const Transmision& transmision, const QStringList& articulos) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    QStringList sentencias = mode == 0 ? SentenciasMarcado(transmision.numero, articulos) : QStringList();
     sentencias << SentenciaTransmision(transmision);
     ado::Transaction transaccion = db.Transaccion();
-    for (QString sql : sentencias) {
-        db.gCnn()->errors().Clear();
-        long afectados = 0;
-        db.EjecutaConsultaSQL(sql, &afectados, nullptr);
-        if (db.gCnn()->errors().Count() > 0) {
-            const QString error = db.gCnn()->errors().Item(0).Description;
+    for (const QString& sql : sentencias) {
+        if (const std::optional<QString> error = db.ErrorAlEjecutar(sql)) {
             transaccion.Rollback();   // before the box: nothing stays locked while it waits
-            ui::MsgBox(error, ui::vbOKOnly);
+            ui::MsgBox(*error, ui::vbOKOnly);
             return false;
         }
     }
@@ -291,9 +313,11 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision)
     // The interface: modes 1 and 2 rewrite TIPOACT with the copies, then all is committed at
     // once. A failure here is the send's failure, not a question: what did not commit is gone.
     bool enviado = fallas.isEmpty() && paquete;
+    QStringList articulos;   // mode 0: what the marking marks
     if (enviado) {
         try {
             for (const QString& sql : SentenciasReescritura(mode)) paquete->ExecuteInTransaction(2, sql);
+            if (mode == 0) articulos = ArticulosCopiados(*paquete);
             paquete->CommitTransaction();
         } catch (const vb::Error& e) {
             fallas << kFinalizando + QStringLiteral(": ") + e.description();
@@ -307,7 +331,7 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision)
 
     // The head office: the prices sent and the transmission that sent them, together.
     bool registrado = false;
-    if (enviado) on.run([&] { registrado = RegistraTransmision(mode, transmision); });
+    if (enviado) on.run([&] { registrado = RegistraTransmision(mode, transmision, articulos); });
     on.run([&] { frmStatus().StatusPaso(kFinalizando, registrado ? 4 : 5, 0); });
     on.run([&] { UnloadFrmStatus(); });
     if (on.left()) return false;
@@ -316,8 +340,11 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision)
         ui::MsgBox(QStringLiteral("Proceso Finalizado..."), ui::vbInformation + ui::vbOKOnly,
                    QStringLiteral("Aviso al Operador"));
     } else if (enviado) {
-        ui::MsgBox(QStringLiteral("Los datos llegaron a la base de interfases, pero no se marcaron las novedades ni se "
-                                  "registró la transmisión. El próximo envío los vuelve a enviar."),
+        // Modes 1 and 2 mark nothing here: their flags went with the send.
+        ui::MsgBox(mode == 0 ? QStringLiteral("Los datos llegaron a la base de interfases, pero no se marcaron las novedades "
+                                              "ni se registró la transmisión. El próximo envío los vuelve a enviar.")
+                             : QStringLiteral("Los datos llegaron a la base de interfases, pero no se registró la "
+                                              "transmisión."),
                    ui::vbExclamation + ui::vbOKOnly, QStringLiteral("Aviso al Operador"));
     } else {
         ui::MsgBox(QStringLiteral("El proceso terminó con errores. Las tablas de la base de interfases conservan el "

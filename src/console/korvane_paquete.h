@@ -19,7 +19,8 @@
 //        mode 1 (retransmission)  TIPOACT 'S' -> 'M' in IMPONOVARTI, IMPOPROV, OFERTAS
 //        mode 2 (initial)         TIPOACT -> 'A' in the same three tables
 //      and the transaction is committed;
-//   3. then, in one head-office transaction, mode 0 marks the A3 prices the article step sent
+//   3. then, in one head-office transaction, mode 0 marks the pending A3 prices of the articles
+//      the article step copied (read back from IMPONOVARTI before the commit)
 //      ('0-M'/'0-C'/'0-B' -> '1-M'/'1-C'/'1-B' with the transmission number) and the transmission
 //      row is inserted in MV_NOVEDADESPRECIOS;
 //   4. then the closing box.
@@ -58,10 +59,15 @@ std::shared_ptr<dts::Package> ArmaPaquete(vb::OnError& on, int16_t mode);
 // when a step failed, the recording failed or the run was left through the error treatment.
 bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision);
 
-// Step 3 on its own: in one head-office transaction, mode 0's marking and the transmission row.
-// A statement that fails rolls both back; the first error of the connection is then shown in a
-// box and the result is false.
-bool RegistraTransmision(int16_t mode, const Transmision& transmision);
+// Step 3 on its own: in one head-office transaction, mode 0's marking of the prices of the
+// articles given and the transmission row. A statement that fails rolls both back; the first
+// error of the connection is then shown in a box and the result is false.
+bool RegistraTransmision(int16_t mode, const Transmision& transmision, const QStringList& articulos = {});
+
+// Whether the head office takes the transmission row as the send will record it: its INSERT run
+// in a transaction rolled back at once. False, after showing the connection's first error, for a
+// date its column refuses or a number recorded meanwhile (at another station too).
+bool TransmisionAceptada(const Transmision& transmision);
 
 // The send mode's letter: "N", "C" or "A"; empty for any other mode (every row, nothing marked).
 QString LetraTransmision(int16_t mode);

@@ -1,7 +1,7 @@
 #pragma once
 // Number, time and text helpers of ModGlobal: amounts with the configured decimals, times in
-// minutes, the totals-key search, the clean-up of texts before they are stored and the width of
-// a code.
+// minutes, the totals-key search, the clean-up of texts before they are stored, the width of a
+// code and the date an operator types for a send or a receive.
 // None treats its own errors: they go to the caller.
 #include "platform/vb/variant.h"
 
@@ -49,5 +49,15 @@ QString LimpiaCaracteres(const vb::Variant& Texto);
 // UtilTexto::Rellena. The form every code takes before it goes into a statement.
 //   RellenaCodigo(" FC ", 4) == "FC  "
 QString RellenaCodigo(const QString& codigo, int ancho);
+
+// The date of a send or a receive as the operator types it: day first with day, month and a year
+// of four digits ("05/03/2008", "5-3-2008"; ISO "2008-03-05" too), no time, in the years the head
+// office's dates hold (1753 to 9999). "10:30", "05/03", "05/03/2008 10:00", "31/02/2008",
+// "01/01/1700" and "5/3/35" are not: the server would refuse them, or read them as another day
+// (a two-digit year is not read alike everywhere).
+bool FechaValida(const QString& texto);
+// What the operator is told of a date that is not, in an information box with this title.
+inline const QString kFechaInvalida = QStringLiteral("Debe ingresar un formato de fecha válido.");
+inline const QString kAvisoOperador = QStringLiteral("Aviso al operador...");
 
 }  // namespace core

@@ -94,6 +94,10 @@ public:
     // by a statement that ran is cleared.
     void EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected = nullptr, ado::RecordsetPtr* Lrcs = nullptr);
     void EjecutaConsultaSQL(const QString& SentenciaSQL) { QString s = SentenciaSQL; EjecutaConsultaSQL(s); }
+    // The same with gCnn()->errors() emptied first: what refused the statement (the first error
+    // the connection then holds), or nothing when it ran.
+    //   if (const auto error = db.ErrorAlEjecutar(sql)) ui::MsgBox(*error, ui::vbOKOnly);
+    std::optional<QString> ErrorAlEjecutar(const QString& SentenciaSQL);
     void AbrirRecordset(QString& SentenciaSQL, ado::RecordsetPtr& Lrcs, ado::ConnectionPtr Conexionactiva = nullptr,
                         int CursorType = ado::adOpenForwardOnly, int LockType = ado::adLockReadOnly,
                         long Options = -1, bool ConvOracle = true);

@@ -161,6 +161,14 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::RecordsetPtr& Lrcs, ado:
     on.run([&] { Calls().OpenRecordset(*Lrcs, fuente, activa, CursorType, LockType, Options); });
 }
 
+std::optional<QString> DB_Dll::ErrorAlEjecutar(const QString& SentenciaSQL) {
+    ado::Errors& errores = gCnn()->errors();
+    errores.Clear();
+    EjecutaConsultaSQL(SentenciaSQL);
+    if (errores.Count() == 0) return std::nullopt;
+    return errores.Item(0).Description;
+}
+
 void DB_Dll::CierraRecordset(ado::RecordsetPtr& LrcsTemp) {
     if (!LrcsTemp) LrcsTemp = ado::Recordset::Create();   // created on first use: closed
     bool pendingEdit = false;

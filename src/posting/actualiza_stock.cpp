@@ -122,6 +122,7 @@ enum class Item {
     Salta,             // the item is not posted (its quantity is 0, or it is a blank lot inside the list)
     EscribeYTermina,   // the last record of the line: what remains of its quantity
     Termina,           // nothing remains of the line
+    SinCantidades,     // an exit of several lots or sizes without the quantity of each: the voucher fails
 };
 
 // Sets the lot, series and quantity of the context's item. `escrito` is what the line's earlier
@@ -182,21 +183,26 @@ Item PreparaItem(ContextoPosteo& ctx, ui::FlexGrid& g, const ListasDeLinea& l, c
     } else if (ctx.Signo == -1) {
         if (g.TextMatrix(f, art::PideTalle).isEmpty()) g.SetTextMatrix(f, art::PideTalle, QStringLiteral("0"));
         const QString item = l.Lote(j);
+        // Each lot or size goes out with its quantity in the Series list. Without that list one
+        // lot or size takes the whole line; of several, none can be told how much.
+        auto cantidadDelItem = [&] {
+            if (l.series.isEmpty()) return ctx.CantidadItems > 1 ? Item::SinCantidades : Item::Escribe;
+            ctx.CantidadItem = ADoble(l.Serie(j));
+            return ctx.CantidadItem == 0 ? Item::Salta : Item::Escribe;
+        };
         // A size line without a size list is posted as a plain line.
         if (Marca(g, f, art::PideTalle) && !EsBlanco(g.TextMatrix(f, art::Lotes))) {
             QString lote = vb::Trim(item);
             if (lote.endsWith(kPar)) lote.chop(1);   // the joint that closes a size item
             ctx.Lote = RellenaCodigo(lote, kAnchoArticulo);
             ctx.Serie.clear();
-            ctx.CantidadItem = ADoble(l.Serie(j));
-            if (ctx.CantidadItem == 0) return Item::Salta;
+            return cantidadDelItem();
         } else if (!EsBlanco(item)) {
             QString lote = item, serie;
             PartePar(item, lote, serie);
             ctx.Lote = RellenaCodigo(lote, kAnchoArticulo);
             ctx.Serie = EsBlanco(serie) ? QString() : RellenaCodigo(serie, kAnchoArticulo);
-            ctx.CantidadItem = ADoble(l.Serie(j));
-            if (ctx.CantidadItem == 0) return Item::Salta;
+            return cantidadDelItem();
         } else {
             ctx.Lote.clear();
             ctx.Serie.clear();
@@ -346,14 +352,10 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
         ado::RecordsetPtr rs;
         on.run([&] {
             ctx.IdDepositoDestino = ctx.IdDeposito;
-            // A production order adds to the rows its voucher already holds, leaving one number
-            // free after them.
-            ado::Recordset& r = Abre(QStringLiteral("SELECT MAX(SECUENCIA) AS MAX_SECUENCIA FROM V_MV_STOCK with(nolock) "
-                                                    "WHERE TC='") +
-                                         Lit(RellenaCodigo(TC)) + QStringLiteral("' AND IDCOMPROBANTE='") +
-                                         Lit(SucNroLetra) + u'\'',
-                                     rs);
-            double maximo = r.Eof() ? 0 : util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("MAX_SECUENCIA")).Value()));
+            // A production order adds to the rows its voucher (of this business unit) already
+            // holds, leaving one number free after them.
+            ado::Recordset& r = Abre(SqlUltimaSecuencia(TC, SucNroLetra, core::gUNegocio), rs);
+            double maximo = r.Eof() ? 0 : util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("ULTIMA")).Value()));
             if (maximo != 0) maximo += 1;
             ctx.Secuencia = static_cast<int64_t>(maximo);
         });
@@ -408,6 +410,13 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                 double cantidad = 0;
                 on.run([&] {
                     paso = PreparaItem(ctx, g, *listas, LoteFijo, escrito);
+                    if (paso == Item::SinCantidades) {
+                        ui::MsgBox(QStringLiteral("Falta la cantidad de cada lote del artículo ") +
+                                       vb::Trim(g.TextMatrix(fila, art::IdArticulo)) + u'.',
+                                   ui::vbCritical, QStringLiteral("Aviso al operador"));
+                        detenido = true;
+                        return;
+                    }
                     vb::DoEvents();
                     if (paso == Item::Salta || paso == Item::Termina) return;
                     cantidad = CantidadMovimiento(ctx, g);
@@ -435,7 +444,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                         }
                         if (!asiento.isEmpty()) sentencia += QStringLiteral("\r\n ") + asiento;
                     }
-                    const bool corrio = EjecutaSentencia(sentencia);
+                    const bool corrio = EjecutaSentencia(sentencia, AvisaSentenciasRechazadas);
                     vb::DoEvents();
                     if (!corrio) {
                         detenido = true;

@@ -70,6 +70,10 @@ public:
 
     // When True, voucher type ND counts -1 in the VAT book.
     bool DebitoProveedor = false;
+    // When False, a statement the database refuses while ActualizaStock posts is not shown by the
+    // engine: the caller tells the operator once, naming the voucher (the store movement receiver
+    // does). The posting fails all the same (HayError).
+    bool AvisaSentenciasRechazadas = true;
     // The longest article description that posting writes.
     int16_t gLenDesc = 100;
 

@@ -74,8 +74,8 @@ QString LiteralUnidad(const QString& unidad) {
 // One discharge run: the voucher's number, its rows and where their statements go.
 class Descarga {
 public:
-    Descarga(ContextoPosteo& ctx, ui::FlexGrid& g, int pasada, bool generaSentencia, QString& sqlTemp)
-        : ctx_(ctx), g_(g), pasada_(pasada), genera_(generaSentencia), sqlTemp_(sqlTemp) {}
+    Descarga(ContextoPosteo& ctx, ui::FlexGrid& g, int pasada, bool generaSentencia, QString& sqlTemp, bool avisa)
+        : ctx_(ctx), g_(g), pasada_(pasada), genera_(generaSentencia), avisa_(avisa), sqlTemp_(sqlTemp) {}
 
     QString numero;   // IDCOMPROBANTE of the run's voucher; empty until a line has inputs
 
@@ -128,7 +128,7 @@ public:
             sqlTemp_ += u'\r' + sentencia;
             return true;
         }
-        return EjecutaSentencia(sentencia);
+        return EjecutaSentencia(sentencia, avisa_);
     }
 
 private:
@@ -150,7 +150,7 @@ private:
 
     core::ListaCamposValores Pares(const Linea& l, const Renglon& r) {
         core::ListaCamposValores p;
-        p.reserve(21);
+        p.reserve(22);
         auto agrega = [&](const char* campo, const QString& valor) { p.push_back({QString::fromLatin1(campo), valor}); };
         agrega("TC", Texto(Rellena(kTipoDescarga)));
         agrega("IdComprobante", Texto(numero));
@@ -182,6 +182,8 @@ private:
         agrega("Tc_Origen", Texto(RellenaCodigo(ctx_.TC)));
         agrega("IdComprobante_Origen", Texto(ctx_.SucNroLetra));
         agrega("ControladoPor", Texto(l.articulo));
+        // The inputs leave the stock of the posting's business unit, as its own rows do.
+        agrega("UNEGOCIO", Texto(RellenaCodigo(core::gUNegocio)));
         return p;
     }
 
@@ -189,6 +191,7 @@ private:
     ui::FlexGrid& g_;
     const int pasada_;
     const bool genera_;
+    const bool avisa_;   // a refused statement is shown here (else the caller tells it)
     QString& sqlTemp_;
 };
 
@@ -223,7 +226,7 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
 
     // After a posting of two passes the rows continue its sequence; else they start at 1.
     if (pasada != 3) ctx.Secuencia = 0;
-    Descarga descarga(ctx, grilla, pasada, GeneraSentenciaSQL, SQLTemp);
+    Descarga descarga(ctx, grilla, pasada, GeneraSentenciaSQL, SQLTemp, AvisaSentenciasRechazadas);
     const QString depositoLotes = DepositoDeLotes(ctx);
     std::vector<Stock::ItemCantidad> insumos, lotes;
 
@@ -291,7 +294,7 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
         return true;
     }
     bool corrio = false;
-    on.run([&] { corrio = EjecutaSentencia(sentencia); });
+    on.run([&] { corrio = EjecutaSentencia(sentencia, AvisaSentenciasRechazadas); });
     return !on.left() && corrio;
 }
 

@@ -221,4 +221,15 @@ QString SentenciaMovimientoStock(core::ListaCamposValores& pares) {
     return sentencia;
 }
 
+QString CondicionComprobante(const QString& tc, const QString& numero, const QString& unidad) {
+    return QStringLiteral("TC = '") + data::LiteralSQL(RellenaCodigo(tc)) + QStringLiteral("' AND IDCOMPROBANTE = '") +
+           data::LiteralSQL(numero) + QStringLiteral("' AND UNEGOCIO = '") + data::LiteralSQL(RellenaCodigo(unidad)) +
+           QStringLiteral("'");
+}
+
+QString SqlUltimaSecuencia(const QString& tc, const QString& numero, const QString& unidad) {
+    return QStringLiteral("SELECT MAX(SECUENCIA) AS ULTIMA FROM V_MV_STOCK with(nolock) WHERE ") +
+           CondicionComprobante(tc, numero, unidad);
+}
+
 }  // namespace posting

@@ -114,6 +114,13 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& gril
 // "INSERT INTO V_MV_STOCK(" the fields ") VALUES (" the literals ")"; empties the pairs.
 QString SentenciaMovimientoStock(core::ListaCamposValores& pares);
 
+// The condition on V_MV_STOCK of the rows of one voucher of one business unit: its type, number
+// and unit, as the records write them. Two stores' vouchers under one number are two vouchers.
+QString CondicionComprobante(const QString& tc, const QString& numero, const QString& unidad);
+// The highest row number (column ULTIMA, Null when none) a voucher of a unit holds: where a later
+// part of a long voucher, or a production order's new rows, number on from.
+QString SqlUltimaSecuencia(const QString& tc, const QString& numero, const QString& unidad);
+
 // The unsigned quantity the record of the context's item carries: the line's quantity, or the
 // item's (ActualizaStock gives each lot of a line of several lots 1 while at least 1 remains,
 // then what remains).

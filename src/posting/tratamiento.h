@@ -70,14 +70,12 @@ inline void Cierra(ado::RecordsetPtr& rs) {
 }
 
 // Runs a statement (or a batch) at once on gDBPrincipal's connection. When the connection reports
-// an error, shows its first description (critical icon, "Aviso al operador") and returns false.
-inline bool EjecutaSentencia(const QString& sentencia) {
-    data::DB_Dll& db = data::gDBPrincipal();
-    ado::Errors& errores = db.gCnn()->errors();
-    errores.Clear();
-    db.EjecutaConsultaSQL(sentencia);
-    if (errores.Count() == 0) return true;
-    ui::MsgBox(errores.Item(0).Description, ui::vbCritical, QStringLiteral("Aviso al operador"));
+// an error, shows its first description (critical icon, "Aviso al operador") unless `avisa` is
+// false (the caller tells the operator itself), and returns false.
+inline bool EjecutaSentencia(const QString& sentencia, bool avisa = true) {
+    const std::optional<QString> error = data::gDBPrincipal().ErrorAlEjecutar(sentencia);
+    if (!error) return true;
+    if (avisa) ui::MsgBox(*error, ui::vbCritical, QStringLiteral("Aviso al operador"));
     return false;
 }
 

@@ -8,12 +8,15 @@
 #include "platform/vb/dates.h"
 #include "platform/vb/runtime.h"
 #include "posting/columnas_articulos.h"
+#include "posting/movimiento_stock.h"
+#include "posting/textos_posteo.h"
 
 namespace receiver {
 
 namespace {
 
 using data::LiteralSQL;
+using posting::Iguales;
 namespace art = posting::art;
 
 utillib::UtilTexto& Util() { return core::gUtilTexto(); }
@@ -21,8 +24,6 @@ utillib::UtilTexto& Util() { return core::gUtilTexto(); }
 QString Valor(const ado::Recordset& rs, const QString& campo) {
     return Util().ValorNoNulo(rs.Fields(campo).Value()).text();
 }
-
-bool Iguales(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // A flag column: "-1" when the value is true; "0" when it is false, empty or Null.
 QString Bandera(const vb::Variant& v) {
@@ -59,7 +60,41 @@ MovimientoDeposito LeeMovimiento(const ado::Recordset& rs) {
     m.cantidad = Valor(rs, QStringLiteral("Cantidad"));
     m.venta = Valor(rs, QStringLiteral("venta"));
     m.deposito = QStringLiteral("A") + vb::Trim(Valor(rs, QStringLiteral("cod_depo")));
+    m.ptoVta = ParteNumero(m.clave.ptoVta, 4);
+    m.numero = ParteNumero(m.clave.numero, 8);
     return m;
+}
+
+QString ColumnaFaltante(const ado::Recordset& rs) {
+    for (const char* columna : kColumnasDepositos) {
+        bool esta = false;
+        for (int i = 0; i < rs.fieldCount() && !esta; ++i) esta = Iguales(rs.Fields(i).Name(), QString::fromLatin1(columna));
+        if (!esta) return QString::fromLatin1(columna);
+    }
+    return QString();
+}
+
+QString ParteNumero(const QString& valor, int ancho) {
+    const QString parte = vb::Trim(valor);
+    if (parte.size() == ancho && !parte.contains(u' ')) return parte;
+    const bool digitos = !parte.isEmpty() && std::all_of(parte.begin(), parte.end(), [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
+    return digitos && parte.size() < ancho ? QString(ancho - parte.size(), u'0') + parte : QString();
+}
+
+std::optional<Rechazo> RechazoDeComprobante(const MovimientoDeposito& mov) {
+    if (vb::Trim(mov.clave.sucursal).isEmpty() || mov.ptoVta.isEmpty() || mov.numero.isEmpty())
+        return Rechazo::DatosInvalidos;
+    if (vb::Trim(mov.unidad).size() > kAnchoCodigo) return Rechazo::CodigoLargo;
+    return std::nullopt;
+}
+
+std::optional<Rechazo> RechazoDeFila(const MovimientoDeposito& mov) {
+    if (const auto rechazo = RechazoDeComprobante(mov)) return rechazo;
+    if (vb::Trim(mov.deposito).size() <= 1 || !Util().EsNumero(vb::Variant(mov.cantidad))) return Rechazo::DatosInvalidos;
+    if (vb::Trim(mov.deposito).size() > kAnchoCodigo) return Rechazo::CodigoLargo;
+    return std::nullopt;
 }
 
 QString TipoComprobante(const QString& tipoComp, const QString& movimiento) {
@@ -108,29 +143,24 @@ QString SqlOferta(const QString& idArticulo) {
            QStringLiteral("' AND TIPOLISTA = 'V'");
 }
 
-namespace {
-QString CondicionComprobante(const QString& tc, const QString& numero, const QString& unidad) {
-    return QStringLiteral("TC = '") + LiteralSQL(Util().Rellena(tc, 4)) + QStringLiteral("' AND IDCOMPROBANTE = '") +
-           LiteralSQL(numero) + QStringLiteral("' AND UNEGOCIO = '") +
-           LiteralSQL(core::RellenaCodigo(unidad, kAnchoCodigo)) + QStringLiteral("'");
-}
-}  // namespace
-
 QString CondicionComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad,
                                      const QString& fecha) {
-    return CondicionComprobante(tc, numero, unidad) + QStringLiteral(" AND FECHA = '") + LiteralSQL(fecha) +
+    return posting::CondicionComprobante(tc, numero, unidad) + QStringLiteral(" AND FECHA = '") + LiteralSQL(fecha) +
            QStringLiteral("'");
 }
 
-QString SqlUltimaSecuencia(const QString& tc, const QString& numero, const QString& unidad) {
-    return QStringLiteral("SELECT MAX(SECUENCIA) AS ULTIMA FROM V_MV_STOCK with(nolock) WHERE ") +
-           CondicionComprobante(tc, numero, unidad);
+QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad, const QString& fecha) {
+    return QStringLiteral("SELECT TOP 1 IDCOMPROBANTE FROM V_MV_STOCK with(nolock) WHERE ") +
+           CondicionComprobanteRecibido(tc, numero, unidad, fecha);
 }
 
 QString SqlAvisoAdministradores(const QString& rutaLog) {
+    const QString mensaje = rutaLog.isEmpty()
+                                ? QStringLiteral("NO SE PUDO GUARDAR EL TESTIGO CON LOS REGISTROS CON ERRORES")
+                                : QStringLiteral("SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: ") + rutaLog;
     return QStringLiteral("exec XK_ENVIAR_MEMO_ADMIN 'Sistemas', 'ALL_ADMIN' , 'ERRORES EN RECEPCION VENTAS "
-                          "SUCURSALES', 'SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: ") +
-           LiteralSQL(rutaLog) + QStringLiteral("'");
+                          "SUCURSALES', '") +
+           LiteralSQL(mensaje) + QStringLiteral("'");
 }
 
 // ---- the posting setting ----
@@ -269,6 +299,9 @@ QString LineaLog(const MovimientoDeposito& mov, Rechazo motivo) {
     case Rechazo::ArticuloInexistente: razon = QStringLiteral("ARTICULO INEXISTENTE"); break;
     case Rechazo::CodigoLargo: razon = QStringLiteral("CODIGO DE SUCURSAL O DEPOSITO DEMASIADO LARGO"); break;
     case Rechazo::ErrorAlGrabar: razon = QStringLiteral("ERROR AL GRABAR EL COMPROBANTE"); break;
+    case Rechazo::DatosInvalidos: razon = QStringLiteral("DATOS INVALIDOS"); break;
+    case Rechazo::NumeroRepetido: razon = QStringLiteral("NUMERO DE COMPROBANTE REPETIDO EN LA RECEPCION"); break;
+    case Rechazo::MovimientoDistinto: razon = QStringLiteral("MOVIMIENTO DISTINTO AL DEL COMPROBANTE"); break;
     }
     const QStringList campos{razon,
                              QStringLiteral("Suc:") + vb::Trim(mov.clave.sucursal),

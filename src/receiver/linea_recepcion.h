@@ -44,16 +44,29 @@ struct MovimientoDeposito {
     QString cantidad;     // Cantidad as text
     QString venta;        // venta as text
     QString deposito;     // "A" & Trim(cod_depo)
+    QString ptoVta;       // the voucher number's parts at their widths (ParteNumero); empty when
+    QString numero;       // the store's value cannot be read so
 };
 
 // The row under the recordset's cursor. Null columns read as empty text.
 MovimientoDeposito LeeMovimiento(const ado::Recordset& rs);
 
+// The columns of Depositos the run reads (and filters on).
+inline constexpr const char* kColumnasDepositos[] = {"Fecha",      "cod_suc",  "TipoComp", "PtoVta", "Numero",
+                                                     "Movimiento", "Articulo", "Cantidad", "venta",  "cod_depo"};
+// The first of them the recordset lacks; empty when it has them all.
+QString ColumnaFaltante(const ado::Recordset& rs);
+
+// A part of the voucher number (point of sale: 4, number: 8) as the head office numbers its
+// vouchers: the store's value trimmed; digits only and shorter are zero-filled ("1" is "0001");
+// empty when it does not come to the width so (too long, blanks or other characters inside).
+QString ParteNumero(const QString& valor, int ancho);
+
 // The voucher type a store voucher is posted under: "TK" for the stores' sales (TipoComp "VT"),
 // "IR" for stock entries (Movimiento "INGRESO"), "VS" for every other exit; case ignored.
 QString TipoComprobante(const QString& tipoComp, const QString& movimiento);
 
-// The posted voucher number: point of sale, number and the letter "C", as the row gave them.
+// The posted voucher number: point of sale, number (as ParteNumero gives them) and the letter "C".
 QString NumeroComprobante(const QString& ptoVta, const QString& numero);
 
 // The widest code the head office stores for a business unit or a deposit.
@@ -74,12 +87,12 @@ QString SqlArticulo(const QString& codigo);
 // The article's row of price list A3, with its offer.
 QString SqlOferta(const QString& idArticulo);
 // The condition on V_MV_STOCK of a voucher the head office already holds: its type, number,
-// business unit and date.
+// business unit and date; and the query that finds one of its rows.
 QString CondicionComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad,
                                      const QString& fecha);
-// The highest row number stored for a voucher of a unit: where its next part numbers on from.
-QString SqlUltimaSecuencia(const QString& tc, const QString& numero, const QString& unidad);
-// The administrators' notice of the rows that were not posted, quoting the receive log's path.
+QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad, const QString& fecha);
+// The administrators' notice of the rows that were not posted, quoting the receive log's path
+// (without a path when the log could not be written).
 QString SqlAvisoAdministradores(const QString& rutaLog);
 
 // ---- the posting setting ----
@@ -166,7 +179,17 @@ enum class Rechazo {
     ArticuloInexistente,   // its article is not in V_MA_ARTICULOS
     CodigoLargo,           // its store or deposit code does not fit the head office's codes
     ErrorAlGrabar,         // its voucher could not be posted
+    DatosInvalidos,        // no store or deposit, a voucher number of other widths, a quantity that is no number
+    NumeroRepetido,        // another store voucher of the run takes its head-office number
+    MovimientoDistinto,    // its movement makes it another voucher type than its voucher's first row
 };
+
+// Why no row of the row's store voucher can be posted, whatever the head office holds: its store
+// code missing or too wide for a business unit, its point of sale or number not of their widths.
+std::optional<Rechazo> RechazoDeComprobante(const MovimientoDeposito& mov);
+// Why this row cannot be posted: its voucher's reason, or its deposit missing or too wide, or its
+// quantity not a number.
+std::optional<Rechazo> RechazoDeFila(const MovimientoDeposito& mov);
 
 // The receive log's line of a row: the reason and every value of the row.
 QString LineaLog(const MovimientoDeposito& mov, Rechazo motivo);

@@ -11,11 +11,16 @@
 //   const receiver::ResultadoRecepcion r = receiver::MovDeposito(v);
 //
 // Each store voucher is posted exactly once: whether the head office already holds it (its type,
-// number, business unit and date) is decided at its first row and kept for all its rows. A
-// voucher is posted whole or not at all, its parts of more than 2999 lines included; one that
-// is already held, or that fails, has every row written to the receive log. Rows whose article
-// is unknown or whose codes do not fit are logged too, and when anything was logged the
-// administrators are notified once. gUNegocio is left with the unit of the last row read.
+// number, business unit and date) is decided at its first row and kept for all its rows; a check
+// that cannot be made fails the voucher. A voucher is posted whole or not at all, its parts of
+// more than 2999 lines included; one that is already held, that fails (the operator is told once,
+// in "Atención2", which voucher and why) or whose head-office number another store voucher of the
+// run took, has every row written to the receive log. Rows whose article is unknown, whose codes
+// do not fit, whose data cannot be posted (no store or deposit, a voucher number of other widths,
+// a quantity that is no number) or whose movement makes another voucher type are logged too.
+// When anything was logged the administrators are notified once, after an Abort too. The log is
+// err.log in the program folder, else in the temporary folder. gUNegocio is left with the unit
+// of the last row read.
 #include <QString>
 #include <memory>
 
@@ -65,9 +70,10 @@ struct ResultadoRecepcion {
     QString log;             // the receive log's path, when a row was written to it
 };
 
-// Runs the receive for v.fecha. A date that is not a day-first date gets a message and nothing
-// is read. Errors go to the program's error question: Retry runs the failing step again, Ignore
-// goes on with the next, any other answer ends the run.
+// Runs the receive for v.fecha. A date that is not one (core::FechaValida), a Depositos that
+// cannot be read or lacks a column, or a day without rows gets a message and nothing is posted.
+// Errors go to the program's error question: Retry runs the failing step again, Ignore goes on
+// with the next, any other answer ends the run.
 ResultadoRecepcion MovDeposito(VentanaRecepcion& v);
 
 // The rows read per voucher grid: a longer voucher is posted in parts of this many lines, the

@@ -6,41 +6,31 @@
 #include "console_fixture.h"
 
 #include "console/frm_korvane01.h"
-#include "data/connection_calls.h"
 #include "platform/vb/dates.h"
+#include "support/enesima_sentencia.h"
 
-#include <csignal>
 #include <functional>
 
 namespace {
 
-[[noreturn]] void Muere() {
-    std::raise(SIGKILL);
-    std::abort();
+using testsupport::MataProceso;
+
+// Kills before the head office's first marking or recording statement, or before the
+// transmission row is inserted.
+std::shared_ptr<testsupport::EnesimaSentencia> CorteEnPrincipal(bool alRegistrar) {
+    return std::make_shared<testsupport::EnesimaSentencia>(
+        [alRegistrar](const QString& sql) {
+            return sql.startsWith(QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS")) ||
+                   (!alRegistrar && sql.startsWith(QStringLiteral("UPDATE V_MA_PRECIOS")));
+        },
+        1, testsupport::Muere());
 }
-
-// Kills when the marking transaction begins, or when the transmission row is inserted.
-class CorteEnPrincipal : public data::ConnectionCalls {
-public:
-    explicit CorteEnPrincipal(bool alRegistrar) : alRegistrar_(alRegistrar) {}
-    void BeginTrans(ado::Connection& cnn) override {
-        if (!alRegistrar_) Muere();
-        cnn.BeginTrans();
-    }
-    ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* affected, long options) override {
-        if (alRegistrar_ && sql.startsWith(QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS"))) Muere();
-        return cnn.Execute(sql, affected, options);
-    }
-
-private:
-    bool alRegistrar_;
-};
 
 // Kills at the closing box of a send that went well.
 class CorteEnCaja : public ui::Prompter {
 public:
     int msgBox(const QString& prompt, int, const QString&) override {
-        if (prompt == QStringLiteral("Proceso Finalizado...")) Muere();
+        if (prompt == QStringLiteral("Proceso Finalizado...")) MataProceso();
         return 1;
     }
     QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
@@ -124,7 +114,7 @@ std::function<void()> EnLaCopia(const char* paso) {
         auto enCurso = std::make_shared<QString>();
         console::SetObservadorEstado([enCurso](const QString& p, int estado) { *enCurso = estado == 2 ? p : QString(); });
         vb::SetDoEventsHook([enCurso, paso] {
-            if (*enCurso == QLatin1String(paso)) Muere();
+            if (*enCurso == QLatin1String(paso)) MataProceso();
         });
     };
 }
@@ -132,7 +122,7 @@ std::function<void()> EnLaCopia(const char* paso) {
 TEST_F(EnvioInterrumpido, TheStoresSeeAWholeSendAndEveryMarkedPriceItsTransmission) {
     GTEST_FLAG_SET(death_test_style, "fast");
     const auto enPrincipal = [](bool alRegistrar) {
-        return [alRegistrar] { Principal().setConnectionCalls(std::make_shared<CorteEnPrincipal>(alRegistrar)); };
+        return [alRegistrar] { Principal().setConnectionCalls(CorteEnPrincipal(alRegistrar)); };
     };
     const Corte cortes[] = {
         {"Copiar IMPONOVARTI", 0, false, false, EnLaCopia("Copiar IMPONOVARTI")},
@@ -166,6 +156,18 @@ TEST_F(EnvioInterrumpido, ACopyThatFailsOnABadRowLeavesThePreviousSend) {
     guion.answer(1, QStringLiteral("Copiar IMPONOVARTI: Fila "));
     EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("41"), Hoy()}));
     Comprueba({"bad row", 0, false, false, {}});
+
+    // Mended: in initial mode a transmission the head office does not record is told as that
+    // alone (the flags went with the send; no next send repeats it).
+    Exec(Principal(), QStringLiteral("UPDATE MA_ARTICULOS SET DESCRIPCIONTICKET = 'X' WHERE IDARTICULO = '000456'"));
+    Principal().setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+        [](const QString& sql) { return sql.startsWith(QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS")); }, 1,
+        testsupport::Rechaza(QStringLiteral("Registro rechazado"))));
+    ui::ScriptedPrompter otro;
+    otro.answer(1, QStringLiteral("Registro rechazado"));
+    otro.answer(1, QStringLiteral("Los datos llegaron a la base de interfases, pero no se registró la transmisión."));
+    EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(2, {QStringLiteral("41"), Hoy()}));
+    EXPECT_TRUE(otro.exhausted());
 }
 
 }  // namespace

@@ -146,25 +146,38 @@ TEST_F(VentanaTest, AnsweringNoChangesNothing) {
 TEST_F(VentanaTest, NoInterfaceConnectionStopsTheSend) {
     const long antes = Transmisiones();
     w->lblRuta->setText(QStringLiteral("NO_EXISTE"));
+    w->txtfields[0]->setText(QStringLiteral("77"));
+    w->txtfields[1]->setText(QStringLiteral("05/03/2008"));
     ui::ScriptedPrompter guion;
     guion.answer(1, QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA"));
     w->CmdEnviar_Click();
     EXPECT_TRUE(guion.exhausted());
     EXPECT_EQ(guion.shown().size(), 1u);   // no question, no package
     EXPECT_EQ(Transmisiones(), antes);
+    // Mended: what the operator typed stays, to send again.
+    EXPECT_EQ(Numero(), QStringLiteral("77"));
+    EXPECT_EQ(Fecha(), QStringLiteral("05/03/2008"));
 }
 
 TEST_F(VentanaTest, TheNumberAndTheDateAreCheckedAgainWhenSending) {
     const long antes = Transmisiones();
     const QString hoy = console::FechaCorta(vb::Today());
-    const QString codigo = QStringLiteral("Debe ingresar un código para el Generador.");
+    const QString codigo = QStringLiteral("Numero de transmision invalido: debe ser un entero de 1 a 2147483647.");
+    const QString fecha = QStringLiteral("Debe ingresar un formato de fecha válido.");
     struct Caso { const char* numero; QString fecha; QString mensaje; int campo; };
     const Caso casos[] = {
         {"1O", hoy, codigo, 0},   // a letter O for a zero
         {"7'7", hoy, codigo, 0},
         {"0", hoy, codigo, 0},
+        {"2147483648", hoy, codigo, 0},
+        {"", hoy, QStringLiteral("Debe ingresar un código para el Generador."), 0},
         {" 2 ", hoy, QStringLiteral("Numero de transmision ya utilizado."), 0},
-        {"42", QStringLiteral("08/12/2026'"), QStringLiteral("Debe ingresar un formato de fecha válido."), 1},
+        {"42", QStringLiteral("08/12/2026'"), fecha, 1},
+        // Mended: dates the record's column refuses, or reads as another day.
+        {"42", QStringLiteral("10:30"), fecha, 1},
+        {"42", QStringLiteral("05/03"), fecha, 1},
+        {"42", QStringLiteral("01/01/1700"), fecha, 1},
+        {"42", QStringLiteral("05/03/2008 10:00"), fecha, 1},
     };
     w->HabilitaCampos(-1);   // both fields open, as after a paste
     w->txtfields[0]->setEnabled(true);
@@ -181,6 +194,19 @@ TEST_F(VentanaTest, TheNumberAndTheDateAreCheckedAgainWhenSending) {
     }
     EXPECT_EQ(Transmisiones(), antes);
     EXPECT_FALSE(console::FrmStatusLoaded());
+
+    // Mended: a number that cannot be looked up is no free number, on Enter and at Enviar: after
+    // the lookup's own box nothing is asked or sent.
+    Exec(Principal(), QStringLiteral("ALTER TABLE MV_NOVEDADESPRECIOS RENAME TO MV_NOVEDADES_FUERA"));
+    w->txtfields[1]->setText(hoy);
+    ui::ScriptedPrompter guion;   // Enter: the reset's query of the next number, the lookup; Enviar: the lookup
+    for (int i = 0; i < 3; ++i) guion.answer(vb::kAbort, QStringLiteral("MV_NOVEDADESPRECIOS"));
+    Confirma(w->txtfields[0]);
+    EXPECT_TRUE(w->ErrorEnCampo);
+    EXPECT_FALSE(w->txtfields[1]->isEnabled());
+    QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+    EXPECT_TRUE(guion.exhausted());
+    EXPECT_EQ(guion.shown().size(), 3u);
 }
 
 TEST_F(VentanaTest, NormalModeMarksOnlyThePricesWhoseArticleWasSent) {
@@ -191,11 +217,17 @@ TEST_F(VentanaTest, NormalModeMarksOnlyThePricesWhoseArticleWasSent) {
     Exec(Principal(), QStringLiteral("INSERT INTO V_MA_PRECIOS (IDLISTA, TIPOLISTA, IDARTICULO, NOMBRE, IDUNIDAD, PRECIO, "
                                      "PVENTA, ESTADO, TIPOACT, FECHA, TRANSMISION) VALUES ('A3', 'V', 'NOEXISTE', 'A3', 'UN', "
                                      "1, 1, '0-B', 'M', '05/03/2008', 0)"));
+    // Mended: 000456's price changes once the articles are copied; it was not sent, and is not marked.
+    console::SetObservadorEstado([&](const QString& paso, int estado) {
+        if (paso == QStringLiteral("Copiar IMPONOVBARRAS") && estado == 2)
+            Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET TIPOACT = 'M' WHERE IDLISTA = 'A3' AND IDARTICULO = '000456'"));
+    });
     const QString numero = Numero();
     ui::ScriptedPrompter guion;
     guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
     guion.answer(1, QStringLiteral("Proceso Finalizado..."));
     QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+    console::SetObservadorEstado(nullptr);
     EXPECT_TRUE(guion.exhausted());
     EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), 1);
     auto estado = [&](const char* articulo) {
@@ -232,6 +264,8 @@ TEST_F(VentanaTest, FieldsEditedDuringTheSendDoNotChangeWhatIsRecorded) {
     const QString fecha = Fecha();
     console::SetObservadorEstado([&](const QString& paso, int estado) {
         if (paso == QStringLiteral("Copiar IMPONOVARTI") && estado == 2) {
+            // Mended: both fields are closed while the send runs.
+            EXPECT_FALSE(w->txtfields[0]->isEnabled() || w->txtfields[1]->isEnabled());
             w->txtfields[0]->setText(QStringLiteral("999"));
             w->txtfields[1]->setText(QStringLiteral("01/01/1999"));
         }
@@ -309,6 +343,20 @@ TEST_F(VentanaTest, ReceiveAsksRunsTheReceiverAndFinishes) {
 
 TEST_F(VentanaTest, NoInterfaceConnectionStopsTheReceive) {
     w->lblRuta->setText(QStringLiteral("NO_EXISTE"));
+    // Mended: a number or a date that cannot be received under is refused before anything.
+    const std::pair<QString, QString> malos[] = {
+        {QStringLiteral("12345678901234567890"), QStringLiteral("Numero de transmision invalido")},
+        {QStringLiteral("10:30"), QStringLiteral("Debe ingresar un formato de fecha válido.")}};
+    for (const auto& [numeroOFecha, mensaje] : malos) {
+        const bool numero = mensaje.startsWith(u'N');
+        w->txtfields[0]->setText(numero ? numeroOFecha : QStringLiteral("3"));
+        w->txtfields[1]->setText(numero ? QStringLiteral("05/03/2008") : numeroOFecha);
+        ui::ScriptedPrompter guion;
+        guion.answer(1, mensaje);
+        w->CmdRecibir_Click();
+        EXPECT_TRUE(guion.exhausted());
+        EXPECT_EQ(guion.shown().size(), 1u);
+    }
     w->txtfields[1]->setText(QStringLiteral("05/03/2008"));
     ui::ScriptedPrompter guion;
     guion.answer(1, QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA"));
@@ -336,7 +384,7 @@ TEST_F(VentanaTest, ConfirmingTheNumberAndTheDate) {
     // stays open with the focus.
     const struct { const char* numero; const char* mensaje; } rechazos[] = {
         {"5", "Numero de transmision ya utilizado."},
-        {"1O", "Debe ingresar un código para el Generador."},
+        {"1O", "Numero de transmision invalido: debe ser un entero de 1 a 2147483647."},
     };
     for (const auto& r : rechazos) {
         ui::ScriptedPrompter guion;

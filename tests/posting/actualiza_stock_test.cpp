@@ -52,15 +52,18 @@ TEST_F(ActualizaStockTest, PlainRowsAreNumberedAndEmptyRowsUseNoNumber) {
 }
 
 TEST_F(ActualizaStockTest, ProductionOrderContinuesAfterStoredRows) {
+    // Mended: another store's order under the same number (row 9 of A002) numbers apart.
     Ejecuta({"INSERT INTO V_TA_CPTE (CODIGO, TALONARIO, SISTEMA) VALUES ('OP  ', 1, 'STOCK')",
-             "INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdArticulo) "
-             "VALUES ('OP  ', '000100000003X', 5, '05/03/2008', '000900')"});
+             "INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdArticulo, UNEGOCIO) "
+             "VALUES ('OP  ', '000100000003X', 5, '05/03/2008', '000900', 'A001')",
+             "INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdArticulo, UNEGOCIO) "
+             "VALUES ('OP  ', '000100000003X', 9, '05/03/2008', '000900', 'A002')"});
     LineaSimple("4", "000789");                        // an input, taken out in the second pass
     LineaSimple("2", "000900");                        // the product, entered in the first
     grilla.SetTextMatrix(2, CantidadInsumo, "-1");
     EXPECT_FALSE(Postea("OP", "000100000003X", 0, nullptr, false, "A001"));
-    EXPECT_EQ(Movimientos("000100000003X", "Secuencia, IdArticulo, Cantidad"),
-              "5|000900|0 7|000900|2 8|000789|-4");
+    EXPECT_EQ(Movimientos("000100000003X", "Secuencia, IdArticulo, Cantidad, UNEGOCIO"),
+              "5|000900|0|A001 7|000900|2|A001 8|000789|-4|A001 9|000900|0|A002");
 }
 
 TEST_F(ActualizaStockTest, TransferWritesEachRowOutThenIn) {
@@ -97,8 +100,22 @@ TEST_F(ActualizaStockTest, LotSeriesAndSizeItems) {
          "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|NULL|NULL|1"},
         // Mended: only the joint that closes a size goes.
         {"sizes out", "TK", {{PideTalle, "-1"}, {Lotes, "|M" + y + "|XL|"}, {Series, "|1|2|"}}, "1|A001|M|NULL|-1 2|A001|XL|NULL|-2"},
+        // Mended: one lot or size out without its quantity takes the whole line.
+        {"a lot out without its quantity", "TK", {{Lotes, "|L1|"}}, "1|A001|L1|NULL|-3"},
+        {"a size out without its quantity", "TK", {{PideTalle, "-1"}, {Lotes, "|M" + y + "|"}}, "1|A001|M|NULL|-3"},
     };
     for (const Caso& c : casos) EXPECT_EQ(UnaLinea(c.tc, c.cantidad, c.celdas), c.filas) << c.nombre;
+
+    // Mended: of several lots out without the quantity of each, none can be posted: the voucher
+    // fails, with a message, instead of losing the line unseen.
+    grilla.SetRows(1);
+    LineaSimple("1");
+    LineaSimple("3");
+    grilla.SetTextMatrix(2, Lotes, "|L1|L2|");
+    prompter.answer(vb::kOk, "Falta la cantidad de cada lote del artículo 000123.");
+    EXPECT_TRUE(Postea("TK", "000100000099C"));
+    EXPECT_TRUE(prompter.exhausted());
+    EXPECT_EQ(Movimientos("000100000099C"), "");
 }
 
 TEST_F(ActualizaStockTest, DepositAndReasonArguments) {

@@ -41,10 +41,11 @@ TEST_F(DescargaInsumosTest, ASaleDischargesEachInputLotByLotAndMovesTheBook) {
     Canasta("2");
     EXPECT_FALSE(Postea("TK", Nro(1)));
     // The sugars need no lot; the coffee comes out of the lowest lot.
+    // Mended: under the posting's business unit.
     EXPECT_EQ(Descarga("IdComprobante, Secuencia, IdDeposito, IdArticulo, Descripcion, NroLote, IdUnidad, Cantidad, "
-                       "IdMotivoStock, PrecioVenta, Costo, Tc_Origen, IdComprobante_Origen, ControladoPor"),
-              "000100000001X|1|A001|000123|Azúcar refinada 1 kg|NULL|UN|-4|1|0|45.5|TK|000100000001C|000900 "
-              "000100000001X|2|A001|000789|Café molido torrado 250 g|L0001|UN|-2|1|0|80.25|TK|000100000001C|000900");
+                       "IdMotivoStock, PrecioVenta, Costo, Tc_Origen, IdComprobante_Origen, ControladoPor, UNEGOCIO"),
+              "000100000001X|1|A001|000123|Azúcar refinada 1 kg|NULL|UN|-4|1|0|45.5|TK|000100000001C|000900|A001 "
+              "000100000001X|2|A001|000789|Café molido torrado 250 g|L0001|UN|-2|1|0|80.25|TK|000100000001C|000900|A001");
     EXPECT_EQ(Libro(), "2");
 
     // The next voucher takes the next number; the coffee empties L0001 (2 left), then L0002, and
@@ -63,7 +64,7 @@ TEST_F(DescargaInsumosTest, ASaleDischargesEachInputLotByLotAndMovesTheBook) {
     ASSERT_EQ(sentencias.size(), 4);
     EXPECT_TRUE(sentencias[1].startsWith("INSERT INTO V_MV_STOCK(TC,IdComprobante,IdComplemento,Secuencia,Fecha,"
                                          "IdDeposito,IdArticulo,Descripcion,IdUnidad,Cantidad,IdMotivoStock,PrecioVenta,"
-                                         "Importe_S_iva,Costo,Tc_Origen,IdComprobante_Origen,ControladoPor) VALUES "
+                                         "Importe_S_iva,Costo,Tc_Origen,IdComprobante_Origen,ControladoPor,UNEGOCIO) VALUES "
                                          "('PE  ','000100000003X',0,1,'05/03/2008','A001','000123"));
     EXPECT_EQ(sentencias[3].toStdString(), " UPDATE V_TA_CPTE SET X_ULTIMO_NRO = 4 WHERE CODIGO = 'PE  ' AND TALONARIO=1");
     EXPECT_EQ(Filas("TC", "IdComprobante IN ('000100000003C', '000100000003X')"), "");

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QProcess>
-#include <csignal>
 
 namespace {
 
@@ -15,26 +14,17 @@ const char* const kCarpeta = "KORV_CAIDA_CARPETA";   // the databases of the rec
 const char* const kEscritura = "KORV_CAIDA_EN";      // the write it dies before
 const char* const kPrograma = "KORV_CAIDA_PROGRAMA"; // the program folder (the receive log's)
 
-bool Escribe(const QString& sql) {
-    const QString s = sql.trimmed();
-    for (const char* w : {"INSERT", "UPDATE", "DELETE", "EXEC"})
-        if (s.contains(QLatin1String(w), Qt::CaseInsensitive)) return true;
-    return false;
-}
-
 // Counts the statements that write; at the n-th (when n is given) the process dies before it runs.
-class Escrituras : public data::ConnectionCalls {
-public:
-    explicit Escrituras(int muereEn = 0) : muereEn_(muereEn) {}
-    ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectadas, long opciones) override {
-        if (Escribe(sql) && ++cuenta == muereEn_) std::raise(SIGKILL);
-        return data::ConnectionCalls::Execute(cnn, sql, afectadas, opciones);
-    }
-    int cuenta = 0;
-
-private:
-    int muereEn_;
-};
+std::shared_ptr<testsupport::EnesimaSentencia> Escrituras(int muereEn = 0) {
+    return std::make_shared<testsupport::EnesimaSentencia>(
+        [](const QString& sql) {
+            if (sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) return false;
+            for (const char* w : {"INSERT", "UPDATE", "DELETE", "EXEC"})
+                if (sql.contains(QLatin1String(w), Qt::CaseInsensitive)) return true;
+            return false;
+        },
+        muereEn, testsupport::Muere());
+}
 
 // The program started on a folder's databases and the day received, as the window does.
 receiver::ResultadoRecepcion RecibeEn(const QString& carpeta, const std::shared_ptr<data::ConnectionCalls>& gancho) {
@@ -89,7 +79,7 @@ TEST(CaidaHijo, RecibeYMuereAntesDeLaEnesimaEscritura) {
     if (qEnvironmentVariableIsEmpty(kCarpeta)) GTEST_SKIP() << "run by CaidaTest in a process of its own";
     vb::SetAppPath(qEnvironmentVariable(kPrograma));
     ui::ScriptedPrompter sinCajas;
-    RecibeEn(qEnvironmentVariable(kCarpeta), std::make_shared<Escrituras>(qEnvironmentVariableIntValue(kEscritura)));
+    RecibeEn(qEnvironmentVariable(kCarpeta), Escrituras(qEnvironmentVariableIntValue(kEscritura)));
     ADD_FAILURE() << "the receive ended before the write it was to die at";
 }
 
@@ -99,7 +89,7 @@ TEST(CaidaTest, AReceiveKilledAtAnyWriteAndRunAgainEndsAsOneCleanReceive) {
     ui::ScriptedPrompter sinCajas;   // no box: no key violation, no failed voucher
     const QString limpia = tmp.file(QStringLiteral("limpia"));
     db::CreateDemo(limpia);
-    auto escrituras = std::make_shared<Escrituras>();
+    auto escrituras = Escrituras();
     RecibeEn(limpia, escrituras);
     const QStringList esperado = Central(limpia);
     ASSERT_GT(escrituras->cuenta, 5);

@@ -15,6 +15,7 @@
 #include "posting/cls_cmn_cptes.h"
 #include "receiver/mov_deposito.h"
 #include "platform/vb/qstring_printer.h"
+#include "support/enesima_sentencia.h"
 #include "support/test_support.h"
 
 #include <QCoreApplication>
@@ -25,26 +26,13 @@ namespace receivertest {
 
 inline const QString kDiaDemo = QStringLiteral("05/03/2008");
 
-// Stands in front of the head-office connection and makes its n-th stock row fail as the server
-// fails a statement: the error raised and kept in the connection's Errors.
-class FallaInsert : public data::ConnectionCalls {
-public:
-    static inline const QString kMensaje = QStringLiteral("Fila de stock rechazada por el servidor");
-    explicit FallaInsert(int enesima) : enesima_(enesima) {}
-    ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectadas, long opciones) override {
-        if (sql.contains(QStringLiteral("INSERT INTO V_MV_STOCK"), Qt::CaseInsensitive) && ++filas_ == enesima_) {
-            cnn.errors().Clear();
-            cnn.errors().add(ado::ErrorItem{vb::kHrIntegrityViolation, kMensaje, QStringLiteral("Microsoft OLE DB Provider"),
-                                            QStringLiteral("23000"), 547});
-            throw vb::Error(vb::kHrIntegrityViolation, kMensaje);
-        }
-        return data::ConnectionCalls::Execute(cnn, sql, afectadas, opciones);
-    }
-
-private:
-    int enesima_;
-    int filas_ = 0;
-};
+// The head-office connection's n-th stock row refused as the server refuses a statement.
+inline const QString kFilaRechazada = QStringLiteral("Fila de stock rechazada por el servidor");
+inline std::shared_ptr<testsupport::EnesimaSentencia> FallaInsert(int enesima) {
+    return std::make_shared<testsupport::EnesimaSentencia>(
+        [](const QString& sql) { return sql.contains(QStringLiteral("INSERT INTO V_MV_STOCK"), Qt::CaseInsensitive); },
+        enesima, testsupport::Rechaza(kFilaRechazada));
+}
 
 class ReceiverFixture : public ::testing::Test {
 protected:

@@ -890,7 +890,7 @@ private:
     bool runCached(const std::string& sql, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope) {
         if (!IsPlainDml(sql)) return false;   // transaction control, schema changes: as written
         const LiftedStatement lifted = LiftLiterals(sql);
-        if (!lifted.valid) return false;
+        if (!lifted.valid || !NumbersBind(lifted)) return false;
         auto found = plans_.find(lifted.shape);
         if (found == plans_.end()) {
             if (!CheckEveryRun() && seen_.insert(lifted.shape).second) {
@@ -984,6 +984,19 @@ private:
         const bool writes = !sqlite3_stmt_readonly(st);
         scope.rowCount = writes ? sqlite3_changes(db()) : 0;
         if (writes) *count += static_cast<long>(sqlite3_changes(db()));
+    }
+
+    // Whether every number of the statement binds as the engine reads it written. One beyond a
+    // Double's range (1e400) does not: the statement runs as written (compared with infinity, or
+    // refused where it would be stored).
+    static bool NumbersBind(const LiftedStatement& lifted) {
+        for (const SqlLiteral& l : lifted.literals) {
+            if (l.text) continue;
+            double d = 0;
+            if (std::from_chars(l.value.data(), l.value.data() + l.value.size(), d).ec == std::errc::result_out_of_range)
+                return false;
+        }
+        return true;
     }
 
     // A number as the engine reads it written in a statement: a whole number that fits is an

@@ -85,6 +85,7 @@ TEST_F(StatementCacheTest, OneShapeWithOtherLiteralsGivesEachItsOwnAnswer) {
         {"a literal as a column", "SELECT 'xyz'", "xyz"},
         {"numbers of every form", "SELECT COUNT(*) FROM PRUEBA WHERE COSTO BETWEEN 45.5 AND 1E2", "2"},
         {"numbers of every form", "SELECT COUNT(*) FROM PRUEBA WHERE COSTO BETWEEN -1 AND 99999999999999999999", "4"},
+        {"numbers of every form", "SELECT COUNT(*) FROM PRUEBA WHERE COSTO BETWEEN -1 AND 1e400", "4"},   // beyond a Double
         {"IN lists", "SELECT COUNT(*) FROM PRUEBA WHERE CODIGO IN ('000123', '000789')", "2"},
         {"IN lists", "SELECT COUNT(*) FROM PRUEBA WHERE CODIGO IN ('000123', 'x')", "1"},
     };
@@ -125,6 +126,9 @@ TEST_F(StatementCacheTest, WritesBatchesAndChangesOfTheTables) {
     EXPECT_THROW(cn->Execute(QStringLiteral("INSERT INTO NUEVA (A, B) VALUES (8, 'bbbbbb')")), vb::Error);
     EXPECT_THROW(cn->Execute(QStringLiteral("INSERT INTO NUEVA (A, B) VALUES (9, 'cccccc')")), vb::Error);
     EXPECT_EQ(cn->errors().Item(0).NativeError, 8152);
+    // A number beyond a Double's range is refused each time, never stored as another value.
+    for (int i = 0; i < 3; ++i) EXPECT_THROW(cn->Execute(QStringLiteral("INSERT INTO NUEVA (A) VALUES (%1e400)").arg(i + 1)), vb::Error);
+    EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM NUEVA")), QStringList{"1"});
 }
 
 }  // namespace
