@@ -548,7 +548,7 @@ void FrmKorvane01::CampoValida(QLineEdit* Texto) {
                 // A recorded number would mark the prices with a transmission that is not theirs;
                 // a lookup that failed has told the operator why.
                 ErrorEnCampo = true;
-                if (registrado) mensaje = kNumeroUsado;
+                if (registrado == true) mensaje = kNumeroUsado;
             }
         } else if (dataField.compare(QStringLiteral("Fecha"), Qt::CaseInsensitive) == 0) {
             if (valor.isEmpty()) {

@@ -15,15 +15,16 @@ namespace {
 
 using testsupport::MataProceso;
 
-// Kills before the head office's first marking or recording statement, or before the
+// Kills (or fails) before the head office's first marking or recording statement, or before the
 // transmission row is inserted.
-std::shared_ptr<testsupport::EnesimaSentencia> CorteEnPrincipal(bool alRegistrar) {
+std::shared_ptr<testsupport::EnesimaSentencia> CorteEnPrincipal(bool alRegistrar,
+                                                                testsupport::EnesimaSentencia::Accion accion = testsupport::Muere()) {
     return std::make_shared<testsupport::EnesimaSentencia>(
         [alRegistrar](const QString& sql) {
             return sql.startsWith(QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS")) ||
                    (!alRegistrar && sql.startsWith(QStringLiteral("UPDATE V_MA_PRECIOS")));
         },
-        1, testsupport::Muere());
+        1, std::move(accion));
 }
 
 // Kills at the closing box of a send that went well.
@@ -157,14 +158,11 @@ TEST_F(EnvioInterrumpido, ACopyThatFailsOnABadRowLeavesThePreviousSend) {
     EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("41"), Hoy()}));
     Comprueba({"bad row", 0, false, false, {}});
 
-    // Mended: in initial mode a transmission the head office does not record is told as that
-    // alone (the flags went with the send; no next send repeats it).
+    // Mended: in initial mode a transmission not recorded is told as that alone (its flags went).
     Exec(Principal(), QStringLiteral("UPDATE MA_ARTICULOS SET DESCRIPCIONTICKET = 'X' WHERE IDARTICULO = '000456'"));
-    Principal().setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
-        [](const QString& sql) { return sql.startsWith(QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS")); }, 1,
-        testsupport::Rechaza(QStringLiteral("Registro rechazado"))));
+    Principal().setConnectionCalls(CorteEnPrincipal(true, testsupport::Rechaza(QStringLiteral("Rechazado"))));
     ui::ScriptedPrompter otro;
-    otro.answer(1, QStringLiteral("Registro rechazado"));
+    otro.answer(1, QStringLiteral("Rechazado"));
     otro.answer(1, QStringLiteral("Los datos llegaron a la base de interfases, pero no se registró la transmisión."));
     EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(2, {QStringLiteral("41"), Hoy()}));
     EXPECT_TRUE(otro.exhausted());

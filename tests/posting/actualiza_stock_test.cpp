@@ -109,9 +109,8 @@ TEST_F(ActualizaStockTest, LotSeriesAndSizeItems) {
     // Mended: of several lots out without the quantity of each, none can be posted: the voucher
     // fails, with a message, instead of losing the line unseen.
     grilla.SetRows(1);
-    LineaSimple("1");
     LineaSimple("3");
-    grilla.SetTextMatrix(2, Lotes, "|L1|L2|");
+    grilla.SetTextMatrix(1, Lotes, "|L1|L2|");
     prompter.answer(vb::kOk, "Falta la cantidad de cada lote del artículo 000123.");
     EXPECT_TRUE(Postea("TK", "000100000099C"));
     EXPECT_TRUE(prompter.exhausted());

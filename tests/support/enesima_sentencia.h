@@ -1,16 +1,10 @@
 #pragma once
-// Stands in front of a DB_Dll's connection and acts before the n-th statement (run, or opened as a
-// recordset) that matches, as a server that refuses it or a process that dies there would; the
-// statements before and after go through. n 0 only counts.
-//
-//   auto corte = std::make_shared<testsupport::EnesimaSentencia>(
-//       [](const QString& sql) { return sql.startsWith("INSERT INTO V_MV_STOCK"); }, 3, testsupport::Rechaza("No"));
-//   data::gDBPrincipal().setConnectionCalls(corte);   // the third stock row is refused
-//   ... corte->cuenta                                  // how many matched so far
+// Stands in front of a DB_Dll's connection and acts before the n-th statement, run or opened, that
+// matches (n 0 only counts): a server that refuses it (Rechaza) or a process that dies (Muere).
+//   db.setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(filtro, 3, testsupport::Rechaza("No")));
 #include "data/connection_calls.h"
 #include "platform/vb/error.h"
 
-#include <QString>
 #include <csignal>
 #include <cstdlib>
 #include <functional>
@@ -19,35 +13,34 @@ namespace testsupport {
 
 class EnesimaSentencia : public data::ConnectionCalls {
 public:
-    using Filtro = std::function<bool(const QString& sql)>;
-    using Accion = std::function<void(ado::Connection& cnn)>;
-
-    EnesimaSentencia(Filtro filtro, int enesima, Accion accion = nullptr)
-        : filtro_(std::move(filtro)), enesima_(enesima), accion_(std::move(accion)) {}
-
+    using Accion = std::function<void(ado::Connection&)>;
+    EnesimaSentencia(std::function<bool(const QString&)> filtro, int n, Accion accion)
+        : filtro_(std::move(filtro)), n_(n), accion_(std::move(accion)) {}
     ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectadas, long opciones) override {
-        Antes(cnn, sql);
+        if (filtro_(sql) && ++cuenta == n_) accion_(cnn);
         return data::ConnectionCalls::Execute(cnn, sql, afectadas, opciones);
     }
     void OpenRecordset(ado::Recordset& rs, const QString& sql, const ado::ConnectionPtr& cnn, int cursor, int bloqueo,
                        long opciones) override {
-        Antes(*cnn, sql);
+        if (filtro_(sql) && ++cuenta == n_) accion_(*cnn);
         data::ConnectionCalls::OpenRecordset(rs, sql, cnn, cursor, bloqueo, opciones);
     }
-
     int cuenta = 0;   // the statements that matched so far
 
 private:
-    void Antes(ado::Connection& cnn, const QString& sql) {
-        if (filtro_(sql) && ++cuenta == enesima_ && accion_) accion_(cnn);
-    }
-    Filtro filtro_;
-    int enesima_;
+    std::function<bool(const QString&)> filtro_;
+    int n_;
     Accion accion_;
 };
 
-// The action of a server that refuses the statement: the error raised and kept in the
-// connection's Errors.
+[[noreturn]] inline void MataProceso() {
+    std::raise(SIGKILL);
+    std::abort();
+}
+inline EnesimaSentencia::Accion Muere() {
+    return [](ado::Connection&) { MataProceso(); };
+}
+// The error raised and kept in the connection's Errors, as the server refuses a statement.
 inline EnesimaSentencia::Accion Rechaza(const QString& mensaje) {
     return [mensaje](ado::Connection& cnn) {
         cnn.errors().Clear();
@@ -55,17 +48,6 @@ inline EnesimaSentencia::Accion Rechaza(const QString& mensaje) {
                                         QStringLiteral("23000"), 547});
         throw vb::Error(vb::kHrIntegrityViolation, mensaje);
     };
-}
-
-// Kills this process at once (SIGKILL), as a crash would.
-[[noreturn]] inline void MataProceso() {
-    std::raise(SIGKILL);
-    std::abort();
-}
-
-// The action of a process killed there.
-inline EnesimaSentencia::Accion Muere() {
-    return [](ado::Connection&) { MataProceso(); };
 }
 
 }  // namespace testsupport
