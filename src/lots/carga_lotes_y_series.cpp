@@ -14,19 +14,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace lots {
 
 namespace {
 
+using posting::ListaPipe::ArmaLista;
 using posting::ListaPipe::DescomponeSerieLote;
-
-const QChar kPar = QChar(0xFF);   // joins a lot and its serial in one list item
+using posting::ListaPipe::kPar;   // joins a lot and its serial in one list item
 
 const QString kCantidad = QStringLiteral("Cantidad");
 const QString kMenorACero = QStringLiteral("La Cantidad no puede ser Menor a Cero");
 const QString kSuperaStock = QStringLiteral("La Cantidad supera a la cantidad disponible en Stock");
 const QString kSeparador = NoPuedeContener(QStringLiteral("| ni ÿ"));
+const QString kNoListados = QStringLiteral("No se listan los lotes o series que contienen los caracteres | o ÿ: ");
+
+// Whether a value holds a character that separates the items of a list or joins a pair.
+bool TieneSeparador(const QString& valor) { return valor.contains(u'|') || valor.contains(kPar); }
 
 // A list item as lot and serial: "lot ÿ serial", or a lot alone.
 struct Par {
@@ -101,9 +106,15 @@ void CargaLotesySeries::CargaDatos() {
     });
 }
 
+int CargaLotesySeries::FilasDeValores(double cantidad) {
+    const double filas = std::nearbyint(std::fabs(cantidad));   // halves to even
+    return filas <= kMaxValores ? static_cast<int>(filas) : -1;    // NaN too
+}
+
 void CargaLotesySeries::InicializaGrid() {
     ui::FlexGrid& g = MSFlexGrid1;
     const auto anchoX = [this](int n) { return Medida().TextWidth(QString(n, u'X')); };
+    filaDeClave_.clear();
     if (EsConsultaDeSerieLote) {
         g.Clear();
         g.SetCols(4);
@@ -124,8 +135,9 @@ void CargaLotesySeries::InicializaGrid() {
         g.SetColAlignment(kColLote, ui::flexAlignCenterTop);
         return;
     }
-    // One value row per unit; a negative or fractional quantity counts as its rounded size.
-    g.SetRows(vb::CLng(vb::Variant(std::fabs(Cantidad))) + g.FixedRows());
+    // One value row per unit; a negative or fractional quantity counts as its rounded size; a
+    // quantity beyond what a grid can hold gets none (the driver refuses it before).
+    g.SetRows(std::max(FilasDeValores(Cantidad), 0) + g.FixedRows());
     if (EsSerie) {
         g.SetTextMatrix(0, kColValor, QStringLiteral("Número de Serie"));
         g.SetColWidth(kColValor, anchoX(25));
@@ -142,15 +154,11 @@ int CargaLotesySeries::AgregaFila(const QString& lote, const QString& serie, con
     g.SetTextMatrix(fila, kColSerie, serie);
     g.SetTextMatrix(fila, kColStock, stock);
     g.SetTextMatrix(fila, kColCantidad, cantidad);
+    filaDeClave_.insert(Clave(lote, serie), fila);   // a key already there keeps its first row
     return fila;
 }
 
-QHash<QString, int> CargaLotesySeries::FilasPorClave(int desde, int hasta) const {
-    QHash<QString, int> filas;
-    for (int r = desde; r < hasta; ++r)
-        filas.insert(Clave(MSFlexGrid1.TextMatrix(r, kColLote), MSFlexGrid1.TextMatrix(r, kColSerie)), r);
-    return filas;
-}
+int CargaLotesySeries::FilaDe(const QString& clave) const { return filaDeClave_.value(clave, -1); }
 
 void CargaLotesySeries::VerificaAnteriores() {
     if (!EsConsultaDeSerieLote) {
@@ -161,31 +169,37 @@ void CargaLotesySeries::VerificaAnteriores() {
     utillib::UtilTexto& util = core::gUtilTexto();
 
     // The stock rows: one per lot and serial, the rows of one lot and serial (in several
-    // positions) summed.
+    // positions) summed. A code holding a list's separator would split its pair when the list is
+    // read: such stock is not listed, and the operator is told which.
     ado::RecordsetPtr rs;
     vb::ScopeGuard cierra([&] { posting::Cierra(rs); });
     posting::Abre(SqlStockLotesySeries(Articulo, Deposito), rs);
-    QHash<QString, int> filas;
     bool hayStock = false;
+    QStringList noListados;
     for (; !rs->Eof(); rs->MoveNext()) {
         hayStock = true;
         const QString lote = util.ValorNoNulo(rs->Fields(QStringLiteral("NroLote"))).text().trimmed();
         const QString serie = util.ValorNoNulo(rs->Fields(QStringLiteral("NroSerie"))).text().trimmed();
         const double cantidad = util.ADoble(util.ValorNoNulo(rs->Fields(QStringLiteral("Cantidad"))));
-        const QString clave = Clave(lote, serie);
-        if (const auto f = filas.constFind(clave); f != filas.cend())
-            g.SetTextMatrix(*f, kColStock, TextoCantidad(LeeCantidad(g.TextMatrix(*f, kColStock)) + cantidad));
+        if (TieneSeparador(lote) || TieneSeparador(serie)) {
+            noListados << (serie.isEmpty() ? lote : lote + u' ' + serie).trimmed();
+            continue;
+        }
+        if (const int f = FilaDe(Clave(lote, serie)); f >= 0)
+            g.SetTextMatrix(f, kColStock, TextoCantidad(LeeCantidad(g.TextMatrix(f, kColStock)) + cantidad));
         else
-            filas.insert(clave, AgregaFila(lote, serie, TextoCantidad(cantidad), QString()));
+            AgregaFila(lote, serie, TextoCantidad(cantidad), QString());
     }
     filasStock_ = g.Rows();
+    if (!noListados.isEmpty())
+        ui::MsgBox(kNoListados + noListados.join(QStringLiteral(", ")), ui::vbInformation, kAvisoOperadorPregunta);
 
     // The earlier choice's pairs that no stock row holds any more, each in a row of its own.
     const QStringList previos = Items(Lotes);
     for (const QString& item : previos) {
         const Par p = ParteItem(item);
         if (p.lote.isEmpty() && p.serie.isEmpty()) continue;
-        if (!filas.contains(Clave(p))) filas.insert(Clave(p), AgregaFila(p.lote, p.serie, QStringLiteral("0"), QStringLiteral("0")));
+        if (FilaDe(Clave(p)) < 0) AgregaFila(p.lote, p.serie, QStringLiteral("0"), QStringLiteral("0"));
     }
     if (!hayStock) return;
 
@@ -225,16 +239,30 @@ void CargaLotesySeries::VerificaExistenciasEnGrilla() {
     ui::FlexGrid& g = MSFlexGrid1;
     vb::OnError on = vb::OnError::SkipAll();
     // What the voucher's other lines take of each lot and serial leaves that much less in stock.
+    // The lines gathered are all of the article's, the one reopened included: one item of each
+    // pair and quantity of its earlier choice (Lotes, Series) is its own and is left out, so
+    // that a line never counts against itself.
     on.run([&] {
         if (LotesExistentes.isEmpty()) return;
+        const auto clave = [](const QStringList& pares, const QStringList& cantidades, int k) {
+            const double q = LeeCantidad(cantidades.value(k));
+            return std::pair{Clave(ParteItem(pares[k])), TextoCantidad(q)};
+        };
+        QHash<std::pair<QString, QString>, int> propios;
+        const QStringList previos = Items(Lotes);
+        const QStringList previas = Items(Series);
+        for (int k = 0; k < previos.size(); ++k) ++propios[clave(previos, previas, k)];
         const QStringList tomados = Items(LotesExistentes);
         const QStringList cantidades = Items(SeriesExistentes);
-        const QHash<QString, int> filas = FilasPorClave(g.FixedRows(), filasStock_);
         for (int k = 0; k < tomados.size(); ++k) {
-            const auto f = filas.constFind(Clave(ParteItem(tomados[k])));
-            if (f == filas.cend()) continue;
-            const double tomado = LeeCantidad(k < cantidades.size() ? cantidades[k] : QString());
-            g.SetTextMatrix(*f, kColStock, TextoCantidad(LeeCantidad(g.TextMatrix(*f, kColStock)) - tomado));
+            const auto item = clave(tomados, cantidades, k);
+            if (auto p = propios.find(item); p != propios.end() && *p > 0) {
+                --*p;
+                continue;
+            }
+            const int f = FilaDe(item.first);
+            if (f < g.FixedRows() || f >= filasStock_) continue;   // only the rows that came from stock
+            g.SetTextMatrix(f, kColStock, TextoCantidad(LeeCantidad(g.TextMatrix(f, kColStock)) - LeeCantidad(item.second)));
         }
     });
     if (!Lotes.isEmpty()) return;
@@ -289,7 +317,7 @@ bool CargaLotesySeries::ValidaValores() {
     const ui::FlexGrid& g = MSFlexGrid1;
     for (int r = g.FixedRows(); r < g.Rows(); ++r) {
         const QString valor = g.TextMatrix(r, kColValor);
-        if (!valor.contains(u'|') && !valor.contains(kPar)) continue;
+        if (!TieneSeparador(valor)) continue;
         RechazaCelda(r, kColValor, kSeparador);
         return false;
     }
@@ -297,12 +325,12 @@ bool CargaLotesySeries::ValidaValores() {
 }
 
 QString CargaLotesySeries::ListaDeColumna(int col) const {
-    QString lista = QStringLiteral("|");
+    QStringList valores;
     for (int r = MSFlexGrid1.FixedRows(); r < MSFlexGrid1.Rows(); ++r) {
         const QString valor = MSFlexGrid1.TextMatrix(r, col).trimmed();
-        lista += (valor.isEmpty() ? QStringLiteral("-") : valor) + u'|';
+        valores << (valor.isEmpty() ? QStringLiteral("-") : valor);
     }
-    return SinVacia(lista);
+    return SinVacia(ArmaLista(valores));
 }
 
 void CargaLotesySeries::CmdAceptar_Click() {
@@ -319,14 +347,13 @@ void CargaLotesySeries::CmdAceptar_Click() {
         });
         if (!sigue) return;
         on.run([&] {
-            QString pares = QStringLiteral("|");
-            QString cantidades = QStringLiteral("|");
+            QStringList pares, cantidades;
             for (int r = g.FixedRows(); r < g.Rows(); ++r) {
-                pares += g.TextMatrix(r, kColLote).trimmed() + kPar + g.TextMatrix(r, kColSerie).trimmed() + u'|';
-                cantidades += TextoCantidad(LeeCantidad(g.TextMatrix(r, kColCantidad))) + u'|';
+                pares << g.TextMatrix(r, kColLote).trimmed() + kPar + g.TextMatrix(r, kColSerie).trimmed();
+                cantidades << TextoCantidad(LeeCantidad(g.TextMatrix(r, kColCantidad)));
             }
-            Lotes = SinVacia(pares);
-            Series = SinVacia(cantidades);
+            Lotes = SinVacia(ArmaLista(pares));
+            Series = SinVacia(ArmaLista(cantidades));
         });
         if (!on.left()) Ocultar(true);
         return;
@@ -384,7 +411,7 @@ void CargaLotesySeries::CampoValida(ui::TextBox& Texto) {
     QString mensaje;
     vb::OnError on(posting::Tratamiento("CampoValida"));
     on.run([&] {
-        if (T.contains(u'|') || T.contains(kPar)) {
+        if (TieneSeparador(T)) {
             mensaje = kSeparador;
             return;
         }

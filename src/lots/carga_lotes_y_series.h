@@ -7,9 +7,11 @@
 //   in Lotes for lots alone, in Series otherwise (|S1|-|S3|: "-" for a row left empty). The values
 //   given before (SeriesAnteriores or LotesAnteriores) are shown again.
 // - query (EsConsultaDeSerieLote, goods going out): one row per lot and serial with stock of the
-//   article in Deposito, less what the voucher's other lines already take (LotesExistentes,
-//   SeriesExistentes); a quantity is proposed (oldest lot first) or the earlier choice shown
-//   (Lotes, Series), and the operator may change it. Accept hands back the pairs lot ÿ serial in
+//   article in Deposito, less what the voucher's lines already take (LotesExistentes,
+//   SeriesExistentes; the items of the earlier choice are the line's own and not counted); a
+//   quantity is proposed (oldest lot first) or the earlier choice shown (Lotes, Series), and the
+//   operator may change it. Stock whose lot or serial holds "|" or ÿ is not listed (the
+//   operator is told). Accept hands back the pairs lot ÿ serial in
 //   Lotes (|L1ÿS1|L2ÿ|ÿ|, ÿ the character 255) and each row's quantity in Series (|1|2|0|), and
 //   Cantidad when the operator agreed to adjust it.
 //
@@ -38,6 +40,12 @@ public:
     enum Columna : int { kColLote = 0, kColSerie = 1, kColStock = 2, kColCantidad = 3, kColValor = 1 };
     // The toolbar's buttons (Toolbar1), by index.
     enum Boton : int { kBotonLlenar = 1, kBotonBlanquear = 2 };
+    // Entry mode: the most value rows (units) one line may ask for.
+    static constexpr double kMaxValores = 100000;
+
+    // Entry mode's value rows for a quantity: its size rounded (halves to even); -1 when that is
+    // more than kMaxValores (or the quantity is not a number).
+    static int FilasDeValores(double cantidad);
 
     // Reads whether serials are written as serial*quantity ("ART_FormatoSerieAsterisco").
     CargaLotesySeries();
@@ -80,8 +88,9 @@ protected:
 
 private:
     void ProponeCantidades();
-    // The query rows (from `desde` on) by the key of their lot and serial.
-    QHash<QString, int> FilasPorClave(int desde, int hasta) const;
+    // The first query row of a lot and serial's key; -1 when none.
+    int FilaDe(const QString& clave) const;
+    // A query row at the end of the grid; its key is looked up with FilaDe.
     int AgregaFila(const QString& lote, const QString& serie, const QString& stock, const QString& cantidad);
     void MuestraAnteriores();
     bool ValidaValores();
@@ -89,6 +98,7 @@ private:
 
     bool formatoSerieAsterisco_ = false;
     int filasStock_ = 1;
+    QHash<QString, int> filaDeClave_;   // the query rows by the key of their lot and serial
 };
 
 }  // namespace lots

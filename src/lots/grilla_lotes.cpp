@@ -247,8 +247,7 @@ void GrillaLotes::ValidaCantidadEditor(const QString& texto) {
     bool comprobada = false;
     vb::OnError on(posting::Tratamiento("CampoValida"));
     on.run([&] {
-        if (!EsCantidad(texto)) vb::Raise(vb::kErrTypeMismatch);
-        mensaje = RechazoCantidad(MSFlexGrid1.Row(), LeeCantidad(texto));
+        mensaje = EsCantidad(texto) ? RechazoCantidad(MSFlexGrid1.Row(), LeeCantidad(texto)) : kNoEsCantidad;
         comprobada = true;
     });
     if (on.left()) return;

@@ -135,10 +135,10 @@ protected:
     static bool AjustaCantidadPedida(double& Cantidad, double total, bool puedeMenos, const QString& faltante);
     // A refused cell: it becomes the current cell and the message is shown.
     void RechazaCelda(int fila, int col, const QString& mensaje);
-    // The check of a quantity typed in the editor for the current row, under the "CampoValida"
-    // question: a text neither blank nor a number is asked about as a type mismatch (13); a
-    // quantity RechazoCantidad refuses shows its message. A refusal, or the check passed over with
-    // Ignore, sets ErrorCampo; leaving the question leaves it clear (Accept checks again).
+    // The check of a quantity typed in the editor for the current row, as Accept checks it: a
+    // text neither blank nor a number, or a quantity RechazoCantidad refuses, shows its message.
+    // A failure of the check goes to the "CampoValida" question. A refusal, or the check passed
+    // over with Ignore, sets ErrorCampo; leaving the question leaves it clear (Accept checks again).
     void ValidaCantidadEditor(const QString& texto);
     // Accept's check of the quantities in column `col`: the first data row whose text is not a
     // quantity, or whose quantity RechazoCantidad refuses, is refused (RechazaCelda); false then.

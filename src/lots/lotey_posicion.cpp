@@ -201,14 +201,14 @@ void LoteyPosicion::CmdAceptar_Click() {
 
 QString LoteyPosicion::ArmaLista(int columna, bool conCantidad) const {
     const ui::FlexGrid& g = MSFlexGrid1;
-    QString lista = QStringLiteral("|");
+    QStringList items;
     for (int r = g.FixedRows(); r < g.Rows(); ++r) {
         const double cantidad = LeeCantidad(g.TextMatrix(r, kColCantidad));
         if (ComparaCantidades(cantidad, 0) == 0) continue;
         const QString codigo = r == filaDeposito_ ? QString() : g.TextMatrix(r, columna).trimmed();
-        lista += conCantidad ? codigo + u'*' + TextoCantidad(cantidad) + u'|' : codigo + u'|';
+        items << (conCantidad ? codigo + u'*' + TextoCantidad(cantidad) : codigo);
     }
-    return lista;
+    return posting::ListaPipe::ArmaLista(items);
 }
 
 void LoteyPosicion::Text_Propiedades(ui::TextBox& Texto, int32_t Col) {

@@ -4,8 +4,10 @@
 #include "core/dialogo_en_uso.h"
 #include "core/formatos.h"
 #include "core/mod_global.h"
+#include "lots/carga_lotes_y_series.h"
 #include "lots/dialogos_lotes.h"
 #include "platform/ui/flex_grid.h"
+#include "platform/ui/prompter.h"
 #include "platform/vb/on_error.h"
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
@@ -19,7 +21,13 @@ using core::DialogoEnUso;
 void ClsCmnCptes::PideSerieLote(const QString& Articulo, double Cantidad, const QString& SerieAnt,
                                 const QString& LoteAnt, QString& SerieNvo, QString& LoteNvo, bool Serie, bool Lote,
                                 bool Talle) {
-    if (Cantidad == 0) {
+    // One value is typed per unit: a quantity of more units than a grid can hold is refused.
+    const bool cabe = lots::CargaLotesySeries::FilasDeValores(Cantidad) >= 0;
+    if (!cabe)
+        ui::MsgBox(QStringLiteral("La Cantidad supera el máximo de %1 valores por línea")
+                       .arg(lots::CargaLotesySeries::kMaxValores, 0, 'f', 0),
+                   ui::vbCritical, lots::kAvisoOperador);
+    if (Cantidad == 0 || !cabe) {
         SerieNvo.clear();
         LoteNvo.clear();
         return;
@@ -95,20 +103,18 @@ void ClsCmnCptes::CuentaLotesEnGrilla(ui::FlexGrid& Grilla, const QString& Artic
                                       QString& CantidadesEnGrid) {
     // The lines' lists joined item by item, so that the k-th quantity stays with the k-th lot
     // even when a line's quantities are missing or bare.
-    QString lotes, cantidades;
+    QStringList lotes, cantidades;
     for (int fila = 1; fila < Grilla.Rows(); ++fila) {
         if (Grilla.TextMatrix(fila, art::IdArticulo).compare(Articulo, Qt::CaseInsensitive) != 0) continue;
-        const QString celdaLotes = Grilla.TextMatrix(fila, art::Lotes);
-        const QString celdaCantidades = Grilla.TextMatrix(fila, art::Series);
-        const int32_t items =
-            std::max(ListaPipe::Cantidad_Series_Lotes(celdaLotes), ListaPipe::Cantidad_Series_Lotes(celdaCantidades));
-        for (int32_t k = 1; k <= items; ++k) {
-            lotes += ListaPipe::ExtraeSerieLote(celdaLotes, k) + u'|';
-            cantidades += ListaPipe::ExtraeSerieLote(celdaCantidades, k) + u'|';
+        const QStringList l = ListaPipe::ItemsSerieLote(Grilla.TextMatrix(fila, art::Lotes));
+        const QStringList c = ListaPipe::ItemsSerieLote(Grilla.TextMatrix(fila, art::Series));
+        for (qsizetype k = 0; k < std::max(l.size(), c.size()); ++k) {
+            lotes << l.value(k);
+            cantidades << c.value(k);
         }
     }
-    LotesEnGrid = lotes.isEmpty() ? QString() : u'|' + lotes;
-    CantidadesEnGrid = cantidades.isEmpty() ? QString() : u'|' + cantidades;
+    LotesEnGrid = lotes.isEmpty() ? QString() : ListaPipe::ArmaLista(lotes);
+    CantidadesEnGrid = cantidades.isEmpty() ? QString() : ListaPipe::ArmaLista(cantidades);
 }
 
 void ClsCmnCptes::PidePosicionLote(const QString& Articulo, const QString& IdUnidad, double Cantidad,

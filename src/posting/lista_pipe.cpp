@@ -97,6 +97,12 @@ QString StrSerieLote(const QString& Serie_Lote) {
     return resultado;
 }
 
+QString ArmaLista(const QStringList& items) {
+    QString lista(kSeparador);
+    for (const QString& item : items) lista += item + kSeparador;
+    return lista;
+}
+
 QString InsertaCHR255(const QString& iPipe) {
     QString resto = vb::Trim(iPipe);
     if (resto.startsWith(kSeparador)) resto.remove(0, 1);

@@ -53,6 +53,10 @@ int32_t Cuenta_Series_Lotes(const QString& PipeSeries, const QString& PIPELotes,
 // The distinct non-blank items, each after one blank: |A|B|a|| gives " A B". A bare value gives "".
 QString StrSerieLote(const QString& Serie_Lote);
 
+// The written form of the items: "|" and then every item followed by "|" (|A|B|); no items give
+// "|", as InsertaCHR255 does. Items are taken as they are: one holding "|" splits when read.
+QString ArmaLista(const QStringList& items);
+
 // The list with Chr(255) before every closing "|": |A|B| gives |Aÿ|Bÿ|. Blanks around the text and
 // a leading "|" are dropped first, so A|B| gives the same; the empty text gives "|".
 QString InsertaCHR255(const QString& iPipe);

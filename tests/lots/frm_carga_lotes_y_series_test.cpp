@@ -99,6 +99,14 @@ TEST_F(CargaLotesTest, EntryOfSerialsThroughTheDriverShowsTheEarlierOnes) {
     EXPECT_EQ(series, QStringLiteral("|CF-0001|cf-0002|CF-0003|"));
     EXPECT_TRUE(lotes.isEmpty());
     EXPECT_EQ(QApplication::topLevelWidgets().count(), 0);   // released
+
+    // More units than a grid holds rows: refused before any dialog, nothing handed back.
+    ui::ScriptedPrompter guion;
+    for (const double cantidad : {3e9, 2147483647.0, -100000.6}) {
+        guion.answer(1, QStringLiteral("La Cantidad supera el máximo de 100000 valores por línea"));
+        cpte.PideSerieLote(QStringLiteral("000950"), cantidad, QStringLiteral("|S1|"), QString(), series, lotes, true);
+        EXPECT_TRUE(series.isEmpty() && lotes.isEmpty() && guion.exhausted()) << cantidad;
+    }
 }
 
 TEST_F(CargaLotesTest, EntryRowsFillDownAndLists) {
@@ -200,8 +208,13 @@ TEST_F(CargaLotesTest, OneLotAndSerialInSeveralPositionsIsOneRow) {
                             "NROLOTE varchar(25), NROSERIE varchar(25), IDPOSICION varchar(15), CANTIDAD float)"),
              QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES VALUES ('000789', 'A001', 'L1', NULL, 'P01', 3)"),
              QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES VALUES ('000789', 'A001', 'L1', NULL, 'P02', 2)"),
-             QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES VALUES ('000789', 'A001', 'L2', NULL, 'P01', 4)")});
+             QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES VALUES ('000789', 'A001', 'L2', NULL, 'P01', 4)"),
+             QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES VALUES ('000789', 'A001', 'A|B', NULL, 'P01', 2)")});
+    // A lot holding a list's separator would split its pair: not listed, and the operator told.
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("No se listan los lotes o series que contienen los caracteres | o ÿ: A|B"));
     auto d = Abre(6, true, false, true, "000789");
+    EXPECT_TRUE(guion.exhausted());
     EXPECT_EQ(Columna(*d, 0), QStringList({"L1", "L2", ""}));
     EXPECT_EQ(Columna(*d, 2), QStringList({"5", "4", ""}));
     EXPECT_EQ(Columna(*d, 3), QStringList({"5", "1", "0"}));
@@ -218,10 +231,9 @@ TEST_F(CargaLotesTest, QuantitiesAreCheckedAsTyped) {
         int fila;
         const char* texto;
         const char* mensaje;   // nullptr: taken, the cursor one row down
-        int respuesta = 1;
     } casos[] = {
         {3, "5", "La Cantidad supera a la cantidad disponible en Stock"},   // a serial held once
-        {3, "3x", "Ha ocurrido el Siguiente Error (13)", 5},   // not a number: Ignore refuses it
+        {3, "3x", "La Cantidad informada no es un número"},
         {3, "2.5", "No Puede Informase Cantidades que no Sean Enteras"},
         {3, "-1", "La Cantidad no puede ser Menor a Cero"},
         {3, "1", nullptr},
@@ -230,7 +242,7 @@ TEST_F(CargaLotesTest, QuantitiesAreCheckedAsTyped) {
     for (const Caso& c : casos) {
         g.SetRow(c.fila);
         g.SetCol(3);
-        if (c.mensaje) guion.answer(c.respuesta, QString::fromUtf8(c.mensaje));
+        if (c.mensaje) guion.answer(1, QString::fromUtf8(c.mensaje));
         Escribe(*d, QString::fromLatin1(c.texto));
         EXPECT_EQ(d->TxtEdit.Visible(), c.mensaje != nullptr) << c.texto;
         if (c.mensaje) QTest::keyClick(d->editor(), Qt::Key_Escape);
@@ -312,8 +324,18 @@ TEST_F(CargaLotesTest, UnshownThroughTheDriver) {
     EXPECT_EQ(cantidades, QStringLiteral("|2|3|0|"));
     EXPECT_EQ(deposito, QStringLiteral("A001"));
 
-    // Too little stock: only the information message; the earlier lists come back unchanged.
+    // A line reopened as it was: its own choice is no other line's, so it is taken again as it was.
     ui::ScriptedPrompter guion;
+    grilla.SetRows(3);
+    grilla.SetTextMatrix(2, posting::art::IdArticulo, QStringLiteral("000789"));
+    grilla.SetTextMatrix(2, posting::art::Lotes, L("|L0001^|L0002^|^|"));
+    grilla.SetTextMatrix(2, posting::art::Series, QStringLiteral("|2|3|0|"));
+    cpte.PideSerieLote_Salidas(grilla, QStringLiteral("000789"), QString(), cantidad, grilla.TextMatrix(2, posting::art::Lotes),
+                               QStringLiteral("|2|3|0|"), lotes, cantidades, true, false, false, &deposito, false);
+    EXPECT_EQ(lotes + cantidades, L("|L0001^|L0002^|^||2|3|0|"));
+    grilla.SetRows(2);
+
+    // Too little stock: only the information message; the earlier lists come back unchanged.
     guion.answer(1, QStringLiteral("El Stock es Menor a la cantidad solicitada "));
     cantidad = 20;
     cpte.PideSerieLote_Salidas(grilla, QStringLiteral("000789"), QString(), cantidad, L("|L0002^|"), QStringLiteral("|1|"),

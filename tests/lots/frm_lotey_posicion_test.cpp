@@ -114,7 +114,7 @@ TEST_F(LoteyPosicionTest, KeysOpenTheEditorCheckAndMove) {
     guion.answer(1, QStringLiteral("La Cantidad no puede ser Menor a Cero"));
     editor("-1", Qt::Key_Down);
     QTest::keyClick(d->editor(), Qt::Key_A, Qt::ControlModifier);
-    guion.answer(5, QStringLiteral("Ha ocurrido el Siguiente Error (13)"));   // not a number: Ignore refuses it
+    guion.answer(1, QStringLiteral("La Cantidad informada no es un número"));   // as Accept says it
     editor("5x", Qt::Key_Return);
     EXPECT_TRUE(d->ErrorCampo());
     editor("", Qt::Key_Escape);   // dropped, unchecked
