@@ -2,6 +2,7 @@
 // (TextPropiedades).
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
+#include "posting/textos_posteo.h"
 
 #include "core/formatos.h"
 #include "core/mod_global.h"
@@ -22,8 +23,6 @@
 namespace posting {
 
 namespace {
-
-bool Igual(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 
 bool Setting(const char* clave) { return core::FlagSI(core::ObtieneConfiguracion(QLatin1String(clave))); }
 
@@ -104,7 +103,7 @@ void GrillaTareas(ui::FlexGrid& g, ui::TextBox* TxtEdit, const ui::TextMeasurer*
     k.Columna(3, k.X(11), "Importe");
     k.Columna(4, k.X(11), "Total");
     if (m.importesOcultos) k.Absorbe(1, {3, 4});
-    if (Igual(vb::Trim(TC), "OT") && m.importesOcultos) k.Absorbe(1, {2});
+    if (Es(TC, "OT") && m.importesOcultos) k.Absorbe(1, {2});
     k.Ocultas({{6, "ImporteSinIVA"}, {7, "AuxObservAdic"}, {5, "AuxEsExento"}, {8, "AuxFechaInicio"},
                {9, "AuxFechaFin"}, {10, "AuxIdTecnico"}, {11, "CodigoOriginal"}, {12, "AuxFechaREALInicio"},
                {13, "AuxFechaREALFin"}, {14, "AuxCuentaContable"}, {15, "Prioridad"}, {16, "Usuario"},
@@ -119,7 +118,7 @@ void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasu
                      const Modo& m, const QString& tituloArticulo) {
     using namespace art;
     Columnas k(g, medida);
-    const bool ventas = Igual(m.sistema, "VENTAS");
+    const bool ventas = Es(m.sistema, "VENTAS");
     const bool maderera = ventas && core::gMaderera;
 
     k.Prepara(2, kColumnas);
@@ -135,7 +134,7 @@ void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasu
         k.W(IdListaPrecio, k.X(4));
     }
     k.Columna(IdUnidad, k.X(4), "UD");
-    k.Columna(Cantidad, k.X(6), "Cant.");
+    k.Columna(art::Cantidad, k.X(6), "Cant.");
     k.W(IdUnidadEquiv, 0);
     k.W(CantidadEquiv, 0);
     if (Setting("ConfirmaUDEquiv")) {
@@ -149,7 +148,7 @@ void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasu
         // Both settings are read, whatever the system.
         const bool dtoVentas = Setting("V_DescuentoPorArticulos");
         const bool dtoCompras = core::FlagSI(vb::Trim(core::ObtieneConfiguracion(QStringLiteral("ComprasDescuentoPorArticulo"))));
-        if ((dtoVentas && ventas) || (dtoCompras && Igual(m.sistema, "Compras"))) {
+        if ((dtoVentas && ventas) || (dtoCompras && Es(m.sistema, "Compras"))) {
             k.Crece(Precio, -k.X(1));
             k.Crece(IdArticulo, -k.X(1));
             k.Crece(Descripcion, -k.X(3));
@@ -176,7 +175,7 @@ void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasu
                {PideTalle, "AuxPideTalle"}, {PideEquivalencia, "AuxPideEquivalencia"},
                {InsumosPorPorcentaje, "Aux_InsumosPorPorcentaje"}, {MotivoStock, "MotivoStock"},
                {ControladoPor, "ControladoPor"}});
-    if (Igual(TC, "DVPE")) {
+    if (Es(TC, "DVPE")) {
         k.Columna(Series, k.Ancho(QStringLiteral("Nro. de Serie")), "Nro. Serie");
         k.Columna(Lotes, k.Ancho(QStringLiteral("Nro. de Lote")), "Nro. Lote");
     } else {
@@ -188,7 +187,7 @@ void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasu
         k.W(Precio, 0);
         k.Absorbe(Descripcion, {Total});
         k.Crece(IdUnidad, k.Ancho(QStringLiteral("XXXX")));
-        k.Crece(Cantidad, k.Ancho(QStringLiteral("XXXXXXX")));
+        k.Crece(art::Cantidad, k.Ancho(QStringLiteral("XXXXXXX")));
     }
     k.Ocultas({{RubroArticulo, "AuxRubroArticulo"}, {TipoArticulo, "AuxTipoArticulo"},
                {ListaConIVA, "AuxListaConIVA"}, {PrecioConIVA, "AuxPrecioConIVA"},
@@ -248,14 +247,14 @@ void ClsCmnCptes::InicializaGrids(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFle
                                   const ui::TextMeasurer* Obj, const QString& TC, ui::FlexGrid* MSFlexGrid4) {
     Modo m;
     m.sistema = SistemaDelTipo(TC);
-    m.stock = Igual(m.sistema, "STOCK");
+    m.stock = Es(m.sistema, "STOCK");
     m.pideDeposito = Setting("PideDepositoEnCptes");
-    if (Igual(TC, "OP")) {
+    if (Es(TC, "OP")) {
         m.importesOcultos = true;
-    } else if (Igual(TC, "OT")) {
+    } else if (Es(TC, "OT")) {
         m.importesOcultos = Setting("NoMostrarImportesEnOT");
         m.pideDeposito = false;
-    } else if (Igual(TC, "PR")) {
+    } else if (Es(TC, "PR")) {
         m.pideDeposito = false;
     }
 
@@ -331,12 +330,12 @@ void ClsCmnCptes::TextPropiedades(ui::TextBox& Texto, int32_t Columna) {
     Texto.MaxLength = 0;
     Texto.Tag.clear();
     const QString nombre = vb::Trim(Texto.Name());
-    if (Igual(nombre, "TxtEdit")) {
+    if (Es(nombre, "TxtEdit")) {
         Aplica(Texto, kCamposTareas, Columna);
-    } else if (Igual(nombre, "TxtEdit2") || Igual(nombre, "TXTAUX1") || Igual(nombre, "TXTAUX2") ||
-               Igual(nombre, "TXTAUX3")) {
+    } else if (Es(nombre, "TxtEdit2") || Es(nombre, "TXTAUX1") || Es(nombre, "TXTAUX2") ||
+               Es(nombre, "TXTAUX3")) {
         Aplica(Texto, kCamposArticulos, Columna);
-    } else if (Igual(nombre, "TxtEdit3")) {
+    } else if (Es(nombre, "TxtEdit3")) {
         Aplica(Texto, kCamposOtrosConceptos, Columna);
     }
 }

@@ -105,7 +105,7 @@ void CalculaCantidadesEquivGrilla(ui::FlexGrid& Grilla) {
             Grilla.SetTextMatrix(fila, d.columna, Grilla.TextMatrix(fila, art::CantidadEquiv));
             continue;
         }
-        const double cantidad = util.ANumero(Grilla.TextMatrix(fila, art::Cantidad)).toDouble();
+        const double cantidad = util.ADoble(Grilla.TextMatrix(fila, art::Cantidad));   // no Currency range
         const double convertida = ConvierteCantidadEquiv(Grilla.TextMatrix(fila, art::IdArticulo),
                                                          vb::Trim(Grilla.TextMatrix(fila, art::IdUnidad)), cantidad,
                                                          d.unidad);

@@ -33,8 +33,14 @@ void ClsCmnCptes::AsignarDatosComprobante(const QString& TC, const QString& SucN
     on.run([&] {
         carga.EntregaParcial = core::ConvierteBooleano(core::ObtieneConfiguracion(QStringLiteral("EntregaParcialRemito")));
     });
-    const vouchers::SentenciasComprobante sql =
-        vouchers::SentenciasCarga(TC, SucNroLetra, IdComplemento, Compras, Proveedor, WhrTareas);
+    // A key that names no voucher (a complement that is not a whole number) loads nothing.
+    vouchers::SentenciasComprobante sql;
+    bool hayClave = false;
+    on.run([&] {
+        sql = vouchers::SentenciasCarga(TC, SucNroLetra, IdComplemento, Compras, Proveedor, WhrTareas);
+        hayClave = true;
+    });
+    if (!hayClave) return;
     on.run([&] {
         const QString sistema = db.DatosTabla(QStringLiteral("V_TA_CPTE"), vb::Variant(TC), QStringLiteral("SISTEMA"),
                                               QStringLiteral("Codigo"), ado::adBSTR, QString(), true, false)

@@ -8,6 +8,7 @@
 #include "core/mod_global.h"
 #include "core/mod_zip.h"
 #include "data/db_dll.h"
+#include "lots/cantidades.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
@@ -16,6 +17,7 @@
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
 #include "posting/numeracion.h"
+#include "posting/textos_posteo.h"
 #include "posting/tratamiento.h"
 #include "posting/unidades.h"
 #include "vouchers/carga_comprobante_sql.h"
@@ -27,17 +29,15 @@ namespace vouchers {
 namespace {
 
 using namespace posting::art;
+using posting::Es;
 
 constexpr long kBlanco = 0xFFFFFF;   // a cell written white on white: not shown
 
 utillib::UtilTexto& Util() { return core::gUtilTexto(); }
 
-bool Iguales(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
-
 // A flag of the article master or the line: "-1" when it holds a true value, "0" otherwise (Null too).
-QString Bandera(const vb::Variant& v) {
-    if (v.isEmpty() || v.isNull() || vb::Trim(v.text()).isEmpty()) return QStringLiteral("0");
-    return v.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
+QString Bandera(const ado::Recordset& r, const char* campo) {
+    return Verdadero(r, campo) ? QStringLiteral("-1") : QStringLiteral("0");
 }
 
 // The key that gathers the lines of one article.
@@ -105,11 +105,10 @@ double CargaComprobante::AplicadoPorAplicaciones(const QString& articulo, double
 double CargaComprobante::Aplicado(ado::Recordset& r, double cantidad) {
     const QString articulo = Campo(r, "IdArticulo").text();
     const bool enPartes = vb::Val(Campo(r, "IdReparto").text()) == -1;
-    const QString tc = vb::Trim(tc_);
     if (compras_) return 0;
-    if ((Iguales(tc, "RM") || Iguales(tc, "NP")) && EntregaParcial && !DescargaStock)
+    if ((Es(tc_, "RM") || Es(tc_, "NP")) && EntregaParcial && !DescargaStock)
         return enPartes ? AplicadoPorPendiente(articulo, cantidad) : AplicadoPorAplicaciones(articulo, cantidad);
-    if (Iguales(tc, "FP") || Iguales(tc, "FC")) return enPartes ? AplicadoPorPendiente(articulo, cantidad) : 0;
+    if (Es(tc_, "FP") || Es(tc_, "FC")) return enPartes ? AplicadoPorPendiente(articulo, cantidad) : 0;
     return enPartes && !DescargaStock ? AplicadoPorPendiente(articulo, cantidad) : 0;
 }
 
@@ -127,11 +126,10 @@ void CargaComprobante::Articulo(ado::Recordset& r, ui::FlexGrid& g) {
     // The quantity left to load; negated, the line goes the other way (a return of what it loaded).
     if (Negada) aplicado = -aplicado;
     const double resto = (Negada ? -cantidad : cantidad) - aplicado + 0.0;
-    const bool devolucion = Iguales(vb::Trim(tc_), "RM") && cantidad < 0 && aplicado == 0;
+    const bool devolucion = Es(tc_, "RM") && cantidad < 0 && aplicado == 0;
     on_.run([&] {
-        const QString texto = vb::NumberText(resto);
-        const bool negativa = Util().ANumero(texto) < vb::Currency();
-        g.SetTextMatrix(fila, Cantidad, negativa && !devolucion ? QStringLiteral("0") : texto);
+        const bool negativa = lots::ComparaCantidades(resto, 0) < 0;
+        g.SetTextMatrix(fila, Cantidad, negativa && !devolucion ? QStringLiteral("0") : vb::NumberText(resto));
     });
     on_.run([&] { ColumnasDeLinea(r, g, fila); });
     on_.run([&] {
@@ -151,10 +149,10 @@ void CargaComprobante::Articulo(ado::Recordset& r, ui::FlexGrid& g) {
                               {ITC, "iTC"}, {Total, "Total"}});
         // A loaded line keeps its controlled-by value and origin in columns 37 and 36; an order
         // carries no lots.
-        if (!Iguales(vb::Trim(tc_), "NP"))
+        if (!Es(tc_, "NP"))
             Textos(r, g, fila, {{Lotes, "Nro_Lote"}, {Series, "Nro_Serie"}, {LoteAduana, "ControladoPor"},
                                 {LoteOrigen, "IdOrigen"}});
-        g.SetTextMatrix(fila, EsExento, Bandera(Campo(r, "Exento")));
+        g.SetTextMatrix(fila, EsExento, Bandera(r, "Exento"));
         if (!SistemaCompras) Textos(r, g, fila, {{TasaIVA, "AlicIVA"}});
         if (SistemaCompras && !EsNulo(r, "Precio_Lista")) Importes(r, g, fila, {{PrecioLista, "Precio_Lista"}});
         g.SetTextMatrix(fila, TotalLinea, ImporteTotalLinea(g, fila));
@@ -177,7 +175,7 @@ void CargaComprobante::ColumnasDeLinea(ado::Recordset& r, ui::FlexGrid& g, int f
     Textos(r, g, fila, {{IdArticulo, "IdArticulo"}, {Descripcion, "Descripcion"}, {IdUnidad, "IdUnidad"},
                         {UnidadCargada, "IdUnidad"}, {IdUnidadEquiv, "IdUnidadBase"}, {CantidadEquiv, "CantidadUD"}});
     Importes(r, g, fila, {{Precio, "Importe"}});
-    if (Bandera(Campo(r, "Exento")) == QLatin1String("0")) {
+    if (!Verdadero(r, "Exento")) {
         // The price with VAT is shown to final consumers (letter B).
         const QString letra = posting::ast::ObtieneLetraComprobante(core::ObtieneConfiguracion(QStringLiteral("CONDIVA")),
                                                                    condicionIVA_);
@@ -204,7 +202,7 @@ void CargaComprobante::ColumnasDelArticulo(const ado::Recordset& a, ui::FlexGrid
     const Columnas banderas = {{PideSerie, "UsaSerie"}, {PideLote, "UsaLote"},
                                {posting::art::Perecedero, "Perecedero"}, {PideTalle, "UsaTalle"},
                                {PideEquivalencia, "PideEquivalencia"}, {EnUnidadBase, "pesable"}};
-    for (const ColumnaCampo& c : banderas) g.SetTextMatrix(fila, c.columna, Bandera(Campo(a, c.campo)));
+    for (const ColumnaCampo& c : banderas) g.SetTextMatrix(fila, c.columna, Bandera(a, c.campo));
     g.SetTextMatrix(fila, TipoCoeficiente, QStringLiteral("*"));
 }
 
@@ -237,8 +235,9 @@ int CargaComprobante::Fusiona(ui::FlexGrid& g, int r) {
     const auto igual = [&](int i, int col) {
         return vb::Trim(g.TextMatrix(i, col)).compare(vb::Trim(g.TextMatrix(r, col)), Qt::CaseInsensitive) == 0;
     };
+    // Another voucher's rows, and those the operator typed, are not this voucher's lines.
     const int hasta = g.Rows() - 2;
-    for (int i = 1; i <= hasta; ++i) {
+    for (int i = std::max(primeraFila_, 1); i <= hasta; ++i) {
         if (!(igual(i, IdArticulo) && igual(i, IdUnidad) && igual(i, Espesor) && igual(i, Ancho) && igual(i, ImporteUd)))
             continue;
         if (TieneListas(g, i)) continue;

@@ -6,40 +6,42 @@
 #include "core/mod_global.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/utillib/util_texto.h"
+#include "platform/vb/error.h"
 #include "platform/vb/runtime.h"
 #include "vouchers/columnas_grillas.h"
 
+#include <cmath>
+
 namespace vouchers {
-
-vb::Variant Campo(const ado::Recordset& r, const char* nombre) {
-    return core::gUtilTexto().ValorNoNulo(r.Fields(QString::fromLatin1(nombre)));
-}
-
-QString Texto(const ado::Recordset& r, const char* nombre) { return vb::Trim(Campo(r, nombre).text()); }
-
-bool EsNulo(const ado::Recordset& r, const char* nombre) {
-    return r.Fields(QString::fromLatin1(nombre)).Value().isNull();
-}
 
 CargaComprobante::CargaComprobante(posting::ClsCmnCptes& cpte, vb::OnError& on, const QString& TC,
                                    const QString& SucNroLetra, bool Compras, bool ConvertirMoneda)
     : cpte_(cpte), on_(on), tc_(TC), sucNroLetra_(SucNroLetra), compras_(Compras), convertir_(ConvertirMoneda) {}
 
 void CargaComprobante::LeeCabecera(ado::Recordset& cabecera) {
-    // One rate for every amount: a head without a rate is in the local currency.
-    const QString cotizacion = Texto(cabecera, "Cotizacion");
-    cotizacion_ = cotizacion.isEmpty() ? 1.0 : core::gUtilTexto().ADoble(cotizacion);
     condicionIVA_ = Texto(cabecera, "CondicionIVA");
     const vb::Variant comodato = Campo(cabecera, "EnComodato");
     const bool enComodato = comodato.isString() ? vb::Trim(comodato.text()) == QLatin1String("1")
                                                 : !comodato.isEmpty() && comodato.toDouble() == 1;
     enComodato_ = enComodato ? QStringLiteral("1") : QStringLiteral("0");
+    // One rate for every amount. A head without a rate (Null, blank or 0) is in the local
+    // currency: 1. A rate that is not a number, or below 0, is asked about as a type mismatch;
+    // passed over, the amounts stay as stored.
+    cotizacion_ = 1;
+    const QString cotizacion = Texto(cabecera, "Cotizacion");
+    if (cotizacion.isEmpty()) return;
+    const double valor = core::gUtilTexto().ADoble(cotizacion);
+    if (!core::gUtilTexto().EsNumero(vb::Variant(cotizacion)) || !(valor >= 0) || !std::isfinite(valor))
+        vb::Raise(vb::kErrTypeMismatch);
+    if (valor > 0) cotizacion_ = valor;
 }
 
 void CargaComprobante::Recorre(ado::Recordset& r, ui::FlexGrid& g, Pasada pasada) {
     bool hay = false;
     on_.run([&] { hay = !r.Eof(); });
     if (!hay) return;
+    // The first row this pass writes: the last one when it holds no line, else a new one.
+    on_.run([&] { primeraFila_ = vb::Trim(g.TextMatrix(g.Rows() - 1, 0)).isEmpty() ? g.Rows() - 1 : g.Rows(); });
     for (bool primero = true; hay && !on_.left(); primero = false) {
         if (!primero) on_.run([&] { g.SetRows(g.Rows() + 1); });
         // A line already in the last row is never written over.

@@ -11,6 +11,7 @@
 // Every step runs under the caller's OnError: once the operator leaves, nothing more is written.
 #include "platform/ado/ado.h"
 #include "platform/vb/on_error.h"
+#include "vouchers/campos.h"
 
 #include <QString>
 #include <initializer_list>
@@ -25,11 +26,6 @@ class ClsCmnCptes;
 }
 
 namespace vouchers {
-
-// A field of the current record, Null read as empty; trimmed as text.
-vb::Variant Campo(const ado::Recordset& r, const char* nombre);
-QString Texto(const ado::Recordset& r, const char* nombre);
-bool EsNulo(const ado::Recordset& r, const char* nombre);
 
 // A grid column and the field written into it.
 struct ColumnaCampo {
@@ -49,8 +45,8 @@ public:
     bool Negada = false;           // the quantities are loaded negated (IdRepartoRM -98 on entry)
     bool SistemaCompras = false;   // the voucher type is of the purchases system
 
-    // Reads the head's values the lines need: the exchange rate (Null or blank reads as 1), the
-    // tax condition and the loan mark.
+    // Reads the head's values the lines need: the tax condition, the loan mark and the exchange
+    // rate (Null, blank or 0 reads as 1; one not a number or below 0 raises 13, the rate left 1).
     void LeeCabecera(ado::Recordset& cabecera);
 
     // Counts the article lines of each article, and goes back to the first line: the quantity
@@ -97,8 +93,8 @@ private:
     void ColumnasDelArticulo(const ado::Recordset& a, ui::FlexGrid& g, int fila);
     // The timber trade's measures; returns the row the line ended in (another row when merged).
     int Maderera(ado::Recordset& r, ui::FlexGrid& g, int fila);
-    // Merges the last row into an earlier one of the same article, unit, measures and unit price;
-    // the row merged into, or -1.
+    // Merges the last row into an earlier one this pass wrote, of the same article, unit,
+    // measures and unit price; the row merged into, or -1.
     int Fusiona(ui::FlexGrid& g, int fila);
 
     posting::ClsCmnCptes& cpte_;
@@ -108,6 +104,7 @@ private:
     bool compras_;
     bool convertir_;
     double cotizacion_ = 1;
+    int primeraFila_ = 1;   // the first row the current pass writes
     QString condicionIVA_;
     QString enComodato_ = QStringLiteral("0");
     std::map<QString, Reparto> repartos_;

@@ -2,7 +2,10 @@
 
 #include "core/formatos.h"
 #include "data/sql_literal.h"
+#include "platform/vb/error.h"
 #include "platform/vb/runtime.h"
+
+#include <optional>
 
 namespace vouchers {
 
@@ -13,10 +16,24 @@ const QString kPorId = QStringLiteral(" ORDER BY ID ");
 
 }  // namespace
 
-QString ComplementoSQL(const QString& IdComplemento) {
+namespace {
+
+// The whole number the text holds (blanks around it, a sign in front, within 32 bits).
+std::optional<int> Entero(const QString& texto) {
     bool entero = false;
-    const int n = vb::Trim(IdComplemento).toInt(&entero);
-    return QString::number(entero ? n : 0);
+    const int n = vb::Trim(texto).toInt(&entero);
+    return entero ? std::optional(n) : std::nullopt;
+}
+
+}  // namespace
+
+QString ComplementoSQL(const QString& IdComplemento) { return QString::number(Entero(IdComplemento).value_or(0)); }
+
+QString ComplementoClave(const QString& IdComplemento) {
+    if (vb::Trim(IdComplemento).isEmpty()) return QStringLiteral("0");
+    const std::optional<int> n = Entero(IdComplemento);
+    if (!n) vb::Raise(vb::kErrTypeMismatch);
+    return QString::number(*n);
 }
 
 QString CondicionComprobante(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
@@ -25,7 +42,7 @@ QString CondicionComprobante(const QString& TC, const QString& SucNroLetra, cons
     QString w = QStringLiteral(" WHERE TC = '") + data::LiteralSQL(tipo) + QStringLiteral("' AND IDCOMPROBANTE = '") +
                 data::LiteralSQL(vb::Trim(SucNroLetra)) + QStringLiteral("'");
     if (Compras) return w + QStringLiteral(" AND CUENTA = '") + data::LiteralSQL(Proveedor) + QStringLiteral("'");
-    return w + QStringLiteral(" AND IdComplemento = ") + ComplementoSQL(IdComplemento);
+    return w + QStringLiteral(" AND IdComplemento = ") + ComplementoClave(IdComplemento);
 }
 
 SentenciasComprobante SentenciasCarga(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,

@@ -18,9 +18,13 @@ namespace vouchers {
 // SQL unquoted: the whole number the text holds (blanks around it allowed, a sign in front, within
 // 32 bits), 0 for anything else, an empty text and "12.5" included.
 QString ComplementoSQL(const QString& IdComplemento);
+// The complement of a voucher's key: blank is 0; any other text that is not a whole number as
+// above raises 13 (type mismatch), as it names no voucher.
+QString ComplementoClave(const QString& IdComplemento);
 
 // " WHERE TC = '<type padded to 4>' AND IDCOMPROBANTE = '<number trimmed>' AND ..." with
-// "IdComplemento = <n>" for a sales voucher, "CUENTA = '<Proveedor>'" for a purchase one.
+// "IdComplemento = <n>" (ComplementoClave) for a sales voucher, "CUENTA = '<Proveedor>'" for a
+// purchase one.
 QString CondicionComprobante(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
                              bool Compras, const QString& Proveedor);
 

@@ -1,32 +1,19 @@
 #include "vouchers/consulta_comprobantes_lista.h"
 
-#include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
-#include "platform/utillib/util_texto.h"
 #include "platform/vb/runtime.h"
+#include "posting/textos_posteo.h"
+#include "vouchers/campos.h"
 #include "vouchers/consulta_comprobantes_sql.h"
 
 namespace vouchers {
 
 namespace {
 
-bool Es(const QString& TC, const char* codigo) { return TC.compare(QLatin1String(codigo), Qt::CaseInsensitive) == 0; }
+using posting::Es;
 
 Columna C(const char* titulo, int letras) { return Columna{QString::fromUtf8(titulo), letras}; }
-
-// The sales vouchers' columns; the third holds the complement of work orders and invoices.
-QList<Columna> ColumnasVentas() {
-    return {C("FECHA", 13), C("COMPROBANTE", 15), C("ID", 5), C("NOMBRE", 21), C("IMPORTE", 10)};
-}
-
-// A field that reads as True; Null reads as False.
-bool Verdadero(const CampoFila& campo, const char* nombre) {
-    const vb::Variant v = campo(QLatin1String(nombre));
-    return !v.isNull() && !v.isEmpty() && v.toBool();
-}
-
-QString Texto(const CampoFila& campo, const char* nombre) { return CeldaDe(campo(QLatin1String(nombre))).texto; }
 
 Celda CeldaTexto(const QString& texto) { return Celda{texto, std::nullopt}; }
 
@@ -38,24 +25,26 @@ QString Complemento(const QString& celda) { return vb::Trim(celda).isEmpty() ? Q
 }  // namespace
 
 QList<Columna> Columnas(const QString& TC, bool referencia) {
-    if (EsVentaConComplemento(TC)) return ColumnasVentas();
+    // Sales vouchers: the third holds the complement of work orders and invoices.
+    if (EsVentaConComplemento(TC))
+        return {C("FECHA", 13), C("COMPROBANTE", 15), C("ID", 5), C("NOMBRE", 21), C("IMPORTE", 10)};
     if (EsCompra(TC)) return {C("FECHA", 13), C("COMPROBANTE", 15), C("PROVEEDOR", 15), C("NOMBRE", 21), C("IMPORTE", 10)};
     if (EsAsientoProveedor(TC))
         return {C("FECHA", 13),  C("COMPROBANTE", 15), C("PROVEEDOR", 15),
                 C("NOMBRE", 21), C("CONCEPTO", 21),    C("IMPORTE", 10)};
     if (Es(TC, "PR"))
         return {C("FECHA", 13), C("COMPROBANTE", 15), C("NOMBRE", 21),
-                referencia ? C("Referencia", 21) : C("COMENTARIOS", 15), C("IMPORTE", 10)};
+                referencia ? C("Referencia", 21) : C("ID", 5), C("IMPORTE", 10)};
     if (Es(TC, "T3"))
         return {C("Nº Int.", 7), C("FECHA", 13), C("COMPROBANTE", 15), C("ID", 4), C("FH Envio", 10), C("FH Recep", 10)};
     if (Es(TC, "OC"))
         return {C("FECHA", 13),  C("PROVEEDOR", 13),   C("COMPROBANTE", 17),
                 C("IMPORTE", 9), C("COMENTARIOS", 15), C("Inf. Recepción", 15)};
-    return ColumnasVentas();
+    return {C("FECHA", 13), C("COMPROBANTE", 15), C("CUENTA", 15), C("NOMBRE", 21), C("IMPORTE", 10)};
 }
 
 Celda CeldaDe(const vb::Variant& valor) {
-    Celda c{core::gUtilTexto().ValorNoNulo(valor).text(), std::nullopt};
+    Celda c{valor.text(), std::nullopt};
     switch (valor.type()) {
     case vb::VarType::Date: c.valor = valor.toDate().serial; break;
     case vb::VarType::Integer:
@@ -73,14 +62,15 @@ bool CeldaMenor(const Celda& a, const Celda& b) {
     return a.texto.compare(b.texto, Qt::CaseInsensitive) < 0;
 }
 
-QList<Celda> CeldasFila(const QString& TC, const CampoFila& campo) {
-    const auto f = [&](const char* nombre) { return CeldaDe(campo(QLatin1String(nombre))); };
+QList<Celda> CeldasFila(const QString& TC, const ado::Recordset& r) {
+    const auto f = [&](const char* nombre) { return CeldaDe(Campo(r, nombre)); };
+    const auto texto = [&](const char* nombre) { return Campo(r, nombre).text(); };
     data::DB_Dll& db = data::gDBPrincipal();
     if (Es(TC, "T3")) return {f("Id"), f("Fecha"), f("IdComprobante"), f("IdComplemento"), f("FECHAENVIADO"), f("FECHARECIBIDO")};
     if (EsCompra(TC)) return {f("Fecha"), f("IdComprobante"), f("Cuenta"), f("Nombre"), f("Importe")};
     if (EsAsientoProveedor(TC)) {
-        const QString numero = Texto(campo, "Sucursal") + Texto(campo, "Numero") + Texto(campo, "Letra");
-        const QString proveedor = db.DatosTabla(QStringLiteral("VT_PROVEEDORES"), vb::Variant(Texto(campo, "Cuenta")),
+        const QString numero = texto("Sucursal") + texto("Numero") + texto("Letra");
+        const QString proveedor = db.DatosTabla(QStringLiteral("VT_PROVEEDORES"), vb::Variant(texto("Cuenta")),
                                                 QStringLiteral("RAZON_SOCIAL"), QStringLiteral("Codigo"), 8, QString(),
                                                 true, false)
                                       .text();
@@ -88,12 +78,12 @@ QList<Celda> CeldasFila(const QString& TC, const CampoFila& campo) {
     }
     if (Es(TC, "PR")) return {f("Fecha"), f("IdComprobante"), f("Nombre"), f("COMENTARIOS"), f("Importe")};
     if (Es(TC, "OC")) {
-        const QString cuenta = Texto(campo, "Cuenta") + u' ' + Texto(campo, "Nombre");
+        const QString cuenta = texto("Cuenta") + u' ' + texto("Nombre");
         const QString recepcion =
             db.DatosTabla(QStringLiteral("v_mv_stock"), vb::Variant(QStringLiteral("OC")), QStringLiteral("idcomprobante"),
                           QStringLiteral("TC_origen"), 8,
                           QStringLiteral(" TC = 'IR' AND TC_ORIGEN = 'OC' AND IDCOMPROBANTE_ORIGEN ='") +
-                              data::LiteralSQL(Texto(campo, "IdComprobante")) + u'\'',
+                              data::LiteralSQL(texto("IdComprobante")) + u'\'',
                           true, false)
                 .text();
         return {f("Fecha"), CeldaTexto(cuenta), f("IdComprobante"), f("Importe"), f("COMENTARIOS"), CeldaTexto(recepcion)};
@@ -108,23 +98,22 @@ const QStringList& EtiquetasImagenes() {
     return etiquetas;
 }
 
-QString EtiquetaFila(const QString& TC, bool pendientes, const CampoFila& campo) {
+QString EtiquetaFila(const QString& TC, bool pendientes, const ado::Recordset& r) {
     if (Es(TC, "T3")) return QString();
     QString etiqueta = TC;
     if (EsAsientoProveedor(TC)) return etiqueta;
     if (EsCompra(TC) || Es(TC, "PR")) {
-        if (Verdadero(campo, "Anulada")) etiqueta = QStringLiteral("Anulado");
+        if (Verdadero(r, "Anulada")) etiqueta = QStringLiteral("Anulado");
         return etiqueta;
     }
     if (Es(TC, "OC")) {
-        if (Verdadero(campo, "Garantia")) etiqueta = QStringLiteral("OCG");
-        if (Verdadero(campo, "Anulada")) etiqueta = QStringLiteral("Anulado");
+        if (Verdadero(r, "Garantia")) etiqueta = QStringLiteral("OCG");
+        if (Verdadero(r, "Anulada")) etiqueta = QStringLiteral("Anulado");
         return etiqueta;
     }
-    if (Verdadero(campo, "Anulada")) etiqueta = QStringLiteral("Anulado");
-    if (Verdadero(campo, "APROBADO")) etiqueta = QStringLiteral("Aprobado");
-    if (Es(TC, "NP") && pendientes && Es(campo(QStringLiteral("TC")).text(), "NP") &&
-        !campo(QStringLiteral("FechaPreparacion")).isNull())
+    if (Verdadero(r, "Anulada")) etiqueta = QStringLiteral("Anulado");
+    if (Verdadero(r, "APROBADO")) etiqueta = QStringLiteral("Aprobado");
+    if (Es(TC, "NP") && pendientes && Es(Campo(r, "TC").text(), "NP") && !EsNulo(r, "FechaPreparacion"))
         etiqueta = QStringLiteral("Aprobado");
     return etiqueta;
 }

@@ -5,17 +5,17 @@
 //
 //   for (const vouchers::Columna& c : vouchers::Columnas(TC, referencia))
 //       addColumn(c.titulo, medida.TextWidth(QString(c.letras, u'X')));
-//   const QList<vouchers::Celda> celdas = vouchers::CeldasFila(TC, [&](const QString& n) { return rs->Fields(n).Value(); });
+//   const QList<vouchers::Celda> celdas = vouchers::CeldasFila(TC, *rs);   // the row rs stands on
 //
 // Cell 1 is the row's own text, cell k + 1 the k-th sub-item; accepting reads cells 2 and 3 (the
 // number, and the complement or the account) by position, so each type's cells keep their order.
 // There is one caption per cell, in the cells' order.
+#include "platform/ado/ado.h"
 #include "platform/vb/variant.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 
 namespace vouchers {
@@ -36,26 +36,24 @@ struct Celda {
     std::optional<double> valor;
 };
 
-// The cell of a field's value: Null shows empty; dates, numbers and amounts sort by value.
+// The cell of a field's value read with Null as empty (vouchers::Campo): dates, numbers and
+// amounts sort by value.
 Celda CeldaDe(const vb::Variant& valor);
 
 // The list's order: empty cells first; two dates or two amounts by value; anything else as text,
 // case ignored.
 bool CeldaMenor(const Celda& a, const Celda& b);
 
-// A field of the row being read, by name, as the statement gives it (Null included).
-using CampoFila = std::function<vb::Variant(const QString& nombre)>;
-
 // The cells of one row for type TC. Journal vouchers ("NCPE", "NDPR") look up the supplier's name
 // (VT_PROVEEDORES); purchase orders ("OC") the first goods receipt that names them as origin
 // (v_mv_stock), both on gDBPrincipal.
-QList<Celda> CeldasFila(const QString& TC, const CampoFila& campo);
+QList<Celda> CeldasFila(const QString& TC, const ado::Recordset& r);
 
 // The tags of the image list, in index order (index 1 first).
 const QStringList& EtiquetasImagenes();
 
 // The tag of a row's image for type TC; empty for no image ("T3"). `pendientes` is the mode's.
-QString EtiquetaFila(const QString& TC, bool pendientes, const CampoFila& campo);
+QString EtiquetaFila(const QString& TC, bool pendientes, const ado::Recordset& r);
 
 // The index (from 1) of the first tag that equals `etiqueta` (trimmed, case ignored); failing
 // that the index of "Generico"; 0 (no image) when the list holds neither.

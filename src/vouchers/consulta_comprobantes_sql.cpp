@@ -3,6 +3,7 @@
 #include "core/formatos.h"
 #include "data/sql_literal.h"
 #include "platform/vb/runtime.h"
+#include "posting/textos_posteo.h"
 
 #include <QRegularExpression>
 #include <array>
@@ -11,7 +12,7 @@ namespace vouchers {
 
 namespace {
 
-bool Es(const QString& TC, const char* codigo) { return TC.compare(QLatin1String(codigo), Qt::CaseInsensitive) == 0; }
+using posting::Es;
 
 template <size_t N>
 bool EsUno(const QString& TC, const std::array<const char*, N>& codigos) {

@@ -246,14 +246,13 @@ void FrmConsComprobantes::Form_Load() {
         vacio = rs->BOF();
     });
     if (!vacio) {
-        const CampoFila campo = [&](const QString& nombre) { return rs->Fields(nombre).Value(); };
         for (;;) {
             bool fin = true;
             if (!on.run([&] { fin = rs->Eof(); }) || fin) break;
             QString etiqueta;
             QList<Celda> celdas;
-            on.run([&] { etiqueta = EtiquetaFila(TC, pendientes_, campo); });
-            on.run([&] { celdas = CeldasFila(TC, campo); });
+            on.run([&] { etiqueta = EtiquetaFila(TC, pendientes_, *rs); });
+            on.run([&] { celdas = CeldasFila(TC, *rs); });
             if (on.left()) break;
             AgregaFila(etiqueta, celdas);
             if (!on.run([&] { rs->MoveNext(); })) break;

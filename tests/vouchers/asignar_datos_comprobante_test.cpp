@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -112,6 +113,7 @@ TEST_F(CargaTest, QuantitiesPendingAndApplied) {
         {"negated quantity", {Cabecera("RM"), Linea("RM", 1, "000123", 5, 0)}, -98, "0/5"},
         {"pending capped", {Cabecera("FC"), Linea("FC", 1, "000123", 10, -1), Linea("FC", 2, "000123", 5, 0)}, 0,
          "10/10 5/5"},
+        {"past the Currency range", {Cabecera("FC"), Linea("FC", 1, "000123", 1e20, 0)}, 0, "1E+20/1E+20"},
         {"order by pallets",
          {Cabecera("NP"), Linea("NP", 1, "000123", 4, 0, "'|L1|', 2"), Linea("NP", 2, "000789", 3, 0, "'|L2|', 1")}, 0,
          "3/3 4/4"},
@@ -156,14 +158,19 @@ TEST_F(CargaTest, InvoiceInAnotherCurrencyWithTasksAndOtherConcepts) {
     EXPECT_EQ(Celdas(otros, 1, {otr::Detalle, otr::ImporteSinIVA, otr::Importe}), "Flete|35.00|42.35");
     EXPECT_EQ(otros.Rows(), 3);
 
-    // As stored; and a head without a rate converts at 1.
+    // As stored; and a head without a rate (Null or 0) converts at 1, as does one below 0 once asked about.
     Carga("FC", "000100000020B");
     EXPECT_EQ(Celdas(articulos, 1, {Precio, Total}) + Celdas(tareas, 1, {tar::ValorHora}), "12|3620.00");
-    data::gDBPrincipal().gCnn()->Execute("UPDATE V_MV_CPTE SET Cotizacion = NULL WHERE IDCOMPROBANTE = '000100000020B'");
     data::gDBPrincipal().gCnn()->Execute("UPDATE TA_CONFIGURACION SET VALOR = '.' WHERE CLAVE = 'SeparadorHora'");
-    Carga("FC", "000100000020B", true);
-    EXPECT_EQ(Celdas(articulos, 1, {Precio, Total}) + Celdas(tareas, 1, {tar::Horas, tar::ValorHora}) +
-                  Celdas(otros, 1, {otr::Importe}), "12|361.50|20.0012.10");
+    for (const char* cotizacion : {"NULL", "0", "-2"}) {
+        data::gDBPrincipal().gCnn()->Execute(QStringLiteral("UPDATE V_MV_CPTE SET Cotizacion = %1 WHERE IDCOMPROBANTE = "
+                                                            "'000100000020B'").arg(QLatin1String(cotizacion)));
+        if (*cotizacion == '-') prompter.answer(vb::kIgnore, "Ha ocurrido el Siguiente Error (13)");
+        Carga("FC", "000100000020B", true);
+        EXPECT_EQ(Celdas(articulos, 1, {Precio, Total}) + Celdas(tareas, 1, {tar::Horas, tar::ValorHora}) +
+                      Celdas(otros, 1, {otr::Importe}), "12|361.50|20.0012.10") << cotizacion;
+    }
+    EXPECT_TRUE(prompter.exhausted());
 }
 
 TEST_F(CargaTest, PurchaseVoucherByTheSuppliersAccount) {
@@ -192,6 +199,10 @@ TEST_F(CargaTest, TimberTradeMergesRepeatedLines) {
                                     CantidadKG}),
               "5|2.1|2.1|4|175.69|878.45|175.69|878.45|5|5|10|1|KG|175.69|4");
     EXPECT_EQ(Celdas(articulos, 2, {Cantidad, Espesor, Coeficiente}), "1|8|1");
+    // Loaded again after what the grid holds: merged among its own lines only.
+    Carga("FC", "000100000030A", false, "0", false, {}, {}, false);
+    EXPECT_EQ(Celdas(articulos, 1, {Cantidad}) + "/" + Celdas(articulos, 3, {Cantidad, CpteCargado}), "5/5|000100000030A");
+    EXPECT_EQ(articulos.Rows(), 6);
     // Lines that cancel out keep the row's prices; rows with lots are never merged.
     data::gDBPrincipal().gCnn()->Execute(
         "UPDATE V_MV_CPTEINSUMOS SET Cantidad = 0, Importe = 100 + ID - 1 WHERE IDCOMPROBANTE = '000100000030A' AND ID < 3;"
@@ -221,11 +232,15 @@ TEST_F(CargaTest, GridsGrowAfterTheLinesTheyHold) {
 }
 
 TEST_F(CargaTest, KeysWithoutHeadsAndCountersPast16Bits) {
-    // A complement left blank or not a number is 0; a quote stays inside the number's literal.
-    for (const char* complemento : {"", " 0 ", "x"}) {
+    // A complement left blank is 0; one that is not a whole number names no voucher: asked about,
+    // nothing loaded. A quote stays inside the number's literal.
+    for (const char* complemento : {"", " 0 ", "x", "1.0", "4294967296"}) {
+        const bool entero = std::string_view(complemento).find_first_not_of(" 0") == std::string_view::npos;
+        if (!entero) prompter.answer(vb::kIgnore, "Ha ocurrido el Siguiente Error (13)");
         Carga("FC", "000100000020B", false, complemento);
-        EXPECT_EQ(articulos.Rows(), 4) << complemento;
+        EXPECT_EQ(articulos.Rows(), entero ? 4 : 2) << complemento;
     }
+    EXPECT_TRUE(prompter.exhausted());
     Carga("FC", "0001'0020B");
     Carga("FC", "000100000020B", false, "0", false, {}, " AND IdTarea = 'XX'");   // the caller's task condition
     EXPECT_EQ(tareas.Rows(), 2);

@@ -187,13 +187,16 @@ TEST_F(ConsultaComprobantesTest, CellsAndCaptionsOfEachType) {
         {"FCC", false, "FECHA|COMPROBANTE|PROVEEDOR|NOMBRE|IMPORTE", "07/03/2008|000300000012A|P0002|Café del Señor|2541"},
         {"NCPE", false, "FECHA|COMPROBANTE|PROVEEDOR|NOMBRE|CONCEPTO|IMPORTE",
          "07/03/2008|000100000123A|P0001|Distribuidora Cañuelas S.R.L.|Bonificación por volumen|350"},
-        {"PR", false, "FECHA|COMPROBANTE|NOMBRE|COMENTARIOS|IMPORTE", "09/03/2008|000100000032X|Almacén O'Higgins|Reemplazado por el 30|700"},
+        {"PR", false, "FECHA|COMPROBANTE|NOMBRE|ID|IMPORTE", "09/03/2008|000100000032X|Almacén O'Higgins|Reemplazado por el 30|700"},
         {"PR", true, "FECHA|COMPROBANTE|NOMBRE|Referencia|IMPORTE", "09/03/2008|000100000032X|Almacén O'Higgins|Reemplazado por el 30|700"},
         {"T3", false, "Nº Int.|FECHA|COMPROBANTE|ID|FH Envio|FH Recep", "1|01/03/2008|000100000009X|0|02/03/2008|10/03/2008"},
         {"OC", false, "FECHA|PROVEEDOR|COMPROBANTE|IMPORTE|COMENTARIOS|Inf. Recepción",
          "08/03/2008|P0002 Café del Señor|000100000006X|1926|Café para la canasta|"},
         {"OC", false, nullptr, "05/03/2008|P0001 Distribuidora Cañuelas S.R.L.|000100000005X|4550|Entregar en el depósito central|000100000077X"},
+        {"AJ", false, "FECHA|COMPROBANTE|CUENTA|NOMBRE|IMPORTE", "13/03/2008|000100000001A||Ajuste de saldo|10"},   // any other type
     };
+    Ejecuta("INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, FECHA, CUENTA, NOMBRE, IMPORTE) VALUES ('AJ', '000100000001A', "
+            "'13/03/2008', 'C0001', 'Ajuste de saldo', 10)");
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.tc);
         Ajustes(c.referencia ? QStringList{"UsaReferenciaPresupuestos"} : QStringList{});
