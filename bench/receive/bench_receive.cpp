@@ -10,6 +10,10 @@
 //      transaction per voucher.
 // Prints "movements/s: N", the receive's time per row around 10k, 50k and 100k rows read, and
 // last "receive/raw ratio: R", the first time over the second.
+//
+//   bench_receive [--rows N] [--only receive|raw]
+//
+// --rows makes a smaller (or larger) day, for a profiler; --only runs one side (no ratio then).
 #include "core/conecta_remota.h"
 #include "core/inicia_sistema.h"
 #include "core/mod_global.h"
@@ -47,7 +51,7 @@ using rawsqlite::Exec;
 using rawsqlite::Num;
 using rawsqlite::Text;
 
-constexpr int kFilas = 100000;
+int gFilas = 100000;                       // the day's Depositos rows (--rows)
 constexpr int kSucursales = 20;
 constexpr int kArticulos = 20000;
 constexpr int kPrimerArticulo = 100000;
@@ -197,11 +201,11 @@ Generado LlenaDepositos(const QString& file) {
     // The long ticket comes first in the store's order: the rows timed later are of ordinary vouchers.
     comprobante(1, "VT", "VENTA", 0, kLargo);
     filas += kLargo;
-    while (filas < kFilas) {
+    while (filas < gFilas) {
         const int suc = 1 + azar(kSucursales);
         const int clase = azar(100);
         int lineas = clase < 92 ? 1 + azar(15) : 10 + azar(20);
-        lineas = std::min(lineas, kFilas - filas);
+        lineas = std::min(lineas, gFilas - filas);
         const int numero = ++numeros[static_cast<size_t>(suc)];
         if (clase < 92)
             comprobante(suc, "VT", "VENTA", numero, lineas);
@@ -231,7 +235,7 @@ public:
         const long leidas = linea1.mid(prefijo.size()).section(u' ', 0, 0).toLong();
         if (leidas % 5000 == 0) marcas[leidas] = static_cast<double>(reloj_.nsecsElapsed()) / 1e9;
         ultima = leidas;
-        marcas[kFilas] = static_cast<double>(reloj_.nsecsElapsed()) / 1e9;
+        marcas[gFilas] = static_cast<double>(reloj_.nsecsElapsed()) / 1e9;
     }
     // Seconds per row over the 5,000 rows before `filas`.
     double PorFila(long filas) const {
@@ -559,6 +563,14 @@ std::pair<long, long> Escritas(const QString& carpeta) {
 int main(int argc, char** argv) {
     if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    bool recibir = true, crudo = true;
+    for (int a = 1; a < argc; ++a) {
+        const std::string arg = argv[a];
+        if (arg == "--rows" && a + 1 < argc && std::atoi(argv[a + 1]) > kLargo) gFilas = std::atoi(argv[++a]);
+        else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "receive") crudo = false, ++a;
+        else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "raw") recibir = false, ++a;
+        else Die(QStringLiteral("usage: bench_receive [--rows N (more than %1)] [--only receive|raw]").arg(kLargo));
+    }
     QTemporaryDir dir;
     if (!dir.isValid()) Die(QStringLiteral("no temporary folder"));
     const QString programa = dir.filePath(QStringLiteral("programa"));
@@ -571,7 +583,7 @@ int main(int argc, char** argv) {
     QElapsedTimer reloj;
     reloj.start();
     const QString recepcion = dir.filePath(QStringLiteral("recepcion"));
-    const QString crudo = dir.filePath(QStringLiteral("crudo"));
+    const QString crudoDir = dir.filePath(QStringLiteral("crudo"));
     Generado g;
     try {
         db::CreateDemo(recepcion);
@@ -580,31 +592,39 @@ int main(int argc, char** argv) {
     } catch (const vb::Error& e) {
         Die(e.description());
     }
-    QDir().mkpath(crudo);
+    QDir().mkpath(crudoDir);
     for (const QString& f : QDir(recepcion).entryList({QStringLiteral("*.sqlite")}, QDir::Files))
-        if (!QFile::copy(QDir(recepcion).filePath(f), QDir(crudo).filePath(f))) Die(QStringLiteral("cannot copy ") + f);
+        if (!QFile::copy(QDir(recepcion).filePath(f), QDir(crudoDir).filePath(f))) Die(QStringLiteral("cannot copy ") + f);
     std::printf("day: %d Depositos rows in %d store vouchers, %d unknown articles, %d articles (built in %.1f s)\n",
-                kFilas, g.comprobantes, g.desconocidas, kArticulos, reloj.elapsed() / 1000.0);
+                gFilas, g.comprobantes, g.desconocidas, kArticulos, reloj.elapsed() / 1000.0);
 
-    Cronometro cronometro;
-    receiver::ResultadoRecepcion r;
-    const Tiempo recibe = Recibe(recepcion, cronometro, &r);
-    if (!sinCajas.shown().empty()) Die(QStringLiteral("the receive showed a box: ") + sinCajas.shown().front().prompt);
-    const std::pair<long, long> escritasRecepcion = Escritas(recepcion);
-    std::printf("receive: %ld rows, %ld vouchers posted, %ld rows logged, %ld stock rows and %ld journal lines in %.2f s "
-                "(processor %.2f s)\n",
-                r.filas, r.comprobantes, r.rechazadas, escritasRecepcion.first, escritasRecepcion.second, recibe.reloj,
-                recibe.cpu);
-    std::printf("movements/s: %.0f\n", r.filas / recibe.reloj);
-    for (const long marca : {10000L, 50000L, 100000L})
-        std::printf("time per row at %ldk rows: %.1f us\n", marca / 1000, cronometro.PorFila(marca) * 1e6);
-    std::printf("growth 10k to 100k: %.2fx\n", cronometro.PorFila(100000) / cronometro.PorFila(10000));
+    Tiempo recibe;
+    std::pair<long, long> escritasRecepcion;
+    if (recibir) {
+        Cronometro cronometro;
+        receiver::ResultadoRecepcion r;
+        recibe = Recibe(recepcion, cronometro, &r);
+        if (!sinCajas.shown().empty()) Die(QStringLiteral("the receive showed a box: ") + sinCajas.shown().front().prompt);
+        escritasRecepcion = Escritas(recepcion);
+        std::printf("receive: %ld rows, %ld vouchers posted, %ld rows logged, %ld stock rows and %ld journal lines in %.2f s "
+                    "(processor %.2f s)\n",
+                    r.filas, r.comprobantes, r.rechazadas, escritasRecepcion.first, escritasRecepcion.second, recibe.reloj,
+                    recibe.cpu);
+        std::printf("movements/s: %.0f\n", r.filas / recibe.reloj);
+        for (const long marca : {10000L, 50000L, 100000L})
+            if (marca <= gFilas)
+                std::printf("time per row at %ldk rows: %.1f us\n", marca / 1000, cronometro.PorFila(marca) * 1e6);
+        if (gFilas >= 100000)
+            std::printf("growth 10k to 100k: %.2fx\n", cronometro.PorFila(100000) / cronometro.PorFila(10000));
+    }
+    if (!crudo) return 0;
 
     long escritas = 0;
-    const Tiempo raw = Crudo(crudo, &escritas);
-    const std::pair<long, long> escritasCrudo = Escritas(crudo);
+    const Tiempo raw = Crudo(crudoDir, &escritas);
+    const std::pair<long, long> escritasCrudo = Escritas(crudoDir);
     std::printf("raw: %ld stock rows and %ld journal lines in %.2f s (processor %.2f s)\n", escritasCrudo.first,
                 escritasCrudo.second, raw.reloj, raw.cpu);
+    if (!recibir) return 0;
     if (escritasCrudo != escritasRecepcion)
         Die(QStringLiteral("the two sides wrote different rows: %1/%2 and %3/%4")
                 .arg(escritasRecepcion.first)

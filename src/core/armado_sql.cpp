@@ -41,14 +41,20 @@ int16_t BuscaEnArreglo(const QStringList& Valores, const QString& Valor, int Ini
 
 void ArmaListaValues(QString& Sentencia, ListaCamposValores& Pares, bool Limpia) {
     if (Pares.empty()) vb::Raise(vb::kErrSubscriptOutOfRange);
-    QString campos;
-    QString valores;
+    qsizetype largo = Sentencia.size() + 12;
+    for (const CampoValor& p : Pares) largo += p.Campo.size() + p.Valor.size() + 2;
+    Sentencia.reserve(largo);   // written once: a posting builds one of these per stock row
+    Sentencia += u'(';
     for (size_t i = 0; i < Pares.size(); ++i) {
-        const bool ultimo = i + 1 == Pares.size();
-        campos += Pares[i].Campo + (ultimo ? QStringLiteral(")") : QStringLiteral(","));
-        valores += Pares[i].Valor + (ultimo ? QStringLiteral(")") : QStringLiteral(","));
+        if (i) Sentencia += u',';
+        Sentencia += Pares[i].Campo;
     }
-    Sentencia += QStringLiteral("(") + campos + QStringLiteral(" VALUES (") + valores;
+    Sentencia += QStringLiteral(") VALUES (");
+    for (size_t i = 0; i < Pares.size(); ++i) {
+        if (i) Sentencia += u',';
+        Sentencia += Pares[i].Valor;
+    }
+    Sentencia += u')';
     if (Limpia) Pares.clear();
 }
 

@@ -115,7 +115,7 @@ void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected, ad
                 SentenciaSQL = RemoveAdminMarker(SentenciaSQL);
             else if (!Has(SentenciaSQL, QStringLiteral("DELETE")))
                 SentenciaSQL = SS_TSinonimos(SentenciaSQL);
-        } else {
+        } else if (marked) {
             SentenciaSQL = RemoveAdminMarker(SentenciaSQL);
         }
     });

@@ -11,9 +11,23 @@
 namespace data {
 
 // The value with each of its single quotes doubled, for between two quotes.
-inline QString LiteralSQL(const QString& valor) { return QString(valor).replace(u'\'', QStringLiteral("''")); }
+inline QString LiteralSQL(const QString& valor) {
+    if (!valor.contains(u'\'')) return valor;
+    return QString(valor).replace(u'\'', QStringLiteral("''"));
+}
 
-// The quoted literal: a quote, the value with its quotes doubled, a quote.
-inline QString TextoSQL(const QString& valor) { return u'\'' + LiteralSQL(valor) + u'\''; }
+// The quoted literal: a quote, the value with its quotes doubled, a quote (built in one piece:
+// every value of every statement passes here).
+inline QString TextoSQL(const QString& valor) {
+    QString literal;
+    literal.reserve(valor.size() + 2 + valor.count(u'\''));
+    literal += u'\'';
+    for (const QChar c : valor) {
+        literal += c;
+        if (c == u'\'') literal += c;
+    }
+    literal += u'\'';
+    return literal;
+}
 
 }  // namespace data

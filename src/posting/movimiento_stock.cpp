@@ -9,6 +9,8 @@
 
 namespace posting {
 
+using namespace Qt::Literals::StringLiterals;   // field names as static text: u"TC"_s
+
 namespace {
 
 QString SinApostrofes(const QString& texto) { return QString(texto).remove(u'\''); }
@@ -91,126 +93,126 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
     auto celda = [&](int col) { return g.TextMatrix(f, col); };
     core::ListaCamposValores p;
     p.reserve(42);
-    auto agrega = [&](const char* campo, const QString& valor) { p.push_back({QString::fromLatin1(campo), valor}); };
+    auto agrega = [&](const QString& campo, const QString& valor) { p.push_back({campo, valor}); };   // names from static text
     const QString articulo = vb::Trim(celda(art::IdArticulo));
 
     // Identity.
-    agrega("TC", Texto(Rellena(ctx.TC)));
-    agrega("IdComprobante", Texto(ctx.SucNroLetra));
-    if (!ctx.Compras) agrega("IdComplemento", Numero(vb::Currency::fromDouble(vb::Val(ctx.IdComplemento))));
-    agrega("Secuencia", QString::number(ctx.Secuencia));
-    agrega("Fecha", Texto(ctx.Fecha));
+    agrega(u"TC"_s, Texto(Rellena(ctx.TC)));
+    agrega(u"IdComprobante"_s, Texto(ctx.SucNroLetra));
+    if (!ctx.Compras) agrega(u"IdComplemento"_s, Numero(vb::Currency::fromDouble(vb::Val(ctx.IdComplemento))));
+    agrega(u"Secuencia"_s, QString::number(ctx.Secuencia));
+    agrega(u"Fecha"_s, Texto(ctx.Fecha));
     if (!EsBlanco(core::gCaja)) {
         core::gCaja = SinApostrofes(core::gCaja);
-        agrega("IdCaja", Texto(Rellena(core::gCaja)));
+        agrega(u"IdCaja"_s, Texto(Rellena(core::gCaja)));
     }
 
     // Deposits: the origin pass (or the only one) leaves from the line's deposit; the destination
     // pass enters the destination and names, as the other side, that same line's origin.
-    agrega("IdDeposito", ctx.Pasada == 2 ? LiteralDestino(ctx, g) : Texto(DepositoDeFila(ctx, g, f)));
+    agrega(u"IdDeposito"_s, ctx.Pasada == 2 ? LiteralDestino(ctx, g) : Texto(DepositoDeFila(ctx, g, f)));
     if (ctx.EsTransferencia) {
         if (ctx.Pasada == 2) {
             const QString origen = DepositoDeFila(ctx, g, f);
-            agrega("IDDEPOSITO_DESTINO", EsBlanco(origen) ? QStringLiteral("null") : Texto(origen));
+            agrega(u"IDDEPOSITO_DESTINO"_s, EsBlanco(origen) ? QStringLiteral("null") : Texto(origen));
         } else {
-            agrega("IDDEPOSITO_DESTINO", LiteralDestino(ctx, g));
+            agrega(u"IDDEPOSITO_DESTINO"_s, LiteralDestino(ctx, g));
         }
     }
 
     // Article, lot, control, series.
-    agrega("IdArticulo", Texto(Rellena(articulo, kAnchoArticulo)));
-    agrega("Descripcion", Texto(DescripcionMovimiento(celda(art::Descripcion), ctx.LongitudDescripcion)));
+    agrega(u"IdArticulo"_s, Texto(Rellena(articulo, kAnchoArticulo)));
+    agrega(u"Descripcion"_s, Texto(DescripcionMovimiento(celda(art::Descripcion), ctx.LongitudDescripcion)));
     vb::DoEvents();
-    agrega("NroLote", EsBlanco(ctx.Lote) ? QStringLiteral("NULL") : Texto(ctx.Lote));
+    agrega(u"NroLote"_s, EsBlanco(ctx.Lote) ? QStringLiteral("NULL") : Texto(ctx.Lote));
     if (!EsBlanco(celda(art::ControladoPor)))
-        agrega("ControladoPor", Texto(vb::Trim(celda(art::ControladoPor))));
+        agrega(u"ControladoPor"_s, Texto(vb::Trim(celda(art::ControladoPor))));
     else if (EsBlanco(celda(art::LoteAduana)))
-        agrega("ControladoPor", Texto(SinApostrofes(vb::Trim(ctx.Aduana))));
+        agrega(u"ControladoPor"_s, Texto(SinApostrofes(vb::Trim(ctx.Aduana))));
     else
-        agrega("ControladoPor", Texto(SinApostrofes(vb::Trim(celda(art::LoteAduana)))));
+        agrega(u"ControladoPor"_s, Texto(SinApostrofes(vb::Trim(celda(art::LoteAduana)))));
     if (!EsBlanco(celda(art::LoteOrigen)))
-        agrega("IdOrigen", Texto(RellenaCodigo(celda(art::LoteOrigen))));
+        agrega(u"IdOrigen"_s, Texto(RellenaCodigo(celda(art::LoteOrigen))));
     else if (!EsBlanco(ctx.LoteOrigen))
-        agrega("IdOrigen", Texto(RellenaCodigo(ctx.LoteOrigen)));
-    agrega("NroSerie", EsBlanco(ctx.Serie) ? QStringLiteral("NULL") : Texto(ctx.Serie));
-    agrega("IdUnidad", EsBlanco(celda(art::IdUnidad)) ? QStringLiteral("NULL")
+        agrega(u"IdOrigen"_s, Texto(RellenaCodigo(ctx.LoteOrigen)));
+    agrega(u"NroSerie"_s, EsBlanco(ctx.Serie) ? QStringLiteral("NULL") : Texto(ctx.Serie));
+    agrega(u"IdUnidad"_s, EsBlanco(celda(art::IdUnidad)) ? QStringLiteral("NULL")
                                                        : Texto(RellenaCodigo(celda(art::IdUnidad))));
 
     // Quantities: only they carry the sign.
     const double q = CantidadMovimiento(ctx, g);
     vb::DoEvents();
     const QString cantidad = NumeroDe(q * ctx.Signo);
-    agrega("Cantidad", cantidad);
+    agrega(u"Cantidad"_s, cantidad);
     g.SetTextMatrix(f, art::IdUnidadEquiv, RellenaCodigo(celda(art::IdUnidadEquiv)));
     if (celda(art::EnUnidadBase).isEmpty()) g.SetTextMatrix(f, art::EnUnidadBase, QStringLiteral("0"));
     const QString unidadBase = Texto(RellenaCodigo(celda(art::IdUnidadBase)));
     if (Marca(g, f, art::EnUnidadBase)) {
         if (!EsBlanco(celda(art::IdUnidadBase))) {
-            agrega("CantidadUD", Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), ctx.Signo)));
-            agrega("IdUnidadBase", unidadBase);
+            agrega(u"CantidadUD"_s, Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), ctx.Signo)));
+            agrega(u"IdUnidadBase"_s, unidadBase);
         }
     } else if (ctx.EquivalenciaUD) {
-        agrega("CantidadUD", Numero(ConSigno(Importe(celda(art::CantidadEquiv)), ctx.Signo)));
-        agrega("IdUnidadBase", Texto(RellenaCodigo(celda(art::IdUnidadEquiv))));
+        agrega(u"CantidadUD"_s, Numero(ConSigno(Importe(celda(art::CantidadEquiv)), ctx.Signo)));
+        agrega(u"IdUnidadBase"_s, Texto(RellenaCodigo(celda(art::IdUnidadEquiv))));
     } else if (!EsBlanco(celda(art::IdUnidadBase))) {
         const bool conItem = !EsBlanco(ctx.Lote) || !EsBlanco(ctx.Serie);
-        agrega("CantidadUD", conItem ? cantidad : Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), ctx.Signo)));
-        agrega("IdUnidadBase", unidadBase);
+        agrega(u"CantidadUD"_s, conItem ? cantidad : Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), ctx.Signo)));
+        agrega(u"IdUnidadBase"_s, unidadBase);
     }
 
     // The supplier account: the argument, or the article's own.
     QString cuenta = vb::Trim(ctx.Cuenta);
     if (Iguales(cuenta, QStringLiteral("PorDefault"))) cuenta = CuentaProveedorArticulo(ctx, articulo);
     ctx.CuentaActual = cuenta;
-    if (!Iguales(cuenta, QStringLiteral("NULL"))) agrega("CuentaProveedor", Texto(cuenta));
+    if (!Iguales(cuenta, QStringLiteral("NULL"))) agrega(u"CuentaProveedor"_s, Texto(cuenta));
 
     // The stock reason.
     if (ctx.IdMotivoStock.delGrid) ctx.IdMotivoStock.valor = Rellena(celda(art::MotivoStock));
     if (ctx.IdMotivoStock.nulo) {
-        agrega("IdMotivoStock", QStringLiteral("NULL"));
+        agrega(u"IdMotivoStock"_s, QStringLiteral("NULL"));
     } else {
         ctx.IdMotivoStock.valor = SinApostrofes(ctx.IdMotivoStock.valor);
-        agrega("IdMotivoStock", Texto(RellenaCodigo(ctx.IdMotivoStock.valor)));
+        agrega(u"IdMotivoStock"_s, Texto(RellenaCodigo(ctx.IdMotivoStock.valor)));
     }
 
     // Prices, cost, taxes.
-    agrega("PrecioVenta", NumeroDe(celda(art::Precio)));
-    agrega("Importe_S_Iva", NumeroDe(celda(art::PrecioSinIVA)));
+    agrega(u"PrecioVenta"_s, NumeroDe(celda(art::Precio)));
+    agrega(u"Importe_S_Iva"_s, NumeroDe(celda(art::PrecioSinIVA)));
     vb::Currency costo = Importe(celda(art::Costo));
     if (costo == vb::Currency()) costo = CostoArticulo(ctx, articulo);
-    agrega("Costo", Numero(costo));
-    agrega("Impuestos", Numero(Importe(celda(art::Impuestos)) + Importe(celda(art::ITC))));
-    agrega("DtoItem", NumeroDe(celda(art::PorcDto)));
+    agrega(u"Costo"_s, Numero(costo));
+    agrega(u"Impuestos"_s, Numero(Importe(celda(art::Impuestos)) + Importe(celda(art::ITC))));
+    agrega(u"DtoItem"_s, NumeroDe(celda(art::PorcDto)));
 
     // The origin voucher: type (first 4 characters of column CpteOrigen) and number (the next 13).
     if (ctx.TcOrigen.delGrid) ctx.TcOrigen.valor = vb::Trim(vb::Left(celda(art::CpteOrigen), 4));
-    agrega("Tc_Origen", LiteralReferencia(ctx.TcOrigen));
+    agrega(u"Tc_Origen"_s, LiteralReferencia(ctx.TcOrigen));
     if (ctx.ComprobanteOrigen.delGrid) ctx.ComprobanteOrigen.valor = vb::Trim(vb::Mid(celda(art::CpteOrigen), 5, 13));
-    agrega("IdComprobante_Origen", LiteralReferencia(ctx.ComprobanteOrigen));
-    agrega("Id_Origen", NumeroDe(celda(art::IdCpteOrigen)));
+    agrega(u"IdComprobante_Origen"_s, LiteralReferencia(ctx.ComprobanteOrigen));
+    agrega(u"Id_Origen"_s, NumeroDe(celda(art::IdCpteOrigen)));
 
     // VAT: a line without a rate takes the engine's, unless it is marked exempt (-1).
     const vb::Currency tasa = Importe(celda(art::TasaIVA));
     const bool exento = vb::CLng(vb::Variant(Importe(celda(art::EsExento)).toDouble())) == -1;
-    agrega("IVARI", tasa == vb::Currency() && !exento ? NumeroDe(ctx.PorcentajeIVA) : Numero(tasa));
-    agrega("IVARNI", NumeroDe(celda(art::TasaIVA2)));
-    if (!Iguales(vb::Trim(ctx.IdTecnico), QStringLiteral("NULL"))) agrega("IdTecnico", Texto(Rellena(ctx.IdTecnico)));
+    agrega(u"IVARI"_s, tasa == vb::Currency() && !exento ? NumeroDe(ctx.PorcentajeIVA) : Numero(tasa));
+    agrega(u"IVARNI"_s, NumeroDe(celda(art::TasaIVA2)));
+    if (!Iguales(vb::Trim(ctx.IdTecnico), QStringLiteral("NULL"))) agrega(u"IdTecnico"_s, Texto(Rellena(ctx.IdTecnico)));
 
     // Coefficient, offer, seller, pricing unit, currency, business unit, loan.
     if (celda(art::Coeficiente).isEmpty()) g.SetTextMatrix(f, art::Coeficiente, QStringLiteral("1"));
-    agrega("EQUIV_UDBASE", NumeroDe(celda(art::Coeficiente)));
-    agrega("IDINSERT", NumeroDe(celda(art::OfertaIdInsert)));
-    agrega("IDCOMPULSA", NumeroDe(celda(art::OfertaIdCompulsa)));
-    agrega("Oferta", NumeroDe(celda(art::EnOferta)));
-    agrega("IdVendedor", Texto(ctx.IdVendedor));
-    agrega("Importe_Ud", NumeroDe(celda(art::ImporteUd)));
-    agrega("Ud_Pr", Texto(Rellena(celda(art::UdPrecio))));
+    agrega(u"EQUIV_UDBASE"_s, NumeroDe(celda(art::Coeficiente)));
+    agrega(u"IDINSERT"_s, NumeroDe(celda(art::OfertaIdInsert)));
+    agrega(u"IDCOMPULSA"_s, NumeroDe(celda(art::OfertaIdCompulsa)));
+    agrega(u"Oferta"_s, NumeroDe(celda(art::EnOferta)));
+    agrega(u"IdVendedor"_s, Texto(ctx.IdVendedor));
+    agrega(u"Importe_Ud"_s, NumeroDe(celda(art::ImporteUd)));
+    agrega(u"Ud_Pr"_s, Texto(Rellena(celda(art::UdPrecio))));
     if (!EsBlanco(celda(art::Moneda))) {
-        agrega("ArtMoneda", Texto(Rellena(celda(art::Moneda))));
-        agrega("ArtCotizacion", NumeroDe(celda(art::Cotizacion)));
+        agrega(u"ArtMoneda"_s, Texto(Rellena(celda(art::Moneda))));
+        agrega(u"ArtCotizacion"_s, NumeroDe(celda(art::Cotizacion)));
     }
-    agrega("UNEGOCIO", Texto(RellenaCodigo(core::gUNegocio)));
-    agrega("EnComodato", NumeroDe(celda(art::EnComodato)));
+    agrega(u"UNEGOCIO"_s, Texto(RellenaCodigo(core::gUNegocio)));
+    agrega(u"EnComodato"_s, NumeroDe(celda(art::EnComodato)));
     if (!ctx.EnComodato && vb::Val(celda(art::EnComodato)) == 1) ctx.EnComodato = true;
     return p;
 }

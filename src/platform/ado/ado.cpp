@@ -422,11 +422,28 @@ Field Recordset::Fields(int index) const {
     return Field(std::const_pointer_cast<Recordset>(shared_from_this()), rows_, &rows_->fields[static_cast<size_t>(index)], index);
 }
 
+namespace {
+
+// Two field names, letter case aside: names of other lengths never compare equal (a character
+// folds to one character), ASCII letters are compared here, anything else by Qt's rule.
+bool SameName(const QString& a, const QString& b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a[i].unicode(), y = b[i].unicode();
+        if (x == y) continue;
+        if (x >= 0x80 || y >= 0x80) return a.compare(b, Qt::CaseInsensitive) == 0;
+        if ((x | 0x20) != (y | 0x20) || (x | 0x20) < u'a' || (x | 0x20) > u'z') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 Field Recordset::Fields(const QString& name) const {
     requireOpen();
     const QString wanted = name.trimmed();
     for (size_t i = 0; i < rows_->fields.size(); ++i) {
-        if (rows_->fields[i].name.compare(wanted, Qt::CaseInsensitive) == 0) {
+        if (SameName(rows_->fields[i].name, wanted)) {
             return Field(std::const_pointer_cast<Recordset>(shared_from_this()), rows_, &rows_->fields[i], static_cast<int>(i));
         }
     }

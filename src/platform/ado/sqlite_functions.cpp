@@ -85,9 +85,18 @@ char32_t Fold(char32_t c) {
 
 // Case and trailing blanks ignored, as the server's collation.
 int CompareText(const unsigned char* a, size_t n1, const unsigned char* b, size_t n2) {
+    // Where the two are the same bytes they compare equal: the comparison starts after that run
+    // (at the start of its last character), which is where keys met in an index mostly end.
+    size_t same = 0;
+    const size_t shorter = std::min(n1, n2);
+    while (same < shorter && a[same] == b[same]) ++same;
+    if (same == n1 && same == n2) return 0;
+    while (same > 0 && ((same < n1 && (a[same] & 0xC0) == 0x80) || (same < n2 && (b[same] & 0xC0) == 0x80))) --same;
     const size_t la = TrimmedLength(reinterpret_cast<const char*>(a), n1);
     const size_t lb = TrimmedLength(reinterpret_cast<const char*>(b), n2);
-    size_t i = 0, j = 0;
+    // A run that takes in one side's last character leaves blanks or nothing of it: past its
+    // end both stand where the comparison of the characters would end.
+    size_t i = same, j = same;
     while (i < la && j < lb) {
         const unsigned char ca = a[i], cb = b[j];
         if (ca < 0x80 && cb < 0x80) {

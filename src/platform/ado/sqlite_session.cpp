@@ -61,6 +61,23 @@ QByteArray IsoText(vb::Date d) {
     return dt.toString(dt.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz") : QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
 }
 
+// A text column's value, padded with blanks to `width`: ASCII (most values) copied as it is in
+// one allocation, any other text read from UTF-8.
+QString ColumnText(const char* p, int n, int width) {
+    int ascii = 0;
+    while (ascii < n && static_cast<unsigned char>(p[ascii]) < 0x80) ++ascii;
+    if (ascii == n && n > 0) {
+        QString text(std::max(n, width), Qt::Uninitialized);
+        QChar* d = text.data();
+        for (int i = 0; i < n; ++i) d[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(p[i])));
+        for (int i = n; i < width; ++i) d[i] = QChar(u' ');
+        return text;
+    }
+    QString text = QString::fromUtf8(p, n);
+    if (text.size() < width) text.resize(width, QLatin1Char(' '));
+    return text;
+}
+
 // A value of a column. width: the length of a char(n) column, whose texts read padded to it.
 vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv, int width = 0) {
     const int storage = sqlite3_column_type(st, col);
@@ -68,9 +85,7 @@ vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv, int width = 0) {
     switch (conv) {
     case Conv::Text: {
         const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-        QString text = QString::fromUtf8(p, sqlite3_column_bytes(st, col));
-        if (text.size() < width) text.append(QString(width - text.size(), QLatin1Char(' ')));
-        return vb::Variant(std::move(text));
+        return vb::Variant(ColumnText(p, sqlite3_column_bytes(st, col), width));
     }
 
     case Conv::Long:
@@ -446,6 +461,66 @@ vb::Variant ForField(const FieldInfo& f, const vb::Variant& v) {
 }
 
 class SqliteSession : public Session {
+    // ---- translations kept by their shape -----------------------------------------------------
+    //
+    // A batch met again with other literals is not translated anew: its translation is kept by
+    // the key of tsql::LiftShape, as pieces of text around the marks of its literals, and each
+    // statement's literals are put in. Where the translation's own literals lift out of it (all
+    // but a count or a position the statement keeps), the statement's SQLite shape and its values
+    // are kept too, so that its prepared copy is found without reading the text again. Kept the
+    // second time a key is met, for batches of plain statements; forgotten when the tables change.
+    // With KORV_SQL_CACHE_CHECK every kept translation is compared with the batch's own.
+
+    // A translated statement's literals, lifted: its SQLite shape and the values in order.
+    struct Lifted {
+        bool valid = false;
+        std::string_view shape;   // kept by the translation it comes from
+        std::vector<SqlLiteral> literals;
+    };
+    struct StatementTemplate {
+        std::vector<tsql::MarkedPiece> pieces;
+        bool lifted = false;   // the shape and the values below stand for the statement
+        std::string shape;
+        struct Value {
+            long literal = -1;   // the batch's lifted literal, or -1: `constant`
+            SqlLiteral constant;
+        };
+        std::vector<Value> values;
+    };
+    struct BatchTemplate {
+        bool usable = false;   // false: the key's batches are translated each time
+        std::vector<tsql::NumberCheck> checks;
+        std::vector<std::string> databases;
+        std::vector<StatementTemplate> statements;
+    };
+    // A batch as translated, or from a kept translation: then its statements' texts are put
+    // together only when asked (a statement run from its prepared copy needs none).
+    struct Translated {
+        tsql::Batch batch;
+        std::vector<Lifted> lifted;   // per statement, when kept
+        std::shared_ptr<const BatchTemplate> kept;
+        QByteArray text;              // kept: the batch as written, and its literals
+        tsql::Shape shape;
+        std::vector<char> built;      // kept: whether the statement's text is put together
+
+        const Lifted* liftedAt(size_t i) const { return i < lifted.size() && lifted[i].valid ? &lifted[i] : nullptr; }
+        const std::string& sql(size_t i) {
+            std::string& out = batch.statements[i].sql;
+            if (!kept || built[i]) return out;
+            const std::string_view written(text.constData(), static_cast<size_t>(text.size()));
+            out.reserve(written.size() + 64);
+            for (const tsql::MarkedPiece& p : kept->statements[i].pieces) {
+                out += p.text;
+                if (p.literal >= 0) out += tsql::LiteralToken(written, shape.literals[static_cast<size_t>(p.literal)]);
+            }
+            built[i] = 1;
+            return out;
+        }
+        void buildAll() {
+            for (size_t i = 0; i < batch.statements.size(); ++i) sql(i);
+        }
+    };
+
 public:
     SqliteSession(const QString& folder, const QString& database) : folder_(folder) { open(database); }
 
@@ -463,13 +538,17 @@ public:
     }
 
     std::unique_ptr<RowSource> execute(const QString& sql, long* affected, bool forUpdate) override {
-        const tsql::Batch batch = translate(sql);
+        Translated translated = translate(sql);
+        const tsql::Batch& batch = translated.batch;
         std::unique_ptr<RowSource> result;
         long count = 0;
         std::vector<ProviderError> errors;
         Scope scope{&errors};
         try {
-            for (const tsql::Statement& st : batch.statements) run(st, &result, &count, forUpdate, 0, scope);
+            for (size_t i = 0; i < batch.statements.size(); ++i) {
+                if (translated.kept) runKept(translated, i, &result, &count, forUpdate, scope);
+                else run(batch.statements[i], &result, &count, forUpdate, 0, scope);
+            }
         } catch (...) {
             noteDataVersions();
             throw;
@@ -579,7 +658,9 @@ public:
     }
 
     std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
-        const tsql::Batch batch = translate(sql);
+        Translated translated = translate(sql);
+        translated.buildAll();
+        const tsql::Batch& batch = translated.batch;
         if (!whole && batch.statements.size() == 1 && batch.statements[0].kind == tsql::Statement::Sql) {
             if (auto cursor = stepped(batch.statements[0].sql)) return cursor;
         }
@@ -655,19 +736,7 @@ private:
             versions_.push_back(std::move(x));
             v = &versions_.back();
         }
-        unsigned data = 0;
-        const bool dataKnown = sqlite3_file_control(db(), schema.c_str(), SQLITE_FCNTL_DATA_VERSION, &data) == SQLITE_OK;
-        int version = v->version;
-        if (!(dataKnown && v->dataVersionKnown && data == v->dataVersion && v->version >= 0)) {
-            version = sqlite3_step(v->query.get()) == SQLITE_ROW ? sqlite3_column_int(v->query.get(), 0) : -1;
-            sqlite3_reset(v->query.get());
-        }
-        if (version != v->version) {
-            tableColumns_.clear();
-            lastTable_ = nullptr;
-            for (SchemaVersion& x : versions_) x.version = -1;
-            v->version = version;
-        }
+        checkVersion(*v);
         // statements mostly write where the one before wrote
         if (lastTable_ && lastSchema_ == schema && lastTableName_ == table) return lastTable_;
         std::string key = schema + '.';
@@ -690,6 +759,24 @@ private:
         if (columns.empty()) return nullptr;   // no such table (yet): asked again next time
         auto entry = std::make_unique<tsql::TableColumns>(columns);
         return remember(schema, table, tableColumns_.emplace(std::move(key), std::move(entry)).first->second.get());
+    }
+
+    // A schema's version, read again when another connection may have changed the file since the
+    // last batch; a changed version forgets the columns and the translations kept.
+    void checkVersion(SchemaVersion& v) {
+        unsigned data = 0;
+        const bool dataKnown = sqlite3_file_control(db(), v.schema.c_str(), SQLITE_FCNTL_DATA_VERSION, &data) == SQLITE_OK;
+        if (dataKnown && v.dataVersionKnown && data == v.dataVersion && v.version >= 0) return;
+        const int version = sqlite3_step(v.query.get()) == SQLITE_ROW ? sqlite3_column_int(v.query.get(), 0) : -1;
+        sqlite3_reset(v.query.get());
+        if (version == v.version) return;
+        forgetTables();
+        for (SchemaVersion& x : versions_) x.version = -1;
+        v.version = version;
+    }
+
+    void checkSchemas() {
+        for (SchemaVersion& v : versions_) checkVersion(v);
     }
 
     tsql::TableColumns* remember(const std::string& schema, std::string_view table, tsql::TableColumns* columns) {
@@ -721,15 +808,16 @@ private:
         return starts("CREATE") || starts("ALTER") || starts("DROP");
     }
 
+    // The columns read so far, and the translations made with them.
     void forgetTables() {
         tableColumns_.clear();
         lastTable_ = nullptr;
+        templates_.clear();
     }
 
     void forgetSchemaQueries() {
         versions_.clear();
-        tableColumns_.clear();
-        lastTable_ = nullptr;
+        forgetTables();
     }
 
     // What a batch (or a procedure's body) runs with: its variables, @@ROWCOUNT, and the errors of
@@ -756,11 +844,38 @@ private:
         }
     };
 
-    tsql::Batch translate(const QString& sql) {
-        const QByteArray text = sql.toUtf8();
-        tsql::Batch batch = tsql::Translate(std::string_view(text.constData(), static_cast<size_t>(text.size())), nameUtf8_, columnsOf_);
-        for (const std::string& d : batch.databases) attach(d);
-        return batch;
+    Translated translate(const QString& sql) {
+        Translated out;
+        out.text = sql.toUtf8();
+        const std::string_view text(out.text.constData(), static_cast<size_t>(out.text.size()));
+        out.shape = tsql::LiftShape(text);
+        const tsql::Shape& shape = out.shape;
+        std::shared_ptr<const BatchTemplate> kept;
+        if (shape.valid) {
+            checkSchemas();   // a kept translation read the columns as they were
+            const auto found = templates_.find(shape.key);
+            if (found != templates_.end()) kept = found->second;
+            if (kept && kept->usable && Fits(*kept, text, shape)) {
+                Fill(kept, text, shape, &out);
+                for (const std::string& d : out.batch.databases) attach(d);
+                if (CheckEveryRun()) CheckKept(text, out);
+                return out;
+            }
+        }
+        const size_t attached = attached_.size();
+        out.batch = tsql::Translate(text, nameUtf8_, columnsOf_);
+        for (const std::string& d : out.batch.databases) attach(d);
+        // Kept the second time a shape is met (at once under KORV_SQL_CACHE_CHECK), unless a database
+        // was attached meanwhile: its columns were not there for the translation.
+        if (shape.valid && !kept && attached_.size() == attached) {
+            if (!CheckEveryRun() && seenBatches_.insert(shape.key).second) {
+                if (seenBatches_.size() > kMaxSeen) seenBatches_.clear();
+            } else {
+                if (templates_.size() >= kMaxPlans) templates_.clear();
+                templates_.emplace(shape.key, makeTemplate(text, shape, out.batch));
+            }
+        }
+        return out;
     }
 
     // The errors of a batch that went on after them, raised as one failure: the first, followed
@@ -845,6 +960,8 @@ private:
         sqlite::RegisterServerRules(db.get());
         plans_.clear();   // prepared on the handle being replaced
         seen_.clear();
+        templates_.clear();   // translated for the database being replaced
+        seenBatches_.clear();
         sqlite3_busy_timeout(db.get(), 10000);
         Exec(db.get(), "PRAGMA journal_mode=WAL");
         Exec(db.get(), "PRAGMA synchronous=NORMAL");
@@ -877,8 +994,135 @@ private:
     };
     static constexpr size_t kMaxPlans = 512;
     static constexpr size_t kMaxSeen = 8192;
-    std::unordered_map<std::string, Plan> plans_;
-    std::unordered_set<std::string> seen_;   // shapes met once
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    template <class T>
+    using ByText = std::unordered_map<std::string, T, TextHash, std::equal_to<>>;
+    using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+    ByText<Plan> plans_;
+    TextSet seen_;   // shapes met once
+    ByText<std::shared_ptr<const BatchTemplate>> templates_;
+    TextSet seenBatches_;   // batch keys met once
+
+    // Whether the batch's numbers fit their columns where the kept translation's did.
+    static bool Fits(const BatchTemplate& t, std::string_view text, const tsql::Shape& shape) {
+        for (const tsql::NumberCheck& c : t.checks) {
+            if (c.literal >= shape.literals.size() ||
+                tsql::NumberFitsAsWritten(c.rule, tsql::LiteralToken(text, shape.literals[c.literal]), c.negative) != c.fits)
+                return false;
+        }
+        return true;
+    }
+
+    // A lifted literal's value as the statement's SQLite text holds it: a text without its quotes
+    // (doubled quotes read as one), a number as written.
+    static SqlLiteral ValueOf(std::string_view text, const tsql::Shape::Literal& l) {
+        const std::string_view token = tsql::LiteralToken(text, l);
+        if (!l.text) return SqlLiteral{false, std::string(token)};
+        SqlLiteral v{true, {}};
+        v.value.reserve(token.size() - 2);
+        for (size_t k = 1; k + 1 < token.size(); ++k) {
+            v.value += token[k];
+            if (token[k] == '\'') ++k;
+        }
+        return v;
+    }
+
+    // The batch of a kept translation with the text's own literals (its texts put together when
+    // asked, Translated::sql). `out` holds the text and its shape.
+    static void Fill(const std::shared_ptr<const BatchTemplate>& t, std::string_view text, const tsql::Shape& shape, Translated* out) {
+        out->kept = t;
+        out->batch.databases = t->databases;
+        out->batch.statements.resize(t->statements.size());
+        out->built.assign(t->statements.size(), 0);
+        out->lifted.reserve(t->statements.size());
+        for (const StatementTemplate& s : t->statements) {
+            Lifted l;
+            if (s.lifted) {
+                l.valid = true;
+                l.shape = s.shape;
+                l.literals.reserve(s.values.size());
+                for (const StatementTemplate::Value& v : s.values)
+                    l.literals.push_back(v.literal < 0 ? v.constant : ValueOf(text, shape.literals[static_cast<size_t>(v.literal)]));
+            }
+            out->lifted.push_back(std::move(l));
+        }
+    }
+
+    // The kept translation of a batch: its translation with marks in place of the lifted literals,
+    // cut at them. Usable only when the pieces with the batch's own literals give `own`, its own
+    // translation; its statements' shapes are kept where the marks lift out as values.
+    std::shared_ptr<const BatchTemplate> makeTemplate(std::string_view text, const tsql::Shape& shape, const tsql::Batch& own) {
+        auto t = std::make_shared<BatchTemplate>();
+        try {
+            const tsql::Batch marked = tsql::TranslateShape(text, shape, nameUtf8_, columnsOf_, &t->checks);
+            if (marked.statements.size() != own.statements.size() || marked.databases != own.databases) return t;
+            for (const tsql::Statement& st : marked.statements) {
+                if (st.kind != tsql::Statement::Sql || !IsPlainDml(st.sql)) return t;
+                StatementTemplate s;
+                s.pieces = tsql::CutAtMarks(st.sql);
+                if (s.pieces.empty()) return t;
+                for (const tsql::MarkedPiece& p : s.pieces)
+                    if (p.literal >= static_cast<int32_t>(shape.literals.size())) return t;
+                const LiftedStatement lifted = LiftLiterals(st.sql);
+                // Every mark must lift out as a value of its kind, none stay in the shape.
+                size_t marks = 0;
+                s.lifted = lifted.valid;
+                for (const SqlLiteral& l : lifted.literals) {
+                    if (!s.lifted) break;
+                    const long n = tsql::MarkedLiteral(l.value, l.text);
+                    if (n >= static_cast<long>(shape.literals.size()) || (n >= 0 && shape.literals[static_cast<size_t>(n)].text != l.text))
+                        s.lifted = false;
+                    if (n >= 0) ++marks;
+                    s.values.push_back({n, n < 0 ? l : SqlLiteral{}});
+                }
+                s.lifted = s.lifted && marks + 1 == s.pieces.size();
+                if (s.lifted) s.shape = lifted.shape;
+                else s.values.clear();
+                t->statements.push_back(std::move(s));
+            }
+            t->databases = marked.databases;
+            // The batch's own literals put in give its own translation, and lift as its text does.
+            Translated filled;
+            filled.text = QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+            filled.shape = shape;
+            Fill(t, text, shape, &filled);
+            for (size_t i = 0; i < own.statements.size(); ++i) {
+                if (own.statements[i].kind != tsql::Statement::Sql || filled.sql(i) != own.statements[i].sql) return t;
+                if (filled.lifted[i].valid && !SameLifted(filled.lifted[i], LiftLiterals(own.statements[i].sql))) {
+                    t->statements[i].lifted = false;
+                    t->statements[i].values.clear();
+                }
+            }
+            t->usable = true;
+        } catch (const ProviderError&) {
+            t->usable = false;
+        }
+        return t;
+    }
+
+    static bool SameLifted(const Lifted& a, const LiftedStatement& b) {
+        if (!b.valid || a.shape != b.shape || a.literals.size() != b.literals.size()) return false;
+        for (size_t i = 0; i < a.literals.size(); ++i)
+            if (a.literals[i].text != b.literals[i].text || a.literals[i].value != b.literals[i].value) return false;
+        return true;
+    }
+
+    // KORV_SQL_CACHE_CHECK: the batch from a kept translation is the batch's own translation.
+    void CheckKept(std::string_view text, Translated& kept) {
+        const tsql::Batch own = tsql::Translate(text, nameUtf8_, columnsOf_);
+        bool same = own.databases == kept.batch.databases && own.statements.size() == kept.batch.statements.size();
+        for (size_t i = 0; same && i < own.statements.size(); ++i) {
+            same = own.statements[i].kind == tsql::Statement::Sql && own.statements[i].sql == kept.sql(i);
+            if (same && kept.liftedAt(i)) same = SameLifted(kept.lifted[i], LiftLiterals(own.statements[i].sql));
+        }
+        if (!same) {
+            qFatal("KORV_SQL_CACHE_CHECK: the kept translation of a batch differs from its own: %.*s", static_cast<int>(text.size()),
+                   text.data());
+        }
+    }
 
     static bool CheckEveryRun() {
         static const bool check = !qEnvironmentVariableIsEmpty("KORV_SQL_CACHE_CHECK");
@@ -886,25 +1130,30 @@ private:
     }
 
     // Runs one translated statement from its prepared copy; false when it has none (the caller
-    // runs it as written).
-    bool runCached(const std::string& sql, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope) {
+    // runs it as written). `pre`: the statement's literals as a kept translation lifted them.
+    bool runCached(const std::string& sql, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope,
+                   const Lifted* pre) {
         if (!IsPlainDml(sql)) return false;   // transaction control, schema changes: as written
-        const LiftedStatement lifted = LiftLiterals(sql);
-        if (!lifted.valid || !NumbersBind(lifted)) return false;
-        auto found = plans_.find(lifted.shape);
+        LiftedStatement own;
+        if (!pre || !pre->valid) own = LiftLiterals(sql);
+        const std::string_view shape = pre && pre->valid ? pre->shape : std::string_view(own.shape);
+        const std::vector<SqlLiteral>& literals = pre && pre->valid ? pre->literals : own.literals;
+        if (!(pre && pre->valid) && !own.valid) return false;
+        if (!NumbersBind(literals)) return false;
+        auto found = plans_.find(shape);
         if (found == plans_.end()) {
-            if (!CheckEveryRun() && seen_.insert(lifted.shape).second) {
+            if (!CheckEveryRun() && seen_.emplace(shape).second) {
                 if (seen_.size() > kMaxSeen) seen_.clear();
                 return false;
             }
-            std::optional<Plan> plan = makePlan(sql, lifted);
+            std::optional<Plan> plan = makePlan(sql, shape, literals.size());
             if (!plan) return false;   // tried again next time: the tables may change meanwhile
             if (plans_.size() >= kMaxPlans) plans_.clear();
-            found = plans_.emplace(lifted.shape, std::move(*plan)).first;
+            found = plans_.emplace(std::string(shape), std::move(*plan)).first;
         }
         if (!found->second.usable) return false;
         sqlite3_stmt* st = found->second.statement.get();
-        runPrepared(found->second, lifted, result, count, forUpdate, scope);
+        runPrepared(found->second, literals, result, count, forUpdate, scope);
         if (CheckEveryRun() && sqlite3_stmt_readonly(st) && sql.find("GETDATE") == std::string::npos) {
             std::unique_ptr<RowSource> own;
             long ignored = 0;
@@ -930,18 +1179,18 @@ private:
     }
 
     // The copy of a shape; none while the statement itself does not prepare (a table missing).
-    std::optional<Plan> makePlan(const std::string& sql, const LiftedStatement& lifted) {
+    std::optional<Plan> makePlan(const std::string& sql, std::string_view shape, size_t literals) {
         try {
             const StatementHandle own = Prepare(db(), sql.c_str(), static_cast<int>(sql.size()));
             if (!own) return std::nullopt;
             Plan plan;
             try {
-                plan.statement = Prepare(db(), lifted.shape.c_str(), static_cast<int>(lifted.shape.size()));
+                plan.statement = Prepare(db(), shape.data(), static_cast<int>(shape.size()));
             } catch (const ProviderError&) {
                 return plan;   // a literal the statement cannot take as a parameter
             }
             sqlite3_stmt* st = plan.statement.get();
-            plan.usable = st && sqlite3_bind_parameter_count(st) == static_cast<int>(lifted.literals.size()) &&
+            plan.usable = st && sqlite3_bind_parameter_count(st) == static_cast<int>(literals) &&
                           sqlite3_column_count(st) == sqlite3_column_count(own.get());
             for (int c = 0; plan.usable && c < sqlite3_column_count(st); ++c)
                 plan.usable = std::strcmp(sqlite3_column_name(st, c), sqlite3_column_name(own.get(), c)) == 0;
@@ -951,15 +1200,15 @@ private:
         }
     }
 
-    void runPrepared(Plan& plan, const LiftedStatement& lifted, std::unique_ptr<RowSource>* result, long* count,
+    void runPrepared(Plan& plan, const std::vector<SqlLiteral>& literals, std::unique_ptr<RowSource>* result, long* count,
                      bool forUpdate, Scope& scope) {
         sqlite3_stmt* st = plan.statement.get();
         struct Reset {
             sqlite3_stmt* st;
             ~Reset() { sqlite3_reset(st); }
         } reset{st};
-        for (size_t p = 0; p < lifted.literals.size(); ++p) {
-            const SqlLiteral& l = lifted.literals[p];
+        for (size_t p = 0; p < literals.size(); ++p) {
+            const SqlLiteral& l = literals[p];
             const int index = static_cast<int>(p) + 1;
             if (l.text) sqlite3_bind_text(st, index, l.value.data(), static_cast<int>(l.value.size()), SQLITE_STATIC);
             else BindNumber(st, index, l.value);
@@ -989,8 +1238,8 @@ private:
     // Whether every number of the statement binds as the engine reads it written. One beyond a
     // Double's range (1e400) does not: the statement runs as written (compared with infinity, or
     // refused where it would be stored).
-    static bool NumbersBind(const LiftedStatement& lifted) {
-        for (const SqlLiteral& l : lifted.literals) {
+    static bool NumbersBind(const std::vector<SqlLiteral>& literals) {
+        for (const SqlLiteral& l : literals) {
             if (l.text) continue;
             double d = 0;
             if (std::from_chars(l.value.data(), l.value.data() + l.value.size(), d).ec == std::errc::result_out_of_range)
@@ -1247,7 +1496,26 @@ private:
     }
 
     void runSql(const std::string& sql, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope) {
-        if (!runCached(sql, result, count, forUpdate, scope)) runWritten(sql, result, count, forUpdate, scope);
+        if (!runCached(sql, result, count, forUpdate, scope, nullptr)) runWritten(sql, result, count, forUpdate, scope);
+    }
+
+    // A statement of a kept translation (a plain statement): from its prepared copy when its
+    // shape has one, its text put together only otherwise. Fails as run() does.
+    void runKept(Translated& t, size_t i, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope) {
+        try {
+            const Lifted* lifted = t.liftedAt(i);
+            if (lifted && !CheckEveryRun() && NumbersBind(lifted->literals)) {
+                const auto found = plans_.find(lifted->shape);
+                if (found != plans_.end() && found->second.usable) {
+                    runPrepared(found->second, lifted->literals, result, count, forUpdate, scope);
+                    return;
+                }
+            }
+            const std::string& sql = t.sql(i);
+            if (!runCached(sql, result, count, forUpdate, scope, lifted)) runWritten(sql, result, count, forUpdate, scope);
+        } catch (const ProviderError& e) {
+            failed(e, scope);
+        }
     }
 
     // Prepares and runs the statements of the text as written.

@@ -4,6 +4,7 @@
 #include "platform/vb/error.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,11 +21,23 @@ struct Tok {
     uint32_t b, e;   // byte range in the text
 };
 
-bool IsWordStart(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '@' || c == '#' || c >= 0x80;
-}
-bool IsWordChar(unsigned char c) { return IsWordStart(c) || (c >= '0' && c <= '9') || c == '$'; }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+// The tokenizer's classes of characters, by byte.
+enum : uint8_t { kWordStart = 1, kWordChar = 2, kDigit = 4, kBlank = 8 };
+constexpr std::array<uint8_t, 256> kClasses = [] {
+    std::array<uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const bool start = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '@' || c == '#' || c >= 0x80;
+        const bool digit = c >= '0' && c <= '9';
+        const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+        t[static_cast<size_t>(c)] = static_cast<uint8_t>((start ? kWordStart : 0) | (start || digit || c == '$' ? kWordChar : 0) |
+                                                         (digit ? kDigit : 0) | (blank ? kBlank : 0));
+    }
+    return t;
+}();
+bool IsWordStart(unsigned char c) { return kClasses[c] & kWordStart; }
+bool IsWordChar(unsigned char c) { return kClasses[c] & kWordChar; }
+bool IsDigit(unsigned char c) { return kClasses[c] & kDigit; }
+bool IsBlank(unsigned char c) { return kClasses[c] & kBlank; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
 inline bool EqualNoCase(std::string_view a, std::string_view b) {
@@ -43,8 +56,8 @@ std::vector<Tok> Tokenize(std::string_view s) {
     while (i < n) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         const uint32_t b = i;
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
-            while (i < n && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\f' || s[i] == '\v')) ++i;
+        if (IsBlank(c)) {
+            while (i < n && IsBlank(static_cast<unsigned char>(s[i]))) ++i;
             out.push_back({Kind::Space, b, i});
         } else if (c == '-' && i + 1 < n && s[i + 1] == '-') {
             while (i < n && s[i] != '\n') ++i;
@@ -148,6 +161,21 @@ bool ValidDay(int y, int m, int d) {
     if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) max = 29;
     return d <= max;
 }
+
+// Whether a text literal's content is in a date form the translation reads as a date somewhere:
+// the ISO form date columns hold, or any form the server reads (a bare "yyyymmdd" included).
+bool DateForm(std::string_view inner) {
+    if (IsCanonicalIso(inner)) return true;
+    DateTime dt;
+    return inner.size() >= 8 && inner.size() <= 28 && ReadDateTime(inner, &dt, true);
+}
+
+// The marks that stand for lifted literals in a translation made from a shape: a text literal
+// "'\x01<n>'", a number "0000000000000000<n>" (sixteen zeros, then the literal's index).
+constexpr std::string_view kNumberMark = "0000000000000000";
+
+std::string TextMark(size_t literal) { return "'\x01" + std::to_string(literal) + '\''; }
+std::string NumberMark(size_t literal) { return std::string(kNumberMark) + std::to_string(literal); }
 
 // ---------------------------------------------------------------------------------------------
 // Arithmetic: the second pass over a translated statement that does any. Every binary + - * / %
@@ -340,6 +368,19 @@ public:
         : s_(sql), db_(currentDb), t_(Tokenize(sql)), columnsOf_(columnsOf) {
         countOrChains();
     }
+    // Marks the shape's literals in the translation instead of writing them, and notes in
+    // `checks` every lifted number whose fit into a column was asked.
+    Translator(std::string_view sql, std::string_view currentDb, const TableColumnsOf& columnsOf, const Shape& shape,
+               std::vector<NumberCheck>* checks)
+        : Translator(sql, currentDb, columnsOf) {
+        checks_ = checks;
+        slot_.assign(t_.size(), -1);
+        size_t k = 0;
+        for (size_t n = 0; n < shape.literals.size(); ++n) {
+            while (k < t_.size() && t_[k].b < shape.literals[n].b) ++k;
+            if (k < t_.size() && t_[k].b == shape.literals[n].b) slot_[k] = static_cast<int32_t>(n);
+        }
+    }
 
     Batch run() {
         Batch batch;
@@ -359,6 +400,15 @@ private:
     std::vector<Tok> t_;
     const TableColumnsOf& columnsOf_;
     std::vector<std::string> databases_;
+    std::vector<int32_t> slot_;                // per token: the lifted literal it is, -1; empty: none lifted
+    std::vector<NumberCheck>* checks_ = nullptr;
+
+    int32_t slot(size_t k) const { return k < slot_.size() ? slot_[k] : -1; }
+    // A number as the translation writes it: as written, or its mark.
+    std::string numberText(size_t k) const {
+        const int32_t n = slot(k);
+        return n >= 0 ? NumberMark(static_cast<size_t>(n)) : std::string(text(k));
+    }
 
     std::string_view text(const Tok& t) const { return std::string_view(s_.data() + t.b, t.e - t.b); }
     std::string_view text(size_t i) const { return text(t_[i]); }
@@ -823,6 +873,8 @@ private:
                 if (iso) return '\'' + IsoText(dt) + '\'';
             }
         }
+        // A lifted literal is never in a date form (LiftShape leaves those in the key).
+        if (const int32_t n = slot(k); n >= 0) return TextMark(static_cast<size_t>(n));
         return std::string(v);
     }
 
@@ -911,26 +963,11 @@ private:
         return columnAt < t_.size() && isName(columnAt) ? t.columns->named(bare(columnAt)) : nullptr;
     }
 
-    // A number literal (digits, a point, an exponent) that fits the column as it is written.
+    // A number literal that fits the column as it is written; a lifted one's answer is noted.
     bool fitsAsWritten(const ColumnRule& r, size_t k, bool negative) const {
-        const std::string_view n = text(k);
-        if (r.kind == ColumnRule::Float) return true;
-        if (n.find_first_of("eE") != std::string_view::npos) return false;
-        const size_t point = n.find('.');
-        std::string_view whole = n.substr(0, point);
-        std::string_view fraction = point == std::string_view::npos ? std::string_view() : n.substr(point + 1);
-        while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
-        while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
-        if (r.kind == ColumnRule::Decimal) {
-            return static_cast<int>(fraction.size()) <= r.scale && static_cast<int>(whole.size()) <= r.precision - r.scale;
-        }
-        if (r.kind != ColumnRule::Int && r.kind != ColumnRule::Bit) return false;
-        if (!fraction.empty() || whole.size() > 18) return false;
-        int64_t v = 0;
-        for (char c : whole) v = v * 10 + (c - '0');
-        if (negative) v = -v;
-        if (r.kind == ColumnRule::Bit) return v == 0 || v == 1;
-        return v >= r.low && v <= r.high;
+        const bool fits = NumberFitsAsWritten(r, text(k), negative);
+        if (const int32_t n = slot(k); n >= 0 && checks_) checks_->push_back({static_cast<size_t>(n), r, negative, fits});
+        return fits;
     }
 
     // A value written into a number or date column: written as it is when it already is what the
@@ -1031,7 +1068,7 @@ private:
             for (size_t i = 0; i < literals.size(); ++i) {
                 if (i) out += ',';
                 bool date = false;
-                out += t_[literals[i]].kind == Kind::String ? literalText(literals[i], &date, false) : std::string(text(literals[i]));
+                out += t_[literals[i]].kind == Kind::String ? literalText(literals[i], &date, false) : numberText(literals[i]);
             }
             out += "))";
             return close;
@@ -1213,7 +1250,7 @@ private:
                 out.append(text(t));
                 continue;
             case Kind::Number:
-                out.append(text(t));
+                out += numberText(k);
                 break;
             case Kind::String: {
                 bool date = false;
@@ -1638,6 +1675,154 @@ bool ReadDateLiteral(std::string_view t, std::string* iso) {
 
 Batch Translate(std::string_view sql, std::string_view currentDatabase, const TableColumnsOf& columnsOf) {
     return Translator(sql, currentDatabase, columnsOf).run();
+}
+
+bool NumberFitsAsWritten(const ColumnRule& r, std::string_view n, bool negative) {
+    if (r.kind == ColumnRule::Float) return true;
+    if (n.find_first_of("eE") != std::string_view::npos) return false;
+    const size_t point = n.find('.');
+    std::string_view whole = n.substr(0, point);
+    std::string_view fraction = point == std::string_view::npos ? std::string_view() : n.substr(point + 1);
+    while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+    while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+    if (r.kind == ColumnRule::Decimal) {
+        return static_cast<int>(fraction.size()) <= r.scale && static_cast<int>(whole.size()) <= r.precision - r.scale;
+    }
+    if (r.kind != ColumnRule::Int && r.kind != ColumnRule::Bit) return false;
+    if (!fraction.empty() || whole.size() > 18) return false;
+    int64_t v = 0;
+    for (char c : whole) v = v * 10 + (c - '0');
+    if (negative) v = -v;
+    if (r.kind == ColumnRule::Bit) return v == 0 || v == 1;
+    return v >= r.low && v <= r.high;
+}
+
+namespace {
+
+// A number the shape may lift: digits with at most one point and an optional exponent, that no
+// character after it could extend (a mark in its place then reads as one number too).
+bool LiftableNumber(std::string_view s, const Tok& t) {
+    const std::string_view n = s.substr(t.b, t.e - t.b);
+    size_t i = 0, digits = 0;
+    while (i < n.size() && IsDigit(static_cast<unsigned char>(n[i]))) ++i, ++digits;
+    if (i < n.size() && n[i] == '.') {
+        ++i;
+        while (i < n.size() && IsDigit(static_cast<unsigned char>(n[i]))) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < n.size() && (n[i] == 'e' || n[i] == 'E')) {
+        ++i;
+        if (i < n.size() && (n[i] == '+' || n[i] == '-')) ++i;
+        size_t exponent = 0;
+        while (i < n.size() && IsDigit(static_cast<unsigned char>(n[i]))) ++i, ++exponent;
+        if (exponent == 0) return false;
+    }
+    if (i != n.size()) return false;
+    auto joins = [&](size_t at) { return IsWordChar(static_cast<unsigned char>(s[at])) || s[at] == '.'; };
+    return (t.b == 0 || !joins(t.b - 1)) && (t.e >= s.size() || !joins(t.e));
+}
+
+}  // namespace
+
+Shape LiftShape(std::string_view s) {
+    Shape out;
+    if (s.find('\x01') != std::string_view::npos) return out;   // a mark's own character
+    const std::vector<Tok> t = Tokenize(s);
+    auto isWord = [&](size_t i, std::string_view w) {
+        return i < t.size() && t[i].kind == Kind::Word && EqualNoCase(s.substr(t[i].b, t[i].e - t[i].b), w);
+    };
+    auto isPunct = [&](size_t i, char c) { return i < t.size() && t[i].kind == Kind::Punct && t[i].e - t[i].b == 1 && s[t[i].b] == c; };
+    out.key.reserve(s.size());
+    int depth = 0;
+    int keptDepth = -1;   // depth of the call whose arguments stay as written; -1 outside one
+    size_t prev = SIZE_MAX, prev2 = SIZE_MAX, copied = 0;
+    for (size_t k = 0; k < t.size(); ++k) {
+        const Tok& tok = t[k];
+        if (tok.kind == Kind::Space) continue;
+        if (isPunct(k, '(')) {
+            ++depth;
+            if (keptDepth < 0 && (isWord(prev, "CAST") || isWord(prev, "CONVERT") || isWord(prev, "DATEADD") ||
+                                  isWord(prev, "DATEDIFF") || isWord(prev, "DATEPART") || isWord(prev, "DATENAME")))
+                keptDepth = depth;
+        } else if (isPunct(k, ')')) {
+            if (depth == keptDepth) keptDepth = -1;
+            --depth;
+        } else if (tok.kind == Kind::Number || tok.kind == Kind::String) {
+            bool lift = keptDepth < 0;
+            if (tok.kind == Kind::Number) {
+                if (s.substr(tok.b, tok.e - tok.b).substr(0, kNumberMark.size()) == kNumberMark) return Shape{};
+                // the count of TOP n and TOP (n) stays
+                if (isWord(prev, "TOP") || (isPunct(prev, '(') && isWord(prev2, "TOP"))) lift = false;
+                lift = lift && LiftableNumber(s, tok);
+            } else {
+                std::string_view v = s.substr(tok.b, tok.e - tok.b);
+                if (v[0] != '\'') v.remove_prefix(1);   // N'...'
+                const bool closed = v.size() >= 2 && v.back() == '\'';
+                lift = lift && closed && !DateForm(v.substr(1, v.size() - 2));
+            }
+            if (lift) {
+                out.key.append(s.substr(copied, tok.b - copied));
+                out.key += '\x01';
+                out.key += tok.kind == Kind::String ? 's' : 'n';
+                copied = tok.e;
+                out.literals.push_back({tok.kind == Kind::String, tok.b, tok.e});
+            }
+        }
+        prev2 = prev;
+        prev = k;
+    }
+    out.key.append(s.substr(copied));
+    out.valid = true;
+    return out;
+}
+
+Batch TranslateShape(std::string_view sql, const Shape& shape, std::string_view currentDatabase, const TableColumnsOf& columnsOf,
+                     std::vector<NumberCheck>* checks) {
+    return Translator(sql, currentDatabase, columnsOf, shape, checks).run();
+}
+
+std::vector<MarkedPiece> CutAtMarks(std::string_view translated) {
+    std::vector<MarkedPiece> out;
+    const std::vector<Tok> t = Tokenize(translated);
+    size_t copied = 0;
+    for (const Tok& tok : t) {
+        const std::string_view v = translated.substr(tok.b, tok.e - tok.b);
+        std::string_view index;
+        if (tok.kind == Kind::String && v.size() > 3 && v[0] == '\'' && v[1] == '\x01' && v.back() == '\'') index = v.substr(2, v.size() - 3);
+        else if (tok.kind == Kind::Number && v.size() > kNumberMark.size() && v.substr(0, kNumberMark.size()) == kNumberMark)
+            index = v.substr(kNumberMark.size());
+        else continue;
+        MarkedPiece piece{std::string(translated.substr(copied, tok.b - copied)), -1};
+        if (index.size() > 9) return {};
+        for (char c : index) {
+            if (!IsDigit(static_cast<unsigned char>(c))) return {};
+            piece.literal = piece.literal < 0 ? c - '0' : piece.literal * 10 + (c - '0');
+        }
+        out.push_back(std::move(piece));
+        copied = tok.e;
+    }
+    out.push_back({std::string(translated.substr(copied)), -1});
+    return out;
+}
+
+std::string_view LiteralToken(std::string_view sql, const Shape::Literal& l) {
+    std::string_view v = sql.substr(l.b, l.e - l.b);
+    if (l.text && v[0] != '\'') v.remove_prefix(1);
+    return v;
+}
+
+long MarkedLiteral(std::string_view value, bool text) {
+    std::string_view index;
+    if (text && value.size() > 1 && value[0] == '\x01') index = value.substr(1);
+    else if (!text && value.size() > kNumberMark.size() && value.substr(0, kNumberMark.size()) == kNumberMark)
+        index = value.substr(kNumberMark.size());
+    else return -1;
+    long n = 0;
+    for (char c : index) {
+        if (!IsDigit(static_cast<unsigned char>(c)) || n > 100000000) return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
 }
 
 ColumnRule RuleOfType(std::string_view declared) {

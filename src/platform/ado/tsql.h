@@ -111,6 +111,67 @@ using TableColumnsOf = std::function<TableColumns*(std::string_view database, st
 // date part of DATEADD/DATEDIFF and an unknown @@ variable.
 Batch Translate(std::string_view sql, std::string_view currentDatabase, const TableColumnsOf& columnsOf = {});
 
+// ---- translations kept by their shape ----
+//
+// A statement's translation depends on its literals only where the translator reads them: a text
+// in a date form (read as a date, or rewritten in ISO form for a date column), a number written
+// into a number column (written as it is when it fits the column), the count of TOP n and the
+// arguments of CAST, CONVERT, DATEADD and DATEDIFF. LiftShape lifts every other literal out of a
+// text: two texts of one key differ only in those literals, and translate alike but for the
+// numbers' fit, which TranslateShape notes:
+//
+//   const tsql::Shape shape = tsql::LiftShape("UPDATE T SET N = 12 WHERE C = 'x'");
+//   // shape.key: "UPDATE T SET N = \x01n WHERE C = \x01s"; shape.literals: 12 and 'x'
+//   std::vector<tsql::NumberCheck> checks;
+//   const tsql::Batch marked = tsql::TranslateShape(sql, shape, "VOLMA", columnsOf, &checks);
+//   // each statement's text holds a mark for each literal; CutAtMarks cuts it there. A text of the
+//   // same key translates to those pieces with its own literals put in, when each of its numbers
+//   // fits (NumberFitsAsWritten) where the check's did.
+//
+// Left in the key as written: texts in a date form (any the server reads, a bare "yyyymmdd"
+// included), TOP's count, the arguments of those calls, and numbers written oddly ("1.2.3", one
+// a word runs into). A text holding the mark character \x01, or a number led by sixteen zeros,
+// has no shape (`valid` false).
+struct Shape {
+    bool valid = false;
+    std::string key;
+    struct Literal {
+        bool text = false;
+        uint32_t b = 0, e = 0;   // the literal's bytes in the text, an N before a text's quote included
+    };
+    std::vector<Literal> literals;
+};
+Shape LiftShape(std::string_view sql);
+
+// A lifted number that met a number column: the column's rule, its sign, and whether it fit.
+struct NumberCheck {
+    size_t literal = 0;
+    ColumnRule rule;
+    bool negative = false;
+    bool fits = false;
+};
+Batch TranslateShape(std::string_view sql, const Shape& shape, std::string_view currentDatabase, const TableColumnsOf& columnsOf,
+                     std::vector<NumberCheck>* checks);
+
+// Whether a number literal is written into a column of the rule as it is (else through the
+// conversion call).
+bool NumberFitsAsWritten(const ColumnRule& rule, std::string_view number, bool negative);
+
+// A marked translation cut at its marks: the text before each mark and the literal it stands for
+// (-1 for the text after the last). Empty when a mark is malformed.
+struct MarkedPiece {
+    std::string text;
+    int32_t literal = -1;
+};
+std::vector<MarkedPiece> CutAtMarks(std::string_view translated);
+
+// A lifted literal as a translation writes it: a text from its quote (without an N), a number as written.
+std::string_view LiteralToken(std::string_view sql, const Shape::Literal& literal);
+
+// The literal a mark stands for, read from the value of a literal of the translation (a text
+// without its quotes, or a number); -1 when the value is no mark.
+long MarkedLiteral(std::string_view value, bool text);
+
 // Replaces the "@name" words of a procedure body by the given texts (names compared without
 // case), leaving texts and comments alone.
 std::string BindParameters(std::string_view body, const std::vector<std::pair<std::string, std::string>>& values);

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
 
 namespace utillib {
@@ -28,10 +29,44 @@ std::optional<QString> TextoNumerico(const QString& texto) {
     return t;
 }
 
+// The text of a plain decimal number ("12", "-3.5", ".25", "7.") between ASCII blanks, read as
+// the general rule below reads it; nothing for any other text (the general rule decides then).
+// Most texts the program reads are of this form: grid cells, amounts it wrote itself.
+std::optional<double> DecimalSimple(const QString& texto) {
+    const QChar* p = texto.constData();
+    qsizetype b = 0, e = texto.size();
+    auto blanco = [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    while (b < e && blanco(p[b].unicode())) ++b;
+    while (e > b && blanco(p[e - 1].unicode())) --e;
+    char buf[48];
+    if (e - b == 0 || e - b >= static_cast<qsizetype>(sizeof buf)) return std::nullopt;
+    size_t n = 0, digitos = 0;
+    bool punto = false;
+    for (qsizetype i = b; i < e; ++i) {
+        const char16_t c = p[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            ++digitos;
+        } else if (c == u'.' && !punto) {
+            punto = true;
+        } else if ((c == u'-' || c == u'+') && i == b) {
+            if (c == u'+') continue;
+        } else {
+            return std::nullopt;   // a comma, an exponent, anything else
+        }
+        buf[n++] = static_cast<char>(c);
+    }
+    if (digitos == 0) return std::nullopt;
+    double d = 0;
+    const auto [fin, ec] = std::from_chars(buf, buf + n, d);
+    if (ec != std::errc() || fin != buf + n) return std::nullopt;
+    return d;
+}
+
 // The number the value holds; nothing for Null, Empty and a text without a finite number.
 std::optional<double> Numero(const vb::Variant& valor) {
     if (valor.isNull() || valor.isEmpty()) return std::nullopt;
     if (!valor.isString()) return valor.toDouble();
+    if (const std::optional<double> d = DecimalSimple(valor.toString())) return d;
     const std::optional<QString> t = TextoNumerico(valor.toString());
     if (!t) return std::nullopt;
     bool ok = false;

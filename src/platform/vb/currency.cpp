@@ -78,16 +78,29 @@ bool Currency::parse(const QString& text, Currency* out) {
 }
 
 QString Currency::toString() const {
+    // Written backwards into a buffer: sign, whole part, and the fraction without its trailing zeros.
     const bool neg = raw_ < 0;
     const unsigned long long a = neg ? 0ULL - static_cast<unsigned long long>(raw_) : static_cast<unsigned long long>(raw_);
-    QString s = QString::number(a / kScale);
+    char16_t buf[32];
+    char16_t* end = buf + sizeof buf / sizeof buf[0];
+    char16_t* p = end;
     unsigned long long f = a % kScale;
     if (f) {
-        QString fs = QString::number(f).rightJustified(4, u'0');
-        while (fs.endsWith(u'0')) fs.chop(1);
-        s += u'.' + fs;
+        int digits = 4;
+        while (f % 10 == 0) {
+            f /= 10;
+            --digits;
+        }
+        for (; digits > 0; --digits, f /= 10) *--p = static_cast<char16_t>(u'0' + f % 10);
+        *--p = u'.';
     }
-    return neg ? u'-' + s : s;
+    unsigned long long w = a / kScale;
+    do {
+        *--p = static_cast<char16_t>(u'0' + w % 10);
+        w /= 10;
+    } while (w);
+    if (neg) *--p = u'-';
+    return QString::fromUtf16(p, end - p);
 }
 
 }  // namespace vb
