@@ -129,6 +129,13 @@ TEST_F(StatementCacheTest, WritesBatchesAndChangesOfTheTables) {
     // A number beyond a Double's range is refused each time, never stored as another value.
     for (int i = 0; i < 3; ++i) EXPECT_THROW(cn->Execute(QStringLiteral("INSERT INTO NUEVA (A) VALUES (%1e400)").arg(i + 1)), vb::Error);
     EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM NUEVA")), QStringList{"1"});
+    // One batch shape, numbers that fit the column and one that does not: each as its own batch would.
+    for (const char* n : {"5", "6", "3000000000", "2.5", "4"}) {
+        const QString sql = QStringLiteral("INSERT INTO NUEVA (A, B) VALUES (%1, 'n')\nUPDATE NUEVA SET B = 'm' WHERE A = %1").arg(n);
+        if (QByteArray(n) == "3000000000") EXPECT_THROW(cn->Execute(sql), vb::Error);
+        else cn->Execute(sql);
+    }
+    EXPECT_EQ(rows(QStringLiteral("SELECT A, B FROM NUEVA WHERE A < 7 ORDER BY A")), (QStringList{"2|n", "4|m", "5|m", "6|m"}));   // 2 is not 2.5
 }
 
 }  // namespace
