@@ -544,16 +544,10 @@ public:
         long count = 0;
         std::vector<ProviderError> errors;
         Scope scope{&errors};
-        try {
-            for (size_t i = 0; i < batch.statements.size(); ++i) {
-                if (translated.kept) runKept(translated, i, &result, &count, forUpdate, scope);
-                else run(batch.statements[i], &result, &count, forUpdate, 0, scope);
-            }
-        } catch (...) {
-            noteDataVersions();
-            throw;
+        for (size_t i = 0; i < batch.statements.size(); ++i) {
+            if (translated.kept) runKept(translated, i, &result, &count, forUpdate, scope);
+            else run(batch.statements[i], &result, &count, forUpdate, 0, scope);
         }
-        noteDataVersions();
         if (affected) *affected = count;
         if (!errors.empty()) raise(errors);
         return result;
@@ -701,15 +695,12 @@ private:
     int level_ = 0;
     std::vector<QString> attached_;
     // The columns of the tables that statements write into, read once per table; forgotten when
-    // a schema changes (this connection's DDL, or another's, seen by the schema version).
+    // a schema changes (this connection's DDL, or another's, seen by the schema version, which is
+    // read before every batch).
     struct SchemaVersion {
         std::string schema;
         StatementHandle query;   // PRAGMA <schema>.schema_version
         int version = -1;
-        // The file's data version when this connection last ran a batch: while it stands, no
-        // other connection changed the file, and the schema version needs no reading.
-        unsigned dataVersion = 0;
-        bool dataVersionKnown = false;
     };
     std::vector<SchemaVersion> versions_;
     std::unordered_map<std::string, std::unique_ptr<tsql::TableColumns>> tableColumns_;
@@ -736,7 +727,7 @@ private:
             versions_.push_back(std::move(x));
             v = &versions_.back();
         }
-        checkVersion(*v);
+        if (v->version < 0) checkVersion(*v);   // else read at the start of the batch
         // statements mostly write where the one before wrote
         if (lastTable_ && lastSchema_ == schema && lastTableName_ == table) return lastTable_;
         std::string key = schema + '.';
@@ -761,12 +752,10 @@ private:
         return remember(schema, table, tableColumns_.emplace(std::move(key), std::move(entry)).first->second.get());
     }
 
-    // A schema's version, read again when another connection may have changed the file since the
-    // last batch; a changed version forgets the columns and the translations kept.
+    // A schema's version as it stands now (another connection, or a rolled-back change of this
+    // one, may have changed it since the last batch); a changed version forgets the columns and
+    // the translations kept.
     void checkVersion(SchemaVersion& v) {
-        unsigned data = 0;
-        const bool dataKnown = sqlite3_file_control(db(), v.schema.c_str(), SQLITE_FCNTL_DATA_VERSION, &data) == SQLITE_OK;
-        if (dataKnown && v.dataVersionKnown && data == v.dataVersion && v.version >= 0) return;
         const int version = sqlite3_step(v.query.get()) == SQLITE_ROW ? sqlite3_column_int(v.query.get(), 0) : -1;
         sqlite3_reset(v.query.get());
         if (version == v.version) return;
@@ -784,13 +773,6 @@ private:
         lastTableName_.assign(table);
         lastTable_ = columns;
         return columns;
-    }
-
-    // After a batch: the files' data versions as this connection left them.
-    void noteDataVersions() {
-        for (SchemaVersion& x : versions_) {
-            x.dataVersionKnown = sqlite3_file_control(db(), x.schema.c_str(), SQLITE_FCNTL_DATA_VERSION, &x.dataVersion) == SQLITE_OK;
-        }
     }
 
     // A statement that creates, alters or drops: the columns read so far may no longer stand.
@@ -851,8 +833,8 @@ private:
         out.shape = tsql::LiftShape(text);
         const tsql::Shape& shape = out.shape;
         std::shared_ptr<const BatchTemplate> kept;
+        checkSchemas();   // the columns read and the translations kept stand for the schema as it is
         if (shape.valid) {
-            checkSchemas();   // a kept translation read the columns as they were
             const auto found = templates_.find(shape.key);
             if (found != templates_.end()) kept = found->second;
             if (kept && kept->usable && Fits(*kept, text, shape)) {
@@ -865,9 +847,10 @@ private:
         const size_t attached = attached_.size();
         out.batch = tsql::Translate(text, nameUtf8_, columnsOf_);
         for (const std::string& d : out.batch.databases) attach(d);
-        // Kept the second time a shape is met (at once under KORV_SQL_CACHE_CHECK), unless a database
-        // was attached meanwhile: its columns were not there for the translation.
-        if (shape.valid && !kept && attached_.size() == attached) {
+        // A database the batch names is attached only now: translated again with its tables' columns.
+        if (attached_.size() != attached) out.batch = tsql::Translate(text, nameUtf8_, columnsOf_);
+        // Kept the second time a shape is met (at once under KORV_SQL_CACHE_CHECK).
+        if (shape.valid && !kept) {
             if (!CheckEveryRun() && seenBatches_.insert(shape.key).second) {
                 if (seenBatches_.size() > kMaxSeen) seenBatches_.clear();
             } else {
@@ -959,6 +942,7 @@ private:
         }
         sqlite::RegisterServerRules(db.get());
         plans_.clear();   // prepared on the handle being replaced
+        realReader_.reset();
         seen_.clear();
         templates_.clear();   // translated for the database being replaced
         seenBatches_.clear();
@@ -1002,6 +986,7 @@ private:
     using ByText = std::unordered_map<std::string, T, TextHash, std::equal_to<>>;
     using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
     ByText<Plan> plans_;
+    StatementHandle realReader_;   // a number's text read as the engine reads it written
     TextSet seen_;   // shapes met once
     ByText<std::shared_ptr<const BatchTemplate>> templates_;
     TextSet seenBatches_;   // batch keys met once
@@ -1139,7 +1124,7 @@ private:
         const std::string_view shape = pre && pre->valid ? pre->shape : std::string_view(own.shape);
         const std::vector<SqlLiteral>& literals = pre && pre->valid ? pre->literals : own.literals;
         if (!(pre && pre->valid) && !own.valid) return false;
-        if (!NumbersBind(literals)) return false;
+        if (!LiteralsBind(literals)) return false;
         auto found = plans_.find(shape);
         if (found == plans_.end()) {
             if (!CheckEveryRun() && seen_.emplace(shape).second) {
@@ -1235,22 +1220,34 @@ private:
         if (writes) *count += static_cast<long>(sqlite3_changes(db()));
     }
 
-    // Whether every number of the statement binds as the engine reads it written. One beyond a
-    // Double's range (1e400) does not: the statement runs as written (compared with infinity, or
-    // refused where it would be stored).
-    static bool NumbersBind(const std::vector<SqlLiteral>& literals) {
+    // Whether every literal of the statement binds as the engine reads it written; where one does
+    // not, the statement runs as written, so that a statement answers alike whether or not its
+    // shape was met before. Not bound: a number beyond a Double's range (1e400: compared with
+    // infinity, or refused where it would be stored), a whole number beyond 64 bits (written, the
+    // engine folds -9223372036854775808 into an integer), a text holding a NUL character (the
+    // engine refuses it written).
+    static bool LiteralsBind(const std::vector<SqlLiteral>& literals) {
         for (const SqlLiteral& l : literals) {
-            if (l.text) continue;
+            const char* b = l.value.data();
+            const char* e = b + l.value.size();
+            if (l.text) {
+                if (l.value.find('\0') != std::string::npos) return false;
+                continue;
+            }
             double d = 0;
-            if (std::from_chars(l.value.data(), l.value.data() + l.value.size(), d).ec == std::errc::result_out_of_range)
-                return false;
+            if (std::from_chars(b, e, d).ec == std::errc::result_out_of_range) return false;
+            if (l.value.find_first_of(".eE") == std::string::npos) {
+                sqlite3_int64 v = 0;
+                if (std::from_chars(b, e, v).ec == std::errc::result_out_of_range) return false;
+            }
         }
         return true;
     }
 
     // A number as the engine reads it written in a statement: a whole number that fits is an
-    // integer, anything else a real.
-    static void BindNumber(sqlite3_stmt* st, int index, const std::string& n) {
+    // integer, anything else a real, read by the engine's own rule (which is not always the
+    // nearest Double: "0.499148581442" reads one place below it).
+    void BindNumber(sqlite3_stmt* st, int index, const std::string& n) {
         const char* b = n.data();
         const char* e = b + n.size();
         if (n.find_first_of(".eE") == std::string::npos) {
@@ -1261,8 +1258,11 @@ private:
                 return;
             }
         }
-        double d = 0;
-        std::from_chars(b, e, d);
+        if (!realReader_) realReader_ = Prepare(db(), "SELECT CAST(?1 AS REAL)", -1);
+        sqlite3_stmt* reader = realReader_.get();
+        sqlite3_bind_text(reader, 1, b, static_cast<int>(e - b), SQLITE_STATIC);
+        const double d = sqlite3_step(reader) == SQLITE_ROW ? sqlite3_column_double(reader, 0) : 0;
+        sqlite3_reset(reader);
         sqlite3_bind_double(st, index, d);
     }
 
@@ -1504,7 +1504,7 @@ private:
     void runKept(Translated& t, size_t i, std::unique_ptr<RowSource>* result, long* count, bool forUpdate, Scope& scope) {
         try {
             const Lifted* lifted = t.liftedAt(i);
-            if (lifted && !CheckEveryRun() && NumbersBind(lifted->literals)) {
+            if (lifted && !CheckEveryRun() && LiteralsBind(lifted->literals)) {
                 const auto found = plans_.find(lifted->shape);
                 if (found != plans_.end() && found->second.usable) {
                     runPrepared(found->second, lifted->literals, result, count, forUpdate, scope);

@@ -5,6 +5,9 @@
 #include "platform/ado/sqlite_literals.h"
 #include "platform/vb/qstring_printer.h"
 
+#include <sqlite3.h>
+#include <cstring>
+
 namespace {
 
 class StatementCacheTest : public adotest::DemoFixture {
@@ -136,6 +139,64 @@ TEST_F(StatementCacheTest, WritesBatchesAndChangesOfTheTables) {
         else cn->Execute(sql);
     }
     EXPECT_EQ(rows(QStringLiteral("SELECT A, B FROM NUEVA WHERE A < 7 ORDER BY A")), (QStringList{"2|n", "4|m", "5|m", "6|m"}));   // 2 is not 2.5
+}
+
+TEST_F(StatementCacheTest, AStatementAnswersAsWrittenWhetherOrNotItsShapeWasMetBefore) {
+    cn->Execute(QStringLiteral("CREATE TABLE VALORES (ID int NOT NULL, F float NULL, BI bigint NULL, C varchar(10) NULL)"));
+    // The engine's own reading of a number written, which is not always the nearest Double.
+    auto escrito = [](const char* numero) {
+        sqlite3* raw = nullptr;
+        sqlite3_open(":memory:", &raw);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(raw, (std::string("SELECT ") + numero).c_str(), -1, &st, nullptr);
+        const double d = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_double(st, 0) : -1;
+        sqlite3_finalize(st);
+        sqlite3_close(raw);
+        return d;
+    };
+    const char* reales[] = {"0.499148581442", "0.95644334768", "2.4703282292062328e-324",
+                            "0.30000000000000001665334536937734810635447502136230468751"};
+    const QString nul = QStringLiteral("INSERT INTO VALORES (ID, C) VALUES (0, 'c") + QChar(u'\0') + QStringLiteral("d')");
+    for (int vuelta = 0; vuelta < 3; ++vuelta) {
+        for (int i = 0; i < 4; ++i)
+            cn->Execute(QStringLiteral("INSERT INTO VALORES (ID, F) VALUES (%1, %2)").arg(vuelta * 10 + i).arg(QString::fromLatin1(reales[i])));
+        cn->Execute(QStringLiteral("INSERT INTO VALORES (ID, BI) VALUES (%1, -9223372036854775808)").arg(100 + vuelta));
+        EXPECT_THROW(cn->Execute(nul), vb::Error);   // refused written, refused each time
+    }
+    for (int vuelta = 0; vuelta < 3; ++vuelta) {
+        for (int i = 0; i < 4; ++i) {
+            const double leido = scalar(QStringLiteral("SELECT F FROM VALORES WHERE ID = %1").arg(vuelta * 10 + i)).toDouble();
+            const double esperado = escrito(reales[i]);
+            EXPECT_EQ(std::memcmp(&leido, &esperado, sizeof leido), 0) << reales[i] << " round " << vuelta;
+        }
+    }
+    EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM VALORES WHERE ID >= 100 AND BI = -9223372036854775807 - 1")),
+              QStringList{"3"});
+    EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM VALORES WHERE C IS NOT NULL")), QStringList{"0"});
+}
+
+TEST_F(StatementCacheTest, TablesAreReadAsTheyAreNow) {
+    cn->Execute(QStringLiteral("CREATE TABLE X (K int NULL, A varchar(10) NULL)"));
+    for (int i = 0; i < 3; ++i) cn->Execute(QStringLiteral("INSERT INTO X (K, A) VALUES (%1, 2.5)").arg(i));
+    // Another connection makes the column a whole number: the next batch stores one.
+    auto otra = ado::Connection::Create();
+    otra->Open(db::ConnectionText(tmp.path(), "VOLMA"));
+    otra->Execute(QStringLiteral("DROP TABLE X\nCREATE TABLE X (K int NULL, A int NULL)"));
+    cn->Execute(QStringLiteral("INSERT INTO X (K, A) VALUES (10, 3.5)"));
+    // A change of this connection's that was rolled back leaves the table as it was.
+    cn->BeginTrans();
+    cn->Execute(QStringLiteral("DROP TABLE X\nCREATE TABLE X (K int NULL, A varchar(10) NULL)"));
+    for (int i = 0; i < 3; ++i) cn->Execute(QStringLiteral("INSERT INTO X (K, A) VALUES (%1, 2.5)").arg(i));
+    cn->RollbackTrans();
+    cn->Execute(QStringLiteral("INSERT INTO X (K, A) VALUES (20, 7.5)"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT K, A FROM X")), (QStringList{"10|3", "20|7"}));
+    // A database named for the first time: its table's columns rule that very batch.
+    db::CreateEmpty(tmp.path(), "OTRA");
+    auto base = ado::Connection::Create();
+    base->Open(db::ConnectionText(tmp.path(), "OTRA"));
+    base->Execute(QStringLiteral("CREATE TABLE Y (K int NULL, A tinyint NULL)"));
+    EXPECT_THROW(cn->Execute(QStringLiteral("INSERT INTO OTRA.dbo.Y (K, A) VALUES (1, 300)")), vb::Error);
+    EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM OTRA.dbo.Y")), QStringList{"0"});
 }
 
 }  // namespace
