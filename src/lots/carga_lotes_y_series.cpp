@@ -154,7 +154,8 @@ int CargaLotesySeries::AgregaFila(const QString& lote, const QString& serie, con
     g.SetTextMatrix(fila, kColSerie, serie);
     g.SetTextMatrix(fila, kColStock, stock);
     g.SetTextMatrix(fila, kColCantidad, cantidad);
-    filaDeClave_.insert(Clave(lote, serie), fila);   // a key already there keeps its first row
+    const QString clave = Clave(lote, serie);
+    if (!filaDeClave_.contains(clave)) filaDeClave_.insert(clave, fila);   // a key already there keeps its first row
     return fila;
 }
 
@@ -208,7 +209,8 @@ void CargaLotesySeries::VerificaAnteriores() {
         CompletaCantidades();
         return;
     }
-    // The earlier choice's quantities, each on the row of its lot and serial.
+    // The earlier choice's quantities, each on the (first) row of its lot and serial: stock without
+    // lot or serial and the row for a quantity without them share a key.
     QHash<QString, int> posicion;
     for (int i = 0; i < previos.size(); ++i) {
         const QString clave = Clave(ParteItem(previos[i]));
@@ -216,7 +218,8 @@ void CargaLotesySeries::VerificaAnteriores() {
     }
     const QStringList cantidades = Items(Series);
     for (int r = g.FixedRows(); r < g.Rows(); ++r) {
-        const auto p = posicion.constFind(Clave(g.TextMatrix(r, kColLote), g.TextMatrix(r, kColSerie)));
+        const QString clave = Clave(g.TextMatrix(r, kColLote), g.TextMatrix(r, kColSerie));
+        const auto p = FilaDe(clave) == r ? posicion.constFind(clave) : posicion.cend();
         const QString previa = p != posicion.cend() && *p < cantidades.size() ? cantidades[*p] : QString();
         g.SetTextMatrix(r, kColCantidad, TextoCantidad(LeeCantidad(previa)));
     }

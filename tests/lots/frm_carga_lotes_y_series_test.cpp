@@ -220,6 +220,23 @@ TEST_F(CargaLotesTest, OneLotAndSerialInSeveralPositionsIsOneRow) {
     EXPECT_EQ(Columna(*d, 3), QStringList({"5", "1", "0"}));
 }
 
+TEST_F(CargaLotesTest, StockWithoutLotIsOneRowOfItsOwn) {
+    Prepara({QStringLiteral("DROP VIEW STK_SERIES_Y_LOTES"),
+             QStringLiteral("CREATE TABLE STK_SERIES_Y_LOTES (IDARTICULO nvarchar(25), IDDEPOSITO varchar(4), "
+                            "NROLOTE varchar(25), NROSERIE varchar(25), IDPOSICION varchar(15), CANTIDAD float)"),
+             QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES VALUES ('000789', 'A001', NULL, NULL, 'P01', 3)"),
+             QStringLiteral("INSERT INTO STK_SERIES_Y_LOTES VALUES ('000789', 'A001', 'L1', NULL, 'P01', 4)")});
+    // Another line took the 3 units without lot: what is left comes from L1.
+    auto d = Abre(3, true, false, true, "000789", "", "", "|^|", "|3|");
+    EXPECT_EQ(Columna(*d, 0), QStringList({"", "L1", ""}));
+    EXPECT_EQ(Columna(*d, 2), QStringList({"0", "4", ""}));
+    EXPECT_EQ(Columna(*d, 3), QStringList({"0", "3", "0"}));
+    // A line that took 2 without lot and 1 of L1, reopened: its quantities once each.
+    d = Abre(3, true, false, true, "000789", "|^|L1^|", "|2|1|", "|^|L1^|", "|2|1|");
+    EXPECT_EQ(Columna(*d, 2), QStringList({"3", "4", ""}));
+    EXPECT_EQ(Columna(*d, 3), QStringList({"2", "1", "0"}));
+}
+
 TEST_F(CargaLotesTest, QuantitiesAreCheckedAsTyped) {
     Prepara();
     ui::ScriptedPrompter guion;
