@@ -431,18 +431,18 @@ void FnArithmetic(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // ---------------------------------------------------------------------------------------------
 // Conversions.
 
-struct TypeSpec {
+struct TypeName {
     std::string name;   // lower case, without size
     int size = -1;      // length or precision; -1 when not given, -2 for "max"
     int scale = -1;
 };
 
-TypeSpec ReadType(std::string_view t) {
-    TypeSpec spec;
+TypeName ReadType(std::string_view t) {
+    TypeName type;
     size_t i = 0;
     while (i < t.size() && t[i] != '(') {
         const char c = t[i++];
-        if (c != ' ') spec.name += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        if (c != ' ') type.name += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
     }
     if (i < t.size()) {
         ++i;
@@ -452,11 +452,11 @@ TypeSpec ReadType(std::string_view t) {
             if (t[i] == ',') second = true;
             else if (t[i] != ' ') (second ? b : a) += t[i];
         }
-        if (a == "max" || a == "MAX") spec.size = -2;
-        else if (!a.empty()) spec.size = std::atoi(a.c_str());
-        if (!b.empty()) spec.scale = std::atoi(b.c_str());
+        if (a == "max" || a == "MAX") type.size = -2;
+        else if (!a.empty()) type.size = std::atoi(a.c_str());
+        if (!b.empty()) type.scale = std::atoi(b.c_str());
     }
-    return spec;
+    return type;
 }
 
 bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
@@ -997,7 +997,7 @@ std::string LiteralText(const Value& v) {
 }
 
 Value ConvertTo(std::string_view typeText, const Value& v, int style) {
-    const TypeSpec type = ReadType(typeText);
+    const TypeName type = ReadType(typeText);
     const std::string& name = type.name;
     if (v.kind == Value::Null) return {};
     if (IsOneOf(name, {"int", "integer", "smallint", "tinyint", "bigint"})) {
