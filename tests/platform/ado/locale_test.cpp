@@ -1,7 +1,10 @@
 // Numbers go through both providers as the server writes them, whatever the process's locale: a
 // desktop with a decimal comma reads '2.5' as two and a half, and writes 2.5 with a point.
 #include "ado_fixture.h"
+#include "data/sql_literal.h"
 #include "support/comma_locale.h"
+
+#include <QDateTime>
 
 namespace {
 
@@ -65,6 +68,25 @@ TEST_P(LocaleTest, NumbersReadAndWrittenWithAPointUnderADecimalComma) {
     EXPECT_EQ(rs->Fields("M").Value().toCurrency(), vb::Currency::fromRaw(1234567));
     EXPECT_DOUBLE_EQ(rs->Fields("D").Value().toDouble(), 7.375);
     EXPECT_EQ(answer("SELECT SUM(M) FROM T"), "169.2067");
+}
+
+
+// The dates the posting, the receiver and the voucher audit write ('dd/mm/yyyy' texts) read back
+// as the same day through either provider, a day that could be a month as well as one that
+// could not.
+TEST_P(LocaleTest, DayFirstDatesReadBackAsTheSameDay) {
+    cn->Execute("CREATE TABLE MV (ID int NULL, FECHA datetime NULL)");
+    cn->Execute("INSERT INTO MV (ID, FECHA) VALUES (1, " + data::TextoSQL("05/03/2008") + ")");
+    cn->Execute("INSERT INTO MV (ID, FECHA) VALUES (2, " + data::TextoSQL("13/03/2008") + ")");
+    cn->Execute("INSERT INTO MV (ID, FECHA) VALUES (3, " + data::TextoSQL("31/12/2008 23:59") + ")");
+    auto rs = cn->Execute("SELECT FECHA FROM MV ORDER BY ID");
+    const QDateTime expected[] = {QDateTime(QDate(2008, 3, 5), QTime(0, 0)), QDateTime(QDate(2008, 3, 13), QTime(0, 0)),
+                                  QDateTime(QDate(2008, 12, 31), QTime(23, 59))};
+    for (const QDateTime& e : expected) {
+        ASSERT_FALSE(rs->Eof());
+        EXPECT_EQ(rs->Fields(0).Value().toDate().toQDateTime(), e) << rs->Fields(0).Value().text().toStdString();
+        rs->MoveNext();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, LocaleTest, testing::Values(Provider::Embedded, Provider::Odbc), adotest::ProviderName);
