@@ -1,5 +1,6 @@
 # make run   : install what is missing, build, start the program on the demo databases
 # make test  : install what is missing, build with warnings as errors and sanitizers, run every test
+#              (twice: in the environment's locale and in es_AR.UTF-8)
 JOBS ?= $(shell nproc)
 BUILD_RUN  := build/release
 BUILD_TEST := build/test
@@ -22,8 +23,16 @@ build-test: deps
 	@cmake -S . -B $(BUILD_TEST) -DCMAKE_BUILD_TYPE=Debug -DKORV_WERROR=ON -DKORV_SANITIZE=ON -DKORV_TESTS=ON >/dev/null
 	@cmake --build $(BUILD_TEST) -j $(JOBS)
 
+# The suite runs twice: in the environment's locale, and in es_AR.UTF-8 (a decimal comma, as on
+# the operators' desktops), where every number must still read and print with a point.
+TEST_LOCALE := es_AR.UTF-8
 test: build-test
 	@cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+	@locale -a 2>/dev/null | grep -qix 'es_AR\.utf-\?8' || \
+	  echo "make test: the locale $(TEST_LOCALE) is not installed; the second run is in the C locale" >&2
+	@echo "make test: the suite once more under LANG=$(TEST_LOCALE)"
+	@cd $(BUILD_TEST) && LANG=$(TEST_LOCALE) LC_ALL=$(TEST_LOCALE) QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 build-bench: deps

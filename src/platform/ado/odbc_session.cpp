@@ -1,6 +1,7 @@
 // The ODBC provider: any connection text that names no local folder. PROVIDER names the driver as
 // registered in odbcinst.ini; statements pass unchanged.
 #include "platform/ado/provider.h"
+#include "platform/ado/tsql.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -207,11 +208,25 @@ vb::Variant ReadValue(SQLHSTMT h, SQLUSMALLINT col, int type) {
         if (vb::Currency::parse(text.trimmed(), &c)) return vb::Variant(c);
         return vb::Variant(vb::Currency::fromDouble(text.toDouble()));
     }
-    case adDBDate: case adDBTimeStamp: case adDBTime: case adDate: {
+    case adDBDate: case adDBTimeStamp: case adDate: {
+        // Read as text by the embedded provider's rule: ODBC writes a server's date as
+        // 'yyyy-mm-dd hh:mm:ss.fff', and a text a file database holds as written ('05/03/2008')
+        // reads day first. A text that is no date comes as it is.
+        bool isNull = false;
+        const QString text = ReadText(h, col, &isNull);
+        if (isNull) return vb::Variant(vb::Null);
+        const QByteArray utf8 = text.trimmed().toUtf8();
+        tsql::DateTime d;
+        if (!tsql::ReadDateTime(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), &d, true))
+            return vb::Variant(text);
+        return vb::Variant(vb::Date::fromQDateTime(
+            QDateTime(QDate(d.year, d.month, d.day), QTime(d.hour, d.minute, d.second, d.millisecond))));
+    }
+    case adDBTime: {
         SQL_TIMESTAMP_STRUCT ts{};
         Check(SQLGetData(h, col, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &ind), SQL_HANDLE_STMT, h, "Cannot read a value.");
         if (ind == SQL_NULL_DATA) return vb::Variant(vb::Null);
-        const QDate d = type == adDBTime ? QDate(1899, 12, 30) : QDate(ts.year, ts.month, ts.day);
+        const QDate d(1899, 12, 30);   // a time of day alone
         return vb::Variant(vb::Date::fromQDateTime(
             QDateTime(d, QTime(ts.hour, ts.minute, ts.second, static_cast<int>(ts.fraction / 1000000)))));
     }
@@ -385,6 +400,14 @@ private:
     std::vector<Param> params_;
 };
 
+// Whether the connection reaches a SQL Server (by the name its driver gives the server).
+bool IsSqlServer(SQLHDBC dbc) {
+    SQLWCHAR name[128] = {};
+    SQLSMALLINT len = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof name, &len))) return false;
+    return FromW(name, -1).contains(QLatin1String("SQL Server"), Qt::CaseInsensitive);
+}
+
 class OdbcSession : public Session {
 public:
     OdbcSession(const QString& text, const QString& database, long loginTimeout) : database_(database) {
@@ -404,6 +427,14 @@ public:
         const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, const_cast<SQLWCHAR*>(W(text)), SQL_NTS, out, 1024, &outLen,
                                                SQL_DRIVER_NOPROMPT);
         if (!SQL_SUCCEEDED(rc)) Fail(SQL_HANDLE_DBC, dbc, "Cannot connect.");
+        // The program writes dates as 'dd/mm/yyyy' texts (the posting, the receiver, the voucher
+        // audit); a SQL Server reads such a text by the login's language (month first for
+        // us_english) unless the session says otherwise, so the session reads them day first.
+        if (IsSqlServer(dbc)) {
+            Stmt st(dbc, 0, lifetime());
+            st.check(SQLExecDirectW(st.h(), const_cast<SQLWCHAR*>(W(QStringLiteral("SET DATEFORMAT dmy"))), SQL_NTS),
+                     "Cannot set the date format.");
+        }
     }
     ~OdbcSession() override {
         if (level_ > 0) SQLEndTran(SQL_HANDLE_DBC, dbc(), SQL_ROLLBACK);

@@ -9,8 +9,12 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cassert>
+#include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -302,15 +306,21 @@ bool ReadNumber(std::string_view text, double* out, bool emptyIsZero) {
         if (exp == 0) return false;
     }
     if (i != t.size()) return false;
-    *out = std::strtod(std::string(t).c_str(), nullptr);
+    // Read in the C locale whatever the process's is: '.' is the point, and a ',' no separator.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    assert(cLocale);
+    *out = strtod_l(std::string(t).c_str(), nullptr, cLocale);
     return std::isfinite(*out);
 }
 
-std::string NumberText(double v) {
+// A number as the printf's "%.<digits>g" of the C locale writes it, whatever the process's locale.
+std::string NumberText(double v, int digits) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    return buf;
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits);
+    assert(res.ec == std::errc());
+    return std::string(buf, res.ptr);
 }
+std::string NumberText(double v) { return NumberText(v, 15); }
 
 // ---------------------------------------------------------------------------------------------
 // Arithmetic.
@@ -771,6 +781,79 @@ void FnCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int64(ctx, at < 0 ? 0 : at + 1);
 }
 
+// REPLACE finds the pattern under the collation (case ignored) and puts the replacement in as it
+// is written.
+void FnReplace(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (AnyNull(argc, argv)) { sqlite3_result_null(ctx); return; }
+    const std::string_view text = TextOf(argv[0]);
+    const QString find = Q(TextOf(argv[1]));
+    if (find.isEmpty()) {
+        sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    QString out = Q(text);
+    out.replace(find, Q(TextOf(argv[2])), Qt::CaseInsensitive);
+    const QByteArray bytes = out.toUtf8();
+    sqlite3_result_text(ctx, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
+// PATINDEX('%pattern%', text): where the first match of a LIKE pattern starts (1 on), 0 when none.
+void FnPatIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (AnyNull(argc, argv)) { sqlite3_result_null(ctx); return; }
+    std::vector<PatternItem> items = CompilePattern(Chars(TextOf(argv[0])), 0, false);
+    std::u32string value = Chars(TextOf(argv[1]));
+    for (char32_t& c : value) c = Fold(c);
+    // A pattern that opens with % may start anywhere; one that does not, only at the start.
+    const bool anywhere = !items.empty() && items.front().kind == PatternItem::Any;
+    if (anywhere) items.erase(items.begin());
+    const size_t last = anywhere ? value.size() : 0;
+    for (size_t at = 0; at <= last && at <= value.size(); ++at) {
+        const std::u32string rest = value.substr(at);
+        if (Match(items, rest, rest.size())) {
+            sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(at) + 1);
+            return;
+        }
+    }
+    sqlite3_result_int64(ctx, 0);
+}
+
+// ROUND(x, length[, truncate]): a negative length rounds to tens, hundreds...; halves away from
+// zero; a whole number stays whole. A third argument other than 0 cuts instead of rounding.
+void FnRound(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    Guard(ctx, [&] {
+        const Value x = FromSqlite(argv[0]);
+        const int64_t length = IntegerOf(FromSqlite(argv[1]), "int");
+        const bool cut = argc > 2 && sqlite3_value_type(argv[2]) != SQLITE_NULL && IntegerOf(FromSqlite(argv[2]), "int") != 0;
+        if (x.kind == Value::Integer) {
+            if (length >= 0) { sqlite3_result_int64(ctx, x.i); return; }
+            if (length < -18) { sqlite3_result_int64(ctx, 0); return; }
+            int64_t unit = 1;
+            for (int64_t k = 0; k < -length; ++k) unit *= 10;
+            int64_t whole = x.i / unit;
+            const int64_t rest = x.i % unit;
+            if (!cut && 2 * (rest >= 0 ? rest : -rest) >= unit) whole += x.i >= 0 ? 1 : -1;
+            int64_t r = 0;
+            if (__builtin_mul_overflow(whole, unit, &r)) Overflow("bigint");
+            sqlite3_result_int64(ctx, r);
+            return;
+        }
+        const double v = RealOf(x, "float", false);
+        if (!std::isfinite(v) || length > 308) { sqlite3_result_double(ctx, v); return; }
+        if (length < -308) { sqlite3_result_double(ctx, 0.0); return; }
+        // Scaled by multiplying for decimals and dividing for tens, so that 10^n is exact.
+        const double unit = std::pow(10.0, static_cast<double>(length >= 0 ? length : -length));
+        const double scaled = length >= 0 ? v * unit : v / unit;
+        double whole = std::trunc(scaled);
+        const double hair = 1e-9 + 8 * std::numeric_limits<double>::epsilon() * std::fabs(scaled);
+        if (!cut && std::fabs(scaled - whole) >= 0.5 - hair) whole += scaled >= 0 ? 1 : -1;
+        sqlite3_result_double(ctx, length >= 0 ? whole / unit : whole * unit);
+    });
+}
+
 void FnGetDate(sqlite3_context* ctx, int, sqlite3_value**) {
     const QByteArray text = vb::CurrentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
     sqlite3_result_text(ctx, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
@@ -979,11 +1062,7 @@ std::string LiteralText(const Value& v) {
     switch (v.kind) {
     case Value::Null: return "NULL";
     case Value::Integer: return std::to_string(v.i);
-    case Value::Real: {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.17g", v.r);
-        return buf;
-    }
+    case Value::Real: return NumberText(v.r, 17);
     case Value::Text: {
         std::string out = "'";
         for (char c : v.s) {
@@ -1115,6 +1194,10 @@ void RegisterServerRules(sqlite3* db) {
         {"LEN", 1, FnLen},
         {"CHARINDEX", 2, FnCharIndex},
         {"CHARINDEX", 3, FnCharIndex},
+        {"REPLACE", 3, FnReplace},
+        {"PATINDEX", 2, FnPatIndex},
+        {"ROUND", 2, FnRound},
+        {"ROUND", 3, FnRound},
     };
     for (const Fn& f : functions) sqlite3_create_function(db, f.name, f.args, flags, nullptr, f.f, nullptr, nullptr);
     sqlite3_create_function(db, "GETDATE", 0, SQLITE_UTF8, nullptr, FnGetDate, nullptr, nullptr);

@@ -14,7 +14,10 @@
 //    beyond 64, fail (8115); division by zero fails (8134);
 //  - korv_convert(type, value[, style]) for CAST and CONVERT, korv_dateadd(part, n, date),
 //    korv_datediff(part, a, b), korv_left, korv_right, REPLICATE, YEAR, MONTH, DAY, LEN,
-//    CHARINDEX, GETDATE.
+//    CHARINDEX, PATINDEX and REPLACE (which find under the NOCASE rule), ROUND (a negative
+//    length rounds to tens, hundreds...), GETDATE.
+// Numbers are read and written as the server writes them ('.' the point) whatever the
+// process's locale.
 // A function that fails ends its statement with a message that carries the server's native
 // number ("korv:<number>:<text>"); ReadRuleFailure reads it back.
 #include "platform/ado/provider.h"

@@ -1,18 +1,20 @@
 #include "platform/ado/sqlite_literals.h"
 
-#include <cctype>
-
 namespace ado {
 
 namespace {
 
-bool IsIdentStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
-bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || std::isdigit(c) || c == '$'; }
+// By the byte, whatever the process's locale.
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsIdentStart(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80; }
+bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || IsDigit(c) || c == '$'; }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+        const auto upper = [](char x) { return x >= 'a' && x <= 'z' ? static_cast<char>(x - 32) : x; };
+        if (upper(a[i]) != upper(b[i])) return false;
     }
     return true;
 }
@@ -40,17 +42,24 @@ LiftedStatement LiftLiterals(std::string_view s) {
     int depth = 0;
     int listDepth = -1;    // depth of the ORDER BY or GROUP BY list being read; -1 outside one
     int limitDepth = -1;   // depth of the LIMIT (and OFFSET) being read; -1 outside one
+    // The type a conversion call names ("korv_convert('money', ...)") stays as written: it
+    // decides how the column is described.
+    bool convertCall = false, typeNext = false;
     size_t i = 0;
     while (i < s.size()) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         const size_t b = i;
-        if (std::isspace(c)) {
-            while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+        const bool typeHere = typeNext, afterConvert = convertCall;
+        if (!IsBlank(c)) convertCall = typeNext = false;
+        if (IsBlank(c)) {
+            while (i < s.size() && IsBlank(static_cast<unsigned char>(s[i]))) ++i;
         } else if (c == '-' && i + 1 < s.size() && s[i + 1] == '-') {
             while (i < s.size() && s[i] != '\n') ++i;
         } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '*') {
             const size_t end = s.find("*/", i + 2);
             i = end == std::string_view::npos ? s.size() : end + 2;
+        } else if (c == '\'' && typeHere) {
+            i = QuotedEnd(s, i, '\'');
         } else if (c == '\'') {
             i = QuotedEnd(s, i, '\'');
             SqlLiteral l{true, {}};
@@ -63,20 +72,20 @@ LiftedStatement LiftLiterals(std::string_view s) {
             continue;
         } else if (c == '"' || c == '`' || c == '[') {
             i = QuotedEnd(s, i, c == '[' ? ']' : static_cast<char>(c));
-        } else if (std::isdigit(c) || (c == '.' && i + 1 < s.size() && std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
+        } else if (IsDigit(c) || (c == '.' && i + 1 < s.size() && IsDigit(static_cast<unsigned char>(s[i + 1])))) {
             if (c == '0' && i + 1 < s.size() && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
                 i += 2;
-                while (i < s.size() && std::isxdigit(static_cast<unsigned char>(s[i]))) ++i;
+                while (i < s.size() && (IsDigit(static_cast<unsigned char>(s[i])) || ((s[i] | 0x20) >= 'a' && (s[i] | 0x20) <= 'f'))) ++i;
                 out.shape.append(s.substr(b, i - b));   // hexadecimal: kept as written
                 continue;
             }
-            while (i < s.size() && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) ++i;
+            while (i < s.size() && (IsDigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) ++i;
             if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
                 size_t k = i + 1;
                 if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
-                if (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) {
+                if (k < s.size() && IsDigit(static_cast<unsigned char>(s[k]))) {
                     i = k;
-                    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
+                    while (i < s.size() && IsDigit(static_cast<unsigned char>(s[i]))) ++i;
                 }
             }
             const std::string_view number = s.substr(b, i - b);
@@ -93,6 +102,7 @@ LiftedStatement LiftLiterals(std::string_view s) {
             while (i < s.size() && IsIdentChar(static_cast<unsigned char>(s[i]))) ++i;
             lastWord = word;
             word = s.substr(b, i - b);
+            convertCall = EqualNoCase(word, "korv_convert");
             if (EqualNoCase(word, "LIMIT")) limitDepth = depth;
             else if (!EqualNoCase(word, "OFFSET") && limitDepth == depth) limitDepth = -1;
             if (EqualNoCase(word, "BY") && (EqualNoCase(lastWord, "ORDER") || EqualNoCase(lastWord, "GROUP"))) {
@@ -107,6 +117,7 @@ LiftedStatement LiftLiterals(std::string_view s) {
             return out;   // parameters of its own
         } else {
             ++i;
+            typeNext = c == '(' && afterConvert;
             if (c == '(') ++depth;
             if (c == ')') {
                 if (listDepth == depth) listDepth = -1;

@@ -254,6 +254,14 @@ QString ColumnName(sqlite3_stmt* st, int c) {
     return name;
 }
 
+// The columns of a query that are a money expression (no declared type tells it): a money
+// value is a Currency field, as the server describes it.
+std::vector<bool> MoneyColumns(sqlite3_stmt* st) {
+    const char* sql = sqlite3_sql(st);
+    if (!sql || (!std::strstr(sql, "'money'") && !std::strstr(sql, "'smallmoney'"))) return {};
+    return tsql::MoneyColumns(sql);
+}
+
 // The rows of one prepared statement, stepped one at a time: the fields described from the
 // columns' declared types, the values read by them. Both the Recordset's rows and the reader's
 // are read through it, so the two read alike.
@@ -269,8 +277,11 @@ struct ColumnLayout {
         const int columns = sqlite3_column_count(st);
         fields.reserve(static_cast<size_t>(columns));
         conv.reserve(static_cast<size_t>(columns));
+        const std::vector<bool> money = MoneyColumns(st);
         for (int c = 0; c < columns; ++c) {
-            FieldInfo f = FieldFromDeclaredType(ColumnName(st, c), sqlite3_column_decltype(st, c));
+            const char* declared = sqlite3_column_decltype(st, c);
+            if (!declared && static_cast<size_t>(c) < money.size() && money[static_cast<size_t>(c)]) declared = "money";
+            FieldInfo f = FieldFromDeclaredType(ColumnName(st, c), declared);
             conv.push_back(ConvOf(f.type));
             const bool fixed = (f.type == adChar || f.type == adWChar) && f.definedSize <= 8000;
             width.push_back(fixed ? static_cast<int>(f.definedSize) : 0);

@@ -1805,6 +1805,52 @@ std::vector<MarkedPiece> CutAtMarks(std::string_view translated) {
     return out;
 }
 
+std::vector<bool> MoneyColumns(std::string_view translated) {
+    std::vector<Tok> t = Tokenize(translated);
+    std::erase_if(t, [](const Tok& x) { return x.kind == Kind::Space; });
+    const auto text = [&](size_t i) { return translated.substr(t[i].b, t[i].e - t[i].b); };
+    const auto word = [&](size_t i, const char* w) { return i < t.size() && t[i].kind == Kind::Word && EqualNoCase(text(i), w); };
+    const auto punct = [&](size_t i, char c) { return i < t.size() && t[i].kind == Kind::Punct && text(i) == std::string_view(&c, 1); };
+    size_t k = 0;
+    for (int depth = 0; k < t.size(); ++k) {   // the first SELECT outside parentheses
+        if (punct(k, '(')) ++depth;
+        else if (punct(k, ')')) --depth;
+        else if (depth == 0 && word(k, "SELECT")) break;
+    }
+    if (k == t.size()) return {};
+    ++k;
+    if (word(k, "DISTINCT") || word(k, "ALL")) ++k;
+    std::vector<bool> money;
+    while (k < t.size()) {
+        // one item: up to a comma or the end of the list, outside parentheses
+        size_t e = k, close = SIZE_MAX;
+        for (int depth = 0; e < t.size(); ++e) {
+            if (punct(e, '(')) ++depth;
+            else if (punct(e, ')')) {
+                if (--depth == 0 && close == SIZE_MAX) close = e;
+                if (depth < 0) break;
+            } else if (depth == 0 && (punct(e, ',') || punct(e, ';'))) break;
+            else if (depth == 0 && (word(e, "FROM") || word(e, "WHERE") || word(e, "GROUP") || word(e, "HAVING") ||
+                                    word(e, "ORDER") || word(e, "LIMIT") || word(e, "UNION") || word(e, "EXCEPT") ||
+                                    word(e, "INTERSECT") || word(e, "WINDOW")))
+                break;
+        }
+        if (e == k) return {};
+        if (punct(e - 1, '*')) return {};   // * or t.*
+        bool m = word(k, "korv_convert") && punct(k + 1, '(') && k + 2 < t.size() && t[k + 2].kind == Kind::String &&
+                 (text(k + 2) == "'money'" || text(k + 2) == "'smallmoney'") && close != SIZE_MAX;
+        if (m) {
+            const size_t after = close + 1;   // nothing, an alias, or AS and an alias
+            m = after == e || (after + 1 == e && t[after].kind != Kind::Punct) ||
+                (after + 2 == e && word(after, "AS") && t[after + 1].kind != Kind::Punct);
+        }
+        money.push_back(m);
+        if (!punct(e, ',')) break;
+        k = e + 1;
+    }
+    return money;
+}
+
 std::string_view LiteralToken(std::string_view sql, const Shape::Literal& l) {
     std::string_view v = sql.substr(l.b, l.e - l.b);
     if (l.text && v[0] != '\'') v.remove_prefix(1);

@@ -22,7 +22,8 @@
 // SET writes into number and date columns are taken as the server takes them: a literal that is
 // already of the column's kind is written as it is (a date in ISO form), any other value goes
 // through the conversion call, which refuses what the server refuses (245, 241, 8114, 8115).
-// LEN, CHARINDEX, GETDATE, REPLICATE, YEAR, MONTH and DAY are functions of the connection.
+// LEN, CHARINDEX, PATINDEX, REPLACE, ROUND, GETDATE, REPLICATE, YEAR, MONTH and DAY are functions
+// of the connection.
 //
 // Limits, each failing with the server's own message: other functions (DATEPART, DATENAME, ...)
 // are not recognized (195); @@ variables other than @@ROWCOUNT are refused (102); an INSERT ...
@@ -164,6 +165,11 @@ struct MarkedPiece {
     int32_t literal = -1;
 };
 std::vector<MarkedPiece> CutAtMarks(std::string_view translated);
+
+// Which columns of a translated query are a conversion to money or smallmoney as a whole (an
+// alias after it allowed): the columns of its first SELECT list, in order; empty when the list
+// holds a * (its columns are not known from the text).
+std::vector<bool> MoneyColumns(std::string_view translated);
 
 // A lifted literal as a translation writes it: a text from its quote (without an N), a number as written.
 std::string_view LiteralToken(std::string_view sql, const Shape::Literal& literal);

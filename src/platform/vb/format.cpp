@@ -5,8 +5,9 @@
 #include "platform/vb/error.h"
 #include "platform/vb/runtime.h"
 
+#include <cassert>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace vb {
@@ -274,8 +275,10 @@ QString FormatScientific(double value, const QString& pattern, qsizetype at, boo
     double mantissa = 0;
     if (magnitude != 0 && std::isfinite(magnitude)) {
         char buf[32];
-        std::snprintf(buf, sizeof buf, "%.14e", magnitude);   // d.dddddddddddddde±x
-        const QString text = QString::fromLatin1(buf);
+        // d.dddddddddddddde±x, with a '.' whatever the process's locale
+        const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+        assert(res.ec == std::errc());
+        const QString text = QString::fromLatin1(buf, res.ptr - buf);
         const qsizetype e = text.indexOf(u'e');
         QString digits = text.left(e);
         digits.remove(u'.');

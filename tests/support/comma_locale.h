@@ -1,0 +1,31 @@
+#pragma once
+// The process in a locale whose decimal point is a comma, as on the operators' desktops, for the
+// life of the object (the locale before it comes back after). The test runs in the locale it was
+// started in when none such is installed: CI installs es_AR.UTF-8, and runs every test under it
+// as well.
+#include <clocale>
+#include <string>
+
+namespace testsupport {
+
+class CommaLocale {
+public:
+    CommaLocale() {
+        const char* was = std::setlocale(LC_ALL, nullptr);
+        saved_ = was ? was : "C";
+        for (const char* name : {"es_AR.UTF-8", "es_AR.utf8", "es_ES.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
+            if (std::setlocale(LC_ALL, name)) break;
+        }
+    }
+    ~CommaLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
+    CommaLocale(const CommaLocale&) = delete;
+    CommaLocale& operator=(const CommaLocale&) = delete;
+
+    // True when the C library reads and writes numbers with a decimal comma now.
+    static bool Active() { return std::string(std::localeconv()->decimal_point) == ","; }
+
+private:
+    std::string saved_;
+};
+
+}  // namespace testsupport
