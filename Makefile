@@ -1,5 +1,6 @@
 # make run   : install what is missing, build, start the program on the demo databases
 # make test  : install what is missing, build with warnings as errors and sanitizers, run every test
+# build-run and build-test also build the files' tool: build/release/src/tools/korvane-sql FILE SQL
 JOBS ?= $(shell nproc)
 BUILD_RUN  := build/release
 BUILD_TEST := build/test

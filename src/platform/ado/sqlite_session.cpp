@@ -182,7 +182,10 @@ vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv, int width = 0) {
         default: ThrowProvider(vb::kHrIntegrityViolation, msg, QStringLiteral("23000"), 547);
         }
     }
-    if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED) sqlite::ThrowLockHeld(db);
+    if ((rc & 0xFF) == SQLITE_BUSY) sqlite::ThrowLockHeld(db);
+    if ((rc & 0xFF) == SQLITE_LOCKED) {
+        ThrowProvider(vb::kHrUnspecified, QStringLiteral("Lock request time out period exceeded."), QStringLiteral("HYT00"), 1222);
+    }
     if ((rc & 0xFF) == SQLITE_ERROR) {
         long native = 0;
         QString text;
