@@ -47,7 +47,10 @@ std::chrono::milliseconds Bound(const LockWait& w) {
 int WaitOnLock(void* p, int attempt) {
     auto* w = static_cast<LockWait*>(p);
     const auto now = std::chrono::steady_clock::now();
-    if (attempt == 0) w->since = now;
+    if (attempt == 0) {
+        w->since = now;
+        tGivenUp.reset();
+    }
     const std::chrono::milliseconds bound = Bound(*w);
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(now - w->since);
     if (waited >= bound) {
@@ -182,14 +185,14 @@ void ThrowLockHeld(sqlite3* db) {
         if (!file || !*file) continue;
         const Probe probe = ProbeFile(file);
         const QString name = QFileInfo(QFile::decodeName(file)).completeBaseName();
-        const QString what = probe.description.isEmpty() ? QStringLiteral("La base de datos ") + name
-                                                         : QStringLiteral("La base ") + probe.description + QStringLiteral(" (") + name + u')';
+        const QString what = probe.description.isEmpty() ? QStringLiteral("la base de datos ") + name
+                                                         : QStringLiteral("la base ") + probe.description + QStringLiteral(" (") + name + u')';
         if (first.isEmpty()) first = what;
         if (probe.held) held << what;
     }
     // Held when the statement failed, and no more by now: the database in use is named.
-    if (held.isEmpty()) held << (first.isEmpty() ? QStringLiteral("La base de datos") : first);
-    QString text = held.join(QStringLiteral(", ")) +
+    if (held.isEmpty()) held << (first.isEmpty() ? QStringLiteral("la base de datos") : first);
+    QString text = held.join(QStringLiteral(" y ")) +
                    (held.size() > 1 ? QStringLiteral(" están tomadas") : QStringLiteral(" está tomada")) +
                    QStringLiteral(" por el envío o la recepción de otra estación");
     if (waited) {
@@ -197,6 +200,7 @@ void ThrowLockHeld(sqlite3* db) {
         text += QStringLiteral(" (se esperó %1 s a que terminara)").arg(seconds);
     }
     text += QStringLiteral(". Vuelva a intentarlo cuando haya terminado.");
+    text[0] = text[0].toUpper();
     ThrowProvider(vb::kHrUnspecified, text, QStringLiteral("HYT00"), 1222);
 }
 
