@@ -1,6 +1,7 @@
 # make run   : install what is missing, build, start the program on the demo databases
 # make test  : install what is missing, build with warnings as errors and sanitizers, run every test
 #              (twice: in the environment's locale and in es_AR.UTF-8)
+# build-run and build-test also build the files' tool: build/release/src/tools/korvane-sql FILE SQL
 JOBS ?= $(shell nproc)
 BUILD_RUN  := build/release
 BUILD_TEST := build/test

@@ -25,6 +25,13 @@ void RemoveDatabaseFiles(const QString& path) {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + QLatin1String(suffix));
 }
 
+// What the file is, in its own words: the embedded provider names a database by it when another
+// station holds the file (the table KORV_BASE, not listed among the database's tables).
+void Describe(const QString& folder, const QString& name, const QString& description) {
+    RunScript(folder, name, QStringLiteral("CREATE TABLE KORV_BASE (DESCRIPCION varchar(80) NOT NULL)\nGO\n"
+                                           "INSERT INTO KORV_BASE (DESCRIPCION) VALUES ('%1')\nGO\n").arg(description));
+}
+
 }  // namespace
 
 QString CreateEmpty(const QString& folder, const QString& name) {
@@ -77,6 +84,7 @@ QString CreateHeadOffice(const QString& folder, const QString& name, bool demo) 
     static const char* const kParts[] = {"volma", "volma_posting", "volma_lots", "volma_vouchers"};
     const QString path = CreateEmpty(folder, name);
     for (const char* part : kParts) RunScript(folder, name, ReadResource(QLatin1String(part) + QStringLiteral(".sql")));
+    Describe(folder, name, QStringLiteral("de la casa central"));
     if (demo) {
         for (const char* part : kParts)
             RunScript(folder, name, ReadResource(QLatin1String(part) + QStringLiteral("_demo.sql")));
@@ -87,6 +95,7 @@ QString CreateHeadOffice(const QString& folder, const QString& name, bool demo) 
 QString CreateInterface(const QString& folder, bool demo) {
     const QString path = CreateEmpty(folder, kInterfaceName);
     RunScript(folder, kInterfaceName, ReadResource(QStringLiteral("korvane_interfases.sql")));
+    Describe(folder, kInterfaceName, QStringLiteral("de interfaz de las sucursales"));
     if (demo) RunScript(folder, kInterfaceName, ReadResource(QStringLiteral("korvane_interfases_demo.sql")));
     return path;
 }

@@ -1169,6 +1169,11 @@ void RegisterServerRules(sqlite3* db) {
     // A Bloom filter hashes a text by its bytes, so two texts the compare rule finds equal ('abc'
     // and 'ABC  ') would miss each other in a join through an automatic index.
     sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, db, 0x00080000 /* Bloom filter */ | 0x00100000 /* its pull-down */);
+    const std::string text(tsql::kTextRuleName), date(tsql::kDateRuleName);
+    sqlite3_create_collation(db, text.c_str(), SQLITE_UTF8, nullptr, CollateText);
+    sqlite3_create_collation(db, date.c_str(), SQLITE_UTF8, nullptr, CollateDate);
+    // A file of an earlier version, not upgraded yet (see sqlite_files.h), names them as SQLite's
+    // own rules: this connection reads those names by the program's rules.
     sqlite3_create_collation(db, "NOCASE", SQLITE_UTF8, nullptr, CollateText);
     sqlite3_create_collation(db, "RTRIM", SQLITE_UTF8, nullptr, CollateDate);
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;

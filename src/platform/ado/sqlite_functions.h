@@ -3,9 +3,11 @@
 // Internal to the ado layer.
 //
 // Registered on every connection (RegisterServerRules):
-//  - compare rules: NOCASE (every text column, and a text that meets none: case and trailing
-//    blanks ignored) and RTRIM (the date columns: texts read as dates, in any form the server
-//    reads, compare as dates); SQLite's own names, so that a file opened elsewhere still works;
+//  - compare rules: KORV_TEXT (every text column, and a text that meets none: case and trailing
+//    blanks ignored) and KORV_DATE (the date columns: texts read as dates, in any form the server
+//    reads, compare as dates); names of the program's own, so that a tool without them refuses
+//    to compare instead of reading an index by another rule (tsql::kTextRuleName, kDateRuleName);
+//    the same rules under SQLite's NOCASE and RTRIM, the names files of earlier versions carry;
 //  - LIKE with the server's patterns: % _ [a-c] [^a] [_] [%], case ignored, trailing blanks of
 //    the value ignored, ESCAPE;
 //  - the arithmetic the translator writes for + - * / % (korv_add, korv_sub, korv_mul, korv_div,

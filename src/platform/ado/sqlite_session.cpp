@@ -1,5 +1,6 @@
 // The embedded provider: SQLite databases in a folder, statements in the SQL Server dialect.
 #include "platform/ado/provider.h"
+#include "platform/ado/sqlite_files.h"
 #include "platform/ado/sqlite_functions.h"
 #include "platform/ado/sqlite_literals.h"
 #include "platform/ado/tsql.h"
@@ -181,7 +182,8 @@ vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv, int width = 0) {
         default: ThrowProvider(vb::kHrIntegrityViolation, msg, QStringLiteral("23000"), 547);
         }
     }
-    if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED) {
+    if ((rc & 0xFF) == SQLITE_BUSY) sqlite::ThrowLockHeld(db);
+    if ((rc & 0xFF) == SQLITE_LOCKED) {
         ThrowProvider(vb::kHrUnspecified, QStringLiteral("Lock request time out period exceeded."), QStringLiteral("HYT00"), 1222);
     }
     if ((rc & 0xFF) == SQLITE_ERROR) {
@@ -249,7 +251,7 @@ void Exec(sqlite3* db, const char* sql) {
 // rule the translation wrote on it.
 QString ColumnName(sqlite3_stmt* st, int c) {
     QString name = QString::fromUtf8(sqlite3_column_name(st, c));
-    static const QString rule = QStringLiteral(" COLLATE NOCASE");
+    static const QString rule = QString::fromLatin1(tsql::kTextRule.data(), static_cast<qsizetype>(tsql::kTextRule.size()));
     if (name.endsWith(rule)) name.chop(rule.size());
     return name;
 }
@@ -565,7 +567,10 @@ public:
     }
 
     void begin() override {
-        Exec(db(), level_ == 0 ? "BEGIN" : ("SAVEPOINT korv_" + std::to_string(level_)).c_str());
+        // The write lock is taken at once, waiting for another connection's transaction: taken
+        // at the first write, after reads, it could only fail (the engine does not wait there, and
+        // what was read may be outdated by then).
+        Exec(db(), level_ == 0 ? "BEGIN IMMEDIATE" : ("SAVEPOINT korv_" + std::to_string(level_)).c_str());
         ++level_;
     }
     void commit() override {
@@ -589,7 +594,7 @@ public:
         rs->fields = {textField("TABLE_CATALOG"), textField("TABLE_SCHEMA"), textField("TABLE_NAME"), textField("TABLE_TYPE")};
         const StatementHandle st =
             Prepare(db(), "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') AND name NOT LIKE 'sqlite!_%' "
-                          "ESCAPE '!' AND name <> 'KORV_PROCEDURES' ORDER BY name", -1);
+                          "ESCAPE '!' AND name NOT IN ('KORV_PROCEDURES', 'KORV_BASE') ORDER BY name", -1);
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
             const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
@@ -678,6 +683,8 @@ public:
         return std::make_unique<WholeRowsCursor>(std::move(result));
     }
 
+    void setCommandTimeout(long seconds) override { lockWait_.seconds = std::max(0L, seconds); }
+
     void updateRow(const RowSource& rs, const Row& original, const FieldChanges& changes) override {
         const std::vector<QString> columns = UpdatedColumns(rs, changes);
         QString sql = QStringLiteral("UPDATE \"%1\" SET ").arg(rs.baseTable);
@@ -703,6 +710,7 @@ private:
     QString name_;
     std::string nameUtf8_;
     DatabaseHandle db_;
+    sqlite::LockWait lockWait_;   // the wait for another connection's transaction
     int level_ = 0;
     std::vector<QString> attached_;
     // The columns of the tables that statements write into, read once per table; forgotten when
@@ -957,12 +965,13 @@ private:
         seen_.clear();
         templates_.clear();   // translated for the database being replaced
         seenBatches_.clear();
-        sqlite3_busy_timeout(db.get(), 10000);
+        sqlite::WaitForLocks(db.get(), &lockWait_);
         Exec(db.get(), "PRAGMA journal_mode=WAL");
         Exec(db.get(), "PRAGMA synchronous=NORMAL");
         // A page cache that holds a receiving day's working set (64 MiB): with the default 2 MiB,
         // every statement reads its pages again from the file once the tables outgrow it.
         Exec(db.get(), "PRAGMA cache_size=-65536");
+        UpgradeCompareRules(db.get(), "main");
         // Only a database that opened whole replaces the one in use.
         db_ = std::move(db);
         name_ = QFileInfo(file).completeBaseName();
@@ -972,6 +981,17 @@ private:
 
 private:
     sqlite3* db() const { return db_.get(); }
+
+    // A file of an earlier version takes the program's compare rules' names. When it cannot (held
+    // by a station of an earlier version, a file that cannot be written), it stays as it was, and
+    // this connection reads its old names by the same rules; the next connection tries again.
+    static void UpgradeCompareRules(sqlite3* db, const char* schema) {
+        if (!sqlite3_get_autocommit(db)) return;   // a database attached inside a transaction: later
+        try {
+            sqlite::UpgradeCompareRules(db, schema);
+        } catch (const ProviderError&) {
+        }
+    }
 
     // ---- prepared statements kept by their shape ---------------------------------------------
     //
@@ -1309,6 +1329,7 @@ private:
         const int rc = sqlite3_step(st.get());
         if (rc != SQLITE_DONE) Fail(db(), rc);
         attached_.push_back(name);
+        UpgradeCompareRules(db(), dbName.c_str());
     }
 
     // A cursor that steps the statement, when the text is one statement that returns rows; null
@@ -1430,7 +1451,7 @@ private:
     }
 
     void storeProcedure(const tsql::Statement& st) {
-        Exec(db(), "CREATE TABLE IF NOT EXISTS KORV_PROCEDURES (NAME varchar(128) COLLATE NOCASE PRIMARY KEY, PARAMS text, BODY text)");
+        Exec(db(), "CREATE TABLE IF NOT EXISTS KORV_PROCEDURES (NAME varchar(128) COLLATE KORV_TEXT PRIMARY KEY, PARAMS text, BODY text)");
         const StatementHandle insert = Prepare(db(), "INSERT OR REPLACE INTO KORV_PROCEDURES (NAME, PARAMS, BODY) VALUES (?1, ?2, ?3)", -1);
         std::string params;
         for (const auto& p : st.params) params += (params.empty() ? "" : ",") + p;

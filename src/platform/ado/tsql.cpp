@@ -280,7 +280,7 @@ private:
             if (r >= e || !startsOperand(r)) break;
             const std::string rhs = multiplicative(r, e, next);
             lhs = (isPunct(op, "+") ? "korv_add(" : "korv_sub(") + lhs + "," + rhs + ")";
-            if (isPunct(op, "+")) lhs += " COLLATE NOCASE";   // texts joined compare as texts
+            if (isPunct(op, "+")) lhs += kTextRule;   // texts joined compare as texts
         }
         return lhs;
     }
@@ -774,10 +774,9 @@ private:
 
     // ---- tokens ----------------------------------------------------------------------------
 
-    // The compare rule written on a text that meets no column: the connection's text rule.
-    static constexpr std::string_view kRule = " COLLATE NOCASE";
-    // The one written on a text in a date form that meets no column: the date columns' rule.
-    static constexpr std::string_view kDateRule = " COLLATE RTRIM";
+    // The compare rule written on a text that meets no column is the connection's text rule
+    // (kTextRule); the one on a text in a date form that meets no column, the date columns' rule
+    // (kDateRule).
     // An OR chain this long in one parenthesis is flattened: SQLite's expressions are at most
     // 1000 deep, and the lookups build chains of thousands of codes.
     static constexpr uint32_t kLongOrChain = 200;
@@ -1187,7 +1186,7 @@ private:
             out += translate(style + 1, close);
         }
         out += ')';
-        if (!ddl && isTextType(type)) out += kRule;
+        if (!ddl && isTextType(type)) out += kTextRule;
         return close;
     }
 
@@ -1255,7 +1254,7 @@ private:
             case Kind::String: {
                 bool date = false;
                 out += literalText(k, &date);
-                if (!ddl && !inExecArgs_ && literalNeedsRule(k, e, prevSig, prevSig2)) out += date ? kDateRule : kRule;
+                if (!ddl && !inExecArgs_ && literalNeedsRule(k, e, prevSig, prevSig2)) out += date ? kDateRule : kTextRule;
                 break;
             }
             case Kind::Punct: {
@@ -1287,7 +1286,7 @@ private:
                     --depth;
                     out += ')';
                     if (!ruleCloses.empty() && ruleCloses.back() == depth) {
-                        out += kRule;
+                        out += kTextRule;
                         ruleCloses.pop_back();
                     }
                     if (defaultClose >= 0 && depth == defaultClose) {
@@ -1512,7 +1511,7 @@ private:
         }
         if (EqualNoCase(type, "sysname")) length = "128";
         if (textType) {
-            out += " COLLATE NOCASE";
+            out += kTextRule;
             if (!length.empty()) {
                 const std::string q = quoted(col);
                 out += " CONSTRAINT ";
@@ -1520,7 +1519,7 @@ private:
                 out += " CHECK(length(" + q + ")<=" + length + " OR length(rtrim(" + q + ",' '))<=" + length + ")";
             }
         } else if (dateType) {
-            out += " COLLATE RTRIM";   // the connection's date compare rule
+            out += kDateRule;   // the connection's date compare rule
         }
         return last;
     }

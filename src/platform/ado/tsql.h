@@ -41,6 +41,13 @@ namespace ado::tsql {
 
 // Name of the CHECK constraints that stand for a text column's declared length.
 inline constexpr std::string_view kLengthCheckPrefix = "korv_len_";
+// The connection's compare rules, as the translation writes them ("COLLATE <name>"): texts (case
+// and trailing blanks ignored) and dates (texts read as dates). Names of the program's own, so that
+// a tool that does not register them refuses a comparison instead of making it by another rule.
+inline constexpr std::string_view kTextRuleName = "KORV_TEXT";
+inline constexpr std::string_view kDateRuleName = "KORV_DATE";
+inline constexpr std::string_view kTextRule = " COLLATE KORV_TEXT";
+inline constexpr std::string_view kDateRule = " COLLATE KORV_DATE";
 // The table that holds stored procedures: name, parameter list ("@a,@b"), body.
 inline constexpr std::string_view kProcedureTable = "KORV_PROCEDURES";
 // The parameter that stands for @@ROWCOUNT in a translated statement.

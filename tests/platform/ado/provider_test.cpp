@@ -299,13 +299,14 @@ TEST(ProviderChoice, TheProviderNameIsTheOdbcDriver) {
     cn->Open("PROVIDER=SQLOLEDB;Server=SRV-CENTRAL;Database =" + file + ";UId=sa;Pwd=clave;");
     EXPECT_FALSE(cn->isEmbedded());
     EXPECT_EQ(cn->Provider(), "SQLOLEDB");
-    // SQL goes through unchanged: the driver reads it in its own dialect.
-    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM MA_ARTICULOS")->Fields(0).Value().toLong(), 6);
+    // SQL goes through unchanged: the driver reads it in its own dialect. (A driver without the
+    // program's compare rules refuses the indexes ordered by them: the count reads the table.)
+    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM MA_ARTICULOS NOT INDEXED")->Fields(0).Value().toLong(), 6);
     EXPECT_VB_ERROR(cn->Execute("SELECT TOP 1 * FROM MA_ARTICULOS"), vb::kHrErrorsInCommand);
     cn->Close();
 
     cn->Open("Provider=OraOLEDB.Oracle.1;Data Source=" + file + ";User Id=u;Password=p;");
-    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM V_TA_CPTE")->Fields(0).Value().toLong(), 5);
+    EXPECT_EQ(cn->Execute("SELECT COUNT(*) FROM V_TA_CPTE NOT INDEXED")->Fields(0).Value().toLong(), 5);
     cn->Close();
 
     EXPECT_VB_ERROR(cn->Open("PROVIDER=NoRegistrado;Server=SRV;Database =X;UId=sa;Pwd=;"), vb::kHrUnspecified);
