@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <vector>
 
 namespace data {
 
@@ -69,27 +70,37 @@ void CierraSinError(ado::Connection& cnn) {
 
 // Refuses, as a connection that cannot be opened, a database that lacks one of the tables the
 // caller requires: the connection is closed and its Errors say which tables are missing and where.
+// A schema that cannot be read refuses it the same way, with what the server said.
 void VerificaTablas(DB_Dll& db) {
     if (db.gTablasRequeridas.isEmpty()) return;
     ado::Connection& cnn = *db.gCnn();
-    QStringList faltan = db.gTablasRequeridas;
-    const ado::RecordsetPtr rs = cnn.OpenSchema(ado::adSchemaTables);
-    for (; rs && !rs->Eof() && !faltan.isEmpty(); rs->MoveNext()) {
-        const QString tabla = vb::Trim(rs->Fields(QStringLiteral("TABLE_NAME")).Value().text());
-        faltan.removeIf([&](const QString& t) { return t.compare(tabla, Qt::CaseInsensitive) == 0; });
+    try {
+        QStringList faltan = db.gTablasRequeridas;
+        const ado::RecordsetPtr rs = cnn.OpenSchema(ado::adSchemaTables);
+        for (; rs && !rs->Eof() && !faltan.isEmpty(); rs->MoveNext()) {
+            const QString tabla = vb::Trim(rs->Fields(QStringLiteral("TABLE_NAME")).Value().text());
+            faltan.removeIf([&](const QString& t) { return t.compare(tabla, Qt::CaseInsensitive) == 0; });
+        }
+        if (rs) rs->Close();
+        if (faltan.isEmpty()) return;
+        const QString donde =
+            cnn.isEmbedded()
+                ? QStringLiteral("La base de datos \"%1\" (archivo %2)")
+                      .arg(db.gDBName, QDir::toNativeSeparators(QDir(db.gServidor).filePath(db.gDBName + QStringLiteral(".sqlite"))))
+                : QStringLiteral("La base de datos \"%1\" del servidor %2").arg(db.gDBName, db.gServidor);
+        const QString texto = donde + QStringLiteral(" no tiene las tablas del programa (faltan ") +
+                              faltan.join(QStringLiteral(", ")) + QStringLiteral("): no es la base de datos de la casa central.");
+        cnn.errors().Clear();
+        cnn.errors().add(ado::ErrorItem{vb::kHrNoSuchTable, texto, db.gProveedor, QStringLiteral("42S02"), 208});
+        throw vb::Error(vb::kHrNoSuchTable, texto, db.gProveedor);
+    } catch (const vb::Error&) {
+        // Closed, so that the retry opens afresh; the errors stay for the box.
+        std::vector<ado::ErrorItem> errores;
+        for (int i = 0; i < cnn.errors().Count(); ++i) errores.push_back(cnn.errors().Item(i));
+        CierraSinError(cnn);
+        for (ado::ErrorItem& e : errores) cnn.errors().add(std::move(e));
+        throw;
     }
-    if (rs) rs->Close();
-    if (faltan.isEmpty()) return;
-    const QString donde =
-        cnn.isEmbedded()
-            ? QStringLiteral("La base de datos \"%1\" (archivo %2)")
-                  .arg(db.gDBName, QDir::toNativeSeparators(QDir(db.gServidor).filePath(db.gDBName + QStringLiteral(".sqlite"))))
-            : QStringLiteral("La base de datos \"%1\" del servidor %2").arg(db.gDBName, db.gServidor);
-    const QString texto = donde + QStringLiteral(" no tiene las tablas del programa (faltan ") + faltan.join(QStringLiteral(", ")) +
-                          QStringLiteral("): no es la base de datos de la casa central.");
-    CierraSinError(cnn);
-    cnn.errors().add(ado::ErrorItem{vb::kHrNoSuchTable, texto, db.gProveedor, QStringLiteral("42S02"), 208});
-    throw vb::Error(vb::kHrNoSuchTable, texto, db.gProveedor);
 }
 
 bool EsAdministrador(const vb::Variant& valor) {

@@ -67,6 +67,7 @@ TEST(ParametrosInicio, ServerNames) {
         // A path is kept whole even when it names no folder: the connection says so.
         {carpeta.path() + QStringLiteral("/no_hay:1"), carpeta.path() + QStringLiteral("/no_hay:1")},
         {QStringLiteral("datos/demo"), QStringLiteral("datos/demo")},
+        {QStringLiteral("ORA1:1521/XE"), QStringLiteral("XE")},   // a host and port: no path
     };
     for (const auto& [servidor, esperado] : casos) EXPECT_EQ(core::ObtieneNombreServidor(servidor), esperado) << servidor.toStdString();
 }

@@ -108,7 +108,8 @@ bool IsFolderPath(const QString& server) {
     if (QDir::isAbsolutePath(server) || server.startsWith(QLatin1String("./")) || server.startsWith(QLatin1String("../")))
         return true;
     const qsizetype slash = server.indexOf(u'/');
-    if (slash < 0) return false;
+    // No "/", or a host and port before it ("host:1521/XE", an Oracle easy-connect name).
+    if (slash < 0 || server.left(slash).contains(u':')) return false;
     static const QStringList protocols = {QStringLiteral("tcp"), QStringLiteral("np"),   QStringLiteral("lpc"),
                                           QStringLiteral("spx"), QStringLiteral("adsp"), QStringLiteral("rpc"),
                                           QStringLiteral("via"), QStringLiteral("admin")};
