@@ -226,14 +226,14 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     ok = Guarda(w.MSFlexGrid1View, carpeta, QStringLiteral("grid-articulos.png")) && ok;
     w.resize(tamano);
 
+    // The step-progress window half way, as the operator sees it: its last state is never shown,
+    // the window closes as the send ends.
     console::SetObservadorEstado([&](const QString& paso, int estado) {
         console::FrmStatus& f = console::frmStatus();
         if (paso == QStringLiteral("Copiar IMPONOVPROV") && estado == 2) {
             f.move(w.geometry().topRight() + QPoint(20, 0));
             ok = Guarda(&f, carpeta, QStringLiteral("status-running.png")) && ok;
         }
-        if (paso == QStringLiteral("Finalizando") && estado == 4)
-            ok = Guarda(&f, carpeta, QStringLiteral("status-finished.png")) && ok;
     });
     ui::ScriptedPrompter guion;
     guion.answer(6, QStringLiteral("seguro de continuar"));

@@ -5,6 +5,7 @@
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
+#include "platform/ado/ado.h"
 #include "platform/ui/prompter.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
@@ -47,7 +48,13 @@ bool ConectaBaseRemota(const QString& Servidor, const QString& Base, const QStri
             // Under this program's own name no pending flag of the terminal is raised.
         }
         if (on.left()) return false;
-        ui::MsgBox(QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA"), ui::vbOKOnly, vb::App().title);
+        // The second line says what was opened and why it failed: an embedded database's
+        // message names its file or folder; a server's does not, so the server and database lead.
+        QString detalle = vb::Trim(remota.gErrorApertura);
+        if (!ado::IsFolderPath(remota.gServidor))
+            detalle = QStringLiteral("Servidor ") + remota.gServidor + QStringLiteral(", base ") + remota.gDBName +
+                      QStringLiteral(": ") + detalle;
+        ui::MsgBox(QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA") + QChar(13) + detalle, ui::vbOKOnly, vb::App().title);
         return false;
     }
     on.run([&] { remota.gCnn()->setDefaultDatabase(remota.gDBName); });

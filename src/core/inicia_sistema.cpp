@@ -4,9 +4,11 @@
 #include "core/consultas_qvd.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "platform/ado/ado.h"
 #include "platform/utillib/config_estacion.h"
 #include "platform/utillib/info_estacion.h"
 #include "platform/utillib/motor_reportes.h"
+#include "platform/ui/prompter.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
 #include "platform/vb/error.h"
@@ -14,8 +16,8 @@
 #include "platform/vb/runtime.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 #include <optional>
 
 namespace core {
@@ -52,6 +54,38 @@ QString ParametrosLoginGuardado() {
            kMarcaLoginGuardado;
 }
 
+// The tables the program reads from the head-office database as it starts and opens its window:
+// a database without them is not the head office's, and is refused at the login.
+const QStringList kTablasCasaCentral = {QStringLiteral("TA_CONFIGURACION"), QStringLiteral("ta_usuarios"),
+                                        QStringLiteral("MV_NOVEDADESPRECIOS")};
+
+// While start-up runs, stands in front of the program's prompter: an "Anular" given to an error
+// question ends the start. The error questions that follow it are not shown: they take the
+// operator's "Anular" again, so that start-up goes to its end without asking.
+class VigiaAnular : public ui::Prompter {
+public:
+    VigiaAnular() : anterior_(ui::CurrentPrompter()) { ui::SetPrompter(this); }
+    ~VigiaAnular() override { ui::SetPrompter(&anterior_); }
+    VigiaAnular(const VigiaAnular&) = delete;
+    VigiaAnular& operator=(const VigiaAnular&) = delete;
+
+    int msgBox(const QString& prompt, int buttons, const QString& title) override {
+        const bool pregunta = (buttons & 0x0F) == ui::vbAbortRetryIgnore;
+        if (pregunta && anulado) return vb::kAbort;
+        const int respuesta = anterior_.msgBox(prompt, buttons, title);
+        if (pregunta && respuesta == vb::kAbort) anulado = true;
+        return respuesta;
+    }
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override {
+        return anterior_.inputBox(prompt, title, defaultText);
+    }
+
+    bool anulado = false;
+
+private:
+    ui::Prompter& anterior_;
+};
+
 }  // namespace
 
 QString ValorParametro(const QString& Parametros, const QString& Clave, const QString& Ausente) {
@@ -85,11 +119,9 @@ ParametrosInicio LeeParametros(const QString& Parametros) {
 }
 
 QString ObtieneNombreServidor(const QString& Servidor) {
-    // A folder, named by its path (absolute, or relative from "." or ".." as the connection
-    // takes it), is the embedded database's server.
-    const bool ruta = QDir::isAbsolutePath(Servidor) || Servidor.startsWith(QLatin1String("./")) ||
-                      Servidor.startsWith(QLatin1String("../"));
-    if (ruta && QFileInfo(Servidor).isDir()) return Servidor;
+    // A path is the embedded database's folder and is kept whole, whether or not the folder is
+    // there: the connection then says that it does not exist.
+    if (ado::IsFolderPath(Servidor)) return Servidor;
     QString r = Servidor;
     const qsizetype barra = r.indexOf(u'/');
     if (barra >= 0) r = r.mid(barra + 1);
@@ -112,7 +144,9 @@ QString LineaComando() {
 
 void SetLineaComando(const QString& texto) { gLineaComando = texto; }
 
-bool IniciaSistema(bool UsaLoginGuardado, const QString& Parametros, QString& ConnString, long lCursor) {
+namespace {
+
+bool IniciaSistemaVigilado(bool UsaLoginGuardado, const QString& Parametros, QString& ConnString, long lCursor) {
     data::DB_Dll& db = data::gDBPrincipal();
     // An invalid argument skips its statement; any other failure leaves start-up silently.
     vb::OnError on = vb::OnError::SkipNumbers({vb::kErrInvalidProcedureCall});
@@ -157,7 +191,10 @@ bool IniciaSistema(bool UsaLoginGuardado, const QString& Parametros, QString& Co
             db.gUserPassWord = p.Password;
             db.gServidor = ObtieneNombreServidor(p.Servidor);
         });
-        on.run([&] { db.OpenServerADODB(vb::Trim(p.Servidor).isEmpty(), lCursor, ConnString, true, true); });
+        on.run([&] {
+            db.gTablasRequeridas = kTablasCasaCentral;
+            db.OpenServerADODB(vb::Trim(p.Servidor).isEmpty(), lCursor, ConnString, true, true);
+        });
         if (on.left()) return true;
         if (!db.gOpenFlag) {
             gFinDelPrograma = true;
@@ -194,6 +231,16 @@ bool IniciaSistema(bool UsaLoginGuardado, const QString& Parametros, QString& Co
         if (!db.gDBName.isEmpty()) CargaConfiguracion(carpeta);
     });
     return true;
+}
+
+}  // namespace
+
+bool IniciaSistema(bool UsaLoginGuardado, const QString& Parametros, QString& ConnString, long lCursor) {
+    VigiaAnular vigia;
+    const bool sigue = IniciaSistemaVigilado(UsaLoginGuardado, Parametros, ConnString, lCursor);
+    if (sigue && !vigia.anulado) return true;
+    gFinDelPrograma = true;
+    return false;
 }
 
 }  // namespace core

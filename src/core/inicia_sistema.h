@@ -31,8 +31,7 @@ QString ValorParametro(const QString& Parametros, const QString& Clave, const QS
 ParametrosInicio LeeParametros(const QString& Parametros);
 
 // The host part of a server text: without a protocol before "/" and a port after ":". A path
-// (absolute, or from "./" or "../") naming an existing local folder (the embedded database's
-// server) is kept whole.
+// (ado::IsFolderPath: the embedded database's folder) is kept whole, whether or not it exists.
 QString ObtieneNombreServidor(const QString& Servidor);
 
 // The station's section of the settings file: UCase(computer) & "|" & UCase(user), cut to 50.
@@ -51,7 +50,11 @@ inline bool gFinDelPrograma = false;
 // UsaLoginGuardado an empty command line takes the station's saved login. ConnString is the
 // connection text handed to the login (built for Oracle when it arrives empty). lCursor is the
 // connection's cursor location (the main window passes 3).
-// Returns False when the head-office connection could not be opened: the program must end now
+// The head-office database must hold the program's tables: one that does not, or a file that is
+// not a database, is refused as a connection that cannot be opened (one box naming it, then the
+// login dialog or the end).
+// Returns False when the head-office connection could not be opened, or an error question was
+// answered "Anular" (the questions after it are not shown): the program must end now
 // (gFinDelPrograma is set too). Any other failure ends start-up silently with what it had set,
 // and the program goes on.
 bool IniciaSistema(bool UsaLoginGuardado, const QString& Parametros, QString& ConnString, long lCursor = 3);

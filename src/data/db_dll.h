@@ -11,6 +11,7 @@
 #include "platform/vb/variant.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -46,6 +47,11 @@ public:
     QString gExtended;
     QString gLogErr;
     vb::Variant ParametrosSQL;
+    // Tables the database must hold to be used: checked as part of opening the connection, a
+    // database without one of them is refused as a connection that cannot be opened. Empty: none.
+    QStringList gTablasRequeridas;
+    // What the last failed open said (its description), kept for the caller that shows no box.
+    QString gErrorApertura;
 
     // ---- single-value lookups ----
     vb::Variant BuscaMaximo(const QString& QueTabla, const QString& QueCampo, int Tipo = 0,

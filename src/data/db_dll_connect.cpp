@@ -9,7 +9,9 @@
 #include "platform/vb/runtime.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
+#include <vector>
 
 namespace data {
 
@@ -66,6 +68,41 @@ void CierraSinError(ado::Connection& cnn) {
     }
 }
 
+// Refuses, as a connection that cannot be opened, a database that lacks one of the tables the
+// caller requires: the connection is closed and its Errors say which tables are missing and where.
+// A schema that cannot be read refuses it the same way, with what the server said.
+void VerificaTablas(DB_Dll& db) {
+    if (db.gTablasRequeridas.isEmpty()) return;
+    ado::Connection& cnn = *db.gCnn();
+    try {
+        QStringList faltan = db.gTablasRequeridas;
+        const ado::RecordsetPtr rs = cnn.OpenSchema(ado::adSchemaTables);
+        for (; rs && !rs->Eof() && !faltan.isEmpty(); rs->MoveNext()) {
+            const QString tabla = vb::Trim(rs->Fields(QStringLiteral("TABLE_NAME")).Value().text());
+            faltan.removeIf([&](const QString& t) { return t.compare(tabla, Qt::CaseInsensitive) == 0; });
+        }
+        if (rs) rs->Close();
+        if (faltan.isEmpty()) return;
+        const QString donde =
+            cnn.isEmbedded()
+                ? QStringLiteral("La base de datos \"%1\" (archivo %2)")
+                      .arg(db.gDBName, QDir::toNativeSeparators(QDir(db.gServidor).filePath(db.gDBName + QStringLiteral(".sqlite"))))
+                : QStringLiteral("La base de datos \"%1\" del servidor %2").arg(db.gDBName, db.gServidor);
+        const QString texto = donde + QStringLiteral(" no tiene las tablas del programa (faltan ") +
+                              faltan.join(QStringLiteral(", ")) + QStringLiteral("): no es la base de datos de la casa central.");
+        cnn.errors().Clear();
+        cnn.errors().add(ado::ErrorItem{vb::kHrNoSuchTable, texto, db.gProveedor, QStringLiteral("42S02"), 208});
+        throw vb::Error(vb::kHrNoSuchTable, texto, db.gProveedor);
+    } catch (const vb::Error&) {
+        // Closed, so that the retry opens afresh; the errors stay for the box.
+        std::vector<ado::ErrorItem> errores;
+        for (int i = 0; i < cnn.errors().Count(); ++i) errores.push_back(cnn.errors().Item(i));
+        CierraSinError(cnn);
+        for (ado::ErrorItem& e : errores) cnn.errors().add(std::move(e));
+        throw;
+    }
+}
+
 bool EsAdministrador(const vb::Variant& valor) {
     if (valor.isNull() || valor.isEmpty()) return false;
     if (valor.isString()) return vb::Val(valor.toString()) == 1.0;
@@ -91,6 +128,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
     const auto tratamiento = [&](const vb::Error& error) -> int {
         ado::Connection& cnn = *gCnn();
         const bool reabre = error.number() == vb::kErrAdoAlreadyOpen && !cerrada;
+        gErrorApertura = cnn.errors().Count() > 0 ? cnn.errors().Item(0).Description : error.description();
         if (!MuestraError) {
             if (reabre) {
                 cerrada = true;
@@ -131,6 +169,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
     vb::OnError on(tratamiento);
 
     gOpenFlag = true;
+    gErrorApertura.clear();
     on.run([&] {
         if (gProveedor.isEmpty()) gProveedor = pSQLOLEDB();
     });
@@ -146,7 +185,10 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
         on.run([&] { ArmaConexion(*this); });
     }
     on.run([&] { gCnn()->setCursorLocation(static_cast<int>(lCursor)); });
-    on.run([&] { Calls().Open(*gCnn(), gConnString, QString(), QString(), -1); });
+    on.run([&] {
+        Calls().Open(*gCnn(), gConnString, QString(), QString(), -1);
+        VerificaTablas(*this);
+    });
     if (on.left()) return;
 
     if (!ValidaAdmin) {

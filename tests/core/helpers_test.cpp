@@ -149,3 +149,15 @@ TEST_F(HelpersTest, ArmaListaValuesAppendsNamesAndValuesWithoutBlanks) {
 }
 
 }  // namespace
+
+namespace {
+
+// The forms the window's date field takes and refuses, as the operator's guide lists them.
+TEST(FechaValida, DayFirstOrYearFirstWithAFourDigitYear) {
+    for (const char* t : {"05/03/2008", "5/3/2008", "05-03-2008", "2008-03-05", "2008/03/05", " 05/03/1753 "})
+        EXPECT_TRUE(core::FechaValida(QString::fromLatin1(t))) << t;
+    for (const char* t : {"05/03/08", "05/03", "05/03/2008 10:00", "31/02/2008", "31/12/1752", "05/03-2008", "2008-3", "", "hoy"})
+        EXPECT_FALSE(core::FechaValida(QString::fromLatin1(t))) << t;
+}
+
+}  // namespace

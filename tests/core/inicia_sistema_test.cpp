@@ -6,6 +6,7 @@
 #include "core/mod_global.h"
 #include "core_db.h"
 #include "data/db_dll.h"
+#include "data/frm_acceso.h"
 #include "platform/ui/prompter.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
@@ -15,6 +16,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -60,6 +64,10 @@ TEST(ParametrosInicio, ServerNames) {
         {QStringLiteral("HOST5\\INSTANCIA"), QStringLiteral("HOST5\\INSTANCIA")},
         {carpeta.path(), carpeta.path()},   // the embedded database's folder
         {QStringLiteral("./"), QStringLiteral("./")},   // the same, from the working folder
+        // A path is kept whole even when it names no folder: the connection says so.
+        {carpeta.path() + QStringLiteral("/no_hay:1"), carpeta.path() + QStringLiteral("/no_hay:1")},
+        {QStringLiteral("datos/demo"), QStringLiteral("datos/demo")},
+        {QStringLiteral("ORA1:1521/XE"), QStringLiteral("XE")},   // a host and port: no path
     };
     for (const auto& [servidor, esperado] : casos) EXPECT_EQ(core::ObtieneNombreServidor(servidor), esperado) << servidor.toStdString();
 }
@@ -188,6 +196,121 @@ TEST_F(IniciaSistemaTest, AConnectionThatCannotOpenEndsTheProgram) {
     EXPECT_FALSE(data::gDBPrincipal().gOpenFlag);
     EXPECT_FALSE(QFileInfo::exists(programa + QStringLiteral("/consultas.qvd")));
     EXPECT_TRUE(core::gTablaConfiguracion.isEmpty());   // no configuration was loaded
+}
+
+QByteArray Bytes(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A head-office database the program cannot use is one box that names the file and what is
+// wrong with it; No ends the program before any window, and the file is left as it was.
+TEST_F(IniciaSistemaTest, AnUnusableHeadOfficeDatabaseIsOneBoxAndNoWindow) {
+    const QString archivo = base + QStringLiteral("/VOLMA.sqlite");
+    const QByteArray sana = Bytes(archivo);
+    const auto escribe = [&](const QByteArray& bytes) {
+        QFile f(archivo);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    struct Caso {
+        const char* nombre;
+        std::function<void()> prepara;
+        QString texto;
+    };
+    const Caso casos[] = {
+        {"empty", [&] { escribe(QByteArray()); }, QStringLiteral("The file %1 is empty (0 bytes): it is not a database.")},
+        {"not a database", [&] { escribe(QByteArray("Lista de precios;A3;\n").repeated(400)); },
+         QStringLiteral("The file %1 cannot be read: file is not a database.")},
+        {"truncated", [&] { escribe(sana.left(8192)); },
+         QStringLiteral("The file %1 cannot be read: database disk image is malformed.")},
+        {"missing", [&] { QFile::remove(archivo); }, QStringLiteral("The file %1 does not exist.")},
+        {"without the program's tables",
+         [&] {
+             escribe(sana);
+             coretest::Ejecuta(base, {QStringLiteral("DROP TABLE ta_usuarios"), QStringLiteral("DROP TABLE MV_NOVEDADESPRECIOS")});
+         },
+         QStringLiteral("La base de datos \"VOLMA\" (archivo %1) no tiene las tablas del programa (faltan ta_usuarios, "
+                        "MV_NOVEDADESPRECIOS): no es la base de datos de la casa central.")},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        data::ResetGlobalInstances();
+        core::ReiniciaEstado();
+        core::gFinDelPrograma = false;
+        c.prepara();
+        const bool existia = QFileInfo::exists(archivo);
+        const QByteArray antes = existia ? Bytes(archivo) : QByteArray();
+        ui::ScriptedPrompter prompter;
+        prompter.answer(vb::kNo, c.texto.arg(archivo));
+        QString conexion;
+        EXPECT_FALSE(core::IniciaSistema(false, QStringLiteral("@Server=%1;@DbName=VOLMA;@Usuario=operador;").arg(base), conexion));
+        EXPECT_TRUE(core::gFinDelPrograma);   // the window is never shown: main() ends on it
+        ASSERT_EQ(prompter.shown().size(), 1u);
+        EXPECT_EQ(prompter.shown()[0].title, QStringLiteral(" Error de Conexion a Base de Datos"));
+        EXPECT_TRUE(prompter.shown()[0].prompt.endsWith(QStringLiteral(" - Desea Intentarlo Nuevamente??? ")));
+        EXPECT_FALSE(data::gDBPrincipal().gOpenFlag);
+        EXPECT_TRUE(core::gTablaConfiguracion.isEmpty());   // no configuration was read
+        // Opening never creates or writes the database file.
+        EXPECT_EQ(QFileInfo::exists(archivo), existia);
+        if (existia) {
+            EXPECT_EQ(Bytes(archivo), antes);
+        }
+    }
+}
+
+// Yes to the same box opens the login dialog, where the operator corrects the server: the start
+// goes on with the database of the folder typed there.
+TEST_F(IniciaSistemaTest, TheLoginDialogCorrectsAnUnusableHeadOfficeDatabase) {
+    const QString vacia = carpeta.path() + QStringLiteral("/vacia");
+    QDir().mkpath(vacia);
+    QFile(vacia + QStringLiteral("/VOLMA.sqlite")).open(QIODevice::WriteOnly);
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kYes, QStringLiteral("is empty (0 bytes)"));
+    data::SetAccesoRunner([&](data::frmAcceso& f) {
+        EXPECT_EQ(f.TxtServidor->text(), vacia);
+        f.TxtServidor->setText(base);
+        f.bcAceptar->click();
+    });
+    QString conexion;
+    const bool sigue = core::IniciaSistema(false, QStringLiteral("@Server=%1;@DbName=VOLMA;@Usuario=operador;").arg(vacia), conexion);
+    data::SetAccesoRunner({});
+    EXPECT_TRUE(sigue);
+    EXPECT_FALSE(core::gFinDelPrograma);
+    EXPECT_EQ(data::gDBPrincipal().gServidor, base);
+    EXPECT_EQ(core::gUNegocio, QStringLiteral("A7"));   // the configuration of the corrected database
+    EXPECT_EQ(QFileInfo(vacia + QStringLiteral("/VOLMA.sqlite")).size(), 0);
+}
+
+// A server text that is a path naming no folder is reported as that folder, not tried as the
+// name of a server.
+TEST_F(IniciaSistemaTest, AServerFolderThatDoesNotExistIsNamed) {
+    for (const QString& servidor : {carpeta.path() + QStringLiteral("/no_hay"), QStringLiteral("no_hay_korvane/demo")}) {
+        SCOPED_TRACE(servidor.toStdString());
+        data::ResetGlobalInstances();
+        ui::ScriptedPrompter prompter;
+        prompter.answer(vb::kNo, QStringLiteral("Descripcion: The database folder \"%1\" does not exist.").arg(servidor));
+        QString conexion;
+        EXPECT_FALSE(core::IniciaSistema(false, QStringLiteral("@Server=%1;@DbName=VOLMA;").arg(servidor), conexion));
+        ASSERT_EQ(prompter.shown().size(), 1u);
+        EXPECT_FALSE(prompter.shown()[0].prompt.contains(QStringLiteral("SQLOLEDB")));
+        EXPECT_EQ(data::gDBPrincipal().gServidor, servidor);
+    }
+}
+
+// "Anular" to an error question ends the start: the questions after it are not shown and the
+// program ends without its window.
+TEST_F(IniciaSistemaTest, AnularEndsTheStart) {
+    // A configuration table the program cannot read: every setting would ask.
+    coretest::Ejecuta(base, {QStringLiteral("DROP TABLE TA_CONFIGURACION"),
+                             QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE varchar(50))")});
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kAbort, QStringLiteral("Invalid column name"));
+    QString conexion;
+    EXPECT_FALSE(core::IniciaSistema(false, QStringLiteral("@Server=%1;@DbName=VOLMA;@Usuario=operador;").arg(base), conexion));
+    EXPECT_TRUE(core::gFinDelPrograma);
+    EXPECT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(&ui::CurrentPrompter(), &prompter);   // the program's prompter is back in place
 }
 
 TEST_F(IniciaSistemaTest, AServerWithHashSelectsOracle) {

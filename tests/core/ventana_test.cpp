@@ -120,13 +120,36 @@ TEST_F(VentanaTest, ConectaBaseRemotaOpensAfreshOnTheHostPart) {
     EXPECT_TRUE(registro->ejecutadas.isEmpty());   // no terminal code: nothing written
 }
 
+// A failed open is one box: the program's line, then what was opened and why it failed.
 TEST_F(VentanaTest, ConectaBaseRemotaReportsAFailedOpenOnce) {
-    ui::ScriptedPrompter prompter;
-    prompter.answer(1, QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA"));
-    EXPECT_FALSE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("NO_EXISTE"), QString(), QString()));
-    EXPECT_TRUE(prompter.exhausted());
-    EXPECT_EQ(prompter.shown().size(), 1u);
-    EXPECT_EQ(prompter.shown().at(0).buttons, ui::vbOKOnly);
+    const QString danada = carpeta.file(QStringLiteral("DANADA.sqlite"));
+    QFile f(danada);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("ARTI;DESCRI;PVENTA\n").repeated(300));
+    f.close();
+    const QString cabecera = QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA\r");
+    const struct {
+        QString servidor, base, segundaLinea;
+    } casos[] = {
+        {carpeta.path(), QStringLiteral("NO_EXISTE"),
+         QStringLiteral("Cannot open database \"NO_EXISTE\" requested by the login. The file %1 does not exist.")
+             .arg(carpeta.file(QStringLiteral("NO_EXISTE.sqlite")))},
+        {carpeta.path(), QStringLiteral("DANADA"),
+         QStringLiteral("Cannot open database \"DANADA\" requested by the login. The file %1 cannot be read: file is not a "
+                        "database.")
+             .arg(danada)},
+        {carpeta.file(QStringLiteral("no_hay")), QStringLiteral("korvane_interfases"),
+         QStringLiteral("The database folder \"%1\" does not exist.").arg(carpeta.file(QStringLiteral("no_hay")))},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.base.toStdString());
+        ui::ScriptedPrompter prompter;
+        prompter.answer(1, cabecera);
+        EXPECT_FALSE(core::ConectaBaseRemota(c.servidor, c.base, QString(), QString()));
+        ASSERT_EQ(prompter.shown().size(), 1u);
+        EXPECT_EQ(prompter.shown().at(0).prompt, cabecera + c.segundaLinea);
+        EXPECT_EQ(prompter.shown().at(0).buttons, ui::vbOKOnly);
+    }
     EXPECT_TRUE(registro->ejecutadas.isEmpty());
 }
 

@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <deque>
@@ -19,10 +20,10 @@
 
 namespace {
 
-// An empty file is an empty embedded database.
+// An embedded database without tables.
 void CreaArchivo(const QString& path) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const QFileInfo archivo(path);
+    db::CreateEmpty(archivo.absolutePath(), archivo.completeBaseName());
 }
 
 // Makes the next opens of a connection fail as a server or the Access engine would, then lets

@@ -3,10 +3,12 @@
 // in the test's own folder.
 #include "data/connection_calls.h"
 #include "data/db_dll.h"
+#include "db/databases.h"
 #include "platform/vb/error.h"
 #include "support/test_support.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -80,8 +82,7 @@ inline QString EmbeddedText(const testsupport::TempFolder& folder, const QString
 // statements.
 inline void OpenEmbedded(data::DB_Dll& db, const testsupport::TempFolder& folder, const QStringList& setup = {},
                          const QString& database = QStringLiteral("central")) {
-    QFile file(folder.file(database + QStringLiteral(".sqlite")));
-    if (!file.exists() && file.open(QIODevice::WriteOnly)) file.close();
+    if (!QFileInfo::exists(folder.file(database + QStringLiteral(".sqlite")))) db::CreateEmpty(folder.path(), database);
     db.gConnString = EmbeddedText(folder, database);
     db.gDBName = database;
     db.gCnn()->Open(db.gConnString);

@@ -3,6 +3,7 @@
 #include "core/consultas_iface.h"
 #include "core/consultas_qvd.h"
 #include "data/db_dll.h"
+#include "db/databases.h"
 #include "lookup/lib_frm_cons3.h"
 #include "platform/vb/app.h"
 #include "platform/vb/files.h"
@@ -31,9 +32,7 @@ void LookupTest::SetUp() {
     data::ResetGlobalInstances();
     core::ResetConsultas();
 
-    QFile archivo(carpeta_.file(kBase + QStringLiteral(".sqlite")));
-    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
-    archivo.close();
+    db::CreateEmpty(carpeta_.path(), kBase);
     Ejecuta({
         QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE varchar(50) PRIMARY KEY, VALOR varchar(255) NULL, "
                        "VALORAUX varchar(255) NULL)"),

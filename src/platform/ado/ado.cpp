@@ -104,6 +104,18 @@ auto Guarded(Errors& errors, const QString& source, F&& f) -> decltype(f()) {
 
 }  // namespace
 
+bool IsFolderPath(const QString& server) {
+    if (QDir::isAbsolutePath(server) || server.startsWith(QLatin1String("./")) || server.startsWith(QLatin1String("../")))
+        return true;
+    const qsizetype slash = server.indexOf(u'/');
+    // No "/", or a host and port before it ("host:1521/XE", an Oracle easy-connect name).
+    if (slash < 0 || server.left(slash).contains(u':')) return false;
+    static const QStringList protocols = {QStringLiteral("tcp"), QStringLiteral("np"),   QStringLiteral("lpc"),
+                                          QStringLiteral("spx"), QStringLiteral("adsp"), QStringLiteral("rpc"),
+                                          QStringLiteral("via"), QStringLiteral("admin")};
+    return !protocols.contains(server.left(slash).trimmed(), Qt::CaseInsensitive);
+}
+
 void Connection::Open(const QString& connectionString, const QString& userId, const QString& password, long) {
     if (session_) RaiseAdo(vb::kErrAdoAlreadyOpen, kSourceConnection);
     if (!connectionString.isEmpty()) connectionString_ = connectionString;
@@ -113,11 +125,9 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
     errorSource_ = source;
     session_ = Guarded(errors_, source, [&]() -> std::unique_ptr<Session> {
         const QString server = text.value({"Server", "Data Source", "Address", "Addr"});
-        // Only a path (absolute, or relative from "." or "..") is taken as a folder, so that a
-        // server name never meets a folder of the working directory by chance.
-        const bool path = QDir::isAbsolutePath(server) || server.startsWith(QLatin1String("./")) ||
-                          server.startsWith(QLatin1String("../"));
-        if (path) {
+        // Only a path is taken as a folder, so that a server name never meets a folder of the
+        // working directory by chance.
+        if (IsFolderPath(server)) {
             const QFileInfo where(server);
             if (where.isDir()) {
                 return OpenEmbedded(where.absoluteFilePath(), text.value({"Database", "Initial Catalog"}));

@@ -162,6 +162,12 @@ private:
     bool onRow_ = false;
 };
 
+// Whether a server text is a path, the embedded provider's folder: absolute, from "./" or "../",
+// or holding "/" behind anything but a network protocol prefix ("tcp/HOST", "np/HOST") or a host
+// and port ("host:1521/XE"); no server or instance name holds "/". A path that names no folder is refused as such, never tried as a
+// server name.
+bool IsFolderPath(const QString& server);
+
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     static ConnectionPtr Create();

@@ -938,27 +938,36 @@ private:
     }
 
     void open(const QString& database) {
-        if (database.trimmed().isEmpty()) {
+        const QString wanted = database.trimmed();
+        if (wanted.isEmpty()) {
             ThrowProvider(vb::kHrUnspecified, QStringLiteral("Cannot open database requested by the login. No database was named."),
                           QStringLiteral("42000"), 4060);
         }
-        const QString file = FindDatabaseFile(folder_, database.trimmed());
-        if (file.isEmpty()) {
+        // Refused as a server refuses a database it does not hold or cannot read: the message
+        // names the file and what is wrong with it.
+        const auto refuse = [&](const QString& file, const QString& why) {
             ThrowProvider(vb::kHrUnspecified,
-                          QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.").arg(database.trimmed()),
+                          QStringLiteral("Cannot open database \"%1\" requested by the login. The file %2 %3").arg(wanted, QDir::toNativeSeparators(file), why),
                           QStringLiteral("42000"), 4060);
-        }
+        };
+        const QString file = FindDatabaseFile(folder_, wanted);
+        if (file.isEmpty()) refuse(QDir(folder_).filePath(wanted + QStringLiteral(".sqlite")), QStringLiteral("does not exist."));
+        // An empty file would be taken by the engine for a new database and written as one.
+        if (QFileInfo(file).size() == 0) refuse(file, QStringLiteral("is empty (0 bytes): it is not a database."));
         // A connection serves one thread at a time, as its Errors and transaction level do:
-        // SQLite need not lock it on every call.
+        // SQLite need not lock it on every call. Without SQLITE_OPEN_CREATE: opening never
+        // creates a database file.
         sqlite3* opened = nullptr;
         const int rc =
             sqlite3_open_v2(QFile::encodeName(file).constData(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         DatabaseHandle db(opened);   // a handle comes back even when the open fails
-        if (rc != SQLITE_OK) {
-            const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db.get())) : QStringLiteral("out of memory");
-            ThrowProvider(vb::kHrUnspecified, QStringLiteral("Cannot open database \"%1\": %2").arg(database.trimmed(), msg),
-                          QStringLiteral("08001"), 4060);
-        }
+        if (rc != SQLITE_OK) refuse(file, QStringLiteral("cannot be opened: ") + (db ? QString::fromUtf8(sqlite3_errmsg(db.get())) : QStringLiteral("out of memory")) + u'.');
+        // The engine reads the file only when asked: its header and schema are read now, before
+        // anything is written, so a file that is not a database or is damaged is refused here.
+        // A database another connection holds locked is not refused for that.
+        const int read = sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (read != SQLITE_OK && read != SQLITE_BUSY && read != SQLITE_LOCKED)
+            refuse(file, QStringLiteral("cannot be read: ") + QString::fromUtf8(sqlite3_errmsg(db.get())) + u'.');
         sqlite::RegisterServerRules(db.get());
         plans_.clear();   // prepared on the handle being replaced
         realReader_.reset();

@@ -1,3 +1,4 @@
+#include "db/databases.h"
 #include "platform/ado/ado.h"
 #include "platform/dts/dts.h"
 #include "platform/dts/source_rows.h"
@@ -34,9 +35,7 @@ protected:
     }
 
     ado::ConnectionPtr Open(const QString& database) {
-        QFile file(folder.file(database + ".sqlite"));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.close();
+        db::CreateEmpty(folder.path(), database);
         auto c = ado::Connection::Create();
         c->Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=%1;Database =%2;UId=sa;Pwd=sa;").arg(folder.path(), database));
         return c;
