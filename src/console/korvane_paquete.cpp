@@ -14,7 +14,10 @@
 #include "transfer/korvane.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
+#include <cassert>
+#include <memory>
 #include <optional>
 
 namespace console {
@@ -159,25 +162,58 @@ QStringList ArticulosCopiados(dts::Package& paquete) {
     return articulos;
 }
 
-// Mode 0's marking: the pending A3 prices of the articles sent, a few hundred articles a statement.
-// A pending price whose article did not go (another TIPOACT, no article, changed after the copy)
+// Mode 0's marking: the pending A3 prices of the articles sent, with the transmission number. A
+// pending price whose article did not go (another TIPOACT, no article, changed after the copy)
 // stays pending for a later send.
-QStringList SentenciasMarcado(const QString& NumeroTransmision, const QStringList& articulos) {
+//
+// The articles go into a temporary table of the head-office session, and one UPDATE marks the
+// prices whose article is there: one pass over the list's prices whatever their number, on the
+// embedded database as on the server. The table takes the database's collation, so its codes
+// compare with IDARTICULO as the prices' codes do; it goes in the marking's own transaction
+// (dropped at its end, or with its rollback).
+const QString kEnviados = QStringLiteral("#KORVANE_ENVIADOS");
+
+// Fills the temporary table with the articles, a few hundred to a statement, through statements
+// prepared once: the server compiles one plan and runs it with each group's codes (a text of
+// literals would be compiled anew for every group). Its text reads alike in both providers'
+// dialects ([name], "?" parameters, rows of VALUES). Raises vb::Error when a group is refused.
+void GuardaEnviados(ado::Connection& cn, const QStringList& articulos) {
     constexpr qsizetype kPorSentencia = 500;
-    QStringList list;
-    const QString n = vb::NumberText(vb::Val(NumeroTransmision));
+    const auto prepara = [&](qsizetype filas) {
+        QString sql = QStringLiteral("INSERT INTO [%1] (ARTI) VALUES (?)").arg(kEnviados);
+        for (qsizetype i = 1; i < filas; ++i) sql += QStringLiteral(", (?)");
+        return cn.Prepare(sql);
+    };
+    std::unique_ptr<ado::Command> grupo;
     for (qsizetype desde = 0; desde < articulos.size(); desde += kPorSentencia) {
-        QStringList codigos;
-        for (const QString& a : articulos.mid(desde, kPorSentencia)) codigos << u'\'' + data::LiteralSQL(a) + u'\'';
-        const QString en = codigos.join(u',');
-        for (const char* e : {"M", "C", "B"}) {
-            const QString estado = QString::fromLatin1(e);
-            list << QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '1-%1' , CAMBIOCODBARRA=0 , TRANSMISION = ").arg(estado) +
-                        n + QStringLiteral(" WHERE IDLISTA = 'A3' AND ESTADO = '0-%1' AND IDARTICULO IN (").arg(estado) + en +
-                        u')';
-        }
+        const qsizetype filas = std::min(kPorSentencia, articulos.size() - desde);
+        if (!grupo || filas < kPorSentencia) grupo = prepara(filas);   // the last group may be shorter
+        assert(grupo->parameterCount() == filas);
+        for (qsizetype i = 0; i < filas; ++i) grupo->bind(static_cast<int>(i + 1), vb::Variant(articulos[desde + i]));
+        grupo->execute();
     }
-    return list;
+}
+
+// The marking on the head-office connection, inside the caller's transaction; the first error.
+std::optional<QString> MarcaEnviados(data::DB_Dll& db, const QString& NumeroTransmision, const QStringList& articulos) {
+    if (articulos.isEmpty()) return std::nullopt;
+    if (auto error = db.ErrorAlEjecutar(
+            QStringLiteral("CREATE TABLE %1 (ARTI nvarchar(25) COLLATE DATABASE_DEFAULT NOT NULL)").arg(kEnviados)))
+        return error;
+    try {
+        GuardaEnviados(*db.gCnn(), articulos);
+    } catch (const vb::Error& e) {
+        return e.description();
+    }
+    if (auto error = db.ErrorAlEjecutar(
+            QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = CASE ESTADO WHEN '0-M' THEN '1-M' WHEN '0-C' THEN '1-C' "
+                           "ELSE '1-B' END , CAMBIOCODBARRA=0 , TRANSMISION = ") +
+            vb::NumberText(vb::Val(NumeroTransmision)) +
+            QStringLiteral(" WHERE IDLISTA = 'A3' AND ESTADO IN ('0-M', '0-C', '0-B') AND IDARTICULO IN "
+                           "(SELECT ARTI FROM %1)")
+                .arg(kEnviados)))
+        return error;
+    return db.ErrorAlEjecutar(QStringLiteral("DROP TABLE %1").arg(kEnviados));
 }
 
 // Modes 1 and 2: the rewrite of TIPOACT in three interface tables.
@@ -258,15 +294,13 @@ bool TransmisionAceptada(const Transmision& transmision) {
 
 bool RegistraTransmision(int16_t mode, const Transmision& transmision, const QStringList& articulos) {
     data::DB_Dll& db = data::gDBPrincipal();
-    QStringList sentencias = mode == 0 ? SentenciasMarcado(transmision.numero, articulos) : QStringList();
-    sentencias << SentenciaTransmision(transmision);
     ado::Transaction transaccion = db.Transaccion();
-    for (const QString& sql : sentencias) {
-        if (const std::optional<QString> error = db.ErrorAlEjecutar(sql)) {
-            transaccion.Rollback();   // before the box: nothing stays locked while it waits
-            ui::MsgBox(*error, ui::vbOKOnly);
-            return false;
-        }
+    std::optional<QString> error = mode == 0 ? MarcaEnviados(db, transmision.numero, articulos) : std::nullopt;
+    if (!error) error = db.ErrorAlEjecutar(SentenciaTransmision(transmision));
+    if (error) {
+        transaccion.Rollback();   // before the box: nothing stays locked while it waits
+        ui::MsgBox(*error, ui::vbOKOnly);
+        return false;
     }
     transaccion.Commit();
     return true;

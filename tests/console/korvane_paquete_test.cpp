@@ -118,6 +118,99 @@ TEST_F(PaqueteTest, EachModeCopiesTheViewsMarksWhatWasSentAndRecordsIt) {
     }
 }
 
+// A day of 720 articles (the 540 copied take more than one statement of codes), in the states that
+// decide the marking; after a normal send every A3 price is exactly as its article's fate says.
+TEST_F(PaqueteTest, NormalModeMarksExactlyThePendingPricesOfTheArticlesCopied) {
+    // The demo's prices stay out of it: sent long ago, unchanged.
+    Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '1-M', TRANSMISION = 1, TIPOACT = 'S'"));
+    enum Suerte { Marcado, NoViaja, YaEnviado, CambiaEnLaCopia, MarcadoConOtraLista };
+    const auto suerte = [](int i) {
+        switch (i % 8) {
+        case 4: return NoViaja;            // pending, but its article is not marked as changed
+        case 5: return YaEnviado;          // its article goes; its price went with transmission 3
+        case 6: return CambiaEnLaCopia;    // changed once the articles were copied
+        case 7: return MarcadoConOtraLista;
+        default: return Marcado;
+        }
+    };
+    constexpr int kArticulos = 720;
+    const auto codigo = [](int i) { return QStringLiteral("T%1").arg(i, 5, 10, QLatin1Char('0')); };
+    const char* const estados[] = {"0-M", "0-C", "0-B"};
+    QStringList articulos, precios, proveedores, cambian;
+    for (int i = 1; i <= kArticulos; ++i) {
+        const QString a = codigo(i);
+        const Suerte s = suerte(i);
+        const QString estado = s == YaEnviado ? QStringLiteral("1-M") : QString::fromLatin1(estados[i % 3]);
+        const QString tipoact = s == NoViaja || s == CambiaEnLaCopia ? QStringLiteral("S") : QStringLiteral("M");
+        articulos << QStringLiteral("('%1', 'ARTICULO %1', 'ART %1', 'MARCA', '500', 'GR', 12, 'S', 'E', 'ALMACEN', '1', "
+                                    "0, '0', '4.1.1.01', '4.1.1.02')").arg(a);
+        precios << QStringLiteral("('A3', 'V', '%1', 10.5, 12.5, 30, 0, 0, '%2', '%3', 1, %4, '2026-12-08 00:00:00')")
+                       .arg(a, estado, tipoact, QString::number(s == YaEnviado ? 3 : 0));
+        if (s == MarcadoConOtraLista) {
+            // Another price of the same list, and one of another list: the list's is marked too.
+            precios << QStringLiteral("('A3', 'C', '%1', 9, 9, 30, 0, 0, '0-C', 'M', 1, 0, '2026-12-08 00:00:00')").arg(a)
+                    << QStringLiteral("('C1', 'C', '%1', 8, 8, 30, 0, 0, '0-M', 'M', 1, 0, '2026-12-08 00:00:00')").arg(a);
+        }
+        if (s == CambiaEnLaCopia) cambian << u'\'' + a + u'\'';
+        proveedores << QStringLiteral("('%1', 'P0001', 'X', 1, 'M')").arg(a);
+    }
+    const auto inserta = [&](const QString& cabeza, const QStringList& filas) {
+        for (qsizetype i = 0; i < filas.size(); i += 500)
+            Exec(Principal(), cabeza + filas.mid(i, 500).join(u','));
+    };
+    inserta(QStringLiteral("INSERT INTO MA_ARTICULOS (IDARTICULO, DESCRIPCION, DESCRIPCIONTICKET, MARCA, PRESENTACION, "
+                           "IDUNIDAD, UNIDADESBULTO, HABILITADOCOMPRA, ENGANCHE, CLASIFICACION, IVA, PESABLE, ENVASE, "
+                           "CTACON1, CTACON2) VALUES "),
+            articulos);
+    inserta(QStringLiteral("INSERT INTO V_MA_PRECIOS (IDLISTA, TIPOLISTA, IDARTICULO, PRECIO, PVENTA, MARGEN, RECARGO1, "
+                           "RECARGO2, ESTADO, TIPOACT, CAMBIOCODBARRA, TRANSMISION, FECHA) VALUES "),
+            precios);
+    inserta(QStringLiteral("INSERT INTO MA_ARTICULOSPROVEEDOR (IDARTICULO, CUENTAPROVEEDOR, CODIGOARTPROVEEDOR, PRINCIPAL, "
+                           "TIPOACT) VALUES "),
+            proveedores);
+    console::SetObservadorEstado([&](const QString& paso, int estado) {
+        if (paso == QStringLiteral("Copiar IMPONOVBARRAS") && estado == 2)
+            Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET TIPOACT = 'M' WHERE IDLISTA = 'A3' AND IDARTICULO IN (") +
+                                  cambian.join(u',') + u')');
+    });
+    {
+        ui::ScriptedPrompter guion;
+        guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+        EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("77"))));
+        EXPECT_TRUE(guion.exhausted());
+    }
+    console::SetObservadorEstado(nullptr);
+    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), kArticulos / 8 * 6);
+
+    long vistos = 0;
+    for (const auto& fila : testsupport::Rows(Principal().gCnn(), QStringLiteral(
+                                                  "SELECT IDLISTA, TIPOLISTA, IDARTICULO, ESTADO, TRANSMISION, "
+                                                  "CAST(CAMBIOCODBARRA AS int) FROM V_MA_PRECIOS"))) {
+        const QString lista = fila[0].text(), tipo = fila[1].text(), articulo = fila[2].text();
+        const QString visto = fila[3].text() + u'/' + fila[4].text() + u'/' + fila[5].text();
+        SCOPED_TRACE((lista + u' ' + tipo + u' ' + articulo).toStdString());
+        if (!articulo.startsWith(u'T')) {
+            EXPECT_EQ(visto.left(5).toStdString(), "1-M/1");   // the demo's, untouched
+            continue;
+        }
+        ++vistos;
+        const int i = articulo.mid(1).toInt();
+        const Suerte s = suerte(i);
+        const bool a3 = lista == QStringLiteral("A3");
+        const QString antes = !a3 ? QStringLiteral("0-M/0/1")
+                              : tipo == QStringLiteral("C") ? QStringLiteral("0-C/0/1")
+                              : s == YaEnviado ? QStringLiteral("1-M/3/1")
+                                               : QString::fromLatin1(estados[i % 3]) + QStringLiteral("/0/1");
+        if (a3 && (s == Marcado || s == MarcadoConOtraLista))
+            EXPECT_EQ(visto.toStdString(), (QStringLiteral("1-") + antes.mid(2, 1) + QStringLiteral("/77/0")).toStdString());
+        else
+            EXPECT_EQ(visto.toStdString(), antes.toStdString());
+    }
+    EXPECT_EQ(vistos, kArticulos + kArticulos / 8 * 2);
+    EXPECT_EQ(Transmisiones(QStringLiteral("77")), 1);
+    EXPECT_EQ(OtrasPendientes(), otrasPendientes_ + kArticulos / 8);
+}
+
 TEST_F(PaqueteTest, AFailedStepRollsTheSendBackAndMarksNothing) {
     const long pendientes = Pendientes();
     const QString fin = QStringLiteral("Finalizado"), error = QStringLiteral("Error"), in = QStringLiteral("Inactivo");

@@ -447,10 +447,13 @@ private:
         out += '"';
         return out;
     }
-    // A name as SQLite reads it: plain words stay, bracketed ones are double-quoted.
+    // A name as SQLite reads it: plain words stay, bracketed ones and a temporary table's
+    // (#name) are double-quoted.
     std::string nameText(size_t i) const {
-        return t_[i].kind == Kind::Quoted ? quoted(bare(i)) : std::string(text(i));
+        return t_[i].kind == Kind::Quoted || isTemporary(i) ? quoted(bare(i)) : std::string(text(i));
     }
+    // A temporary table of the session: "#name" (its own schema, found before the database's).
+    bool isTemporary(size_t i) const { return i < t_.size() && t_[i].kind == Kind::Word && s_[t_[i].b] == '#'; }
 
     // ---- statements ------------------------------------------------------------------------
 
@@ -1445,6 +1448,10 @@ private:
                         break;
                     }
                     if (isWord(k, "TRAN")) { out += "TRANSACTION"; break; }
+                    if (k == sig(first + 1) && columnDepth == 1 && isTemporary(sig(k + 1))) {
+                        out += "TEMP TABLE";   // CREATE TABLE #name: dropped with the session
+                        break;
+                    }
                     if (isWord(k, "TRUNCATE") && isWord(sig(k + 1), "TABLE")) {
                         out += "DELETE FROM";
                         k = sig(k + 1);
@@ -1527,7 +1534,7 @@ private:
     // A name chain starting at k: db.owner.object, owner.object, alias.column.
     size_t name(size_t k, size_t e, std::string& out) {
         if (!(k + 1 < e && isPunct(k + 1, '.'))) {   // a name of one part
-            if (t_[k].kind == Kind::Word) out.append(text(k));
+            if (t_[k].kind == Kind::Word && !isTemporary(k)) out.append(text(k));
             else out += nameText(k);
             return k;
         }

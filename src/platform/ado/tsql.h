@@ -8,7 +8,8 @@
 // DATEDIFF, TRUNCATE TABLE, DELETE T, BEGIN/COMMIT/ROLLBACK TRAN, IF [NOT] EXISTS (...) stmt
 // [ELSE stmt], BEGIN ... END blocks, EXEC proc args, CREATE PROCEDURE, DECLARE @x, SET @x = ...,
 // SELECT @x = ..., @@ROWCOUNT, SET session settings and PRINT (dropped), several statements
-// joined without separator, [bracketed] names, dbo. and three-part names, N'...' texts, date
+// joined without separator, [bracketed] names, dbo. and three-part names, #name temporary tables
+// (CREATE TABLE #name makes one of the session's own), N'...' texts, date
 // literals, long OR chains (flattened), and the columns of CREATE TABLE and ALTER TABLE ADD.
 //
 // The server's rules it leaves to the connection (see sqlite_functions.h): every + - * / % is a
