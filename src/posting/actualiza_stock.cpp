@@ -285,8 +285,11 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     // Leaves the posting: nothing of the call stays written, nothing reaches the caller's batch.
     auto falla = [&] { hayError = true; };
 
-    // Direct mode: the whole call is one transaction on the head-office connection. Statement
-    // mode: the call's statements join the caller's batch only once all of them are built.
+    // Direct mode: the whole call is one transaction on the head-office connection; inside a
+    // transaction of the caller's (the receiver's voucher) it is a savepoint of it, on either
+    // provider: a call that fails takes back its own rows only, and the caller decides on the
+    // rest. Statement mode: the call's statements join the caller's batch only once all of them
+    // are built.
     std::unique_ptr<ado::Transaction> transaccion;
     if (!GeneraSentenciaSQL) on.run([&] { transaccion.reset(new ado::Transaction(db.Transaccion())); });
     if (on.left()) return falla();

@@ -30,6 +30,28 @@
 // failed statement of the batch, the server's "statement has been terminated" included). Inside
 // a transaction, the caller that sees an error rolls the transaction back to take back the whole.
 // Drivers that take one statement a call (the SQLite ODBC driver) refuse a batch whole.
+//
+// Transactions, alike on both providers. transactionLevel() counts the caller's open
+// transactions; BeginTrans, CommitTrans and RollbackTrans change it only once the engine has done
+// the step, and after any failure what the engine holds is read back from it (SQLite's autocommit
+// state; through ODBC, SQL Server's XACT_STATE(), or what the SQLite driver refuses).
+//  - Nested: a transaction begun inside another is a savepoint of it (SAVEPOINT; SAVE TRANSACTION
+//    on SQL Server). RollbackTrans at the inner level undoes the inner work only and the outer
+//    transaction goes on; CommitTrans there hands the inner work to the outer transaction, which
+//    commits or rolls back the whole.
+//  - A commit the engine refuses (a deferred constraint, a locked file) raises and leaves the
+//    transaction open at its level: the caller rolls it back, or commits again once it can.
+//  - A failure after which the engine rolled the whole transaction back by itself (a full disk, an
+//    I/O error, no memory; a server that ended it) raises its own error followed in Errors by
+//    native 3998, SQL state 40000. The transaction is then doomed, at every level: statements and
+//    commits raise 3930 (SQL state 25000) until RollbackTrans has ended the outermost level; each
+//    RollbackTrans is taken. Nothing the caller runs meanwhile escapes into the engine's own
+//    autocommit.
+//  - A rollback the engine refuses still ends the caller's level (a savepoint's dooms the outer
+//    transaction); the outermost is rolled back again before the next statement runs, which raises
+//    while the engine still refuses.
+//  - CommitTrans or RollbackTrans without a transaction raises (3902, 3903); the level stays 0.
+// A statement's own failure on its data (see Batches) leaves the transaction to commit or roll back.
 #include "platform/vb/error.h"
 #include "platform/vb/variant.h"
 

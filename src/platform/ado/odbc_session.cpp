@@ -8,6 +8,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <cassert>
 #include <cstring>
 
 namespace ado {
@@ -372,8 +373,8 @@ struct Param {
 
 class OdbcCommand : public Command {
 public:
-    OdbcCommand(SQLHDBC dbc, const QString& sql, long queryTimeout, std::weak_ptr<const bool> session)
-        : st_(dbc, queryTimeout, std::move(session)) {
+    OdbcCommand(SQLHDBC dbc, const QString& sql, long queryTimeout, std::weak_ptr<const bool> session, TransactionGate* gate)
+        : st_(dbc, queryTimeout, std::move(session)), gate_(gate) {
         st_.check(SQLPrepareW(st_.h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS), "Cannot prepare the statement.");
         SQLSMALLINT n = 0;
         st_.check(SQLNumParams(st_.h(), &n), "Cannot count the parameters.");
@@ -386,29 +387,25 @@ public:
         }
         params_[static_cast<size_t>(index - 1)].set(value);
     }
+    // Runs only while its session lives (the connection's command checks it first).
     long execute() override {
-        for (size_t i = 0; i < params_.size(); ++i) params_[i].bind(st_.h(), static_cast<SQLUSMALLINT>(i + 1));
-        st_.check(SQLExecute(st_.h()), "Cannot run the statement.");
-        SQLLEN rows = 0;
-        SQLRowCount(st_.h(), &rows);
-        SQLFreeStmt(st_.h(), SQL_CLOSE);
-        return rows < 0 ? 0 : static_cast<long>(rows);
+        return Gated(*gate_, [&] {
+            for (size_t i = 0; i < params_.size(); ++i) params_[i].bind(st_.h(), static_cast<SQLUSMALLINT>(i + 1));
+            st_.check(SQLExecute(st_.h()), "Cannot run the statement.");
+            SQLLEN rows = 0;
+            SQLRowCount(st_.h(), &rows);
+            SQLFreeStmt(st_.h(), SQL_CLOSE);
+            return rows < 0 ? 0 : static_cast<long>(rows);
+        });
     }
 
 private:
     Stmt st_;
     std::vector<Param> params_;
+    TransactionGate* gate_;   // its session's
 };
 
-// Whether the connection reaches a SQL Server (by the name its driver gives the server).
-bool IsSqlServer(SQLHDBC dbc) {
-    SQLWCHAR name[128] = {};
-    SQLSMALLINT len = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof name, &len))) return false;
-    return FromW(name, -1).contains(QLatin1String("SQL Server"), Qt::CaseInsensitive);
-}
-
-class OdbcSession : public Session {
+class OdbcSession : public Session, private TransactionGate {
 public:
     OdbcSession(const QString& text, const QString& database, long loginTimeout) : database_(database) {
         SQLHENV env = SQL_NULL_HENV;
@@ -427,21 +424,28 @@ public:
         const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, const_cast<SQLWCHAR*>(W(text)), SQL_NTS, out, 1024, &outLen,
                                                SQL_DRIVER_NOPROMPT);
         if (!SQL_SUCCEEDED(rc)) Fail(SQL_HANDLE_DBC, dbc, "Cannot connect.");
+        SQLWCHAR name[128] = {};
+        SQLSMALLINT nameLen = 0;
+        if (SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof name, &nameLen))) {
+            const QString dbms = FromW(name, -1);
+            if (dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive)) server_ = Server::SqlServer;
+            else if (dbms.contains(QLatin1String("SQLite"), Qt::CaseInsensitive)) server_ = Server::Sqlite;
+        }
         // The program writes dates as 'dd/mm/yyyy' texts (the posting, the receiver, the voucher
         // audit); a SQL Server reads such a text by the login's language (month first for
         // us_english) unless the session says otherwise, so the session reads them day first.
-        if (IsSqlServer(dbc)) {
+        if (server_ == Server::SqlServer) {
             Stmt st(dbc, 0, lifetime());
             st.check(SQLExecDirectW(st.h(), const_cast<SQLWCHAR*>(W(QStringLiteral("SET DATEFORMAT dmy"))), SQL_NTS),
                      "Cannot set the date format.");
         }
     }
     ~OdbcSession() override {
-        if (level_ > 0) SQLEndTran(SQL_HANDLE_DBC, dbc(), SQL_ROLLBACK);
+        if (txn_.level > 0 || txn_.owed) SQLEndTran(SQL_HANDLE_DBC, dbc(), SQL_ROLLBACK);
     }
 
     bool embedded() const override { return false; }
-    int transactionLevel() const override { return level_; }
+    int transactionLevel() const override { return txn_.level; }
 
     QString defaultDatabase() const override {
         SQLWCHAR buf[256] = {};
@@ -473,6 +477,9 @@ public:
     // A batch goes on after a statement that fails, as the server runs it: every result is read,
     // and the failures are raised together when the batch ends (see ado.h).
     std::unique_ptr<RowSource> execute(const QString& sql, long* affected, bool forUpdate) override {
+        return Gated(*this, [&] { return runBatch(sql, affected, forUpdate); });
+    }
+    std::unique_ptr<RowSource> runBatch(const QString& sql, long* affected, bool forUpdate) {
         Stmt st(dbc(), queryTimeout_, lifetime());
         SQLRETURN rc = SQLExecDirectW(st.h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
         long count = 0;
@@ -511,15 +518,71 @@ public:
         return result;
     }
 
+    // The outermost transaction is the connection's manual-commit mode; one begun inside it is
+    // the savepoint korv_<n>, n the level it is begun at (see save). The level changes
+    // only once the server has done the step.
     void begin() override {
-        if (level_ == 0) {
+        readyToRun();
+        if (txn_.level == 0) {
             Check(SQLSetConnectAttrW(dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
                   SQL_HANDLE_DBC, dbc(), "Cannot begin a transaction.", dbc());
+        } else {
+            try {
+                save(txn_.level);
+            } catch (ProviderError& e) {
+                afterFailure(e);
+                throw;
+            }
         }
-        ++level_;
+        ++txn_.level;
     }
-    void commit() override { end(SQL_COMMIT, 3902); }
-    void rollback() override { end(SQL_ROLLBACK, 3903); }
+    // A commit the server refuses leaves the transaction open for the caller to roll back, unless
+    // the server ended it: then it is doomed, and the failure says it was rolled back.
+    void commit() override {
+        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3902);
+        readyToRun();
+        if (txn_.level > 1) {
+            if (server_ == Server::Sqlite) Gated(*this, [&] { control(QStringLiteral("RELEASE SAVEPOINT korv_%1").arg(txn_.level - 1)); });
+            --txn_.level;
+            return;
+        }
+        const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc(), SQL_COMMIT);
+        if (!SQL_SUCCEEDED(rc)) {
+            std::vector<ProviderError> records = Diagnostics(SQL_HANDLE_DBC, dbc(), "Cannot commit the transaction.", dbc());
+            ProviderError e = records.front();
+            e.following.assign(records.begin() + 1, records.end());
+            afterFailure(e);
+            throw e;
+        }
+        txn_.level = 0;
+        worked_ = false;
+        try {
+            backToAutocommit();   // committed: a driver that refuses it is asked again before the next statement
+        } catch (const ProviderError&) {
+        }
+    }
+    // The caller's transaction ends whatever the server answers: a savepoint the server cannot
+    // roll back to dooms the transaction around it; the outermost transaction the server refuses
+    // to roll back is rolled back before anything else runs (TransactionState::owed).
+    void rollback() override {
+        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3903);
+        if (txn_.level > 1) {
+            --txn_.level;
+            if (txn_.doomed) return;   // undone by the outermost rollback
+            try {
+                rollbackTo(txn_.level);
+            } catch (ProviderError& e) {
+                afterFailure(e);
+                txn_.doomed = true;
+                throw;
+            }
+            return;
+        }
+        txn_ = TransactionState{};
+        txn_.owed = true;
+        worked_ = false;
+        settle();
+    }
 
     std::unique_ptr<RowSource> tables() override {
         Stmt st(dbc(), queryTimeout_, lifetime());
@@ -576,11 +639,14 @@ public:
 
     void setCommandTimeout(long seconds) override { queryTimeout_ = std::max(0L, seconds); }
     std::unique_ptr<Command> prepare(const QString& sql) override {
-        return std::make_unique<OdbcCommand>(dbc(), sql, queryTimeout_, lifetime());
+        return std::make_unique<OdbcCommand>(dbc(), sql, queryTimeout_, lifetime(), static_cast<TransactionGate*>(this));
     }
 
     std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
-        if (whole) return std::make_unique<WholeRowsCursor>(execute(sql, nullptr, false));
+        return Gated(*this, [&] { return cursorOn(sql, whole); });
+    }
+    std::unique_ptr<RowCursor> cursorOn(const QString& sql, bool whole) {
+        if (whole) return std::make_unique<WholeRowsCursor>(runBatch(sql, nullptr, false));
         auto st = std::make_unique<Stmt>(dbc(), queryTimeout_, lifetime());
         SQLRETURN rc = SQLExecDirectW(st->h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS);
         while (rc != SQL_NO_DATA) {
@@ -618,19 +684,127 @@ public:
 private:
     EnvironmentHandle env_;
     ConnectionHandle dbc_;   // after env_: freed before it
-    int level_ = 0;
+    TransactionState txn_;
     QString database_;
     long queryTimeout_ = 0;
+    // The server behind the driver, for its savepoints and its transaction's state.
+    enum class Server { SqlServer, Sqlite, Other };
+    Server server_ = Server::Other;
 
     SQLHDBC dbc() const { return dbc_.get(); }
 
-    void end(SQLSMALLINT how, long native) {
-        if (level_ == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), native);
-        --level_;
-        if (level_ > 0) return;
-        const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc(), how);
-        SQLSetConnectAttrW(dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
-        Check(rc, SQL_HANDLE_DBC, dbc(), "Cannot end the transaction.", dbc());
+    bool worked_ = false;             // a statement ran in the transaction since it began
+    std::vector<char> fromStart_;     // per level: its savepoint stands for the transaction's start
+
+    // Runs a statement of transaction control.
+    void control(const QString& sql) {
+        Stmt st(dbc(), queryTimeout_, lifetime());
+        st.check(SQLExecDirectW(st.h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS), "Cannot run the statement.");
+    }
+    // The first value of the first row the statement gives; raises when it gives none.
+    long scalar(const QString& sql) {
+        Stmt st(dbc(), queryTimeout_, lifetime());
+        for (SQLRETURN rc = SQLExecDirectW(st.h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS); rc != SQL_NO_DATA;
+             rc = SQLMoreResults(st.h())) {
+            st.check(rc, "Cannot run the statement.");
+            SQLSMALLINT columns = 0;
+            st.check(SQLNumResultCols(st.h(), &columns), "Cannot read the result.");
+            if (columns == 0) continue;
+            const auto rows = readRows(st.h(), columns, false);
+            if (!rows->rows.empty()) return rows->rows.front().front().toLong();
+        }
+        ThrowProvider(vb::kHrUnspecified, QStringLiteral("The server gave no value for: %1").arg(sql), QStringLiteral("HY000"), 0);
+    }
+
+    // Savepoint korv_<level>, taken as the server names it. SQL Server has no release, and takes a
+    // savepoint only inside a transaction, which manual-commit mode opens with the first statement
+    // that touches a table: a savepoint asked for before that stands for the transaction's start,
+    // and rolling back to it rolls the transaction back (the next statement opens another).
+    void save(int level) {
+        fromStart_.resize(static_cast<size_t>(level) + 1);
+        if (server_ == Server::SqlServer) {
+            fromStart_[static_cast<size_t>(level)] =
+                scalar(QStringLiteral("IF @@TRANCOUNT > 0 SAVE TRANSACTION korv_%1; SELECT @@TRANCOUNT").arg(level)) == 0;
+            return;
+        }
+        fromStart_[static_cast<size_t>(level)] = 0;
+        control(QStringLiteral("SAVEPOINT korv_%1").arg(level));
+    }
+    void rollbackTo(int level) {
+        switch (server_) {
+        case Server::SqlServer:
+            if (fromStart_[static_cast<size_t>(level)]) {
+                control(QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION"));
+                worked_ = false;
+            } else {
+                control(QStringLiteral("ROLLBACK TRANSACTION korv_%1").arg(level));
+            }
+            return;
+        case Server::Sqlite:
+            control(QStringLiteral("ROLLBACK TO SAVEPOINT korv_%1").arg(level));
+            control(QStringLiteral("RELEASE SAVEPOINT korv_%1").arg(level));
+            return;
+        case Server::Other: control(QStringLiteral("ROLLBACK TO SAVEPOINT korv_%1").arg(level)); return;
+        }
+    }
+
+    // What the server holds of the caller's transaction after a failure.
+    enum class Held { Open, Uncommittable, Ended };
+    Held held() {
+        try {
+            switch (server_) {
+            case Server::SqlServer: {
+                // None open before the first statement that touched a table: nothing was lost.
+                const long state = scalar(QStringLiteral("SELECT XACT_STATE()"));
+                return state < 0 ? Held::Uncommittable : state > 0 || !worked_ ? Held::Open : Held::Ended;
+            }
+            case Server::Sqlite:
+                // SQLite tells its state only by what it refuses: BEGIN fails inside a transaction.
+                // One that succeeds begins the transaction the driver still counts on.
+                try {
+                    control(QStringLiteral("BEGIN"));
+                } catch (const ProviderError&) {
+                    return Held::Open;
+                }
+                return Held::Ended;
+            case Server::Other: break;
+            }
+        } catch (const ProviderError&) {
+            return Held::Ended;   // the connection no longer answers
+        }
+        return Held::Open;   // nothing to read it by: the caller rolls back
+    }
+
+    void readyToRun() override {
+        assert(txn_.level >= 0 && (txn_.level == 0 || !txn_.owed) && (txn_.level > 0 || !txn_.doomed));
+        settle();
+        if (txn_.doomed) ThrowDoomedTransaction();
+    }
+    void ran() override {
+        if (txn_.level > 0) worked_ = true;
+    }
+    void afterFailure(ProviderError& e) override {
+        if (txn_.level == 0 || txn_.doomed) return;
+        const Held h = held();
+        if (h == Held::Open) return;
+        txn_.doomed = true;
+        if (h == Held::Ended) e.following.push_back(RolledBackByServer());
+    }
+
+    // Ends what is owed: the rollback of the transaction the caller left, and the autocommit mode
+    // the connection works in outside a transaction. Raises while the server refuses either.
+    void settle() {
+        if (!txn_.owed) return;
+        Check(SQLEndTran(SQL_HANDLE_DBC, dbc(), SQL_ROLLBACK), SQL_HANDLE_DBC, dbc(), "Cannot roll back the transaction.", dbc());
+        backToAutocommit();
+    }
+    // Back to autocommit once the transaction has ended (switching with one open commits it).
+    // Until the driver takes it, the session owes it, so nothing runs in a transaction left open.
+    void backToAutocommit() {
+        txn_.owed = true;
+        Check(SQLSetConnectAttrW(dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0), SQL_HANDLE_DBC,
+              dbc(), "Cannot end the transaction.", dbc());
+        txn_.owed = false;
     }
 
     std::unique_ptr<RowSource> readRows(SQLHSTMT h, SQLSMALLINT columns, bool forUpdate) {

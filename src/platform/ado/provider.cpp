@@ -15,6 +15,18 @@ bool WholeRowsCursor::next() {
     return at_ < rows_.size();
 }
 
+void ThrowDoomedTransaction() {
+    ThrowProvider(vb::kHrUnspecified,
+                  QStringLiteral("The current transaction cannot be committed and cannot run further statements. Roll back the "
+                                 "transaction."),
+                  QStringLiteral("25000"), 3930);
+}
+
+ProviderError RolledBackByServer() {
+    return ProviderError{vb::kHrUnspecified, QStringLiteral("The server rolled the transaction back: nothing of it was written."),
+                         QStringLiteral("40000"), 3998, {}};
+}
+
 namespace {
 
 [[noreturn]] void ThrowNoKeyInformation() {

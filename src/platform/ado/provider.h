@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace ado {
@@ -61,6 +62,55 @@ private:
 };
 
 using FieldChanges = std::vector<std::pair<int, vb::Variant>>;
+
+// A session's transactions as its caller holds them (see "Transactions" in ado.h). Every change
+// is made after the engine confirmed it, or after reading back from the engine what the failure
+// left.
+struct TransactionState {
+    int level = 0;         // the caller's open transactions: the outermost and the savepoints in it
+    bool doomed = false;   // (level > 0) the engine ended the transaction, or kept work the caller
+                           // rolled back: nothing more runs in it, only its rollback is taken
+    bool owed = false;     // (level 0) the engine refused the last rollback: the session retries it
+                           // before it runs anything else
+};
+// What a statement or a commit of a doomed transaction raises (SQL Server's 3930).
+[[noreturn]] void ThrowDoomedTransaction();
+// The entry that follows a failure after which the engine rolled the transaction back (3998).
+ProviderError RolledBackByServer();
+
+// What a session's statements (its commands' too) ask of its transaction.
+class TransactionGate {
+public:
+    // Before a statement runs: settles a rollback owed, raises when the transaction is doomed.
+    virtual void readyToRun() = 0;
+    // After a statement failed: reads back from the engine what the failure left of the caller's
+    // transaction; when the engine rolled it back, the failure is followed by RolledBackByServer.
+    virtual void afterFailure(ProviderError& e) = 0;
+    // After a statement ran.
+    virtual void ran() {}
+
+protected:
+    ~TransactionGate() = default;
+};
+
+// Runs one statement's work through the gate.
+template <typename F>
+auto Gated(TransactionGate& gate, F&& f) -> decltype(f()) {
+    gate.readyToRun();
+    try {
+        if constexpr (std::is_void_v<decltype(f())>) {
+            f();
+            gate.ran();
+        } else {
+            auto result = f();
+            gate.ran();
+            return result;
+        }
+    } catch (ProviderError& e) {
+        gate.afterFailure(e);
+        throw;
+    }
+}
 
 class Session {
 public:

@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cctype>
 #include <charconv>
 #include <cstring>
@@ -415,8 +416,8 @@ QString FindDatabaseFile(const QString& folder, const QString& name) {
 
 class SqliteCommand : public Command {
 public:
-    SqliteCommand(sqlite3* db, StatementHandle st)
-        : db_(db), st_(std::move(st)), keep_(static_cast<size_t>(sqlite3_bind_parameter_count(st_.get()))) {}
+    SqliteCommand(sqlite3* db, StatementHandle st, TransactionGate* gate)
+        : db_(db), st_(std::move(st)), keep_(static_cast<size_t>(sqlite3_bind_parameter_count(st_.get()))), gate_(gate) {}
     int parameterCount() const override { return sqlite3_bind_parameter_count(st_.get()); }
     void bind(int index, const vb::Variant& value) override {
         if (index < 1 || index > parameterCount()) {
@@ -424,19 +425,23 @@ public:
         }
         BindVariant(st_.get(), index, value, &keep_[static_cast<size_t>(index - 1)]);
     }
+    // Runs only while its session lives (the connection's command checks it first).
     long execute() override {
-        int rc;
-        while ((rc = sqlite3_step(st_.get())) == SQLITE_ROW) {
-        }
-        sqlite3_reset(st_.get());
-        if (rc != SQLITE_DONE) Fail(db_, rc);
-        return static_cast<long>(sqlite3_changes(db_));
+        return Gated(*gate_, [&] {
+            int rc;
+            while ((rc = sqlite3_step(st_.get())) == SQLITE_ROW) {
+            }
+            sqlite3_reset(st_.get());
+            if (rc != SQLITE_DONE) Fail(db_, rc);
+            return static_cast<long>(sqlite3_changes(db_));
+        });
     }
 
 private:
     sqlite3* db_;   // kept alive by st_
     StatementHandle st_;
     std::vector<QByteArray> keep_;
+    TransactionGate* gate_;   // its session's
 };
 
 // A value assigned to a field, converted to the field's type as the server converts it (raising
@@ -473,7 +478,7 @@ vb::Variant ForField(const FieldInfo& f, const vb::Variant& v) {
     return vb::Variant(vb::Null);
 }
 
-class SqliteSession : public Session {
+class SqliteSession : public Session, private TransactionGate {
     // ---- translations kept by their shape -----------------------------------------------------
     //
     // A batch met again with other literals is not translated anew: its translation is kept by
@@ -538,19 +543,23 @@ public:
     SqliteSession(const QString& folder, const QString& database) : folder_(folder) { open(database); }
 
     bool embedded() const override { return true; }
-    int transactionLevel() const override { return level_; }
+    int transactionLevel() const override { return txn_.level; }
     QString defaultDatabase() const override { return name_; }
 
     void setDefaultDatabase(const QString& name) override {
         if (name.trimmed().isEmpty() || name.trimmed().compare(name_, Qt::CaseInsensitive) == 0) return;
-        if (level_ > 0) {
+        if (txn_.level > 0) {
             ThrowProvider(vb::kHrUnspecified, QStringLiteral("The database cannot be changed inside a transaction."), QStringLiteral("25000"), 226);
         }
         forgetSchemaQueries();   // asked again of whichever database is in use after
         open(name.trimmed());   // the database in use stays when the other cannot be opened
+        txn_.owed = false;      // the transaction owed went with the database left
     }
 
     std::unique_ptr<RowSource> execute(const QString& sql, long* affected, bool forUpdate) override {
+        return Gated(*this, [&] { return runBatch(sql, affected, forUpdate); });
+    }
+    std::unique_ptr<RowSource> runBatch(const QString& sql, long* affected, bool forUpdate) {
         Translated translated = translate(sql);
         const tsql::Batch& batch = translated.batch;
         std::unique_ptr<RowSource> result;
@@ -566,26 +575,51 @@ public:
         return result;
     }
 
+    // The outermost transaction is the engine's; one begun inside it is the savepoint korv_<n>,
+    // n the level it is begun at. The level changes only once the engine has done the step.
     void begin() override {
+        readyToRun();
         // The write lock is taken at once, waiting for another connection's transaction: taken
         // at the first write, after reads, it could only fail (the engine does not wait there, and
         // what was read may be outdated by then).
-        Exec(db(), level_ == 0 ? "BEGIN IMMEDIATE" : ("SAVEPOINT korv_" + std::to_string(level_)).c_str());
-        ++level_;
+        if (txn_.level == 0) Exec(db(), "BEGIN IMMEDIATE");
+        else Gated(*this, [&] { Exec(db(), ("SAVEPOINT " + Savepoint(txn_.level)).c_str()); });
+        ++txn_.level;
     }
+    // A commit the engine refuses (a deferred constraint, a locked file) leaves the transaction
+    // open for the caller to roll back; one after which the engine rolled back dooms it.
     void commit() override {
-        if (level_ == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3902);
-        --level_;
-        Exec(db(), level_ == 0 ? "COMMIT" : ("RELEASE korv_" + std::to_string(level_)).c_str());
+        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3902);
+        const std::string sql = txn_.level == 1 ? std::string("COMMIT") : "RELEASE " + Savepoint(txn_.level - 1);
+        Gated(*this, [&] { Exec(db(), sql.c_str()); });
+        --txn_.level;
     }
+    // The caller's transaction ends whatever the engine answers: a savepoint whose work the engine
+    // cannot take back dooms the transaction around it; the outermost transaction the engine
+    // refuses to roll back is rolled back before anything else runs (TransactionState::owed).
     void rollback() override {
-        if (level_ == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3903);
-        --level_;
-        if (level_ == 0) Exec(db(), "ROLLBACK");
-        else {
-            const std::string sp = "korv_" + std::to_string(level_);
-            Exec(db(), ("ROLLBACK TO " + sp).c_str());
-            Exec(db(), ("RELEASE " + sp).c_str());
+        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3903);
+        if (txn_.level > 1) {
+            --txn_.level;
+            if (txn_.doomed) return;   // undone by the outermost rollback
+            const std::string sp = Savepoint(txn_.level);
+            try {
+                Exec(db(), ("ROLLBACK TO " + sp).c_str());
+                Exec(db(), ("RELEASE " + sp).c_str());
+            } catch (ProviderError& e) {
+                afterFailure(e);
+                txn_.doomed = true;
+                throw;
+            }
+            return;
+        }
+        txn_ = TransactionState{};
+        if (sqlite3_get_autocommit(db())) return;   // the engine ended it already
+        try {
+            Exec(db(), "ROLLBACK");
+        } catch (const ProviderError&) {
+            txn_.owed = !sqlite3_get_autocommit(db());
+            throw;
         }
     }
 
@@ -664,10 +698,13 @@ public:
         const QByteArray text = sql.toUtf8();
         StatementHandle st = Prepare(db(), text.constData(), static_cast<int>(text.size()));
         if (!st) ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Command text was not set."), QStringLiteral("42000"), 0);
-        return std::make_unique<SqliteCommand>(db(), std::move(st));
+        return std::make_unique<SqliteCommand>(db(), std::move(st), static_cast<TransactionGate*>(this));
     }
 
     std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
+        return Gated(*this, [&] { return cursorOn(sql, whole); });
+    }
+    std::unique_ptr<RowCursor> cursorOn(const QString& sql, bool whole) {
         Translated translated = translate(sql);
         translated.buildAll();
         const tsql::Batch& batch = translated.batch;
@@ -711,7 +748,32 @@ private:
     std::string nameUtf8_;
     DatabaseHandle db_;
     sqlite::LockWait lockWait_;   // the wait for another connection's transaction
-    int level_ = 0;
+    TransactionState txn_;
+
+    static std::string Savepoint(int level) { return "korv_" + std::to_string(level); }
+
+    // A transaction the engine ended by itself since the last look (SQLite rolls the whole
+    // transaction back after some failures of a full disk, an I/O error or memory) dooms the
+    // caller's: from then on its statements would run outside it.
+    bool engineEnded() { return txn_.level > 0 && !txn_.doomed && sqlite3_get_autocommit(db()); }
+
+    void readyToRun() override {
+        assert(txn_.level >= 0 && (txn_.level == 0 || !txn_.owed) && (txn_.level > 0 || !txn_.doomed));
+        if (txn_.owed) {
+            if (!sqlite3_get_autocommit(db())) Exec(db(), "ROLLBACK");
+            txn_.owed = false;
+        }
+        if (engineEnded()) {
+            txn_.doomed = true;
+            throw RolledBackByServer();
+        }
+        if (txn_.doomed) ThrowDoomedTransaction();
+    }
+    void afterFailure(ProviderError& e) override {
+        if (!engineEnded()) return;
+        txn_.doomed = true;
+        e.following.push_back(RolledBackByServer());
+    }
     std::vector<QString> attached_;
     // The columns of the tables that statements write into, read once per table; forgotten when
     // a schema changes (this connection's DDL, or another's, seen by the schema version, which is
@@ -975,8 +1037,15 @@ private:
         templates_.clear();   // translated for the database being replaced
         seenBatches_.clear();
         sqlite::WaitForLocks(db.get(), &lockWait_);
-        Exec(db.get(), "PRAGMA journal_mode=WAL");
-        Exec(db.get(), "PRAGMA synchronous=NORMAL");
+        // Readers and the writer work at once in WAL mode, where NORMAL keeps the file whole in a
+        // crash. A file that cannot take WAL (its folder or its file system) keeps the mode it has,
+        // and is then written with every sync.
+        const StatementHandle journal = Prepare(db.get(), "PRAGMA journal_mode=WAL", -1);
+        const int stepped = sqlite3_step(journal.get());
+        if (stepped != SQLITE_ROW) Fail(db.get(), stepped);
+        const bool wal = sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(journal.get(), 0)), "wal") == 0;
+        sqlite3_reset(journal.get());
+        Exec(db.get(), wal ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL");
         // A page cache that holds a receiving day's working set (64 MiB): with the default 2 MiB,
         // every statement reads its pages again from the file once the tables outgrow it.
         Exec(db.get(), "PRAGMA cache_size=-65536");

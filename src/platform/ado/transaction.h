@@ -7,11 +7,17 @@
 //   cnn->Execute(second);
 //   tx.Commit();                        // CommitTrans; from here on the destructor does nothing
 //
-// On the embedded provider a transaction begun inside another is a savepoint: its rollback undoes
-// only its own work. The three steps can be given as calls (a data-access object that routes its
-// transaction calls through a recorder hands its own). A rollback that fails in the destructor is
-// swallowed: the error being reported is the one that caused it, and the connection's Errors keep
-// what they held before the rollback.
+// Nested, on both providers: a transaction begun inside another is a savepoint of it. Its
+// rollback undoes its own work only, and the outer transaction goes on; its commit hands its work
+// to the outer one, which commits or rolls back the whole. A transaction the engine rolled back
+// by itself (a full disk, an I/O error) is doomed at every level: nothing more runs in it, each
+// scope's rollback is taken, and the outermost ends it (see "Transactions" in ado.h).
+//
+// The three steps can be given as calls (a data-access object that routes its transaction calls
+// through a recorder hands its own). A rollback that fails in the destructor is not swallowed: the
+// connection's Errors keep what they held before it (the failure being reported, which caused
+// the rollback) followed by the rollback's own, and the session rolls back before it runs anything
+// else, raising on the next statement while the engine still refuses.
 #include "platform/ado/ado.h"
 
 #include <functional>
@@ -36,17 +42,31 @@ public:
         if (!open_) return;
         open_ = false;
         Errors kept;
-        if (errorsOf_) kept = errorsOf_->errors();
+        if (errorsOf_) {
+            kept = errorsOf_->errors();
+            errorsOf_->errors().Clear();
+        }
+        // The rollback's own errors, as the connection kept them, or else as it raised them.
+        auto refused = [&](long number, const QString& text, const QString& source) {
+            if (!errorsOf_) return;
+            const Errors& own = errorsOf_->errors();
+            for (int i = 0; i < own.Count(); ++i) kept.add(own.Item(i));
+            if (own.Count() == 0) kept.add(ErrorItem{number, text, source, QString(), 0});
+        };
         try {
             rollback_();
+        } catch (const vb::Error& e) {
+            refused(e.number(), e.description(), e.source());
         } catch (...) {
+            refused(vb::kHrUnspecified, QStringLiteral("The transaction could not be rolled back."), QString());
         }
         if (errorsOf_) errorsOf_->errors() = kept;
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    // Commits; a failing commit raises, and the destructor then rolls back.
+    // Commits; a failing commit raises and leaves the transaction open: Commit may be called again
+    // (a deferred constraint made good meanwhile), or the destructor rolls back.
     void Commit() {
         if (!open_) return;
         commit_();
