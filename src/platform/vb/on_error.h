@@ -12,11 +12,21 @@
 // Handlers that behave differently are options of the same runner: skip every failing step
 // silently (SkipAll), skip only some error numbers and leave silently on the others
 // (SkipNumbers), or leave silently on any error (LeaveSilently).
+//
+// A step has no effect until it succeeds: Retry must find what the step first found, and Ignore
+// must leave nothing of it. A step that adds to what outlives it (a grid line, a counter, a list)
+// builds the addition in its locals and applies it as its last act, in code that cannot fail; or
+// it names what it changes, and the runner puts it back after a failing attempt:
+//
+//   on.runKeeping([&] { lineas.push_back(Lee(r)); ++leidas; }, lineas, leidas);
+//   on.runUndoing([&] { g.SetRows(g.Rows() + 1); Llena(g); }, [&, n = g.Rows()]() noexcept { g.SetRows(n); });
 #include "platform/vb/error.h"
 
 #include <functional>
 #include <optional>
 #include <set>
+#include <tuple>
+#include <type_traits>
 #include <utility>
 
 namespace vb {
@@ -38,17 +48,53 @@ public:
     // false when it failed and the procedure is leaving (or had already left: the step is not run).
     template <class F>
     bool run(F&& step) {
+        return runUndoing(std::forward<F>(step), []() noexcept {});
+    }
+
+    // The same, for a step that changes `state` (one or more objects) as it goes: a copy of them
+    // is taken at the start of every attempt and swapped back in after a failing attempt, before
+    // the question is asked. Retry then runs the step on the state it first found; Ignore and
+    // leaving go on with that state, untouched. Each type must be copyable and swap without
+    // throwing; a copy that fails fails the attempt, with nothing yet to put back. Anything the
+    // step changes outside `state` must be its last act, and unable to fail.
+    template <class F, class... T>
+    bool runKeeping(F&& step, T&... state) {
+        static_assert(sizeof...(T) > 0, "runKeeping names the state the step changes");
+        static_assert((std::is_nothrow_swappable_v<T> && ...), "the state is put back by a swap that cannot fail");
+        std::optional<std::tuple<T...>> before;
+        return runUndoing(
+            [&] {
+                before.reset();
+                before.emplace(state...);
+                step();
+            },
+            [&]() noexcept {
+                if (!before) return;
+                std::apply([&](T&... saved) {
+                    using std::swap;
+                    (swap(state, saved), ...);
+                }, *before);
+                before.reset();
+            });
+    }
+
+    // The same, for a step whose changes `undo` takes back: `undo` runs after every failing
+    // attempt, before the question (so also before a Retry). It must not fail: an exception out
+    // of it ends the program.
+    template <class F, class U>
+    bool runUndoing(F&& step, U&& undo) {
         if (left_) return false;
         for (;;) {
             std::optional<Error> failure;
             try {
-                std::forward<F>(step)();
+                step();
                 return true;
             } catch (const Error& e) {
                 failure = e;
             } catch (const std::exception& e) {
                 failure = Error(kHrUnspecified, QString::fromLocal8Bit(e.what()));
             }
+            [&]() noexcept { undo(); }();
             lastError_ = failure;
             const int answer = decide(*failure);
             if (answer == kRetry) continue;
