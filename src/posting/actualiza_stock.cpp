@@ -408,7 +408,10 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                 ++ctx.Item;
                 Item paso = Item::Salta;
                 double cantidad = 0;
-                on.run([&] {
+                // The item is one step: its context, its journal lines and what it found are put
+                // back when it fails, so Retry books it once and a failure leaves nothing of it.
+                // Its statement, run or collected, is its last act.
+                on.runKeeping([&] {
                     paso = PreparaItem(ctx, g, *listas, LoteFijo, escrito);
                     if (paso == Item::SinCantidades) {
                         ui::MsgBox(QStringLiteral("Falta la cantidad de cada lote del artículo ") +
@@ -444,14 +447,13 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                         }
                         if (!asiento.isEmpty()) sentencia += QStringLiteral("\r\n ") + asiento;
                     }
-                    const bool corrio = EjecutaSentencia(sentencia, AvisaSentenciasRechazadas);
-                    vb::DoEvents();
-                    if (!corrio) {
+                    if (!EjecutaSentencia(sentencia, AvisaSentenciasRechazadas)) {
                         detenido = true;
                         return;
                     }
                     asentada = true;
-                });
+                }, ctx, asientoPorFilas_, ultimosNros_, ultimoNroAsiento_, paso, cantidad);
+                vb::DoEvents();
                 if (paso == Item::Salta || paso == Item::Termina) --ctx.Secuencia;
                 else escrito += cantidad;
                 otro = paso != Item::Termina && paso != Item::EscribeYTermina && OtroItem(ctx, g, escrito);

@@ -25,6 +25,7 @@
 #include "platform/vb/dates.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
+#include "platform/vb/scope_guard.h"
 #include "posting/asientos_numeracion.h"
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
@@ -222,6 +223,14 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
 
     const bool porFila = SoloRegistro > 0;
     AsientoPorFilas& filas = asientoPorFilas_;
+    // What the entry keeps between calls (its lines, total and sequence, the numbers handed out)
+    // changes only with an entry that is returned: a call that fails, or raises, leaves it as found.
+    vb::ScopeGuard restaura([this, filasAlEntrar = asientoPorFilas_, nrosAlEntrar = ultimosNros_,
+                             nroAlEntrar = ultimoNroAsiento_]() mutable {
+        asientoPorFilas_ = std::move(filasAlEntrar);
+        ultimosNros_ = std::move(nrosAlEntrar);
+        ultimoNroAsiento_ = nroAlEntrar;
+    });
 
     // The reason whose account is the counter-account, the counter-account's side, the amount column.
     int columnaImporte = art::Costo;
@@ -386,6 +395,7 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     on.run([&] {
         total = vb::Currency();
         lineas.clear();
+        secuencia = Secuencia ? *Secuencia : 1;
         for (const auto& c : cuentas) total = total + c.second;
         const QChar ladoContrapartida = EsDebito ? u'D' : u'H';
         const QChar ladoCuentas = EsDebito ? u'H' : u'D';
@@ -396,6 +406,7 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     if (dejado()) return falla();
     if (lineas.empty()) {
         if (Secuencia) *Secuencia = static_cast<int16_t>(secuencia + 1);
+        restaura.dismiss();
         return QString();
     }
 
@@ -435,6 +446,7 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     if (!porFila) {
         for (const Linea& linea : lineas) resultado += QStringLiteral("\r\n") + InsertLinea(linea, cab);
         if (Secuencia) *Secuencia = static_cast<int16_t>(secuencia + 1);
+        restaura.dismiss();
         return resultado;
     }
 
@@ -460,6 +472,7 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     if (conLineas && total != vb::Currency())
         resultado += QStringLiteral("\r\nUPDATE MV_ASIENTOS SET CABImporte = ") + ImporteSQL(filas.total) + delAsiento;
     if (Secuencia) *Secuencia = filas.siguiente;
+    restaura.dismiss();
     return resultado;
 }
 

@@ -231,10 +231,19 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
             });
             on.run([&] { pasoControl(*rs); });
         } else {
-            on.run([&] {
-                if (actualizaUltimo) escribeUltimo(*rs);
-            });
-            on.run([&] { rs->Update(); });
+            // The record's new values and their writing are one step: a failure drops the edit,
+            // so neither a retry nor a later Update writes half of it.
+            on.runUndoing(
+                [&] {
+                    if (actualizaUltimo) escribeUltimo(*rs);
+                    rs->Update();
+                },
+                [&]() noexcept {
+                    try {
+                        if (rs) rs->CancelUpdate();
+                    } catch (...) {   // no edit was pending
+                    }
+                });
         }
     };
     if (enLibros) {
@@ -326,7 +335,8 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
         Numero = QStringLiteral("00000001");
         Letra = QStringLiteral("X");
     } else {
-        on.run([&] {
+        // The book's number, branch and letter are taken together: a failure leaves none of them.
+        on.runKeeping([&] {
             ado::Recordset& r = *rs;
             while (!r.Eof()) {
                 const vb::Variant letras = r.Fields(QStringLiteral("Letras")).Value();
@@ -358,7 +368,7 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
                 }
                 r.MoveNext();
             }
-        });
+        }, Sucursal, Numero, NroHasta, Letra, TalonarioActual, ModificaNumeracion, tomado, utilizados);
         on.run([&] {
             Letra = vb::Trim(Letra);
             if (utilizados)
