@@ -50,7 +50,13 @@ void LoteyPosicion::CargaDatos() {
     });
     on.run([&] { MuestraEtiqueta(vb::ProperCase(ArticuloDescripcion)); });
     on.run([&] { InicializaGrid(); });
-    on.run([&] { VerificaAnteriores(); });
+    // The balances are loaded whole or not at all: a failure half way takes back the rows it added.
+    const int filasAntes = MSFlexGrid1.Rows();
+    on.runUndoing([&] { VerificaAnteriores(); },
+                  [&, deposito = filaDeposito_]() noexcept {
+                      if (MSFlexGrid1.Rows() > filasAntes) MSFlexGrid1.SetRows(filasAntes);
+                      filaDeposito_ = deposito;
+                  });
     on.run([&] {
         if (MSFlexGrid1.Rows() > MSFlexGrid1.FixedRows()) MSFlexGrid1.SetRow(MSFlexGrid1.Rows() - 1);
         MSFlexGrid1.SetCol(kColCantidad);
