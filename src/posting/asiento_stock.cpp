@@ -235,11 +235,13 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     // The reason whose account is the counter-account, the counter-account's side, the amount column.
     int columnaImporte = art::Costo;
     const bool diferencias = Grid.Name().compare(QStringLiteral("MSFlexGridDif"), Qt::CaseInsensitive) == 0;
+    // A setting, sign or register type a helper could not read books no entry.
+    bool sinLeer = false;
     const auto motivoDe = [&](const char* clave, bool debito) {
         if (diferencias) {
             EsDebito = !debito;
         } else {
-            eMotivoStock = core::ObtieneConfiguracion(QString::fromLatin1(clave));
+            eMotivoStock = core::ObtieneConfiguracion(QString::fromLatin1(clave), &sinLeer);
             EsDebito = debito;
         }
     };
@@ -269,8 +271,9 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     } else {
         // Goods going out (-1) or not moving (0) debit the counter-account, goods coming in credit
         // it: by the sign the row was posted with, else by the voucher type's.
-        EsDebito = (delPosteo.signo ? *delPosteo.signo : ObtieneSignoComprobante(TC, false)) != 1;
+        EsDebito = (delPosteo.signo ? *delPosteo.signo : SignoComprobante(TC, false, &sinLeer)) != 1;
     }
+    if (sinLeer) return falla();
 
     // Any answer but a successful Retry fails the entry, and with it the voucher.
     bool fallo = false;
@@ -331,7 +334,8 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     if (const auto guardado = filas.tiposReg.find(TC); porFila && guardado != filas.tiposReg.end()) {
         tipoReg = guardado->second;
     } else {
-        tipoReg = ast::ObtieneTipoRegCont(TC);
+        tipoReg = ast::ObtieneTipoRegCont(TC, &sinLeer);
+        if (sinLeer) return falla();
         if (porFila && !tipoReg.isEmpty()) filas.tiposReg[TC] = tipoReg;
     }
     if (tipoReg.isEmpty()) {

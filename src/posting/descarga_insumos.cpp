@@ -216,12 +216,12 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
     // Stock adjustments never discharge inputs, nor does a production order, whose inputs are
     // lines of its own; the setting turns the discharge off for every voucher.
     if (Es(ctx.TC, "AJP") || Es(ctx.TC, "AJN")) return true;
-    bool apagada = false;
+    bool apagada = false, sinLeer = false;
     on.run([&] {
-        apagada = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("DescargaInsumosProduccion"))) ||
+        apagada = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("DescargaInsumosProduccion"), &sinLeer)) ||
                   Es(ctx.TC, "OP");
     });
-    if (on.left()) return false;
+    if (on.left() || sinLeer) return false;
     if (apagada) return true;
 
     // After a posting of two passes the rows continue its sequence; else they start at 1.

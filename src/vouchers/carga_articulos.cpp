@@ -118,7 +118,12 @@ double CargaComprobante::Aplicado(ado::Recordset& r, double cantidad) {
 
 void CargaComprobante::Articulo(ado::Recordset& r, ui::FlexGrid& g) {
     const int fila = g.Rows() - 1;
-    const bool pideDeposito = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("PideDepositoEnCptes")));
+    bool sinLeer = false;
+    const bool pideDeposito = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("PideDepositoEnCptes"), &sinLeer));
+    if (sinLeer) {
+        sinLeer_ = true;
+        return;
+    }
     const double cantidad = Util().ADoble(Campo(r, "Cantidad"));
     const QString articulo = Campo(r, "IdArticulo").text();
     GuardaReparto(articulo);
@@ -157,7 +162,7 @@ void CargaComprobante::Articulo(ado::Recordset& r, ui::FlexGrid& g) {
     g.SetTextMatrix(fila, CpteCargado, vb::Trim(sucNroLetra_));
     const int final = !SistemaCompras && core::gMaderera ? Maderera(r, g, fila) : fila;
     g.SetRow(final);
-    posting::Stock::CalculaCantidadesEquivGrilla(g);
+    if (!posting::Stock::CalculaCantidadesEquivGrilla(g)) sinLeer_ = true;
 }
 
 // The line's own columns, in the voucher's currency or converted.
@@ -167,8 +172,10 @@ void CargaComprobante::ColumnasDeLinea(ado::Recordset& r, ui::FlexGrid& g, int f
     Importes(r, g, fila, {{Precio, "Importe"}});
     if (!Verdadero(r, "Exento")) {
         // The price with VAT is shown to final consumers (letter B).
-        const QString letra = posting::ast::ObtieneLetraComprobante(core::ObtieneConfiguracion(QStringLiteral("CONDIVA")),
-                                                                   condicionIVA_);
+        bool sinLeer = false;
+        const QString condicion = core::ObtieneConfiguracion(QStringLiteral("CONDIVA"), &sinLeer);
+        if (sinLeer) sinLeer_ = true;
+        const QString letra = posting::ast::ObtieneLetraComprobante(condicion, condicionIVA_);
         if (letra == QLatin1String("B")) g.SetTextMatrix(fila, PrecioConIVA, Importe(r, "Importe"));
     }
 }
@@ -183,11 +190,13 @@ void CargaComprobante::ColumnasDelMaestro(const QString& articulo, ui::FlexGrid&
 
 void CargaComprobante::ColumnasDelArticulo(const ado::Recordset& a, ui::FlexGrid& g, int fila) {
     const vb::Variant tipo = Campo(a, "IdTipo");
+    bool sinLeer = false;
     g.SetTextMatrix(fila, DescripcionTipo,
                     vb::Trim(data::gDBPrincipal()
                                  .DatosTabla(QStringLiteral("V_TA_TipoArticulo"), tipo, QStringLiteral("Descripcion"),
-                                             QStringLiteral("IdTipo"), ado::adBSTR)
+                                             QStringLiteral("IdTipo"), ado::adBSTR, QString(), false, false, &sinLeer)
                                  .text()));
+    if (sinLeer) sinLeer_ = true;
     Textos(a, g, fila, {{Presentacion, "Presentacion"}, {CodigoBarra, "CodigoBarra"}});
     const Columnas banderas = {{PideSerie, "UsaSerie"}, {PideLote, "UsaLote"},
                                {posting::art::Perecedero, "Perecedero"}, {PideTalle, "UsaTalle"},
@@ -197,10 +206,16 @@ void CargaComprobante::ColumnasDelArticulo(const ado::Recordset& a, ui::FlexGrid
 }
 
 int CargaComprobante::Maderera(ado::Recordset& r, ui::FlexGrid& g, int fila) {
+    bool sinLeer = false;
     QString medidas = vb::Trim(data::gDBPrincipal()
                                    .DatosTabla(QStringLiteral("V_MA_ARTICULOS"), Campo(r, "IdArticulo"),
-                                               QStringLiteral("PIDEMEDIDAS"), QStringLiteral("IDARTICULO"), ado::adBSTR)
+                                               QStringLiteral("PIDEMEDIDAS"), QStringLiteral("IDARTICULO"), ado::adBSTR,
+                                               QString(), false, false, &sinLeer)
                                    .text());
+    if (sinLeer) {
+        sinLeer_ = true;
+        return fila;
+    }
     if (medidas.isEmpty()) medidas = QStringLiteral("FALSO");
     const bool pideMedidas = core::ConvierteBooleano(medidas);
     g.SetTextMatrix(fila, PideMedidas, pideMedidas ? QStringLiteral("1") : QStringLiteral("0"));

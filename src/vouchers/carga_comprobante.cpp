@@ -55,7 +55,15 @@ void CargaComprobante::Recorre(ado::Recordset& r, ui::FlexGrid& g, Pasada pasada
                 if (escrita) g.SetRows(g.Rows() + 1);
                 // A line already in the last row is never written over.
                 if (!vb::Trim(g.TextMatrix(g.Rows() - 1, 0)).isEmpty()) g.SetRows(g.Rows() + 1);
+                sinLeer_ = false;
                 (this->*pasada)(r, g);
+                // A value a helper could not read (the operator already answered it there) leaves
+                // the line out, as a failure of the record passed over does, without a second
+                // question: a line is never loaded with columns it did not read.
+                if (sinLeer_) {
+                    Restaura(g);
+                    return;
+                }
                 hecho = true;
             },
             [&]() noexcept { Restaura(g); });
@@ -136,7 +144,7 @@ void CargaComprobante::Tarea(ado::Recordset& r, ui::FlexGrid& g) {
         const QString minutos = Texto(r, "Horas");
         long horas = 0, resto = 0;
         g.SetTextMatrix(f, Horas, core::FormateaMinutos(minutos.isEmpty() ? vb::Variant(0) : vb::Variant(minutos),
-                                                        horas, resto).text());
+                                                        horas, resto, &sinLeer_).text());
         ImportesFormateados(r, g, f, {{ValorHora, "ValorHora"}, {ValorHoraSinIVA, "valorHora_S_Iva"}, {Total, "Total"}});
         if (compras_) return;   // purchase tasks carry no more
         Textos(r, g, f, {{ObservAdic, "descripcionadicional"}, {FechaInicio, "FechaEstInicio"}, {FechaFin, "FechaEstFin"},

@@ -126,6 +126,9 @@ private:
     QString enComodato_ = QStringLiteral("0");
     std::map<QString, Reparto> repartos_;
     std::optional<Guardado> guardado_;   // while a record is loaded
+    // A setting or master value the record needed was not read (a helper told the operator and
+    // was passed over or left): the record is left out whole.
+    bool sinLeer_ = false;
 };
 
 // The line total shown (column TotalLinea) of an articles-grid row: its total plus its internal and

@@ -310,9 +310,11 @@ TEST_F(CargaTest, EveryStatementRefusedUnderEveryAnswerLoadsWholeLinesOnce) {
     data::DB_Dll& db = data::gDBPrincipal();
     const auto todas = [](const QString&) { return true; };
     const auto grillas = [&] { return std::vector{TodasLasFilas(tareas), TodasLasFilas(articulos), TodasLasFilas(otros)}; };
+    // The clean load, counting its statements and queries (the grids' layout is set before).
     auto cuenta = std::make_shared<testsupport::EnesimaSentencia>(todas, 0, nullptr);
+    cpte->InicializaGrids(&tareas, &articulos, &otros, &txt1, &txt2, &txt3, &medida, "FC");
     db.setConnectionCalls(cuenta);
-    Carga("FC", "000100000020B");
+    Carga("FC", "000100000020B", false, "0", false, {}, {}, false);
     db.setConnectionCalls(nullptr);
     const int sentencias = cuenta->cuenta;
     const auto limpias = grillas();
@@ -339,16 +341,13 @@ TEST_F(CargaTest, EveryStatementRefusedUnderEveryAnswerLoadsWholeLinesOnce) {
                 EXPECT_EQ(cargadas, limpias);
                 continue;
             }
-            // Each line by its key (column 0): a master value a helper could not read may be
-            // missing from it (the helper passes over its own failure, a known fault).
-            const auto clave = [](const std::string& fila) { return fila.substr(0, fila.find('|')); };
+            // Each line whole, every cell as a clean load writes it, in its order, never twice.
             for (size_t k = 0; k < limpias.size(); ++k) {
                 size_t desde = 0;
                 for (const std::string& fila : cargadas[k]) {
                     if (fila.empty()) continue;
-                    const auto it = std::find_if(limpias[k].begin() + static_cast<std::ptrdiff_t>(desde), limpias[k].end(),
-                                                 [&](const std::string& l) { return !l.empty() && clave(l) == clave(fila); });
-                    EXPECT_NE(it, limpias[k].end()) << "grid " << k << ": a line twice, or out of order: " << fila;
+                    const auto it = std::find(limpias[k].begin() + static_cast<std::ptrdiff_t>(desde), limpias[k].end(), fila);
+                    EXPECT_NE(it, limpias[k].end()) << "grid " << k << ": a line not whole, twice, or out of order: " << fila;
                     if (it == limpias[k].end()) break;
                     desde = static_cast<size_t>(it - limpias[k].begin()) + 1;
                 }

@@ -20,6 +20,12 @@
 //
 //   on.runKeeping([&] { lineas.push_back(Lee(r)); ++leidas; }, lineas, leidas);
 //   on.runUndoing([&] { g.SetRows(g.Rows() + 1); Llena(g); }, [&, n = g.Rows()]() noexcept { g.SetRows(n); });
+//
+// A procedure that reads for its caller under runners of its own (a setting, a table lookup, a
+// voucher type's sign) tells the caller when a read was passed over or left: through a `bool*
+// Fallo` it sets (passedOver() below), or a result that already says so (false, an empty
+// optional). Its default value is then no answer; the caller fails what it was doing, without
+// asking the operator a second time about the same failure.
 #include "platform/vb/error.h"
 
 #include <functional>
@@ -98,6 +104,7 @@ public:
             lastError_ = failure;
             const int answer = decide(*failure);
             if (answer == kRetry) continue;
+            passedOver_ = true;
             if (answer == kIgnore) return true;
             left_ = true;
             return false;
@@ -105,6 +112,9 @@ public:
     }
 
     bool left() const { return left_; }                       // the procedure is leaving
+    // A step failed and was not retried to success: the procedure went on without it, or left.
+    // What such a procedure read is incomplete, and a caller must be told (see Fallo parameters).
+    bool passedOver() const { return passedOver_; }
     const std::optional<Error>& lastError() const { return lastError_; }
 
 private:
@@ -116,6 +126,7 @@ private:
     Treatment treatment_;
     std::set<long> numbers_;
     bool left_ = false;
+    bool passedOver_ = false;
     std::optional<Error> lastError_;
 };
 

@@ -104,6 +104,7 @@ TEST(OnErrorTest, AFailingStepLeavesNothingOfItself) {
                 if (++intentos == 1) throw vb::Error(6, QStringLiteral("a medias"));
             },
             lineas, cuenta);
+        const bool pasado = on.passedOver();   // what the procedure read is incomplete
         const int filas = static_cast<int>(lineas.size());
         on.runUndoing([&] { lineas.push_back(3); throw vb::Error(6, QStringLiteral("otra vez")); },
                       [&]() noexcept { ++deshecho; lineas.resize(static_cast<size_t>(filas)); });
@@ -112,7 +113,9 @@ TEST(OnErrorTest, AFailingStepLeavesNothingOfItself) {
             EXPECT_EQ(lineas, (std::vector<int>{1, 2}));
             EXPECT_EQ(cuenta, 2);
             EXPECT_EQ(intentos, 2);
+            EXPECT_FALSE(pasado);
         } else {
+            EXPECT_TRUE(pasado);
             EXPECT_EQ(sigue, answer == vb::kIgnore);
             EXPECT_EQ(lineas, (std::vector<int>{1}));
             EXPECT_EQ(cuenta, 1);
