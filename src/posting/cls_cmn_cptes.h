@@ -278,7 +278,8 @@ public:
     bool NumeroEsFraccion(const vb::Variant& Numero);
 
 private:
-    // The stock sign; *Fallo tells whether the question was left on an error.
+    // The stock sign; *Fallo tells that it is not known: an error was passed over or left, or the
+    // type has no row (after its box). The posting then posts nothing.
     int16_t SignoComprobante(const QString& TC, bool LibroIVA, bool* Fallo);
     // The journal statement of one grid row (0: the whole grid) of the voucher being posted.
     QString AsientoDeFila(ui::FlexGrid& grilla, ContextoPosteo& ctx, int32_t fila, int16_t tipoMov, bool* hayError);

@@ -169,4 +169,16 @@ TEST_F(PasoFallidoTest, SettingsNotReadAtConstructionAreReadByThePostingOrFailIt
     }
 }
 
+// A voucher type missing from the voucher types' table: the operator is told, and the voucher is
+// not posted with a sign of none (rows of quantity 0).
+TEST_F(PasoFallidoTest, AVoucherTypeWithoutItsRowIsNotPosted) {
+    Ejecuta({"DELETE FROM V_TA_CPTE WHERE CODIGO = 'IR'"});
+    const std::string antes = Estado();
+    posting::ClsCmnCptes cpte;
+    ui::ScriptedPrompter p;
+    p.answer(vb::kOk, QStringLiteral("El Tipo de Comprobante informado no existe en la tabla de comprobantes"));
+    EXPECT_TRUE(Postea(cpte));
+    EXPECT_EQ(Estado(), antes);
+}
+
 }  // namespace
