@@ -116,8 +116,8 @@ vb::Variant ConvierteAMinutos(const QString& Hora, const QString& Horas, const Q
     return vb::Variant(parsea(Hora));
 }
 
-vb::Variant FormateaMinutos(const vb::Variant& Minutos, long& Horas, long& Resto) {
-    QString separador = ObtieneConfiguracion(QStringLiteral("SeparadorHora"));
+vb::Variant FormateaMinutos(const vb::Variant& Minutos, long& Horas, long& Resto, bool* Fallo) {
+    QString separador = ObtieneConfiguracion(QStringLiteral("SeparadorHora"), Fallo);
     if (vb::Trim(separador).isEmpty()) separador = QStringLiteral(":");
     if (separador != QStringLiteral(".")) {
         // The runtime's "\" and Mod round both operands to whole numbers first.

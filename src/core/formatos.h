@@ -34,8 +34,8 @@ vb::Variant ConvierteAMinutos(const QString& Hora, const QString& Horas, const Q
 // The minutes as a time text with the separator of the key SeparadorHora (":" when blank):
 // hours and rest each with at least two digits, Horas and Resto receiving them. With the
 // separator "." the result is the decimal hours ("#####.00", always with "."), and Horas and
-// Resto are not touched.
-vb::Variant FormateaMinutos(const vb::Variant& Minutos, long& Horas, long& Resto);
+// Resto are not touched. Fallo, when given, tells that the separator setting was not read.
+vb::Variant FormateaMinutos(const vb::Variant& Minutos, long& Horas, long& Resto, bool* Fallo = nullptr);
 
 // Index of the first entry of gListaGlobal whose key, without the characters 0 and 255 and
 // trimmed, equals the trimmed value (case ignored); -1 when none. An empty list was never

@@ -74,12 +74,12 @@ bool FlagNoNO(const QString& valorVacio, const QString& valorNO) {
     return !(vb::Trim(valorVacio).isEmpty() || valorNO.compare(QStringLiteral("NO"), Qt::CaseInsensitive) == 0);
 }
 
-QString ObtieneConfiguracion(const QString& Clave) {
+QString ObtieneConfiguracion(const QString& Clave, bool* Fallo) {
     QString aux;
-    return ObtieneConfiguracion(Clave, aux);
+    return ObtieneConfiguracion(Clave, aux, Fallo);
 }
 
-QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux) {
+QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux, bool* Fallo) {
     data::DB_Dll& db = data::gDBPrincipal();
     QString resultado;
     QString sql;
@@ -100,6 +100,7 @@ QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux) {
         }
     });
     // The query and the reading of its row are one step: Retry runs the query again.
+    bool leido = false;
     on.run([&] {
         db.AbrirRecordset(sql, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
         ado::Recordset& r = Abierto(rs);
@@ -110,7 +111,9 @@ QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux) {
             resultado = gUtilTexto().ValorNoNulo(r.Fields(QStringLiteral("Valor"))).text();
             ValorAux = gUtilTexto().ValorNoNulo(r.Fields(QStringLiteral("ValorAux"))).text();
         }
+        leido = true;
     });
+    if (Fallo) *Fallo = !leido;
     on.run([&] { db.CierraRecordset(rs); });
     on.run([&] {
         if (Clave.compare(QStringLiteral("THEME"), Qt::CaseInsensitive) == 0 && vb::Trim(resultado).isEmpty()) {

@@ -104,8 +104,10 @@ inline QString gTopDefault;                          // Top_Default, "1000" when
 // valoraux. A missing key gives one blank " " and an empty ValorAux. Errors are asked with the
 // routine name "Cfg": Retry runs the failing statement again, Ignore goes on, any other answer
 // returns "" (the empty text, not the blank of a missing row).
-QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux);
-QString ObtieneConfiguracion(const QString& Clave);   // ValorAux not wanted
+// Fallo, when given, tells whether the value was not read (the operator passed over the error or
+// left): the value returned is then no setting.
+QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux, bool* Fallo = nullptr);
+QString ObtieneConfiguracion(const QString& Clave, bool* Fallo = nullptr);   // ValorAux not wanted
 
 // Loads the values above and the logged user's ta_usuarios row. A failing statement is
 // skipped and loading goes on. CarpetaPrograma ends in the folder separator.

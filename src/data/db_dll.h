@@ -66,9 +66,10 @@ public:
     bool ExisteEnTabla(const QString& Tabla, const vb::Variant& ValorBuscado, const QString& Campo,
                        ado::RecordsetPtr* Lrcs = nullptr, int Tipodato = 8, const QString& Condicion = QString(),
                        bool SoloLectura = true);
+    // Fallo, when given, tells whether the value was not read: the value returned is then no answer.
     vb::Variant DatosTabla(const QString& Tabla, const vb::Variant& ValorBuscado, const QString& CampoDevuelto,
                            const QString& Campo, int Tipodato = 8, const QString& Condicion = QString(),
-                           bool UsaTrim = false, bool IgnoraError = false);
+                           bool UsaTrim = false, bool IgnoraError = false, bool* Fallo = nullptr);
 
     // ---- connections ----
     void OpenServerADODB(bool PideParametrosSQL = false, long lCursor = ado::adUseClient,

@@ -158,7 +158,7 @@ QString DateComparand(const vb::Variant& v, const ado::Connection& cnn, const QS
 
 vb::Variant DB_Dll::DatosTabla(const QString& Tabla, const vb::Variant& ValorBuscado, const QString& CampoDevuelto,
                                const QString& Campo, int Tipodato, const QString& Condicion, bool UsaTrim,
-                               bool IgnoraError) {
+                               bool IgnoraError, bool* Fallo) {
     vb::Variant result = QString();
     const QString v = ValorBuscado.text();
     const QString tail = (TrimBlanks(Condicion).isEmpty() ? QString() : QStringLiteral(" AND ")) + Condicion;
@@ -180,9 +180,13 @@ vb::Variant DB_Dll::DatosTabla(const QString& Tabla, const vb::Variant& ValorBus
     AbrirRecordset(sql, rs, gCnn(), ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
 
     vb::OnError on = IgnoraError ? vb::OnError::LeaveSilently() : vb::OnError(AvisoAlOperador);
+    bool leido = false;
     on.run([&] {
         if (!rs->BOF()) result = Util().ValorNoNulo(rs->Fields(CampoDevuelto).Value()).text();
+        leido = true;
     });
+    // Not read (the open or the read failed, told or not): the empty value is no answer.
+    if (Fallo) *Fallo = !leido;
     on.run([&] { rs->Close(); });
     if (on.left() && IgnoraError) result = QString();
     return result;

@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <utility>
+#include <vector>
 
 namespace lots {
 
@@ -96,7 +98,15 @@ void CargaLotesySeries::CargaDatos() {
     });
     on.run([&] { MuestraEtiqueta(vb::ProperCase(ArticuloDescripcion)); });
     on.run([&] { InicializaGrid(); });
-    on.run([&] { VerificaAnteriores(); });
+    // The stock rows are loaded whole or not at all: a failure half way takes back the rows it
+    // added, so the dialog never offers part of the stock as if it were all of it.
+    const int filasAntes = MSFlexGrid1.Rows();
+    on.runUndoing([&] { VerificaAnteriores(); },
+                  [&, claves = filaDeClave_, stock = filasStock_]() noexcept {
+                      if (MSFlexGrid1.Rows() > filasAntes) MSFlexGrid1.SetRows(filasAntes);
+                      filaDeClave_ = claves;
+                      filasStock_ = stock;
+                  });
     on.run([&] { VerificaExistenciasEnGrilla(); });
     on.run([&] { AjustaAnchoColumnas(); });
     on.run([&] {   // the cursor on the first cell the operator types in
@@ -257,6 +267,8 @@ void CargaLotesySeries::VerificaExistenciasEnGrilla() {
         for (int k = 0; k < previos.size(); ++k) ++propios[clave(previos, previas, k)];
         const QStringList tomados = Items(LotesExistentes);
         const QStringList cantidades = Items(SeriesExistentes);
+        // Every row's new stock first, written once all are known: a failure leaves the stock as read.
+        std::map<int, double> stock;
         for (int k = 0; k < tomados.size(); ++k) {
             const auto item = clave(tomados, cantidades, k);
             if (auto p = propios.find(item); p != propios.end() && *p > 0) {
@@ -265,8 +277,14 @@ void CargaLotesySeries::VerificaExistenciasEnGrilla() {
             }
             const int f = FilaDe(item.first);
             if (f < g.FixedRows() || f >= filasStock_) continue;   // only the rows that came from stock
-            g.SetTextMatrix(f, kColStock, TextoCantidad(LeeCantidad(g.TextMatrix(f, kColStock)) - LeeCantidad(item.second)));
+            auto [it, nuevo] = stock.try_emplace(f, 0.0);
+            if (nuevo) it->second = LeeCantidad(g.TextMatrix(f, kColStock));
+            it->second -= LeeCantidad(item.second);
         }
+        std::vector<std::pair<int, QString>> textos;
+        textos.reserve(stock.size());
+        for (const auto& [f, q] : stock) textos.emplace_back(f, TextoCantidad(q));
+        for (const auto& [f, texto] : textos) g.SetTextMatrix(f, kColStock, texto);
     });
     if (!Lotes.isEmpty()) return;
     on.run([&] {

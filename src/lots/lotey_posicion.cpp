@@ -50,7 +50,20 @@ void LoteyPosicion::CargaDatos() {
     });
     on.run([&] { MuestraEtiqueta(vb::ProperCase(ArticuloDescripcion)); });
     on.run([&] { InicializaGrid(); });
-    on.run([&] { VerificaAnteriores(); });
+    // The balances are loaded whole or not at all: a failure half way takes back the rows it added,
+    // and so does a unit equivalence not read (its error told there): no balance is shown as 0.
+    const int filasAntes = MSFlexGrid1.Rows();
+    const auto quitaSaldos = [&, deposito = filaDeposito_]() noexcept {
+        if (MSFlexGrid1.Rows() > filasAntes) MSFlexGrid1.SetRows(filasAntes);
+        filaDeposito_ = deposito;
+    };
+    on.runUndoing(
+        [&] {
+            sinLeer_ = false;
+            VerificaAnteriores();
+            if (sinLeer_) quitaSaldos();
+        },
+        quitaSaldos);
     on.run([&] {
         if (MSFlexGrid1.Rows() > MSFlexGrid1.FixedRows()) MSFlexGrid1.SetRow(MSFlexGrid1.Rows() - 1);
         MSFlexGrid1.SetCol(kColCantidad);
@@ -79,7 +92,10 @@ double LoteyPosicion::Convierte(const QString& unidadBase, double cantidad) cons
     const QString desde = unidadBase.trimmed();
     const QString hacia = IUNIDAD.trimmed();
     if (hacia.isEmpty() || desde.compare(hacia, Qt::CaseInsensitive) == 0) return cantidad;
-    return posting::Stock::ConvierteCantidadEquiv(Articulo, desde, cantidad, hacia);
+    bool fallo = false;
+    const double convertida = posting::Stock::ConvierteCantidadEquiv(Articulo, desde, cantidad, hacia, nullptr, &fallo);
+    if (fallo) sinLeer_ = true;
+    return convertida;
 }
 
 // The position rows (by lot, or without the lot column) and the deposit-level row.

@@ -75,6 +75,7 @@ private:
     double Convierte(const QString& unidadBase, double cantidad) const;
 
     int filaDeposito_ = -1;
+    mutable bool sinLeer_ = false;   // a unit equivalence of the balances was not read
 };
 
 }  // namespace lots

@@ -58,12 +58,15 @@ void ClsCmnCptes::PideSerieLote_Salidas(ui::FlexGrid& Grilla, const QString& Art
                                         bool Talle, QString* Deposito, bool MostrarForm) {
     vb::OnError on(Tratamiento("PideSerieLote"));
     QString deposito = Deposito ? *Deposito : QString();
+    // The default deposit not read (its error told there): no lots of another deposit are offered.
+    bool sinLeer = false;
     on.run([&] {
         if (!deposito.isEmpty()) return;
-        deposito = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"));
+        deposito = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"), &sinLeer);
+        if (sinLeer) return;
         if (Deposito) *Deposito = deposito;
     });
-    if (on.left() || Cantidad == 0) return;
+    if (on.left() || sinLeer || Cantidad == 0) return;
 
     DialogoEnUso<lots::DialogoCargaLotesySeries> d(lots::DialogosLotes().cargaLotesySeries);
     on.run([&] {

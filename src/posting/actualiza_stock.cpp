@@ -64,13 +64,17 @@ ArgDeposito Destino(const QString& destino) {
     return EsBlanco(destino) ? ArgDeposito::Nulo() : ArgDeposito::Codigo(RellenaCodigo(destino));
 }
 
-ArgReferencia Motivo(const QString& motivo) {
+ArgReferencia Motivo(ContextoPosteo& ctx, const QString& motivo) {
     if (EsDelGrid(motivo)) return ArgReferencia::DelGrid();
     const QString sinApostrofes = QString(motivo).remove(u'\'');
     if (!EsBlanco(sinApostrofes)) return ArgReferencia::Valor(Rellena(sinApostrofes));
     // Empty: the default reason; made of blanks: no reason.
-    if (sinApostrofes.isEmpty())
-        return ArgReferencia::Valor(Rellena(core::ObtieneConfiguracion(QStringLiteral("MotivoStockDefault"))));
+    if (sinApostrofes.isEmpty()) {
+        bool fallo = false;
+        const QString porDefecto = core::ObtieneConfiguracion(QStringLiteral("MotivoStockDefault"), &fallo);
+        if (fallo) ctx.SinLeer = true;
+        return ArgReferencia::Valor(Rellena(porDefecto));
+    }
     return ArgReferencia::Nulo();
 }
 
@@ -221,15 +225,16 @@ bool OtroItem(const ContextoPosteo& ctx, const ui::FlexGrid& g, double escrito) 
     return n > 1 && escrito < Cantidad(g.TextMatrix(ctx.Fila, art::Cantidad));
 }
 
-// The movement type the voucher's journal entry is booked under, in statement mode.
-int16_t TipoMovimiento(const ContextoPosteo& ctx) {
+// The movement type the voucher's journal entry is booked under, in statement mode. A setting not
+// read sets `fallo`.
+int16_t TipoMovimiento(const ContextoPosteo& ctx, bool& fallo) {
     const QString& tc = ctx.TC;
     const QString& origen = ctx.TcOrigen.valor;
     if (Es(tc, "IR") && Es(origen, "OC")) return 5;
     if (Es(tc, "RMC")) return 5;
     if (Es(tc, "IR") && Es(origen, "RM")) return 4;
     if (Es(tc, "RM") && ctx.EnComodato) return 2;
-    if (Es(tc, "RM") && Iguales(vb::Trim(core::ObtieneConfiguracion(QStringLiteral("CuentaCtroDist"))),
+    if (Es(tc, "RM") && Iguales(vb::Trim(core::ObtieneConfiguracion(QStringLiteral("CuentaCtroDist"), &fallo)),
                                 vb::Trim(ctx.CuentaActual)))
         return 3;
     if (Es(tc, "RM")) return 1;
@@ -293,6 +298,10 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     std::unique_ptr<ado::Transaction> transaccion;
     if (!GeneraSentenciaSQL) on.run([&] { transaccion.reset(new ado::Transaction(db.Transaccion())); });
     if (on.left()) return falla();
+    // The engine's settings, when they were not read at its construction: no voucher is posted
+    // with their defaults.
+    if (!configuracionLeida_) configuracionLeida_ = LeeConfiguracion();
+    if (!configuracionLeida_) return falla();
     QString sentencias;
 
     ContextoPosteo ctx;
@@ -313,7 +322,16 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
 
     // Set-up: the arguments into their record forms, the purchase order's receipt, the sign, the
     // voucher type's system, the passes, where the sequence starts, and the articles' data.
-    on.run([&] { ctx.EquivalenciaUD = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("ConfirmaUDEquiv"))); });
+    // A setting or table a helper could not read (its error passed over or left there) fails the
+    // voucher as a failing step of its own does: nothing is posted with the value not read.
+    const auto leido = [&](bool sinLeer) {
+        if (sinLeer) fallo = true;
+    };
+    on.run([&] {
+        bool sinLeer = false;
+        ctx.EquivalenciaUD = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("ConfirmaUDEquiv"), &sinLeer));
+        leido(sinLeer);
+    });
     on.run([&] {
         if (MuestraCartel) core::gVentanaEspera().MuestraEspera(QStringLiteral("Grabando Stock...."), 0);
     });
@@ -321,7 +339,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
         ctx.TcOrigen = TipoOrigen(TcOrigen);
         ctx.ComprobanteOrigen = NumeroOrigen(ComprobanteOrigen);
         ctx.IdDeposito = Deposito(ctx, IdDeposito);
-        ctx.IdMotivoStock = Motivo(IdMotivoStock);
+        ctx.IdMotivoStock = Motivo(ctx, IdMotivoStock);
         ctx.IdDepositoDestino = Destino(IdDepositoDestino);
         ctx.Cuenta = Cuenta;
         ctx.CuentaActual = vb::Trim(Cuenta);
@@ -332,20 +350,25 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
         const bool tipoRecibe = Es(TC, "FCC") || Es(TC, "RMC");
         // The origin type is compared in its literal form, brought to 4 characters.
         const bool deOrden = !ctx.TcOrigen.delGrid && Iguales(LiteralReferencia(ctx.TcOrigen), QStringLiteral("'OC'"));
-        if (tipoRecibe && deOrden && !core::FlagNoNO(core::ObtieneConfiguracion(QStringLiteral("IR_Oblig"))))
-            db.EjecutaConsultaSQL(SentenciaRecepcionOC(ctx));
+        if (!tipoRecibe || !deOrden) return;
+        bool sinLeer = false;
+        const QString obligatorio = core::ObtieneConfiguracion(QStringLiteral("IR_Oblig"), &sinLeer);
+        leido(sinLeer);
+        if (!sinLeer && !core::FlagNoNO(obligatorio)) db.EjecutaConsultaSQL(SentenciaRecepcionOC(ctx));
     });
     on.run([&] {
-        bool falloSigno = false;
-        ctx.Signo = SignoRemota != 0 ? SignoRemota : SignoComprobante(TC, false, &falloSigno);
-        if (falloSigno) fallo = true;
+        bool sinLeer = false;
+        ctx.Signo = SignoRemota != 0 ? SignoRemota : SignoComprobante(TC, false, &sinLeer);
+        leido(sinLeer);
     });
     vb::DoEvents();
     on.run([&] {
+        bool sinLeer = false;
         const QString sistema = util.ValorNoNulo(db.DatosTabla(QStringLiteral("V_TA_CPTE"), vb::Variant(TC),
                                                                QStringLiteral("SISTEMA"), QStringLiteral("Codigo"), 8,
-                                                               QString(), true, false))
+                                                               QString(), true, false, &sinLeer))
                                     .text();
+        leido(sinLeer);
         ctx.Compras = Es(sistema, "COMPRAS");
         produccion = Es(TC, "OP");
         pasadas = EsTransferencia || produccion ? 2 : 1;
@@ -366,7 +389,7 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     }
     // The supplier accounts, costs and inventory accounts of the voucher's articles, read at once.
     on.run([&] { ctx.Articulos.Carga(ArticulosDeLaGrilla(g)); });
-    if (on.left() || fallo) return falla();
+    if (on.left() || fallo || ctx.SinLeer) return falla();
 
     // A later part of a voucher (its rows numbered on from SecuenciaFija) books into the entry the
     // voucher's earlier part opened; every other call opens an entry of its own. A call that fails
@@ -411,7 +434,10 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                 ++ctx.Item;
                 Item paso = Item::Salta;
                 double cantidad = 0;
-                on.run([&] {
+                // The item is one step: its context, its journal lines and what it found are put
+                // back when it fails, so Retry books it once and a failure leaves nothing of it.
+                // Its statement, run or collected, is its last act.
+                on.runKeeping([&] {
                     paso = PreparaItem(ctx, g, *listas, LoteFijo, escrito);
                     if (paso == Item::SinCantidades) {
                         ui::MsgBox(QStringLiteral("Falta la cantidad de cada lote del artículo ") +
@@ -424,6 +450,10 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                     if (paso == Item::Salta || paso == Item::Termina) return;
                     cantidad = CantidadMovimiento(ctx, g);
                     core::ListaCamposValores pares = MovimientoStock(ctx, g);
+                    if (ctx.SinLeer) {   // a line without a deposit of its own, the default not read
+                        detenido = true;
+                        return;
+                    }
                     QString sentencia = SentenciaMovimientoStock(pares);
                     vb::DoEvents();
                     if (MuestraCartel)
@@ -447,14 +477,13 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
                         }
                         if (!asiento.isEmpty()) sentencia += QStringLiteral("\r\n ") + asiento;
                     }
-                    const bool corrio = EjecutaSentencia(sentencia, AvisaSentenciasRechazadas);
-                    vb::DoEvents();
-                    if (!corrio) {
+                    if (!EjecutaSentencia(sentencia, AvisaSentenciasRechazadas)) {
                         detenido = true;
                         return;
                     }
                     asentada = true;
-                });
+                }, ctx, asientoPorFilas_, ultimosNros_, ultimoNroAsiento_, paso, cantidad);
+                vb::DoEvents();
                 if (paso == Item::Salta || paso == Item::Termina) --ctx.Secuencia;
                 else escrito += cantidad;
                 otro = paso != Item::Termina && paso != Item::EscribeYTermina && OtroItem(ctx, g, escrito);
@@ -475,7 +504,8 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
     if (GeneraSentenciaSQL) {
         on.run([&] {
             bool sinAsiento = false;
-            const QString asiento = AsientoDeFila(g, ctx, 0, TipoMovimiento(ctx), &sinAsiento);
+            const int16_t tipoMov = TipoMovimiento(ctx, sinAsiento);
+            const QString asiento = sinAsiento ? QString() : AsientoDeFila(g, ctx, 0, tipoMov, &sinAsiento);
             if (sinAsiento) fallo = true;
             if (!asiento.isEmpty()) sentencias += u'\r' + asiento;
         });

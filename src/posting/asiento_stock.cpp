@@ -25,6 +25,7 @@
 #include "platform/vb/dates.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
+#include "platform/vb/scope_guard.h"
 #include "posting/asientos_numeracion.h"
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
@@ -222,15 +223,25 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
 
     const bool porFila = SoloRegistro > 0;
     AsientoPorFilas& filas = asientoPorFilas_;
+    // What the entry keeps between calls (its lines, total and sequence, the numbers handed out)
+    // changes only with an entry that is returned: a call that fails, or raises, leaves it as found.
+    vb::ScopeGuard restaura([this, filasAlEntrar = asientoPorFilas_, nrosAlEntrar = ultimosNros_,
+                             nroAlEntrar = ultimoNroAsiento_]() mutable {
+        asientoPorFilas_ = std::move(filasAlEntrar);
+        ultimosNros_ = std::move(nrosAlEntrar);
+        ultimoNroAsiento_ = nroAlEntrar;
+    });
 
     // The reason whose account is the counter-account, the counter-account's side, the amount column.
     int columnaImporte = art::Costo;
     const bool diferencias = Grid.Name().compare(QStringLiteral("MSFlexGridDif"), Qt::CaseInsensitive) == 0;
+    // A setting, sign or register type a helper could not read books no entry.
+    bool sinLeer = false;
     const auto motivoDe = [&](const char* clave, bool debito) {
         if (diferencias) {
             EsDebito = !debito;
         } else {
-            eMotivoStock = core::ObtieneConfiguracion(QString::fromLatin1(clave));
+            eMotivoStock = core::ObtieneConfiguracion(QString::fromLatin1(clave), &sinLeer);
             EsDebito = debito;
         }
     };
@@ -260,8 +271,9 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     } else {
         // Goods going out (-1) or not moving (0) debit the counter-account, goods coming in credit
         // it: by the sign the row was posted with, else by the voucher type's.
-        EsDebito = (delPosteo.signo ? *delPosteo.signo : ObtieneSignoComprobante(TC, false)) != 1;
+        EsDebito = (delPosteo.signo ? *delPosteo.signo : SignoComprobante(TC, false, &sinLeer)) != 1;
     }
+    if (sinLeer) return falla();
 
     // Any answer but a successful Retry fails the entry, and with it the voucher.
     bool fallo = false;
@@ -322,7 +334,8 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     if (const auto guardado = filas.tiposReg.find(TC); porFila && guardado != filas.tiposReg.end()) {
         tipoReg = guardado->second;
     } else {
-        tipoReg = ast::ObtieneTipoRegCont(TC);
+        tipoReg = ast::ObtieneTipoRegCont(TC, &sinLeer);
+        if (sinLeer) return falla();
         if (porFila && !tipoReg.isEmpty()) filas.tiposReg[TC] = tipoReg;
     }
     if (tipoReg.isEmpty()) {
@@ -386,6 +399,7 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     on.run([&] {
         total = vb::Currency();
         lineas.clear();
+        secuencia = Secuencia ? *Secuencia : 1;
         for (const auto& c : cuentas) total = total + c.second;
         const QChar ladoContrapartida = EsDebito ? u'D' : u'H';
         const QChar ladoCuentas = EsDebito ? u'H' : u'D';
@@ -396,6 +410,7 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     if (dejado()) return falla();
     if (lineas.empty()) {
         if (Secuencia) *Secuencia = static_cast<int16_t>(secuencia + 1);
+        restaura.dismiss();
         return QString();
     }
 
@@ -435,6 +450,7 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     if (!porFila) {
         for (const Linea& linea : lineas) resultado += QStringLiteral("\r\n") + InsertLinea(linea, cab);
         if (Secuencia) *Secuencia = static_cast<int16_t>(secuencia + 1);
+        restaura.dismiss();
         return resultado;
     }
 
@@ -460,6 +476,7 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     if (conLineas && total != vb::Currency())
         resultado += QStringLiteral("\r\nUPDATE MV_ASIENTOS SET CABImporte = ") + ImporteSQL(filas.total) + delAsiento;
     if (Secuencia) *Secuencia = filas.siguiente;
+    restaura.dismiss();
     return resultado;
 }
 

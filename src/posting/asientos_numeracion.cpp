@@ -45,7 +45,7 @@ bool ExisteAsientoComprobante(const QString& TC, const QString& Suc, const QStri
     return existe;
 }
 
-QString ObtieneTipoRegCont(const QString& TC) {
+QString ObtieneTipoRegCont(const QString& TC, bool* Fallo) {
     utillib::UtilTexto& util = core::gUtilTexto();
     const QString cuatroBlancos(4, u' ');
     QString resultado;
@@ -60,9 +60,10 @@ QString ObtieneTipoRegCont(const QString& TC) {
         sinFila = r.Eof();
         if (!sinFila) subdiario = r.Fields(QStringLiteral("Subdiario")).Value();
     });
-    if (sinFila) {
+    if (Fallo) *Fallo = on.passedOver();
+    if (sinFila || on.passedOver()) {
         Cierra(rs);
-        return cuatroBlancos;
+        return on.passedOver() ? QString() : cuatroBlancos;
     }
     on.run([&] {
         const QString sql = QStringLiteral("SELECT * FROM MA_SUBDIARIOS  with(nolock)  WHERE CODIGO = '") +
@@ -71,7 +72,9 @@ QString ObtieneTipoRegCont(const QString& TC) {
         sinFila = r.Eof();
         if (!sinFila) resultado = util.ValorNoNulo(r.Fields(QStringLiteral("Subdiario"))).text();
     });
+    if (Fallo) *Fallo = on.passedOver();
     Cierra(rs);
+    if (on.passedOver()) return QString();
     return sinFila ? cuatroBlancos : resultado;
 }
 
@@ -100,8 +103,11 @@ std::optional<long> ObtieneProximoNroAsiento(const vb::Variant& Mes, const vb::V
             if (!ultimo.isNull()) resultado = vb::CLng(ultimo) + 1;
         }
     });
+    if (on.passedOver()) {
+        db.CierraRecordset(rs);
+        return std::nullopt;
+    }
     on.run([&] { db.CierraRecordset(rs); });
-    if (on.left()) return std::nullopt;
     return resultado;
 }
 

@@ -26,9 +26,10 @@ bool ExisteAsientoComprobante(const QString& TC, const QString& Suc, const QStri
 
 // The register type (subdiary code) of a voucher type's journal entries, through
 // MA_SUBDIARIOSCOMPROBANTES and MA_SUBDIARIOS. Four blanks when the type or its subdiary has no
-// row; "" when the subdiary's register type is Null, and when the lookup was left on an error
-// (routine "ObtieneTipoRegCont$"): either way no entry can be booked with it.
-QString ObtieneTipoRegCont(const QString& TC);
+// row; "" when the subdiary's register type is Null, and when an error of the lookup was passed
+// over or left (routine "ObtieneTipoRegCont$"): either way no entry can be booked with it. Fallo,
+// when given, tells the second case from the first.
+QString ObtieneTipoRegCont(const QString& TC, bool* Fallo = nullptr);
 
 // The next entry number of a month and period: the highest [NUMERO ASIENTO] + 1, or 1. A
 // register type that is blank, four blanks or Chr(255)&"RS" counts that special register and the

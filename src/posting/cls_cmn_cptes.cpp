@@ -21,10 +21,15 @@ int16_t LongitudDescripcion(const QString& valor) {
     return static_cast<int16_t>(n);
 }
 
-ClsCmnCptes::ClsCmnCptes() {
-    porcentajeIVA_ = core::gUtilTexto().ANumero(vb::Variant(core::ObtieneConfiguracion(QStringLiteral("PIVA")))).toDouble();
-    asientosXStock_ = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("AsientosXStock")));
-    gLenDesc = LongitudDescripcion(core::ObtieneConfiguracion(QStringLiteral("LenDescripcion")));
+ClsCmnCptes::ClsCmnCptes() { configuracionLeida_ = LeeConfiguracion(); }
+
+bool ClsCmnCptes::LeeConfiguracion() {
+    bool piva = false, asientos = false, largo = false;
+    porcentajeIVA_ =
+        core::gUtilTexto().ANumero(vb::Variant(core::ObtieneConfiguracion(QStringLiteral("PIVA"), &piva))).toDouble();
+    asientosXStock_ = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("AsientosXStock"), &asientos));
+    gLenDesc = LongitudDescripcion(core::ObtieneConfiguracion(QStringLiteral("LenDescripcion"), &largo));
+    return !piva && !asientos && !largo;
 }
 
 }  // namespace posting

@@ -65,7 +65,8 @@ public:
     // Reads, in this order, the VAT rate ("PIVA"), whether stock movements get journal entries
     // ("AsientosXStock" is "SI", any case) and the longest description written
     // ("LenDescripcion"; missing, 0, not a number, negative or beyond 32767 give 100).
-    // Setting errors are treated by the settings reader.
+    // Setting errors are treated by the settings reader; a setting not read is read again by the
+    // next posting (ActualizaStock), which fails the voucher when it still cannot read it.
     ClsCmnCptes();
 
     // When True, voucher type ND counts -1 in the VAT book.
@@ -277,7 +278,8 @@ public:
     bool NumeroEsFraccion(const vb::Variant& Numero);
 
 private:
-    // The stock sign; *Fallo tells whether the question was left on an error.
+    // The stock sign; *Fallo tells that it is not known: an error was passed over or left, or the
+    // type has no row (after its box). The posting then posts nothing.
     int16_t SignoComprobante(const QString& TC, bool LibroIVA, bool* Fallo);
     // The journal statement of one grid row (0: the whole grid) of the voucher being posted.
     QString AsientoDeFila(ui::FlexGrid& grilla, ContextoPosteo& ctx, int32_t fila, int16_t tipoMov, bool* hayError);
@@ -300,8 +302,11 @@ private:
     bool DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int pasada, bool GeneraSentenciaSQL,
                          QString& SQLTemp, vb::OnError& on);
 
+    // Reads the three settings; false when one of them was not read (its default is then held).
+    bool LeeConfiguracion();
     double porcentajeIVA_ = 0;       // "PIVA": the rate of lines without a rate of their own
     bool asientosXStock_ = false;    // "AsientosXStock": journal entries from stock
+    bool configuracionLeida_ = false;   // the three settings were read
     int32_t ultimoNroAsiento_ = 0;   // the last journal entry number handed out
     std::map<QString, int32_t> ultimosNros_;   // the last one of each register, month and period
     // The entry a posting call (or the parts of one voucher) books row by row: open once its

@@ -216,12 +216,12 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
     // Stock adjustments never discharge inputs, nor does a production order, whose inputs are
     // lines of its own; the setting turns the discharge off for every voucher.
     if (Es(ctx.TC, "AJP") || Es(ctx.TC, "AJN")) return true;
-    bool apagada = false;
+    bool apagada = false, sinLeer = false;
     on.run([&] {
-        apagada = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("DescargaInsumosProduccion"))) ||
+        apagada = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("DescargaInsumosProduccion"), &sinLeer)) ||
                   Es(ctx.TC, "OP");
     });
-    if (on.left()) return false;
+    if (on.left() || sinLeer) return false;
     if (apagada) return true;
 
     // After a posting of two passes the rows continue its sequence; else they start at 1.
@@ -255,7 +255,7 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
         bool escrito = true;
         if (l.porcentaje) {
             ++ctx.Secuencia;
-            on.run([&] { escrito = descarga.Escribe(l, descarga.Producto(l)); });
+            on.runKeeping([&] { escrito = descarga.Escribe(l, descarga.Producto(l)); }, ctx);
             if (on.left() || !escrito) return false;
         }
         for (const Stock::ItemCantidad& insumo : insumos) {
@@ -268,9 +268,11 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
             if (!conLotes) lotes.assign(1, Stock::ItemCantidad(QString(), QString(), cantidad));
             for (const Stock::ItemCantidad& lote : lotes) {
                 ++ctx.Secuencia;
-                on.run([&] {
+                // What the row resolves into the context (its account, origin, row) stays only
+                // with a row written; its statement is the step's last act.
+                on.runKeeping([&] {
                     escrito = descarga.Escribe(l, descarga.Insumo(l, codigo, insumo.Unidad, lote.Codigo, lote.Cantidad));
-                });
+                }, ctx);
                 if (on.left() || !escrito) return false;
             }
             vb::DoEvents();

@@ -35,7 +35,16 @@ QString DepositoArgumento(ContextoPosteo& ctx) {
 }  // namespace
 
 const QString& DepositoPorDefecto(ContextoPosteo& ctx) {
-    if (!ctx.DepositoDefault) ctx.DepositoDefault = Rellena(core::ObtieneConfiguracion(QStringLiteral("DepositoDefault")));
+    static const QString kSinLeer;
+    if (!ctx.DepositoDefault) {
+        bool fallo = false;
+        const QString deposito = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"), &fallo);
+        if (fallo) {
+            ctx.SinLeer = true;
+            return kSinLeer;
+        }
+        ctx.DepositoDefault = Rellena(deposito);
+    }
     return *ctx.DepositoDefault;
 }
 

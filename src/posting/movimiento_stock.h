@@ -86,6 +86,7 @@ struct ContextoPosteo {
     double PorcentajeIVA = 0;      // the engine's VAT rate, for lines without one that are not exempt
     int LongitudDescripcion = 100; // the engine's longest description
     std::optional<QString> DepositoDefault;   // "DepositoDefault", read once, when first needed
+    bool SinLeer = false;          // a setting the call needed was not read (passed over): the voucher fails
     DatosArticulos Articulos;      // the accounts and costs of the articles posted, read for the call
 
     // ---- where the walk stands ----
@@ -140,7 +141,8 @@ QString CuentaProveedorArticulo(ContextoPosteo& ctx, const QString& articulo);
 vb::Currency CostoArticulo(ContextoPosteo& ctx, const QString& articulo);
 // A reference argument as a literal: NULL, or its value quoted.
 QString LiteralReferencia(const ArgReferencia& r);
-// The "DepositoDefault" setting brought to 4 characters, read once per context.
+// The "DepositoDefault" setting brought to 4 characters, read once per context. Not read, it is
+// blank and the context's SinLeer is set.
 const QString& DepositoPorDefecto(ContextoPosteo& ctx);
 
 // The deposit the context's row leaves from (or its only one), brought to 4 characters: the

@@ -93,10 +93,12 @@ bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Nume
     bool libro = true;
     on.run([&] {
         QString hasta = QStringLiteral("99999999");
-        libro = Obtener_Nro_Comprobante_Contable(ObtieneTCNumeracion(TC), Sucursal, Numero, Letra, ModificaNumeracion,
-                                                 QString(), UNegocio, hasta);
+        bool sinLeer = false;
+        const QString numeracion = ObtieneTCNumeracion(TC, &sinLeer);
+        libro = !sinLeer && Obtener_Nro_Comprobante_Contable(numeracion, Sucursal, Numero, Letra, ModificaNumeracion,
+                                                             QString(), UNegocio, hasta);
     });
-    if (on.left() || !libro) return false;
+    if (on.passedOver() || !libro) return false;
 
     // A proposal already stored in the type's own table moves past the highest stored number.
     const auto controlaTabla = [&](const QString& tabla) { PasaLoGrabado(on, tabla, TC, Sucursal, Numero, Letra, rs); };
@@ -163,7 +165,8 @@ bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Nume
             });
         }
     }
-    const bool dejado = on.left();
+    // A stored number not read may be proposed again: no number.
+    const bool dejado = on.passedOver();
     vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante"));
     cierre.run([&] { Cierra(rs); });
     if (dejado) return false;
@@ -188,8 +191,9 @@ std::optional<QString> AsignarNumeroComprobante(const QString& TC, QString& Sucu
     ado::RecordsetPtr rs;
     vb::OnError on(Tratamiento("AsignarNumeroComprobante"));
     PasaLoGrabado(on, QStringLiteral("V_MV_STOCK"), TC, Sucursal, numero, Letra, rs);
+    const bool dejado = on.passedOver();
     on.run([&] { Cierra(rs); });
-    if (on.left() || !CabeEnOchoDigitos(TC, Sucursal, numero, Letra)) return std::nullopt;
+    if (dejado || !CabeEnOchoDigitos(TC, Sucursal, numero, Letra)) return std::nullopt;
     return Sucursal + numero + Letra;
 }
 

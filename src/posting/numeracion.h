@@ -26,7 +26,8 @@ namespace posting::ast {
 //   OPG PG FC NC ND NP GF PR RM TK TKFC FP SI TRP: the book's number
 //   any other type          the book's number; the control row of the number is deleted
 // Returns true when Numero holds the proposal (eight digits). False when TC is empty (nothing is
-// touched), when the procedure was left on an error (routine "Obtener_Nro_Comprobante"), and
+// touched), when an error of the procedure (routine "Obtener_Nro_Comprobante") or of a read it
+// made was passed over or left, and
 // when the next number would pass 99999999 (the operator is told).
 bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Numero, QString& Letra,
                              bool& ModificaNumeracion, bool ControlaGrabados, const QString& UNegocio = QString());
@@ -42,9 +43,9 @@ namespace posting::Stock {
 // The IDCOMPROBANTE of a new stock voucher (branch & number & letter): the proposal of
 // Obtener_Nro_Comprobante for the current business unit, moved past the highest number of the
 // branch and letter stored in V_MV_STOCK when it is already taken there. Sucursal and Letra come
-// back as the numbering left them. std::nullopt when no number could be given (the numbering or
-// this function was left on an error, routine "AsignarNumeroComprobante", or the numbers ran past
-// 99999999): the voucher must not be written.
+// back as the numbering left them. std::nullopt when no number could be given (an error of the
+// numbering or of this function, routine "AsignarNumeroComprobante", was passed over or left, or
+// the numbers ran past 99999999): the voucher must not be written.
 std::optional<QString> AsignarNumeroComprobante(const QString& TC, QString& Sucursal, QString& Letra);
 
 }  // namespace posting::Stock

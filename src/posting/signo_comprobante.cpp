@@ -48,6 +48,7 @@ int16_t ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA, bool* Fa
 
     int16_t signo = 0;
     bool fallo = false;
+    bool sinTipo = false;   // the type has no row: its sign is not known
     vb::OnError on(TratamientoQueFalla("ObtieneSignoComprobante%", fallo));
     ado::RecordsetPtr rs;
     on.run([&] {
@@ -59,6 +60,7 @@ int16_t ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA, bool* Fa
         if (rs->Eof()) {
             ui::MsgBox(QStringLiteral("El Tipo de Comprobante informado no existe en la tabla de comprobantes"),
                        ui::vbCritical, QStringLiteral("Aviso al operador!!!"));
+            sinTipo = true;
             return;
         }
         const SignoTipo* tabla = EnTabla(tc);
@@ -82,8 +84,8 @@ int16_t ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA, bool* Fa
     });
     Cierra(rs);
 
-    if (Fallo) *Fallo = fallo;
-    if (!LibroIVA && posteo_.enCurso && !fallo) posteo_.signo = std::make_pair(tc, signo);
+    if (Fallo) *Fallo = fallo || sinTipo;
+    if (!LibroIVA && posteo_.enCurso && !fallo && !sinTipo) posteo_.signo = std::make_pair(tc, signo);
     return signo;
 }
 

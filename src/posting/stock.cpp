@@ -14,10 +14,6 @@ namespace {
 // A text in a fixed-size field: cut at the width, or filled with blanks.
 QString Fija(const QString& texto, int ancho) { return texto.left(ancho).leftJustified(ancho, u' '); }
 
-void Marca(bool* fallo, const vb::OnError& on) {
-    if (fallo) *fallo = on.left();
-}
-
 }  // namespace
 
 ItemCantidad::ItemCantidad(const QString& codigo, const QString& unidad, double cantidad)
@@ -29,25 +25,31 @@ bool IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>
     bool resultado = false;
     ado::RecordsetPtr rs;
     vb::OnError on(Tratamiento("IdArticuloTieneInsumos"));
+    // The query and the reading of its rows are one step, and the list is handed over whole at its
+    // end: a failure passed over leaves no inputs, never some of them.
+    Lista.assign(1, ItemCantidad());
+    bool leido = false;
     on.run([&] {
-        Abre(QStringLiteral("SELECT * FROM V_MA_INSUMOS  with(nolock)  WHERE IDARTICULO = '") +
-                 Lit(core::RellenaCodigo(IdArticulo, 25)) + QStringLiteral("'"),
-             rs);
-    });
-    on.run([&] { Lista.assign(1, ItemCantidad()); });
-    on.run([&] {
-        ado::Recordset& r = *rs;
-        resultado = !r.Eof();
-        if (!resultado || SoloVerifica) return;
-        while (!r.Eof()) {
-            Lista.back() = ItemCantidad(util.ValorNoNulo(r.Fields(QStringLiteral("IdArticuloInsumo"))).text(),
-                                        util.ValorNoNulo(r.Fields(QStringLiteral("IdUnidadInsumo"))).text(),
-                                        util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("Cantidad")))));
-            Lista.emplace_back();
-            r.MoveNext();
+        ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM V_MA_INSUMOS  with(nolock)  WHERE IDARTICULO = '") +
+                                     Lit(core::RellenaCodigo(IdArticulo, 25)) + QStringLiteral("'"),
+                                 rs);
+        const bool hay = !r.Eof();
+        std::vector<ItemCantidad> leidos(1);
+        if (hay && !SoloVerifica) {
+            while (!r.Eof()) {
+                leidos.back() = ItemCantidad(util.ValorNoNulo(r.Fields(QStringLiteral("IdArticuloInsumo"))).text(),
+                                             util.ValorNoNulo(r.Fields(QStringLiteral("IdUnidadInsumo"))).text(),
+                                             util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("Cantidad")))));
+                leidos.emplace_back();
+                r.MoveNext();
+            }
         }
+        Lista.swap(leidos);
+        resultado = hay;
+        leido = true;
     });
-    Marca(Fallo, on);
+    // Passed over, the article's inputs are not known: the caller must not go on as if it had none.
+    if (Fallo) *Fallo = on.left() || !leido;
     vb::OnError cierre(Tratamiento("IdArticuloTieneInsumos"));
     cierre.run([&] { Cierra(rs); });
     return resultado;
@@ -61,40 +63,44 @@ bool ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito, st
     bool resultado = false;
     ado::RecordsetPtr rs;
     vb::OnError on(Tratamiento("ArticuloTieneLotes"));
-    on.run([&] {
-        Abre(QStringLiteral("SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '") +
-                 Lit(util.Rellena(IdArticulo, 25)) + QStringLiteral("' AND CANTIDAD > 0  AND IDDEPOSITO = '") +
-                 Lit(core::RellenaCodigo(IdDeposito, 4)) + QStringLiteral("' and not nrolote is null ORDER BY NROLOTE"),
-             rs);
-    });
-    // Quantities are handed out to four decimals, so that fractions add up exactly.
+    // Quantities are handed out to four decimals, so that fractions add up exactly. The query and
+    // the hand-out are one step, the list handed over whole at its end: a failure passed over
+    // leaves the whole quantity without lots, never part of it twice.
     const vb::Currency cantidad = vb::Currency::fromDouble(Cantidad);
-    vb::Currency total;
+    Lista.assign(1, ItemCantidad(QString(), QString(), Cantidad));
+    bool leido = false;
     on.run([&] {
-        Lista.clear();
-        ado::Recordset& r = *rs;
-        resultado = !r.Eof();
-        if (!resultado) {
-            Lista.emplace_back(QString(), QString(), Cantidad);
-            return;
-        }
-        while (!r.Eof()) {
+        ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '") +
+                                     Lit(util.Rellena(IdArticulo, 25)) +
+                                     QStringLiteral("' AND CANTIDAD > 0  AND IDDEPOSITO = '") +
+                                     Lit(core::RellenaCodigo(IdDeposito, 4)) +
+                                     QStringLiteral("' and not nrolote is null ORDER BY NROLOTE"),
+                                 rs);
+        std::vector<ItemCantidad> lotes;
+        vb::Currency total;
+        const bool hay = !r.Eof();
+        if (!hay) lotes.emplace_back(QString(), QString(), Cantidad);
+        while (hay && !r.Eof()) {
             const vb::Currency q =
                 vb::Currency::fromDouble(util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("Cantidad")))));
             const QString lote = util.ValorNoNulo(r.Fields(QStringLiteral("NroLote"))).text();
             if (total + q > cantidad) {
-                Lista.emplace_back(lote, QString(), (cantidad - total).toDouble());
+                lotes.emplace_back(lote, QString(), (cantidad - total).toDouble());
                 total = cantidad;
                 break;
             }
-            Lista.emplace_back(lote, QString(), q.toDouble());
+            lotes.emplace_back(lote, QString(), q.toDouble());
             total = total + q;
             if (total == cantidad) break;
             r.MoveNext();
         }
-        if (total < cantidad) Lista.emplace_back(QString(), QString(), (cantidad - total).toDouble());
+        if (hay && total < cantidad) lotes.emplace_back(QString(), QString(), (cantidad - total).toDouble());
+        Lista.swap(lotes);
+        resultado = hay;
+        leido = true;
     });
-    Marca(Fallo, on);
+    // Passed over, the lots are not known: the caller must not post the quantity as if it had none.
+    if (Fallo) *Fallo = on.left() || !leido;
     vb::OnError cierre(Tratamiento("ArticuloTieneLotes"));
     cierre.run([&] { Cierra(rs); });
     return resultado;

@@ -10,8 +10,9 @@
 //   Stock::ArticuloTieneLotes(codigo, deposito, lotes, cantidad, &fallo);
 //   const double stock = Stock::ControlStock("A001", "000123", "UN");
 //
-// A function left on an error (the operator answered neither Retry nor Ignore) keeps what it had
-// reached and sets *Fallo, so a caller that must not go on with half a list can tell.
+// A list is read whole or not at all. When its reading did not complete (the operator passed
+// over the error or left), the list is the "nothing read" one and *Fallo is set, so a caller that
+// must not go on without the list can tell.
 #include <QString>
 #include <vector>
 

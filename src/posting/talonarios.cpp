@@ -60,13 +60,13 @@ QString SentenciaUltimo(const QString& letra, const QString& numero, const QStri
 
 }  // namespace
 
-QString ObtieneTCNumeracion(const QString& TC) {
-    const QString valor = vb::Trim(core::ObtieneConfiguracion(QStringLiteral("NUM_") + vb::Trim(TC)));
+QString ObtieneTCNumeracion(const QString& TC, bool* Fallo) {
+    const QString valor = vb::Trim(core::ObtieneConfiguracion(QStringLiteral("NUM_") + vb::Trim(TC), Fallo));
     return valor.isEmpty() ? TC : valor;
 }
 
 bool ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, const QString& Numero, QString& Letra,
-                                 QString& Mensaje, const QString& Fecha) {
+                                 QString& Mensaje, const QString& Fecha, bool* Fallo) {
     data::DB_Dll& db = data::gDBPrincipal();
     utillib::UtilTexto& util = core::gUtilTexto();
     const double numero = vb::Val(Numero);
@@ -79,9 +79,15 @@ bool ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, con
     if (vb::Trim(Letra).isEmpty()) Letra = QStringLiteral("X");
     const QString L = vb::Trim(Letra);
 
+    bool sinLeer = false;
     const QString externo = db.DatosTabla(QStringLiteral("V_TA_CPTE"), TC, QStringLiteral("EXTERNO"),
-                                          QStringLiteral("CODIGO"), 8, QString(), true, false)
+                                          QStringLiteral("CODIGO"), 8, QString(), true, false, &sinLeer)
                                 .text();
+    if (Fallo) *Fallo = sinLeer;
+    if (sinLeer) {
+        Mensaje.clear();
+        return false;
+    }
     if (!externo.isEmpty() && core::ConvierteBooleano(externo)) {
         Mensaje.clear();
         return true;
@@ -198,12 +204,16 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
             .setValue(vb::Variant(vb::Format(vb::Variant(vb::Now()), core::ObtieneFormatoFechaHora())));
     };
 
-    on.run([&] { tc = ObtieneTCNumeracion(TC); });
+    // A read a helper could not make (its error told there) leaves the book as it is: false.
+    bool sinLeer = false;
+    on.run([&] { tc = ObtieneTCNumeracion(TC, &sinLeer); });
+    if (sinLeer) return false;
     const QString tc4 = Lit(core::RellenaCodigo(tc, 4));
     on.run([&] {
         QString mensaje;
-        ValidaNumeracionComprobante(tc, Sucursal, Numero, Letra, mensaje, QString());
+        ValidaNumeracionComprobante(tc, Sucursal, Numero, Letra, mensaje, QString(), &sinLeer);
     });
+    if (sinLeer) return false;
     on.run([&] {
         ado::Recordset& r = AbreModificable(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = '") +
                                                 tc4 + QStringLiteral("' AND TALONARIO =") +
@@ -231,10 +241,19 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
             });
             on.run([&] { pasoControl(*rs); });
         } else {
-            on.run([&] {
-                if (actualizaUltimo) escribeUltimo(*rs);
-            });
-            on.run([&] { rs->Update(); });
+            // The record's new values and their writing are one step: a failure drops the edit,
+            // so neither a retry nor a later Update writes half of it.
+            on.runUndoing(
+                [&] {
+                    if (actualizaUltimo) escribeUltimo(*rs);
+                    rs->Update();
+                },
+                [&]() noexcept {
+                    try {
+                        if (rs) rs->CancelUpdate();
+                    } catch (...) {   // no edit was pending
+                    }
+                });
         }
     };
     if (enLibros) {
@@ -267,7 +286,8 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
             });
         }
     }
-    const bool dejado = on.left();
+    // A read passed over may have missed the book: its number would not move on.
+    const bool dejado = on.passedOver();
     vb::OnError cierre(Tratamiento("ConsultaComprobante"));
     cierre.run([&] { Cierra(rs); });
     return !dejado && !sinLibro;
@@ -315,7 +335,8 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
                           rs)
                          .Eof();
     });
-    if (on.left()) {
+    // A read of the books passed over is no type without books.
+    if (on.passedOver()) {
         Cierra(rs);
         return false;
     }
@@ -326,7 +347,8 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
         Numero = QStringLiteral("00000001");
         Letra = QStringLiteral("X");
     } else {
-        on.run([&] {
+        // The book's number, branch and letter are taken together: a failure leaves none of them.
+        on.runKeeping([&] {
             ado::Recordset& r = *rs;
             while (!r.Eof()) {
                 const vb::Variant letras = r.Fields(QStringLiteral("Letras")).Value();
@@ -358,7 +380,7 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
                 }
                 r.MoveNext();
             }
-        });
+        }, Sucursal, Numero, NroHasta, Letra, TalonarioActual, ModificaNumeracion, tomado, utilizados);
         on.run([&] {
             Letra = vb::Trim(Letra);
             if (utilizados)
@@ -372,7 +394,7 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
         // vouchers move it on.
         if (!tomado && !on.left() && vb::Trim(Numero).isEmpty()) Numero = QStringLiteral("00000001");
     }
-    const bool dejado = on.left();
+    const bool dejado = on.passedOver();
     vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante_Contable"));
     cierre.run([&] { Cierra(rs); });
     return !dejado;

@@ -16,7 +16,8 @@ namespace posting::ast {
 inline int TalonarioActual = 0;
 
 // The type whose books number TC: the setting "NUM_" & Trim(TC) when it holds a value, else TC.
-QString ObtieneTCNumeracion(const QString& TC);
+// Fallo, when given, tells that the setting was not read (TC is then no answer).
+QString ObtieneTCNumeracion(const QString& TC, bool* Fallo = nullptr);
 
 // Checks a voucher number against its book. Letra comes back "X" when empty; Mensaje receives the
 // reason of a False answer, word for word:
@@ -26,9 +27,11 @@ QString ObtieneTCNumeracion(const QString& TC);
 //     range or not above 0, followed by the closing line "Verifique los datos ...".
 // True, with Mensaje empty, for a type numbered outside (EXTERNO), an open range of a book that
 // may renumber, or a number inside its book's range. Sets TalonarioActual to the last book of
-// the branch whose range holds the number. No error handler: a failure raises to the caller.
+// the branch whose range holds the number. No error handler: a failure raises to the caller, but
+// the type's EXTERNO flag is read through DatosTabla, which asks itself: not read, it sets Fallo
+// (when given) and the number is not checked (false, Mensaje empty).
 bool ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, const QString& Numero, QString& Letra,
-                                 QString& Mensaje, const QString& Fecha);
+                                 QString& Mensaje, const QString& Fecha, bool* Fallo = nullptr);
 
 // Brings the book of a stored voucher up to date: its last number for the letter (it only moves
 // forward) and, for accounting books ("Contable"), ForzarControl or type "OC", the control row
@@ -41,8 +44,9 @@ bool ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, con
 //     number and fechahora_modificacion); no control row.
 // A voucher whose branch is not the book's for the letter changes nothing. A type without any
 // book shows "Error en grabación del Comprobante, no se ha encontrado el comprobante configurado".
-// Returns false when the book could not be brought up to date: the procedure was left on an
-// error (routine "ConsultaComprobante"), or the type has no book (after that box).
+// Returns false when the book could not be brought up to date: an error of the procedure (routine
+// "ConsultaComprobante") or of a read it made was passed over or left, or the type has no book
+// (after that box).
 bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, const QString& Sucursal,
                                     const QString& Numero, QString& Letra, bool GeneraSentencia,
                                     QString& Sentencia, bool ForzarControl = false, bool NoActualizaUltimo = false);
@@ -57,7 +61,8 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
 // When every book is used up the operator is told once ("Todos los talonarios del comprobante
 // ..."). When no book is taken, Sucursal and NroHasta stay as passed and an empty Numero becomes
 // "00000001"; a type without books gives "0001", "00000001", "X".
-// Returns false when left on an error (routine "Obtener_Nro_Comprobante_Contable").
+// Returns false when an error was passed over or left (routine "Obtener_Nro_Comprobante_Contable"):
+// no number is proposed from books it could not read.
 bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QString& Numero, QString& Letra,
                                       bool& ModificaNumeracion, const QString& Fecha, const QString& UNegocio,
                                       QString& NroHasta);

@@ -16,14 +16,15 @@ enum class Sentido { Directo, Inverso };
 
 // The conversion through the article's equivalence; see ConvierteCantidadEquiv.
 double Convierte(const QString& articulo, const QString& unidadOrigen, double cantidad, const QString& destino,
-                Sentido sentido, QString* unidadArticulo) {
+                Sentido sentido, QString* unidadArticulo, bool* fallo) {
+    if (fallo) *fallo = false;
     if (cantidad == 0) return 0;
     if (unidadOrigen.compare(destino, Qt::CaseInsensitive) == 0) return cantidad;
     QString origen = unidadOrigen;
     QString operador;
     double coeficiente = 0;
     bool sinUnidad = false;
-    const bool hallada = IdArticuloTieneEquivalencias(articulo, destino, operador, origen, coeficiente, sinUnidad);
+    const bool hallada = IdArticuloTieneEquivalencias(articulo, destino, operador, origen, coeficiente, sinUnidad, fallo);
     if (unidadArticulo) *unidadArticulo = origen;
     if (!hallada) return 0;
     // A row found swapped ("*") divides going forward; a direct one ("/") multiplies.
@@ -77,23 +78,24 @@ bool IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& Unid
         busca(origen, destino, "/");
         if (!resultado) busca(destino, origen, "*");
     }
-    if (Fallo) *Fallo = on.left();
+    if (Fallo) *Fallo = on.passedOver();
     vb::OnError cierre(Tratamiento("IdArticuloTieneEquivalencias"));
     cierre.run([&] { Cierra(rs); });
-    return resultado && !on.left();
+    return resultado && !on.passedOver();
 }
 
 double ConvierteCantidadEquiv(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
-                              const QString& UnidadDestino, QString* UnidadArticulo) {
-    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Directo, UnidadArticulo);
+                              const QString& UnidadDestino, QString* UnidadArticulo, bool* Fallo) {
+    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Directo, UnidadArticulo, Fallo);
 }
 
 double ConvierteCantidadEquivInversa(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
-                                     const QString& UnidadDestino, QString* UnidadArticulo) {
-    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Inverso, UnidadArticulo);
+                                     const QString& UnidadDestino, QString* UnidadArticulo, bool* Fallo) {
+    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Inverso, UnidadArticulo, Fallo);
 }
 
-void CalculaCantidadesEquivGrilla(ui::FlexGrid& Grilla) {
+bool CalculaCantidadesEquivGrilla(ui::FlexGrid& Grilla) {
+    bool leidas = true;
     utillib::UtilTexto& util = core::gUtilTexto();
     const int fila = Grilla.Row();
     const struct {
@@ -106,11 +108,14 @@ void CalculaCantidadesEquivGrilla(ui::FlexGrid& Grilla) {
             continue;
         }
         const double cantidad = util.ADoble(Grilla.TextMatrix(fila, art::Cantidad));   // no Currency range
+        bool fallo = false;
         const double convertida = ConvierteCantidadEquiv(Grilla.TextMatrix(fila, art::IdArticulo),
                                                          vb::Trim(Grilla.TextMatrix(fila, art::IdUnidad)), cantidad,
-                                                         d.unidad);
+                                                         d.unidad, nullptr, &fallo);
+        if (fallo) leidas = false;
         Grilla.SetTextMatrix(fila, d.columna, vb::NumberText(convertida));
     }
+    return leidas;
 }
 
 }  // namespace posting::Stock

@@ -14,7 +14,7 @@ namespace posting {
 
 namespace {
 
-bool Setting(const char* clave) { return core::FlagSI(core::ObtieneConfiguracion(QLatin1String(clave))); }
+bool Setting(const char* clave, bool* fallo) { return core::FlagSI(core::ObtieneConfiguracion(QLatin1String(clave), fallo)); }
 
 }  // namespace
 
@@ -28,11 +28,17 @@ void ClsCmnCptes::AsignarDatosComprobante(const QString& TC, const QString& SucN
         return core::gUtilTexto().TrataError(e, std::nullopt, QStringLiteral("AsignarDatosPresupuesto"));
     });
     vouchers::CargaComprobante carga(*this, on, TC, SucNroLetra, Compras, ConvertirMoneda);
-    on.run([&] { carga.DescargaStock = Setting("DescargaStockRemitos"); });
+    // The settings and the voucher type's system decide what each line loads: one a helper could
+    // not read (its error told there) loads nothing, rather than every line on a default.
+    bool sinLeer = false;
+    on.run([&] { carga.DescargaStock = Setting("DescargaStockRemitos", &sinLeer); });
+    if (sinLeer) return;
     on.run([&] { carga.Negada = IdRepartoRM && *IdRepartoRM == -98; });
     on.run([&] {
-        carga.EntregaParcial = core::ConvierteBooleano(core::ObtieneConfiguracion(QStringLiteral("EntregaParcialRemito")));
+        carga.EntregaParcial =
+            core::ConvierteBooleano(core::ObtieneConfiguracion(QStringLiteral("EntregaParcialRemito"), &sinLeer));
     });
+    if (sinLeer) return;
     // A key that names no voucher (a complement that is not a whole number) loads nothing.
     vouchers::SentenciasComprobante sql;
     bool hayClave = false;
@@ -43,10 +49,11 @@ void ClsCmnCptes::AsignarDatosComprobante(const QString& TC, const QString& SucN
     if (!hayClave) return;
     on.run([&] {
         const QString sistema = db.DatosTabla(QStringLiteral("V_TA_CPTE"), vb::Variant(TC), QStringLiteral("SISTEMA"),
-                                              QStringLiteral("Codigo"), ado::adBSTR, QString(), true, false)
+                                              QStringLiteral("Codigo"), ado::adBSTR, QString(), true, false, &sinLeer)
                                     .text();
         carga.SistemaCompras = sistema.compare(QLatin1String("COMPRAS"), Qt::CaseInsensitive) == 0;
     });
+    if (sinLeer) return;
 
     // A voucher without a head is not there: its lines are not loaded.
     ado::RecordsetPtr cabecera, tareas, lineas, otros;

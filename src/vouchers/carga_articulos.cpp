@@ -64,8 +64,12 @@ QString ImporteTotalLinea(const ui::FlexGrid& g, int fila) {
 }
 
 void CargaComprobante::CuentaLineas(ado::Recordset& lineas) {
-    for (; !lineas.Eof(); lineas.MoveNext()) ++repartos_[ClaveArticulo(Campo(lineas, "IdArticulo").text())].lineas;
+    // Counted aside and added once the walk is back at the first line: a walk that fails counts
+    // nothing, and its retry counts each line once.
+    std::map<QString, int> cuenta;
+    for (; !lineas.Eof(); lineas.MoveNext()) ++cuenta[ClaveArticulo(Campo(lineas, "IdArticulo").text())];
     lineas.MoveFirst();
+    for (const auto& [clave, n] : cuenta) repartos_[clave].lineas += n;
 }
 
 CargaComprobante::Reparto& CargaComprobante::RepartoDe(const QString& articulo) {
@@ -114,60 +118,51 @@ double CargaComprobante::Aplicado(ado::Recordset& r, double cantidad) {
 
 void CargaComprobante::Articulo(ado::Recordset& r, ui::FlexGrid& g) {
     const int fila = g.Rows() - 1;
-    bool pideDeposito = false;
-    double cantidad = 0, aplicado = 0;
-    on_.run([&] { pideDeposito = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("PideDepositoEnCptes"))); });
-    on_.run([&] {
-        cantidad = Util().ADoble(Campo(r, "Cantidad"));
-        const QString articulo = Campo(r, "IdArticulo").text();
-        aplicado = Aplicado(r, cantidad);
-        --RepartoDe(articulo).lineas;
-    });
+    bool sinLeer = false;
+    const bool pideDeposito = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("PideDepositoEnCptes"), &sinLeer));
+    if (sinLeer) {
+        sinLeer_ = true;
+        return;
+    }
+    const double cantidad = Util().ADoble(Campo(r, "Cantidad"));
+    const QString articulo = Campo(r, "IdArticulo").text();
+    GuardaReparto(articulo);
+    double aplicado = Aplicado(r, cantidad);
+    --RepartoDe(articulo).lineas;
     // The quantity left to load; negated, the line goes the other way (a return of what it loaded).
     if (Negada) aplicado = -aplicado;
     const double resto = (Negada ? -cantidad : cantidad) - aplicado + 0.0;
     const bool devolucion = Es(tc_, "RM") && cantidad < 0 && aplicado == 0;
-    on_.run([&] {
-        const bool negativa = lots::ComparaCantidades(resto, 0) < 0;
-        g.SetTextMatrix(fila, Cantidad, negativa && !devolucion ? QStringLiteral("0") : vb::NumberText(resto));
-    });
-    on_.run([&] { ColumnasDeLinea(r, g, fila); });
-    on_.run([&] {
-        if (!SistemaCompras) {
-            Textos(r, g, fila, {{PorcDto, "PorcDto"}, {IdListaPrecio, "IdLista"}});
-            g.SetTextMatrix(fila, EnComodato, enComodato_);
-            if (pideDeposito) Textos(r, g, fila, {{IdDeposito, "IdDeposito"}});
-        }
-    });
-    on_.run([&] { ColumnasDelMaestro(Campo(r, "IdArticulo").text(), g, fila); });
-    on_.run([&] {
-        g.SetTextMatrix(fila, Coeficiente, EsNulo(r, "CantidadUD") ? QStringLiteral("1") : Texto(r, "CantidadUD"));
-        g.SetTextMatrix(fila, IdUnidadBase,
-                        EsNulo(r, "IdUnidadBase") ? g.TextMatrix(fila, IdUnidad) : Texto(r, "IdUnidadBase"));
-        if (!EsNulo(r, "Presentacion")) Textos(r, g, fila, {{Presentacion, "Presentacion"}});
-        Importes(r, g, fila, {{Costo, "Costo"}, {PrecioSinIVA, "IMPORTE_S_IVA"}, {Impuestos, "Impuestos"},
-                              {ITC, "iTC"}, {Total, "Total"}});
-        // A loaded line keeps its controlled-by value and origin in columns 37 and 36; an order
-        // carries no lots.
-        if (!Es(tc_, "NP"))
-            Textos(r, g, fila, {{Lotes, "Nro_Lote"}, {Series, "Nro_Serie"}, {LoteAduana, "ControladoPor"},
-                                {LoteOrigen, "IdOrigen"}});
-        g.SetTextMatrix(fila, EsExento, Bandera(r, "Exento"));
-        if (!SistemaCompras) Textos(r, g, fila, {{TasaIVA, "AlicIVA"}});
-        if (SistemaCompras && !EsNulo(r, "Precio_Lista")) Importes(r, g, fila, {{PrecioLista, "Precio_Lista"}});
-        g.SetTextMatrix(fila, TotalLinea, ImporteTotalLinea(g, fila));
-        if (SistemaCompras) g.SetTextMatrix(fila, CodigoArtProveedor, Campo(r, "CodigoArtProveedor").text());
-    });
-    on_.run([&] {
-        g.SetTextMatrix(fila, RestoPorAplicar, vb::NumberText(cantidad - aplicado + 0.0));
-        g.SetTextMatrix(fila, CpteCargado, vb::Trim(sucNroLetra_));
-    });
-    int final = fila;
-    if (!SistemaCompras && core::gMaderera) on_.run([&] { final = Maderera(r, g, fila); });
-    on_.run([&] {
-        g.SetRow(final);
-        posting::Stock::CalculaCantidadesEquivGrilla(g);
-    });
+    const bool negativa = lots::ComparaCantidades(resto, 0) < 0;
+    g.SetTextMatrix(fila, Cantidad, negativa && !devolucion ? QStringLiteral("0") : vb::NumberText(resto));
+    ColumnasDeLinea(r, g, fila);
+    if (!SistemaCompras) {
+        Textos(r, g, fila, {{PorcDto, "PorcDto"}, {IdListaPrecio, "IdLista"}});
+        g.SetTextMatrix(fila, EnComodato, enComodato_);
+        if (pideDeposito) Textos(r, g, fila, {{IdDeposito, "IdDeposito"}});
+    }
+    ColumnasDelMaestro(articulo, g, fila);
+    g.SetTextMatrix(fila, Coeficiente, EsNulo(r, "CantidadUD") ? QStringLiteral("1") : Texto(r, "CantidadUD"));
+    g.SetTextMatrix(fila, IdUnidadBase,
+                    EsNulo(r, "IdUnidadBase") ? g.TextMatrix(fila, IdUnidad) : Texto(r, "IdUnidadBase"));
+    if (!EsNulo(r, "Presentacion")) Textos(r, g, fila, {{Presentacion, "Presentacion"}});
+    Importes(r, g, fila, {{Costo, "Costo"}, {PrecioSinIVA, "IMPORTE_S_IVA"}, {Impuestos, "Impuestos"},
+                          {ITC, "iTC"}, {Total, "Total"}});
+    // A loaded line keeps its controlled-by value and origin in columns 37 and 36; an order
+    // carries no lots.
+    if (!Es(tc_, "NP"))
+        Textos(r, g, fila, {{Lotes, "Nro_Lote"}, {Series, "Nro_Serie"}, {LoteAduana, "ControladoPor"},
+                            {LoteOrigen, "IdOrigen"}});
+    g.SetTextMatrix(fila, EsExento, Bandera(r, "Exento"));
+    if (!SistemaCompras) Textos(r, g, fila, {{TasaIVA, "AlicIVA"}});
+    if (SistemaCompras && !EsNulo(r, "Precio_Lista")) Importes(r, g, fila, {{PrecioLista, "Precio_Lista"}});
+    g.SetTextMatrix(fila, TotalLinea, ImporteTotalLinea(g, fila));
+    if (SistemaCompras) g.SetTextMatrix(fila, CodigoArtProveedor, Campo(r, "CodigoArtProveedor").text());
+    g.SetTextMatrix(fila, RestoPorAplicar, vb::NumberText(cantidad - aplicado + 0.0));
+    g.SetTextMatrix(fila, CpteCargado, vb::Trim(sucNroLetra_));
+    const int final = !SistemaCompras && core::gMaderera ? Maderera(r, g, fila) : fila;
+    g.SetRow(final);
+    if (!posting::Stock::CalculaCantidadesEquivGrilla(g)) sinLeer_ = true;
 }
 
 // The line's own columns, in the voucher's currency or converted.
@@ -177,8 +172,10 @@ void CargaComprobante::ColumnasDeLinea(ado::Recordset& r, ui::FlexGrid& g, int f
     Importes(r, g, fila, {{Precio, "Importe"}});
     if (!Verdadero(r, "Exento")) {
         // The price with VAT is shown to final consumers (letter B).
-        const QString letra = posting::ast::ObtieneLetraComprobante(core::ObtieneConfiguracion(QStringLiteral("CONDIVA")),
-                                                                   condicionIVA_);
+        bool sinLeer = false;
+        const QString condicion = core::ObtieneConfiguracion(QStringLiteral("CONDIVA"), &sinLeer);
+        if (sinLeer) sinLeer_ = true;
+        const QString letra = posting::ast::ObtieneLetraComprobante(condicion, condicionIVA_);
         if (letra == QLatin1String("B")) g.SetTextMatrix(fila, PrecioConIVA, Importe(r, "Importe"));
     }
 }
@@ -193,11 +190,13 @@ void CargaComprobante::ColumnasDelMaestro(const QString& articulo, ui::FlexGrid&
 
 void CargaComprobante::ColumnasDelArticulo(const ado::Recordset& a, ui::FlexGrid& g, int fila) {
     const vb::Variant tipo = Campo(a, "IdTipo");
+    bool sinLeer = false;
     g.SetTextMatrix(fila, DescripcionTipo,
                     vb::Trim(data::gDBPrincipal()
                                  .DatosTabla(QStringLiteral("V_TA_TipoArticulo"), tipo, QStringLiteral("Descripcion"),
-                                             QStringLiteral("IdTipo"), ado::adBSTR)
+                                             QStringLiteral("IdTipo"), ado::adBSTR, QString(), false, false, &sinLeer)
                                  .text()));
+    if (sinLeer) sinLeer_ = true;
     Textos(a, g, fila, {{Presentacion, "Presentacion"}, {CodigoBarra, "CodigoBarra"}});
     const Columnas banderas = {{PideSerie, "UsaSerie"}, {PideLote, "UsaLote"},
                                {posting::art::Perecedero, "Perecedero"}, {PideTalle, "UsaTalle"},
@@ -207,10 +206,16 @@ void CargaComprobante::ColumnasDelArticulo(const ado::Recordset& a, ui::FlexGrid
 }
 
 int CargaComprobante::Maderera(ado::Recordset& r, ui::FlexGrid& g, int fila) {
+    bool sinLeer = false;
     QString medidas = vb::Trim(data::gDBPrincipal()
                                    .DatosTabla(QStringLiteral("V_MA_ARTICULOS"), Campo(r, "IdArticulo"),
-                                               QStringLiteral("PIDEMEDIDAS"), QStringLiteral("IDARTICULO"), ado::adBSTR)
+                                               QStringLiteral("PIDEMEDIDAS"), QStringLiteral("IDARTICULO"), ado::adBSTR,
+                                               QString(), false, false, &sinLeer)
                                    .text());
+    if (sinLeer) {
+        sinLeer_ = true;
+        return fila;
+    }
     if (medidas.isEmpty()) medidas = QStringLiteral("FALSO");
     const bool pideMedidas = core::ConvierteBooleano(medidas);
     g.SetTextMatrix(fila, PideMedidas, pideMedidas ? QStringLiteral("1") : QStringLiteral("0"));
@@ -241,6 +246,7 @@ int CargaComprobante::Fusiona(ui::FlexGrid& g, int r) {
         if (!(igual(i, IdArticulo) && igual(i, IdUnidad) && igual(i, Espesor) && igual(i, Ancho) && igual(i, ImporteUd)))
             continue;
         if (TieneListas(g, i)) continue;
+        GuardaFila(g, i);   // put back should the record fail after the merge
         const double qi = Util().ADoble(g.TextMatrix(i, Cantidad));
         const double qr = Util().ADoble(g.TextMatrix(r, Cantidad));
         const double suma = qi + qr;

@@ -42,13 +42,34 @@ void CargaComprobante::Recorre(ado::Recordset& r, ui::FlexGrid& g, Pasada pasada
     if (!hay) return;
     // The first row this pass writes: the last one when it holds no line, else a new one.
     on_.run([&] { primeraFila_ = vb::Trim(g.TextMatrix(g.Rows() - 1, 0)).isEmpty() ? g.Rows() - 1 : g.Rows(); });
-    for (bool primero = true; hay && !on_.left(); primero = false) {
-        if (!primero) on_.run([&] { g.SetRows(g.Rows() + 1); });
-        // A line already in the last row is never written over.
-        on_.run([&] {
-            if (!vb::Trim(g.TextMatrix(g.Rows() - 1, 0)).isEmpty()) g.SetRows(g.Rows() + 1);
-        });
-        (this->*pasada)(r, g);
+    bool escrita = false;   // a record of this pass is in the grid
+    while (hay && !on_.left()) {
+        guardado_.emplace();
+        guardado_->filas = g.Rows();
+        guardado_->fila = g.Row();
+        guardado_->col = g.Col();
+        GuardaFila(g, g.Rows() - 1);
+        bool hecho = false;
+        on_.runUndoing(
+            [&] {
+                if (escrita) g.SetRows(g.Rows() + 1);
+                // A line already in the last row is never written over.
+                if (!vb::Trim(g.TextMatrix(g.Rows() - 1, 0)).isEmpty()) g.SetRows(g.Rows() + 1);
+                sinLeer_ = false;
+                (this->*pasada)(r, g);
+                // A value a helper could not read (the operator already answered it there) leaves
+                // the line out, as a failure of the record passed over does, without a second
+                // question: a line is never loaded with columns it did not read.
+                if (sinLeer_) {
+                    Restaura(g);
+                    return;
+                }
+                hecho = true;
+            },
+            [&]() noexcept { Restaura(g); });
+        // Passed over, the record left nothing: the next one takes its place.
+        if (hecho) escrita = true;
+        guardado_.reset();
         bool movido = false;
         on_.run([&] {
             r.MoveNext();
@@ -58,6 +79,36 @@ void CargaComprobante::Recorre(ado::Recordset& r, ui::FlexGrid& g, Pasada pasada
         if (!movido) break;
     }
     on_.run([&] { g.SetRows(g.Rows() + 1); });
+}
+
+void CargaComprobante::GuardaFila(const ui::FlexGrid& g, int fila) {
+    if (!guardado_ || fila < g.FixedRows() || fila >= guardado_->filas || guardado_->textos.count(fila)) return;
+    std::vector<QString> textos;
+    textos.reserve(static_cast<size_t>(g.Cols()));
+    for (int c = 0; c < g.Cols(); ++c) textos.push_back(g.TextMatrix(fila, c));
+    guardado_->textos.emplace(fila, std::move(textos));
+}
+
+void CargaComprobante::GuardaReparto(const QString& articulo) {
+    if (!guardado_ || guardado_->reparto) return;
+    const QString clave = vb::Trim(articulo).toUpper();
+    const auto it = repartos_.find(clave);
+    guardado_->reparto.emplace(clave, it == repartos_.end() ? std::nullopt : std::optional<Reparto>(it->second));
+}
+
+void CargaComprobante::Restaura(ui::FlexGrid& g) noexcept {
+    if (!guardado_) return;
+    Guardado& a = *guardado_;
+    if (g.Rows() != a.filas) g.SetRows(a.filas);
+    for (const auto& [fila, textos] : a.textos)
+        for (int c = 0; c < static_cast<int>(textos.size()) && c < g.Cols(); ++c)
+            g.SetTextMatrix(fila, c, textos[static_cast<size_t>(c)]);
+    g.SetRow(a.fila);
+    g.SetCol(a.col);
+    if (a.reparto) {
+        if (a.reparto->second) repartos_[a.reparto->first] = *a.reparto->second;
+        else repartos_.erase(a.reparto->first);
+    }
 }
 
 QString CargaComprobante::Importe(const ado::Recordset& r, const char* campo) const {
@@ -86,14 +137,14 @@ void CargaComprobante::ImportesFormateados(const ado::Recordset& r, ui::FlexGrid
 
 void CargaComprobante::Tarea(ado::Recordset& r, ui::FlexGrid& g) {
     using namespace tar;
-    on_.run([&] {
+    {
         const int f = g.Rows() - 1;
         Textos(r, g, f, {{IdTarea, "IdTarea"}, {CodigoOriginal, "IdTarea"}, {Descripcion, "Descripcion"}});
         // Horas holds minutes; a task without them shows none.
         const QString minutos = Texto(r, "Horas");
         long horas = 0, resto = 0;
         g.SetTextMatrix(f, Horas, core::FormateaMinutos(minutos.isEmpty() ? vb::Variant(0) : vb::Variant(minutos),
-                                                        horas, resto).text());
+                                                        horas, resto, &sinLeer_).text());
         ImportesFormateados(r, g, f, {{ValorHora, "ValorHora"}, {ValorHoraSinIVA, "valorHora_S_Iva"}, {Total, "Total"}});
         if (compras_) return;   // purchase tasks carry no more
         Textos(r, g, f, {{ObservAdic, "descripcionadicional"}, {FechaInicio, "FechaEstInicio"}, {FechaFin, "FechaEstFin"},
@@ -103,15 +154,13 @@ void CargaComprobante::Tarea(ado::Recordset& r, ui::FlexGrid& g) {
         for (const ColumnaCampo& c : {ColumnaCampo{FhPresentacion, "FHPRESENTACION"}, ColumnaCampo{FhEmision, "FHEMISION"},
                                       ColumnaCampo{NroExp, "NROEXP"}, ColumnaCampo{FhEntrega, "FhEntrega"}})
             g.SetTextMatrix(f, c.columna, Campo(r, c.campo).text());   // as stored, not trimmed
-    });
+    }
 }
 
 void CargaComprobante::OtroConcepto(ado::Recordset& r, ui::FlexGrid& g) {
-    on_.run([&] {
-        const int f = g.Rows() - 1;
-        Textos(r, g, f, {{otr::Detalle, "Observacion"}});
-        ImportesFormateados(r, g, f, {{otr::Importe, "Importe"}, {otr::ImporteSinIVA, "IMPORTE_S_IVA"}});
-    });
+    const int f = g.Rows() - 1;
+    Textos(r, g, f, {{otr::Detalle, "Observacion"}});
+    ImportesFormateados(r, g, f, {{otr::Importe, "Importe"}, {otr::ImporteSinIVA, "IMPORTE_S_IVA"}});
 }
 
 }  // namespace vouchers

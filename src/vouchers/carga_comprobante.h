@@ -17,6 +17,8 @@
 #include <initializer_list>
 #include <map>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace ui {
 class FlexGrid;
@@ -62,6 +64,9 @@ public:
     // Every record of the recordset into the grid, one row each: a record goes into the last row,
     // or into a new one when the last already holds a line (column 0 not blank); after the last
     // record the grid gets one empty row for entry. An empty recordset leaves the grid as it was.
+    // A record is one step of the runner: its row is written whole or, when it fails, taken back
+    // with everything the record changed (a merged row, the article's share), so Retry loads it
+    // once and Ignore goes on without it.
     void Recorre(ado::Recordset& r, ui::FlexGrid& g, Pasada pasada);
 
 private:
@@ -97,6 +102,18 @@ private:
     // measures and unit price; the row merged into, or -1.
     int Fusiona(ui::FlexGrid& g, int fila);
 
+    // What the record under way changed, to be put back when it fails: the grid's size and
+    // current cell, the texts of the rows it wrote into or merged into, as they were, and the
+    // article's share (none: the article had none yet).
+    struct Guardado {
+        int filas = 0, fila = 0, col = 0;
+        std::map<int, std::vector<QString>> textos;
+        std::optional<std::pair<QString, std::optional<Reparto>>> reparto;
+    };
+    void GuardaFila(const ui::FlexGrid& g, int fila);
+    void GuardaReparto(const QString& articulo);
+    void Restaura(ui::FlexGrid& g) noexcept;
+
     posting::ClsCmnCptes& cpte_;
     vb::OnError& on_;
     QString tc_;
@@ -108,6 +125,10 @@ private:
     QString condicionIVA_;
     QString enComodato_ = QStringLiteral("0");
     std::map<QString, Reparto> repartos_;
+    std::optional<Guardado> guardado_;   // while a record is loaded
+    // A setting or master value the record needed was not read (a helper told the operator and
+    // was passed over or left): the record is left out whole.
+    bool sinLeer_ = false;
 };
 
 // The line total shown (column TotalLinea) of an articles-grid row: its total plus its internal and

@@ -6,6 +6,9 @@
 #include "platform/ui/flex_grid_view.h"
 #include "platform/ui/prompter.h"
 #include "posting/cls_cmn_cptes.h"
+#include "data/db_dll.h"
+#include "platform/vb/on_error.h"
+#include "support/enesima_sentencia.h"
 
 #include <QAction>
 #include <QApplication>
@@ -212,6 +215,19 @@ TEST_F(LoteyPosicionTest, BalancesInTheLinesUnitAndTheDepositRow) {
     EXPECT_EQ(Columna(*d, 4), QStringList({"2", "1"}));
     d = Abre(24, "000123", "A002", "UN  ");
     EXPECT_EQ(Columna(*d, 3), QStringList({"24", "24"}));
+    {
+        // The box's equivalence not read, its error passed over where it is read: no balance is
+        // shown (none as 0 boxes), and none is proposed.
+        ui::ScriptedPrompter p;
+        p.answer(vb::kIgnore, "rechazada").answer(vb::kIgnore);
+        data::gDBPrincipal().setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+            [](const QString& sql) { return sql.contains(QLatin1String("S_TA_EQUIV")); }, 1,
+            testsupport::Rechaza(QStringLiteral("rechazada"))));
+        d = Abre(3, "000123", "A002", "CJ  ");
+        data::gDBPrincipal().setConnectionCalls(nullptr);
+        EXPECT_EQ(d->MSFlexGrid1.Rows(), 1);
+        EXPECT_EQ(d->FilaDeposito(), -1);
+    }
 
     d = Abre(5, "000456", "A002");   // a balance below 0 is not taken from
     EXPECT_EQ(Columna(*d, 4), QStringList({"3", "0"}));

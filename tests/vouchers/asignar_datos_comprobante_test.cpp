@@ -10,6 +10,9 @@
 #include "posting/columnas_articulos.h"
 #include "vouchers/columnas_grillas.h"
 #include "vouchers_db.h"
+#include "data/db_dll.h"
+#include "platform/ui/prompter.h"
+#include "support/enesima_sentencia.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -265,5 +269,90 @@ TEST_F(CargaTest, LeavingOnAnErrorKeepsTheRowsLoaded) {
     EXPECT_NE(prompter.shown().back().title.indexOf("AsignarDatosPresupuesto"), -1);
     EXPECT_EQ(articulos.Rows(), 2);   // the first line's quantity failed: nothing after it
     EXPECT_EQ(Celdas(articulos, 1, {IdArticulo, Cantidad}), "|");
+}
+
+// Gives one answer to every Reintentar/Omitir/Anular question and OK to every notice.
+class Responde : public ui::Prompter {
+public:
+    explicit Responde(int respuesta) : respuesta_(respuesta), anterior_(&ui::CurrentPrompter()) { ui::SetPrompter(this); }
+    ~Responde() override { ui::SetPrompter(anterior_); }
+    int msgBox(const QString&, int botones, const QString&) override {
+        if ((botones & 0x0F) != ui::vbAbortRetryIgnore) return vb::kOk;
+        return ++preguntas < 50 ? respuesta_ : vb::kAbort;   // asked for ever: a fault, told by the count
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    int preguntas = 0;
+
+private:
+    int respuesta_;
+    ui::Prompter* anterior_;
+};
+
+// Every row of a grid, all its cells; an empty row is "".
+std::vector<std::string> TodasLasFilas(const ui::FlexGrid& g) {
+    std::vector<std::string> filas;
+    for (int f = g.FixedRows(); f < g.Rows(); ++f) {
+        QStringList t;
+        bool vacia = true;
+        for (int c = 0; c < g.Cols(); ++c) {
+            t << g.TextMatrix(f, c);
+            vacia = vacia && t.last().trimmed().isEmpty();
+        }
+        filas.push_back(vacia ? std::string() : t.join(u'|').toStdString());
+    }
+    return filas;
+}
+
+// A voucher with tasks, articles and other concepts loaded with each of its statements refused
+// once, under each answer: Retry loads it as a clean load does; passed over or abandoned, each
+// line is whole or absent, in its order, never twice.
+TEST_F(CargaTest, EveryStatementRefusedUnderEveryAnswerLoadsWholeLinesOnce) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    const auto todas = [](const QString&) { return true; };
+    const auto grillas = [&] { return std::vector{TodasLasFilas(tareas), TodasLasFilas(articulos), TodasLasFilas(otros)}; };
+    // The clean load, counting its statements and queries (the grids' layout is set before).
+    auto cuenta = std::make_shared<testsupport::EnesimaSentencia>(todas, 0, nullptr);
+    cpte->InicializaGrids(&tareas, &articulos, &otros, &txt1, &txt2, &txt3, &medida, "FC");
+    db.setConnectionCalls(cuenta);
+    Carga("FC", "000100000020B", false, "0", false, {}, {}, false);
+    db.setConnectionCalls(nullptr);
+    const int sentencias = cuenta->cuenta;
+    const auto limpias = grillas();
+    ASSERT_GT(sentencias, 5);
+    ASSERT_EQ(limpias[1].size(), 3u);   // two lines and the entry row
+
+    for (int n = 1; n <= sentencias; ++n) {
+        for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+            SCOPED_TRACE(testing::Message() << "statement " << n << ", answer " << respuesta);
+            cpte = std::make_unique<posting::ClsCmnCptes>();
+            cpte->InicializaGrids(&tareas, &articulos, &otros, &txt1, &txt2, &txt3, &medida, "FC");
+            int preguntas = 0;
+            {
+                Responde responde(respuesta);
+                db.setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+                    todas, n, testsupport::Rechaza(QStringLiteral("rechazada"))));
+                Carga("FC", "000100000020B", false, "0", false, {}, {}, false);
+                db.setConnectionCalls(nullptr);
+                preguntas = responde.preguntas;
+            }
+            ASSERT_LT(preguntas, 50);
+            const auto cargadas = grillas();
+            if (respuesta == vb::kRetry) {
+                EXPECT_EQ(cargadas, limpias);
+                continue;
+            }
+            // Each line whole, every cell as a clean load writes it, in its order, never twice.
+            for (size_t k = 0; k < limpias.size(); ++k) {
+                size_t desde = 0;
+                for (const std::string& fila : cargadas[k]) {
+                    if (fila.empty()) continue;
+                    const auto it = std::find(limpias[k].begin() + static_cast<std::ptrdiff_t>(desde), limpias[k].end(), fila);
+                    EXPECT_NE(it, limpias[k].end()) << "grid " << k << ": a line not whole, twice, or out of order: " << fila;
+                    if (it == limpias[k].end()) break;
+                    desde = static_cast<size_t>(it - limpias[k].begin()) + 1;
+                }
+            }
+        }
+    }
 }
 }  // namespace

@@ -105,7 +105,21 @@ QString QtPrompter::inputBox(const QString& prompt, const QString& title, const 
 }
 
 ScriptedPrompter::ScriptedPrompter() : previous_(gCurrent) { SetPrompter(this); }
-ScriptedPrompter::~ScriptedPrompter() { SetPrompter(previous_); }
+ScriptedPrompter::~ScriptedPrompter() {
+    SetPrompter(previous_);
+    // An answer never asked for: the box the test meant to answer was not shown.
+    if (script_.empty()) return;
+    QStringList sinUsar;
+    for (const Step& s : script_)
+        sinUsar << (s.expectContains.isEmpty() ? QString::number(s.answer) : QStringLiteral("\"%1\"").arg(s.expectContains));
+    const QString what = QStringLiteral("%1 scripted answer(s) never asked for: %2")
+                             .arg(script_.size())
+                             .arg(sinUsar.join(QStringLiteral(", ")));
+    if (gUnexpected) gUnexpected(what);
+    else std::fprintf(stderr, "ScriptedPrompter: %s\n", qPrintable(what));
+}
+
+void ScriptedPrompter::discard() { script_.clear(); }
 
 ScriptedPrompter& ScriptedPrompter::answer(int answer, const QString& expectContains) {
     script_.push_back(Step{answer, QString(), expectContains});

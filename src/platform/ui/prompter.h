@@ -42,7 +42,8 @@ public:
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
 };
 
-// Answers from a script, records every box shown, and reports a box it did not expect.
+// Answers from a script, records every box shown, and reports a box it did not expect and, when
+// it ends, every answer no box asked for (through the same handler: a failure in tests).
 class ScriptedPrompter : public Prompter {
 public:
     struct Shown {
@@ -69,8 +70,11 @@ public:
     const std::vector<Shown>& shown() const { return shown_; }
     bool exhausted() const { return script_.empty(); }
     size_t pending() const { return script_.size(); }
+    // Drops the answers left: for a test whose script only offers answers a path may ask for.
+    void discard();
 
-    // Called on a box the script did not expect (none left, or a prompt that does not match).
+    // Called on a box the script did not expect (none left, or a prompt that does not match), and
+    // on destruction when answers are left.
     // Tests install a handler that fails the test; the default prints to stderr.
     static void SetUnexpectedHandler(std::function<void(const QString&)> handler);
     static std::function<void(const QString&)> UnexpectedHandler();

@@ -12,11 +12,27 @@
 // Handlers that behave differently are options of the same runner: skip every failing step
 // silently (SkipAll), skip only some error numbers and leave silently on the others
 // (SkipNumbers), or leave silently on any error (LeaveSilently).
+//
+// A step has no effect until it succeeds: Retry must find what the step first found, and Ignore
+// must leave nothing of it. A step that adds to what outlives it (a grid line, a counter, a list)
+// builds the addition in its locals and applies it as its last act, in code that cannot fail; or
+// it names what it changes, and the runner puts it back after a failing attempt:
+//
+//   on.runKeeping([&] { lineas.push_back(Lee(r)); ++leidas; }, lineas, leidas);
+//   on.runUndoing([&] { g.SetRows(g.Rows() + 1); Llena(g); }, [&, n = g.Rows()]() noexcept { g.SetRows(n); });
+//
+// A procedure that reads for its caller under runners of its own (a setting, a table lookup, a
+// voucher type's sign) tells the caller when a read was passed over or left: through a `bool*
+// Fallo` it sets (passedOver() below), or a result that already says so (false, an empty
+// optional). Its default value is then no answer; the caller fails what it was doing, without
+// asking the operator a second time about the same failure.
 #include "platform/vb/error.h"
 
 #include <functional>
 #include <optional>
 #include <set>
+#include <tuple>
+#include <type_traits>
 #include <utility>
 
 namespace vb {
@@ -38,20 +54,57 @@ public:
     // false when it failed and the procedure is leaving (or had already left: the step is not run).
     template <class F>
     bool run(F&& step) {
+        return runUndoing(std::forward<F>(step), []() noexcept {});
+    }
+
+    // The same, for a step that changes `state` (one or more objects) as it goes: a copy of them
+    // is taken at the start of every attempt and swapped back in after a failing attempt, before
+    // the question is asked. Retry then runs the step on the state it first found; Ignore and
+    // leaving go on with that state, untouched. Each type must be copyable and swap without
+    // throwing; a copy that fails fails the attempt, with nothing yet to put back. Anything the
+    // step changes outside `state` must be its last act, and unable to fail.
+    template <class F, class... T>
+    bool runKeeping(F&& step, T&... state) {
+        static_assert(sizeof...(T) > 0, "runKeeping names the state the step changes");
+        static_assert((std::is_nothrow_swappable_v<T> && ...), "the state is put back by a swap that cannot fail");
+        std::optional<std::tuple<T...>> before;
+        return runUndoing(
+            [&] {
+                before.reset();
+                before.emplace(state...);
+                step();
+            },
+            [&]() noexcept {
+                if (!before) return;
+                std::apply([&](T&... saved) {
+                    using std::swap;
+                    (swap(state, saved), ...);
+                }, *before);
+                before.reset();
+            });
+    }
+
+    // The same, for a step whose changes `undo` takes back: `undo` runs after every failing
+    // attempt, before the question (so also before a Retry). It must not fail: an exception out
+    // of it ends the program.
+    template <class F, class U>
+    bool runUndoing(F&& step, U&& undo) {
         if (left_) return false;
         for (;;) {
             std::optional<Error> failure;
             try {
-                std::forward<F>(step)();
+                step();
                 return true;
             } catch (const Error& e) {
                 failure = e;
             } catch (const std::exception& e) {
                 failure = Error(kHrUnspecified, QString::fromLocal8Bit(e.what()));
             }
+            [&]() noexcept { undo(); }();
             lastError_ = failure;
             const int answer = decide(*failure);
             if (answer == kRetry) continue;
+            passedOver_ = true;
             if (answer == kIgnore) return true;
             left_ = true;
             return false;
@@ -59,6 +112,9 @@ public:
     }
 
     bool left() const { return left_; }                       // the procedure is leaving
+    // A step failed and was not retried to success: the procedure went on without it, or left.
+    // What such a procedure read is incomplete, and a caller must be told (see Fallo parameters).
+    bool passedOver() const { return passedOver_; }
     const std::optional<Error>& lastError() const { return lastError_; }
 
 private:
@@ -70,6 +126,7 @@ private:
     Treatment treatment_;
     std::set<long> numbers_;
     bool left_ = false;
+    bool passedOver_ = false;
     std::optional<Error> lastError_;
 };
 

@@ -202,6 +202,19 @@ TEST(ScriptedPrompter, ReportsAnUnexpectedBoxAndAnswersItsCancellingButton) {
         EXPECT_EQ(script.shown().size(), 7u);
         EXPECT_TRUE(script.shown()[5].input);
     }
+    EXPECT_EQ(reports.size(), 6);   // every answer was used
+    {
+        ui::ScriptedPrompter script;
+        script.answer(vb::kRetry).answer(vb::kIgnore, QStringLiteral("Error"));
+        EXPECT_EQ(ui::MsgBox(QStringLiteral("una"), ui::vbAbortRetryIgnore), vb::kRetry);
+    }
+    ASSERT_EQ(reports.size(), 7);   // the answer never asked for fails the test that wrote it
+    EXPECT_TRUE(reports.last().contains(QStringLiteral("\"Error\"")));
+    {
+        ui::ScriptedPrompter script;
+        script.answer(vb::kYes).discard();
+    }
+    EXPECT_EQ(reports.size(), 7);
     ui::ScriptedPrompter::SetUnexpectedHandler(previous);
 }
 

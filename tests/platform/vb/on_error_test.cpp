@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 int AskOperator(const vb::Error& e) {
@@ -82,6 +84,46 @@ TEST(OnErrorTest, OtherExceptionsAreTreatedAsUnspecifiedErrors) {
     ASSERT_TRUE(on.lastError());
     EXPECT_EQ(on.lastError()->number(), vb::kHrUnspecified);
     EXPECT_TRUE(on.left());
+}
+
+// A step that adds to what outlives it and fails half way: every answer finds the state as the
+// step first found it; only a successful attempt leaves its additions, once.
+TEST(OnErrorTest, AFailingStepLeavesNothingOfItself) {
+    for (const int answer : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+        SCOPED_TRACE(answer);
+        ui::ScriptedPrompter p;
+        p.answer(answer, "a medias");
+        if (answer != vb::kAbort) p.answer(vb::kIgnore, "otra vez");
+        std::vector<int> lineas{1};
+        int cuenta = 1, deshecho = 0, intentos = 0;
+        vb::OnError on(AskOperator);
+        const bool sigue = on.runKeeping(
+            [&] {
+                lineas.push_back(2);
+                ++cuenta;
+                if (++intentos == 1) throw vb::Error(6, QStringLiteral("a medias"));
+            },
+            lineas, cuenta);
+        const bool pasado = on.passedOver();   // what the procedure read is incomplete
+        const int filas = static_cast<int>(lineas.size());
+        on.runUndoing([&] { lineas.push_back(3); throw vb::Error(6, QStringLiteral("otra vez")); },
+                      [&]() noexcept { ++deshecho; lineas.resize(static_cast<size_t>(filas)); });
+        if (answer == vb::kRetry) {
+            EXPECT_TRUE(sigue);
+            EXPECT_EQ(lineas, (std::vector<int>{1, 2}));
+            EXPECT_EQ(cuenta, 2);
+            EXPECT_EQ(intentos, 2);
+            EXPECT_FALSE(pasado);
+        } else {
+            EXPECT_TRUE(pasado);
+            EXPECT_EQ(sigue, answer == vb::kIgnore);
+            EXPECT_EQ(lineas, (std::vector<int>{1}));
+            EXPECT_EQ(cuenta, 1);
+        }
+        // The second step asks only when the procedure is still on; its undo runs before the box.
+        EXPECT_EQ(deshecho, answer == vb::kAbort ? 0 : 1);
+        EXPECT_EQ(p.shown().size(), answer == vb::kAbort ? 1u : 2u);
+    }
 }
 
 }  // namespace

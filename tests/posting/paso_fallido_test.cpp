@@ -1,0 +1,184 @@
+// A posting with its journal entry and its input discharge, with each of its statements in turn
+// refused once, and each answer the operator can give: the voucher is posted whole and once, or
+// not at all, and the same engine then posts it as a clean run does.
+#include "posting/cls_cmn_cptes.h"
+
+#include "data/db_dll.h"
+#include "platform/ui/prompter.h"
+#include "platform/vb/on_error.h"
+#include "posteo_fixture.h"
+#include "support/enesima_sentencia.h"
+
+#include <memory>
+
+namespace {
+
+using namespace posting::art;
+
+// Gives one answer to every Reintentar/Omitir/Anular question and OK to every notice.
+class Responde : public ui::Prompter {
+public:
+    explicit Responde(int respuesta) : respuesta_(respuesta), anterior_(&ui::CurrentPrompter()) { ui::SetPrompter(this); }
+    ~Responde() override { ui::SetPrompter(anterior_); }
+    int msgBox(const QString&, int botones, const QString&) override {
+        if ((botones & 0x0F) != ui::vbAbortRetryIgnore) return vb::kOk;
+        // A step that fails on every attempt would ask for ever: a fault, told by its count.
+        return ++preguntas < 50 ? respuesta_ : vb::kAbort;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    int preguntas = 0;
+
+private:
+    int respuesta_;
+    ui::Prompter* anterior_;
+};
+
+class PasoFallidoTest : public postingtest::PosteoTest {
+protected:
+    void SetUp() override {
+        PosteoTest::SetUp();
+        Claves({"AsientosXStock", "SI"});
+        Ejecuta({"DELETE FROM MV_ASIENTOS", "UPDATE MA_ARTICULOS SET CUENTACONTABLEC = '1.1.08' WHERE IDARTICULO = '000789'"});
+        core::gPeriodo = 2008;
+        core::gUsuarioLogeado = "operador";
+        // A reception of a breakfast basket (two sugars and a coffee of lots L0001 and L0002) and
+        // of sugar, each at its cost: its rows, its entry row by row, its discharge and the book.
+        LineaSimple("5", "000900");
+        grilla.SetTextMatrix(1, Costo, "20");
+        LineaSimple("3", "000123");
+        grilla.SetTextMatrix(2, Costo, "45.5");
+    }
+    bool Postea(posting::ClsCmnCptes& cpte) {
+        bool hayError = false;
+        cpte.ActualizaStock(grilla, "IR", "000100000005C", "0", "05/03/2008", "A001", "", "5", "I", "7", false,
+                            "PorDefault", false, nullptr, &hayError);
+        return hayError;
+    }
+    // Everything the posting writes: its rows, deposits and prices, its entry, the book.
+    std::string Estado() {
+        return Filas("TC, IdComprobante, Secuencia, IdDeposito, IdArticulo, NroLote, Cantidad, Costo, PrecioVenta",
+                     "TC = 'IR' OR TC = 'PE'") +
+               " / " +
+               Consulta("SELECT [Numero Asiento], Secuencia, Cuenta, [DEBE-HABER], Importe, CABImporte FROM MV_ASIENTOS "
+                        "ORDER BY [Numero Asiento], Secuencia") +
+               " / " + Consulta("SELECT X_ULTIMO_NRO FROM V_TA_CPTE WHERE CODIGO = 'PE'");
+    }
+    void Deshace() {
+        Ejecuta({"DELETE FROM V_MV_STOCK WHERE TC = 'IR' OR TC = 'PE'", "DELETE FROM MV_ASIENTOS",
+                 "UPDATE V_TA_CPTE SET X_ULTIMO_NRO = 0 WHERE CODIGO = 'PE'"});
+    }
+};
+
+TEST_F(PasoFallidoTest, EveryStatementRefusedUnderEveryAnswerPostsTheVoucherOnceOrNotAtAll) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    const std::string antes = Estado();
+    const auto todas = [](const QString&) { return true; };
+
+    // The clean run, counting the statements and queries of the posting (the engine's settings
+    // are read before, at its construction: see the next case).
+    auto cuenta = std::make_shared<testsupport::EnesimaSentencia>(todas, 0, nullptr);
+    {
+        posting::ClsCmnCptes cpte;
+        db.setConnectionCalls(cuenta);
+        ASSERT_FALSE(Postea(cpte));
+        db.setConnectionCalls(nullptr);
+    }
+    const int sentencias = cuenta->cuenta;
+    const std::string limpio = Estado();
+    ASSERT_NE(limpio, antes);
+    ASSERT_GT(sentencias, 10);
+    Deshace();
+    ASSERT_EQ(Estado(), antes);
+
+    int preguntadas = 0;
+    for (int n = 1; n <= sentencias; ++n) {
+        for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+            SCOPED_TRACE(testing::Message() << "statement " << n << ", answer " << respuesta);
+            posting::ClsCmnCptes cpte;
+            bool hayError = false;
+            int preguntas = 0;
+            {
+                Responde responde(respuesta);
+                db.setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+                    todas, n, testsupport::Rechaza(QStringLiteral("rechazada"))));
+                hayError = Postea(cpte);
+                db.setConnectionCalls(nullptr);
+                preguntas = responde.preguntas;
+            }
+            preguntadas += preguntas > 0;
+            ASSERT_LT(preguntas, 50);
+            // A retried step runs clean: the voucher is posted as a clean run posts it. A failure
+            // passed over or left, wherever it was asked (a settings read, a table lookup, the
+            // voucher type's sign, a book), fails the voucher: nothing is posted with a value
+            // that was not read.
+            if (preguntas > 0) {
+                EXPECT_EQ(hayError, respuesta != vb::kRetry);
+            }
+            // Failed, nothing of it stays; posted, it is the clean run's voucher: its rows, its
+            // deposits and prices, its entry, and the discharge book moved past its number.
+            if (hayError) {
+                EXPECT_EQ(Estado(), antes);
+            } else {
+                EXPECT_EQ(Estado(), limpio);
+            }
+            // The same engine then posts it once, as a clean run does.
+            if (hayError) {
+                EXPECT_FALSE(Postea(cpte));
+                EXPECT_EQ(Estado(), limpio);
+            }
+            Deshace();
+        }
+    }
+    // The queries are among the statements refused: the operator was asked about them.
+    EXPECT_GT(preguntadas, 0);
+}
+
+// The engine's settings (VAT rate, journal entries, description length) read at its construction
+// with a read refused and passed over: the posting reads them again, and posts as a clean run;
+// when they cannot be read then either, the voucher fails, and nothing of it is written.
+TEST_F(PasoFallidoTest, SettingsNotReadAtConstructionAreReadByThePostingOrFailIt) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    const std::string antes = Estado();
+    const auto todas = [](const QString&) { return true; };
+    std::string limpio;
+    {
+        posting::ClsCmnCptes cpte;
+        ASSERT_FALSE(Postea(cpte));
+        limpio = Estado();
+        Deshace();
+    }
+    for (int n = 1; n <= 3; ++n) {
+        for (const int respuesta : {vb::kIgnore, vb::kAbort}) {
+            for (const bool releida : {true, false}) {
+                SCOPED_TRACE(testing::Message() << "setting " << n << ", answer " << respuesta << ", read again " << releida);
+                Responde responde(respuesta);
+                db.setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+                    todas, n, testsupport::Rechaza(QStringLiteral("rechazada"))));
+                posting::ClsCmnCptes cpte;
+                EXPECT_GT(responde.preguntas, 0);
+                // The posting's first statement is the settings' first read again.
+                db.setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+                    todas, releida ? 0 : 1, testsupport::Rechaza(QStringLiteral("rechazada"))));
+                const bool hayError = Postea(cpte);
+                db.setConnectionCalls(nullptr);
+                EXPECT_EQ(hayError, !releida);
+                EXPECT_EQ(Estado(), releida ? limpio : antes);
+                Deshace();
+            }
+        }
+    }
+}
+
+// A voucher type missing from the voucher types' table: the operator is told, and the voucher is
+// not posted with a sign of none (rows of quantity 0).
+TEST_F(PasoFallidoTest, AVoucherTypeWithoutItsRowIsNotPosted) {
+    Ejecuta({"DELETE FROM V_TA_CPTE WHERE CODIGO = 'IR'"});
+    const std::string antes = Estado();
+    posting::ClsCmnCptes cpte;
+    ui::ScriptedPrompter p;
+    p.answer(vb::kOk, QStringLiteral("El Tipo de Comprobante informado no existe en la tabla de comprobantes"));
+    EXPECT_TRUE(Postea(cpte));
+    EXPECT_EQ(Estado(), antes);
+}
+
+}  // namespace
