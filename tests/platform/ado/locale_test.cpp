@@ -1,7 +1,6 @@
 // Numbers go through both providers as the server writes them, whatever the process's locale: a
 // desktop with a decimal comma reads '2.5' as two and a half, and writes 2.5 with a point.
 #include "ado_fixture.h"
-#include "data/sql_literal.h"
 #include "support/comma_locale.h"
 
 #include <QDateTime>
@@ -76,9 +75,9 @@ TEST_P(LocaleTest, NumbersReadAndWrittenWithAPointUnderADecimalComma) {
 // could not.
 TEST_P(LocaleTest, DayFirstDatesReadBackAsTheSameDay) {
     cn->Execute("CREATE TABLE MV (ID int NULL, FECHA datetime NULL)");
-    cn->Execute("INSERT INTO MV (ID, FECHA) VALUES (1, " + data::TextoSQL("05/03/2008") + ")");
-    cn->Execute("INSERT INTO MV (ID, FECHA) VALUES (2, " + data::TextoSQL("13/03/2008") + ")");
-    cn->Execute("INSERT INTO MV (ID, FECHA) VALUES (3, " + data::TextoSQL("31/12/2008 23:59") + ")");
+    cn->Execute("INSERT INTO MV (ID, FECHA) VALUES (1, '05/03/2008')");
+    cn->Execute("INSERT INTO MV (ID, FECHA) VALUES (2, '13/03/2008')");
+    cn->Execute("INSERT INTO MV (ID, FECHA) VALUES (3, '31/12/2008 23:59')");
     auto rs = cn->Execute("SELECT FECHA FROM MV ORDER BY ID");
     const QDateTime expected[] = {QDateTime(QDate(2008, 3, 5), QTime(0, 0)), QDateTime(QDate(2008, 3, 13), QTime(0, 0)),
                                   QDateTime(QDate(2008, 12, 31), QTime(23, 59))};

@@ -1,6 +1,6 @@
 // Two stations on one database file: a statement waits for the other station's transaction, and
 // a wait given up says which database is held and by what (the send's and the receive's boxes
-// with it: tests/db).
+// with it: tests/program).
 #include "ado_fixture.h"
 
 #include "platform/ado/sqlite_files.h"

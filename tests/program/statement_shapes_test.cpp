@@ -3,7 +3,7 @@
 // provider, in the program's own spelling (padded codes, day-first dates, with(nolock), [names]).
 // The answer is checked where the demo rows give one ("*": runs, whatever it gives). Where the
 // program builds a statement with a function of its own, the case calls that function.
-#include "ado_fixture.h"
+#include "platform/ado/ado_fixture.h"
 #include "lots/lotes_sql.h"
 #include "platform/vb/dates.h"
 #include "posting/movimiento_stock.h"

@@ -1,5 +1,5 @@
 // The receive as the operator runs it: the real main window, offscreen, on a copy of the demo.
-#include "receiver_fixture.h"
+#include "receiver/receiver_fixture.h"
 
 #include "console/frm_korvane01.h"
 #include "platform/utillib/ventana_espera.h"
