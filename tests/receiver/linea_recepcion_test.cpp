@@ -17,7 +17,8 @@ TEST(LineaRecepcion, VoucherKeysTypesNumbersAndCodes) {
 
     struct Tipo { const char *tipoComp, *movimiento, *tc; };
     for (const Tipo& t : {Tipo{"VT", "INGRESO", "TK"}, Tipo{"vt", "", "TK"}, Tipo{"IN", "ingreso", "IR"},
-                          Tipo{"AJ", "EGRESO", "VS"}, Tipo{"", "", "VS"}})
+                          Tipo{"AJ", "EGRESO", "VS"}, Tipo{"", "", ""},
+                          Tipo{"V'", "VENTA", ""}, Tipo{"AJ", "VENTA", ""}, Tipo{"IN", "", ""}, Tipo{"RT", "ROT URA", ""}})
         EXPECT_EQ(receiver::TipoComprobante(t.tipoComp, t.movimiento), QString::fromLatin1(t.tc)) << t.tipoComp;
     EXPECT_EQ(receiver::NumeroComprobante(QStringLiteral("0003"), QStringLiteral("00001234")), QStringLiteral("000300001234C"));
 

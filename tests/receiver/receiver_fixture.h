@@ -84,10 +84,20 @@ protected:
         }
         return filas;
     }
-    QStringList Log() const {
-        QFile f(tmp.file(QStringLiteral("err.log")));
+    // The receive log the last notice to the administrators names, line by line.
+    static QStringList Log() {
+        const QStringList avisos = Filas(Principal(), QStringLiteral("SELECT MENSAJE FROM MV_MEMOS ORDER BY ID"));
+        return avisos.isEmpty() ? QStringList() : LeeLog(RutaDelAviso(avisos.back()));
+    }
+    // The log file a notice names ("" when it names none).
+    static QString RutaDelAviso(const QString& aviso) {
+        const QString en = QStringLiteral("CON ERRORES EN: ");
+        return aviso.contains(en) ? aviso.section(en, 1) : QString();
+    }
+    static QStringList LeeLog(const QString& ruta) {
+        QFile f(ruta);
         if (!f.open(QIODevice::ReadOnly)) return {};
-        return QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        return QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
     // Adds a row to Depositos: values in the column order of the table.
     static void Deposito(const QString& valores) {
