@@ -187,6 +187,82 @@ TEST_F(MovDepositoTest, ADayWithoutRowsOrABadDateReadsAndPostsNothing) {
     EXPECT_EQ(Avisos(), 0);
 }
 
+// Every kind of row the head office cannot take is logged with a reason of its own, naming what
+// is wrong, and nothing of it is posted; what it can take is posted, whatever the time of day in
+// Fecha. The log reads back as written (UTF-8), a ';' or quote in a code kept inside its field.
+TEST_F(MovDepositoTest, EachKindOfRowIsPostedOrLoggedWithItsOwnReason) {
+    Exec(Remota(), QStringLiteral("DROP TABLE Depositos\nCREATE TABLE Depositos (Fecha datetime, cod_suc varchar(4), TipoComp "
+                                  "varchar(2), PtoVta varchar(4), Numero varchar(8), Movimiento varchar(10), Articulo "
+                                  "varchar(25), Cantidad varchar(30), venta varchar(30), cod_depo varchar(4))"));
+    const char* const filas[] = {
+        "'09/03/2008', '077', 'VT', '0001', '00000001', 'VENTA', '123', '1', '10', '077'",
+        "'09/03/2008', '077', 'VT', '0001', '00000001', 'VENTA', '789', '2', '20', '077'",
+        "'09/03/2008', 'Ñ01', 'VT', '0001', '00000001', 'VENTA', '123', '1', '10', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000031', 'VENTA', '123', '1', '10', '099'",
+        "'09/03/2008', '001', 'VT', '0001', '00000031', 'VENTA', '789', '1', '10', '001'",
+        "'09/03/2008', '001', NULL, '0001', '00000032', 'VENTA', '123', '1', '10', '001'",
+        "'09/03/2008', '001', 'V''', '0001', '00000033', 'VENTA', '123', '1', '10', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '1e20', '10', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '1e15', '10', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '1', '1e20', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '1', 'abc', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '100000', '100000000000', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '789', '1', NULL, '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '12;3\"x', '1', '1', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', 'ÑANDÚ-Ωő', '1', '1', '001'",
+        "'09/03/2008 18:45', '001', 'IN', '0002', '00000035', 'INGRESO', '123', '5', '0', '001'",
+    };
+    for (const char* f : filas) Deposito(QString::fromUtf8(f));
+    const receiver::ResultadoRecepcion r = Recibe(QStringLiteral("09/03/2008"));
+    EXPECT_EQ(r.filas, 16);
+    EXPECT_EQ(r.rechazadas, 13);
+    EXPECT_EQ(Filas(Principal(), QStringLiteral("SELECT TC, IdComprobante, UNEGOCIO, IdArticulo, IdDeposito, Cantidad, PrecioVenta "
+                                                "FROM V_MV_STOCK WHERE FECHA = '09/03/2008' ORDER BY IdComprobante")),
+              (QStringList{"TK|000100000031C|A001|000789|A001|-1|10", "TK|000100000034C|A001|000789|A001|-1|0",
+                           "IR|000200000035C|A001|000123|A001|5|0"}));
+    QStringList log = Log();
+    std::sort(log.begin(), log.end());
+    const char* const esperado[] = {
+        "ARTICULO INEXISTENTE; Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:\"12;3\"\"x\"; Cantidad:1; Venta:1; Deposito:A001",
+        "ARTICULO INEXISTENTE; Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:ÑANDÚ-Ωő; Cantidad:1; Venta:1; Deposito:A001",
+        "DATOS INVALIDOS (Cantidad); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1e15; Venta:10; Deposito:A001",
+        "DATOS INVALIDOS (Cantidad); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1e20; Venta:10; Deposito:A001",
+        "DATOS INVALIDOS (venta); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:100000; Venta:100000000000; Deposito:A001",
+        "DATOS INVALIDOS (venta); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:1e20; Deposito:A001",
+        "DATOS INVALIDOS (venta); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:abc; Deposito:A001",
+        "DEPOSITO INEXISTENTE (A099); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000031; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A099",
+        "SUCURSAL INEXISTENTE (A077); Suc:077; Tipo:VT; PtoVta:0001; Numero:00000001; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A077",
+        "SUCURSAL INEXISTENTE (A077); Suc:077; Tipo:VT; PtoVta:0001; Numero:00000001; Movimiento:VENTA; "
+        "Articulo:789; Cantidad:2; Venta:20; Deposito:A077",
+        "SUCURSAL INEXISTENTE (AÑ01); Suc:Ñ01; Tipo:VT; PtoVta:0001; Numero:00000001; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A001",
+        "TIPO DE COMPROBANTE DESCONOCIDO; Suc:001; Tipo:; PtoVta:0001; Numero:00000032; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A001",
+        "TIPO DE COMPROBANTE DESCONOCIDO; Suc:001; Tipo:V'; PtoVta:0001; Numero:00000033; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A001",
+    };
+    QStringList lineas;
+    for (const char* linea : esperado) lineas << QString::fromUtf8(linea);
+    EXPECT_EQ(log, lineas);
+
+    // Once the store and its deposit are set up, a receive of the day posts its voucher.
+    Exec(Principal(), QStringLiteral("INSERT INTO V_TA_UnidadNegocio (Codigo, Descripcion) VALUES ('A077', 'Sucursal 77')\n"
+                                     "INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion, UNegocio) VALUES ('A077', 'Dep 77', 'A077')"));
+    Recibe(QStringLiteral("09/03/2008"));
+    EXPECT_EQ(Stock(QStringLiteral("WHERE UNEGOCIO = 'A077'")),
+              (QStringList{"TK|000100000001C|A077|1|000123|A077|-1", "TK|000100000001C|A077|2|000789|A077|-2"}));
+    EXPECT_EQ(Log().filter(QStringLiteral("SUCURSAL INEXISTENTE")).size(), 1);
+}
+
 // Mended: a check of the voucher that cannot be made fails it, told once, every row logged; a
 // lookup of one line that cannot be made logs that row with the error and the voucher goes on; a
 // log the program folder refuses goes to the temporary folder, and one that goes nowhere is asked
