@@ -17,6 +17,7 @@
 #include "platform/vb/runtime.h"
 #include "platform/vb/scope_guard.h"
 #include "posting/cls_cmn_cptes.h"
+#include "posting/columnas_articulos.h"
 #include "posting/movimiento_stock.h"
 #include "receiver/grilla_recepcion.h"
 #include "receiver/linea_recepcion.h"
@@ -88,8 +89,19 @@ private:
         ui::MsgBox(texto, ui::vbInformation, core::kAvisoOperador);
     }
 
+    // Lays the grid out for the next voucher. A set-up the operator skipped still leaves no line
+    // of the voucher before: the grid is emptied to its header and one blank line.
     void InicializaGrilla() {
-        on_.run([&] { InicializaGrillaRecepcion(v_.cpte, v_.grilla, v_.medida); });
+        bool hecha = false;
+        on_.run([&] {
+            InicializaGrillaRecepcion(v_.cpte, v_.grilla, v_.medida);
+            hecha = true;
+        });
+        if (!hecha) {
+            if (v_.grilla.Cols() < posting::art::kColumnas) v_.grilla.SetCols(posting::art::kColumnas);
+            v_.grilla.SetRows(2);
+            for (int c = 0; c < v_.grilla.Cols(); ++c) v_.grilla.SetTextMatrix(1, c, QString());
+        }
         lineas_ = 0;
     }
     bool AbreDepositos(ado::RecordsetPtr& rs);
