@@ -1,7 +1,8 @@
 // A receive whose n-th head-office statement fails, under each answer to the error question
 // (Retry, Ignore, Abort), and then received again: no store row is posted twice, none with a
 // deposit, quantity or price it did not carry, none is missing without a log line giving its
-// reason, and the day ends as posted once. A database that stops taking writes half way is told
+// reason, and the day ends as posted once. A line the run itself cannot read is retried, skipped
+// with its log line, or ends the run there. A database that stops taking writes half way is told
 // once and ends the run; a receive afterwards posts the rest once.
 #include "receiver_fixture.h"
 
@@ -206,6 +207,87 @@ TEST_F(FallasTest, ADatabaseThatStopsTakingWritesIsToldOnceAndTheNextReceivePost
             Recibe();
             EXPECT_TRUE(responde.cajas.isEmpty()) << responde.cajas.join(u'\n').toStdString();
         }
+        EXPECT_EQ(Posteado(), limpio);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Answers the error question as told; a Retry first mends the head office (the failing step then
+// succeeds). Every other box: OK.
+class Contesta : public ui::Prompter {
+public:
+    Contesta(int respuesta, std::function<void()> arregla)
+        : respuesta_(respuesta), arregla_(std::move(arregla)), anterior_(&ui::CurrentPrompter()) {
+        ui::SetPrompter(this);
+    }
+    ~Contesta() override { ui::SetPrompter(anterior_); }
+    int msgBox(const QString& prompt, int buttons, const QString& title) override {
+        cajas << title + u':' + prompt;
+        if ((buttons & 0xF) != ui::vbAbortRetryIgnore) return vb::kOk;
+        if (respuesta_ == vb::kRetry) arregla_();
+        return respuesta_;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    QStringList cajas;
+
+private:
+    int respuesta_;
+    std::function<void()> arregla_;
+    ui::Prompter* anterior_;
+};
+
+// A line whose article cannot be read (a column of the articles' view gone) asks the run's error
+// question: Retry reads it again and posts it once; Ignore logs each such row with the error and
+// posts the rest; Abort ends the run with that row logged. Each time, a receive of the day once
+// the view is mended posts the day once.
+TEST_F(FallasTest, ALineThatCannotBeReadIsRetriedSkippedWithItsLogLineOrEndsTheRunThere) {
+    const QString plantilla = tmp.file(QStringLiteral("plantilla"));
+    db::CreateDemo(plantilla);
+    Recibe();
+    const std::map<QString, int> limpio = Posteado();
+    auto columna = [](const char* de, const char* a) {
+        Exec(Principal(), QStringLiteral("ALTER TABLE MA_ARTICULOS RENAME COLUMN %1 TO %2").arg(QLatin1String(de), QLatin1String(a)));
+    };
+    for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+        SCOPED_TRACE(respuesta);
+        const QString carpeta = tmp.file(QStringLiteral("linea%1").arg(respuesta));
+        QDir().mkpath(carpeta);
+        for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
+            QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+        Inicia(carpeta);
+        ASSERT_FALSE(HasFatalFailure());
+        columna("USATALLE", "USATALLE_X");
+        receiver::ResultadoRecepcion r;
+        QStringList cajas;
+        {
+            Contesta contesta(respuesta, [&] { columna("USATALLE_X", "USATALLE"); });
+            r = Recibe();
+            cajas = contesta.cajas;
+        }
+        ASSERT_FALSE(cajas.isEmpty());
+        EXPECT_TRUE(cajas[0].contains(QStringLiteral("(3265) Item cannot be found"))) << cajas[0].toStdString();
+        const QStringList log = Log();
+        if (respuesta == vb::kRetry) {
+            EXPECT_EQ(cajas.size(), 1);
+            EXPECT_EQ(Posteado(), limpio);
+            EXPECT_EQ(log.size(), 1);   // only the unknown article
+            continue;
+        }
+        EXPECT_TRUE(Posteado().empty());
+        if (respuesta == vb::kIgnore) {
+            EXPECT_EQ(log.filter(QStringLiteral("ERROR AL LEER LA FILA (")).size(), cajas.size());
+            EXPECT_EQ(r.rechazadas, 10);   // and the unknown article
+        } else {
+            EXPECT_EQ(cajas.size(), 1);
+            ASSERT_EQ(log.size(), 1);
+            EXPECT_TRUE(log[0].startsWith(QStringLiteral("RECEPCION ANULADA EN ESTA FILA ("))) << log[0].toStdString();
+            EXPECT_EQ(r.filas, 1);
+        }
+        columna("USATALLE_X", "USATALLE");
+        Recibe();
         EXPECT_EQ(Posteado(), limpio);
     }
 }
