@@ -463,8 +463,6 @@ void Recepcion::CierraComprobante() {
     GuardaParte();
     if (cpte_.transaccion && !cpte_.fallido && !on_.left()) {
         try {
-            // The voucher's logged rows are on the disk before it is.
-            if (log_.abierto()) log_.Sincroniza();
             cpte_.transaccion->Commit();
             ++r_.comprobantes;
             avisoEnComprobante_ = false;

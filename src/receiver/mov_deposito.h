@@ -23,8 +23,8 @@
 // Every step of a row's line reads into locals; the line reaches the grid whole at its end.
 //
 // Each run that logs a row writes a file of its own (RegistroRecepcion), in the program folder,
-// else in the temporary folder, each line handed to the system as it is written and on the disk
-// before the voucher it speaks of commits. The administrators' notice naming it is sent with the
+// else in the temporary folder, each line handed to the system as it is written (before the
+// voucher it speaks of commits). The administrators' notice naming it is sent with the
 // run's first logged row (again at the end when it went with a voucher that rolled back), so
 // that no crash leaves a line no notice names. A failure of a database itself (read-only, full,
 // damaged, the connection lost) is told once and ends the run; the voucher under way is rolled

@@ -3,7 +3,6 @@
 #include "platform/vb/error.h"
 
 #include <QDir>
-#include <unistd.h>
 
 namespace receiver {
 
@@ -42,18 +41,10 @@ bool RegistroRecepcion::Abre(const QStringList& carpetas, const QDate& dia) {
 void RegistroRecepcion::Escribe(const QString& linea) {
     const QByteArray bytes = linea.toUtf8() + "\r\n";
     if (archivo_.write(bytes) != bytes.size() || !archivo_.flush()) NoSeEscribe(ruta_);
-    pendiente_ = true;
-}
-
-void RegistroRecepcion::Sincroniza() {
-    if (!pendiente_) return;
-    if (::fsync(archivo_.handle()) != 0) NoSeEscribe(ruta_);
-    pendiente_ = false;
 }
 
 void RegistroRecepcion::Cierra() {
     if (archivo_.isOpen()) archivo_.close();
-    pendiente_ = false;
 }
 
 }  // namespace receiver

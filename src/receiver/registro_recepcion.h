@@ -4,8 +4,8 @@
 //
 //   receiver::RegistroRecepcion log;
 //   if (log.Abre({programa, temporal}, QDate(2008, 3, 5))) ...   // err-2008-03-05-1.log, -2, ...
-//   log.Escribe(linea);     // UTF-8, CR LF, handed to the system at once: a crash keeps it
-//   log.Sincroniza();       // on the disk, before the work the lines speak of commits
+//   log.Escribe(linea);     // UTF-8, CR LF, handed to the system at once: a crash of the program
+//                           // keeps it, as the head office keeps what it committed
 #include <QDate>
 #include <QFile>
 #include <QString>
@@ -24,14 +24,11 @@ public:
 
     // Writes one line and hands it to the system; raises 75 when it is not written whole.
     void Escribe(const QString& linea);
-    // Puts the lines written so far on the disk; raises 75 when the system refuses.
-    void Sincroniza();
     void Cierra();
 
 private:
     QFile archivo_;
     QString ruta_;
-    bool pendiente_ = false;   // lines handed to the system and not yet on the disk
 };
 
 // The name of a run's log file in its folder.
