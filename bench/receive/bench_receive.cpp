@@ -157,6 +157,17 @@ void LlenaCentral(const QString& file) {
         Step(db, cfg);
     }
     sqlite3_finalize(cfg);
+    // Each store is a business unit with its deposit.
+    sqlite3_stmt* unidad = Prepare(db, "INSERT INTO V_TA_UnidadNegocio (Codigo, Descripcion) VALUES (?1, ?1)");
+    sqlite3_stmt* deposito = Prepare(db, "INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion, UNegocio) VALUES (?1, ?1, ?1)");
+    for (int s = 3; s <= kSucursales; ++s) {
+        Text(unidad, 1, Num("A%03d", s));
+        Step(db, unidad);
+        Text(deposito, 1, Num("A%03d", s));
+        Step(db, deposito);
+    }
+    sqlite3_finalize(unidad);
+    sqlite3_finalize(deposito);
     Exec(db, "UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = 'AsientosXStock'");
     Exec(db, "COMMIT");
     sqlite3_close_v2(db);

@@ -11,6 +11,10 @@
 #include "posting/movimiento_stock.h"
 #include "posting/textos_posteo.h"
 
+#include <QDate>
+#include <cassert>
+#include <cmath>
+
 namespace receiver {
 
 namespace {
@@ -83,23 +87,57 @@ QString ParteNumero(const QString& valor, int ancho) {
     return digitos && parte.size() < ancho ? QString(ancho - parte.size(), u'0') + parte : QString();
 }
 
-std::optional<Rechazo> RechazoDeComprobante(const MovimientoDeposito& mov) {
-    if (vb::Trim(mov.clave.sucursal).isEmpty() || mov.ptoVta.isEmpty() || mov.numero.isEmpty())
-        return Rechazo::DatosInvalidos;
-    if (vb::Trim(mov.unidad).size() > kAnchoCodigo) return Rechazo::CodigoLargo;
+namespace {
+
+// A code: letters and digits only, at least one.
+bool EsCodigo(const QString& texto) {
+    return !texto.isEmpty() && std::all_of(texto.begin(), texto.end(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+// A quantity or amount as the line takes it: a number (an empty amount is 0) whose whole part a
+// Currency holds. Nothing when it is none.
+std::optional<double> Importe(const QString& texto, bool vacioEsCero) {
+    if (vb::Trim(texto).isEmpty()) return vacioEsCero ? std::optional<double>(0.0) : std::nullopt;
+    const vb::Variant v(texto);
+    if (!Util().EsNumero(v)) return std::nullopt;
+    const double d = Util().ADoble(v);
+    if (!std::isfinite(d) || std::fabs(d) > kMaximoImporte) return std::nullopt;
+    return d;
+}
+
+MotivoRechazo Invalido(const char* columna) { return MotivoRechazo{Rechazo::DatosInvalidos, QString::fromLatin1(columna)}; }
+
+}  // namespace
+
+std::optional<MotivoRechazo> RechazoDeComprobante(const MovimientoDeposito& mov) {
+    if (vb::Trim(mov.clave.sucursal).isEmpty()) return Invalido("cod_suc");
+    if (mov.ptoVta.isEmpty()) return Invalido("PtoVta");
+    if (mov.numero.isEmpty()) return Invalido("Numero");
+    if (vb::Trim(mov.unidad).size() > kAnchoCodigo) return MotivoRechazo{Rechazo::CodigoLargo, QStringLiteral("cod_suc")};
+    if (TipoComprobante(mov.tipoComp, mov.movimiento).isEmpty()) return MotivoRechazo{Rechazo::TipoDesconocido, QString()};
     return std::nullopt;
 }
 
-std::optional<Rechazo> RechazoDeFila(const MovimientoDeposito& mov) {
-    if (const auto rechazo = RechazoDeComprobante(mov)) return rechazo;
-    if (vb::Trim(mov.deposito).size() <= 1 || !Util().EsNumero(vb::Variant(mov.cantidad))) return Rechazo::DatosInvalidos;
-    if (vb::Trim(mov.deposito).size() > kAnchoCodigo) return Rechazo::CodigoLargo;
+std::optional<MotivoRechazo> RechazoDeFila(const MovimientoDeposito& mov) {
+    if (auto rechazo = RechazoDeComprobante(mov)) return rechazo;
+    if (vb::Trim(mov.deposito).size() <= 1) return Invalido("cod_depo");
+    if (vb::Trim(mov.deposito).size() > kAnchoCodigo) return MotivoRechazo{Rechazo::CodigoLargo, QStringLiteral("cod_depo")};
+    const std::optional<double> cantidad = Importe(mov.cantidad, false);
+    if (!cantidad) return Invalido("Cantidad");
+    const std::optional<double> venta = Importe(mov.venta, true);
+    if (!venta) return Invalido("venta");
+    // The line's amount is the two together.
+    if (std::fabs(*cantidad * *venta) > kMaximoImporte) return Invalido("venta");
     return std::nullopt;
 }
 
 QString TipoComprobante(const QString& tipoComp, const QString& movimiento) {
-    if (Iguales(tipoComp, QStringLiteral("VT"))) return QStringLiteral("TK");
-    if (Iguales(movimiento, QStringLiteral("INGRESO"))) return QStringLiteral("IR");
+    const QString tipo = vb::Trim(tipoComp);
+    const QString mov = vb::Trim(movimiento);
+    if (!EsCodigo(tipo)) return QString();
+    if (Iguales(tipo, QStringLiteral("VT"))) return QStringLiteral("TK");
+    if (!EsCodigo(mov) || Iguales(mov, QStringLiteral("VENTA"))) return QString();
+    if (Iguales(mov, QStringLiteral("INGRESO"))) return QStringLiteral("IR");
     return QStringLiteral("VS");
 }
 
@@ -121,14 +159,39 @@ QString CodigoArticulo(const QString& articulo) {
 
 // ---- statements ----
 
-QString SqlDepositos(const QString& fecha) {
-    return QStringLiteral(" Select * From Depositos where Fecha = '") + LiteralSQL(fecha) +
-           QStringLiteral("' Order by Cod_suc, Tipocomp, PtoVta, Numero ");
+namespace {
+
+// " where Fecha >= '<day>' AND Fecha < '<next day>'": the day whatever the time of its rows.
+QString CondicionDia(const QString& fecha, bool embebida) {
+    vb::Date dia;
+    const bool esFecha = vb::ParseDate(fecha, &dia);
+    assert(esFecha && "the run's date is checked before anything is read");
+    (void)esFecha;
+    const QDate desde = dia.toQDateTime().date();
+    const QString forma = embebida ? QStringLiteral("yyyy-MM-dd 00:00:00") : QStringLiteral("yyyyMMdd");
+    return QStringLiteral(" where Fecha >= '") + desde.toString(forma) + QStringLiteral("' AND Fecha < '") +
+           desde.addDays(1).toString(forma) + u'\'';
 }
 
-QString SqlCuentaDepositos(const QString& fecha) {
-    return QStringLiteral("Select Count(*) AS Filas From Depositos where Fecha = '") + LiteralSQL(fecha) +
-           QStringLiteral("'");
+}  // namespace
+
+QString SqlDepositos(const QString& fecha, bool embebida) {
+    return QStringLiteral(" Select * From Depositos") + CondicionDia(fecha, embebida) +
+           QStringLiteral(" Order by Cod_suc, Tipocomp, PtoVta, Numero ");
+}
+
+QString SqlCuentaDepositos(const QString& fecha, bool embebida) {
+    return QStringLiteral("Select Count(*) AS Filas From Depositos") + CondicionDia(fecha, embebida);
+}
+
+QString SqlUnidadNegocio(const QString& unidad) {
+    return QStringLiteral("SELECT Codigo FROM V_TA_UnidadNegocio with(nolock) WHERE Codigo = '") +
+           LiteralSQL(vb::Trim(unidad)) + QStringLiteral("'");
+}
+
+QString SqlDeposito(const QString& deposito) {
+    return QStringLiteral("SELECT IdDeposito FROM V_TA_DEPOSITO with(nolock) WHERE IdDeposito = '") +
+           LiteralSQL(vb::Trim(deposito)) + QStringLiteral("'");
 }
 
 QString SqlArticulo(const QString& codigo) {
@@ -241,9 +304,11 @@ ImportesLinea CalculaImportes(const QString& venta, const QString& cantidad, con
     return r;
 }
 
-void LlenaLinea(ui::FlexGrid& g, int fila, const MovimientoDeposito& mov, const QString& codigo,
-                const ArticuloRecepcion& a, const DatosLinea& datos) {
-    auto pon = [&](int col, const QString& texto) { g.SetTextMatrix(fila, col, texto); };
+LineaGrilla ArmaLinea(const MovimientoDeposito& mov, const QString& codigo, const ArticuloRecepcion& a,
+                      const DatosLinea& datos) {
+    LineaGrilla linea;
+    linea.reserve(32);
+    auto pon = [&](int col, const QString& texto) { linea.emplace_back(col, texto); };
     const QString cantidad = Texto(Util().ANumero(vb::Variant(mov.cantidad)));
     pon(art::IdArticulo, codigo);
     pon(art::Cantidad, cantidad);
@@ -283,6 +348,17 @@ void LlenaLinea(ui::FlexGrid& g, int fila, const MovimientoDeposito& mov, const 
         pon(art::OfertaIdCompulsa, datos.oferta->idCompulsa);
         pon(art::EnOferta, EnOferta(*datos.oferta, datos.fecha));
     }
+    return linea;
+}
+
+void LlenaLinea(ui::FlexGrid& g, int fila, const LineaGrilla& linea) {
+    assert(fila >= 1 && fila < g.Rows());
+    for (const auto& [col, texto] : linea) g.SetTextMatrix(fila, col, texto);
+}
+
+void LlenaLinea(ui::FlexGrid& g, int fila, const MovimientoDeposito& mov, const QString& codigo,
+                const ArticuloRecepcion& a, const DatosLinea& datos) {
+    LlenaLinea(g, fila, ArmaLinea(mov, codigo, a, datos));
 }
 
 // ---- what the operator sees and what the log keeps ----
@@ -292,9 +368,31 @@ LineasEspera LineasProgreso(long leidos, long total, const QString& articulo, in
                         QStringLiteral("Articulo:") + articulo, QString(contador, u'|')};
 }
 
-QString LineaLog(const MovimientoDeposito& mov, Rechazo motivo) {
+namespace {
+
+bool Control(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; }
+
+// A value as one field of a log line (see LineaLog).
+QString CampoLog(const QString& valor) {
+    const bool aparte = std::any_of(valor.begin(), valor.end(), [](QChar c) {
+        return c == u';' || c == u'"' || c == u'\\' || Control(c);
+    });
+    if (!aparte) return valor;
+    QString campo(1, u'"');
+    for (const QChar c : valor) {
+        if (c == u'"') campo += QStringLiteral("\"\"");
+        else if (c == u'\\') campo += QStringLiteral("\\\\");
+        else if (Control(c)) campo += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+        else campo += c;
+    }
+    return campo + u'"';
+}
+
+}  // namespace
+
+QString LineaLog(const MovimientoDeposito& mov, const MotivoRechazo& motivo) {
     QString razon;
-    switch (motivo) {
+    switch (motivo.rechazo) {
     case Rechazo::YaRecibido: razon = QStringLiteral("COMPROBANTE YA RECIBIDO"); break;
     case Rechazo::ArticuloInexistente: razon = QStringLiteral("ARTICULO INEXISTENTE"); break;
     case Rechazo::CodigoLargo: razon = QStringLiteral("CODIGO DE SUCURSAL O DEPOSITO DEMASIADO LARGO"); break;
@@ -302,17 +400,23 @@ QString LineaLog(const MovimientoDeposito& mov, Rechazo motivo) {
     case Rechazo::DatosInvalidos: razon = QStringLiteral("DATOS INVALIDOS"); break;
     case Rechazo::NumeroRepetido: razon = QStringLiteral("NUMERO DE COMPROBANTE REPETIDO EN LA RECEPCION"); break;
     case Rechazo::MovimientoDistinto: razon = QStringLiteral("MOVIMIENTO DISTINTO AL DEL COMPROBANTE"); break;
+    case Rechazo::SucursalInexistente: razon = QStringLiteral("SUCURSAL INEXISTENTE"); break;
+    case Rechazo::DepositoInexistente: razon = QStringLiteral("DEPOSITO INEXISTENTE"); break;
+    case Rechazo::TipoDesconocido: razon = QStringLiteral("TIPO DE COMPROBANTE DESCONOCIDO"); break;
+    case Rechazo::ErrorEnFila: razon = QStringLiteral("ERROR AL LEER LA FILA"); break;
+    case Rechazo::RecepcionAnulada: razon = QStringLiteral("RECEPCION ANULADA EN ESTA FILA"); break;
     }
-    const QStringList campos{razon,
-                             QStringLiteral("Suc:") + vb::Trim(mov.clave.sucursal),
-                             QStringLiteral("Tipo:") + mov.tipoComp,
-                             QStringLiteral("PtoVta:") + vb::Trim(mov.clave.ptoVta),
-                             QStringLiteral("Numero:") + vb::Trim(mov.clave.numero),
-                             QStringLiteral("Movimiento:") + mov.movimiento,
-                             QStringLiteral("Articulo:") + vb::Trim(mov.articulo),
-                             QStringLiteral("Cantidad:") + mov.cantidad,
-                             QStringLiteral("Venta:") + mov.venta,
-                             QStringLiteral("Deposito:") + mov.deposito};
+    if (!motivo.detalle.isEmpty()) razon += QStringLiteral(" (") + motivo.detalle + u')';
+    const QStringList campos{CampoLog(razon),
+                             QStringLiteral("Suc:") + CampoLog(vb::Trim(mov.clave.sucursal)),
+                             QStringLiteral("Tipo:") + CampoLog(mov.tipoComp),
+                             QStringLiteral("PtoVta:") + CampoLog(vb::Trim(mov.clave.ptoVta)),
+                             QStringLiteral("Numero:") + CampoLog(vb::Trim(mov.clave.numero)),
+                             QStringLiteral("Movimiento:") + CampoLog(mov.movimiento),
+                             QStringLiteral("Articulo:") + CampoLog(vb::Trim(mov.articulo)),
+                             QStringLiteral("Cantidad:") + CampoLog(mov.cantidad),
+                             QStringLiteral("Venta:") + CampoLog(mov.venta),
+                             QStringLiteral("Deposito:") + CampoLog(mov.deposito)};
     return campos.join(QStringLiteral("; "));
 }
 

@@ -13,6 +13,8 @@
 
 #include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace ui {
 class FlexGrid;
@@ -63,7 +65,9 @@ QString ColumnaFaltante(const ado::Recordset& rs);
 QString ParteNumero(const QString& valor, int ancho);
 
 // The voucher type a store voucher is posted under: "TK" for the stores' sales (TipoComp "VT"),
-// "IR" for stock entries (Movimiento "INGRESO"), "VS" for every other exit; case ignored.
+// "IR" for stock entries (Movimiento "INGRESO"), "VS" for every other exit; case ignored. Empty
+// for a row the receive does not know: a TipoComp or Movimiento missing or not a code (letters
+// and digits), or a sale (Movimiento "VENTA") of another type than "VT".
 QString TipoComprobante(const QString& tipoComp, const QString& movimiento);
 
 // The posted voucher number: point of sale, number (as ParteNumero gives them) and the letter "C".
@@ -79,9 +83,14 @@ QString CodigoArticulo(const QString& articulo);
 
 // ---- statements ----
 
-// The day's movements, in voucher order, and how many they are.
-QString SqlDepositos(const QString& fecha);
-QString SqlCuentaDepositos(const QString& fecha);
+// The day's movements, in voucher order, and how many they are: the rows whose Fecha falls on the
+// day, whatever its time, as a range the server reads whatever its language (the embedded
+// database's own date form, else "yyyymmdd"). `fecha` is a date (core::FechaValida).
+QString SqlDepositos(const QString& fecha, bool embebida);
+QString SqlCuentaDepositos(const QString& fecha, bool embebida);
+// Whether the head office has the business unit, or the deposit.
+QString SqlUnidadNegocio(const QString& unidad);
+QString SqlDeposito(const QString& deposito);
 // The article by its code (as CodigoArticulo gives it).
 QString SqlArticulo(const QString& codigo);
 // The article's row of price list A3, with its offer.
@@ -160,7 +169,15 @@ struct ImportesLinea {
 ImportesLinea CalculaImportes(const QString& venta, const QString& cantidad, const vb::Variant& exento,
                               const QString& tasaIVA);
 
-// Writes line `fila` of the receive grid from the row and its article.
+// The cells of a grid line, column and text, in the order they are written.
+using LineaGrilla = std::vector<std::pair<int, QString>>;
+
+// The receive grid's line of the row and its article. Raises on what it cannot compute; the grid
+// is not touched.
+LineaGrilla ArmaLinea(const MovimientoDeposito& mov, const QString& codigo, const ArticuloRecepcion& art,
+                      const DatosLinea& datos);
+// Writes the cells into line `fila` (which the grid has); cannot fail.
+void LlenaLinea(ui::FlexGrid& grilla, int fila, const LineaGrilla& linea);
 void LlenaLinea(ui::FlexGrid& grilla, int fila, const MovimientoDeposito& mov, const QString& codigo,
                 const ArticuloRecepcion& art, const DatosLinea& datos);
 
@@ -179,19 +196,36 @@ enum class Rechazo {
     ArticuloInexistente,   // its article is not in V_MA_ARTICULOS
     CodigoLargo,           // its store or deposit code does not fit the head office's codes
     ErrorAlGrabar,         // its voucher could not be posted
-    DatosInvalidos,        // no store or deposit, a voucher number of other widths, a quantity that is no number
+    DatosInvalidos,        // a value missing or not one a stock row holds (the detail names its column)
     NumeroRepetido,        // another store voucher of the run takes its head-office number
     MovimientoDistinto,    // its movement makes it another voucher type than its voucher's first row
+    SucursalInexistente,   // its store is no business unit of the head office
+    DepositoInexistente,   // its deposit is no deposit of the head office
+    TipoDesconocido,       // its voucher type or movement is none the receive posts (TipoComprobante)
+    ErrorEnFila,           // a step of its line failed and the run went on without it (the detail: the error)
+    RecepcionAnulada,      // a step of its line failed and the run was ended there (the detail: the error)
+};
+struct MotivoRechazo {
+    Rechazo rechazo;
+    QString detalle;   // the column of invalid data, or the error
 };
 
-// Why no row of the row's store voucher can be posted, whatever the head office holds: its store
-// code missing or too wide for a business unit, its point of sale or number not of their widths.
-std::optional<Rechazo> RechazoDeComprobante(const MovimientoDeposito& mov);
-// Why this row cannot be posted: its voucher's reason, or its deposit missing or too wide, or its
-// quantity not a number.
-std::optional<Rechazo> RechazoDeFila(const MovimientoDeposito& mov);
+// The largest amount or quantity a line takes: what a Currency holds, whole units.
+inline constexpr double kMaximoImporte = 922337203685477.0;
 
-// The receive log's line of a row: the reason and every value of the row.
-QString LineaLog(const MovimientoDeposito& mov, Rechazo motivo);
+// Why no row of the row's store voucher can be posted, whatever the head office holds: its store
+// code missing or too wide for a business unit, its point of sale or number not of their widths,
+// its type unknown.
+std::optional<MotivoRechazo> RechazoDeComprobante(const MovimientoDeposito& mov);
+// Why this row cannot be posted: its voucher's reason, or its deposit missing or too wide, or its
+// quantity or amount not a number a stock row holds (a quantity must be given; an amount left
+// empty is 0), or the two together beyond it.
+std::optional<MotivoRechazo> RechazoDeFila(const MovimientoDeposito& mov);
+
+// The receive log's line of a row: the reason (with its detail) and every value of the row,
+// separated by "; ". A value holding ';', '"', a backslash or a control character is written between
+// double quotes, a quote doubled, a backslash doubled and a control character as \xHH, so that
+// the line keeps its fields and one line per row.
+QString LineaLog(const MovimientoDeposito& mov, const MotivoRechazo& motivo);
 
 }  // namespace receiver

@@ -3,6 +3,7 @@
 #include "core/formatos.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "platform/ado/database_failure.h"
 #include "platform/ado/transaction.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/prompter.h"
@@ -16,11 +17,13 @@
 #include "platform/vb/runtime.h"
 #include "platform/vb/scope_guard.h"
 #include "posting/cls_cmn_cptes.h"
+#include "posting/columnas_articulos.h"
 #include "posting/movimiento_stock.h"
 #include "receiver/grilla_recepcion.h"
 #include "receiver/linea_recepcion.h"
+#include "receiver/registro_recepcion.h"
 
-#include <QFile>
+#include <map>
 #include <optional>
 #include <set>
 #include <vector>
@@ -42,7 +45,7 @@ struct Comprobante {
     QString tc;                 // TK, IR or VS
     QString ptoVta, numero;     // the parts of its head-office number
     QString unidad;             // "A" & the store code
-    std::optional<Rechazo> rechazo;   // every row is logged for this: already held, or a repeated number
+    std::optional<MotivoRechazo> rechazo;   // every row is logged for this: its store, its number, already held
     bool fallido = false;       // a part failed: nothing of it stays, every row is logged
     int partes = 0;             // parts posted so far (inside its transaction)
     std::vector<MovimientoDeposito> filas;   // its rows in the grids, for the log if it fails
@@ -59,8 +62,15 @@ public:
     ResultadoRecepcion Ejecuta();
 
 private:
+    // The run's error question. A failure of a database itself is told once and ends the run:
+    // every later statement would fail the same way.
     int TrataError(const vb::Error& e) {
+        if (deteniendo_) return vb::kAbort;
         OcultaEspera();
+        if (FallaDeBase()) {
+            AvisaFallaDeBase(e.description());
+            return vb::kAbort;
+        }
         const int respuesta = Util().TrataError(e);
         if (respuesta == vb::kRetry || respuesta == vb::kIgnore) MuestraEspera(QString());
         return respuesta;
@@ -79,33 +89,61 @@ private:
         ui::MsgBox(texto, ui::vbInformation, core::kAvisoOperador);
     }
 
+    // Lays the grid out for the next voucher. A set-up the operator skipped still leaves no line
+    // of the voucher before: the grid is emptied to its header and one blank line.
     void InicializaGrilla() {
-        on_.run([&] { InicializaGrillaRecepcion(v_.cpte, v_.grilla, v_.medida); });
+        bool hecha = false;
+        on_.run([&] {
+            InicializaGrillaRecepcion(v_.cpte, v_.grilla, v_.medida);
+            hecha = true;
+        });
+        if (!hecha) {
+            if (v_.grilla.Cols() < posting::art::kColumnas) v_.grilla.SetCols(posting::art::kColumnas);
+            v_.grilla.SetRows(2);
+            for (int c = 0; c < v_.grilla.Cols(); ++c) v_.grilla.SetTextMatrix(1, c, QString());
+        }
         lineas_ = 0;
     }
     bool AbreDepositos(ado::RecordsetPtr& rs);
     void ProcesaFila(const MovimientoDeposito& mov);
     void AbreComprobante(const MovimientoDeposito& mov);
+    template <class F>
+    bool Consulta(F&& lee, QString* error);
+    bool Existe(std::map<QString, bool>& conocidos, const QString& codigo, const QString& sql, QString* error);
     void AgregaLinea(const MovimientoDeposito& mov);
+    void FallaLinea(const MovimientoDeposito& mov, const QString& error);
+    void FallaVerificacion(const QString& error);
     void GuardaParte();
     void CierraComprobante();
+    void DescartaComprobante();
     void FallaComprobante(const QString& causa);
-    bool GrabaStockComprobante(int32_t secuenciaFija, QString* error);
-    void Rechaza(const MovimientoDeposito& mov, Rechazo motivo);
+    bool GrabaStockComprobante(const ConfigVentasSuc& config, int32_t secuenciaFija, QString* error);
+    void Rechaza(const MovimientoDeposito& mov, const MotivoRechazo& motivo);
     void AbreLog();
-    void CierraLog();
-    void AvisaAdministradores();
+    void EnviaAviso();
+    bool FallaDeBase();
+    void AvisaFallaDeBase(const QString& causa);
+    void DetienePorFalla(const QString& causa);
 
     VentanaRecepcion& v_;
     vb::OnError on_;
     ResultadoRecepcion r_;
     Comprobante cpte_;
     std::set<QString> numeros_;   // the head-office vouchers (type, number, unit) the run has opened
+    std::map<QString, bool> unidades_, depositos_;   // business units and deposits looked up, and whether they exist
     int lineas_ = 0;        // grid line of the last line filled; 0 while the grid holds none
     int progreso_ = 0;      // the wait window's bar, 1 to 50
     long total_ = 0;
-    std::unique_ptr<QFile> log_;
+    RegistroRecepcion log_;
     bool sinLog_ = false;   // the log could be written nowhere: the run goes on without it
+    // The administrators' notice: sent at the run's first logged row, before its line is written,
+    // so that no line stands in a log no notice names once the work it speaks of is committed.
+    // Sent inside a voucher's transaction it stands or falls with the voucher.
+    bool avisado_ = false;
+    bool avisoEnComprobante_ = false;
+    bool sinAviso_ = false;    // the operator went on without it
+    bool fallaDeBase_ = false; // a database failed: told, the run ends
+    bool deteniendo_ = false;  // the run is being ended: the error question answers Abort unasked
 };
 
 ResultadoRecepcion Recepcion::Ejecuta() {
@@ -125,7 +163,8 @@ ResultadoRecepcion Recepcion::Ejecuta() {
     on_.run([&] {
         // A forward-only cursor does not know its count: the rows are counted apart.
         ado::RecordsetPtr cuenta;
-        remota.AbrirRecordset(SqlCuentaDepositos(v_.fecha), cuenta, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
+        remota.AbrirRecordset(SqlCuentaDepositos(v_.fecha, remota.gCnn()->isEmbedded()), cuenta, nullptr,
+                              ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
         if (cuenta && cuenta->State() == ado::adStateOpen && !cuenta->Eof()) total_ = cuenta->Fields(0).Value().toLong();
         remota.CierraRecordset(cuenta);
     });
@@ -137,6 +176,7 @@ ResultadoRecepcion Recepcion::Ejecuta() {
         vb::DoEvents();
         MovimientoDeposito mov;
         on_.run([&] { mov = LeeMovimiento(*rs); });
+        if (on_.left()) break;
         ProcesaFila(mov);
         ++r_.filas;
         on_.run([&] { rs->MoveNext(); });
@@ -144,15 +184,15 @@ ResultadoRecepcion Recepcion::Ejecuta() {
     if (on_.left()) {
         // The open voucher is dropped whole (a later receive posts it); what was committed and
         // what was logged before stays, and the administrators are told of the latter.
-        cpte_ = Comprobante{};
+        DescartaComprobante();
     } else {
         CierraComprobante();
     }
-    AvisaAdministradores();
+    if (r_.rechazadas > 0) EnviaAviso();
     ActualizaEspera(QStringLiteral("Espere Por Favor"), QStringLiteral("Terminando la Recepción"), QStringLiteral("100%"));
     OcultaEspera();
     remota.CierraRecordset(rs);
-    CierraLog();
+    log_.Cierra();
     return r_;
 }
 
@@ -160,7 +200,10 @@ ResultadoRecepcion Recepcion::Ejecuta() {
 // query failed (it has said why), a column the run reads is missing, or the day has no rows.
 bool Recepcion::AbreDepositos(ado::RecordsetPtr& rs) {
     data::DB_Dll& remota = data::gDBRemota();
-    on_.run([&] { remota.AbrirRecordset(SqlDepositos(v_.fecha), rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true); });
+    on_.run([&] {
+        remota.AbrirRecordset(SqlDepositos(v_.fecha, remota.gCnn()->isEmbedded()), rs, nullptr, ado::adOpenForwardOnly,
+                              ado::adLockReadOnly, -1, true);
+    });
     if (on_.left() || !rs || rs->State() != ado::adStateOpen) return false;
     const QString falta = ColumnaFaltante(*rs);
     if (!falta.isEmpty()) {
@@ -185,18 +228,63 @@ void Recepcion::ProcesaFila(const MovimientoDeposito& mov) {
     ActualizaEspera(lineas.linea1, lineas.linea2, lineas.linea3);
 
     if (!cpte_.abierto) AbreComprobante(mov);
-    std::optional<Rechazo> rechazo = RechazoDeFila(mov);
+    if (on_.left()) return;
+    std::optional<MotivoRechazo> rechazo = RechazoDeFila(mov);
     if (!rechazo) rechazo = cpte_.rechazo;
     // The voucher is posted under the type of its first row; a row that would make it another
     // type (an exit inside an entry) is not posted under it.
-    if (!rechazo && TipoComprobante(mov.tipoComp, mov.movimiento) != cpte_.tc) rechazo = Rechazo::MovimientoDistinto;
-    if (!rechazo && cpte_.fallido) rechazo = Rechazo::ErrorAlGrabar;
+    if (!rechazo && TipoComprobante(mov.tipoComp, mov.movimiento) != cpte_.tc)
+        rechazo = MotivoRechazo{Rechazo::MovimientoDistinto, QString()};
+    if (!rechazo && cpte_.fallido) rechazo = MotivoRechazo{Rechazo::ErrorAlGrabar, QString()};
     if (rechazo)
         Rechaza(mov, *rechazo);
     else
         AgregaLinea(mov);
 
     if (v_.grilla.Rows() >= kFilasGrilla) GuardaParte();
+}
+
+// Runs a head-office lookup as one step of the run: `lee` reads into the caller's locals and
+// returns false when its query did not open (the query has asked the operator). True when it
+// read; else *error holds why, and the run may be leaving.
+template <class F>
+bool Recepcion::Consulta(F&& lee, QString* error) {
+    ado::Errors& errores = Principal().gCnn()->errors();
+    bool leido = false, completo = false;
+    on_.run([&] {
+        errores.Clear();
+        leido = lee();
+        completo = true;
+    });
+    if (leido) return true;
+    if (!completo && on_.lastError()) *error = on_.lastError()->description();
+    else if (errores.Count() > 0) *error = errores.Item(0).Description;
+    return false;
+}
+
+// Whether the head office has a business unit or deposit: asked once a run for each code.
+bool Recepcion::Existe(std::map<QString, bool>& conocidos, const QString& codigo, const QString& sql, QString* error) {
+    const QString clave = vb::Trim(codigo).toUpper();
+    if (const auto hallado = conocidos.find(clave); hallado != conocidos.end()) return hallado->second;
+    bool existe = false;
+    const bool leido = Consulta(
+        [&] {
+            ado::RecordsetPtr rs;
+            Principal().AbrirRecordset(sql, rs);
+            const bool abierto = rs && rs->State() == ado::adStateOpen;
+            const bool hay = abierto && !rs->Eof();
+            Principal().CierraRecordset(rs);
+            existe = hay;
+            return abierto;
+        },
+        error);
+    if (!leido) {
+        if (error->isEmpty()) *error = QStringLiteral("No se pudo leer ") + sql;
+        return false;
+    }
+    error->clear();
+    conocidos[clave] = existe;
+    return existe;
 }
 
 void Recepcion::AbreComprobante(const MovimientoDeposito& mov) {
@@ -207,71 +295,128 @@ void Recepcion::AbreComprobante(const MovimientoDeposito& mov) {
     cpte_.ptoVta = mov.ptoVta;
     cpte_.numero = mov.numero;
     cpte_.unidad = mov.unidad;
-    if (RechazoDeComprobante(mov)) return;   // every row is logged for that
+    if ((cpte_.rechazo = RechazoDeComprobante(mov))) return;
+    // A store the head office does not have: nothing of it is posted until it is set up.
+    QString error;
+    if (!Existe(unidades_, cpte_.unidad, SqlUnidadNegocio(cpte_.unidad), &error)) {
+        if (error.isEmpty()) cpte_.rechazo = MotivoRechazo{Rechazo::SucursalInexistente, vb::Trim(cpte_.unidad)};
+        else FallaVerificacion(error);
+        return;
+    }
     // Two store vouchers that come to one head-office voucher (two store types of one exit type)
     // cannot both be posted under its number: the later one is logged.
     if (!numeros_.insert(cpte_.tc + u'|' + cpte_.Numero() + u'|' + cpte_.unidad).second) {
-        cpte_.rechazo = Rechazo::NumeroRepetido;
+        cpte_.rechazo = MotivoRechazo{Rechazo::NumeroRepetido, QString()};
         return;
     }
     // Decided once, at the voucher's first row: its later rows and parts are the run's own work.
     // A check that cannot be made fails the voucher: read as "not held" it could post it twice.
-    bool hecho = false;
-    ado::RecordsetPtr rs;
-    on_.run([&] {
-        Principal().AbrirRecordset(SqlComprobanteRecibido(cpte_.tc, cpte_.Numero(), cpte_.unidad, v_.fecha), rs);
-        if (!rs || rs->State() != ado::adStateOpen) return;   // the query has said why
-        if (!rs->Eof()) cpte_.rechazo = Rechazo::YaRecibido;
-        hecho = true;
-    });
-    Principal().CierraRecordset(rs);
-    if (!hecho) FallaComprobante(QString());
+    bool recibido = false;
+    const bool hecho = Consulta(
+        [&] {
+            ado::RecordsetPtr rs;
+            Principal().AbrirRecordset(SqlComprobanteRecibido(cpte_.tc, cpte_.Numero(), cpte_.unidad, v_.fecha), rs);
+            const bool abierto = rs && rs->State() == ado::adStateOpen;
+            const bool hay = abierto && !rs->Eof();
+            Principal().CierraRecordset(rs);
+            recibido = hay;
+            return abierto;
+        },
+        &error);
+    if (hecho && recibido) cpte_.rechazo = MotivoRechazo{Rechazo::YaRecibido, QString()};
+    if (!hecho) FallaVerificacion(error);
 }
 
+// A check of the voucher could not be made (its query has told why): the voucher fails, or the run
+// ends when the database itself failed.
+void Recepcion::FallaVerificacion(const QString& error) {
+    if (on_.left()) return;
+    if (FallaDeBase()) DetienePorFalla(error);
+    else FallaComprobante(QString());
+}
+
+// Fills the row's grid line. Each step reads into locals; the line reaches the grid and the
+// voucher's rows at the end, in code that cannot fail, so a step retried or skipped leaves
+// nothing of itself. A step that fails logs the row (the voucher goes on without it), or ends the
+// run when the operator says so or the database itself failed.
 void Recepcion::AgregaLinea(const MovimientoDeposito& mov) {
+    QString error;
+    if (!Existe(depositos_, mov.deposito, SqlDeposito(mov.deposito), &error)) {
+        if (error.isEmpty())
+            Rechaza(mov, MotivoRechazo{Rechazo::DepositoInexistente, vb::Trim(mov.deposito)});
+        else
+            FallaLinea(mov, error);
+        return;
+    }
     const QString codigo = CodigoArticulo(mov.articulo);
-    ado::RecordsetPtr rs;
-    bool leido = false, existe = false;
+    bool existe = false;
     ArticuloRecepcion articulo;
-    on_.run([&] {
-        Principal().AbrirRecordset(SqlArticulo(codigo), rs);
-        if (!rs || rs->State() != ado::adStateOpen) return;   // the query has said why
-        existe = !rs->Eof();
-        if (existe) articulo = LeeArticulo(*rs);
-        leido = true;
-    });
-    Principal().CierraRecordset(rs);
-    if (!leido) {
-        // A lookup that failed says nothing of the article: the voucher cannot be posted whole.
-        FallaComprobante(QString());
-        Rechaza(mov, Rechazo::ErrorAlGrabar);
-        return;
-    }
-    if (!existe) {
-        Rechaza(mov, Rechazo::ArticuloInexistente);
-        return;
-    }
+    const bool leido = Consulta(
+        [&] {
+            ado::RecordsetPtr rs;
+            Principal().AbrirRecordset(SqlArticulo(codigo), rs);
+            const bool abierto = rs && rs->State() == ado::adStateOpen;
+            ArticuloRecepcion leida;
+            const bool hay = abierto && !rs->Eof();
+            if (hay) leida = LeeArticulo(*rs);
+            Principal().CierraRecordset(rs);
+            existe = hay;
+            articulo = leida;
+            return abierto;
+        },
+        &error);
+    if (!leido) return FallaLinea(mov, error);
+    if (!existe) return Rechaza(mov, MotivoRechazo{Rechazo::ArticuloInexistente, QString()});
     DatosLinea datos;
     datos.porcentajeIVA = v_.porcentajeIVA;
     datos.fecha = v_.fecha;
+    const bool tipo = Consulta(
+        [&] {
+            const QString descripcion = Principal()
+                                            .DatosTabla(QStringLiteral("V_TA_TipoArticulo"), vb::Variant(articulo.idTipo),
+                                                        QStringLiteral("Descripcion"), QStringLiteral("IdTipo"), 8, QString(),
+                                                        true, false)
+                                            .text();
+            // DatosTabla asks on its own; what refused it stays in the connection's errors.
+            if (Principal().gCnn()->errors().Count() > 0) return false;
+            datos.descripcionTipo = descripcion;
+            return true;
+        },
+        &error);
+    if (!tipo) return FallaLinea(mov, error);
+    const bool oferta = Consulta(
+        [&] {
+            ado::RecordsetPtr precio;
+            Principal().AbrirRecordset(SqlOferta(articulo.idArticulo), precio);
+            const bool abierto = precio && precio->State() == ado::adStateOpen;
+            std::optional<OfertaArticulo> leida;
+            if (abierto && !precio->Eof()) leida = LeeOferta(*precio);
+            Principal().CierraRecordset(precio);
+            datos.oferta = leida;
+            return abierto;
+        },
+        &error);
+    if (!oferta) return FallaLinea(mov, error);
+    LineaGrilla linea;
+    bool armada = false;
     on_.run([&] {
-        datos.descripcionTipo = Principal()
-                                    .DatosTabla(QStringLiteral("V_TA_TipoArticulo"), vb::Variant(articulo.idTipo),
-                                                QStringLiteral("Descripcion"), QStringLiteral("IdTipo"), 8, QString(), true, false)
-                                    .text();
+        linea = ArmaLinea(mov, codigo, articulo, datos);
+        armada = true;
     });
-    on_.run([&] {
-        ado::RecordsetPtr precio;
-        Principal().AbrirRecordset(SqlOferta(articulo.idArticulo), precio);
-        if (precio && precio->State() == ado::adStateOpen && !precio->Eof()) datos.oferta = LeeOferta(*precio);
-        Principal().CierraRecordset(precio);
-    });
-    on_.run([&] {
-        ++lineas_;
-        if (lineas_ > 1) v_.grilla.SetRows(v_.grilla.Rows() + 1);
-        LlenaLinea(v_.grilla, lineas_, mov, codigo, articulo, datos);
-        cpte_.filas.push_back(mov);
-    });
+    if (!armada) return FallaLinea(mov, on_.lastError() ? on_.lastError()->description() : QString());
+    // The line is applied whole.
+    ++lineas_;
+    if (lineas_ > 1) v_.grilla.SetRows(v_.grilla.Rows() + 1);
+    LlenaLinea(v_.grilla, lineas_, linea);
+    cpte_.filas.push_back(mov);
+}
+
+// A step of the row's line failed: the row is logged with the error; when the database itself
+// failed the run ends instead (the voucher is received again).
+void Recepcion::FallaLinea(const MovimientoDeposito& mov, const QString& error) {
+    if (!on_.left() && FallaDeBase()) DetienePorFalla(error);
+    if (fallaDeBase_) return;
+    Rechaza(mov, MotivoRechazo{on_.left() ? Rechazo::RecepcionAnulada : Rechazo::ErrorEnFila, error});
 }
 
 // Saves the grid as one part of the open voucher; the grid is then laid out anew.
@@ -292,13 +437,22 @@ void Recepcion::GuardaParte() {
             }
             Principal().CierraRecordset(ultima);
         });
+        std::optional<ConfigVentasSuc> config;
+        on_.run([&] {
+            QString aux;
+            config = LeeConfigVentasSuc(core::ObtieneConfiguracion(ClaveConfigVentasSuc(cpte_.unidad), aux));
+        });
         bool grabado = false;
         QString error;
-        if (leida && cpte_.transaccion) on_.run([&] { grabado = GrabaStockComprobante(secuencia, &error); });
-        if (grabado)
+        // The posting is the step's last act that can fail: a retried step never posts twice.
+        if (leida && config && cpte_.transaccion)
+            on_.run([&] { grabado = GrabaStockComprobante(*config, secuencia, &error); });
+        if (grabado) {
             ++cpte_.partes;
-        else if (!on_.left())
-            FallaComprobante(error);
+        } else if (!on_.left()) {
+            if (FallaDeBase()) DetienePorFalla(error);
+            else FallaComprobante(error);
+        }
     }
     InicializaGrilla();
     MuestraEspera(kGuardandoDatos);
@@ -311,11 +465,22 @@ void Recepcion::CierraComprobante() {
         try {
             cpte_.transaccion->Commit();
             ++r_.comprobantes;
+            avisoEnComprobante_ = false;
         } catch (const vb::Error& e) {
-            FallaComprobante(e.description());
+            if (FallaDeBase()) DetienePorFalla(e.description());
+            else FallaComprobante(e.description());
         }
     }
+    DescartaComprobante();
+}
+
+// Closes the open voucher; what of it is not committed is rolled back, with the notice when it
+// was sent inside it.
+void Recepcion::DescartaComprobante() {
+    const bool enTransaccion = cpte_.transaccion && cpte_.transaccion->open();
     cpte_ = Comprobante{};
+    if (enTransaccion && avisoEnComprobante_) avisado_ = false;
+    avisoEnComprobante_ = false;
 }
 
 // Nothing of the voucher stays: its transaction is rolled back, the operator is told which voucher
@@ -323,6 +488,8 @@ void Recepcion::CierraComprobante() {
 void Recepcion::FallaComprobante(const QString& causa) {
     if (cpte_.fallido || on_.left()) return;
     cpte_.fallido = true;
+    if (cpte_.transaccion && cpte_.transaccion->open() && avisoEnComprobante_) avisado_ = false;
+    avisoEnComprobante_ = false;
     cpte_.transaccion.reset();
     OcultaEspera();
     QString texto = QStringLiteral("No se grabó el comprobante ") + cpte_.tc + u' ' + cpte_.Numero() +
@@ -331,15 +498,12 @@ void Recepcion::FallaComprobante(const QString& causa) {
     ui::MsgBox(texto, ui::vbCritical, QStringLiteral("Atención2"));
     std::vector<MovimientoDeposito> filas;
     filas.swap(cpte_.filas);
-    for (const MovimientoDeposito& mov : filas) Rechaza(mov, Rechazo::ErrorAlGrabar);
+    for (const MovimientoDeposito& mov : filas) Rechaza(mov, MotivoRechazo{Rechazo::ErrorAlGrabar, QString()});
 }
 
 // Posts the grid through the engine; false when the posting failed, with what refused it in
 // *error (empty when the engine has already asked the operator about it).
-bool Recepcion::GrabaStockComprobante(int32_t secuenciaFija, QString* error) {
-    const QString unidad = cpte_.unidad;
-    QString aux;
-    const ConfigVentasSuc config = LeeConfigVentasSuc(core::ObtieneConfiguracion(ClaveConfigVentasSuc(unidad), aux));
+bool Recepcion::GrabaStockComprobante(const ConfigVentasSuc& config, int32_t secuenciaFija, QString* error) {
     if (!v_.cpte) v_.cpte = std::make_unique<posting::ClsCmnCptes>();
     // A refused statement is told once, naming the voucher (FallaComprobante).
     v_.cpte->AvisaSentenciasRechazadas = false;
@@ -350,7 +514,7 @@ bool Recepcion::GrabaStockComprobante(int32_t secuenciaFija, QString* error) {
     v_.cpte->ActualizaStock(v_.grilla, cpte_.tc, cpte_.Numero(), QStringLiteral("0"), v_.fecha, QStringLiteral("ELDELGRID"),
                             QString(), config.motivoStock, QStringLiteral("I"), v_.transmision, false,
                             QStringLiteral("PorDefault"), false, nullptr, &hayError, QStringLiteral("Null"), QString(),
-                            vb::Trim(unidad), QString(), 0, true, QString(), secuenciaFija);
+                            vb::Trim(cpte_.unidad), QString(), 0, true, QString(), secuenciaFija);
     ActualizaEspera(QStringLiteral("Grabando Stock..."), QStringLiteral("Finalizado la grabacion"),
                     QStringLiteral("Espere unos momentos..."));
     OcultaEspera();
@@ -358,53 +522,87 @@ bool Recepcion::GrabaStockComprobante(int32_t secuenciaFija, QString* error) {
     return !hayError && cnn.errors().Count() == 0;
 }
 
-void Recepcion::Rechaza(const MovimientoDeposito& mov, Rechazo motivo) {
-    if (on_.left()) return;   // the run is ending: what is not posted is received again
+// Logs a row that is not posted: the notice first (at the run's first such row), then the row's
+// line, handed to the system at once.
+void Recepcion::Rechaza(const MovimientoDeposito& mov, const MotivoRechazo& motivo) {
     ++r_.rechazadas;
-    if (!log_ && !sinLog_) AbreLog();
-    if (!log_) return;
-    on_.run([&] {
-        const QByteArray linea = vb::ToCp1252(LineaLog(mov, motivo)) + "\r\n";
-        if (log_->write(linea) != linea.size())
-            vb::Raise(75, QStringLiteral("No se puede escribir el registro de recepción ") + r_.log);
-    });
+    if (!log_.abierto() && !sinLog_) AbreLog();
+    EnviaAviso();
+    if (!log_.abierto()) return;
+    vb::OnError on([this](const vb::Error& e) { return TrataError(e); });
+    on.run([&] { log_.Escribe(LineaLog(mov, motivo)); });
 }
 
-// The receive log, opened at the run's first rejected row and emptied when it exists: err.log in
-// the program folder, else in the temporary folder. When neither takes it the operator is asked
-// once; the run then goes on without it, and the notice names no file.
+// The run's receive log, opened at its first logged row: a new file in the program folder, else in
+// the temporary folder. When neither takes it the operator is asked once; the run then goes on
+// without it, and the notice names no file.
 void Recepcion::AbreLog() {
     QStringList carpetas;   // a folder that cannot be told (the temporary one gone) is none
     for (const QString& c : {vb::App().path, core::gInfoEstacion().CarpetaTemporal()})
         if (!c.isEmpty()) carpetas << c;
-    on_.run([&] {
-        for (const QString& carpeta : carpetas) {
-            auto archivo = std::make_unique<QFile>(Util().AgregaBarra(carpeta) + QStringLiteral("err.log"));
-            if (!archivo->open(QIODevice::WriteOnly | QIODevice::Truncate)) continue;
-            r_.log = archivo->fileName();
-            log_ = std::move(archivo);
-            return;
-        }
-        vb::Raise(75, QStringLiteral("No se puede escribir el registro de recepción err.log en ") +
+    vb::Date dia;
+    vb::ParseDate(v_.fecha, &dia);
+    vb::OnError on([this](const vb::Error& e) { return TrataError(e); });
+    on.run([&] {
+        if (log_.Abre(carpetas, dia.toQDateTime().date())) return;
+        vb::Raise(75, QStringLiteral("No se puede escribir el registro de recepción en ") +
                           carpetas.join(QStringLiteral(" ni en ")));
     });
-    if (!log_) sinLog_ = true;
+    if (log_.abierto()) r_.log = log_.ruta();
+    else sinLog_ = true;
+    if (on.left() && !on_.left() && !fallaDeBase_) {
+        // Abort: the run ends here, as at any of its errors.
+        deteniendo_ = true;
+        on_.run([] { vb::Raise(75); });
+        deteniendo_ = false;
+    }
 }
 
-void Recepcion::CierraLog() {
-    if (log_) log_->close();
-    log_.reset();
-}
-
-// When rows were not posted, the administrators' notice: with its own error treatment, so that
-// after an Abort what was logged before is told all the same.
-void Recepcion::AvisaAdministradores() {
-    if (r_.rechazadas == 0) return;
-    if (log_) log_->flush();
+// The administrators' notice naming the run's log, sent after an Abort too. Not after a database failure: the operator has been told, and the rows the
+// log holds then belong to work a later receive does again.
+void Recepcion::EnviaAviso() {
+    if (avisado_ || sinAviso_ || fallaDeBase_) return;
     OcultaEspera();
-    vb::OnError on([this](const vb::Error& e) { return TrataError(e); });
-    on.run([&] { Principal().EjecutaConsultaSQL(SqlAvisoAdministradores(r_.log)); });
+    // The statement tells its own failure.
+    const std::optional<QString> error = Principal().ErrorAlEjecutar(SqlAvisoAdministradores(r_.log));
+    if (!error) {
+        avisado_ = true;
+        avisoEnComprobante_ = cpte_.transaccion && cpte_.transaccion->open();
+    } else if (FallaDeBase()) {
+        DetienePorFalla(*error);
+    } else {
+        sinAviso_ = true;   // told once: the run does not send it again
+    }
     MuestraEspera(kGuardandoDatos);
+}
+
+// Whether the last call on either database failed for the database itself.
+bool Recepcion::FallaDeBase() {
+    for (data::DB_Dll* db : {&Principal(), &data::gDBRemota()})
+        if (ado::IsDatabaseFailure(*db->gCnn())) return true;
+    return false;
+}
+
+// One box: the database failed, the voucher under way is not posted, the run ends.
+void Recepcion::AvisaFallaDeBase(const QString& causa) {
+    if (fallaDeBase_) return;
+    fallaDeBase_ = true;
+    OcultaEspera();
+    QString texto;
+    if (cpte_.abierto && !cpte_.tc.isEmpty())
+        texto = QStringLiteral("No se grabó el comprobante ") + cpte_.tc + u' ' + cpte_.Numero() +
+                QStringLiteral(" de la unidad ") + vb::Trim(cpte_.unidad) + QStringLiteral("\r\n");
+    if (!causa.isEmpty()) texto += causa + QStringLiteral("\r\n");
+    texto += QStringLiteral("La base de datos no puede seguir: se detiene la recepción. Al recibir el mismo día otra vez "
+                            "se graba lo que falta.");
+    ui::MsgBox(texto, ui::vbCritical, QStringLiteral("Atención2"));
+}
+
+void Recepcion::DetienePorFalla(const QString& causa) {
+    AvisaFallaDeBase(causa);
+    deteniendo_ = true;
+    on_.run([&] { vb::Raise(vb::kHrUnspecified, causa); });
+    deteniendo_ = false;
 }
 
 }  // namespace

@@ -14,13 +14,21 @@
 // number, business unit and date) is decided at its first row and kept for all its rows; a check
 // that cannot be made fails the voucher. A voucher is posted whole or not at all, its parts of
 // more than 2999 lines included; one that is already held, that fails (the operator is told once,
-// in "Atención2", which voucher and why) or whose head-office number another store voucher of the
-// run took, has every row written to the receive log. Rows whose article is unknown, whose codes
-// do not fit, whose data cannot be posted (no store or deposit, a voucher number of other widths,
-// a quantity that is no number) or whose movement makes another voucher type are logged too.
-// When anything was logged the administrators are notified once, after an Abort too. The log is
-// err.log in the program folder, else in the temporary folder. gUNegocio is left with the unit
-// of the last row read.
+// in "Atención2", which voucher and why), whose store is no business unit of the head office, or
+// whose head-office number another store voucher of the run took, has every row written to the
+// receive log. Rows whose article or deposit is unknown, whose codes do not fit, whose type or
+// movement the receive does not know, whose data cannot be posted (a value missing, a quantity
+// or amount that is no number a stock row holds) or whose movement makes another voucher type
+// are logged too, as is a row whose line could not be read (the operator went on without it).
+// Every step of a row's line reads into locals; the line reaches the grid whole at its end.
+//
+// Each run that logs a row writes a file of its own (RegistroRecepcion), in the program folder,
+// else in the temporary folder, each line handed to the system as it is written (before the
+// voucher it speaks of commits). The administrators' notice naming it is sent with the
+// run's first logged row (again at the end when it went with a voucher that rolled back), so
+// that no crash leaves a line no notice names. A failure of a database itself (read-only, full,
+// damaged, the connection lost) is told once and ends the run; the voucher under way is rolled
+// back and a later receive posts it. gUNegocio is left with the unit of the last row read.
 #include <QString>
 #include <memory>
 
@@ -67,7 +75,7 @@ struct ResultadoRecepcion {
     long filas = 0;          // rows of Depositos read
     long comprobantes = 0;   // store vouchers posted
     long rechazadas = 0;     // rows written to the receive log
-    QString log;             // the receive log's path, when a row was written to it
+    QString log;             // the run's receive log, when a row was written to it
 };
 
 // Runs the receive for v.fecha. A date that is not one (core::FechaValida), a Depositos that

@@ -230,11 +230,11 @@ TEST_F(StatementShapesTest, AccountsOfThousandsOfArticles) {
 TEST_F(StatementShapesTest, TheDaysMovements) {
     auto itf = ado::Connection::Create();
     itf->Open(db::ConnectionText(tmp.path(), "korvane_interfases"));
-    auto rs = itf->Execute(receiver::SqlDepositos("05/03/2008"));
+    auto rs = itf->Execute(receiver::SqlDepositos("05/03/2008", true));
     int rows = 0;
     for (; !rs->Eof(); rs->MoveNext()) ++rows;
     EXPECT_EQ(rows, 10);
-    EXPECT_EQ(itf->Execute(receiver::SqlCuentaDepositos("05/03/2008"))->Fields(0).Value().toLong(), 10);
+    EXPECT_EQ(itf->Execute(receiver::SqlCuentaDepositos("05/03/2008", true))->Fields(0).Value().toLong(), 10);
 }
 
 // The voucher entry support around the demo's stored vouchers: the audit row, the charges of an

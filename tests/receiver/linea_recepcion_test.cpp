@@ -17,9 +17,16 @@ TEST(LineaRecepcion, VoucherKeysTypesNumbersAndCodes) {
 
     struct Tipo { const char *tipoComp, *movimiento, *tc; };
     for (const Tipo& t : {Tipo{"VT", "INGRESO", "TK"}, Tipo{"vt", "", "TK"}, Tipo{"IN", "ingreso", "IR"},
-                          Tipo{"AJ", "EGRESO", "VS"}, Tipo{"", "", "VS"}})
+                          Tipo{"AJ", "EGRESO", "VS"}, Tipo{"", "", ""},
+                          Tipo{"V'", "VENTA", ""}, Tipo{"AJ", "VENTA", ""}, Tipo{"IN", "", ""}, Tipo{"RT", "ROT URA", ""}})
         EXPECT_EQ(receiver::TipoComprobante(t.tipoComp, t.movimiento), QString::fromLatin1(t.tc)) << t.tipoComp;
     EXPECT_EQ(receiver::NumeroComprobante(QStringLiteral("0003"), QStringLiteral("00001234")), QStringLiteral("000300001234C"));
+    // The day as a range, in a form each server reads whatever its language.
+    EXPECT_EQ(receiver::SqlCuentaDepositos(QStringLiteral("31/12/2008"), true),
+              QStringLiteral("Select Count(*) AS Filas From Depositos where Fecha >= '2008-12-31 00:00:00' AND Fecha < "
+                             "'2009-01-01 00:00:00'"));
+    EXPECT_EQ(receiver::SqlCuentaDepositos(QStringLiteral("28/02/2008"), false),
+              QStringLiteral("Select Count(*) AS Filas From Depositos where Fecha >= '20080228' AND Fecha < '20080229'"));
 
     // Only a code of digits is zero-filled; anything else keeps its text.
     struct Codigo { const char *enviado, *buscado; };

@@ -54,7 +54,7 @@ TEST_F(MovDepositoTest, TheDemoDayPostsEachStoreVoucherUnderItsUnit) {
     EXPECT_EQ(Filas(Principal(), QStringLiteral("SELECT DE, PARA, ASUNTO, MENSAJE FROM MV_MEMOS")),
               QStringList{QStringLiteral("Sistemas|ALL_ADMIN|ERRORES EN RECEPCION VENTAS SUCURSALES|SE HA GUARDADO UN "
                                          "TESTIGO CON LOS REGISTROS CON ERRORES EN: ") +
-                          tmp.file(QStringLiteral("err.log"))});
+                          tmp.file(QStringLiteral("err-2008-03-05-1.log"))});
     // Entries and exits get their journal entries, sales none; the two stores' entries under one
     // number are two entries, each balanced under its own unit.
     EXPECT_EQ(Asientos(), (QStringList{"1|A001|VS|0001|00000005|80.25|80.25", "2|A001|IR|0003|00000007|273|273",
@@ -72,11 +72,17 @@ TEST_F(MovDepositoTest, AReRunPostsNothingLogsEveryRowAndNotifiesOnce) {
     EXPECT_EQ(Stock(), antes);
     EXPECT_EQ(r.comprobantes, 0);
     EXPECT_EQ(r.rechazadas, 10);
-    const QStringList log = Log();   // emptied by the run, then one line per row
+    const QStringList log = Log();   // the run's own file, one line per row
     ASSERT_EQ(log.size(), 10);
     EXPECT_EQ(log.filter(QStringLiteral("COMPROBANTE YA RECIBIDO")).size(), 9);
     EXPECT_EQ(log.filter(QStringLiteral("ARTICULO INEXISTENTE")).size(), 1);
-    EXPECT_EQ(Avisos(), 2);   // one per run
+    // Each run keeps its log, and each notice names its own.
+    const QStringList avisos = Filas(Principal(), QStringLiteral("SELECT MENSAJE FROM MV_MEMOS ORDER BY ID"));
+    ASSERT_EQ(avisos.size(), 2);
+    EXPECT_EQ(RutaDelAviso(avisos[0]), tmp.file(QStringLiteral("err-2008-03-05-1.log")));
+    EXPECT_EQ(RutaDelAviso(avisos[1]), tmp.file(QStringLiteral("err-2008-03-05-2.log")));
+    EXPECT_EQ(LeeLog(RutaDelAviso(avisos[0])).size(), 1);
+    EXPECT_EQ(r.log, RutaDelAviso(avisos[1]));
 }
 
 TEST_F(MovDepositoTest, AVoucherLongerThanTheGridPostsWholeInOneSequence) {
@@ -116,6 +122,8 @@ TEST_F(MovDepositoTest, AVoucherLongerThanTheGridPostsWholeInOneSequence) {
 }
 
 TEST_F(MovDepositoTest, RowsThatCannotBePostedAreLoggedAndTheRestGoesOn) {
+    Exec(Principal(), QStringLiteral("INSERT INTO V_TA_UnidadNegocio (Codigo, Descripcion) VALUES ('A003', 'Sucursal 3')\n"
+                                     "INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion, UNegocio) VALUES ('A003', 'Dep 3', 'A003')"));
     // A store database that lets anything through: any column Null, a quantity as text.
     Exec(Remota(), QStringLiteral("DROP TABLE Depositos\nCREATE TABLE Depositos (Fecha datetime, cod_suc varchar(4), TipoComp "
                                   "varchar(2), PtoVta varchar(4), Numero varchar(8), Movimiento varchar(10), Articulo "
@@ -146,11 +154,12 @@ TEST_F(MovDepositoTest, RowsThatCannotBePostedAreLoggedAndTheRestGoesOn) {
                            "VS|000200000001C|A003|1|000123|A003|-1"}));
     QStringList razones;
     for (const QString& linea : Log()) razones << linea.section(u';', 0, 1);
-    EXPECT_EQ(razones, (QStringList{"DATOS INVALIDOS; Suc:", "MOVIMIENTO DISTINTO AL DEL COMPROBANTE; Suc:003",
+    EXPECT_EQ(razones, (QStringList{"DATOS INVALIDOS (cod_suc); Suc:", "MOVIMIENTO DISTINTO AL DEL COMPROBANTE; Suc:003",
                                     "NUMERO DE COMPROBANTE REPETIDO EN LA RECEPCION; Suc:003",
-                                    "CODIGO DE SUCURSAL O DEPOSITO DEMASIADO LARGO; Suc:003", "ARTICULO INEXISTENTE; Suc:003",
-                                    "ARTICULO INEXISTENTE; Suc:003", "DATOS INVALIDOS; Suc:003", "DATOS INVALIDOS; Suc:003",
-                                    "CODIGO DE SUCURSAL O DEPOSITO DEMASIADO LARGO; Suc:1234"}));
+                                    "CODIGO DE SUCURSAL O DEPOSITO DEMASIADO LARGO (cod_depo); Suc:003",
+                                    "ARTICULO INEXISTENTE; Suc:003", "ARTICULO INEXISTENTE; Suc:003",
+                                    "DATOS INVALIDOS (cod_depo); Suc:003", "DATOS INVALIDOS (Cantidad); Suc:003",
+                                    "CODIGO DE SUCURSAL O DEPOSITO DEMASIADO LARGO (cod_suc); Suc:1234"}));
 }
 
 TEST_F(MovDepositoTest, ADayWithoutRowsOrABadDateReadsAndPostsNothing) {
@@ -178,35 +187,132 @@ TEST_F(MovDepositoTest, ADayWithoutRowsOrABadDateReadsAndPostsNothing) {
     EXPECT_EQ(Avisos(), 0);
 }
 
-// Mended: a check or lookup that cannot be made fails its voucher, told once, every row logged; a
+// Every kind of row the head office cannot take is logged with a reason of its own, naming what
+// is wrong, and nothing of it is posted; what it can take is posted, whatever the time of day in
+// Fecha. The log reads back as written (UTF-8), a ';' or quote in a code kept inside its field.
+TEST_F(MovDepositoTest, EachKindOfRowIsPostedOrLoggedWithItsOwnReason) {
+    Exec(Remota(), QStringLiteral("DROP TABLE Depositos\nCREATE TABLE Depositos (Fecha datetime, cod_suc varchar(4), TipoComp "
+                                  "varchar(2), PtoVta varchar(4), Numero varchar(8), Movimiento varchar(10), Articulo "
+                                  "varchar(25), Cantidad varchar(30), venta varchar(30), cod_depo varchar(4))"));
+    const char* const filas[] = {
+        "'09/03/2008', '077', 'VT', '0001', '00000001', 'VENTA', '123', '1', '10', '077'",
+        "'09/03/2008', '077', 'VT', '0001', '00000001', 'VENTA', '789', '2', '20', '077'",
+        "'09/03/2008', 'Ñ01', 'VT', '0001', '00000001', 'VENTA', '123', '1', '10', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000031', 'VENTA', '123', '1', '10', '099'",
+        "'09/03/2008', '001', 'VT', '0001', '00000031', 'VENTA', '789', '1', '10', '001'",
+        "'09/03/2008', '001', NULL, '0001', '00000032', 'VENTA', '123', '1', '10', '001'",
+        "'09/03/2008', '001', 'V''', '0001', '00000033', 'VENTA', '123', '1', '10', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '1e20', '10', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '1e15', '10', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '1', '1e20', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '1', 'abc', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '123', '100000', '100000000000', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '789', '1', NULL, '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', '12;3\"x', '1', '1', '001'",
+        "'09/03/2008', '001', 'VT', '0001', '00000034', 'VENTA', 'ÑANDÚ-Ωő', '1', '1', '001'",
+        "'09/03/2008 18:45', '001', 'IN', '0002', '00000035', 'INGRESO', '123', '5', '0', '001'",
+    };
+    for (const char* f : filas) Deposito(QString::fromUtf8(f));
+    const receiver::ResultadoRecepcion r = Recibe(QStringLiteral("09/03/2008"));
+    EXPECT_EQ(r.filas, 16);
+    EXPECT_EQ(r.rechazadas, 13);
+    EXPECT_EQ(Filas(Principal(), QStringLiteral("SELECT TC, IdComprobante, UNEGOCIO, IdArticulo, IdDeposito, Cantidad, PrecioVenta "
+                                                "FROM V_MV_STOCK WHERE FECHA = '09/03/2008' ORDER BY IdComprobante")),
+              (QStringList{"TK|000100000031C|A001|000789|A001|-1|10", "TK|000100000034C|A001|000789|A001|-1|0",
+                           "IR|000200000035C|A001|000123|A001|5|0"}));
+    QStringList log = Log();
+    std::sort(log.begin(), log.end());
+    const char* const esperado[] = {
+        "ARTICULO INEXISTENTE; Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:\"12;3\"\"x\"; Cantidad:1; Venta:1; Deposito:A001",
+        "ARTICULO INEXISTENTE; Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:ÑANDÚ-Ωő; Cantidad:1; Venta:1; Deposito:A001",
+        "DATOS INVALIDOS (Cantidad); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1e15; Venta:10; Deposito:A001",
+        "DATOS INVALIDOS (Cantidad); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1e20; Venta:10; Deposito:A001",
+        "DATOS INVALIDOS (venta); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:100000; Venta:100000000000; Deposito:A001",
+        "DATOS INVALIDOS (venta); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:1e20; Deposito:A001",
+        "DATOS INVALIDOS (venta); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:abc; Deposito:A001",
+        "DEPOSITO INEXISTENTE (A099); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000031; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A099",
+        "SUCURSAL INEXISTENTE (A077); Suc:077; Tipo:VT; PtoVta:0001; Numero:00000001; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A077",
+        "SUCURSAL INEXISTENTE (A077); Suc:077; Tipo:VT; PtoVta:0001; Numero:00000001; Movimiento:VENTA; "
+        "Articulo:789; Cantidad:2; Venta:20; Deposito:A077",
+        "SUCURSAL INEXISTENTE (AÑ01); Suc:Ñ01; Tipo:VT; PtoVta:0001; Numero:00000001; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A001",
+        "TIPO DE COMPROBANTE DESCONOCIDO; Suc:001; Tipo:; PtoVta:0001; Numero:00000032; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A001",
+        "TIPO DE COMPROBANTE DESCONOCIDO; Suc:001; Tipo:V'; PtoVta:0001; Numero:00000033; Movimiento:VENTA; "
+        "Articulo:123; Cantidad:1; Venta:10; Deposito:A001",
+    };
+    QStringList lineas;
+    for (const char* linea : esperado) lineas << QString::fromUtf8(linea);
+    EXPECT_EQ(log, lineas);
+
+    // Once the store and its deposit are set up, a receive of the day posts its voucher.
+    Exec(Principal(), QStringLiteral("INSERT INTO V_TA_UnidadNegocio (Codigo, Descripcion) VALUES ('A077', 'Sucursal 77')\n"
+                                     "INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion, UNegocio) VALUES ('A077', 'Dep 77', 'A077')"));
+    Recibe(QStringLiteral("09/03/2008"));
+    EXPECT_EQ(Stock(QStringLiteral("WHERE UNEGOCIO = 'A077'")),
+              (QStringList{"TK|000100000001C|A077|1|000123|A077|-1", "TK|000100000001C|A077|2|000789|A077|-2"}));
+    EXPECT_EQ(Log().filter(QStringLiteral("SUCURSAL INEXISTENTE")).size(), 1);
+}
+
+// Mended: a check of the voucher that cannot be made fails it, told once, every row logged; a
+// lookup of one line that cannot be made logs that row with the error and the voucher goes on; a
 // log the program folder refuses goes to the temporary folder, and one that goes nowhere is asked
 // once and the administrators are told all the same (here after an Abort).
 TEST_F(MovDepositoTest, WhatCannotBeReadOrWrittenLosesNoRowUnseen) {
     for (const char* fila : {"'001', 'VT', '0001', '00000020', 'VENTA', '123'", "'001', 'VT', '0001', '00000020', 'VENTA', '789'",
                              "'002', 'VT', '0002', '00000021', 'VENTA', '999999'"})
         Deposito(QStringLiteral("'08/03/2008', %1, 1, 10, '001'").arg(QLatin1String(fila)));
-    for (const char* consulta : {"SELECT TOP 1 IDCOMPROBANTE FROM V_MV_STOCK", "FROM V_MA_ARTICULOS with(nolock) WHERE"}) {
+    auto falla = [](const char* consulta) {
         Principal().setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
             [consulta](const QString& sql) { return sql.contains(QLatin1String(consulta)); }, 1, testsupport::Rechaza("No")));
+    };
+    {
+        falla("SELECT TOP 1 IDCOMPROBANTE FROM V_MV_STOCK");
         ui::ScriptedPrompter guion;
         guion.answer(vb::kAbort, QStringLiteral("No"));   // the query's own box
         guion.answer(1, QStringLiteral("No se grabó el comprobante TK 000100000020C de la unidad A001"));
         EXPECT_EQ(Recibe(QStringLiteral("08/03/2008")).comprobantes, 0);
         EXPECT_TRUE(guion.exhausted());
-        EXPECT_EQ(Log().filter(QStringLiteral("ERROR AL GRABAR EL COMPROBANTE")).size(), 2) << consulta;
+        EXPECT_EQ(Log().filter(QStringLiteral("ERROR AL GRABAR EL COMPROBANTE")).size(), 2);
+    }
+    {
+        falla("FROM V_MA_ARTICULOS with(nolock) WHERE");
+        ui::ScriptedPrompter guion;
+        guion.answer(vb::kIgnore, QStringLiteral("No"));   // the first article's query
+        EXPECT_EQ(Recibe(QStringLiteral("08/03/2008")).comprobantes, 1);
+        EXPECT_TRUE(guion.exhausted());
+        EXPECT_EQ(Log().filter(QStringLiteral("ERROR AL LEER LA FILA (No); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000020; "
+                                              "Movimiento:VENTA; Articulo:123;")).size(), 1);
+        EXPECT_EQ(Stock(QStringLiteral("WHERE FECHA = '08/03/2008'")),
+                  QStringList{QStringLiteral("TK|000100000020C|A001|1|000789|A001|-1")});
+        Exec(Principal(), QStringLiteral("DELETE FROM V_MV_STOCK WHERE FECHA = '08/03/2008'"));
     }
     Principal().setConnectionCalls(nullptr);
     vb::ScopeGuard restaura([tmpdir = qgetenv("TMPDIR")] { tmpdir.isEmpty() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir); });
     vb::SetAppPath(QStringLiteral("/proc/nonexistent"));
     qputenv("TMPDIR", "/proc/nonexistent");
     ui::ScriptedPrompter guion;
-    guion.answer(vb::kAbort, QStringLiteral("No se puede escribir el registro de recepción err.log en /proc/nonexistent"));
+    guion.answer(vb::kAbort, QStringLiteral("No se puede escribir el registro de recepción en /proc/nonexistent"));
     EXPECT_EQ(Recibe(QStringLiteral("08/03/2008")).comprobantes, 1);
     qputenv("TMPDIR", tmp.path().toLocal8Bit());
     EXPECT_EQ(Recibe(QStringLiteral("08/03/2008")).rechazadas, 3);   // all held now, logged in the temporary folder
-    const QString enLog = QStringLiteral("SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: ") + tmp.file("err.log");
-    EXPECT_EQ(Filas(Principal(), QStringLiteral("SELECT MENSAJE FROM MV_MEMOS ORDER BY 1")),
-              (QStringList{"NO SE PUDO GUARDAR EL TESTIGO CON LOS REGISTROS CON ERRORES", enLog, enLog, enLog}));
+    QStringList avisos;
+    for (const QString& aviso : Filas(Principal(), QStringLiteral("SELECT MENSAJE FROM MV_MEMOS ORDER BY ID")))
+        avisos << QString(aviso).replace(tmp.path(), QStringLiteral("<tmp>"));
+    EXPECT_EQ(avisos, (QStringList{"SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: <tmp>/err-2008-03-08-1.log",
+                                   "SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: <tmp>/err-2008-03-08-2.log",
+                                   "NO SE PUDO GUARDAR EL TESTIGO CON LOS REGISTROS CON ERRORES",
+                                   "SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: <tmp>/err-2008-03-08-3.log"}));
+    EXPECT_EQ(Log().filter(QStringLiteral("COMPROBANTE YA RECIBIDO")).size(), 2);
 }
 
 }  // namespace

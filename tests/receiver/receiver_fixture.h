@@ -34,6 +34,18 @@ inline std::shared_ptr<testsupport::EnesimaSentencia> FallaInsert(int enesima) {
         enesima, testsupport::Rechaza(kFilaRechazada));
 }
 
+// The log file a notice to the administrators names ("" when it names none).
+inline QString RutaDelAviso(const QString& aviso) {
+    const QString en = QStringLiteral("CON ERRORES EN: ");
+    return aviso.contains(en) ? aviso.section(en, 1) : QString();
+}
+// A receive log's lines.
+inline QStringList LeeLog(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
 class ReceiverFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -84,11 +96,13 @@ protected:
         }
         return filas;
     }
-    QStringList Log() const {
-        QFile f(tmp.file(QStringLiteral("err.log")));
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    // The receive log the last notice to the administrators names, line by line.
+    static QStringList Log() {
+        const QStringList avisos = Filas(Principal(), QStringLiteral("SELECT MENSAJE FROM MV_MEMOS ORDER BY ID"));
+        return avisos.isEmpty() ? QStringList() : LeeLog(RutaDelAviso(avisos.back()));
     }
+    static QString RutaDelAviso(const QString& aviso) { return receivertest::RutaDelAviso(aviso); }
+    static QStringList LeeLog(const QString& ruta) { return receivertest::LeeLog(ruta); }
     // Adds a row to Depositos: values in the column order of the table.
     static void Deposito(const QString& valores) {
         Exec(Remota(), QStringLiteral("INSERT INTO Depositos (Fecha, cod_suc, TipoComp, PtoVta, Numero, Movimiento, "

@@ -1,0 +1,50 @@
+#include "receiver/registro_recepcion.h"
+
+#include "platform/vb/error.h"
+
+#include <QDir>
+
+namespace receiver {
+
+namespace {
+
+[[noreturn]] void NoSeEscribe(const QString& ruta) {
+    vb::Raise(75, QStringLiteral("No se puede escribir el registro de recepción ") + ruta);
+}
+
+}  // namespace
+
+QString NombreRegistro(const QDate& dia, int numero) {
+    return QStringLiteral("err-") + dia.toString(QStringLiteral("yyyy-MM-dd")) + u'-' + QString::number(numero) +
+           QStringLiteral(".log");
+}
+
+bool RegistroRecepcion::Abre(const QStringList& carpetas, const QDate& dia) {
+    Cierra();
+    for (const QString& carpeta : carpetas) {
+        const QDir dir(carpeta);
+        // A new file only: two runs (two stations on one folder) never share one.
+        for (int numero = 1; numero < 100000; ++numero) {
+            const QString ruta = dir.filePath(NombreRegistro(dia, numero));
+            if (QFile::exists(ruta)) continue;
+            archivo_.setFileName(ruta);
+            if (archivo_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+                ruta_ = QDir::toNativeSeparators(ruta);
+                return true;
+            }
+            if (!QFile::exists(ruta)) break;   // the folder refuses it: the next folder
+        }
+    }
+    return false;
+}
+
+void RegistroRecepcion::Escribe(const QString& linea) {
+    const QByteArray bytes = linea.toUtf8() + "\r\n";
+    if (archivo_.write(bytes) != bytes.size() || !archivo_.flush()) NoSeEscribe(ruta_);
+}
+
+void RegistroRecepcion::Cierra() {
+    if (archivo_.isOpen()) archivo_.close();
+}
+
+}  // namespace receiver

@@ -1,0 +1,295 @@
+// A receive whose n-th head-office statement fails, under each answer to the error question
+// (Retry, Ignore, Abort), and then received again: no store row is posted twice, none with a
+// deposit, quantity or price it did not carry, none is missing without a log line giving its
+// reason, and the day ends as posted once. A line the run itself cannot read is retried, skipped
+// with its log line, or ends the run there. A database that stops taking writes half way is told
+// once and ends the run; a receive afterwards posts the rest once.
+#include "receiver_fixture.h"
+
+#include "platform/vb/on_error.h"
+
+#include <QDir>
+#include <map>
+
+namespace {
+
+using receivertest::kDiaDemo;
+
+// Answers every error question with one answer and any other box with OK; keeps what it showed.
+class Responde : public ui::Prompter {
+public:
+    explicit Responde(int respuesta) : respuesta_(respuesta), anterior_(&ui::CurrentPrompter()) { ui::SetPrompter(this); }
+    ~Responde() override { ui::SetPrompter(anterior_); }
+    int msgBox(const QString& prompt, int buttons, const QString& title) override {
+        cajas << title + u':' + prompt;
+        return (buttons & 0xF) == ui::vbAbortRetryIgnore ? respuesta_ : vb::kOk;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    QStringList cajas;
+
+private:
+    int respuesta_;
+    ui::Prompter* anterior_;
+};
+
+// The program started on a folder's databases, its program folder (the receive logs') its own.
+void Inicia(const QString& carpeta) {
+    data::ResetGlobalInstances();
+    core::ReiniciaEstado();
+    vb::SetAppPath(carpeta);
+    core::SetLineaComando(QStringLiteral("@Server=") + carpeta + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;"));
+    QString conexion;
+    ASSERT_TRUE(core::IniciaSistema(false, QString(), conexion, 3));
+    ASSERT_TRUE(core::ConectaBaseRemota(carpeta, db::kInterfaceName, db::kInterfaceName, db::kInterfaceName));
+}
+
+class FallasTest : public receivertest::ReceiverFixture {
+protected:
+    // The day's stock rows as a multiset of what each carries (the row number left out: a row
+    // skipped renumbers the rest).
+    static std::map<QString, int> Posteado() {
+        std::map<QString, int> filas;
+        for (const QString& f : Filas(Principal(), QStringLiteral("SELECT TC, IdComprobante, UNEGOCIO, IdArticulo, IdDeposito, "
+                                                                  "Cantidad, PrecioVenta, Costo FROM V_MV_STOCK WHERE FECHA = "
+                                                                  "'05/03/2008'")))
+            ++filas[f];
+        return filas;
+    }
+    // A store row as the log names it and as its stock row does: store, number, article.
+    static QString ClaveDeStock(const QString& fila) {
+        const QStringList c = fila.split(u'|');
+        QString articulo = c[3];
+        while (articulo.startsWith(u'0')) articulo.remove(0, 1);
+        return c[2].mid(1) + u'|' + c[1].mid(4, 8) + u'|' + articulo;
+    }
+    static QString ClaveDeLog(const QString& linea) {
+        auto campo = [&](const QString& nombre) { return linea.section(QStringLiteral("; ") + nombre + u':', 1).section(u';', 0, 0); };
+        return campo(QStringLiteral("Suc")) + u'|' + campo(QStringLiteral("Numero")) + u'|' + campo(QStringLiteral("Articulo"));
+    }
+    // The rows of every log in a folder that say why a row was not posted (not that it was).
+    static QStringList Motivos(const QString& carpeta) {
+        QStringList lineas;
+        for (const QString& archivo : QDir(carpeta).entryList({QStringLiteral("err-*.log")}, QDir::Files))
+            for (const QString& l : receivertest::LeeLog(QDir(carpeta).filePath(archivo)))
+                if (!l.startsWith(QLatin1String("COMPROBANTE YA RECIBIDO"))) lineas << l;
+        return lineas;
+    }
+    // What one statement-failure scenario leaves, checked against the clean receive: nothing
+    // posted that the clean receive does not post, nor more often; once the day is `completo`
+    // (received again), every row missing has a log line.
+    void Verifica(const std::map<QString, int>& limpio, const QString& carpeta, bool completo) {
+        const std::map<QString, int> posteado = Posteado();
+        QStringList logueadas;
+        for (const QString& l : Motivos(carpeta)) logueadas << ClaveDeLog(l);
+        for (const auto& [fila, veces] : posteado) {
+            const auto hallada = limpio.find(fila);
+            EXPECT_TRUE(hallada != limpio.end() && veces <= hallada->second) << "posted as it was not: " << fila.toStdString();
+        }
+        for (const auto& [fila, veces] : limpio) {
+            if (!completo) break;
+            const auto hallada = posteado.find(fila);
+            if ((hallada == posteado.end() ? 0 : hallada->second) == veces || fila.startsWith(QLatin1String("PE"))) continue;
+            EXPECT_TRUE(logueadas.contains(ClaveDeStock(fila))) << "missing without a log line: " << fila.toStdString();
+        }
+        // Each voucher has at most one entry, and each entry balances.
+        EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM (SELECT TC, SUCURSAL, NUMERO, Unegocio FROM MV_ASIENTOS "
+                                                    "WHERE Tipo_Reg = 'STK' GROUP BY TC, SUCURSAL, NUMERO, Unegocio HAVING "
+                                                    "COUNT(DISTINCT [Numero Asiento]) > 1) x")),
+                  0);
+        EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM (SELECT [Numero Asiento] FROM MV_ASIENTOS GROUP BY "
+                                                    "[Numero Asiento] HAVING SUM(CASE WHEN [DEBE-HABER] = 'D' THEN Importe "
+                                                    "ELSE -Importe END) <> 0) x")),
+                  0);
+    }
+};
+
+// Every kPaso-th statement of the receive fails, each answer from its own first statement.
+constexpr int kPaso = 3;
+
+TEST_F(FallasTest, AStatementThatFailsUnderEachAnswerPostsNoRowTwiceAndLosesNoneUnlogged) {
+    auto todas = std::make_shared<testsupport::EnesimaSentencia>([](const QString&) { return true; }, 0,
+                                                                 testsupport::Rechaza(QString()));
+    Principal().setConnectionCalls(todas);
+    Recibe();
+    Principal().setConnectionCalls(nullptr);
+    const std::map<QString, int> limpio = Posteado();
+    const int sentencias = todas->cuenta;
+    ASSERT_GT(sentencias, 20);
+
+    const QString plantilla = tmp.file(QStringLiteral("plantilla"));
+    db::CreateDemo(plantilla);
+    for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+        for (int n = 1 + respuesta % 3; n <= sentencias; n += kPaso) {
+            SCOPED_TRACE(testing::Message() << "answer " << respuesta << ", statement " << n);
+            const QString carpeta = tmp.file(QStringLiteral("f%1-%2").arg(respuesta).arg(n));
+            QDir().mkpath(carpeta);
+            for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
+                QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+            Inicia(carpeta);
+            if (HasFatalFailure()) return;
+            Principal().setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+                [](const QString&) { return true; }, n, testsupport::Rechaza(QStringLiteral("Falla inyectada"))));
+            {
+                Responde responde(respuesta);
+                Recibe();
+            }
+            Principal().setConnectionCalls(nullptr);
+            Verifica(limpio, carpeta, false);
+            {
+                Responde responde(vb::kAbort);   // the day again, nothing failing
+                Recibe();
+                EXPECT_TRUE(responde.cajas.isEmpty()) << responde.cajas.join(u'\n').toStdString();
+            }
+            Verifica(limpio, carpeta, true);
+            if (respuesta == vb::kRetry) {
+                EXPECT_EQ(Posteado(), limpio);   // nothing was skipped: all of it, once
+            }
+            data::ResetGlobalInstances();
+            QDir(carpeta).removeRecursively();
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The head office stops taking writes before the n-th stock row of the receive: made read-only
+// (the engine refuses every write from then on), or its disk full (that statement refused as the
+// engine refuses it).
+std::shared_ptr<testsupport::EnesimaSentencia> BaseQueFalla(int enesima, bool llena) {
+    return std::make_shared<testsupport::EnesimaSentencia>(
+        [](const QString& sql) { return sql.contains(QStringLiteral("INSERT INTO V_MV_STOCK"), Qt::CaseInsensitive); }, enesima,
+        [llena](ado::Connection& cnn) {
+            if (!llena) {
+                cnn.Execute(QStringLiteral("PRAGMA query_only = 1"));
+                return;
+            }
+            const QString texto = QStringLiteral("database or disk is full");
+            cnn.errors().Clear();
+            cnn.errors().add(ado::ErrorItem{vb::kHrUnspecified, texto, QStringLiteral("Microsoft OLE DB Provider"),
+                                            QStringLiteral("HY000"), 13});
+            throw vb::Error(vb::kHrUnspecified, texto);
+        });
+}
+
+TEST_F(FallasTest, ADatabaseThatStopsTakingWritesIsToldOnceAndTheNextReceivePostsTheRestOnce) {
+    const QString plantilla = tmp.file(QStringLiteral("plantilla"));
+    db::CreateDemo(plantilla);
+    Recibe();
+    const std::map<QString, int> limpio = Posteado();
+    for (const bool llena : {false, true}) {
+        SCOPED_TRACE(llena ? "full" : "read-only");
+        const QString carpeta = tmp.file(llena ? QStringLiteral("llena") : QStringLiteral("solo-lectura"));
+        QDir().mkpath(carpeta);
+        for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
+            QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+        Inicia(carpeta);
+        ASSERT_FALSE(HasFatalFailure());
+        Principal().setConnectionCalls(BaseQueFalla(4, llena));
+        receiver::ResultadoRecepcion r;
+        {
+            Responde responde(vb::kIgnore);
+            r = Recibe();
+            ASSERT_EQ(responde.cajas.size(), 1) << responde.cajas.join(u'\n').toStdString();
+            EXPECT_TRUE(responde.cajas[0].startsWith(QStringLiteral("Atención2:No se grabó el comprobante ")));
+            EXPECT_TRUE(responde.cajas[0].endsWith(QStringLiteral("se detiene la recepción. Al recibir el mismo día otra vez "
+                                                                  "se graba lo que falta.")))
+                << responde.cajas[0].toStdString();
+        }
+        Principal().setConnectionCalls(nullptr);
+        EXPECT_LT(r.comprobantes, 7);
+        EXPECT_EQ(r.rechazadas, 0);   // the voucher under way is received again, not logged
+        Verifica(limpio, carpeta, false);
+        if (!llena) Principal().gCnn()->Execute(QStringLiteral("PRAGMA query_only = 0"));
+        {
+            Responde responde(vb::kAbort);
+            Recibe();
+            EXPECT_TRUE(responde.cajas.isEmpty()) << responde.cajas.join(u'\n').toStdString();
+        }
+        EXPECT_EQ(Posteado(), limpio);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Answers the error question as told; a Retry first mends the head office (the failing step then
+// succeeds). Every other box: OK.
+class Contesta : public ui::Prompter {
+public:
+    Contesta(int respuesta, std::function<void()> arregla)
+        : respuesta_(respuesta), arregla_(std::move(arregla)), anterior_(&ui::CurrentPrompter()) {
+        ui::SetPrompter(this);
+    }
+    ~Contesta() override { ui::SetPrompter(anterior_); }
+    int msgBox(const QString& prompt, int buttons, const QString& title) override {
+        cajas << title + u':' + prompt;
+        if ((buttons & 0xF) != ui::vbAbortRetryIgnore) return vb::kOk;
+        if (respuesta_ == vb::kRetry) arregla_();
+        return respuesta_;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    QStringList cajas;
+
+private:
+    int respuesta_;
+    std::function<void()> arregla_;
+    ui::Prompter* anterior_;
+};
+
+// A line whose article cannot be read (a column of the articles' view gone) asks the run's error
+// question: Retry reads it again and posts it once; Ignore logs each such row with the error and
+// posts the rest; Abort ends the run with that row logged. Each time, a receive of the day once
+// the view is mended posts the day once.
+TEST_F(FallasTest, ALineThatCannotBeReadIsRetriedSkippedWithItsLogLineOrEndsTheRunThere) {
+    const QString plantilla = tmp.file(QStringLiteral("plantilla"));
+    db::CreateDemo(plantilla);
+    Recibe();
+    const std::map<QString, int> limpio = Posteado();
+    auto columna = [](const char* de, const char* a) {
+        Exec(Principal(), QStringLiteral("ALTER TABLE MA_ARTICULOS RENAME COLUMN %1 TO %2").arg(QLatin1String(de), QLatin1String(a)));
+    };
+    for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+        SCOPED_TRACE(respuesta);
+        const QString carpeta = tmp.file(QStringLiteral("linea%1").arg(respuesta));
+        QDir().mkpath(carpeta);
+        for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
+            QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+        Inicia(carpeta);
+        ASSERT_FALSE(HasFatalFailure());
+        columna("USATALLE", "USATALLE_X");
+        receiver::ResultadoRecepcion r;
+        QStringList cajas;
+        {
+            Contesta contesta(respuesta, [&] { columna("USATALLE_X", "USATALLE"); });
+            r = Recibe();
+            cajas = contesta.cajas;
+        }
+        ASSERT_FALSE(cajas.isEmpty());
+        EXPECT_TRUE(cajas[0].contains(QStringLiteral("(3265) Item cannot be found"))) << cajas[0].toStdString();
+        const QStringList log = Log();
+        if (respuesta == vb::kRetry) {
+            EXPECT_EQ(cajas.size(), 1);
+            EXPECT_EQ(Posteado(), limpio);
+            EXPECT_EQ(log.size(), 1);   // only the unknown article
+            continue;
+        }
+        EXPECT_TRUE(Posteado().empty());
+        if (respuesta == vb::kIgnore) {
+            EXPECT_EQ(log.filter(QStringLiteral("ERROR AL LEER LA FILA (")).size(), cajas.size());
+            EXPECT_EQ(r.rechazadas, 10);   // and the unknown article
+        } else {
+            EXPECT_EQ(cajas.size(), 1);
+            ASSERT_EQ(log.size(), 1);
+            EXPECT_TRUE(log[0].startsWith(QStringLiteral("RECEPCION ANULADA EN ESTA FILA ("))) << log[0].toStdString();
+            EXPECT_EQ(r.filas, 1);
+        }
+        columna("USATALLE_X", "USATALLE");
+        Recibe();
+        EXPECT_EQ(Posteado(), limpio);
+    }
+}
+
+}  // namespace
