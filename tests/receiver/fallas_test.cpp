@@ -155,14 +155,31 @@ TEST_F(FallasTest, AStatementThatFailsUnderEachAnswerPostsNoRowTwiceAndLosesNone
 namespace {
 
 // The head office stops taking writes before the n-th stock row of the receive: made read-only
-// (the engine refuses every write from then on), or its disk full (that statement refused as the
-// engine refuses it).
-std::shared_ptr<testsupport::EnesimaSentencia> BaseQueFalla(int enesima, bool llena) {
+// (the engine refuses every write from then on), its disk full as the engine finds it (no page
+// may be added: the engine refuses the write, and may roll the transaction back by itself), or
+// that statement refused as a server refuses it on a full disk.
+enum class Falla { SoloLectura, Llena, LlenaServidor };
+
+std::shared_ptr<testsupport::EnesimaSentencia> BaseQueFalla(int enesima, Falla falla) {
     return std::make_shared<testsupport::EnesimaSentencia>(
         [](const QString& sql) { return sql.contains(QStringLiteral("INSERT INTO V_MV_STOCK"), Qt::CaseInsensitive); }, enesima,
-        [llena](ado::Connection& cnn) {
-            if (!llena) {
+        [falla](ado::Connection& cnn) {
+            if (falla == Falla::SoloLectura) {
                 cnn.Execute(QStringLiteral("PRAGMA query_only = 1"));
+                return;
+            }
+            if (falla == Falla::Llena) {
+                // No page may be added, and what room the pages have left is taken (by rows of the
+                // voucher's own transaction, gone with it).
+                const ado::RecordsetPtr paginas = cnn.Execute(QStringLiteral("PRAGMA page_count"));
+                cnn.Execute(QStringLiteral("PRAGMA max_page_count = ") + paginas->Fields(0).Value().text());
+                for (const int largo : {2000, 200, 20, 1}) {
+                    try {
+                        for (;;) cnn.Execute(QStringLiteral("INSERT INTO RELLENO (X) VALUES (REPLICATE('x', %1))").arg(largo));
+                    } catch (const vb::Error&) {
+                    }
+                }
+                cnn.errors().Clear();
                 return;
             }
             const QString texto = QStringLiteral("database or disk is full");
@@ -178,15 +195,17 @@ TEST_F(FallasTest, ADatabaseThatStopsTakingWritesIsToldOnceAndTheNextReceivePost
     db::CreateDemo(plantilla);
     Recibe();
     const std::map<QString, int> limpio = Posteado();
-    for (const bool llena : {false, true}) {
-        SCOPED_TRACE(llena ? "full" : "read-only");
-        const QString carpeta = tmp.file(llena ? QStringLiteral("llena") : QStringLiteral("solo-lectura"));
+    for (const Falla falla : {Falla::SoloLectura, Falla::Llena, Falla::LlenaServidor}) {
+        const char* nombres[] = {"solo-lectura", "llena", "llena-servidor"};
+        SCOPED_TRACE(nombres[static_cast<int>(falla)]);
+        const QString carpeta = tmp.file(QString::fromLatin1(nombres[static_cast<int>(falla)]));
         QDir().mkpath(carpeta);
         for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
             QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
         Inicia(carpeta);
         ASSERT_FALSE(HasFatalFailure());
-        Principal().setConnectionCalls(BaseQueFalla(4, llena));
+        Principal().gCnn()->Execute(QStringLiteral("CREATE TABLE RELLENO (X varchar(2000))"));
+        Principal().setConnectionCalls(BaseQueFalla(4, falla));
         receiver::ResultadoRecepcion r;
         {
             Responde responde(vb::kIgnore);
@@ -201,7 +220,8 @@ TEST_F(FallasTest, ADatabaseThatStopsTakingWritesIsToldOnceAndTheNextReceivePost
         EXPECT_LT(r.comprobantes, 7);
         EXPECT_EQ(r.rechazadas, 0);   // the voucher under way is received again, not logged
         Verifica(limpio, carpeta, false);
-        if (!llena) Principal().gCnn()->Execute(QStringLiteral("PRAGMA query_only = 0"));
+        if (falla == Falla::SoloLectura) Principal().gCnn()->Execute(QStringLiteral("PRAGMA query_only = 0"));
+        if (falla == Falla::Llena) Principal().gCnn()->Execute(QStringLiteral("PRAGMA max_page_count = 1000000"));
         {
             Responde responde(vb::kAbort);
             Recibe();

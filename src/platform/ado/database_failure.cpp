@@ -28,6 +28,10 @@ bool ServerFailure(long native) {
 bool IsDatabaseFailure(const ErrorItem& error, bool embedded) {
     // Class 08: the connection failed or was lost; HYT01: it timed out.
     if (error.SQLState.startsWith(QLatin1String("08")) || error.SQLState == QLatin1String("HYT01")) return true;
+    // The engine or the server ended the transaction by itself (3998: a full disk, an I/O error,
+    // memory), or a statement met a transaction so ended (3930): the work under way is gone, and
+    // the failure that ended it may have been answered and cleared already.
+    if (error.NativeError == 3998 || error.NativeError == 3930) return true;
     if (embedded) return error.SQLState == QLatin1String("HY000") && EngineFailure(error.NativeError);
     return ServerFailure(error.NativeError);
 }

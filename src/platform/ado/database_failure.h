@@ -1,7 +1,7 @@
 #pragma once
 // Whether an error is a failure of the database itself rather than of one statement: the file or
 // server cannot take any write (read-only, full, an I/O error, a damaged file) or the connection
-// is gone. A job that meets one stops, since every later statement would fail the same way.
+// is gone, or the engine ended the transaction under way by itself. A job that meets one stops, since every later statement would fail the same way.
 //
 //   if (ado::IsDatabaseFailure(*cnn)) ...            // the connection's last call
 //   if (ado::IsDatabaseFailure(item, embedded)) ...   // one error of it
