@@ -7,6 +7,7 @@
 #include "platform/ui/prompter.h"
 #include "platform/vb/on_error.h"
 #include "posteo_fixture.h"
+#include "support/responde.h"
 #include "support/enesima_sentencia.h"
 
 #include <memory>
@@ -14,24 +15,7 @@
 namespace {
 
 using namespace posting::art;
-
-// Gives one answer to every Reintentar/Omitir/Anular question and OK to every notice.
-class Responde : public ui::Prompter {
-public:
-    explicit Responde(int respuesta) : respuesta_(respuesta), anterior_(&ui::CurrentPrompter()) { ui::SetPrompter(this); }
-    ~Responde() override { ui::SetPrompter(anterior_); }
-    int msgBox(const QString&, int botones, const QString&) override {
-        if ((botones & 0x0F) != ui::vbAbortRetryIgnore) return vb::kOk;
-        // A step that fails on every attempt would ask for ever: a fault, told by its count.
-        return ++preguntas < 50 ? respuesta_ : vb::kAbort;
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
-    int preguntas = 0;
-
-private:
-    int respuesta_;
-    ui::Prompter* anterior_;
-};
+using testsupport::Responde;
 
 class PasoFallidoTest : public postingtest::PosteoTest {
 protected:

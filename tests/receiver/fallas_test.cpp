@@ -7,6 +7,7 @@
 #include "receiver_fixture.h"
 
 #include "platform/vb/on_error.h"
+#include "support/responde.h"
 
 #include <QDir>
 #include <map>
@@ -14,23 +15,7 @@
 namespace {
 
 using receivertest::kDiaDemo;
-
-// Answers every error question with one answer and any other box with OK; keeps what it showed.
-class Responde : public ui::Prompter {
-public:
-    explicit Responde(int respuesta) : respuesta_(respuesta), anterior_(&ui::CurrentPrompter()) { ui::SetPrompter(this); }
-    ~Responde() override { ui::SetPrompter(anterior_); }
-    int msgBox(const QString& prompt, int buttons, const QString& title) override {
-        cajas << title + u':' + prompt;
-        return (buttons & 0xF) == ui::vbAbortRetryIgnore ? respuesta_ : vb::kOk;
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
-    QStringList cajas;
-
-private:
-    int respuesta_;
-    ui::Prompter* anterior_;
-};
+using testsupport::Responde;
 
 // The program started on a folder's databases, its program folder (the receive logs') its own.
 void Inicia(const QString& carpeta) {
@@ -235,30 +220,6 @@ TEST_F(FallasTest, ADatabaseThatStopsTakingWritesIsToldOnceAndTheNextReceivePost
 
 namespace {
 
-// Answers the error question as told; a Retry first mends the head office (the failing step then
-// succeeds). Every other box: OK.
-class Contesta : public ui::Prompter {
-public:
-    Contesta(int respuesta, std::function<void()> arregla)
-        : respuesta_(respuesta), arregla_(std::move(arregla)), anterior_(&ui::CurrentPrompter()) {
-        ui::SetPrompter(this);
-    }
-    ~Contesta() override { ui::SetPrompter(anterior_); }
-    int msgBox(const QString& prompt, int buttons, const QString& title) override {
-        cajas << title + u':' + prompt;
-        if ((buttons & 0xF) != ui::vbAbortRetryIgnore) return vb::kOk;
-        if (respuesta_ == vb::kRetry) arregla_();
-        return respuesta_;
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
-    QStringList cajas;
-
-private:
-    int respuesta_;
-    std::function<void()> arregla_;
-    ui::Prompter* anterior_;
-};
-
 // A line whose article cannot be read (a column of the articles' view gone) asks the run's error
 // question: Retry reads it again and posts it once; Ignore logs each such row with the error and
 // posts the rest; Abort ends the run with that row logged. Each time, a receive of the day once
@@ -283,7 +244,7 @@ TEST_F(FallasTest, ALineThatCannotBeReadIsRetriedSkippedWithItsLogLineOrEndsTheR
         receiver::ResultadoRecepcion r;
         QStringList cajas;
         {
-            Contesta contesta(respuesta, [&] { columna("USATALLE_X", "USATALLE"); });
+            Responde contesta(respuesta, [&] { columna("USATALLE_X", "USATALLE"); });
             r = Recibe();
             cajas = contesta.cajas;
         }

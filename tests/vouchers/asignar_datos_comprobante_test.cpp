@@ -13,6 +13,7 @@
 #include "data/db_dll.h"
 #include "platform/ui/prompter.h"
 #include "support/enesima_sentencia.h"
+#include "support/responde.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@
 namespace {
 
 using namespace posting::art;
+using testsupport::Responde;
 namespace tar = vouchers::tar;
 namespace otr = vouchers::otr;
 
@@ -270,23 +272,6 @@ TEST_F(CargaTest, LeavingOnAnErrorKeepsTheRowsLoaded) {
     EXPECT_EQ(articulos.Rows(), 2);   // the first line's quantity failed: nothing after it
     EXPECT_EQ(Celdas(articulos, 1, {IdArticulo, Cantidad}), "|");
 }
-
-// Gives one answer to every Reintentar/Omitir/Anular question and OK to every notice.
-class Responde : public ui::Prompter {
-public:
-    explicit Responde(int respuesta) : respuesta_(respuesta), anterior_(&ui::CurrentPrompter()) { ui::SetPrompter(this); }
-    ~Responde() override { ui::SetPrompter(anterior_); }
-    int msgBox(const QString&, int botones, const QString&) override {
-        if ((botones & 0x0F) != ui::vbAbortRetryIgnore) return vb::kOk;
-        return ++preguntas < 50 ? respuesta_ : vb::kAbort;   // asked for ever: a fault, told by the count
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
-    int preguntas = 0;
-
-private:
-    int respuesta_;
-    ui::Prompter* anterior_;
-};
 
 // Every row of a grid, all its cells; an empty row is "".
 std::vector<std::string> TodasLasFilas(const ui::FlexGrid& g) {
