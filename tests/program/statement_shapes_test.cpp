@@ -3,11 +3,17 @@
 // provider, in the program's own spelling (padded codes, day-first dates, with(nolock), [names]).
 // The answer is checked where the demo rows give one ("*": runs, whatever it gives). Where the
 // program builds a statement with a function of its own, the case calls that function.
+// Beside them, the statements a real posting and a real receive of the demo day send, recorded
+// as they reach the connections and replayed: those follow the program wherever its statements
+// change, with the engine's own answer as the oracle.
 #include "platform/ado/ado_fixture.h"
+#include "data/recording_calls.h"
 #include "lots/lotes_sql.h"
 #include "platform/vb/dates.h"
+#include "posting/columnas_articulos.h"
 #include "posting/movimiento_stock.h"
 #include "receiver/linea_recepcion.h"
+#include "receiver/receiver_fixture.h"
 #include "vouchers/accion_comprobante.h"
 #include "vouchers/carga_comprobante_sql.h"
 #include "vouchers/consulta_comprobantes_sql.h"
@@ -331,6 +337,134 @@ TEST_F(StatementShapesTest, TheVoucherSearch) {
             "SELECT TOP 1 * FROM v_mv_stock with(nolock)  WHERE LTRIM(RTRIM(TC_origen)) ='OC'  AND  TC = 'IR' AND "
             "TC_ORIGEN = 'OC' AND IDCOMPROBANTE_ORIGEN ='000100000005X'",
             "", 0});
+}
+
+// The statements a posting and a receive of the demo day send, each replayed on a copy of the
+// demo databases as it stood before: on a connection of its own that has met no statement (the
+// engine's own answer), then three times on one connection that has met every statement before
+// it, whose caches serve the later runs (the first two rolled back, the third kept for the
+// statements after it). Each run answers as the first: the same rows, values and types, rows
+// affected, or failure.
+class RecordedStatementsTest : public receivertest::ReceiverFixture {
+protected:
+    void SetUp() override {
+        vb::SetClock([] { return QDateTime(QDate(2008, 3, 5), QTime(10, 30)); });   // GETDATE answers alike
+        ReceiverFixture::SetUp();
+    }
+    void TearDown() override {
+        ReceiverFixture::TearDown();
+        vb::SetClock({});
+    }
+
+    // Records what reaches the connection of db, forwarding every call.
+    static std::shared_ptr<datatest::RecordingCalls> Graba(data::DB_Dll& db) {
+        auto grabador = std::make_shared<datatest::RecordingCalls>();
+        grabador->forward = true;
+        db.setConnectionCalls(grabador);
+        return grabador;
+    }
+    // The statements run and the recordsets opened, in the order they were sent.
+    static QStringList Sentencias(const datatest::RecordingCalls& grabador) {
+        QStringList out;
+        for (const QString& l : grabador.log)
+            if (l.startsWith(QLatin1String("EXEC ")) || l.startsWith(QLatin1String("OPEN "))) out << l.mid(5);
+        return out;
+    }
+
+    // A ticket of store A001 posted through the voucher engine: the breakfast basket (its inputs
+    // discharged, the coffee out of its lowest lot) and a line of sugar.
+    void PosteaTicket() {
+        using namespace posting::art;
+        core::gUNegocio = QStringLiteral("A001");
+        core::gCaja = QStringLiteral("1");
+        ui::FlexGrid lineas{QStringLiteral("MSFlexGrid1")};
+        lineas.SetCols(kColumnas);
+        lineas.SetRows(1);
+        for (const auto& [articulo, cantidad] : {std::pair{"000900", "2"}, std::pair{"000123", "1"}}) {
+            const int f = lineas.Rows();
+            lineas.SetRows(f + 1);
+            const std::pair<int, QString> celdas[] = {{IdArticulo, QString::fromLatin1(articulo)}, {Descripcion, QStringLiteral("Línea")},
+                                                      {IdUnidad, QStringLiteral("UN")}, {IdDeposito, QStringLiteral("A001")},
+                                                      {Cantidad, QString::fromLatin1(cantidad)}, {PideSerie, QStringLiteral("0")},
+                                                      {PideTalle, QStringLiteral("0")}};
+            for (const auto& [col, texto] : celdas) lineas.SetTextMatrix(f, col, texto);
+        }
+        posting::ClsCmnCptes engine;
+        bool hayError = false;
+        engine.ActualizaStock(lineas, QStringLiteral("TK"), QStringLiteral("000100000090C"), QStringLiteral("0"), receivertest::kDiaDemo,
+                              QStringLiteral("A001"), QString(), QStringLiteral("1"), QStringLiteral("I"), QStringLiteral("7"),
+                              false, QStringLiteral("PorDefault"), false, nullptr, &hayError);
+        EXPECT_FALSE(hayError);
+    }
+
+    // What a statement answers: its rows affected and its last result's columns and rows (each
+    // value with its type), or its failure.
+    static QString Respuesta(ado::Connection& cn, const QString& sql) {
+        try {
+            long afectadas = 0;
+            const ado::RecordsetPtr rs = cn.Execute(sql, &afectadas);
+            QStringList out{QString::number(afectadas)};
+            if (!rs || rs->State() != ado::adStateOpen) return out.join(u'\n');
+            QStringList columnas;
+            for (int i = 0; i < rs->fieldCount(); ++i) columnas << rs->Fields(i).Name();
+            out << columnas.join(u'|');
+            for (; !rs->Eof(); rs->MoveNext()) {
+                QStringList valores;
+                for (int i = 0; i < rs->fieldCount(); ++i) {
+                    const vb::Variant v = rs->Fields(i).Value();
+                    valores << QString::number(static_cast<int>(v.type())) + u':' + v.text();
+                }
+                out << valores.join(u'|');
+            }
+            return out.join(u'\n');
+        } catch (const vb::Error& e) {
+            return QStringLiteral("error %1 %2").arg(e.number()).arg(e.description());
+        }
+    }
+
+    // Replays the statements, in order, on database `base` of `carpeta` (see the class).
+    static void Repite(const QString& carpeta, const QString& base, const QStringList& sentencias) {
+        const QString texto = db::ConnectionText(carpeta, base);
+        const ado::ConnectionPtr cn = ado::Connection::Create();
+        cn->Open(texto);
+        for (const QString& sql : sentencias) {
+            SCOPED_TRACE(sql.left(400).toStdString());
+            QString propia;
+            {
+                const ado::ConnectionPtr nueva = ado::Connection::Create();
+                nueva->Open(texto);
+                nueva->BeginTrans();
+                propia = Respuesta(*nueva, sql);
+                nueva->RollbackTrans();
+                nueva->Close();
+            }
+            for (int vuelta = 1; vuelta <= 2; ++vuelta) {
+                cn->BeginTrans();
+                EXPECT_EQ(Respuesta(*cn, sql), propia) << "run " << vuelta;
+                cn->RollbackTrans();
+            }
+            EXPECT_EQ(Respuesta(*cn, sql), propia) << "run 3";
+        }
+    }
+};
+
+TEST_F(RecordedStatementsTest, APostingAndTheDaysReceiveAnswerAsTheirStatementsDo) {
+    const auto principal = Graba(Principal());
+    const auto remota = Graba(Remota());
+    PosteaTicket();
+    const receiver::ResultadoRecepcion r = Recibe();
+    EXPECT_EQ(r.comprobantes, 7);
+    const QStringList central = Sentencias(*principal), interfases = Sentencias(*remota);
+    // What was recorded holds what the run is made of: the vouchers' books, their stock rows and
+    // journal lines, the input discharge, the articles read; the stores' rows on the interface.
+    for (const char* parte : {"V_TA_CPTE", "INSERT INTO V_MV_STOCK", "MV_ASIENTOS", "V_MA_INSUMOS", "V_MA_ARTICULOS"})
+        EXPECT_FALSE(central.filter(QString::fromLatin1(parte), Qt::CaseInsensitive).isEmpty()) << parte;
+    EXPECT_FALSE(interfases.filter(QStringLiteral("Depositos"), Qt::CaseInsensitive).isEmpty());
+
+    testsupport::TempFolder copia;
+    db::CreateDemo(copia.path());
+    Repite(copia.path(), QStringLiteral("VOLMA"), central);
+    Repite(copia.path(), db::kInterfaceName, interfases);
 }
 
 }  // namespace
