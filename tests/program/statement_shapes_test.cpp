@@ -18,6 +18,9 @@
 #include "vouchers/carga_comprobante_sql.h"
 #include "vouchers/consulta_comprobantes_sql.h"
 
+#include <algorithm>
+#include <map>
+
 namespace {
 
 const QString kArticle = QStringLiteral("000123                   ");   // codes brought to 25
@@ -339,12 +342,12 @@ TEST_F(StatementShapesTest, TheVoucherSearch) {
             "", 0});
 }
 
-// The statements a posting and a receive of the demo day send, each replayed on a copy of the
-// demo databases as it stood before: on a connection of its own that has met no statement (the
-// engine's own answer), then three times on one connection that has met every statement before
-// it, whose caches serve the later runs (the first two rolled back, the third kept for the
-// statements after it). Each run answers as the first: the same rows, values and types, rows
-// affected, or failure.
+// The statements a posting and a receive of the demo day send, replayed in order on two copies of
+// the demo databases as they stood before. On the first, each statement runs on a connection of
+// its own that has met no statement: the engine's own answer. On the second, it runs three times
+// on one connection whose caches have met every statement before it and serve the later runs
+// (the first two rolled back, the third kept). Each run answers as the first, with the same rows,
+// values and types, rows affected, or failure; and the two copies end holding the same rows.
 class RecordedStatementsTest : public receivertest::ReceiverFixture {
 protected:
     void SetUp() override {
@@ -422,29 +425,47 @@ protected:
         }
     }
 
-    // Replays the statements, in order, on database `base` of `carpeta` (see the class).
-    static void Repite(const QString& carpeta, const QString& base, const QStringList& sentencias) {
-        const QString texto = db::ConnectionText(carpeta, base);
+    // Replays the statements on database `base` of both copies (see the class).
+    static void Repite(const QString& propia, const QString& cacheada, const QString& base, const QStringList& sentencias) {
+        const QString texto = db::ConnectionText(propia, base);
         const ado::ConnectionPtr cn = ado::Connection::Create();
-        cn->Open(texto);
+        cn->Open(db::ConnectionText(cacheada, base));
         for (const QString& sql : sentencias) {
             SCOPED_TRACE(sql.left(400).toStdString());
-            QString propia;
+            QString esperada;
             {
                 const ado::ConnectionPtr nueva = ado::Connection::Create();
                 nueva->Open(texto);
-                nueva->BeginTrans();
-                propia = Respuesta(*nueva, sql);
-                nueva->RollbackTrans();
+                esperada = Respuesta(*nueva, sql);
                 nueva->Close();
             }
             for (int vuelta = 1; vuelta <= 2; ++vuelta) {
                 cn->BeginTrans();
-                EXPECT_EQ(Respuesta(*cn, sql), propia) << "run " << vuelta;
+                EXPECT_EQ(Respuesta(*cn, sql), esperada) << "run " << vuelta;
                 cn->RollbackTrans();
             }
-            EXPECT_EQ(Respuesta(*cn, sql), propia) << "run 3";
+            EXPECT_EQ(Respuesta(*cn, sql), esperada) << "run 3";
         }
+        const std::map<QString, QString> tablas = Contenido(propia, base), otras = Contenido(cacheada, base);
+        ASSERT_EQ(tablas.size(), otras.size());
+        for (const auto& [tabla, filas] : tablas) EXPECT_EQ(otras.count(tabla) ? otras.at(tabla) : QString(), filas) << tabla.toStdString();
+    }
+
+    // Every row of every table of database `base` of a folder, by table, each table's rows in order.
+    static std::map<QString, QString> Contenido(const QString& carpeta, const QString& base) {
+        const ado::ConnectionPtr cn = ado::Connection::Create();
+        cn->Open(db::ConnectionText(carpeta, base));
+        QStringList tablas;
+        for (auto rs = cn->OpenSchema(ado::adSchemaTables); !rs->Eof(); rs->MoveNext())
+            if (rs->Fields(QStringLiteral("TABLE_TYPE")).Value().text() == QLatin1String("TABLE"))
+                tablas << rs->Fields(QStringLiteral("TABLE_NAME")).Value().text();
+        std::map<QString, QString> out;
+        for (const QString& tabla : tablas) {
+            QStringList filas = Respuesta(*cn, QStringLiteral("SELECT * FROM [%1]").arg(tabla)).split(u'\n');
+            if (filas.size() > 2) std::sort(filas.begin() + 2, filas.end());   // after the count and the columns
+            out[tabla] = filas.join(u'\n');
+        }
+        return out;
     }
 };
 
@@ -461,10 +482,11 @@ TEST_F(RecordedStatementsTest, APostingAndTheDaysReceiveAnswerAsTheirStatementsD
         EXPECT_FALSE(central.filter(QString::fromLatin1(parte), Qt::CaseInsensitive).isEmpty()) << parte;
     EXPECT_FALSE(interfases.filter(QStringLiteral("Depositos"), Qt::CaseInsensitive).isEmpty());
 
-    testsupport::TempFolder copia;
-    db::CreateDemo(copia.path());
-    Repite(copia.path(), QStringLiteral("VOLMA"), central);
-    Repite(copia.path(), db::kInterfaceName, interfases);
+    testsupport::TempFolder propia, cacheada;
+    db::CreateDemo(propia.path());
+    db::CreateDemo(cacheada.path());
+    Repite(propia.path(), cacheada.path(), QStringLiteral("VOLMA"), central);
+    Repite(propia.path(), cacheada.path(), db::kInterfaceName, interfases);
 }
 
 }  // namespace
