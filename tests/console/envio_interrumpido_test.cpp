@@ -158,7 +158,8 @@ TEST_F(EnvioInterrumpido, ACopyThatFailsOnABadRowLeavesThePreviousSend) {
     EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("41"), Hoy()}));
     Comprueba({"bad row", 0, false, false, {}});
 
-    // Mended: in initial mode a transmission not recorded is told as that alone (its flags went).
+    // In initial mode a transmission not recorded is told as that alone: the data reached the
+    // interface database.
     Exec(Principal(), QStringLiteral("UPDATE MA_ARTICULOS SET DESCRIPCIONTICKET = 'X' WHERE IDARTICULO = '000456'"));
     Principal().setConnectionCalls(CorteEnPrincipal(true, testsupport::Rechaza(QStringLiteral("Rechazado"))));
     ui::ScriptedPrompter otro;

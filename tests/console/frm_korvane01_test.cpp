@@ -154,7 +154,7 @@ TEST_F(VentanaTest, NoInterfaceConnectionStopsTheSend) {
     EXPECT_TRUE(guion.exhausted());
     EXPECT_EQ(guion.shown().size(), 1u);   // no question, no package
     EXPECT_EQ(Transmisiones(), antes);
-    // Mended: what the operator typed stays, to send again.
+    // A send that cannot start keeps what the operator typed, to send again.
     EXPECT_EQ(Numero(), QStringLiteral("77"));
     EXPECT_EQ(Fecha(), QStringLiteral("05/03/2008"));
 }
@@ -171,7 +171,7 @@ TEST_F(VentanaTest, TheNumberAndTheDateAreCheckedAgainWhenSending) {
         {"2147483648", hoy, codigo, 0},
         {" 2 ", hoy, QStringLiteral("Numero de transmision ya utilizado."), 0},
         {"42", QStringLiteral("08/12/2026'"), fecha, 1},
-        {"42", QStringLiteral("10:30"), fecha, 1},        // Mended: the record's column refuses these
+        {"42", QStringLiteral("10:30"), fecha, 1},        // no date the record's column takes
         {"42", QStringLiteral("01/01/1700"), fecha, 1},
     };
     w->HabilitaCampos(-1);   // both fields open, as after a paste
@@ -190,7 +190,7 @@ TEST_F(VentanaTest, TheNumberAndTheDateAreCheckedAgainWhenSending) {
     EXPECT_EQ(Transmisiones(), antes);
     EXPECT_FALSE(console::FrmStatusLoaded());
 
-    // Mended: a number that cannot be looked up is no free number, on Enter and at Enviar: after
+    // A number that cannot be looked up is no free number, on Enter and at Enviar: after
     // the queries' own boxes (on Enter the reset's too) nothing is asked or sent.
     Exec(Principal(), QStringLiteral("ALTER TABLE MV_NOVEDADESPRECIOS RENAME TO MV_NOVEDADES_FUERA"));
     ui::ScriptedPrompter guion;
@@ -209,7 +209,7 @@ TEST_F(VentanaTest, NormalModeMarksOnlyThePricesWhoseArticleWasSent) {
     Exec(Principal(), QStringLiteral("INSERT INTO V_MA_PRECIOS (IDLISTA, TIPOLISTA, IDARTICULO, NOMBRE, IDUNIDAD, PRECIO, "
                                      "PVENTA, ESTADO, TIPOACT, FECHA, TRANSMISION) VALUES ('A3', 'V', 'NOEXISTE', 'A3', 'UN', "
                                      "1, 1, '0-B', 'M', '05/03/2008', 0)"));
-    // Mended: 000456's price changes once the articles are copied; it was not sent, and is not marked.
+    // A price that changes once its table is copied (000456's) was not sent, and is not marked sent.
     console::SetObservadorEstado([&](const QString& paso, int estado) {
         if (paso == QStringLiteral("Copiar IMPONOVBARRAS") && estado == 2)
             Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET TIPOACT = 'M' WHERE IDLISTA = 'A3' AND IDARTICULO = '000456'"));
@@ -256,7 +256,7 @@ TEST_F(VentanaTest, FieldsEditedDuringTheSendDoNotChangeWhatIsRecorded) {
     const QString fecha = Fecha();
     console::SetObservadorEstado([&](const QString& paso, int estado) {
         if (paso == QStringLiteral("Copiar IMPONOVARTI") && estado == 2) {
-            // Mended: both fields are closed while the send runs.
+            // Both fields are closed while the send runs.
             EXPECT_FALSE(w->txtfields[0]->isEnabled() || w->txtfields[1]->isEnabled());
             w->txtfields[0]->setText(QStringLiteral("999"));
             w->txtfields[1]->setText(QStringLiteral("01/01/1999"));
@@ -335,7 +335,7 @@ TEST_F(VentanaTest, ReceiveAsksRunsTheReceiverAndFinishes) {
 
 TEST_F(VentanaTest, NoInterfaceConnectionStopsTheReceive) {
     w->lblRuta->setText(QStringLiteral("NO_EXISTE"));
-    // Mended: a number or a date that cannot be received under is refused before anything.
+    // A number or a date that cannot be received under is refused before anything is read.
     const char* const malos[][3] = {{"12345678901234567890", "05/03/2008", "Numero de transmision invalido"},
                                     {"3", "10:30", "Debe ingresar un formato de fecha"}};
     for (const auto& [numero, fecha, mensaje] : malos) {

@@ -52,7 +52,8 @@ TEST_F(ActualizaStockTest, PlainRowsAreNumberedAndEmptyRowsUseNoNumber) {
 }
 
 TEST_F(ActualizaStockTest, ProductionOrderContinuesAfterStoredRows) {
-    // Mended: another store's order under the same number (row 9 of A002) numbers apart.
+    // The sequences go on from this business unit's rows of the voucher: another unit's order
+    // under the same number (row 9 of A002) does not move them.
     Ejecuta({"INSERT INTO V_TA_CPTE (CODIGO, TALONARIO, SISTEMA) VALUES ('OP  ', 1, 'STOCK')",
              "INSERT INTO V_MV_STOCK (TC, IdComprobante, Secuencia, Fecha, IdArticulo, UNEGOCIO) "
              "VALUES ('OP  ', '000100000003X', 5, '05/03/2008', '000900', 'A001')",
@@ -85,29 +86,29 @@ TEST_F(ActualizaStockTest, LotSeriesAndSizeItems) {
     } casos[] = {
         {"three series in", "IR", {{PideSerie, "-1"}, {Series, "|S1|S2|S3|"}}, "1|A001|NULL|S1|1 2|A001|NULL|S2|1 3|A001|NULL|S3|1"},
         {"three lots in", "IR", {{Lotes, "|L1|L2|L3|"}}, "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|L3|NULL|1"},
-        // Mended: the lots and a last record without a lot add up to the line.
+        // Fewer lots than units: each lot takes 1, a last record without a lot takes the rest.
         {"two lots in a line of 3", "IR", {{Lotes, "|L1|L2|"}}, "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|NULL|NULL|1"},
         {"lot and serial pairs out", "TK", {{Lotes, "|L1" + y + "S1|L2" + y + "S2|"}, {Series, "|1|2|"}},
          "1|A001|L1|S1|-1 2|A001|L2|S2|-2"},
-        // Mended: a size line without a size list is posted with the line's quantity.
+        // A size line without a size list is posted whole, with the line's quantity.
         {"size line without sizes out", "TK", {{PideTalle, "-1"}}, "1|A001|NULL|NULL|-3"},
-        // Mended: a lot takes 1 while at least 1 remains, else the rest of the line.
+        // A lot takes 1 while at least 1 remains, else the rest of the line (all of a negative one).
         {"lots of a negative line in", "IR", {{Lotes, "|L1|L2|"}}, "1|A001|L1|NULL|-3", "-3"},
         {"lots of half a unit in", "IR", {{Lotes, "|L1|L2|"}}, "1|A001|L1|NULL|0.5", "0.5"},
         {"three lots of 2.5 in", "IR", {{Lotes, "|L1|L2|L3|"}}, "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|L3|NULL|0.5", "2.5"},
-        // Mended: a blank size flag without a quantity per size is a plain line of lots.
+        // A blank size flag without a quantity per size is a plain line of lots.
         {"lots with a blank size flag in", "IR", {{Lotes, "|L1|L2|"}, {PideTalle, ""}},
          "1|A001|L1|NULL|1 2|A001|L2|NULL|1 3|A001|NULL|NULL|1"},
-        // Mended: only the joint that closes a size goes.
+        // A size's name is read without the joint that closes it, and keeps everything else.
         {"sizes out", "TK", {{PideTalle, "-1"}, {Lotes, "|M" + y + "|XL|"}, {Series, "|1|2|"}}, "1|A001|M|NULL|-1 2|A001|XL|NULL|-2"},
-        // Mended: one lot or size out without its quantity takes the whole line.
+        // One lot or size out without its quantity takes the whole line.
         {"a lot out without its quantity", "TK", {{Lotes, "|L1|"}}, "1|A001|L1|NULL|-3"},
         {"a size out without its quantity", "TK", {{PideTalle, "-1"}, {Lotes, "|M" + y + "|"}}, "1|A001|M|NULL|-3"},
     };
     for (const Caso& c : casos) EXPECT_EQ(UnaLinea(c.tc, c.cantidad, c.celdas), c.filas) << c.nombre;
 
-    // Mended: of several lots out without the quantity of each, none can be posted: the voucher
-    // fails, with a message, instead of losing the line unseen.
+    // Several lots out without the quantity of each cannot be posted: the voucher fails, with a
+    // message, and nothing of it is written.
     grilla.SetRows(1);
     LineaSimple("3");
     grilla.SetTextMatrix(1, Lotes, "|L1|L2|");

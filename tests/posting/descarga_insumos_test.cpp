@@ -41,7 +41,7 @@ TEST_F(DescargaInsumosTest, ASaleDischargesEachInputLotByLotAndMovesTheBook) {
     Canasta("2");
     EXPECT_FALSE(Postea("TK", Nro(1)));
     // The sugars need no lot; the coffee comes out of the lowest lot.
-    // Mended: under the posting's business unit.
+    // Each input's movement carries the business unit the voucher is posted under.
     EXPECT_EQ(Descarga("IdComprobante, Secuencia, IdDeposito, IdArticulo, Descripcion, NroLote, IdUnidad, Cantidad, "
                        "IdMotivoStock, PrecioVenta, Costo, Tc_Origen, IdComprobante_Origen, ControladoPor, UNEGOCIO"),
               "000100000001X|1|A001|000123|Azúcar refinada 1 kg|NULL|UN|-4|1|0|45.5|TK|000100000001C|000900|A001 "

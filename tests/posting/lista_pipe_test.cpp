@@ -30,7 +30,7 @@ TEST(ListaPipe, DecodingCountingAndItems) {
     }
     EXPECT_EQ(ExtraeSerieLote("|A |B|", 1), "A ");   // given untrimmed
 
-    // Mended: positions and counts beyond 16 bits.
+    // Positions and counts are not bounded by 16 bits: a list of 40000 items is read whole.
     QString largo = "|";
     for (int i = 1; i <= 40000; ++i) largo += QString::number(i) + u'|';
     EXPECT_EQ(Cantidad_Series_Lotes(largo), 40000);

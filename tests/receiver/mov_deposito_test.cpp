@@ -134,8 +134,10 @@ TEST_F(MovDepositoTest, RowsThatCannotBePostedAreLoggedAndTheRestGoesOn) {
         "'003', 'VT', '0001', '00000001', 'VENTA', '12''3', 1, 10, '003'",    // a quote
         "'003', 'VT', '0001', '00000001', 'VENTA', '1.5', 1, 10, '003'",      // not 000002
         "'003', 'VT', '0001', '00000001', 'VENTA', '0000123', 3, 30, '003'",
-        // Mended: no store, no deposit, no number are invalid data; "1"+"23" is 0001-00000023, not
-        // "12"+"3"; two store types that make one exit number; an exit inside an entry.
+        // A row without store, deposit or a quantity that is a number is invalid data; point of
+        // sale and number are padded apart ("1"+"23" is 0001-00000023, another voucher than
+        // "12"+"3"); of two store types that make one exit number the second is a repeated number;
+        // an exit row inside an entry voucher is refused.
         "NULL, 'VT', '0001', '00000002', 'VENTA', '123', 1, 10, '003'",
         "'003', 'VT', '0001', '00000001', 'VENTA', '123', 1, 10, NULL",
         "'003', 'VT', '0001', '00000001', 'VENTA', '123', 'abc', 10, '003'",
@@ -164,8 +166,8 @@ TEST_F(MovDepositoTest, RowsThatCannotBePostedAreLoggedAndTheRestGoesOn) {
 
 TEST_F(MovDepositoTest, ADayWithoutRowsOrABadDateReadsAndPostsNothing) {
     const QStringList antes = Stock();
-    // Mended: a day without rows is told; a time, alone or with the day, is no date; a column the
-    // run reads missing, or the table: one message each, nothing read.
+    // A day without rows is told; a time, alone or with the day, is no date; a column the run
+    // reads missing, or the table: one message each, nothing read.
     const char* const casos[][3] = {
         {"01/01/2001", "", "No hay movimientos de los locales para el 01/01/2001."},
         {"31/02/2008", "", "Debe ingresar un formato de fecha válido."},
@@ -263,7 +265,7 @@ TEST_F(MovDepositoTest, EachKindOfRowIsPostedOrLoggedWithItsOwnReason) {
     EXPECT_EQ(Log().filter(QStringLiteral("SUCURSAL INEXISTENTE")).size(), 1);
 }
 
-// Mended: a check of the voucher that cannot be made fails it, told once, every row logged; a
+// A check of the voucher that cannot be made fails it, told once, every row logged; a
 // lookup of one line that cannot be made logs that row with the error and the voucher goes on; a
 // log the program folder refuses goes to the temporary folder, and one that goes nowhere is asked
 // once and the administrators are told all the same (here after an Abort).

@@ -1,7 +1,7 @@
 // The ODBC provider: any connection text that names no local folder. PROVIDER names the driver as
 // registered in odbcinst.ini; statements pass unchanged.
 #include "platform/ado/provider.h"
-#include "platform/ado/tsql.h"
+#include "platform/ado/odbc_statement.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -15,395 +15,9 @@ namespace ado {
 
 namespace {
 
+using namespace odbc;
+
 constexpr long kDefaultLoginTimeout = 15;
-
-static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager must use two-byte characters");
-
-const SQLWCHAR* W(const QString& s) { return reinterpret_cast<const SQLWCHAR*>(s.utf16()); }
-QString FromW(const SQLWCHAR* p, qsizetype n) { return QString::fromUtf16(reinterpret_cast<const char16_t*>(p), n); }
-
-long NumberForState(const QString& state, const QString& message) {
-    if (state == QLatin1String("42S02") || message.contains(QLatin1String("no such table"), Qt::CaseInsensitive)) {
-        return vb::kHrNoSuchTable;
-    }
-    if (state.startsWith(QLatin1String("23")) || message.contains(QLatin1String("constraint failed"), Qt::CaseInsensitive)) {
-        return vb::kHrIntegrityViolation;
-    }
-    if (state.startsWith(QLatin1String("42")) || state == QLatin1String("37000") ||
-        message.contains(QLatin1String("syntax error"), Qt::CaseInsensitive) ||
-        message.contains(QLatin1String("no such column"), Qt::CaseInsensitive)) {
-        return vb::kHrErrorsInCommand;
-    }
-    return vb::kHrUnspecified;
-}
-
-// ADO's "the connection cannot be used": raised for a statement whose server has gone, so that
-// it is never taken for an ordinary statement error.
-constexpr long kErrLinkLost = 3709;
-
-// True when the driver says the connection to the server is lost.
-bool LinkLost(SQLHDBC dbc) {
-    SQLUINTEGER dead = SQL_CD_FALSE;
-    return dbc != SQL_NULL_HDBC && SQL_SUCCEEDED(SQLGetConnectAttrW(dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
-           dead == SQL_CD_TRUE;
-}
-
-// The diagnostic records of a handle as provider errors, in order (one for `what` when it has
-// none). With the connection given, a failure on a lost connection is reported as such.
-std::vector<ProviderError> Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const char* what, SQLHDBC dbc) {
-    std::vector<ProviderError> out;
-    const bool lost = LinkLost(dbc);
-    for (SQLSMALLINT record = 1; handle && record <= 64; ++record) {
-        SQLWCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLWCHAR text[2048] = {};
-        SQLSMALLINT len = 0;
-        if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, record, state, &native, text, 2047, &len))) break;
-        const QString st = FromW(state, 5);
-        const QString msg = FromW(text, std::min<qsizetype>(len, 2047));
-        long nativeError = native;
-        if (st == QLatin1String("22001") && nativeError == 0) nativeError = 8152;
-        if (lost && out.empty()) {
-            out.push_back({kErrLinkLost, msg, st.startsWith(QLatin1String("08")) ? st : QStringLiteral("08S01"), nativeError, {}});
-        } else {
-            out.push_back({NumberForState(st, msg), msg, st, nativeError, {}});
-        }
-    }
-    if (out.empty()) out.push_back({vb::kHrUnspecified, QString::fromLatin1(what), QStringLiteral("HY000"), 0, {}});
-    return out;
-}
-
-// Raises the handle's diagnostic records as one provider error: the first, the others following.
-[[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle, const char* what, SQLHDBC dbc = SQL_NULL_HDBC) {
-    std::vector<ProviderError> records = Diagnostics(type, handle, what, dbc);
-    ProviderError first = records.front();
-    first.following.assign(records.begin() + 1, records.end());
-    throw first;
-}
-
-void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what, SQLHDBC dbc = SQL_NULL_HDBC) {
-    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail(type, handle, what, dbc);
-}
-
-int AdoType(SQLSMALLINT sqlType, SQLULEN size, SQLSMALLINT scale) {
-    switch (sqlType) {
-    case SQL_CHAR: return adChar;
-    case SQL_VARCHAR: return adVarChar;
-    case SQL_LONGVARCHAR: return adLongVarChar;
-    case SQL_WCHAR: return adWChar;
-    case SQL_WVARCHAR: return adVarWChar;
-    case SQL_WLONGVARCHAR: return adLongVarWChar;
-    case SQL_INTEGER: return adInteger;
-    case SQL_SMALLINT: return adSmallInt;
-    case SQL_TINYINT: return adUnsignedTinyInt;
-    case SQL_BIGINT: return adBigInt;
-    case SQL_BIT: return adBoolean;
-    case SQL_REAL: return adSingle;
-    case SQL_FLOAT: case SQL_DOUBLE: return adDouble;
-    case SQL_DECIMAL: case SQL_NUMERIC: return (size == 19 || size == 10) && scale == 4 ? adCurrency : adNumeric;
-    case SQL_TYPE_DATE: case SQL_DATE: return adDBDate;
-    case SQL_TYPE_TIME: case SQL_TIME: return adDBTime;
-    case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP: return adDBTimeStamp;
-    case SQL_BINARY: return adBinary;
-    case SQL_VARBINARY: return adVarBinary;
-    case SQL_LONGVARBINARY: return adLongVarBinary;
-    default: return adVarWChar;
-    }
-}
-
-bool IsText(int t) {
-    return t == adChar || t == adVarChar || t == adLongVarChar || t == adWChar || t == adVarWChar || t == adLongVarWChar;
-}
-
-// Owners of the driver manager's handles, freed in the order they were taken (statements, then
-// the connection, then the environment).
-struct FreeEnvironment {
-    void operator()(SQLHENV h) const { SQLFreeHandle(SQL_HANDLE_ENV, h); }
-};
-// A connection is left before it is freed; one that never connected ignores the disconnect.
-struct FreeConnection {
-    void operator()(SQLHDBC h) const {
-        SQLDisconnect(h);
-        SQLFreeHandle(SQL_HANDLE_DBC, h);
-    }
-};
-// Leaving a connection frees its statements with it: a statement that outlives its session (a
-// reader's cursor, a prepared command) is not freed again.
-struct FreeStatement {
-    std::weak_ptr<const bool> session;
-    void operator()(SQLHSTMT h) const {
-        if (!session.expired()) SQLFreeHandle(SQL_HANDLE_STMT, h);
-    }
-};
-using EnvironmentHandle = std::unique_ptr<void, FreeEnvironment>;
-using ConnectionHandle = std::unique_ptr<void, FreeConnection>;
-using StatementHandle = std::unique_ptr<void, FreeStatement>;
-
-class Stmt {
-public:
-    // queryTimeout: seconds a statement may run before the driver cancels it (0: no limit), the
-    // connection's CommandTimeout. Drivers that do not support it ignore it. session: the
-    // lifetime of the session that owns dbc.
-    Stmt(SQLHDBC dbc, long queryTimeout, std::weak_ptr<const bool> session) : dbc_(dbc) {
-        SQLHSTMT st = SQL_NULL_HSTMT;
-        Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st), SQL_HANDLE_DBC, dbc, "Cannot allocate a statement.", dbc);
-        handle_ = StatementHandle(st, FreeStatement{std::move(session)});
-        if (queryTimeout > 0)
-            SQLSetStmtAttrW(st, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(queryTimeout)), 0);
-    }
-    SQLHSTMT h() const { return handle_.get(); }
-    void check(SQLRETURN rc, const char* what) { Check(rc, SQL_HANDLE_STMT, h(), what, dbc_); }
-
-private:
-    StatementHandle handle_;
-    SQLHDBC dbc_;
-};
-
-QString ReadText(SQLHSTMT h, SQLUSMALLINT col, bool* isNull) {
-    QString out;
-    SQLWCHAR buf[1024];
-    while (true) {
-        SQLLEN ind = 0;
-        const SQLRETURN rc = SQLGetData(h, col, SQL_C_WCHAR, buf, sizeof buf, &ind);
-        if (rc == SQL_NO_DATA) break;
-        Check(rc, SQL_HANDLE_STMT, h, "Cannot read a value.");
-        if (ind == SQL_NULL_DATA) { *isNull = true; return QString(); }
-        const qsizetype chunk = (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(sizeof buf))
-                                    ? static_cast<qsizetype>(sizeof buf / sizeof(SQLWCHAR)) - 1
-                                    : static_cast<qsizetype>(ind / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
-        out += FromW(buf, chunk);
-        if (rc == SQL_SUCCESS) break;
-    }
-    *isNull = false;
-    return out;
-}
-
-vb::Variant ReadValue(SQLHSTMT h, SQLUSMALLINT col, int type) {
-    SQLLEN ind = 0;
-    switch (type) {
-    case adInteger: case adSmallInt: case adUnsignedTinyInt: case adTinyInt: case adBigInt: {
-        SQLBIGINT v = 0;
-        Check(SQLGetData(h, col, SQL_C_SBIGINT, &v, 0, &ind), SQL_HANDLE_STMT, h, "Cannot read a value.");
-        if (ind == SQL_NULL_DATA) return vb::Variant(vb::Null);
-        if (type == adSmallInt || type == adUnsignedTinyInt || type == adTinyInt) return vb::Variant(static_cast<int16_t>(v));
-        if (v >= INT32_MIN && v <= INT32_MAX) return vb::Variant(static_cast<int>(v));
-        return vb::Variant(static_cast<long long>(v));
-    }
-    case adBoolean: {
-        SQLCHAR v = 0;
-        Check(SQLGetData(h, col, SQL_C_BIT, &v, 0, &ind), SQL_HANDLE_STMT, h, "Cannot read a value.");
-        if (ind == SQL_NULL_DATA) return vb::Variant(vb::Null);
-        return vb::Variant(v != 0);
-    }
-    case adSingle: case adDouble: case adNumeric: case adDecimal: {
-        double v = 0;
-        Check(SQLGetData(h, col, SQL_C_DOUBLE, &v, 0, &ind), SQL_HANDLE_STMT, h, "Cannot read a value.");
-        if (ind == SQL_NULL_DATA) return vb::Variant(vb::Null);
-        return vb::Variant(v);
-    }
-    case adCurrency: {
-        bool isNull = false;
-        const QString text = ReadText(h, col, &isNull);
-        if (isNull) return vb::Variant(vb::Null);
-        vb::Currency c;
-        if (vb::Currency::parse(text.trimmed(), &c)) return vb::Variant(c);
-        return vb::Variant(vb::Currency::fromDouble(text.toDouble()));
-    }
-    case adDBDate: case adDBTimeStamp: case adDate: {
-        // Read as text by the embedded provider's rule: ODBC writes a server's date as
-        // 'yyyy-mm-dd hh:mm:ss.fff', and a text a file database holds as written ('05/03/2008')
-        // reads day first. A text that is no date comes as it is.
-        bool isNull = false;
-        const QString text = ReadText(h, col, &isNull);
-        if (isNull) return vb::Variant(vb::Null);
-        const QByteArray utf8 = text.trimmed().toUtf8();
-        tsql::DateTime d;
-        if (!tsql::ReadDateTime(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), &d, true))
-            return vb::Variant(text);
-        return vb::Variant(vb::Date::fromQDateTime(
-            QDateTime(QDate(d.year, d.month, d.day), QTime(d.hour, d.minute, d.second, d.millisecond))));
-    }
-    case adDBTime: {
-        SQL_TIMESTAMP_STRUCT ts{};
-        Check(SQLGetData(h, col, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &ind), SQL_HANDLE_STMT, h, "Cannot read a value.");
-        if (ind == SQL_NULL_DATA) return vb::Variant(vb::Null);
-        const QDate d(1899, 12, 30);   // a time of day alone
-        return vb::Variant(vb::Date::fromQDateTime(
-            QDateTime(d, QTime(ts.hour, ts.minute, ts.second, static_cast<int>(ts.fraction / 1000000)))));
-    }
-    default: {
-        bool isNull = false;
-        const QString text = ReadText(h, col, &isNull);
-        if (isNull) return vb::Variant(vb::Null);
-        return vb::Variant(text);
-    }
-    }
-}
-
-// The rows of a statement's current result, fetched one at a time: the fields described by the
-// driver, each row read whole in column order (as drivers require of SQLGetData). Both the
-// Recordset's rows and the reader's are read through it.
-class ResultRows {
-public:
-    ResultRows(SQLHSTMT h, SQLSMALLINT columns) : h_(h) {
-        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
-            SQLWCHAR name[256] = {};
-            SQLSMALLINT nameLen = 0, sqlType = 0, scale = 0, nullable = 0;
-            SQLULEN size = 0;
-            Check(SQLDescribeColW(h, c, name, 255, &nameLen, &sqlType, &size, &scale, &nullable), SQL_HANDLE_STMT, h,
-                  "Cannot describe the result.");
-            FieldInfo f;
-            f.name = FromW(name, std::min<SQLSMALLINT>(nameLen, 255));
-            f.type = AdoType(sqlType, size, scale);
-            f.definedSize = IsText(f.type) ? static_cast<long>(size) : 8;
-            f.precision = IsText(f.type) ? 0 : static_cast<int>(size);
-            f.numericScale = scale;
-            f.nullable = nullable != SQL_NO_NULLS;
-            fields.push_back(f);
-            types_.push_back(f.type);
-        }
-    }
-
-    // The next row into *row; false at the end.
-    bool fetch(Row* row) {
-        const SQLRETURN rc = SQLFetch(h_);
-        if (rc == SQL_NO_DATA) return false;
-        Check(rc, SQL_HANDLE_STMT, h_, "Cannot read the rows.");
-        row->clear();
-        row->reserve(types_.size());
-        for (size_t c = 0; c < types_.size(); ++c) row->push_back(ReadValue(h_, static_cast<SQLUSMALLINT>(c + 1), types_[c]));
-        return true;
-    }
-
-    std::vector<FieldInfo> fields;
-
-private:
-    SQLHSTMT h_;
-    std::vector<int> types_;
-};
-
-// The reader's cursor: fetches from its own statement on the session's connection.
-class OdbcCursor : public RowCursor {
-public:
-    OdbcCursor(std::unique_ptr<Stmt> st, SQLSMALLINT columns) : st_(std::move(st)), rows_(st_->h(), columns) {
-        fields = rows_.fields;
-    }
-
-    bool next() override {
-        if (done_) return false;
-        if (rows_.fetch(&current_)) return true;
-        done_ = true;
-        SQLFreeStmt(st_->h(), SQL_CLOSE);
-        return false;
-    }
-    vb::Variant value(int index) const override { return current_[static_cast<size_t>(index)]; }
-
-private:
-    std::unique_ptr<Stmt> st_;
-    ResultRows rows_;
-    Row current_;
-    bool done_ = false;
-};
-
-// Parameter values with the buffers ODBC reads them from.
-struct Param {
-    SQLSMALLINT cType = SQL_C_DEFAULT;
-    SQLSMALLINT sqlType = SQL_VARCHAR;
-    SQLBIGINT i = 0;
-    double d = 0;
-    SQL_TIMESTAMP_STRUCT ts{};
-    std::u16string text;
-    SQLLEN ind = 0;
-    SQLULEN size = 0;
-
-    void set(const vb::Variant& v) {
-        ind = 0;
-        switch (v.type()) {
-        case vb::VarType::Empty: case vb::VarType::Null:
-            cType = SQL_C_WCHAR; sqlType = SQL_WVARCHAR; text.clear(); ind = SQL_NULL_DATA; size = 1; break;
-        case vb::VarType::Boolean: cType = SQL_C_SBIGINT; sqlType = SQL_BIGINT; i = v.toBool() ? 1 : 0; size = 19; break;
-        case vb::VarType::Integer: case vb::VarType::Long:
-            cType = SQL_C_SBIGINT; sqlType = SQL_BIGINT; i = v.toLong(); size = 19; break;
-        case vb::VarType::Double: cType = SQL_C_DOUBLE; sqlType = SQL_DOUBLE; d = v.toDouble(); size = 15; break;
-        case vb::VarType::Currency: {
-            const vb::Currency c = v.toCurrency();
-            if (c.raw() % vb::Currency::kScale == 0) { cType = SQL_C_SBIGINT; sqlType = SQL_BIGINT; i = c.raw() / vb::Currency::kScale; size = 19; }
-            else { cType = SQL_C_DOUBLE; sqlType = SQL_DOUBLE; d = c.toDouble(); size = 15; }
-            break;
-        }
-        case vb::VarType::Date: {
-            const QDateTime dt = v.toDate().toQDateTime();
-            ts.year = static_cast<SQLSMALLINT>(dt.date().year());
-            ts.month = static_cast<SQLUSMALLINT>(dt.date().month());
-            ts.day = static_cast<SQLUSMALLINT>(dt.date().day());
-            ts.hour = static_cast<SQLUSMALLINT>(dt.time().hour());
-            ts.minute = static_cast<SQLUSMALLINT>(dt.time().minute());
-            ts.second = static_cast<SQLUSMALLINT>(dt.time().second());
-            ts.fraction = 0;
-            cType = SQL_C_TYPE_TIMESTAMP; sqlType = SQL_TYPE_TIMESTAMP; size = 19;
-            break;
-        }
-        case vb::VarType::String: {
-            const QString s = v.toString();
-            text.assign(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<size_t>(s.size()));
-            cType = SQL_C_WCHAR; sqlType = SQL_WVARCHAR;
-            ind = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
-            size = std::max<SQLULEN>(1, text.size());
-            break;
-        }
-        }
-    }
-
-    void bind(SQLHSTMT h, SQLUSMALLINT index) {
-        void* buffer = nullptr;
-        SQLLEN length = 0;
-        switch (cType) {
-        case SQL_C_SBIGINT: buffer = &i; break;
-        case SQL_C_DOUBLE: buffer = &d; break;
-        case SQL_C_TYPE_TIMESTAMP: buffer = &ts; length = sizeof ts; break;
-        default:
-            buffer = text.empty() ? static_cast<void*>(&i) : static_cast<void*>(text.data());
-            length = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
-            break;
-        }
-        Check(SQLBindParameter(h, index, SQL_PARAM_INPUT, cType, sqlType, size, 0, buffer, length, &ind), SQL_HANDLE_STMT, h,
-              "Cannot bind a parameter.");
-    }
-};
-
-class OdbcCommand : public Command {
-public:
-    OdbcCommand(SQLHDBC dbc, const QString& sql, long queryTimeout, std::weak_ptr<const bool> session, TransactionGate* gate)
-        : st_(dbc, queryTimeout, std::move(session)), gate_(gate) {
-        st_.check(SQLPrepareW(st_.h(), const_cast<SQLWCHAR*>(W(sql)), SQL_NTS), "Cannot prepare the statement.");
-        SQLSMALLINT n = 0;
-        st_.check(SQLNumParams(st_.h(), &n), "Cannot count the parameters.");
-        params_.resize(static_cast<size_t>(n));
-    }
-    int parameterCount() const override { return static_cast<int>(params_.size()); }
-    void bind(int index, const vb::Variant& value) override {
-        if (index < 1 || index > parameterCount()) {
-            ThrowProvider(vb::kHrUnspecified, QStringLiteral("Parameter %1 out of range.").arg(index), QStringLiteral("07009"), 0);
-        }
-        params_[static_cast<size_t>(index - 1)].set(value);
-    }
-    // Runs only while its session lives (the connection's command checks it first).
-    long execute() override {
-        return Gated(*gate_, [&] {
-            for (size_t i = 0; i < params_.size(); ++i) params_[i].bind(st_.h(), static_cast<SQLUSMALLINT>(i + 1));
-            st_.check(SQLExecute(st_.h()), "Cannot run the statement.");
-            SQLLEN rows = 0;
-            SQLRowCount(st_.h(), &rows);
-            SQLFreeStmt(st_.h(), SQL_CLOSE);
-            return rows < 0 ? 0 : static_cast<long>(rows);
-        });
-    }
-
-private:
-    Stmt st_;
-    std::vector<Param> params_;
-    TransactionGate* gate_;   // its session's
-};
 
 class OdbcSession : public Session, private TransactionGate {
 public:
@@ -639,7 +253,7 @@ public:
 
     void setCommandTimeout(long seconds) override { queryTimeout_ = std::max(0L, seconds); }
     std::unique_ptr<Command> prepare(const QString& sql) override {
-        return std::make_unique<OdbcCommand>(dbc(), sql, queryTimeout_, lifetime(), static_cast<TransactionGate*>(this));
+        return PrepareCommand(dbc(), sql, queryTimeout_, lifetime(), static_cast<TransactionGate*>(this));
     }
 
     std::unique_ptr<RowCursor> openCursor(const QString& sql, bool whole) override {
@@ -653,7 +267,7 @@ public:
             st->check(rc, "Cannot run the statement.");
             SQLSMALLINT columns = 0;
             st->check(SQLNumResultCols(st->h(), &columns), "Cannot read the result.");
-            if (columns > 0) return std::make_unique<OdbcCursor>(std::move(st), columns);
+            if (columns > 0) return OpenCursor(std::move(st), columns);
             rc = SQLMoreResults(st->h());
         }
         return std::make_unique<WholeRowsCursor>(nullptr);
@@ -721,6 +335,7 @@ private:
     // that touches a table: a savepoint asked for before that stands for the transaction's start,
     // and rolling back to it rolls the transaction back (the next statement opens another).
     void save(int level) {
+        assert(level >= 1);   // level 0 is the connection's manual-commit mode
         fromStart_.resize(static_cast<size_t>(level) + 1);
         if (server_ == Server::SqlServer) {
             fromStart_[static_cast<size_t>(level)] =
@@ -733,6 +348,7 @@ private:
     void rollbackTo(int level) {
         switch (server_) {
         case Server::SqlServer:
+            assert(level >= 1 && static_cast<size_t>(level) < fromStart_.size());   // saved when it was begun
             if (fromStart_[static_cast<size_t>(level)]) {
                 control(QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION"));
                 worked_ = false;

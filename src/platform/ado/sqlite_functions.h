@@ -1,6 +1,6 @@
 #pragma once
 // SQL Server's rules on an embedded connection, as functions and compare rules of SQLite.
-// Internal to the ado layer.
+// Internal to the ado layer; sqlite_rules.h names the files that hold them.
 //
 // Registered on every connection (RegisterServerRules):
 //  - compare rules: KORV_TEXT (every text column, and a text that meets none: case and trailing
