@@ -1,6 +1,8 @@
 #pragma once
 // What the benchmarks' baselines do on the raw SQLite C API: open a database as the embedded
 // provider opens it, run a statement, bind texts, and stop the run with a message on failure.
+#include "platform/ado/sqlite_functions.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QString>
@@ -32,6 +34,7 @@ inline sqlite3* OpenRaw(const QString& file) {
     if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
         SQLITE_OK)
         Die(QStringLiteral("cannot open %1").arg(file));
+    ado::sqlite::RegisterServerRules(db);   // the compare rules the schema names
     Exec(db, "PRAGMA journal_mode=WAL");
     Exec(db, "PRAGMA synchronous=NORMAL");
     return db;
