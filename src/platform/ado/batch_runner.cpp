@@ -156,18 +156,27 @@ bool BatchRunner::runCached(const std::string& sql, const Out& out, Scope& scope
     if (!StatementCache::LiteralsBind(literals)) return false;
     Plan* plan = cache_.plan(shape, sql, literals.size());
     if (!plan) return false;
-    sqlite3_stmt* st = plan->statement.get();
-    StatementOutcome done{out.result, out.count, scope.rowCount};
-    cache_.runPrepared(*plan, literals, out.forUpdate, &done);
-    scope.rowCount = done.rowCount;
-    if (StatementCache::CheckEveryRun() && sqlite3_stmt_readonly(st) && sql.find("GETDATE") == std::string::npos) {
-        std::unique_ptr<RowSource> written;
-        long ignored = 0;
-        runWritten(sql, Out{&written, &ignored, out.forUpdate}, scope);
-        if (!SameRows(out.result->get(), written.get()))
-            qFatal("KORV_SQL_CACHE_CHECK: the prepared copy of a statement answers otherwise: %s", sql.c_str());
-    }
+    runPlan(*plan, literals, out, scope);
+    if (StatementCache::CheckEveryRun()) checkCopy(*plan, sql, out, scope);
     return true;
+}
+
+void BatchRunner::runPlan(Plan& plan, const std::vector<SqlLiteral>& literals, const Out& out, Scope& scope) {
+    StatementOutcome done{out.result, out.count, scope.rowCount};
+    cache_.runPrepared(plan, literals, out.forUpdate, &done);
+    assert(done.rowCount >= 0);
+    scope.rowCount = done.rowCount;
+}
+
+// KORV_SQL_CACHE_CHECK, after a statement ran from its prepared copy: a read runs once more as
+// written, and the program stops when the two answer otherwise.
+void BatchRunner::checkCopy(const Plan& plan, const std::string& sql, const Out& out, Scope& scope) {
+    if (!sqlite3_stmt_readonly(plan.statement.get()) || sql.find("GETDATE") != std::string::npos) return;
+    std::unique_ptr<RowSource> written;
+    long ignored = 0;
+    runWritten(sql, Out{&written, &ignored, out.forUpdate}, scope);
+    if (!SameRows(out.result->get(), written.get()))
+        qFatal("KORV_SQL_CACHE_CHECK: the prepared copy of a statement answers otherwise: %s", sql.c_str());
 }
 
 // A cursor that steps the statement, when the text is one statement that returns rows; null
@@ -381,15 +390,16 @@ void BatchRunner::runSql(const std::string& sql, const Out& out, Scope& scope) {
 }
 
 // A statement of a kept translation (a plain statement): from its prepared copy when its
-// shape has one, its text put together only otherwise. Fails as run() does.
+// shape has one, its text put together only otherwise (or to check the copy's answer under
+// KORV_SQL_CACHE_CHECK, after it ran: the checked run takes the program's own path). Fails as
+// run() does.
 void BatchRunner::runKept(Translated& t, size_t i, const Out& out, Scope& scope) {
     try {
         const Lifted* lifted = t.liftedAt(i);
-        if (lifted && !StatementCache::CheckEveryRun() && StatementCache::LiteralsBind(lifted->literals)) {
+        if (lifted && StatementCache::LiteralsBind(lifted->literals)) {
             if (Plan* plan = cache_.keptPlan(lifted->shape)) {
-                StatementOutcome done{out.result, out.count, scope.rowCount};
-                cache_.runPrepared(*plan, lifted->literals, out.forUpdate, &done);
-                scope.rowCount = done.rowCount;
+                runPlan(*plan, lifted->literals, out, scope);
+                if (StatementCache::CheckEveryRun()) checkCopy(*plan, t.sql(i), out, scope);   // its text only then
                 return;
             }
         }

@@ -50,6 +50,8 @@ private:
     void runKept(Translated& t, size_t i, const Out& out, Scope& scope);
     void runWritten(const std::string& sql, const Out& out, Scope& scope);
     bool runCached(const std::string& sql, const Out& out, Scope& scope, const Lifted* pre);
+    void runPlan(Plan& plan, const std::vector<SqlLiteral>& literals, const Out& out, Scope& scope);
+    void checkCopy(const Plan& plan, const std::string& sql, const Out& out, Scope& scope);
     void failed(const ProviderError& e, Scope& scope);
     static void bindScope(sqlite3_stmt* st, Scope* scope);
 

@@ -75,6 +75,7 @@ public:
         if (txn_.level == 0) Exec(db(), "BEGIN IMMEDIATE");
         else Gated(*this, [&] { Exec(db(), ("SAVEPOINT " + Savepoint(txn_.level)).c_str()); });
         ++txn_.level;
+        assert(txn_.level > 0 && !txn_.owed);
     }
     // A commit the engine refuses (a deferred constraint, a locked file) leaves the transaction
     // open for the caller to roll back; one after which the engine rolled back dooms it.
@@ -83,6 +84,7 @@ public:
         const std::string sql = txn_.level == 1 ? std::string("COMMIT") : "RELEASE " + Savepoint(txn_.level - 1);
         Gated(*this, [&] { Exec(db(), sql.c_str()); });
         --txn_.level;
+        assert(txn_.level >= 0);   // never below nothing
     }
     // The caller's transaction ends whatever the engine answers: a savepoint whose work the engine
     // cannot take back dooms the transaction around it; the outermost transaction the engine
@@ -91,6 +93,7 @@ public:
         if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3903);
         if (txn_.level > 1) {
             --txn_.level;
+            assert(txn_.level > 0);
             if (txn_.doomed) return;   // undone by the outermost rollback
             const std::string sp = Savepoint(txn_.level);
             try {

@@ -57,12 +57,15 @@ void Fill(const std::shared_ptr<const BatchTemplate>& t, std::string_view text, 
 }  // namespace
 
 const std::string& Translated::sql(size_t i) {
+    assert(i < batch.statements.size());
     std::string& out = batch.statements[i].sql;
     if (!kept || built[i]) return out;
+    assert(built.size() == batch.statements.size() && kept->statements.size() == built.size());
     const std::string_view written(text.constData(), static_cast<size_t>(text.size()));
     out.reserve(written.size() + 64);
     for (const tsql::MarkedPiece& p : kept->statements[i].pieces) {
         out += p.text;
+        assert(p.literal < static_cast<int32_t>(shape.literals.size()));   // a mark names a literal of the key
         if (p.literal >= 0) out += tsql::LiteralToken(written, shape.literals[static_cast<size_t>(p.literal)]);
     }
     built[i] = 1;

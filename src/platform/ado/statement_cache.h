@@ -83,7 +83,8 @@ private:
 // but a count or a position the statement keeps), the statement's SQLite shape and its values
 // are kept too, so that its prepared copy is found without reading the text again. Kept the
 // second time a key is met, for batches of plain statements; forgotten when the tables change.
-// With KORV_SQL_CACHE_CHECK every kept translation is compared with the batch's own.
+// With KORV_SQL_CACHE_CHECK every batch served from a kept translation is then translated
+// anew and compared with it.
 
 // A translated statement's literals, lifted: its SQLite shape and the values in order.
 struct Lifted {
@@ -139,7 +140,8 @@ protected:
 // A statement met again runs its prepared copy with its literals bound as parameters: it is
 // not prepared anew. The copy is made the second time a shape is met, and serves only when
 // it reads the same columns as the statement itself. With KORV_SQL_CACHE_CHECK set (as the
-// tests run), the copy is made at once and every read from it is compared with the
+// tests run), the copy is made at once, serves as it serves the program, and every read from it
+// is then compared with the
 // statement's own answer; the program stops on a difference.
 struct Plan {
     bool usable = false;   // false: the shape's statements run as written
