@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -57,9 +56,9 @@ Times RunRaw(const QString& folder, const std::string& schema, const std::vector
     const QString path = db::CreateEmpty(folder, QStringLiteral("RAW"));
     sqlite3* db = nullptr;
     Check(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
-    ado::sqlite::RegisterServerRules(db);   // the compare rules the schema names
     sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    ado::sqlite::RegisterServerRules(db);   // the compare rules the schema's columns name
     Check(sqlite3_exec(db, schema.c_str(), nullptr, nullptr, nullptr), db, "schema");
     Times t;
     QElapsedTimer timer;
