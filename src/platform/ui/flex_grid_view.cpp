@@ -3,6 +3,7 @@
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/text_box.h"
 #include "platform/ui/units.h"
+#include "platform/vb/dates.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -182,10 +183,24 @@ void FlexGridView::onChange(int change, int row, int col) {
     case FlexGrid::Change::Current:
         if (!following_ && !layoutPending_) applyCurrent();
         break;
-    case FlexGrid::Change::Refresh:
-        Sincroniza();
-        viewport()->update();
+    case FlexGrid::Change::Refresh: {
+        // At once, unless the view on the screen was refreshed within the pace: a run that lays
+        // the grid out anew for every voucher has it laid out and drawn with the layout timer.
+        const long long ahora = vb::CurrentMSecsSinceEpoch();
+        const long long pasado = ahora - refrescada_;
+        if (!isVisible() || !refrescadaAlguna_ || pasado >= kRefrescoMs || pasado < 0) {
+            if (isVisible()) {   // the pace runs from what was drawn on the screen
+                refrescadaAlguna_ = true;
+                refrescada_ = ahora;
+            }
+            Sincroniza();
+            viewport()->update();
+        } else {
+            layoutPending_ = true;
+            if (!layoutTimer_->isActive()) layoutTimer_->start();
+        }
         break;
+    }
     }
 }
 

@@ -13,7 +13,10 @@
 //   QLineEdit* caja = ui::CreateTextBoxView(&edit, ventana);  // follows the box's properties
 //
 // Changes of size and widths are shown together a moment later (at once by Refresh or
-// Sincroniza); a cell's text is shown as it changes.
+// Sincroniza); a cell's text is shown as it changes. On the screen, a Refresh less than
+// kRefrescoMs after the last one shown at once (on the runtime's clock,
+// vb::CurrentMSecsSinceEpoch) is shown with the other changes of size: a grid laid out anew for
+// every voucher of a run is drawn at a human pace.
 #include <QRect>
 #include <QTableView>
 
@@ -33,6 +36,9 @@ class FlexGridView : public QTableView {
 public:
     explicit FlexGridView(FlexGrid* model, QWidget* parent = nullptr);
     ~FlexGridView() override;
+
+    // Milliseconds within which a second Refresh waits for the layout timer.
+    static constexpr int kRefrescoMs = 40;
 
     FlexGrid* grid() const { return grid_; }
     // Applies the model's layout now.
@@ -58,6 +64,8 @@ private:
     std::weak_ptr<int> alive_;
     Adapter* adapter_;
     static constexpr int kLayoutDelayMs = 50;
+    long long refrescada_ = 0;         // when a Refresh was last shown at once, ms on the clock
+    bool refrescadaAlguna_ = false;
     QTimer* layoutTimer_ = nullptr;
     std::vector<long> anchos_;   // the widths last applied, twips
     bool layoutPending_ = false;
