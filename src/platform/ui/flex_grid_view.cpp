@@ -175,6 +175,11 @@ void FlexGridView::onChange(int change, int row, int col) {
         break;
     case FlexGrid::Change::Cell:
         if (layoutPending_) break;   // the coming reset shows it
+        if (!AlPaso(celdas_)) {   // a run filling the grid: shown with the next layout
+            layoutPending_ = true;
+            if (!layoutTimer_->isActive()) layoutTimer_->start();
+            break;
+        }
         if (row < adapter_->offset())
             adapter_->headerDataChanged(Qt::Horizontal, col, col);
         else
@@ -183,16 +188,10 @@ void FlexGridView::onChange(int change, int row, int col) {
     case FlexGrid::Change::Current:
         if (!following_ && !layoutPending_) applyCurrent();
         break;
-    case FlexGrid::Change::Refresh: {
+    case FlexGrid::Change::Refresh:
         // At once, unless the view on the screen was refreshed within the pace: a run that lays
         // the grid out anew for every voucher has it laid out and drawn with the layout timer.
-        const long long ahora = vb::CurrentMSecsSinceEpoch();
-        const long long pasado = ahora - refrescada_;
-        if (!isVisible() || !refrescadaAlguna_ || pasado >= kRefrescoMs || pasado < 0) {
-            if (isVisible()) {   // the pace runs from what was drawn on the screen
-                refrescadaAlguna_ = true;
-                refrescada_ = ahora;
-            }
+        if (AlPaso(refresco_)) {
             Sincroniza();
             viewport()->update();
         } else {
@@ -201,7 +200,17 @@ void FlexGridView::onChange(int change, int row, int col) {
         }
         break;
     }
-    }
+}
+
+bool FlexGridView::AlPaso(Paso& paso) {
+    if (!isVisible()) return true;
+    const long long ahora = vb::CurrentMSecsSinceEpoch();
+    const long long pasado = ahora - paso.ms;
+    // A clock set back shows at once rather than wait for it.
+    if (paso.alguna && pasado >= 0 && pasado < kRefrescoMs) return false;
+    paso.alguna = true;
+    paso.ms = ahora;
+    return true;
 }
 
 void FlexGridView::Sincroniza() {

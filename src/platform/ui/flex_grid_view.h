@@ -14,9 +14,10 @@
 //
 // Changes of size and widths are shown together a moment later (at once by Refresh or
 // Sincroniza); a cell's text is shown as it changes. On the screen, a Refresh less than
-// kRefrescoMs after the last one shown at once (on the runtime's clock,
-// vb::CurrentMSecsSinceEpoch) is shown with the other changes of size: a grid laid out anew for
-// every voucher of a run is drawn at a human pace.
+// kRefrescoMs after the last one shown at once, and a cell's text less than kRefrescoMs after
+// the last one shown at once (on the runtime's clock, vb::CurrentMSecsSinceEpoch), are shown with
+// the other changes of size: a grid filled line by line, and laid out anew for every voucher,
+// during a run is drawn at a human pace.
 #include <QRect>
 #include <QTableView>
 
@@ -37,7 +38,7 @@ public:
     explicit FlexGridView(FlexGrid* model, QWidget* parent = nullptr);
     ~FlexGridView() override;
 
-    // Milliseconds within which a second Refresh waits for the layout timer.
+    // Milliseconds within which a Refresh or a cell's text waits for the layout timer.
     static constexpr int kRefrescoMs = 40;
 
     FlexGrid* grid() const { return grid_; }
@@ -64,8 +65,13 @@ private:
     std::weak_ptr<int> alive_;
     Adapter* adapter_;
     static constexpr int kLayoutDelayMs = 50;
-    long long refrescada_ = 0;         // when a Refresh was last shown at once, ms on the clock
-    bool refrescadaAlguna_ = false;
+    // When a kind of change was last shown at once on the screen, ms on the clock.
+    struct Paso {
+        long long ms = 0;
+        bool alguna = false;
+    };
+    bool AlPaso(Paso& paso);   // true when a change of that kind may be shown at once; kept then
+    Paso refresco_, celdas_;
     QTimer* layoutTimer_ = nullptr;
     std::vector<long> anchos_;   // the widths last applied, twips
     bool layoutPending_ = false;

@@ -104,8 +104,8 @@ TEST(FlexGridView, AnEditorGoesOverTheCurrentCell) {
 
 // A grid laid out anew for every voucher of a run: on the screen, a Refresh within the pace of the
 // last one shown waits for the view's next layout (the model's texts read through at once all the
-// same); one after it shows at once again, and so does any of a view not on the screen. The
-// test's clock stands for the time.
+// same), and so do a line's texts; one after it shows at once again, and so does any of a view
+// not on the screen. The test's clock stands for the time.
 TEST(FlexGridView, RefreshesWithinThePaceWaitForTheNextLayout) {
     const QDateTime inicio(QDate(2008, 3, 5), QTime(14, 7));
     qint64 ms = 0;
@@ -131,6 +131,15 @@ TEST(FlexGridView, RefreshesWithinThePaceWaitForTheNextLayout) {
     EXPECT_EQ(m->index(0, 1).data().toString(), QStringLiteral("linea 19"));
     v->Sincroniza();   // what the layout timer does
     EXPECT_EQ(m->rowCount(), 3);
+
+    // A line's texts: the first shown at once, the others within the pace with the next layout.
+    int mostradas = 0;
+    QObject::connect(m, &QAbstractItemModel::dataChanged, [&] { ++mostradas; });
+    for (int c = 0; c < 3; ++c) g.SetTextMatrix(2, c, QStringLiteral("celda %1").arg(c));
+    EXPECT_EQ(mostradas, 1);
+    EXPECT_EQ(m->index(1, 2).data().toString(), QStringLiteral("celda 2"));
+    v->Sincroniza();
+    EXPECT_EQ(mostradas, 2);
 
     ms += ui::FlexGridView::kRefrescoMs;
     g.SetRows(9);
