@@ -150,7 +150,13 @@ FlexGridView::FlexGridView(FlexGrid* model, QWidget* parent)
     layoutTimer_ = new QTimer(this);
     layoutTimer_->setSingleShot(true);
     layoutTimer_->setInterval(kLayoutDelayMs);
-    connect(layoutTimer_, &QTimer::timeout, this, [this] { Sincroniza(); });
+    connect(layoutTimer_, &QTimer::timeout, this, [this] {
+        Sincroniza();
+        // What the run changed meanwhile is shown now: a Refresh or a text within the pace after
+        // this waits for the next layout.
+        if (!isVisible()) return;
+        refresco_ = celdas_ = Paso{vb::CurrentMSecsSinceEpoch(), true};
+    });
     adapter_ = new Adapter(model, alive_, this);
     setModel(adapter_);
     QPointer<FlexGridView> self(this);

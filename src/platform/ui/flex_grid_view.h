@@ -14,10 +14,10 @@
 //
 // Changes of size and widths are shown together a moment later (at once by Refresh or
 // Sincroniza); a cell's text is shown as it changes. On the screen, a Refresh less than
-// kRefrescoMs after the last one shown at once, and a cell's text less than kRefrescoMs after
-// the last one shown at once (on the runtime's clock, vb::CurrentMSecsSinceEpoch), are shown with
-// the other changes of size: a grid filled line by line, and laid out anew for every voucher,
-// during a run is drawn at a human pace.
+// kRefrescoMs after the last one shown at once or the last delayed layout, and a cell's text less
+// than kRefrescoMs after the last one shown at once or that layout (on the runtime's clock,
+// vb::CurrentMSecsSinceEpoch), are shown with the other changes of size: a grid filled line by
+// line, and laid out anew for every voucher, during a run is drawn at a human pace.
 #include <QRect>
 #include <QTableView>
 
