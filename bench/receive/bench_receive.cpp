@@ -292,7 +292,9 @@ Tiempo Recibe(const QString& carpeta, receiver::Espera& espera, bool conVentana,
     if (conVentana) {
         ventana = std::make_unique<QWidget>();
         auto* capa = new QVBoxLayout(ventana.get());
-        capa->addWidget(new ui::FlexGridView(&grilla, ventana.get()));
+        auto* vista = new ui::FlexGridView(&grilla, ventana.get());
+        vista->setMaximumHeight(80);
+        capa->addWidget(vista);
         ventana->resize(640, 430);
         ventana->show();
         QCoreApplication::processEvents();
