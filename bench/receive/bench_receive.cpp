@@ -3,23 +3,29 @@
 // Builds the demo databases and adds a chain's day to them: 20,000 articles (2% made of inputs)
 // with their A3 prices, and 100,000 Depositos rows of 20 stores (tickets of about 8 lines, some
 // stock entries and exits, 1% unknown articles, one ticket of 3,500 lines), journal entries on.
-// Then, on two copies of it:
+// Then, on three copies of it:
 //   1. runs the receive (MovDeposito) headless: no wait window (the posting's neither), no yielding
 //      to the window;
-//   2. does the same reads and writes with statements prepared once on the raw SQLite API, one
+//   2. runs it as the operator waits for it, in a process of its own (as the first is the first of
+//      this one): the program's wait window shown, the voucher grid shown in a window, the window
+//      yielded to between rows as the program does (Qt's event processing);
+//   3. does the same reads and writes with statements prepared once on the raw SQLite API, one
 //      transaction per voucher.
-// Prints "movements/s: N", the receive's time per row around 10k, 50k and 100k rows read, and
-// last "receive/raw ratio: R", the first time over the second.
+// Prints "movements/s: N", the receive's time per row around 10k, 50k and 100k rows read, the
+// windowed run's time and "window/headless ratio: W" (the second time over the first), and last
+// "receive/raw ratio: R", the first time over the third.
 //
-//   bench_receive [--rows N] [--only receive|raw]
+//   bench_receive [--rows N] [--only receive|window|raw] [--no-window]
 //
-// --rows makes a smaller (or larger) day, for a profiler; --only runs one side (no ratio then).
+// --rows makes a smaller (or larger) day, for a profiler; --only runs one side (no ratio then);
+// --no-window leaves the windowed run out.
 #include "core/conecta_remota.h"
 #include "core/inicia_sistema.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "db/databases.h"
 #include "platform/ui/flex_grid.h"
+#include "platform/ui/flex_grid_view.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/text_measurer.h"
 #include "platform/utillib/ventana_espera.h"
@@ -33,7 +39,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QWidget>
 #include <sqlite3.h>
 #include <sys/resource.h>
 
@@ -281,23 +290,40 @@ private:
     double cpu_;
 };
 
-Tiempo Recibe(const QString& carpeta, Cronometro& cronometro, receiver::ResultadoRecepcion* r) {
+// Receives the day in `carpeta` with `espera` as the wait window; with `conVentana` the voucher
+// grid is shown in a window and the run yields to the windows between rows.
+Tiempo Recibe(const QString& carpeta, receiver::Espera& espera, bool conVentana, receiver::ResultadoRecepcion* r) {
     core::SetLineaComando(QStringLiteral("@Server=") + carpeta + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;"));
     QString conexion;
     if (!core::IniciaSistema(false, QString(), conexion, 3)) Die(QStringLiteral("no head-office connection"));
     if (!core::ConectaBaseRemota(carpeta, db::kInterfaceName, db::kInterfaceName, db::kInterfaceName))
         Die(QStringLiteral("no interface connection"));
     ui::FlexGrid grilla(QStringLiteral("MSFlexGrid1"));
+    std::unique_ptr<QWidget> ventana;   // the main window's grid, as large as the program shows it
+    if (conVentana) {
+        ventana = std::make_unique<QWidget>();
+        auto* capa = new QVBoxLayout(ventana.get());
+        auto* vista = new ui::FlexGridView(&grilla, ventana.get());
+        vista->setMaximumHeight(80);
+        capa->addWidget(vista);
+        ventana->resize(640, 430);
+        ventana->show();
+        QCoreApplication::processEvents();
+        vb::SetDoEventsHook([] { QCoreApplication::processEvents(); });
+    }
     std::unique_ptr<posting::ClsCmnCptes> cpte;
     ui::FixedWidthMeasurer medida(120);
     receiver::VentanaRecepcion v{grilla, cpte, medida};
     v.porcentajeIVA = 21;
     v.fecha = QString::fromLatin1(kDia);
     v.transmision = QStringLiteral("3");
-    v.espera = &cronometro;
+    v.espera = &espera;
     const Medida tiempo;
     *r = receiver::MovDeposito(v);
+    if (conVentana) QCoreApplication::processEvents();   // what is left to draw
     const Tiempo segundos = tiempo.fin();
+    vb::SetDoEventsHook(nullptr);
+    ventana.reset();
     cpte.reset();
     data::ResetGlobalInstances();
     return segundos;
@@ -569,18 +595,38 @@ std::pair<long, long> Escritas(const QString& carpeta) {
     return n;
 }
 
+// The windowed receive, run by the benchmark in a process of its own on the day it built under
+// `raiz`: the program's wait windows, the posting's included, shown and drawn. Prints its wall
+// and processor seconds, the rows read and the vouchers posted.
+int RecibeConVentana(const QString& raiz) {
+    vb::SetAppPath(QDir(raiz).filePath(QStringLiteral("programa")));
+    qputenv("TEMP", QFile::encodeName(QDir(raiz).filePath(QStringLiteral("programa"))));
+    ui::ScriptedPrompter sinCajas;
+    receiver::EsperaPrograma espera;
+    receiver::ResultadoRecepcion r;
+    const Tiempo t = Recibe(QDir(raiz).filePath(QStringLiteral("ventana")), espera, true, &r);
+    if (!sinCajas.shown().empty()) Die(QStringLiteral("the receive showed a box: ") + sinCajas.shown().front().prompt);
+    std::printf("%.6f %.6f %ld %ld\n", t.reloj, t.cpu, r.filas, r.comprobantes);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    bool recibir = true, crudo = true;
+    if (argc == 3 && std::string(argv[1]) == "--window-child") return RecibeConVentana(QString::fromLocal8Bit(argv[2]));
+    bool recibir = true, conVentana = true, crudo = true;
     for (int a = 1; a < argc; ++a) {
         const std::string arg = argv[a];
         if (arg == "--rows" && a + 1 < argc && std::atoi(argv[a + 1]) > kLargo) gFilas = std::atoi(argv[++a]);
-        else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "receive") crudo = false, ++a;
-        else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "raw") recibir = false, ++a;
-        else Die(QStringLiteral("usage: bench_receive [--rows N (more than %1)] [--only receive|raw]").arg(kLargo));
+        else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "receive") crudo = conVentana = false, ++a;
+        else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "window") recibir = crudo = false, ++a;
+        else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "raw") recibir = conVentana = false, ++a;
+        else if (arg == "--no-window") conVentana = false;
+        else
+            Die(QStringLiteral("usage: bench_receive [--rows N (more than %1)] [--only receive|window|raw] [--no-window]")
+                    .arg(kLargo));
     }
     QTemporaryDir dir;
     if (!dir.isValid()) Die(QStringLiteral("no temporary folder"));
@@ -595,6 +641,7 @@ int main(int argc, char** argv) {
     reloj.start();
     const QString recepcion = dir.filePath(QStringLiteral("recepcion"));
     const QString crudoDir = dir.filePath(QStringLiteral("crudo"));
+    const QString ventanaDir = dir.filePath(QStringLiteral("ventana"));
     Generado g;
     try {
         db::CreateDemo(recepcion);
@@ -603,9 +650,11 @@ int main(int argc, char** argv) {
     } catch (const vb::Error& e) {
         Die(e.description());
     }
-    QDir().mkpath(crudoDir);
-    for (const QString& f : QDir(recepcion).entryList({QStringLiteral("*.sqlite")}, QDir::Files))
-        if (!QFile::copy(QDir(recepcion).filePath(f), QDir(crudoDir).filePath(f))) Die(QStringLiteral("cannot copy ") + f);
+    for (const QString& copia : {crudoDir, ventanaDir}) {
+        QDir().mkpath(copia);
+        for (const QString& f : QDir(recepcion).entryList({QStringLiteral("*.sqlite")}, QDir::Files))
+            if (!QFile::copy(QDir(recepcion).filePath(f), QDir(copia).filePath(f))) Die(QStringLiteral("cannot copy ") + f);
+    }
     std::printf("day: %d Depositos rows in %d store vouchers, %d unknown articles, %d articles (built in %.1f s)\n",
                 gFilas, g.comprobantes, g.desconocidas, kArticulos, reloj.elapsed() / 1000.0);
 
@@ -614,7 +663,7 @@ int main(int argc, char** argv) {
     if (recibir) {
         Cronometro cronometro;
         receiver::ResultadoRecepcion r;
-        recibe = Recibe(recepcion, cronometro, &r);
+        recibe = Recibe(recepcion, cronometro, false, &r);
         if (!sinCajas.shown().empty()) Die(QStringLiteral("the receive showed a box: ") + sinCajas.shown().front().prompt);
         escritasRecepcion = Escritas(recepcion);
         std::printf("receive: %ld rows, %ld vouchers posted, %ld rows logged, %ld stock rows and %ld journal lines in %.2f s "
@@ -627,6 +676,33 @@ int main(int argc, char** argv) {
                 std::printf("time per row at %ldk rows: %.1f us\n", marca / 1000, cronometro.PorFila(marca) * 1e6);
         if (gFilas >= 100000)
             std::printf("growth 10k to 100k: %.2fx\n", cronometro.PorFila(100000) / cronometro.PorFila(10000));
+    }
+    if (conVentana) {
+        // In a process of its own, as the headless receive is the first of this one: a second
+        // receive in one process runs a few percent slower whatever it shows.
+        QProcess hija;
+        hija.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        hija.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--window-child"), dir.path()});
+        if (!hija.waitForFinished(-1) || hija.exitStatus() != QProcess::NormalExit || hija.exitCode() != 0)
+            Die(QStringLiteral("the windowed receive failed"));
+        const QStringList v = QString::fromLatin1(hija.readAllStandardOutput()).trimmed().split(u' ');
+        if (v.size() != 4) Die(QStringLiteral("the windowed receive said nothing"));
+        const Tiempo ventana{v[0].toDouble(), v[1].toDouble()};
+        receiver::ResultadoRecepcion r;
+        r.filas = v[2].toLong();
+        r.comprobantes = v[3].toLong();
+        const std::pair<long, long> escritasVentana = Escritas(ventanaDir);
+        std::printf("window: %ld rows, %ld vouchers posted, %ld stock rows and %ld journal lines in %.2f s (processor %.2f s)\n",
+                    r.filas, r.comprobantes, escritasVentana.first, escritasVentana.second, ventana.reloj, ventana.cpu);
+        if (recibir) {
+            if (escritasVentana != escritasRecepcion)
+                Die(QStringLiteral("the windowed receive wrote other rows: %1/%2 and %3/%4")
+                        .arg(escritasRecepcion.first)
+                        .arg(escritasRecepcion.second)
+                        .arg(escritasVentana.first)
+                        .arg(escritasVentana.second));
+            std::printf("window/headless ratio: %.2f\n", ventana.reloj / recibe.reloj);
+        }
     }
     if (!crudo) return 0;
 

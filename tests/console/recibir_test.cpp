@@ -3,6 +3,7 @@
 
 #include "console/frm_korvane01.h"
 #include "platform/utillib/ventana_espera.h"
+#include "platform/vb/dates.h"
 #include "platform/vb/on_error.h"
 
 #include <QLineEdit>
@@ -62,6 +63,57 @@ TEST_F(RecibirTest, RecibirOnTheDemoDayPostsTheDemosVouchersOnce) {
     EXPECT_FALSE(core::gVentanaEspera().Visible());
     EXPECT_TRUE(w->txtfields[0]->isEnabled());   // the fields as the receive found them
     EXPECT_FALSE(w->txtfields[1]->isEnabled());
+}
+
+// The wait window through a receive: the run tells it every row and yields between rows, the
+// window draws the latest row once the pace has gone by, and nothing per row in between. The test's
+// clock stands still but once, at the yield before the sixth row, when it moves on one pace.
+TEST_F(RecibirTest, TheWaitWindowShowsTheLatestRowAndDrawsNoneInBetween) {
+    w->txtfields[1]->setText(kDiaDemo);
+    const QDateTime inicio(QDate(2008, 3, 5), QTime(14, 7));
+    qint64 ms = 0;
+    vb::SetClock([&] { return inicio.addMSecs(ms); });
+    const QString quinta = QStringLiteral("Registros leidos 5 de 10");
+    struct Vez {
+        QString dicha, dibujada;   // line 1 as last told, and the three lines as the window shows them
+    };
+    std::vector<Vez> veces;
+    QStringList dibujadaAlMover;
+    vb::SetDoEventsHook([&] {
+        utillib::VentanaEspera& espera = core::gVentanaEspera();
+        if (!espera.Visible()) return;
+        veces.push_back({espera.Linea(1), espera.Dibujada(1) + u'|' + espera.Dibujada(2) + u'|' + espera.Dibujada(3)});
+        if (espera.Linea(1) == quinta && dibujadaAlMover.isEmpty()) {
+            ms += utillib::VentanaEspera::kPasoMs;   // the window draws when this yield is over
+            dibujadaAlMover << espera.Linea(1) << espera.Linea(2) << espera.Linea(3);
+        }
+        QCoreApplication::processEvents();
+    });
+    ui::ScriptedPrompter guion;
+    guion.answer(vb::kYes, QStringLiteral("Confirma la recepcion de informacion???"));
+    guion.answer(1, QStringLiteral("Proceso Finalizado"));
+    QTest::mouseClick(w->CmdRecibir, Qt::LeftButton);
+    vb::SetClock({});
+    EXPECT_TRUE(guion.exhausted());
+    EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MV_STOCK WHERE FECHA = '05/03/2008' AND TC <> 'PE'")), 9);
+
+    ASSERT_EQ(dibujadaAlMover.size(), 3);
+    size_t movida = 0;
+    while (movida < veces.size() && veces[movida].dicha != quinta) ++movida;
+    ASSERT_LT(movida + 1, veces.size());
+    // Before: the rows were told, the window still shows the text it was shown with.
+    QStringList dichas;
+    for (size_t i = 0; i < movida; ++i) {
+        dichas << veces[i].dicha;
+        EXPECT_EQ(veces[i].dibujada, QStringLiteral("Validando Información||")) << i;
+    }
+    EXPECT_TRUE(dichas.contains(QStringLiteral("Registros leidos 4 de 10")));
+    // After: the window shows the row that was the latest when the pace went by, and goes on
+    // showing it while the clock stands still, though the run tells it later rows and its postings.
+    const utillib::VentanaEspera& espera = core::gVentanaEspera();
+    for (size_t i = movida + 1; i < veces.size(); ++i) EXPECT_EQ(veces[i].dibujada, dibujadaAlMover.join(u'|')) << i;
+    EXPECT_NE(veces.back().dicha, quinta);
+    EXPECT_FALSE(espera.Visible());
 }
 
 }  // namespace

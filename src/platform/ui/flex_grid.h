@@ -123,7 +123,8 @@ public:
     long CellWidth() const { return ColWidth(col_); }
     long CellHeight() const { return rowHeight_; }
 
-    // Repaints the view now.
+    // Repaints the view now (a view on the screen drawn a moment before: with its next layout,
+    // a few tens of milliseconds later).
     void Refresh();
 
     // What a view hears: the layout (size, fixed rows and columns, widths, alignments, Clear),

@@ -3,6 +3,7 @@
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/text_box.h"
 #include "platform/ui/units.h"
+#include "platform/vb/dates.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -149,7 +150,13 @@ FlexGridView::FlexGridView(FlexGrid* model, QWidget* parent)
     layoutTimer_ = new QTimer(this);
     layoutTimer_->setSingleShot(true);
     layoutTimer_->setInterval(kLayoutDelayMs);
-    connect(layoutTimer_, &QTimer::timeout, this, [this] { Sincroniza(); });
+    connect(layoutTimer_, &QTimer::timeout, this, [this] {
+        Sincroniza();
+        // What the run changed meanwhile is shown now: a Refresh or a text within the pace after
+        // this waits for the next layout.
+        if (!isVisible()) return;
+        refresco_ = celdas_ = Paso{vb::CurrentMSecsSinceEpoch(), true};
+    });
     adapter_ = new Adapter(model, alive_, this);
     setModel(adapter_);
     QPointer<FlexGridView> self(this);
@@ -174,6 +181,11 @@ void FlexGridView::onChange(int change, int row, int col) {
         break;
     case FlexGrid::Change::Cell:
         if (layoutPending_) break;   // the coming reset shows it
+        if (!AlPaso(celdas_)) {   // a run filling the grid: shown with the next layout
+            layoutPending_ = true;
+            if (!layoutTimer_->isActive()) layoutTimer_->start();
+            break;
+        }
         if (row < adapter_->offset())
             adapter_->headerDataChanged(Qt::Horizontal, col, col);
         else
@@ -183,10 +195,28 @@ void FlexGridView::onChange(int change, int row, int col) {
         if (!following_ && !layoutPending_) applyCurrent();
         break;
     case FlexGrid::Change::Refresh:
-        Sincroniza();
-        viewport()->update();
+        // At once, unless the view on the screen was refreshed within the pace: a run that lays
+        // the grid out anew for every voucher has it laid out and drawn with the layout timer.
+        if (AlPaso(refresco_)) {
+            Sincroniza();
+            viewport()->update();
+        } else {
+            layoutPending_ = true;
+            if (!layoutTimer_->isActive()) layoutTimer_->start();
+        }
         break;
     }
+}
+
+bool FlexGridView::AlPaso(Paso& paso) {
+    if (!isVisible()) return true;
+    const long long ahora = vb::CurrentMSecsSinceEpoch();
+    const long long pasado = ahora - paso.ms;
+    // A clock set back shows at once rather than wait for it.
+    if (paso.alguna && pasado >= 0 && pasado < kRefrescoMs) return false;
+    paso.alguna = true;
+    paso.ms = ahora;
+    return true;
 }
 
 void FlexGridView::Sincroniza() {

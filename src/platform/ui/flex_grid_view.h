@@ -13,7 +13,11 @@
 //   QLineEdit* caja = ui::CreateTextBoxView(&edit, ventana);  // follows the box's properties
 //
 // Changes of size and widths are shown together a moment later (at once by Refresh or
-// Sincroniza); a cell's text is shown as it changes.
+// Sincroniza); a cell's text is shown as it changes. On the screen, a Refresh less than
+// kRefrescoMs after the last one shown at once or the last delayed layout, and a cell's text less
+// than kRefrescoMs after the last one shown at once or that layout (on the runtime's clock,
+// vb::CurrentMSecsSinceEpoch), are shown with the other changes of size: a grid filled line by
+// line, and laid out anew for every voucher, during a run is drawn at a human pace.
 #include <QRect>
 #include <QTableView>
 
@@ -33,6 +37,9 @@ class FlexGridView : public QTableView {
 public:
     explicit FlexGridView(FlexGrid* model, QWidget* parent = nullptr);
     ~FlexGridView() override;
+
+    // Milliseconds within which a Refresh or a cell's text waits for the layout timer.
+    static constexpr int kRefrescoMs = 40;
 
     FlexGrid* grid() const { return grid_; }
     // Applies the model's layout now.
@@ -58,6 +65,13 @@ private:
     std::weak_ptr<int> alive_;
     Adapter* adapter_;
     static constexpr int kLayoutDelayMs = 50;
+    // When a kind of change was last shown at once on the screen, ms on the clock.
+    struct Paso {
+        long long ms = 0;
+        bool alguna = false;
+    };
+    bool AlPaso(Paso& paso);   // true when a change of that kind may be shown at once; kept then
+    Paso refresco_, celdas_;
     QTimer* layoutTimer_ = nullptr;
     std::vector<long> anchos_;   // the widths last applied, twips
     bool layoutPending_ = false;

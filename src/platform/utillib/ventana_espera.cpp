@@ -1,24 +1,33 @@
 #include "platform/utillib/ventana_espera.h"
 
 #include "platform/vb/app.h"
+#include "platform/vb/dates.h"
 
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <cassert>
 
 namespace utillib {
 
 namespace {
 bool gMuestraVentanas = true;
-}
+
+long long AhoraMs() { return vb::CurrentMSecsSinceEpoch(); }
+}  // namespace
 
 void VentanaEspera::SetMuestraVentanas(bool muestra) { gMuestraVentanas = muestra; }
 
 VentanaEspera::VentanaEspera() = default;
-VentanaEspera::~VentanaEspera() = default;
+
+VentanaEspera::~VentanaEspera() {
+    if (tarea_ != 0) vb::RemoveDoEventsTask(tarea_);
+}
 
 void VentanaEspera::Crea() const {
     if (ventana_) return;
@@ -44,11 +53,63 @@ void VentanaEspera::Crea() const {
     auto* exterior = new QVBoxLayout(ventana_.get());
     exterior->setContentsMargins(0, 0, 0, 0);
     exterior->addWidget(marco);
+
+    auto* self = const_cast<VentanaEspera*>(this);
+    dibujar_ = new QTimer(ventana_.get());
+    dibujar_->setSingleShot(true);
+    dibujar_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(dibujar_, &QTimer::timeout, ventana_.get(), [self] { self->DibujaSiToca(); });
+    ocultar_ = new QTimer(ventana_.get());
+    ocultar_->setSingleShot(true);
+    ocultar_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(ocultar_, &QTimer::timeout, ventana_.get(), [self] { self->OcultaSiToca(); });
+    tarea_ = vb::AddDoEventsTask([self] {
+        self->DibujaSiToca();
+        self->OcultaSiToca();
+    });
 }
 
 QWidget* VentanaEspera::ventana() const {
     Crea();
+    PasaALineas();
     return ventana_.get();
+}
+
+void VentanaEspera::PasaALineas() const {
+    if (!pendiente_ || !ventana_) return;
+    pendiente_ = false;
+    for (int i = 0; i < 3; ++i)
+        if (lineas_[i]->text() != texto_[i]) lineas_[i]->setText(texto_[i]);
+}
+
+void VentanaEspera::Dibuja(long long ahora) {
+    dibujar_->stop();
+    PasaALineas();
+    ventana_->repaint();
+    dibujada_ = ahora;
+}
+
+void VentanaEspera::DibujaSiToca() {
+    if (!pendiente_ || !visible_ || !ventana_) return;
+    const long long ahora = AhoraMs();
+    const long long pasado = ahora - dibujada_;
+    // A clock set back draws at once rather than wait for it.
+    if (pasado >= kPasoMs || pasado < 0) {
+        Dibuja(ahora);
+    } else if (!dibujar_->isActive()) {
+        dibujar_->start(static_cast<int>(kPasoMs - pasado));
+    }
+}
+
+void VentanaEspera::OcultaSiToca() {
+    if (visible_ || !ventana_ || !ventana_->isVisible()) return;
+    const long long pasado = AhoraMs() - ocultada_;
+    if (pasado >= kPasoMs || pasado < 0) {
+        ocultar_->stop();
+        ventana_->hide();
+    } else if (!ocultar_->isActive()) {
+        ocultar_->start(static_cast<int>(kPasoMs - pasado));
+    }
 }
 
 void VentanaEspera::MuestraEspera(const QString& texto, int /*estilo*/) {
@@ -57,37 +118,52 @@ void VentanaEspera::MuestraEspera(const QString& texto, int /*estilo*/) {
 
 void VentanaEspera::ActualizaEspera(int /*estilo*/, const QString& linea1, const QString& linea2,
                                     const QString& linea3) {
-    if (!gMuestraVentanas) {
-        sinVentana_[0] = linea1;
-        sinVentana_[1] = linea2;
-        sinVentana_[2] = linea3;
+    texto_[0] = linea1;
+    texto_[1] = linea2;
+    texto_[2] = linea3;
+    pendiente_ = true;
+    if (!gMuestraVentanas) return;
+    Crea();
+    visible_ = true;
+    ocultar_->stop();
+    if (ventana_->isVisible()) {
+        DibujaSiToca();
         return;
     }
-    Crea();
-    lineas_[0]->setText(linea1);
-    lineas_[1]->setText(linea2);
-    lineas_[2]->setText(linea3);
-    if (!ventana_->isVisible()) {
-        ventana_->adjustSize();
-        if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
-            const QRect r = pantalla->availableGeometry();
-            ventana_->move(r.center() - QPoint(ventana_->width() / 2, ventana_->height() / 2));
-        }
-        ventana_->show();
+    PasaALineas();
+    ventana_->adjustSize();
+    if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
+        const QRect r = pantalla->availableGeometry();
+        ventana_->move(r.center() - QPoint(ventana_->width() / 2, ventana_->height() / 2));
     }
-    ventana_->repaint();
+    ventana_->show();
+    Dibuja(AhoraMs());
+    assert(!pendiente_);
 }
 
 void VentanaEspera::OcultaEspera() {
-    if (ventana_) ventana_->hide();
+    if (!ventana_ || !ventana_->isVisible()) {
+        visible_ = false;
+        return;
+    }
+    if (visible_) ocultada_ = AhoraMs();
+    visible_ = false;
+    dibujar_->stop();
+    // Without windows the one left standing goes at once.
+    if (!gMuestraVentanas) ventana_->hide();
+    OcultaSiToca();
 }
 
-bool VentanaEspera::Visible() const { return ventana_ && ventana_->isVisible(); }
+bool VentanaEspera::Visible() const { return visible_ && ventana_ && ventana_->isVisible(); }
 
 QString VentanaEspera::Linea(int i) const {
     if (i < 1 || i > 3) return QString();
-    if (!gMuestraVentanas) return sinVentana_[i - 1];
-    if (!ventana_) return QString();
+    if (!gMuestraVentanas || ventana_) return texto_[i - 1];
+    return QString();
+}
+
+QString VentanaEspera::Dibujada(int i) const {
+    if (i < 1 || i > 3 || !ventana_) return QString();
     return lineas_[i - 1]->text();
 }
 

@@ -20,6 +20,10 @@ void SetAppPath(const QString& folder);
 // without a hook it does nothing.
 void SetDoEventsHook(std::function<void()> hook);
 void DoEvents();
+// Work every DoEvents runs after the hook: a window that draws at its own pace (the wait window)
+// draws there what has come due. AddDoEventsTask returns the number RemoveDoEventsTask takes.
+int AddDoEventsTask(std::function<void()> task);
+void RemoveDoEventsTask(int id);
 
 // Environ("NAME"): the environment variable, "" when unset.
 QString Environ(const QString& name);

@@ -121,6 +121,11 @@ QDateTime CurrentDateTime() {
     return clock ? clock() : QDateTime::currentDateTime();
 }
 
+long long CurrentMSecsSinceEpoch() {
+    const auto& clock = Clock();
+    return clock ? clock().toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
+}
+
 Date Now() {
     const QDateTime now = CurrentDateTime();
     const QTime t = now.time();

@@ -12,6 +12,9 @@ namespace vb {
 // system clock.
 void SetClock(std::function<QDateTime()> clock);
 QDateTime CurrentDateTime();
+// The clock's time in milliseconds since 1970 UTC: what paces the windows' drawing. Cheap on the
+// system clock (no time zone is read).
+long long CurrentMSecsSinceEpoch();
 
 Date Now();
 Date Today();   // the runtime's Date function: today at midnight

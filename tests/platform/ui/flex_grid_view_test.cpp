@@ -4,6 +4,7 @@
 #include "platform/ui/flex_grid_view.h"
 #include "platform/ui/text_box.h"
 #include "platform/ui/units.h"
+#include "platform/vb/dates.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -99,6 +100,56 @@ TEST(FlexGridView, AnEditorGoesOverTheCurrentCell) {
     EXPECT_EQ(edit.Text(), QStringLiteral("abcd"));
     edit.SetVisible(false);
     EXPECT_FALSE(caja->isVisible());
+}
+
+// A grid laid out anew for every voucher of a run: on the screen, a Refresh within the pace of the
+// last one shown waits for the view's next layout (the model's texts read through at once all the
+// same), and so do a line's texts; one after it shows at once again, and so does any of a view
+// not on the screen. The test's clock stands for the time.
+TEST(FlexGridView, RefreshesWithinThePaceWaitForTheNextLayout) {
+    const QDateTime inicio(QDate(2008, 3, 5), QTime(14, 7));
+    qint64 ms = 0;
+    vb::SetClock([&] { return inicio.addMSecs(ms); });
+    ui::FlexGrid g;
+    g.SetCols(3);
+    g.SetRows(2);
+    QWidget ventana;
+    auto* v = new ui::FlexGridView(&g, &ventana);
+    ventana.show();
+    QAbstractItemModel* m = v->model();
+
+    g.SetRows(5);
+    g.Refresh();
+    EXPECT_EQ(m->rowCount(), 4);
+    for (int voucher = 0; voucher < 20; ++voucher) {   // twenty vouchers in a few milliseconds
+        g.SetRows(2);
+        g.SetTextMatrix(1, 1, QStringLiteral("linea %1").arg(voucher));
+        g.Refresh();
+        g.SetRows(3 + voucher % 3);
+    }
+    EXPECT_EQ(m->rowCount(), 4);   // still the first layout
+    EXPECT_EQ(m->index(0, 1).data().toString(), QStringLiteral("linea 19"));
+    v->Sincroniza();   // what the layout timer does
+    EXPECT_EQ(m->rowCount(), 3);
+
+    // A line's texts: the first shown at once, the others within the pace with the next layout.
+    int mostradas = 0;
+    QObject::connect(m, &QAbstractItemModel::dataChanged, [&] { ++mostradas; });
+    for (int c = 0; c < 3; ++c) g.SetTextMatrix(2, c, QStringLiteral("celda %1").arg(c));
+    EXPECT_EQ(mostradas, 1);
+    EXPECT_EQ(m->index(1, 2).data().toString(), QStringLiteral("celda 2"));
+    v->Sincroniza();
+    EXPECT_EQ(mostradas, 2);
+
+    ms += ui::FlexGridView::kRefrescoMs;
+    g.SetRows(9);
+    g.Refresh();
+    EXPECT_EQ(m->rowCount(), 8);
+    ventana.hide();   // nothing drawn: nothing held back
+    g.SetRows(6);
+    g.Refresh();
+    EXPECT_EQ(m->rowCount(), 5);
+    vb::SetClock({});
 }
 
 }  // namespace

@@ -2,8 +2,12 @@
 #include "platform/utillib/motor_reportes.h"
 #include "platform/utillib/util_controles.h"
 #include "platform/utillib/ventana_espera.h"
+#include "platform/vb/app.h"
+#include "platform/vb/dates.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -45,6 +49,84 @@ TEST(VentanaEspera, ShowsUpdatesAndHides) {
     EXPECT_EQ(espera.Linea(3), QStringLiteral("||"));
     espera.OcultaEspera();
     EXPECT_FALSE(espera.Visible());
+}
+
+// Counts the paintings of a widget.
+class Pinturas : public QObject {
+public:
+    explicit Pinturas(QObject* w) { w->installEventFilter(this); }
+    int n = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++n;
+        return false;
+    }
+};
+
+// A run tells the window a text for every row, far quicker than anyone reads: the window draws the
+// first at once, the latest when the pace has gone by (at the run's next yield), and nothing per
+// row in between; it is told every text all the same. A clock the test moves stands for the time.
+TEST(VentanaEspera, DrawsTheLatestRowAtAHumanPace) {
+    const QDateTime inicio(QDate(2008, 3, 5), QTime(14, 7));
+    qint64 ms = 0;
+    vb::SetClock([&] { return inicio.addMSecs(ms); });
+    utillib::VentanaEspera espera;
+    auto dibujadas = [&] { return espera.Dibujada(1) + u'|' + espera.Dibujada(2) + u'|' + espera.Dibujada(3); };
+    espera.MuestraEspera(QStringLiteral("Validando Información"));
+    QCoreApplication::processEvents();   // the window on the screen
+    Pinturas pinturas(espera.ventana()->findChild<QLabel*>(QStringLiteral("lblLinea1")));
+    EXPECT_EQ(dibujadas(), QStringLiteral("Validando Información||"));   // shown: drawn at once
+
+    auto fila = [&](int i) {
+        espera.ActualizaEspera(0, QStringLiteral("Registros leidos %1 de 500").arg(i), QStringLiteral("Articulo:A%1").arg(i),
+                               QString(i % 50, u'|'));
+    };
+    const int antes = pinturas.n;
+    for (int i = 0; i < 300; ++i) {   // 300 rows in 30 ms, yielding between rows
+        fila(i);
+        vb::DoEvents();
+        if (i % 10 == 9) ++ms;
+    }
+    EXPECT_EQ(pinturas.n, antes);   // nothing drawn within the pace
+    EXPECT_EQ(espera.Linea(1), QStringLiteral("Registros leidos 299 de 500"));
+    EXPECT_EQ(dibujadas(), QStringLiteral("Validando Información||"));
+    ms += utillib::VentanaEspera::kPasoMs;
+    vb::DoEvents();   // the pace has gone by: the next yield draws the latest row
+    EXPECT_EQ(dibujadas(), QStringLiteral("Registros leidos 299 de 500|Articulo:A299|") + QString(49, u'|'));
+    EXPECT_EQ(pinturas.n, antes + 1);
+    vb::DoEvents();   // nothing new told, nothing drawn again
+    EXPECT_EQ(pinturas.n, antes + 1);
+
+    // A row told once the pace has gone by is drawn at once (a run that does not yield shows it).
+    ms += utillib::VentanaEspera::kPasoMs;
+    fila(300);
+    EXPECT_EQ(espera.Dibujada(1), QStringLiteral("Registros leidos 300 de 500"));
+    EXPECT_EQ(pinturas.n, antes + 2);
+
+    // Hidden and shown again within the pace (a voucher posted between two rows): the window
+    // stands, and what the run tells it next waits for the pace.
+    espera.OcultaEspera();
+    EXPECT_FALSE(espera.Visible());
+    espera.MuestraEspera(QStringLiteral("Guardando datos"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(espera.Visible());
+    EXPECT_EQ(espera.Dibujada(1), QStringLiteral("Registros leidos 300 de 500"));
+    EXPECT_EQ(espera.Linea(1), QStringLiteral("Guardando datos"));
+    // Hidden for good: it leaves the screen once the pace has gone by, and shows at once what it
+    // is told next.
+    espera.OcultaEspera();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(espera.ventana()->isVisible());
+    EXPECT_FALSE(espera.Visible());
+    ms += utillib::VentanaEspera::kPasoMs;
+    vb::DoEvents();
+    EXPECT_FALSE(espera.ventana()->isVisible());
+    fila(301);
+    EXPECT_TRUE(espera.Visible());
+    EXPECT_EQ(espera.Dibujada(1), QStringLiteral("Registros leidos 301 de 500"));
+    espera.OcultaEspera();
+    vb::SetClock({});
 }
 
 class Campos : public ::testing::Test {
