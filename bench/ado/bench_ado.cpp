@@ -3,6 +3,7 @@
 // run with sqlite3_prepare/step on a database of the same schema. Ends with "ado/raw ratio: R".
 #include "db/databases.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/sqlite_functions.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,6 +58,7 @@ Times RunRaw(const QString& folder, const std::string& schema, const std::vector
     Check(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
     sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    ado::sqlite::RegisterServerRules(db);   // the compare rules the schema's columns name
     Check(sqlite3_exec(db, schema.c_str(), nullptr, nullptr, nullptr), db, "schema");
     Times t;
     QElapsedTimer timer;
