@@ -1,5 +1,7 @@
 #include "platform/ado/tsql.h"
 
+#include "platform/ado/tsql_tokens.h"
+
 #include "platform/ado/provider.h"
 #include "platform/vb/error.h"
 
@@ -13,116 +15,6 @@
 namespace ado::tsql {
 
 namespace {
-
-enum class Kind : uint8_t { Space, Word, Quoted, String, Number, Punct };
-
-struct Tok {
-    Kind kind;
-    uint32_t b, e;   // byte range in the text
-};
-
-// The tokenizer's classes of characters, by byte.
-enum : uint8_t { kWordStart = 1, kWordChar = 2, kDigit = 4, kBlank = 8 };
-constexpr std::array<uint8_t, 256> kClasses = [] {
-    std::array<uint8_t, 256> t{};
-    for (int c = 0; c < 256; ++c) {
-        const bool start = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '@' || c == '#' || c >= 0x80;
-        const bool digit = c >= '0' && c <= '9';
-        const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-        t[static_cast<size_t>(c)] = static_cast<uint8_t>((start ? kWordStart : 0) | (start || digit || c == '$' ? kWordChar : 0) |
-                                                         (digit ? kDigit : 0) | (blank ? kBlank : 0));
-    }
-    return t;
-}();
-bool IsWordStart(unsigned char c) { return kClasses[c] & kWordStart; }
-bool IsWordChar(unsigned char c) { return kClasses[c] & kWordChar; }
-bool IsDigit(unsigned char c) { return kClasses[c] & kDigit; }
-bool IsBlank(unsigned char c) { return kClasses[c] & kBlank; }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-inline bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Upper(a[i]) != Upper(b[i])) return false;
-    }
-    return true;
-}
-
-std::vector<Tok> Tokenize(std::string_view s) {
-    std::vector<Tok> out;
-    out.reserve(s.size() / 3 + 4);
-    const uint32_t n = static_cast<uint32_t>(s.size());
-    uint32_t i = 0;
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        const uint32_t b = i;
-        if (IsBlank(c)) {
-            while (i < n && IsBlank(static_cast<unsigned char>(s[i]))) ++i;
-            out.push_back({Kind::Space, b, i});
-        } else if (c == '-' && i + 1 < n && s[i + 1] == '-') {
-            while (i < n && s[i] != '\n') ++i;
-            out.push_back({Kind::Space, b, i});
-        } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-            i += 2;
-            while (i + 1 < n && !(s[i] == '*' && s[i + 1] == '/')) ++i;
-            i = i + 2 <= n ? i + 2 : n;
-            out.push_back({Kind::Space, b, i});
-        } else if (c == '\'' || ((c == 'N' || c == 'n') && i + 1 < n && s[i + 1] == '\'')) {
-            if (c != '\'') ++i;
-            ++i;
-            while (i < n) {
-                if (s[i] == '\'') {
-                    if (i + 1 < n && s[i + 1] == '\'') { i += 2; continue; }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            out.push_back({Kind::String, b, i});
-        } else if (c == '[') {
-            ++i;
-            while (i < n) {
-                if (s[i] == ']') {
-                    if (i + 1 < n && s[i + 1] == ']') { i += 2; continue; }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            out.push_back({Kind::Quoted, b, i});
-        } else if (c == '"') {
-            ++i;
-            while (i < n) {
-                if (s[i] == '"') {
-                    if (i + 1 < n && s[i + 1] == '"') { i += 2; continue; }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            out.push_back({Kind::Quoted, b, i});
-        } else if (IsDigit(c) || (c == '.' && i + 1 < n && IsDigit(static_cast<unsigned char>(s[i + 1])))) {
-            while (i < n && (IsDigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) ++i;
-            if (i < n && (s[i] == 'e' || s[i] == 'E') && i + 1 < n &&
-                (IsDigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '-' || s[i + 1] == '+')) {
-                i += 2;
-                while (i < n && IsDigit(static_cast<unsigned char>(s[i]))) ++i;
-            }
-            out.push_back({Kind::Number, b, i});
-        } else if (IsWordStart(c)) {
-            while (i < n && IsWordChar(static_cast<unsigned char>(s[i]))) ++i;
-            out.push_back({Kind::Word, b, i});
-        } else {
-            ++i;
-            if (i < n && ((c == '<' && (s[i] == '=' || s[i] == '>')) || (c == '>' && s[i] == '=') ||
-                          (c == '!' && (s[i] == '=' || s[i] == '<' || s[i] == '>')) || (c == '|' && s[i] == '|'))) {
-                ++i;
-            }
-            out.push_back({Kind::Punct, b, i});
-        }
-    }
-    return out;
-}
 
 // "yyyy-mm-dd hh:mm:ss" with a valid day and time.
 bool IsCanonicalIso(std::string_view t) {
@@ -215,23 +107,11 @@ private:
 
     // Words that never start an operand.
     bool isKeyword(size_t i) const {
-        static const char* const words[] = {
-            "SELECT", "FROM", "WHERE", "AND", "OR", "NOT", "AS", "ON", "JOIN", "INNER", "OUTER", "CROSS", "NATURAL",
-            "LEFT", "RIGHT", "FULL", "GROUP", "BY", "ORDER", "HAVING", "UNION", "ALL", "EXCEPT", "INTERSECT",
-            "DISTINCT", "INSERT", "INTO", "VALUES", "UPDATE", "SET", "DELETE", "WHEN", "THEN", "ELSE", "END", "IS",
-            "IN", "LIKE", "GLOB", "BETWEEN", "ESCAPE", "EXISTS", "ASC", "DESC", "LIMIT", "OFFSET", "COLLATE",
-            "CREATE", "TABLE", "VIEW", "INDEX", "DROP", "ALTER", "ADD", "PRIMARY", "KEY", "UNIQUE", "CHECK",
-            "DEFAULT", "CONSTRAINT", "REFERENCES", "FOREIGN", "IF", "TRANSACTION", "BEGIN", "COMMIT", "ROLLBACK",
-            "WITH", "OVER", "PARTITION", "USING", "REPLACE"};
         if (t_[i].kind != Kind::Word) return false;
         const std::string_view w = text(i);
-        for (const char* k : words) {
-            if (EqualNoCase(w, k)) {
-                // REPLACE(...) is a function; INSERT OR REPLACE is not
-                return !(EqualNoCase(w, "REPLACE") && isPunct(sig(i + 1, t_.size()), "("));
-            }
-        }
-        return false;
+        if (!HasRole(w, kNotOperand)) return false;
+        // REPLACE(...) is a function; INSERT OR REPLACE is not
+        return !(EqualNoCase(w, "REPLACE") && isPunct(sig(i + 1, t_.size()), "("));
     }
 
     bool startsOperand(size_t i) const {
@@ -457,25 +337,9 @@ private:
 
     // ---- statements ------------------------------------------------------------------------
 
-    static bool isStatementWord(std::string_view w) {
-        static const char* const words[] = {"INSERT", "UPDATE", "DELETE", "TRUNCATE", "EXEC", "EXECUTE", "IF",
-                                            "CREATE", "DROP", "ALTER", "DECLARE", "BEGIN", "COMMIT", "ROLLBACK",
-                                            "GO", "SELECT", "PRINT"};
-        for (const char* k : words) {
-            if (EqualNoCase(w, k)) return true;
-        }
-        return false;
-    }
+    static bool isStatementWord(std::string_view w) { return HasRole(w, kStatementStart); }
 
-    bool isSessionSetting(size_t i) const {
-        static const char* const names[] = {"NOCOUNT", "ANSI_NULLS", "ANSI_WARNINGS", "ANSI_PADDING", "QUOTED_IDENTIFIER",
-                                            "DATEFORMAT", "XACT_ABORT", "ARITHABORT", "TRANSACTION", "LANGUAGE",
-                                            "CONCAT_NULL_YIELDS_NULL", "LOCK_TIMEOUT", "DEADLOCK_PRIORITY"};
-        for (const char* n : names) {
-            if (isWord(i, n)) return true;
-        }
-        return false;
-    }
+    bool isSessionSetting(size_t i) const { return i < t_.size() && t_[i].kind == Kind::Word && HasRole(text(i), kSessionSetting); }
 
     // The end of the plain statement that starts at i.
     size_t statementEnd(size_t i) const {
@@ -758,8 +622,7 @@ private:
             for (; j < end; ++j) {
                 if (isPunct(j, '(')) ++depth;
                 else if (isPunct(j, ')')) --depth;
-                else if (depth == 0 && (isPunct(j, ',') || isWord(j, "FROM") || isWord(j, "WHERE") || isWord(j, "GROUP") ||
-                                        isWord(j, "ORDER") || isWord(j, "HAVING") || isWord(j, "UNION"))) {
+                else if (depth == 0 && (isPunct(j, ',') || (t_[j].kind == Kind::Word && HasRole(text(j), kEndsAssignedValue)))) {
                     break;
                 }
             }
@@ -1140,13 +1003,7 @@ private:
         return close;
     }
 
-    static bool isTextType(std::string_view type) {
-        for (const char* w : {"char", "varchar", "nchar", "nvarchar", "text", "ntext", "sysname"}) {
-            const size_t n = std::strlen(w);
-            if (type.size() >= n && EqualNoCase(type.substr(0, n), w) && (type.size() == n || type[n] == '(')) return true;
-        }
-        return false;
-    }
+    static bool isTextType(std::string_view type) { return HasRole(type.substr(0, type.find('(')), kTextType); }
 
     // CAST(x AS type) and CONVERT(type, x[, style]): one conversion call of the connection.
     size_t convertCall(size_t k, size_t open, size_t close, std::string& out, bool ddl) {
@@ -1193,12 +1050,7 @@ private:
         return close;
     }
 
-    static bool isTextFunction(std::string_view w) {
-        for (const char* f : {"LTRIM", "RTRIM", "TRIM", "UPPER", "LOWER", "SUBSTRING", "SUBSTR", "REPLACE", "REPLICATE", "SPACE"}) {
-            if (EqualNoCase(w, f)) return true;
-        }
-        return false;
-    }
+    static bool isTextFunction(std::string_view w) { return HasRole(w, kTextFunction); }
 
     // Whether the token ends an operand, so that a + - * / % after it is arithmetic.
     bool endsOperand(size_t i, size_t e) const {
@@ -1207,8 +1059,7 @@ private:
         case Kind::Number: case Kind::String: case Kind::Quoted: return true;
         case Kind::Punct: return isPunct(i, ')');
         case Kind::Word:
-            return !isWord(i, "SELECT") && !isWord(i, "DISTINCT") && !isWord(i, "ALL") && !isWord(i, "WHERE") &&
-                   !isWord(i, "AND") && !isWord(i, "OR") && !isWord(i, "THEN") && !isWord(i, "ELSE") && !isWord(i, "WHEN");
+            return !HasRole(text(i), kBeforeOperand);
         default: return false;
         }
     }
@@ -1323,9 +1174,7 @@ private:
                 // Column definitions.
                 if (columnDepth >= 0 && depth == columnDepth && columnStart) {
                     columnStart = false;
-                    if (t.kind == Kind::Word &&
-                        (isWord(k, "CONSTRAINT") || isWord(k, "PRIMARY") || isWord(k, "UNIQUE") || isWord(k, "FOREIGN") ||
-                         isWord(k, "CHECK") || isWord(k, "INDEX") || isWord(k, "COLUMN"))) {
+                    if (t.kind == Kind::Word && HasRole(text(k), kTableConstraint)) {
                         if (isWord(k, "COLUMN")) columnStart = true;
                         out.append(text(t));
                         break;
@@ -1488,15 +1337,10 @@ private:
     // hold floating values, so that arithmetic on them never takes the int rules.
     size_t columnType(size_t k, size_t e, const std::string& col, std::string& out) {
         const std::string_view type = text(k);
-        auto is = [&](std::initializer_list<const char*> words) {
-            for (const char* w : words) {
-                if (EqualNoCase(type, w)) return true;
-            }
-            return false;
-        };
-        const bool textType = is({"char", "varchar", "nchar", "nvarchar", "text", "ntext", "sysname"});
-        const bool dateType = is({"datetime", "smalldatetime", "date", "datetime2"});
-        const bool decimalType = is({"decimal", "numeric", "money", "smallmoney"});
+        const uint32_t roles = RolesOf(type);
+        const bool textType = roles & kTextType;
+        const bool dateType = roles & kDateType;
+        const bool decimalType = roles & kDecimalType;
         out.append(type);
         if (dateType) out += " TEXT";
         if (decimalType) out += " REAL";
@@ -1836,9 +1680,7 @@ std::vector<bool> MoneyColumns(std::string_view translated) {
                 if (--depth == 0 && close == SIZE_MAX) close = e;
                 if (depth < 0) break;
             } else if (depth == 0 && (punct(e, ',') || punct(e, ';'))) break;
-            else if (depth == 0 && (word(e, "FROM") || word(e, "WHERE") || word(e, "GROUP") || word(e, "HAVING") ||
-                                    word(e, "ORDER") || word(e, "LIMIT") || word(e, "UNION") || word(e, "EXCEPT") ||
-                                    word(e, "INTERSECT") || word(e, "WINDOW")))
+            else if (depth == 0 && t[e].kind == Kind::Word && HasRole(text(e), kEndsSelectList))
                 break;
         }
         if (e == k) return {};
