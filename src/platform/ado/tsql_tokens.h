@@ -65,7 +65,6 @@ enum Role : uint32_t {
     kSessionSetting = 1u << 1,    // SET <word> ... is a session setting the embedded connection drops
     kNotOperand = 1u << 2,        // a keyword: never starts an operand of + - * / %
     kBeforeOperand = 1u << 3,     // a + or - after it is a sign, not arithmetic
-    kTextFunction = 1u << 4,      // a function whose result takes the text compare rule
     kEndsByList = 1u << 5,        // ends an ORDER BY or GROUP BY list (SQLite's text)
     kSchemaChange = 1u << 6,      // a statement it starts changes the schema (CREATE, ALTER, DROP)
     kTableConstraint = 1u << 7,   // starts a constraint, not a column, in a column list
