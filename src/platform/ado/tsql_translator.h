@@ -68,22 +68,37 @@ public:
     // Not applied: the word is read by the rules after it.
     static constexpr size_t kNotApplied = SIZE_MAX;
 
-    // ---- the rules of words and calls (tsql_rules.cpp); each gives the last token it read ----
-    size_t convertCall(Expr& x, const Call& c);
-    size_t dateCall(Expr& x, const Call& c);
-    size_t refusedCall(Expr& x, const Call& c);
-    size_t isnullCall(Expr& x, const Call& c);
-    size_t sideCall(Expr& x, const Call& c);
-    size_t textCall(Expr& x, const Call& c);
-    size_t selectWord(Expr& x, size_t k);
-    size_t topWord(Expr& x, size_t k);
-    size_t withWord(Expr& x, size_t k);
-    size_t tranWord(Expr& x, size_t k);
-    size_t truncateWord(Expr& x, size_t k);
-    size_t deleteWord(Expr& x, size_t k);
-    // The rule of a word, and of a call, applied when the table holds one.
+    // The rule of a word, and of a call, applied when the table of tsql_rules.cpp holds one: the
+    // last token it read, or kNotApplied.
     size_t applyWordRule(Expr& x, size_t k);
     size_t applyCallRule(Expr& x, size_t k);
+
+    // ---- the tokens, as the rules read them ----
+    std::string_view source() const { return s_; }
+    const Tok& tok(size_t i) const {
+        assert(i < t_.size());
+        return t_[i];
+    }
+    Kind kind(size_t i) const { return tok(i).kind; }
+    std::string_view text(const Tok& t) const { return std::string_view(s_.data() + t.b, t.e - t.b); }
+    std::string_view text(size_t i) const { return text(tok(i)); }
+    bool isWord(size_t i, std::string_view w) const {
+        return i < t_.size() && t_[i].kind == Kind::Word && t_[i].e - t_[i].b == w.size() && EqualNoCase(text(i), w);
+    }
+    bool isPunct(size_t i, char c) const {
+        return i < t_.size() && t_[i].kind == Kind::Punct && t_[i].e - t_[i].b == 1 && s_[t_[i].b] == c;
+    }
+    // The first significant token from i.
+    size_t sig(size_t i) const {
+        while (i < t_.size() && t_[i].kind == Kind::Space) ++i;
+        return i;
+    }
+    size_t matching(size_t open, size_t e) const { return MatchingParen(t_, s_, open, e); }
+    // The name without its brackets or quotes.
+    std::string bare(size_t i) const;
+    // The tokens [b, e) in SQLite's dialect.
+    std::string translate(size_t b, size_t e);
+    [[noreturn]] void syntaxError(size_t at) const;
 
 private:
     std::string_view s_;
@@ -119,33 +134,15 @@ private:
 
     // ---- tokens ----
     int32_t slot(size_t k) const { return k < slot_.size() ? slot_[k] : -1; }
-    std::string_view text(const Tok& t) const { return std::string_view(s_.data() + t.b, t.e - t.b); }
-    std::string_view text(size_t i) const {
-        assert(i < t_.size());
-        return text(t_[i]);
-    }
-    bool isWord(size_t i, std::string_view w) const {
-        return i < t_.size() && t_[i].kind == Kind::Word && t_[i].e - t_[i].b == w.size() && EqualNoCase(text(i), w);
-    }
     bool hasRole(size_t i, Role r) const { return i < t_.size() && t_[i].kind == Kind::Word && HasRole(text(i), r); }
-    bool isPunct(size_t i, char c) const {
-        return i < t_.size() && t_[i].kind == Kind::Punct && t_[i].e - t_[i].b == 1 && s_[t_[i].b] == c;
-    }
-    size_t sig(size_t i) const {
-        while (i < t_.size() && t_[i].kind == Kind::Space) ++i;
-        return i;
-    }
     bool isName(size_t i) const { return i < t_.size() && (t_[i].kind == Kind::Word || t_[i].kind == Kind::Quoted); }
     // A temporary table of the session: "#name" (its own schema, found before the database's).
     bool isTemporary(size_t i) const { return i < t_.size() && t_[i].kind == Kind::Word && s_[t_[i].b] == '#'; }
     bool isVariable(size_t i) const {
         return i < t_.size() && t_[i].kind == Kind::Word && s_[t_[i].b] == '@' && (t_[i].e - t_[i].b < 2 || s_[t_[i].b + 1] != '@');
     }
-    size_t matching(size_t open, size_t e) const { return MatchingParen(t_, s_, open, e); }
-    std::string bare(size_t i) const;
     static std::string quoted(const std::string& name);
     std::string nameText(size_t i) const;
-    [[noreturn]] void syntaxError(size_t at) const;
 
     // ---- statements (tsql.cpp) ----
     size_t statementEnd(size_t i) const;
@@ -162,7 +159,6 @@ private:
     void countOrChains();
 
     // ---- one range's tokens (tsql_expr.cpp) ----
-    std::string translate(size_t b, size_t e);
     void readToken(Expr& x, size_t& k);
     void readPunct(Expr& x, size_t& k);
     void openParen(Expr& x, size_t& k);
