@@ -59,7 +59,7 @@ LiftedStatement LiftLiterals(std::string_view s) {
     out.shape.reserve(s.size());
     LiftState st;
     for (uint32_t i = 0; i < s.size();) {
-        const Tok t = tsql::NextToken(s, i, tsql::Dialect::Sqlite);
+        const Tok t = tsql::NextTokenOf<tsql::Dialect::Sqlite>(s, i);
         const std::string_view v = tsql::TokenText(s, t);
         i = t.e;
         const bool typeHere = st.typeNext, afterConvert = st.convertCall;

@@ -148,7 +148,10 @@ private:
         if (isPunct(k, "(")) {
             const size_t close = closeOf(k, e);
             *next = close < e ? close + 1 : e;
-            return "(" + range(k + 1, close) + (close < e ? ")" : "");
+            std::string out = "(";
+            out += range(k + 1, close);
+            if (close < e) out += ')';
+            return out;
         }
         if (isWord(k, "CASE")) {
             const size_t end = endOfCase(k, e);

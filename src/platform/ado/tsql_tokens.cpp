@@ -19,96 +19,11 @@ const std::array<uint8_t, 256> kClasses = [] {
     return t;
 }();
 
-namespace {
-
-bool Has(unsigned char c, uint8_t cls) { return (kClasses[c] & cls) != 0; }
-
-// The end of a run quoted by `close` that opens at i: a doubled closing character stays inside.
-uint32_t QuotedEnd(std::string_view s, uint32_t i, char close) {
-    const uint32_t n = static_cast<uint32_t>(s.size());
-    for (++i; i < n; ++i) {
-        if (s[i] != close) continue;
-        if (i + 1 < n && s[i + 1] == close) {
-            ++i;
-            continue;
-        }
-        return i + 1;
-    }
-    return n;
-}
-
-uint32_t NumberEnd(std::string_view s, uint32_t i, Dialect dialect) {
-    const uint32_t n = static_cast<uint32_t>(s.size());
-    auto digit = [&](uint32_t k) { return k < n && IsDigit(static_cast<unsigned char>(s[k])); };
-    if (dialect == Dialect::Sqlite && s[i] == '0' && i + 1 < n && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-        i += 2;   // hexadecimal
-        while (i < n && (digit(i) || ((s[i] | 0x20) >= 'a' && (s[i] | 0x20) <= 'f'))) ++i;
-        return i;
-    }
-    while (i < n && (digit(i) || s[i] == '.')) ++i;
-    if (i >= n || (s[i] != 'e' && s[i] != 'E')) return i;
-    if (dialect == Dialect::TSql) {
-        if (i + 1 < n && (digit(i + 1) || s[i + 1] == '-' || s[i + 1] == '+')) {
-            i += 2;
-            while (digit(i)) ++i;
-        }
-        return i;
-    }
-    uint32_t k = i + 1;   // SQLite's: an exponent has digits
-    if (k < n && (s[k] == '+' || s[k] == '-')) ++k;
-    if (!digit(k)) return i;
-    while (digit(k)) ++k;
-    return k;
-}
-
-Tok Comment(std::string_view s, uint32_t i) {
-    const uint32_t n = static_cast<uint32_t>(s.size());
-    const uint32_t b = i;
-    if (s[i] == '-') {
-        while (i < n && s[i] != '\n') ++i;
-        return {Kind::Space, b, i};
-    }
-    i += 2;
-    while (i + 1 < n && !(s[i] == '*' && s[i + 1] == '/')) ++i;
-    return {Kind::Space, b, i + 2 <= n ? i + 2 : n};
-}
-
-}  // namespace
-
-Tok NextToken(std::string_view s, uint32_t i, Dialect dialect) {
-    const uint32_t n = static_cast<uint32_t>(s.size());
-    assert(i < n);
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    const uint32_t b = i;
-    const bool sqlite = dialect == Dialect::Sqlite;
-    if (IsBlank(c)) {
-        while (i < n && IsBlank(static_cast<unsigned char>(s[i]))) ++i;
-        return {Kind::Space, b, i};
-    }
-    if ((c == '-' && i + 1 < n && s[i + 1] == '-') || (c == '/' && i + 1 < n && s[i + 1] == '*')) return Comment(s, i);
-    const bool prefixed = i + 1 < n && s[i + 1] == '\'' && (sqlite ? (c == 'x' || c == 'X') : (c == 'N' || c == 'n'));
-    if (c == '\'' || prefixed) return {Kind::String, b, QuotedEnd(s, prefixed ? i + 1 : i, '\'')};
-    if (c == '[') return {Kind::Quoted, b, QuotedEnd(s, i, ']')};
-    if (c == '"' || (sqlite && c == '`')) return {Kind::Quoted, b, QuotedEnd(s, i, static_cast<char>(c))};
-    if (IsDigit(c) || (c == '.' && i + 1 < n && IsDigit(static_cast<unsigned char>(s[i + 1])))) return {Kind::Number, b, NumberEnd(s, i, dialect)};
-    if (Has(c, sqlite ? kSqlWordStart : kWordStart)) {
-        const uint8_t cls = sqlite ? kSqlWordChar : kWordChar;
-        while (i < n && Has(static_cast<unsigned char>(s[i]), cls)) ++i;
-        return {Kind::Word, b, i};
-    }
-    ++i;
-    if (i < n && ((c == '<' && (s[i] == '=' || s[i] == '>')) || (c == '>' && s[i] == '=') ||
-                  (c == '!' && (s[i] == '=' || s[i] == '<' || s[i] == '>')) || (c == '|' && s[i] == '|'))) {
-        ++i;
-    }
-    return {Kind::Punct, b, i};
-}
-
 std::vector<Tok> Tokenize(std::string_view s, Dialect dialect) {
     std::vector<Tok> out;
     out.reserve(s.size() / 3 + 4);
     for (uint32_t i = 0; i < s.size();) {
-        out.push_back(NextToken(s, i, dialect));
+        out.push_back(dialect == Dialect::Sqlite ? NextTokenOf<Dialect::Sqlite>(s, i) : NextTokenOf<Dialect::TSql>(s, i));
         assert(out.back().e > i);
         i = out.back().e;
     }

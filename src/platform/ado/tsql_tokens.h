@@ -48,8 +48,11 @@ inline bool EqualNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The token that starts at byte i (i < s.size()).
-Tok NextToken(std::string_view s, uint32_t i, Dialect dialect);
+// The token that starts at byte i (i < s.size()): NextTokenOf<dialect>(s, i), or
+// NextToken(s, i, dialect), defined at the end of this file.
+template <Dialect dialect>
+Tok NextTokenOf(std::string_view s, uint32_t i);
+inline Tok NextToken(std::string_view s, uint32_t i, Dialect dialect);
 // Every token of the text, in order: their ranges cover it without gaps.
 std::vector<Tok> Tokenize(std::string_view s, Dialect dialect = Dialect::TSql);
 
@@ -81,5 +84,99 @@ uint32_t RolesOf(std::string_view word);
 inline bool HasRole(std::string_view word, Role role) { return (RolesOf(word) & role) != 0; }
 // The roles of the first word of a text (after blanks and comments); 0 when it starts otherwise.
 uint32_t FirstWordRoles(std::string_view sql, Dialect dialect = Dialect::Sqlite);
+
+// ---- the scanner, inline: it runs over every statement the provider is given --------------
+
+namespace detail {
+
+inline bool Has(unsigned char c, uint8_t cls) { return (kClasses[c] & cls) != 0; }
+
+// The end of a run quoted by `close` that opens at i: a doubled closing character stays inside.
+inline uint32_t QuotedEnd(std::string_view s, uint32_t i, char close) {
+    const uint32_t n = static_cast<uint32_t>(s.size());
+    for (++i; i < n; ++i) {
+        if (s[i] != close) continue;
+        if (i + 1 < n && s[i + 1] == close) {
+            ++i;
+            continue;
+        }
+        return i + 1;
+    }
+    return n;
+}
+
+inline uint32_t NumberEnd(std::string_view s, uint32_t i, Dialect dialect) {
+    const uint32_t n = static_cast<uint32_t>(s.size());
+    auto digit = [&](uint32_t k) { return k < n && IsDigit(static_cast<unsigned char>(s[k])); };
+    if (dialect == Dialect::Sqlite && s[i] == '0' && i + 1 < n && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        i += 2;   // hexadecimal
+        while (i < n && (digit(i) || ((s[i] | 0x20) >= 'a' && (s[i] | 0x20) <= 'f'))) ++i;
+        return i;
+    }
+    while (i < n && (digit(i) || s[i] == '.')) ++i;
+    if (i >= n || (s[i] != 'e' && s[i] != 'E')) return i;
+    if (dialect == Dialect::TSql) {
+        if (i + 1 < n && (digit(i + 1) || s[i + 1] == '-' || s[i + 1] == '+')) {
+            i += 2;
+            while (digit(i)) ++i;
+        }
+        return i;
+    }
+    uint32_t k = i + 1;   // SQLite's: an exponent has digits
+    if (k < n && (s[k] == '+' || s[k] == '-')) ++k;
+    if (!digit(k)) return i;
+    while (digit(k)) ++k;
+    return k;
+}
+
+inline Tok Comment(std::string_view s, uint32_t i) {
+    const uint32_t n = static_cast<uint32_t>(s.size());
+    const uint32_t b = i;
+    if (s[i] == '-') {
+        while (i < n && s[i] != '\n') ++i;
+        return {Kind::Space, b, i};
+    }
+    i += 2;
+    while (i + 1 < n && !(s[i] == '*' && s[i + 1] == '/')) ++i;
+    return {Kind::Space, b, i + 2 <= n ? i + 2 : n};
+}
+
+}  // namespace detail
+
+template <Dialect dialect>
+[[gnu::always_inline]] inline Tok NextTokenOf(std::string_view s, uint32_t i) {
+    const uint32_t n = static_cast<uint32_t>(s.size());
+    assert(i < n);
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const uint32_t b = i;
+    constexpr bool sqlite = dialect == Dialect::Sqlite;
+    if (IsBlank(c)) {
+        while (i < n && IsBlank(static_cast<unsigned char>(s[i]))) ++i;
+        return {Kind::Space, b, i};
+    }
+    if ((c == '-' && i + 1 < n && s[i + 1] == '-') || (c == '/' && i + 1 < n && s[i + 1] == '*')) return detail::Comment(s, i);
+    const bool prefixed = i + 1 < n && s[i + 1] == '\'' && (sqlite ? (c == 'x' || c == 'X') : (c == 'N' || c == 'n'));
+    if (c == '\'' || prefixed) return {Kind::String, b, detail::QuotedEnd(s, prefixed ? i + 1 : i, '\'')};
+    if (c == '[') return {Kind::Quoted, b, detail::QuotedEnd(s, i, ']')};
+    if (c == '"' || (sqlite && c == '`')) return {Kind::Quoted, b, detail::QuotedEnd(s, i, static_cast<char>(c))};
+    if (IsDigit(c) || (c == '.' && i + 1 < n && IsDigit(static_cast<unsigned char>(s[i + 1])))) return {Kind::Number, b, detail::NumberEnd(s, i, dialect)};
+    if (detail::Has(c, sqlite ? kSqlWordStart : kWordStart)) {
+        const uint8_t cls = sqlite ? kSqlWordChar : kWordChar;
+        while (i < n && detail::Has(static_cast<unsigned char>(s[i]), cls)) ++i;
+        return {Kind::Word, b, i};
+    }
+    ++i;
+    if (i < n && ((c == '<' && (s[i] == '=' || s[i] == '>')) || (c == '>' && s[i] == '=') ||
+                  (c == '!' && (s[i] == '=' || s[i] == '<' || s[i] == '>')) || (c == '|' && s[i] == '|'))) {
+        ++i;
+    }
+    return {Kind::Punct, b, i};
+}
+
+
+
+inline Tok NextToken(std::string_view s, uint32_t i, Dialect dialect) {
+    return dialect == Dialect::Sqlite ? NextTokenOf<Dialect::Sqlite>(s, i) : NextTokenOf<Dialect::TSql>(s, i);
+}
 
 }  // namespace ado::tsql
