@@ -1,6 +1,8 @@
 #pragma once
 // What the benchmarks' baselines do on the raw SQLite C API: open a database as the embedded
 // provider opens it, run a statement, bind texts, and stop the run with a message on failure.
+#include "platform/ado/sqlite_functions.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QString>
@@ -34,6 +36,7 @@ inline sqlite3* OpenRaw(const QString& file) {
         Die(QStringLiteral("cannot open %1").arg(file));
     Exec(db, "PRAGMA journal_mode=WAL");
     Exec(db, "PRAGMA synchronous=NORMAL");
+    ado::sqlite::RegisterServerRules(db);   // the compare rules the provider's schemas name
     return db;
 }
 
