@@ -41,7 +41,7 @@ public:
         std::string out;
         std::vector<std::pair<int, std::string>> limits;   // (depth, n) of TOP n
         std::vector<int> ruleCloses;                        // depths at which a text function's call closes
-        int depth = 0;                                      // of parentheses; never below 0 inside a statement's own text
+        int depth = 0;                                      // of parentheses
         // Column definitions of CREATE TABLE (at depth 1) and ALTER TABLE ... ADD (depth 0).
         int columnDepth = -1;
         bool columnStart = false, expectType = false;
@@ -65,7 +65,7 @@ public:
         size_t name, open;
     };
 
-    // Not applied: the word is read by the rules after it.
+    // A rule that does not apply: the word is read by the rules after it (calls, names).
     static constexpr size_t kNotApplied = SIZE_MAX;
 
     // The rule of a word, and of a call, applied when the table of tsql_rules.cpp holds one: the
