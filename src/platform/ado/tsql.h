@@ -3,6 +3,12 @@
 // tokenizer over the text, no regular expressions, and a second pass over the expressions of a
 // statement that does arithmetic.
 //
+// The files: tsql_tokens (the scanner of both dialects and the table of words), tsql.cpp (the
+// statements of a batch), tsql_expr (the token loop of a statement, names, column definitions),
+// tsql_rules (the rules of words and calls, each with the literals it reads), tsql_values (values
+// written into number and date columns), tsql_arith (the arithmetic pass), tsql_shape (shapes,
+// marks), tsql_dates (dates read from text), tsql_columns (column rules).
+//
 // What it translates: with(nolock) and (nolock) hints, TOP n / TOP (n) / TOP 100 PERCENT (in
 // subqueries too), ISNULL, SUBSTRING, LEFT, RIGHT, CAST, CONVERT (with its date styles), DATEADD,
 // DATEDIFF, TRUNCATE TABLE, DELETE T, BEGIN/COMMIT/ROLLBACK TRAN, IF [NOT] EXISTS (...) stmt
@@ -125,8 +131,10 @@ Batch Translate(std::string_view sql, std::string_view currentDatabase, const Ta
 // A statement's translation depends on its literals only where the translator reads them: a text
 // in a date form (read as a date, or rewritten in ISO form for a date column), a number written
 // into a number column (written as it is when it fits the column), the count of TOP n and the
-// arguments of CAST, CONVERT, DATEADD and DATEDIFF. LiftShape lifts every other literal out of a
-// text: two texts of one key differ only in those literals, and translate alike but for the
+// arguments of CAST, CONVERT, DATEADD and DATEDIFF. The rules that read a literal declare it in
+// their table entries (tsql_rules.cpp), and LiftShape keeps what they declare: a new rule that
+// reads a literal keeps it in the key by its entry alone. LiftShape lifts every other literal out
+// of a text: two texts of one key differ only in those literals, and translate alike but for the
 // numbers' fit, which TranslateShape notes:
 //
 //   const tsql::Shape shape = tsql::LiftShape("UPDATE T SET N = 12 WHERE C = 'x'");

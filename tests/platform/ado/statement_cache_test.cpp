@@ -3,6 +3,7 @@
 // also compared with the statement's own answer.
 #include "ado_fixture.h"
 #include "platform/ado/sqlite_literals.h"
+#include "platform/ado/tsql.h"
 #include "platform/vb/qstring_printer.h"
 
 #include <sqlite3.h>
@@ -98,6 +99,33 @@ TEST_F(StatementCacheTest, OneShapeWithOtherLiteralsGivesEachItsOwnAnswer) {
             EXPECT_EQ(rows(QString::fromUtf8(c.sql)).join(u';'), QString::fromUtf8(c.expected)) << c.sql;
         }
     }
+}
+
+TEST_F(StatementCacheTest, LiteralsTheTranslationReadsAreNoValuesOfTheShape) {
+    // What a conversion, a date call or a TOP writes depends on its literals: texts differing
+    // there translate differently, each answering as written, round after round.
+    struct Case { const char* sql; const char* expected; };
+    const Case cases[] = {
+        {"SELECT CONVERT(varchar(10), FECHA, 103) FROM PRUEBA WHERE CODIGO = '000123'", "01/02/2008"},
+        {"SELECT CONVERT(varchar(10), FECHA, 112) FROM PRUEBA WHERE CODIGO = '000123'", "20080201"},
+        {"SELECT CONVERT(varchar(10), 'abc', 1)", "abc"},   // a text the conversion reads in a style
+        {"SELECT CONVERT(varchar(10), 'xyz', 1)", "xyz"},
+        {"SELECT CAST('12' AS int) + 1", "13"},
+        {"SELECT CAST('7' AS int) + 1", "8"},
+        {"SELECT DATEDIFF('day', '2008-02-01', FECHA) FROM PRUEBA WHERE CODIGO = '000456'", "32"},
+        {"SELECT DATEDIFF('month', '2008-02-01', FECHA) FROM PRUEBA WHERE CODIGO = '000456'", "1"},
+        {"SELECT COUNT(*) FROM PRUEBA WHERE FECHA < DATEADD(day, 3, '2008-03-02')", "2"},
+        {"SELECT COUNT(*) FROM PRUEBA WHERE FECHA < DATEADD(day, 4, '2008-03-02')", "3"},
+        {"SELECT TOP (1) CODIGO FROM PRUEBA ORDER BY CODIGO DESC", "QUESO"},
+        {"SELECT TOP (3) CODIGO FROM PRUEBA ORDER BY CODIGO DESC", "QUESO;000789;000456"},
+    };
+    for (int vuelta = 0; vuelta < 3; ++vuelta) {
+        for (const Case& c : cases) EXPECT_EQ(rows(QString::fromUtf8(c.sql)).join(u';'), QString::fromUtf8(c.expected)) << c.sql;
+    }
+    // Those literals stay in the key; the others are lifted out of it.
+    const ado::tsql::Shape shape = ado::tsql::LiftShape("SELECT TOP 2 CAST('12' AS int), DATEADD(day, 3, X), 'a', 4 FROM T");
+    ASSERT_TRUE(shape.valid);
+    EXPECT_EQ(shape.key, "SELECT TOP 2 CAST('12' AS int), DATEADD(day, 3, X), \x01s, \x01n FROM T");
 }
 
 TEST_F(StatementCacheTest, WritesBatchesAndChangesOfTheTables) {
