@@ -1,5 +1,6 @@
 // The embedded session's batches run (batch_runner.h).
 #include "platform/ado/batch_runner.h"
+#include "platform/ado/tsql_tokens.h"
 
 #include <cassert>
 #include <cstring>
@@ -69,19 +70,7 @@ bool SameRows(const RowSource* a, const RowSource* b) {
 }
 
 // A statement that creates, alters or drops: the columns read so far may no longer stand.
-bool ChangesSchema(const std::string& sql) {
-    size_t i = 0;
-    while (i < sql.size() && (sql[i] == ' ' || sql[i] == '\t' || sql[i] == '\r' || sql[i] == '\n')) ++i;
-    auto starts = [&](const char* w) {
-        const size_t n = std::strlen(w);
-        if (sql.size() - i < n) return false;
-        for (size_t k = 0; k < n; ++k) {
-            if ((sql[i + k] & ~0x20) != w[k]) return false;
-        }
-        return true;
-    };
-    return starts("CREATE") || starts("ALTER") || starts("DROP");
-}
+bool ChangesSchema(const std::string& sql) { return (tsql::FirstWordRoles(sql) & tsql::kSchemaChange) != 0; }
 
 }  // namespace
 

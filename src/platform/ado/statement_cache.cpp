@@ -1,5 +1,6 @@
 // The embedded session's statement caches (statement_cache.h).
 #include "platform/ado/statement_cache.h"
+#include "platform/ado/tsql_tokens.h"
 
 #include <cctype>
 #include <charconv>
@@ -283,19 +284,7 @@ bool StatementCache::CheckEveryRun() {
 
 // ---- prepared copies ---------------------------------------------------------------------------
 
-bool StatementCache::IsPlainDml(const std::string& sql) {
-    size_t i = 0;
-    while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
-    size_t e = i;
-    while (e < sql.size() && std::isalpha(static_cast<unsigned char>(sql[e]))) ++e;
-    const std::string_view word(sql.data() + i, e - i);
-    for (const char* dml : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH"}) {
-        if (word.size() == std::strlen(dml) &&
-            std::equal(word.begin(), word.end(), dml, [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; }))
-            return true;
-    }
-    return false;
-}
+bool StatementCache::IsPlainDml(const std::string& sql) { return (tsql::FirstWordRoles(sql) & tsql::kPlainDml) != 0; }
 
 // The copy of a shape; none while the statement itself does not prepare (a table missing).
 std::optional<Plan> StatementCache::makePlan(const std::string& sql, std::string_view shape, size_t literals) {
