@@ -185,11 +185,13 @@ public:
     void ObtieneStockxEquiv(const QString& IdDeposito, const QString& IdArticulo, const QString& UdBase,
                             const QString& udEquivBuscada, double& StockUdBase, double& StockEquiv);
     // A null IdDeposito or IdUnidad stands for "Ignorar"; a given one that holds "Ignorar" receives
-    // the code it resolves to.
+    // the code it resolves to. Fallo, when given, tells that a read was passed over or left (the
+    // default deposit, the article's unit or marks, the balance): the 0 returned is then no stock.
     double ObtieneStock(const QString& IdArticulo, QString* IdDeposito = nullptr,
                         const QString& NroLote = QStringLiteral("Ignorar"),
                         const QString& NroSerie = QStringLiteral("Ignorar"),
-                        const QString& IdPosicion = QStringLiteral("Ignorar"), QString* IdUnidad = nullptr);
+                        const QString& IdPosicion = QStringLiteral("Ignorar"), QString* IdUnidad = nullptr,
+                        bool* Fallo = nullptr);
 
     // ---- vouchers/: voucher audit, related vouchers, loading, checks, totals, colours ----
 
