@@ -68,7 +68,15 @@ QStringList Items(const QString& lista) {
 }  // namespace
 
 CargaLotesySeries::CargaLotesySeries() : GrillaLotes(QStringLiteral("Numeros de Serie")) {
-    formatoSerieAsterisco_ = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("ART_FormatoSerieAsterisco")));
+    LeeFormatoSerieAsterisco();
+}
+
+bool CargaLotesySeries::LeeFormatoSerieAsterisco() {
+    bool fallo = false;
+    const QString valor = core::ObtieneConfiguracion(QStringLiteral("ART_FormatoSerieAsterisco"), &fallo);
+    formatoLeido_ = !fallo;
+    formatoSerieAsterisco_ = formatoLeido_ && core::FlagSI(valor);
+    return formatoLeido_;
 }
 
 CargaLotesySeries::~CargaLotesySeries() = default;
@@ -381,6 +389,9 @@ void CargaLotesySeries::CmdAceptar_Click() {
     }
     on.run([&] { CompletaTodoIgual(); });
     if (!ValidaValores()) return;
+    // The format not read at the dialog's start is read now: the check it decides is not skipped
+    // on a default. Not read again either, the dialog stays open (the operator was asked).
+    if (EsSerie && !formatoLeido_ && !LeeFormatoSerieAsterisco()) return;
     if (EsSerie && formatoSerieAsterisco_) {
         for (int r = g.FixedRows(); r < g.Rows(); ++r) {
             const QString valor = g.TextMatrix(r, kColValor).trimmed();

@@ -47,7 +47,8 @@ public:
     // more than kMaxValores (or the quantity is not a number).
     static int FilasDeValores(double cantidad);
 
-    // Reads whether serials are written as serial*quantity ("ART_FormatoSerieAsterisco").
+    // Reads whether serials are written as serial*quantity ("ART_FormatoSerieAsterisco"); a read
+    // passed over or left is made again on Accept, which does not go on without it.
     CargaLotesySeries();
     ~CargaLotesySeries() override;
 
@@ -97,6 +98,9 @@ private:
     QString ListaDeColumna(int col) const;
 
     bool formatoSerieAsterisco_ = false;
+    bool formatoLeido_ = false;   // the setting was read (not passed over nor left)
+    // Reads the setting; false when its read was passed over or left (the format is then unknown).
+    bool LeeFormatoSerieAsterisco();
     int filasStock_ = 1;
     QHash<QString, int> filaDeClave_;   // the query rows by the key of their lot and serial
 };

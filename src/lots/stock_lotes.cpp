@@ -13,8 +13,9 @@
 namespace posting {
 
 double ClsCmnCptes::ObtieneStock(const QString& IdArticulo, QString* IdDeposito, const QString& NroLote,
-                                 const QString& NroSerie, const QString& IdPosicion, QString* IdUnidad) {
+                                 const QString& NroSerie, const QString& IdPosicion, QString* IdUnidad, bool* Fallo) {
     double saldo = 0;
+    bool sinLeer = false;   // a read under a runner of its own passed over
     vb::OnError on(Tratamiento("ObtieneStock"));
     utillib::UtilTexto& util = core::gUtilTexto();
     QString deposito = IdDeposito ? *IdDeposito : QStringLiteral("Ignorar");
@@ -24,19 +25,37 @@ double ClsCmnCptes::ObtieneStock(const QString& IdArticulo, QString* IdDeposito,
         QString unidad = IdUnidad ? *IdUnidad : QStringLiteral("Ignorar");
         on.run([&] {
             if (!lots::EsIgnorar(deposito)) return;
-            deposito = core::RellenaCodigo(core::ObtieneConfiguracion(QStringLiteral("DepositoDefault")), 4);
+            bool fallo = false;
+            const QString leido = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"), &fallo);
+            if (fallo) {
+                sinLeer = true;
+                return;
+            }
+            deposito = core::RellenaCodigo(leido, 4);
             if (IdDeposito) *IdDeposito = deposito;
         });
         on.run([&] {
-            if (!lots::EsIgnorar(unidad)) return;
+            if (sinLeer || !lots::EsIgnorar(unidad)) return;
+            bool fallo = false;
             const vb::Variant ud = data::gDBPrincipal().DatosTabla(QStringLiteral("v_ma_articulos"), vb::Variant(IdArticulo),
                                                                    QStringLiteral("IdUnidad"), QStringLiteral("IdArticulo"),
-                                                                   8, QString(), true, false);
+                                                                   8, QString(), true, false, &fallo);
+            if (fallo) {
+                sinLeer = true;
+                return;
+            }
             unidad = core::RellenaCodigo(util.ValorNoNulo(ud).text(), 4);
             if (IdUnidad) *IdUnidad = unidad;
         });
-        on.run([&] { saldo = Stock::ControlStock(deposito, IdArticulo, unidad); });
-        return saldo;
+        // Without its deposit or unit the balance would be some other one's: none is read.
+        if (sinLeer || on.passedOver()) {
+            if (Fallo) *Fallo = true;
+            return 0;
+        }
+        double leido = 0;
+        const bool controlado = Stock::ControlStock(deposito, IdArticulo, unidad, leido);
+        if (Fallo) *Fallo = !controlado;
+        return controlado ? leido : 0;
     }
 
     bool usaSerie = false;
@@ -54,8 +73,11 @@ double ClsCmnCptes::ObtieneStock(const QString& IdArticulo, QString* IdDeposito,
             Abre(lots::SqlStockSeriesLotes(IdArticulo, deposito, NroLote, NroSerie, IdPosicion, usaSerie, usaLote), rs);
         if (!r.Eof()) saldo = util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("SaldoStock"))));
     });
+    // The article's marks or its balance not read: the 0 is no balance.
+    const bool dejado = on.passedOver();
     Cierra(rs);
-    return saldo;
+    if (Fallo) *Fallo = dejado;
+    return dejado ? 0 : saldo;
 }
 
 void ClsCmnCptes::ObtieneStockxEquiv(const QString& IdDeposito, const QString& IdArticulo, const QString& UdBase,

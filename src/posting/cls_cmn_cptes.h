@@ -114,11 +114,13 @@ public:
     // (MSFlexGrid2), other concepts (MSFlexGrid3) and totals (MSFlexGrid4), sizing columns with
     // Obj's text widths. The type's system and the settings are read on every call, grids or not.
     // TxtEdit is required with a tasks grid and txtEdit3 with an other-concepts grid (91 when
-    // missing); Obj with any grid.
+    // missing); Obj with any grid. A setting whose read was passed over or left lays out no grid:
+    // Fallo, when given, tells so; without it the call fails (kHrUnspecified), the operator having
+    // been asked about the read already.
     void InicializaGrids(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
                          ui::TextBox* TxtEdit, ui::TextBox* txtEdit2, ui::TextBox* txtEdit3,
                          const ui::TextMeasurer* Obj, const QString& TC = QString(),
-                         ui::FlexGrid* MSFlexGrid4 = nullptr);
+                         ui::FlexGrid* MSFlexGrid4 = nullptr, bool* Fallo = nullptr);
 
     // Writes one V_MV_STOCK row per line of the articles grid and per lot, series or size item
     // (movimiento_stock.h), and books the journal entry of the movement. "ELDELGRID" as IdDeposito,
@@ -185,11 +187,13 @@ public:
     void ObtieneStockxEquiv(const QString& IdDeposito, const QString& IdArticulo, const QString& UdBase,
                             const QString& udEquivBuscada, double& StockUdBase, double& StockEquiv);
     // A null IdDeposito or IdUnidad stands for "Ignorar"; a given one that holds "Ignorar" receives
-    // the code it resolves to.
+    // the code it resolves to. Fallo, when given, tells that a read was passed over or left (the
+    // default deposit, the article's unit or marks, the balance): the 0 returned is then no stock.
     double ObtieneStock(const QString& IdArticulo, QString* IdDeposito = nullptr,
                         const QString& NroLote = QStringLiteral("Ignorar"),
                         const QString& NroSerie = QStringLiteral("Ignorar"),
-                        const QString& IdPosicion = QStringLiteral("Ignorar"), QString* IdUnidad = nullptr);
+                        const QString& IdPosicion = QStringLiteral("Ignorar"), QString* IdUnidad = nullptr,
+                        bool* Fallo = nullptr);
 
     // ---- vouchers/: voucher audit, related vouchers, loading, checks, totals, colours ----
 

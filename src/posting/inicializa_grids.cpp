@@ -24,7 +24,19 @@ namespace posting {
 
 namespace {
 
-bool Setting(const char* clave) { return core::FlagSI(core::ObtieneConfiguracion(QLatin1String(clave))); }
+// The settings of the layout, read before any grid is touched. A read passed over or left is no
+// setting: `fallo` tells so, and no grid is laid out on the default it gave.
+struct Lecturas {
+    bool fallo = false;
+    QString Texto(const char* clave) {
+        bool sinLeer = false;
+        const QString valor = core::ObtieneConfiguracion(QLatin1String(clave), &sinLeer);
+        if (sinLeer) fallo = true;
+        return valor;
+    }
+    bool Si(const char* clave) { return core::FlagSI(Texto(clave)); }
+    bool SiRecortado(const char* clave) { return core::FlagSI(vb::Trim(Texto(clave))); }
+};
 
 // The voucher type's system: SISTEMA of its V_TA_CPTE row, trimmed; empty for a type without a row.
 QString SistemaDelTipo(const QString& TC) {
@@ -90,6 +102,13 @@ struct Modo {
     bool stock = false;
     bool importesOcultos = false;
     bool pideDeposito = false;
+    QString tituloArticulo;
+    // The articles grid's settings (read only when there is one).
+    bool listaPorItem = false;
+    bool udEquiv = false;
+    bool dtoVentas = false;
+    bool dtoCompras = false;
+    bool combustibles = false;
 };
 
 void GrillaTareas(ui::FlexGrid& g, ui::TextBox* TxtEdit, const ui::TextMeasurer* medida, const QString& TC,
@@ -115,7 +134,7 @@ void GrillaTareas(ui::FlexGrid& g, ui::TextBox* TxtEdit, const ui::TextMeasurer*
 }
 
 void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasurer* medida, const QString& TC,
-                     const Modo& m, const QString& tituloArticulo) {
+                     const Modo& m) {
     using namespace art;
     Columnas k(g, medida);
     const bool ventas = Es(m.sistema, "VENTAS");
@@ -123,12 +142,12 @@ void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasu
 
     k.Prepara(2, kColumnas);
     k.W(IdArticulo, k.X(15));
-    k.H(IdArticulo, tituloArticulo);
+    k.H(IdArticulo, m.tituloArticulo);
     g.SetColAlignment(IdArticulo, ui::flexAlignLeftCenter);
     k.Columna(Descripcion, m.stock ? k.X(39) : k.X(29), "Descripción");
     g.SetColAlignment(Descripcion, ui::flexAlignLeftCenter);
     k.Columna(IdListaPrecio, 0, "Lista");
-    if (Setting("V_ListaPreciosPorItemArticulos") && ventas) {
+    if (m.listaPorItem && ventas) {
         k.Crece(IdArticulo, -k.X(1));
         k.Crece(Descripcion, -k.X(3));
         k.W(IdListaPrecio, k.X(4));
@@ -137,7 +156,7 @@ void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasu
     k.Columna(art::Cantidad, k.X(6), "Cant.");
     k.W(IdUnidadEquiv, 0);
     k.W(CantidadEquiv, 0);
-    if (Setting("ConfirmaUDEquiv")) {
+    if (m.udEquiv) {
         k.Columna(IdUnidadEquiv, k.X(7), "UDEquiv");
         k.Columna(CantidadEquiv, k.X(9), "Cant. Equiv");
     }
@@ -145,10 +164,7 @@ void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasu
     k.Columna(Precio, k.X(11), "Importe");
     if (!m.stock) {
         k.Columna(PorcDto, 0, "% Dto.");
-        // Both settings are read, whatever the system.
-        const bool dtoVentas = Setting("V_DescuentoPorArticulos");
-        const bool dtoCompras = core::FlagSI(vb::Trim(core::ObtieneConfiguracion(QStringLiteral("ComprasDescuentoPorArticulo"))));
-        if ((dtoVentas && ventas) || (dtoCompras && Es(m.sistema, "Compras"))) {
+        if ((m.dtoVentas && ventas) || (m.dtoCompras && Es(m.sistema, "Compras"))) {
             k.Crece(Precio, -k.X(1));
             k.Crece(IdArticulo, -k.X(1));
             k.Crece(Descripcion, -k.X(3));
@@ -166,7 +182,7 @@ void GrillaArticulos(ui::FlexGrid& g, ui::TextBox* txtEdit2, const ui::TextMeasu
     k.Ocultas({{EsExento, "AuxEsExento"}, {PrecioSinIVA, "AuxPrecioSinIVA"}});
     if (!m.stock) {
         k.Columna(Impuestos, k.X(10), "Impuestos");
-        k.Columna(ITC, Setting("TransporteCombustibles") ? k.X(10) : 0, "ITC");
+        k.Columna(ITC, m.combustibles ? k.X(10) : 0, "ITC");
     } else {
         k.Columna(Impuestos, 0, "");
         k.W(ITC, 0);   // no fuel tax in stock vouchers: hidden rather than left as it was
@@ -244,27 +260,48 @@ void GrillaTotales(ui::FlexGrid& g, const ui::TextMeasurer* medida) {
 
 void ClsCmnCptes::InicializaGrids(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
                                   ui::TextBox* TxtEdit, ui::TextBox* txtEdit2, ui::TextBox* txtEdit3,
-                                  const ui::TextMeasurer* Obj, const QString& TC, ui::FlexGrid* MSFlexGrid4) {
+                                  const ui::TextMeasurer* Obj, const QString& TC, ui::FlexGrid* MSFlexGrid4,
+                                  bool* Fallo) {
+    if (Fallo) *Fallo = false;
+    Lecturas leer;
     Modo m;
     m.sistema = SistemaDelTipo(TC);
     m.stock = Es(m.sistema, "STOCK");
-    m.pideDeposito = Setting("PideDepositoEnCptes");
+    m.pideDeposito = leer.Si("PideDepositoEnCptes");
     if (Es(TC, "OP")) {
         m.importesOcultos = true;
     } else if (Es(TC, "OT")) {
-        m.importesOcultos = Setting("NoMostrarImportesEnOT");
+        m.importesOcultos = leer.Si("NoMostrarImportesEnOT");
         m.pideDeposito = false;
     } else if (Es(TC, "PR")) {
         m.pideDeposito = false;
     }
+    m.tituloArticulo = leer.Texto("NombreArticulos");
+    if (vb::Trim(m.tituloArticulo).isEmpty()) m.tituloArticulo = QStringLiteral("Código");
+    m.tituloArticulo = vb::ProperCase(m.tituloArticulo);
+    if (MSFlexGrid2) {
+        m.listaPorItem = leer.Si("V_ListaPreciosPorItemArticulos");
+        m.udEquiv = leer.Si("ConfirmaUDEquiv");
+        if (!m.stock) {
+            // Both discount settings are read, whatever the system.
+            m.dtoVentas = leer.Si("V_DescuentoPorArticulos");
+            m.dtoCompras = leer.SiRecortado("ComprasDescuentoPorArticulo");
+            m.combustibles = leer.Si("TransporteCombustibles");
+        }
+    }
+    // A setting not read would lay the grids out on its default: none is touched. The operator
+    // was asked about the read; a caller without Fallo gets the failure as an error of its own.
+    if (leer.fallo) {
+        if (Fallo) {
+            *Fallo = true;
+            return;
+        }
+        vb::Raise(vb::kHrUnspecified, QStringLiteral("No se leyó la configuración de las grillas del comprobante ") +
+                                          vb::Trim(TC));
+    }
 
     if (MSFlexGrid1) GrillaTareas(*MSFlexGrid1, TxtEdit, Obj, TC, m);
-
-    QString titulo = core::ObtieneConfiguracion(QStringLiteral("NombreArticulos"));
-    if (vb::Trim(titulo).isEmpty()) titulo = QStringLiteral("Código");
-    titulo = vb::ProperCase(titulo);
-
-    if (MSFlexGrid2) GrillaArticulos(*MSFlexGrid2, txtEdit2, Obj, TC, m, titulo);
+    if (MSFlexGrid2) GrillaArticulos(*MSFlexGrid2, txtEdit2, Obj, TC, m);
     if (MSFlexGrid3) GrillaOtrosConceptos(*MSFlexGrid3, txtEdit3, Obj, m);
     if (MSFlexGrid4) GrillaTotales(*MSFlexGrid4, Obj);
 }

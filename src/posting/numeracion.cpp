@@ -156,13 +156,31 @@ bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Nume
                 });
             }
         } else {
-            // Any other type: the number stands, and a control row left for it goes.
-            on.run([&] {
+            // Any other type: the number stands, and a control row left for it goes. The statement
+            // runner keeps a refusal in the connection's errors without raising: it is raised here,
+            // so that the operator is asked. The number does not come from the control rows, and
+            // nothing numbers by them (the table has no key, and the book's control step only adds
+            // rows): a row the server would not remove blocks or repeats no number. Omitir goes on
+            // with the number; Anular leaves.
+            vb::OnError borra(Tratamiento("Obtener_Nro_Comprobante"));
+            borra.run([&] {
+                ado::Errors& errores = db.gCnn()->errors();
+                errores.Clear();
                 db.EjecutaConsultaSQL(QStringLiteral("DELETE V_MV_CTROL_CPTE WHERE TC = '") + Lit(TC) +
                                       QStringLiteral("' AND SUCURSAL = '") + Lit(Sucursal) +
                                       QStringLiteral("' AND NUMERO = '") + Lit(Numero) +
                                       QStringLiteral("' AND LETRA = '") + Lit(Letra) + QStringLiteral("'"));
+                if (errores.Count() > 0) {
+                    const ado::ErrorItem rechazo = errores.Item(0);
+                    errores.Clear();
+                    vb::Raise(rechazo.Number, rechazo.Description, rechazo.Source);
+                }
             });
+            if (borra.left()) {
+                vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante"));
+                cierre.run([&] { Cierra(rs); });
+                return false;
+            }
         }
     }
     // A stored number not read may be proposed again: no number.

@@ -24,10 +24,11 @@ namespace posting::ast {
 //                           past the highest V_MV_CPTE number)
 //   OC                      C_MV_CPTE: the highest number below 99999999 + 1
 //   OPG PG FC NC ND NP GF PR RM TK TKFC FP SI TRP: the book's number
-//   any other type          the book's number; the control row of the number is deleted
+//   any other type          the book's number; the control row of the number is deleted (a
+//                           delete passed over leaves the row: the number stands all the same)
 // Returns true when Numero holds the proposal (eight digits). False when TC is empty (nothing is
 // touched), when an error of the procedure (routine "Obtener_Nro_Comprobante") or of a read it
-// made was passed over or left, and
+// made was passed over or left, when the control row's delete was left, and
 // when the next number would pass 99999999 (the operator is told).
 bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Numero, QString& Letra,
                              bool& ModificaNumeracion, bool ControlaGrabados, const QString& UNegocio = QString());

@@ -130,7 +130,7 @@ bool ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QS
         ado::Recordset& r = Abre(sql, rs);
         Stock = r.Eof() ? 0.0 : util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("Stock"))));
     });
-    const bool dejado = on.left();
+    const bool dejado = on.passedOver();   // Omitir too: the balance was not read
     vb::OnError cierre(Tratamiento("ControlStock"));
     cierre.run([&] { Cierra(rs); });
     return !dejado;

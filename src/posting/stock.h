@@ -54,7 +54,8 @@ bool ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito, st
 // the deposit is blank, from STK_SALDOS_UNIDADES; from STK_STOCK_UDKG when the setting
 // USA_STK_STOCK_UDKG is on (the unit plays no part, and a blank deposit reads the row stored
 // under the blank code). 0 when there is no balance. A blank article leaves Stock as it was.
-// Returns false when left on an error (routine "ControlStock"; Stock then as it was).
+// Returns false when the read failed and was passed over or left (routine "ControlStock"; Stock
+// then as it was).
 bool ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad, double& Stock);
 // The same, returning the balance (0 for a blank article or after an error).
 double ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad);

@@ -1,8 +1,11 @@
 // The lot, series and size dialog driven as the operator does, offscreen, on the demo database:
 // the espresso machine 000950 in A001 is CF-0001 and CF-0002 of lot L0003 and CF-0003 of lot L0004
 // (one each); the coffee 000789 in A001 is 4 of lot L0001 and 5 of lot L0002.
+#include "data/db_dll.h"
 #include "lots/frm_carga_lotes_y_series.h"
 #include "lots_db.h"
+#include "platform/vb/on_error.h"
+#include "support/enesima_sentencia.h"
 #include "platform/ui/flex_grid_view.h"
 #include "platform/ui/prompter.h"
 #include "posting/cls_cmn_cptes.h"
@@ -16,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <memory>
 
 namespace lotstest {
 
@@ -151,6 +155,46 @@ TEST_F(CargaLotesTest, EntryRowsFillDownAndLists) {
     d->MSFlexGrid1.SetTextMatrix(2, 1, QString());
     d->aceptar()->click();
     EXPECT_EQ(d->Series, QStringLiteral("|123*2|123*2|"));
+    EXPECT_TRUE(guion.exhausted());
+}
+
+// Serial*quantity asked for, its read refused when the dialog starts and passed over: Accept reads
+// it again and checks; refused and left then too, Accept hands nothing back and the dialog stays.
+TEST_F(CargaLotesTest, TheSerialFormatNotReadIsReadOnAcceptOrAcceptWaits) {
+    Prepara({QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'si' WHERE CLAVE = 'ART_FormatoSerieAsterisco'")});
+    data::DB_Dll& db = data::gDBPrincipal();
+    const auto formato = [](const QString& sql) { return sql.contains(QStringLiteral("ART_FormatoSerieAsterisco")); };
+    const auto rechaza = [&] {
+        db.setConnectionCalls(
+            std::make_shared<testsupport::EnesimaSentencia>(formato, 1, testsupport::Rechaza(QStringLiteral("rechazada"))));
+    };
+    ui::ScriptedPrompter guion;
+    // The query refused, then its recordset found closed: both asked, both answered alike.
+    const auto responde = [&](int respuesta) {
+        guion.answer(respuesta, QStringLiteral("rechazada")).answer(respuesta, QStringLiteral("(3704)"));
+    };
+    rechaza();
+    responde(vb::kIgnore);
+    auto d = Abre(2, false, true, false);
+    db.setConnectionCalls(nullptr);
+    EXPECT_FALSE(d->FormatoSerieAsterisco());
+    guion.answer(1, QStringLiteral("debe informar NRODESERIE * CANTIDAD"));
+    Escribe(*d, QStringLiteral("123"));
+    d->aceptar()->click();
+    EXPECT_FALSE(d->Oculto());
+    EXPECT_TRUE(d->FormatoSerieAsterisco());
+
+    rechaza();
+    responde(vb::kIgnore);
+    d = Abre(2, false, true, false);
+    rechaza();
+    responde(vb::kAbort);
+    d->MSFlexGrid1.SetTextMatrix(1, 1, QStringLiteral("123"));
+    d->MSFlexGrid1.SetTextMatrix(2, 1, QStringLiteral("124"));
+    d->aceptar()->click();
+    db.setConnectionCalls(nullptr);
+    EXPECT_FALSE(d->Oculto());
+    EXPECT_TRUE(d->Series.isEmpty());
     EXPECT_TRUE(guion.exhausted());
 }
 

@@ -1,9 +1,15 @@
 // Stock by lot, series and position (ObtieneStock) and in a base and an equivalent unit
 // (ObtieneStockxEquiv), on the demo rows (sugar: 120 units in A001, 48 in A002, 12 to a box; coffee:
 // lots L0001 4 and L0002 5 in A001) and two more coffee movements, by lot and by serial.
+#include "data/db_dll.h"
 #include "lots_db.h"
 #include "platform/ui/prompter.h"
+#include "platform/vb/on_error.h"
 #include "posting/cls_cmn_cptes.h"
+#include "support/enesima_sentencia.h"
+#include "support/responde.h"
+
+#include <memory>
 
 namespace lotstest {
 
@@ -61,10 +67,62 @@ TEST_F(StockLotesTest, AnArticleThatDoesNotExistIsAskedAboutAndGivesNothing) {
     ui::ScriptedPrompter guion;
     guion.answer(3, QStringLiteral("Ha ocurrido el Siguiente Error"));
     QString deposito = QStringLiteral("A001");
-    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("NO'EXISTE"), &deposito, QStringLiteral("L0001")), 0);
+    bool fallo = false;
+    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("NO'EXISTE"), &deposito, QStringLiteral("L0001"), QStringLiteral("Ignorar"),
+                                       QStringLiteral("Ignorar"), nullptr, &fallo),
+                     0);
+    EXPECT_TRUE(fallo);   // no stock known, rather than none
     EXPECT_TRUE(guion.exhausted());
     ASSERT_EQ(guion.shown().size(), 1u);
     EXPECT_TRUE(guion.shown()[0].title.contains(QStringLiteral("ObtieneStock")));
+}
+
+// Each read refused in turn (the default deposit, the article's unit, its marks, the balance) under
+// each answer: retried, the balance of a clean run; passed over or left, the caller is told and
+// given no balance, the deposit and unit it handed in as they were.
+TEST_F(StockLotesTest, AReadRefusedAndNotRetriedIsToldToTheCaller) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    const QString I = QStringLiteral("Ignorar");
+    const auto todas = [](const QString&) { return true; };
+    struct Caso {
+        const char* articulo;
+        const char* lote;
+        double saldo;
+    } casos[] = {{"000123", "Ignorar", 120}, {"000789", "L0001", 4}};
+    for (const Caso& c : casos) {
+        posting::ClsCmnCptes cpte;   // its own settings read outside the faults
+        const auto lee = [&](QString& deposito, QString& unidad, bool& fallo) {
+            deposito = c.lote == I ? I : QStringLiteral("A001");
+            unidad = I;
+            fallo = false;
+            return cpte.ObtieneStock(QString::fromLatin1(c.articulo), &deposito,
+                                                       QString::fromLatin1(c.lote), I, I, &unidad, &fallo);
+        };
+        QString deposito, unidad;
+        bool fallo = true;
+        auto cuenta = std::make_shared<testsupport::EnesimaSentencia>(todas, 0, nullptr);
+        db.setConnectionCalls(cuenta);
+        ASSERT_DOUBLE_EQ(lee(deposito, unidad, fallo), c.saldo);
+        db.setConnectionCalls(nullptr);
+        ASSERT_FALSE(fallo);
+        ASSERT_GE(cuenta->cuenta, 2);
+        for (int n = 1; n <= cuenta->cuenta; ++n) {
+            for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+                SCOPED_TRACE(testing::Message() << c.articulo << ", statement " << n << ", answer " << respuesta);
+                testsupport::Responde responde(respuesta);
+                db.setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+                    todas, n, testsupport::Rechaza(QStringLiteral("rechazada"))));
+                const double saldo = lee(deposito, unidad, fallo);
+                db.setConnectionCalls(nullptr);
+                EXPECT_GE(responde.preguntas, 1);
+                EXPECT_EQ(fallo, respuesta != vb::kRetry);
+                EXPECT_DOUBLE_EQ(saldo, fallo ? 0 : c.saldo);
+                if (fallo && c.lote == I) {
+                    EXPECT_TRUE(deposito == I || deposito == QStringLiteral("A001")) << deposito.toStdString();
+                }
+            }
+        }
+    }
 }
 
 TEST_F(StockLotesTest, InABaseAndAnEquivalentUnit) {

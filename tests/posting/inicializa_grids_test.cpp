@@ -8,7 +8,11 @@
 #include "platform/vb/error.h"
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
+#include "data/db_dll.h"
+#include "platform/vb/on_error.h"
 #include "posting_db.h"
+#include "support/enesima_sentencia.h"
+#include "support/responde.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +20,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -218,6 +223,65 @@ TEST_F(GrillasTest, WhatTheLayoutCannotDoWithoutIsTheCallersError) {
     // A quote in the type is a type like any other.
     EXPECT_EQ(error([&] { cpte.InicializaGrids(nullptr, &g, nullptr, nullptr, nullptr, nullptr, &kMedida, "O'"); }), 0);
     EXPECT_EQ(g.ColWidth(posting::art::Descripcion), 2900);
+}
+
+// Each read of the layout refused in turn, under each answer: retried, the grid a clean run lays
+// out; a setting passed over or left lays out no grid, and the caller is told (Fallo) or, without
+// Fallo, gets an error of its own; the type's system not read is the caller's error.
+TEST_F(GrillasTest, ASettingNotReadLaysOutNoGridAndTheCallerIsTold) {
+    Claves({"PideDepositoEnCptes", "SI", "ConfirmaUDEquiv", "SI", "NombreArticulos", "producto"});
+    data::DB_Dll& db = data::gDBPrincipal();
+    const auto todas = [](const QString&) { return true; };
+    ui::FlexGrid g(QStringLiteral("MSFlexGrid2"));
+    const auto anterior = [&] {
+        g.Clear();
+        g.SetCols(3);
+        g.SetRows(40);
+        g.SetTextMatrix(1, 1, QStringLiteral("resto"));
+    };
+    const auto estado = [&] {
+        QString r = QString::number(g.Rows());
+        for (int c = 0; c < g.Cols(); ++c) r += u'|' + g.TextMatrix(0, c) + u':' + QString::number(g.ColWidth(c));
+        return r + u'|' + g.TextMatrix(1, 1);
+    };
+    anterior();
+    const QString antes = estado();
+    auto cuenta = std::make_shared<testsupport::EnesimaSentencia>(todas, 0, nullptr);
+    db.setConnectionCalls(cuenta);
+    bool fallo = true;
+    posting::ClsCmnCptes().InicializaGrids(nullptr, &g, nullptr, nullptr, nullptr, nullptr, &kMedida, "FC", nullptr, &fallo);
+    db.setConnectionCalls(nullptr);
+    ASSERT_FALSE(fallo);
+    const QString limpio = estado();
+    ASSERT_TRUE(limpio.contains(QStringLiteral("Producto:")) && limpio.contains(QStringLiteral("UDEquiv:700")));
+    ASSERT_GE(cuenta->cuenta, 5);
+    for (int n = 1; n <= cuenta->cuenta; ++n) {
+        for (const bool conFallo : {true, false}) {
+            for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+                SCOPED_TRACE(testing::Message() << "statement " << n << ", answer " << respuesta << ", Fallo " << conFallo);
+                anterior();
+                testsupport::Responde responde(respuesta);
+                db.setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+                    todas, n, testsupport::Rechaza(QStringLiteral("rechazada"))));
+                fallo = false;
+                const long error = testsupport::ErrorNumberOf([&] {
+                    posting::ClsCmnCptes().InicializaGrids(nullptr, &g, nullptr, nullptr, nullptr, nullptr, &kMedida,
+                                                           "FC", nullptr, conFallo ? &fallo : nullptr);
+                });
+                db.setConnectionCalls(nullptr);
+                if (responde.preguntas == 0) {   // the system, read by no runner of its own
+                    EXPECT_EQ(error, vb::kHrIntegrityViolation);
+                    EXPECT_EQ(estado(), antes);
+                    continue;
+                }
+                EXPECT_EQ(responde.preguntas, 1);
+                const bool leido = respuesta == vb::kRetry;
+                EXPECT_EQ(fallo, conFallo && !leido);
+                EXPECT_EQ(error, leido || conFallo ? 0 : vb::kHrUnspecified);
+                EXPECT_EQ(estado(), leido ? limpio : antes);
+            }
+        }
+    }
 }
 
 TEST_F(GrillasTest, EditorsTakeTheirColumnsFieldLengthAndSource) {

@@ -6,6 +6,7 @@
 #include "platform/vb/runtime.h"
 #include "posting/asientos_numeracion.h"
 #include "posting/numeracion.h"
+#include "support/enesima_sentencia.h"
 
 namespace postingtest {
 namespace {
@@ -257,6 +258,24 @@ TEST_F(NumeracionTest, OtherTypesDropTheControlRowOfTheirNumberAndAnEmptyTypeTou
     EXPECT_EQ(Propone("PE", "X"), QStringLiteral("00000001"));
     EXPECT_EQ(Valor("SELECT NUMERO FROM V_MV_CTROL_CPTE").text(), QStringLiteral("00000002"));
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MV_CTROL_CPTE").toLong(), 1);
+
+    // The delete refused: retried, the row goes; passed over, it stays and the number stands (no
+    // number comes from the control rows); left, no number.
+    const auto borrado = [](const QString& sql) { return sql.contains(QStringLiteral("DELETE V_MV_CTROL_CPTE"), Qt::CaseInsensitive); };
+    const struct { int respuesta; const char* numero; long filas; } respuestas[] = {
+        {vb::kRetry, "00000001", 1}, {vb::kIgnore, "00000001", 2}, {vb::kAbort, "-", 2}};
+    for (const auto& r : respuestas) {
+        Ejecuta({QStringLiteral("DELETE FROM V_MV_CTROL_CPTE"),
+                 QStringLiteral("INSERT INTO V_MV_CTROL_CPTE (TC, SUCURSAL, NUMERO, LETRA) VALUES "
+                                "('PE', '0001', '00000001', 'X'), ('PE', '0001', '00000002', 'X')")});
+        data::gDBPrincipal().setConnectionCalls(
+            std::make_shared<testsupport::EnesimaSentencia>(borrado, 1, testsupport::Rechaza(QStringLiteral("rechazado"))));
+        cajas.answer(r.respuesta, QStringLiteral("rechazado"));
+        EXPECT_EQ(Propone("PE", "X"), QLatin1String(r.numero)) << r.respuesta;
+        data::gDBPrincipal().setConnectionCalls(llamadas);
+        EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MV_CTROL_CPTE").toLong(), r.filas) << r.respuesta;
+        EXPECT_TRUE(cajas.exhausted());
+    }
 
     QString sucursal = QStringLiteral("0009"), numero = QStringLiteral("n"), letra = QStringLiteral("Z");
     bool modifica = true;
