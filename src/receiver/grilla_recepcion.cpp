@@ -7,9 +7,10 @@
 namespace receiver {
 
 void InicializaGrillaRecepcion(std::unique_ptr<posting::ClsCmnCptes>& cpte, ui::FlexGrid& grilla,
-                               const ui::TextMeasurer& ventana) {
+                               const ui::TextMeasurer& ventana, bool* Fallo) {
     if (!cpte) cpte = std::make_unique<posting::ClsCmnCptes>();
-    cpte->InicializaGrids(nullptr, &grilla, nullptr, nullptr, nullptr, nullptr, &ventana, QStringLiteral("tk"));
+    cpte->InicializaGrids(nullptr, &grilla, nullptr, nullptr, nullptr, nullptr, &ventana, QStringLiteral("tk"), nullptr, Fallo);
+    if (Fallo && *Fallo) return;
     using namespace posting::art;
     grilla.SetColWidth(IdUnidad, 0);
     grilla.SetColWidth(Impuestos, 0);

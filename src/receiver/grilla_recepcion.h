@@ -19,8 +19,9 @@ namespace receiver {
 // Creates the engine when `cpte` is empty, lays `grilla` out as the articles grid of type "tk"
 // (a header row and one empty line), measuring with the window's `ventana`, then hides the
 // unit, taxes and total columns and widens the description and the quantity. Errors reach the
-// caller.
+// caller. A setting of the layout whose read was passed over (the operator asked already) lays out
+// nothing: `Fallo`, when given, tells so; without it the call fails.
 void InicializaGrillaRecepcion(std::unique_ptr<posting::ClsCmnCptes>& cpte, ui::FlexGrid& grilla,
-                               const ui::TextMeasurer& ventana);
+                               const ui::TextMeasurer& ventana, bool* Fallo = nullptr);
 
 }  // namespace receiver

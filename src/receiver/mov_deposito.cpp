@@ -94,8 +94,9 @@ private:
     void InicializaGrilla() {
         bool hecha = false;
         on_.run([&] {
-            InicializaGrillaRecepcion(v_.cpte, v_.grilla, v_.medida);
-            hecha = true;
+            bool fallo = false;   // a setting not read: the operator was asked about it already
+            InicializaGrillaRecepcion(v_.cpte, v_.grilla, v_.medida, &fallo);
+            hecha = !fallo;
         });
         if (!hecha) {
             if (v_.grilla.Cols() < posting::art::kColumnas) v_.grilla.SetCols(posting::art::kColumnas);

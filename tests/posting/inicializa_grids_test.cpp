@@ -236,6 +236,7 @@ TEST_F(GrillasTest, ASettingNotReadLaysOutNoGridAndTheCallerIsTold) {
     const auto anterior = [&] {
         g.Clear();
         g.SetCols(3);
+        for (int c = 0; c < 3; ++c) g.SetColWidth(c, 960);
         g.SetRows(40);
         g.SetTextMatrix(1, 1, QStringLiteral("resto"));
     };
@@ -246,10 +247,12 @@ TEST_F(GrillasTest, ASettingNotReadLaysOutNoGridAndTheCallerIsTold) {
     };
     anterior();
     const QString antes = estado();
+    // The engine is made before the count: what its construction reads is not the layout's.
     auto cuenta = std::make_shared<testsupport::EnesimaSentencia>(todas, 0, nullptr);
-    db.setConnectionCalls(cuenta);
     bool fallo = true;
-    posting::ClsCmnCptes().InicializaGrids(nullptr, &g, nullptr, nullptr, nullptr, nullptr, &kMedida, "FC", nullptr, &fallo);
+    posting::ClsCmnCptes limpia;
+    db.setConnectionCalls(cuenta);
+    limpia.InicializaGrids(nullptr, &g, nullptr, nullptr, nullptr, nullptr, &kMedida, "FC", nullptr, &fallo);
     db.setConnectionCalls(nullptr);
     ASSERT_FALSE(fallo);
     const QString limpio = estado();
@@ -260,21 +263,26 @@ TEST_F(GrillasTest, ASettingNotReadLaysOutNoGridAndTheCallerIsTold) {
             for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
                 SCOPED_TRACE(testing::Message() << "statement " << n << ", answer " << respuesta << ", Fallo " << conFallo);
                 anterior();
+                posting::ClsCmnCptes cpte;
                 testsupport::Responde responde(respuesta);
                 db.setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
                     todas, n, testsupport::Rechaza(QStringLiteral("rechazada"))));
                 fallo = false;
                 const long error = testsupport::ErrorNumberOf([&] {
-                    posting::ClsCmnCptes().InicializaGrids(nullptr, &g, nullptr, nullptr, nullptr, nullptr, &kMedida,
-                                                           "FC", nullptr, conFallo ? &fallo : nullptr);
+                    cpte.InicializaGrids(nullptr, &g, nullptr, nullptr, nullptr, nullptr, &kMedida, "FC", nullptr,
+                                         conFallo ? &fallo : nullptr);
                 });
                 db.setConnectionCalls(nullptr);
-                if (responde.preguntas == 0) {   // the system, read by no runner of its own
-                    EXPECT_EQ(error, vb::kHrIntegrityViolation);
+                if (error != 0 && error != vb::kHrUnspecified) {
+                    // The type's system, read by no runner of the layout's own: its failure reaches
+                    // the caller, and nothing is laid out.
                     EXPECT_EQ(estado(), antes);
                     continue;
                 }
-                EXPECT_EQ(responde.preguntas, 1);
+                // A setting's read passed over is asked about by the open and again by the
+                // configuration's reader; a Retry at the first reads it.
+                EXPECT_GE(responde.preguntas, 1);
+                EXPECT_LE(responde.preguntas, 2);
                 const bool leido = respuesta == vb::kRetry;
                 EXPECT_EQ(fallo, conFallo && !leido);
                 EXPECT_EQ(error, leido || conFallo ? 0 : vb::kHrUnspecified);
