@@ -181,15 +181,7 @@ public:
     void rollback() override {
         if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3903);
         if (txn_.level > 1) {
-            --txn_.level;
-            if (txn_.doomed) return;   // undone by the outermost rollback
-            try {
-                rollbackTo(txn_.level);
-            } catch (ProviderError& e) {
-                afterFailure(e);
-                txn_.doomed = true;
-                throw;
-            }
+            RollbackInner(txn_, [&](int level) { rollbackTo(level); }, [&](ProviderError& e) { afterFailure(e); });
             return;
         }
         txn_ = TransactionState{};

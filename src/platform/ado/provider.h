@@ -4,6 +4,7 @@
 #include "platform/ado/ado.h"
 
 #include <QString>
+#include <cassert>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -73,6 +74,22 @@ struct TransactionState {
     bool owed = false;     // (level 0) the engine refused the last rollback: the session retries it
                            // before it runs anything else
 };
+// Ends an inner transaction (level above 1): the level goes down, and `undo(level)` rolls back to
+// its savepoint, unless the transaction is doomed (its outermost rollback undoes everything). An
+// undo the engine refuses dooms the transaction and raises, after `failed(e)` added what it must.
+template <class Undo, class Failed>
+void RollbackInner(TransactionState& t, Undo&& undo, Failed&& failed) {
+    assert(t.level > 1);
+    --t.level;
+    if (t.doomed) return;
+    try {
+        undo(t.level);
+    } catch (ProviderError& e) {
+        failed(e);
+        t.doomed = true;
+        throw;
+    }
+}
 // What a statement or a commit of a doomed transaction raises (SQL Server's 3930).
 [[noreturn]] void ThrowDoomedTransaction();
 // The entry that follows a failure after which the engine rolled the transaction back (3998).

@@ -92,18 +92,14 @@ public:
     void rollback() override {
         if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3903);
         if (txn_.level > 1) {
-            --txn_.level;
-            assert(txn_.level > 0);
-            if (txn_.doomed) return;   // undone by the outermost rollback
-            const std::string sp = Savepoint(txn_.level);
-            try {
-                Exec(db(), ("ROLLBACK TO " + sp).c_str());
-                Exec(db(), ("RELEASE " + sp).c_str());
-            } catch (ProviderError& e) {
-                afterFailure(e);
-                txn_.doomed = true;
-                throw;
-            }
+            RollbackInner(
+                txn_,
+                [&](int level) {
+                    const std::string sp = Savepoint(level);
+                    Exec(db(), ("ROLLBACK TO " + sp).c_str());
+                    Exec(db(), ("RELEASE " + sp).c_str());
+                },
+                [&](ProviderError& e) { afterFailure(e); });
             return;
         }
         txn_ = TransactionState{};
