@@ -3,6 +3,7 @@
 // run with sqlite3_prepare/step on a database of the same schema. Ends with "ado/raw ratio: R".
 #include "db/databases.h"
 #include "platform/ado/ado.h"
+#include "raw_sqlite.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -53,18 +54,9 @@ struct Times {
 // The raw side: a database with the schema the embedded provider made, the same statements.
 Times RunRaw(const QString& folder, const std::string& schema, const std::vector<std::string>& statements) {
     const QString path = db::CreateEmpty(folder, QStringLiteral("RAW"));
-    sqlite3* db = nullptr;
-    Check(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-    // The provider's compare rules are its own, registered on its connections; the raw side
-    // compares by SQLite's rules of the same kind (case and trailing blanks ignored).
-    std::string rawSchema = schema;
-    for (const auto& [own, sqlite] : {std::pair<std::string, std::string>{"KORV_TEXT", "NOCASE"}, {"KORV_DATE", "RTRIM"}}) {
-        for (size_t at = rawSchema.find(own); at != std::string::npos; at = rawSchema.find(own, at))
-            rawSchema.replace(at, own.size(), sqlite);
-    }
-    Check(sqlite3_exec(db, rawSchema.c_str(), nullptr, nullptr, nullptr), db, "schema");
+    // Opened as the provider opens it, with plain compare rules under the schema's rule names.
+    sqlite3* db = rawsqlite::OpenRaw(path);
+    Check(sqlite3_exec(db, schema.c_str(), nullptr, nullptr, nullptr), db, "schema");
     Times t;
     QElapsedTimer timer;
     timer.start();

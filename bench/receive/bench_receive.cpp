@@ -595,6 +595,12 @@ std::pair<long, long> Escritas(const QString& carpeta) {
     return n;
 }
 
+// Two sides that should have written the same rows: the run stops when they did not.
+void MismasEscrituras(const std::pair<long, long>& a, const std::pair<long, long>& b, const char* que) {
+    if (a == b) return;
+    Die(QStringLiteral("%1: %2/%3 and %4/%5").arg(QString::fromLatin1(que)).arg(a.first).arg(a.second).arg(b.first).arg(b.second));
+}
+
 // The windowed receive, run by the benchmark in a process of its own on the day it built under
 // `raiz`: the program's wait windows, the posting's included, shown and drawn. Prints its wall
 // and processor seconds, the rows read and the vouchers posted.
@@ -695,12 +701,7 @@ int main(int argc, char** argv) {
         std::printf("window: %ld rows, %ld vouchers posted, %ld stock rows and %ld journal lines in %.2f s (processor %.2f s)\n",
                     r.filas, r.comprobantes, escritasVentana.first, escritasVentana.second, ventana.reloj, ventana.cpu);
         if (recibir) {
-            if (escritasVentana != escritasRecepcion)
-                Die(QStringLiteral("the windowed receive wrote other rows: %1/%2 and %3/%4")
-                        .arg(escritasRecepcion.first)
-                        .arg(escritasRecepcion.second)
-                        .arg(escritasVentana.first)
-                        .arg(escritasVentana.second));
+            MismasEscrituras(escritasRecepcion, escritasVentana, "the windowed receive wrote other rows");
             std::printf("window/headless ratio: %.2f\n", ventana.reloj / recibe.reloj);
         }
     }
@@ -712,12 +713,7 @@ int main(int argc, char** argv) {
     std::printf("raw: %ld stock rows and %ld journal lines in %.2f s (processor %.2f s)\n", escritasCrudo.first,
                 escritasCrudo.second, raw.reloj, raw.cpu);
     if (!recibir) return 0;
-    if (escritasCrudo != escritasRecepcion)
-        Die(QStringLiteral("the two sides wrote different rows: %1/%2 and %3/%4")
-                .arg(escritasRecepcion.first)
-                .arg(escritasRecepcion.second)
-                .arg(escritasCrudo.first)
-                .arg(escritasCrudo.second));
+    MismasEscrituras(escritasRecepcion, escritasCrudo, "the two sides wrote different rows");
     std::printf("receive/raw ratio: %.2f\n", recibe.reloj / raw.reloj);
     return 0;
 }
