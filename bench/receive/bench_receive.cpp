@@ -315,7 +315,7 @@ Tiempo Recibe(const QString& carpeta, receiver::Espera& espera, bool conVentana,
     ui::FixedWidthMeasurer medida(120);
     receiver::VentanaRecepcion v{grilla, cpte, medida};
     v.porcentajeIVA = 21;
-    v.fecha = QString::fromLatin1(kDia);
+    v.fecha = QDate(2008, 3, 10);   // kDia
     v.transmision = QStringLiteral("3");
     v.espera = &espera;
     const Medida tiempo;

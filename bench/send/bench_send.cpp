@@ -446,7 +446,7 @@ Envio MideEnvio(int articulos) {
         guion.answer(1, QStringLiteral("Proceso Finalizado..."));
         QElapsedTimer timer;
         timer.start();
-        const bool registrado = console::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("1002"), QStringLiteral("08/12/2026")});
+        const bool registrado = console::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("1002"), QDate(2026, 12, 8)});
         e.sends.push_back(Seconds(timer));
         e.send = std::min(e.send, e.sends.back());
         console::SetObservadorEstado(nullptr);

@@ -59,6 +59,10 @@ using core::kFechaInvalida;
 const QString kFaltaCodigo = QStringLiteral("Debe ingresar un código para el Generador.");
 const QString kNumeroInvalido = QStringLiteral("Numero de transmision invalido: debe ser un entero de 1 a 2147483647.");
 const QString kNumeroUsado = QStringLiteral("Numero de transmision ya utilizado.");
+const QString kSinNumeros = QStringLiteral("No quedan números de transmisión después del 2147483647.");
+
+// The largest number the CODIGO column holds.
+constexpr qlonglong kMaximoTransmision = 2147483647LL;
 
 // A transmission number: a whole number from 1 up to the largest the CODIGO column holds, in
 // digits only. It becomes the prices' TRANSMISION and the record's CODIGO, which must agree.
@@ -67,7 +71,7 @@ bool EsNumeroTransmision(const QString& texto) {
     for (QChar c : texto)
         if (c < u'0' || c > u'9') return false;
     const qlonglong n = texto.toLongLong();
-    return n >= 1 && n <= 2147483647LL;
+    return n >= 1 && n <= kMaximoTransmision;
 }
 
 // What is wrong with the number field's trimmed text; empty when it is a transmission number.
@@ -157,7 +161,8 @@ QLabel* Etiqueta(QWidget* parent, const char* name, const QString& caption) {
 
 }  // namespace
 
-QString FechaCorta(const vb::Date& d) { return d.toQDate().toString(QStringLiteral("dd/MM/yyyy")); }
+QString FechaCorta(const vb::Date& d) { return FechaCorta(d.toQDate()); }
+QString FechaCorta(const QDate& d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }
 
 FrmKorvane01::FrmKorvane01(QWidget* parent)
     : QMainWindow(parent), medida_(std::make_unique<ui::WidgetTextMeasurer>(this)) {
@@ -292,6 +297,7 @@ bool FrmKorvane01::Form_Load() {
     core::ActualizaBarraEstado(*sbStatusBar, QString());
     core::RecuperaParametrosFormulario(this, QString(), QString());
     InicializaPantalla();
+    if (sinNumeros_) ui::MsgBox(kSinNumeros, ui::vbInformation, kAvisoOperador);
     // The receive grid as the receiver will fill it; a failure is asked and the window opens all
     // the same.
     vb::OnError on([](const vb::Error& e) { return TrataError(e); });
@@ -321,10 +327,13 @@ void FrmKorvane01::InicializaPantalla() {
     if (abierto) {
         on.run([&] {
             QLineEdit* numero = campo(QStringLiteral("CODIGO"));
-            if (rs->BOF() && rs->Eof())
-                numero->setText(QStringLiteral("1"));
-            else
-                numero->setText(vb::NumberText(vb::Val(rs->Fields(QStringLiteral("Codigo")).Value().text()) + 1));
+            const double ultimo = rs->BOF() && rs->Eof() ? 0 : vb::Val(rs->Fields(QStringLiteral("Codigo")).Value().text());
+            // After the highest number there is none to propose: the field says so, and stays
+            // open for a number not yet used.
+            const bool quedan = ultimo < static_cast<double>(kMaximoTransmision);
+            numero->setText(quedan ? vb::NumberText(ultimo + 1) : QString());
+            numero->setPlaceholderText(quedan ? QString() : kSinNumeros);
+            sinNumeros_ = !quedan;
         });
         on.run([&] { data::gDBPrincipal().CierraRecordset(rs); });
     }
@@ -390,9 +399,9 @@ bool FrmKorvane01::conectaInterfases() {
     return core::ConectaBaseRemota(vb::Trim(TxtServer->text()), base, base, base, QString());
 }
 
-bool FrmKorvane01::CamposValidos(bool envio) {
+std::optional<QDate> FrmKorvane01::CamposValidos(bool envio) {
     const QString numero = vb::Trim(txtfields[0]->text());
-    const QString fecha = vb::Trim(txtfields[1]->text());
+    const std::optional<QDate> dia = core::LeeFecha(txtfields[1]->text());
     QString mensaje = MensajeNumero(numero);
     QLineEdit* campoMal = txtfields[0];
     bool valido = mensaje.isEmpty();
@@ -401,17 +410,17 @@ bool FrmKorvane01::CamposValidos(bool envio) {
         valido = registrado.has_value() && !*registrado;   // a failed lookup has been told
         if (registrado.value_or(false)) mensaje = kNumeroUsado;
     }
-    if (valido && !core::FechaValida(fecha)) {
+    if (valido && !dia) {
         mensaje = kFechaInvalida;
         campoMal = txtfields[1];
         valido = false;
     }
     // What the head office itself refuses of the row the send will record (told by the check).
-    if (valido && envio) valido = TransmisionAceptada({numero, txtfields[1]->text()});
-    if (valido) return true;
+    if (valido && envio) valido = TransmisionAceptada({numero, *dia});
+    if (valido) return dia;
     if (!mensaje.isEmpty()) ui::MsgBox(mensaje, ui::vbInformation, kAvisoOperador);
     if (campoMal->isEnabled()) campoMal->setFocus();
-    return false;
+    return std::nullopt;
 }
 
 void FrmKorvane01::CmdEnviar_Click() {
@@ -420,10 +429,11 @@ void FrmKorvane01::CmdEnviar_Click() {
 
     // Before anything runs: a whole number not yet recorded and a date the head office takes. The
     // fields stay as the operator left them, to be put right.
-    if (!CamposValidos(true)) return;
+    const std::optional<QDate> dia = CamposValidos(true);
+    if (!dia) return;
     // The number and date as checked: the prices are marked and the transmission recorded under
     // them whatever the fields show meanwhile.
-    const Transmision transmision{vb::Trim(txtfields[0]->text()), txtfields[1]->text()};
+    const Transmision transmision{vb::Trim(txtfields[0]->text()), *dia};
 
     // Without the interface database nothing is sent; the connection has said why, and the fields
     // keep what the operator typed, to send again.
@@ -455,7 +465,8 @@ void FrmKorvane01::CmdRecibir_Click() {
 
     // The number stamps every voucher received and the date goes into every statement: both are
     // checked before anything is opened or asked.
-    if (!CamposValidos(false)) return;
+    const std::optional<QDate> dia = CamposValidos(false);
+    if (!dia) return;
     vb::OnError on([](const vb::Error& e) { return TrataError(e); });
     bool conectado = false;
     on.run([&] { conectado = conectaInterfases(); });
@@ -471,7 +482,7 @@ void FrmKorvane01::CmdRecibir_Click() {
         // The run reads the date and number as confirmed.
         auto cerrados = CamposCerrados(txtfields);
         on.run([&] { AsientosRendicionCajero(); });
-        on.run([&] { MovDeposito(); });
+        on.run([&] { MovDeposito(*dia); });
     }
     on.run([&] {
         ui::MsgBox(QStringLiteral("Proceso Finalizado"), ui::vbInformation, QStringLiteral("Aviso al operador"));
@@ -486,11 +497,11 @@ void FrmKorvane01::AsientosRendicionCajero() {
     on.run([] {});
 }
 
-void FrmKorvane01::MovDeposito() {
+void FrmKorvane01::MovDeposito(const QDate& dia) {
     receiver::EsperaPrograma espera;
     receiver::VentanaRecepcion v{*MSFlexGrid1, Cpte, *medida_};
     v.porcentajeIVA = PorcentajeIVA;
-    v.fecha = vb::Trim(campo(QStringLiteral("fecha"))->text());
+    v.fecha = dia;
     v.transmision = vb::Trim(txtfields[0]->text());
     v.espera = &espera;
     receiver::MovDeposito(v);
@@ -551,9 +562,11 @@ void FrmKorvane01::CampoValida(QLineEdit* Texto) {
                 if (registrado == true) mensaje = kNumeroUsado;
             }
         } else if (dataField.compare(QStringLiteral("Fecha"), Qt::CaseInsensitive) == 0) {
-            if (valor.isEmpty()) {
-                Texto->setText(FechaCorta(vb::Today()));
-            } else if (!core::FechaValida(valor)) {
+            // Read once: the field shows the day it was read as, day first, whatever form was typed.
+            const std::optional<QDate> dia = valor.isEmpty() ? vb::Today().toQDate() : core::LeeFecha(valor);
+            if (dia) {
+                Texto->setText(FechaCorta(*dia));
+            } else {
                 ErrorEnCampo = true;
                 mensaje = kFechaInvalida;
             }

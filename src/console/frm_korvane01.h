@@ -7,12 +7,14 @@
 // "DataField" ("Codigo" the transmission number, "Fecha" the transmission date).
 #include "platform/vb/variant.h"
 
+#include <QDate>
 #include <QMainWindow>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -53,7 +55,9 @@ public:
     void CmdRecibir_Click();
     void CmdCerrar_Click();
 
-    // The reset: next transmission number, today's date, number field open.
+    // The reset: next transmission number, today's date, number field open. After the highest
+    // number (2147483647) the number field is left empty and says that no number follows; the
+    // window's load tells it in a box too.
     void InicializaPantalla();
     void HabilitaCampos(int16_t Activar);
 
@@ -65,10 +69,10 @@ public:
     void CampoValida(QLineEdit* Texto);
 
     // Receive side: the cashier settlement entries (no effect) and the store movements of the
-    // date field's day, posted by the store movement receiver (receiver/mov_deposito.h) on this
-    // window's grid and engine, with the number field's transmission as their origin.
+    // day read from the date field, posted by the store movement receiver (receiver/mov_deposito.h)
+    // on this window's grid and engine, with the number field's transmission as their origin.
     void AsientosRendicionCajero();
-    void MovDeposito();
+    void MovDeposito(const QDate& dia);
     // The receive grid laid out as the articles grid of store sales (the window's engine made on
     // first use); the receiver runs it again after each voucher it saves. Errors reach the caller.
     void InicializaGrillaRecepcion();
@@ -130,15 +134,18 @@ private:
     // receive both need it; false when it could not be opened (the connection has said why).
     bool conectaInterfases();
     // The check of the number and date fields before a send (envio) or a receive: a transmission
-    // number and a date by core::FechaValida; for a send also a number not yet recorded and a row
-    // the head office takes. False after telling the operator which, with the focus on that field.
-    bool CamposValidos(bool envio);
+    // number and a date (core::LeeFecha); for a send also a number not yet recorded and a row the
+    // head office takes. The day the date field reads as; nothing after telling the operator what
+    // is wrong, with the focus on that field.
+    std::optional<QDate> CamposValidos(bool envio);
     bool ocupado_ = false;
     bool descargado_ = false;
+    bool sinNumeros_ = false;   // the highest transmission number is used: none to propose
     std::unique_ptr<ui::TextMeasurer> medida_;
 };
 
-// The date as the date field shows it: the short date format, day first.
+// The date as the date field shows it: the short date format, day first ("05/03/2008").
 QString FechaCorta(const vb::Date& d);
+QString FechaCorta(const QDate& d);
 
 }  // namespace console

@@ -233,7 +233,7 @@ QStringList SentenciasReescritura(int16_t mode) {
 
 QString SentenciaTransmision(const Transmision& t) {
     return QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS  (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA ) VALUES ('") +
-           data::LiteralSQL(t.numero) + QStringLiteral("','A3','A3','G','") + data::LiteralSQL(t.fecha) +
+           data::LiteralSQL(t.numero) + QStringLiteral("','A3','A3','G','") + data::FechaSQL(t.fecha) +
            QStringLiteral("')");
 }
 

@@ -30,6 +30,7 @@
 #include "platform/dts/dts.h"
 #include "platform/vb/on_error.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -37,11 +38,12 @@
 
 namespace console {
 
-// The transmission a send records: the texts of the main window's number and date fields, as the
-// operator confirmed them (a whole number and a date; the window checks them before sending).
+// The transmission a send records: the main window's number field's text and the day its date
+// field was read as (core::LeeFecha), as the operator confirmed them (the window checks both before
+// sending). The record carries the day as data::FechaSQL writes it, whatever form was typed.
 struct Transmision {
     QString numero;
-    QString fecha;
+    QDate fecha;
 };
 
 // Reports the outcome of the step at position NroPaso (from 1) of the package to FrmStatus:

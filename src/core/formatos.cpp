@@ -152,14 +152,15 @@ QString LimpiaCaracteres(const vb::Variant& Texto) {
 
 QString RellenaCodigo(const QString& codigo, int ancho) { return gUtilTexto().Rellena(vb::Variant(vb::Trim(codigo)), ancho); }
 
-bool FechaValida(const QString& texto) {
+std::optional<QDate> LeeFecha(const QString& texto) {
     const QString t = vb::Trim(texto);
     vb::Date fecha;
     const QStringList partes = t.split(QRegularExpression(QStringLiteral("[/-]")));
-    if (t.contains(u':') || partes.size() != 3 || !vb::ParseDate(t, &fecha)) return false;
-    if (partes[0].size() != 4 && partes[2].size() != 4) return false;   // the year, first or last
-    const int anio = vb::Year(fecha);
-    return anio >= 1753 && anio <= 9999;
+    if (t.contains(u':') || partes.size() != 3 || !vb::ParseDate(t, &fecha)) return std::nullopt;
+    if (partes[0].size() != 4 && partes[2].size() != 4) return std::nullopt;   // the year, first or last
+    const QDate dia = fecha.toQDate();
+    if (dia.year() < 1753 || dia.year() > 9999) return std::nullopt;
+    return dia;
 }
 
 }  // namespace core

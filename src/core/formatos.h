@@ -5,7 +5,9 @@
 // None treats its own errors: they go to the caller.
 #include "platform/vb/variant.h"
 
+#include <QDate>
 #include <QString>
+#include <optional>
 
 namespace core {
 
@@ -50,12 +52,13 @@ QString LimpiaCaracteres(const vb::Variant& Texto);
 //   RellenaCodigo(" FC ", 4) == "FC  "
 QString RellenaCodigo(const QString& codigo, int ancho);
 
-// The date of a send or a receive as the operator types it: day first with day, month and a year
-// of four digits ("05/03/2008", "5-3-2008"; ISO "2008-03-05" too), no time, in the years the head
-// office's dates hold (1753 to 9999). "10:30", "05/03", "05/03/2008 10:00", "31/02/2008",
-// "01/01/1700" and "5/3/35" are not: the server would refuse them, or read them as another day
+// The day of a send or a receive read from what the operator typed, once, where it is typed; the
+// statements carry it as data::FechaSQL writes it, never as it was typed. Taken: day first with
+// day, month and a year of four digits, joined by "/" or "-" ("05/03/2008", "5-3-2008"), or year
+// first ("2008-03-05", "2008/03/05"), no time, in the years the head office's dates hold (1753 to
+// 9999). Nothing for "10:30", "05/03", "05/03/2008 10:00", "31/02/2008", "01/01/1700" or "5/3/35"
 // (a two-digit year is not read alike everywhere).
-bool FechaValida(const QString& texto);
+std::optional<QDate> LeeFecha(const QString& texto);
 // What the operator is told of a date that is not, in an information box with this title.
 inline const QString kFechaInvalida = QStringLiteral("Debe ingresar un formato de fecha válido.");
 inline const QString kAvisoOperador = QStringLiteral("Aviso al operador...");

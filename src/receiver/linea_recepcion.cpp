@@ -124,7 +124,8 @@ std::optional<MotivoRechazo> RechazoDeFila(const MovimientoDeposito& mov) {
     if (vb::Trim(mov.deposito).size() > kAnchoCodigo) return MotivoRechazo{Rechazo::CodigoLargo, QStringLiteral("cod_depo")};
     const std::optional<double> cantidad = Importe(mov.cantidad, false);
     if (!cantidad) return Invalido("Cantidad");
-    const std::optional<double> venta = Importe(mov.venta, true);
+    const bool esVenta = TipoComprobante(mov.tipoComp, mov.movimiento) == QStringLiteral("TK");
+    const std::optional<double> venta = Importe(mov.venta, !esVenta);
     if (!venta) return Invalido("venta");
     // The line's amount is the two together.
     if (std::fabs(*cantidad * *venta) > kMaximoImporte) return Invalido("venta");
@@ -162,26 +163,21 @@ QString CodigoArticulo(const QString& articulo) {
 namespace {
 
 // " where Fecha >= '<day>' AND Fecha < '<next day>'": the day whatever the time of its rows.
-QString CondicionDia(const QString& fecha, bool embebida) {
-    vb::Date dia;
-    const bool esFecha = vb::ParseDate(fecha, &dia);
-    assert(esFecha && "the run's date is checked before anything is read");
-    (void)esFecha;
-    const QDate desde = dia.toQDateTime().date();
-    const QString forma = embebida ? QStringLiteral("yyyy-MM-dd 00:00:00") : QStringLiteral("yyyyMMdd");
-    return QStringLiteral(" where Fecha >= '") + desde.toString(forma) + QStringLiteral("' AND Fecha < '") +
-           desde.addDays(1).toString(forma) + u'\'';
+QString CondicionDia(const QDate& dia) {
+    assert(dia.isValid() && "the run's date is checked before anything is read");
+    return QStringLiteral(" where Fecha >= '") + data::FechaSQL(dia) + QStringLiteral("' AND Fecha < '") +
+           data::FechaSQL(dia.addDays(1)) + u'\'';
 }
 
 }  // namespace
 
-QString SqlDepositos(const QString& fecha, bool embebida) {
-    return QStringLiteral(" Select * From Depositos") + CondicionDia(fecha, embebida) +
+QString SqlDepositos(const QDate& fecha) {
+    return QStringLiteral(" Select * From Depositos") + CondicionDia(fecha) +
            QStringLiteral(" Order by Cod_suc, Tipocomp, PtoVta, Numero ");
 }
 
-QString SqlCuentaDepositos(const QString& fecha, bool embebida) {
-    return QStringLiteral("Select Count(*) AS Filas From Depositos") + CondicionDia(fecha, embebida);
+QString SqlCuentaDepositos(const QDate& fecha) {
+    return QStringLiteral("Select Count(*) AS Filas From Depositos") + CondicionDia(fecha);
 }
 
 QString SqlUnidadNegocio(const QString& unidad) {
@@ -207,12 +203,12 @@ QString SqlOferta(const QString& idArticulo) {
 }
 
 QString CondicionComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad,
-                                     const QString& fecha) {
-    return posting::CondicionComprobante(tc, numero, unidad) + QStringLiteral(" AND FECHA = '") + LiteralSQL(fecha) +
+                                     const QDate& fecha) {
+    return posting::CondicionComprobante(tc, numero, unidad) + QStringLiteral(" AND FECHA = '") + data::FechaSQL(fecha) +
            QStringLiteral("'");
 }
 
-QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad, const QString& fecha) {
+QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad, const QDate& fecha) {
     return QStringLiteral("SELECT TOP 1 IDCOMPROBANTE FROM V_MV_STOCK with(nolock) WHERE ") +
            CondicionComprobanteRecibido(tc, numero, unidad, fecha);
 }
@@ -269,8 +265,9 @@ OfertaArticulo LeeOferta(const ado::Recordset& rs) {
     return o;
 }
 
-QString EnOferta(const OfertaArticulo& oferta, const QString& fecha) {
-    vb::Date dia, desde, hasta;
+QString EnOferta(const OfertaArticulo& oferta, const QDate& fecha) {
+    const vb::Date dia = vb::Date::fromQDate(fecha);
+    vb::Date desde, hasta;
     auto lee = [](const vb::Variant& v, vb::Date* d) {
         if (v.isNull() || v.isEmpty()) return false;
         if (v.type() == vb::VarType::Date) {
@@ -279,7 +276,7 @@ QString EnOferta(const OfertaArticulo& oferta, const QString& fecha) {
         }
         return vb::ParseDate(v.text(), d);
     };
-    const bool dentro = lee(oferta.desde, &desde) && lee(oferta.hasta, &hasta) && vb::ParseDate(fecha, &dia) &&
+    const bool dentro = lee(oferta.desde, &desde) && lee(oferta.hasta, &hasta) && fecha.isValid() &&
                         dia.serial >= desde.serial && dia.serial <= hasta.serial;
     return dentro ? QStringLiteral("1") : QStringLiteral("0");
 }
@@ -402,6 +399,7 @@ QString LineaLog(const MovimientoDeposito& mov, const MotivoRechazo& motivo) {
     case Rechazo::MovimientoDistinto: razon = QStringLiteral("MOVIMIENTO DISTINTO AL DEL COMPROBANTE"); break;
     case Rechazo::SucursalInexistente: razon = QStringLiteral("SUCURSAL INEXISTENTE"); break;
     case Rechazo::DepositoInexistente: razon = QStringLiteral("DEPOSITO INEXISTENTE"); break;
+    case Rechazo::EsperaDeposito: razon = QStringLiteral("COMPROBANTE EN ESPERA DEL DEPOSITO"); break;
     case Rechazo::TipoDesconocido: razon = QStringLiteral("TIPO DE COMPROBANTE DESCONOCIDO"); break;
     case Rechazo::ErrorEnFila: razon = QStringLiteral("ERROR AL LEER LA FILA"); break;
     case Rechazo::RecepcionAnulada: razon = QStringLiteral("RECEPCION ANULADA EN ESTA FILA"); break;

@@ -11,6 +11,7 @@
 #include "platform/ado/ado.h"
 #include "platform/vb/variant.h"
 
+#include <QDate>
 #include <QString>
 #include <optional>
 #include <utility>
@@ -84,10 +85,10 @@ QString CodigoArticulo(const QString& articulo);
 // ---- statements ----
 
 // The day's movements, in voucher order, and how many they are: the rows whose Fecha falls on the
-// day, whatever its time, as a range the server reads whatever its language (the embedded
-// database's own date form, else "yyyymmdd"). `fecha` is a date (core::FechaValida).
-QString SqlDepositos(const QString& fecha, bool embebida);
-QString SqlCuentaDepositos(const QString& fecha, bool embebida);
+// day, whatever its time, as a range of two days written as every statement writes a day
+// (data::FechaSQL), which each server reads alike whatever its language.
+QString SqlDepositos(const QDate& fecha);
+QString SqlCuentaDepositos(const QDate& fecha);
 // Whether the head office has the business unit, or the deposit.
 QString SqlUnidadNegocio(const QString& unidad);
 QString SqlDeposito(const QString& deposito);
@@ -98,8 +99,8 @@ QString SqlOferta(const QString& idArticulo);
 // The condition on V_MV_STOCK of a voucher the head office already holds: its type, number,
 // business unit and date; and the query that finds one of its rows.
 QString CondicionComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad,
-                                     const QString& fecha);
-QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad, const QString& fecha);
+                                     const QDate& fecha);
+QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad, const QDate& fecha);
 // The administrators' notice of the rows that were not posted, quoting the receive log's path
 // (without a path when the log could not be written).
 QString SqlAvisoAdministradores(const QString& rutaLog);
@@ -148,14 +149,14 @@ struct OfertaArticulo {
 OfertaArticulo LeeOferta(const ado::Recordset& rs);
 
 // "1" when the run's date falls inside the offer (both ends given, both included), else "0".
-QString EnOferta(const OfertaArticulo& oferta, const QString& fecha);
+QString EnOferta(const OfertaArticulo& oferta, const QDate& fecha);
 
 // What the line takes from outside the row and the article.
 struct DatosLinea {
     QString descripcionTipo;              // the article type's description
     std::optional<OfertaArticulo> oferta; // the A3 price row, when there is one
     double porcentajeIVA = 0;             // the window's rate, for articles without their own
-    QString fecha;                        // the run's date
+    QDate fecha;                          // the run's date
 };
 
 // The price columns of a line: 17 (without VAT for a taxed article sold in whole units), 14
@@ -200,7 +201,8 @@ enum class Rechazo {
     NumeroRepetido,        // another store voucher of the run takes its head-office number
     MovimientoDistinto,    // its movement makes it another voucher type than its voucher's first row
     SucursalInexistente,   // its store is no business unit of the head office
-    DepositoInexistente,   // its deposit is no deposit of the head office
+    DepositoInexistente,   // its deposit is no deposit of the head office (its voucher waits for it)
+    EsperaDeposito,        // another row of its voucher names a deposit the head office lacks (the detail: it)
     TipoDesconocido,       // its voucher type or movement is none the receive posts (TipoComprobante)
     ErrorEnFila,           // a step of its line failed and the run went on without it (the detail: the error)
     RecepcionAnulada,      // a step of its line failed and the run was ended there (the detail: the error)
@@ -218,8 +220,9 @@ inline constexpr double kMaximoImporte = 922337203685477.0;
 // its type unknown.
 std::optional<MotivoRechazo> RechazoDeComprobante(const MovimientoDeposito& mov);
 // Why this row cannot be posted: its voucher's reason, or its deposit missing or too wide, or its
-// quantity or amount not a number a stock row holds (a quantity must be given; an amount left
-// empty is 0), or the two together beyond it.
+// quantity or amount not a number a stock row holds, or the two together beyond it. A quantity
+// must be given, and so must a sale's amount (a row posted as "TK": its price and the sale's
+// amount come from it); the amount of an entry or an exit, which carry none, may be left empty (0).
 std::optional<MotivoRechazo> RechazoDeFila(const MovimientoDeposito& mov);
 
 // The receive log's line of a row: the reason (with its detail) and every value of the row,

@@ -3,6 +3,7 @@
 #include "core/formatos.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/sql_literal.h"
 #include "platform/ado/database_failure.h"
 #include "platform/ado/transaction.h"
 #include "platform/ui/flex_grid.h"
@@ -46,6 +47,7 @@ struct Comprobante {
     QString ptoVta, numero;     // the parts of its head-office number
     QString unidad;             // "A" & the store code
     std::optional<MotivoRechazo> rechazo;   // every row is logged for this: its store, its number, already held
+    std::optional<MotivoRechazo> espera;    // a row names a deposit the head office lacks: nothing is posted
     bool fallido = false;       // a part failed: nothing of it stays, every row is logged
     int partes = 0;             // parts posted so far (inside its transaction)
     std::vector<MovimientoDeposito> filas;   // its rows in the grids, for the log if it fails
@@ -118,6 +120,7 @@ private:
     void CierraComprobante();
     void DescartaComprobante();
     void FallaComprobante(const QString& causa);
+    void RetieneComprobante(const MovimientoDeposito& mov);
     bool GrabaStockComprobante(const ConfigVentasSuc& config, int32_t secuenciaFija, QString* error);
     void Rechaza(const MovimientoDeposito& mov, const MotivoRechazo& motivo);
     void AbreLog();
@@ -150,7 +153,7 @@ private:
 ResultadoRecepcion Recepcion::Ejecuta() {
     OcultaEspera();
     // The date goes into every statement of the run: it must be a date before anything is read.
-    if (!core::FechaValida(v_.fecha)) {
+    if (!v_.fecha.isValid() || v_.fecha.year() < 1753 || v_.fecha.year() > 9999) {
         Avisa(core::kFechaInvalida);
         return r_;
     }
@@ -164,7 +167,7 @@ ResultadoRecepcion Recepcion::Ejecuta() {
     on_.run([&] {
         // A forward-only cursor does not know its count: the rows are counted apart.
         ado::RecordsetPtr cuenta;
-        remota.AbrirRecordset(SqlCuentaDepositos(v_.fecha, remota.gCnn()->isEmbedded()), cuenta, nullptr,
+        remota.AbrirRecordset(SqlCuentaDepositos(v_.fecha), cuenta, nullptr,
                               ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
         if (cuenta && cuenta->State() == ado::adStateOpen && !cuenta->Eof()) total_ = cuenta->Fields(0).Value().toLong();
         remota.CierraRecordset(cuenta);
@@ -202,7 +205,7 @@ ResultadoRecepcion Recepcion::Ejecuta() {
 bool Recepcion::AbreDepositos(ado::RecordsetPtr& rs) {
     data::DB_Dll& remota = data::gDBRemota();
     on_.run([&] {
-        remota.AbrirRecordset(SqlDepositos(v_.fecha, remota.gCnn()->isEmbedded()), rs, nullptr, ado::adOpenForwardOnly,
+        remota.AbrirRecordset(SqlDepositos(v_.fecha), rs, nullptr, ado::adOpenForwardOnly,
                               ado::adLockReadOnly, -1, true);
     });
     if (on_.left() || !rs || rs->State() != ado::adStateOpen) return false;
@@ -212,7 +215,8 @@ bool Recepcion::AbreDepositos(ado::RecordsetPtr& rs) {
         return false;
     }
     if (rs->Eof()) {
-        Avisa(QStringLiteral("No hay movimientos de los locales para el ") + v_.fecha + u'.');
+        Avisa(QStringLiteral("No hay movimientos de los locales para el ") +
+              v_.fecha.toString(QStringLiteral("dd/MM/yyyy")) + u'.');
         return false;
     }
     return true;
@@ -344,11 +348,12 @@ void Recepcion::AgregaLinea(const MovimientoDeposito& mov) {
     QString error;
     if (!Existe(depositos_, mov.deposito, SqlDeposito(mov.deposito), &error)) {
         if (error.isEmpty())
-            Rechaza(mov, MotivoRechazo{Rechazo::DepositoInexistente, vb::Trim(mov.deposito)});
+            RetieneComprobante(mov);
         else
             FallaLinea(mov, error);
         return;
     }
+    if (cpte_.espera) return Rechaza(mov, *cpte_.espera);
     const QString codigo = CodigoArticulo(mov.articulo);
     bool existe = false;
     ArticuloRecepcion articulo;
@@ -423,7 +428,7 @@ void Recepcion::FallaLinea(const MovimientoDeposito& mov, const QString& error) 
 // Saves the grid as one part of the open voucher; the grid is then laid out anew.
 void Recepcion::GuardaParte() {
     const bool vacia = v_.grilla.Rows() <= 2 && v_.grilla.TextMatrix(1, 0).isEmpty();
-    if (!vacia && !cpte_.fallido && !on_.left()) {
+    if (!vacia && !cpte_.fallido && !cpte_.espera && !on_.left()) {
         int32_t secuencia = 0;
         bool leida = cpte_.partes == 0;
         on_.run([&] {
@@ -502,6 +507,25 @@ void Recepcion::FallaComprobante(const QString& causa) {
     for (const MovimientoDeposito& mov : filas) Rechaza(mov, MotivoRechazo{Rechazo::ErrorAlGrabar, QString()});
 }
 
+// A row names a deposit the head office lacks: the whole voucher waits until it is set up, as for
+// an unknown store, so that the receive after the set-up posts it whole and once (posting the rest
+// now would make that receive find the voucher already received and never post this row). What
+// of it the grid and earlier parts hold is dropped and rolled back, those rows logged as waiting
+// for the deposit; this row is logged DEPOSITO INEXISTENTE, and so is any later row of the voucher
+// naming a deposit the head office lacks, the others as waiting (AgregaLinea).
+void Recepcion::RetieneComprobante(const MovimientoDeposito& mov) {
+    if (!cpte_.espera) {
+        cpte_.espera = MotivoRechazo{Rechazo::EsperaDeposito, vb::Trim(mov.deposito)};
+        if (cpte_.transaccion && cpte_.transaccion->open() && avisoEnComprobante_) avisado_ = false;
+        avisoEnComprobante_ = false;
+        cpte_.transaccion.reset();
+        std::vector<MovimientoDeposito> filas;
+        filas.swap(cpte_.filas);
+        for (const MovimientoDeposito& anterior : filas) Rechaza(anterior, *cpte_.espera);
+    }
+    Rechaza(mov, MotivoRechazo{Rechazo::DepositoInexistente, vb::Trim(mov.deposito)});
+}
+
 // Posts the grid through the engine; false when the posting failed, with what refused it in
 // *error (empty when the engine has already asked the operator about it).
 bool Recepcion::GrabaStockComprobante(const ConfigVentasSuc& config, int32_t secuenciaFija, QString* error) {
@@ -512,7 +536,8 @@ bool Recepcion::GrabaStockComprobante(const ConfigVentasSuc& config, int32_t sec
     ado::Connection& cnn = *Principal().gCnn();
     cnn.errors().Clear();
     bool hayError = false;
-    v_.cpte->ActualizaStock(v_.grilla, cpte_.tc, cpte_.Numero(), QStringLiteral("0"), v_.fecha, QStringLiteral("ELDELGRID"),
+    const QString fecha = data::FechaSQL(v_.fecha);
+    v_.cpte->ActualizaStock(v_.grilla, cpte_.tc, cpte_.Numero(), QStringLiteral("0"), fecha, QStringLiteral("ELDELGRID"),
                             QString(), config.motivoStock, QStringLiteral("I"), v_.transmision, false,
                             QStringLiteral("PorDefault"), false, nullptr, &hayError, QStringLiteral("Null"), QString(),
                             vb::Trim(cpte_.unidad), QString(), 0, true, QString(), secuenciaFija);
@@ -541,11 +566,9 @@ void Recepcion::AbreLog() {
     QStringList carpetas;   // a folder that cannot be told (the temporary one gone) is none
     for (const QString& c : {vb::App().path, core::gInfoEstacion().CarpetaTemporal()})
         if (!c.isEmpty()) carpetas << c;
-    vb::Date dia;
-    vb::ParseDate(v_.fecha, &dia);
     vb::OnError on([this](const vb::Error& e) { return TrataError(e); });
     on.run([&] {
-        if (log_.Abre(carpetas, dia.toQDateTime().date())) return;
+        if (log_.Abre(carpetas, v_.fecha)) return;
         vb::Raise(75, QStringLiteral("No se puede escribir el registro de recepción en ") +
                           carpetas.join(QStringLiteral(" ni en ")));
     });

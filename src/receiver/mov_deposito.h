@@ -4,7 +4,7 @@
 //
 //   receiver::VentanaRecepcion v{grilla, cpte, medida};      // what the window lends the run
 //   v.porcentajeIVA = PorcentajeIVA;
-//   v.fecha = fecha;                                         // day first, read once on confirming
+//   v.fecha = dia;                                           // the day the date field was read as
 //   v.transmision = numero;
 //   receiver::EsperaPrograma espera;                          // the program's wait window
 //   v.espera = &espera;
@@ -14,12 +14,14 @@
 // number, business unit and date) is decided at its first row and kept for all its rows; a check
 // that cannot be made fails the voucher. A voucher is posted whole or not at all, its parts of
 // more than 2999 lines included; one that is already held, that fails (the operator is told once,
-// in "Atención2", which voucher and why), whose store is no business unit of the head office, or
-// whose head-office number another store voucher of the run took, has every row written to the
-// receive log. Rows whose article or deposit is unknown, whose codes do not fit, whose type or
-// movement the receive does not know, whose data cannot be posted (a value missing, a quantity
-// or amount that is no number a stock row holds) or whose movement makes another voucher type
-// are logged too, as is a row whose line could not be read (the operator went on without it).
+// in "Atención2", which voucher and why), whose store is no business unit of the head office, one
+// of whose rows names a deposit the head office lacks (it waits whole for the deposit: a receive
+// after its set-up posts it), or whose head-office number another store voucher of the run took,
+// has every row written to the receive log. Rows whose article is unknown, whose codes do not fit,
+// whose type or movement the receive does not know, whose data cannot be posted (a value missing,
+// a sale without its amount, a quantity or amount that is no number a stock row holds) or whose
+// movement makes another voucher type are logged too, as is a row whose line could not be read
+// (the operator went on without it).
 // Every step of a row's line reads into locals; the line reaches the grid whole at its end.
 //
 // Each run that logs a row writes a file of its own (RegistroRecepcion), in the program folder,
@@ -29,6 +31,7 @@
 // that no crash leaves a line no notice names. A failure of a database itself (read-only, full,
 // damaged, the connection lost) is told once and ends the run; the voucher under way is rolled
 // back and a later receive posts it. gUNegocio is left with the unit of the last row read.
+#include <QDate>
 #include <QString>
 #include <memory>
 
@@ -65,7 +68,8 @@ struct VentanaRecepcion {
     std::unique_ptr<posting::ClsCmnCptes>& cpte;   // the window's engine, made on first use
     const ui::TextMeasurer& medida;                // the window's text widths, for the grid layout
     double porcentajeIVA = 0;                      // the window's VAT rate ("PIVA")
-    QString fecha = QString();                     // the run's date, as typed (day first)
+    QDate fecha = QDate();                         // the run's day (core::LeeFecha): every statement
+                                                   // carries it as data::FechaSQL writes it
     QString transmision = QString();               // the transmission number: the vouchers' origin
     Espera* espera = nullptr;                      // the wait window; null shows none
 };
@@ -78,7 +82,7 @@ struct ResultadoRecepcion {
     QString log;             // the run's receive log, when a row was written to it
 };
 
-// Runs the receive for v.fecha. A date that is not one (core::FechaValida), a Depositos that
+// Runs the receive for v.fecha. A date that is none (null, or outside 1753-9999), a Depositos that
 // cannot be read or lacks a column, or a day without rows gets a message and nothing is posted.
 // Errors go to the program's error question: Retry runs the failing step again, Ignore goes on
 // with the next, any other answer ends the run.

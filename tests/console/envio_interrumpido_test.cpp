@@ -64,7 +64,7 @@ protected:
         console::DestroyFrmStatus();
         data::ResetGlobalInstances();   // no connection of this process crosses into the child
     }
-    static QString Hoy() { return console::FechaCorta(vb::Today()); }
+    static QDate Hoy() { return vb::Today().toQDate(); }
     long Pendientes() {
         return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND ESTADO LIKE '0-%'"));
     }

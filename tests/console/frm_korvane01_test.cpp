@@ -9,7 +9,10 @@
 #include "platform/utillib/motor_reportes.h"
 #include "platform/vb/dates.h"
 #include "platform/vb/error.h"
+#include "platform/vb/scope_guard.h"
+#include "data/connection_calls.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -80,7 +83,9 @@ TEST_F(VentanaTest, LoadsWithItsControlsAndTheFirstNumber) {
 
 TEST_F(VentanaTest, NextNumberFollowsTheHighestRecorded) {
     struct Caso { QStringList codigos; const char* siguiente; };
-    const Caso casos[] = {{{}, "1"}, {{"41", "40"}, "42"}, {{"0012"}, "13"}};
+    const Caso casos[] = {{{}, "1"}, {{"41", "40"}, "42"}, {{"0012"}, "13"}, {{"2147483646"}, "2147483647"},
+                          {{"2147483647", "5"}, ""}};
+    const QString sinNumeros = QStringLiteral("No quedan números de transmisión después del 2147483647.");
     for (const auto& c : casos) {
         Exec(Principal(), QStringLiteral("DELETE FROM MV_NOVEDADESPRECIOS"));
         for (const QString& codigo : c.codigos)
@@ -88,7 +93,22 @@ TEST_F(VentanaTest, NextNumberFollowsTheHighestRecorded) {
                                              "VALUES ('%1','A3','A3','G','01/01/2020')").arg(codigo));
         w->InicializaPantalla();
         EXPECT_EQ(Numero(), QString::fromLatin1(c.siguiente)) << c.codigos.join(u',').toStdString();
+        // The field says why it proposes none.
+        EXPECT_EQ(w->txtfields[0]->placeholderText(), *c.siguiente ? QString() : sinNumeros);
     }
+    // After the highest number, a start says that none follows, instead of proposing one it
+    // refuses; a number not yet used is still taken.
+    {
+        ui::ScriptedPrompter guion;
+        guion.answer(1, sinNumeros);
+        Reabre();
+        EXPECT_TRUE(guion.exhausted());
+    }
+    EXPECT_EQ(Numero(), QString());
+    w->txtfields[0]->setText(QStringLiteral("6"));
+    Confirma(w->txtfields[0]);
+    EXPECT_FALSE(w->ErrorEnCampo);
+    EXPECT_TRUE(w->txtfields[1]->isEnabled());
 }
 
 TEST_F(VentanaTest, ASendInEachModeRecordsTheTransmissionAndResets) {
@@ -403,14 +423,84 @@ TEST_F(VentanaTest, ConfirmingTheNumberAndTheDate) {
         EXPECT_TRUE(w->txtfields[1]->hasFocus());
         EXPECT_TRUE(w->ErrorEnCampo);
     }
-    // An empty date becomes today's; a valid one is kept as typed.
+    // An empty date becomes today's; a valid one is shown day first, as it was read.
     w->txtfields[1]->setText(QString());
     Confirma(w->txtfields[1]);
     EXPECT_EQ(Fecha(), console::FechaCorta(vb::Today()));
-    w->txtfields[1]->setText(QStringLiteral("5/3/2008"));
+    w->txtfields[1]->setText(QStringLiteral("2008/3/5"));
     Confirma(w->txtfields[1]);
-    EXPECT_EQ(Fecha(), QStringLiteral("5/3/2008"));
+    EXPECT_EQ(Fecha(), QStringLiteral("05/03/2008"));
     EXPECT_FALSE(w->ErrorEnCampo);
+}
+
+// Every statement of the head office and of the interface database, in the order they are run.
+class Sentencias : public data::ConnectionCalls {
+public:
+    ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectadas, long opciones) override {
+        lista << sql;
+        return data::ConnectionCalls::Execute(cnn, sql, afectadas, opciones);
+    }
+    void OpenRecordset(ado::Recordset& rs, const QString& sql, const ado::ConnectionPtr& cnn, int cursor, int bloqueo,
+                       long opciones) override {
+        lista << sql;
+        data::ConnectionCalls::OpenRecordset(rs, sql, cnn, cursor, bloqueo, opciones);
+    }
+    QStringList lista;
+};
+
+// Each date form the field takes is one day: confirmed, the field shows it day first; the receive
+// of the demo day and a send then run the very statements that 05/03/2008 runs, each carrying the
+// day as '2008-03-05T00:00:00', never as it was typed. Each form starts from the same databases.
+TEST_F(VentanaTest, EveryDateFormTheFieldTakesReceivesAndSendsTheSameDay) {
+    vb::SetClock([] { return QDateTime(QDate(2026, 12, 8), QTime(10, 0)); });   // today is another day
+    vb::ScopeGuard reloj([] { vb::SetClock({}); });
+    const QString plantilla = tmp.file(QStringLiteral("plantilla"));
+    auto cierra = [&] {
+        int cancel = 0;
+        w->Form_Unload(cancel);
+        w.reset();
+        data::ResetGlobalInstances();
+    };
+    cierra();
+    QDir().mkpath(plantilla);
+    for (const QString& f : QDir(bases).entryList(QDir::Files)) QFile::copy(QDir(bases).filePath(f), QDir(plantilla).filePath(f));
+    const QStringList formas{"05/03/2008", "5/3/2008", "05-03-2008", "2008-03-05", "2008/03/05"};
+    QStringList primera;
+    for (const QString& forma : formas) {
+        SCOPED_TRACE(forma.toStdString());
+        for (const QString& f : QDir(plantilla).entryList(QDir::Files)) {
+            QFile::remove(QDir(bases).filePath(f));
+            QFile::copy(QDir(plantilla).filePath(f), QDir(bases).filePath(f));
+        }
+        for (const QString& log : QDir(tmp.path()).entryList({QStringLiteral("err-*.log")})) QFile::remove(tmp.file(log));
+        Abre();
+        auto sentencias = std::make_shared<Sentencias>();
+        Principal().setConnectionCalls(sentencias);
+        Remota().setConnectionCalls(sentencias);
+        Confirma(w->txtfields[0]);
+        w->txtfields[1]->setText(forma);
+        Confirma(w->txtfields[1]);
+        EXPECT_EQ(Fecha(), QStringLiteral("05/03/2008"));
+        ui::ScriptedPrompter guion;
+        guion.answer(vb::kYes, QStringLiteral("Confirma la recepcion de informacion???"));
+        guion.answer(1, QStringLiteral("Proceso Finalizado"));
+        guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
+        guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+        QTest::mouseClick(w->CmdRecibir, Qt::LeftButton);
+        QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+        EXPECT_TRUE(guion.exhausted());
+        EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MV_STOCK WHERE FECHA = '05/03/2008' AND TC <> 'PE'")), 9);
+        EXPECT_EQ(Transmisiones(QStringLiteral("FECHA = '05/03/2008'")), 1);
+        Principal().setConnectionCalls(nullptr);
+        Remota().setConnectionCalls(nullptr);
+        cierra();
+        EXPECT_GT(sentencias->lista.filter(QStringLiteral("'2008-03-05T00:00:00'")).size(), 10);
+        for (const QString& escrita : formas)
+            EXPECT_TRUE(sentencias->lista.filter(u'\'' + escrita + u'\'').isEmpty()) << escrita.toStdString();
+        if (primera.isEmpty()) primera = sentencias->lista;
+        else EXPECT_EQ(sentencias->lista, primera);
+    }
+    Abre();
 }
 
 TEST_F(VentanaTest, FocusColoursTheField) {

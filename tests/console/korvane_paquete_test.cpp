@@ -43,7 +43,7 @@ protected:
                                          "WHERE IDLISTA = 'A3'"));
     }
     static console::Transmision Numero(const QString& numero) {
-        return {numero, console::FechaCorta(vb::Today())};
+        return {numero, vb::Today().toQDate()};
     }
     long Transmisiones(const QString& numero) {
         return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM MV_NOVEDADESPRECIOS WHERE CODIGO = %1").arg(numero));

@@ -152,12 +152,14 @@ TEST_F(HelpersTest, ArmaListaValuesAppendsNamesAndValuesWithoutBlanks) {
 
 namespace {
 
-// The forms the window's date field takes and refuses, as the operator's guide lists them.
-TEST(FechaValida, DayFirstOrYearFirstWithAFourDigitYear) {
-    for (const char* t : {"05/03/2008", "5/3/2008", "05-03-2008", "2008-03-05", "2008/03/05", " 05/03/1753 "})
-        EXPECT_TRUE(core::FechaValida(QString::fromLatin1(t))) << t;
+// The forms the window's date field takes, each read as the one day it names, and those it
+// refuses, as the operator's guide lists them.
+TEST(LeeFecha, DayFirstOrYearFirstWithAFourDigitYear) {
+    for (const char* t : {"05/03/2008", "5/3/2008", "05-03-2008", "2008-03-05", "2008/03/05", "2008/3/5", " 05/03/2008 "})
+        EXPECT_EQ(core::LeeFecha(QString::fromLatin1(t)), QDate(2008, 3, 5)) << t;
+    EXPECT_EQ(core::LeeFecha(QStringLiteral("01/01/1753")), QDate(1753, 1, 1));
     for (const char* t : {"05/03/08", "05/03", "05/03/2008 10:00", "31/02/2008", "31/12/1752", "05/03-2008", "2008-3", "", "hoy"})
-        EXPECT_FALSE(core::FechaValida(QString::fromLatin1(t))) << t;
+        EXPECT_EQ(core::LeeFecha(QString::fromLatin1(t)), std::nullopt) << t;
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ protected:
         other->BeginTrans();
         other->Execute("DELETE FROM IMPOPROV");
     }
-    static console::Transmision Numero(const QString& numero) { return {numero, console::FechaCorta(vb::Today())}; }
+    static console::Transmision Numero(const QString& numero) { return {numero, vb::Today().toQDate()}; }
     long Transmisiones() { return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM MV_NOVEDADESPRECIOS WHERE CODIGO = 41")); }
     ado::ConnectionPtr other;
 };

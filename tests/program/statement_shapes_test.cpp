@@ -92,7 +92,7 @@ std::vector<Case> CasosDelPrograma() {
         // the receiver: a voucher already received (its type, number, unit and day), its last row
         {"voucher received",
          "SELECT TOP 1 * FROM V_MV_STOCK with(nolock)  WHERE " +
-             receiver::CondicionComprobanteRecibido("TK", "009900000010C", "A001", "05/03/2008"),
+             receiver::CondicionComprobanteRecibido("TK", "009900000010C", "A001", QDate(2008, 3, 5)),
          "TK  ", 1},
         {"its last row (a later part's, a production order's)", posting::SqlUltimaSecuencia("TK", "009900000010C", "A001"),
          "2"},
@@ -247,11 +247,11 @@ TEST_F(StatementShapesTest, AccountsOfThousandsOfArticles) {
 TEST_F(StatementShapesTest, TheDaysMovements) {
     auto itf = ado::Connection::Create();
     itf->Open(db::ConnectionText(tmp.path(), "korvane_interfases"));
-    auto rs = itf->Execute(receiver::SqlDepositos("05/03/2008", true));
+    auto rs = itf->Execute(receiver::SqlDepositos(QDate(2008, 3, 5)));
     int rows = 0;
     for (; !rs->Eof(); rs->MoveNext()) ++rows;
     EXPECT_EQ(rows, 10);
-    EXPECT_EQ(itf->Execute(receiver::SqlCuentaDepositos("05/03/2008", true))->Fields(0).Value().toLong(), 10);
+    EXPECT_EQ(itf->Execute(receiver::SqlCuentaDepositos(QDate(2008, 3, 5)))->Fields(0).Value().toLong(), 10);
 }
 
 // The voucher entry support around the demo's stored vouchers: the audit row, the charges of an

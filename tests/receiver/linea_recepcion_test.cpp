@@ -21,12 +21,10 @@ TEST(LineaRecepcion, VoucherKeysTypesNumbersAndCodes) {
                           Tipo{"V'", "VENTA", ""}, Tipo{"AJ", "VENTA", ""}, Tipo{"IN", "", ""}, Tipo{"RT", "ROT URA", ""}})
         EXPECT_EQ(receiver::TipoComprobante(t.tipoComp, t.movimiento), QString::fromLatin1(t.tc)) << t.tipoComp;
     EXPECT_EQ(receiver::NumeroComprobante(QStringLiteral("0003"), QStringLiteral("00001234")), QStringLiteral("000300001234C"));
-    // The day as a range, in a form each server reads whatever its language.
-    EXPECT_EQ(receiver::SqlCuentaDepositos(QStringLiteral("31/12/2008"), true),
-              QStringLiteral("Select Count(*) AS Filas From Depositos where Fecha >= '2008-12-31 00:00:00' AND Fecha < "
-                             "'2009-01-01 00:00:00'"));
-    EXPECT_EQ(receiver::SqlCuentaDepositos(QStringLiteral("28/02/2008"), false),
-              QStringLiteral("Select Count(*) AS Filas From Depositos where Fecha >= '20080228' AND Fecha < '20080229'"));
+    // The day as a range, in the one form each server reads whatever its language.
+    EXPECT_EQ(receiver::SqlCuentaDepositos(QDate(2008, 12, 31)),
+              QStringLiteral("Select Count(*) AS Filas From Depositos where Fecha >= '2008-12-31T00:00:00' AND Fecha < "
+                             "'2009-01-01T00:00:00'"));
 
     // Only a code of digits is zero-filled; anything else keeps its text.
     struct Codigo { const char *enviado, *buscado; };
@@ -85,7 +83,7 @@ TEST_F(LlenaLineaTest, AmountsWithoutVATAndTheOffer) {
     datos.descripcionTipo = QStringLiteral("Mercadería");
     datos.oferta = receiver::LeeOferta(*precio);
     datos.porcentajeIVA = 21;
-    datos.fecha = QStringLiteral("05/03/2008");
+    datos.fecha = QDate(2008, 3, 5);
     receiver::MovimientoDeposito mov;
     mov.articulo = QStringLiteral("789");
     mov.cantidad = QStringLiteral("2");
@@ -110,12 +108,13 @@ TEST_F(LlenaLineaTest, AmountsWithoutVATAndTheOffer) {
     for (const Celda& c : celdas) EXPECT_EQ(g.TextMatrix(1, c.col), QString::fromUtf8(c.texto)) << "column " << c.col;
 
     // The offer holds from its first day to its last, both included.
-    struct Dia { const char* fecha; const char* enOferta; };
-    for (const Dia& d : {Dia{"29/02/2008", "0"}, Dia{"01/03/2008", "1"}, Dia{"31/03/2008", "1"}, Dia{"01/04/2008", "0"}})
-        EXPECT_EQ(receiver::EnOferta(*datos.oferta, d.fecha), QString::fromLatin1(d.enOferta)) << d.fecha;
+    struct Dia { QDate fecha; const char* enOferta; };
+    for (const Dia& d : {Dia{QDate(2008, 2, 29), "0"}, Dia{QDate(2008, 3, 1), "1"}, Dia{QDate(2008, 3, 31), "1"},
+                         Dia{QDate(2008, 4, 1), "0"}})
+        EXPECT_EQ(receiver::EnOferta(*datos.oferta, d.fecha), QString::fromLatin1(d.enOferta)) << d.fecha.toString().toStdString();
     receiver::OfertaArticulo sinFin = *datos.oferta;
     sinFin.hasta = vb::Variant(vb::Null);
-    EXPECT_EQ(receiver::EnOferta(sinFin, QStringLiteral("05/03/2008")), QStringLiteral("0"));
+    EXPECT_EQ(receiver::EnOferta(sinFin, QDate(2008, 3, 5)), QStringLiteral("0"));
 }
 
 }  // namespace

@@ -119,6 +119,23 @@ TEST_F(MovDepositoTest, AVoucherLongerThanTheGridPostsWholeInOneSequence) {
     EXPECT_TRUE(Asientos().isEmpty());
     EXPECT_EQ(Log().filter(QStringLiteral("ERROR AL GRABAR EL COMPROBANTE")).size(), 3500);
     EXPECT_EQ(Avisos(), 1);
+
+    // The same voucher with a row after its first part naming a deposit the head office lacks:
+    // the part already written is taken back, and every row waits for the deposit.
+    auto filas = std::make_shared<testsupport::EnesimaSentencia>(
+        [](const QString& sql) { return sql.contains(QStringLiteral("INSERT INTO V_MV_STOCK"), Qt::CaseInsensitive); }, 0,
+        testsupport::Rechaza(QString()));
+    Principal().setConnectionCalls(filas);
+    Deposito(QStringLiteral("'06/03/2008', '001', 'IN', '0001', '00000099', 'INGRESO', '123', 1, 0, '099'"));
+    EXPECT_EQ(Recibe(dia).comprobantes, 0);
+    Principal().setConnectionCalls(nullptr);
+    EXPECT_EQ(filas->cuenta, receiver::kFilasGrilla - 1);   // the first part, written
+    EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MV_STOCK WHERE TC <> 'AJP'")), 0);
+    EXPECT_TRUE(Asientos().isEmpty());
+    const QStringList log = Log();
+    EXPECT_EQ(log.filter(QStringLiteral("COMPROBANTE EN ESPERA DEL DEPOSITO (A099)")).size(), 3500);
+    EXPECT_EQ(log.filter(QStringLiteral("DEPOSITO INEXISTENTE (A099)")).size(), 1);
+    EXPECT_EQ(Avisos(), 2);
 }
 
 TEST_F(MovDepositoTest, RowsThatCannotBePostedAreLoggedAndTheRestGoesOn) {
@@ -217,11 +234,12 @@ TEST_F(MovDepositoTest, EachKindOfRowIsPostedOrLoggedWithItsOwnReason) {
     for (const char* f : filas) Deposito(QString::fromUtf8(f));
     const receiver::ResultadoRecepcion r = Recibe(QStringLiteral("09/03/2008"));
     EXPECT_EQ(r.filas, 16);
-    EXPECT_EQ(r.rechazadas, 13);
+    EXPECT_EQ(r.rechazadas, 15);
+    // Of the sales, none: ticket 31 waits for its deposit, and the last good line of ticket 34 is
+    // a sale without its price.
     EXPECT_EQ(Filas(Principal(), QStringLiteral("SELECT TC, IdComprobante, UNEGOCIO, IdArticulo, IdDeposito, Cantidad, PrecioVenta "
                                                 "FROM V_MV_STOCK WHERE FECHA = '09/03/2008' ORDER BY IdComprobante")),
-              (QStringList{"TK|000100000031C|A001|000789|A001|-1|10", "TK|000100000034C|A001|000789|A001|-1|0",
-                           "IR|000200000035C|A001|000123|A001|5|0"}));
+              (QStringList{"IR|000200000035C|A001|000123|A001|5|0"}));
     QStringList log = Log();
     std::sort(log.begin(), log.end());
     const char* const esperado[] = {
@@ -229,6 +247,8 @@ TEST_F(MovDepositoTest, EachKindOfRowIsPostedOrLoggedWithItsOwnReason) {
         "Articulo:\"12;3\"\"x\"; Cantidad:1; Venta:1; Deposito:A001",
         "ARTICULO INEXISTENTE; Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
         "Articulo:ÑANDÚ-Ωő; Cantidad:1; Venta:1; Deposito:A001",
+        "COMPROBANTE EN ESPERA DEL DEPOSITO (A099); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000031; Movimiento:VENTA; "
+        "Articulo:789; Cantidad:1; Venta:10; Deposito:A001",
         "DATOS INVALIDOS (Cantidad); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
         "Articulo:123; Cantidad:1e15; Venta:10; Deposito:A001",
         "DATOS INVALIDOS (Cantidad); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
@@ -239,6 +259,8 @@ TEST_F(MovDepositoTest, EachKindOfRowIsPostedOrLoggedWithItsOwnReason) {
         "Articulo:123; Cantidad:1; Venta:1e20; Deposito:A001",
         "DATOS INVALIDOS (venta); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
         "Articulo:123; Cantidad:1; Venta:abc; Deposito:A001",
+        "DATOS INVALIDOS (venta); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000034; Movimiento:VENTA; "
+        "Articulo:789; Cantidad:1; Venta:; Deposito:A001",
         "DEPOSITO INEXISTENTE (A099); Suc:001; Tipo:VT; PtoVta:0001; Numero:00000031; Movimiento:VENTA; "
         "Articulo:123; Cantidad:1; Venta:10; Deposito:A099",
         "SUCURSAL INEXISTENTE (A077); Suc:077; Tipo:VT; PtoVta:0001; Numero:00000001; Movimiento:VENTA; "
@@ -263,6 +285,55 @@ TEST_F(MovDepositoTest, EachKindOfRowIsPostedOrLoggedWithItsOwnReason) {
     EXPECT_EQ(Stock(QStringLiteral("WHERE UNEGOCIO = 'A077'")),
               (QStringList{"TK|000100000001C|A077|1|000123|A077|-1", "TK|000100000001C|A077|2|000789|A077|-2"}));
     EXPECT_EQ(Log().filter(QStringLiteral("SUCURSAL INEXISTENTE")).size(), 1);
+}
+
+// A row naming a deposit the head office lacks holds its whole voucher, as an unknown store does:
+// nothing of it is posted, that row is logged DEPOSITO INEXISTENTE and the others as waiting for
+// it. Once the deposit is set up, the next receive posts the voucher whole, and no receive after
+// that posts it again. A sale needs its price: one without (a store table that lets a Null
+// through) is logged and not posted; an entry carries none and is posted without.
+TEST_F(MovDepositoTest, AVoucherWaitsWholeForItsDepositAndIsPostedOnceAfterItsSetUp) {
+    Exec(Remota(), QStringLiteral("DROP TABLE Depositos\nCREATE TABLE Depositos (Fecha datetime NOT NULL, cod_suc char(4) NOT "
+                                  "NULL, TipoComp char(2) NOT NULL, PtoVta char(4) NOT NULL, Numero char(8) NOT NULL, "
+                                  "Movimiento varchar(10) NULL, Articulo varchar(25) NOT NULL, Cantidad numeric(18,3) NOT "
+                                  "NULL, venta numeric(18,3) NULL, cod_depo char(4) NULL)"));
+    for (const char* fila : {"'VT', '0001', '00000040', 'VENTA', '123', 1, 10, '001'",
+                             "'VT', '0001', '00000040', 'VENTA', '456', 1, 20, '099'",
+                             "'VT', '0001', '00000040', 'VENTA', '789', 2, 30, '001'",
+                             "'VT', '0001', '00000041', 'VENTA', '123', 1, NULL, '001'",
+                             "'VT', '0001', '00000041', 'VENTA', '789', 1, 15, '001'",
+                             "'IN', '0001', '00000042', 'INGRESO', '123', 5, NULL, '001'"})
+        Deposito(QStringLiteral("'11/03/2008', '001', ") + QLatin1String(fila));
+    auto motivos = [] {
+        QStringList m;
+        for (const QString& l : Log()) m << l.section(QStringLiteral("; "), 0, 0) + u' ' + l.section(QStringLiteral("; "), 4, 4) +
+                                            u' ' + l.section(QStringLiteral("; "), 6, 6);
+        m.sort();
+        return m;
+    };
+    const QString dia = QStringLiteral("11/03/2008");
+    const QString delDia = QStringLiteral("WHERE FECHA = '11/03/2008'");
+    EXPECT_EQ(Recibe(dia).comprobantes, 2);
+    EXPECT_EQ(Stock(delDia), (QStringList{"IR|000100000042C|A001|1|000123|A001|5", "TK|000100000041C|A001|1|000789|A001|-1"}));
+    EXPECT_EQ(motivos(), (QStringList{"COMPROBANTE EN ESPERA DEL DEPOSITO (A099) Numero:00000040 Articulo:123",
+                                      "COMPROBANTE EN ESPERA DEL DEPOSITO (A099) Numero:00000040 Articulo:789",
+                                      "DATOS INVALIDOS (venta) Numero:00000041 Articulo:123",
+                                      "DEPOSITO INEXISTENTE (A099) Numero:00000040 Articulo:456"}));
+
+    Exec(Principal(), QStringLiteral("INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion, UNegocio) VALUES ('A099', 'Dep 99', 'A001')"));
+    // The dumplings of 456 use up cheese of their deposit.
+    const QStringList todo{"IR|000100000042C|A001|1|000123|A001|5", "PE|000100000001X|A001|1|QUESO-CREMOSO-HORMA-KG-01|A099|-0.05",
+                           "TK|000100000040C|A001|1|000123|A001|-1",
+                           "TK|000100000040C|A001|2|000456|A099|-1", "TK|000100000040C|A001|3|000789|A001|-2",
+                           "TK|000100000041C|A001|1|000789|A001|-1"};
+    for (int vez = 0; vez < 2; ++vez) {
+        SCOPED_TRACE(vez);
+        EXPECT_EQ(Recibe(dia).comprobantes, vez == 0 ? 1 : 0);
+        EXPECT_EQ(Stock(delDia), todo);
+        EXPECT_EQ(motivos().filter(QStringLiteral("DEPOSITO")), QStringList());
+        EXPECT_EQ(motivos().filter(QStringLiteral("YA RECIBIDO")).size(), vez == 0 ? 2 : 5);
+    }
+    EXPECT_EQ(Asientos().size(), 1);   // the entry's, once
 }
 
 // A check of the voucher that cannot be made fails it, told once, every row logged; a

@@ -4,6 +4,7 @@
 // engine, text widths) standing alone.
 #include "core/conecta_remota.h"
 #include "core/consultas_iface.h"
+#include "core/formatos.h"
 #include "core/inicia_sistema.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
@@ -67,11 +68,12 @@ protected:
         core::SetLineaComando(QString());
     }
 
-    // A receive of the day as the window runs it, without its wait window.
+    // A receive of the day as the window runs it, without its wait window: the date read as the
+    // date field reads it (a text that is no date, as no day).
     receiver::ResultadoRecepcion Recibe(const QString& fecha = kDiaDemo, const QString& transmision = QStringLiteral("3")) {
         receiver::VentanaRecepcion v{grilla, cpte, medida};
         v.porcentajeIVA = 21;
-        v.fecha = fecha;
+        v.fecha = core::LeeFecha(fecha).value_or(QDate());
         v.transmision = transmision;
         return receiver::MovDeposito(v);
     }
