@@ -169,8 +169,13 @@ QString ImprimeReportePdf(const utillib::PedidoReporte& pedido) {
     }
     db.CierraRecordset(rs);
 
+    // The user's own temporary folder: never the machine's shared one.
     const QString carpeta = core::gInfoEstacion().CarpetaTemporal();
-    const QString pdf = QDir(carpeta.isEmpty() ? QDir::tempPath() : carpeta).filePath(pedido.reporte + QStringLiteral(".pdf"));
+    const QString pdf = QDir(carpeta).filePath(pedido.reporte + QStringLiteral(".pdf"));
+    if (carpeta.isEmpty()) {
+        Avisa(QStringLiteral("No se pudo escribir el archivo ") + pdf);
+        return QString();
+    }
     QPdfWriter writer(pdf);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(96);

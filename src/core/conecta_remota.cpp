@@ -28,7 +28,8 @@ bool ConectaBaseRemota(const QString& Servidor, const QString& Base, const QStri
     on.run([&] { remota.gProveedor = principal.pSQLOLEDB(); });
     on.run([&] { remota.gServidor = ObtieneNombreServidor(vb::Trim(Servidor)); });
     on.run([&] {
-        remota.gDBName = vb::Trim(Base);
+        const QString base = vb::Trim(Base);
+        remota.gDBName = base.compare(kBaseInterfases, Qt::CaseInsensitive) == 0 ? kBaseInterfases : base;
         remota.gUsuario = vb::Trim(Usuario);
         remota.gUserPassWord = vb::Trim(Clave);
     });

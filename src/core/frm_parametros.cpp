@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -87,11 +88,10 @@ void RestauraControl(QWidget* c, const QString& tipo, const QString& valor) {
     }
 }
 
-QString CarpetaTemporal() {
-    QString carpeta = vb::Environ(QStringLiteral("TEMP"));
-    if (vb::Trim(carpeta).isEmpty()) carpeta = gInfoEstacion().CarpetaTemporal();
-    return gUtilTexto().AgregaBarra(carpeta);
-}
+// A folder other users can write holds no parameter file of the program's: any of them could have
+// put one there, or changed it, with the server, the database and the send mode the window takes
+// from it. None is read there, nor written; a file of another user's is not read either.
+bool CarpetaAjena(const QString& carpeta) { return QFileInfo::exists(carpeta) && !utillib::SoloDelUsuario(carpeta); }
 
 }  // namespace
 
@@ -115,12 +115,17 @@ QString ClaveControl(const QWidget* Control) {
 }
 
 QString ArchivoParametros(const QWidget* Formulario, const QString& Sufijo) {
-    return CarpetaTemporal() + Formulario->objectName() + Sufijo + QStringLiteral(".PRM");
+    const QString carpeta = gInfoEstacion().CarpetaTemporal();
+    const QString nombre = Formulario->objectName() + Sufijo + QStringLiteral(".PRM");
+    return carpeta.isEmpty() ? nombre : gUtilTexto().AgregaBarra(carpeta) + nombre;
 }
 
 void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo) {
     try {
         const QString ruta = ArchivoParametros(Formulario, Sufijo);
+        const QFileInfo archivo(ruta);
+        if (!archivo.isAbsolute()) vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
+        if (CarpetaAjena(archivo.absolutePath())) return;
         QByteArray contenido;
         for (QWidget* c : ControlesGuardables(Formulario)) {
             contenido += vb::FixedText(ClaveControl(c), kLargoClave);
@@ -128,11 +133,11 @@ void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo) {
             contenido += "\r\n";
         }
         // The new content goes to a file of its own and then takes the old file's place.
-        QSaveFile archivo(ruta);
-        if (!archivo.open(QIODevice::WriteOnly)) {
+        QSaveFile nuevo(ruta);
+        if (!nuevo.open(QIODevice::WriteOnly)) {
             vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
         }
-        if (archivo.write(contenido) != contenido.size() || !archivo.commit()) {
+        if (nuevo.write(contenido) != contenido.size() || !nuevo.commit()) {
             vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
         }
     } catch (const vb::Error& e) {
@@ -144,8 +149,11 @@ void PreparaParametrosFormulario(QWidget*, const QString&) {}
 
 void RecuperaParametrosFormulario(QWidget* Formulario, const QString& Sufijo, const QString& SoloControl) {
     PreparaParametrosFormulario(Formulario, Sufijo);
+    const QFileInfo ruta(ArchivoParametros(Formulario, Sufijo));
+    if (!ruta.isAbsolute() || CarpetaAjena(ruta.absolutePath())) return;
+    if (ruta.exists() && !utillib::SoloDelUsuario(ruta.absoluteFilePath())) return;
     try {
-        vb::RandomFile archivo(ArchivoParametros(Formulario, Sufijo), kLargoRegistroParametros);
+        vb::RandomFile archivo(ruta.absoluteFilePath(), kLargoRegistroParametros);
         const long long registros = archivo.recordCount();
         for (QWidget* c : ControlesGuardables(Formulario)) {
             const QString clave = vb::Trim(ClaveControl(c));

@@ -2,9 +2,13 @@
 // A window's entry values kept between runs: the parameter file <temporary folder><window's
 // objectName><suffix>.PRM.
 //
-// The temporary folder is the environment variable TEMP, or the station's temporary folder when
-// TEMP is blank. The file holds records of 281 bytes, numbered from 1, no header, one byte per
-// character (CP1252), left-aligned and padded with blanks:
+// The temporary folder is the user's own (InfoEstacion::CarpetaTemporal: TEMP, TMP or TMPDIR when
+// set, else a 0700 folder of the user's). A folder other users can write (everyone may write it,
+// or another user owns it) holds no parameter file: none is read or written there, and a file
+// another user owns is not read.
+//
+// The file holds records of 281 bytes, numbered from 1, no header, one byte per character
+// (CP1252), left-aligned and padded with blanks:
 //   offset   0,  25  control key: the control's objectName, followed by its index when it is an
 //                    element of a control array ("txtfields0", "OptTipo2"); cut at 25
 //   offset  25, 254  the value as text; cut at 254
@@ -37,12 +41,14 @@ QString ClaveControl(const QWidget* Control);
 
 // Writes the values of the window's controls. The file is replaced whole: the records go to a
 // new file that then takes the old one's place, so a failure never leaves it half written. A
-// failure shows its text in a message box and the old file stays as it was.
+// failure shows its text in a message box and the old file stays as it was. Nothing is written in
+// a folder other users can write.
 void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo = QString());
 
 // Restores the saved values; with SoloControl, only the control of that key (case ignored).
 // A missing file is created empty and nothing is restored. The first record of a key wins; a
-// partial last record is not read. A failure ends the restore silently.
+// partial last record is not read. A failure ends the restore silently. Nothing is read from a
+// folder other users can write, nor from a file of another user's.
 void RecuperaParametrosFormulario(QWidget* Formulario, const QString& Sufijo = QString(),
                                   const QString& SoloControl = QString());
 

@@ -2,6 +2,7 @@
 #include "core/frm_parametros.h"
 #include "core/mod_global.h"
 #include "platform/ui/prompter.h"
+#include "platform/utillib/info_estacion.h"
 #include "platform/vb/files.h"
 #include "support/test_support.h"
 
@@ -14,6 +15,8 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -189,6 +192,89 @@ TEST_F(FrmParametrosTest, AFolderThatCannotBeWrittenIsReported) {
     core::GuardaParametrosFormulario(&v.form);
     EXPECT_TRUE(prompter.exhausted());
     EXPECT_EQ(prompter.shown().at(0).buttons, ui::vbOKOnly);
+}
+
+// The variables that name the temporary folder, as they were before the test.
+struct Variables {
+    const char* nombres[6] = {"TEMP", "TMP", "TMPDIR", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "HOME"};
+    QByteArray valores[6];
+    Variables() {
+        for (int i = 0; i < 6; ++i) valores[i] = qgetenv(nombres[i]);
+    }
+    ~Variables() {
+        for (int i = 0; i < 6; ++i) valores[i].isNull() ? qunsetenv(nombres[i]) : qputenv(nombres[i], valores[i]);
+    }
+};
+
+mode_t Modo(const QString& ruta) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(ruta).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+// With no variable naming a temporary folder (a Linux desktop), the fields go to a folder of the
+// program's that only the user can enter, in the user's cache folder, else in the runtime folder;
+// one found open to others is closed again.
+TEST_F(FrmParametrosTest, WithoutTemporaryVariablesTheFieldsGoToAFolderOfTheUsersOwn) {
+    const Variables guarda;
+    for (const char* v : {"TEMP", "TMP", "TMPDIR", "XDG_RUNTIME_DIR"}) qunsetenv(v);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(carpeta.file(QStringLiteral("cache"))));
+    Ventana v;
+    v.TxtServer->setText(QStringLiteral("/srv/korvane"));
+    core::GuardaParametrosFormulario(&v.form);
+    const QString propia = carpeta.file(QStringLiteral("cache/korvane"));
+    EXPECT_EQ(core::ArchivoParametros(&v.form, QString()), propia + QStringLiteral("/FrmPrueba.PRM"));
+    EXPECT_TRUE(QFileInfo::exists(propia + QStringLiteral("/FrmPrueba.PRM")));
+    EXPECT_EQ(Modo(propia), 0700u);
+    Ventana w;
+    core::RecuperaParametrosFormulario(&w.form);
+    EXPECT_EQ(w.TxtServer->text(), QStringLiteral("/srv/korvane"));
+
+    qunsetenv("XDG_CACHE_HOME");   // no cache variable: ~/.cache
+    qputenv("HOME", QFile::encodeName(carpeta.file(QStringLiteral("casa"))));
+    EXPECT_EQ(core::gInfoEstacion().CarpetaTemporal(), carpeta.file(QStringLiteral("casa/.cache/korvane")));
+    EXPECT_EQ(Modo(carpeta.file(QStringLiteral("casa/.cache/korvane"))), 0700u);
+
+    // A cache folder that cannot be made: the runtime folder; the program's folder there, found
+    // open to others, is closed again.
+    QFile archivo(carpeta.file(QStringLiteral("no_es_carpeta")));
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+    archivo.close();
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(archivo.fileName()));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(carpeta.file(QStringLiteral("cache"))));
+    ASSERT_EQ(::chmod(QFile::encodeName(propia).constData(), 0777), 0);
+    EXPECT_EQ(core::gInfoEstacion().CarpetaTemporal(), propia);
+    EXPECT_EQ(Modo(propia), 0700u);
+}
+
+// A file planted in a folder that others can write is not read (nor is one written there), and
+// neither is a file another user owns in the user's own folder.
+TEST_F(FrmParametrosTest, AFilePlantedWhereOthersCanWriteIsNotRead) {
+    const Variables guarda;
+    const QString compartida = carpeta.file(QStringLiteral("compartida"));
+    ASSERT_TRUE(QDir().mkpath(compartida));
+    ASSERT_EQ(::chmod(QFile::encodeName(compartida).constData(), 01777), 0);   // as /tmp
+    qputenv("TEMP", QFile::encodeName(compartida));
+    const QString plantado = compartida + QStringLiteral("/FrmPrueba.PRM");
+    QFile f(plantado);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(Registro(QStringLiteral("TxtServer"), QStringLiteral("/home/otro/bases")));
+    f.write(Registro(QStringLiteral("OptTipo2"), QStringLiteral("True")));
+    f.close();
+    Ventana v;
+    v.TxtServer->setText(QStringLiteral("del texto de parametros"));
+    core::RecuperaParametrosFormulario(&v.form);
+    EXPECT_EQ(v.TxtServer->text(), QStringLiteral("del texto de parametros"));
+    EXPECT_TRUE(v.OptTipo[0]->isChecked());
+    core::GuardaParametrosFormulario(&v.form);
+    EXPECT_EQ(QFileInfo(plantado).size(), 2 * 281);   // left as it was
+
+    // In the user's own folder, a file of another user's (only root can give one away).
+    qputenv("TEMP", QFile::encodeName(carpeta.path()));
+    ASSERT_TRUE(QFile::copy(plantado, Archivo()));
+    if (::chown(QFile::encodeName(Archivo()).constData(), 65534, 65534) == 0) {
+        core::RecuperaParametrosFormulario(&v.form);
+        EXPECT_EQ(v.TxtServer->text(), QStringLiteral("del texto de parametros"));
+    }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -232,6 +233,22 @@ TEST_F(IniciaSistemaTest, AnUnusableHeadOfficeDatabaseIsOneBoxAndNoWindow) {
          },
          QStringLiteral("La base de datos \"VOLMA\" (archivo %1) no tiene las tablas del programa (faltan ta_usuarios, "
                         "MV_NOVEDADESPRECIOS): no es la base de datos de la casa central.")},
+        // Another program's database, as that program left it (a rollback journal, a column
+        // compared by SQLite's own NOCASE): opening it switches nothing and renames nothing.
+        {"another program's database",
+         [&] {
+             QFile::remove(archivo);
+             sqlite3* otra = nullptr;
+             ASSERT_EQ(sqlite3_open(QFile::encodeName(archivo).constData(), &otra), SQLITE_OK);
+             ASSERT_EQ(sqlite3_exec(otra,
+                                    "CREATE TABLE CLIENTES (NOMBRE TEXT COLLATE NOCASE); CREATE INDEX IX ON CLIENTES (NOMBRE);"
+                                    "INSERT INTO CLIENTES VALUES ('Ana')",
+                                    nullptr, nullptr, nullptr),
+                       SQLITE_OK);
+             sqlite3_close(otra);
+         },
+         QStringLiteral("La base de datos \"VOLMA\" (archivo %1) no tiene las tablas del programa (faltan "
+                        "TA_CONFIGURACION, ta_usuarios, MV_NOVEDADESPRECIOS): no es la base de datos de la casa central.")},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
@@ -256,6 +273,7 @@ TEST_F(IniciaSistemaTest, AnUnusableHeadOfficeDatabaseIsOneBoxAndNoWindow) {
         if (existia) {
             EXPECT_EQ(Bytes(archivo), antes);
         }
+        EXPECT_FALSE(QFileInfo::exists(archivo + QStringLiteral("-wal")));
     }
 }
 

@@ -11,6 +11,7 @@
 #include "platform/vb/app.h"
 #include "platform/vb/dates.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QStatusBar>
 #include <QToolBar>
@@ -128,6 +129,8 @@ TEST_F(VentanaTest, ConectaBaseRemotaReportsAFailedOpenOnce) {
     f.write(QByteArray("ARTI;DESCRI;PVENTA\n").repeated(300));
     f.close();
     const QString cabecera = QStringLiteral("NO SE PUDO ABRIR LA CONEXION REMOTA\r");
+    const QString sinInterfaz = carpeta.file(QStringLiteral("sin_interfaz"));   // a folder without the interface file
+    QDir().mkpath(sinInterfaz);
     const struct {
         QString servidor, base, segundaLinea;
     } casos[] = {
@@ -138,6 +141,10 @@ TEST_F(VentanaTest, ConectaBaseRemotaReportsAFailedOpenOnce) {
          QStringLiteral("Cannot open database \"DANADA\" requested by the login. The file %1 cannot be read: file is not a "
                         "database.")
              .arg(danada)},
+        // The window's "KORVANE_INTERFASES" names the file as it is on disk.
+        {sinInterfaz, QStringLiteral("KORVANE_INTERFASES"),
+         QStringLiteral("Cannot open database \"korvane_interfases\" requested by the login. The file %1 does not exist.")
+             .arg(sinInterfaz + QStringLiteral("/korvane_interfases.sqlite"))},
         {carpeta.file(QStringLiteral("no_hay")), QStringLiteral("korvane_interfases"),
          QStringLiteral("The database folder \"%1\" does not exist.").arg(carpeta.file(QStringLiteral("no_hay")))},
     };

@@ -7,10 +7,13 @@
 #include "receiver_fixture.h"
 
 #include "platform/vb/on_error.h"
+#include "platform/vb/scope_guard.h"
+#include "support/archivo_principal_sin_escritura.h"
 #include "support/responde.h"
 
 #include <QDir>
 #include <map>
+#include <numeric>
 
 namespace {
 
@@ -214,6 +217,60 @@ TEST_F(FallasTest, ADatabaseThatStopsTakingWritesIsToldOnceAndTheNextReceivePost
         }
         EXPECT_EQ(Posteado(), limpio);
     }
+}
+
+// The head office's main file stops taking writes while its WAL journal still takes them (made
+// immutable, or its disk read-only, under the running program): every commit still goes into the
+// journal, but none can be written back into the file and the journal would grow without bound.
+// The first commit's checkpoint finds it; the next voucher's transaction is refused as a database
+// that takes no more work: one box, and the run ends. Nothing committed is lost (the journal holds it, and a station
+// opening the file afterwards reads it), and once the file takes writes again a receive posts the
+// rest once.
+TEST_F(FallasTest, AHeadOfficeFileThatCannotTakeItsJournalIsToldOnceAndLosesNothing) {
+    const QString plantilla = tmp.file(QStringLiteral("plantilla"));
+    db::CreateDemo(plantilla);
+    Recibe();
+    const std::map<QString, int> limpio = Posteado();
+    const QString carpeta = tmp.file(QStringLiteral("sin-escritura"));
+    QDir().mkpath(carpeta);
+    for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
+        QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+    const QString volma = QDir(carpeta).filePath(QStringLiteral("VOLMA.sqlite"));
+    testsupport::ArchivoPrincipalSinEscritura sistema;
+    const vb::ScopeGuard cierra([] { data::ResetGlobalInstances(); });   // the connections through `sistema` end before it
+    Inicia(carpeta);
+    ASSERT_FALSE(HasFatalFailure());
+    sistema.refuse(volma, true);
+    receiver::ResultadoRecepcion r;
+    {
+        Responde responde(vb::kIgnore);
+        r = Recibe();
+        ASSERT_EQ(responde.cajas.size(), 1) << responde.cajas.join(u'\n').toStdString();
+        EXPECT_TRUE(responde.cajas[0].startsWith(QStringLiteral("Atención2:"))) << responde.cajas[0].toStdString();
+        EXPECT_TRUE(responde.cajas[0].contains(QStringLiteral("The database file %1 cannot be written").arg(volma)))
+            << responde.cajas[0].toStdString();
+        EXPECT_TRUE(responde.cajas[0].endsWith(QStringLiteral("se detiene la recepción. Al recibir el mismo día otra vez "
+                                                              "se graba lo que falta.")));
+    }
+    EXPECT_GE(r.comprobantes, 1);
+    EXPECT_LT(r.comprobantes, 7);
+    Verifica(limpio, carpeta, false);
+    // What the run committed stands in the journal: another connection reads it.
+    const std::map<QString, int> posteado = Posteado();
+    {
+        auto otra = ado::Connection::Create();
+        otra->Open(db::ConnectionText(carpeta, QStringLiteral("VOLMA")));
+        EXPECT_EQ(testsupport::Count(otra, QStringLiteral("V_MV_STOCK WHERE FECHA = '05/03/2008'")),
+                  static_cast<long>(std::accumulate(posteado.begin(), posteado.end(), 0,
+                                                    [](int n, const auto& f) { return n + f.second; })));
+    }
+    sistema.refuse(volma, false);
+    {
+        Responde responde(vb::kAbort);
+        Recibe();
+        EXPECT_TRUE(responde.cajas.isEmpty()) << responde.cajas.join(u'\n').toStdString();
+    }
+    EXPECT_EQ(Posteado(), limpio);
 }
 
 }  // namespace

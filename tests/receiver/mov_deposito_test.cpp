@@ -370,13 +370,13 @@ TEST_F(MovDepositoTest, WhatCannotBeReadOrWrittenLosesNoRowUnseen) {
         Exec(Principal(), QStringLiteral("DELETE FROM V_MV_STOCK WHERE FECHA = '08/03/2008'"));
     }
     Principal().setConnectionCalls(nullptr);
-    vb::ScopeGuard restaura([tmpdir = qgetenv("TMPDIR")] { tmpdir.isEmpty() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir); });
+    vb::ScopeGuard restaura([temp = qgetenv("TEMP")] { temp.isNull() ? qunsetenv("TEMP") : qputenv("TEMP", temp); });
     vb::SetAppPath(QStringLiteral("/proc/nonexistent"));
-    qputenv("TMPDIR", "/proc/nonexistent");
+    qputenv("TEMP", "/proc/nonexistent");   // the temporary folder
     ui::ScriptedPrompter guion;
     guion.answer(vb::kAbort, QStringLiteral("No se puede escribir el registro de recepción en /proc/nonexistent"));
     EXPECT_EQ(Recibe(QStringLiteral("08/03/2008")).comprobantes, 1);
-    qputenv("TMPDIR", tmp.path().toLocal8Bit());
+    qputenv("TEMP", tmp.path().toLocal8Bit());
     EXPECT_EQ(Recibe(QStringLiteral("08/03/2008")).rechazadas, 3);   // all held now, logged in the temporary folder
     QStringList avisos;
     for (const QString& aviso : Filas(Principal(), QStringLiteral("SELECT MENSAJE FROM MV_MEMOS ORDER BY ID")))

@@ -1,9 +1,10 @@
 #pragma once
 // The process in a locale whose decimal point is a comma, as on the operators' desktops, for the
-// life of the object (the locale before it comes back after). The test runs in the locale it was
-// started in when none such is installed: CI installs es_AR.UTF-8, and runs every test under it
-// as well.
+// life of the object (the locale before it comes back after). A test that takes one fails when no
+// such locale is installed: run in the locale it was started in, it would prove nothing.
+// scripts/install-deps generates es_AR.UTF-8, and make test runs every test under it as well.
 #include <clocale>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace testsupport {
@@ -16,6 +17,7 @@ public:
         for (const char* name : {"es_AR.UTF-8", "es_AR.utf8", "es_ES.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
             if (std::setlocale(LC_ALL, name)) break;
         }
+        if (!Active()) ADD_FAILURE() << "no locale with a decimal comma is installed (scripts/install-deps generates es_AR.UTF-8)";
     }
     ~CommaLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
     CommaLocale(const CommaLocale&) = delete;

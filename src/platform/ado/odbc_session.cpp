@@ -9,7 +9,10 @@
 #include <sqlext.h>
 
 #include <cassert>
+#include <clocale>
 #include <cstring>
+#include <langinfo.h>
+#include <strings.h>
 
 namespace ado {
 
@@ -19,9 +22,49 @@ using namespace odbc;
 
 constexpr long kDefaultLoginTimeout = 15;
 
+// The driver manager hands text to a driver without wide entry points (the SQLite ODBC driver has
+// none: it reads and writes UTF-8) as narrow text, converted from and to the wide calls' UTF-16
+// by the character type the C library's locale has when the connection handle is allocated (the
+// conversion is chosen there, once per connection). Under C or POSIX that is ASCII: a letter it
+// does not hold is written as its Latin-1 byte, which the driver stores as broken UTF-8 and reads
+// back without it ("Azúcar" comes back as "Azcar", and a row so read is not found again to
+// update). The connection is therefore made under a UTF-8 character type of this thread's own,
+// whatever the process's locale; the process's other categories stay as they are. Drivers with
+// wide entry points (FreeTDS) take the UTF-16 text as it is.
+class Utf8WhileConnecting {
+public:
+    Utf8WhileConnecting() {
+        if (IsUtf8(nl_langinfo(CODESET))) return;
+        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
+            const locale_t base = duplocale(LC_GLOBAL_LOCALE);   // the process's other categories stay
+            if (base == locale_t(0)) return;
+            utf8_ = newlocale(LC_CTYPE_MASK, name, base);
+            if (utf8_ != locale_t(0)) break;
+            freelocale(base);
+        }
+        if (utf8_ != locale_t(0)) previous_ = uselocale(utf8_);
+        assert(utf8_ == locale_t(0) || IsUtf8(nl_langinfo(CODESET)));
+    }
+    ~Utf8WhileConnecting() {
+        if (utf8_ == locale_t(0)) return;
+        uselocale(previous_);
+        freelocale(utf8_);
+    }
+    Utf8WhileConnecting(const Utf8WhileConnecting&) = delete;
+    Utf8WhileConnecting& operator=(const Utf8WhileConnecting&) = delete;
+
+private:
+    static bool IsUtf8(const char* codeset) {
+        return codeset && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "utf8") == 0);
+    }
+    locale_t utf8_ = locale_t(0);
+    locale_t previous_ = locale_t(0);
+};
+
 class OdbcSession : public Session, private TransactionGate {
 public:
     OdbcSession(const QString& text, const QString& database, long loginTimeout) : database_(database) {
+        const Utf8WhileConnecting utf8;   // from the connection handle's allocation on
         SQLHENV env = SQL_NULL_HENV;
         Check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env), SQL_HANDLE_ENV, nullptr, "Cannot start ODBC.");
         env_.reset(env);

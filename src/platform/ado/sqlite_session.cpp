@@ -4,6 +4,7 @@
 // the schema rowsets in sqlite_schema.cpp, the rows and values in sqlite_rows.cpp.
 #include "platform/ado/batch_runner.h"
 #include "platform/ado/provider.h"
+#include "platform/ado/sqlite_checkpoints.h"
 #include "platform/ado/sqlite_files.h"
 #include "platform/ado/sqlite_functions.h"
 #include "platform/ado/sqlite_rows.h"
@@ -72,8 +73,14 @@ public:
         // The write lock is taken at once, waiting for another connection's transaction: taken
         // at the first write, after reads, it could only fail (the engine does not wait there, and
         // what was read may be outdated by then).
-        if (txn_.level == 0) Exec(db(), "BEGIN IMMEDIATE");
-        else Gated(*this, [&] { Exec(db(), ("SAVEPOINT " + Savepoint(txn_.level)).c_str()); });
+        if (txn_.level == 0) {
+            // A file whose journal cannot be written back into it takes no new work: refused at
+            // every transaction until a checkpoint goes through again (the file writable again).
+            // Reads go on: the journal holds what was committed.
+            if (checkpoints_.failed() && !sqlite::CheckpointAgain(db(), &checkpoints_))
+                sqlite::ThrowCheckpointFailed(db(), checkpoints_);
+            Exec(db(), "BEGIN IMMEDIATE");
+        } else Gated(*this, [&] { Exec(db(), ("SAVEPOINT " + Savepoint(txn_.level)).c_str()); });
         ++txn_.level;
         assert(txn_.level > 0 && !txn_.owed);
     }
@@ -159,9 +166,11 @@ private:
     QString folder_;
     QString name_;
     std::string nameUtf8_;
+    sqlite::CheckpointWatch checkpoints_;   // the checkpoints of the connection's files (outlives db_)
     DatabaseHandle db_;
     sqlite::LockWait lockWait_;   // the wait for another connection's transaction
     TransactionState txn_;
+    bool ready_ = false;          // the file made ready for work (see ready())
 
     static std::string Savepoint(int level) { return "korv_" + std::to_string(level); }
 
@@ -172,6 +181,7 @@ private:
 
     void readyToRun() override {
         assert(txn_.level >= 0 && (txn_.level == 0 || !txn_.owed) && (txn_.level > 0 || !txn_.doomed));
+        assert(ready_ || (txn_.level == 0 && !txn_.owed));
         if (txn_.owed) {
             if (!sqlite3_get_autocommit(db())) Exec(db(), "ROLLBACK");
             txn_.owed = false;
@@ -181,6 +191,7 @@ private:
             throw RolledBackByServer();
         }
         if (txn_.doomed) ThrowDoomedTransaction();
+        ready();
     }
     void afterFailure(ProviderError& e) override {
         if (!engineEnded()) return;
@@ -226,21 +237,15 @@ private:
             refuse(file, QStringLiteral("cannot be read: ") + QString::fromUtf8(sqlite3_errmsg(db.get())) + u'.');
         sqlite::RegisterServerRules(db.get());
         sqlite::WaitForLocks(db.get(), &lockWait_);
-        // Readers and the writer work at once in WAL mode, where NORMAL keeps the file whole in a
-        // crash. A file that cannot take WAL (its folder or its file system) keeps the mode it has,
-        // and is then written with every sync.
-        const StatementHandle journal = Prepare(db.get(), "PRAGMA journal_mode=WAL", -1);
-        const int stepped = sqlite3_step(journal.get());
-        if (stepped != SQLITE_ROW) Fail(db.get(), stepped);
-        const bool wal = sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(journal.get(), 0)), "wal") == 0;
-        sqlite3_reset(journal.get());
-        Exec(db.get(), wal ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL");
         // A page cache that holds a receiving day's working set (64 MiB): with the default 2 MiB,
         // every statement reads its pages again from the file once the tables outgrow it.
         Exec(db.get(), "PRAGMA cache_size=-65536");
-        UpgradeCompareRules(db.get(), "main");
+        // Nothing is written yet: the file is made ready for work at the first statement (ready()).
         // Only a database that opened whole replaces the one in use.
+        checkpoints_ = sqlite::CheckpointWatch{};
+        sqlite::WatchCheckpoints(db.get(), &checkpoints_);
         db_ = std::move(db);
+        ready_ = false;
         name_ = QFileInfo(file).completeBaseName();
         nameUtf8_ = name_.toStdString();
         attached_.clear();
@@ -248,6 +253,26 @@ private:
     }
 
     sqlite3* db() const { return db_.get(); }
+
+    // The file is made ready for work at the session's first statement, not when it is opened:
+    // until then the session has only read it (its header, its schema, the tables and columns
+    // rowsets), so that a caller may look at a file and refuse it (one without the program's
+    // tables) leaving it as it was, byte for byte. Ready means in WAL mode, where readers and the
+    // writer work at once and NORMAL keeps the file whole in a crash (a file that cannot take WAL,
+    // by its folder or its file system, keeps the mode it has and is written with every sync), and
+    // with the program's compare-rule names. A step that fails is tried again at the next statement.
+    void ready() {
+        if (ready_) return;
+        assert(txn_.level == 0 && sqlite3_get_autocommit(db()));   // a transaction begins ready
+        const StatementHandle journal = Prepare(db(), "PRAGMA journal_mode=WAL", -1);
+        const int stepped = sqlite3_step(journal.get());
+        if (stepped != SQLITE_ROW) Fail(db(), stepped);
+        const bool wal = sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(journal.get(), 0)), "wal") == 0;
+        sqlite3_reset(journal.get());
+        Exec(db(), wal ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL");
+        UpgradeCompareRules(db(), "main");
+        ready_ = true;
+    }
 
     // A file of an earlier version takes the program's compare rules' names. When it cannot (held
     // by a station of an earlier version, a file that cannot be written), it stays as it was, and

@@ -1,6 +1,7 @@
 #include "platform/utillib/error_box.h"
 
 #include "platform/ui/prompter.h"
+#include "platform/utillib/info_estacion.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/app.h"
 #include "platform/vb/dates.h"
@@ -70,7 +71,14 @@ int PreguntaError(const vb::Error& error, std::optional<int> botones, const std:
                               EnUnaLinea(vb::Trim(parteRutina)) + QStringLiteral(" Mensaje ") +
                               EnUnaLinea(vb::Trim(mensaje)) + QStringLiteral(" Respondió : ") +
                               PalabraRespuesta(respuesta);
-        vb::AppendLine(archivoLog.isEmpty() ? ArchivoErroresPredeterminado() : archivoLog, linea);
+        if (!archivoLog.isEmpty()) {
+            vb::AppendLine(archivoLog, linea);
+        } else if (!vb::AppendLine(ArchivoErroresPredeterminado(), linea)) {
+            // A program folder that cannot be written (an installed program's): the user's
+            // temporary folder keeps the log instead.
+            const QString temporal = InfoEstacion().CarpetaTemporal();
+            if (!temporal.isEmpty()) vb::AppendLine(UtilTexto().AgregaBarra(temporal) + QStringLiteral("XKERR.LOG"), linea);
+        }
     } catch (...) {
         // A log that cannot be written loses the line; the answer still counts.
     }

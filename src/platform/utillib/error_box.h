@@ -20,10 +20,12 @@ namespace utillib {
 // empty for any other answer.
 QString PalabraRespuesta(int respuesta);
 
-// The default error log: XKERR.LOG in the program folder.
+// The default error log: XKERR.LOG in the program folder (in the temporary folder when the program
+// folder cannot be written).
 QString ArchivoErroresPredeterminado();
 
-// Shows the box, appends the log line to `archivoLog` (the default log when empty) and returns
+// Shows the box, appends the log line to `archivoLog` (the default log when empty; its line goes
+// to XKERR.LOG of the temporary folder when the program folder does not take it) and returns
 // the operator's answer. An error numbered 0 returns 0 with no box and no line. Never raises: a
 // log that cannot be written loses its line.
 int PreguntaError(const vb::Error& error, std::optional<int> botones, const std::optional<QString>& rutina,

@@ -1,11 +1,42 @@
 #include "platform/utillib/info_estacion.h"
 
+#include "platform/vb/app.h"
+
 #include <QDir>
+#include <QFile>
 #include <QSysInfo>
+#include <cerrno>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace utillib {
+
+namespace {
+
+// The home folder: HOME, else the user's entry in the password file.
+QString Inicio() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (QDir::isAbsolutePath(home)) return home;
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_dir) return QFile::decodeName(pw->pw_dir);
+    return QString();
+}
+
+// The program's folder inside `base` (created when missing, the folders above it as well), made
+// 0700; "" when it cannot be made or is not the user's.
+QString CarpetaDelPrograma(const QString& base) {
+    if (!QDir::isAbsolutePath(base)) return QString();
+    const QString carpeta = QDir::cleanPath(base + u'/' + vb::App().exeName);
+    const QByteArray ruta = QFile::encodeName(carpeta);
+    if (!QDir().mkpath(base)) return QString();
+    if (::mkdir(ruta.constData(), 0700) != 0 && errno != EEXIST) return QString();
+    struct stat st {};
+    if (::lstat(ruta.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return QString();
+    if ((st.st_mode & 07777) != 0700 && ::chmod(ruta.constData(), 0700) != 0) return QString();
+    return carpeta;
+}
+
+}  // namespace
 
 QString InfoEstacion::NombrePC() const { return QSysInfo::machineHostName(); }
 
@@ -18,6 +49,27 @@ QString InfoEstacion::NombreUsuario() const {
     return QString();
 }
 
-QString InfoEstacion::CarpetaTemporal() const { return QDir::tempPath(); }
+QString InfoEstacion::CarpetaTemporal() const {
+    for (const char* variable : {"TEMP", "TMP", "TMPDIR"}) {
+        const QString v = qEnvironmentVariable(variable).trimmed();
+        if (!v.isEmpty()) return QDir::cleanPath(v);
+    }
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (!QDir::isAbsolutePath(cache)) {
+        const QString home = Inicio();
+        cache = home.isEmpty() ? QString() : home + QStringLiteral("/.cache");
+    }
+    for (const QString& base : {cache, qEnvironmentVariable("XDG_RUNTIME_DIR")}) {
+        const QString carpeta = CarpetaDelPrograma(base);
+        if (!carpeta.isEmpty()) return carpeta;
+    }
+    return QString();
+}
+
+bool SoloDelUsuario(const QString& ruta) {
+    struct stat st {};
+    if (ruta.isEmpty() || ::stat(QFile::encodeName(ruta).constData(), &st) != 0) return false;
+    return st.st_uid == ::geteuid() && (st.st_mode & S_IWOTH) == 0;
+}
 
 }  // namespace utillib

@@ -1,5 +1,15 @@
 #pragma once
 // InfoEstacion: what the library knows of the workstation.
+//
+// The temporary folder is the user's own, as on the desktops the program comes from: the folder
+// TEMP, TMP or TMPDIR names (the first one set), else a folder of the program's in the user's
+// cache folder ($XDG_CACHE_HOME, else ~/.cache: "korvane", so it outlives the session), else in the
+// user's runtime folder ($XDG_RUNTIME_DIR). A folder of the program's is created with mode 0700,
+// and one found with wider permissions is brought back to 0700; one another user owns is passed
+// over. Never the machine's shared /tmp unless a variable names it.
+//
+//   const QString carpeta = gInfoEstacion().CarpetaTemporal();   // "" when there is none
+//   if (utillib::SoloDelUsuario(carpeta) && utillib::SoloDelUsuario(archivo)) ...   // none other wrote it
 #include <QString>
 
 class QWidget;
@@ -10,10 +20,17 @@ class InfoEstacion {
 public:
     QString NombrePC() const;         // the computer's host name
     QString NombreUsuario() const;    // the user logged on to the workstation
-    QString CarpetaTemporal() const;  // the temporary folder, without a trailing separator
+    // The temporary folder, without a trailing separator; "" when no folder of the user's can be
+    // had (no home, no runtime folder, neither can be created).
+    QString CarpetaTemporal() const;
     // Gives a window of the program its place among the program's windows: the program's icon,
     // and the program's title when it has none of its own.
     void ConfiguraMDI(QWidget* formulario) const;
 };
+
+// Whether no other user can write the file or folder: it is the user's own and not writable by
+// everyone. A file in a folder others can write may have been put there, or replaced, by any of
+// them: its folder is asked as well. False when it cannot be looked at.
+bool SoloDelUsuario(const QString& ruta);
 
 }  // namespace utillib

@@ -17,9 +17,9 @@ namespace utillib {
 
 class UtilTexto {
 public:
-    // The error question of the program: box, log line in XKERR.LOG of the program folder, and
-    // the answer (4 Retry, 5 Ignore, anything else leave). Buttons absent: abort/retry/ignore
-    // with the critical icon.
+    // The error question of the program: box, log line in XKERR.LOG of the program folder (else of
+    // the temporary folder), and the answer (4 Retry, 5 Ignore, anything else leave). Buttons
+    // absent: abort/retry/ignore with the critical icon.
     int TrataError(const vb::Error& error, std::optional<int> botones = std::nullopt,
                    const std::optional<QString>& rutina = std::nullopt);
 

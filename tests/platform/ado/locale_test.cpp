@@ -4,6 +4,8 @@
 #include "support/comma_locale.h"
 
 #include <QDateTime>
+#include <clocale>
+#include <string>
 
 namespace {
 
@@ -69,6 +71,34 @@ TEST_P(LocaleTest, NumbersReadAndWrittenWithAPointUnderADecimalComma) {
     EXPECT_EQ(answer("SELECT SUM(M) FROM T"), "169.2067");
 }
 
+// Text keeps every letter through either provider under the C locale of services and scheduled
+// jobs (ASCII as the C library's character type): written in a statement and as a parameter, read
+// back, and found again by an updatable recordset that writes its row.
+TEST_P(LocaleTest, TextKeepsItsLettersUnderTheCLocale) {
+    const std::string antes = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "C");
+    struct Restaura {
+        std::string locale;
+        ~Restaura() { std::setlocale(LC_ALL, locale.c_str()); }
+    } restaura{antes};
+    auto c = ado::Connection::Create();   // a connection opened under C
+    c->Open(text());
+    const QString azucar = QString::fromUtf8("Azúcar ñandú €");
+    c->Execute(QStringLiteral("CREATE TABLE ART (COD varchar(5) NULL, NOM varchar(30) NULL)"));
+    c->Execute(QStringLiteral("INSERT INTO ART (COD, NOM) VALUES ('A1', '%1')").arg(azucar));
+    auto cmd = c->Prepare(QStringLiteral("INSERT INTO ART (COD, NOM) VALUES ('A2', ?)"));
+    cmd->bind(1, vb::Variant(QString::fromUtf8("Café")));
+    EXPECT_EQ(cmd->execute(), 1);
+    EXPECT_EQ(testsupport::Scalar(c, QStringLiteral("SELECT NOM FROM ART WHERE COD = 'A1'")).text(), azucar);
+    EXPECT_EQ(testsupport::Scalar(c, QStringLiteral("SELECT COD FROM ART WHERE NOM = '%1'").arg(azucar)).text(), "A1");
+    auto rs = ado::Recordset::Create();
+    rs->Open(QStringLiteral("SELECT * FROM ART WHERE COD = 'A2'"), c, ado::adOpenDynamic, ado::adLockOptimistic);
+    EXPECT_EQ(rs->Fields("NOM").Value().text(), QString::fromUtf8("Café"));
+    rs->Fields("NOM").setValue(vb::Variant(QString::fromUtf8("Té")));
+    rs->Update();
+    rs->Close();
+    EXPECT_EQ(testsupport::Scalar(c, QStringLiteral("SELECT NOM FROM ART WHERE COD = 'A2'")).text(), QString::fromUtf8("Té"));
+}
 
 // The dates the posting, the receiver and the voucher audit write ('dd/mm/yyyy' texts) read back
 // as the same day through either provider, a day that could be a month as well as one that

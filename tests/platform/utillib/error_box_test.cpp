@@ -74,4 +74,19 @@ TEST_F(ErrorQuestion, AMessageOfSeveralLinesStaysOneLineOfTheLog) {
                                           "Respondió : Ignorar\r\n")));
 }
 
+// A program folder that does not take the log (an installed program's) leaves the line in the
+// user's temporary folder.
+TEST_F(ErrorQuestion, AProgramFolderThatCannotBeWrittenLogsInTheTemporaryFolder) {
+    vb::SetAppPath(folder_.file(QStringLiteral("no/existe")));
+    const QByteArray antes = qgetenv("TEMP");
+    qputenv("TEMP", QFile::encodeName(folder_.path()));
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kAbort);
+    utillib::PreguntaError(vb::Error(75, QStringLiteral("Path/File access error")), std::nullopt, std::nullopt);
+    antes.isNull() ? qunsetenv("TEMP") : qputenv("TEMP", antes);
+    EXPECT_EQ(Log(folder_.file(QStringLiteral("XKERR.LOG"))),
+              vb::ToCp1252(QStringLiteral("03-05-2026 14:07:09 Rutina:  Mensaje Ha ocurrido el Siguiente Error (75) "
+                                          "Path/File access error Respondió : Abortar\r\n")));
+}
+
 }  // namespace
