@@ -22,9 +22,11 @@
 #include "lookup/lib_frm_cons3_tree.h"
 #include "lots/frm_carga_lotes_y_series.h"
 #include "lots/frm_lotey_posicion.h"
-#include "platform/ui/flex_grid_view.h"
 #include "platform/ado/ado.h"
+#include "platform/ui/flex_grid_view.h"
+#include "platform/ui/guarded_application.h"
 #include "platform/ui/prompter.h"
+#include "platform/utillib/error_box.h"
 #include "platform/utillib/ventana_espera.h"
 #include "platform/vb/app.h"
 #include "platform/vb/error.h"
@@ -257,7 +259,9 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // An error that escapes an event handler is shown and logged, and the program goes on.
+    ui::GuardedApplication app(argc, argv);
+    ui::GuardedApplication::SetTreatment(utillib::AvisaErrorSinTratar);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     vb::SetDoEventsHook([] { QCoreApplication::processEvents(); });
 

@@ -14,9 +14,11 @@
 #include "data/db_dll.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/flex_grid_view.h"
+#include "platform/ui/guarded_application.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/status_bar.h"
 #include "platform/ui/text_measurer.h"
+#include "platform/utillib/espera_otra_estacion.h"
 #include "platform/utillib/motor_reportes.h"
 #include "platform/utillib/util_controles.h"
 #include "platform/utillib/util_texto.h"
@@ -281,9 +283,10 @@ void FrmKorvane01::armaControles() {
     sbStatusBarView->setSizeGripEnabled(false);
     setStatusBar(sbStatusBarView);
 
-    connect(CmdEnviar, &QToolButton::clicked, this, [this] { CmdEnviar_Click(); });
-    connect(CmdRecibir, &QToolButton::clicked, this, [this] { CmdRecibir_Click(); });
-    connect(CmdCerrar, &QToolButton::clicked, this, [this] { CmdCerrar_Click(); });
+    // No error leaves a command for Qt's code (which would be left half way): it is treated here.
+    connect(CmdEnviar, &QToolButton::clicked, this, [this] { ui::GuardedApplication::RunGuarded([this] { CmdEnviar_Click(); }); });
+    connect(CmdRecibir, &QToolButton::clicked, this, [this] { ui::GuardedApplication::RunGuarded([this] { CmdRecibir_Click(); }); });
+    connect(CmdCerrar, &QToolButton::clicked, this, [this] { ui::GuardedApplication::RunGuarded([this] { CmdCerrar_Click(); }); });
     setTabOrder(txtfields[0], txtfields[1]);
     resize(640, 430);
 }
@@ -426,6 +429,7 @@ std::optional<QDate> FrmKorvane01::CamposValidos(bool envio) {
 void FrmKorvane01::CmdEnviar_Click() {
     if (ocupado_) return;   // a send or a receive is running
     auto ocupado = Ocupa(ocupado_);
+    utillib::EsperaOtraEstacion espera(core::gVentanaEspera());   // another station at work: shown, Anular
 
     // Before anything runs: a whole number not yet recorded and a date the head office takes. The
     // fields stay as the operator left them, to be put right.
@@ -462,6 +466,7 @@ void FrmKorvane01::CmdEnviar_Click() {
 void FrmKorvane01::CmdRecibir_Click() {
     if (ocupado_) return;   // a send or a receive is running
     auto ocupado = Ocupa(ocupado_);
+    utillib::EsperaOtraEstacion espera(core::gVentanaEspera());   // another station at work: shown, Anular
 
     // The number stamps every voucher received and the date goes into every statement: both are
     // checked before anything is opened or asked.
@@ -585,6 +590,21 @@ bool FrmKorvane01::eventFilter(QObject* watched, QEvent* event) {
     for (size_t i = 0; i < txtfields.size(); ++i)
         if (watched == txtfields[i]) index = static_cast<int16_t>(i);
     if (index < 0) return QMainWindow::eventFilter(watched, event);
+    // While a send or a receive runs (waiting for another station among it, when the window's
+    // events go on) the fields take no keys and no clicks: Enter would check the number and reset
+    // the window in the middle of the run.
+    if (ocupado_) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            return true;
+        default:
+            break;
+        }
+    }
 
     switch (event->type()) {
     case QEvent::FocusIn:

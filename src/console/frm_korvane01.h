@@ -116,7 +116,8 @@ public:
     QStatusBar* sbStatusBarView = nullptr;          // what shows them
 
     // True while a send or a receive runs: a second command, Salir and the close box do nothing
-    // meanwhile.
+    // meanwhile, and the number and date fields take no keys or clicks. The window's events go on
+    // while the run waits for another station (shown in the wait window, with Anular).
     bool ocupado() const { return ocupado_; }
 
     // Program end: by default the application quits; tests record it instead.

@@ -5,6 +5,7 @@
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
+#include "platform/ado/lock_wait.h"
 #include "platform/ado/transaction.h"
 #include "platform/ui/prompter.h"
 #include "platform/vb/app.h"
@@ -194,18 +195,31 @@ void GuardaEnviados(ado::Connection& cn, const QStringList& articulos) {
     }
 }
 
+// Whether an error is a wait for another station's send or receive that ran out or was given up
+// (platform/ado/lock_wait.h): no fault of the send, asked about as such.
+bool EsperaDeOtraEstacion(long numero) { return ado::LockFailureOf(vb::Error(numero, QString())) != ado::LockFailure::None; }
+
+// A statement of the head office: what refused it, or nothing. A wait for another station raises
+// instead, for the caller's runner to ask (Reintentar, Anular) or to leave on.
+std::optional<QString> Ejecuta(data::DB_Dll& db, const QString& sql) {
+    std::optional<QString> error = db.ErrorAlEjecutar(sql);
+    if (error) ado::RaiseLockFailure(db.gCnn()->errors());
+    return error;
+}
+
 // The marking on the head-office connection, inside the caller's transaction; the first error.
 std::optional<QString> MarcaEnviados(data::DB_Dll& db, const QString& NumeroTransmision, const QStringList& articulos) {
     if (articulos.isEmpty()) return std::nullopt;
-    if (auto error = db.ErrorAlEjecutar(
+    if (auto error = Ejecuta(db,
             QStringLiteral("CREATE TABLE %1 (ARTI nvarchar(25) COLLATE DATABASE_DEFAULT NOT NULL)").arg(kEnviados)))
         return error;
     try {
         GuardaEnviados(*db.gCnn(), articulos);
     } catch (const vb::Error& e) {
+        if (EsperaDeOtraEstacion(e.number())) throw;
         return e.description();
     }
-    if (auto error = db.ErrorAlEjecutar(
+    if (auto error = Ejecuta(db,
             QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = CASE ESTADO WHEN '0-M' THEN '1-M' WHEN '0-C' THEN '1-C' "
                            "ELSE '1-B' END , CAMBIOCODBARRA=0 , TRANSMISION = ") +
             vb::NumberText(vb::Val(NumeroTransmision)) +
@@ -213,7 +227,7 @@ std::optional<QString> MarcaEnviados(data::DB_Dll& db, const QString& NumeroTran
                            "(SELECT ARTI FROM %1)")
                 .arg(kEnviados)))
         return error;
-    return db.ErrorAlEjecutar(QStringLiteral("DROP TABLE %1").arg(kEnviados));
+    return Ejecuta(db, QStringLiteral("DROP TABLE %1").arg(kEnviados));
 }
 
 // Modes 1 and 2: the rewrite of TIPOACT in three interface tables.
@@ -282,11 +296,17 @@ std::shared_ptr<dts::Package> ArmaPaquete(vb::OnError& on, int16_t mode) {
 
 bool TransmisionAceptada(const Transmision& transmision) {
     data::DB_Dll& db = data::gDBPrincipal();
+    // Another station at work on the head office is asked about (Reintentar, Anular); any other
+    // error of the transaction too. Only a row tried and refused is told in a box of its own.
+    vb::OnError on([](const vb::Error& e) { return TrataError(e); });
     std::optional<QString> error;
-    {
+    bool probada = false;
+    on.run([&] {
         ado::Transaction prueba = db.Transaccion();   // rolled back on leaving the block
-        error = db.ErrorAlEjecutar(SentenciaTransmision(transmision));
-    }
+        error = Ejecuta(db, SentenciaTransmision(transmision));
+        probada = true;
+    });
+    if (!probada) return false;
     if (!error) return true;
     ui::MsgBox(*error, ui::vbOKOnly);
     return false;
@@ -294,19 +314,30 @@ bool TransmisionAceptada(const Transmision& transmision) {
 
 bool RegistraTransmision(int16_t mode, const Transmision& transmision, const QStringList& articulos) {
     data::DB_Dll& db = data::gDBPrincipal();
-    ado::Transaction transaccion = db.Transaccion();
-    std::optional<QString> error = mode == 0 ? MarcaEnviados(db, transmision.numero, articulos) : std::nullopt;
-    if (!error) error = db.ErrorAlEjecutar(SentenciaTransmision(transmision));
-    if (error) {
-        transaccion.Rollback();   // before the box: nothing stays locked while it waits
-        ui::MsgBox(*error, ui::vbOKOnly);
-        return false;
-    }
-    transaccion.Commit();
-    return true;
+    // As TransmisionAceptada: a wait for another station is asked about, and Reintentar runs the
+    // whole transaction again; a statement refused rolls it back before its box, so nothing stays
+    // locked while it waits.
+    vb::OnError on([](const vb::Error& e) { return TrataError(e); });
+    std::optional<QString> error;
+    bool registrada = false;
+    on.run([&] {
+        ado::Transaction transaccion = db.Transaccion();
+        error = mode == 0 ? MarcaEnviados(db, transmision.numero, articulos) : std::nullopt;
+        if (!error) error = Ejecuta(db, SentenciaTransmision(transmision));
+        if (error) return;   // rolled back on leaving
+        transaccion.Commit();
+        registrada = true;
+    });
+    if (error) ui::MsgBox(*error, ui::vbOKOnly);
+    return registrada;
 }
 
-bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision) {
+namespace {
+
+// One run of the send. A step or the commit that found the interface held by another station
+// stops the run there: what it did is rolled back, nothing is told, and *espera receives the
+// wait's failure.
+bool EjecutaPaquete(int16_t mode, const Transmision& transmision, std::optional<vb::Error>* espera) {
     vb::OnError on([](const vb::Error& e) { return TrataError(e); });
     QStringList fallas;   // "<step>: <error>" of every failed step
     // Leaving the procedure at any point drops the package, which rolls back what it did not
@@ -335,6 +366,10 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision)
             }
         });
         on.run([&] { InformaResultadoPaso(*paquete, i); });
+        if (step->ExecutionResult() == dts::DTSStepExecResult_Failure && EsperaDeOtraEstacion(step->ErrorCode())) {
+            *espera = vb::Error(step->ErrorCode(), step->ErrorDescription());
+            break;
+        }
         if (step->ExecutionResult() == dts::DTSStepExecResult_Failure)
             fallas << step->Description() + QStringLiteral(": ") + step->ErrorDescription();
         else if (!ejecutado && !inactivo)
@@ -346,7 +381,7 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision)
     on.run([&] { frmStatus().StatusPaso(kFinalizando, 2, 0); });
     // The interface: modes 1 and 2 rewrite TIPOACT with the copies, then all is committed at
     // once. A failure here is the send's failure, not a question: what did not commit is gone.
-    bool enviado = fallas.isEmpty() && paquete;
+    bool enviado = fallas.isEmpty() && !*espera && paquete;
     QStringList articulos;   // mode 0: what the marking marks
     if (enviado) {
         try {
@@ -354,7 +389,8 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision)
             if (mode == 0) articulos = ArticulosCopiados(*paquete);
             paquete->CommitTransaction();
         } catch (const vb::Error& e) {
-            fallas << kFinalizando + QStringLiteral(": ") + e.description();
+            if (EsperaDeOtraEstacion(e.number())) *espera = e;
+            else fallas << kFinalizando + QStringLiteral(": ") + e.description();
             enviado = false;
         }
     }
@@ -362,6 +398,11 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision)
         paquete->UnInitialize();   // rolls back what was not committed
         paquete.reset();
     });
+    if (*espera) {
+        on.run([&] { frmStatus().StatusPaso(kFinalizando, 5, 0); });
+        on.run([&] { UnloadFrmStatus(); });
+        return false;
+    }
 
     // The head office: the prices sent and the transmission that sent them, together.
     bool registrado = false;
@@ -387,6 +428,20 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision)
                    ui::vbExclamation + ui::vbOKOnly, QStringLiteral("Aviso al Operador"));
     }
     return registrado;
+}
+
+}  // namespace
+
+bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision) {
+    for (;;) {
+        std::optional<vb::Error> espera;
+        const bool registrado = EjecutaPaquete(mode, transmision, &espera);
+        if (!espera) return registrado;
+        // The interface was held by another station's send: nothing of this one stayed. Asked in
+        // the box of such a wait: Reintentar sends again from the start, Anular (or the operator's
+        // Anular while it waited, asked no more) ends the send.
+        if (TrataError(*espera) != vb::kRetry) return false;
+    }
 }
 
 }  // namespace console

@@ -27,6 +27,10 @@
 // A failed step rolls the whole send back: the interface tables keep the previous send and
 // nothing is marked or recorded. A process that dies on the way leaves the previous send, or the
 // new one unmarked (the next send repeats it); never a marked price without its transmission row.
+// Another station's send or receive holding a database (platform/ado/lock_wait.h) is waited for;
+// a wait that runs out is asked in one box with Reintentar (the interface: the whole send again;
+// the head office: its transaction again) and Anular, and a wait the operator gave up with Anular
+// ends the send with no further box.
 #include "platform/dts/dts.h"
 #include "platform/vb/on_error.h"
 
@@ -58,17 +62,19 @@ std::shared_ptr<dts::Package> ArmaPaquete(vb::OnError& on, int16_t mode);
 
 // Builds and runs the package in the given mode (0, 1 or 2), then marks and records the
 // transmission as described above. Returns true when the send was committed and recorded; false
-// when a step failed, the recording failed or the run was left through the error treatment.
+// when a step failed, the recording failed or the run was left through the error treatment (or
+// the operator gave up waiting for another station). Never raises.
 bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision);
 
 // Step 3 on its own: in one head-office transaction, mode 0's marking of the prices of the
 // articles given and the transmission row. A statement that fails rolls both back; the first
-// error of the connection is then shown in a box and the result is false.
+// error of the connection is then shown in a box and the result is false. Never raises.
 bool RegistraTransmision(int16_t mode, const Transmision& transmision, const QStringList& articulos = {});
 
 // Whether the head office takes the transmission row as the send will record it: its INSERT run
 // in a transaction rolled back at once. False, after showing the connection's first error, for a
-// date its column refuses or a number recorded meanwhile (at another station too).
+// date its column refuses or a number recorded meanwhile (at another station too); false too when
+// the operator left the head office held by another station (Anular). Never raises.
 bool TransmisionAceptada(const Transmision& transmision);
 
 // The send mode's letter: "N", "C" or "A"; empty for any other mode (every row, nothing marked).

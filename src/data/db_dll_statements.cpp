@@ -48,10 +48,11 @@ QString Rewrite(const QString& sql, const QString& table, const QString& synonym
     return ReplaceAll(sql, before + table + after, before + synonym + after);
 }
 
-// HRESULTs of a failing statement that the operator is not told of.
+// HRESULTs of a failing statement that the operator is not told of (another station's lock
+// among them: the caller tells it, as lock_wait.h says).
 bool IsQuietStatementError(long number) {
     return number == vb::kHrUnspecified || number == vb::kHrIntegrityViolation || number == vb::kHrNoSuchTable ||
-           number == vb::kHrErrorsInCommand;
+           number == vb::kHrErrorsInCommand || number == vb::kHrTimeout || number == vb::kHrCanceled;
 }
 
 constexpr long kNativeTruncation = 8152;   // string or binary data would be truncated

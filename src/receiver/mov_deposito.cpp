@@ -5,6 +5,7 @@
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
 #include "platform/ado/database_failure.h"
+#include "platform/ado/lock_wait.h"
 #include "platform/ado/transaction.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/prompter.h"
@@ -75,6 +76,8 @@ private:
         }
         const int respuesta = Util().TrataError(e);
         if (respuesta == vb::kRetry || respuesta == vb::kIgnore) MuestraEspera(QString());
+        // The operator left another station at work: the run waits for it no more.
+        else if (ado::LockFailureOf(e) != ado::LockFailure::None) sinEspera_ = true;
         return respuesta;
     }
     void MuestraEspera(const QString& texto) {
@@ -121,6 +124,9 @@ private:
     void DescartaComprobante();
     void FallaComprobante(const QString& causa);
     void RetieneComprobante(const MovimientoDeposito& mov);
+    std::optional<bool> Recibido(QString* error);
+    void RecibidoEnOtraEstacion();
+    void DeshaceComprobante();
     bool GrabaStockComprobante(const ConfigVentasSuc& config, int32_t secuenciaFija, QString* error);
     void Rechaza(const MovimientoDeposito& mov, const MotivoRechazo& motivo);
     void AbreLog();
@@ -148,6 +154,7 @@ private:
     bool sinAviso_ = false;    // the operator went on without it
     bool fallaDeBase_ = false; // a database failed: told, the run ends
     bool deteniendo_ = false;  // the run is being ended: the error question answers Abort unasked
+    bool sinEspera_ = false;   // the operator gave up waiting for another station: no notice is tried after
 };
 
 ResultadoRecepcion Recepcion::Ejecuta() {
@@ -197,6 +204,11 @@ ResultadoRecepcion Recepcion::Ejecuta() {
     OcultaEspera();
     remota.CierraRecordset(rs);
     log_.Cierra();
+    if (r_.deOtraEstacion > 0)
+        Avisa(QStringLiteral("Otra estación está recibiendo el mismo día (%1): %2 comprobante(s) que ella grabó primero no se "
+                             "grabaron aquí; sus filas figuran en el registro de la recepción como COMPROBANTE YA RECIBIDO.")
+                  .arg(v_.fecha)
+                  .arg(r_.deOtraEstacion));
     return r_;
 }
 
@@ -314,8 +326,17 @@ void Recepcion::AbreComprobante(const MovimientoDeposito& mov) {
         cpte_.rechazo = MotivoRechazo{Rechazo::NumeroRepetido, QString()};
         return;
     }
-    // Decided once, at the voucher's first row: its later rows and parts are the run's own work.
-    // A check that cannot be made fails the voucher: read as "not held" it could post it twice.
+    // Decided at the voucher's first row: its later rows and parts are the run's own work (and
+    // decided again once its transaction holds the head office, GuardaParte). A check that cannot
+    // be made fails the voucher: read as "not held" it could post it twice.
+    const std::optional<bool> recibido = Recibido(&error);
+    if (recibido == true) cpte_.rechazo = MotivoRechazo{Rechazo::YaRecibido, QString()};
+    if (!recibido) FallaVerificacion(error);
+}
+
+// Whether the head office holds the open voucher; nothing when the check could not be made (its
+// query has told why, in *error).
+std::optional<bool> Recepcion::Recibido(QString* error) {
     bool recibido = false;
     const bool hecho = Consulta(
         [&] {
@@ -327,9 +348,21 @@ void Recepcion::AbreComprobante(const MovimientoDeposito& mov) {
             recibido = hay;
             return abierto;
         },
-        &error);
-    if (hecho && recibido) cpte_.rechazo = MotivoRechazo{Rechazo::YaRecibido, QString()};
-    if (!hecho) FallaVerificacion(error);
+        error);
+    if (!hecho) return std::nullopt;
+    return recibido;
+}
+
+// Another station receiving the same day posted the open voucher after its first row was read:
+// nothing of it is posted here (its transaction is rolled back), its rows are logged as already
+// received, and the run tells so once at its end.
+void Recepcion::RecibidoEnOtraEstacion() {
+    DeshaceComprobante();
+    cpte_.rechazo = MotivoRechazo{Rechazo::YaRecibido, QString()};
+    ++r_.deOtraEstacion;
+    std::vector<MovimientoDeposito> filas;
+    filas.swap(cpte_.filas);
+    for (const MovimientoDeposito& mov : filas) Rechaza(mov, *cpte_.rechazo);
 }
 
 // A check of the voucher could not be made (its query has told why): the voucher fails, or the run
@@ -443,21 +476,46 @@ void Recepcion::GuardaParte() {
             }
             Principal().CierraRecordset(ultima);
         });
+        // Decided again now that the transaction holds the head office: another station receiving
+        // the same day may have posted the voucher since its first row was read.
+        bool otra = false;
+        if (cpte_.partes == 0 && cpte_.transaccion && !on_.left()) {
+            QString error;
+            const std::optional<bool> recibido = Recibido(&error);
+            if (!recibido) FallaVerificacion(error);
+            otra = recibido.value_or(false);
+            if (otra) RecibidoEnOtraEstacion();
+        }
         std::optional<ConfigVentasSuc> config;
-        on_.run([&] {
-            QString aux;
-            config = LeeConfigVentasSuc(core::ObtieneConfiguracion(ClaveConfigVentasSuc(cpte_.unidad), aux));
-        });
+        if (!otra && !cpte_.fallido)
+            on_.run([&] {
+                QString aux;
+                config = LeeConfigVentasSuc(core::ObtieneConfiguracion(ClaveConfigVentasSuc(cpte_.unidad), aux));
+            });
         bool grabado = false;
         QString error;
-        // The posting is the step's last act that can fail: a retried step never posts twice.
+        // The posting is the step's last act that can fail: a retried step never posts twice (a
+        // failed posting took back its own work). Another station holding what it needed is asked
+        // about: Reintentar posts the part again.
         if (leida && config && cpte_.transaccion)
-            on_.run([&] { grabado = GrabaStockComprobante(*config, secuencia, &error); });
+            on_.run([&] {
+                grabado = GrabaStockComprobante(*config, secuencia, &error);
+                if (!grabado) ado::RaiseLockFailure(Principal().gCnn()->errors());
+            });
         if (grabado) {
             ++cpte_.partes;
-        } else if (!on_.left()) {
-            if (FallaDeBase()) DetienePorFalla(error);
-            else FallaComprobante(error);
+        } else if (!on_.left() && !otra && !cpte_.fallido) {
+            if (FallaDeBase()) {
+                DetienePorFalla(error);
+            } else {
+                // What the head office holds of the voucher once its own work is rolled back was
+                // posted by another station (a duplicate key where the check above could not see
+                // it coming, as on a server that reads without waiting).
+                DeshaceComprobante();
+                QString otroError;
+                if (Recibido(&otroError) == true) RecibidoEnOtraEstacion();
+                else FallaComprobante(error);
+            }
         }
     }
     InicializaGrilla();
@@ -468,13 +526,25 @@ void Recepcion::CierraComprobante() {
     if (!cpte_.abierto) return;
     GuardaParte();
     if (cpte_.transaccion && !cpte_.fallido && !on_.left()) {
-        try {
-            cpte_.transaccion->Commit();
+        // A commit that waited for another station in vain is asked about: Reintentar commits
+        // again (the transaction stays open), Anular ends the run without the voucher.
+        bool hecho = false;
+        QString error;
+        on_.run([&] {
+            try {
+                cpte_.transaccion->Commit();
+                hecho = true;
+            } catch (const vb::Error& e) {
+                if (ado::LockFailureOf(e) != ado::LockFailure::None) throw;
+                error = e.description();
+            }
+        });
+        if (hecho) {
             ++r_.comprobantes;
             avisoEnComprobante_ = false;
-        } catch (const vb::Error& e) {
-            if (FallaDeBase()) DetienePorFalla(e.description());
-            else FallaComprobante(e.description());
+        } else if (!on_.left()) {
+            if (FallaDeBase()) DetienePorFalla(error);
+            else FallaComprobante(error);
         }
     }
     DescartaComprobante();
@@ -494,9 +564,7 @@ void Recepcion::DescartaComprobante() {
 void Recepcion::FallaComprobante(const QString& causa) {
     if (cpte_.fallido || on_.left()) return;
     cpte_.fallido = true;
-    if (cpte_.transaccion && cpte_.transaccion->open() && avisoEnComprobante_) avisado_ = false;
-    avisoEnComprobante_ = false;
-    cpte_.transaccion.reset();
+    DeshaceComprobante();
     OcultaEspera();
     QString texto = QStringLiteral("No se grabó el comprobante ") + cpte_.tc + u' ' + cpte_.Numero() +
                     QStringLiteral(" de la unidad ") + vb::Trim(cpte_.unidad);
@@ -516,14 +584,19 @@ void Recepcion::FallaComprobante(const QString& causa) {
 void Recepcion::RetieneComprobante(const MovimientoDeposito& mov) {
     if (!cpte_.espera) {
         cpte_.espera = MotivoRechazo{Rechazo::EsperaDeposito, vb::Trim(mov.deposito)};
-        if (cpte_.transaccion && cpte_.transaccion->open() && avisoEnComprobante_) avisado_ = false;
-        avisoEnComprobante_ = false;
-        cpte_.transaccion.reset();
+        DeshaceComprobante();
         std::vector<MovimientoDeposito> filas;
         filas.swap(cpte_.filas);
         for (const MovimientoDeposito& anterior : filas) Rechaza(anterior, *cpte_.espera);
     }
     Rechaza(mov, MotivoRechazo{Rechazo::DepositoInexistente, vb::Trim(mov.deposito)});
+}
+
+// Rolls back the open voucher's transaction, the notice sent inside it with it.
+void Recepcion::DeshaceComprobante() {
+    if (cpte_.transaccion && cpte_.transaccion->open() && avisoEnComprobante_) avisado_ = false;
+    avisoEnComprobante_ = false;
+    cpte_.transaccion.reset();
 }
 
 // Posts the grid through the engine; false when the posting failed, with what refused it in
@@ -583,13 +656,27 @@ void Recepcion::AbreLog() {
 }
 
 // The administrators' notice naming the run's log, sent after an Abort too. Not after a database failure: the operator has been told, and the rows the
-// log holds then belong to work a later receive does again.
+// log holds then belong to work a later receive does again. Nor once the operator gave up waiting
+// for another station: sending it would wait for that station again.
 void Recepcion::EnviaAviso() {
-    if (avisado_ || sinAviso_ || fallaDeBase_) return;
+    if (avisado_ || sinAviso_ || fallaDeBase_ || sinEspera_) return;
     OcultaEspera();
-    // The statement tells its own failure.
-    const std::optional<QString> error = Principal().ErrorAlEjecutar(SqlAvisoAdministradores(r_.log));
-    if (!error) {
+    // The statement tells its own failure; a wait for another station is asked about (Reintentar
+    // sends it again), and Anular ends the run as the run's own Abort does.
+    std::optional<QString> error;
+    vb::OnError on([this](const vb::Error& e) { return TrataError(e); });
+    on.run([&] {
+        error = Principal().ErrorAlEjecutar(SqlAvisoAdministradores(r_.log));
+        if (error) ado::RaiseLockFailure(Principal().gCnn()->errors());
+    });
+    if (on.left()) {
+        sinAviso_ = true;
+        if (!on_.left() && !fallaDeBase_) {
+            deteniendo_ = true;
+            on_.run([&] { vb::Raise(on.lastError()->number(), on.lastError()->description()); });
+            deteniendo_ = false;
+        }
+    } else if (!error) {
         avisado_ = true;
         avisoEnComprobante_ = cpte_.transaccion && cpte_.transaccion->open();
     } else if (FallaDeBase()) {

@@ -11,8 +11,14 @@
 //   const receiver::ResultadoRecepcion r = receiver::MovDeposito(v);
 //
 // Each store voucher is posted exactly once: whether the head office already holds it (its type,
-// number, business unit and date) is decided at its first row and kept for all its rows; a check
-// that cannot be made fails the voucher. A voucher is posted whole or not at all, its parts of
+// number, business unit and date) is decided at its first row and kept for all its rows, and
+// decided again inside its transaction once that holds the head office, since another station
+// receiving the same day may have posted it meanwhile; a check that cannot be made fails the
+// voucher. A voucher whose posting fails and that the head office then holds was posted by another
+// station too. Such vouchers are logged as already received, and the run ends with one box
+// saying that another station received the day at the same time. A wait for another station that
+// runs out is asked about (Reintentar, Anular: platform/ado/lock_wait.h); a wait the operator gave
+// up ends the run with nothing of the voucher under way written. A voucher is posted whole or not at all, its parts of
 // more than 2999 lines included; one that is already held, that fails (the operator is told once,
 // in "Atención2", which voucher and why), whose store is no business unit of the head office, one
 // of whose rows names a deposit the head office lacks (it waits whole for the deposit: a receive
@@ -79,6 +85,7 @@ struct ResultadoRecepcion {
     long filas = 0;          // rows of Depositos read
     long comprobantes = 0;   // store vouchers posted
     long rechazadas = 0;     // rows written to the receive log
+    long deOtraEstacion = 0; // store vouchers another station posted while this run was at them
     QString log;             // the run's receive log, when a row was written to it
 };
 

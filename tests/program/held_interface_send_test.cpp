@@ -1,5 +1,5 @@
 // A send while another station holds the stores' interface database: it waits for that station's
-// transaction, or its box says what was held and nothing of it stays.
+// transaction, or its box says what was held, nothing of it stays, and Reintentar sends it again.
 #include "console/console_fixture.h"
 
 #include "console/frm_korvane01.h"
@@ -8,6 +8,19 @@
 #include "platform/vb/dates.h"
 
 namespace {
+
+// A script that lets the other station end once the first box is shown, before it is answered.
+class ReleasingPrompter : public ui::ScriptedPrompter {
+public:
+    explicit ReleasingPrompter(std::function<void()> onBox) : onBox_(std::move(onBox)) {}
+    int msgBox(const QString& prompt, int buttons, const QString& title) override {
+        if (onBox_) std::exchange(onBox_, nullptr)();
+        return ScriptedPrompter::msgBox(prompt, buttons, title);
+    }
+
+private:
+    std::function<void()> onBox_;
+};
 
 class HeldInterfaceSendTest : public consoletest::ConsoleFixture {
 protected:
@@ -40,17 +53,33 @@ TEST_F(HeldInterfaceSendTest, TheSendWaitsForTheOtherStationsTransaction) {
     EXPECT_EQ(Transmisiones(), 1);
 }
 
-TEST_F(HeldInterfaceSendTest, ASendThatGaveUpWaitingSaysTheInterfaceIsHeldAndLeavesNothing) {
+// Its box says which database is held, with Reintentar and Anular: Anular leaves nothing of the
+// send; Reintentar, once the other station has ended, sends it whole.
+TEST_F(HeldInterfaceSendTest, ASendThatGaveUpWaitingAsksOnceAnularLeavesNothingAndReintentarSends) {
     ado::sqlite::LockWaitForTesting wait(std::chrono::milliseconds(20));
     const long arts = Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI"));
-    ui::ScriptedPrompter guion;
-    guion.answer(1, QStringLiteral("\r\n\r\nVaciar Tablas: La base de interfaz de las sucursales (korvane_interfases) está tomada por el envío o la "
-                                   "recepción de otra estación"));
-    EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("41"))));
-    EXPECT_TRUE(guion.exhausted());
-    EXPECT_EQ(Transmisiones(), 0);
-    other->RollbackTrans();
-    EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), arts);
+    const QString tomada = QStringLiteral("La base de interfaz de las sucursales (korvane_interfases) está tomada por el envío o la "
+                                          "recepción de otra estación");
+    {
+        ui::ScriptedPrompter guion;
+        guion.answer(vb::kAbort, tomada);
+        EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("41"))));
+        EXPECT_TRUE(guion.exhausted());
+        ASSERT_EQ(guion.shown().size(), 1u);
+        EXPECT_EQ(guion.shown()[0].buttons, ui::vbRetryAbort + ui::vbExclamation);
+        EXPECT_EQ(Transmisiones(), 0);
+        EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), arts);
+    }
+    {
+        ReleasingPrompter guion([&] { other->RollbackTrans(); });
+        guion.answer(vb::kRetry, tomada);
+        guion.answer(1, QStringLiteral("Proceso Finalizado..."));
+        EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("41"))));
+        EXPECT_TRUE(guion.exhausted());
+        EXPECT_EQ(guion.shown().size(), 2u);
+    }
+    EXPECT_EQ(Transmisiones(), 1);
+    EXPECT_GT(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), 0);
 }
 
 }  // namespace

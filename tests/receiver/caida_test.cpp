@@ -11,6 +11,7 @@
 namespace {
 
 using receivertest::kDiaDemo;
+using receivertest::RecibeEn;
 
 const char* const kCarpeta = "KORV_CAIDA_CARPETA";   // the databases of the receive to kill
 const char* const kEscritura = "KORV_CAIDA_EN";      // the write it dies before
@@ -26,28 +27,6 @@ std::shared_ptr<testsupport::EnesimaSentencia> Escrituras(int muereEn = 0) {
             return false;
         },
         muereEn, testsupport::Muere());
-}
-
-// The program started on a folder's databases and the day received, as the window does.
-receiver::ResultadoRecepcion RecibeEn(const QString& carpeta, const std::shared_ptr<data::ConnectionCalls>& gancho) {
-    data::ResetGlobalInstances();
-    core::ReiniciaEstado();
-    core::SetLineaComando(QStringLiteral("@Server=") + carpeta + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;"));
-    QString conexion;
-    EXPECT_TRUE(core::IniciaSistema(false, QString(), conexion, 3));
-    EXPECT_TRUE(core::ConectaBaseRemota(carpeta, db::kInterfaceName, db::kInterfaceName, db::kInterfaceName));
-    if (gancho) data::gDBPrincipal().setConnectionCalls(gancho);
-    ui::FlexGrid grilla(QStringLiteral("MSFlexGrid1"));
-    std::unique_ptr<posting::ClsCmnCptes> cpte;
-    ui::FixedWidthMeasurer medida(120);
-    receiver::VentanaRecepcion v{grilla, cpte, medida};
-    v.porcentajeIVA = 21;
-    v.fecha = QDate(2008, 3, 5);   // kDiaDemo
-    v.transmision = QStringLiteral("3");
-    const receiver::ResultadoRecepcion r = receiver::MovDeposito(v);
-    cpte.reset();
-    data::ResetGlobalInstances();
-    return r;
 }
 
 // The demo databases in a folder, with the day's rows that are logged: an unknown article inside

@@ -47,6 +47,29 @@ inline QStringList LeeLog(const QString& ruta) {
     return QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
+// The program started on a folder's databases and the day received, as the window does (a hook,
+// when given, in front of the head-office connection); the program's state is dropped after it.
+inline receiver::ResultadoRecepcion RecibeEn(const QString& carpeta, const std::shared_ptr<data::ConnectionCalls>& gancho) {
+    data::ResetGlobalInstances();
+    core::ReiniciaEstado();
+    core::SetLineaComando(QStringLiteral("@Server=") + carpeta + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;"));
+    QString conexion;
+    EXPECT_TRUE(core::IniciaSistema(false, QString(), conexion, 3));
+    EXPECT_TRUE(core::ConectaBaseRemota(carpeta, db::kInterfaceName, db::kInterfaceName, db::kInterfaceName));
+    if (gancho) data::gDBPrincipal().setConnectionCalls(gancho);
+    ui::FlexGrid grilla(QStringLiteral("MSFlexGrid1"));
+    std::unique_ptr<posting::ClsCmnCptes> cpte;
+    ui::FixedWidthMeasurer medida(120);
+    receiver::VentanaRecepcion v{grilla, cpte, medida};
+    v.porcentajeIVA = 21;
+    v.fecha = QDate(2008, 3, 5);   // kDiaDemo
+    v.transmision = QStringLiteral("3");
+    const receiver::ResultadoRecepcion r = receiver::MovDeposito(v);
+    cpte.reset();
+    data::ResetGlobalInstances();
+    return r;
+}
+
 class ReceiverFixture : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include "platform/ui/guarded_application.h"
 #include "platform/ui/prompter.h"
 #include "platform/vb/error.h"
 
@@ -47,7 +48,9 @@ long Count(const ado::ConnectionPtr& cn, const QString& table) {
 
 int main(int argc, char** argv) {
     if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    // The program's application object: an error that escapes an event handler is treated (a box,
+    // which a test's script then reports) instead of ending the test program.
+    ui::GuardedApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ui::ScriptedPrompter::SetUnexpectedHandler([](const QString& what) {
         ADD_FAILURE() << what.toStdString();

@@ -89,10 +89,11 @@ Connection::~Connection() {
 namespace {
 
 // Runs one provider call, keeping its errors in the connection's Errors and raising them as ADO
-// errors.
+// errors. A wait for another connection's lock it made is over when it ends (lock_wait.h).
 template <typename F>
 auto Guarded(Errors& errors, const QString& source, F&& f) -> decltype(f()) {
     errors.Clear();
+    LockWaitSpan span;
     try {
         return f();
     } catch (const ProviderError& e) {

@@ -1,10 +1,12 @@
 // The ODBC provider: any connection text that names no local folder. PROVIDER names the driver as
 // registered in odbcinst.ini; statements pass unchanged.
+#include "platform/ado/lock_wait.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/odbc_statement.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QFileInfo>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -286,7 +288,10 @@ public:
         return rs;
     }
 
-    void setCommandTimeout(long seconds) override { queryTimeout_ = std::max(0L, seconds); }
+    void setCommandTimeout(long seconds) override {
+        queryTimeout_ = std::max(0L, seconds);
+        lockTimeoutDue_ = server_ == Server::SqlServer;
+    }
     std::unique_ptr<Command> prepare(const QString& sql) override {
         return PrepareCommand(dbc(), sql, queryTimeout_, lifetime(), static_cast<TransactionGate*>(this));
     }
@@ -336,6 +341,7 @@ private:
     TransactionState txn_;
     QString database_;
     long queryTimeout_ = 0;
+    bool lockTimeoutDue_ = false;   // SQL Server: the session's lock time-out follows queryTimeout_ before the next statement
     // The server behind the driver, for its savepoints and its transaction's state.
     enum class Server { SqlServer, Sqlite, Other };
     Server server_ = Server::Other;
@@ -430,11 +436,35 @@ private:
         assert(txn_.level >= 0 && (txn_.level == 0 || !txn_.owed) && (txn_.level > 0 || !txn_.doomed));
         settle();
         if (txn_.doomed) ThrowDoomedTransaction();
+        if (lockTimeoutDue_) {
+            control(QStringLiteral("SET LOCK_TIMEOUT %1").arg(LockTimeoutMs(queryTimeout_)));
+            lockTimeoutDue_ = false;
+        }
+    }
+    // SQL Server waits for another session's lock one second short of the command's time-out, so
+    // that a statement that waited for another station from its start ends on the lock's time-out
+    // (1222), not on the command's; a command without a time-out waits the longest lock wait.
+    static long LockTimeoutMs(long seconds) {
+        const long s = seconds > 0 ? seconds : static_cast<long>(kLongestLockWait.count());
+        return s > 1 ? (s - 1) * 1000 : 500;
+    }
+    // Another station at work: SQL Server's lock time-out, or the SQLite driver's file held past its
+    // wait (SQLITE_BUSY), fails as the embedded provider's wait does (lock_wait.h), naming the
+    // database.
+    void heldByAnother(ProviderError& e) const {
+        const bool held = (server_ == Server::SqlServer && e.nativeError == 1222) ||
+                          (server_ == Server::Sqlite && e.nativeError == 5);
+        if (!held) return;
+        const QString name = server_ == Server::Sqlite ? QFileInfo(database_).completeBaseName() : database_;
+        ProviderError timedOut = LockTimedOut({QStringLiteral("la base de datos ") + name}, std::nullopt);
+        timedOut.following = std::move(e.following);
+        e = std::move(timedOut);
     }
     void ran() override {
         if (txn_.level > 0) worked_ = true;
     }
     void afterFailure(ProviderError& e) override {
+        heldByAnother(e);
         if (txn_.level == 0 || txn_.doomed) return;
         const Held h = held();
         if (h == Held::Open) return;

@@ -4,8 +4,12 @@
 #include "platform/ado/ado.h"
 
 #include <QString>
+#include <QStringList>
 #include <cassert>
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -21,6 +25,26 @@ struct ProviderError {
     std::vector<ProviderError> following;
 };
 [[noreturn]] void ThrowProvider(long number, const QString& description, const QString& sqlState, long nativeError);
+
+// ---- another connection's lock (lock_wait.h) ----
+// A provider's wait, between two pauses: tells the program's listener; false when it gives the
+// wait up.
+bool ReportLockWait(std::chrono::milliseconds waited, std::chrono::milliseconds bound, const std::function<QString()>& held);
+// The span of one connection's call: when the outermost span ends (a call made inside another's
+// wait is no end of it), the listener is told if it was told of a wait meanwhile.
+class LockWaitSpan {
+public:
+    LockWaitSpan();
+    ~LockWaitSpan();
+    LockWaitSpan(const LockWaitSpan&) = delete;
+    LockWaitSpan& operator=(const LockWaitSpan&) = delete;
+};
+// The databases held, as the texts name them: "la base de la casa central (VOLMA)" joined by " y ".
+QString HeldText(const QStringList& held);
+// The failures of a wait: it ran out (after `waited`, when known), or it was given up.
+ProviderError LockTimedOut(const QStringList& held, std::optional<std::chrono::milliseconds> waited);
+ProviderError LockWaitGivenUp(const QStringList& held);
+
 
 using Row = std::vector<vb::Variant>;
 

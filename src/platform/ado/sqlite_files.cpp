@@ -14,6 +14,7 @@
 #include <cctype>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ado::sqlite {
@@ -32,9 +33,12 @@ TestWait& Testing() {
     return t;
 }
 
-// How long the last wait of this thread lasted before it was given up; consumed by the failure
-// it leads to.
+// How long the last wait of this thread lasted before it ran out, and whether the listener gave
+// it up; consumed by the failure it leads to.
 thread_local std::optional<std::chrono::milliseconds> tGivenUp;
+thread_local bool tAbandoned = false;
+
+QStringList HeldDatabases(sqlite3* db);
 
 std::chrono::milliseconds Bound(const LockWait& w) {
     if (Testing().bound) return *Testing().bound;
@@ -50,6 +54,7 @@ int WaitOnLock(void* p, int attempt) {
     if (attempt == 0) {
         w->since = now;
         tGivenUp.reset();
+        tAbandoned = false;
     }
     const std::chrono::milliseconds bound = Bound(*w);
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(now - w->since);
@@ -58,6 +63,10 @@ int WaitOnLock(void* p, int attempt) {
         return 0;
     }
     if (Testing().waiting) Testing().waiting();
+    if (!ReportLockWait(waited, bound, [w] { return HeldText(HeldDatabases(w->db)); })) {
+        tAbandoned = true;
+        return 0;
+    }
     static constexpr int kPauseMs[] = {1, 2, 5};
     const std::chrono::milliseconds pause(attempt < 3 ? kPauseMs[attempt] : 10);
     std::this_thread::sleep_for(std::min(pause, bound - waited));
@@ -163,6 +172,7 @@ bool EqualWord(std::string_view a, std::string_view b) {
 
 void WaitForLocks(sqlite3* db, LockWait* wait) {
     assert(wait);
+    wait->db = db;
     sqlite3_busy_handler(db, WaitOnLock, wait);
 }
 
@@ -171,14 +181,15 @@ LockWaitForTesting::LockWaitForTesting(std::chrono::milliseconds bound, std::fun
 }
 LockWaitForTesting::~LockWaitForTesting() { Testing() = TestWait{}; }
 
-void ThrowLockHeld(sqlite3* db) {
-    const std::optional<std::chrono::milliseconds> waited = tGivenUp;
-    tGivenUp.reset();
-    // The connection's files that another connection holds: the database in use, and those
-    // attached (the engine's own temporary one has no file).
+namespace {
+
+// The connection's files that another connection holds: the database in use, and those attached
+// (the engine's own temporary one has no file). Held when the statement failed, and no more by
+// now: the database in use is named.
+QStringList HeldDatabases(sqlite3* db) {
     QStringList held;
     QString first;
-    for (int i = 0;; ++i) {
+    for (int i = 0; db; ++i) {
         const char* schema = sqlite3_db_name(db, i);
         if (!schema) break;
         const char* file = sqlite3_db_filename(db, schema);
@@ -190,18 +201,18 @@ void ThrowLockHeld(sqlite3* db) {
         if (first.isEmpty()) first = what;
         if (probe.held) held << what;
     }
-    // Held when the statement failed, and no more by now: the database in use is named.
     if (held.isEmpty()) held << (first.isEmpty() ? QStringLiteral("la base de datos") : first);
-    QString text = held.join(QStringLiteral(" y ")) +
-                   (held.size() > 1 ? QStringLiteral(" están tomadas") : QStringLiteral(" está tomada")) +
-                   QStringLiteral(" por el envío o la recepción de otra estación");
-    if (waited) {
-        const long long seconds = (waited->count() + 999) / 1000;
-        text += QStringLiteral(" (se esperó %1 s a que terminara)").arg(seconds);
-    }
-    text += QStringLiteral(". Vuelva a intentarlo cuando haya terminado.");
-    text[0] = text[0].toUpper();
-    ThrowProvider(vb::kHrUnspecified, text, QStringLiteral("HYT00"), 1222);
+    return held;
+}
+
+}  // namespace
+
+void ThrowLockHeld(sqlite3* db) {
+    const std::optional<std::chrono::milliseconds> waited = std::exchange(tGivenUp, std::nullopt);
+    const bool abandoned = std::exchange(tAbandoned, false);
+    const QStringList held = HeldDatabases(db);
+    if (abandoned) throw LockWaitGivenUp(held);
+    throw LockTimedOut(held, waited);
 }
 
 std::string RenameCompareRules(std::string_view sql) {

@@ -2,6 +2,8 @@
 // The embedded database files as files others open too: another connection's transaction waited
 // for, the program's compare rules named in the schema, and the files of earlier versions brought
 // to those names. Internal to the ado layer (and the command-line tool that reads the files).
+#include "platform/ado/lock_wait.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -19,20 +21,22 @@ namespace ado::sqlite {
 // wait for ever, waits kLongestLockWait: a station left with its transaction open (a question box
 // unanswered in the middle of a voucher) then fails the waiting command instead of hanging it.
 // Past the wait the statement fails with native error 1222, its text naming the database held.
-inline constexpr std::chrono::seconds kLongestLockWait{600};
+using ado::kLongestLockWait;
 
 struct LockWait {
     long seconds = 30;   // the connection's CommandTimeout
     std::chrono::steady_clock::time_point since;   // when the current wait began
+    sqlite3* db = nullptr;                          // the connection that waits
 };
 
 // Makes the connection wait by `wait` (kept by the caller as long as the connection) whenever a
-// file it needs is held.
+// file it needs is held. Between its pauses the wait tells the program's listener (lock_wait.h),
+// which may give it up.
 void WaitForLocks(sqlite3* db, LockWait* wait);
 
 // Raises the failure of a statement that found a file of the connection held by another: the
 // database (its description when the file carries one, and its name), what holds it and how long
-// it was waited for.
+// it was waited for; or, when the listener gave the wait up, that it was (lock_wait.h).
 [[noreturn]] void ThrowLockHeld(sqlite3* db);
 
 // For tests: while it lives, every wait lasts at most `bound`, and `waiting` (when given) is

@@ -3,6 +3,7 @@
 // transaction. The first row that cannot be written rolls the transaction back and fails the
 // task, so a failed copy leaves the destination as it was.
 #include "platform/ado/ado.h"
+#include "platform/ado/lock_wait.h"
 #include "platform/ado/transaction.h"
 #include "platform/dts/column_conversion.h"
 #include "platform/dts/dts.h"
@@ -139,7 +140,9 @@ public:
                 group_->execute();
                 pendingRows_ = 0;
                 return;
-            } catch (const vb::Error&) {
+            } catch (const vb::Error& e) {
+                // Another station holds the table: no row of the group is at fault.
+                if (ado::LockFailureOf(e) != ado::LockFailure::None) throw;
                 // the failed statement wrote nothing: find the row, one at a time
             }
         }
@@ -149,6 +152,7 @@ public:
             try {
                 single_->execute();
             } catch (const vb::Error& e) {
+                if (ado::LockFailureOf(e) != ado::LockFailure::None) throw;   // the row is not at fault
                 Fail(QStringLiteral("Fila %1: %2").arg(firstRow_ + r).arg(e.description()));
             }
         }

@@ -151,6 +151,7 @@ void Step::Execute() {
     ExecutionStatus_ = DTSStepExecStat_InProgress;
     result_ = DTSStepExecResult_Success;
     error_.clear();
+    errorCode_ = 0;
     try {
         if (package->UseTransaction() && JoinTransactionIfPresent_)
             package->joinTransaction(task->CustomTask()->writeConnectionID());
@@ -158,9 +159,11 @@ void Step::Execute() {
     } catch (const vb::Error& e) {
         result_ = DTSStepExecResult_Failure;
         error_ = e.description();
+        errorCode_ = e.number();
     } catch (const std::exception& e) {
         result_ = DTSStepExecResult_Failure;
         error_ = QString::fromLocal8Bit(e.what());
+        errorCode_ = vb::kHrUnspecified;
     }
     if (CloseConnection_)
         for (const auto& c : package->Connections())

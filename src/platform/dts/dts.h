@@ -375,12 +375,14 @@ public:
     void Execute();
     long ExecutionResult() const { return result_; }
     const QString& ErrorDescription() const { return error_; }
+    long ErrorCode() const { return errorCode_; }   // the failure's number; 0 without one
 
 private:
     std::weak_ptr<Package> package_;
     dts::PrecedenceConstraints constraints_;
     long result_ = DTSStepExecResult_Success;
     QString error_;
+    long errorCode_ = 0;
 };
 
 class Steps : public NamedCollection<Step> {

@@ -56,6 +56,7 @@ std::vector<ButtonSpec> ButtonSet(int buttons) {
     case vbYesNoCancel: return {{u"&Sí", 6}, {u"&No", 7}, {u"Cancelar", 2}};
     case vbYesNo: return {{u"&Sí", 6}, {u"&No", 7}};
     case vbRetryCancel: return {{u"&Reintentar", 4}, {u"Cancelar", 2}};
+    case vbRetryAbort: return {{u"&Reintentar", 4}, {u"&Anular", 3}};
     default: return {{u"Aceptar", 1}};
     }
 }
@@ -75,13 +76,15 @@ int QtPrompter::msgBox(const QString& prompt, int buttons, const QString& title)
     default: break;
     }
     // One role for every button keeps them in the set's order on every desktop. Escape (and the
-    // window's close button) gives Cancel where the set has one and OK for the OK box; the other
-    // sets (Abort/Retry/Ignore, Yes/No) have no escape button, so Escape does nothing there.
+    // window's close button) gives Cancel where the set has one, OK for the OK box and Anular for
+    // Reintentar/Anular; the other sets (Abort/Retry/Ignore, Yes/No) have no escape button, so
+    // Escape does nothing there.
     const std::vector<ButtonSpec> list = ButtonSet(buttons);
     std::vector<QPushButton*> made;
     for (const auto& b : list) {
         made.push_back(box.addButton(QString::fromUtf16(b.text), QMessageBox::ActionRole));
-        if (b.answer == 2 || list.size() == 1) box.setEscapeButton(made.back());
+        if (b.answer == 2 || list.size() == 1 || (b.answer == 3 && (buttons & 0x0F) == vbRetryAbort))
+            box.setEscapeButton(made.back());
     }
     // vbDefaultButton2..4; a default beyond the last button leaves the first one the default.
     const size_t def = static_cast<size_t>((buttons >> 8) & 3);
@@ -93,6 +96,7 @@ int QtPrompter::msgBox(const QString& prompt, int buttons, const QString& title)
     switch (buttons & 0x0F) {
     case vbOKOnly: return 1;
     case vbAbortRetryIgnore: return 3;
+    case vbRetryAbort: return 3;
     case vbYesNo: return 7;
     default: return 2;
     }

@@ -14,7 +14,11 @@ namespace ui {
 // Buttons (low nibble) and icon (+16, +32, +48, +64) of a message box.
 enum MsgBoxStyle : int {
     vbOKOnly = 0, vbOKCancel = 1, vbAbortRetryIgnore = 2, vbYesNoCancel = 3, vbYesNo = 4,
-    vbRetryCancel = 5, vbCritical = 16, vbQuestion = 32, vbExclamation = 48, vbInformation = 64,
+    vbRetryCancel = 5,
+    // The program's own set, for a wait that another station's work ran out: Reintentar and Anular
+    // (answers 4 and 3; Escape and the close box give Anular).
+    vbRetryAbort = 6,
+    vbCritical = 16, vbQuestion = 32, vbExclamation = 48, vbInformation = 64,
     vbDefaultButton2 = 256, vbDefaultButton3 = 512,
 };
 // Answers: 1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No (as vb::Answer).

@@ -48,18 +48,29 @@ QString ArchivoErroresPredeterminado() { return UtilTexto().AgregaBarra(vb::App(
 int PreguntaError(const vb::Error& error, std::optional<int> botones, const std::optional<QString>& rutina,
                   const QString& archivoLog) {
     if (error.number() == 0) return 0;
+    if (error.number() == vb::kHrCanceled) return vb::kAbort;   // Anular, pressed while waiting
 
-    const QString mensaje = QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(error.number()) +
-                            QStringLiteral(") ") + vb::Trim(error.description());
+    QString mensaje = QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(error.number()) +
+                      QStringLiteral(") ") + vb::Trim(error.description());
     const QString parteRutina = rutina ? QStringLiteral(" - ") + *rutina : QString();
     // An error raised by the program itself (not by a provider or a component) names the program
     // as its source, as the runtime does.
     const QString origen = error.source().isEmpty() ? vb::App().title : error.source();
-    const QString titulo = origen + parteRutina + QStringLiteral(" Aviso al operador!!! ");
+    QString titulo = origen + parteRutina + QStringLiteral(" Aviso al operador!!! ");
+    int estilo = botones.value_or(kBotonesPredeterminados);
+    // Another station's work outlasted the wait: its own words, to wait again or give up (a caller
+    // that offers no retry keeps its buttons).
+    if (error.number() == vb::kHrTimeout) {
+        mensaje = vb::Trim(error.description());
+        titulo = QStringLiteral("Aviso al operador");
+        const int set = estilo & 0x0F;
+        if (set == ui::vbAbortRetryIgnore || set == ui::vbRetryCancel || set == ui::vbRetryAbort)
+            estilo = ui::vbRetryAbort + ui::vbExclamation;
+    }
 
     int respuesta = 0;
     try {
-        respuesta = ui::MsgBox(mensaje, botones.value_or(kBotonesPredeterminados), titulo);
+        respuesta = ui::MsgBox(mensaje, estilo, titulo);
     } catch (...) {
         // The question itself never fails towards the handler that asked it.
     }
@@ -84,5 +95,7 @@ int PreguntaError(const vb::Error& error, std::optional<int> botones, const std:
     }
     return respuesta;
 }
+
+void AvisaErrorSinTratar(const vb::Error& error) { PreguntaError(error, ui::vbOKOnly + ui::vbCritical, std::nullopt); }
 
 }  // namespace utillib

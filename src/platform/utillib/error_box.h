@@ -9,6 +9,11 @@
 // are given.
 // Log line (CP1252, CR LF): "MM-dd-yyyy HH:mm:ss Rutina: [- <routine>] Mensaje <message> Respondió : <word>",
 // always one line: line breaks inside the routine or the message are written as blanks.
+//
+// Another station at work (platform/ado/lock_wait.h): a wait that ran out (vb::kHrTimeout) is asked
+// in a box of its own, its text the error's (it names the database held), with Reintentar and
+// Anular (Anular answers Abort); a wait the operator gave up with Anular (vb::kHrCanceled) is
+// answered Abort at once: no box, no line, the operator has answered already.
 #include "platform/vb/error.h"
 
 #include <QString>
@@ -30,5 +35,9 @@ QString ArchivoErroresPredeterminado();
 // log that cannot be written loses its line.
 int PreguntaError(const vb::Error& error, std::optional<int> botones, const std::optional<QString>& rutina,
                   const QString& archivoLog = QString());
+
+// An error that left an event handler untreated (ui::GuardedApplication's treatment): the box
+// with OK only, and its line in the default log.
+void AvisaErrorSinTratar(const vb::Error& error);
 
 }  // namespace utillib

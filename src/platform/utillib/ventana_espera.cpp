@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -50,6 +51,11 @@ void VentanaEspera::Crea() const {
     QFont negrita = lineas_[0]->font();
     negrita.setBold(true);
     lineas_[0]->setFont(negrita);
+    anular_ = new QPushButton(QStringLiteral("&Anular"), marco);
+    anular_->setObjectName(QStringLiteral("cmdAnular"));
+    anular_->setFocusPolicy(Qt::NoFocus);   // the window takes no input but this click
+    anular_->hide();
+    capa->addWidget(anular_, 0, Qt::AlignHCenter);
     auto* exterior = new QVBoxLayout(ventana_.get());
     exterior->setContentsMargins(0, 0, 0, 0);
     exterior->addWidget(marco);
@@ -63,6 +69,9 @@ void VentanaEspera::Crea() const {
     ocultar_->setSingleShot(true);
     ocultar_->setTimerType(Qt::PreciseTimer);
     QObject::connect(ocultar_, &QTimer::timeout, ventana_.get(), [self] { self->OcultaSiToca(); });
+    QObject::connect(anular_, &QPushButton::clicked, ventana_.get(), [self] {
+        if (self->alAnular_) self->alAnular_();
+    });
     tarea_ = vb::AddDoEventsTask([self] {
         self->DibujaSiToca();
         self->OcultaSiToca();
@@ -153,6 +162,24 @@ void VentanaEspera::OcultaEspera() {
     if (!gMuestraVentanas) ventana_->hide();
     OcultaSiToca();
 }
+
+void VentanaEspera::MuestraAnular(std::function<void()> alAnular) {
+    alAnular_ = std::move(alAnular);
+    if (!gMuestraVentanas) return;
+    Crea();
+    if (!anular_->isHidden()) return;
+    anular_->show();
+    if (ventana_->isVisible()) ventana_->adjustSize();
+}
+
+void VentanaEspera::OcultaAnular() {
+    alAnular_ = nullptr;
+    if (!anular_ || anular_->isHidden()) return;
+    anular_->hide();
+    if (ventana_->isVisible()) ventana_->adjustSize();
+}
+
+bool VentanaEspera::AnularVisible() const { return anular_ && !anular_->isHidden() && Visible(); }
 
 bool VentanaEspera::Visible() const { return visible_ && ventana_ && ventana_->isVisible(); }
 

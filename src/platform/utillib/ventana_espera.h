@@ -9,11 +9,16 @@
 // the window off the screen at the same pace, so a run that hides and shows it again between two
 // rows (a voucher's posting) leaves it standing. The pace is read on the runtime's clock
 // (vb::CurrentMSecsSinceEpoch). Linea gives what it was told last; Dibujada what it shows.
+//
+// While a run waits for another station the window offers "Anular" (MuestraAnular): a click on it
+// calls what the run gave, and the button goes until it is offered again.
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QWidget;
 class QLabel;
+class QPushButton;
 class QTimer;
 
 namespace utillib {
@@ -35,6 +40,11 @@ public:
     void ActualizaEspera(int estilo, const QString& linea1, const QString& linea2 = QString(),
                          const QString& linea3 = QString());
     void OcultaEspera();
+    // The button "Anular" (objectName "cmdAnular") under the lines, calling `alAnular` when clicked;
+    // OcultaAnular takes it away.
+    void MuestraAnular(std::function<void()> alAnular);
+    void OcultaAnular();
+    bool AnularVisible() const;
 
     bool Visible() const;
     QString Linea(int i) const;      // 1 to 3: the line as last told
@@ -53,6 +63,8 @@ private:
     void Dibuja(long long ahora);
     mutable std::unique_ptr<QWidget> ventana_;
     mutable QLabel* lineas_[3] = {nullptr, nullptr, nullptr};
+    mutable QPushButton* anular_ = nullptr;
+    std::function<void()> alAnular_;
     mutable QTimer* dibujar_ = nullptr;   // the drawing the pace put off
     mutable QTimer* ocultar_ = nullptr;   // the hiding the pace put off
     mutable int tarea_ = 0;               // the DoEvents task that draws what has come due

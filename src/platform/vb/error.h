@@ -28,6 +28,10 @@ constexpr long kHrErrorsInCommand = static_cast<long>(static_cast<int32_t>(0x800
 constexpr long kHrIntegrityViolation = static_cast<long>(static_cast<int32_t>(0x80040E2Fu));
 constexpr long kHrNoSuchTable = static_cast<long>(static_cast<int32_t>(0x80040E37u));
 constexpr long kHrUnspecified = static_cast<long>(static_cast<int32_t>(0x80004005u));
+// A command that waited for a lock another connection holds (another station's send or receive):
+// its wait ran out (the connection's command time-out), or the operator gave it up.
+constexpr long kHrTimeout = static_cast<long>(static_cast<int32_t>(0x80040E31u));
+constexpr long kHrCanceled = static_cast<long>(static_cast<int32_t>(0x80040E4Eu));
 
 class Error : public std::runtime_error {
 public:

@@ -1,8 +1,9 @@
 // Two stations on one database file: a statement waits for the other station's transaction, and
 // a wait given up says which database is held and by what (the send's and the receive's boxes
-// with it: tests/program).
+// with it: tests/program). Both providers fail such a statement alike.
 #include "ado_fixture.h"
 
+#include "platform/ado/lock_wait.h"
 #include "platform/ado/sqlite_files.h"
 
 namespace {
@@ -98,5 +99,44 @@ TEST_F(LockWaitTest, AWaitGivenUpSaysWhichDatabaseIsHeldAndLeavesNothing) {
     EXPECT_TRUE(FailureOf([&] { selfShop->BeginTrans(); }).startsWith(QStringLiteral("La base de datos TIENDA") + heldBy));
     otherShop->RollbackTrans();
 }
+
+// Both providers: a statement on a database another connection holds fails, past the wait, as
+// another station at work (the SQLite ODBC driver's busy file as SQL Server's lock time-out).
+class HeldDatabaseTest : public adotest::ProviderFixture {};
+
+TEST_P(HeldDatabaseTest, AStatementOnADatabaseAnotherConnectionHoldsFailsAsTheWaitForIt) {
+    ado::sqlite::LockWaitForTesting wait(std::chrono::milliseconds(20));   // the embedded provider's
+    cn->Execute("CREATE TABLE T (K int NOT NULL PRIMARY KEY)");
+    // The SQLite ODBC driver waits for a busy file as long as its own Timeout says (ms).
+    const QString waitText = GetParam() == adotest::Provider::Odbc ? QStringLiteral("Timeout=300;") : QString();
+    cn->Close();
+    cn->Open(text() + waitText);
+    auto other = ado::Connection::Create();
+    other->Open(text());
+    other->BeginTrans();
+    other->Execute("INSERT INTO T (K) VALUES (1)");
+    cn->setCommandTimeout(1);
+    long number = 0;
+    QString text;
+    try {
+        cn->Execute("INSERT INTO T (K) VALUES (2)");
+    } catch (const vb::Error& e) {
+        number = e.number();
+        text = e.description();
+    }
+    EXPECT_EQ(number, vb::kHrTimeout);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("La base de datos TIENDA está tomada por el envío o la recepción de otra estación")))
+        << text.toStdString();
+    ASSERT_GE(cn->errors().Count(), 1);
+    EXPECT_EQ(cn->errors().Item(0).NativeError, 1222);
+    EXPECT_EQ(cn->errors().Item(0).SQLState, "HYT00");
+    EXPECT_EQ(ado::LockFailureOf(cn->errors()), ado::LockFailure::TimedOut);
+    other->CommitTrans();
+    cn->Execute("INSERT INTO T (K) VALUES (2)");
+    EXPECT_EQ(testsupport::Count(cn, "T"), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Providers, HeldDatabaseTest, testing::Values(adotest::Provider::Embedded, adotest::Provider::Odbc),
+                         adotest::ProviderName);
 
 }  // namespace

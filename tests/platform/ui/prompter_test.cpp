@@ -68,10 +68,11 @@ const SetCase kSets[] = {
     {ui::vbYesNoCancel, {"&Sí", "&No", "Cancelar"}, vb::kCancel},
     {ui::vbYesNo, {"&Sí", "&No"}, 0},
     {ui::vbRetryCancel, {"&Reintentar", "Cancelar"}, vb::kCancel},
+    {ui::vbRetryAbort, {"&Reintentar", "&Anular"}, vb::kAbort},
 };
 
 TEST(QtPrompter, EachSetAnswersWithItsButtonsCodes) {
-    const int answers[][3] = {{1}, {1, 2}, {3, 4, 5}, {6, 7, 2}, {6, 7}, {4, 2}};
+    const int answers[][3] = {{1}, {1, 2}, {3, 4, 5}, {6, 7, 2}, {6, 7}, {4, 2}, {4, 3}};
     for (size_t s = 0; s < std::size(kSets); ++s) {
         const SetCase& c = kSets[s];
         for (qsizetype i = 0; i < c.texts.size(); ++i) {
@@ -100,7 +101,7 @@ TEST(QtPrompter, DefaultButtonFollowsTheStyle) {
     }
 }
 
-TEST(QtPrompter, EscapeGivesCancelOrOkAndIsIgnoredWithoutThem) {
+TEST(QtPrompter, EscapeGivesCancelOkOrAnularAndIsIgnoredWithoutThem) {
     for (const SetCase& c : kSets) {
         bool stillShown = false;
         const int answer = ShowAndAct(c.buttons, [&](QMessageBox* box) {

@@ -1,6 +1,7 @@
 #include "platform/utillib/error_box.h"
 #include "platform/utillib/util_texto.h"
 
+#include "platform/ui/guarded_application.h"
 #include "platform/ui/prompter.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/app.h"
@@ -8,7 +9,11 @@
 #include "platform/vb/files.h"
 #include "support/test_support.h"
 
+#include <QEventLoop>
 #include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -87,6 +92,52 @@ TEST_F(ErrorQuestion, AProgramFolderThatCannotBeWrittenLogsInTheTemporaryFolder)
     EXPECT_EQ(Log(folder_.file(QStringLiteral("XKERR.LOG"))),
               vb::ToCp1252(QStringLiteral("03-05-2026 14:07:09 Rutina:  Mensaje Ha ocurrido el Siguiente Error (75) "
                                           "Path/File access error Respondió : Abortar\r\n")));
+
+// The program's last guard: an error that leaves a slot is shown and logged where Qt delivers the
+// event, and the program goes on with the next events.
+TEST_F(ErrorQuestion, AnErrorThatLeavesASlotIsShownLoggedAndTheProgramGoesOn) {
+    ui::GuardedApplication::SetTreatment(utillib::AvisaErrorSinTratar);
+    const int antes = ui::GuardedApplication::Escaped();
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kOk, QStringLiteral("Ha ocurrido el Siguiente Error (91) Object variable or With block variable not set"));
+    prompter.answer(vb::kOk, QStringLiteral("Ha ocurrido el Siguiente Error (-2147467259) se cayó el temporizador"));
+    prompter.answer(vb::kOk, QStringLiteral("Ha ocurrido el Siguiente Error (5) el comando"));
+    // Two timers' slots raise, a vb::Error and another kind; the event loop runs on to the third.
+    QEventLoop bucle;
+    bool siguiente = false;
+    QTimer::singleShot(0, [] { vb::Raise(vb::kErrObjectNotSet); });
+    QTimer::singleShot(0, [] { throw std::runtime_error("se cayó el temporizador"); });
+    QTimer::singleShot(0, [&] {
+        siguiente = true;
+        bucle.quit();
+    });
+    bucle.exec();
+    // A window's command runs guarded: the button that raised answers the next click.
+    QPushButton comando(QStringLiteral("Enviar"));
+    int clics = 0;
+    QObject::connect(&comando, &QPushButton::clicked, [&] {
+        ui::GuardedApplication::RunGuarded([&] {
+            if (++clics == 1) vb::Raise(vb::kErrInvalidProcedureCall, QStringLiteral("el comando"));
+        });
+    });
+    comando.show();
+    QTest::mouseClick(&comando, Qt::LeftButton);
+    QTest::mouseClick(&comando, Qt::LeftButton);
+    ui::GuardedApplication::SetTreatment(nullptr);
+
+    EXPECT_TRUE(siguiente);
+    EXPECT_EQ(clics, 2);
+    EXPECT_TRUE(prompter.exhausted());
+    ASSERT_EQ(prompter.shown().size(), 3u);
+    EXPECT_EQ(prompter.shown()[0].buttons, ui::vbOKOnly + ui::vbCritical);
+    EXPECT_EQ(ui::GuardedApplication::Escaped(), antes + 3);
+    EXPECT_EQ(Log(folder_.file(QStringLiteral("XKERR.LOG"))),
+              vb::ToCp1252(QStringLiteral("03-05-2026 14:07:09 Rutina:  Mensaje Ha ocurrido el Siguiente Error (91) Object "
+                                          "variable or With block variable not set Respondió : \r\n"
+                                          "03-05-2026 14:07:09 Rutina:  Mensaje Ha ocurrido el Siguiente Error (-2147467259) "
+                                          "se cayó el temporizador Respondió : \r\n"
+                                          "03-05-2026 14:07:09 Rutina:  Mensaje Ha ocurrido el Siguiente Error (5) el comando "
+                                          "Respondió : \r\n")));
 }
 
 }  // namespace
