@@ -14,8 +14,9 @@ INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('MotivoStockTransf
 INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('MotivoStockRecepcionOC', '5', '')
 INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('NUM_PE', 'PE', '')
 INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('CONDIVA', '1', '')
-INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('A001Cfg_VentasSuc', '1|VT|IN|0|', '')
-INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('A002Cfg_VentasSuc', '1|VT|IN|0|', '')
+-- Each store posts its sales under a stock reason of its own, not the default one (1).
+INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('A001Cfg_VentasSuc', '11|VT|IN|0|', '')
+INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('A002Cfg_VentasSuc', '12|VT|IN|0|', '')
 INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('PideDepositoEnCptes', 'NO', '')
 INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('NoMostrarImportesEnOT', 'NO', '')
 INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, valoraux) VALUES ('NombreArticulos', 'ARTÍCULO', '')
@@ -37,6 +38,8 @@ INSERT INTO V_TA_MOTIVOSTOCK (IDMOTIVOSTOCK, Descripcion, CUENTACONTABLE) VALUES
 INSERT INTO V_TA_MOTIVOSTOCK (IDMOTIVOSTOCK, Descripcion, CUENTACONTABLE) VALUES (4, 'Transferencia entre depósitos', '1.1.06')
 INSERT INTO V_TA_MOTIVOSTOCK (IDMOTIVOSTOCK, Descripcion, CUENTACONTABLE) VALUES (5, 'Recepción de orden de compra', '2.1.01')
 INSERT INTO V_TA_MOTIVOSTOCK (IDMOTIVOSTOCK, Descripcion, CUENTACONTABLE) VALUES (6, 'Ajuste de inventario', '5.1.02')
+INSERT INTO V_TA_MOTIVOSTOCK (IDMOTIVOSTOCK, Descripcion, CUENTACONTABLE) VALUES (11, 'Venta en Sucursal Centro', '5.1.01')
+INSERT INTO V_TA_MOTIVOSTOCK (IDMOTIVOSTOCK, Descripcion, CUENTACONTABLE) VALUES (12, 'Venta en Sucursal Peñarol', '5.1.01')
 INSERT INTO V_TA_MotivoVta (IdMotivoVta, Descripcion) VALUES (1, 'Venta de mostrador')
 INSERT INTO V_TA_Input_Ventas (IdMotivoVta, COSTO_MERCADERIA) VALUES (1, '5.1.01')
 

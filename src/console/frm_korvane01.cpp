@@ -161,6 +161,15 @@ QLabel* Etiqueta(QWidget* parent, const char* name, const QString& caption) {
     return l;
 }
 
+// The VAT rate of the articles without one of their own ("PIVA"); none when it was not read (the
+// settings reader has asked the operator).
+std::optional<double> LeePorcentajeIVA() {
+    QString aux;
+    const vb::ReadResult<QString> piva = core::ObtieneConfiguracion(QStringLiteral("PIVA"), aux);
+    if (!piva.read()) return std::nullopt;
+    return core::gUtilTexto().ANumero(vb::Variant(piva.value())).toDouble();
+}
+
 }  // namespace
 
 QString FechaCorta(const vb::Date& d) { return FechaCorta(d.toQDate()); }
@@ -309,7 +318,9 @@ bool FrmKorvane01::Form_Load() {
 }
 
 void FrmKorvane01::InicializaGrillaRecepcion() {
-    receiver::InicializaGrillaRecepcion(Cpte, *MSFlexGrid1, *medida_);
+    // A setting not read (the operator was asked) leaves the grid as it was; the receive lays it
+    // out again before its first voucher.
+    if (!receiver::InicializaGrillaRecepcion(Cpte, *MSFlexGrid1, *medida_)) return;
     MSFlexGrid1->Refresh();   // shown as set up, the receiver's widths included
 }
 
@@ -343,9 +354,8 @@ void FrmKorvane01::InicializaPantalla() {
     on.run([&] { campo(QStringLiteral("fecha"))->setText(FechaCorta(vb::Today())); });
     on.run([&] { campo(QStringLiteral("codigo"))->setFocus(); });
     on.run([&] {
-        QString aux;
-        const QString piva = core::ObtieneConfiguracion(QStringLiteral("PIVA"), aux);
-        PorcentajeIVA = core::gUtilTexto().ANumero(vb::Variant(piva)).toDouble();
+        PorcentajeIVA.reset();   // a step that fails leaves none, not the rate of the last reset
+        PorcentajeIVA = LeePorcentajeIVA();
     });
 }
 
@@ -503,9 +513,17 @@ void FrmKorvane01::AsientosRendicionCajero() {
 }
 
 void FrmKorvane01::MovDeposito(const QDate& dia) {
+    // A VAT rate not read when the window was reset is asked again; still not read, nothing is
+    // received (no article without a rate of its own is posted on a rate not read).
+    if (!PorcentajeIVA) PorcentajeIVA = LeePorcentajeIVA();
+    if (!PorcentajeIVA) {
+        ui::MsgBox(QStringLiteral("No se leyó el porcentaje de IVA (PIVA): no se recibió ningún comprobante."),
+                   ui::vbInformation, kAvisoOperador);
+        return;
+    }
     receiver::EsperaPrograma espera;
     receiver::VentanaRecepcion v{*MSFlexGrid1, Cpte, *medida_};
-    v.porcentajeIVA = PorcentajeIVA;
+    v.porcentajeIVA = *PorcentajeIVA;
     v.fecha = dia;
     v.transmision = vb::Trim(txtfields[0]->text());
     v.espera = &espera;
@@ -692,8 +710,9 @@ void FrmKorvane01::ConsultaPrecios() {
 void FrmKorvane01::ImprimeNovedades(int16_t& ReporteAlternativo) {
     QString reporte = QStringLiteral("RP_NovedadesPrecios");
     QString aux;
-    const QString empresa =
-        QStringLiteral("Empresa = '") + core::ObtieneConfiguracion(QStringLiteral("NOMBRE"), aux) + QStringLiteral("'");
+    const vb::ReadResult<QString> nombre = core::ObtieneConfiguracion(QStringLiteral("NOMBRE"), aux);
+    if (!nombre.read()) return;   // the operator was asked about the read: nothing is printed
+    const QString empresa = QStringLiteral("Empresa = '") + nombre.value() + QStringLiteral("'");
     const QString seleccion =
         QStringLiteral("{mv_novedadesprecios.codigo} =") + campo(QStringLiteral("codigo"))->text();
     if (ReporteAlternativo != 0) reporte = QStringLiteral("MA_PRE3");

@@ -74,7 +74,8 @@ public:
     void AsientosRendicionCajero();
     void MovDeposito(const QDate& dia);
     // The receive grid laid out as the articles grid of store sales (the window's engine made on
-    // first use); the receiver runs it again after each voucher it saves. Errors reach the caller.
+    // first use); the receiver runs it again after each voucher it saves. Errors reach the caller;
+    // a setting of the layout not read leaves the grid as it was.
     void InicializaGrillaRecepcion();
 
     // Price-list lookups and the transmission report, kept ready for the window's own use. The
@@ -85,7 +86,7 @@ public:
     void ImprimeNovedades(int16_t& ReporteAlternativo);
 
     // Window-level values.
-    double PorcentajeIVA = 0;
+    std::optional<double> PorcentajeIVA;   // "PIVA", read at each reset; none while it is not read
     int16_t IndiceCampoActual = 0;
     QLineEdit* CampoActual = nullptr;
     bool ErrorEnCampo = false;

@@ -70,13 +70,16 @@ vb::Date ObtieneFechaServidor() {
         const vb::Variant v = rs->Fields(QStringLiteral("Fecha")).Value();
         fecha = v.isString() ? vb::CDate(v) : v.toDate();
         fecha.serial = std::floor(fecha.serial * 86400.0 + 1e-6) / 86400.0;
-    } else {
-        const QString hasta = ObtieneConfiguracion(QStringLiteral("FECHAOPERHASTA"));
-        if (gUtilizaFechaDia && vb::IsDate(vb::Variant(hasta))) {
-            fecha = vb::CDate(vb::Variant(hasta));
-        } else {
-            fecha = vb::Today();
+    } else if (gUtilizaFechaDia) {
+        const vb::ReadResult<QString> hasta = ObtieneConfiguracion(QStringLiteral("FECHAOPERHASTA"));
+        if (!hasta.read()) {
+            // The operator was asked about the read; the date is not known.
+            db.CierraRecordset(rs);
+            vb::Raise(vb::kHrUnspecified, QStringLiteral("FECHAOPERHASTA"));
         }
+        fecha = vb::IsDate(vb::Variant(hasta.value())) ? vb::CDate(vb::Variant(hasta.value())) : vb::Today();
+    } else {
+        fecha = vb::Today();
     }
     db.CierraRecordset(rs);
     return fecha;

@@ -36,7 +36,8 @@ int16_t BuscaEnArreglo(const QStringList& Valores, const QString& Valor, int Ini
 void ArmaListaValues(QString& Sentencia, ListaCamposValores& Pares, bool Limpia);
 
 // The server's current date and time, to the second ("select getDate() as fecha"). Without a
-// row: FECHAOPERHASTA when UTILIZARFECHADIA is on and it holds a date, else today's date.
+// row: FECHAOPERHASTA when UTILIZARFECHADIA is on and it holds a date, else today's date; that
+// setting not read raises (the operator was asked about the read).
 vb::Date ObtieneFechaServidor();
 
 }  // namespace core

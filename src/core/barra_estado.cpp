@@ -11,6 +11,8 @@
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
 
+#include <optional>
+
 namespace core {
 
 void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
@@ -31,14 +33,16 @@ void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
         if (gCaja.isEmpty()) gCaja = QStringLiteral("1");
     });
 
-    QString descripcion;
+    // A description not read (the lookup has asked) adds no cash box and shows none.
+    std::optional<QString> descripcion;
     on.run([&] {
-        descripcion = db.DatosTabla(QStringLiteral("@Admin_V_TA_Cajas"), vb::Variant(gCaja), QStringLiteral("Descripcion"),
-                                    QStringLiteral("IdCajas"), 8, QString(), true, false)
-                          .text();
+        const vb::ReadResult<vb::Variant> leida =
+            db.DatosTabla(QStringLiteral("@Admin_V_TA_Cajas"), vb::Variant(gCaja), QStringLiteral("Descripcion"),
+                          QStringLiteral("IdCajas"), 8, QString(), true, false);
+        if (leida.read()) descripcion = leida.value().text();
     });
     on.run([&] {
-        if (vb::Trim(descripcion).isEmpty()) {
+        if (descripcion && vb::Trim(*descripcion).isEmpty()) {
             // The cash box comes from the command line: its quotes are doubled inside the literals.
             const QString codigo = RellenaCodigo(gCaja, 4);
             db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) VALUES('") +
@@ -46,11 +50,10 @@ void ActualizaBarraEstado(ui::StatusBar& Barra, const QString& Mensaje) {
         }
     });
     on.run([&] {
-        Barra.SetText(QStringLiteral("CAJA"),
-                      gCaja + QStringLiteral(" ") +
-                          db.DatosTabla(QStringLiteral("V_TA_Cajas"), vb::Variant(gCaja), QStringLiteral("Descripcion"),
-                                        QStringLiteral("IdCajas"), 8, QString(), true, false)
-                              .text());
+        const vb::ReadResult<vb::Variant> leida =
+            db.DatosTabla(QStringLiteral("V_TA_Cajas"), vb::Variant(gCaja), QStringLiteral("Descripcion"),
+                          QStringLiteral("IdCajas"), 8, QString(), true, false);
+        if (leida.read()) Barra.SetText(QStringLiteral("CAJA"), gCaja + QStringLiteral(" ") + leida.value().text());
     });
     on.run([&] {
         const vb::AppInfo& app = vb::App();

@@ -116,8 +116,10 @@ vb::Variant ConvierteAMinutos(const QString& Hora, const QString& Horas, const Q
     return vb::Variant(parsea(Hora));
 }
 
-vb::Variant FormateaMinutos(const vb::Variant& Minutos, long& Horas, long& Resto, bool* Fallo) {
-    QString separador = ObtieneConfiguracion(QStringLiteral("SeparadorHora"), Fallo);
+vb::ReadResult<vb::Variant> FormateaMinutos(const vb::Variant& Minutos, long& Horas, long& Resto) {
+    const vb::ReadResult<QString> leido = ObtieneConfiguracion(QStringLiteral("SeparadorHora"));
+    if (!leido.read()) return vb::kNotRead;
+    QString separador = leido.value();
     if (vb::Trim(separador).isEmpty()) separador = QStringLiteral(":");
     if (separador != QStringLiteral(".")) {
         // The runtime's "\" and Mod round both operands to whole numbers first.

@@ -3,6 +3,7 @@
 // minutes, the totals-key search, the clean-up of texts before they are stored, the width of a
 // code and the date an operator types for a send or a receive.
 // None treats its own errors: they go to the caller.
+#include "platform/vb/read_result.h"
 #include "platform/vb/variant.h"
 
 #include <QDate>
@@ -36,8 +37,8 @@ vb::Variant ConvierteAMinutos(const QString& Hora, const QString& Horas, const Q
 // The minutes as a time text with the separator of the key SeparadorHora (":" when blank):
 // hours and rest each with at least two digits, Horas and Resto receiving them. With the
 // separator "." the result is the decimal hours ("#####.00", always with "."), and Horas and
-// Resto are not touched. Fallo, when given, tells that the separator setting was not read.
-vb::Variant FormateaMinutos(const vb::Variant& Minutos, long& Horas, long& Resto, bool* Fallo = nullptr);
+// Resto are not touched. Not read when the separator setting was not read (nothing is touched).
+vb::ReadResult<vb::Variant> FormateaMinutos(const vb::Variant& Minutos, long& Horas, long& Resto);
 
 // Index of the first entry of gListaGlobal whose key, without the characters 0 and 255 and
 // trimmed, equals the trimmed value (case ignored); -1 when none. An empty list was never

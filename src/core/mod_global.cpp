@@ -74,12 +74,12 @@ bool FlagNoNO(const QString& valorVacio, const QString& valorNO) {
     return !(vb::Trim(valorVacio).isEmpty() || valorNO.compare(QStringLiteral("NO"), Qt::CaseInsensitive) == 0);
 }
 
-QString ObtieneConfiguracion(const QString& Clave, bool* Fallo) {
+vb::ReadResult<QString> ObtieneConfiguracion(const QString& Clave) {
     QString aux;
-    return ObtieneConfiguracion(Clave, aux, Fallo);
+    return ObtieneConfiguracion(Clave, aux);
 }
 
-QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux, bool* Fallo) {
+vb::ReadResult<QString> ObtieneConfiguracion(const QString& Clave, QString& ValorAux) {
     data::DB_Dll& db = data::gDBPrincipal();
     QString resultado;
     QString sql;
@@ -113,24 +113,26 @@ QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux, bool* Fall
         }
         leido = true;
     });
-    if (Fallo) *Fallo = !leido;
     on.run([&] { db.CierraRecordset(rs); });
     on.run([&] {
         if (Clave.compare(QStringLiteral("THEME"), Qt::CaseInsensitive) == 0 && vb::Trim(resultado).isEmpty()) {
             resultado = QStringLiteral("1");
         }
     });
-    if (on.left()) {
-        CierraSiAbierto(rs);
-        return QString();
-    }
+    if (on.left()) CierraSiAbierto(rs);
+    if (!leido) return vb::kNotRead;
     return resultado;
 }
 
 void CargaConfiguracion(const QString& CarpetaPrograma) {
     data::DB_Dll& db = data::gDBPrincipal();
     vb::OnError on = vb::OnError::SkipAll();
-    const auto cfg = [](const char* clave) { return ObtieneConfiguracion(QString::fromLatin1(clave)); };
+    // A setting not read fails its step: the value keeps its initial one (the reader has asked).
+    const auto cfg = [](const char* clave) {
+        const vb::ReadResult<QString> valor = ObtieneConfiguracion(QString::fromLatin1(clave));
+        if (!valor.read()) vb::Raise(vb::kHrUnspecified, QString::fromLatin1(clave));
+        return valor.value();
+    };
     const auto ANumero = [](const QString& v) { return gUtilTexto().ANumero(vb::Variant(v)); };
 
     on.run([&] { gTablaConfiguracion = QStringLiteral("ta_configuracion"); });
@@ -207,8 +209,8 @@ void CargaConfiguracion(const QString& CarpetaPrograma) {
     on.run([&] {
         if (gCondIvaEmpresa == 0) gCondIvaEmpresa = 1;
     });
+    on.run([&] { gTopDefault = cfg("Top_Default"); });
     on.run([&] {
-        gTopDefault = cfg("Top_Default");
         if (vb::Trim(gTopDefault).isEmpty()) gTopDefault = QStringLiteral("1000");
     });
     // The user row is released here, as the routine ends.

@@ -8,6 +8,7 @@
 // Every configuration key is read through ObtieneConfiguracion: one query per call, no cache.
 #include "data/db_dll.h"
 #include "platform/vb/currency.h"
+#include "platform/vb/read_result.h"
 
 #include <QString>
 #include <cstdint>
@@ -102,15 +103,14 @@ inline QString gTopDefault;                          // Top_Default, "1000" when
 
 // The VALOR of one TA_CONFIGURACION key (the key trimmed), null-safe; ValorAux receives its
 // valoraux. A missing key gives one blank " " and an empty ValorAux. Errors are asked with the
-// routine name "Cfg": Retry runs the failing statement again, Ignore goes on, any other answer
-// returns "" (the empty text, not the blank of a missing row).
-// Fallo, when given, tells whether the value was not read (the operator passed over the error or
-// left): the value returned is then no setting.
-QString ObtieneConfiguracion(const QString& Clave, QString& ValorAux, bool* Fallo = nullptr);
-QString ObtieneConfiguracion(const QString& Clave, bool* Fallo = nullptr);   // ValorAux not wanted
+// routine name "Cfg": Retry runs the failing statement again; Ignore or any other answer to an
+// error of the query leaves the setting not read (ValorAux is then no value either).
+vb::ReadResult<QString> ObtieneConfiguracion(const QString& Clave, QString& ValorAux);
+vb::ReadResult<QString> ObtieneConfiguracion(const QString& Clave);   // ValorAux not wanted
 
 // Loads the values above and the logged user's ta_usuarios row. A failing statement is
-// skipped and loading goes on. CarpetaPrograma ends in the folder separator.
+// skipped and loading goes on; a value whose setting was not read keeps its initial value.
+// CarpetaPrograma ends in the folder separator.
 void CargaConfiguracion(const QString& CarpetaPrograma);
 
 // The rules by which a configuration value is read.

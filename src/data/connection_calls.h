@@ -27,6 +27,13 @@ public:
                                int cursorType, int lockType, long options) {
         rs.Open(source, cnn, cursorType, lockType, options);
     }
+    // Called when DB_Dll is done with a statement or an opening (run, or refused and told), on the
+    // caller's side of its error handling; nothing here. A fault test raises from it: a refusal
+    // that reaches the caller's own step instead of being answered by the data layer.
+    virtual void Done(ado::Connection& cnn, const QString& sql) {
+        (void)cnn;
+        (void)sql;
+    }
 };
 
 }  // namespace data

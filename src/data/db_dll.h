@@ -8,6 +8,7 @@
 #include "platform/ado/ado.h"
 #include "platform/ado/transaction.h"
 #include "platform/vb/error.h"
+#include "platform/vb/read_result.h"
 #include "platform/vb/variant.h"
 
 #include <QString>
@@ -66,10 +67,11 @@ public:
     bool ExisteEnTabla(const QString& Tabla, const vb::Variant& ValorBuscado, const QString& Campo,
                        ado::RecordsetPtr* Lrcs = nullptr, int Tipodato = 8, const QString& Condicion = QString(),
                        bool SoloLectura = true);
-    // Fallo, when given, tells whether the value was not read: the value returned is then no answer.
-    vb::Variant DatosTabla(const QString& Tabla, const vb::Variant& ValorBuscado, const QString& CampoDevuelto,
-                           const QString& Campo, int Tipodato = 8, const QString& Condicion = QString(),
-                           bool UsaTrim = false, bool IgnoraError = false, bool* Fallo = nullptr);
+    // Not read when the query or the reading of its row failed (asked, or silent with IgnoraError).
+    vb::ReadResult<vb::Variant> DatosTabla(const QString& Tabla, const vb::Variant& ValorBuscado,
+                                           const QString& CampoDevuelto, const QString& Campo, int Tipodato = 8,
+                                           const QString& Condicion = QString(), bool UsaTrim = false,
+                                           bool IgnoraError = false);
 
     // ---- connections ----
     void OpenServerADODB(bool PideParametrosSQL = false, long lCursor = ado::adUseClient,

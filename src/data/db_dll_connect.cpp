@@ -205,13 +205,14 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
         gEsAdmin = true;
         return;
     }
-    vb::Variant administrador;
+    vb::ReadResult<vb::Variant> administrador = vb::kNotRead;
     on.run([&] {
         administrador =
             DatosTabla(QStringLiteral("ta_usuarios"), vb::Variant(gUsuario), QStringLiteral("Administrador"),
                        QStringLiteral("nombre"), 8, QString(), true, false);
     });
-    on.run([&] { gEsAdmin = EsAdministrador(administrador); });
+    // Not read (the lookup has asked): not taken for an administrator.
+    on.run([&] { gEsAdmin = administrador.read() && EsAdministrador(administrador.value()); });
 }
 
 void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, const QString& CadenaPWD) {

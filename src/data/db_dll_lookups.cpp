@@ -156,9 +156,9 @@ QString DateComparand(const vb::Variant& v, const ado::Connection& cnn, const QS
 
 }  // namespace
 
-vb::Variant DB_Dll::DatosTabla(const QString& Tabla, const vb::Variant& ValorBuscado, const QString& CampoDevuelto,
-                               const QString& Campo, int Tipodato, const QString& Condicion, bool UsaTrim,
-                               bool IgnoraError, bool* Fallo) {
+vb::ReadResult<vb::Variant> DB_Dll::DatosTabla(const QString& Tabla, const vb::Variant& ValorBuscado,
+                                               const QString& CampoDevuelto, const QString& Campo, int Tipodato,
+                                               const QString& Condicion, bool UsaTrim, bool IgnoraError) {
     vb::Variant result = QString();
     const QString v = ValorBuscado.text();
     const QString tail = (TrimBlanks(Condicion).isEmpty() ? QString() : QStringLiteral(" AND ")) + Condicion;
@@ -185,10 +185,9 @@ vb::Variant DB_Dll::DatosTabla(const QString& Tabla, const vb::Variant& ValorBus
         if (!rs->BOF()) result = Util().ValorNoNulo(rs->Fields(CampoDevuelto).Value()).text();
         leido = true;
     });
-    // Not read (the open or the read failed, told or not): the empty value is no answer.
-    if (Fallo) *Fallo = !leido;
     on.run([&] { rs->Close(); });
-    if (on.left() && IgnoraError) result = QString();
+    // Not read (the open or the read failed, told or not): no answer.
+    if (!leido) return vb::kNotRead;
     return result;
 }
 

@@ -141,6 +141,7 @@ void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected, ad
             errs.Item(0).NativeError == kNativeTruncation)
             errs.Clear();
     });
+    if (const ado::ConnectionPtr cnn = gCnn()) Calls().Done(*cnn, SentenciaSQL);
 }
 
 void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::RecordsetPtr& Lrcs, ado::ConnectionPtr Conexionactiva,
@@ -160,6 +161,7 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::RecordsetPtr& Lrcs, ado:
     });
     on.run([&] { activa = Conexionactiva ? Conexionactiva : gCnn(); });
     on.run([&] { Calls().OpenRecordset(*Lrcs, fuente, activa, CursorType, LockType, Options); });
+    if (activa) Calls().Done(*activa, fuente);
 }
 
 std::optional<QString> DB_Dll::ErrorAlEjecutar(const QString& SentenciaSQL) {

@@ -50,8 +50,11 @@ void Lib_ClsCons3::ConsultaSearch(const QString& SQL, QStringList* CmpsDevueltos
     // own errors.
     vb::OnError on = vb::OnError::SkipAll();
 
-    long limite = 1000;
-    on.run([&] { limite = LimiteFilas(core::ObtieneConfiguracion(QStringLiteral("TopConsArt"))); });
+    long limite = 1000;   // also when the setting is not read (its reader has asked)
+    on.run([&] {
+        const vb::ReadResult<QString> top = core::ObtieneConfiguracion(QStringLiteral("TopConsArt"));
+        if (top.read()) limite = LimiteFilas(top.value());
+    });
 
     QString sentencia;
     if (SQL.contains(QLatin1String("SELECT"), Qt::CaseInsensitive)) {

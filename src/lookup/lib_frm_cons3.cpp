@@ -239,7 +239,12 @@ void Lib_FrmCons3::Encolumnar() {
                 static const QRegularExpression precio(QStringLiteral("^PRECIO([1-8])$"),
                                                        QRegularExpression::CaseInsensitiveOption);
                 const auto m = precio.match(campo.Name());
-                if (m.hasMatch()) titulo = core::ObtieneConfiguracion(QStringLiteral("NOM_PCLASE") + m.captured(1));
+                // A price class's name not read (the settings reader has asked) keeps the column's name.
+                if (m.hasMatch()) {
+                    const vb::ReadResult<QString> nombre =
+                        core::ObtieneConfiguracion(QStringLiteral("NOM_PCLASE") + m.captured(1));
+                    if (nombre.read()) titulo = nombre.value();
+                }
             } else if (ValoresDefault.compare(QLatin1String("@10"), Qt::CaseInsensitive) == 0) {
                 w += 10;
             }

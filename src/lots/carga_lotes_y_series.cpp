@@ -72,10 +72,9 @@ CargaLotesySeries::CargaLotesySeries() : GrillaLotes(QStringLiteral("Numeros de 
 }
 
 bool CargaLotesySeries::LeeFormatoSerieAsterisco() {
-    bool fallo = false;
-    const QString valor = core::ObtieneConfiguracion(QStringLiteral("ART_FormatoSerieAsterisco"), &fallo);
-    formatoLeido_ = !fallo;
-    formatoSerieAsterisco_ = formatoLeido_ && core::FlagSI(valor);
+    const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QStringLiteral("ART_FormatoSerieAsterisco"));
+    formatoLeido_ = valor.read();
+    formatoSerieAsterisco_ = formatoLeido_ && core::FlagSI(valor.value());
     return formatoLeido_;
 }
 

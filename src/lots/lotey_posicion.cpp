@@ -92,10 +92,10 @@ double LoteyPosicion::Convierte(const QString& unidadBase, double cantidad) cons
     const QString desde = unidadBase.trimmed();
     const QString hacia = IUNIDAD.trimmed();
     if (hacia.isEmpty() || desde.compare(hacia, Qt::CaseInsensitive) == 0) return cantidad;
-    bool fallo = false;
-    const double convertida = posting::Stock::ConvierteCantidadEquiv(Articulo, desde, cantidad, hacia, nullptr, &fallo);
-    if (fallo) sinLeer_ = true;
-    return convertida;
+    const vb::ReadResult<double> convertida = posting::Stock::ConvierteCantidadEquiv(Articulo, desde, cantidad, hacia);
+    if (convertida.read()) return convertida.value();
+    sinLeer_ = true;   // the balances are taken out of the grid: this 0 is never shown
+    return 0;
 }
 
 // The position rows (by lot, or without the lot column) and the deposit-level row.

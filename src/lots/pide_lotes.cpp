@@ -62,8 +62,10 @@ void ClsCmnCptes::PideSerieLote_Salidas(ui::FlexGrid& Grilla, const QString& Art
     bool sinLeer = false;
     on.run([&] {
         if (!deposito.isEmpty()) return;
-        deposito = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"), &sinLeer);
+        const vb::ReadResult<QString> leido = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"));
+        sinLeer = !leido.read();
         if (sinLeer) return;
+        deposito = leido.value();
         if (Deposito) *Deposito = deposito;
     });
     if (on.left() || sinLeer || Cantidad == 0) return;

@@ -12,8 +12,9 @@
 
 namespace posting {
 
-double ClsCmnCptes::ObtieneStock(const QString& IdArticulo, QString* IdDeposito, const QString& NroLote,
-                                 const QString& NroSerie, const QString& IdPosicion, QString* IdUnidad, bool* Fallo) {
+vb::ReadResult<double> ClsCmnCptes::ObtieneStock(const QString& IdArticulo, QString* IdDeposito,
+                                                 const QString& NroLote, const QString& NroSerie,
+                                                 const QString& IdPosicion, QString* IdUnidad) {
     double saldo = 0;
     bool sinLeer = false;   // a read under a runner of its own passed over
     vb::OnError on(Tratamiento("ObtieneStock"));
@@ -25,37 +26,29 @@ double ClsCmnCptes::ObtieneStock(const QString& IdArticulo, QString* IdDeposito,
         QString unidad = IdUnidad ? *IdUnidad : QStringLiteral("Ignorar");
         on.run([&] {
             if (!lots::EsIgnorar(deposito)) return;
-            bool fallo = false;
-            const QString leido = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"), &fallo);
-            if (fallo) {
+            const vb::ReadResult<QString> leido = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"));
+            if (!leido.read()) {
                 sinLeer = true;
                 return;
             }
-            deposito = core::RellenaCodigo(leido, 4);
+            deposito = core::RellenaCodigo(leido.value(), 4);
             if (IdDeposito) *IdDeposito = deposito;
         });
         on.run([&] {
             if (sinLeer || !lots::EsIgnorar(unidad)) return;
-            bool fallo = false;
-            const vb::Variant ud = data::gDBPrincipal().DatosTabla(QStringLiteral("v_ma_articulos"), vb::Variant(IdArticulo),
-                                                                   QStringLiteral("IdUnidad"), QStringLiteral("IdArticulo"),
-                                                                   8, QString(), true, false, &fallo);
-            if (fallo) {
+            const vb::ReadResult<vb::Variant> ud = data::gDBPrincipal().DatosTabla(
+                QStringLiteral("v_ma_articulos"), vb::Variant(IdArticulo), QStringLiteral("IdUnidad"),
+                QStringLiteral("IdArticulo"), 8, QString(), true, false);
+            if (!ud.read()) {
                 sinLeer = true;
                 return;
             }
-            unidad = core::RellenaCodigo(util.ValorNoNulo(ud).text(), 4);
+            unidad = core::RellenaCodigo(util.ValorNoNulo(ud.value()).text(), 4);
             if (IdUnidad) *IdUnidad = unidad;
         });
         // Without its deposit or unit the balance would be some other one's: none is read.
-        if (sinLeer || on.passedOver()) {
-            if (Fallo) *Fallo = true;
-            return 0;
-        }
-        double leido = 0;
-        const bool controlado = Stock::ControlStock(deposito, IdArticulo, unidad, leido);
-        if (Fallo) *Fallo = !controlado;
-        return controlado ? leido : 0;
+        if (sinLeer || on.passedOver()) return vb::kNotRead;
+        return Stock::ControlStock(deposito, IdArticulo, unidad);
     }
 
     bool usaSerie = false;
@@ -76,14 +69,24 @@ double ClsCmnCptes::ObtieneStock(const QString& IdArticulo, QString* IdDeposito,
     // The article's marks or its balance not read: the 0 is no balance.
     const bool dejado = on.passedOver();
     Cierra(rs);
-    if (Fallo) *Fallo = dejado;
-    return dejado ? 0 : saldo;
+    if (dejado) return vb::kNotRead;
+    return saldo;
 }
 
-void ClsCmnCptes::ObtieneStockxEquiv(const QString& IdDeposito, const QString& IdArticulo, const QString& UdBase,
+bool ClsCmnCptes::ObtieneStockxEquiv(const QString& IdDeposito, const QString& IdArticulo, const QString& UdBase,
                                      const QString& udEquivBuscada, double& StockUdBase, double& StockEquiv) {
-    StockUdBase = Stock::ControlStock(IdDeposito, IdArticulo, UdBase);
-    StockEquiv = udEquivBuscada.isEmpty() ? 0 : Stock::ConvierteCantidadEquiv(IdArticulo, UdBase, StockUdBase, udEquivBuscada);
+    const vb::ReadResult<double> base = Stock::ControlStock(IdDeposito, IdArticulo, UdBase);
+    if (!base.read()) return false;
+    double equiv = 0;
+    if (!udEquivBuscada.isEmpty()) {
+        const vb::ReadResult<double> convertida =
+            Stock::ConvierteCantidadEquiv(IdArticulo, UdBase, base.value(), udEquivBuscada);
+        if (!convertida.read()) return false;
+        equiv = convertida.value();
+    }
+    StockUdBase = base.value();
+    StockEquiv = equiv;
+    return true;
 }
 
 }  // namespace posting

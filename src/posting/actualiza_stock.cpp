@@ -70,10 +70,12 @@ ArgReferencia Motivo(ContextoPosteo& ctx, const QString& motivo) {
     if (!EsBlanco(sinApostrofes)) return ArgReferencia::Valor(Rellena(sinApostrofes));
     // Empty: the default reason; made of blanks: no reason.
     if (sinApostrofes.isEmpty()) {
-        bool fallo = false;
-        const QString porDefecto = core::ObtieneConfiguracion(QStringLiteral("MotivoStockDefault"), &fallo);
-        if (fallo) ctx.SinLeer = true;
-        return ArgReferencia::Valor(Rellena(porDefecto));
+        const vb::ReadResult<QString> porDefecto = core::ObtieneConfiguracion(QStringLiteral("MotivoStockDefault"));
+        if (!porDefecto.read()) {
+            ctx.SinLeer = true;   // the voucher fails: no row is posted without its reason
+            return ArgReferencia::Nulo();
+        }
+        return ArgReferencia::Valor(Rellena(porDefecto.value()));
     }
     return ArgReferencia::Nulo();
 }
@@ -234,9 +236,14 @@ int16_t TipoMovimiento(const ContextoPosteo& ctx, bool& fallo) {
     if (Es(tc, "RMC")) return 5;
     if (Es(tc, "IR") && Es(origen, "RM")) return 4;
     if (Es(tc, "RM") && ctx.EnComodato) return 2;
-    if (Es(tc, "RM") && Iguales(vb::Trim(core::ObtieneConfiguracion(QStringLiteral("CuentaCtroDist"), &fallo)),
-                                vb::Trim(ctx.CuentaActual)))
-        return 3;
+    if (Es(tc, "RM")) {
+        const vb::ReadResult<QString> cuenta = core::ObtieneConfiguracion(QStringLiteral("CuentaCtroDist"));
+        if (!cuenta.read()) {
+            fallo = true;
+            return 0;   // no entry is booked with it
+        }
+        if (Iguales(vb::Trim(cuenta.value()), vb::Trim(ctx.CuentaActual))) return 3;
+    }
     if (Es(tc, "RM")) return 1;
     return 0;
 }
@@ -328,9 +335,9 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
         if (sinLeer) fallo = true;
     };
     on.run([&] {
-        bool sinLeer = false;
-        ctx.EquivalenciaUD = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("ConfirmaUDEquiv"), &sinLeer));
-        leido(sinLeer);
+        const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QStringLiteral("ConfirmaUDEquiv"));
+        leido(!valor.read());
+        ctx.EquivalenciaUD = valor.read() && core::FlagSI(valor.value());
     });
     on.run([&] {
         if (MuestraCartel) core::gVentanaEspera().MuestraEspera(QStringLiteral("Grabando Stock...."), 0);
@@ -351,25 +358,26 @@ void ClsCmnCptes::ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, c
         // The origin type is compared in its literal form, brought to 4 characters.
         const bool deOrden = !ctx.TcOrigen.delGrid && Iguales(LiteralReferencia(ctx.TcOrigen), QStringLiteral("'OC'"));
         if (!tipoRecibe || !deOrden) return;
-        bool sinLeer = false;
-        const QString obligatorio = core::ObtieneConfiguracion(QStringLiteral("IR_Oblig"), &sinLeer);
-        leido(sinLeer);
-        if (!sinLeer && !core::FlagNoNO(obligatorio)) db.EjecutaConsultaSQL(SentenciaRecepcionOC(ctx));
+        const vb::ReadResult<QString> obligatorio = core::ObtieneConfiguracion(QStringLiteral("IR_Oblig"));
+        leido(!obligatorio.read());
+        if (obligatorio.read() && !core::FlagNoNO(obligatorio.value())) db.EjecutaConsultaSQL(SentenciaRecepcionOC(ctx));
     });
     on.run([&] {
-        bool sinLeer = false;
-        ctx.Signo = SignoRemota != 0 ? SignoRemota : SignoComprobante(TC, false, &sinLeer);
-        leido(sinLeer);
+        if (SignoRemota != 0) {
+            ctx.Signo = SignoRemota;
+            return;
+        }
+        const vb::ReadResult<int16_t> signo = SignoComprobante(TC, false);
+        leido(!signo.read());
+        if (signo.read()) ctx.Signo = signo.value();
     });
     vb::DoEvents();
     on.run([&] {
-        bool sinLeer = false;
-        const QString sistema = util.ValorNoNulo(db.DatosTabla(QStringLiteral("V_TA_CPTE"), vb::Variant(TC),
-                                                               QStringLiteral("SISTEMA"), QStringLiteral("Codigo"), 8,
-                                                               QString(), true, false, &sinLeer))
-                                    .text();
-        leido(sinLeer);
-        ctx.Compras = Es(sistema, "COMPRAS");
+        const vb::ReadResult<vb::Variant> sistema = db.DatosTabla(QStringLiteral("V_TA_CPTE"), vb::Variant(TC),
+                                                                  QStringLiteral("SISTEMA"), QStringLiteral("Codigo"), 8,
+                                                                  QString(), true, false);
+        leido(!sistema.read());
+        ctx.Compras = sistema.read() && Es(util.ValorNoNulo(sistema.value()).text(), "COMPRAS");
         produccion = Es(TC, "OP");
         pasadas = EsTransferencia || produccion ? 2 : 1;
         ctx.Secuencia = SecuenciaFija > 0 ? SecuenciaFija : 0;

@@ -241,7 +241,9 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
         if (diferencias) {
             EsDebito = !debito;
         } else {
-            eMotivoStock = core::ObtieneConfiguracion(QString::fromLatin1(clave), &sinLeer);
+            const vb::ReadResult<QString> motivo = core::ObtieneConfiguracion(QString::fromLatin1(clave));
+            if (!motivo.read()) sinLeer = true;
+            else eMotivoStock = motivo.value();
             EsDebito = debito;
         }
     };
@@ -271,7 +273,9 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     } else {
         // Goods going out (-1) or not moving (0) debit the counter-account, goods coming in credit
         // it: by the sign the row was posted with, else by the voucher type's.
-        EsDebito = (delPosteo.signo ? *delPosteo.signo : SignoComprobante(TC, false, &sinLeer)) != 1;
+        const vb::ReadResult<int16_t> signo = delPosteo.signo ? *delPosteo.signo : SignoComprobante(TC, false);
+        if (!signo.read()) sinLeer = true;
+        else EsDebito = signo.value() != 1;
     }
     if (sinLeer) return falla();
 
@@ -334,8 +338,9 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
     if (const auto guardado = filas.tiposReg.find(TC); porFila && guardado != filas.tiposReg.end()) {
         tipoReg = guardado->second;
     } else {
-        tipoReg = ast::ObtieneTipoRegCont(TC, &sinLeer);
-        if (sinLeer) return falla();
+        const vb::ReadResult<QString> leido = ast::ObtieneTipoRegCont(TC);
+        if (!leido.read()) return falla();
+        tipoReg = leido.value();
         if (porFila && !tipoReg.isEmpty()) filas.tiposReg[TC] = tipoReg;
     }
     if (tipoReg.isEmpty()) {

@@ -45,7 +45,7 @@ bool ExisteAsientoComprobante(const QString& TC, const QString& Suc, const QStri
     return existe;
 }
 
-QString ObtieneTipoRegCont(const QString& TC, bool* Fallo) {
+vb::ReadResult<QString> ObtieneTipoRegCont(const QString& TC) {
     utillib::UtilTexto& util = core::gUtilTexto();
     const QString cuatroBlancos(4, u' ');
     QString resultado;
@@ -60,10 +60,13 @@ QString ObtieneTipoRegCont(const QString& TC, bool* Fallo) {
         sinFila = r.Eof();
         if (!sinFila) subdiario = r.Fields(QStringLiteral("Subdiario")).Value();
     });
-    if (Fallo) *Fallo = on.passedOver();
-    if (sinFila || on.passedOver()) {
+    if (on.passedOver()) {
         Cierra(rs);
-        return on.passedOver() ? QString() : cuatroBlancos;
+        return vb::kNotRead;
+    }
+    if (sinFila) {
+        Cierra(rs);
+        return cuatroBlancos;
     }
     on.run([&] {
         const QString sql = QStringLiteral("SELECT * FROM MA_SUBDIARIOS  with(nolock)  WHERE CODIGO = '") +
@@ -72,9 +75,8 @@ QString ObtieneTipoRegCont(const QString& TC, bool* Fallo) {
         sinFila = r.Eof();
         if (!sinFila) resultado = util.ValorNoNulo(r.Fields(QStringLiteral("Subdiario"))).text();
     });
-    if (Fallo) *Fallo = on.passedOver();
     Cierra(rs);
-    if (on.passedOver()) return QString();
+    if (on.passedOver()) return vb::kNotRead;
     return sinFila ? cuatroBlancos : resultado;
 }
 

@@ -5,11 +5,12 @@
 //
 //   QString asiento;
 //   if (ast::ExisteAsientoComprobante("FC", "0001", "00000041", "A", asiento, {}, true)) ...  // "05 - 000123"
-//   const QString tipo = ast::ObtieneTipoRegCont("FC");     // "" = none: the entry cannot be booked
-//   const auto nro = ast::ObtieneProximoNroAsiento(5, 2008, tipo);
+//   const auto tipo = ast::ObtieneTipoRegCont("FC");        // not read, or "": the entry cannot be booked
+//   const auto nro = ast::ObtieneProximoNroAsiento(5, 2008, tipo.value());
 //   if (!nro) ...                                          // the lookup failed: there is no number
 //
 // Nothing is reserved: two stations asking at once get the same number.
+#include "platform/vb/read_result.h"
 #include "platform/vb/variant.h"
 
 #include <QString>
@@ -26,10 +27,9 @@ bool ExisteAsientoComprobante(const QString& TC, const QString& Suc, const QStri
 
 // The register type (subdiary code) of a voucher type's journal entries, through
 // MA_SUBDIARIOSCOMPROBANTES and MA_SUBDIARIOS. Four blanks when the type or its subdiary has no
-// row; "" when the subdiary's register type is Null, and when an error of the lookup was passed
-// over or left (routine "ObtieneTipoRegCont$"): either way no entry can be booked with it. Fallo,
-// when given, tells the second case from the first.
-QString ObtieneTipoRegCont(const QString& TC, bool* Fallo = nullptr);
+// row; "" when the subdiary's register type is Null (no entry can be booked with it). Not read
+// when an error of the lookup was passed over or left (routine "ObtieneTipoRegCont$").
+vb::ReadResult<QString> ObtieneTipoRegCont(const QString& TC);
 
 // The next entry number of a month and period: the highest [NUMERO ASIENTO] + 1, or 1. A
 // register type that is blank, four blanks or Chr(255)&"RS" counts that special register and the

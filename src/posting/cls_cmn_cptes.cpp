@@ -24,12 +24,15 @@ int16_t LongitudDescripcion(const QString& valor) {
 ClsCmnCptes::ClsCmnCptes() { configuracionLeida_ = LeeConfiguracion(); }
 
 bool ClsCmnCptes::LeeConfiguracion() {
-    bool piva = false, asientos = false, largo = false;
-    porcentajeIVA_ =
-        core::gUtilTexto().ANumero(vb::Variant(core::ObtieneConfiguracion(QStringLiteral("PIVA"), &piva))).toDouble();
-    asientosXStock_ = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("AsientosXStock"), &asientos));
-    gLenDesc = LongitudDescripcion(core::ObtieneConfiguracion(QStringLiteral("LenDescripcion"), &largo));
-    return !piva && !asientos && !largo;
+    // Each setting read is taken; one not read keeps what the object held, and no voucher is
+    // posted until all three are read.
+    const vb::ReadResult<QString> piva = core::ObtieneConfiguracion(QStringLiteral("PIVA"));
+    if (piva.read()) porcentajeIVA_ = core::gUtilTexto().ANumero(vb::Variant(piva.value())).toDouble();
+    const vb::ReadResult<QString> asientos = core::ObtieneConfiguracion(QStringLiteral("AsientosXStock"));
+    if (asientos.read()) asientosXStock_ = core::FlagSI(asientos.value());
+    const vb::ReadResult<QString> largo = core::ObtieneConfiguracion(QStringLiteral("LenDescripcion"));
+    if (largo.read()) gLenDesc = LongitudDescripcion(largo.value());
+    return piva.read() && asientos.read() && largo.read();
 }
 
 }  // namespace posting

@@ -7,7 +7,8 @@
 //
 //   posting::ClsCmnCptes cpte;                             // reads PIVA, AsientosXStock, LenDescripcion
 //   ui::WidgetTextMeasurer medida(this);
-//   cpte.InicializaGrids(nullptr, &grilla, nullptr, nullptr, nullptr, nullptr, &medida, QStringLiteral("tk"));
+//   if (!cpte.InicializaGrids(nullptr, &grilla, nullptr, nullptr, nullptr, nullptr, &medida, QStringLiteral("tk")))
+//       return;                                          // a setting not read: nothing laid out
 //   ... fill the articles grid (columns in columnas_articulos.h) ...
 //   bool hayError = false;
 //   cpte.ActualizaStock(grilla, QStringLiteral("TK"), nro, QStringLiteral("0"), fecha, ...,
@@ -23,6 +24,7 @@
 // a pointer. Colours are BGR longs.
 #include "platform/ado/ado.h"
 #include "platform/vb/currency.h"
+#include "platform/vb/read_result.h"
 #include "platform/vb/variant.h"
 
 #include <QString>
@@ -114,13 +116,12 @@ public:
     // (MSFlexGrid2), other concepts (MSFlexGrid3) and totals (MSFlexGrid4), sizing columns with
     // Obj's text widths. The type's system and the settings are read on every call, grids or not.
     // TxtEdit is required with a tasks grid and txtEdit3 with an other-concepts grid (91 when
-    // missing); Obj with any grid. A setting whose read was passed over or left lays out no grid:
-    // Fallo, when given, tells so; without it the call fails (kHrUnspecified), the operator having
-    // been asked about the read already.
-    void InicializaGrids(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
-                         ui::TextBox* TxtEdit, ui::TextBox* txtEdit2, ui::TextBox* txtEdit3,
-                         const ui::TextMeasurer* Obj, const QString& TC = QString(),
-                         ui::FlexGrid* MSFlexGrid4 = nullptr, bool* Fallo = nullptr);
+    // missing); Obj with any grid. False when a setting's read was passed over or left (the
+    // operator asked about it already): no grid is laid out.
+    [[nodiscard]] bool InicializaGrids(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
+                                       ui::TextBox* TxtEdit, ui::TextBox* txtEdit2, ui::TextBox* txtEdit3,
+                                       const ui::TextMeasurer* Obj, const QString& TC = QString(),
+                                       ui::FlexGrid* MSFlexGrid4 = nullptr);
 
     // Writes one V_MV_STOCK row per line of the articles grid and per lot, series or size item
     // (movimiento_stock.h), and books the journal entry of the movement. "ELDELGRID" as IdDeposito,
@@ -152,8 +153,9 @@ public:
                         int16_t SignoRemota = 0, bool MuestraCartel = false, const QString& IdVendedor = QString(),
                         int32_t SecuenciaFija = 0);
 
-    // +1 stock in, -1 out, 0 none; with LibroIVA the voucher's sign in the VAT book.
-    int16_t ObtieneSignoComprobante(const QString& TC, bool LibroIVA = false);
+    // +1 stock in, -1 out, 0 none; with LibroIVA the voucher's sign in the VAT book. Not read when
+    // an error was passed over or left, or the type has no row (after its box).
+    vb::ReadResult<int16_t> ObtieneSignoComprobante(const QString& TC, bool LibroIVA = false);
 
     // ---- posting/ (lista_pipe.cpp): the lot and series list codec, which posting reads ----
     // A list is "|" followed by each item and "|"; an item may join two values with Chr(255).
@@ -184,16 +186,18 @@ public:
     void PidePosicionLote(const QString& Articulo, const QString& IdUnidad, double Cantidad, const QString& Deposito,
                           const QString& PosicionAnt, const QString& LoteAnt, QString& PosicionNVO, QString& LoteNvo,
                           bool Posicion = true, bool Lote = false);
-    void ObtieneStockxEquiv(const QString& IdDeposito, const QString& IdArticulo, const QString& UdBase,
-                            const QString& udEquivBuscada, double& StockUdBase, double& StockEquiv);
+    // The balance in the base unit and in the equivalent one (0 without one). False when either
+    // was not read (its error passed over or left): both are then left as they were.
+    [[nodiscard]] bool ObtieneStockxEquiv(const QString& IdDeposito, const QString& IdArticulo, const QString& UdBase,
+                                          const QString& udEquivBuscada, double& StockUdBase, double& StockEquiv);
     // A null IdDeposito or IdUnidad stands for "Ignorar"; a given one that holds "Ignorar" receives
-    // the code it resolves to. Fallo, when given, tells that a read was passed over or left (the
-    // default deposit, the article's unit or marks, the balance): the 0 returned is then no stock.
-    double ObtieneStock(const QString& IdArticulo, QString* IdDeposito = nullptr,
-                        const QString& NroLote = QStringLiteral("Ignorar"),
-                        const QString& NroSerie = QStringLiteral("Ignorar"),
-                        const QString& IdPosicion = QStringLiteral("Ignorar"), QString* IdUnidad = nullptr,
-                        bool* Fallo = nullptr);
+    // the code it resolves to. Not read when a read was passed over or left (the default deposit,
+    // the article's unit or marks, the balance).
+    vb::ReadResult<double> ObtieneStock(const QString& IdArticulo, QString* IdDeposito = nullptr,
+                                        const QString& NroLote = QStringLiteral("Ignorar"),
+                                        const QString& NroSerie = QStringLiteral("Ignorar"),
+                                        const QString& IdPosicion = QStringLiteral("Ignorar"),
+                                        QString* IdUnidad = nullptr);
 
     // ---- vouchers/: voucher audit, related vouchers, loading, checks, totals, colours ----
 
@@ -282,9 +286,9 @@ public:
     bool NumeroEsFraccion(const vb::Variant& Numero);
 
 private:
-    // The stock sign; *Fallo tells that it is not known: an error was passed over or left, or the
-    // type has no row (after its box). The posting then posts nothing.
-    int16_t SignoComprobante(const QString& TC, bool LibroIVA, bool* Fallo);
+    // The stock sign, asked once a posting call; not read as ObtieneSignoComprobante tells, and the
+    // posting then posts nothing.
+    vb::ReadResult<int16_t> SignoComprobante(const QString& TC, bool LibroIVA);
     // The journal statement of one grid row (0: the whole grid) of the voucher being posted.
     QString AsientoDeFila(ui::FlexGrid& grilla, ContextoPosteo& ctx, int32_t fila, int16_t tipoMov, bool* hayError);
     // What a posting call tells its journal entry beyond GeneraAsientoStock's arguments: the sign

@@ -218,8 +218,9 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
     if (Es(ctx.TC, "AJP") || Es(ctx.TC, "AJN")) return true;
     bool apagada = false, sinLeer = false;
     on.run([&] {
-        apagada = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("DescargaInsumosProduccion"), &sinLeer)) ||
-                  Es(ctx.TC, "OP");
+        const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QStringLiteral("DescargaInsumosProduccion"));
+        sinLeer = !valor.read();
+        apagada = valor.read() && (core::FlagSI(valor.value()) || Es(ctx.TC, "OP"));
     });
     if (on.left() || sinLeer) return false;
     if (apagada) return true;
@@ -238,7 +239,11 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
         const Linea& l = *linea;
 
         bool conInsumos = false, fallo = false;
-        on.run([&] { conInsumos = Stock::IdArticuloTieneInsumos(l.articulo, insumos, false, &fallo); });
+        on.run([&] {
+            const vb::ReadResult<bool> leido = Stock::IdArticuloTieneInsumos(l.articulo, insumos, false);
+            fallo = !leido.read();
+            conInsumos = leido.read() && leido.value();
+        });
         if (on.left() || fallo) return false;
         if (!conInsumos) continue;
 
@@ -263,7 +268,11 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
             if (codigo.isEmpty()) continue;
             const double cantidad = l.porcentaje ? l.cantidad * insumo.Cantidad / 100 : l.cantidad * insumo.Cantidad;
             bool conLotes = false;
-            on.run([&] { conLotes = Stock::ArticuloTieneLotes(codigo, depositoLotes, lotes, cantidad, &fallo); });
+            on.run([&] {
+                const vb::ReadResult<bool> leido = Stock::ArticuloTieneLotes(codigo, depositoLotes, lotes, cantidad);
+                fallo = !leido.read();
+                conLotes = leido.read() && leido.value();
+            });
             if (on.left() || fallo) return false;
             if (!conLotes) lotes.assign(1, Stock::ItemCantidad(QString(), QString(), cantidad));
             for (const Stock::ItemCantidad& lote : lotes) {

@@ -25,14 +25,14 @@ namespace posting {
 namespace {
 
 // The settings of the layout, read before any grid is touched. A read passed over or left is no
-// setting: `fallo` tells so, and no grid is laid out on the default it gave.
+// setting: `fallo` tells so, and no grid is laid out (what Texto gives for it is never used).
 struct Lecturas {
     bool fallo = false;
     QString Texto(const char* clave) {
-        bool sinLeer = false;
-        const QString valor = core::ObtieneConfiguracion(QLatin1String(clave), &sinLeer);
-        if (sinLeer) fallo = true;
-        return valor;
+        const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QLatin1String(clave));
+        if (valor.read()) return valor.value();
+        fallo = true;
+        return QString();
     }
     bool Si(const char* clave) { return core::FlagSI(Texto(clave)); }
     bool SiRecortado(const char* clave) { return core::FlagSI(vb::Trim(Texto(clave))); }
@@ -258,11 +258,9 @@ void GrillaTotales(ui::FlexGrid& g, const ui::TextMeasurer* medida) {
 
 }  // namespace
 
-void ClsCmnCptes::InicializaGrids(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
+bool ClsCmnCptes::InicializaGrids(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
                                   ui::TextBox* TxtEdit, ui::TextBox* txtEdit2, ui::TextBox* txtEdit3,
-                                  const ui::TextMeasurer* Obj, const QString& TC, ui::FlexGrid* MSFlexGrid4,
-                                  bool* Fallo) {
-    if (Fallo) *Fallo = false;
+                                  const ui::TextMeasurer* Obj, const QString& TC, ui::FlexGrid* MSFlexGrid4) {
     Lecturas leer;
     Modo m;
     m.sistema = SistemaDelTipo(TC);
@@ -290,20 +288,14 @@ void ClsCmnCptes::InicializaGrids(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFle
         }
     }
     // A setting not read would lay the grids out on its default: none is touched. The operator
-    // was asked about the read; a caller without Fallo gets the failure as an error of its own.
-    if (leer.fallo) {
-        if (Fallo) {
-            *Fallo = true;
-            return;
-        }
-        vb::Raise(vb::kHrUnspecified, QStringLiteral("No se leyó la configuración de las grillas del comprobante ") +
-                                          vb::Trim(TC));
-    }
+    // was asked about the read.
+    if (leer.fallo) return false;
 
     if (MSFlexGrid1) GrillaTareas(*MSFlexGrid1, TxtEdit, Obj, TC, m);
     if (MSFlexGrid2) GrillaArticulos(*MSFlexGrid2, txtEdit2, Obj, TC, m);
     if (MSFlexGrid3) GrillaOtrosConceptos(*MSFlexGrid3, txtEdit3, Obj, m);
     if (MSFlexGrid4) GrillaTotales(*MSFlexGrid4, Obj);
+    return true;
 }
 
 // ---- in-cell editors ------------------------------------------------------------------------

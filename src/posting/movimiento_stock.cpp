@@ -37,13 +37,12 @@ QString DepositoArgumento(ContextoPosteo& ctx) {
 const QString& DepositoPorDefecto(ContextoPosteo& ctx) {
     static const QString kSinLeer;
     if (!ctx.DepositoDefault) {
-        bool fallo = false;
-        const QString deposito = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"), &fallo);
-        if (fallo) {
+        const vb::ReadResult<QString> deposito = core::ObtieneConfiguracion(QStringLiteral("DepositoDefault"));
+        if (!deposito.read()) {
             ctx.SinLeer = true;
             return kSinLeer;
         }
-        ctx.DepositoDefault = Rellena(deposito);
+        ctx.DepositoDefault = Rellena(deposito.value());
     }
     return *ctx.DepositoDefault;
 }

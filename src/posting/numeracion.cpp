@@ -93,10 +93,9 @@ bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Nume
     bool libro = true;
     on.run([&] {
         QString hasta = QStringLiteral("99999999");
-        bool sinLeer = false;
-        const QString numeracion = ObtieneTCNumeracion(TC, &sinLeer);
-        libro = !sinLeer && Obtener_Nro_Comprobante_Contable(numeracion, Sucursal, Numero, Letra, ModificaNumeracion,
-                                                             QString(), UNegocio, hasta);
+        const vb::ReadResult<QString> numeracion = ObtieneTCNumeracion(TC);
+        libro = numeracion.read() && Obtener_Nro_Comprobante_Contable(numeracion.value(), Sucursal, Numero, Letra,
+                                                                      ModificaNumeracion, QString(), UNegocio, hasta);
     });
     if (on.passedOver() || !libro) return false;
 

@@ -35,11 +35,11 @@ const SignoTipo* EnTabla(const QString& tc) {
 
 }  // namespace
 
-int16_t ClsCmnCptes::ObtieneSignoComprobante(const QString& TC, bool LibroIVA) {
-    return SignoComprobante(TC, LibroIVA, nullptr);
+vb::ReadResult<int16_t> ClsCmnCptes::ObtieneSignoComprobante(const QString& TC, bool LibroIVA) {
+    return SignoComprobante(TC, LibroIVA);
 }
 
-int16_t ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA, bool* Fallo) {
+vb::ReadResult<int16_t> ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA) {
     const QString tc = vb::Trim(TC);
     // Within a posting call the stock sign of its voucher type is asked once: a type missing
     // from V_TA_CPTE is reported once, not at every row.
@@ -84,8 +84,8 @@ int16_t ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA, bool* Fa
     });
     Cierra(rs);
 
-    if (Fallo) *Fallo = fallo || sinTipo;
-    if (!LibroIVA && posteo_.enCurso && !fallo && !sinTipo) posteo_.signo = std::make_pair(tc, signo);
+    if (fallo || sinTipo) return vb::kNotRead;
+    if (!LibroIVA && posteo_.enCurso) posteo_.signo = std::make_pair(tc, signo);
     return signo;
 }
 

@@ -19,8 +19,8 @@ QString Fija(const QString& texto, int ancho) { return texto.left(ancho).leftJus
 ItemCantidad::ItemCantidad(const QString& codigo, const QString& unidad, double cantidad)
     : Codigo(Fija(codigo, kAnchoCodigo)), Unidad(Fija(unidad, kAnchoUnidad)), Cantidad(cantidad) {}
 
-bool IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>& Lista, bool SoloVerifica,
-                            bool* Fallo) {
+vb::ReadResult<bool> IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>& Lista,
+                                            bool SoloVerifica) {
     utillib::UtilTexto& util = core::gUtilTexto();
     bool resultado = false;
     ado::RecordsetPtr rs;
@@ -48,16 +48,15 @@ bool IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>
         resultado = hay;
         leido = true;
     });
-    // Passed over, the article's inputs are not known: the caller must not go on as if it had none.
-    if (Fallo) *Fallo = on.left() || !leido;
     vb::OnError cierre(Tratamiento("IdArticuloTieneInsumos"));
     cierre.run([&] { Cierra(rs); });
+    // Passed over, the article's inputs are not known: the caller must not go on as if it had none.
+    if (!leido) return vb::kNotRead;
     return resultado;
 }
 
-bool ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito, std::vector<ItemCantidad>& Lista,
-                        double Cantidad, bool* Fallo) {
-    if (Fallo) *Fallo = false;
+vb::ReadResult<bool> ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito,
+                                        std::vector<ItemCantidad>& Lista, double Cantidad) {
     if (IdDeposito.compare(QStringLiteral("ELDELGRID"), Qt::CaseInsensitive) == 0) return false;
     utillib::UtilTexto& util = core::gUtilTexto();
     bool resultado = false;
@@ -99,10 +98,10 @@ bool ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito, st
         resultado = hay;
         leido = true;
     });
-    // Passed over, the lots are not known: the caller must not post the quantity as if it had none.
-    if (Fallo) *Fallo = on.left() || !leido;
     vb::OnError cierre(Tratamiento("ArticuloTieneLotes"));
     cierre.run([&] { Cierra(rs); });
+    // Passed over, the lots are not known: the caller must not post the quantity as if it had none.
+    if (!leido) return vb::kNotRead;
     return resultado;
 }
 
@@ -136,9 +135,9 @@ bool ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QS
     return !dejado;
 }
 
-double ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad) {
+vb::ReadResult<double> ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad) {
     double stock = 0;
-    ControlStock(IdDeposito, IdArticulo, IdUnidad, stock);
+    if (!ControlStock(IdDeposito, IdArticulo, IdUnidad, stock)) return vb::kNotRead;
     return stock;
 }
 

@@ -3,16 +3,17 @@
 // hold it in a deposit, and an article's stock balance.
 //
 //   std::vector<Stock::ItemCantidad> insumos, lotes;
-//   bool fallo = false;
-//   if (Stock::IdArticuloTieneInsumos("000900", insumos, false, &fallo)) {
+//   const vb::ReadResult<bool> conInsumos = Stock::IdArticuloTieneInsumos("000900", insumos, false);
+//   if (!conInsumos.read()) return falla();      // the operator was asked about the read
+//   if (conInsumos.value())
 //       for (const auto& i : insumos) ...        // the last record is always an empty one
-//   }
-//   Stock::ArticuloTieneLotes(codigo, deposito, lotes, cantidad, &fallo);
-//   const double stock = Stock::ControlStock("A001", "000123", "UN");
+//   const vb::ReadResult<double> stock = Stock::ControlStock("A001", "000123", "UN");
 //
 // A list is read whole or not at all. When its reading did not complete (the operator passed
-// over the error or left), the list is the "nothing read" one and *Fallo is set, so a caller that
-// must not go on without the list can tell.
+// over the error or left), the list is the "nothing read" one and the result is not read, so a
+// caller that must not go on without the list can tell.
+#include "platform/vb/read_result.h"
+
 #include <QString>
 #include <vector>
 
@@ -36,8 +37,8 @@ struct ItemCantidad {
 // without inputs, one empty record; otherwise one record per input (code, unit, quantity per
 // unit of the article; a Null quantity reads 0), in the order stored, and an empty record last.
 // Routine "IdArticuloTieneInsumos".
-bool IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>& Lista, bool SoloVerifica,
-                            bool* Fallo = nullptr);
+vb::ReadResult<bool> IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>& Lista,
+                                            bool SoloVerifica);
 
 // Hands Cantidad out over the lots of STK_SERIES_Y_LOTES that hold stock of the article in the
 // deposit, lowest lot number first: each lot gives what it holds until the quantity is reached
@@ -47,8 +48,8 @@ bool IdArticuloTieneInsumos(const QString& IdArticulo, std::vector<ItemCantidad>
 // lot with that quantity.
 // Deposit "ELDELGRID" (each grid row's own deposit): False at once, Lista untouched.
 // Routine "ArticuloTieneLotes".
-bool ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito, std::vector<ItemCantidad>& Lista,
-                        double Cantidad, bool* Fallo = nullptr);
+vb::ReadResult<bool> ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito,
+                                        std::vector<ItemCantidad>& Lista, double Cantidad);
 
 // The stock balance of an article in a unit: of the deposit, or summed over every deposit when
 // the deposit is blank, from STK_SALDOS_UNIDADES; from STK_STOCK_UDKG when the setting
@@ -56,8 +57,9 @@ bool ArticuloTieneLotes(const QString& IdArticulo, const QString& IdDeposito, st
 // under the blank code). 0 when there is no balance. A blank article leaves Stock as it was.
 // Returns false when the read failed and was passed over or left (routine "ControlStock"; Stock
 // then as it was).
-bool ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad, double& Stock);
-// The same, returning the balance (0 for a blank article or after an error).
-double ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad);
+[[nodiscard]] bool ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad,
+                                double& Stock);
+// The same, returning the balance (0 for a blank article; not read after an error passed over).
+vb::ReadResult<double> ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QString& IdUnidad);
 
 }  // namespace posting::Stock

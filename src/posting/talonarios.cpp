@@ -60,13 +60,15 @@ QString SentenciaUltimo(const QString& letra, const QString& numero, const QStri
 
 }  // namespace
 
-QString ObtieneTCNumeracion(const QString& TC, bool* Fallo) {
-    const QString valor = vb::Trim(core::ObtieneConfiguracion(QStringLiteral("NUM_") + vb::Trim(TC), Fallo));
+vb::ReadResult<QString> ObtieneTCNumeracion(const QString& TC) {
+    const vb::ReadResult<QString> leido = core::ObtieneConfiguracion(QStringLiteral("NUM_") + vb::Trim(TC));
+    if (!leido.read()) return vb::kNotRead;
+    const QString valor = vb::Trim(leido.value());
     return valor.isEmpty() ? TC : valor;
 }
 
-bool ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, const QString& Numero, QString& Letra,
-                                 QString& Mensaje, const QString& Fecha, bool* Fallo) {
+vb::ReadResult<bool> ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, const QString& Numero,
+                                                 QString& Letra, QString& Mensaje, const QString& Fecha) {
     data::DB_Dll& db = data::gDBPrincipal();
     utillib::UtilTexto& util = core::gUtilTexto();
     const double numero = vb::Val(Numero);
@@ -79,15 +81,14 @@ bool ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, con
     if (vb::Trim(Letra).isEmpty()) Letra = QStringLiteral("X");
     const QString L = vb::Trim(Letra);
 
-    bool sinLeer = false;
-    const QString externo = db.DatosTabla(QStringLiteral("V_TA_CPTE"), TC, QStringLiteral("EXTERNO"),
-                                          QStringLiteral("CODIGO"), 8, QString(), true, false, &sinLeer)
-                                .text();
-    if (Fallo) *Fallo = sinLeer;
-    if (sinLeer) {
+    const vb::ReadResult<vb::Variant> leido =
+        db.DatosTabla(QStringLiteral("V_TA_CPTE"), TC, QStringLiteral("EXTERNO"), QStringLiteral("CODIGO"), 8, QString(),
+                      true, false);
+    if (!leido.read()) {
         Mensaje.clear();
-        return false;
+        return vb::kNotRead;
     }
+    const QString externo = leido.value().text();
     if (!externo.isEmpty() && core::ConvierteBooleano(externo)) {
         Mensaje.clear();
         return true;
@@ -206,12 +207,17 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
 
     // A read a helper could not make (its error told there) leaves the book as it is: false.
     bool sinLeer = false;
-    on.run([&] { tc = ObtieneTCNumeracion(TC, &sinLeer); });
+    on.run([&] {
+        const vb::ReadResult<QString> numeracion = ObtieneTCNumeracion(TC);
+        sinLeer = !numeracion.read();
+        if (!sinLeer) tc = numeracion.value();
+    });
     if (sinLeer) return false;
     const QString tc4 = Lit(core::RellenaCodigo(tc, 4));
     on.run([&] {
         QString mensaje;
-        ValidaNumeracionComprobante(tc, Sucursal, Numero, Letra, mensaje, QString(), &sinLeer);
+        // Only the book it finds (TalonarioActual) is wanted here, not whether the number is valid.
+        sinLeer = !ValidaNumeracionComprobante(tc, Sucursal, Numero, Letra, mensaje, QString()).read();
     });
     if (sinLeer) return false;
     on.run([&] {

@@ -9,6 +9,8 @@
 //
 // TalonarioActual names the current book: the one the choice last took, or the last one whose
 // range held a number that was validated. The update writes to it.
+#include "platform/vb/read_result.h"
+
 #include <QString>
 
 namespace posting::ast {
@@ -16,8 +18,8 @@ namespace posting::ast {
 inline int TalonarioActual = 0;
 
 // The type whose books number TC: the setting "NUM_" & Trim(TC) when it holds a value, else TC.
-// Fallo, when given, tells that the setting was not read (TC is then no answer).
-QString ObtieneTCNumeracion(const QString& TC, bool* Fallo = nullptr);
+// Not read when the setting was not read.
+vb::ReadResult<QString> ObtieneTCNumeracion(const QString& TC);
 
 // Checks a voucher number against its book. Letra comes back "X" when empty; Mensaje receives the
 // reason of a False answer, word for word:
@@ -28,10 +30,10 @@ QString ObtieneTCNumeracion(const QString& TC, bool* Fallo = nullptr);
 // True, with Mensaje empty, for a type numbered outside (EXTERNO), an open range of a book that
 // may renumber, or a number inside its book's range. Sets TalonarioActual to the last book of
 // the branch whose range holds the number. No error handler: a failure raises to the caller, but
-// the type's EXTERNO flag is read through DatosTabla, which asks itself: not read, it sets Fallo
-// (when given) and the number is not checked (false, Mensaje empty).
-bool ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, const QString& Numero, QString& Letra,
-                                 QString& Mensaje, const QString& Fecha, bool* Fallo = nullptr);
+// the type's EXTERNO flag is read through DatosTabla, which asks itself: when that flag is not
+// read the number is not checked (not read, Mensaje empty).
+vb::ReadResult<bool> ValidaNumeracionComprobante(const QString& TC, const QString& Sucursal, const QString& Numero,
+                                                 QString& Letra, QString& Mensaje, const QString& Fecha);
 
 // Brings the book of a stored voucher up to date: its last number for the letter (it only moves
 // forward) and, for accounting books ("Contable"), ForzarControl or type "OC", the control row

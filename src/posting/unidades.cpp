@@ -15,18 +15,19 @@ namespace {
 enum class Sentido { Directo, Inverso };
 
 // The conversion through the article's equivalence; see ConvierteCantidadEquiv.
-double Convierte(const QString& articulo, const QString& unidadOrigen, double cantidad, const QString& destino,
-                Sentido sentido, QString* unidadArticulo, bool* fallo) {
-    if (fallo) *fallo = false;
-    if (cantidad == 0) return 0;
+vb::ReadResult<double> Convierte(const QString& articulo, const QString& unidadOrigen, double cantidad,
+                                 const QString& destino, Sentido sentido, QString* unidadArticulo) {
+    if (cantidad == 0) return 0.0;
     if (unidadOrigen.compare(destino, Qt::CaseInsensitive) == 0) return cantidad;
     QString origen = unidadOrigen;
     QString operador;
     double coeficiente = 0;
     bool sinUnidad = false;
-    const bool hallada = IdArticuloTieneEquivalencias(articulo, destino, operador, origen, coeficiente, sinUnidad, fallo);
+    const vb::ReadResult<bool> hallada =
+        IdArticuloTieneEquivalencias(articulo, destino, operador, origen, coeficiente, sinUnidad);
     if (unidadArticulo) *unidadArticulo = origen;
-    if (!hallada) return 0;
+    if (!hallada.read()) return vb::kNotRead;
+    if (!hallada.value()) return 0.0;
     // A row found swapped ("*") divides going forward; a direct one ("/") multiplies.
     const bool divide = (operador == QLatin1String("*")) == (sentido == Sentido::Directo);
     return divide ? cantidad / coeficiente : cantidad * coeficiente;
@@ -45,8 +46,9 @@ QString ObtieneUnidadArticulo(const QString& IdArticulo) {
     return unidad;
 }
 
-bool IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& UnidadDestino, QString& Operador,
-                                  QString& UnidadOrigen, double& Coeficiente, bool& SinUnidad, bool* Fallo) {
+vb::ReadResult<bool> IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& UnidadDestino,
+                                                  QString& Operador, QString& UnidadOrigen, double& Coeficiente,
+                                                  bool& SinUnidad) {
     bool resultado = false;
     QString unidad;
     ado::RecordsetPtr rs;
@@ -78,20 +80,21 @@ bool IdArticuloTieneEquivalencias(const QString& IdArticulo, const QString& Unid
         busca(origen, destino, "/");
         if (!resultado) busca(destino, origen, "*");
     }
-    if (Fallo) *Fallo = on.passedOver();
     vb::OnError cierre(Tratamiento("IdArticuloTieneEquivalencias"));
     cierre.run([&] { Cierra(rs); });
-    return resultado && !on.passedOver();
+    if (on.passedOver()) return vb::kNotRead;
+    return resultado;
 }
 
-double ConvierteCantidadEquiv(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
-                              const QString& UnidadDestino, QString* UnidadArticulo, bool* Fallo) {
-    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Directo, UnidadArticulo, Fallo);
+vb::ReadResult<double> ConvierteCantidadEquiv(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
+                                              const QString& UnidadDestino, QString* UnidadArticulo) {
+    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Directo, UnidadArticulo);
 }
 
-double ConvierteCantidadEquivInversa(const QString& IdArticulo, const QString& UnidadOrigen, double Cantidad,
-                                     const QString& UnidadDestino, QString* UnidadArticulo, bool* Fallo) {
-    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Inverso, UnidadArticulo, Fallo);
+vb::ReadResult<double> ConvierteCantidadEquivInversa(const QString& IdArticulo, const QString& UnidadOrigen,
+                                                     double Cantidad, const QString& UnidadDestino,
+                                                     QString* UnidadArticulo) {
+    return Convierte(IdArticulo, UnidadOrigen, Cantidad, UnidadDestino, Sentido::Inverso, UnidadArticulo);
 }
 
 bool CalculaCantidadesEquivGrilla(ui::FlexGrid& Grilla) {
@@ -108,12 +111,13 @@ bool CalculaCantidadesEquivGrilla(ui::FlexGrid& Grilla) {
             continue;
         }
         const double cantidad = util.ADoble(Grilla.TextMatrix(fila, art::Cantidad));   // no Currency range
-        bool fallo = false;
-        const double convertida = ConvierteCantidadEquiv(Grilla.TextMatrix(fila, art::IdArticulo),
-                                                         vb::Trim(Grilla.TextMatrix(fila, art::IdUnidad)), cantidad,
-                                                         d.unidad, nullptr, &fallo);
-        if (fallo) leidas = false;
-        Grilla.SetTextMatrix(fila, d.columna, vb::NumberText(convertida));
+        const vb::ReadResult<double> convertida = ConvierteCantidadEquiv(
+            Grilla.TextMatrix(fila, art::IdArticulo), vb::Trim(Grilla.TextMatrix(fila, art::IdUnidad)), cantidad, d.unidad);
+        if (!convertida.read()) {
+            leidas = false;
+            continue;
+        }
+        Grilla.SetTextMatrix(fila, d.columna, vb::NumberText(convertida.value()));
     }
     return leidas;
 }

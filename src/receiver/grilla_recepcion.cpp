@@ -6,17 +6,18 @@
 
 namespace receiver {
 
-void InicializaGrillaRecepcion(std::unique_ptr<posting::ClsCmnCptes>& cpte, ui::FlexGrid& grilla,
-                               const ui::TextMeasurer& ventana, bool* Fallo) {
+bool InicializaGrillaRecepcion(std::unique_ptr<posting::ClsCmnCptes>& cpte, ui::FlexGrid& grilla,
+                               const ui::TextMeasurer& ventana) {
     if (!cpte) cpte = std::make_unique<posting::ClsCmnCptes>();
-    cpte->InicializaGrids(nullptr, &grilla, nullptr, nullptr, nullptr, nullptr, &ventana, QStringLiteral("tk"), nullptr, Fallo);
-    if (Fallo && *Fallo) return;
+    if (!cpte->InicializaGrids(nullptr, &grilla, nullptr, nullptr, nullptr, nullptr, &ventana, QStringLiteral("tk")))
+        return false;
     using namespace posting::art;
     grilla.SetColWidth(IdUnidad, 0);
     grilla.SetColWidth(Impuestos, 0);
     grilla.SetColWidth(TotalLinea, 0);
     grilla.SetColWidth(Descripcion, 5000);
     grilla.SetColWidth(Cantidad, 1000);
+    return true;
 }
 
 }  // namespace receiver

@@ -3,7 +3,7 @@
 // run shows it at. The run sets it up before the first row and again after each voucher it saves.
 //
 //   std::unique_ptr<posting::ClsCmnCptes> cpte;            // the window's engine, made on first use
-//   receiver::InicializaGrillaRecepcion(cpte, grilla, medida);
+//   if (!receiver::InicializaGrillaRecepcion(cpte, grilla, medida)) ...   // a setting not read
 #include <memory>
 
 namespace posting {
@@ -19,9 +19,9 @@ namespace receiver {
 // Creates the engine when `cpte` is empty, lays `grilla` out as the articles grid of type "tk"
 // (a header row and one empty line), measuring with the window's `ventana`, then hides the
 // unit, taxes and total columns and widens the description and the quantity. Errors reach the
-// caller. A setting of the layout whose read was passed over (the operator asked already) lays out
-// nothing: `Fallo`, when given, tells so; without it the call fails.
-void InicializaGrillaRecepcion(std::unique_ptr<posting::ClsCmnCptes>& cpte, ui::FlexGrid& grilla,
-                               const ui::TextMeasurer& ventana, bool* Fallo = nullptr);
+// caller. False when a setting of the layout was not read (the operator asked already): nothing
+// is laid out.
+[[nodiscard]] bool InicializaGrillaRecepcion(std::unique_ptr<posting::ClsCmnCptes>& cpte, ui::FlexGrid& grilla,
+                                             const ui::TextMeasurer& ventana);
 
 }  // namespace receiver

@@ -51,19 +51,27 @@ bool MismoComprobante(const ClaveDeposito& a, const ClaveDeposito& b) {
            Iguales(a.numero, b.numero);
 }
 
-MovimientoDeposito LeeMovimiento(const ado::Recordset& rs) {
+MovimientoDeposito LeeMovimiento(const ado::Recordset& rs, bool parcial) {
+    const auto valor = [&](const QString& campo) {
+        if (!parcial) return Valor(rs, campo);
+        try {
+            return Valor(rs, campo);
+        } catch (const vb::Error&) {
+            return QString();   // what of the row cannot be read reads empty
+        }
+    };
     MovimientoDeposito m;
-    m.clave.sucursal = Valor(rs, QStringLiteral("cod_suc"));
-    m.clave.tipoComp = Valor(rs, QStringLiteral("TipoComp"));
-    m.clave.ptoVta = Valor(rs, QStringLiteral("PtoVta"));
-    m.clave.numero = Valor(rs, QStringLiteral("Numero"));
+    m.clave.sucursal = valor(QStringLiteral("cod_suc"));
+    m.clave.tipoComp = valor(QStringLiteral("TipoComp"));
+    m.clave.ptoVta = valor(QStringLiteral("PtoVta"));
+    m.clave.numero = valor(QStringLiteral("Numero"));
     m.unidad = QStringLiteral("A") + vb::Trim(m.clave.sucursal);
     m.tipoComp = vb::Trim(m.clave.tipoComp);
-    m.movimiento = vb::Trim(Valor(rs, QStringLiteral("Movimiento")));
-    m.articulo = Valor(rs, QStringLiteral("Articulo"));
-    m.cantidad = Valor(rs, QStringLiteral("Cantidad"));
-    m.venta = Valor(rs, QStringLiteral("venta"));
-    m.deposito = QStringLiteral("A") + vb::Trim(Valor(rs, QStringLiteral("cod_depo")));
+    m.movimiento = vb::Trim(valor(QStringLiteral("Movimiento")));
+    m.articulo = valor(QStringLiteral("Articulo"));
+    m.cantidad = valor(QStringLiteral("Cantidad"));
+    m.venta = valor(QStringLiteral("venta"));
+    m.deposito = QStringLiteral("A") + vb::Trim(valor(QStringLiteral("cod_depo")));
     m.ptoVta = ParteNumero(m.clave.ptoVta, 4);
     m.numero = ParteNumero(m.clave.numero, 8);
     return m;

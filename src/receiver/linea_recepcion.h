@@ -51,8 +51,9 @@ struct MovimientoDeposito {
     QString numero;       // the store's value cannot be read so
 };
 
-// The row under the recordset's cursor. Null columns read as empty text.
-MovimientoDeposito LeeMovimiento(const ado::Recordset& rs);
+// The row under the recordset's cursor. Null columns read as empty text. Parcial (for the log of
+// a row whose reading failed): a column that cannot be read reads empty instead of raising.
+MovimientoDeposito LeeMovimiento(const ado::Recordset& rs, bool parcial = false);
 
 // The columns of Depositos the run reads (and filters on).
 inline constexpr const char* kColumnasDepositos[] = {"Fecha",      "cod_suc",  "TipoComp", "PtoVta", "Numero",

@@ -98,11 +98,8 @@ private:
     // of the voucher before: the grid is emptied to its header and one blank line.
     void InicializaGrilla() {
         bool hecha = false;
-        on_.run([&] {
-            bool fallo = false;   // a setting not read: the operator was asked about it already
-            InicializaGrillaRecepcion(v_.cpte, v_.grilla, v_.medida, &fallo);
-            hecha = !fallo;
-        });
+        // A setting not read: the operator was asked about it already.
+        on_.run([&] { hecha = InicializaGrillaRecepcion(v_.cpte, v_.grilla, v_.medida); });
         if (!hecha) {
             if (v_.grilla.Cols() < posting::art::kColumnas) v_.grilla.SetCols(posting::art::kColumnas);
             v_.grilla.SetRows(2);
@@ -112,6 +109,7 @@ private:
     }
     bool AbreDepositos(ado::RecordsetPtr& rs);
     void ProcesaFila(const MovimientoDeposito& mov);
+    void FilaNoLeida(const ado::Recordset& rs);
     void AbreComprobante(const MovimientoDeposito& mov);
     template <class F>
     bool Consulta(F&& lee, QString* error);
@@ -186,9 +184,14 @@ ResultadoRecepcion Recepcion::Ejecuta() {
         if (!on_.run([&] { fin = rs->Eof(); }) || fin) break;
         vb::DoEvents();
         MovimientoDeposito mov;
-        on_.run([&] { mov = LeeMovimiento(*rs); });
+        bool leida = false;
+        on_.run([&] {
+            mov = LeeMovimiento(*rs);
+            leida = true;
+        });
         if (on_.left()) break;
-        ProcesaFila(mov);
+        if (leida) ProcesaFila(mov);
+        else FilaNoLeida(*rs);
         ++r_.filas;
         on_.run([&] { rs->MoveNext(); });
     }
@@ -207,7 +210,7 @@ ResultadoRecepcion Recepcion::Ejecuta() {
     if (r_.deOtraEstacion > 0)
         Avisa(QStringLiteral("Otra estación está recibiendo el mismo día (%1): %2 comprobante(s) que ella grabó primero no se "
                              "grabaron aquí; sus filas figuran en el registro de la recepción como COMPROBANTE YA RECIBIDO.")
-                  .arg(v_.fecha)
+                  .arg(v_.fecha.toString(QStringLiteral("dd/MM/yyyy")))
                   .arg(r_.deOtraEstacion));
     return r_;
 }
@@ -232,6 +235,14 @@ bool Recepcion::AbreDepositos(ado::RecordsetPtr& rs) {
         return false;
     }
     return true;
+}
+
+// A row whose reading failed and was passed over is not posted: it is logged with the error and
+// what of it can be read, column by column (never as a row of no store and no voucher), and its
+// voucher goes on without it, as with a line that cannot be read.
+void Recepcion::FilaNoLeida(const ado::Recordset& rs) {
+    const QString error = on_.lastError() ? on_.lastError()->description() : QString();
+    Rechaza(LeeMovimiento(rs, true), MotivoRechazo{Rechazo::ErrorEnFila, error});
 }
 
 void Recepcion::ProcesaFila(const MovimientoDeposito& mov) {
@@ -411,14 +422,12 @@ void Recepcion::AgregaLinea(const MovimientoDeposito& mov) {
     datos.fecha = v_.fecha;
     const bool tipo = Consulta(
         [&] {
-            const QString descripcion = Principal()
-                                            .DatosTabla(QStringLiteral("V_TA_TipoArticulo"), vb::Variant(articulo.idTipo),
-                                                        QStringLiteral("Descripcion"), QStringLiteral("IdTipo"), 8, QString(),
-                                                        true, false)
-                                            .text();
+            const vb::ReadResult<vb::Variant> descripcion =
+                Principal().DatosTabla(QStringLiteral("V_TA_TipoArticulo"), vb::Variant(articulo.idTipo),
+                                       QStringLiteral("Descripcion"), QStringLiteral("IdTipo"), 8, QString(), true, false);
             // DatosTabla asks on its own; what refused it stays in the connection's errors.
-            if (Principal().gCnn()->errors().Count() > 0) return false;
-            datos.descripcionTipo = descripcion;
+            if (!descripcion.read()) return false;
+            datos.descripcionTipo = descripcion.value().text();
             return true;
         },
         &error);
@@ -486,14 +495,19 @@ void Recepcion::GuardaParte() {
             otra = recibido.value_or(false);
             if (otra) RecibidoEnOtraEstacion();
         }
+        // The store's posting setting (its stock reason): not read, the voucher fails (its reader has
+        // asked) and a later receive posts it; never under a reason it does not carry.
         std::optional<ConfigVentasSuc> config;
+        QString error;
         if (!otra && !cpte_.fallido)
             on_.run([&] {
                 QString aux;
-                config = LeeConfigVentasSuc(core::ObtieneConfiguracion(ClaveConfigVentasSuc(cpte_.unidad), aux));
+                const QString clave = ClaveConfigVentasSuc(cpte_.unidad);
+                const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(clave, aux);
+                if (valor.read()) config = LeeConfigVentasSuc(valor.value());
+                else error = QStringLiteral("No se leyó la configuración ") + clave;
             });
         bool grabado = false;
-        QString error;
         // The posting is the step's last act that can fail: a retried step never posts twice (a
         // failed posting took back its own work). Another station holding what it needed is asked
         // about: Reintentar posts the part again.

@@ -14,7 +14,12 @@ namespace posting {
 
 namespace {
 
-bool Setting(const char* clave, bool* fallo) { return core::FlagSI(core::ObtieneConfiguracion(QLatin1String(clave), fallo)); }
+// A "SI" setting; not read when its read was passed over or left.
+vb::ReadResult<bool> Setting(const char* clave) {
+    const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QLatin1String(clave));
+    if (!valor.read()) return vb::kNotRead;
+    return core::FlagSI(valor.value());
+}
 
 }  // namespace
 
@@ -31,12 +36,17 @@ void ClsCmnCptes::AsignarDatosComprobante(const QString& TC, const QString& SucN
     // The settings and the voucher type's system decide what each line loads: one a helper could
     // not read (its error told there) loads nothing, rather than every line on a default.
     bool sinLeer = false;
-    on.run([&] { carga.DescargaStock = Setting("DescargaStockRemitos", &sinLeer); });
+    on.run([&] {
+        const vb::ReadResult<bool> descarga = Setting("DescargaStockRemitos");
+        sinLeer = !descarga.read();
+        if (!sinLeer) carga.DescargaStock = descarga.value();
+    });
     if (sinLeer) return;
     on.run([&] { carga.Negada = IdRepartoRM && *IdRepartoRM == -98; });
     on.run([&] {
-        carga.EntregaParcial =
-            core::ConvierteBooleano(core::ObtieneConfiguracion(QStringLiteral("EntregaParcialRemito"), &sinLeer));
+        const vb::ReadResult<QString> parcial = core::ObtieneConfiguracion(QStringLiteral("EntregaParcialRemito"));
+        sinLeer = !parcial.read();
+        if (!sinLeer) carga.EntregaParcial = core::ConvierteBooleano(parcial.value());
     });
     if (sinLeer) return;
     // A key that names no voucher (a complement that is not a whole number) loads nothing.
@@ -48,10 +58,11 @@ void ClsCmnCptes::AsignarDatosComprobante(const QString& TC, const QString& SucN
     });
     if (!hayClave) return;
     on.run([&] {
-        const QString sistema = db.DatosTabla(QStringLiteral("V_TA_CPTE"), vb::Variant(TC), QStringLiteral("SISTEMA"),
-                                              QStringLiteral("Codigo"), ado::adBSTR, QString(), true, false, &sinLeer)
-                                    .text();
-        carga.SistemaCompras = sistema.compare(QLatin1String("COMPRAS"), Qt::CaseInsensitive) == 0;
+        const vb::ReadResult<vb::Variant> sistema = db.DatosTabla(QStringLiteral("V_TA_CPTE"), vb::Variant(TC),
+                                                                  QStringLiteral("SISTEMA"), QStringLiteral("Codigo"),
+                                                                  ado::adBSTR, QString(), true, false);
+        sinLeer = !sistema.read();
+        if (!sinLeer) carga.SistemaCompras = sistema.value().text().compare(QLatin1String("COMPRAS"), Qt::CaseInsensitive) == 0;
     });
     if (sinLeer) return;
 

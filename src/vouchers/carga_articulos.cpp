@@ -118,12 +118,12 @@ double CargaComprobante::Aplicado(ado::Recordset& r, double cantidad) {
 
 void CargaComprobante::Articulo(ado::Recordset& r, ui::FlexGrid& g) {
     const int fila = g.Rows() - 1;
-    bool sinLeer = false;
-    const bool pideDeposito = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("PideDepositoEnCptes"), &sinLeer));
-    if (sinLeer) {
+    const vb::ReadResult<QString> depositoEnCptes = core::ObtieneConfiguracion(QStringLiteral("PideDepositoEnCptes"));
+    if (!depositoEnCptes.read()) {
         sinLeer_ = true;
         return;
     }
+    const bool pideDeposito = core::FlagSI(depositoEnCptes.value());
     const double cantidad = Util().ADoble(Campo(r, "Cantidad"));
     const QString articulo = Campo(r, "IdArticulo").text();
     GuardaReparto(articulo);
@@ -172,10 +172,12 @@ void CargaComprobante::ColumnasDeLinea(ado::Recordset& r, ui::FlexGrid& g, int f
     Importes(r, g, fila, {{Precio, "Importe"}});
     if (!Verdadero(r, "Exento")) {
         // The price with VAT is shown to final consumers (letter B).
-        bool sinLeer = false;
-        const QString condicion = core::ObtieneConfiguracion(QStringLiteral("CONDIVA"), &sinLeer);
-        if (sinLeer) sinLeer_ = true;
-        const QString letra = posting::ast::ObtieneLetraComprobante(condicion, condicionIVA_);
+        const vb::ReadResult<QString> condicion = core::ObtieneConfiguracion(QStringLiteral("CONDIVA"));
+        if (!condicion.read()) {
+            sinLeer_ = true;
+            return;
+        }
+        const QString letra = posting::ast::ObtieneLetraComprobante(condicion.value(), condicionIVA_);
         if (letra == QLatin1String("B")) g.SetTextMatrix(fila, PrecioConIVA, Importe(r, "Importe"));
     }
 }
@@ -190,13 +192,11 @@ void CargaComprobante::ColumnasDelMaestro(const QString& articulo, ui::FlexGrid&
 
 void CargaComprobante::ColumnasDelArticulo(const ado::Recordset& a, ui::FlexGrid& g, int fila) {
     const vb::Variant tipo = Campo(a, "IdTipo");
-    bool sinLeer = false;
-    g.SetTextMatrix(fila, DescripcionTipo,
-                    vb::Trim(data::gDBPrincipal()
-                                 .DatosTabla(QStringLiteral("V_TA_TipoArticulo"), tipo, QStringLiteral("Descripcion"),
-                                             QStringLiteral("IdTipo"), ado::adBSTR, QString(), false, false, &sinLeer)
-                                 .text()));
-    if (sinLeer) sinLeer_ = true;
+    const vb::ReadResult<vb::Variant> descripcion =
+        data::gDBPrincipal().DatosTabla(QStringLiteral("V_TA_TipoArticulo"), tipo, QStringLiteral("Descripcion"),
+                                        QStringLiteral("IdTipo"), ado::adBSTR, QString(), false, false);
+    if (descripcion.read()) g.SetTextMatrix(fila, DescripcionTipo, vb::Trim(descripcion.value().text()));
+    else sinLeer_ = true;
     Textos(a, g, fila, {{Presentacion, "Presentacion"}, {CodigoBarra, "CodigoBarra"}});
     const Columnas banderas = {{PideSerie, "UsaSerie"}, {PideLote, "UsaLote"},
                                {posting::art::Perecedero, "Perecedero"}, {PideTalle, "UsaTalle"},
@@ -206,16 +206,15 @@ void CargaComprobante::ColumnasDelArticulo(const ado::Recordset& a, ui::FlexGrid
 }
 
 int CargaComprobante::Maderera(ado::Recordset& r, ui::FlexGrid& g, int fila) {
-    bool sinLeer = false;
-    QString medidas = vb::Trim(data::gDBPrincipal()
-                                   .DatosTabla(QStringLiteral("V_MA_ARTICULOS"), Campo(r, "IdArticulo"),
-                                               QStringLiteral("PIDEMEDIDAS"), QStringLiteral("IDARTICULO"), ado::adBSTR,
-                                               QString(), false, false, &sinLeer)
-                                   .text());
-    if (sinLeer) {
+    const vb::ReadResult<vb::Variant> leidas =
+        data::gDBPrincipal().DatosTabla(QStringLiteral("V_MA_ARTICULOS"), Campo(r, "IdArticulo"),
+                                        QStringLiteral("PIDEMEDIDAS"), QStringLiteral("IDARTICULO"), ado::adBSTR, QString(),
+                                        false, false);
+    if (!leidas.read()) {
         sinLeer_ = true;
         return fila;
     }
+    QString medidas = vb::Trim(leidas.value().text());
     if (medidas.isEmpty()) medidas = QStringLiteral("FALSO");
     const bool pideMedidas = core::ConvierteBooleano(medidas);
     g.SetTextMatrix(fila, PideMedidas, pideMedidas ? QStringLiteral("1") : QStringLiteral("0"));

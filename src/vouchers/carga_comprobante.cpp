@@ -143,8 +143,13 @@ void CargaComprobante::Tarea(ado::Recordset& r, ui::FlexGrid& g) {
         // Horas holds minutes; a task without them shows none.
         const QString minutos = Texto(r, "Horas");
         long horas = 0, resto = 0;
-        g.SetTextMatrix(f, Horas, core::FormateaMinutos(minutos.isEmpty() ? vb::Variant(0) : vb::Variant(minutos),
-                                                        horas, resto, &sinLeer_).text());
+        const vb::ReadResult<vb::Variant> horasTexto =
+            core::FormateaMinutos(minutos.isEmpty() ? vb::Variant(0) : vb::Variant(minutos), horas, resto);
+        if (!horasTexto.read()) {
+            sinLeer_ = true;   // the line is left out
+            return;
+        }
+        g.SetTextMatrix(f, Horas, horasTexto.value().text());
         ImportesFormateados(r, g, f, {{ValorHora, "ValorHora"}, {ValorHoraSinIVA, "valorHora_S_Iva"}, {Total, "Total"}});
         if (compras_) return;   // purchase tasks carry no more
         Textos(r, g, f, {{ObservAdic, "descripcionadicional"}, {FechaInicio, "FechaEstInicio"}, {FechaFin, "FechaEstFin"},

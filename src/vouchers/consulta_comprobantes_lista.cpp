@@ -70,22 +70,24 @@ QList<Celda> CeldasFila(const QString& TC, const ado::Recordset& r) {
     if (EsCompra(TC)) return {f("Fecha"), f("IdComprobante"), f("Cuenta"), f("Nombre"), f("Importe")};
     if (EsAsientoProveedor(TC)) {
         const QString numero = texto("Sucursal") + texto("Numero") + texto("Letra");
-        const QString proveedor = db.DatosTabla(QStringLiteral("VT_PROVEEDORES"), vb::Variant(texto("Cuenta")),
-                                                QStringLiteral("RAZON_SOCIAL"), QStringLiteral("Codigo"), 8, QString(),
-                                                true, false)
-                                      .text();
+        // A name not read (the lookup has asked) is shown blank.
+        const vb::ReadResult<vb::Variant> razon =
+            db.DatosTabla(QStringLiteral("VT_PROVEEDORES"), vb::Variant(texto("Cuenta")), QStringLiteral("RAZON_SOCIAL"),
+                          QStringLiteral("Codigo"), 8, QString(), true, false);
+        const QString proveedor = razon.read() ? razon.value().text() : QString();
         return {f("Fecha"), CeldaTexto(numero), f("Cuenta"), CeldaTexto(proveedor), f("Detalle"), f("Importe")};
     }
     if (Es(TC, "PR")) return {f("Fecha"), f("IdComprobante"), f("Nombre"), f("COMENTARIOS"), f("Importe")};
     if (Es(TC, "OC")) {
         const QString cuenta = texto("Cuenta") + u' ' + texto("Nombre");
-        const QString recepcion =
+        // A reception not read (the lookup has asked) is shown blank.
+        const vb::ReadResult<vb::Variant> recibida =
             db.DatosTabla(QStringLiteral("v_mv_stock"), vb::Variant(QStringLiteral("OC")), QStringLiteral("idcomprobante"),
                           QStringLiteral("TC_origen"), 8,
                           QStringLiteral(" TC = 'IR' AND TC_ORIGEN = 'OC' AND IDCOMPROBANTE_ORIGEN ='") +
                               data::LiteralSQL(texto("IdComprobante")) + u'\'',
-                          true, false)
-                .text();
+                          true, false);
+        const QString recepcion = recibida.read() ? recibida.value().text() : QString();
         return {f("Fecha"), CeldaTexto(cuenta), f("IdComprobante"), f("Importe"), f("COMENTARIOS"), CeldaTexto(recepcion)};
     }
     const Celda complemento = Es(TC, "OT") || Es(TC, "FC") ? f("IdComplemento") : Celda{};

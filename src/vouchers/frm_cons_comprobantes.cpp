@@ -217,11 +217,19 @@ void FrmConsComprobantes::Encolumnar() {
 void FrmConsComprobantes::Form_Load() {
     vb::OnError on(ErrorDeCarga);
     data::DB_Dll& db = data::gDBPrincipal();
+    // A setting not read (its reader has asked the operator) lists nothing, rather than the
+    // vouchers its default would choose.
+    bool sinLeer = false;
+    const auto setting = [&sinLeer](const QString& clave) {
+        const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(clave);
+        if (!valor.read()) sinLeer = true;
+        return valor.read() && core::FlagSI(valor.value());
+    };
     on.run([&] {
         ListView1->clear();
         ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
         casillas_ = false;
-        referencia_ = core::FlagSI(core::ObtieneConfiguracion(QStringLiteral("UsaReferenciaPresupuestos")));
+        referencia_ = setting(QStringLiteral("UsaReferenciaPresupuestos"));
         pendientes_ = false;
     });
     on.run([&] {
@@ -233,11 +241,8 @@ void FrmConsComprobantes::Form_Load() {
     on.run([&] { Encolumnar(); });
     on.run([&] { core::gUtilTexto().PreparaFormulario(this, false); });
     on.run([&] { core::ConfiguraFormulario(this); });
-    on.run([&] {
-        sentencia_ = SentenciaConsulta(ModoConsulta{TC, pendientes_, casillas_}, Filtro, [](const QString& clave) {
-            return core::FlagSI(core::ObtieneConfiguracion(clave));
-        });
-    });
+    on.run([&] { sentencia_ = SentenciaConsulta(ModoConsulta{TC, pendientes_, casillas_}, Filtro, setting); });
+    if (sinLeer) return;
     ado::RecordsetPtr rs;
     on.run([&] { db.AbrirRecordset(sentencia_, rs); });
     bool vacio = true;

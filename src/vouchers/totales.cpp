@@ -133,11 +133,11 @@ void ClsCmnCptes::TotalizadorControl(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MS
                     QString texto = e.Clave;
                     if (desglose.tabla) {
                         const QString valor = vb::Trim(util.Reemplaza(e.Clave, vb::Chr(255), vb::Chr(0)));
-                        texto += u'-' + data::gDBPrincipal()
-                                            .DatosTabla(QString::fromLatin1(desglose.tabla), vb::Variant(valor),
-                                                        QStringLiteral("Descripcion"),
-                                                        QString::fromLatin1(desglose.campo), 8, QString(), true, false)
-                                            .text();
+                        // A description not read (the lookup has asked) is left out.
+                        const vb::ReadResult<vb::Variant> descripcion = data::gDBPrincipal().DatosTabla(
+                            QString::fromLatin1(desglose.tabla), vb::Variant(valor), QStringLiteral("Descripcion"),
+                            QString::fromLatin1(desglose.campo), 8, QString(), true, false);
+                        if (descripcion.read()) texto += u'-' + descripcion.value().text();
                     }
                     const int r = tot.Rows() - 1;
                     tot.SetTextMatrix(r, tot::Descripcion, texto);

@@ -117,3 +117,54 @@ TEST_F(RecibirTest, TheWaitWindowShowsTheLatestRowAndDrawsNoneInBetween) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window's VAT rate, for the articles without one of their own, is read at each reset of the
+// window. One not read there is read again by the receive; when it cannot be read then either,
+// the receive stops before any voucher, and no article is posted on a rate that was not read.
+TEST_F(RecibirTest, AVatRateNotReadIsReadAgainByTheReceiveOrStopsItBeforeAnyVoucher) {
+    Exec(Principal(), QStringLiteral("UPDATE MA_ARTICULOS SET TASAIVA = 0 WHERE IDARTICULO = '000123'\n"
+                                     "UPDATE TA_CONFIGURACION SET VALOR = '10' WHERE CLAVE = 'PIVA'"));
+    const auto rechazaIVA = [] {
+        Principal().setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+            [](const QString& sql) { return sql.contains(QLatin1String("'PIVA'")); }, 1,
+            testsupport::Rechaza(QStringLiteral("PIVA rechazada"))));
+    };
+    const QString azucar = QStringLiteral("SELECT DISTINCT IVARI FROM V_MV_STOCK WHERE IdArticulo = '000123' AND TC = 'TK'");
+    const auto omite = [](ui::ScriptedPrompter& guion) {   // the query's box, then the settings reader's
+        guion.answer(vb::kIgnore, QStringLiteral("PIVA rechazada"));
+        guion.answer(vb::kIgnore, QStringLiteral("Ha ocurrido el Siguiente Error"));
+    };
+    for (const bool releida : {false, true}) {
+        SCOPED_TRACE(releida);
+        rechazaIVA();
+        {
+            ui::ScriptedPrompter guion;
+            omite(guion);
+            w->InicializaPantalla();
+            EXPECT_TRUE(guion.exhausted());
+        }
+        EXPECT_FALSE(w->PorcentajeIVA.has_value());
+        if (!releida) rechazaIVA();
+        w->txtfields[1]->setText(kDiaDemo);
+        ui::ScriptedPrompter guion;
+        guion.answer(vb::kYes, QStringLiteral("Confirma la recepcion de informacion???"));
+        if (!releida) {
+            omite(guion);
+            guion.answer(1, QStringLiteral("No se leyó el porcentaje de IVA (PIVA): no se recibió ningún comprobante."));
+        }
+        guion.answer(1, QStringLiteral("Proceso Finalizado"));
+        QTest::mouseClick(w->CmdRecibir, Qt::LeftButton);
+        Principal().setConnectionCalls(nullptr);
+        EXPECT_TRUE(guion.exhausted());
+        if (!releida) {
+            EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MV_STOCK WHERE FECHA = '05/03/2008'")), 0);
+            continue;
+        }
+        EXPECT_EQ(w->PorcentajeIVA, std::optional<double>(10));
+        EXPECT_EQ(Filas(Principal(), azucar), QStringList{QStringLiteral("10")});
+    }
+}
+
+}  // namespace

@@ -28,23 +28,23 @@ TEST_F(ConfiguracionTest, ObtieneConfiguracionReadsOneRowPerCall) {
             QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, VALORAUX) VALUES ('NULO', NULL, NULL)"),
             Clave(QStringLiteral("THEME"), QStringLiteral("  "))});
     QString aux = QStringLiteral("previo");
-    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral(" PIVA "), aux), QStringLiteral("21"));
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral(" PIVA "), aux).value(), QStringLiteral("21"));
     EXPECT_EQ(aux, QStringLiteral("aux"));
     EXPECT_EQ(core::gTablaConfiguracion, QStringLiteral("TA_CONFIGURACION"));
-    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("NO_ESTA"), aux), QStringLiteral(" "));
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("NO_ESTA"), aux).value(), QStringLiteral(" "));
     EXPECT_EQ(aux, QString());
-    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("NULO"), aux), QString());   // Null, not a missing row
-    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("THEME")), QStringLiteral("1"));
-    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("theme")), QStringLiteral("1"));
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("NULO"), aux).value(), QString());   // Null, not a missing row
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("THEME")).value(), QStringLiteral("1"));
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("theme")).value(), QStringLiteral("1"));
     // A key holding a quote is read as a key, not as SQL.
-    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("O'Higgins")), QStringLiteral(" "));
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("O'Higgins")).value(), QStringLiteral(" "));
     ASSERT_EQ(registro->abiertas.size(), 6);
     EXPECT_EQ(registro->abiertas[0],
               QStringLiteral("SELECT VALOR, valoraux FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = 'PIVA'"));
 }
 
 TEST_F(ConfiguracionTest, DateRangeKeysRunUpperCased) {
-    core::ObtieneConfiguracion(QStringLiteral("[fecha desde]"));
+    (void)core::ObtieneConfiguracion(QStringLiteral("[fecha desde]"));   // only the statement matters
     ASSERT_EQ(registro->abiertas.size(), 1);
     EXPECT_EQ(registro->abiertas[0],
               QStringLiteral("SELECT VALOR, VALORAUX FROM TA_CONFIGURACION WITH(NOLOCK)  WHERE CLAVE = '[FECHA DESDE]'"));
@@ -70,19 +70,20 @@ TEST_F(ConfiguracionTest, RetryRunsTheQueryAgain) {
     } operador;
     operador.carpeta = carpeta.path();
     ui::SetPrompter(&operador);
-    const QString valor = core::ObtieneConfiguracion(QStringLiteral("PIVA"));
+    const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QStringLiteral("PIVA"));
     ui::SetPrompter(nullptr);
-    EXPECT_EQ(valor, QStringLiteral("10.5"));
+    ASSERT_TRUE(valor.read());
+    EXPECT_EQ(valor.value(), QStringLiteral("10.5"));
     ASSERT_EQ(operador.titulos.size(), 2);
     EXPECT_EQ(registro->abiertas.size(), 2);
 }
 
-TEST_F(ConfiguracionTest, AnyOtherAnswerGivesTheEmptyText) {
+TEST_F(ConfiguracionTest, AnyOtherAnswerLeavesTheSettingNotRead) {
     core::gTablaConfiguracion = QStringLiteral("NO_EXISTE");
     ui::ScriptedPrompter prompter;
     prompter.answer(vb::kAbort).answer(vb::kAbort, QStringLiteral("Ha ocurrido"));
     QString aux = QStringLiteral("previo");
-    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("PIVA"), aux), QString());
+    EXPECT_FALSE(core::ObtieneConfiguracion(QStringLiteral("PIVA"), aux).read());
     EXPECT_EQ(aux, QStringLiteral("previo"));
     EXPECT_TRUE(prompter.exhausted());
 }
@@ -192,22 +193,22 @@ TEST_F(ConfiguracionTest, BusinessUnitPrefixedKeysAreReadAsComposed) {
     Claves({Clave(QStringLiteral("A12Cfg_VentasSuc"), QStringLiteral("VS1")),
             Clave(QStringLiteral("Cfg_VentasSuc"), QStringLiteral("GEN"))});
     core::gUNegocio = QStringLiteral("A12");
-    EXPECT_EQ(core::ObtieneConfiguracion(core::gUNegocio + QStringLiteral("Cfg_VentasSuc")), QStringLiteral("VS1"));
-    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("A3Cfg_VentasSuc")), QStringLiteral(" "));
+    EXPECT_EQ(core::ObtieneConfiguracion(core::gUNegocio + QStringLiteral("Cfg_VentasSuc")).value(), QStringLiteral("VS1"));
+    EXPECT_EQ(core::ObtieneConfiguracion(QStringLiteral("A3Cfg_VentasSuc")).value(), QStringLiteral(" "));
 }
 
 TEST_F(ConfiguracionTest, FormateaMinutosUsesTheConfiguredSeparator) {
     long h = -1, r = -1;
-    EXPECT_EQ(core::FormateaMinutos(vb::Variant(125), h, r).text(), QStringLiteral("02:05"));
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(125), h, r).value().text(), QStringLiteral("02:05"));
     EXPECT_EQ(h, 2);
     EXPECT_EQ(r, 5);
     coretest::Ejecuta(carpeta.path(), {coretest::Clave(QStringLiteral("SeparadorHora"), QStringLiteral("h"))});
-    EXPECT_EQ(core::FormateaMinutos(vb::Variant(125), h, r).text(), QStringLiteral("02h05"));
-    EXPECT_EQ(core::FormateaMinutos(vb::Variant(6000), h, r).text(), QStringLiteral("100h00"));
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(125), h, r).value().text(), QStringLiteral("02h05"));
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(6000), h, r).value().text(), QStringLiteral("100h00"));
     coretest::Ejecuta(carpeta.path(), {QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '.' WHERE CLAVE = 'SeparadorHora'")});
     h = r = -1;
-    EXPECT_EQ(core::FormateaMinutos(vb::Variant(125), h, r).text(), QStringLiteral("2.08"));
-    EXPECT_EQ(core::FormateaMinutos(vb::Variant(90), h, r).text(), QStringLiteral("1.50"));
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(125), h, r).value().text(), QStringLiteral("2.08"));
+    EXPECT_EQ(core::FormateaMinutos(vb::Variant(90), h, r).value().text(), QStringLiteral("1.50"));
     EXPECT_EQ(h, -1);
     EXPECT_EQ(r, -1);
 }

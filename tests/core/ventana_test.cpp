@@ -35,7 +35,7 @@ protected:
     }
     QString Caja(const QString& codigo) {
         return data::gDBPrincipal().DatosTabla(QStringLiteral("V_TA_Cajas"), vb::Variant(codigo), QStringLiteral("Descripcion"),
-                                               QStringLiteral("IdCajas"), 8, QString(), true, false).text();
+                                               QStringLiteral("IdCajas"), 8, QString(), true, false).value().text();
     }
 
     ui::StatusBar barra;
@@ -167,6 +167,7 @@ TEST_F(VentanaTest, ConectaBaseRemotaKeepsTheTerminalTableUpToDate) {
                                         QStringLiteral("T1")));
     EXPECT_EQ(data::gDBPrincipal().DatosTabla(QStringLiteral("V_TA_TPV"), vb::Variant(QStringLiteral("T1")),
                                               QStringLiteral("CONECTADO"), QStringLiteral("CODIGO"), 8)
+                  .value()
                   .toBool(),
               true);
     ui::ScriptedPrompter prompter;
@@ -174,6 +175,7 @@ TEST_F(VentanaTest, ConectaBaseRemotaKeepsTheTerminalTableUpToDate) {
     EXPECT_FALSE(core::ConectaBaseRemota(carpeta.path(), QStringLiteral("NO_EXISTE"), QString(), QString(), QStringLiteral("T1")));
     EXPECT_EQ(data::gDBPrincipal().DatosTabla(QStringLiteral("V_TA_TPV"), vb::Variant(QStringLiteral("T1")),
                                               QStringLiteral("CONECTADO"), QStringLiteral("CODIGO"), 8)
+                  .value()
                   .toBool(),
               false);
     EXPECT_TRUE(registro->ejecutadas.contains(QStringLiteral(

@@ -159,9 +159,12 @@ TEST_F(LookupsTest, DatosTablaReturnsTheColumnOfTheFirstMatchingRowAsText) {
          "SELECT TOP 1 * FROM V_MA_ARTICULOS with(nolock)  WHERE COD_ARTICULO ='ZZ' ", ""},
     };
     for (const DatosCase& c : cases) {
-        const vb::Variant v = db().DatosTabla(QStringLiteral("V_MA_ARTICULOS"), c.valor, QString::fromUtf8(c.campoDevuelto),
-                                              QString::fromUtf8(c.campo), c.tipo, QString::fromUtf8(c.condicion), c.usaTrim);
+        const vb::ReadResult<vb::Variant> leido =
+            db().DatosTabla(QStringLiteral("V_MA_ARTICULOS"), c.valor, QString::fromUtf8(c.campoDevuelto),
+                            QString::fromUtf8(c.campo), c.tipo, QString::fromUtf8(c.condicion), c.usaTrim);
         EXPECT_EQ(lastOpen(), QString::fromUtf8(c.sql));
+        ASSERT_TRUE(leido.read()) << c.sql;
+        const vb::Variant& v = leido.value();
         EXPECT_TRUE(v.isString()) << c.sql;
         EXPECT_EQ(v.text(), QString::fromUtf8(c.result)) << c.sql;
     }
@@ -171,21 +174,21 @@ TEST_F(LookupsTest, DatosTablaDateKeepsTheJetFormOnJet) {
     calls->forward = false;   // only the text matters here
     db().gCnn()->setConnectionString(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =c:\\x.mdb;"));
     // The recordset is never opened: the read that follows fails and is let go silently.
-    db().DatosTabla(QStringLiteral("T"), QStringLiteral(" 05/03/2008 "), QStringLiteral("A"), QStringLiteral("F"), 7,
-                    QString(), false, true);
+    EXPECT_FALSE(db().DatosTabla(QStringLiteral("T"), QStringLiteral(" 05/03/2008 "), QStringLiteral("A"),
+                                 QStringLiteral("F"), 7, QString(), false, true)
+                     .read());
     EXPECT_EQ(lastOpen(), QStringLiteral("SELECT TOP 1 * FROM T with(nolock)  WHERE F = #05/03/2008# "));
 }
 
 TEST_F(LookupsTest, DatosTablaOnAMissingColumnIsSilentOnlyWhenAskedTo) {
-    EXPECT_EQ(db().DatosTabla(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("A1"), QStringLiteral("NO_HAY"),
-                              QStringLiteral("COD_ARTICULO"), 8, QString(), false, true)
-                  .text(),
-              QString());
+    EXPECT_FALSE(db().DatosTabla(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("A1"), QStringLiteral("NO_HAY"),
+                                 QStringLiteral("COD_ARTICULO"), 8, QString(), false, true)
+                     .read());
     ui::ScriptedPrompter prompter;
     prompter.answer(vb::kAbort);
-    const vb::Variant v = db().DatosTabla(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("A1"), QStringLiteral("NO_HAY"),
-                                          QStringLiteral("COD_ARTICULO"), 8);
-    EXPECT_EQ(v.text(), QString());
+    EXPECT_FALSE(db().DatosTabla(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("A1"), QStringLiteral("NO_HAY"),
+                                 QStringLiteral("COD_ARTICULO"), 8)
+                     .read());
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].title, QStringLiteral("Aviso al Operador"));
 }

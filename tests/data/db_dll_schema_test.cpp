@@ -83,7 +83,7 @@ TEST_F(SchemaTest, VerCampoDBAddsAMissingColumnOnlyWhenAskedAndAlwaysAnswersTrue
     EXPECT_TRUE(db.ExisteCampoDB(QStringLiteral("TA_USUARIOS"), QStringLiteral("NIVEL")));
     db.gCnn()->Execute(QStringLiteral("INSERT INTO TA_USUARIOS (NOMBRE) VALUES ('ana')"));
     EXPECT_EQ(db.DatosTabla(QStringLiteral("TA_USUARIOS"), QStringLiteral("ana"), QStringLiteral("NIVEL"),
-                            QStringLiteral("NOMBRE")).text(),
+                            QStringLiteral("NOMBRE")).value().text(),
               QStringLiteral("3"));
 }
 

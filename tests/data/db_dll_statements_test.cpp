@@ -287,6 +287,7 @@ TEST_F(StatementsOnEmbeddedTest, CierraRecordsetClosesWhatIsOpenAndDropsAPending
     EXPECT_EQ(rs->State(), ado::adStateClosed);
     EXPECT_EQ(db.DatosTabla(QStringLiteral("V_TA_CAJAS"), QStringLiteral("0001"), QStringLiteral("NOMBRE"),
                             QStringLiteral("CODIGO"))
+                  .value()
                   .text(),
               QStringLiteral("Central"));
 }

@@ -49,17 +49,18 @@ TEST_F(StockLotesTest, ByLotSeriesAndPosition) {
     for (const Caso& c : casos) {
         QString deposito = QString::fromLatin1(c.deposito);
         EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000789"), &deposito, QString::fromLatin1(c.lote),
-                                           QString::fromLatin1(c.serie), QString::fromLatin1(c.posicion)),
+                                           QString::fromLatin1(c.serie), QString::fromLatin1(c.posicion))
+                             .value(),
                          c.saldo)
             << c.deposito << " " << c.lote << " " << c.posicion;
     }
     // Neither lot nor series: the balance by unit, the deposit and unit resolved for the caller.
     QString deposito = QStringLiteral("ignorar"), unidad = I;
-    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000123"), &deposito, I, I, I, &unidad), 120);
+    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000123"), &deposito, I, I, I, &unidad).value(), 120);
     EXPECT_EQ(deposito, QStringLiteral("A001"));
     EXPECT_EQ(unidad, QStringLiteral("UN  "));
     deposito.clear();
-    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000123"), &deposito), 168);   // blank: every deposit
+    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("000123"), &deposito).value(), 168);   // blank: every deposit
 }
 
 TEST_F(StockLotesTest, AnArticleThatDoesNotExistIsAskedAboutAndGivesNothing) {
@@ -67,11 +68,10 @@ TEST_F(StockLotesTest, AnArticleThatDoesNotExistIsAskedAboutAndGivesNothing) {
     ui::ScriptedPrompter guion;
     guion.answer(3, QStringLiteral("Ha ocurrido el Siguiente Error"));
     QString deposito = QStringLiteral("A001");
-    bool fallo = false;
-    EXPECT_DOUBLE_EQ(cpte.ObtieneStock(QStringLiteral("NO'EXISTE"), &deposito, QStringLiteral("L0001"), QStringLiteral("Ignorar"),
-                                       QStringLiteral("Ignorar"), nullptr, &fallo),
-                     0);
-    EXPECT_TRUE(fallo);   // no stock known, rather than none
+    // No stock known, rather than none.
+    EXPECT_FALSE(cpte.ObtieneStock(QStringLiteral("NO'EXISTE"), &deposito, QStringLiteral("L0001"),
+                                   QStringLiteral("Ignorar"), QStringLiteral("Ignorar"))
+                     .read());
     EXPECT_TRUE(guion.exhausted());
     ASSERT_EQ(guion.shown().size(), 1u);
     EXPECT_TRUE(guion.shown()[0].title.contains(QStringLiteral("ObtieneStock")));
@@ -94,9 +94,10 @@ TEST_F(StockLotesTest, AReadRefusedAndNotRetriedIsToldToTheCaller) {
         const auto lee = [&](QString& deposito, QString& unidad, bool& fallo) {
             deposito = c.lote == I ? I : QStringLiteral("A001");
             unidad = I;
-            fallo = false;
-            return cpte.ObtieneStock(QString::fromLatin1(c.articulo), &deposito,
-                                                       QString::fromLatin1(c.lote), I, I, &unidad, &fallo);
+            const vb::ReadResult<double> saldo =
+                cpte.ObtieneStock(QString::fromLatin1(c.articulo), &deposito, QString::fromLatin1(c.lote), I, I, &unidad);
+            fallo = !saldo.read();
+            return fallo ? 0 : saldo.value();
         };
         QString deposito, unidad;
         bool fallo = true;
@@ -128,11 +129,11 @@ TEST_F(StockLotesTest, AReadRefusedAndNotRetriedIsToldToTheCaller) {
 TEST_F(StockLotesTest, InABaseAndAnEquivalentUnit) {
     posting::ClsCmnCptes cpte;
     double base = -1, equiv = -1;
-    cpte.ObtieneStockxEquiv(QStringLiteral("A001"), QStringLiteral("000123"), QStringLiteral("UN"), QStringLiteral("CJ"),
-                            base, equiv);
+    ASSERT_TRUE(cpte.ObtieneStockxEquiv(QStringLiteral("A001"), QStringLiteral("000123"), QStringLiteral("UN"),
+                                        QStringLiteral("CJ"), base, equiv));
     EXPECT_DOUBLE_EQ(base, 120);
     EXPECT_DOUBLE_EQ(equiv, 10);
-    cpte.ObtieneStockxEquiv(QString(), QStringLiteral("000123"), QStringLiteral("UN"), QString(), base, equiv);
+    ASSERT_TRUE(cpte.ObtieneStockxEquiv(QString(), QStringLiteral("000123"), QStringLiteral("UN"), QString(), base, equiv));
     EXPECT_DOUBLE_EQ(base, 168);
     EXPECT_DOUBLE_EQ(equiv, 0);
 }

@@ -27,7 +27,7 @@ TEST_F(DemoTest, WhatPostingReads) {
           "V_ListaPreciosPorItemArticulos", "V_DescuentoPorArticulos", "ComprasDescuentoPorArticulo",
           "TransporteCombustibles", "MADERERA", "USA_STK_STOCK_UDKG", "UNIDADDEMEDIDA_M3", "UNIDADDEMEDIDA_BL",
           "UNIDADDEMEDIDA_KG", "PERIODO"})
-        EXPECT_FALSE(core::ObtieneConfiguracion(QString::fromLatin1(clave)).trimmed().isEmpty()) << clave;
+        EXPECT_FALSE(core::ObtieneConfiguracion(QString::fromLatin1(clave)).value().trimmed().isEmpty()) << clave;
     struct Caso {
         const char *what, *sql, *expected;
     } casos[] = {

@@ -7,8 +7,9 @@
 #include "platform/ui/prompter.h"
 #include "platform/vb/on_error.h"
 #include "posteo_fixture.h"
-#include "support/responde.h"
 #include "support/enesima_sentencia.h"
+#include "support/falla_en_paso.h"
+#include "support/responde.h"
 
 #include <memory>
 
@@ -46,6 +47,20 @@ protected:
                Consulta("SELECT [Numero Asiento], Secuencia, Cuenta, [DEBE-HABER], Importe, CABImporte FROM MV_ASIENTOS "
                         "ORDER BY [Numero Asiento], Secuencia") +
                " / " + Consulta("SELECT X_ULTIMO_NRO FROM V_TA_CPTE WHERE CODIGO = 'PE'");
+    }
+    // What makes the posting whole whatever values it read: the voucher's rows; each voucher's rows
+    // (the discharge's too) numbered from 1 without a gap or a repeat; one entry, its lines numbered
+    // so and balanced; at most one discharge voucher.
+    std::string Forma() {
+        return Filas("TC, IdComprobante, Secuencia, IdArticulo, Cantidad", "TC = 'IR'") + " / " +
+               Consulta("SELECT COUNT(*) FROM (SELECT TC, IdComprobante FROM V_MV_STOCK GROUP BY TC, IdComprobante "
+                        "HAVING MIN(Secuencia) <> 1 OR MAX(Secuencia) <> COUNT(*) OR COUNT(DISTINCT Secuencia) <> "
+                        "COUNT(*)) x") +
+               " / " + Consulta("SELECT COUNT(DISTINCT [Numero Asiento]) FROM MV_ASIENTOS") + " / " +
+               Consulta("SELECT COUNT(*) FROM (SELECT [Numero Asiento] FROM MV_ASIENTOS GROUP BY [Numero Asiento] "
+                        "HAVING SUM(CASE WHEN [DEBE-HABER] = 'D' THEN Importe ELSE -Importe END) <> 0 OR MIN(Secuencia) "
+                        "<> 1 OR MAX(Secuencia) <> COUNT(*) OR COUNT(DISTINCT Secuencia) <> COUNT(*)) x") +
+               " / " + Consulta("SELECT COUNT(DISTINCT IdComprobante) FROM V_MV_STOCK WHERE TC = 'PE'");
     }
     void Deshace() {
         Ejecuta({"DELETE FROM V_MV_STOCK WHERE TC = 'IR' OR TC = 'PE'", "DELETE FROM MV_ASIENTOS",
@@ -124,6 +139,73 @@ TEST_F(PasoFallidoTest, EveryStatementRefusedUnderEveryAnswerPostsTheVoucherOnce
     }
     // The queries are among the statements refused: the operator was asked about them.
     EXPECT_GT(preguntadas, 0);
+}
+
+// A fault that raises inside one of the posting's own steps, each in turn under each answer: a
+// refused statement that reaches the step (a stock row with its journal lines, a row of the
+// discharge, its book), a value read that fails its conversion, a value of another type. Retried,
+// the voucher is posted as the clean run posts it (its rows, its entry line by line, the book);
+// passed over or left, nothing of it stays, and the same engine then posts it as a clean run does.
+// A value of another type that the posting reads as a number without asking (as 0) may change what
+// is posted, but not its wholeness: nothing twice, no sequence skipped, the entry balanced.
+TEST_F(PasoFallidoTest, AFaultRaisedInsideAStepUnderEveryAnswerPostsTheVoucherOnceOrNotAtAll) {
+    using testsupport::FallaEnPaso;
+    data::DB_Dll& db = data::gDBPrincipal();
+    const std::string antes = Estado();
+    std::string limpio, formaLimpia;
+    for (const FallaEnPaso::Tipo tipo : {FallaEnPaso::Sentencia, FallaEnPaso::Conversion, FallaEnPaso::TipoErroneo}) {
+        int total = 0;
+        QStringList textos;   // the statements of the clean run, in their order
+        {
+            posting::ClsCmnCptes cpte;
+            auto cuenta = std::make_shared<FallaEnPaso>(tipo, 0, [&](const QString& sql) {
+                textos << sql;
+                return true;
+            });
+            db.setConnectionCalls(cuenta);
+            ASSERT_FALSE(Postea(cpte));
+            db.setConnectionCalls(nullptr);
+            total = cuenta->cuenta();
+            limpio = Estado();
+            formaLimpia = Forma();
+            Deshace();
+        }
+        ASSERT_GT(total, 10);
+        int preguntadas = 0;
+        for (int n = 1; n <= total; ++n) {
+            for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+                SCOPED_TRACE(testing::Message() << FallaEnPaso::kNombres[tipo] << " " << n << ", answer " << respuesta);
+                posting::ClsCmnCptes cpte;
+                bool hayError = false;
+                int preguntas = 0;
+                {
+                    Responde responde(respuesta);
+                    db.setConnectionCalls(std::make_shared<FallaEnPaso>(tipo, n));
+                    hayError = Postea(cpte);
+                    db.setConnectionCalls(nullptr);
+                    preguntas = responde.preguntas;
+                }
+                preguntadas += preguntas > 0;
+                ASSERT_LT(preguntas, Responde::kMaximo);
+                // The control row of the discharge's number is no read: passed over, the row stays
+                // and the voucher is posted with its number.
+                const bool control = tipo == FallaEnPaso::Sentencia &&
+                                     textos[n - 1].contains(QStringLiteral("DELETE V_MV_CTROL_CPTE"), Qt::CaseInsensitive);
+                EXPECT_TRUE(hayError || preguntas == 0 || respuesta == vb::kRetry || control);
+                if (hayError) {
+                    EXPECT_EQ(Estado(), antes);
+                    EXPECT_FALSE(Postea(cpte));   // the same engine, as a clean run
+                    EXPECT_EQ(Estado(), limpio);
+                } else if (preguntas > 0 || tipo != FallaEnPaso::TipoErroneo) {
+                    EXPECT_EQ(Estado(), limpio);
+                } else {
+                    EXPECT_EQ(Forma(), formaLimpia);
+                }
+                Deshace();
+            }
+        }
+        EXPECT_GT(preguntadas, 0);
+    }
 }
 
 // The engine's settings (VAT rate, journal entries, description length) read at its construction

@@ -9,6 +9,7 @@
 #include "platform/vb/on_error.h"
 #include "platform/vb/scope_guard.h"
 #include "support/archivo_principal_sin_escritura.h"
+#include "support/falla_en_paso.h"
 #include "support/responde.h"
 
 #include <QDir>
@@ -35,14 +36,18 @@ class FallasTest : public receivertest::ReceiverFixture {
 protected:
     // The day's stock rows as a multiset of what each carries (the row number left out: a row
     // skipped renumbers the rest).
-    static std::map<QString, int> Posteado() {
+    // With soloTienda, what comes of the store rows alone: no amounts, and no discharge rows (the
+    // head office's values, read as they come).
+    std::map<QString, int> Posteado() const {
         std::map<QString, int> filas;
-        for (const QString& f : Filas(Principal(), QStringLiteral("SELECT TC, IdComprobante, UNEGOCIO, IdArticulo, IdDeposito, "
-                                                                  "Cantidad, PrecioVenta, Costo FROM V_MV_STOCK WHERE FECHA = "
-                                                                  "'05/03/2008'")))
-            ++filas[f];
+        const QString columnas = soloTienda ? QStringLiteral("SELECT TC, IdComprobante, UNEGOCIO, IdArticulo, IdDeposito, "
+                                                             "Cantidad, '', '' FROM V_MV_STOCK WHERE TC <> 'PE' AND ")
+                                            : QStringLiteral("SELECT TC, IdComprobante, UNEGOCIO, IdArticulo, IdDeposito, "
+                                                             "Cantidad, PrecioVenta, Costo FROM V_MV_STOCK WHERE ");
+        for (const QString& f : Filas(Principal(), columnas + QStringLiteral("FECHA = '05/03/2008'"))) ++filas[f];
         return filas;
     }
+    bool soloTienda = false;
     // A store row as the log names it and as its stock row does: store, number, article.
     static QString ClaveDeStock(const QString& fila) {
         const QStringList c = fila.split(u'|');
@@ -327,6 +332,121 @@ TEST_F(FallasTest, ALineThatCannotBeReadIsRetriedSkippedWithItsLogLineOrEndsTheR
         columna("USATALLE_X", "USATALLE");
         Recibe();
         EXPECT_EQ(Posteado(), limpio);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A fault that raises inside one of the receive's own steps or the posting's, in turn at every few
+// statements or value reads of the head office and the stores' database, under each
+// answer: a refused statement that reaches the step unanswered by the data layer, a value read that
+// fails its conversion, a value of another type. Whatever happens, and again once the day is
+// received a second time, the property holds: each voucher whole or not at all (a row left out is
+// logged with its reason), nothing posted twice, no row or entry line skipped or repeated in its
+// sequence, each entry balanced, every row under its store's own stock reason. Retried, the day is
+// posted as a clean receive posts it.
+class FallaEnPasoTest : public FallasTest {
+protected:
+    // What breaks the property in the day's vouchers, counted: vouchers whose rows skip or repeat
+    // a sequence number, stock entries whose lines do, rows not under their store's own reason.
+    static QStringList Secuencias() {
+        return Filas(Principal(), QStringLiteral("SELECT COUNT(*) FROM (SELECT TC, IdComprobante, UNEGOCIO FROM V_MV_STOCK "
+                                                 "WHERE FECHA = '05/03/2008' GROUP BY TC, IdComprobante, UNEGOCIO HAVING "
+                                                 "MIN(Secuencia) <> 1 OR MAX(Secuencia) <> COUNT(*) OR COUNT(DISTINCT "
+                                                 "Secuencia) <> COUNT(*)) x "
+                                                 "UNION ALL SELECT COUNT(*) FROM (SELECT [Numero Asiento] FROM MV_ASIENTOS "
+                                                 "WHERE Tipo_Reg = 'STK' GROUP BY [Numero Asiento] HAVING MIN(Secuencia) <> 1 "
+                                                 "OR MAX(Secuencia) <> COUNT(*) OR COUNT(DISTINCT Secuencia) <> COUNT(*)) y "
+                                                 "UNION ALL SELECT COUNT(*) FROM V_MV_STOCK WHERE FECHA = '05/03/2008' AND "
+                                                 "CAST(IdMotivoStock AS int) <> CASE RTRIM(UNEGOCIO) WHEN 'A001' THEN 11 "
+                                                 "WHEN 'A002' THEN 12 END"));
+    }
+    // The day's stock entries line by line, with the totals of their heads.
+    static QStringList Asientos() {
+        return Filas(Principal(), QStringLiteral("SELECT [Numero Asiento], TC, SUCURSAL, NUMERO, Unegocio, Secuencia, Cuenta, "
+                                                 "[DEBE-HABER], Importe, CABImporte FROM MV_ASIENTOS WHERE Tipo_Reg = 'STK' "
+                                                 "ORDER BY 1, 6"));
+    }
+};
+
+// The statements are swept one in kPasoSentencia, the value reads (many more) one in kPasoLectura.
+constexpr int kPasoSentencia = 5;
+constexpr int kPasoLectura = 13;
+
+TEST_F(FallaEnPasoTest, AFaultRaisedInsideAStepUnderEachAnswerKeepsEachVoucherWholeOnceAndUnderItsReason) {
+    using testsupport::FallaEnPaso;
+    const QString plantilla = tmp.file(QStringLiteral("plantilla"));
+    db::CreateDemo(plantilla);
+    const QStringList sanas{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    // The administrators' notice is sent by the run itself, outside its steps, on the data
+    // layer's word that a statement never raises: it is no statement of a step.
+    const auto enPasos = [](const QString& sql) { return !sql.contains(QLatin1String("XK_ENVIAR_MEMO_ADMIN")); };
+    for (const FallaEnPaso::Tipo tipo : {FallaEnPaso::Sentencia, FallaEnPaso::Conversion, FallaEnPaso::TipoErroneo}) {
+        const QString limpia = tmp.file(QStringLiteral("limpia%1").arg(tipo));
+        QDir().mkpath(limpia);
+        for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
+            QFile::copy(QDir(plantilla).filePath(archivo), QDir(limpia).filePath(archivo));
+        Inicia(limpia);
+        ASSERT_FALSE(HasFatalFailure());
+        auto cuenta = std::make_shared<FallaEnPaso>(tipo, 0, enPasos);
+        Principal().setConnectionCalls(cuenta);
+        Remota().setConnectionCalls(cuenta);
+        Recibe();
+        Principal().setConnectionCalls(nullptr);
+        Remota().setConnectionCalls(nullptr);
+        // A value of another type that the head office's reads take as 0 changes amounts and the
+        // discharge's values, and nothing of what the stores sent.
+        soloTienda = tipo == FallaEnPaso::TipoErroneo;
+        const std::map<QString, int> limpio = Posteado();
+        const QStringList asientos = Asientos();
+        ASSERT_EQ(Secuencias(), sanas);
+        const int total = cuenta->cuenta();
+        const int paso = tipo == FallaEnPaso::Sentencia ? kPasoSentencia : kPasoLectura;
+        ASSERT_GT(total, 20);
+        data::ResetGlobalInstances();
+
+        int preguntadas = 0;
+        for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+            for (int n = 1 + respuesta % paso; n <= total; n += paso) {
+                SCOPED_TRACE(testing::Message() << FallaEnPaso::kNombres[tipo] << " " << n << ", answer " << respuesta);
+                const QString carpeta = tmp.file(QStringLiteral("p%1-%2-%3").arg(tipo).arg(respuesta).arg(n));
+                QDir().mkpath(carpeta);
+                for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
+                    QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+                Inicia(carpeta);
+                if (HasFatalFailure()) return;
+                auto falla = std::make_shared<FallaEnPaso>(tipo, n, enPasos);
+                Principal().setConnectionCalls(falla);
+                Remota().setConnectionCalls(falla);
+                int preguntas = 0;
+                {
+                    Responde responde(respuesta);
+                    Recibe();
+                    preguntas = responde.preguntas;
+                }
+                Principal().setConnectionCalls(nullptr);
+                Remota().setConnectionCalls(nullptr);
+                preguntadas += preguntas > 0;
+                EXPECT_EQ(Secuencias(), sanas);
+                Verifica(limpio, carpeta, false);
+                if (respuesta == vb::kRetry && preguntas > 0) {   // retried: all of it, once
+                    EXPECT_EQ(Posteado(), limpio);
+                    EXPECT_EQ(Asientos(), asientos);
+                }
+                {
+                    Responde responde(vb::kAbort);   // the day again, nothing failing
+                    Recibe();
+                    EXPECT_TRUE(responde.cajas.isEmpty()) << responde.cajas.join(u'\n').toStdString();
+                }
+                EXPECT_EQ(Secuencias(), sanas);
+                Verifica(limpio, carpeta, true);
+                data::ResetGlobalInstances();
+                QDir(carpeta).removeRecursively();
+            }
+        }
+        EXPECT_GT(preguntadas, 0);
     }
 }
 

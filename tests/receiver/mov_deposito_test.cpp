@@ -389,3 +389,78 @@ TEST_F(MovDepositoTest, WhatCannotBeReadOrWrittenLosesNoRowUnseen) {
 }
 
 }  // namespace
+
+namespace {
+
+using receivertest::ReceiverFixture;
+
+// Each store's vouchers are posted under the stock reason of its own posting setting (the demo's
+// stores: 11 and 12, not the default 1). A read of that setting that fails and is passed over or
+// left fails the voucher instead of posting it under the default reason: the operator is told
+// which and why, its rows are logged, and the next receive posts it under the store's reason.
+class MotivoTest : public ReceiverFixture {
+protected:
+    // Each voucher posted, with the reasons of its rows.
+    QStringList Motivos() {
+        return Filas(Principal(), QStringLiteral("SELECT UNEGOCIO, TC, IdComprobante, MIN(IdMotivoStock), MAX(IdMotivoStock) "
+                                                 "FROM V_MV_STOCK WHERE FECHA = '05/03/2008' AND TC <> 'PE' GROUP BY "
+                                                 "UNEGOCIO, TC, IdComprobante ORDER BY 1, 2, 3"));
+    }
+};
+
+TEST_F(MotivoTest, EachStoresOwnReasonIsPostedAndAVoucherWhoseReasonWasNotReadWaitsForTheNextReceive) {
+    const QStringList propios = {"A001|IR|000300000007C|11|11", "A001|TK|000100000010C|11|11", "A001|TK|000100000012C|11|11",
+                                 "A001|VS|000100000005C|11|11", "A002|IR|000200000003C|12|12", "A002|IR|000300000007C|12|12",
+                                 "A002|TK|000200000012C|12|12"};
+    const auto limpia = [] {
+        Exec(Principal(), QStringLiteral("DELETE FROM V_MV_STOCK WHERE TC <> 'AJP'\nDELETE FROM MV_ASIENTOS\nDELETE FROM MV_MEMOS"));
+    };
+    EXPECT_EQ(Recibe().comprobantes, 7);
+    EXPECT_EQ(Motivos(), propios);
+    // The inputs a ticket uses up go out under the ticket's reason.
+    EXPECT_EQ(Filas(Principal(), QStringLiteral("SELECT DISTINCT IdMotivoStock FROM V_MV_STOCK WHERE TC = 'PE'")),
+              QStringList{QStringLiteral("11")});
+    limpia();
+    for (const int respuesta : {vb::kIgnore, vb::kAbort}) {
+        SCOPED_TRACE(respuesta);
+        // Store 001's setting, read at its first voucher, refused once: its query asks, then the
+        // settings reader.
+        Principal().setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
+            [](const QString& sql) { return sql.contains(QLatin1String("A001Cfg_VentasSuc")); }, 1,
+            testsupport::Rechaza(QStringLiteral("Configuración rechazada"))));
+        receiver::ResultadoRecepcion r;
+        {
+            ui::ScriptedPrompter guion;
+            guion.answer(respuesta, QStringLiteral("Configuración rechazada"));
+            guion.answer(respuesta, QStringLiteral("Ha ocurrido el Siguiente Error"));
+            guion.answer(vb::kOk, QStringLiteral("No se grabó el comprobante "));
+            r = Recibe();
+            EXPECT_TRUE(guion.exhausted());
+            ASSERT_EQ(guion.shown().size(), 3u);
+            EXPECT_EQ(guion.shown()[2].title, QStringLiteral("Atención2"));
+            EXPECT_TRUE(guion.shown()[2].prompt.endsWith(QStringLiteral("de la unidad A001\r\nNo se leyó la configuración "
+                                                                        "A001Cfg_VentasSuc")))
+                << guion.shown()[2].prompt.toStdString();
+        }
+        Principal().setConnectionCalls(nullptr);
+        EXPECT_EQ(r.comprobantes, 6);
+        const QStringList posteados = Motivos();
+        ASSERT_EQ(posteados.size(), 6);
+        QString esperado;   // the voucher held back, posted by no reason
+        for (const QString& p : propios)
+            if (!posteados.contains(p)) esperado = p;
+        ASSERT_TRUE(esperado.startsWith(QLatin1String("A001|"))) << esperado.toStdString();
+        const QString numero = esperado.section(u'|', 2, 2).mid(4, 8);
+        const QStringList log = Log();
+        EXPECT_FALSE(log.filter(QStringLiteral("ERROR AL GRABAR EL COMPROBANTE; Suc:001")).isEmpty());
+        for (const QString& l : log.filter(QStringLiteral("ERROR AL GRABAR")))
+            EXPECT_TRUE(l.contains(QStringLiteral("Numero:") + numero)) << l.toStdString();
+        // The next receive posts it, under the store's own reason, and nothing twice.
+        const receiver::ResultadoRecepcion otra = Recibe();
+        EXPECT_EQ(otra.comprobantes, 1);
+        EXPECT_EQ(Motivos(), propios);
+        limpia();
+    }
+}
+
+}  // namespace

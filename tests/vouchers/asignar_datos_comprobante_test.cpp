@@ -59,7 +59,9 @@ protected:
     // Lays the grids out for the type and loads the voucher into them.
     void Carga(const QString& tc, const QString& nro, bool convertir = false, const QString& complemento = "0",
                bool compras = false, const QString& cuenta = {}, const QString& whr = {}, bool layout = true) {
-        if (layout) cpte->InicializaGrids(&tareas, &articulos, &otros, &txt1, &txt2, &txt3, &medida, tc);
+        if (layout) {
+            ASSERT_TRUE(cpte->InicializaGrids(&tareas, &articulos, &otros, &txt1, &txt2, &txt3, &medida, tc));
+        }
         cpte->AsignarDatosComprobante(tc, nro, complemento, tareas, articulos, otros, false, &cabecera, compras, cuenta,
                                      &reparto, convertir, whr);
     }
@@ -297,7 +299,7 @@ TEST_F(CargaTest, EveryStatementRefusedUnderEveryAnswerLoadsWholeLinesOnce) {
     const auto grillas = [&] { return std::vector{TodasLasFilas(tareas), TodasLasFilas(articulos), TodasLasFilas(otros)}; };
     // The clean load, counting its statements and queries (the grids' layout is set before).
     auto cuenta = std::make_shared<testsupport::EnesimaSentencia>(todas, 0, nullptr);
-    cpte->InicializaGrids(&tareas, &articulos, &otros, &txt1, &txt2, &txt3, &medida, "FC");
+    ASSERT_TRUE(cpte->InicializaGrids(&tareas, &articulos, &otros, &txt1, &txt2, &txt3, &medida, "FC"));
     db.setConnectionCalls(cuenta);
     Carga("FC", "000100000020B", false, "0", false, {}, {}, false);
     db.setConnectionCalls(nullptr);
@@ -310,7 +312,7 @@ TEST_F(CargaTest, EveryStatementRefusedUnderEveryAnswerLoadsWholeLinesOnce) {
         for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
             SCOPED_TRACE(testing::Message() << "statement " << n << ", answer " << respuesta);
             cpte = std::make_unique<posting::ClsCmnCptes>();
-            cpte->InicializaGrids(&tareas, &articulos, &otros, &txt1, &txt2, &txt3, &medida, "FC");
+            ASSERT_TRUE(cpte->InicializaGrids(&tareas, &articulos, &otros, &txt1, &txt2, &txt3, &medida, "FC"));
             int preguntas = 0;
             {
                 Responde responde(respuesta);

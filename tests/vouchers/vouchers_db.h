@@ -27,7 +27,9 @@ protected:
 struct Grillas {
     explicit Grillas(const QString& tc = QStringLiteral("FC")) {
         const ui::FixedWidthMeasurer medida(100);
-        posting::ClsCmnCptes().InicializaGrids(&tareas, &articulos, &otros, &e1, &e2, &e3, &medida, tc, &totales);
+        const bool hecha =
+            posting::ClsCmnCptes().InicializaGrids(&tareas, &articulos, &otros, &e1, &e2, &e3, &medida, tc, &totales);
+        EXPECT_TRUE(hecha);
     }
     ui::FlexGrid tareas, articulos, otros, totales;
     ui::TextBox e1{QStringLiteral("TxtEdit")}, e2{QStringLiteral("TxtEdit2")}, e3{QStringLiteral("TxtEdit3")};

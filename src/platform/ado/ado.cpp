@@ -367,6 +367,7 @@ void Recordset::Close() {
     if (!pending_.empty()) RaiseAdo(vb::kErrAdoNotAllowed, kSourceRecordset);
     rows_.reset();
     pos_ = 0;
+    valueHook_ = nullptr;   // it served this opening
 }
 
 int Recordset::State() const { return rows_ ? adStateOpen : adStateClosed; }
@@ -468,7 +469,9 @@ vb::Variant Recordset::value(int index) const {
     for (const auto& [i, v] : pending_) {
         if (i == index) return v;
     }
-    return rows_->rows[static_cast<size_t>(pos_)][static_cast<size_t>(index)];
+    const vb::Variant& v = rows_->rows[static_cast<size_t>(pos_)][static_cast<size_t>(index)];
+    if (valueHook_) return valueHook_(rows_->fields[static_cast<size_t>(index)], v);
+    return v;
 }
 
 void Recordset::assign(int index, const vb::Variant& v) {

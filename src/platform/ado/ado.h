@@ -57,6 +57,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -297,6 +298,12 @@ public:
     // GetRows: the remaining rows, row-major.
     std::vector<std::vector<vb::Variant>> GetRows();
 
+    // For the fault tests: sees every value read of a field of the current row (its description and
+    // the value) and gives the value the caller reads, or raises as a provider whose conversion
+    // fails; set after an opening, it serves until the recordset is closed. The program sets none.
+    using ValueHook = std::function<vb::Variant(const FieldInfo&, const vb::Variant&)>;
+    void setValueHook(ValueHook hook) { valueHook_ = std::move(hook); }
+
 private:
     Recordset() = default;
     friend class Field;
@@ -316,6 +323,7 @@ private:
     int lockType_ = adLockReadOnly;
     long pos_ = 0;          // 0-based row; -1 before the first (BOF), size() after the last (EOF)
     std::vector<std::pair<int, vb::Variant>> pending_;
+    ValueHook valueHook_;
 };
 
 }  // namespace ado

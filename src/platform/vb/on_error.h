@@ -22,10 +22,13 @@
 //   on.runUndoing([&] { g.SetRows(g.Rows() + 1); Llena(g); }, [&, n = g.Rows()]() noexcept { g.SetRows(n); });
 //
 // A procedure that reads for its caller under runners of its own (a setting, a table lookup, a
-// voucher type's sign) tells the caller when a read was passed over or left: through a `bool*
-// Fallo` it sets (passedOver() below), or a result that already says so (false, an empty
-// optional). Its default value is then no answer; the caller fails what it was doing, without
-// asking the operator a second time about the same failure.
+// voucher type's sign) tells the caller when a read was passed over or left (passedOver() below)
+// through what it returns: a vb::ReadResult (read_result.h), which the caller must open and which
+// holds no value when the read was not made. A value not read is never used: the caller fails
+// what it was doing, without asking the operator a second time about the same failure.
+//
+//   const vb::ReadResult<QString> motivo = core::ObtieneConfiguracion(clave);   // asks on its own
+//   if (!motivo.read()) return falla();
 #include "platform/vb/error.h"
 
 #include <functional>
@@ -113,7 +116,7 @@ public:
 
     bool left() const { return left_; }                       // the procedure is leaving
     // A step failed and was not retried to success: the procedure went on without it, or left.
-    // What such a procedure read is incomplete, and a caller must be told (see Fallo parameters).
+    // What such a procedure read is incomplete, and a caller must be told (a vb::ReadResult).
     bool passedOver() const { return passedOver_; }
     const std::optional<Error>& lastError() const { return lastError_; }
 

@@ -92,6 +92,7 @@ TEST_F(ErrorQuestion, AProgramFolderThatCannotBeWrittenLogsInTheTemporaryFolder)
     EXPECT_EQ(Log(folder_.file(QStringLiteral("XKERR.LOG"))),
               vb::ToCp1252(QStringLiteral("03-05-2026 14:07:09 Rutina:  Mensaje Ha ocurrido el Siguiente Error (75) "
                                           "Path/File access error Respondió : Abortar\r\n")));
+}
 
 // The program's last guard: an error that leaves a slot is shown and logged where Qt delivers the
 // event, and the program goes on with the next events.

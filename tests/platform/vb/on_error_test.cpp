@@ -1,6 +1,7 @@
 // The error runner's convention, driven through the message box as the program's handlers are.
 #include "platform/ui/prompter.h"
 #include "platform/vb/on_error.h"
+#include "platform/vb/read_result.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,32 @@ TEST(OnErrorTest, AFailingStepLeavesNothingOfItself) {
         EXPECT_EQ(deshecho, answer == vb::kAbort ? 0 : 1);
         EXPECT_EQ(p.shown().size(), answer == vb::kAbort ? 1u : 2u);
     }
+}
+
+// A reader under a runner of its own hands back what it read, or no value when the operator passed
+// over its failure; asking an unread result for its value is a fault of the caller, stopped there.
+TEST(OnErrorTest, AReadPassedOverHoldsNoValue) {
+    const auto lee = [](int answer) -> vb::ReadResult<int> {
+        ui::ScriptedPrompter p;
+        p.answer(answer, "no leído");
+        int valor = 0;
+        vb::OnError on(AskOperator);
+        on.run([&] {
+            valor = 7;
+            throw vb::Error(13, QStringLiteral("no leído"));
+        });
+        if (on.passedOver()) return vb::kNotRead;
+        return valor;
+    };
+    EXPECT_FALSE(lee(vb::kIgnore).read());
+    EXPECT_FALSE(lee(vb::kAbort).read());
+    const vb::ReadResult<int> leido(7);
+    EXPECT_TRUE(leido.read());
+    EXPECT_EQ(*leido, 7);
+#ifndef NDEBUG
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH((void)lee(vb::kIgnore).value(), "the value of a read that was not made");
+#endif
 }
 
 }  // namespace
