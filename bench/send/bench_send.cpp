@@ -13,8 +13,8 @@
 //    Before each timed run the interface holds a previous send, which both empty alike.
 // It prints the send's time per price at each size, "growth 50k->500k: G" (time per price at
 // 500,000 over that at 50,000) and, last, "send/engine ratio: R" at 500,000.
-#include "console/frm_status.h"
-#include "console/korvane_paquete.h"
+#include "sender/frm_status.h"
+#include "sender/korvane_paquete.h"
 #include "core/conecta_remota.h"
 #include "core/consultas_iface.h"
 #include "core/inicia_sistema.h"
@@ -26,7 +26,7 @@
 #include "platform/dts/dts.h"
 #include "platform/ui/prompter.h"
 #include "platform/vb/app.h"
-#include "transfer/korvane.h"
+#include "sender/korvane.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -292,12 +292,12 @@ double CopiaSola() {
     package->setUseTransaction(true);
     AddConnection(*package, 1, folder, QStringLiteral("VOLMA"));
     AddConnection(*package, 2, folder, QStringLiteral("korvane_interfases"));
-    transfer::AgregaTareaImpoNovArti(*package, mode);
-    transfer::AgregaTareaImpoNovBarras(*package, mode);
-    transfer::AgregaTareaImpoNovBultos(*package, mode);
-    transfer::AgregaTareaImpoNovProv(*package, mode);
-    transfer::AgregaTareaImpoProv(*package, mode);
-    transfer::AgregaTareaOfertas(*package, mode);
+    sender::AgregaTareaImpoNovArti(*package, mode);
+    sender::AgregaTareaImpoNovBarras(*package, mode);
+    sender::AgregaTareaImpoNovBultos(*package, mode);
+    sender::AgregaTareaImpoNovProv(*package, mode);
+    sender::AgregaTareaImpoProv(*package, mode);
+    sender::AgregaTareaOfertas(*package, mode);
     for (const auto& task : package->Tasks()) {
         auto step = package->Steps().New();
         step->setName(QStringLiteral("Paso ") + task->Name());
@@ -411,7 +411,7 @@ Envio MideEnvio(int articulos) {
     data::ResetGlobalInstances();
     core::ReiniciaEstado();
     core::ResetConsultas();
-    console::DestroyFrmStatus();
+    sender::DestroyFrmStatus();
     vb::SetAppPath(folder);
     qputenv("TEMP", folder.toLocal8Bit());
     core::SetLineaComando(QStringLiteral("@Server=") + folder + QStringLiteral(";@DbName=VOLMA;@Usuario=sa;@Password=;"));
@@ -437,7 +437,7 @@ Envio MideEnvio(int articulos) {
         std::vector<double> desde;
         QElapsedTimer reloj;
         reloj.start();
-        console::SetObservadorEstado([&](const QString& paso, int estado) {
+        sender::SetObservadorEstado([&](const QString& paso, int estado) {
             if (estado != 2) return;
             pasos << paso;
             desde.push_back(Seconds(reloj));
@@ -446,10 +446,10 @@ Envio MideEnvio(int articulos) {
         guion.answer(1, QStringLiteral("Proceso Finalizado..."));
         QElapsedTimer timer;
         timer.start();
-        const bool registrado = console::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("1002"), QDate(2026, 12, 8)});
+        const bool registrado = sender::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("1002"), QDate(2026, 12, 8)});
         e.sends.push_back(Seconds(timer));
         e.send = std::min(e.send, e.sends.back());
-        console::SetObservadorEstado(nullptr);
+        sender::SetObservadorEstado(nullptr);
         if (!registrado || !guion.exhausted())
             Die(QStringLiteral("the send of %1 articles failed").arg(articulos));
         desde.push_back(Seconds(reloj));
@@ -466,7 +466,7 @@ Envio MideEnvio(int articulos) {
     }
     sqlite3_close_v2(engine);
 
-    console::DestroyFrmStatus();
+    sender::DestroyFrmStatus();
     data::ResetGlobalInstances();   // closes the program's connections before the folder goes
     const double perPrice = e.send / dia.pendientes() * 1e6;
     std::printf("send of %6d articles, %6d pending prices: %6.2f s (%.2f us a price); engine %6.2f s\n", articulos,

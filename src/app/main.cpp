@@ -8,9 +8,9 @@
 //                                        percentage bar, the list and tree lookup dialogs, the
 //                                        position and lot dialog, the lot and series dialog and
 //                                        the voucher search into <folder2>, then ends
-#include "console/frm_korvane01.h"
-#include "console/frm_status.h"
-#include "console/reportes.h"
+#include "main_window/frm_korvane01.h"
+#include "sender/frm_status.h"
+#include "main_window/reportes.h"
 #include "core/barra_progreso.h"
 #include "core/consultas_iface.h"
 #include "core/inicia_sistema.h"
@@ -183,7 +183,7 @@ bool CapturasLotesySeries(const QString& carpeta) {
 
 // The wait window half way through a receive of the demo day, on the copy of the demo databases:
 // Yes to the question, OK to the closing box.
-bool CapturaRecepcion(console::FrmKorvane01& w, const QString& carpeta) {
+bool CapturaRecepcion(main_window::FrmKorvane01& w, const QString& carpeta) {
     bool guardada = false;
     vb::SetDoEventsHook([&] {
         QCoreApplication::processEvents();
@@ -216,7 +216,7 @@ bool CapturaConsultaComprobantes(const QString& carpeta) {
 
 // Pictures of the main window and of a send in progress. The send runs on a copy of the demo
 // databases, answered by a script: Yes to the question, OK to the closing box.
-int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
+int Capturas(main_window::FrmKorvane01& w, const QString& carpeta) {
     QDir().mkpath(carpeta);
     w.show();
     w.txtfields[0]->setFocus();
@@ -230,8 +230,8 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
 
     // The step-progress window half way, as the operator sees it: its last state is never shown,
     // the window closes as the send ends.
-    console::SetObservadorEstado([&](const QString& paso, int estado) {
-        console::FrmStatus& f = console::frmStatus();
+    sender::SetObservadorEstado([&](const QString& paso, int estado) {
+        sender::FrmStatus& f = sender::frmStatus();
         if (paso == QStringLiteral("Copiar IMPONOVPROV") && estado == 2) {
             f.move(w.geometry().topRight() + QPoint(20, 0));
             ok = Guarda(&f, carpeta, QStringLiteral("status-running.png")) && ok;
@@ -241,7 +241,7 @@ int Capturas(console::FrmKorvane01& w, const QString& carpeta) {
     guion.answer(6, QStringLiteral("seguro de continuar"));
     guion.answer(1, QStringLiteral("Proceso Finalizado"));
     w.CmdEnviar_Click();
-    console::SetObservadorEstado(nullptr);
+    sender::SetObservadorEstado(nullptr);
     ok = Guarda(&w, carpeta, QStringLiteral("main-after-send.png")) && ok;
     ok = CapturasConsultas(carpeta) && ok;
     ok = CapturaLotePosicion(carpeta) && ok;
@@ -300,22 +300,22 @@ int main(int argc, char** argv) {
     ui::QtPrompter prompter;
     ui::SetPrompter(&prompter);
     lookup::InstallLookupBuilder();
-    console::InstalaImpresoraReportes();
+    main_window::InstalaImpresoraReportes();
 
-    auto ventana = std::make_unique<console::FrmKorvane01>();
+    auto ventana = std::make_unique<main_window::FrmKorvane01>();
     if (!ventana->Form_Load()) return 1;   // no head-office connection: the program ends here
     if (!capturas.isEmpty()) {
         const QString demo = QDir(capturas).filePath(QStringLiteral("demo"));
         const int rc = Capturas(*ventana, capturas);
-        console::FrmKorvane01::SetFinPrograma([] {});
+        main_window::FrmKorvane01::SetFinPrograma([] {});
         ventana->hide();
-        console::DestroyFrmStatus();
+        sender::DestroyFrmStatus();
         QDir(demo).removeRecursively();
         return rc;
     }
     ventana->show();
     const int rc = QApplication::exec();
-    console::DestroyFrmStatus();
+    sender::DestroyFrmStatus();
     ui::SetPrompter(nullptr);
     return rc;
 }

@@ -1,8 +1,8 @@
 // A send while another station holds the stores' interface database: it waits for that station's
 // transaction, or its box says what was held, nothing of it stays, and Reintentar sends it again.
-#include "console/console_fixture.h"
+#include "main_window/main_window_fixture.h"
 
-#include "console/frm_korvane01.h"
+#include "main_window/frm_korvane01.h"
 
 #include "platform/ado/sqlite_files.h"
 #include "platform/vb/dates.h"
@@ -22,7 +22,7 @@ private:
     std::function<void()> onBox_;
 };
 
-class HeldInterfaceSendTest : public consoletest::ConsoleFixture {
+class HeldInterfaceSendTest : public mainwindowtest::ConsoleFixture {
 protected:
     void SetUp() override {
         ConsoleFixture::SetUp();
@@ -35,7 +35,7 @@ protected:
         other->BeginTrans();
         other->Execute("DELETE FROM IMPOPROV");
     }
-    static console::Transmision Numero(const QString& numero) { return {numero, vb::Today().toQDate()}; }
+    static sender::Transmision Numero(const QString& numero) { return {numero, vb::Today().toQDate()}; }
     long Transmisiones() { return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM MV_NOVEDADESPRECIOS WHERE CODIGO = 41")); }
     ado::ConnectionPtr other;
 };
@@ -47,7 +47,7 @@ TEST_F(HeldInterfaceSendTest, TheSendWaitsForTheOtherStationsTransaction) {
     });
     ui::ScriptedPrompter guion;
     guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-    EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("41"))));
+    EXPECT_TRUE(sender::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("41"))));
     EXPECT_TRUE(guion.exhausted());
     EXPECT_EQ(waits, 1);
     EXPECT_EQ(Transmisiones(), 1);
@@ -63,7 +63,7 @@ TEST_F(HeldInterfaceSendTest, ASendThatGaveUpWaitingAsksOnceAnularLeavesNothingA
     {
         ui::ScriptedPrompter guion;
         guion.answer(vb::kAbort, tomada);
-        EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("41"))));
+        EXPECT_FALSE(sender::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("41"))));
         EXPECT_TRUE(guion.exhausted());
         ASSERT_EQ(guion.shown().size(), 1u);
         EXPECT_EQ(guion.shown()[0].buttons, ui::vbRetryAbort + ui::vbExclamation);
@@ -74,7 +74,7 @@ TEST_F(HeldInterfaceSendTest, ASendThatGaveUpWaitingAsksOnceAnularLeavesNothingA
         ReleasingPrompter guion([&] { other->RollbackTrans(); });
         guion.answer(vb::kRetry, tomada);
         guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-        EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("41"))));
+        EXPECT_TRUE(sender::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("41"))));
         EXPECT_TRUE(guion.exhausted());
         EXPECT_EQ(guion.shown().size(), 2u);
     }

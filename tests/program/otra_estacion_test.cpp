@@ -2,9 +2,9 @@
 // the test in the middle of its transaction): the window keeps answering while it waits, the wait
 // window says so, Anular gives up with nothing written, and the wait's time-out is one box whose
 // Reintentar, once the other station has ended, sends or receives the whole.
-#include "console/console_fixture.h"
+#include "main_window/main_window_fixture.h"
 
-#include "console/frm_korvane01.h"
+#include "main_window/frm_korvane01.h"
 #include "platform/utillib/ventana_espera.h"
 #include "platform/vb/files.h"
 
@@ -77,13 +77,13 @@ void PulsaAnular() {
     QTest::mouseClick(anular, Qt::LeftButton);
 }
 
-class OtraEstacionTest : public consoletest::ConsoleFixture {
+class OtraEstacionTest : public mainwindowtest::ConsoleFixture {
 protected:
     void SetUp() override {
         ConsoleFixture::SetUp();
         if (HasFatalFailure()) return;
-        console::FrmKorvane01::SetFinPrograma([] {});
-        w = std::make_unique<console::FrmKorvane01>();
+        main_window::FrmKorvane01::SetFinPrograma([] {});
+        w = std::make_unique<main_window::FrmKorvane01>();
         ASSERT_TRUE(w->Form_Load());
         w->show();
         QCoreApplication::processEvents();
@@ -96,7 +96,7 @@ protected:
     void TearDown() override {
         if (otra && otra->transactionLevel() > 0) otra->RollbackTrans();
         w.reset();
-        console::FrmKorvane01::SetFinPrograma(nullptr);
+        main_window::FrmKorvane01::SetFinPrograma(nullptr);
         ConsoleFixture::TearDown();
     }
     // The wait as the window showed it: the events went on, and the wait window said what and how
@@ -129,7 +129,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    std::unique_ptr<console::FrmKorvane01> w;
+    std::unique_ptr<main_window::FrmKorvane01> w;
     ado::ConnectionPtr otra;
 };
 

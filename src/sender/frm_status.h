@@ -16,7 +16,7 @@
 
 class QTreeWidget;
 
-namespace console {
+namespace sender {
 
 // The strip across the top of the window: a picture box that keeps what was drawn on it
 // (AutoRedraw) and shows it on every repaint.
@@ -80,4 +80,4 @@ void DestroyFrmStatus();          // program end and tests
 // of the program use it). An empty function removes it.
 void SetObservadorEstado(std::function<void(const QString& paso, int estado)> observador);
 
-}  // namespace console
+}  // namespace sender

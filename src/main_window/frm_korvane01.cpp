@@ -1,7 +1,7 @@
-#include "console/frm_korvane01.h"
+#include "main_window/frm_korvane01.h"
 
-#include "console/korvane_paquete.h"
-#include "console/trata_error.h"
+#include "sender/korvane_paquete.h"
+#include "core/trata_error.h"
 #include "core/armado_sql.h"
 #include "core/barra_estado.h"
 #include "core/barra_progreso.h"
@@ -50,7 +50,13 @@
 #include <QVBoxLayout>
 #include <optional>
 
-namespace console {
+namespace main_window {
+
+using core::TrataError;
+using sender::ArmaYEjecutaPaqueteDTS;
+using sender::RegistraTransmision;
+using sender::Transmision;
+using sender::TransmisionAceptada;
 
 namespace {
 
@@ -719,4 +725,4 @@ void FrmKorvane01::ImprimeNovedades(int16_t& ReporteAlternativo) {
     core::gMotorReportes().ImprimeReporte(reporte, QStringList{QString()}, seleccion, core::gCadenaDSN, empresa);
 }
 
-}  // namespace console
+}  // namespace main_window

@@ -1,7 +1,7 @@
 #pragma once
 // Module Korvane, task side: the builders of the seven tasks of the outbound package
 // "KORVANE_INTERFACE01". Each builder adds one task to the package's Tasks; the steps that run
-// them, the connections and the run itself belong to the package builder of the console.
+// them, the connections and the run itself belong to the package run (korvane_paquete.h).
 //
 //   task                          builder                     source (head office, connection 1)
 //   DTSTask_DTSExecuteSQLTask_1   AgregaTareaVaciarTablas     - (empties the six tables, connection 2)
@@ -19,7 +19,7 @@
 #include <QString>
 #include <array>
 
-namespace transfer {
+namespace sender {
 
 // The builders take the package and the send mode's letter TipoTransmision: "N" normal (changes
 // only: the article, barcode, pack and supplier-news steps copy only rows with TIPOACT = 'M'), "C"
@@ -45,4 +45,4 @@ inline constexpr std::array<ArmaTarea, 7> kTareasPaquete{
     AgregaTareaImpoNovProv, AgregaTareaImpoProv,     AgregaTareaOfertas,
 };
 
-}  // namespace transfer
+}  // namespace sender

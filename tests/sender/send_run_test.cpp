@@ -4,7 +4,7 @@
 #include "platform/ado/ado.h"
 #include "platform/dts/source_rows.h"
 #include "support/test_support.h"
-#include "transfer/korvane.h"
+#include "sender/korvane.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +59,7 @@ protected:
             step->setTaskName(s[1]);
             package->Steps().Add(step);
         }
-        for (const transfer::ArmaTarea arma : transfer::kTareasPaquete) arma(*package, mode);
+        for (const sender::ArmaTarea arma : sender::kTareasPaquete) arma(*package, mode);
         return package;
     }
 

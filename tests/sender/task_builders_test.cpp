@@ -1,4 +1,4 @@
-#include "transfer/korvane.h"
+#include "sender/korvane.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@ namespace {
 
 std::shared_ptr<dts::Package> BuildAll(const QString& mode) {
     auto package = dts::Package::Create();
-    for (const transfer::ArmaTarea arma : transfer::kTareasPaquete) arma(*package, mode);
+    for (const sender::ArmaTarea arma : sender::kTareasPaquete) arma(*package, mode);
     return package;
 }
 
@@ -210,9 +210,9 @@ TEST(TaskBuilders, OtherStepsNumberTheirTransformationsFromOne) {
 
 TEST(TaskBuilders, BuilderCalledTwiceRaisesAndAddsNothing) {
     auto package = dts::Package::Create();
-    transfer::AgregaTareaOfertas(*package, "N");
+    sender::AgregaTareaOfertas(*package, "N");
     try {
-        transfer::AgregaTareaOfertas(*package, "N");
+        sender::AgregaTareaOfertas(*package, "N");
         FAIL() << "a second task of the same name was accepted";
     } catch (const vb::Error& e) {
         EXPECT_EQ(e.number(), dts::kErrDtsDuplicateName);

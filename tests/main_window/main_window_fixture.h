@@ -1,8 +1,8 @@
 #pragma once
 // The console tests' world: the demo databases in a folder of the test's own, the program
 // started on them, and small helpers to read and write them.
-#include "console/frm_status.h"
-#include "console/korvane_paquete.h"
+#include "sender/frm_status.h"
+#include "sender/korvane_paquete.h"
 #include "core/conecta_remota.h"
 #include "core/consultas_iface.h"
 #include "core/inicia_sistema.h"
@@ -16,7 +16,7 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
-namespace consoletest {
+namespace mainwindowtest {
 
 class ConsoleFixture : public ::testing::Test {
 protected:
@@ -24,7 +24,7 @@ protected:
         data::ResetGlobalInstances();
         core::ReiniciaEstado();
         core::ResetConsultas();
-        console::DestroyFrmStatus();
+        sender::DestroyFrmStatus();
         vb::SetAppPath(tmp.path());
         vb::SetDoEventsHook([] { QCoreApplication::processEvents(); });
         qputenv("TEMP", tmp.path().toLocal8Bit());
@@ -38,7 +38,7 @@ protected:
         core::SetLineaComando(Parametros());
     }
     void TearDown() override {
-        console::DestroyFrmStatus();
+        sender::DestroyFrmStatus();
         data::ResetGlobalInstances();
         core::SetLineaComando(QString());
         vb::SetDoEventsHook(nullptr);
@@ -81,4 +81,4 @@ protected:
     QString bases;
 };
 
-}  // namespace consoletest
+}  // namespace mainwindowtest

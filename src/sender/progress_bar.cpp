@@ -1,9 +1,9 @@
-#include "console/progress_bar.h"
+#include "sender/progress_bar.h"
 
-#include "console/frm_status.h"
+#include "sender/frm_status.h"
 #include "core/barra_progreso.h"
 
-namespace console {
+namespace sender {
 
 void DibujaBarra(PictureBox& box, double percent, bool clearOnly) {
     QImage& canvas = box.canvas();
@@ -16,4 +16,4 @@ void DibujaBarra(PictureBox& box, double percent, bool clearOnly) {
     box.repaint();
 }
 
-}  // namespace console
+}  // namespace sender

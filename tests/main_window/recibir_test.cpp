@@ -1,7 +1,7 @@
 // The receive as the operator runs it: the real main window, offscreen, on a copy of the demo.
 #include "receiver/receiver_fixture.h"
 
-#include "console/frm_korvane01.h"
+#include "main_window/frm_korvane01.h"
 #include "platform/utillib/ventana_espera.h"
 #include "platform/vb/dates.h"
 #include "platform/vb/on_error.h"
@@ -20,8 +20,8 @@ protected:
     void SetUp() override {
         ReceiverFixture::SetUp();
         if (HasFatalFailure()) return;
-        console::FrmKorvane01::SetFinPrograma([] {});
-        w = std::make_unique<console::FrmKorvane01>();
+        main_window::FrmKorvane01::SetFinPrograma([] {});
+        w = std::make_unique<main_window::FrmKorvane01>();
         ASSERT_TRUE(w->Form_Load());
         w->show();
         QCoreApplication::processEvents();
@@ -29,10 +29,10 @@ protected:
     void TearDown() override {
         vb::SetDoEventsHook(nullptr);
         w.reset();
-        console::FrmKorvane01::SetFinPrograma(nullptr);
+        main_window::FrmKorvane01::SetFinPrograma(nullptr);
         ReceiverFixture::TearDown();
     }
-    std::unique_ptr<console::FrmKorvane01> w;
+    std::unique_ptr<main_window::FrmKorvane01> w;
 };
 
 TEST_F(RecibirTest, RecibirOnTheDemoDayPostsTheDemosVouchersOnce) {

@@ -1,4 +1,4 @@
-#include "console/reportes.h"
+#include "main_window/reportes.h"
 
 #include "support/test_support.h"
 
@@ -20,7 +20,7 @@ TEST(Reportes, SelectionFormulaBecomesAQuotedCondition) {
     };
     for (const auto& c : casos) {
         QString cond;
-        EXPECT_EQ(console::CondicionDeSeleccion(QString::fromUtf8(c.formula), cond), c.ok) << c.formula;
+        EXPECT_EQ(main_window::CondicionDeSeleccion(QString::fromUtf8(c.formula), cond), c.ok) << c.formula;
         if (c.ok) {
             EXPECT_EQ(cond, QString::fromUtf8(c.condicion)) << c.formula;
         }
@@ -28,22 +28,22 @@ TEST(Reportes, SelectionFormulaBecomesAQuotedCondition) {
 }
 
 TEST(Reportes, QueryTakesTheConditionAndTheOrder) {
-    console::DefinicionReporte def;
+    main_window::DefinicionReporte def;
     def.consulta = QStringLiteral("SELECT * FROM T");
     def.orden = QStringLiteral("A");
-    EXPECT_EQ(console::ConsultaReporte(def, QStringLiteral("T.A = '1'")), QStringLiteral("SELECT * FROM T WHERE (T.A = '1') ORDER BY A"));
+    EXPECT_EQ(main_window::ConsultaReporte(def, QStringLiteral("T.A = '1'")), QStringLiteral("SELECT * FROM T WHERE (T.A = '1') ORDER BY A"));
     def.consulta = QStringLiteral("SELECT * FROM T WHERE B = 2");
     def.orden.clear();
-    EXPECT_EQ(console::ConsultaReporte(def, QStringLiteral("T.A = '1'")), QStringLiteral("SELECT * FROM T WHERE B = 2 AND (T.A = '1')"));
-    EXPECT_EQ(console::ConsultaReporte(def, QString()), QStringLiteral("SELECT * FROM T WHERE B = 2"));
+    EXPECT_EQ(main_window::ConsultaReporte(def, QStringLiteral("T.A = '1'")), QStringLiteral("SELECT * FROM T WHERE B = 2 AND (T.A = '1')"));
+    EXPECT_EQ(main_window::ConsultaReporte(def, QString()), QStringLiteral("SELECT * FROM T WHERE B = 2"));
 }
 
 TEST(Reportes, TheShippedDefinitionsRead) {
     for (const char* nombre : {"RP_NovedadesPrecios", "MA_PRE3"}) {
-        console::DefinicionReporte def;
+        main_window::DefinicionReporte def;
         QString error;
         const QString archivo = QDir(testsupport::SourceDir()).filePath(QStringLiteral("reports/%1.rpt").arg(QString::fromLatin1(nombre)));
-        ASSERT_TRUE(console::LeeDefinicionReporte(archivo, def, error)) << error.toStdString();
+        ASSERT_TRUE(main_window::LeeDefinicionReporte(archivo, def, error)) << error.toStdString();
         EXPECT_FALSE(def.titulo.isEmpty());
         EXPECT_FALSE(def.columnas.empty());
         EXPECT_TRUE(def.consulta.contains(QStringLiteral("mv_novedadesprecios"), Qt::CaseInsensitive)) << nombre;

@@ -2,8 +2,8 @@
 // operator's No, and a send whose interface server is dead says so once and changes nothing.
 // SQLOLEDB is mapped to the SQL Server ODBC driver (FreeTDS) in this executable's own
 // odbcinst.ini, as an administrator maps it; the demo databases stay embedded.
-#include "console/frm_korvane01.h"
-#include "console_fixture.h"
+#include "main_window/frm_korvane01.h"
+#include "main_window_fixture.h"
 #include "platform/vb/on_error.h"
 
 #include <QApplication>
@@ -34,16 +34,16 @@ bool AlgunaVentanaVisible() {
     return false;
 }
 
-class ServidorCaidoTest : public consoletest::ConsoleFixture {
+class ServidorCaidoTest : public mainwindowtest::ConsoleFixture {
 protected:
     void SetUp() override {
         if (TdsDriverPath().isEmpty()) GTEST_SKIP() << "the SQL Server ODBC driver is not installed";
         RegisterSqlServerDriver();
         ConsoleFixture::SetUp();
-        console::FrmKorvane01::SetFinPrograma([this] { ++fines_; });
+        main_window::FrmKorvane01::SetFinPrograma([this] { ++fines_; });
     }
     void TearDown() override {
-        console::FrmKorvane01::SetFinPrograma(nullptr);
+        main_window::FrmKorvane01::SetFinPrograma(nullptr);
         ConsoleFixture::TearDown();
     }
     long Marcados() {
@@ -59,7 +59,7 @@ TEST_F(ServidorCaidoTest, StartUpOnADeadHeadOfficeServerEndsTheProgramAfterNo) {
     Principal().gExtended = ExtendidoServidorCaido();
     ui::ScriptedPrompter guion;
     guion.answer(vb::kNo, QStringLiteral(" Estado de Sql: 08"));
-    console::FrmKorvane01 ventana;
+    main_window::FrmKorvane01 ventana;
     EXPECT_FALSE(ventana.Form_Load());
     EXPECT_TRUE(guion.exhausted());
     ASSERT_EQ(guion.shown().size(), 1u);
@@ -72,7 +72,7 @@ TEST_F(ServidorCaidoTest, StartUpOnADeadHeadOfficeServerEndsTheProgramAfterNo) {
 }
 
 TEST_F(ServidorCaidoTest, ASendToADeadInterfaceServerSaysSoOnceAndChangesNothing) {
-    console::FrmKorvane01 ventana;
+    main_window::FrmKorvane01 ventana;
     ASSERT_TRUE(ventana.Form_Load());
     const long marcados = Marcados();
     const long transmisiones = Transmisiones();

@@ -1,7 +1,7 @@
-#include "console_fixture.h"
+#include "main_window_fixture.h"
 
-#include "console/frm_korvane01.h"
-#include "console/reportes.h"
+#include "main_window/frm_korvane01.h"
+#include "main_window/reportes.h"
 #include "posting/cls_cmn_cptes.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/status_bar.h"
@@ -22,23 +22,23 @@
 
 namespace {
 
-using consoletest::ConsoleFixture;
+using mainwindowtest::ConsoleFixture;
 
 class VentanaTest : public ConsoleFixture {
 protected:
     void SetUp() override {
         ConsoleFixture::SetUp();
         if (HasFatalFailure()) return;
-        console::FrmKorvane01::SetFinPrograma([this] { ++fines_; });
+        main_window::FrmKorvane01::SetFinPrograma([this] { ++fines_; });
         Abre();
     }
     void TearDown() override {
         w.reset();
-        console::FrmKorvane01::SetFinPrograma(nullptr);
+        main_window::FrmKorvane01::SetFinPrograma(nullptr);
         ConsoleFixture::TearDown();
     }
     void Abre() {
-        w = std::make_unique<console::FrmKorvane01>();
+        w = std::make_unique<main_window::FrmKorvane01>();
         ASSERT_TRUE(w->Form_Load());
         w->show();
         QCoreApplication::processEvents();
@@ -62,7 +62,7 @@ protected:
         QTest::keyClick(campo, Qt::Key_Return);
     }
 
-    std::unique_ptr<console::FrmKorvane01> w;
+    std::unique_ptr<main_window::FrmKorvane01> w;
     int fines_ = 0;
 };
 
@@ -78,7 +78,7 @@ TEST_F(VentanaTest, LoadsWithItsControlsAndTheFirstNumber) {
     EXPECT_EQ(w->sbStatusBar->Text(QStringLiteral("BASEDEDATOS")), QStringLiteral("Db: VOLMA"));
     EXPECT_TRUE(w->txtfields[0]->isEnabled());
     EXPECT_FALSE(w->txtfields[1]->isEnabled());
-    EXPECT_EQ(Fecha(), console::FechaCorta(vb::Today()));
+    EXPECT_EQ(Fecha(), main_window::FechaCorta(vb::Today()));
 }
 
 TEST_F(VentanaTest, NextNumberFollowsTheHighestRecorded) {
@@ -132,7 +132,7 @@ TEST_F(VentanaTest, ASendInEachModeRecordsTheTransmissionAndResets) {
             EXPECT_EQ(guion.shown()[0].buttons, ui::vbYesNo + ui::vbQuestion);
         }
         EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = '%1' AND IDLISTA = 'A3' AND NOMBRE = 'A3' AND TIPOMOV = 'G' "
-                                               "AND FECHA = '%2'").arg(numero, console::FechaCorta(vb::Today()))), 1);
+                                               "AND FECHA = '%2'").arg(numero, main_window::FechaCorta(vb::Today()))), 1);
         const long pendientes = Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = 'A3' AND ESTADO = '0-C'"));
         if (modo == 0) {
             EXPECT_EQ(pendientes, 0);
@@ -144,7 +144,7 @@ TEST_F(VentanaTest, ASendInEachModeRecordsTheTransmissionAndResets) {
                   Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM QET_KORVANE_OFERTAS")));
         // Reset: the next number, today's date, the number field open.
         EXPECT_EQ(Numero(), QString::number(43 + modo));
-        EXPECT_EQ(Fecha(), console::FechaCorta(vb::Today()));
+        EXPECT_EQ(Fecha(), main_window::FechaCorta(vb::Today()));
         EXPECT_TRUE(w->txtfields[0]->isEnabled());
         EXPECT_FALSE(w->txtfields[1]->isEnabled());
     }
@@ -181,7 +181,7 @@ TEST_F(VentanaTest, NoInterfaceConnectionStopsTheSend) {
 
 TEST_F(VentanaTest, TheNumberAndTheDateAreCheckedAgainWhenSending) {
     const long antes = Transmisiones();
-    const QString hoy = console::FechaCorta(vb::Today());
+    const QString hoy = main_window::FechaCorta(vb::Today());
     const QString codigo = QStringLiteral("Numero de transmision invalido: debe ser un entero de 1 a 2147483647.");
     const QString fecha = QStringLiteral("Debe ingresar un formato de fecha válido.");
     struct Caso { const char* numero; QString fecha; QString mensaje; int campo; };
@@ -208,7 +208,7 @@ TEST_F(VentanaTest, TheNumberAndTheDateAreCheckedAgainWhenSending) {
         EXPECT_EQ(Numero(), QString::fromLatin1(c.numero));   // kept, to be put right
     }
     EXPECT_EQ(Transmisiones(), antes);
-    EXPECT_FALSE(console::FrmStatusLoaded());
+    EXPECT_FALSE(sender::FrmStatusLoaded());
 
     // A number that cannot be looked up is no free number, on Enter and at Enviar: after
     // the queries' own boxes (on Enter the reset's too) nothing is asked or sent.
@@ -230,7 +230,7 @@ TEST_F(VentanaTest, NormalModeMarksOnlyThePricesWhoseArticleWasSent) {
                                      "PVENTA, ESTADO, TIPOACT, FECHA, TRANSMISION) VALUES ('A3', 'V', 'NOEXISTE', 'A3', 'UN', "
                                      "1, 1, '0-B', 'M', '05/03/2008', 0)"));
     // A price that changes once its table is copied (000456's) was not sent, and is not marked sent.
-    console::SetObservadorEstado([&](const QString& paso, int estado) {
+    sender::SetObservadorEstado([&](const QString& paso, int estado) {
         if (paso == QStringLiteral("Copiar IMPONOVBARRAS") && estado == 2)
             Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET TIPOACT = 'M' WHERE IDLISTA = 'A3' AND IDARTICULO = '000456'"));
     });
@@ -239,7 +239,7 @@ TEST_F(VentanaTest, NormalModeMarksOnlyThePricesWhoseArticleWasSent) {
     guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
     guion.answer(1, QStringLiteral("Proceso Finalizado..."));
     QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
-    console::SetObservadorEstado(nullptr);
+    sender::SetObservadorEstado(nullptr);
     EXPECT_TRUE(guion.exhausted());
     EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), 1);
     auto estado = [&](const char* articulo) {
@@ -274,7 +274,7 @@ TEST_F(VentanaTest, FieldsEditedDuringTheSendDoNotChangeWhatIsRecorded) {
     Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-C', TRANSMISION = 0 WHERE IDLISTA = 'A3'"));
     const QString numero = Numero();
     const QString fecha = Fecha();
-    console::SetObservadorEstado([&](const QString& paso, int estado) {
+    sender::SetObservadorEstado([&](const QString& paso, int estado) {
         if (paso == QStringLiteral("Copiar IMPONOVARTI") && estado == 2) {
             // Both fields are closed while the send runs.
             EXPECT_FALSE(w->txtfields[0]->isEnabled() || w->txtfields[1]->isEnabled());
@@ -286,7 +286,7 @@ TEST_F(VentanaTest, FieldsEditedDuringTheSendDoNotChangeWhatIsRecorded) {
     guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
     guion.answer(1, QStringLiteral("Proceso Finalizado..."));
     w->CmdEnviar_Click();
-    console::SetObservadorEstado(nullptr);
+    sender::SetObservadorEstado(nullptr);
     EXPECT_TRUE(guion.exhausted());
     EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = '%1' AND FECHA = '%2'").arg(numero, fecha)), 1);
     EXPECT_EQ(Transmisiones(QStringLiteral("CODIGO = '999'")), 0);
@@ -304,7 +304,7 @@ TEST_F(VentanaTest, WhileASendOrAReceiveRunsOtherCommandsSalirAndTheCloseBoxDoNo
         w->close();
         EXPECT_TRUE(w->isVisible());
     };
-    console::SetObservadorEstado([&](const QString& paso, int estado) {
+    sender::SetObservadorEstado([&](const QString& paso, int estado) {
         if (paso == QStringLiteral("Copiar IMPONOVBARRAS") && estado == 2) intenta();
     });
     const QString numero = Numero();
@@ -314,7 +314,7 @@ TEST_F(VentanaTest, WhileASendOrAReceiveRunsOtherCommandsSalirAndTheCloseBoxDoNo
     guion.answer(vb::kYes, QStringLiteral("Confirma la recepcion"));
     guion.answer(1, QStringLiteral("Proceso Finalizado"));
     QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
-    console::SetObservadorEstado(nullptr);
+    sender::SetObservadorEstado(nullptr);
     // The receive of the demo day yields to the window at every row: the first time, try.
     w->txtfields[1]->setText(QStringLiteral("05/03/2008"));
     bool intentado = false;
@@ -426,7 +426,7 @@ TEST_F(VentanaTest, ConfirmingTheNumberAndTheDate) {
     // An empty date becomes today's; a valid one is shown day first, as it was read.
     w->txtfields[1]->setText(QString());
     Confirma(w->txtfields[1]);
-    EXPECT_EQ(Fecha(), console::FechaCorta(vb::Today()));
+    EXPECT_EQ(Fecha(), main_window::FechaCorta(vb::Today()));
     w->txtfields[1]->setText(QStringLiteral("2008/3/5"));
     Confirma(w->txtfields[1]);
     EXPECT_EQ(Fecha(), QStringLiteral("05/03/2008"));
@@ -524,7 +524,7 @@ TEST_F(VentanaTest, SavedFieldsComeBackAfterARestart) {
     EXPECT_EQ(w->lblRuta->text(), QStringLiteral("korvane_interfases"));
     EXPECT_TRUE(w->OptTipo[2]->isChecked());
     EXPECT_FALSE(w->OptTipo[0]->isChecked());
-    EXPECT_EQ(Fecha(), console::FechaCorta(vb::Today()));   // number and date set again
+    EXPECT_EQ(Fecha(), main_window::FechaCorta(vb::Today()));   // number and date set again
 }
 
 TEST_F(VentanaTest, ClosingTheWindowSavesAndEndsAsExitDoes) {
@@ -580,8 +580,8 @@ TEST_F(VentanaTest, PriceLookupsFollowTheFieldTag) {
     EXPECT_EQ(grabadas->pedidos[0],
               QStringLiteral("SELECT IDLISTA,NOMBRE FROM V_MA_PRECIOS WHERE TIPOLISTA = 'V' AND (ESTADO = '0-C' OR "
                              "ESTADO = '0-M' OR FHOFERTADESDE = '%1' OR  FHOFERTAHASTA ='%2') GROUP BY IDLISTA,NOMBRE")
-                  .arg(console::FechaCorta(vb::DateAdd(QStringLiteral("d"), 1, hoy)),
-                       console::FechaCorta(vb::DateAdd(QStringLiteral("d"), -1, hoy))));
+                  .arg(main_window::FechaCorta(vb::DateAdd(QStringLiteral("d"), 1, hoy)),
+                       main_window::FechaCorta(vb::DateAdd(QStringLiteral("d"), -1, hoy))));
     EXPECT_EQ(grabadas->campos[0], QStringLiteral("IDLISTA"));
     w->ConsultaNovedades();
     ASSERT_EQ(w->CampoActual, w->txtfields[0]);
@@ -609,9 +609,9 @@ TEST_F(VentanaTest, PriceLookupsFollowTheFieldTag) {
 }
 
 TEST_F(VentanaTest, LookupsBeforeAnyFieldHadTheFocusRaiseToTheCaller) {
-    console::FrmKorvane01 nueva;   // never shown: no field has had the focus
+    main_window::FrmKorvane01 nueva;   // never shown: no field has had the focus
     ASSERT_EQ(nueva.CampoActual, nullptr);
-    for (auto consulta : {&console::FrmKorvane01::ConsultaPrecios, &console::FrmKorvane01::ConsultaNovedades}) {
+    for (auto consulta : {&main_window::FrmKorvane01::ConsultaPrecios, &main_window::FrmKorvane01::ConsultaNovedades}) {
         try {
             (nueva.*consulta)();
             ADD_FAILURE() << "no error";
@@ -623,9 +623,9 @@ TEST_F(VentanaTest, LookupsBeforeAnyFieldHadTheFocusRaiseToTheCaller) {
 
 TEST_F(VentanaTest, TheTransmissionReportIsPrintedToPdf) {
     QStringList abiertos;
-    console::SetAbreDocumento([&](const QString& pdf) { abiertos << pdf; });
+    main_window::SetAbreDocumento([&](const QString& pdf) { abiertos << pdf; });
     core::gMotorReportes().CarpetaReportes = testsupport::SourceDir();   // its "reports" folder
-    console::InstalaImpresoraReportes();
+    main_window::InstalaImpresoraReportes();
     Exec(Principal(), QStringLiteral("INSERT INTO MV_NOVEDADESPRECIOS (CODIGO,IDLISTA,NOMBRE,TIPOMOV,FECHA) "
                                      "VALUES ('15','A3','A3','G','01/01/2020')"));
     w->txtfields[0]->setText(QStringLiteral("15"));
@@ -638,7 +638,7 @@ TEST_F(VentanaTest, TheTransmissionReportIsPrintedToPdf) {
     }
     EXPECT_TRUE(abiertos[0].endsWith(QStringLiteral("RP_NovedadesPrecios.pdf")));
     EXPECT_TRUE(abiertos[1].endsWith(QStringLiteral("MA_PRE3.pdf")));
-    console::SetAbreDocumento(nullptr);
+    main_window::SetAbreDocumento(nullptr);
     utillib::MotorReportes::SetRenderer(nullptr);
 }
 

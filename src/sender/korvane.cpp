@@ -1,8 +1,8 @@
-#include "transfer/korvane.h"
+#include "sender/korvane.h"
 
 #include <span>
 
-namespace transfer {
+namespace sender {
 
 namespace {
 
@@ -261,4 +261,4 @@ void AgregaTareaOfertas(dts::Package& package, const QString&) {
                                "OFERTAS", kOfertas});
 }
 
-}  // namespace transfer
+}  // namespace sender

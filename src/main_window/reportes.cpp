@@ -1,4 +1,4 @@
-#include "console/reportes.h"
+#include "main_window/reportes.h"
 
 #include "core/armado_sql.h"
 #include "core/mod_global.h"
@@ -20,7 +20,7 @@
 #include <QTextStream>
 #include <QUrl>
 
-namespace console {
+namespace main_window {
 
 namespace {
 
@@ -267,4 +267,4 @@ void InstalaImpresoraReportes() {
 
 void SetAbreDocumento(std::function<void(const QString&)> abre) { gAbreDocumento = std::move(abre); }
 
-}  // namespace console
+}  // namespace main_window

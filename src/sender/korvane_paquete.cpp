@@ -1,7 +1,7 @@
-#include "console/korvane_paquete.h"
+#include "sender/korvane_paquete.h"
 
-#include "console/frm_status.h"
-#include "console/trata_error.h"
+#include "sender/frm_status.h"
+#include "core/trata_error.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/sql_literal.h"
@@ -12,7 +12,7 @@
 #include "platform/vb/error.h"
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
-#include "transfer/korvane.h"
+#include "sender/korvane.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -21,7 +21,9 @@
 #include <memory>
 #include <optional>
 
-namespace console {
+namespace sender {
+
+using core::TrataError;
 
 namespace {
 
@@ -288,7 +290,7 @@ std::shared_ptr<dts::Package> ArmaPaquete(vb::OnError& on, int16_t mode) {
     for (const auto& def : kPasos) on.run([&] { ArmaPaso(*paquete, def); });
     on.run([&] { ArmaPrecedencia(*paquete); });
     on.run([&] { frmStatus().AgregarPaso(kFinalizando); });
-    for (const transfer::ArmaTarea arma : transfer::kTareasPaquete) on.run([&] { arma(*paquete, letra); });
+    for (const sender::ArmaTarea arma : sender::kTareasPaquete) on.run([&] { arma(*paquete, letra); });
     // A long copy lets the windows repaint between its rows.
     on.run([&] { paquete->setOnProgress([](const QString&, long) { vb::DoEvents(); }); });
     return paquete;
@@ -444,4 +446,4 @@ bool ArmaYEjecutaPaqueteDTS(const int16_t& mode, const Transmision& transmision)
     }
 }
 
-}  // namespace console
+}  // namespace sender

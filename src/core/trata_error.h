@@ -1,16 +1,16 @@
 #pragma once
-// The console's error treatment: the utility library's error question, with the default
+// The windows' error treatment: the utility library's error question, with the default
 // abort/retry/ignore buttons and no routine name unless given.
 #include "core/mod_global.h"
 #include "platform/utillib/util_texto.h"
 
 #include <optional>
 
-namespace console {
+namespace core {
 
 inline int TrataError(const vb::Error& error, std::optional<int> botones = std::nullopt,
                       const std::optional<QString>& rutina = std::nullopt) {
-    return core::gUtilTexto().TrataError(error, botones, rutina);
+    return gUtilTexto().TrataError(error, botones, rutina);
 }
 
-}  // namespace console
+}  // namespace core

@@ -18,7 +18,7 @@
 #include <functional>
 #include <vector>
 
-namespace console {
+namespace main_window {
 
 struct ColumnaReporte {
     QString campo;
@@ -56,4 +56,4 @@ void InstalaImpresoraReportes();
 // How a finished PDF is opened: by default with the desktop's viewer. Tests record it instead.
 void SetAbreDocumento(std::function<void(const QString&)> abre);
 
-}  // namespace console
+}  // namespace main_window

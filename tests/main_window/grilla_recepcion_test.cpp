@@ -1,7 +1,7 @@
 // The main window's receive grid: laid out at load as the articles grid of store sales, with the
 // receiver's widths, in the window's own font; and laid out whole when the type is missing.
-#include "console/frm_korvane01.h"
-#include "console_fixture.h"
+#include "main_window/frm_korvane01.h"
+#include "main_window_fixture.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/flex_grid_view.h"
 #include "platform/ui/text_measurer.h"
@@ -14,23 +14,23 @@ namespace {
 
 using namespace posting::art;
 
-class GrillaRecepcionTest : public consoletest::ConsoleFixture {
+class GrillaRecepcionTest : public mainwindowtest::ConsoleFixture {
 protected:
     void TearDown() override {
         w.reset();
-        console::FrmKorvane01::SetFinPrograma(nullptr);
+        main_window::FrmKorvane01::SetFinPrograma(nullptr);
         ConsoleFixture::TearDown();
     }
     void Abre() {
-        console::FrmKorvane01::SetFinPrograma([] {});
-        w = std::make_unique<console::FrmKorvane01>();
+        main_window::FrmKorvane01::SetFinPrograma([] {});
+        w = std::make_unique<main_window::FrmKorvane01>();
         ASSERT_TRUE(w->Form_Load());
         w->show();
         QCoreApplication::processEvents();
     }
     long X(int n) const { return w->Medida().TextWidth(QString(n, u'X')); }
 
-    std::unique_ptr<console::FrmKorvane01> w;
+    std::unique_ptr<main_window::FrmKorvane01> w;
 };
 
 TEST_F(GrillaRecepcionTest, TheWindowShowsTheLaidOutReceiveGrid) {

@@ -34,7 +34,7 @@ class StatusBar;
 class TextMeasurer;
 }  // namespace ui
 
-namespace console {
+namespace main_window {
 
 class FrmKorvane01 : public QMainWindow {
     Q_OBJECT
@@ -150,4 +150,4 @@ private:
 QString FechaCorta(const vb::Date& d);
 QString FechaCorta(const QDate& d);
 
-}  // namespace console
+}  // namespace main_window

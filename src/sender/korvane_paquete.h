@@ -40,7 +40,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace console {
+namespace sender {
 
 // The transmission a send records: the main window's number field's text and the day its date
 // field was read as (core::LeeFecha), as the operator confirmed them (the window checks both before
@@ -83,4 +83,4 @@ QString LetraTransmision(int16_t mode);
 // The progress text of each step, in run order.
 QStringList DescripcionesPasos();
 
-}  // namespace console
+}  // namespace sender

@@ -1,4 +1,4 @@
-#include "console/frm_status.h"
+#include "sender/frm_status.h"
 
 #include "platform/vb/error.h"
 
@@ -8,11 +8,11 @@ namespace {
 
 class FrmStatusTest : public ::testing::Test {
 protected:
-    void TearDown() override { console::DestroyFrmStatus(); }
+    void TearDown() override { sender::DestroyFrmStatus(); }
 };
 
 TEST_F(FrmStatusTest, RowsStartWaitingAndFollowTheStates) {
-    auto& f = console::frmStatus();
+    auto& f = sender::frmStatus();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Procesando ..."));
     f.pCanPasos = 8;
     for (const char* s : {"A", "B", "C", "D", "E"}) f.AgregarPaso(QString::fromUtf8(s));
@@ -35,7 +35,7 @@ TEST_F(FrmStatusTest, RowsStartWaitingAndFollowTheStates) {
 }
 
 TEST_F(FrmStatusTest, BarAdvancesByRowPositionAndAnErrorLeavesIt) {
-    auto& f = console::frmStatus();
+    auto& f = sender::frmStatus();
     f.pCanPasos = 8;
     for (int i = 1; i <= 8; ++i) f.AgregarPaso(QStringLiteral("P%1").arg(i));
     for (int i = 1; i <= 7; ++i) {
@@ -49,7 +49,7 @@ TEST_F(FrmStatusTest, BarAdvancesByRowPositionAndAnErrorLeavesIt) {
 }
 
 TEST_F(FrmStatusTest, UnknownTextAndOddStatusChangeNothingButTheIcon) {
-    auto& f = console::frmStatus();
+    auto& f = sender::frmStatus();
     f.AgregarPaso(QStringLiteral("Vaciar Tablas"));
     f.StatusPaso(QStringLiteral("vaciar tablas"), 4, 0);   // exact comparison
     EXPECT_EQ(f.rowState(0), QStringLiteral("En Espera"));
@@ -61,7 +61,7 @@ TEST_F(FrmStatusTest, UnknownTextAndOddStatusChangeNothingButTheIcon) {
 }
 
 TEST_F(FrmStatusTest, ZeroStepCountCountsAsOne) {
-    auto& f = console::frmStatus();
+    auto& f = sender::frmStatus();
     f.pCanPasos = 0;
     f.AgregarPaso(QStringLiteral("Uno"));
     f.StatusPaso(QStringLiteral("Uno"), 4, 0);
@@ -70,7 +70,7 @@ TEST_F(FrmStatusTest, ZeroStepCountCountsAsOne) {
 }
 
 TEST_F(FrmStatusTest, ARunOnAWindowLeftOpenClearsTheEarlierRows) {
-    auto& f = console::frmStatus();
+    auto& f = sender::frmStatus();
     f.AgregarPaso(QStringLiteral("Vaciar Tablas"));
     f.AgregarPaso(QStringLiteral("Copiar OFERTAS"));
     f.StatusPaso(QStringLiteral("Vaciar Tablas"), 5, 0);
@@ -80,17 +80,17 @@ TEST_F(FrmStatusTest, ARunOnAWindowLeftOpenClearsTheEarlierRows) {
 }
 
 TEST_F(FrmStatusTest, UnloadThenUseLoadsAnEmptyList) {
-    auto* first = &console::frmStatus();
+    auto* first = &sender::frmStatus();
     first->AgregarPaso(QStringLiteral("X"));
-    console::UnloadFrmStatus();
-    EXPECT_FALSE(console::FrmStatusLoaded());
-    ASSERT_NE(console::FrmStatusInstance(), nullptr);
-    EXPECT_EQ(console::FrmStatusInstance()->rowCount(), 1);   // still readable after the run
-    EXPECT_EQ(console::frmStatus().rowCount(), 0);
+    sender::UnloadFrmStatus();
+    EXPECT_FALSE(sender::FrmStatusLoaded());
+    ASSERT_NE(sender::FrmStatusInstance(), nullptr);
+    EXPECT_EQ(sender::FrmStatusInstance()->rowCount(), 1);   // still readable after the run
+    EXPECT_EQ(sender::frmStatus().rowCount(), 0);
 }
 
 TEST_F(FrmStatusTest, RowBeyond327OverflowsOnFinish) {
-    auto& f = console::frmStatus();
+    auto& f = sender::frmStatus();
     f.pCanPasos = 400;
     for (int i = 1; i <= 328; ++i) f.AgregarPaso(QString::number(i));
     f.StatusPaso(QStringLiteral("327"), 4, 0);

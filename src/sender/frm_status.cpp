@@ -1,6 +1,6 @@
-#include "console/frm_status.h"
+#include "sender/frm_status.h"
 
-#include "console/progress_bar.h"
+#include "sender/progress_bar.h"
 #include "platform/vb/error.h"
 
 #include <QHeaderView>
@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
-namespace console {
+namespace sender {
 
 namespace {
 
@@ -201,4 +201,4 @@ void DestroyFrmStatus() {
     gLoaded = false;
 }
 
-}  // namespace console
+}  // namespace sender

@@ -3,9 +3,9 @@
 // The send runs in a forked child on the test's databases (the parent holds no connection
 // meanwhile) and is killed from inside: by the copy's progress notice while a copy step runs, by
 // the head-office connection calls, and by the closing box.
-#include "console_fixture.h"
+#include "main_window_fixture.h"
 
-#include "console/frm_korvane01.h"
+#include "main_window/frm_korvane01.h"
 #include "platform/vb/dates.h"
 #include "support/enesima_sentencia.h"
 
@@ -45,7 +45,7 @@ struct Corte {
     std::function<void()> arma;
 };
 
-class EnvioInterrumpido : public consoletest::ConsoleFixture {
+class EnvioInterrumpido : public mainwindowtest::ConsoleFixture {
 protected:
     void SetUp() override {
         ConsoleFixture::SetUp();
@@ -55,13 +55,13 @@ protected:
         // The stores hold a full retransmission; then every A3 price and one article change.
         ui::ScriptedPrompter guion;
         guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-        ASSERT_TRUE(console::ArmaYEjecutaPaqueteDTS(1, {QStringLiteral("40"), Hoy()}));
+        ASSERT_TRUE(sender::ArmaYEjecutaPaqueteDTS(1, {QStringLiteral("40"), Hoy()}));
         Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0, TIPOACT = 'M' "
                                          "WHERE IDLISTA = 'A3'"));
         Exec(Principal(), QStringLiteral("UPDATE MA_ARTICULOS SET DESCRIPCIONTICKET = 'NUEVO' WHERE IDARTICULO = '000123'"));
         anterior_ = Interfaz();
         pendientes_ = Pendientes();
-        console::DestroyFrmStatus();
+        sender::DestroyFrmStatus();
         data::ResetGlobalInstances();   // no connection of this process crosses into the child
     }
     static QDate Hoy() { return vb::Today().toQDate(); }
@@ -75,7 +75,7 @@ protected:
         ui::ScriptedPrompter respuestas;
         for (int i = 0; i < 4; ++i) respuestas.answer(1);
         c.arma();
-        console::ArmaYEjecutaPaqueteDTS(c.modo, {QStringLiteral("41"), Hoy()});
+        sender::ArmaYEjecutaPaqueteDTS(c.modo, {QStringLiteral("41"), Hoy()});
     }
 
     void Comprueba(const Corte& c) {
@@ -113,7 +113,7 @@ protected:
 std::function<void()> EnLaCopia(const char* paso) {
     return [paso] {
         auto enCurso = std::make_shared<QString>();
-        console::SetObservadorEstado([enCurso](const QString& p, int estado) { *enCurso = estado == 2 ? p : QString(); });
+        sender::SetObservadorEstado([enCurso](const QString& p, int estado) { *enCurso = estado == 2 ? p : QString(); });
         vb::SetDoEventsHook([enCurso, paso] {
             if (*enCurso == QLatin1String(paso)) MataProceso();
         });
@@ -155,7 +155,7 @@ TEST_F(EnvioInterrumpido, ACopyThatFailsOnABadRowLeavesThePreviousSend) {
     Exec(Principal(), QStringLiteral("UPDATE MA_ARTICULOS SET DESCRIPCIONTICKET = NULL WHERE IDARTICULO = '000456'"));
     ui::ScriptedPrompter guion;
     guion.answer(1, QStringLiteral("Copiar IMPONOVARTI: Fila "));
-    EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("41"), Hoy()}));
+    EXPECT_FALSE(sender::ArmaYEjecutaPaqueteDTS(0, {QStringLiteral("41"), Hoy()}));
     Comprueba({"bad row", 0, false, false, {}});
 
     // In initial mode a transmission not recorded is told as that alone: the data reached the
@@ -165,7 +165,7 @@ TEST_F(EnvioInterrumpido, ACopyThatFailsOnABadRowLeavesThePreviousSend) {
     ui::ScriptedPrompter otro;
     otro.answer(1, QStringLiteral("Rechazado"));
     otro.answer(1, QStringLiteral("Los datos llegaron a la base de interfases, pero no se registró la transmisión."));
-    EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(2, {QStringLiteral("41"), Hoy()}));
+    EXPECT_FALSE(sender::ArmaYEjecutaPaqueteDTS(2, {QStringLiteral("41"), Hoy()}));
     EXPECT_TRUE(otro.exhausted());
 }
 

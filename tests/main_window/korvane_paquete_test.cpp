@@ -1,15 +1,15 @@
-#include "console_fixture.h"
+#include "main_window_fixture.h"
 
-#include "console/frm_korvane01.h"
+#include "main_window/frm_korvane01.h"
 
 #include "platform/ui/prompter.h"
 #include "platform/vb/error.h"
 #include "platform/vb/dates.h"
-#include "transfer/korvane.h"
+#include "sender/korvane.h"
 
 namespace {
 
-using consoletest::ConsoleFixture;
+using mainwindowtest::ConsoleFixture;
 
 struct Copia {
     const char* vista;
@@ -42,7 +42,7 @@ protected:
         Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET ESTADO = '0-M', TRANSMISION = 0, TIPOACT = 'M' "
                                          "WHERE IDLISTA = 'A3'"));
     }
-    static console::Transmision Numero(const QString& numero) {
+    static sender::Transmision Numero(const QString& numero) {
         return {numero, vb::Today().toQDate()};
     }
     long Transmisiones(const QString& numero) {
@@ -55,10 +55,10 @@ protected:
         return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA <> 'A3' AND ESTADO LIKE '0-%'"));
     }
     void ExpectRows(const QStringList& estados) {
-        console::FrmStatus* f = console::FrmStatusInstance();
+        sender::FrmStatus* f = sender::FrmStatusInstance();
         ASSERT_NE(f, nullptr);
         ASSERT_EQ(f->rowCount(), 8);
-        QStringList pasos = console::DescripcionesPasos();
+        QStringList pasos = sender::DescripcionesPasos();
         pasos << QStringLiteral("Finalizando");
         for (int i = 0; i < 8; ++i) {
             EXPECT_EQ(f->rowStep(i), pasos[i]);
@@ -77,7 +77,7 @@ TEST_F(PaqueteTest, EachModeCopiesTheViewsMarksWhatWasSentAndRecordsIt) {
         {
             ui::ScriptedPrompter guion;
             guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-            EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(modo, Numero(numero)));
+            EXPECT_TRUE(sender::ArmaYEjecutaPaqueteDTS(modo, Numero(numero)));
             ASSERT_EQ(guion.shown().size(), 1u);
             EXPECT_EQ(guion.shown()[0].prompt, QStringLiteral("Proceso Finalizado..."));
             EXPECT_EQ(guion.shown()[0].title, QStringLiteral("Aviso al Operador"));
@@ -113,8 +113,8 @@ TEST_F(PaqueteTest, EachModeCopiesTheViewsMarksWhatWasSentAndRecordsIt) {
         }
         const QString fin = QStringLiteral("Finalizado");
         ExpectRows({fin, fin, fin, fin, fin, fin, fin, fin});
-        EXPECT_DOUBLE_EQ(console::FrmStatusInstance()->barPercent(), 100.0);
-        EXPECT_FALSE(console::FrmStatusLoaded());
+        EXPECT_DOUBLE_EQ(sender::FrmStatusInstance()->barPercent(), 100.0);
+        EXPECT_FALSE(sender::FrmStatusLoaded());
     }
 }
 
@@ -168,7 +168,7 @@ TEST_F(PaqueteTest, NormalModeMarksExactlyThePendingPricesOfTheArticlesCopied) {
     inserta(QStringLiteral("INSERT INTO MA_ARTICULOSPROVEEDOR (IDARTICULO, CUENTAPROVEEDOR, CODIGOARTPROVEEDOR, PRINCIPAL, "
                            "TIPOACT) VALUES "),
             proveedores);
-    console::SetObservadorEstado([&](const QString& paso, int estado) {
+    sender::SetObservadorEstado([&](const QString& paso, int estado) {
         if (paso == QStringLiteral("Copiar IMPONOVBARRAS") && estado == 2)
             Exec(Principal(), QStringLiteral("UPDATE V_MA_PRECIOS SET TIPOACT = 'M' WHERE IDLISTA = 'A3' AND IDARTICULO IN (") +
                                   cambian.join(u',') + u')');
@@ -176,10 +176,10 @@ TEST_F(PaqueteTest, NormalModeMarksExactlyThePendingPricesOfTheArticlesCopied) {
     {
         ui::ScriptedPrompter guion;
         guion.answer(1, QStringLiteral("Proceso Finalizado..."));
-        EXPECT_TRUE(console::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("77"))));
+        EXPECT_TRUE(sender::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("77"))));
         EXPECT_TRUE(guion.exhausted());
     }
-    console::SetObservadorEstado(nullptr);
+    sender::SetObservadorEstado(nullptr);
     EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM IMPONOVARTI")), kArticulos / 8 * 6);
 
     long vistos = 0;
@@ -229,7 +229,7 @@ TEST_F(PaqueteTest, AFailedStepRollsTheSendBackAndMarksNothing) {
         ui::ScriptedPrompter guion;
         guion.answer(1, QStringLiteral("conservan el envío anterior; no se marcaron las novedades ni se registró la "
                                        "transmisión.\r\n\r\n") + QString::fromLatin1(c.paso));
-        EXPECT_FALSE(console::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("31"))));
+        EXPECT_FALSE(sender::ArmaYEjecutaPaqueteDTS(0, Numero(QStringLiteral("31"))));
         EXPECT_TRUE(guion.exhausted());
         ExpectRows(c.filas);
         EXPECT_EQ(Pendientes(), pendientes);
@@ -243,7 +243,7 @@ TEST_F(PaqueteTest, ThePackageAsBuilt) {
         ADD_FAILURE() << e.description().toStdString();
         return 0;
     });
-    auto paquete = console::ArmaPaquete(on, 1);
+    auto paquete = sender::ArmaPaquete(on, 1);
     ASSERT_TRUE(paquete);
     dts::Package& p = *paquete;
     EXPECT_EQ(p.Name(), QStringLiteral("KORVANE_INTERFACE01"));
@@ -272,7 +272,7 @@ TEST_F(PaqueteTest, ThePackageAsBuilt) {
                           {"DTSStep_DTSDataPumpTask_5", "DTSTask_DTSDataPumpTask_5"},
                           {"DTSStep_DTSDataPumpTask_7", "DTSTask_DTSDataPumpTask_7"}};
     ASSERT_EQ(p.Steps().Count(), 7);
-    const QStringList textos = console::DescripcionesPasos();
+    const QStringList textos = sender::DescripcionesPasos();
     for (int i = 1; i <= 7; ++i) {
         auto s = p.Steps().Item(i);
         EXPECT_EQ(s->Name(), QString::fromLatin1(pasos[i - 1].name));
