@@ -3,6 +3,7 @@
 #include "data/db_dll.h"
 
 #include "data/frm_acceso.h"
+#include "platform/ado/native_errors.h"
 #include "platform/ui/prompter.h"
 #include "platform/utillib/dialogo_comun.h"
 #include "platform/vb/on_error.h"
@@ -91,7 +92,7 @@ void VerificaTablas(DB_Dll& db) {
         const QString texto = donde + QStringLiteral(" no tiene las tablas del programa (faltan ") +
                               faltan.join(QStringLiteral(", ")) + QStringLiteral("): no es la base de datos de la casa central.");
         cnn.errors().Clear();
-        cnn.errors().add(ado::ErrorItem{vb::kHrNoSuchTable, texto, db.gProveedor, QStringLiteral("42S02"), 208});
+        cnn.errors().add(ado::ErrorItem{vb::kHrNoSuchTable, texto, db.gProveedor, QStringLiteral("42S02"), ado::native::kNoSuchObject});
         throw vb::Error(vb::kHrNoSuchTable, texto, db.gProveedor);
     } catch (const vb::Error&) {
         // Closed, so that the retry opens afresh; the errors stay for the box.

@@ -2,6 +2,7 @@
 // running a statement, opening and closing recordsets.
 #include "data/db_dll.h"
 #include "data/db_dll_text.h"
+#include "platform/ado/native_errors.h"
 #include "platform/ui/prompter.h"
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/on_error.h"
@@ -54,8 +55,6 @@ bool IsQuietStatementError(long number) {
     return number == vb::kHrUnspecified || number == vb::kHrIntegrityViolation || number == vb::kHrNoSuchTable ||
            number == vb::kHrErrorsInCommand || number == vb::kHrTimeout || number == vb::kHrCanceled;
 }
-
-constexpr long kNativeTruncation = 8152;   // string or binary data would be truncated
 
 // A search for a name, letter case aside, made once for the program's life.
 const QStringMatcher& Buscador(const char* name) {
@@ -138,7 +137,7 @@ void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected, ad
     on.run([&] {
         ado::Errors& errs = gCnn()->errors();
         if ((errs.Count() == 1 || errs.Count() == 2) && !Has(SentenciaSQL, QStringLiteral("TRANS")) &&
-            errs.Item(0).NativeError == kNativeTruncation)
+            errs.Item(0).NativeError == ado::native::kTruncation)
             errs.Clear();
     });
     if (const ado::ConnectionPtr cnn = gCnn()) Calls().Done(*cnn, SentenciaSQL);

@@ -198,8 +198,27 @@ void FrmKorvane01::armaControles() {
     central->setObjectName(QStringLiteral("centralWidget"));
     setCentralWidget(central);
     auto* main = new QVBoxLayout(central);
+    armaComandos(central, main);
+    main->addWidget(armaDatosTransmision(central));
+    main->addWidget(armaBaseInterfases(central));
+    Label3 = Etiqueta(central, "Label3",
+                      QStringLiteral("Los filtros utilizados se encuentran fijos en las vistas QET_KORVANExxx de la "
+                                     "base de datos actual.  "));
+    Label3->setWordWrap(true);
+    main->addWidget(Label3);
+    main->addStretch(1);
+    armaBarraEstado();
 
-    // Top row: the three command buttons and the receive grid.
+    // No error leaves a command for Qt's code (which would be left half way): it is treated here.
+    connect(CmdEnviar, &QToolButton::clicked, this, [this] { ui::GuardedApplication::RunGuarded([this] { CmdEnviar_Click(); }); });
+    connect(CmdRecibir, &QToolButton::clicked, this, [this] { ui::GuardedApplication::RunGuarded([this] { CmdRecibir_Click(); }); });
+    connect(CmdCerrar, &QToolButton::clicked, this, [this] { ui::GuardedApplication::RunGuarded([this] { CmdCerrar_Click(); }); });
+    setTabOrder(txtfields[0], txtfields[1]);
+    resize(640, 430);
+}
+
+// Top row: the three command buttons and the receive grid.
+void FrmKorvane01::armaComandos(QWidget* central, QVBoxLayout* main) {
     auto* fila = new QHBoxLayout;
     CmdEnviar = BotonComando(central, "CmdEnviar", QStringLiteral("&Enviar Datos >>>"), 0);
     CmdRecibir = BotonComando(central, "CmdRecibir", QStringLiteral("&Recibir  <<<"), 1);
@@ -214,8 +233,10 @@ void FrmKorvane01::armaControles() {
     fila->addWidget(CmdCerrar);
     fila->addWidget(MSFlexGrid1View, 1);
     main->addLayout(fila);
+}
 
-    // The transmission data.
+// The transmission data: number and date (the entry fields txtfields), and the send's mode.
+QGroupBox* FrmKorvane01::armaDatosTransmision(QWidget* central) {
     Frame1 = new QGroupBox(QString(), central);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     auto* g1 = new QGridLayout(Frame1);
@@ -255,9 +276,11 @@ void FrmKorvane01::armaControles() {
     g1->addWidget(OptTipo[1], 2, 3);
     g1->addWidget(OptTipo[2], 3, 3);
     g1->setColumnStretch(4, 1);
-    main->addWidget(Frame1);
+    return Frame1;
+}
 
-    // The interface database.
+// The interface database: its name ("Base") and its server ("Servidor").
+QGroupBox* FrmKorvane01::armaBaseInterfases(QWidget* central) {
     Frame2 = new QGroupBox(QStringLiteral("Base de Datos de Interfases"), central);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto* g2 = new QGridLayout(Frame2);
@@ -275,16 +298,11 @@ void FrmKorvane01::armaControles() {
     g2->addWidget(Label8, 1, 0);
     g2->addWidget(TxtServer, 1, 1);
     g2->addWidget(Picture1, 2, 0);
-    main->addWidget(Frame2);
+    return Frame2;
+}
 
-    Label3 = Etiqueta(central, "Label3",
-                      QStringLiteral("Los filtros utilizados se encuentran fijos en las vistas QET_KORVANExxx de la "
-                                     "base de datos actual.  "));
-    Label3->setWordWrap(true);
-    main->addWidget(Label3);
-    main->addStretch(1);
-
-    // Status bar: seven panels, addressed by key; the sixth, without a key, shows the date.
+// Status bar: seven panels, addressed by key; the sixth, without a key, shows the date.
+void FrmKorvane01::armaBarraEstado() {
     sbStatusBar = std::make_unique<ui::StatusBar>();
     sbStatusBar->AddPanel(QStringLiteral("MENSAJE"), QStringLiteral("..."));
     sbStatusBar->AddPanel(QStringLiteral("SERVER"));
@@ -297,13 +315,6 @@ void FrmKorvane01::armaControles() {
     sbStatusBarView->setObjectName(QStringLiteral("sbStatusBar"));
     sbStatusBarView->setSizeGripEnabled(false);
     setStatusBar(sbStatusBarView);
-
-    // No error leaves a command for Qt's code (which would be left half way): it is treated here.
-    connect(CmdEnviar, &QToolButton::clicked, this, [this] { ui::GuardedApplication::RunGuarded([this] { CmdEnviar_Click(); }); });
-    connect(CmdRecibir, &QToolButton::clicked, this, [this] { ui::GuardedApplication::RunGuarded([this] { CmdRecibir_Click(); }); });
-    connect(CmdCerrar, &QToolButton::clicked, this, [this] { ui::GuardedApplication::RunGuarded([this] { CmdCerrar_Click(); }); });
-    setTabOrder(txtfields[0], txtfields[1]);
-    resize(640, 430);
 }
 
 // ---- load, reset, exit ----------------------------------------------------------------------

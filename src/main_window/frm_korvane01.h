@@ -22,6 +22,7 @@ class QLineEdit;
 class QRadioButton;
 class QStatusBar;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace posting {
@@ -129,7 +130,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The window's controls, built once, in the order of their tab chain: the command row and
+    // the receive grid, the transmission data, the interface database, the note, the status bar.
     void armaControles();
+    void armaComandos(QWidget* central, QVBoxLayout* main);
+    QGroupBox* armaDatosTransmision(QWidget* central);
+    QGroupBox* armaBaseInterfases(QWidget* central);
+    void armaBarraEstado();
     int16_t indiceCampo(const QString& dataField);
     QLineEdit* campo(const QString& dataField);
     // Opens the interface database named in lblRuta on the server of TxtServer, as the send and the

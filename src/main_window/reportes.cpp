@@ -131,30 +131,37 @@ QString ConsultaReporte(const DefinicionReporte& def, const QString& condicion) 
     return sql;
 }
 
-QString ImprimeReportePdf(const utillib::PedidoReporte& pedido) {
+namespace {
+
+using Filas = std::vector<std::vector<QString>>;
+
+// The request's definition and the condition of its selection formula; false after telling the
+// operator what is wrong.
+bool PreparaReporte(const utillib::PedidoReporte& pedido, DefinicionReporte& def, QString& condicion) {
     const QString archivo = ArchivoDefinicion(pedido.carpeta, pedido.reporte);
     if (archivo.isEmpty()) {
         Avisa(QStringLiteral("No se encontró el reporte ") + pedido.reporte);
-        return QString();
+        return false;
     }
-    DefinicionReporte def;
     QString error;
     if (!LeeDefinicionReporte(archivo, def, error)) {
         Avisa(error);
-        return QString();
+        return false;
     }
-    QString condicion;
     if (!CondicionDeSeleccion(pedido.formulaSeleccion, condicion)) {
         Avisa(QStringLiteral("La fórmula de selección del reporte no es válida: ") + pedido.formulaSeleccion);
-        return QString();
+        return false;
     }
+    return true;
+}
 
-    // The rows. The data-access object reports its own errors.
-    std::vector<std::vector<QString>> filas;
+// The report's rows, each cell as it is printed; false when they were not read (the data-access
+// object reports its own errors; a failure while reading is told here).
+bool LeeFilas(const DefinicionReporte& def, const QString& condicion, const QString& reporte, Filas& filas) {
     ado::RecordsetPtr rs;
     data::DB_Dll& db = data::gDBPrincipal();
     db.AbrirRecordset(ConsultaReporte(def, condicion), rs);
-    if (!rs || rs->State() != ado::adStateOpen) return QString();
+    if (!rs || rs->State() != ado::adStateOpen) return false;
     try {
         while (!rs->Eof()) {
             std::vector<QString> fila;
@@ -164,96 +171,130 @@ QString ImprimeReportePdf(const utillib::PedidoReporte& pedido) {
         }
     } catch (const vb::Error& e) {
         db.CierraRecordset(rs);
-        Avisa(QStringLiteral("No se pudo leer el reporte ") + pedido.reporte + QStringLiteral(": ") + e.description());
-        return QString();
+        Avisa(QStringLiteral("No se pudo leer el reporte ") + reporte + QStringLiteral(": ") + e.description());
+        return false;
     }
     db.CierraRecordset(rs);
+    return true;
+}
 
-    // The user's own temporary folder: never the machine's shared one.
-    const QString carpeta = core::gInfoEstacion().CarpetaTemporal();
-    const QString pdf = QDir(carpeta).filePath(pedido.reporte + QStringLiteral(".pdf"));
-    if (carpeta.isEmpty()) {
-        Avisa(QStringLiteral("No se pudo escribir el archivo ") + pdf);
-        return QString();
+// The report drawn on the pages of a PDF: a heading on every page (title, company, when it was
+// printed and the page number, the columns' titles), the rows, and the count of rows at the end.
+class PaginasReporte {
+public:
+    PaginasReporte(QPdfWriter& writer, QPainter& p, const DefinicionReporte& def, const QString& empresa)
+        : writer_(writer), p_(p), def_(def), empresa_(empresa) {
+        const QRect area = writer.pageLayout().paintRectPixels(writer.resolution());
+        ancho_ = area.width();
+        alto_ = area.height();
+        negrita_.setBold(true);
+        p.setFont(normal_);
+        lineH_ = QFontMetrics(normal_).height() + 4;
+        ubicaColumnas(QFontMetrics(normal_).averageCharWidth());
     }
+
+    void imprime(const Filas& filas) {
+        encabezado();
+        for (const auto& fila : filas) {
+            if (y_ + lineH_ > alto_ - lineH_) {
+                writer_.newPage();
+                encabezado();
+            }
+            for (size_t i = 0; i < fila.size(); ++i) {
+                const QFontMetrics fm(normal_);
+                p_.drawText(celda(i), alineacion(i), fm.elidedText(fila[i], Qt::ElideRight, ws_[i] - 4));
+            }
+            y_ += lineH_;
+        }
+        p_.drawLine(0, y_ + 2, ancho_, y_ + 2);
+        p_.drawText(QRect(0, y_ + 4, ancho_, lineH_), Qt::AlignLeft | Qt::AlignVCenter,
+                    QStringLiteral("Registros: ") + QString::number(filas.size()));
+    }
+
+private:
+    // Column positions, scaled down when the columns are wider than the page.
+    void ubicaColumnas(int charW) {
+        int total = 0;
+        for (const auto& c : def_.columnas) total += c.ancho * charW + 8;
+        const double escala = total > ancho_ ? static_cast<double>(ancho_) / total : 1.0;
+        int x = 0;
+        for (const auto& c : def_.columnas) {
+            const int w = static_cast<int>((c.ancho * charW + 8) * escala);
+            xs_.push_back(x);
+            ws_.push_back(w);
+            x += w;
+        }
+    }
+    QRect celda(size_t i) const { return QRect(xs_[i] + 2, y_, ws_[i] - 4, lineH_); }
+    Qt::Alignment alineacion(size_t i) const {
+        return (def_.columnas[i].derecha ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    }
+
+    void encabezado() {
+        ++pagina_;
+        y_ = 0;
+        p_.setFont(titulo_);
+        p_.drawText(QRect(0, y_, ancho_, 30), Qt::AlignLeft | Qt::AlignVCenter, def_.titulo);
+        y_ += 32;
+        p_.setFont(normal_);
+        p_.drawText(QRect(0, y_, ancho_ / 2, lineH_), Qt::AlignLeft | Qt::AlignVCenter, empresa_);
+        p_.drawText(QRect(ancho_ / 2, y_, ancho_ / 2, lineH_), Qt::AlignRight | Qt::AlignVCenter,
+                    emitido_ + QStringLiteral("   Página ") + QString::number(pagina_));
+        y_ += lineH_ + 4;
+        p_.setFont(negrita_);
+        for (size_t i = 0; i < def_.columnas.size(); ++i) p_.drawText(celda(i), alineacion(i), def_.columnas[i].titulo);
+        y_ += lineH_;
+        p_.drawLine(0, y_, ancho_, y_);
+        y_ += 3;
+        p_.setFont(normal_);
+    }
+
+    QPdfWriter& writer_;
+    QPainter& p_;
+    const DefinicionReporte& def_;
+    const QString empresa_;
+    const QString emitido_ = vb::Now().toQDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    QFont normal_{QStringLiteral("Sans"), 9};
+    QFont negrita_ = normal_;
+    QFont titulo_{QStringLiteral("Sans"), 14, QFont::Bold};
+    int ancho_ = 0;
+    int alto_ = 0;
+    int lineH_ = 0;
+    std::vector<int> xs_, ws_;
+    int pagina_ = 0;
+    int y_ = 0;
+};
+
+// Writes the report to the PDF file `pdf`; false when the file cannot be written.
+bool EscribePdf(const QString& pdf, const DefinicionReporte& def, const Filas& filas, const QString& empresa) {
     QPdfWriter writer(pdf);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(96);
     writer.setTitle(def.titulo);
     writer.setCreator(QStringLiteral("Korvane"));
     QPainter p;
-    if (!p.begin(&writer)) {
+    if (!p.begin(&writer)) return false;
+    PaginasReporte(writer, p, def, empresa).imprime(filas);
+    p.end();
+    return true;
+}
+
+}  // namespace
+
+QString ImprimeReportePdf(const utillib::PedidoReporte& pedido) {
+    DefinicionReporte def;
+    QString condicion;
+    if (!PreparaReporte(pedido, def, condicion)) return QString();
+    Filas filas;
+    if (!LeeFilas(def, condicion, pedido.reporte, filas)) return QString();
+
+    // The user's own temporary folder: never the machine's shared one.
+    const QString carpeta = core::gInfoEstacion().CarpetaTemporal();
+    const QString pdf = QDir(carpeta).filePath(pedido.reporte + QStringLiteral(".pdf"));
+    if (carpeta.isEmpty() || !EscribePdf(pdf, def, filas, ValorDeTexto(pedido.textos, QStringLiteral("Empresa")))) {
         Avisa(QStringLiteral("No se pudo escribir el archivo ") + pdf);
         return QString();
     }
-    const QRect area = writer.pageLayout().paintRectPixels(writer.resolution());
-    const int ancho = area.width();
-    const int alto = area.height();
-    QFont normal(QStringLiteral("Sans"), 9);
-    QFont negrita = normal;
-    negrita.setBold(true);
-    QFont titulo(QStringLiteral("Sans"), 14, QFont::Bold);
-    p.setFont(normal);
-    const int charW = QFontMetrics(normal).averageCharWidth();
-    const int lineH = QFontMetrics(normal).height() + 4;
-
-    // Column positions, scaled down when the columns are wider than the page.
-    int total = 0;
-    for (const auto& c : def.columnas) total += c.ancho * charW + 8;
-    const double escala = total > ancho ? static_cast<double>(ancho) / total : 1.0;
-    std::vector<int> xs, ws;
-    int x = 0;
-    for (const auto& c : def.columnas) {
-        const int w = static_cast<int>((c.ancho * charW + 8) * escala);
-        xs.push_back(x);
-        ws.push_back(w);
-        x += w;
-    }
-
-    const QString empresa = ValorDeTexto(pedido.textos, QStringLiteral("Empresa"));
-    const QString emitido = vb::Now().toQDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
-    int pagina = 0;
-    int y = 0;
-    auto encabezado = [&] {
-        ++pagina;
-        y = 0;
-        p.setFont(titulo);
-        p.drawText(QRect(0, y, ancho, 30), Qt::AlignLeft | Qt::AlignVCenter, def.titulo);
-        y += 32;
-        p.setFont(normal);
-        p.drawText(QRect(0, y, ancho / 2, lineH), Qt::AlignLeft | Qt::AlignVCenter, empresa);
-        p.drawText(QRect(ancho / 2, y, ancho / 2, lineH), Qt::AlignRight | Qt::AlignVCenter,
-                   emitido + QStringLiteral("   Página ") + QString::number(pagina));
-        y += lineH + 4;
-        p.setFont(negrita);
-        for (size_t i = 0; i < def.columnas.size(); ++i)
-            p.drawText(QRect(xs[i] + 2, y, ws[i] - 4, lineH),
-                       (def.columnas[i].derecha ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                       def.columnas[i].titulo);
-        y += lineH;
-        p.drawLine(0, y, ancho, y);
-        y += 3;
-        p.setFont(normal);
-    };
-    encabezado();
-    for (const auto& fila : filas) {
-        if (y + lineH > alto - lineH) {
-            writer.newPage();
-            encabezado();
-        }
-        for (size_t i = 0; i < fila.size(); ++i) {
-            const QFontMetrics fm(normal);
-            p.drawText(QRect(xs[i] + 2, y, ws[i] - 4, lineH),
-                       (def.columnas[i].derecha ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                       fm.elidedText(fila[i], Qt::ElideRight, ws[i] - 4));
-        }
-        y += lineH;
-    }
-    p.drawLine(0, y + 2, ancho, y + 2);
-    p.drawText(QRect(0, y + 4, ancho, lineH), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Registros: ") + QString::number(filas.size()));
-    p.end();
-
     if (gAbreDocumento)
         gAbreDocumento(pdf);
     else

@@ -53,20 +53,100 @@ Desglose DesgloseElegido(bool porRubro, bool porTipo) {
     return {art::IdArticulo, nullptr, nullptr};
 }
 
+// Each section writes the totals grid's last row, paints it and adds the row the next one writes.
+void CierraFila(ClsCmnCptes& cpte, ui::FlexGrid& tot, long color) {
+    cpte.PintarFila(tot.Rows() - 1, tot, color);
+    tot.SetRows(tot.Rows() + 1);
+}
+
+// The tasks tab's row: its lines and their time. Minutes are added whatever the time separator;
+// the total reads hours:minutes.
+void TotalTareas(ClsCmnCptes& cpte, ui::FlexGrid* grilla, ui::FlexGrid& tot, ui::TabStrip& solapas) {
+    using namespace vouchers;
+    ui::FlexGrid& g = DeSolapa(grilla);
+    int64_t minutos = 0;
+    int32_t lineas = 0;
+    for (int fila = 1; fila < g.Rows(); ++fila) {
+        if (!LineaLlena(g, fila)) continue;
+        minutos += vb::CLng(core::ConvierteAMinutos(g.TextMatrix(fila, tar::Horas), QStringLiteral("HHHH"),
+                                                    QStringLiteral("MM"), true));
+        ++lineas;
+    }
+    const int r = tot.Rows() - 1;
+    tot.SetTextMatrix(r, tot::Descripcion, solapas.TabCaption(kTareas));
+    tot.SetTextMatrix(r, tot::Items, QString::number(lineas));
+    tot.SetTextMatrix(r, tot::Cantidad, QString::number(minutos / 60) + u':' + QString::number(minutos % 60));
+    CierraFila(cpte, tot, kTotalDeSolapa);
+}
+
+// The articles tab's row: its lines and their quantity; core::gListaGlobal gathers the quantity
+// by the break-down's key, entry 0 the lines with an empty key (always shown first). hayLineas
+// turns true at the first line.
+void TotalArticulos(ClsCmnCptes& cpte, ui::FlexGrid* grilla, ui::FlexGrid& tot, ui::TabStrip& solapas,
+                    const Desglose& desglose, bool& hayLineas) {
+    using namespace vouchers;
+    ui::FlexGrid& g = DeSolapa(grilla);
+    core::gListaGlobal.assign(1, core::EntradaListaGlobal{});
+    hayLineas = false;
+    int32_t lineas = 0;
+    double total = 0;
+    for (int fila = 1; fila < g.Rows(); ++fila) {
+        if (!LineaLlena(g, fila)) continue;
+        hayLineas = true;
+        const QString clave = vb::Trim(g.TextMatrix(fila, desglose.columna));
+        const double cantidad = lots::LeeCantidad(g.TextMatrix(fila, art::Cantidad));
+        const long i = core::BuscaEnListaGlobal(clave);
+        if (i < 0) {
+            core::gListaGlobal.push_back({clave, lots::TextoCantidad(cantidad)});
+        } else {
+            QString& acumulado = core::gListaGlobal[static_cast<size_t>(i)].Valor;
+            acumulado = lots::TextoCantidad(Suma(cantidad, lots::LeeCantidad(acumulado)));
+        }
+        total = Suma(total, cantidad);
+        ++lineas;
+    }
+    const int r = tot.Rows() - 1;
+    tot.SetTextMatrix(r, tot::Descripcion, solapas.TabCaption(kArticulos));
+    tot.SetTextMatrix(r, tot::Items, QString::number(lineas));
+    tot.SetTextMatrix(r, tot::Cantidad, lots::TextoCantidad(total));
+    CierraFila(cpte, tot, kTotalDeSolapa);
+}
+
+// One break-down row: the key, with its description when the break-down names a table (a
+// description not read, the lookup having asked, is left out), and its quantity.
+void FilaDesglose(ClsCmnCptes& cpte, ui::FlexGrid& tot, const core::EntradaListaGlobal& e, const Desglose& desglose) {
+    using namespace vouchers;
+    QString texto = e.Clave;
+    if (desglose.tabla) {
+        const QString valor = vb::Trim(core::gUtilTexto().Reemplaza(e.Clave, vb::Chr(255), vb::Chr(0)));
+        const vb::ReadResult<vb::Variant> descripcion = data::gDBPrincipal().DatosTabla(
+            QString::fromLatin1(desglose.tabla), vb::Variant(valor), QStringLiteral("Descripcion"),
+            QString::fromLatin1(desglose.campo), 8, QString(), true, false);
+        if (descripcion.read()) texto += u'-' + descripcion.value().text();
+    }
+    const int r = tot.Rows() - 1;
+    tot.SetTextMatrix(r, tot::Descripcion, texto);
+    tot.SetTextMatrix(r, tot::Cantidad, e.Valor);
+    CierraFila(cpte, tot, kDesglose);
+}
+
+// The other concepts tab's row: its lines.
+void TotalOtrosConceptos(ClsCmnCptes& cpte, ui::FlexGrid* grilla, ui::FlexGrid& tot, ui::TabStrip& solapas) {
+    using namespace vouchers;
+    const int32_t lineas = LineasLlenas(&DeSolapa(grilla));
+    const int r = tot.Rows() - 1;
+    tot.SetTextMatrix(r, tot::Descripcion, solapas.TabCaption(kOtrosConceptos));
+    tot.SetTextMatrix(r, tot::Items, QString::number(lineas));
+    CierraFila(cpte, tot, kTotalDeSolapa);
+}
+
 }  // namespace
 
 void ClsCmnCptes::TotalizadorControl(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MSFlexGrid2, ui::FlexGrid* MSFlexGrid3,
                                      ui::FlexGrid& MSFlexGrid4, ui::TabStrip& SSTab1, bool AbiertoPorRubro,
                                      bool AbiertoPorTipo) {
-    using namespace vouchers;
-    utillib::UtilTexto& util = core::gUtilTexto();
     ui::FlexGrid& tot = MSFlexGrid4;
     vb::OnError on(Tratamiento("TotalizadorControl"));
-    // Each section writes the last row, paints it and adds the row the next one writes.
-    auto cierraFila = [&](long color) {
-        PintarFila(tot.Rows() - 1, tot, color);
-        tot.SetRows(tot.Rows() + 1);
-    };
     auto visible = [&](int solapa) {
         bool v = false;
         on.run([&] { v = SSTab1.TabVisible(solapa); });
@@ -74,90 +154,17 @@ void ClsCmnCptes::TotalizadorControl(ui::FlexGrid* MSFlexGrid1, ui::FlexGrid* MS
     };
 
     on.run([&] { tot.SetRows(2); });
-
-    if (visible(kTareas)) {
-        on.run([&] {
-            ui::FlexGrid& g = DeSolapa(MSFlexGrid1);
-            // Minutes are added whatever the time separator; the total reads hours:minutes.
-            int64_t minutos = 0;
-            int32_t lineas = 0;
-            for (int fila = 1; fila < g.Rows(); ++fila) {
-                if (!LineaLlena(g, fila)) continue;
-                minutos += vb::CLng(core::ConvierteAMinutos(g.TextMatrix(fila, tar::Horas), QStringLiteral("HHHH"),
-                                                            QStringLiteral("MM"), true));
-                ++lineas;
-            }
-            const int r = tot.Rows() - 1;
-            tot.SetTextMatrix(r, tot::Descripcion, SSTab1.TabCaption(kTareas));
-            tot.SetTextMatrix(r, tot::Items, QString::number(lineas));
-            tot.SetTextMatrix(r, tot::Cantidad, QString::number(minutos / 60) + u':' + QString::number(minutos % 60));
-            cierraFila(kTotalDeSolapa);
-        });
-    }
-
+    if (visible(kTareas)) on.run([&] { TotalTareas(*this, MSFlexGrid1, tot, SSTab1); });
     if (visible(kArticulos)) {
         const Desglose desglose = DesgloseElegido(AbiertoPorRubro, AbiertoPorTipo);
         bool hayLineas = false;
-        on.run([&] {
-            ui::FlexGrid& g = DeSolapa(MSFlexGrid2);
-            // Entry 0 gathers the lines with an empty key and is always shown first.
-            core::gListaGlobal.assign(1, core::EntradaListaGlobal{});
-            hayLineas = false;
-            int32_t lineas = 0;
-            double total = 0;
-            for (int fila = 1; fila < g.Rows(); ++fila) {
-                if (!LineaLlena(g, fila)) continue;
-                hayLineas = true;
-                const QString clave = vb::Trim(g.TextMatrix(fila, desglose.columna));
-                const double cantidad = lots::LeeCantidad(g.TextMatrix(fila, art::Cantidad));
-                const long i = core::BuscaEnListaGlobal(clave);
-                if (i < 0) {
-                    core::gListaGlobal.push_back({clave, lots::TextoCantidad(cantidad)});
-                } else {
-                    QString& acumulado = core::gListaGlobal[static_cast<size_t>(i)].Valor;
-                    acumulado = lots::TextoCantidad(Suma(cantidad, lots::LeeCantidad(acumulado)));
-                }
-                total = Suma(total, cantidad);
-                ++lineas;
-            }
-            const int r = tot.Rows() - 1;
-            tot.SetTextMatrix(r, tot::Descripcion, SSTab1.TabCaption(kArticulos));
-            tot.SetTextMatrix(r, tot::Items, QString::number(lineas));
-            tot.SetTextMatrix(r, tot::Cantidad, lots::TextoCantidad(total));
-            cierraFila(kTotalDeSolapa);
-        });
+        on.run([&] { TotalArticulos(*this, MSFlexGrid2, tot, SSTab1, desglose, hayLineas); });
         if (hayLineas) {
-            for (size_t i = 0; i < core::gListaGlobal.size(); ++i) {
-                on.run([&] {
-                    const core::EntradaListaGlobal& e = core::gListaGlobal[i];
-                    QString texto = e.Clave;
-                    if (desglose.tabla) {
-                        const QString valor = vb::Trim(util.Reemplaza(e.Clave, vb::Chr(255), vb::Chr(0)));
-                        // A description not read (the lookup has asked) is left out.
-                        const vb::ReadResult<vb::Variant> descripcion = data::gDBPrincipal().DatosTabla(
-                            QString::fromLatin1(desglose.tabla), vb::Variant(valor), QStringLiteral("Descripcion"),
-                            QString::fromLatin1(desglose.campo), 8, QString(), true, false);
-                        if (descripcion.read()) texto += u'-' + descripcion.value().text();
-                    }
-                    const int r = tot.Rows() - 1;
-                    tot.SetTextMatrix(r, tot::Descripcion, texto);
-                    tot.SetTextMatrix(r, tot::Cantidad, e.Valor);
-                    cierraFila(kDesglose);
-                });
-            }
+            for (size_t i = 0; i < core::gListaGlobal.size(); ++i)
+                on.run([&] { FilaDesglose(*this, tot, core::gListaGlobal[i], desglose); });
         }
     }
-
-    if (visible(kOtrosConceptos)) {
-        on.run([&] {
-            const int32_t lineas = LineasLlenas(&DeSolapa(MSFlexGrid3));
-            const int r = tot.Rows() - 1;
-            tot.SetTextMatrix(r, tot::Descripcion, SSTab1.TabCaption(kOtrosConceptos));
-            tot.SetTextMatrix(r, tot::Items, QString::number(lineas));
-            cierraFila(kTotalDeSolapa);
-        });
-    }
-
+    if (visible(kOtrosConceptos)) on.run([&] { TotalOtrosConceptos(*this, MSFlexGrid3, tot, SSTab1); });
     on.run([&] { PintarFila(tot.Rows() - 1, tot, kFilaFinal); });
 }
 

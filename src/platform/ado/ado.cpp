@@ -142,7 +142,7 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
             // A path that names no folder is a mistyped server, not an ODBC server name.
             ThrowProvider(vb::kHrUnspecified,
                           QStringLiteral("The database folder \"%1\" does not exist.").arg(server),
-                          QStringLiteral("08001"), 0);
+                          QStringLiteral("08001"), native::kNone);
         }
         return OpenOdbc(text, userId, password);
     });
@@ -219,7 +219,7 @@ RecordsetPtr Connection::OpenSchema(int schema, const std::vector<vb::Variant>& 
         if (schema == adSchemaTables) return s.tables();
         if (schema == adSchemaColumns) return s.columns(restriction(2), restriction(3));
         ThrowProvider(vb::kHrUnspecified, QStringLiteral("Object or provider is not capable of performing requested operation."),
-                      QStringLiteral("HYC00"), 0);
+                      QStringLiteral("HYC00"), native::kNone);
     });
     RecordsetPtr rs = Recordset::Create();
     rs->attach(shared_from_this(), std::move(rows), QString(), adOpenStatic, adLockReadOnly);

@@ -46,9 +46,17 @@ namespace {
 
 // Failures after which the server goes on with the next statement of the batch: those of
 // the statement's data. Any other ends the batch.
-bool EndsStatementOnly(long native) {
-    switch (native) {
-    case 2627: case 2601: case 515: case 547: case 8152: case 8115: case 8134: case 517: case 535: return true;
+bool EndsStatementOnly(long nativeError) {
+    switch (nativeError) {
+    case native::kDuplicateKey:
+    case native::kDuplicateKeyRow:
+    case native::kNullNotAllowed:
+    case native::kConstraintConflict:
+    case native::kTruncation:
+    case native::kArithmeticOverflow:
+    case native::kDivideByZero:
+    case native::kDateOverflow:
+    case native::kDateDiffOverflow: return true;
     default: return false;
     }
 }
@@ -128,7 +136,7 @@ void BatchRunner::bindScope(sqlite3_stmt* st, Scope* scope) {
             continue;
         }
         Scope::Variable* v = scope ? scope->find(name) : nullptr;
-        if (!v) sqlite::ThrowServerError(137, QStringLiteral("Must declare the scalar variable \"%1\".").arg(QString::fromUtf8(name)));
+        if (!v) sqlite::ThrowServerError(native::kUndeclaredVariable, QStringLiteral("Must declare the scalar variable \"%1\".").arg(QString::fromUtf8(name)));
         sqlite::Bind(st, i, v->value);
     }
 }
@@ -232,7 +240,7 @@ void BatchRunner::runIf(const tsql::Statement& st, const Out& out, int nesting, 
 void BatchRunner::declare(const tsql::Statement& st, Scope& scope) {
     for (size_t i = 0; i < st.params.size(); ++i) {
         if (scope.find(st.params[i])) {
-            sqlite::ThrowServerError(134, QStringLiteral("The variable name '%1' has already been declared. Variable names must be "
+            sqlite::ThrowServerError(native::kRedeclaredVariable, QStringLiteral("The variable name '%1' has already been declared. Variable names must be "
                                                          "unique within a query batch or stored procedure.")
                                               .arg(QString::fromStdString(st.params[i])));
         }
@@ -255,7 +263,7 @@ void BatchRunner::assign(const tsql::Statement& st, Scope& scope) {
     std::vector<Scope::Variable*> targets;
     for (const std::string& name : st.params) {
         Scope::Variable* v = scope.find(name);
-        if (!v) sqlite::ThrowServerError(137, QStringLiteral("Must declare the scalar variable \"%1\".").arg(QString::fromStdString(name)));
+        if (!v) sqlite::ThrowServerError(native::kUndeclaredVariable, QStringLiteral("Must declare the scalar variable \"%1\".").arg(QString::fromStdString(name)));
         targets.push_back(v);
     }
     const StatementHandle query = prepareOne(st.sql);
@@ -284,7 +292,7 @@ sqlite::Value BatchRunner::firstValue(const std::string& sql, Scope& scope) {
 
 StatementHandle BatchRunner::prepareOne(const std::string& sql) {
     StatementHandle st = Prepare(db_, sql.c_str(), static_cast<int>(sql.size()));
-    if (!st) sqlite::ThrowServerError(102, QStringLiteral("Incorrect syntax: an empty statement."));
+    if (!st) sqlite::ThrowServerError(native::kSyntax, QStringLiteral("Incorrect syntax: an empty statement."));
     return st;
 }
 
@@ -305,7 +313,7 @@ void BatchRunner::storeProcedure(const tsql::Statement& st) {
 void BatchRunner::runProcedure(const tsql::Statement& st, const Out& out, int nesting, Scope& caller) {
     assert(nesting >= 0);
     if (nesting > 16) {
-        ThrowProvider(vb::kHrUnspecified, QStringLiteral("Maximum stored procedure nesting level exceeded."), QStringLiteral("HY000"), 217);
+        ThrowProvider(vb::kHrUnspecified, QStringLiteral("Maximum stored procedure nesting level exceeded."), QStringLiteral("HY000"), native::kNestingTooDeep);
     }
     const std::string bound = procedureBody(st, caller);
     tsql::Batch batch = tsql::Translate(bound, database_, cache_.columnsOf());
@@ -321,7 +329,7 @@ std::string BatchRunner::procedureBody(const tsql::Statement& st, Scope& caller)
     const QString name = QString::fromStdString(st.name);
     auto missing = [&] {
         ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Could not find stored procedure '%1'.").arg(name),
-                      QStringLiteral("42000"), 2812);
+                      QStringLiteral("42000"), native::kNoSuchProcedure);
     };
     sqlite3_stmt* probe = nullptr;
     const int rc = sqlite3_prepare_v2(db_, "SELECT PARAMS, BODY FROM KORV_PROCEDURES WHERE NAME = ?1", -1, &probe, nullptr);
@@ -343,7 +351,7 @@ std::string BatchRunner::procedureBody(const tsql::Statement& st, Scope& caller)
     auto valueOf = [&](std::string value) {
         if (value.size() > 1 && value[0] == '@' && value[1] != '@') {
             Scope::Variable* v = caller.find(value);
-            if (!v) sqlite::ThrowServerError(137, QStringLiteral("Must declare the scalar variable \"%1\".").arg(QString::fromStdString(value)));
+            if (!v) sqlite::ThrowServerError(native::kUndeclaredVariable, QStringLiteral("Must declare the scalar variable \"%1\".").arg(QString::fromStdString(value)));
             return sqlite::LiteralText(v->value);
         }
         return value;
@@ -367,7 +375,7 @@ std::string BatchRunner::procedureBody(const tsql::Statement& st, Scope& caller)
         if (position >= values.size()) {
             ThrowProvider(vb::kHrErrorsInCommand,
                           QStringLiteral("Procedure or function %1 has too many arguments specified.").arg(name),
-                          QStringLiteral("42000"), 8144);
+                          QStringLiteral("42000"), native::kTooManyArguments);
         }
         values[position++].second = arg;
     }
@@ -408,7 +416,7 @@ void BatchRunner::runWritten(const std::string& sql, const Out& out, Scope& scop
         const StatementHandle st = Prepare(db_, tail, static_cast<int>(end - tail), &next);
         if (!st && next == tail) {   // SQLite reads no further than a NUL character
             ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Incorrect syntax near the character 0x00."),
-                          QStringLiteral("42000"), 102);
+                          QStringLiteral("42000"), native::kSyntax);
         }
         tail = next;
         if (!st) continue;   // only blanks or comments

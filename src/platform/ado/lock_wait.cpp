@@ -16,7 +16,6 @@ thread_local int tSpans = 0;            // connection calls under way (LockWaitS
 
 const QString kTimedOutState = QStringLiteral("HYT00");
 const QString kGivenUpState = QStringLiteral("HY008");
-constexpr long kLockTimeOut = 1222;
 
 QString Capitalized(QString text) {
     if (!text.isEmpty()) text[0] = text[0].toUpper();
@@ -34,7 +33,7 @@ LockWaitListener* SetLockWaitListener(LockWaitListener* listener) {
 LockFailure LockFailureOf(const Errors& errors) {
     for (int i = 0; i < errors.Count(); ++i) {
         const ErrorItem& e = errors.Item(i);
-        if (e.NativeError == kLockTimeOut && e.SQLState == kTimedOutState) return LockFailure::TimedOut;
+        if (e.NativeError == native::kLockTimeOut && e.SQLState == kTimedOutState) return LockFailure::TimedOut;
         if (e.Number == vb::kHrCanceled && e.SQLState == kGivenUpState) return LockFailure::GivenUp;
     }
     return LockFailure::None;
@@ -94,11 +93,11 @@ ProviderError LockTimedOut(const QStringList& held, std::optional<std::chrono::m
         text += QStringLiteral(" (se esperó %1 s a que terminara)").arg(seconds);
     }
     text += QStringLiteral(". Vuelva a intentarlo cuando haya terminado.");
-    return ProviderError{vb::kHrTimeout, Capitalized(text), kTimedOutState, kLockTimeOut, {}};
+    return ProviderError{vb::kHrTimeout, Capitalized(text), kTimedOutState, native::kLockTimeOut, {}};
 }
 
 ProviderError LockWaitGivenUp(const QStringList& held) {
-    return ProviderError{vb::kHrCanceled, QStringLiteral("Espera anulada: ") + HeldText(held) + u'.', kGivenUpState, 0, {}};
+    return ProviderError{vb::kHrCanceled, QStringLiteral("Espera anulada: ") + HeldText(held) + u'.', kGivenUpState, native::kNone, {}};
 }
 
 }  // namespace ado

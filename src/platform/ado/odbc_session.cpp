@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <sql.h>
+#include <sqlite3.h>
 #include <sqlext.h>
 
 #include <cassert>
@@ -198,7 +199,7 @@ public:
     // A commit the server refuses leaves the transaction open for the caller to roll back, unless
     // the server ended it: then it is doomed, and the failure says it was rolled back.
     void commit() override {
-        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3902);
+        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), native::kCommitWithoutBegin);
         readyToRun();
         if (txn_.level > 1) {
             if (server_ == Server::Sqlite) Gated(*this, [&] { control(QStringLiteral("RELEASE SAVEPOINT korv_%1").arg(txn_.level - 1)); });
@@ -224,7 +225,7 @@ public:
     // roll back to dooms the transaction around it; the outermost transaction the server refuses
     // to roll back is rolled back before anything else runs (TransactionState::owed).
     void rollback() override {
-        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3903);
+        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), native::kRollbackWithoutBegin);
         if (txn_.level > 1) {
             RollbackInner(txn_, [&](int level) { rollbackTo(level); }, [&](ProviderError& e) { afterFailure(e); });
             return;
@@ -368,7 +369,7 @@ private:
             const auto rows = readRows(st.h(), columns, false);
             if (!rows->rows.empty()) return rows->rows.front().front().toLong();
         }
-        ThrowProvider(vb::kHrUnspecified, QStringLiteral("The server gave no value for: %1").arg(sql), QStringLiteral("HY000"), 0);
+        ThrowProvider(vb::kHrUnspecified, QStringLiteral("The server gave no value for: %1").arg(sql), QStringLiteral("HY000"), native::kNone);
     }
 
     // Savepoint korv_<level>, taken as the server names it. SQL Server has no release, and takes a
@@ -452,8 +453,8 @@ private:
     // wait (SQLITE_BUSY), fails as the embedded provider's wait does (lock_wait.h), naming the
     // database.
     void heldByAnother(ProviderError& e) const {
-        const bool held = (server_ == Server::SqlServer && e.nativeError == 1222) ||
-                          (server_ == Server::Sqlite && e.nativeError == 5);
+        const bool held = (server_ == Server::SqlServer && e.nativeError == native::kLockTimeOut) ||
+                          (server_ == Server::Sqlite && e.nativeError == SQLITE_BUSY);
         if (!held) return;
         const QString name = server_ == Server::Sqlite ? QFileInfo(database_).completeBaseName() : database_;
         ProviderError timedOut = LockTimedOut({QStringLiteral("la base de datos ") + name}, std::nullopt);
@@ -531,7 +532,7 @@ std::unique_ptr<Session> OpenOdbc(const ConnectionText& text, const QString& use
     const QString driver = text.value({"Provider", "Driver"});
     if (driver.isEmpty()) {
         ThrowProvider(vb::kHrUnspecified, QStringLiteral("Provider cannot be found. It may not be properly installed."),
-                      QStringLiteral("IM002"), 0);
+                      QStringLiteral("IM002"), native::kNone);
     }
     QString out = QStringLiteral("DRIVER={") + driver + QStringLiteral("};");
     const QString server = text.value({"Server", "Data Source", "Address", "Addr"});

@@ -69,7 +69,7 @@ public:
     int parameterCount() const override { return static_cast<int>(params_.size()); }
     void bind(int index, const vb::Variant& value) override {
         if (index < 1 || index > parameterCount()) {
-            ThrowProvider(vb::kHrUnspecified, QStringLiteral("Parameter %1 out of range.").arg(index), QStringLiteral("07009"), 0);
+            ThrowProvider(vb::kHrUnspecified, QStringLiteral("Parameter %1 out of range.").arg(index), QStringLiteral("07009"), native::kNone);
         }
         params_[static_cast<size_t>(index - 1)].set(value);
     }
@@ -98,21 +98,21 @@ std::vector<ProviderError> Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const
     const bool lost = LinkLost(dbc);
     for (SQLSMALLINT record = 1; handle && record <= 64; ++record) {
         SQLWCHAR state[6] = {};
-        SQLINTEGER native = 0;
+        SQLINTEGER serverNative = 0;
         SQLWCHAR text[2048] = {};
         SQLSMALLINT len = 0;
-        if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, record, state, &native, text, 2047, &len))) break;
+        if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, record, state, &serverNative, text, 2047, &len))) break;
         const QString st = FromW(state, 5);
         const QString msg = FromW(text, std::min<qsizetype>(len, 2047));
-        long nativeError = native;
-        if (st == QLatin1String("22001") && nativeError == 0) nativeError = 8152;
+        long nativeError = serverNative;
+        if (st == QLatin1String("22001") && nativeError == native::kNone) nativeError = native::kTruncation;
         if (lost && out.empty()) {
             out.push_back({kErrLinkLost, msg, st.startsWith(QLatin1String("08")) ? st : QStringLiteral("08S01"), nativeError, {}});
         } else {
             out.push_back({NumberForState(st, msg), msg, st, nativeError, {}});
         }
     }
-    if (out.empty()) out.push_back({vb::kHrUnspecified, QString::fromLatin1(what), QStringLiteral("HY000"), 0, {}});
+    if (out.empty()) out.push_back({vb::kHrUnspecified, QString::fromLatin1(what), QStringLiteral("HY000"), native::kNone, {}});
     return out;
 }
 

@@ -19,19 +19,19 @@ void ThrowDoomedTransaction() {
     ThrowProvider(vb::kHrUnspecified,
                   QStringLiteral("The current transaction cannot be committed and cannot run further statements. Roll back the "
                                  "transaction."),
-                  QStringLiteral("25000"), 3930);
+                  QStringLiteral("25000"), native::kUncommittableTransaction);
 }
 
 ProviderError RolledBackByServer() {
     return ProviderError{vb::kHrUnspecified, QStringLiteral("The server rolled the transaction back: nothing of it was written."),
-                         QStringLiteral("40000"), 3998, {}};
+                         QStringLiteral("40000"), native::kTransactionRolledBack, {}};
 }
 
 namespace {
 
 [[noreturn]] void ThrowNoKeyInformation() {
     ThrowProvider(vb::kHrUnspecified, QStringLiteral("Insufficient key column information for updating or refreshing."),
-                  QStringLiteral("HY000"), 0);
+                  QStringLiteral("HY000"), native::kNone);
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ void WriteOneRow(Session& session, const QString& sql, const std::vector<vb::Var
     if (command->execute() == 0) {
         ThrowProvider(vb::kHrUnspecified,
                       QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read."),
-                      QStringLiteral("HY000"), 0);
+                      QStringLiteral("HY000"), native::kNone);
     }
 }
 

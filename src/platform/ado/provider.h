@@ -2,6 +2,7 @@
 // What a provider hands to the ADO objects: an open session, the rows of a result, and the
 // failure it raises. Internal to the ado layer.
 #include "platform/ado/ado.h"
+#include "platform/ado/native_errors.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,8 @@
 
 namespace ado {
 
-// A provider's failure: the ADO number and the server's own state and native error.
+// A provider's failure: the ADO number and the server's own state and native error (the numbers
+// the program raises or reads are named in native_errors.h).
 // A batch that went on after failed statements raises the first with the others following it.
 struct ProviderError {
     long number = vb::kHrUnspecified;

@@ -61,7 +61,7 @@ Part ReadPart(std::string_view p) {
     for (const auto& x : parts) {
         if (p == x.name) return x.part;
     }
-    ThrowServerError(155, QStringLiteral("'%1' is not a recognized date part.").arg(Q(p)));
+    ThrowServerError(native::kNotAnOption, QStringLiteral("'%1' is not a recognized date part.").arg(Q(p)));
 }
 
 int DaysInMonth(int y, int m) {
@@ -99,7 +99,7 @@ tsql::DateTime DateOfMoment(int64_t ms) {
 }
 
 Value DateValue(int64_t ms) {
-    if (!InDateRange(ms)) ThrowServerError(517, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
+    if (!InDateRange(ms)) ThrowServerError(native::kDateOverflow, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
     Value v;
     v.kind = Value::Text;
     v.s = tsql::IsoText(DateOfMoment(ms));
@@ -149,7 +149,7 @@ std::string StyledDate(const tsql::DateTime& d, int style) {
     bool known = false;
     for (int s : styles) known = known || s == style;
     if (!known) {
-        ThrowServerError(281, QStringLiteral("%1 is not a valid style number when converting from datetime to a character string.").arg(style));
+        ThrowServerError(native::kBadDateStyle, QStringLiteral("%1 is not a valid style number when converting from datetime to a character string.").arg(style));
     }
     assert(d.month >= 1 && d.month <= 12 && d.day >= 1 && d.day <= 31);
     char buf[64];
@@ -249,7 +249,7 @@ void FnDateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             const int64_t months = n * (part == Part::Year ? 12 : part == Part::Quarter ? 3 : 1);
             const int64_t total = int64_t{d.year} * 12 + (d.month - 1) + months;
             if (total < 1753 * 12 || total >= 10000 * 12) {
-                ThrowServerError(517, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
+                ThrowServerError(native::kDateOverflow, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
             }
             d.year = static_cast<int>(total / 12);
             d.month = static_cast<int>(total % 12) + 1;
@@ -266,7 +266,7 @@ void FnDateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         }
         int64_t delta = 0;
         if (__builtin_mul_overflow(n, step, &delta)) {
-            ThrowServerError(517, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
+            ThrowServerError(native::kDateOverflow, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
         }
         Result(ctx, DateValue(ms + delta));
     });
@@ -294,7 +294,7 @@ void FnDateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         case Part::Millisecond: r = b - a; break;
         }
         if (!IsInt32(r)) {
-            ThrowServerError(535, QStringLiteral("The datediff function resulted in an overflow. The number of dateparts separating "
+            ThrowServerError(native::kDateDiffOverflow, QStringLiteral("The datediff function resulted in an overflow. The number of dateparts separating "
                                                  "two date/time instances is too large."));
         }
         sqlite3_result_int64(ctx, r);

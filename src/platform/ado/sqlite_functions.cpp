@@ -1,6 +1,7 @@
 // SQL Server's rules on an embedded connection, registered on it: the compare rules, LIKE, the
 // arithmetic, the conversions and the dialect's functions (see sqlite_rules.h for the files that
 // hold them).
+#include "platform/ado/sqlite_bloom_filter.h"
 #include "platform/ado/sqlite_rules.h"
 
 namespace ado::sqlite {
@@ -8,9 +9,9 @@ namespace ado::sqlite {
 using namespace rules;
 
 void RegisterServerRules(sqlite3* db) {
-    // A Bloom filter hashes a text by its bytes, so two texts the compare rule finds equal ('abc'
-    // and 'ABC  ') would miss each other in a join through an automatic index.
-    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, db, 0x00080000 /* Bloom filter */ | 0x00100000 /* its pull-down */);
+    // Joins answer by the compare rules below, never by a Bloom filter that hashes texts as
+    // stored (sqlite_bloom_filter.h).
+    GuardBloomFilter(db, sqlite3_libversion_number());
     const std::string text(tsql::kTextRuleName), date(tsql::kDateRuleName);
     sqlite3_create_collation(db, text.c_str(), SQLITE_UTF8, nullptr, CollateText);
     sqlite3_create_collation(db, date.c_str(), SQLITE_UTF8, nullptr, CollateDate);

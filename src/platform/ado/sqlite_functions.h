@@ -2,7 +2,8 @@
 // SQL Server's rules on an embedded connection, as functions and compare rules of SQLite.
 // Internal to the ado layer; sqlite_rules.h names the files that hold them.
 //
-// Registered on every connection (RegisterServerRules):
+// Registered on every connection (RegisterServerRules), after the Bloom filter's guard
+// (sqlite_bloom_filter.h), which keeps joins to these rules:
 //  - compare rules: KORV_TEXT (every text column, and a text that meets none: case and trailing
 //    blanks ignored) and KORV_DATE (the date columns: texts read as dates, in any form the server
 //    reads, compare as dates); names of the program's own, so that a tool without them refuses
@@ -39,11 +40,11 @@ void RegisterServerRules(sqlite3* db);
 
 // The message SQLite gives for a failed function call: true, with the server's native number
 // and text, when it is one of ours.
-bool ReadRuleFailure(const QString& message, long* native, QString* text);
+bool ReadRuleFailure(const QString& message, long* nativeError, QString* text);
 
 // Raises the server's failure of that native number, with the ADO number and SQL state the
 // server's provider gives it.
-[[noreturn]] void ThrowServerError(long native, const QString& text);
+[[noreturn]] void ThrowServerError(long nativeError, const QString& text);
 
 // A value as the rules see it.
 struct Value {

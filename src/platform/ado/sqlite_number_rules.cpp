@@ -51,12 +51,12 @@ Value Numeric(Op op, const Value& a, const Value& b) {
         case Op::Sub: over = __builtin_sub_overflow(a.i, b.i, &x); break;
         case Op::Mul: over = __builtin_mul_overflow(a.i, b.i, &x); break;
         case Op::Div:
-            if (b.i == 0) ThrowServerError(8134, QStringLiteral("Divide by zero error encountered."));
+            if (b.i == 0) ThrowServerError(native::kDivideByZero, QStringLiteral("Divide by zero error encountered."));
             over = a.i == std::numeric_limits<int64_t>::min() && b.i == -1;
             if (!over) x = a.i / b.i;
             break;
         case Op::Mod:
-            if (b.i == 0) ThrowServerError(8134, QStringLiteral("Divide by zero error encountered."));
+            if (b.i == 0) ThrowServerError(native::kDivideByZero, QStringLiteral("Divide by zero error encountered."));
             x = b.i == -1 ? 0 : a.i % b.i;
             break;
         }
@@ -74,11 +74,11 @@ Value Numeric(Op op, const Value& a, const Value& b) {
     case Op::Sub: z = x - y; break;
     case Op::Mul: z = x * y; break;
     case Op::Div:
-        if (y == 0) ThrowServerError(8134, QStringLiteral("Divide by zero error encountered."));
+        if (y == 0) ThrowServerError(native::kDivideByZero, QStringLiteral("Divide by zero error encountered."));
         z = x / y;
         break;
     case Op::Mod:
-        if (y == 0) ThrowServerError(8134, QStringLiteral("Divide by zero error encountered."));
+        if (y == 0) ThrowServerError(native::kDivideByZero, QStringLiteral("Divide by zero error encountered."));
         z = std::fmod(x, y);
         break;
     }
@@ -103,7 +103,7 @@ Value Arithmetic(Op op, const Value& a, const Value& b) {
         }
         int64_t x = 0, y = 0;
         if (op == Op::Sub && DateText(a, &x) && DateText(b, &y)) return DateValue(x - y);
-        ThrowServerError(8117, QStringLiteral("Operand data type varchar is invalid for %1 operator.").arg(QLatin1String(OpName(op))));
+        ThrowServerError(native::kBadOperand, QStringLiteral("Operand data type varchar is invalid for %1 operator.").arg(QLatin1String(OpName(op))));
     }
     if (ta || tb) {
         const Value& text = ta ? a : b;
@@ -212,7 +212,7 @@ Value ToDecimal(const TypeName& type, const Value& v) {
     const int scale = money ? 4 : type.scale > 0 ? type.scale : 0;
     const double x = RoundTo(RealOf(v, money ? "money" : "numeric", false), scale);
     if (!(std::fabs(x) < std::pow(10.0, precision - scale))) {
-        ThrowServerError(8115, QStringLiteral("Arithmetic overflow error converting %1 to data type %2.")
+        ThrowServerError(native::kArithmeticOverflow, QStringLiteral("Arithmetic overflow error converting %1 to data type %2.")
                                    .arg(v.kind == Value::Text ? QStringLiteral("varchar") : QStringLiteral("expression"),
                                         QString::fromStdString(money ? name : "numeric")));
     }
@@ -332,7 +332,7 @@ Value ConvertTo(std::string_view typeText, const Value& v, int style) {
         return DateValue(ms);
     }
     if (IsOneOf(name, {"char", "varchar", "nchar", "nvarchar", "text", "ntext", "sysname"})) return ToText(type, v, style);
-    ThrowServerError(243, QStringLiteral("Type %1 is not a defined system type.").arg(QString::fromStdString(name)));
+    ThrowServerError(native::kNoSuchType, QStringLiteral("Type %1 is not a defined system type.").arg(QString::fromStdString(name)));
 }
 
 }  // namespace ado::sqlite

@@ -168,56 +168,56 @@ vb::Variant ReadValue(sqlite3_stmt* st, int col, Conv conv, int width) {
         switch (ext) {
         case SQLITE_CONSTRAINT_CHECK:
             if (msg.contains(QLatin1String(tsql::kLengthCheckPrefix.data(), static_cast<qsizetype>(tsql::kLengthCheckPrefix.size())))) {
-                sqlite::ThrowServerError(8152, QStringLiteral("String or binary data would be truncated."));
+                sqlite::ThrowServerError(native::kTruncation, QStringLiteral("String or binary data would be truncated."));
             }
-            ThrowProvider(vb::kHrIntegrityViolation, msg, QStringLiteral("23000"), 547);
+            ThrowProvider(vb::kHrIntegrityViolation, msg, QStringLiteral("23000"), native::kConstraintConflict);
         case SQLITE_CONSTRAINT_PRIMARYKEY:
             ThrowProvider(vb::kHrIntegrityViolation,
                           QStringLiteral("Violation of PRIMARY KEY constraint. Cannot insert duplicate key (%1).").arg(after("failed:")),
-                          QStringLiteral("23000"), 2627);
+                          QStringLiteral("23000"), native::kDuplicateKey);
         case SQLITE_CONSTRAINT_UNIQUE:
             ThrowProvider(vb::kHrIntegrityViolation,
-                          QStringLiteral("Cannot insert duplicate key row (%1).").arg(after("failed:")), QStringLiteral("23000"), 2601);
+                          QStringLiteral("Cannot insert duplicate key row (%1).").arg(after("failed:")), QStringLiteral("23000"), native::kDuplicateKeyRow);
         case SQLITE_CONSTRAINT_NOTNULL:
             ThrowProvider(vb::kHrIntegrityViolation,
                           QStringLiteral("Cannot insert the value NULL into column '%1'; column does not allow nulls.").arg(after("failed:")),
-                          QStringLiteral("23000"), 515);
-        default: ThrowProvider(vb::kHrIntegrityViolation, msg, QStringLiteral("23000"), 547);
+                          QStringLiteral("23000"), native::kNullNotAllowed);
+        default: ThrowProvider(vb::kHrIntegrityViolation, msg, QStringLiteral("23000"), native::kConstraintConflict);
         }
     }
     if ((rc & 0xFF) == SQLITE_BUSY) sqlite::ThrowLockHeld(db);
     if ((rc & 0xFF) == SQLITE_LOCKED) {
-        ThrowProvider(vb::kHrUnspecified, QStringLiteral("Lock request time out period exceeded."), QStringLiteral("HYT00"), 1222);
+        ThrowProvider(vb::kHrUnspecified, QStringLiteral("Lock request time out period exceeded."), QStringLiteral("HYT00"), native::kLockTimeOut);
     }
     if ((rc & 0xFF) == SQLITE_ERROR) {
-        long native = 0;
+        long ruleNative = 0;
         QString text;
-        if (sqlite::ReadRuleFailure(msg, &native, &text)) sqlite::ThrowServerError(native, text);
+        if (sqlite::ReadRuleFailure(msg, &ruleNative, &text)) sqlite::ThrowServerError(ruleNative, text);
         if (msg.startsWith(QLatin1String("no such function:"))) {
-            sqlite::ThrowServerError(195, QStringLiteral("'%1' is not a recognized built-in function name.").arg(after("no such function:")));
+            sqlite::ThrowServerError(native::kNoSuchFunction, QStringLiteral("'%1' is not a recognized built-in function name.").arg(after("no such function:")));
         }
         if (msg.startsWith(QLatin1String("Expression tree is too large"))) {
-            sqlite::ThrowServerError(191, QStringLiteral("Some part of your SQL statement is nested too deeply. Rewrite the query or break "
+            sqlite::ThrowServerError(native::kTooDeep, QStringLiteral("Some part of your SQL statement is nested too deeply. Rewrite the query or break "
                                                          "it up into smaller queries."));
         }
         if (msg.startsWith(QLatin1String("no such table:"))) {
             ThrowProvider(vb::kHrNoSuchTable, QStringLiteral("Invalid object name '%1'.").arg(after("no such table:")),
-                          QStringLiteral("42S02"), 208);
+                          QStringLiteral("42S02"), native::kNoSuchObject);
         }
         if (msg.startsWith(QLatin1String("no such column:"))) {
             ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Invalid column name '%1'.").arg(after("no such column:")),
-                          QStringLiteral("42S22"), 207);
+                          QStringLiteral("42S22"), native::kNoSuchColumn);
         }
         if (msg.contains(QLatin1String("already exists"))) {
             ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("There is already an object named %1 in the database.")
                                                       .arg(msg.section(QLatin1Char(' '), 1, 1)),
-                          QStringLiteral("42S01"), 2714);
+                          QStringLiteral("42S01"), native::kObjectExists);
         }
         if (msg.contains(QLatin1String("syntax error")) || msg.contains(QLatin1String("incomplete input")) ||
             msg.contains(QLatin1String("unrecognized token"))) {
-            ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Incorrect syntax: %1").arg(msg), QStringLiteral("42000"), 102);
+            ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Incorrect syntax: %1").arg(msg), QStringLiteral("42000"), native::kSyntax);
         }
-        ThrowProvider(vb::kHrErrorsInCommand, msg, QStringLiteral("42000"), 8180);
+        ThrowProvider(vb::kHrErrorsInCommand, msg, QStringLiteral("42000"), native::kNotPrepared);
     }
     ThrowProvider(vb::kHrUnspecified, msg, QStringLiteral("HY000"), ext);
 }
@@ -339,7 +339,7 @@ void BindVariant(sqlite3_stmt* st, int index, const vb::Variant& v, QByteArray* 
 
 void SqliteCommand::bind(int index, const vb::Variant& value) {
     if (index < 1 || index > parameterCount()) {
-        ThrowProvider(vb::kHrUnspecified, QStringLiteral("Parameter %1 out of range.").arg(index), QStringLiteral("07009"), 0);
+        ThrowProvider(vb::kHrUnspecified, QStringLiteral("Parameter %1 out of range.").arg(index), QStringLiteral("07009"), native::kNone);
     }
     BindVariant(st_.get(), index, value, &keep_[static_cast<size_t>(index - 1)]);
 }

@@ -26,10 +26,10 @@ namespace ado::sqlite::rules {
 
 inline QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-[[noreturn]] void ConversionFailed(std::string_view text, const char* type);   // 245
-[[noreturn]] void Overflow(const char* type);                                  // 8115
-[[noreturn]] void NotANumber(const char* type);                                // 8114
-[[noreturn]] void NotADate();                                                  // 241
+[[noreturn]] void ConversionFailed(std::string_view text, const char* type);   // native::kConversionFailed
+[[noreturn]] void Overflow(const char* type);                                  // native::kArithmeticOverflow
+[[noreturn]] void NotANumber(const char* type);                                // native::kNotANumber
+[[noreturn]] void NotADate();                                                  // native::kNotADate
 
 // Runs a function's body, turning a failure into the statement's error.
 template <typename F>

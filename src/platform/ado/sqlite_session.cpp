@@ -51,7 +51,7 @@ public:
     void setDefaultDatabase(const QString& name) override {
         if (name.trimmed().isEmpty() || name.trimmed().compare(name_, Qt::CaseInsensitive) == 0) return;
         if (txn_.level > 0) {
-            ThrowProvider(vb::kHrUnspecified, QStringLiteral("The database cannot be changed inside a transaction."), QStringLiteral("25000"), 226);
+            ThrowProvider(vb::kHrUnspecified, QStringLiteral("The database cannot be changed inside a transaction."), QStringLiteral("25000"), native::kDatabaseChangeInTransaction);
         }
         cache_.forgetSchemaQueries();   // asked again of whichever database is in use after
         open(name.trimmed());   // the database in use stays when the other cannot be opened
@@ -87,7 +87,7 @@ public:
     // A commit the engine refuses (a deferred constraint, a locked file) leaves the transaction
     // open for the caller to roll back; one after which the engine rolled back dooms it.
     void commit() override {
-        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3902);
+        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), native::kCommitWithoutBegin);
         const std::string sql = txn_.level == 1 ? std::string("COMMIT") : "RELEASE " + Savepoint(txn_.level - 1);
         Gated(*this, [&] { Exec(db(), sql.c_str()); });
         --txn_.level;
@@ -97,7 +97,7 @@ public:
     // cannot take back dooms the transaction around it; the outermost transaction the engine
     // refuses to roll back is rolled back before anything else runs (TransactionState::owed).
     void rollback() override {
-        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), 3903);
+        if (txn_.level == 0) ThrowProvider(vb::kHrUnspecified, QStringLiteral("No transaction is active."), QStringLiteral("25000"), native::kRollbackWithoutBegin);
         if (txn_.level > 1) {
             RollbackInner(
                 txn_,
@@ -127,7 +127,7 @@ public:
     std::unique_ptr<Command> prepare(const QString& sql) override {
         const QByteArray text = sql.toUtf8();
         StatementHandle st = Prepare(db(), text.constData(), static_cast<int>(text.size()));
-        if (!st) ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Command text was not set."), QStringLiteral("42000"), 0);
+        if (!st) ThrowProvider(vb::kHrErrorsInCommand, QStringLiteral("Command text was not set."), QStringLiteral("42000"), native::kNone);
         return std::make_unique<sqlite::SqliteCommand>(db(), std::move(st), static_cast<TransactionGate*>(this));
     }
 
@@ -208,14 +208,14 @@ private:
         const QString wanted = database.trimmed();
         if (wanted.isEmpty()) {
             ThrowProvider(vb::kHrUnspecified, QStringLiteral("Cannot open database requested by the login. No database was named."),
-                          QStringLiteral("42000"), 4060);
+                          QStringLiteral("42000"), native::kCannotOpenDatabase);
         }
         // Refused as a server refuses a database it does not hold or cannot read: the message
         // names the file and what is wrong with it.
         const auto refuse = [&](const QString& file, const QString& why) {
             ThrowProvider(vb::kHrUnspecified,
                           QStringLiteral("Cannot open database \"%1\" requested by the login. The file %2 %3").arg(wanted, QDir::toNativeSeparators(file), why),
-                          QStringLiteral("42000"), 4060);
+                          QStringLiteral("42000"), native::kCannotOpenDatabase);
         };
         const QString file = FindDatabaseFile(folder_, wanted);
         if (file.isEmpty()) refuse(QDir(folder_).filePath(wanted + QStringLiteral(".sqlite")), QStringLiteral("does not exist."));
@@ -293,7 +293,7 @@ private:
         }
         const QString file = FindDatabaseFile(folder_, name);
         if (file.isEmpty()) {
-            ThrowProvider(vb::kHrNoSuchTable, QStringLiteral("Database '%1' does not exist.").arg(name), QStringLiteral("42000"), 911);
+            ThrowProvider(vb::kHrNoSuchTable, QStringLiteral("Database '%1' does not exist.").arg(name), QStringLiteral("42000"), native::kNoSuchDatabase);
         }
         const StatementHandle st = Prepare(db(), "ATTACH DATABASE ?1 AS ?2", -1);
         const QByteArray path = QFile::encodeName(file);

@@ -143,7 +143,7 @@ void FnLeftRight(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     Guard(ctx, [&] {
         const int64_t n = IntegerOf(FromSqlite(argv[1]), "int");
         if (n < 0) {
-            ThrowServerError(536, QStringLiteral("Invalid length parameter passed to the %1 function.")
+            ThrowServerError(native::kBadLength, QStringLiteral("Invalid length parameter passed to the %1 function.")
                                       .arg(left ? QStringLiteral("left") : QStringLiteral("right")));
         }
         const std::string_view s = TextOf(argv[0]);
@@ -234,7 +234,7 @@ void FnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         if (hasEscape) {
             const std::u32string e = Chars(text(argv[2]));
             if (e.size() != 1) {
-                ThrowServerError(506, QStringLiteral("The invalid escape character \"%1\" was specified in a LIKE predicate.")
+                ThrowServerError(native::kBadEscape, QStringLiteral("The invalid escape character \"%1\" was specified in a LIKE predicate.")
                                           .arg(Q(text(argv[2]))));
             }
             escape = e[0];

@@ -13,17 +13,17 @@ namespace ado::sqlite {
 namespace rules {
 
 [[noreturn]] void ConversionFailed(std::string_view text, const char* type) {
-    ThrowServerError(245, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type %2.")
+    ThrowServerError(native::kConversionFailed, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type %2.")
                               .arg(Q(text), QLatin1String(type)));
 }
 [[noreturn]] void Overflow(const char* type) {
-    ThrowServerError(8115, QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(QLatin1String(type)));
+    ThrowServerError(native::kArithmeticOverflow, QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(QLatin1String(type)));
 }
 [[noreturn]] void NotANumber(const char* type) {
-    ThrowServerError(8114, QStringLiteral("Error converting data type varchar to %1.").arg(QLatin1String(type)));
+    ThrowServerError(native::kNotANumber, QStringLiteral("Error converting data type varchar to %1.").arg(QLatin1String(type)));
 }
 [[noreturn]] void NotADate() {
-    ThrowServerError(241, QStringLiteral("Conversion failed when converting date and/or time from character string."));
+    ThrowServerError(native::kNotADate, QStringLiteral("Conversion failed when converting date and/or time from character string."));
 }
 
 void Result(sqlite3_context* ctx, const Value& v) {
@@ -139,7 +139,7 @@ double RealOf(const Value& v, const char* type, bool emptyIsZero) {
         double x = 0;
         if (!ReadNumber(v.s, &x, emptyIsZero)) {
             if (std::strcmp(type, "money") == 0) {
-                ThrowServerError(235, QStringLiteral("Cannot convert a char value to money. The char value has incorrect syntax."));
+                ThrowServerError(native::kNotMoney, QStringLiteral("Cannot convert a char value to money. The char value has incorrect syntax."));
             }
             NotANumber(type);
         }
@@ -154,28 +154,32 @@ double RealOf(const Value& v, const char* type, bool emptyIsZero) {
 
 using namespace rules;
 
-void ThrowServerError(long native, const QString& text) {
+void ThrowServerError(long nativeError, const QString& text) {
     long number = vb::kHrErrorsInCommand;
     QString state = QStringLiteral("42000");
-    switch (native) {
-    case 245: case 8114: case 235: state = QStringLiteral("22018"); break;
-    case 241: state = QStringLiteral("22007"); break;
-    case 8115: case 517: case 535: number = vb::kHrUnspecified; state = QStringLiteral("22003"); break;
-    case 8134: number = vb::kHrUnspecified; state = QStringLiteral("22012"); break;
-    case 8152: number = vb::kHrUnspecified; state = QStringLiteral("22001"); break;
+    switch (nativeError) {
+    case native::kConversionFailed:
+    case native::kNotANumber:
+    case native::kNotMoney: state = QStringLiteral("22018"); break;
+    case native::kNotADate: state = QStringLiteral("22007"); break;
+    case native::kArithmeticOverflow:
+    case native::kDateOverflow:
+    case native::kDateDiffOverflow: number = vb::kHrUnspecified; state = QStringLiteral("22003"); break;
+    case native::kDivideByZero: number = vb::kHrUnspecified; state = QStringLiteral("22012"); break;
+    case native::kTruncation: number = vb::kHrUnspecified; state = QStringLiteral("22001"); break;
     default: break;
     }
-    ThrowProvider(number, text, state, native);
+    ThrowProvider(number, text, state, nativeError);
 }
 
-bool ReadRuleFailure(const QString& message, long* native, QString* text) {
+bool ReadRuleFailure(const QString& message, long* nativeError, QString* text) {
     if (!message.startsWith(QLatin1String("korv:"))) return false;
     const qsizetype colon = message.indexOf(QLatin1Char(':'), 5);
     if (colon < 0) return false;
     bool ok = false;
     const long n = message.mid(5, colon - 5).toLong(&ok);
     if (!ok) return false;
-    *native = n;
+    *nativeError = n;
     *text = message.mid(colon + 1);
     return true;
 }

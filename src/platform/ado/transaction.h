@@ -19,6 +19,7 @@
 // the rollback) followed by the rollback's own, and the session rolls back before it runs anything
 // else, raising on the next statement while the engine still refuses.
 #include "platform/ado/ado.h"
+#include "platform/ado/native_errors.h"
 
 #include <functional>
 
@@ -51,7 +52,7 @@ public:
             if (!errorsOf_) return;
             const Errors& own = errorsOf_->errors();
             for (int i = 0; i < own.Count(); ++i) kept.add(own.Item(i));
-            if (own.Count() == 0) kept.add(ErrorItem{number, text, source, QString(), 0});
+            if (own.Count() == 0) kept.add(ErrorItem{number, text, source, QString(), native::kNone});
         };
         try {
             rollback_();

@@ -81,7 +81,7 @@ void Translator::syntaxError(size_t at) const {
     const std::string_view near = at < t_.size() ? text(at) : std::string_view();
     ThrowProvider(vb::kHrErrorsInCommand,
                   QStringLiteral("Incorrect syntax near '%1'.").arg(QString::fromUtf8(near.data(), static_cast<qsizetype>(near.size()))),
-                  QStringLiteral("42000"), 102);
+                  QStringLiteral("42000"), native::kSyntax);
 }
 
 Translator::Nested::Nested(int& n) : n_(n) {
@@ -91,7 +91,7 @@ Translator::Nested::Nested(int& n) : n_(n) {
         ThrowProvider(vb::kHrErrorsInCommand,
                       QStringLiteral("Some part of your SQL statement is nested too deeply. Rewrite the query or "
                                      "break it up into smaller queries."),
-                      QStringLiteral("42000"), 191);
+                      QStringLiteral("42000"), native::kTooDeep);
     }
 }
 

@@ -52,7 +52,7 @@ size_t DateCall(Translator& t, Translator::Expr& x, const Translator::Call& c) {
         ThrowProvider(vb::kHrErrorsInCommand,
                       QStringLiteral("'%1' is not a recognized %2 option.")
                           .arg(QString::fromStdString(partName), add ? QStringLiteral("dateadd") : QStringLiteral("datediff")),
-                      QStringLiteral("42000"), 155);
+                      QStringLiteral("42000"), native::kNotAnOption);
     }
     out += add ? "korv_dateadd('" : "korv_datediff('";
     out += part;
@@ -115,7 +115,7 @@ size_t ConvertCall(Translator& t, Translator::Expr& x, const Translator::Call& c
     ThrowProvider(vb::kHrErrorsInCommand,
                   QStringLiteral("'%1' is not a recognized built-in function name.")
                       .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))),
-                  QStringLiteral("42000"), 195);
+                  QStringLiteral("42000"), native::kNoSuchFunction);
 }
 
 size_t IsnullCall(Translator&, Translator::Expr& x, const Translator::Call& c) {

@@ -343,6 +343,123 @@ bool IsSupportedDestinationType(long dataType) {
     }
 }
 
+namespace {
+
+// The conversions into each destination type: false with the reason in *why when the value cannot
+// be written there. `in` is neither Null nor Empty.
+
+bool ToText(const vb::Variant& in, const ColumnSpec& source, const ColumnSpec& destination, long transformFlags,
+            vb::Variant* out, QString* why) {
+    QString text;
+    if (!ValueText(in, source, destination.size, &text, why))
+        return false;
+    if (destination.size > 0 && text.size() > destination.size) {
+        // Trailing blanks are cut in any case: they carry nothing a compare would see.
+        if (!(transformFlags & DTSTransformFlag_AllowStringTruncation) &&
+            !TrimBlanks(text.mid(destination.size)).isEmpty()) {
+            *why = QStringLiteral("el texto '%1' excede los %2 caracteres de la columna").arg(text).arg(destination.size);
+            return false;
+        }
+        text.truncate(destination.size);
+    }
+    *out = text;
+    return true;
+}
+
+// The decimal a number column takes from `in`: a date is refused.
+bool NumberFrom(const vb::Variant& in, Decimal* d, QString* why) {
+    if (std::holds_alternative<vb::Date>(in.raw())) {
+        *why = QStringLiteral("una fecha no se puede convertir a número");
+        return false;
+    }
+    return ValueDecimal(in, d, why);
+}
+
+bool ToNumeric(const vb::Variant& in, const ColumnSpec& destination, long transformFlags, vb::Variant* out,
+               QString* why) {
+    Decimal d;
+    if (!NumberFrom(in, &d, why))
+        return false;
+    const int scale = static_cast<int>(std::clamp<long>(destination.numericScale, 0, kMaxDigits));
+    if (!FitDecimal(&d, destination.precision, scale, (transformFlags & DTSTransformFlag_AllowNumericTruncation) != 0,
+                    why))
+        return false;
+    // Written as a number when a double holds it exactly, else as its decimal text.
+    if (DigitCount(d.mantissa) <= 15) {
+        // Both operands exact: the quotient is the double nearest to the decimal.
+        if (scale == 0)
+            *out = vb::Variant(static_cast<long long>(d.mantissa));
+        else
+            *out = static_cast<double>(static_cast<long long>(d.mantissa)) / static_cast<double>(Pow10(scale));
+    } else {
+        *out = DecimalText(d, true);
+    }
+    return true;
+}
+
+bool ToInteger(const vb::Variant& in, vb::Variant* out, QString* why) {
+    Decimal d;
+    if (!NumberFrom(in, &d, why))
+        return false;
+    if (in.isString() && d.scale > 0) {
+        *why = QStringLiteral("el texto '%1' no es un número entero").arg(TrimBlanks(in.text()));
+        return false;
+    }
+    const i128 whole = d.mantissa / Pow10(d.scale);   // toward zero
+    if (whole > std::numeric_limits<int32_t>::max() || whole < std::numeric_limits<int32_t>::min()) {
+        *why = QStringLiteral("desbordamiento aritmético: %1 no cabe en un entero").arg(DecimalText(d, false));
+        return false;
+    }
+    *out = vb::Variant(static_cast<int>(whole));
+    return true;
+}
+
+bool ToBoolean(const vb::Variant& in, vb::Variant* out, QString* why) {
+    bool b = false;
+    if (!ValueBool(in, &b)) {
+        *why = QStringLiteral("el valor '%1' no es un valor lógico").arg(in.text());
+        return false;
+    }
+    *out = vb::Variant(b ? 1 : 0);
+    return true;
+}
+
+bool ToTimestamp(const vb::Variant& in, vb::Variant* out, QString* why) {
+    vb::Date d;
+    if (!ValueDate(in, &d)) {
+        *why = QStringLiteral("el valor '%1' no es una fecha").arg(in.text());
+        return false;
+    }
+    *out = d;
+    return true;
+}
+
+bool ToDouble(const vb::Variant& in, vb::Variant* out, QString* why) {
+    if (std::holds_alternative<double>(in.raw())) {
+        *out = in;
+        return true;
+    }
+    Decimal d;
+    if (!ValueDecimal(in, &d, why))
+        return false;
+    *out = DecimalText(d, true).toDouble();
+    return true;
+}
+
+bool ToCurrency(const vb::Variant& in, vb::Variant* out, QString* why) {
+    Decimal d;
+    if (!ValueDecimal(in, &d, why) || !FitDecimal(&d, 19, 4, true, why))
+        return false;
+    if (d.mantissa > std::numeric_limits<int64_t>::max() || d.mantissa < std::numeric_limits<int64_t>::min()) {
+        *why = QStringLiteral("desbordamiento aritmético");
+        return false;
+    }
+    *out = vb::Currency::fromRaw(static_cast<int64_t>(d.mantissa));
+    return true;
+}
+
+}  // namespace
+
 bool ConvertColumnValue(const vb::Variant& in, const ColumnSpec& source, const ColumnSpec& destination,
                         long transformFlags, vb::Variant* out, QString* why) {
     if (in.isNull() || in.isEmpty()) {
@@ -355,106 +472,20 @@ bool ConvertColumnValue(const vb::Variant& in, const ColumnSpec& source, const C
     }
     switch (destination.dataType) {
     case DBTYPE_STR:
-    case DBTYPE_WSTR: {
-        QString text;
-        if (!ValueText(in, source, destination.size, &text, why))
-            return false;
-        if (destination.size > 0 && text.size() > destination.size) {
-            // Trailing blanks are cut in any case: they carry nothing a compare would see.
-            if (!(transformFlags & DTSTransformFlag_AllowStringTruncation) &&
-                !TrimBlanks(text.mid(destination.size)).isEmpty()) {
-                *why = QStringLiteral("el texto '%1' excede los %2 caracteres de la columna").arg(text).arg(destination.size);
-                return false;
-            }
-            text.truncate(destination.size);
-        }
-        *out = text;
-        return true;
-    }
-    case DBTYPE_NUMERIC: {
-        Decimal d;
-        if (std::holds_alternative<vb::Date>(in.raw())) {
-            *why = QStringLiteral("una fecha no se puede convertir a número");
-            return false;
-        }
-        if (!ValueDecimal(in, &d, why))
-            return false;
-        const int scale = static_cast<int>(std::clamp<long>(destination.numericScale, 0, kMaxDigits));
-        if (!FitDecimal(&d, destination.precision, scale,
-                        (transformFlags & DTSTransformFlag_AllowNumericTruncation) != 0, why))
-            return false;
-        // Written as a number when a double holds it exactly, else as its decimal text.
-        if (DigitCount(d.mantissa) <= 15) {
-            // Both operands exact: the quotient is the double nearest to the decimal.
-            if (scale == 0)
-                *out = vb::Variant(static_cast<long long>(d.mantissa));
-            else
-                *out = static_cast<double>(static_cast<long long>(d.mantissa)) / static_cast<double>(Pow10(scale));
-        } else {
-            *out = DecimalText(d, true);
-        }
-        return true;
-    }
-    case DBTYPE_I4: {
-        Decimal d;
-        if (std::holds_alternative<vb::Date>(in.raw())) {
-            *why = QStringLiteral("una fecha no se puede convertir a número");
-            return false;
-        }
-        if (!ValueDecimal(in, &d, why))
-            return false;
-        if (in.isString() && d.scale > 0) {
-            *why = QStringLiteral("el texto '%1' no es un número entero").arg(TrimBlanks(in.text()));
-            return false;
-        }
-        const i128 whole = d.mantissa / Pow10(d.scale);   // toward zero
-        if (whole > std::numeric_limits<int32_t>::max() || whole < std::numeric_limits<int32_t>::min()) {
-            *why = QStringLiteral("desbordamiento aritmético: %1 no cabe en un entero").arg(DecimalText(d, false));
-            return false;
-        }
-        *out = vb::Variant(static_cast<int>(whole));
-        return true;
-    }
-    case DBTYPE_BOOL: {
-        bool b = false;
-        if (!ValueBool(in, &b)) {
-            *why = QStringLiteral("el valor '%1' no es un valor lógico").arg(in.text());
-            return false;
-        }
-        *out = vb::Variant(b ? 1 : 0);
-        return true;
-    }
-    case DBTYPE_DBTIMESTAMP: {
-        vb::Date d;
-        if (!ValueDate(in, &d)) {
-            *why = QStringLiteral("el valor '%1' no es una fecha").arg(in.text());
-            return false;
-        }
-        *out = d;
-        return true;
-    }
-    case DBTYPE_R8: {
-        Decimal d;
-        if (std::holds_alternative<double>(in.raw())) {
-            *out = in;
-            return true;
-        }
-        if (!ValueDecimal(in, &d, why))
-            return false;
-        *out = DecimalText(d, true).toDouble();
-        return true;
-    }
-    case DBTYPE_CY: {
-        Decimal d;
-        if (!ValueDecimal(in, &d, why) || !FitDecimal(&d, 19, 4, true, why))
-            return false;
-        if (d.mantissa > std::numeric_limits<int64_t>::max() || d.mantissa < std::numeric_limits<int64_t>::min()) {
-            *why = QStringLiteral("desbordamiento aritmético");
-            return false;
-        }
-        *out = vb::Currency::fromRaw(static_cast<int64_t>(d.mantissa));
-        return true;
-    }
+    case DBTYPE_WSTR:
+        return ToText(in, source, destination, transformFlags, out, why);
+    case DBTYPE_NUMERIC:
+        return ToNumeric(in, destination, transformFlags, out, why);
+    case DBTYPE_I4:
+        return ToInteger(in, out, why);
+    case DBTYPE_BOOL:
+        return ToBoolean(in, out, why);
+    case DBTYPE_DBTIMESTAMP:
+        return ToTimestamp(in, out, why);
+    case DBTYPE_R8:
+        return ToDouble(in, out, why);
+    case DBTYPE_CY:
+        return ToCurrency(in, out, why);
     default:
         *why = QStringLiteral("tipo de dato de destino %1 no admitido").arg(destination.dataType);
         return false;

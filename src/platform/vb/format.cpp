@@ -419,78 +419,69 @@ QChar NextTokenLetter(const QString& p, qsizetype i) {
     return QChar();
 }
 
-QString FormatDate(Date d, const QString& p) {
-    const int hour = Hour(d);
-    bool twelveHour = false;
-    for (const char* marker : {"AM/PM", "A/P", "AMPM"})
-        if (p.contains(QLatin1String(marker), Qt::CaseInsensitive)) twelveHour = true;
+// A quoted text, an escaped character or an AM/PM marker at p[i], written to `out`: the number
+// of pattern characters it takes, 0 when p[i] starts none of them.
+qsizetype WriteDateLiteral(const QString& p, qsizetype i, int hour, QString& out) {
+    const QChar c = p[i];
+    if (c == u'"') {
+        const qsizetype close = p.indexOf(u'"', i + 1);
+        const qsizetype end = close < 0 ? p.size() : close;
+        out += p.mid(i + 1, end - i - 1);
+        return end + 1 - i;
+    }
+    if (c == u'\\') {
+        if (i + 1 < p.size()) out += p[i + 1];
+        return 2;
+    }
+    if (p.mid(i, 5).compare(QLatin1String("AM/PM"), Qt::CaseInsensitive) == 0) {
+        const QString s = hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
+        out += c.isUpper() ? s : s.toLower();
+        return 5;
+    }
+    if (p.mid(i, 4).compare(QLatin1String("AMPM"), Qt::CaseInsensitive) == 0) {
+        out += hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
+        return 4;
+    }
+    if (p.mid(i, 3).compare(QLatin1String("A/P"), Qt::CaseInsensitive) == 0) {
+        const QString s = hour < 12 ? QStringLiteral("A") : QStringLiteral("P");
+        out += c.isUpper() ? s : s.toLower();
+        return 3;
+    }
+    return 0;
+}
 
+// How many pattern characters from p[i] the token there takes: a run of its letter (case
+// ignored) for the date letters, one for anything else.
+int DateTokenLength(const QString& p, qsizetype i) {
+    const QChar l = p[i].toLower();
+    const bool letter = l == u'd' || l == u'm' || l == u'y' || l == u'h' || l == u'n' || l == u's' || l == u'w' ||
+                        l == u'q' || l == u't';
+    if (!letter) return 1;
+    qsizetype n = 0;
+    while (i + n < p.size() && p[i + n].toLower() == l) ++n;
+    return static_cast<int>(n);
+}
+
+// The pattern's state as it is written: the date, whether hours read 1 to 12 (the pattern holds
+// an AM/PM marker), and the last date token written ('h' makes a following "m" the minutes).
+struct DateWriter {
+    DateWriter(Date date, const QString& pattern) : d(date), p(pattern) {
+        for (const char* marker : {"AM/PM", "A/P", "AMPM"})
+            if (p.contains(QLatin1String(marker), Qt::CaseInsensitive)) twelveHour = true;
+    }
+    Date d;
+    const QString& p;
+    bool twelveHour = false;
+    QChar lastToken;
     QString out;
-    QChar lastToken;   // the last date token written ('h' makes a following "m" the minutes)
-    for (qsizetype i = 0; i < p.size();) {
+
+    // The token of `n` characters at p[i].
+    void token(qsizetype i, int n) {
         const QChar c = p[i];
-        const QChar l = c.toLower();
-        auto run = [&](QChar letter) {
-            qsizetype n = 0;
-            while (i + n < p.size() && p[i + n].toLower() == letter) ++n;
-            return static_cast<int>(n);
-        };
-        if (c == u'"') {
-            const qsizetype close = p.indexOf(u'"', i + 1);
-            const qsizetype end = close < 0 ? p.size() : close;
-            out += p.mid(i + 1, end - i - 1);
-            i = end + 1;
-            continue;
-        }
-        if (c == u'\\') {
-            if (i + 1 < p.size()) out += p[i + 1];
-            i += 2;
-            continue;
-        }
-        if (p.mid(i, 5).compare(QLatin1String("AM/PM"), Qt::CaseInsensitive) == 0) {
-            const bool upper = p[i].isUpper();
-            const QString s = hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
-            out += upper ? s : s.toLower();
-            i += 5;
-            continue;
-        }
-        if (p.mid(i, 4).compare(QLatin1String("AMPM"), Qt::CaseInsensitive) == 0) {
-            out += hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
-            i += 4;
-            continue;
-        }
-        if (p.mid(i, 3).compare(QLatin1String("A/P"), Qt::CaseInsensitive) == 0) {
-            const bool upper = p[i].isUpper();
-            const QString s = hour < 12 ? QStringLiteral("A") : QStringLiteral("P");
-            out += upper ? s : s.toLower();
-            i += 3;
-            continue;
-        }
-        const int n = (l == u'd' || l == u'm' || l == u'y' || l == u'h' || l == u'n' || l == u's' ||
-                       l == u'w' || l == u'q' || l == u't')
-                          ? run(l)
-                          : 1;
         const QDate date = d.toQDate();
-        switch (l.unicode()) {
-        case u'd':
-            if (n == 1) out += QString::number(date.day());
-            else if (n == 2) out += Two(date.day());
-            else if (n == 3) out += QString::fromUtf16(kDaysShort[Weekday(d) - 1]);
-            else if (n == 4) out += QString::fromUtf16(kDays[Weekday(d) - 1]);
-            else if (n == 5) out += FormatDate(d, kShortDate);
-            else out += FormatDate(d, kLongDate);
-            lastToken = u'd';
-            break;
-        case u'm': {
-            const bool minutes = n <= 2 && (lastToken == u'h' || NextTokenLetter(p, i + n) == u's');
-            if (minutes) out += n == 1 ? QString::number(Minute(d)) : Two(Minute(d));
-            else if (n == 1) out += QString::number(date.month());
-            else if (n == 2) out += Two(date.month());
-            else if (n == 3) out += QString::fromUtf16(kMonthsShort[date.month() - 1]);
-            else out += QString::fromUtf16(kMonths[date.month() - 1]);
-            lastToken = minutes ? u'n' : u'm';
-            break;
-        }
+        switch (c.toLower().unicode()) {
+        case u'd': day(n); break;
+        case u'm': monthOrMinutes(i, n, date); break;
         case u'y':
             if (n == 1) out += QString::number(date.dayOfYear());
             else if (n <= 3) out += Two(date.year() % 100);
@@ -498,7 +489,7 @@ QString FormatDate(Date d, const QString& p) {
             lastToken = u'y';
             break;
         case u'h': {
-            int h = hour;
+            int h = Hour(d);
             if (twelveHour) { h %= 12; if (h == 0) h = 12; }
             out += n == 1 ? QString::number(h) : Two(h);
             lastToken = u'h';
@@ -524,16 +515,48 @@ QString FormatDate(Date d, const QString& p) {
             if (n == 5) out += FormatDate(d, kLongTime);
             else out += p.mid(i, n);
             break;
-        case u'c':
-            out += GeneralDate(d);
-            break;
+        case u'c': out += GeneralDate(d); break;
         default:
             out += c;   // "/" and ":" are the date and time separators, here "/" and ":"
             break;
         }
+    }
+
+    void day(int n) {
+        const QDate date = d.toQDate();
+        if (n == 1) out += QString::number(date.day());
+        else if (n == 2) out += Two(date.day());
+        else if (n == 3) out += QString::fromUtf16(kDaysShort[Weekday(d) - 1]);
+        else if (n == 4) out += QString::fromUtf16(kDays[Weekday(d) - 1]);
+        else if (n == 5) out += FormatDate(d, kShortDate);
+        else out += FormatDate(d, kLongDate);
+        lastToken = u'd';
+    }
+
+    // "m" and "mm" are the minutes after an hour or before seconds, else the month.
+    void monthOrMinutes(qsizetype i, int n, const QDate& date) {
+        const bool minutes = n <= 2 && (lastToken == u'h' || NextTokenLetter(p, i + n) == u's');
+        if (minutes) out += n == 1 ? QString::number(Minute(d)) : Two(Minute(d));
+        else if (n == 1) out += QString::number(date.month());
+        else if (n == 2) out += Two(date.month());
+        else if (n == 3) out += QString::fromUtf16(kMonthsShort[date.month() - 1]);
+        else out += QString::fromUtf16(kMonths[date.month() - 1]);
+        lastToken = minutes ? u'n' : u'm';
+    }
+};
+
+QString FormatDate(Date d, const QString& p) {
+    DateWriter w(d, p);
+    for (qsizetype i = 0; i < p.size();) {
+        if (const qsizetype literal = WriteDateLiteral(p, i, Hour(d), w.out)) {
+            i += literal;
+            continue;
+        }
+        const int n = DateTokenLength(p, i);
+        w.token(i, n);
         i += n;
     }
-    return out;
+    return w.out;
 }
 
 // ---- named patterns ----
