@@ -15,6 +15,13 @@
 // are asked once per posting call. The statements are narrowed to the entry (number, month and
 // period), so two vouchers that share type and number (two stores) never mix their lines.
 // MV_ASIENTOS.TC is written as given and read padded to 4.
+//
+// One call is one AsientoStock, in these steps; each may end the call (nothing to book, or failed):
+//   Lado              the counter-account's side, its reason and the amount column, by movement type
+//   Contrapartida     the reason's counter-account and description
+//   RegistroYNumero   the register type, the month and the entry's number
+//   Lineas            the articles' amounts by inventory account, and the balanced lines
+//   Sentencias        the INSERTs (and, row by row, the UPDATEs) of the lines
 #include "core/armado_sql.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
@@ -36,6 +43,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <cassert>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -195,278 +203,350 @@ void AgregaLinea(std::vector<Linea>& lineas, const QString& cuenta, vb::Currency
     lineas.push_back({cuenta, lado, importe, secuencia});
 }
 
-}   // namespace
-
-void ClsCmnCptes::IniciaAsientoStock() { asientoPorFilas_ = AsientoPorFilas(); }
-
-QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc,
-                                        QString& Nro, QString& Letra, const QString& Fecha, bool& EsDebito,
-                                        int16_t TipoMov, int32_t SoloRegistro, int16_t* Secuencia, bool* HayError) {
-    return GeneraAsiento(Grid, eMotivoStock, TC, Suc, Nro, Letra, Fecha, EsDebito, TipoMov, SoloRegistro, Secuencia,
-                         HayError, DelPosteo{});
+// Whether the lines balance: the debit side's amounts add up to the credit side's.
+bool Balanceadas(const std::vector<Linea>& lineas) {
+    __int128 saldo = 0;   // wide enough for any sum of amounts
+    for (const Linea& l : lineas) saldo += l.lado == u'D' ? l.importe.raw() : -static_cast<__int128>(l.importe.raw());
+    return saldo == 0;
 }
 
-QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
-                                   QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov,
-                                   int32_t SoloRegistro, int16_t* Secuencia, bool* HayError,
-                                   const DelPosteo& delPosteo) {
-    if (!asientosXStock_) return QString();
-    const auto falla = [HayError] {
-        if (HayError) *HayError = true;
-        return QString();
-    };
-    utillib::UtilTexto& util = core::gUtilTexto();
-    data::DB_Dll& db = data::gDBPrincipal();
+}   // namespace
 
-    eMotivoStock = util.ReemplazaValor(eMotivoStock, QStringLiteral("'"), QString());
-    if ((TipoMov != 99 && EnLista(TC, kVentas)) || EnLista(TC, kCompras)) return QString();
+class ClsCmnCptes::AsientoStock {
+public:
+    AsientoStock(ClsCmnCptes& motor, ui::FlexGrid& grid, QString& motivo, QString& tc, QString& suc, QString& nro,
+                 QString& letra, const QString& fecha, bool& esDebito, int16_t tipoMov, int32_t soloRegistro,
+                 int16_t* secuencia, bool exige, const DelPosteo& delPosteo)
+        : m_(motor), grid_(grid), motivo_(motivo), tc_(tc), suc_(suc), nro_(nro), letra_(letra), fecha_(fecha),
+          esDebito_(esDebito), tipoMov_(tipoMov), fila_(soloRegistro), secuencia_(secuencia), exige_(exige),
+          del_(delPosteo), porFila_(soloRegistro > 0), on_(TratamientoQueFalla(nullptr, fallo_)) {}
 
-    const bool porFila = SoloRegistro > 0;
-    AsientoPorFilas& filas = asientoPorFilas_;
+    ResultadoPosteo Genera();
+
+private:
+    using Fin = std::optional<ResultadoPosteo>;   // a step that ends the call gives its outcome
+    Fin Lado();
+    Fin Contrapartida();
+    std::optional<std::pair<QString, QString>> LeeMotivo(const QString& clave);
+    Fin RegistroYNumero();
+    Fin Numero(const QString& serie);
+    bool Proximo(const QString& serie, bool yaCorrido);
+    Fin Lineas();
+    ResultadoPosteo Sentencias();
+    Cabecera ArmaCabecera(const vb::Currency& total) const;
+    QString SentenciasPorFila(const Cabecera& cab, bool conLineas);
+
+    static ResultadoPosteo Falla() { return ResultadoPosteo{FallaPosteo::SinAsiento, QString()}; }
+    // Any answer but a successful Retry fails the entry, and with it the voucher.
+    bool Dejado() const { return on_.left() || fallo_; }
+
+    ClsCmnCptes& m_;
+    ui::FlexGrid& grid_;
+    QString& motivo_;   // the caller's arguments, rewritten as GeneraAsientoStock tells
+    QString& tc_;
+    QString& suc_;
+    QString& nro_;
+    QString& letra_;
+    const QString& fecha_;
+    bool& esDebito_;
+    const int16_t tipoMov_;
+    const int32_t fila_;
+    int16_t* const secuencia_;
+    const bool exige_;
+    const DelPosteo& del_;
+    const bool porFila_;
+    bool fallo_ = false;
+    vb::OnError on_;
+    bool guarda_ = false;   // the entry's state as the call leaves it stays
+
+    int columnaImporte_ = art::Costo;
+    QString tcOrigen_, cpteOrigen_;   // cost of sales
+    QString contrapartida_, detalle_;
+    QString periodo_, tipoReg_;
+    int mes_ = 0;
+    QString nroAsiento_;
+    vb::Currency total_;
+    std::vector<Linea> lineas_;
+    int16_t ultimaSecuencia_ = 1;    // statement mode: the last line's sequence
+};
+
+ResultadoPosteo ClsCmnCptes::AsientoStock::Genera() {
+    if (!m_.asientosXStock_) return ResultadoPosteo{};
+    motivo_ = core::gUtilTexto().ReemplazaValor(motivo_, QStringLiteral("'"), QString());
+    if ((tipoMov_ != 99 && EnLista(tc_, kVentas)) || EnLista(tc_, kCompras)) return ResultadoPosteo{};
     // What the entry keeps between calls (its lines, total and sequence, the numbers handed out)
     // changes only with an entry that is returned: a call that fails, or raises, leaves it as found.
-    vb::ScopeGuard restaura([this, filasAlEntrar = asientoPorFilas_, nrosAlEntrar = ultimosNros_,
-                             nroAlEntrar = ultimoNroAsiento_]() mutable {
-        asientoPorFilas_ = std::move(filasAlEntrar);
-        ultimosNros_ = std::move(nrosAlEntrar);
-        ultimoNroAsiento_ = nroAlEntrar;
+    vb::ScopeGuard restaura([this, filas = m_.asientoPorFilas_, nros = m_.ultimosNros_,
+                             nro = m_.ultimoNroAsiento_]() mutable {
+        if (guarda_) return;
+        m_.asientoPorFilas_ = std::move(filas);
+        m_.ultimosNros_ = std::move(nros);
+        m_.ultimoNroAsiento_ = nro;
     });
+    if (Fin fin = Lado()) return *fin;
+    if (Fin fin = Contrapartida()) return *fin;
+    if (Fin fin = RegistroYNumero()) return *fin;
+    if (Fin fin = Lineas()) return *fin;
+    return Sentencias();
+}
 
-    // The reason whose account is the counter-account, the counter-account's side, the amount column.
-    int columnaImporte = art::Costo;
-    const bool diferencias = Grid.Name().compare(QStringLiteral("MSFlexGridDif"), Qt::CaseInsensitive) == 0;
-    // A setting, sign or register type a helper could not read books no entry.
+// The reason whose account is the counter-account, the counter-account's side, the amount column.
+// A setting, sign or number a helper could not read books no entry.
+ClsCmnCptes::AsientoStock::Fin ClsCmnCptes::AsientoStock::Lado() {
+    const bool diferencias = grid_.Name().compare(QStringLiteral("MSFlexGridDif"), Qt::CaseInsensitive) == 0;
     bool sinLeer = false;
+    // On a differences grid the reason is kept and the side turned.
     const auto motivoDe = [&](const char* clave, bool debito) {
         if (diferencias) {
-            EsDebito = !debito;
+            esDebito_ = !debito;
         } else {
             const vb::ReadResult<QString> motivo = core::ObtieneConfiguracion(QString::fromLatin1(clave));
             if (!motivo.read()) sinLeer = true;
-            else eMotivoStock = motivo.value();
-            EsDebito = debito;
+            else motivo_ = motivo.value();
+            esDebito_ = debito;
         }
     };
-    QString tcOrigen, cpteOrigen;
-    if (TipoMov >= 1 && TipoMov <= 5) {
-        if (TipoMov == 5) columnaImporte = art::PrecioSinIVA;
-        motivoDe(kPorMovimiento[TipoMov - 1].clave, kPorMovimiento[TipoMov - 1].debito);
-    } else if (TipoMov == 99) {
-        tcOrigen = TC;
-        cpteOrigen = Suc + Nro + Letra;
-        if (EnLista(TC, kCostoAlDebe))
-            EsDebito = true;
-        else if (EnLista(TC, kCostoAlHaber))
-            EsDebito = false;
+    if (tipoMov_ >= 1 && tipoMov_ <= 5) {
+        if (tipoMov_ == 5) columnaImporte_ = art::PrecioSinIVA;
+        motivoDe(kPorMovimiento[tipoMov_ - 1].clave, kPorMovimiento[tipoMov_ - 1].debito);
+    } else if (tipoMov_ == 99) {
+        tcOrigen_ = tc_;
+        cpteOrigen_ = suc_ + nro_ + letra_;
+        if (EnLista(tc_, kCostoAlDebe))
+            esDebito_ = true;
+        else if (EnLista(tc_, kCostoAlHaber))
+            esDebito_ = false;
         else
-            return QString();
-        TC = QStringLiteral("CMV");
+            return ResultadoPosteo{};
+        tc_ = QStringLiteral("CMV");
         bool modificaNumeracion = false;
-        if (!ast::Obtener_Nro_Comprobante(TC, Suc, Nro, Letra, modificaNumeracion, true, QString())) return falla();
-    } else if (Es(TC, "RMC")) {
-        columnaImporte = art::PrecioSinIVA;
+        if (!ast::Obtener_Nro_Comprobante(tc_, suc_, nro_, letra_, modificaNumeracion, true, QString())) return Falla();
+    } else if (Es(tc_, "RMC")) {
+        columnaImporte_ = art::PrecioSinIVA;
         motivoDe("MotivoStockRecepcionOC", false);
-    } else if (Es(TC, "IR") || Es(TC, "AJP") || Es(TC, "SI")) {
-        EsDebito = false;
-    } else if (Es(TC, "VS") || Es(TC, "AJN")) {
-        EsDebito = true;
+    } else if (Es(tc_, "IR") || Es(tc_, "AJP") || Es(tc_, "SI")) {
+        esDebito_ = false;
+    } else if (Es(tc_, "VS") || Es(tc_, "AJN")) {
+        esDebito_ = true;
     } else {
         // Goods going out (-1) or not moving (0) debit the counter-account, goods coming in credit
         // it: by the sign the row was posted with, else by the voucher type's.
-        const vb::ReadResult<int16_t> signo = delPosteo.signo ? *delPosteo.signo : SignoComprobante(TC, false);
+        const vb::ReadResult<int16_t> signo = del_.signo ? *del_.signo : m_.SignoComprobante(tc_, false);
         if (!signo.read()) sinLeer = true;
-        else EsDebito = signo.value() != 1;
+        else esDebito_ = signo.value() != 1;
     }
-    if (sinLeer) return falla();
+    if (sinLeer) return Falla();
+    return std::nullopt;
+}
 
-    // Any answer but a successful Retry fails the entry, and with it the voucher.
-    bool fallo = false;
-    vb::OnError on(TratamientoQueFalla(nullptr, fallo));
-    const auto dejado = [&] { return on.left() || fallo; };
-    ado::RecordsetPtr rs;
-
-    // The counter-account and the description of the reason.
-    const QString clave = db.SQLValue(vb::Variant(util.Rellena(eMotivoStock, 4)), QStringLiteral("'")).text();
-    const QString claveMotivo = QString::number(TipoMov) + u'|' + clave;
+// The counter-account and the description of the reason (asked once a posting call, row by row).
+// No counter-account: nothing can be booked; a caller that cannot post without the entry fails.
+ClsCmnCptes::AsientoStock::Fin ClsCmnCptes::AsientoStock::Contrapartida() {
+    AsientoPorFilas& filas = m_.asientoPorFilas_;
+    const QString clave =
+        data::gDBPrincipal().SQLValue(vb::Variant(core::gUtilTexto().Rellena(motivo_, 4)), QStringLiteral("'")).text();
+    const QString claveMotivo = QString::number(tipoMov_) + u'|' + clave;
     std::optional<std::pair<QString, QString>> motivo;   // counter-account, description; none: no row
-    if (const auto guardado = filas.motivos.find(claveMotivo); porFila && guardado != filas.motivos.end()) {
+    if (const auto guardado = filas.motivos.find(claveMotivo); porFila_ && guardado != filas.motivos.end()) {
         motivo = guardado->second;
     } else {
-        const QString consulta =
-            TipoMov == 99
-                ? QStringLiteral(
-                      "SELECT V_TA_MotivoVta.IdMotivoVta, V_TA_MotivoVta.Descripcion, "
-                      "V_TA_Input_Ventas.COSTO_MERCADERIA "
-                      "FROM V_TA_Input_Ventas INNER JOIN "
-                      "V_TA_MotivoVta ON V_TA_Input_Ventas.IdMotivoVta = V_TA_MotivoVta.IdMotivoVta "
-                      "WHERE V_TA_MotivoVta.IdMotivoVta = ")
-                : QStringLiteral("SELECT CUENTACONTABLE, Descripcion FROM V_TA_MOTIVOSTOCK WHERE IDMOTIVOSTOCK = ");
-        on.run([&] {
-            motivo.reset();
-            ado::Recordset& r = Abre(consulta + clave, rs);
-            if (r.Eof()) return;
-            const QString cuenta = TipoMov == 99 ? QStringLiteral("COSTO_MERCADERIA") : QStringLiteral("cuentacontable");
-            motivo = std::make_pair(vb::Trim(util.ValorNoNulo(r.Fields(cuenta)).text()),
-                                    util.ValorNoNulo(r.Fields(QStringLiteral("Descripcion"))).text());
-        });
-        Cierra(rs);
-        if (dejado()) return falla();
-        if (porFila) filas.motivos[claveMotivo] = motivo;
+        motivo = LeeMotivo(clave);
+        if (Dejado()) return Falla();
+        if (porFila_) filas.motivos[claveMotivo] = motivo;
     }
-    const QString contrapartida = motivo ? motivo->first : QString();
-    const QString detalle = motivo ? motivo->second : QString();
-    // No counter-account: nothing can be booked. Posting (which asks with HayError) must not post
-    // the stock without its entry.
-    if (contrapartida.isEmpty()) {
-        if (TipoMov == 99 && (motivo || HayError)) {
-            ui::MsgBox(QStringLiteral(
-                           "No se puede generar el asiento de Costo de mercaderia!.. no esta configurada la cuenta"),
-                       ui::vbInformation, kAviso);
-            return falla();
-        }
-        if (!HayError) return QString();
-        ui::MsgBox(QStringLiteral("No se puede generar el asiento de Stock!.. el motivo de stock ") +
-                       vb::Trim(eMotivoStock) + QStringLiteral(" no existe o no tiene cuenta contable"),
-                   ui::vbExclamation, kAviso);
-        return falla();
+    contrapartida_ = motivo ? motivo->first : QString();
+    detalle_ = motivo ? motivo->second : QString();
+    if (!contrapartida_.isEmpty()) return std::nullopt;
+    if (tipoMov_ == 99 && (motivo || exige_)) {
+        ui::MsgBox(QStringLiteral("No se puede generar el asiento de Costo de mercaderia!.. no esta configurada la cuenta"),
+                   ui::vbInformation, kAviso);
+        return Falla();
     }
+    if (!exige_) return ResultadoPosteo{};
+    ui::MsgBox(QStringLiteral("No se puede generar el asiento de Stock!.. el motivo de stock ") + vb::Trim(motivo_) +
+                   QStringLiteral(" no existe o no tiene cuenta contable"),
+               ui::vbExclamation, kAviso);
+    return Falla();
+}
 
-    const QString periodo = vb::Trim(QString::number(core::gPeriodo));
+// The reason's row: its counter-account (trimmed) and description; none without a row.
+std::optional<std::pair<QString, QString>> ClsCmnCptes::AsientoStock::LeeMotivo(const QString& clave) {
+    const QString consulta =
+        tipoMov_ == 99
+            ? QStringLiteral("SELECT V_TA_MotivoVta.IdMotivoVta, V_TA_MotivoVta.Descripcion, "
+                             "V_TA_Input_Ventas.COSTO_MERCADERIA "
+                             "FROM V_TA_Input_Ventas INNER JOIN "
+                             "V_TA_MotivoVta ON V_TA_Input_Ventas.IdMotivoVta = V_TA_MotivoVta.IdMotivoVta "
+                             "WHERE V_TA_MotivoVta.IdMotivoVta = ")
+            : QStringLiteral("SELECT CUENTACONTABLE, Descripcion FROM V_TA_MOTIVOSTOCK WHERE IDMOTIVOSTOCK = ");
+    utillib::UtilTexto& util = core::gUtilTexto();
+    std::optional<std::pair<QString, QString>> motivo;
+    ado::RecordsetPtr rs;
+    on_.run([&] {
+        motivo.reset();
+        ado::Recordset& r = Abre(consulta + clave, rs);
+        if (r.Eof()) return;
+        const QString cuenta = tipoMov_ == 99 ? QStringLiteral("COSTO_MERCADERIA") : QStringLiteral("cuentacontable");
+        motivo = std::make_pair(vb::Trim(util.ValorNoNulo(r.Fields(cuenta)).text()),
+                                util.ValorNoNulo(r.Fields(QStringLiteral("Descripcion"))).text());
+    });
+    Cierra(rs);
+    return motivo;
+}
 
-    // The register type, and the entry number within it.
-    QString tipoReg;
-    if (const auto guardado = filas.tiposReg.find(TC); porFila && guardado != filas.tiposReg.end()) {
-        tipoReg = guardado->second;
+// The register type (asked once a posting call, row by row) and the month of the entry.
+ClsCmnCptes::AsientoStock::Fin ClsCmnCptes::AsientoStock::RegistroYNumero() {
+    AsientoPorFilas& filas = m_.asientoPorFilas_;
+    periodo_ = vb::Trim(QString::number(core::gPeriodo));
+    if (const auto guardado = filas.tiposReg.find(tc_); porFila_ && guardado != filas.tiposReg.end()) {
+        tipoReg_ = guardado->second;
     } else {
-        const vb::ReadResult<QString> leido = ast::ObtieneTipoRegCont(TC);
-        if (!leido.read()) return falla();
-        tipoReg = leido.value();
-        if (porFila && !tipoReg.isEmpty()) filas.tiposReg[TC] = tipoReg;
+        const vb::ReadResult<QString> leido = ast::ObtieneTipoRegCont(tc_);
+        if (!leido.read()) return Falla();
+        tipoReg_ = leido.value();
+        if (porFila_ && !tipoReg_.isEmpty()) filas.tiposReg[tc_] = tipoReg_;
     }
-    if (tipoReg.isEmpty()) {
+    if (tipoReg_.isEmpty()) {
         ui::MsgBox(QStringLiteral("No se ha informado El Tipo de Registro que generará el Asiento, corrija esto desde "
                                   "configuración y vuelva a intentarlo"),
                    ui::vbExclamation, kAviso);
-        return falla();
+        return Falla();
     }
-    int mes = 0;
-    on.run([&] { mes = vb::Month(vb::CDate(vb::Variant(Fecha))); });
-    if (dejado()) return falla();
+    on_.run([&] { mes_ = vb::Month(vb::CDate(vb::Variant(fecha_))); });
+    if (Dejado()) return Falla();
     // Numbers run per register, month and period; the blank register and Chr(255)"RS" are one.
-    const QString registro = vb::Trim(tipoReg) == vb::Chr(255) + QStringLiteral("RS") ? QString() : vb::Trim(tipoReg);
-    const QString serie = registro + u'|' + QString::number(mes) + u'|' + periodo;
-    // The database's next number; entries collected and not yet run (statement mode) count on
-    // from the last number of their series when that is higher.
-    const auto proximo = [&](bool yaCorrido) -> bool {
-        const std::optional<long> numero =
-            ast::ObtieneProximoNroAsiento(vb::Variant(mes), vb::Variant(periodo), vb::Variant(tipoReg));
-        if (!numero) return false;
-        const auto ultimo = ultimosNros_.find(serie);
-        long siguiente = *numero;
-        if (!yaCorrido && ultimo != ultimosNros_.end()) siguiente = std::max<long>(siguiente, ultimo->second + 1L);
-        ultimosNros_[serie] = ultimoNroAsiento_ = static_cast<int32_t>(siguiente);
-        return true;
-    };
-    if (porFila) {
+    const QString registro = vb::Trim(tipoReg_) == vb::Chr(255) + QStringLiteral("RS") ? QString() : vb::Trim(tipoReg_);
+    return Numero(registro + u'|' + QString::number(mes_) + u'|' + periodo_);
+}
+
+// The entry's number: row by row, the posting call's entry's, taken at its first row; else a new
+// one, unless the voucher's entry is already stored.
+ClsCmnCptes::AsientoStock::Fin ClsCmnCptes::AsientoStock::Numero(const QString& serie) {
+    AsientoPorFilas& filas = m_.asientoPorFilas_;
+    if (porFila_) {
         if (!filas.abierto) {
-            if (!proximo(true)) return falla();
+            if (!Proximo(serie, true)) return Falla();
             filas.abierto = true;
-            filas.numero = ultimoNroAsiento_;
-            filas.siguiente = Secuencia ? *Secuencia : 1;
+            filas.numero = m_.ultimoNroAsiento_;
+            filas.siguiente = secuencia_ ? *secuencia_ : 1;
         }
-        ultimoNroAsiento_ = filas.numero;
+        m_.ultimoNroAsiento_ = filas.numero;
     } else {
         bool cargado = false;
         QString asiento;
-        on.run([&] { cargado = ast::ExisteAsientoComprobante(TC, Suc, Nro, Letra, asiento, QString(), true); });
-        if (dejado()) return falla();
+        on_.run([&] { cargado = ast::ExisteAsientoComprobante(tc_, suc_, nro_, letra_, asiento, QString(), true); });
+        if (Dejado()) return Falla();
         if (cargado) {
             ui::MsgBox(QStringLiteral("El comprobante ya ha Sido Cargado. Asiento ") + asiento, ui::vbExclamation,
                        kAviso);
-            return falla();
+            return Falla();
         }
-        if (!proximo(false)) return falla();
+        if (!Proximo(serie, false)) return Falla();
     }
-    const QString nroAsiento = QString::number(ultimoNroAsiento_);
+    nroAsiento_ = QString::number(m_.ultimoNroAsiento_);
+    return std::nullopt;
+}
 
-    // The articles, their accounts and the lines.
+// The database's next number; entries collected and not yet run (statement mode) count on from
+// the last number of their series when that is higher.
+bool ClsCmnCptes::AsientoStock::Proximo(const QString& serie, bool yaCorrido) {
+    const std::optional<long> numero =
+        ast::ObtieneProximoNroAsiento(vb::Variant(mes_), vb::Variant(periodo_), vb::Variant(tipoReg_));
+    if (!numero) return false;
+    const auto ultimo = m_.ultimosNros_.find(serie);
+    long siguiente = *numero;
+    if (!yaCorrido && ultimo != m_.ultimosNros_.end()) siguiente = std::max<long>(siguiente, ultimo->second + 1L);
+    m_.ultimosNros_[serie] = m_.ultimoNroAsiento_ = static_cast<int32_t>(siguiente);
+    return true;
+}
+
+// The articles, their accounts and the lines: the counter-account's line carries the total, each
+// inventory account's line its amount, on the other side. No line: nothing to book.
+ClsCmnCptes::AsientoStock::Fin ClsCmnCptes::AsientoStock::Lineas() {
     std::vector<std::pair<QString, vb::Currency>> articulos;
-    on.run([&] { articulos = ListaArticulos(Grid, SoloRegistro, columnaImporte); });
-    if (dejado()) return falla();
+    on_.run([&] { articulos = ListaArticulos(grid_, fila_, columnaImporte_); });
+    if (Dejado()) return Falla();
     DatosArticulos leidosAqui;
-    DatosArticulos& datos = delPosteo.articulos ? *delPosteo.articulos : leidosAqui;
+    DatosArticulos& datos = del_.articulos ? *del_.articulos : leidosAqui;
     std::vector<std::pair<QString, vb::Currency>> cuentas;
-    on.run([&] { cuentas = ListaCuentas(articulos, datos); });
-    if (dejado()) return falla();
-    vb::Currency total;
-    std::vector<Linea> lineas;
-    int16_t secuencia = Secuencia ? *Secuencia : 1;
-    on.run([&] {
-        total = vb::Currency();
-        lineas.clear();
-        secuencia = Secuencia ? *Secuencia : 1;
-        for (const auto& c : cuentas) total = total + c.second;
-        const QChar ladoContrapartida = EsDebito ? u'D' : u'H';
-        const QChar ladoCuentas = EsDebito ? u'H' : u'D';
-        AgregaLinea(lineas, contrapartida, total, ladoContrapartida, ladoCuentas, secuencia);
+    on_.run([&] { cuentas = ListaCuentas(articulos, datos); });
+    if (Dejado()) return Falla();
+    on_.run([&] {
+        total_ = vb::Currency();
+        lineas_.clear();
+        ultimaSecuencia_ = secuencia_ ? *secuencia_ : 1;
+        for (const auto& c : cuentas) total_ = total_ + c.second;
+        const QChar ladoContrapartida = esDebito_ ? u'D' : u'H';
+        const QChar ladoCuentas = esDebito_ ? u'H' : u'D';
+        AgregaLinea(lineas_, contrapartida_, total_, ladoContrapartida, ladoCuentas, ultimaSecuencia_);
         for (const auto& [cuenta, importe] : cuentas)
-            AgregaLinea(lineas, cuenta, importe, ladoCuentas, ladoContrapartida, ++secuencia);
+            AgregaLinea(lineas_, cuenta, importe, ladoCuentas, ladoContrapartida, ++ultimaSecuencia_);
     });
-    if (dejado()) return falla();
-    if (lineas.empty()) {
-        if (Secuencia) *Secuencia = static_cast<int16_t>(secuencia + 1);
-        restaura.dismiss();
-        return QString();
-    }
+    if (Dejado()) return Falla();
+    // The total is the accounts' sum, and a negative amount changes side: the entry balances.
+    assert(Balanceadas(lineas_));
+    if (!lineas_.empty()) return std::nullopt;
+    if (secuencia_) *secuencia_ = static_cast<int16_t>(ultimaSecuencia_ + 1);
+    guarda_ = true;
+    return ResultadoPosteo{};
+}
 
-    const bool sinUnidad = core::gUNegocio.compare(QStringLiteral("Null"), Qt::CaseInsensitive) == 0;
-    const QString caja = vb::Trim(core::gCaja);
-    const auto literal = [&db](const QString& valor) {
-        return db.SQLValue(vb::Variant(valor), QStringLiteral("'")).text();
-    };
-    // Row by row the entry's total is what its rows have brought so far.
-    const bool conLineas = porFila && !filas.lineas.empty();
-    if (porFila) filas.total = filas.total + total;
-    Cabecera cab{Cita(QString::number(mes)),
-                 Cita(nroAsiento),
-                 Cita(Fecha),
-                 Cita(detalle),
-                 Cita(TC),
-                 Cita(Suc),
-                 Cita(Nro),
-                 Cita(Letra),
-                 Cita(periodo),
-                 Cita(tipoReg),
+// What every line carries; row by row, the entry's total is what its rows have brought so far.
+Cabecera ClsCmnCptes::AsientoStock::ArmaCabecera(const vb::Currency& total) const {
+    data::DB_Dll& db = data::gDBPrincipal();
+    const bool sinUnidad = del_.unidad.compare(QStringLiteral("Null"), Qt::CaseInsensitive) == 0;
+    const QString caja = vb::Trim(del_.caja);
+    const auto literal = [&db](const QString& valor) { return db.SQLValue(vb::Variant(valor), QStringLiteral("'")).text(); };
+    Cabecera cab{Cita(QString::number(mes_)),
+                 Cita(nroAsiento_),
+                 Cita(fecha_),
+                 Cita(detalle_),
+                 Cita(tc_),
+                 Cita(suc_),
+                 Cita(nro_),
+                 Cita(letra_),
+                 Cita(periodo_),
+                 Cita(tipoReg_),
                  db.SQLValue(vb::Variant(vb::Now()), QStringLiteral("'")).text(),
                  Cita(core::gUsuarioLogeado),
-                 ImporteSQL(porFila ? filas.total : total),
-                 Cita(vb::Trim(contrapartida)),
-                 Cita(eMotivoStock),
-                 sinUnidad ? core::gUNegocio : literal(core::gUNegocio),
-                 caja.isEmpty() ? QStringLiteral("NULL") : Cita(util.Rellena(caja, 4)),
+                 ImporteSQL(total),
+                 Cita(vb::Trim(contrapartida_)),
+                 Cita(motivo_),
+                 sinUnidad ? del_.unidad : literal(del_.unidad),
+                 caja.isEmpty() ? QStringLiteral("NULL") : Cita(core::gUtilTexto().Rellena(caja, 4)),
                  QString(),
                  QString()};
-    if (TipoMov == 99) {
-        cab.tcOrigen = literal(core::RellenaCodigo(tcOrigen, 4));
-        cab.cpteOrigen = literal(cpteOrigen);
+    if (tipoMov_ == 99) {
+        cab.tcOrigen = literal(core::RellenaCodigo(tcOrigen_, 4));
+        cab.cpteOrigen = literal(cpteOrigen_);
     }
+    return cab;
+}
 
+ResultadoPosteo ClsCmnCptes::AsientoStock::Sentencias() {
+    AsientoPorFilas& filas = m_.asientoPorFilas_;
+    const bool conLineas = porFila_ && !filas.lineas.empty();
+    if (porFila_) filas.total = filas.total + total_;
+    const Cabecera cab = ArmaCabecera(porFila_ ? filas.total : total_);
+    if (porFila_) return ResultadoPosteo{FallaPosteo::Ninguna, SentenciasPorFila(cab, conLineas)};
     QString resultado;
-    if (!porFila) {
-        for (const Linea& linea : lineas) resultado += QStringLiteral("\r\n") + InsertLinea(linea, cab);
-        if (Secuencia) *Secuencia = static_cast<int16_t>(secuencia + 1);
-        restaura.dismiss();
-        return resultado;
-    }
+    for (const Linea& linea : lineas_) resultado += QStringLiteral("\r\n") + InsertLinea(linea, cab);
+    if (secuencia_) *secuencia_ = static_cast<int16_t>(ultimaSecuencia_ + 1);
+    guarda_ = true;
+    return ResultadoPosteo{FallaPosteo::Ninguna, resultado};
+}
 
-    // Row by row: a line of an account and side the entry has adds to it; a new one takes the
-    // entry's next sequence; the lines written before carry the entry's new total.
+// Row by row: a line of an account and side the entry has adds to it; a new one takes the entry's
+// next sequence; the lines written before carry the entry's new total.
+QString ClsCmnCptes::AsientoStock::SentenciasPorFila(const Cabecera& cab, bool conLineas) {
+    AsientoPorFilas& filas = m_.asientoPorFilas_;
     const QString delAsiento =
-        QStringLiteral(" WHERE TC = '") + Lit(util.Rellena(TC, 4)) + QStringLiteral("' AND SUCURSAL = ") + Cita(Suc) +
-        QStringLiteral(" AND NUMERO = ") + Cita(Nro) + QStringLiteral(" AND LETRA = ") + Cita(Letra) +
-        QStringLiteral(" AND [Numero Asiento] = ") + nroAsiento + QStringLiteral(" AND Mes_Operativo = ") +
-        QString::number(mes) + QStringLiteral(" AND PERIODO = ") + periodo;
-    for (Linea& linea : lineas) {
+        QStringLiteral(" WHERE TC = '") + Lit(core::gUtilTexto().Rellena(tc_, 4)) + QStringLiteral("' AND SUCURSAL = ") +
+        Cita(suc_) + QStringLiteral(" AND NUMERO = ") + Cita(nro_) + QStringLiteral(" AND LETRA = ") + Cita(letra_) +
+        QStringLiteral(" AND [Numero Asiento] = ") + nroAsiento_ + QStringLiteral(" AND Mes_Operativo = ") +
+        QString::number(mes_) + QStringLiteral(" AND PERIODO = ") + periodo_;
+    QString resultado;
+    for (Linea& linea : lineas_) {
         const QString claveLinea = Clave(vb::Trim(linea.cuenta)) + u'|' + linea.lado;
         if (filas.lineas.count(claveLinea)) {
             resultado += QStringLiteral("\r\nUPDATE MV_ASIENTOS SET IMPORTE = IMPORTE + ") + ImporteSQL(linea.importe) +
@@ -478,11 +558,32 @@ QString ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QS
         linea.secuencia = filas.siguiente++;
         resultado += QStringLiteral("\r\n") + InsertLinea(linea, cab);
     }
-    if (conLineas && total != vb::Currency())
+    if (conLineas && total_ != vb::Currency())
         resultado += QStringLiteral("\r\nUPDATE MV_ASIENTOS SET CABImporte = ") + ImporteSQL(filas.total) + delAsiento;
-    if (Secuencia) *Secuencia = filas.siguiente;
-    restaura.dismiss();
+    if (secuencia_) *secuencia_ = filas.siguiente;
+    guarda_ = true;
     return resultado;
+}
+
+void ClsCmnCptes::IniciaAsientoStock() { asientoPorFilas_ = AsientoPorFilas(); }
+
+QString ClsCmnCptes::GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc,
+                                        QString& Nro, QString& Letra, const QString& Fecha, bool& EsDebito,
+                                        int16_t TipoMov, int32_t SoloRegistro, int16_t* Secuencia, bool* HayError) {
+    const ResultadoPosteo r = GeneraAsiento(Grid, eMotivoStock, TC, Suc, Nro, Letra, Fecha, EsDebito, TipoMov,
+                                            SoloRegistro, Secuencia, HayError != nullptr,
+                                            DelPosteo{core::gUNegocio, core::gCaja, std::nullopt, nullptr});
+    if (!r.Posteado() && HayError) *HayError = true;
+    return r.sentencias;
+}
+
+ResultadoPosteo ClsCmnCptes::GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc,
+                                           QString& Nro, QString& Letra, const QString& Fecha, bool& EsDebito,
+                                           int16_t TipoMov, int32_t SoloRegistro, int16_t* Secuencia, bool exige,
+                                           const DelPosteo& delPosteo) {
+    AsientoStock asiento(*this, Grid, eMotivoStock, TC, Suc, Nro, Letra, Fecha, EsDebito, TipoMov, SoloRegistro,
+                         Secuencia, exige, delPosteo);
+    return asiento.Genera();
 }
 
 }   // namespace posting

@@ -10,9 +10,9 @@
 //   if (!cpte.InicializaGrids(nullptr, &grilla, nullptr, nullptr, nullptr, nullptr, &medida, QStringLiteral("tk")))
 //       return;                                          // a setting not read: nothing laid out
 //   ... fill the articles grid (columns in columnas_articulos.h) ...
-//   bool hayError = false;
-//   cpte.ActualizaStock(grilla, QStringLiteral("TK"), nro, QStringLiteral("0"), fecha, ...,
-//                       /*SQLTemp=*/nullptr, &hayError, ...);
+//   posting::PedidoPosteo p;                              // pedido_posteo.h
+//   p.TC = QStringLiteral("TK"); p.SucNroLetra = nro; p.Fecha = fecha; p.UNegocio = unidad; ...
+//   if (!cpte.ActualizaStock(grilla, p).Posteado()) ...   // nothing of the voucher stays
 //
 // One class, three folders: this header and the posting members live in posting/, together with
 // the lot and series list codec that posting reads; the lot dialogs' members are defined in
@@ -26,6 +26,7 @@
 #include "platform/vb/currency.h"
 #include "platform/vb/read_result.h"
 #include "platform/vb/variant.h"
+#include "posting/pedido_posteo.h"
 
 #include <QString>
 #include <QStringList>
@@ -99,7 +100,8 @@ public:
     // the first line's sequence and comes back one past the last. *HayError, when given, is set
     // True when the entry cannot be booked (no register type, no entry number, the voucher's
     // entry already stored, no cost-of-sales account, a failure the operator did not pass over):
-    // the voucher must then not be posted.
+    // the voucher must then not be posted. The lines carry the program's business unit and till
+    // (core::gUNegocio, core::gCaja).
     QString GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
                                QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov,
                                int32_t SoloRegistro = 0, int16_t* Secuencia = nullptr, bool* HayError = nullptr);
@@ -134,14 +136,20 @@ public:
     // "DescargaInsumosProduccion" is "SI"; a transfer discharges twice at the destination, the
     // second time with the opposite sign.
     //
+    // The rows, the input discharge and the entry go under the request's business unit; the rows
+    // and the entry carry its till (actualiza_stock.cpp tells the steps).
+    //
     // Direct mode: the whole call (stock rows, input discharge, its voucher book, journal lines)
     // is one transaction on the head-office connection, committed when the call ends well and
-    // rolled back otherwise. GeneraSentenciaSQL: nothing is run; every statement is appended to
-    // *SQLTemp after a Chr(13), in the order stock rows, discharge rows, the discharge voucher's
-    // book, the voucher's journal statement, for the caller to run as one batch; a call that
-    // fails adds nothing to it.
-    // *HayError is True whenever the voucher was not posted whole: no business unit, a statement
-    // refused, an error the operator was asked about and did not cure by retrying.
+    // rolled back otherwise. GeneraSentenciaSQL: nothing is run; the result holds every statement
+    // after a Chr(13), in the order stock rows, discharge rows, the discharge voucher's book, the
+    // voucher's journal statement, for the caller to run as one batch; a call that fails gives none.
+    // The result says whether the voucher was posted whole, and else why not: no business unit, a
+    // value not read, a statement refused, an error the operator did not cure by retrying, ...
+    ResultadoPosteo ActualizaStock(ui::FlexGrid& MSFlexGrid2, const PedidoPosteo& pedido);
+    // The same with the arguments in their places, under the program's business unit and till
+    // (core::gUNegocio, core::gCaja). *HayError is True when the voucher was not posted whole;
+    // statement mode appends the statements to *SQLTemp.
     void ActualizaStock(ui::FlexGrid& MSFlexGrid2, const QString& TC, const QString& SucNroLetra,
                         const QString& IdComplemento, const QString& Fecha, const QString& IdDeposito = QString(),
                         const QString& IdDepositoDestino = QString(), const QString& IdMotivoStock = QString(),
@@ -286,29 +294,37 @@ public:
     bool NumeroEsFraccion(const vb::Variant& Numero);
 
 private:
+    class PosteoStock;    // one ActualizaStock call, step by step (actualiza_stock.cpp)
+    class AsientoStock;   // one journal entry, step by step (asiento_stock.cpp)
+
     // The stock sign, asked once a posting call; not read as ObtieneSignoComprobante tells, and the
     // posting then posts nothing.
     vb::ReadResult<int16_t> SignoComprobante(const QString& TC, bool LibroIVA);
-    // The journal statement of one grid row (0: the whole grid) of the voucher being posted.
-    QString AsientoDeFila(ui::FlexGrid& grilla, ContextoPosteo& ctx, int32_t fila, int16_t tipoMov, bool* hayError);
-    // What a posting call tells its journal entry beyond GeneraAsientoStock's arguments: the sign
-    // the row was posted with (its side, for the types that follow their sign), and the data it
-    // read of its articles (their inventory accounts).
+    // The journal statements of one grid row (0: the whole grid) of the voucher being posted; a
+    // failure is FallaPosteo::SinAsiento.
+    ResultadoPosteo AsientoDeFila(ui::FlexGrid& grilla, ContextoPosteo& ctx, int32_t fila, int16_t tipoMov);
+    // What the journal entry takes beyond GeneraAsientoStock's arguments: the business unit and the
+    // till its lines carry, the sign the row was posted with (its side, for the types that follow
+    // their sign), and the data the posting read of its articles (their inventory accounts).
     struct DelPosteo {
+        QString unidad;   // Unegocio: "Null" (any case) writes NULL
+        QString caja;     // IdCajas, trimmed: blank writes NULL
         std::optional<int16_t> signo;
         DatosArticulos* articulos = nullptr;
     };
-    QString GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
-                          QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov, int32_t SoloRegistro,
-                          int16_t* Secuencia, bool* HayError, const DelPosteo& delPosteo);
+    // GeneraAsientoStock's work. `exige`: the caller cannot post without the entry (it asked with
+    // HayError), so a reason without a counter-account fails it instead of booking nothing.
+    ResultadoPosteo GeneraAsiento(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
+                                  QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov,
+                                  int32_t SoloRegistro, int16_t* Secuencia, bool exige, const DelPosteo& delPosteo);
     // The production-input discharge after the posting's passes (descarga_insumos.cpp): the
     // inputs of the grid's articles taken out under a "PE" voucher of its own, lot by lot where
     // an input is stocked in lots, and that voucher's book brought up to date. Pasada is 2 after
     // a posting of one pass, 3 after one of two (the rows then go to the destination deposit and
-    // continue the posting's sequence). Runs its steps under the posting's error runner; false
+    // continue the posting's sequence). Runs its steps under the posting's error runner; a failure
     // when the voucher must not be posted (a statement refused, no number, a step left).
-    bool DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int pasada, bool GeneraSentenciaSQL,
-                         QString& SQLTemp, vb::OnError& on);
+    FallaPosteo DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int pasada, bool GeneraSentenciaSQL,
+                                QString& SQLTemp, vb::OnError& on);
 
     // Reads the three settings; false when one of them was not read (its default is then held).
     bool LeeConfiguracion();

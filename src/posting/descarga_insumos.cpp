@@ -23,6 +23,7 @@
 #include "posting/textos_posteo.h"
 #include "posting/tratamiento.h"
 
+#include <cassert>
 #include <optional>
 #include <vector>
 
@@ -183,7 +184,7 @@ private:
         agrega("IdComprobante_Origen", Texto(ctx_.SucNroLetra));
         agrega("ControladoPor", Texto(l.articulo));
         // The inputs leave the stock of the posting's business unit, as its own rows do.
-        agrega("UNEGOCIO", Texto(RellenaCodigo(core::gUNegocio)));
+        agrega("UNEGOCIO", Texto(RellenaCodigo(ctx_.UNegocio)));
         return p;
     }
 
@@ -209,87 +210,108 @@ QString DepositoDeLotes(const ContextoPosteo& ctx) {
     return QString();
 }
 
+// The reason a discharge step ends with: the operator left at its question, or its own.
+FallaPosteo Motivo(const vb::OnError& on, FallaPosteo propia) { return on.left() ? FallaPosteo::ErrorDejado : propia; }
+
+// One input of a line: its rows, one per lot where the deposit holds it in lots.
+FallaPosteo DescargaInsumo(Descarga& descarga, ContextoPosteo& ctx, const Linea& l, const Stock::ItemCantidad& insumo,
+                           const QString& depositoLotes, vb::OnError& on) {
+    const QString codigo = core::LimpiaCaracteres(vb::Variant(insumo.Codigo));
+    if (codigo.isEmpty()) return FallaPosteo::Ninguna;
+    const double cantidad = l.porcentaje ? l.cantidad * insumo.Cantidad / 100 : l.cantidad * insumo.Cantidad;
+    std::vector<Stock::ItemCantidad> lotes;
+    bool conLotes = false, fallo = false;
+    on.run([&] {
+        const vb::ReadResult<bool> leido = Stock::ArticuloTieneLotes(codigo, depositoLotes, lotes, cantidad);
+        fallo = !leido.read();
+        conLotes = leido.read() && leido.value();
+    });
+    if (on.left() || fallo) return Motivo(on, FallaPosteo::ValorNoLeido);
+    if (!conLotes) lotes.assign(1, Stock::ItemCantidad(QString(), QString(), cantidad));
+    for (const Stock::ItemCantidad& lote : lotes) {
+        ++ctx.Secuencia;
+        // What the row resolves into the context (its account, origin, row) stays only with a
+        // row written; its statement is the step's last act.
+        bool escrito = true;
+        on.runKeeping([&] {
+            escrito = descarga.Escribe(l, descarga.Insumo(l, codigo, insumo.Unidad, lote.Codigo, lote.Cantidad));
+        }, ctx);
+        if (on.left() || !escrito) return Motivo(on, FallaPosteo::SentenciaRechazada);
+    }
+    vb::DoEvents();
+    return FallaPosteo::Ninguna;
+}
+
+// One grid line: when its article has inputs, the voucher's number (at the first such line), a
+// marked line's own row, then each input's rows.
+FallaPosteo DescargaLinea(Descarga& descarga, ContextoPosteo& ctx, const ui::FlexGrid& grilla, int fila,
+                          const QString& depositoLotes, vb::OnError& on) {
+    std::optional<Linea> linea;
+    on.run([&] { linea = LeeLinea(grilla, fila); });
+    if (on.left()) return FallaPosteo::ErrorDejado;
+    if (!linea) return FallaPosteo::Ninguna;
+    const Linea& l = *linea;
+
+    std::vector<Stock::ItemCantidad> insumos;
+    bool conInsumos = false, fallo = false;
+    on.run([&] {
+        const vb::ReadResult<bool> leido = Stock::IdArticuloTieneInsumos(l.articulo, insumos, false);
+        fallo = !leido.read();
+        conInsumos = leido.read() && leido.value();
+    });
+    if (on.left() || fallo) return Motivo(on, FallaPosteo::ValorNoLeido);
+    if (!conInsumos) return FallaPosteo::Ninguna;
+
+    if (descarga.numero.isEmpty()) {
+        std::optional<QString> numero;
+        on.run([&] {
+            QString sucursal = QStringLiteral("0001"), letra = QStringLiteral("X");
+            numero = Stock::AsignarNumeroComprobante(kTipoDescarga, sucursal, letra, ctx.UNegocio);
+        });
+        if (on.left() || !numero) return Motivo(on, FallaPosteo::SinNumero);
+        descarga.numero = *numero;
+    }
+    if (l.porcentaje) {
+        ++ctx.Secuencia;
+        bool escrito = true;
+        on.runKeeping([&] { escrito = descarga.Escribe(l, descarga.Producto(l)); }, ctx);
+        if (on.left() || !escrito) return Motivo(on, FallaPosteo::SentenciaRechazada);
+    }
+    for (const Stock::ItemCantidad& insumo : insumos) {
+        const FallaPosteo falla = DescargaInsumo(descarga, ctx, l, insumo, depositoLotes, on);
+        if (falla != FallaPosteo::Ninguna) return falla;
+    }
+    return FallaPosteo::Ninguna;
+}
+
 }  // namespace
 
-bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int pasada, bool GeneraSentenciaSQL,
-                                  QString& SQLTemp, vb::OnError& on) {
+FallaPosteo ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int pasada,
+                                         bool GeneraSentenciaSQL, QString& SQLTemp, vb::OnError& on) {
+    assert(pasada == 2 || pasada == 3);   // after the posting's one pass, or its two
     // Stock adjustments never discharge inputs, nor does a production order, whose inputs are
     // lines of its own; the setting turns the discharge off for every voucher.
-    if (Es(ctx.TC, "AJP") || Es(ctx.TC, "AJN")) return true;
+    if (Es(ctx.TC, "AJP") || Es(ctx.TC, "AJN")) return FallaPosteo::Ninguna;
     bool apagada = false, sinLeer = false;
     on.run([&] {
         const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QStringLiteral("DescargaInsumosProduccion"));
         sinLeer = !valor.read();
         apagada = valor.read() && (core::FlagSI(valor.value()) || Es(ctx.TC, "OP"));
     });
-    if (on.left() || sinLeer) return false;
-    if (apagada) return true;
+    if (on.left() || sinLeer) return Motivo(on, FallaPosteo::ValorNoLeido);
+    if (apagada) return FallaPosteo::Ninguna;
 
     // After a posting of two passes the rows continue its sequence; else they start at 1.
     if (pasada != 3) ctx.Secuencia = 0;
     Descarga descarga(ctx, grilla, pasada, GeneraSentenciaSQL, SQLTemp, AvisaSentenciasRechazadas);
     const QString depositoLotes = DepositoDeLotes(ctx);
-    std::vector<Stock::ItemCantidad> insumos, lotes;
-
     for (int fila = 1; fila < grilla.Rows(); ++fila) {
-        std::optional<Linea> linea;
-        on.run([&] { linea = LeeLinea(grilla, fila); });
-        if (on.left()) return false;
-        if (!linea) continue;
-        const Linea& l = *linea;
-
-        bool conInsumos = false, fallo = false;
-        on.run([&] {
-            const vb::ReadResult<bool> leido = Stock::IdArticuloTieneInsumos(l.articulo, insumos, false);
-            fallo = !leido.read();
-            conInsumos = leido.read() && leido.value();
-        });
-        if (on.left() || fallo) return false;
-        if (!conInsumos) continue;
-
-        if (descarga.numero.isEmpty()) {
-            std::optional<QString> numero;
-            on.run([&] {
-                QString sucursal = QStringLiteral("0001"), letra = QStringLiteral("X");
-                numero = Stock::AsignarNumeroComprobante(kTipoDescarga, sucursal, letra);
-            });
-            if (on.left() || !numero) return false;
-            descarga.numero = *numero;
-        }
-
-        bool escrito = true;
-        if (l.porcentaje) {
-            ++ctx.Secuencia;
-            on.runKeeping([&] { escrito = descarga.Escribe(l, descarga.Producto(l)); }, ctx);
-            if (on.left() || !escrito) return false;
-        }
-        for (const Stock::ItemCantidad& insumo : insumos) {
-            const QString codigo = core::LimpiaCaracteres(vb::Variant(insumo.Codigo));
-            if (codigo.isEmpty()) continue;
-            const double cantidad = l.porcentaje ? l.cantidad * insumo.Cantidad / 100 : l.cantidad * insumo.Cantidad;
-            bool conLotes = false;
-            on.run([&] {
-                const vb::ReadResult<bool> leido = Stock::ArticuloTieneLotes(codigo, depositoLotes, lotes, cantidad);
-                fallo = !leido.read();
-                conLotes = leido.read() && leido.value();
-            });
-            if (on.left() || fallo) return false;
-            if (!conLotes) lotes.assign(1, Stock::ItemCantidad(QString(), QString(), cantidad));
-            for (const Stock::ItemCantidad& lote : lotes) {
-                ++ctx.Secuencia;
-                // What the row resolves into the context (its account, origin, row) stays only
-                // with a row written; its statement is the step's last act.
-                on.runKeeping([&] {
-                    escrito = descarga.Escribe(l, descarga.Insumo(l, codigo, insumo.Unidad, lote.Codigo, lote.Cantidad));
-                }, ctx);
-                if (on.left() || !escrito) return false;
-            }
-            vb::DoEvents();
-        }
+        const FallaPosteo falla = DescargaLinea(descarga, ctx, grilla, fila, depositoLotes, on);
+        if (falla != FallaPosteo::Ninguna) return falla;
     }
 
     // The voucher's book moves on past its number, in the same transaction or batch as its rows.
-    if (ctx.Secuencia <= 0 || EsBlanco(descarga.numero)) return true;
+    if (ctx.Secuencia <= 0 || EsBlanco(descarga.numero)) return FallaPosteo::Ninguna;
     QString sentencia;
     bool libro = false;
     on.run([&] {
@@ -298,15 +320,15 @@ bool ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& ctx, int
         libro = ast::ActualizaNumeracionComprobante(kTipoDescarga, QStringLiteral("STOCK"), vb::Mid(descarga.numero, 1, 4),
                                                     siguiente, letra, true, sentencia, false, false);
     });
-    if (on.left() || !libro) return false;
-    if (sentencia.isEmpty()) return true;
+    if (on.left() || !libro) return Motivo(on, FallaPosteo::SinNumero);
+    if (sentencia.isEmpty()) return FallaPosteo::Ninguna;
     if (GeneraSentenciaSQL) {
         SQLTemp += u'\r' + sentencia;
-        return true;
+        return FallaPosteo::Ninguna;
     }
     bool corrio = false;
     on.run([&] { corrio = EjecutaSentencia(sentencia, AvisaSentenciasRechazadas); });
-    return !on.left() && corrio;
+    return on.left() || !corrio ? Motivo(on, FallaPosteo::SentenciaRechazada) : FallaPosteo::Ninguna;
 }
 
 }  // namespace posting

@@ -96,27 +96,24 @@ double CantidadMovimiento(const ContextoPosteo& ctx, const ui::FlexGrid& grilla)
     return q;
 }
 
-core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
-    const int f = ctx.Fila;
-    auto celda = [&](int col) { return g.TextMatrix(f, col); };
-    core::ListaCamposValores p;
-    p.reserve(42);
-    auto agrega = [&](const QString& campo, const QString& valor) { p.push_back({campo, valor}); };   // names from static text
-    const QString articulo = vb::Trim(celda(art::IdArticulo));
+namespace {
 
-    // Identity.
+// A record's pairs as they are built: each field name from static text, in field order.
+struct Pares {
+    core::ListaCamposValores& p;
+    void operator()(const QString& campo, const QString& valor) { p.push_back({campo, valor}); }
+};
+
+// Identity, till and deposits: the origin pass (or the only one) leaves from the line's deposit;
+// the destination pass enters the destination and names, as the other side, that same line's origin.
+void IdentidadYDepositos(ContextoPosteo& ctx, const ui::FlexGrid& g, Pares agrega) {
+    const int f = ctx.Fila;
     agrega(u"TC"_s, Texto(Rellena(ctx.TC)));
     agrega(u"IdComprobante"_s, Texto(ctx.SucNroLetra));
     if (!ctx.Compras) agrega(u"IdComplemento"_s, Numero(vb::Currency::fromDouble(vb::Val(ctx.IdComplemento))));
     agrega(u"Secuencia"_s, QString::number(ctx.Secuencia));
     agrega(u"Fecha"_s, Texto(ctx.Fecha));
-    if (!EsBlanco(core::gCaja)) {
-        core::gCaja = SinApostrofes(core::gCaja);
-        agrega(u"IdCaja"_s, Texto(Rellena(core::gCaja)));
-    }
-
-    // Deposits: the origin pass (or the only one) leaves from the line's deposit; the destination
-    // pass enters the destination and names, as the other side, that same line's origin.
+    if (!EsBlanco(ctx.Caja)) agrega(u"IdCaja"_s, Texto(Rellena(SinApostrofes(ctx.Caja))));
     agrega(u"IdDeposito"_s, ctx.Pasada == 2 ? LiteralDestino(ctx, g) : Texto(DepositoDeFila(ctx, g, f)));
     if (ctx.EsTransferencia) {
         if (ctx.Pasada == 2) {
@@ -126,8 +123,12 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
             agrega(u"IDDEPOSITO_DESTINO"_s, LiteralDestino(ctx, g));
         }
     }
+}
 
-    // Article, lot, control, series.
+// Article, lot, control, series, unit, and the quantities: only they carry the sign.
+void ArticuloYCantidades(const ContextoPosteo& ctx, ui::FlexGrid& g, const QString& articulo, Pares agrega) {
+    const int f = ctx.Fila;
+    auto celda = [&](int col) { return g.TextMatrix(f, col); };
     agrega(u"IdArticulo"_s, Texto(Rellena(articulo, kAnchoArticulo)));
     agrega(u"Descripcion"_s, Texto(DescripcionMovimiento(celda(art::Descripcion), ctx.LongitudDescripcion)));
     vb::DoEvents();
@@ -146,7 +147,6 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
     agrega(u"IdUnidad"_s, EsBlanco(celda(art::IdUnidad)) ? QStringLiteral("NULL")
                                                        : Texto(RellenaCodigo(celda(art::IdUnidad))));
 
-    // Quantities: only they carry the sign.
     const double q = CantidadMovimiento(ctx, g);
     vb::DoEvents();
     const QString cantidad = NumeroDe(q * ctx.Signo);
@@ -167,14 +167,17 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
         agrega(u"CantidadUD"_s, conItem ? cantidad : Numero(ConSigno(Importe(celda(art::CantidadUnidadBase)), ctx.Signo)));
         agrega(u"IdUnidadBase"_s, unidadBase);
     }
+}
 
+// The supplier account, the stock reason, prices, cost and taxes, the origin voucher and VAT.
+void CuentaPreciosYOrigen(ContextoPosteo& ctx, const ui::FlexGrid& g, const QString& articulo, Pares agrega) {
+    auto celda = [&](int col) { return g.TextMatrix(ctx.Fila, col); };
     // The supplier account: the argument, or the article's own.
     QString cuenta = vb::Trim(ctx.Cuenta);
     if (Iguales(cuenta, QStringLiteral("PorDefault"))) cuenta = CuentaProveedorArticulo(ctx, articulo);
     ctx.CuentaActual = cuenta;
     if (!Iguales(cuenta, QStringLiteral("NULL"))) agrega(u"CuentaProveedor"_s, Texto(cuenta));
 
-    // The stock reason.
     if (ctx.IdMotivoStock.delGrid) ctx.IdMotivoStock.valor = Rellena(celda(art::MotivoStock));
     if (ctx.IdMotivoStock.nulo) {
         agrega(u"IdMotivoStock"_s, QStringLiteral("NULL"));
@@ -183,7 +186,6 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
         agrega(u"IdMotivoStock"_s, Texto(RellenaCodigo(ctx.IdMotivoStock.valor)));
     }
 
-    // Prices, cost, taxes.
     agrega(u"PrecioVenta"_s, NumeroDe(celda(art::Precio)));
     agrega(u"Importe_S_Iva"_s, NumeroDe(celda(art::PrecioSinIVA)));
     vb::Currency costo = Importe(celda(art::Costo));
@@ -205,8 +207,12 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
     agrega(u"IVARI"_s, tasa == vb::Currency() && !exento ? NumeroDe(ctx.PorcentajeIVA) : Numero(tasa));
     agrega(u"IVARNI"_s, NumeroDe(celda(art::TasaIVA2)));
     if (!Iguales(vb::Trim(ctx.IdTecnico), QStringLiteral("NULL"))) agrega(u"IdTecnico"_s, Texto(Rellena(ctx.IdTecnico)));
+}
 
-    // Coefficient, offer, seller, pricing unit, currency, business unit, loan.
+// Coefficient, offer, seller, pricing unit, currency, business unit, loan.
+void UnidadesYOferta(ContextoPosteo& ctx, ui::FlexGrid& g, Pares agrega) {
+    const int f = ctx.Fila;
+    auto celda = [&](int col) { return g.TextMatrix(f, col); };
     if (celda(art::Coeficiente).isEmpty()) g.SetTextMatrix(f, art::Coeficiente, QStringLiteral("1"));
     agrega(u"EQUIV_UDBASE"_s, NumeroDe(celda(art::Coeficiente)));
     agrega(u"IDINSERT"_s, NumeroDe(celda(art::OfertaIdInsert)));
@@ -219,9 +225,21 @@ core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
         agrega(u"ArtMoneda"_s, Texto(Rellena(celda(art::Moneda))));
         agrega(u"ArtCotizacion"_s, NumeroDe(celda(art::Cotizacion)));
     }
-    agrega(u"UNEGOCIO"_s, Texto(RellenaCodigo(core::gUNegocio)));
+    agrega(u"UNEGOCIO"_s, Texto(RellenaCodigo(ctx.UNegocio)));
     agrega(u"EnComodato"_s, NumeroDe(celda(art::EnComodato)));
     if (!ctx.EnComodato && vb::Val(celda(art::EnComodato)) == 1) ctx.EnComodato = true;
+}
+
+}  // namespace
+
+core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& g) {
+    core::ListaCamposValores p;
+    p.reserve(42);
+    const QString articulo = vb::Trim(g.TextMatrix(ctx.Fila, art::IdArticulo));
+    IdentidadYDepositos(ctx, g, Pares{p});
+    ArticuloYCantidades(ctx, g, articulo, Pares{p});
+    CuentaPreciosYOrigen(ctx, g, articulo, Pares{p});
+    UnidadesYOferta(ctx, g, Pares{p});
     return p;
 }
 

@@ -6,7 +6,7 @@
 //
 //   posting::ContextoPosteo ctx;                  // what ActualizaStock's set-up gives
 //   ctx.TC = "TK"; ctx.SucNroLetra = "000100000012C"; ctx.IdComplemento = "0"; ctx.Fecha = "05/03/2008";
-//   ctx.IdDeposito = posting::ArgDeposito::DelGrid();
+//   ctx.UNegocio = "A001"; ctx.Caja = "1"; ctx.IdDeposito = posting::ArgDeposito::DelGrid();
 //   ctx.Fila = 1; ctx.Signo = -1; ctx.Secuencia = 1; ctx.CantidadItem = 2; ctx.CantidadItems = 0;
 //   core::ListaCamposValores pares = posting::MovimientoStock(ctx, grilla);
 //   QString sql = posting::SentenciaMovimientoStock(pares);   // INSERT INTO V_MV_STOCK(TC,...) VALUES (...)
@@ -79,6 +79,8 @@ struct ContextoPosteo {
     QString LoteOrigen;                           // IdOrigen of lines without one of their own
     QString IdVendedor;                           // salesperson
     int16_t SignoRemota = 0;                      // 1: the origin pass leaves from the IdDeposito argument
+    QString UNegocio;                             // the business unit the rows go under (UNEGOCIO)
+    QString Caja;                                 // the till (IdCaja; blank: none), as the request gave it
 
     // ---- the set-up's findings and the engine's settings ----
     bool Compras = false;          // the voucher type's system is "COMPRAS": no IdComplemento
@@ -107,9 +109,9 @@ struct ContextoPosteo {
 
 // The pairs of the context's current row and item, in field order. Reads the grid's row; writes
 // back its columns IdUnidadEquiv (brought to 4 characters), EnUnidadBase ("0" when empty) and
-// Coeficiente ("1" when empty); removes the apostrophes of the shared cash box core::gCaja; keeps
-// in the context the account, the in-comodato mark and the reason and origin values taken from
-// the line. Errors (a grid too narrow, an amount out of range) are raised to the caller.
+// Coeficiente ("1" when empty); keeps in the context the account, the in-comodato mark and the
+// reason and origin values taken from the line. The till is written without its apostrophes.
+// Errors (a grid too narrow, an amount out of range) are raised to the caller.
 core::ListaCamposValores MovimientoStock(ContextoPosteo& ctx, ui::FlexGrid& grilla);
 
 // "INSERT INTO V_MV_STOCK(" the fields ") VALUES (" the literals ")"; empties the pairs.

@@ -78,6 +78,105 @@ bool CabeEnOchoDigitos(const QString& tc, const QString& suc, const QString& num
     return false;
 }
 
+// The journal's voucher types: past the highest number the journal holds for the type, branch
+// and letter (for CBFP also past the highest stored V_MV_CPTE number).
+void PasaElDiario(vb::OnError& on, const QString& tc, const QString& sucursal, QString& numero, const QString& letra,
+                  ado::RecordsetPtr& rs) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    bool delDiario = false;
+    on.run([&] {
+        const vb::Variant ultimo =
+            UltimoGrabado(QStringLiteral("SELECT MAX(NUMERO) AS ULTIMO From MV_ASIENTOS with(nolock) WHERE TC = '") +
+                              Lit(tc) + QStringLiteral("' AND SUCURSAL= '") + Lit(sucursal) +
+                              QStringLiteral("' AND LETRA = '") + Lit(letra) + QStringLiteral("'"),
+                          rs);
+        delDiario = !ultimo.isNull();
+        numero = delDiario ? Ocho(util.ANumero(ultimo) + vb::Currency::fromInt(1)) : QStringLiteral("00000001");
+    });
+    if (!delDiario || !Es(tc, "CBFP")) return;
+    on.run([&] {
+        const vb::Variant ultimo = UltimoGrabado(MaximoPorSucursalYLetra(QStringLiteral("V_MV_CPTE"), tc, sucursal, letra), rs);
+        if (ultimo.isNull()) return;
+        const vb::Currency m = NumeroDe(ultimo);
+        if (m > util.ANumero(numero)) numero = Ocho(m + vb::Currency::fromInt(1));
+    });
+}
+
+// Purchase orders: a proposal already stored moves past the highest number below 99999999.
+void PasaLasOrdenes(vb::OnError& on, const QString& tc, const QString& sucursal, QString& numero, const QString& letra,
+                    ado::RecordsetPtr& rs) {
+    bool grabado = false;
+    on.run([&] {
+        grabado = Grabado(QStringLiteral("SELECT * From C_MV_CPTE  with(nolock)  WHERE TC = '"), tc,
+                          sucursal + numero + letra, rs);
+    });
+    if (!grabado) return;
+    on.run([&] {
+        const QString tope = QStringLiteral("99999999");
+        const vb::Variant ultimo =
+            UltimoGrabado(QStringLiteral("SELECT MAX(NUMERO) AS ULTIMO From C_MV_CPTE  with(nolock) WHERE TC = '") +
+                              Lit(tc) + QStringLiteral("' AND SUCURSAL = '") + Lit(sucursal) +
+                              QStringLiteral("' AND NUMERO < '") + tope + QStringLiteral("' AND LETRA = '") + Lit(letra) +
+                              QStringLiteral("' "),
+                          rs);
+        numero = ultimo.isNull() ? QStringLiteral("00000001")
+                                 : Ocho(core::gUtilTexto().ANumero(ultimo) + vb::Currency::fromInt(1));
+    });
+}
+
+// Any other type: the number stands, and a control row left for it goes. The statement runner
+// keeps a refusal in the connection's errors without raising: it is raised here, so that the
+// operator is asked. The number does not come from the control rows, and nothing numbers by them
+// (the table has no key, and the book's control step only adds rows): a row the server would not
+// remove blocks or repeats no number. Omitir goes on with the number; false when Anular leaves.
+bool BorraControl(const QString& tc, const QString& sucursal, const QString& numero, const QString& letra) {
+    data::DB_Dll& db = data::gDBPrincipal();
+    vb::OnError borra(Tratamiento("Obtener_Nro_Comprobante"));
+    borra.run([&] {
+        ado::Errors& errores = db.gCnn()->errors();
+        errores.Clear();
+        db.EjecutaConsultaSQL(QStringLiteral("DELETE V_MV_CTROL_CPTE WHERE TC = '") + Lit(tc) +
+                              QStringLiteral("' AND SUCURSAL = '") + Lit(sucursal) + QStringLiteral("' AND NUMERO = '") +
+                              Lit(numero) + QStringLiteral("' AND LETRA = '") + Lit(letra) + QStringLiteral("'"));
+        if (errores.Count() > 0) {
+            const ado::ErrorItem rechazo = errores.Item(0);
+            errores.Clear();
+            vb::Raise(rechazo.Number, rechazo.Description, rechazo.Source);
+        }
+    });
+    return !borra.left();
+}
+
+// A proposal moved past what the type's own table already stores (Obtener_Nro_Comprobante tells
+// which). False when the control row's delete was left.
+bool PasaLoGrabadoDelTipo(vb::OnError& on, const QString& tc, const QString& sucursal, QString& numero,
+                          const QString& letra, ado::RecordsetPtr& rs) {
+    if (Es(tc, "VJ")) {
+        PasaLoGrabado(on, QStringLiteral("MV_VIAJES"), tc, sucursal, numero, letra, rs);
+        return true;
+    }
+    if (core::gUtilTexto().EstaEnLista(tc, kTiposStock)) {
+        PasaLoGrabado(on, QStringLiteral("V_MV_STOCK"), tc, sucursal, numero, letra, rs);
+        return true;
+    }
+    bool conAsiento = false;
+    on.run([&] {
+        QString asiento;
+        conAsiento = ast::ExisteAsientoComprobante(tc, sucursal, numero, letra, asiento, QString(), true);
+    });
+    if (conAsiento) PasaElDiario(on, tc, sucursal, numero, letra, rs);
+    else if (core::gUtilTexto().EstaEnLista(tc, kTiposNumeroDelTalonario)) return true;   // the book's number stands
+    else if (Es(tc, "OC")) PasaLasOrdenes(on, tc, sucursal, numero, letra, rs);
+    else return BorraControl(tc, sucursal, numero, letra);
+    return true;
+}
+
+// Closes the procedure's recordset under a runner of its own.
+void CierraAlFinal(ado::RecordsetPtr& rs) {
+    vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante"));
+    cierre.run([&] { Cierra(rs); });
+}
+
 }  // namespace
 
 namespace ast {
@@ -85,8 +184,6 @@ namespace ast {
 bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Numero, QString& Letra,
                              bool& ModificaNumeracion, bool ControlaGrabados, const QString& UNegocio) {
     if (vb::Trim(TC).isEmpty()) return false;
-    data::DB_Dll& db = data::gDBPrincipal();
-    utillib::UtilTexto& util = core::gUtilTexto();
     ado::RecordsetPtr rs;
     vb::OnError on(Tratamiento("Obtener_Nro_Comprobante"));
 
@@ -99,93 +196,14 @@ bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Nume
     });
     if (on.passedOver() || !libro) return false;
 
-    // A proposal already stored in the type's own table moves past the highest stored number.
-    const auto controlaTabla = [&](const QString& tabla) { PasaLoGrabado(on, tabla, TC, Sucursal, Numero, Letra, rs); };
-
-    if (!ControlaGrabados) {
-        // the book's number as it stands
-    } else if (Es(TC, "VJ")) {
-        controlaTabla(QStringLiteral("MV_VIAJES"));
-    } else if (util.EstaEnLista(TC, kTiposStock)) {
-        controlaTabla(QStringLiteral("V_MV_STOCK"));
-    } else {
-        bool conAsiento = false;
-        on.run([&] {
-            QString asiento;
-            conAsiento = ExisteAsientoComprobante(TC, Sucursal, Numero, Letra, asiento, QString(), true);
-        });
-        if (conAsiento) {
-            bool delDiario = false;
-            on.run([&] {
-                const vb::Variant ultimo =
-                    UltimoGrabado(QStringLiteral("SELECT MAX(NUMERO) AS ULTIMO From MV_ASIENTOS with(nolock) WHERE TC = '") +
-                                      Lit(TC) + QStringLiteral("' AND SUCURSAL= '") + Lit(Sucursal) +
-                                      QStringLiteral("' AND LETRA = '") + Lit(Letra) + QStringLiteral("'"),
-                                  rs);
-                delDiario = !ultimo.isNull();
-                Numero = delDiario ? Ocho(util.ANumero(ultimo) + vb::Currency::fromInt(1)) : QStringLiteral("00000001");
-            });
-            if (delDiario && Es(TC, "CBFP")) {
-                on.run([&] {
-                    const vb::Variant ultimo =
-                        UltimoGrabado(MaximoPorSucursalYLetra(QStringLiteral("V_MV_CPTE"), TC, Sucursal, Letra), rs);
-                    if (ultimo.isNull()) return;
-                    const vb::Currency m = NumeroDe(ultimo);
-                    if (m > util.ANumero(Numero)) Numero = Ocho(m + vb::Currency::fromInt(1));
-                });
-            }
-        } else if (util.EstaEnLista(TC, kTiposNumeroDelTalonario)) {
-            // the book's number stands
-        } else if (Es(TC, "OC")) {
-            bool grabado = false;
-            on.run([&] {
-                grabado = Grabado(QStringLiteral("SELECT * From C_MV_CPTE  with(nolock)  WHERE TC = '"), TC,
-                                  Sucursal + Numero + Letra, rs);
-            });
-            if (grabado) {
-                on.run([&] {
-                    const QString tope = QStringLiteral("99999999");
-                    const vb::Variant ultimo = UltimoGrabado(
-                        QStringLiteral("SELECT MAX(NUMERO) AS ULTIMO From C_MV_CPTE  with(nolock) WHERE TC = '") + Lit(TC) +
-                            QStringLiteral("' AND SUCURSAL = '") + Lit(Sucursal) + QStringLiteral("' AND NUMERO < '") +
-                            tope + QStringLiteral("' AND LETRA = '") + Lit(Letra) + QStringLiteral("' "),
-                        rs);
-                    Numero = ultimo.isNull() ? QStringLiteral("00000001")
-                                             : Ocho(util.ANumero(ultimo) + vb::Currency::fromInt(1));
-                });
-            }
-        } else {
-            // Any other type: the number stands, and a control row left for it goes. The statement
-            // runner keeps a refusal in the connection's errors without raising: it is raised here,
-            // so that the operator is asked. The number does not come from the control rows, and
-            // nothing numbers by them (the table has no key, and the book's control step only adds
-            // rows): a row the server would not remove blocks or repeats no number. Omitir goes on
-            // with the number; Anular leaves.
-            vb::OnError borra(Tratamiento("Obtener_Nro_Comprobante"));
-            borra.run([&] {
-                ado::Errors& errores = db.gCnn()->errors();
-                errores.Clear();
-                db.EjecutaConsultaSQL(QStringLiteral("DELETE V_MV_CTROL_CPTE WHERE TC = '") + Lit(TC) +
-                                      QStringLiteral("' AND SUCURSAL = '") + Lit(Sucursal) +
-                                      QStringLiteral("' AND NUMERO = '") + Lit(Numero) +
-                                      QStringLiteral("' AND LETRA = '") + Lit(Letra) + QStringLiteral("'"));
-                if (errores.Count() > 0) {
-                    const ado::ErrorItem rechazo = errores.Item(0);
-                    errores.Clear();
-                    vb::Raise(rechazo.Number, rechazo.Description, rechazo.Source);
-                }
-            });
-            if (borra.left()) {
-                vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante"));
-                cierre.run([&] { Cierra(rs); });
-                return false;
-            }
-        }
+    // Without ControlaGrabados the book's number stands as it is.
+    if (ControlaGrabados && !PasaLoGrabadoDelTipo(on, TC, Sucursal, Numero, Letra, rs)) {
+        CierraAlFinal(rs);
+        return false;
     }
     // A stored number not read may be proposed again: no number.
     const bool dejado = on.passedOver();
-    vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante"));
-    cierre.run([&] { Cierra(rs); });
+    CierraAlFinal(rs);
     if (dejado) return false;
     return CabeEnOchoDigitos(TC, Sucursal, Numero, Letra);
 }
@@ -200,10 +218,11 @@ QString ObtieneLetraComprobante(const QString& CondicionPropia, const QString& C
 
 namespace Stock {
 
-std::optional<QString> AsignarNumeroComprobante(const QString& TC, QString& Sucursal, QString& Letra) {
+std::optional<QString> AsignarNumeroComprobante(const QString& TC, QString& Sucursal, QString& Letra,
+                                                const QString& UNegocio) {
     QString numero;
     bool modifica = false;
-    if (!ast::Obtener_Nro_Comprobante(TC, Sucursal, numero, Letra, modifica, true, core::gUNegocio)) return std::nullopt;
+    if (!ast::Obtener_Nro_Comprobante(TC, Sucursal, numero, Letra, modifica, true, UNegocio)) return std::nullopt;
 
     ado::RecordsetPtr rs;
     vb::OnError on(Tratamiento("AsignarNumeroComprobante"));

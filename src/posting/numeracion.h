@@ -3,7 +3,7 @@
 // characters: branch (4 digits), number (8 digits) and letter (A, B, C, E, R, X or M).
 //
 //   QString suc = "0001", letra = "X";
-//   const std::optional<QString> id = Stock::AsignarNumeroComprobante("PE", suc, letra);
+//   const std::optional<QString> id = Stock::AsignarNumeroComprobante("PE", suc, letra, unidad);
 //   if (!id) ...           // no number: the voucher must not be written
 //   // ... the voucher's rows are stored as *id, then its book is brought up to date
 //   // (ast::ActualizaNumeracionComprobante, talonarios.h).
@@ -42,11 +42,12 @@ QString ObtieneLetraComprobante(const QString& CondicionPropia, const QString& C
 namespace posting::Stock {
 
 // The IDCOMPROBANTE of a new stock voucher (branch & number & letter): the proposal of
-// Obtener_Nro_Comprobante for the current business unit, moved past the highest number of the
+// Obtener_Nro_Comprobante for the business unit UNegocio, moved past the highest number of the
 // branch and letter stored in V_MV_STOCK when it is already taken there. Sucursal and Letra come
 // back as the numbering left them. std::nullopt when no number could be given (an error of the
 // numbering or of this function, routine "AsignarNumeroComprobante", was passed over or left, or
 // the numbers ran past 99999999): the voucher must not be written.
-std::optional<QString> AsignarNumeroComprobante(const QString& TC, QString& Sucursal, QString& Letra);
+std::optional<QString> AsignarNumeroComprobante(const QString& TC, QString& Sucursal, QString& Letra,
+                                                const QString& UNegocio);
 
 }  // namespace posting::Stock

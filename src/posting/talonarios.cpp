@@ -165,46 +165,144 @@ vb::ReadResult<bool> ValidaNumeracionComprobante(const QString& TC, const QStrin
     return ok;
 }
 
+namespace {
+
+// One book update (ActualizaNumeracionComprobante): its arguments, shared by its steps.
+struct ActualizacionLibro {
+    vb::OnError& on;
+    ado::RecordsetPtr& rs;
+    const QString& tc;   // the numbering type
+    const QString& sucursal;
+    const QString& numero;
+    QString& letra;
+    QString& sentencia;
+    bool generaSentencia, forzarControl, noActualizaUltimo;
+
+    // The book row (V_TA_CPTE, or else TA_Comprobantes) of TalonarioActual, brought up to date;
+    // false when the type has no book at all (the operator told).
+    bool Busca(const QString& sistema);
+    // The book found: its branch checked, its last number brought forward (in V_TA_CPTE only when
+    // it moves forward and unless noActualizaUltimo), the control row in generate-text mode.
+    void Actualiza(bool enVista);
+    // The first row of the book; false when the voucher's branch is not the book's for the letter.
+    bool MismaSucursal(ado::Recordset& r);
+    // The control row of the number, for accounting books (generate-text mode only).
+    void Control(ado::Recordset& r);
+    // Direct mode: the last number and the time of the change, written through the recordset.
+    void EscribeUltimo(ado::Recordset& r);
+};
+
+bool ActualizacionLibro::MismaSucursal(ado::Recordset& r) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    r.MoveFirst();
+    if (vb::Trim(letra).isEmpty()) letra = QStringLiteral("X");
+    const QString suc = util.ValorNoNulo(r.Fields(vb::Trim(letra) + QStringLiteral("_SUC_DEFAULT"))).text();
+    return util.ADoble(suc) == util.ADoble(sucursal);
+}
+
+void ActualizacionLibro::Control(ado::Recordset& r) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    const QString sistema = util.ValorNoNulo(r.Fields(QStringLiteral("Sistema"))).text();
+    if (sistema.compare(QStringLiteral("Contable"), Qt::CaseInsensitive) != 0 && !forzarControl &&
+        vb::Trim(tc).compare(QStringLiteral("OC"), Qt::CaseInsensitive) != 0)
+        return;
+    sentencia += QStringLiteral("\r\n INSERT INTO V_MV_CTROL_CPTE (TC,SUCURSAL,NUMERO,LETRA) VALUES ('") +
+                 Lit(core::RellenaCodigo(tc, 4)) + QStringLiteral("','") +
+                 vb::Format(vb::Variant(util.ANumero(sucursal)), QStringLiteral("0000")) + QStringLiteral("','") +
+                 vb::Format(vb::Variant(util.ANumero(numero) - vb::Currency::fromInt(1)), QStringLiteral("00000000")) +
+                 QStringLiteral("','") + Lit(vb::Trim(letra)) + QStringLiteral("')\r\n");
+}
+
+void ActualizacionLibro::EscribeUltimo(ado::Recordset& r) {
+    r.Fields(vb::Trim(letra) + QStringLiteral("_ULTIMO_NRO")).setValue(vb::Variant(core::gUtilTexto().ANumero(numero).toDouble()));
+    r.Fields(QStringLiteral("fechahora_modificacion"))
+        .setValue(vb::Variant(vb::Format(vb::Variant(vb::Now()), core::ObtieneFormatoFechaHora())));
+}
+
+void ActualizacionLibro::Actualiza(bool enVista) {
+    bool sigue = false;
+    on.run([&] { sigue = MismaSucursal(*rs); });
+    if (!sigue) return;
+    bool actualizaUltimo = true;
+    if (enVista) {
+        on.run([&] {
+            utillib::UtilTexto& util = core::gUtilTexto();
+            const vb::Variant ultimo = rs->Fields(vb::Trim(letra) + QStringLiteral("_ULTIMO_NRO")).Value();
+            if (!ultimo.isNull() && util.ANumero(ultimo) + vb::Currency::fromInt(1) > util.ANumero(numero))
+                actualizaUltimo = false;
+        });
+    }
+    if (generaSentencia) {
+        on.run([&] {
+            if (actualizaUltimo && !(enVista && noActualizaUltimo))
+                sentencia = SentenciaUltimo(vb::Trim(letra), numero, tc, enVista ? QStringLiteral("=") : QStringLiteral(" ="));
+        });
+        on.run([&] { Control(*rs); });
+        return;
+    }
+    // The record's new values and their writing are one step: a failure drops the edit, so
+    // neither a retry nor a later Update writes half of it.
+    on.runUndoing(
+        [&] {
+            if (actualizaUltimo) EscribeUltimo(*rs);
+            rs->Update();
+        },
+        [&]() noexcept {
+            try {
+                if (rs) rs->CancelUpdate();
+            } catch (...) {   // no edit was pending
+            }
+        });
+}
+
+bool ActualizacionLibro::Busca(const QString& sistema) {
+    const QString tc4 = Lit(core::RellenaCodigo(tc, 4));
+    bool enLibros = false, enComprobantes = false, sinLibro = false;
+    on.run([&] {
+        ado::Recordset& r = AbreModificable(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = '") +
+                                                tc4 + QStringLiteral("' AND TALONARIO =") + QString::number(TalonarioActual),
+                                            rs);
+        enLibros = !r.Eof();
+    });
+    if (enLibros) {
+        Actualiza(true);
+        return true;
+    }
+    if (on.left()) return true;
+    on.run([&] {
+        ado::Recordset& r = AbreModificable(QStringLiteral("SELECT * FROM TA_Comprobantes WHERE CODIGO = '") + tc4 +
+                                                QStringLiteral("' AND SISTEMA = '") + Lit(vb::Trim(sistema)) +
+                                                QStringLiteral("' AND TALONARIO = ") + QString::number(TalonarioActual),
+                                            rs);
+        enComprobantes = !r.Eof();
+    });
+    if (enComprobantes) {
+        Actualiza(false);
+        return true;
+    }
+    on.run([&] {
+        ado::Recordset& r =
+            Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = '") + tc4 + QStringLiteral("'"), rs);
+        if (!r.Eof()) {
+            r.MoveFirst();
+            if (Externo(r.Fields(QStringLiteral("Externo")).Value())) sentencia.clear();
+        } else {
+            sinLibro = true;
+            ui::MsgBox(QStringLiteral("Error en grabación del Comprobante, no se ha encontrado el comprobante configurado"),
+                       ui::vbCritical, QStringLiteral("ATENCION"));
+        }
+    });
+    return !sinLibro;
+}
+
+}  // namespace
+
 bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, const QString& Sucursal,
                                     const QString& Numero, QString& Letra, bool GeneraSentencia,
                                     QString& Sentencia, bool ForzarControl, bool NoActualizaUltimo) {
-    utillib::UtilTexto& util = core::gUtilTexto();
     QString tc = TC;
-    bool actualizaUltimo = true;
-    bool enLibros = false;       // the book is a row of V_TA_CPTE
-    bool enComprobantes = false; // ... or of TA_Comprobantes
-    bool sinLibro = false;
     ado::RecordsetPtr rs;
     vb::OnError on(Tratamiento("ConsultaComprobante"));
-
-    // The control row of the number, for accounting books (generate-text mode only).
-    const auto pasoControl = [&](ado::Recordset& r) {
-        const QString sistema = util.ValorNoNulo(r.Fields(QStringLiteral("Sistema"))).text();
-        if (sistema.compare(QStringLiteral("Contable"), Qt::CaseInsensitive) == 0 || ForzarControl ||
-            vb::Trim(tc).compare(QStringLiteral("OC"), Qt::CaseInsensitive) == 0) {
-            Sentencia += QStringLiteral("\r\n INSERT INTO V_MV_CTROL_CPTE (TC,SUCURSAL,NUMERO,LETRA) VALUES ('") +
-                         Lit(core::RellenaCodigo(tc, 4)) + QStringLiteral("','") +
-                         vb::Format(vb::Variant(util.ANumero(Sucursal)), QStringLiteral("0000")) + QStringLiteral("','") +
-                         vb::Format(vb::Variant(util.ANumero(Numero) - vb::Currency::fromInt(1)),
-                                    QStringLiteral("00000000")) +
-                         QStringLiteral("','") + Lit(vb::Trim(Letra)) + QStringLiteral("')\r\n");
-        }
-    };
-    // The first row of the book; false when the voucher's branch is not the book's for the letter.
-    const auto mismaSucursal = [&](ado::Recordset& r) {
-        r.MoveFirst();
-        if (vb::Trim(Letra).isEmpty()) Letra = QStringLiteral("X");
-        const QString suc = util.ValorNoNulo(r.Fields(vb::Trim(Letra) + QStringLiteral("_SUC_DEFAULT"))).text();
-        return util.ADoble(suc) == util.ADoble(Sucursal);
-    };
-    // Direct mode: the last number and the time of the change, written through the recordset.
-    const auto escribeUltimo = [&](ado::Recordset& r) {
-        r.Fields(vb::Trim(Letra) + QStringLiteral("_ULTIMO_NRO"))
-            .setValue(vb::Variant(util.ANumero(Numero).toDouble()));
-        r.Fields(QStringLiteral("fechahora_modificacion"))
-            .setValue(vb::Variant(vb::Format(vb::Variant(vb::Now()), core::ObtieneFormatoFechaHora())));
-    };
-
     // A read a helper could not make (its error told there) leaves the book as it is: false.
     bool sinLeer = false;
     on.run([&] {
@@ -213,115 +311,37 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
         if (!sinLeer) tc = numeracion.value();
     });
     if (sinLeer) return false;
-    const QString tc4 = Lit(core::RellenaCodigo(tc, 4));
     on.run([&] {
         QString mensaje;
         // Only the book it finds (TalonarioActual) is wanted here, not whether the number is valid.
         sinLeer = !ValidaNumeracionComprobante(tc, Sucursal, Numero, Letra, mensaje, QString()).read();
     });
     if (sinLeer) return false;
-    on.run([&] {
-        ado::Recordset& r = AbreModificable(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = '") +
-                                                tc4 + QStringLiteral("' AND TALONARIO =") +
-                                                QString::number(TalonarioActual),
-                                            rs);
-        enLibros = !r.Eof();
-    });
-    // The book found: its branch checked, its last number brought forward (in V_TA_CPTE only when
-    // it moves forward and unless NoActualizaUltimo), the control row in generate-text mode.
-    const auto actualizaLibro = [&](bool enVista) {
-        bool sigue = false;
-        on.run([&] { sigue = mismaSucursal(*rs); });
-        if (!sigue) return;
-        if (enVista) {
-            on.run([&] {
-                const vb::Variant ultimo = rs->Fields(vb::Trim(Letra) + QStringLiteral("_ULTIMO_NRO")).Value();
-                if (!ultimo.isNull() && util.ANumero(ultimo) + vb::Currency::fromInt(1) > util.ANumero(Numero))
-                    actualizaUltimo = false;
-            });
-        }
-        if (GeneraSentencia) {
-            on.run([&] {
-                if (actualizaUltimo && !(enVista && NoActualizaUltimo))
-                    Sentencia = SentenciaUltimo(vb::Trim(Letra), Numero, tc, enVista ? QStringLiteral("=") : QStringLiteral(" ="));
-            });
-            on.run([&] { pasoControl(*rs); });
-        } else {
-            // The record's new values and their writing are one step: a failure drops the edit,
-            // so neither a retry nor a later Update writes half of it.
-            on.runUndoing(
-                [&] {
-                    if (actualizaUltimo) escribeUltimo(*rs);
-                    rs->Update();
-                },
-                [&]() noexcept {
-                    try {
-                        if (rs) rs->CancelUpdate();
-                    } catch (...) {   // no edit was pending
-                    }
-                });
-        }
-    };
-    if (enLibros) {
-        actualizaLibro(true);
-    } else if (!on.left()) {
-        on.run([&] {
-            ado::Recordset& r = AbreModificable(
-                QStringLiteral("SELECT * FROM TA_Comprobantes WHERE CODIGO = '") + tc4 +
-                    QStringLiteral("' AND SISTEMA = '") + Lit(vb::Trim(Sistema)) + QStringLiteral("' AND TALONARIO = ") +
-                    QString::number(TalonarioActual),
-                rs);
-            enComprobantes = !r.Eof();
-        });
-        if (enComprobantes) {
-            actualizaLibro(false);
-        } else {
-            on.run([&] {
-                ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO = '") +
-                                             tc4 + QStringLiteral("'"),
-                                         rs);
-                if (!r.Eof()) {
-                    r.MoveFirst();
-                    if (Externo(r.Fields(QStringLiteral("Externo")).Value())) Sentencia.clear();
-                } else {
-                    sinLibro = true;
-                    ui::MsgBox(QStringLiteral("Error en grabación del Comprobante, no se ha encontrado el comprobante "
-                                              "configurado"),
-                               ui::vbCritical, QStringLiteral("ATENCION"));
-                }
-            });
-        }
-    }
+    ActualizacionLibro libro{on, rs, tc, Sucursal, Numero, Letra, Sentencia, GeneraSentencia, ForzarControl,
+                             NoActualizaUltimo};
+    const bool conLibro = libro.Busca(Sistema);
     // A read passed over may have missed the book: its number would not move on.
     const bool dejado = on.passedOver();
     vb::OnError cierre(Tratamiento("ConsultaComprobante"));
     cierre.run([&] { Cierra(rs); });
-    return !dejado && !sinLibro;
+    return !dejado && conLibro;
 }
 
-bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QString& Numero, QString& Letra,
-                                      bool& ModificaNumeracion, const QString& Fecha, const QString& UNegocio,
-                                      QString& NroHasta) {
-    utillib::UtilTexto& util = core::gUtilTexto();
-    const QString tc4 = Lit(core::RellenaCodigo(TC, 4));
+namespace {
+
+// The books of the type a new number may come from, in TALONARIO order: of the branch asked with
+// a leading "*" (when it has any), of the business unit (else every book of the type). False when
+// the type has no book.
+bool AbreLibros(vb::OnError& on, ado::RecordsetPtr& rs, const QString& tc4, QString& Sucursal, const QString& UNegocio) {
     QString filtro;
     bool hayLibros = false;
-    bool tomado = false;
-    bool utilizados = false;
-    ado::RecordsetPtr rs;
-    vb::OnError on(Tratamiento("Obtener_Nro_Comprobante_Contable"));
-
-    on.run([&] {
-        if (vb::Trim(Letra).isEmpty()) Letra = QStringLiteral("X");
-    });
     on.run([&] {
         const QString suc = vb::Trim(Sucursal);
         if (suc.size() > 1 && suc.startsWith(u'*')) {
             Sucursal = suc.mid(1);
             filtro = QStringLiteral(" AND A_SUC_DEFAULT = '") + Lit(Sucursal) + QStringLiteral("'");
-            ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  WHERE CODIGO = '") + tc4 +
-                                         QStringLiteral("' ") + filtro,
-                                     rs);
+            ado::Recordset& r =
+                Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  WHERE CODIGO = '") + tc4 + QStringLiteral("' ") + filtro, rs);
             if (r.Eof()) filtro.clear();
         }
     });
@@ -331,22 +351,73 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
                 ? QStringLiteral("SELECT * FROM V_TA_CPTE   WHERE CODIGO = '") + tc4 + QStringLiteral("'") + filtro +
                       QStringLiteral(" ORDER BY TALONARIO")
                 : QStringLiteral("SELECT * FROM V_TA_CPTE WHERE  CODIGO = '") + tc4 + QStringLiteral("' AND UNEGOCIO = '") +
-                      Lit(util.Rellena(UNegocio, 4)) + QStringLiteral("'") + filtro + QStringLiteral("  ORDER BY TALONARIO");
+                      Lit(core::gUtilTexto().Rellena(UNegocio, 4)) + QStringLiteral("'") + filtro +
+                      QStringLiteral("  ORDER BY TALONARIO");
         hayLibros = !Abre(sql, rs).Eof();
     });
     on.run([&] {
         if (hayLibros || vb::Trim(UNegocio).isEmpty()) return;
-        hayLibros = !Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  WHERE CODIGO = '") + tc4 +
-                              QStringLiteral("' ORDER BY TALONARIO"),
-                          rs)
-                         .Eof();
+        hayLibros =
+            !Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  WHERE CODIGO = '") + tc4 + QStringLiteral("' ORDER BY TALONARIO"), rs)
+                 .Eof();
     });
+    return hayLibros;
+}
+
+// What the walk of the books found.
+struct LibroTomado {
+    bool tomado = false;       // a book was taken
+    bool utilizados = false;   // the last book walked had no number left
+};
+
+// Walks the books from the recordset's row: the first whose letter has numbers left and that has
+// not expired at Fecha gives Sucursal, Numero, NroHasta, ModificaNumeracion and TalonarioActual.
+LibroTomado RecorreLibros(ado::Recordset& r, QString& Sucursal, QString& Numero, QString& Letra,
+                          bool& ModificaNumeracion, const QString& Fecha, QString& NroHasta) {
+    utillib::UtilTexto& util = core::gUtilTexto();
+    LibroTomado hallado;
+    for (; !r.Eof(); r.MoveNext()) {
+        const vb::Variant letras = r.Fields(QStringLiteral("Letras")).Value();
+        if (!letras.isNull() && !vb::Trim(letras.text()).isEmpty() &&
+            vb::InStr(1, letras.text(), Letra, vb::Compare::Text) == 0)
+            Letra = vb::Left(letras.text(), 1);
+        const QString L = vb::Trim(Letra);
+        const vb::Variant ultimo = r.Fields(L + QStringLiteral("_ULTIMO_NRO")).Value();
+        const vb::Variant hasta = r.Fields(L + QStringLiteral("_NRO_HASTA")).Value();
+        if (ultimo.isNull() || hasta.isNull() || ultimo.toDouble() >= hasta.toDouble()) {
+            hallado.utilizados = true;
+            continue;
+        }
+        const QString vence = vb::Trim(util.ValorNoNulo(r.Fields(QStringLiteral("Vence") + L)).text());
+        if (!Fecha.isEmpty() && !vence.isEmpty() && Dia(vb::Variant(Fecha)) > Dia(vb::Variant(vence))) continue;
+        Sucursal = vb::Format(vb::Variant(vb::Val(util.ValorNoNulo(r.Fields(L + QStringLiteral("_SUC_DEFAULT"))).text())),
+                              QStringLiteral("0000"));
+        const double ultimoNro = vb::Val(util.ValorNoNulo(ultimo).text());
+        Numero = ultimoNro == 0 ? QStringLiteral("00000001") : vb::Format(vb::Variant(ultimoNro), QStringLiteral("00000000"));
+        NroHasta = vb::Format(vb::Variant(vb::Val(util.ValorNoNulo(hasta).text())), QStringLiteral("00000000"));
+        TalonarioActual = vb::CLng(r.Fields(QStringLiteral("TALONARIO")).Value());
+        ModificaNumeracion = core::ConvierteBooleano(util.ValorNoNulo(r.Fields(QStringLiteral("Modificanumeracion"))).text());
+        return LibroTomado{true, false};
+    }
+    return hallado;
+}
+
+}  // namespace
+
+bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QString& Numero, QString& Letra,
+                                      bool& ModificaNumeracion, const QString& Fecha, const QString& UNegocio,
+                                      QString& NroHasta) {
+    ado::RecordsetPtr rs;
+    vb::OnError on(Tratamiento("Obtener_Nro_Comprobante_Contable"));
+    on.run([&] {
+        if (vb::Trim(Letra).isEmpty()) Letra = QStringLiteral("X");
+    });
+    const bool hayLibros = AbreLibros(on, rs, Lit(core::RellenaCodigo(TC, 4)), Sucursal, UNegocio);
     // A read of the books passed over is no type without books.
     if (on.passedOver()) {
         Cierra(rs);
         return false;
     }
-
     if (!hayLibros) {
         // A type without books: the first number of branch 0001, letter X.
         Sucursal = QStringLiteral("0001");
@@ -354,42 +425,12 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
         Letra = QStringLiteral("X");
     } else {
         // The book's number, branch and letter are taken together: a failure leaves none of them.
-        on.runKeeping([&] {
-            ado::Recordset& r = *rs;
-            while (!r.Eof()) {
-                const vb::Variant letras = r.Fields(QStringLiteral("Letras")).Value();
-                if (!letras.isNull() && !vb::Trim(letras.text()).isEmpty() &&
-                    vb::InStr(1, letras.text(), Letra, vb::Compare::Text) == 0)
-                    Letra = vb::Left(letras.text(), 1);
-                const QString L = vb::Trim(Letra);
-                const vb::Variant ultimo = r.Fields(L + QStringLiteral("_ULTIMO_NRO")).Value();
-                const vb::Variant hasta = r.Fields(L + QStringLiteral("_NRO_HASTA")).Value();
-                if (!ultimo.isNull() && !hasta.isNull() && ultimo.toDouble() < hasta.toDouble()) {
-                    const QString vence = vb::Trim(util.ValorNoNulo(r.Fields(QStringLiteral("Vence") + L)).text());
-                    const bool usable = Fecha.isEmpty() || vence.isEmpty() || Dia(vb::Variant(Fecha)) <= Dia(vb::Variant(vence));
-                    if (usable) {
-                        Sucursal = vb::Format(vb::Variant(vb::Val(util.ValorNoNulo(r.Fields(L + QStringLiteral("_SUC_DEFAULT"))).text())),
-                                              QStringLiteral("0000"));
-                        const double ultimoNro = vb::Val(util.ValorNoNulo(ultimo).text());
-                        Numero = ultimoNro == 0 ? QStringLiteral("00000001")
-                                                : vb::Format(vb::Variant(ultimoNro), QStringLiteral("00000000"));
-                        NroHasta = vb::Format(vb::Variant(vb::Val(util.ValorNoNulo(hasta).text())), QStringLiteral("00000000"));
-                        TalonarioActual = vb::CLng(r.Fields(QStringLiteral("TALONARIO")).Value());
-                        ModificaNumeracion =
-                            core::ConvierteBooleano(util.ValorNoNulo(r.Fields(QStringLiteral("Modificanumeracion"))).text());
-                        tomado = true;
-                        utilizados = false;
-                        break;
-                    }
-                } else {
-                    utilizados = true;
-                }
-                r.MoveNext();
-            }
-        }, Sucursal, Numero, NroHasta, Letra, TalonarioActual, ModificaNumeracion, tomado, utilizados);
+        LibroTomado hallado;
+        on.runKeeping([&] { hallado = RecorreLibros(*rs, Sucursal, Numero, Letra, ModificaNumeracion, Fecha, NroHasta); },
+                      Sucursal, Numero, NroHasta, Letra, TalonarioActual, ModificaNumeracion, hallado);
         on.run([&] {
             Letra = vb::Trim(Letra);
-            if (utilizados)
+            if (hallado.utilizados)
                 ui::MsgBox(QStringLiteral("Todos los talonarios del comprobante ") + TC +
                                QStringLiteral(" se encuentran utilizados, debe dar de alta un nuevo talonario para el "
                                               "comprobante ") +
@@ -398,7 +439,7 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
         });
         // No book taken: a number is never empty, so that the checks against the stored
         // vouchers move it on.
-        if (!tomado && !on.left() && vb::Trim(Numero).isEmpty()) Numero = QStringLiteral("00000001");
+        if (!hallado.tomado && !on.left() && vb::Trim(Numero).isEmpty()) Numero = QStringLiteral("00000001");
     }
     const bool dejado = on.passedOver();
     vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante_Contable"));

@@ -248,7 +248,6 @@ void Recepcion::FilaNoLeida(const ado::Recordset& rs) {
 void Recepcion::ProcesaFila(const MovimientoDeposito& mov) {
     if (cpte_.abierto && !MismoComprobante(mov.clave, cpte_.clave)) CierraComprobante();
     if (on_.left()) return;
-    core::gUNegocio = mov.unidad;
 
     if (progreso_ == 50) progreso_ = 0;
     ++progreso_;
@@ -622,17 +621,26 @@ bool Recepcion::GrabaStockComprobante(const ConfigVentasSuc& config, int32_t sec
     vb::ScopeGuard avisa([this] { v_.cpte->AvisaSentenciasRechazadas = true; });
     ado::Connection& cnn = *Principal().gCnn();
     cnn.errors().Clear();
-    bool hayError = false;
-    const QString fecha = data::FechaSQL(v_.fecha);
-    v_.cpte->ActualizaStock(v_.grilla, cpte_.tc, cpte_.Numero(), QStringLiteral("0"), fecha, QStringLiteral("ELDELGRID"),
-                            QString(), config.motivoStock, QStringLiteral("I"), v_.transmision, false,
-                            QStringLiteral("PorDefault"), false, nullptr, &hayError, QStringLiteral("Null"), QString(),
-                            vb::Trim(cpte_.unidad), QString(), 0, true, QString(), secuenciaFija);
+    // Under the store voucher's business unit, and the station's till.
+    posting::PedidoPosteo pedido;
+    pedido.TC = cpte_.tc;
+    pedido.SucNroLetra = cpte_.Numero();
+    pedido.Fecha = data::FechaSQL(v_.fecha);
+    pedido.IdDeposito = QStringLiteral("ELDELGRID");
+    pedido.IdMotivoStock = config.motivoStock;
+    pedido.TcOrigen = QStringLiteral("I");
+    pedido.ComprobanteOrigen = v_.transmision;
+    pedido.Aduana = vb::Trim(cpte_.unidad);   // the rows are controlled by the store's unit
+    pedido.MuestraCartel = true;
+    pedido.SecuenciaFija = secuenciaFija;
+    pedido.UNegocio = cpte_.unidad;
+    pedido.Caja = core::gCaja;
+    const bool posteado = v_.cpte->ActualizaStock(v_.grilla, pedido).Posteado();
     ActualizaEspera(QStringLiteral("Grabando Stock..."), QStringLiteral("Finalizado la grabacion"),
                     QStringLiteral("Espere unos momentos..."));
     OcultaEspera();
     if (cnn.errors().Count() > 0) *error = cnn.errors().Item(0).Description;
-    return !hayError && cnn.errors().Count() == 0;
+    return posteado && cnn.errors().Count() == 0;
 }
 
 // Logs a row that is not posted: the notice first (at the run's first such row), then the row's

@@ -36,7 +36,8 @@
 // run's first logged row (again at the end when it went with a voucher that rolled back), so
 // that no crash leaves a line no notice names. A failure of a database itself (read-only, full,
 // damaged, the connection lost) is told once and ends the run; the voucher under way is rolled
-// back and a later receive posts it. gUNegocio is left with the unit of the last row read.
+// back and a later receive posts it. Each voucher is posted under its store's business unit,
+// given to the posting; the program's own unit (gUNegocio) is left as the run found it.
 #include <QDate>
 #include <QString>
 #include <memory>

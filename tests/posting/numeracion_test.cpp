@@ -298,9 +298,8 @@ TEST_F(NumeracionTest, ANumberPast99999999IsRefused) {
 TEST_F(NumeracionTest, StockVoucherNumber) {
     const auto asigna = [](const QString& tc) {
         QString sucursal = QStringLiteral("0001"), letra = QStringLiteral("X");
-        return Stock::AsignarNumeroComprobante(tc, sucursal, letra).value_or(QStringLiteral("-"));
+        return Stock::AsignarNumeroComprobante(tc, sucursal, letra, QStringLiteral("A001")).value_or(QStringLiteral("-"));
     };
-    core::gUNegocio = QStringLiteral("A001");
     Ejecuta({QStringLiteral("UPDATE V_TA_CPTE SET X_ULTIMO_NRO = 7 WHERE CODIGO = 'PE'")});
     EXPECT_EQ(asigna("PE"), QStringLiteral("000100000007X"));
     Ejecuta({Stock("PE", "000100000007X"), Stock("PE", "000100000012X")});

@@ -27,6 +27,7 @@ protected:
 };
 
 TEST_F(MovDepositoTest, TheDemoDayPostsEachStoreVoucherUnderItsUnit) {
+    core::gUNegocio = QStringLiteral("A7");   // the logged user's own unit, no store's
     const receiver::ResultadoRecepcion r = Recibe();
     EXPECT_EQ(r.filas, 10);
     EXPECT_EQ(r.comprobantes, 7);
@@ -59,7 +60,7 @@ TEST_F(MovDepositoTest, TheDemoDayPostsEachStoreVoucherUnderItsUnit) {
     // number are two entries, each balanced under its own unit.
     EXPECT_EQ(Asientos(), (QStringList{"1|A001|VS|0001|00000005|80.25|80.25", "2|A001|IR|0003|00000007|273|273",
                                        "3|A002|IR|0002|00000003|1926|1926", "4|A002|IR|0003|00000007|182|182"}));
-    EXPECT_EQ(core::gUNegocio, QStringLiteral("A002"));   // the unit of the last row read
+    EXPECT_EQ(core::gUNegocio, QStringLiteral("A7"));   // the program's unit is left as it was
     // The grid is left laid out for the next voucher.
     EXPECT_EQ(grilla.Rows(), 2);
     EXPECT_EQ(grilla.TextMatrix(1, 0), QString());
