@@ -4,6 +4,7 @@
 #include "platform/utillib/util_texto.h"
 #include "platform/vb/runtime.h"
 
+#include <cassert>
 #include <cmath>
 
 namespace lots {
@@ -25,6 +26,8 @@ QString TextoCantidad(double valor) {
     while (s.endsWith(u'0')) s.chop(1);
     if (s.endsWith(u'.')) s.chop(1);
     if (s == QStringLiteral("-0")) s = QStringLiteral("0");
+    assert((!s.contains(u'.') || (s.size() - s.indexOf(u'.') <= 5 && !s.endsWith(u'0'))) &&
+           "at most four decimals, no trailing zeros");
     return s;
 }
 

@@ -13,6 +13,7 @@
 #include "posting/tratamiento.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -164,6 +165,9 @@ void CargaLotesySeries::InicializaGrid() {
 
 int CargaLotesySeries::AgregaFila(const QString& lote, const QString& serie, const QString& stock,
                                   const QString& cantidad) {
+    // Stock whose code holds a separator is not listed, and an earlier choice's item holds none:
+    // the pairs Accept writes read back as they were.
+    assert(!TieneSeparador(lote) && !TieneSeparador(serie));
     ui::FlexGrid& g = MSFlexGrid1;
     const int fila = g.Rows();
     g.SetRows(fila + 1);
@@ -176,7 +180,12 @@ int CargaLotesySeries::AgregaFila(const QString& lote, const QString& serie, con
     return fila;
 }
 
-int CargaLotesySeries::FilaDe(const QString& clave) const { return filaDeClave_.value(clave, -1); }
+int CargaLotesySeries::FilaDe(const QString& clave) const {
+    const int fila = filaDeClave_.value(clave, -1);
+    // The rows are kept with the grid's: laid out anew, or taken back with it (CargaDatos).
+    assert(fila < 0 || (fila >= MSFlexGrid1.FixedRows() && fila < MSFlexGrid1.Rows()));
+    return fila;
+}
 
 void CargaLotesySeries::VerificaAnteriores() {
     if (!EsConsultaDeSerieLote) {
@@ -209,6 +218,7 @@ void CargaLotesySeries::VerificaAnteriores() {
             AgregaFila(lote, serie, TextoCantidad(cantidad), QString());
     }
     filasStock_ = g.Rows();
+    assert(filasStock_ >= g.FixedRows());
     if (!noListados.isEmpty())
         ui::MsgBox(kNoListados + noListados.join(QStringLiteral(", ")), ui::vbInformation, kAvisoOperadorPregunta);
 
@@ -356,6 +366,7 @@ QString CargaLotesySeries::ListaDeColumna(int col) const {
     QStringList valores;
     for (int r = MSFlexGrid1.FixedRows(); r < MSFlexGrid1.Rows(); ++r) {
         const QString valor = MSFlexGrid1.TextMatrix(r, col).trimmed();
+        assert(!TieneSeparador(valor) && "the values were checked at Accept (ValidaValores)");
         valores << (valor.isEmpty() ? QStringLiteral("-") : valor);
     }
     return SinVacia(ArmaLista(valores));
@@ -377,8 +388,11 @@ void CargaLotesySeries::CmdAceptar_Click() {
         on.run([&] {
             QStringList pares, cantidades;
             for (int r = g.FixedRows(); r < g.Rows(); ++r) {
+                const double q = LeeCantidad(g.TextMatrix(r, kColCantidad));
+                // Checked above: a row of stock is never given more than it holds.
+                assert(RechazoCantidad(r, q).isEmpty());
                 pares << g.TextMatrix(r, kColLote).trimmed() + kPar + g.TextMatrix(r, kColSerie).trimmed();
-                cantidades << TextoCantidad(LeeCantidad(g.TextMatrix(r, kColCantidad)));
+                cantidades << TextoCantidad(q);
             }
             Lotes = SinVacia(ArmaLista(pares));
             Series = SinVacia(ArmaLista(cantidades));

@@ -15,6 +15,7 @@
 #include "posting/tratamiento.h"
 #include "posting/unidades.h"
 
+#include <cassert>
 #include <cmath>
 #include <set>
 
@@ -64,6 +65,8 @@ void LoteyPosicion::CargaDatos() {
             if (sinLeer_) quitaSaldos();
         },
         quitaSaldos);
+    // The deposit-level row, when there is one, is a data row of the balances loaded.
+    assert(filaDeposito_ == -1 || (filaDeposito_ >= MSFlexGrid1.FixedRows() && filaDeposito_ < MSFlexGrid1.Rows()));
     on.run([&] {
         if (MSFlexGrid1.Rows() > MSFlexGrid1.FixedRows()) MSFlexGrid1.SetRow(MSFlexGrid1.Rows() - 1);
         MSFlexGrid1.SetCol(kColCantidad);
@@ -222,6 +225,9 @@ QString LoteyPosicion::ArmaLista(int columna, bool conCantidad) const {
         const double cantidad = LeeCantidad(g.TextMatrix(r, kColCantidad));
         if (ComparaCantidades(cantidad, 0) == 0) continue;
         const QString codigo = r == filaDeposito_ ? QString() : g.TextMatrix(r, columna).trimmed();
+        // Checked at Accept: nothing above a row's balance, nor from a row whose code would split
+        // its item.
+        assert(RechazoCantidad(r, cantidad).isEmpty() && !codigo.contains(u'|') && !codigo.contains(u'*'));
         items << (conCantidad ? codigo + u'*' + TextoCantidad(cantidad) : codigo);
     }
     return posting::ListaPipe::ArmaLista(items);

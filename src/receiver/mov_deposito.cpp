@@ -21,10 +21,13 @@
 #include "posting/cls_cmn_cptes.h"
 #include "posting/columnas_articulos.h"
 #include "posting/movimiento_stock.h"
+#include "receiver/estado_recepcion.h"
 #include "receiver/grilla_recepcion.h"
 #include "receiver/linea_recepcion.h"
 #include "receiver/registro_recepcion.h"
 
+#include <algorithm>
+#include <cassert>
 #include <map>
 #include <optional>
 #include <set>
@@ -39,46 +42,94 @@ const QString kGuardandoDatos = QStringLiteral("Guardando Datos");
 utillib::UtilTexto& Util() { return core::gUtilTexto(); }
 data::DB_Dll& Principal() { return data::gDBPrincipal(); }
 
+// One lookup: opens `sql` on `db`, hands its first row to `lee` when it has one, and closes it.
+// Nothing when the query did not open (AbrirRecordset has told why); else whether it had a row.
+// A failure of `lee` reaches the caller, the recordset going with its last reference.
+template <class F>
+std::optional<bool> LeePrimeraFila(data::DB_Dll& db, const QString& sql, F&& lee) {
+    ado::RecordsetPtr rs;
+    db.AbrirRecordset(sql, rs);
+    const bool abierto = rs && rs->State() == ado::adStateOpen;
+    const bool hay = abierto && !rs->Eof();
+    if (hay) lee(*rs);
+    db.CierraRecordset(rs);
+    if (!abierto) return std::nullopt;
+    return hay;
+}
+
 // The store voucher being read: what it is posted as, what was decided at its first row, and
 // what it holds so far.
 struct Comprobante {
-    bool abierto = false;
+    EstadoComprobante estado = EstadoComprobante::Ninguno;
     ClaveDeposito clave;
     QString tc;                 // TK, IR or VS
     QString ptoVta, numero;     // the parts of its head-office number
     QString unidad;             // "A" & the store code
-    std::optional<MotivoRechazo> rechazo;   // every row is logged for this: its store, its number, already held
-    std::optional<MotivoRechazo> espera;    // a row names a deposit the head office lacks: nothing is posted
-    bool fallido = false;       // a part failed: nothing of it stays, every row is logged
+    MotivoRechazo motivo{Rechazo::ErrorAlGrabar, QString()};   // Rechazado: why its rows are logged;
+                                                               // EnEspera: the deposit it waits for
     int partes = 0;             // parts posted so far (inside its transaction)
     std::vector<MovimientoDeposito> filas;   // its rows in the grids, for the log if it fails
-    std::unique_ptr<ado::Transaction> transaccion;   // its parts commit together
+    std::unique_ptr<ado::Transaction> transaccion;   // its parts commit together; only while EnCurso
 
     QString Numero() const { return NumeroComprobante(ptoVta, numero); }
 };
 
+// The run's state is in four parts (estado_recepcion.h): marcha_, cpte_.estado, aviso_ and
+// registro_, each changed only through its Pasa.
 class Recepcion {
 public:
     explicit Recepcion(VentanaRecepcion& v)
-        : v_(v), on_([this](const vb::Error& e) { return TrataError(e); }) {}
+        : v_(v), on_([this](const vb::Error& e) { return TrataErrorDelRecorrido(e); }) {}
 
     ResultadoRecepcion Ejecuta();
 
 private:
-    // The run's error question. A failure of a database itself is told once and ends the run:
-    // every later statement would fail the same way.
+    // The error question of every step. A failure of a database itself is told once and ends the
+    // run: every later statement would fail the same way.
     int TrataError(const vb::Error& e) {
-        if (deteniendo_) return vb::kAbort;
         OcultaEspera();
         if (FallaDeBase()) {
-            AvisaFallaDeBase(e.description());
+            DetienePorFalla(e.description());
             return vb::kAbort;
         }
         const int respuesta = Util().TrataError(e);
-        if (respuesta == vb::kRetry || respuesta == vb::kIgnore) MuestraEspera(QString());
-        // The operator left another station at work: the run waits for it no more.
-        else if (ado::LockFailureOf(e) != ado::LockFailure::None) sinEspera_ = true;
+        if (Sigue(respuesta)) MuestraEspera(QString());
         return respuesta;
+    }
+    // The question of the run's own steps (on_): any answer but Retry and Ignore ends the run.
+    int TrataErrorDelRecorrido(const vb::Error& e) {
+        const int respuesta = TrataError(e);
+        if (!Sigue(respuesta) && marcha_ == Marcha::EnCurso) Termina(FinPorError(e));
+        return respuesta;
+    }
+    static bool Sigue(int respuesta) { return respuesta == vb::kRetry || respuesta == vb::kIgnore; }
+    // How an error the operator ended the run at ends it: at a wait for another station, the run
+    // waits for it no more.
+    static Marcha FinPorError(const vb::Error& e) {
+        return ado::LockFailureOf(e) != ado::LockFailure::None ? Marcha::SinEspera : Marcha::Anulada;
+    }
+    // Ends the run, or marks the ended run as stopped by a database failure: its error runner
+    // leaves without asking, and no step of it runs from here on.
+    void Termina(Marcha fin) {
+        marcha_ = Pasa(marcha_, fin);
+        on_.leave();
+        assert(Terminada());
+    }
+    // Whether the run has ended. The run is on exactly while its error runner has not left.
+    bool Terminada() const {
+        assert((marcha_ != Marcha::EnCurso) == on_.left());
+        return marcha_ != Marcha::EnCurso;
+    }
+    void PasaComprobante(EstadoComprobante estado) {
+        cpte_.estado = Pasa(cpte_.estado, estado);
+        // A voucher's transaction is open only while the voucher is posting.
+        assert(!cpte_.transaccion || cpte_.estado == EstadoComprobante::EnCurso);
+        assert(aviso_ != Aviso::EnComprobante || cpte_.transaccion);
+    }
+    void PasaAviso(Aviso aviso) {
+        aviso_ = Pasa(aviso_, aviso);
+        // Inside a voucher only while its transaction is open to take it back.
+        assert(aviso_ != Aviso::EnComprobante || (cpte_.transaccion && cpte_.transaccion->open()));
     }
     void MuestraEspera(const QString& texto) {
         if (v_.espera) v_.espera->Muestra(texto);
@@ -106,6 +157,7 @@ private:
             for (int c = 0; c < v_.grilla.Cols(); ++c) v_.grilla.SetTextMatrix(1, c, QString());
         }
         lineas_ = 0;
+        assert(v_.grilla.Rows() == 2 && "the grid laid out: its header and one blank line");
     }
     bool AbreDepositos(ado::RecordsetPtr& rs);
     void ProcesaFila(const MovimientoDeposito& mov);
@@ -113,6 +165,8 @@ private:
     void AbreComprobante(const MovimientoDeposito& mov);
     template <class F>
     bool Consulta(F&& lee, QString* error);
+    template <class F>
+    std::optional<bool> Busca(const QString& sql, F&& lee, QString* error);
     bool Existe(std::map<QString, bool>& conocidos, const QString& codigo, const QString& sql, QString* error);
     void AgregaLinea(const MovimientoDeposito& mov);
     void FallaLinea(const MovimientoDeposito& mov, const QString& error);
@@ -122,6 +176,7 @@ private:
     void DescartaComprobante();
     void FallaComprobante(const QString& causa);
     void RetieneComprobante(const MovimientoDeposito& mov);
+    void RechazaComprobante(const MotivoRechazo& motivo);
     std::optional<bool> Recibido(QString* error);
     void RecibidoEnOtraEstacion();
     void DeshaceComprobante();
@@ -130,7 +185,6 @@ private:
     void AbreLog();
     void EnviaAviso();
     bool FallaDeBase();
-    void AvisaFallaDeBase(const QString& causa);
     void DetienePorFalla(const QString& causa);
 
     VentanaRecepcion& v_;
@@ -143,16 +197,11 @@ private:
     int progreso_ = 0;      // the wait window's bar, 1 to 50
     long total_ = 0;
     RegistroRecepcion log_;
-    bool sinLog_ = false;   // the log could be written nowhere: the run goes on without it
+    Marcha marcha_ = Marcha::EnCurso;
+    Registro registro_ = Registro::SinAbrir;
     // The administrators' notice: sent at the run's first logged row, before its line is written,
     // so that no line stands in a log no notice names once the work it speaks of is committed.
-    // Sent inside a voucher's transaction it stands or falls with the voucher.
-    bool avisado_ = false;
-    bool avisoEnComprobante_ = false;
-    bool sinAviso_ = false;    // the operator went on without it
-    bool fallaDeBase_ = false; // a database failed: told, the run ends
-    bool deteniendo_ = false;  // the run is being ended: the error question answers Abort unasked
-    bool sinEspera_ = false;   // the operator gave up waiting for another station: no notice is tried after
+    Aviso aviso_ = Aviso::Pendiente;
 };
 
 ResultadoRecepcion Recepcion::Ejecuta() {
@@ -171,15 +220,12 @@ ResultadoRecepcion Recepcion::Ejecuta() {
     }
     on_.run([&] {
         // A forward-only cursor does not know its count: the rows are counted apart.
-        ado::RecordsetPtr cuenta;
-        remota.AbrirRecordset(SqlCuentaDepositos(v_.fecha), cuenta, nullptr,
-                              ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
-        if (cuenta && cuenta->State() == ado::adStateOpen && !cuenta->Eof()) total_ = cuenta->Fields(0).Value().toLong();
-        remota.CierraRecordset(cuenta);
+        LeePrimeraFila(remota, SqlCuentaDepositos(v_.fecha),
+                       [&](ado::Recordset& cuenta) { total_ = cuenta.Fields(0).Value().toLong(); });
     });
     OcultaEspera();
     MuestraEspera(QStringLiteral("Validando Información"));
-    while (!on_.left()) {
+    while (!Terminada()) {
         bool fin = true;
         if (!on_.run([&] { fin = rs->Eof(); }) || fin) break;
         vb::DoEvents();
@@ -189,13 +235,13 @@ ResultadoRecepcion Recepcion::Ejecuta() {
             mov = LeeMovimiento(*rs);
             leida = true;
         });
-        if (on_.left()) break;
+        if (Terminada()) break;
         if (leida) ProcesaFila(mov);
         else FilaNoLeida(*rs);
         ++r_.filas;
         on_.run([&] { rs->MoveNext(); });
     }
-    if (on_.left()) {
+    if (Terminada()) {
         // The open voucher is dropped whole (a later receive posts it); what was committed and
         // what was logged before stays, and the administrators are told of the latter.
         DescartaComprobante();
@@ -223,7 +269,7 @@ bool Recepcion::AbreDepositos(ado::RecordsetPtr& rs) {
         remota.AbrirRecordset(SqlDepositos(v_.fecha), rs, nullptr, ado::adOpenForwardOnly,
                               ado::adLockReadOnly, -1, true);
     });
-    if (on_.left() || !rs || rs->State() != ado::adStateOpen) return false;
+    if (Terminada() || !rs || rs->State() != ado::adStateOpen) return false;
     const QString falta = ColumnaFaltante(*rs);
     if (!falta.isEmpty()) {
         Avisa(QStringLiteral("La tabla Depositos no tiene la columna ") + falta + u'.');
@@ -246,23 +292,23 @@ void Recepcion::FilaNoLeida(const ado::Recordset& rs) {
 }
 
 void Recepcion::ProcesaFila(const MovimientoDeposito& mov) {
-    if (cpte_.abierto && !MismoComprobante(mov.clave, cpte_.clave)) CierraComprobante();
-    if (on_.left()) return;
+    if (cpte_.estado != EstadoComprobante::Ninguno && !MismoComprobante(mov.clave, cpte_.clave)) CierraComprobante();
+    if (Terminada()) return;
 
     if (progreso_ == 50) progreso_ = 0;
     ++progreso_;
     const LineasEspera lineas = LineasProgreso(r_.filas, total_, mov.articulo, progreso_);
     ActualizaEspera(lineas.linea1, lineas.linea2, lineas.linea3);
 
-    if (!cpte_.abierto) AbreComprobante(mov);
-    if (on_.left()) return;
+    if (cpte_.estado == EstadoComprobante::Ninguno) AbreComprobante(mov);
+    if (Terminada()) return;
     std::optional<MotivoRechazo> rechazo = RechazoDeFila(mov);
-    if (!rechazo) rechazo = cpte_.rechazo;
+    if (!rechazo && cpte_.estado == EstadoComprobante::Rechazado) rechazo = cpte_.motivo;
     // The voucher is posted under the type of its first row; a row that would make it another
     // type (an exit inside an entry) is not posted under it.
     if (!rechazo && TipoComprobante(mov.tipoComp, mov.movimiento) != cpte_.tc)
         rechazo = MotivoRechazo{Rechazo::MovimientoDistinto, QString()};
-    if (!rechazo && cpte_.fallido) rechazo = MotivoRechazo{Rechazo::ErrorAlGrabar, QString()};
+    if (!rechazo && cpte_.estado == EstadoComprobante::Fallido) rechazo = MotivoRechazo{Rechazo::ErrorAlGrabar, QString()};
     if (rechazo)
         Rechaza(mov, *rechazo);
     else
@@ -289,78 +335,68 @@ bool Recepcion::Consulta(F&& lee, QString* error) {
     return false;
 }
 
+// A head-office lookup (LeePrimeraFila) as one step of the run (Consulta): whether the query had a
+// row, which `lee` has read into the caller's locals; nothing when it was not read (*error says
+// why, and the run may be leaving).
+template <class F>
+std::optional<bool> Recepcion::Busca(const QString& sql, F&& lee, QString* error) {
+    std::optional<bool> hay;
+    if (!Consulta([&] { return (hay = LeePrimeraFila(Principal(), sql, lee)).has_value(); }, error)) return std::nullopt;
+    return hay;
+}
+
 // Whether the head office has a business unit or deposit: asked once a run for each code.
 bool Recepcion::Existe(std::map<QString, bool>& conocidos, const QString& codigo, const QString& sql, QString* error) {
     const QString clave = vb::Trim(codigo).toUpper();
     if (const auto hallado = conocidos.find(clave); hallado != conocidos.end()) return hallado->second;
-    bool existe = false;
-    const bool leido = Consulta(
-        [&] {
-            ado::RecordsetPtr rs;
-            Principal().AbrirRecordset(sql, rs);
-            const bool abierto = rs && rs->State() == ado::adStateOpen;
-            const bool hay = abierto && !rs->Eof();
-            Principal().CierraRecordset(rs);
-            existe = hay;
-            return abierto;
-        },
-        error);
-    if (!leido) {
+    const std::optional<bool> existe = Busca(sql, [](ado::Recordset&) {}, error);
+    if (!existe) {
         if (error->isEmpty()) *error = QStringLiteral("No se pudo leer ") + sql;
         return false;
     }
     error->clear();
-    conocidos[clave] = existe;
-    return existe;
+    conocidos[clave] = *existe;
+    return *existe;
 }
 
 void Recepcion::AbreComprobante(const MovimientoDeposito& mov) {
-    cpte_ = Comprobante{};
-    cpte_.abierto = true;
+    assert(cpte_.estado == EstadoComprobante::Ninguno && cpte_.filas.empty() && !cpte_.transaccion);
     cpte_.clave = mov.clave;
     cpte_.tc = TipoComprobante(mov.tipoComp, mov.movimiento);
     cpte_.ptoVta = mov.ptoVta;
     cpte_.numero = mov.numero;
     cpte_.unidad = mov.unidad;
-    if ((cpte_.rechazo = RechazoDeComprobante(mov))) return;
+    PasaComprobante(EstadoComprobante::EnCurso);
+    if (const std::optional<MotivoRechazo> motivo = RechazoDeComprobante(mov)) return RechazaComprobante(*motivo);
     // A store the head office does not have: nothing of it is posted until it is set up.
     QString error;
     if (!Existe(unidades_, cpte_.unidad, SqlUnidadNegocio(cpte_.unidad), &error)) {
-        if (error.isEmpty()) cpte_.rechazo = MotivoRechazo{Rechazo::SucursalInexistente, vb::Trim(cpte_.unidad)};
+        if (error.isEmpty()) RechazaComprobante(MotivoRechazo{Rechazo::SucursalInexistente, vb::Trim(cpte_.unidad)});
         else FallaVerificacion(error);
         return;
     }
     // Two store vouchers that come to one head-office voucher (two store types of one exit type)
     // cannot both be posted under its number: the later one is logged.
-    if (!numeros_.insert(cpte_.tc + u'|' + cpte_.Numero() + u'|' + cpte_.unidad).second) {
-        cpte_.rechazo = MotivoRechazo{Rechazo::NumeroRepetido, QString()};
-        return;
-    }
+    if (!numeros_.insert(cpte_.tc + u'|' + cpte_.Numero() + u'|' + cpte_.unidad).second)
+        return RechazaComprobante(MotivoRechazo{Rechazo::NumeroRepetido, QString()});
     // Decided at the voucher's first row: its later rows and parts are the run's own work (and
     // decided again once its transaction holds the head office, GuardaParte). A check that cannot
     // be made fails the voucher: read as "not held" it could post it twice.
     const std::optional<bool> recibido = Recibido(&error);
-    if (recibido == true) cpte_.rechazo = MotivoRechazo{Rechazo::YaRecibido, QString()};
+    if (recibido == true) RechazaComprobante(MotivoRechazo{Rechazo::YaRecibido, QString()});
     if (!recibido) FallaVerificacion(error);
+}
+
+// Every row of the open voucher is logged for `motivo`: from its first row, nothing of it is posted.
+void Recepcion::RechazaComprobante(const MotivoRechazo& motivo) {
+    cpte_.motivo = motivo;
+    PasaComprobante(EstadoComprobante::Rechazado);
 }
 
 // Whether the head office holds the open voucher; nothing when the check could not be made (its
 // query has told why, in *error).
 std::optional<bool> Recepcion::Recibido(QString* error) {
-    bool recibido = false;
-    const bool hecho = Consulta(
-        [&] {
-            ado::RecordsetPtr rs;
-            Principal().AbrirRecordset(SqlComprobanteRecibido(cpte_.tc, cpte_.Numero(), cpte_.unidad, v_.fecha), rs);
-            const bool abierto = rs && rs->State() == ado::adStateOpen;
-            const bool hay = abierto && !rs->Eof();
-            Principal().CierraRecordset(rs);
-            recibido = hay;
-            return abierto;
-        },
-        error);
-    if (!hecho) return std::nullopt;
-    return recibido;
+    return Busca(SqlComprobanteRecibido(cpte_.tc, cpte_.Numero(), cpte_.unidad, v_.fecha), [](ado::Recordset&) {}, error);
 }
 
 // Another station receiving the same day posted the open voucher after its first row was read:
@@ -368,17 +404,17 @@ std::optional<bool> Recepcion::Recibido(QString* error) {
 // received, and the run tells so once at its end.
 void Recepcion::RecibidoEnOtraEstacion() {
     DeshaceComprobante();
-    cpte_.rechazo = MotivoRechazo{Rechazo::YaRecibido, QString()};
+    RechazaComprobante(MotivoRechazo{Rechazo::YaRecibido, QString()});
     ++r_.deOtraEstacion;
     std::vector<MovimientoDeposito> filas;
     filas.swap(cpte_.filas);
-    for (const MovimientoDeposito& mov : filas) Rechaza(mov, *cpte_.rechazo);
+    for (const MovimientoDeposito& mov : filas) Rechaza(mov, cpte_.motivo);
 }
 
 // A check of the voucher could not be made (its query has told why): the voucher fails, or the run
 // ends when the database itself failed.
 void Recepcion::FallaVerificacion(const QString& error) {
-    if (on_.left()) return;
+    if (Terminada()) return;
     if (FallaDeBase()) DetienePorFalla(error);
     else FallaComprobante(QString());
 }
@@ -396,26 +432,13 @@ void Recepcion::AgregaLinea(const MovimientoDeposito& mov) {
             FallaLinea(mov, error);
         return;
     }
-    if (cpte_.espera) return Rechaza(mov, *cpte_.espera);
+    if (cpte_.estado == EstadoComprobante::EnEspera) return Rechaza(mov, cpte_.motivo);
     const QString codigo = CodigoArticulo(mov.articulo);
-    bool existe = false;
     ArticuloRecepcion articulo;
-    const bool leido = Consulta(
-        [&] {
-            ado::RecordsetPtr rs;
-            Principal().AbrirRecordset(SqlArticulo(codigo), rs);
-            const bool abierto = rs && rs->State() == ado::adStateOpen;
-            ArticuloRecepcion leida;
-            const bool hay = abierto && !rs->Eof();
-            if (hay) leida = LeeArticulo(*rs);
-            Principal().CierraRecordset(rs);
-            existe = hay;
-            articulo = leida;
-            return abierto;
-        },
-        &error);
-    if (!leido) return FallaLinea(mov, error);
-    if (!existe) return Rechaza(mov, MotivoRechazo{Rechazo::ArticuloInexistente, QString()});
+    const std::optional<bool> existe =
+        Busca(SqlArticulo(codigo), [&](ado::Recordset& rs) { articulo = LeeArticulo(rs); }, &error);
+    if (!existe) return FallaLinea(mov, error);
+    if (!*existe) return Rechaza(mov, MotivoRechazo{Rechazo::ArticuloInexistente, QString()});
     DatosLinea datos;
     datos.porcentajeIVA = v_.porcentajeIVA;
     datos.fecha = v_.fecha;
@@ -431,19 +454,10 @@ void Recepcion::AgregaLinea(const MovimientoDeposito& mov) {
         },
         &error);
     if (!tipo) return FallaLinea(mov, error);
-    const bool oferta = Consulta(
-        [&] {
-            ado::RecordsetPtr precio;
-            Principal().AbrirRecordset(SqlOferta(articulo.idArticulo), precio);
-            const bool abierto = precio && precio->State() == ado::adStateOpen;
-            std::optional<OfertaArticulo> leida;
-            if (abierto && !precio->Eof()) leida = LeeOferta(*precio);
-            Principal().CierraRecordset(precio);
-            datos.oferta = leida;
-            return abierto;
-        },
-        &error);
-    if (!oferta) return FallaLinea(mov, error);
+    std::optional<OfertaArticulo> oferta;
+    if (!Busca(SqlOferta(articulo.idArticulo), [&](ado::Recordset& precio) { oferta = LeeOferta(precio); }, &error))
+        return FallaLinea(mov, error);
+    datos.oferta = oferta;
     LineaGrilla linea;
     bool armada = false;
     on_.run([&] {
@@ -451,7 +465,9 @@ void Recepcion::AgregaLinea(const MovimientoDeposito& mov) {
         armada = true;
     });
     if (!armada) return FallaLinea(mov, on_.lastError() ? on_.lastError()->description() : QString());
-    // The line is applied whole.
+    // The line is applied whole, below the lines the run filled: the grid holds them and no other.
+    assert(cpte_.estado == EstadoComprobante::EnCurso);
+    assert(v_.grilla.Rows() == std::max(lineas_, 1) + 1 && lineas_ < kFilasGrilla);
     ++lineas_;
     if (lineas_ > 1) v_.grilla.SetRows(v_.grilla.Rows() + 1);
     LlenaLinea(v_.grilla, lineas_, linea);
@@ -461,33 +477,32 @@ void Recepcion::AgregaLinea(const MovimientoDeposito& mov) {
 // A step of the row's line failed: the row is logged with the error; when the database itself
 // failed the run ends instead (the voucher is received again).
 void Recepcion::FallaLinea(const MovimientoDeposito& mov, const QString& error) {
-    if (!on_.left() && FallaDeBase()) DetienePorFalla(error);
-    if (fallaDeBase_) return;
-    Rechaza(mov, MotivoRechazo{on_.left() ? Rechazo::RecepcionAnulada : Rechazo::ErrorEnFila, error});
+    if (!Terminada() && FallaDeBase()) DetienePorFalla(error);
+    if (marcha_ == Marcha::FallaDeBase) return;
+    Rechaza(mov, MotivoRechazo{Terminada() ? Rechazo::RecepcionAnulada : Rechazo::ErrorEnFila, error});
 }
 
 // Saves the grid as one part of the open voucher; the grid is then laid out anew.
 void Recepcion::GuardaParte() {
     const bool vacia = v_.grilla.Rows() <= 2 && v_.grilla.TextMatrix(1, 0).isEmpty();
-    if (!vacia && !cpte_.fallido && !cpte_.espera && !on_.left()) {
+    if (!vacia && cpte_.estado == EstadoComprobante::EnCurso && !Terminada()) {
+        // The parts posted stand only inside the voucher's transaction.
+        assert(cpte_.partes == 0 || (cpte_.transaccion && cpte_.transaccion->open()));
         int32_t secuencia = 0;
         bool leida = cpte_.partes == 0;
         on_.run([&] {
             if (!cpte_.transaccion) cpte_.transaccion.reset(new ado::Transaction(Principal().Transaccion()));
             if (leida) return;
             // A later part numbers on from the rows the earlier ones wrote.
-            ado::RecordsetPtr ultima;
-            Principal().AbrirRecordset(posting::SqlUltimaSecuencia(cpte_.tc, cpte_.Numero(), cpte_.unidad), ultima);
-            if (ultima && ultima->State() == ado::adStateOpen && !ultima->Eof()) {
-                secuencia = Util().AEntero(Util().ValorNoNulo(ultima->Fields(0).Value()));
-                leida = true;
-            }
-            Principal().CierraRecordset(ultima);
+            leida = LeePrimeraFila(Principal(), posting::SqlUltimaSecuencia(cpte_.tc, cpte_.Numero(), cpte_.unidad),
+                                   [&](ado::Recordset& ultima) {
+                                       secuencia = Util().AEntero(Util().ValorNoNulo(ultima.Fields(0).Value()));
+                                   }) == true;
         });
         // Decided again now that the transaction holds the head office: another station receiving
         // the same day may have posted the voucher since its first row was read.
         bool otra = false;
-        if (cpte_.partes == 0 && cpte_.transaccion && !on_.left()) {
+        if (cpte_.partes == 0 && cpte_.transaccion && !Terminada()) {
             QString error;
             const std::optional<bool> recibido = Recibido(&error);
             if (!recibido) FallaVerificacion(error);
@@ -498,7 +513,7 @@ void Recepcion::GuardaParte() {
         // asked) and a later receive posts it; never under a reason it does not carry.
         std::optional<ConfigVentasSuc> config;
         QString error;
-        if (!otra && !cpte_.fallido)
+        if (cpte_.estado == EstadoComprobante::EnCurso)
             on_.run([&] {
                 QString aux;
                 const QString clave = ClaveConfigVentasSuc(cpte_.unidad);
@@ -517,7 +532,7 @@ void Recepcion::GuardaParte() {
             });
         if (grabado) {
             ++cpte_.partes;
-        } else if (!on_.left() && !otra && !cpte_.fallido) {
+        } else if (!Terminada() && cpte_.estado == EstadoComprobante::EnCurso) {
             if (FallaDeBase()) {
                 DetienePorFalla(error);
             } else {
@@ -536,9 +551,9 @@ void Recepcion::GuardaParte() {
 }
 
 void Recepcion::CierraComprobante() {
-    if (!cpte_.abierto) return;
+    if (cpte_.estado == EstadoComprobante::Ninguno) return;
     GuardaParte();
-    if (cpte_.transaccion && !cpte_.fallido && !on_.left()) {
+    if (cpte_.estado == EstadoComprobante::EnCurso && cpte_.transaccion && !Terminada()) {
         // A commit that waited for another station in vain is asked about: Reintentar commits
         // again (the transaction stays open), Anular ends the run without the voucher.
         bool hecho = false;
@@ -554,8 +569,8 @@ void Recepcion::CierraComprobante() {
         });
         if (hecho) {
             ++r_.comprobantes;
-            avisoEnComprobante_ = false;
-        } else if (!on_.left()) {
+            if (aviso_ == Aviso::EnComprobante) PasaAviso(Aviso::Enviado);
+        } else if (!Terminada()) {
             if (FallaDeBase()) DetienePorFalla(error);
             else FallaComprobante(error);
         }
@@ -566,18 +581,18 @@ void Recepcion::CierraComprobante() {
 // Closes the open voucher; what of it is not committed is rolled back, with the notice when it
 // was sent inside it.
 void Recepcion::DescartaComprobante() {
-    const bool enTransaccion = cpte_.transaccion && cpte_.transaccion->open();
+    DeshaceComprobante();
+    PasaComprobante(EstadoComprobante::Ninguno);
     cpte_ = Comprobante{};
-    if (enTransaccion && avisoEnComprobante_) avisado_ = false;
-    avisoEnComprobante_ = false;
 }
 
 // Nothing of the voucher stays: its transaction is rolled back, the operator is told which voucher
 // and why (one box), and every row it had is logged.
 void Recepcion::FallaComprobante(const QString& causa) {
-    if (cpte_.fallido || on_.left()) return;
-    cpte_.fallido = true;
+    assert(cpte_.estado == EstadoComprobante::EnCurso && "only a voucher under way fails, once");
+    if (Terminada()) return;
     DeshaceComprobante();
+    PasaComprobante(EstadoComprobante::Fallido);
     OcultaEspera();
     QString texto = QStringLiteral("No se grabó el comprobante ") + cpte_.tc + u' ' + cpte_.Numero() +
                     QStringLiteral(" de la unidad ") + vb::Trim(cpte_.unidad);
@@ -595,20 +610,20 @@ void Recepcion::FallaComprobante(const QString& causa) {
 // for the deposit; this row is logged DEPOSITO INEXISTENTE, and so is any later row of the voucher
 // naming a deposit the head office lacks, the others as waiting (AgregaLinea).
 void Recepcion::RetieneComprobante(const MovimientoDeposito& mov) {
-    if (!cpte_.espera) {
-        cpte_.espera = MotivoRechazo{Rechazo::EsperaDeposito, vb::Trim(mov.deposito)};
+    if (cpte_.estado != EstadoComprobante::EnEspera) {
         DeshaceComprobante();
+        cpte_.motivo = MotivoRechazo{Rechazo::EsperaDeposito, vb::Trim(mov.deposito)};
+        PasaComprobante(EstadoComprobante::EnEspera);
         std::vector<MovimientoDeposito> filas;
         filas.swap(cpte_.filas);
-        for (const MovimientoDeposito& anterior : filas) Rechaza(anterior, *cpte_.espera);
+        for (const MovimientoDeposito& anterior : filas) Rechaza(anterior, cpte_.motivo);
     }
     Rechaza(mov, MotivoRechazo{Rechazo::DepositoInexistente, vb::Trim(mov.deposito)});
 }
 
-// Rolls back the open voucher's transaction, the notice sent inside it with it.
+// Rolls back the open voucher's transaction, the notice sent inside it with it (sent again later).
 void Recepcion::DeshaceComprobante() {
-    if (cpte_.transaccion && cpte_.transaccion->open() && avisoEnComprobante_) avisado_ = false;
-    avisoEnComprobante_ = false;
+    if (aviso_ == Aviso::EnComprobante) PasaAviso(Aviso::Pendiente);
     cpte_.transaccion.reset();
 }
 
@@ -647,9 +662,10 @@ bool Recepcion::GrabaStockComprobante(const ConfigVentasSuc& config, int32_t sec
 // line, handed to the system at once.
 void Recepcion::Rechaza(const MovimientoDeposito& mov, const MotivoRechazo& motivo) {
     ++r_.rechazadas;
-    if (!log_.abierto() && !sinLog_) AbreLog();
+    if (registro_ == Registro::SinAbrir) AbreLog();
     EnviaAviso();
-    if (!log_.abierto()) return;
+    assert((registro_ == Registro::Abierto) == log_.abierto());
+    if (registro_ != Registro::Abierto) return;
     vb::OnError on([this](const vb::Error& e) { return TrataError(e); });
     on.run([&] { log_.Escribe(LineaLog(mov, motivo)); });
 }
@@ -668,20 +684,17 @@ void Recepcion::AbreLog() {
                           carpetas.join(QStringLiteral(" ni en ")));
     });
     if (log_.abierto()) r_.log = log_.ruta();
-    else sinLog_ = true;
-    if (on.left() && !on_.left() && !fallaDeBase_) {
-        // Abort: the run ends here, as at any of its errors.
-        deteniendo_ = true;
-        on_.run([] { vb::Raise(75); });
-        deteniendo_ = false;
-    }
+    registro_ = Pasa(registro_, log_.abierto() ? Registro::Abierto : Registro::Ninguno);
+    // Abort: the run ends here, as at any of its errors.
+    if (on.left() && marcha_ == Marcha::EnCurso) Termina(Marcha::Anulada);
 }
 
-// The administrators' notice naming the run's log, sent after an Abort too. Not after a database failure: the operator has been told, and the rows the
-// log holds then belong to work a later receive does again. Nor once the operator gave up waiting
-// for another station: sending it would wait for that station again.
+// The administrators' notice naming the run's log, sent after an Abort too. Not after a database
+// failure: the operator has been told, and the rows the log holds then belong to work a later
+// receive does again. Nor once the operator gave up waiting for another station: sending it would
+// wait for that station again.
 void Recepcion::EnviaAviso() {
-    if (avisado_ || sinAviso_ || fallaDeBase_ || sinEspera_) return;
+    if (aviso_ != Aviso::Pendiente || marcha_ == Marcha::SinEspera || marcha_ == Marcha::FallaDeBase) return;
     OcultaEspera();
     // The statement tells its own failure; a wait for another station is asked about (Reintentar
     // sends it again), and Anular ends the run as the run's own Abort does.
@@ -692,19 +705,15 @@ void Recepcion::EnviaAviso() {
         if (error) ado::RaiseLockFailure(Principal().gCnn()->errors());
     });
     if (on.left()) {
-        sinAviso_ = true;
-        if (!on_.left() && !fallaDeBase_) {
-            deteniendo_ = true;
-            on_.run([&] { vb::Raise(on.lastError()->number(), on.lastError()->description()); });
-            deteniendo_ = false;
-        }
+        PasaAviso(Aviso::Omitido);
+        if (marcha_ == Marcha::EnCurso) Termina(FinPorError(*on.lastError()));
     } else if (!error) {
-        avisado_ = true;
-        avisoEnComprobante_ = cpte_.transaccion && cpte_.transaccion->open();
+        // Inside the voucher's transaction it stands or falls with the voucher.
+        PasaAviso(cpte_.transaccion && cpte_.transaccion->open() ? Aviso::EnComprobante : Aviso::Enviado);
     } else if (FallaDeBase()) {
         DetienePorFalla(*error);
     } else {
-        sinAviso_ = true;   // told once: the run does not send it again
+        PasaAviso(Aviso::Omitido);   // told once: the run does not send it again
     }
     MuestraEspera(kGuardandoDatos);
 }
@@ -716,26 +725,19 @@ bool Recepcion::FallaDeBase() {
     return false;
 }
 
-// One box: the database failed, the voucher under way is not posted, the run ends.
-void Recepcion::AvisaFallaDeBase(const QString& causa) {
-    if (fallaDeBase_) return;
-    fallaDeBase_ = true;
+// A database failed: one box (the voucher under way is not posted) and the run ends; told once.
+void Recepcion::DetienePorFalla(const QString& causa) {
+    if (marcha_ == Marcha::FallaDeBase) return;
+    Termina(Marcha::FallaDeBase);
     OcultaEspera();
     QString texto;
-    if (cpte_.abierto && !cpte_.tc.isEmpty())
+    if (cpte_.estado != EstadoComprobante::Ninguno && !cpte_.tc.isEmpty())
         texto = QStringLiteral("No se grabó el comprobante ") + cpte_.tc + u' ' + cpte_.Numero() +
                 QStringLiteral(" de la unidad ") + vb::Trim(cpte_.unidad) + QStringLiteral("\r\n");
     if (!causa.isEmpty()) texto += causa + QStringLiteral("\r\n");
     texto += QStringLiteral("La base de datos no puede seguir: se detiene la recepción. Al recibir el mismo día otra vez "
                             "se graba lo que falta.");
     ui::MsgBox(texto, ui::vbCritical, QStringLiteral("Atención2"));
-}
-
-void Recepcion::DetienePorFalla(const QString& causa) {
-    AvisaFallaDeBase(causa);
-    deteniendo_ = true;
-    on_.run([&] { vb::Raise(vb::kHrUnspecified, causa); });
-    deteniendo_ = false;
 }
 
 }  // namespace

@@ -38,6 +38,8 @@
 // damaged, the connection lost) is told once and ends the run; the voucher under way is rolled
 // back and a later receive posts it. Each voucher is posted under its store's business unit,
 // given to the posting; the program's own unit (gUNegocio) is left as the run found it.
+// The run's state (the run, the voucher under way, the notice, the log) and the changes each part
+// may make are in estado_recepcion.h.
 #include <QDate>
 #include <QString>
 #include <memory>

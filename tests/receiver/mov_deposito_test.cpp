@@ -139,6 +139,40 @@ TEST_F(MovDepositoTest, AVoucherLongerThanTheGridPostsWholeInOneSequence) {
     EXPECT_EQ(Avisos(), 2);
 }
 
+// The administrators' notice sent inside a voucher's transaction (at a row logged after the
+// voucher's first part) stands or falls with the voucher: committed with it, or taken back with
+// it and sent again, once, naming the log that holds every row of the voucher.
+TEST_F(MovDepositoTest, ANoticeSentInsideAVoucherStandsOrFallsWithIt) {
+    const QString dia = QStringLiteral("07/03/2008");
+    QString lote;
+    for (int i = 1; i <= 3050; ++i)
+        lote += QStringLiteral("INSERT INTO Depositos (Fecha, cod_suc, TipoComp, PtoVta, Numero, Movimiento, Articulo, "
+                               "Cantidad, venta, cod_depo) VALUES ('07/03/2008', '001', 'IN', '0001', '00000097', "
+                               "'INGRESO', '%1', 1, 0, '001')\n")
+                    .arg(i == 3020 ? QStringLiteral("555") : QStringLiteral("123"));
+    Exec(Remota(), lote);
+    EXPECT_EQ(Recibe(dia).comprobantes, 1);
+    EXPECT_EQ(Avisos(), 1);
+    ASSERT_EQ(Log().size(), 1);
+    EXPECT_TRUE(Log()[0].startsWith(QStringLiteral("ARTICULO INEXISTENTE"))) << Log()[0].toStdString();
+
+    Exec(Principal(), QStringLiteral("DELETE FROM V_MV_STOCK WHERE TC <> 'AJP'\nDELETE FROM MV_ASIENTOS\nDELETE FROM MV_MEMOS"));
+    Principal().setConnectionCalls(receivertest::FallaInsert(3030));   // in the voucher's second part
+    ui::ScriptedPrompter guion;
+    guion.answer(1, QStringLiteral("No se grabó el comprobante IR 000100000097C de la unidad A001\r\n") +
+                        receivertest::kFilaRechazada);
+    const receiver::ResultadoRecepcion fallo = Recibe(dia);
+    Principal().setConnectionCalls(nullptr);
+    EXPECT_TRUE(guion.exhausted());
+    EXPECT_EQ(fallo.comprobantes, 0);
+    EXPECT_EQ(Avisos(), 1);
+    const QStringList log = Log();
+    EXPECT_EQ(log.size(), 3050);
+    EXPECT_EQ(log.filter(QStringLiteral("ARTICULO INEXISTENTE")).size(), 1);
+    EXPECT_EQ(log.filter(QStringLiteral("ERROR AL GRABAR EL COMPROBANTE")).size(), 3049);
+    EXPECT_EQ(fallo.log, RutaDelAviso(Filas(Principal(), QStringLiteral("SELECT MENSAJE FROM MV_MEMOS"))[0]));
+}
+
 TEST_F(MovDepositoTest, RowsThatCannotBePostedAreLoggedAndTheRestGoesOn) {
     Exec(Principal(), QStringLiteral("INSERT INTO V_TA_UnidadNegocio (Codigo, Descripcion) VALUES ('A003', 'Sucursal 3')\n"
                                      "INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion, UNegocio) VALUES ('A003', 'Dep 3', 'A003')"));

@@ -30,7 +30,7 @@ VentanaEspera::~VentanaEspera() {
     if (tarea_ != 0) vb::RemoveDoEventsTask(tarea_);
 }
 
-void VentanaEspera::Crea() const {
+void VentanaEspera::Crea() {
     if (ventana_) return;
     ventana_ = std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     ventana_->setObjectName(QStringLiteral("VentanaEspera"));
@@ -60,31 +60,30 @@ void VentanaEspera::Crea() const {
     exterior->setContentsMargins(0, 0, 0, 0);
     exterior->addWidget(marco);
 
-    auto* self = const_cast<VentanaEspera*>(this);
     dibujar_ = new QTimer(ventana_.get());
     dibujar_->setSingleShot(true);
     dibujar_->setTimerType(Qt::PreciseTimer);
-    QObject::connect(dibujar_, &QTimer::timeout, ventana_.get(), [self] { self->DibujaSiToca(); });
+    QObject::connect(dibujar_, &QTimer::timeout, ventana_.get(), [this] { DibujaSiToca(); });
     ocultar_ = new QTimer(ventana_.get());
     ocultar_->setSingleShot(true);
     ocultar_->setTimerType(Qt::PreciseTimer);
-    QObject::connect(ocultar_, &QTimer::timeout, ventana_.get(), [self] { self->OcultaSiToca(); });
-    QObject::connect(anular_, &QPushButton::clicked, ventana_.get(), [self] {
-        if (self->alAnular_) self->alAnular_();
+    QObject::connect(ocultar_, &QTimer::timeout, ventana_.get(), [this] { OcultaSiToca(); });
+    QObject::connect(anular_, &QPushButton::clicked, ventana_.get(), [this] {
+        if (alAnular_) alAnular_();
     });
-    tarea_ = vb::AddDoEventsTask([self] {
-        self->DibujaSiToca();
-        self->OcultaSiToca();
+    tarea_ = vb::AddDoEventsTask([this] {
+        DibujaSiToca();
+        OcultaSiToca();
     });
 }
 
-QWidget* VentanaEspera::ventana() const {
+QWidget* VentanaEspera::ventana() {
     Crea();
     PasaALineas();
     return ventana_.get();
 }
 
-void VentanaEspera::PasaALineas() const {
+void VentanaEspera::PasaALineas() {
     if (!pendiente_ || !ventana_) return;
     pendiente_ = false;
     for (int i = 0; i < 3; ++i)

@@ -49,27 +49,27 @@ public:
     bool Visible() const;
     QString Linea(int i) const;      // 1 to 3: the line as last told
     QString Dibujada(int i) const;   // 1 to 3: the line as the window shows it
-    QWidget* ventana() const;        // the window, created on first use, with the lines as last told
+    QWidget* ventana();              // the window, created on first use, with the lines as last told
 
     // With false, no window is made or shown, every program-wide one included: the lines are
     // kept and nothing else is done (a benchmark's headless run). True by default.
     static void SetMuestraVentanas(bool muestra);
 
 private:
-    void Crea() const;
-    void PasaALineas() const;   // the lines told onto the labels
+    void Crea();                // the window, when there is none yet
+    void PasaALineas();         // the lines told onto the labels
     void DibujaSiToca();        // draws what is pending when the pace allows, else waits for it
     void OcultaSiToca();        // takes the hidden window off the screen when the pace allows
     void Dibuja(long long ahora);
-    mutable std::unique_ptr<QWidget> ventana_;
-    mutable QLabel* lineas_[3] = {nullptr, nullptr, nullptr};
-    mutable QPushButton* anular_ = nullptr;
+    std::unique_ptr<QWidget> ventana_;
+    QLabel* lineas_[3] = {nullptr, nullptr, nullptr};
+    QPushButton* anular_ = nullptr;
     std::function<void()> alAnular_;
-    mutable QTimer* dibujar_ = nullptr;   // the drawing the pace put off
-    mutable QTimer* ocultar_ = nullptr;   // the hiding the pace put off
-    mutable int tarea_ = 0;               // the DoEvents task that draws what has come due
+    QTimer* dibujar_ = nullptr;           // the drawing the pace put off
+    QTimer* ocultar_ = nullptr;           // the hiding the pace put off
+    int tarea_ = 0;                       // the DoEvents task that draws what has come due
     QString texto_[3];                    // the lines as last told
-    mutable bool pendiente_ = false;      // told and not yet on the labels
+    bool pendiente_ = false;              // told and not yet on the labels
     bool visible_ = false;                // shown by the program (the window may stand a moment longer)
     long long dibujada_ = 0;              // when the window was last drawn, ms on the clock
     long long ocultada_ = 0;              // when the program hid it

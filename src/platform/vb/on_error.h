@@ -13,6 +13,15 @@
 // silently (SkipAll), skip only some error numbers and leave silently on the others
 // (SkipNumbers), or leave silently on any error (LeaveSilently).
 //
+// A procedure that leaves for a reason of its own, with no failing step of its runner (the
+// operator ended it at the question of a part with a runner of its own, or a part has told what
+// stops it), says so; no error is made up for it:
+//
+//   vb::OnError parte(treatment);                 // a part that asks on its own
+//   parte.run([&] { AbreRegistro(); });
+//   if (parte.left()) on.leave();                 // Abort there ends the whole procedure: the later
+//                                                 // steps are skipped and nothing is asked again
+//
 // A step has no effect until it succeeds: Retry must find what the step first found, and Ignore
 // must leave nothing of it. A step that adds to what outlives it (a grid line, a counter, a list)
 // builds the addition in its locals and applies it as its last act, in code that cannot fail; or
@@ -54,7 +63,8 @@ public:
     static OnError SkipNumbers(std::set<long> numbers);     // these are skipped, others leave silently
 
     // Runs one step under the convention. Returns true when the step completed or was ignored,
-    // false when it failed and the procedure is leaving (or had already left: the step is not run).
+    // false when the procedure is leaving: the step failed, or it left (leave() below), or the
+    // procedure had already left (the step is not run).
     template <class F>
     bool run(F&& step) {
         return runUndoing(std::forward<F>(step), []() noexcept {});
@@ -97,7 +107,7 @@ public:
             std::optional<Error> failure;
             try {
                 step();
-                return true;
+                return !left_;
             } catch (const Error& e) {
                 failure = e;
             } catch (const std::exception& e) {
@@ -105,14 +115,23 @@ public:
             }
             [&]() noexcept { undo(); }();
             lastError_ = failure;
-            const int answer = decide(*failure);
-            if (answer == kRetry) continue;
+            // A step that left before it failed is not asked about; a treatment that left is not
+            // followed.
+            const int answer = left_ ? 0 : decide(*failure);
+            if (answer == kRetry && !left_) continue;
             passedOver_ = true;
-            if (answer == kIgnore) return true;
+            if (answer == kIgnore && !left_) return true;
             left_ = true;
             return false;
         }
     }
+
+    // Leaves the procedure without an error: later steps are not run (run returns false), left()
+    // is true, and nothing is asked or logged. No step failed, so passedOver() and lastError()
+    // stay as they were. Called from a step, the step goes on to its end and its run returns false
+    // (a failure after it is not asked about: its state is put back, and it counts as passed over);
+    // called from the treatment, its answer is not followed.
+    void leave() { left_ = true; }
 
     bool left() const { return left_; }                       // the procedure is leaving
     // A step failed and was not retried to success: the procedure went on without it, or left.

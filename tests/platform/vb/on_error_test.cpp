@@ -127,6 +127,58 @@ TEST(OnErrorTest, AFailingStepLeavesNothingOfItself) {
     }
 }
 
+// A procedure that leaves on its own word, between steps, from inside a step or from the question:
+// the later steps are not run, no box is shown for the leaving, and no failure is made of it; a
+// step that fails after it left is not asked about, and what it changed is put back.
+TEST(OnErrorTest, LeavingSkipsTheLaterStepsAsksNothingAndFailsNothing) {
+    ui::ScriptedPrompter p;   // a box would fail the test
+    int ran = 0;
+    vb::OnError between(AskOperator);
+    EXPECT_TRUE(between.run([&] { ++ran; }));
+    between.leave();
+    EXPECT_FALSE(between.run([&] { ++ran; }));
+    EXPECT_TRUE(between.left());
+    EXPECT_FALSE(between.passedOver());
+    EXPECT_FALSE(between.lastError());
+    EXPECT_EQ(ran, 1);
+
+    vb::OnError inside(AskOperator);
+    std::vector<int> lineas{1};
+    EXPECT_FALSE(inside.run([&] {
+        inside.leave();
+        ++ran;   // the step goes on to its end
+    }));
+    EXPECT_FALSE(inside.passedOver());
+    vb::OnError failing(AskOperator);
+    EXPECT_FALSE(failing.runKeeping(
+        [&] {
+            lineas.push_back(2);
+            failing.leave();
+            throw vb::Error(6, QStringLiteral("después de salir"));
+        },
+        lineas));
+    EXPECT_EQ(lineas, std::vector<int>{1});
+    EXPECT_TRUE(failing.passedOver());
+    EXPECT_FALSE(failing.run([&] { ++ran; }));
+    EXPECT_EQ(ran, 2);
+
+    // A treatment that leaves: its Retry is not followed.
+    int attempts = 0;
+    vb::OnError* self = nullptr;
+    vb::OnError asked([&](const vb::Error&) {
+        self->leave();
+        return static_cast<int>(vb::kRetry);
+    });
+    self = &asked;
+    EXPECT_FALSE(asked.run([&] {
+        ++attempts;
+        throw vb::Error(5, QStringLiteral("no"));
+    }));
+    EXPECT_EQ(attempts, 1);
+    EXPECT_TRUE(asked.left());
+    EXPECT_TRUE(p.shown().empty());
+}
+
 // A reader under a runner of its own hands back what it read, or no value when the operator passed
 // over its failure; asking an unread result for its value is a fault of the caller, stopped there.
 TEST(OnErrorTest, AReadPassedOverHoldsNoValue) {
