@@ -34,17 +34,17 @@ bool AlgunaVentanaVisible() {
     return false;
 }
 
-class ServidorCaidoTest : public mainwindowtest::ConsoleFixture {
+class ServidorCaidoTest : public mainwindowtest::MainWindowFixture {
 protected:
     void SetUp() override {
         if (TdsDriverPath().isEmpty()) GTEST_SKIP() << "the SQL Server ODBC driver is not installed";
         RegisterSqlServerDriver();
-        ConsoleFixture::SetUp();
+        MainWindowFixture::SetUp();
         main_window::FrmKorvane01::SetFinPrograma([this] { ++fines_; });
     }
     void TearDown() override {
         main_window::FrmKorvane01::SetFinPrograma(nullptr);
-        ConsoleFixture::TearDown();
+        MainWindowFixture::TearDown();
     }
     long Marcados() {
         return Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE ESTADO LIKE '1-%'"));

@@ -45,10 +45,10 @@ struct Corte {
     std::function<void()> arma;
 };
 
-class EnvioInterrumpido : public mainwindowtest::ConsoleFixture {
+class EnvioInterrumpido : public mainwindowtest::MainWindowFixture {
 protected:
     void SetUp() override {
-        ConsoleFixture::SetUp();
+        MainWindowFixture::SetUp();
         if (HasFatalFailure()) return;
         Arranca();
         if (HasFatalFailure()) return;

@@ -22,12 +22,12 @@
 
 namespace {
 
-using mainwindowtest::ConsoleFixture;
+using mainwindowtest::MainWindowFixture;
 
-class VentanaTest : public ConsoleFixture {
+class VentanaTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        ConsoleFixture::SetUp();
+        MainWindowFixture::SetUp();
         if (HasFatalFailure()) return;
         main_window::FrmKorvane01::SetFinPrograma([this] { ++fines_; });
         Abre();
@@ -35,7 +35,7 @@ protected:
     void TearDown() override {
         w.reset();
         main_window::FrmKorvane01::SetFinPrograma(nullptr);
-        ConsoleFixture::TearDown();
+        MainWindowFixture::TearDown();
     }
     void Abre() {
         w = std::make_unique<main_window::FrmKorvane01>();

@@ -14,12 +14,12 @@ namespace {
 
 using namespace posting::art;
 
-class GrillaRecepcionTest : public mainwindowtest::ConsoleFixture {
+class GrillaRecepcionTest : public mainwindowtest::MainWindowFixture {
 protected:
     void TearDown() override {
         w.reset();
         main_window::FrmKorvane01::SetFinPrograma(nullptr);
-        ConsoleFixture::TearDown();
+        MainWindowFixture::TearDown();
     }
     void Abre() {
         main_window::FrmKorvane01::SetFinPrograma([] {});

@@ -9,7 +9,7 @@
 
 namespace {
 
-using mainwindowtest::ConsoleFixture;
+using mainwindowtest::MainWindowFixture;
 
 struct Copia {
     const char* vista;
@@ -23,10 +23,10 @@ const Copia kCopias[] = {
 };
 const char* const kMarcadas[] = {"IMPONOVARTI", "IMPOPROV", "OFERTAS"};
 
-class PaqueteTest : public ConsoleFixture {
+class PaqueteTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        ConsoleFixture::SetUp();
+        MainWindowFixture::SetUp();
         if (HasFatalFailure()) return;
         Arranca();
         if (HasFatalFailure()) return;

@@ -1,5 +1,5 @@
 #pragma once
-// The console tests' world: the demo databases in a folder of the test's own, the program
+// The main window's tests' world: the demo databases in a folder of the test's own, the program
 // started on them, and small helpers to read and write them.
 #include "sender/frm_status.h"
 #include "sender/korvane_paquete.h"
@@ -18,7 +18,7 @@
 
 namespace mainwindowtest {
 
-class ConsoleFixture : public ::testing::Test {
+class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         data::ResetGlobalInstances();

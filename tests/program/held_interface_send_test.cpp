@@ -22,10 +22,10 @@ private:
     std::function<void()> onBox_;
 };
 
-class HeldInterfaceSendTest : public mainwindowtest::ConsoleFixture {
+class HeldInterfaceSendTest : public mainwindowtest::MainWindowFixture {
 protected:
     void SetUp() override {
-        ConsoleFixture::SetUp();
+        MainWindowFixture::SetUp();
         if (HasFatalFailure()) return;
         Arranca();
         if (HasFatalFailure()) return;

@@ -77,10 +77,10 @@ void PulsaAnular() {
     QTest::mouseClick(anular, Qt::LeftButton);
 }
 
-class OtraEstacionTest : public mainwindowtest::ConsoleFixture {
+class OtraEstacionTest : public mainwindowtest::MainWindowFixture {
 protected:
     void SetUp() override {
-        ConsoleFixture::SetUp();
+        MainWindowFixture::SetUp();
         if (HasFatalFailure()) return;
         main_window::FrmKorvane01::SetFinPrograma([] {});
         w = std::make_unique<main_window::FrmKorvane01>();
@@ -97,7 +97,7 @@ protected:
         if (otra && otra->transactionLevel() > 0) otra->RollbackTrans();
         w.reset();
         main_window::FrmKorvane01::SetFinPrograma(nullptr);
-        ConsoleFixture::TearDown();
+        MainWindowFixture::TearDown();
     }
     // The wait as the window showed it: the events went on, and the wait window said what and how
     // long, with Anular.
