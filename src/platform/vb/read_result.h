@@ -11,6 +11,7 @@
 // A reader returns its value as it is (`return valor;`) or vb::kNotRead. What a read not made
 // leads to is the caller's to say: fail the work, read again, or a default it names itself.
 #include <cassert>
+#include <optional>
 #include <utility>
 
 namespace vb {
@@ -24,21 +25,18 @@ template <class T>
 class [[nodiscard]] ReadResult {
 public:
     ReadResult(NotRead) {}
-    ReadResult(T value) : value_(std::move(value)), read_(true) {}
+    ReadResult(T value) : value_(std::move(value)) {}
 
     // Whether the value was read.
-    bool read() const { return read_; }
+    bool read() const { return value_.has_value(); }
     // The value read; only of a read that was made.
     const T& value() const {
-        assert(read_ && "the value of a read that was not made");
-        return value_;
+        assert(read() && "the value of a read that was not made");
+        return *value_;
     }
-    const T& operator*() const { return value(); }
-    const T* operator->() const { return &value(); }
 
 private:
-    T value_{};
-    bool read_ = false;
+    std::optional<T> value_;   // empty: the read was not made
 };
 
 }  // namespace vb

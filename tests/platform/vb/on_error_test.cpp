@@ -198,7 +198,7 @@ TEST(OnErrorTest, AReadPassedOverHoldsNoValue) {
     EXPECT_FALSE(lee(vb::kAbort).read());
     const vb::ReadResult<int> leido(7);
     EXPECT_TRUE(leido.read());
-    EXPECT_EQ(*leido, 7);
+    EXPECT_EQ(leido.value(), 7);
 #ifndef NDEBUG
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH((void)lee(vb::kIgnore).value(), "the value of a read that was not made");
