@@ -79,6 +79,12 @@ vb::ReadResult<QString> ObtieneConfiguracion(const QString& Clave) {
     return ObtieneConfiguracion(Clave, aux);
 }
 
+vb::ReadResult<bool> ConfiguracionSI(const QString& Clave) {
+    const vb::ReadResult<QString> valor = ObtieneConfiguracion(Clave);
+    if (!valor.read()) return vb::kNotRead;
+    return FlagSI(valor.value());
+}
+
 vb::ReadResult<QString> ObtieneConfiguracion(const QString& Clave, QString& ValorAux) {
     data::DB_Dll& db = data::gDBPrincipal();
     QString resultado;

@@ -107,6 +107,8 @@ inline QString gTopDefault;                          // Top_Default, "1000" when
 // error of the query leaves the setting not read (ValorAux is then no value either).
 vb::ReadResult<QString> ObtieneConfiguracion(const QString& Clave, QString& ValorAux);
 vb::ReadResult<QString> ObtieneConfiguracion(const QString& Clave);   // ValorAux not wanted
+// A yes/no key: whether its VALOR is "SI" (FlagSI); not read when ObtieneConfiguracion was not.
+vb::ReadResult<bool> ConfiguracionSI(const QString& Clave);
 
 // Loads the values above and the logged user's ta_usuarios row. A failing statement is
 // skipped and loading goes on; a value whose setting was not read keeps its initial value.

@@ -73,10 +73,8 @@ CargaLotesySeries::CargaLotesySeries() : GrillaLotes(QStringLiteral("Numeros de 
 }
 
 bool CargaLotesySeries::LeeFormatoSerieAsterisco() {
-    const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QStringLiteral("ART_FormatoSerieAsterisco"));
-    formatoLeido_ = valor.read();
-    formatoSerieAsterisco_ = formatoLeido_ && core::FlagSI(valor.value());
-    return formatoLeido_;
+    formatoSerieAsterisco_ = core::ConfiguracionSI(QStringLiteral("ART_FormatoSerieAsterisco"));
+    return formatoSerieAsterisco_.read();
 }
 
 CargaLotesySeries::~CargaLotesySeries() = default;
@@ -404,8 +402,8 @@ void CargaLotesySeries::CmdAceptar_Click() {
     if (!ValidaValores()) return;
     // The format not read at the dialog's start is read now: the check it decides is not skipped
     // on a default. Not read again either, the dialog stays open (the operator was asked).
-    if (EsSerie && !formatoLeido_ && !LeeFormatoSerieAsterisco()) return;
-    if (EsSerie && formatoSerieAsterisco_) {
+    if (EsSerie && !formatoSerieAsterisco_.read() && !LeeFormatoSerieAsterisco()) return;
+    if (EsSerie && FormatoSerieAsterisco()) {
         for (int r = g.FixedRows(); r < g.Rows(); ++r) {
             const QString valor = g.TextMatrix(r, kColValor).trimmed();
             if (valor.isEmpty() || valor.contains(u'*')) continue;

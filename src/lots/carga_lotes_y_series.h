@@ -28,6 +28,7 @@
 // split it when the list is read.
 #include "lots/dialogos_lotes.h"
 #include "lots/grilla_lotes.h"
+#include "platform/vb/read_result.h"
 
 #include <QHash>
 #include <QString>
@@ -78,7 +79,8 @@ public:
     void Form_KeyDown(int& KeyCode, int Shift) override;   // F2 accepts
     void Toolbar1_ButtonClick(int Index) override;
 
-    bool FormatoSerieAsterisco() const { return formatoSerieAsterisco_; }
+    // Serials typed as NRODESERIE * CANTIDAD; false while the setting is not read.
+    bool FormatoSerieAsterisco() const { return formatoSerieAsterisco_.read() && formatoSerieAsterisco_.value(); }
     // Query mode: the data rows 1 to FilasDeStock() - 1 came from the stock query.
     int FilasDeStock() const { return filasStock_; }
 
@@ -97,8 +99,7 @@ private:
     bool ValidaValores();
     QString ListaDeColumna(int col) const;
 
-    bool formatoSerieAsterisco_ = false;
-    bool formatoLeido_ = false;   // the setting was read (not passed over nor left)
+    vb::ReadResult<bool> formatoSerieAsterisco_ = vb::kNotRead;
     // Reads the setting; false when its read was passed over or left (the format is then unknown).
     bool LeeFormatoSerieAsterisco();
     int filasStock_ = 1;

@@ -257,9 +257,9 @@ void ClsCmnCptes::PosteoStock::LlenaContexto() {
 // The arguments into their record forms, and the purchase order's reception.
 void ClsCmnCptes::PosteoStock::LeeArgumentos() {
     on_.run([&] {
-        const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QStringLiteral("ConfirmaUDEquiv"));
-        Leido(valor);
-        ctx_.EquivalenciaUD = valor.read() && core::FlagSI(valor.value());
+        const vb::ReadResult<bool> confirma = core::ConfiguracionSI(QStringLiteral("ConfirmaUDEquiv"));
+        Leido(confirma);
+        ctx_.EquivalenciaUD = confirma.read() && confirma.value();
     });
     on_.run([&] {
         if (p_.MuestraCartel) core::gVentanaEspera().MuestraEspera(QStringLiteral("Grabando Stock...."), 0);

@@ -28,8 +28,8 @@ bool ClsCmnCptes::LeeConfiguracion() {
     // posted until all three are read.
     const vb::ReadResult<QString> piva = core::ObtieneConfiguracion(QStringLiteral("PIVA"));
     if (piva.read()) porcentajeIVA_ = core::gUtilTexto().ANumero(vb::Variant(piva.value())).toDouble();
-    const vb::ReadResult<QString> asientos = core::ObtieneConfiguracion(QStringLiteral("AsientosXStock"));
-    if (asientos.read()) asientosXStock_ = core::FlagSI(asientos.value());
+    const vb::ReadResult<bool> asientos = core::ConfiguracionSI(QStringLiteral("AsientosXStock"));
+    if (asientos.read()) asientosXStock_ = asientos.value();
     const vb::ReadResult<QString> largo = core::ObtieneConfiguracion(QStringLiteral("LenDescripcion"));
     if (largo.read()) gLenDesc = LongitudDescripcion(largo.value());
     return piva.read() && asientos.read() && largo.read();

@@ -294,9 +294,9 @@ FallaPosteo ClsCmnCptes::DescargaInsumos(ui::FlexGrid& grilla, ContextoPosteo& c
     if (Es(ctx.TC, "AJP") || Es(ctx.TC, "AJN")) return FallaPosteo::Ninguna;
     bool apagada = false, sinLeer = false;
     on.run([&] {
-        const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QStringLiteral("DescargaInsumosProduccion"));
-        sinLeer = !valor.read();
-        apagada = valor.read() && (core::FlagSI(valor.value()) || Es(ctx.TC, "OP"));
+        const vb::ReadResult<bool> apaga = core::ConfiguracionSI(QStringLiteral("DescargaInsumosProduccion"));
+        sinLeer = !apaga.read();
+        apagada = apaga.read() && (apaga.value() || Es(ctx.TC, "OP"));
     });
     if (on.left() || sinLeer) return Motivo(on, FallaPosteo::ValorNoLeido);
     if (apagada) return FallaPosteo::Ninguna;

@@ -12,17 +12,6 @@
 
 namespace posting {
 
-namespace {
-
-// A "SI" setting; not read when its read was passed over or left.
-vb::ReadResult<bool> Setting(const char* clave) {
-    const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(QLatin1String(clave));
-    if (!valor.read()) return vb::kNotRead;
-    return core::FlagSI(valor.value());
-}
-
-}  // namespace
-
 void ClsCmnCptes::AsignarDatosComprobante(const QString& TC, const QString& SucNroLetra, const QString& IdComplemento,
                                           ui::FlexGrid& MSFlexGrid1, ui::FlexGrid& MSFlexGrid2,
                                           ui::FlexGrid& MSFlexGrid3, bool /*Inicializar*/, ado::RecordsetPtr* LrcsCpte,
@@ -37,7 +26,7 @@ void ClsCmnCptes::AsignarDatosComprobante(const QString& TC, const QString& SucN
     // not read (its error told there) loads nothing, rather than every line on a default.
     bool sinLeer = false;
     on.run([&] {
-        const vb::ReadResult<bool> descarga = Setting("DescargaStockRemitos");
+        const vb::ReadResult<bool> descarga = core::ConfiguracionSI(QStringLiteral("DescargaStockRemitos"));
         sinLeer = !descarga.read();
         if (!sinLeer) carga.DescargaStock = descarga.value();
     });

@@ -118,12 +118,12 @@ double CargaComprobante::Aplicado(ado::Recordset& r, double cantidad) {
 
 void CargaComprobante::Articulo(ado::Recordset& r, ui::FlexGrid& g) {
     const int fila = g.Rows() - 1;
-    const vb::ReadResult<QString> depositoEnCptes = core::ObtieneConfiguracion(QStringLiteral("PideDepositoEnCptes"));
+    const vb::ReadResult<bool> depositoEnCptes = core::ConfiguracionSI(QStringLiteral("PideDepositoEnCptes"));
     if (!depositoEnCptes.read()) {
         sinLeer_ = true;
         return;
     }
-    const bool pideDeposito = core::FlagSI(depositoEnCptes.value());
+    const bool pideDeposito = depositoEnCptes.value();
     const double cantidad = Util().ADoble(Campo(r, "Cantidad"));
     const QString articulo = Campo(r, "IdArticulo").text();
     GuardaReparto(articulo);

@@ -5,8 +5,8 @@
 //   vouchers::ModoConsulta modo = vouchers::ResuelveModo(QStringLiteral("rm/pendientes"));   // RM, pending
 //   QString filtro = QStringLiteral("CUENTA = 'C0001'");
 //   QString sql = vouchers::SentenciaConsulta(modo, filtro, [](const QString& clave) {
-//       const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(clave);
-//       return valor.read() && core::FlagSI(valor.value());   // the caller lists nothing when not read
+//       const vb::ReadResult<bool> si = core::ConfiguracionSI(clave);
+//       return si.read() && si.value();   // the caller lists nothing when not read
 //   });
 //
 // The caller's condition (Filtro) is SQL over the source's columns and goes into the statement

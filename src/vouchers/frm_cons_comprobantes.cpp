@@ -221,9 +221,9 @@ void FrmConsComprobantes::Form_Load() {
     // vouchers its default would choose.
     bool sinLeer = false;
     const auto setting = [&sinLeer](const QString& clave) {
-        const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(clave);
-        if (!valor.read()) sinLeer = true;
-        return valor.read() && core::FlagSI(valor.value());
+        const vb::ReadResult<bool> si = core::ConfiguracionSI(clave);
+        if (!si.read()) sinLeer = true;
+        return si.read() && si.value();
     };
     on.run([&] {
         ListView1->clear();
