@@ -68,7 +68,7 @@ ArgDeposito Destino(const QString& destino) {
 
 ArgReferencia Motivo(ContextoPosteo& ctx, const QString& motivo) {
     if (EsDelGrid(motivo)) return ArgReferencia::DelGrid();
-    const QString sinApostrofes = QString(motivo).remove(u'\'');
+    const QString sinApostrofes = SinApostrofes(motivo);
     if (!EsBlanco(sinApostrofes)) return ArgReferencia::Valor(Rellena(sinApostrofes));
     // Empty: the default reason; made of blanks: no reason.
     if (sinApostrofes.isEmpty()) {
@@ -294,7 +294,7 @@ void ClsCmnCptes::PosteoStock::LeeComprobante() {
             ctx_.Signo = p_.SignoRemota;
             return;
         }
-        const vb::ReadResult<int16_t> signo = m_.SignoComprobante(p_.TC, false);
+        const vb::ReadResult<int16_t> signo = m_.ObtieneSignoComprobante(p_.TC);
         Leido(signo);
         if (signo.read()) ctx_.Signo = signo.value();
     });
@@ -362,7 +362,7 @@ void ClsCmnCptes::PosteoStock::Linea(int pasada, int fila) {
         if (toma && produccion_) toma = (pasada == 1) == (g_.TextMatrix(fila, art::CantidadInsumo) == QLatin1String("-1"));
         if (!toma) return;
         ctx_.Fila = fila;
-        ctx_.CantidadItems = ItemsDeLinea(ctx_, g_, ctx_.CantidadItems);
+        ctx_.CantidadItems = ItemsDeLinea(ctx_, g_);
         listas.emplace(g_, fila);
     });
     if (!toma || !listas || on_.left()) return;
@@ -542,11 +542,11 @@ ResultadoPosteo ClsCmnCptes::AsientoDeFila(ui::FlexGrid& grilla, ContextoPosteo&
     int16_t secuencia = 1;
     // Row by row, the row's side follows the sign it was posted with (a production order's
     // products and inputs go on opposite sides). The till is written as the rows write it.
-    const DelPosteo delPosteo{ctx.UNegocio, QString(ctx.Caja).remove(u'\''),
+    const DelPosteo delPosteo{ctx.UNegocio, SinApostrofes(ctx.Caja),
                               fila > 0 ? std::optional<int16_t>(ctx.Signo) : std::nullopt, &ctx.Articulos};
     ResultadoPosteo r = GeneraAsiento(grilla, motivo, tc, suc, nro, letra, ctx.Fecha, esDebito, tipoMov, fila,
                                       &secuencia, true, delPosteo);
-    if (!r.Posteado()) r.falla = FallaPosteo::SinAsiento;
+    assert(r.Posteado() || r.falla == FallaPosteo::SinAsiento);
     return r;
 }
 

@@ -219,7 +219,7 @@ public:
                  int16_t* secuencia, bool exige, const DelPosteo& delPosteo)
         : m_(motor), grid_(grid), motivo_(motivo), tc_(tc), suc_(suc), nro_(nro), letra_(letra), fecha_(fecha),
           esDebito_(esDebito), tipoMov_(tipoMov), fila_(soloRegistro), secuencia_(secuencia), exige_(exige),
-          del_(delPosteo), porFila_(soloRegistro > 0), on_(TratamientoQueFalla(nullptr, fallo_)) {}
+          del_(delPosteo), porFila_(soloRegistro > 0), on_(Tratamiento(nullptr)) {}
 
     ResultadoPosteo Genera();
 
@@ -238,7 +238,7 @@ private:
 
     static ResultadoPosteo Falla() { return ResultadoPosteo{FallaPosteo::SinAsiento, QString()}; }
     // Any answer but a successful Retry fails the entry, and with it the voucher.
-    bool Dejado() const { return on_.left() || fallo_; }
+    bool Dejado() const { return on_.left() || on_.passedOver(); }
 
     ClsCmnCptes& m_;
     ui::FlexGrid& grid_;
@@ -255,7 +255,6 @@ private:
     const bool exige_;
     const DelPosteo& del_;
     const bool porFila_;
-    bool fallo_ = false;
     vb::OnError on_;
     bool guarda_ = false;   // the entry's state as the call leaves it stays
 
@@ -331,7 +330,7 @@ ClsCmnCptes::AsientoStock::Fin ClsCmnCptes::AsientoStock::Lado() {
     } else {
         // Goods going out (-1) or not moving (0) debit the counter-account, goods coming in credit
         // it: by the sign the row was posted with, else by the voucher type's.
-        const vb::ReadResult<int16_t> signo = del_.signo ? *del_.signo : m_.SignoComprobante(tc_, false);
+        const vb::ReadResult<int16_t> signo = del_.signo ? *del_.signo : m_.ObtieneSignoComprobante(tc_);
         if (!signo.read()) sinLeer = true;
         else esDebito_ = signo.value() != 1;
     }

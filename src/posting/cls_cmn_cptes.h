@@ -162,7 +162,8 @@ public:
                         int32_t SecuenciaFija = 0);
 
     // +1 stock in, -1 out, 0 none; with LibroIVA the voucher's sign in the VAT book. Not read when
-    // an error was passed over or left, or the type has no row (after its box).
+    // an error was passed over or left, or the type has no row (after its box). Within a posting
+    // call the stock sign is asked once (a missing type is told once, not at every row).
     vb::ReadResult<int16_t> ObtieneSignoComprobante(const QString& TC, bool LibroIVA = false);
 
     // ---- posting/ (lista_pipe.cpp): the lot and series list codec, which posting reads ----
@@ -297,9 +298,6 @@ private:
     class PosteoStock;    // one ActualizaStock call, step by step (actualiza_stock.cpp)
     class AsientoStock;   // one journal entry, step by step (asiento_stock.cpp)
 
-    // The stock sign, asked once a posting call; not read as ObtieneSignoComprobante tells, and the
-    // posting then posts nothing.
-    vb::ReadResult<int16_t> SignoComprobante(const QString& TC, bool LibroIVA);
     // The journal statements of one grid row (0: the whole grid) of the voucher being posted; a
     // failure is FallaPosteo::SinAsiento.
     ResultadoPosteo AsientoDeFila(ui::FlexGrid& grilla, ContextoPosteo& ctx, int32_t fila, int16_t tipoMov);

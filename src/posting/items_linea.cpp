@@ -124,11 +124,11 @@ ListasDeLinea::ListasDeLinea(const ui::FlexGrid& g, int fila)
     : lotes(ListaPipe::ItemsSerieLote(g.TextMatrix(fila, art::Lotes))),
       series(ListaPipe::ItemsSerieLote(g.TextMatrix(fila, art::Series))) {}
 
-int32_t ItemsDeLinea(const ContextoPosteo& ctx, const ui::FlexGrid& g, int32_t anterior) {
+int32_t ItemsDeLinea(const ContextoPosteo& ctx, const ui::FlexGrid& g) {
     const int f = ctx.Fila;
     const QString lotes = g.TextMatrix(f, art::Lotes);
     if (ctx.Signo == -1) return ListaPipe::Cuenta_Series_Lotes(lotes, QString());
-    if (ctx.Signo != 1) return anterior;
+    if (ctx.Signo != 1) return ctx.CantidadItems;
     const QString series = g.TextMatrix(f, art::Series);
     if (TallesDeEntrada(g, f)) return ListaPipe::Cuenta_Series_Lotes(lotes, QString());
     if (Marca(g, f, art::PideSerie))

@@ -6,7 +6,7 @@
 // asks whether another follows; MovimientoStock then builds the item's record.
 //
 //   const ListasDeLinea listas(grilla, fila);
-//   ctx.CantidadItems = ItemsDeLinea(ctx, grilla, ctx.CantidadItems);
+//   ctx.CantidadItems = ItemsDeLinea(ctx, grilla);
 //   ctx.Item = 1;
 //   switch (PreparaItem(ctx, grilla, listas, loteFijo, escrito)) { ... }   // Item below
 //   if (OtroItem(ctx, grilla, escrito)) ...
@@ -34,9 +34,9 @@ struct ListasDeLinea {
     QString Serie(int32_t j) const { return De(series, j); }
 };
 
-// How many items the context's line (ctx.Fila) gives for the pass's sign; a sign of 0 keeps
-// `anterior`, the last line's count.
-int32_t ItemsDeLinea(const ContextoPosteo& ctx, const ui::FlexGrid& g, int32_t anterior);
+// How many items the context's line (ctx.Fila) gives for the pass's sign; a sign of 0 keeps the
+// last line's count (ctx.CantidadItems).
+int32_t ItemsDeLinea(const ContextoPosteo& ctx, const ui::FlexGrid& g);
 
 enum class Item {
     Escribe,           // the item is posted

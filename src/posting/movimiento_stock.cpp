@@ -13,8 +13,6 @@ using namespace Qt::Literals::StringLiterals;   // field names as static text: u
 
 namespace {
 
-QString SinApostrofes(const QString& texto) { return QString(texto).remove(u'\''); }
-
 QString NumeroDe(double valor) { return Numero(vb::Currency::fromDouble(valor)); }
 QString NumeroDe(const QString& celda) { return Numero(Importe(celda)); }
 

@@ -171,12 +171,6 @@ bool PasaLoGrabadoDelTipo(vb::OnError& on, const QString& tc, const QString& suc
     return true;
 }
 
-// Closes the procedure's recordset under a runner of its own.
-void CierraAlFinal(ado::RecordsetPtr& rs) {
-    vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante"));
-    cierre.run([&] { Cierra(rs); });
-}
-
 }  // namespace
 
 namespace ast {
@@ -198,12 +192,12 @@ bool Obtener_Nro_Comprobante(const QString& TC, QString& Sucursal, QString& Nume
 
     // Without ControlaGrabados the book's number stands as it is.
     if (ControlaGrabados && !PasaLoGrabadoDelTipo(on, TC, Sucursal, Numero, Letra, rs)) {
-        CierraAlFinal(rs);
+        CierraBajo("Obtener_Nro_Comprobante", rs);
         return false;
     }
     // A stored number not read may be proposed again: no number.
     const bool dejado = on.passedOver();
-    CierraAlFinal(rs);
+    CierraBajo("Obtener_Nro_Comprobante", rs);
     if (dejado) return false;
     return CabeEnOchoDigitos(TC, Sucursal, Numero, Letra);
 }

@@ -36,10 +36,6 @@ const SignoTipo* EnTabla(const QString& tc) {
 }  // namespace
 
 vb::ReadResult<int16_t> ClsCmnCptes::ObtieneSignoComprobante(const QString& TC, bool LibroIVA) {
-    return SignoComprobante(TC, LibroIVA);
-}
-
-vb::ReadResult<int16_t> ClsCmnCptes::SignoComprobante(const QString& TC, bool LibroIVA) {
     const QString tc = vb::Trim(TC);
     // Within a posting call the stock sign of its voucher type is asked once: a type missing
     // from V_TA_CPTE is reported once, not at every row.
@@ -47,9 +43,8 @@ vb::ReadResult<int16_t> ClsCmnCptes::SignoComprobante(const QString& TC, bool Li
         return posteo_.signo->second;
 
     int16_t signo = 0;
-    bool fallo = false;
     bool sinTipo = false;   // the type has no row: its sign is not known
-    vb::OnError on(TratamientoQueFalla("ObtieneSignoComprobante%", fallo));
+    vb::OnError on(Tratamiento("ObtieneSignoComprobante%"));
     ado::RecordsetPtr rs;
     on.run([&] {
         Abre(QStringLiteral("SELECT * FROM V_TA_CPTE  with(nolock)  WHERE CODIGO='") +
@@ -84,7 +79,7 @@ vb::ReadResult<int16_t> ClsCmnCptes::SignoComprobante(const QString& TC, bool Li
     });
     Cierra(rs);
 
-    if (fallo || sinTipo) return vb::kNotRead;
+    if (on.passedOver() || sinTipo) return vb::kNotRead;
     if (!LibroIVA && posteo_.enCurso) posteo_.signo = std::make_pair(tc, signo);
     return signo;
 }

@@ -28,7 +28,6 @@ vb::ReadResult<bool> IdArticuloTieneInsumos(const QString& IdArticulo, std::vect
     // The query and the reading of its rows are one step, and the list is handed over whole at its
     // end: a failure passed over leaves no inputs, never some of them.
     Lista.assign(1, ItemCantidad());
-    bool leido = false;
     on.run([&] {
         ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM V_MA_INSUMOS  with(nolock)  WHERE IDARTICULO = '") +
                                      Lit(core::RellenaCodigo(IdArticulo, 25)) + QStringLiteral("'"),
@@ -46,12 +45,10 @@ vb::ReadResult<bool> IdArticuloTieneInsumos(const QString& IdArticulo, std::vect
         }
         Lista.swap(leidos);
         resultado = hay;
-        leido = true;
     });
-    vb::OnError cierre(Tratamiento("IdArticuloTieneInsumos"));
-    cierre.run([&] { Cierra(rs); });
+    CierraBajo("IdArticuloTieneInsumos", rs);
     // Passed over, the article's inputs are not known: the caller must not go on as if it had none.
-    if (!leido) return vb::kNotRead;
+    if (on.passedOver()) return vb::kNotRead;
     return resultado;
 }
 
@@ -67,7 +64,6 @@ vb::ReadResult<bool> ArticuloTieneLotes(const QString& IdArticulo, const QString
     // leaves the whole quantity without lots, never part of it twice.
     const vb::Currency cantidad = vb::Currency::fromDouble(Cantidad);
     Lista.assign(1, ItemCantidad(QString(), QString(), Cantidad));
-    bool leido = false;
     on.run([&] {
         ado::Recordset& r = Abre(QStringLiteral("SELECT * FROM STK_SERIES_Y_LOTES WHERE IdArticulo = '") +
                                      Lit(util.Rellena(IdArticulo, 25)) +
@@ -96,12 +92,10 @@ vb::ReadResult<bool> ArticuloTieneLotes(const QString& IdArticulo, const QString
         if (hay && total < cantidad) lotes.emplace_back(QString(), QString(), (cantidad - total).toDouble());
         Lista.swap(lotes);
         resultado = hay;
-        leido = true;
     });
-    vb::OnError cierre(Tratamiento("ArticuloTieneLotes"));
-    cierre.run([&] { Cierra(rs); });
+    CierraBajo("ArticuloTieneLotes", rs);
     // Passed over, the lots are not known: the caller must not post the quantity as if it had none.
-    if (!leido) return vb::kNotRead;
+    if (on.passedOver()) return vb::kNotRead;
     return resultado;
 }
 
@@ -130,8 +124,7 @@ bool ControlStock(const QString& IdDeposito, const QString& IdArticulo, const QS
         Stock = r.Eof() ? 0.0 : util.ADoble(util.ValorNoNulo(r.Fields(QStringLiteral("Stock"))));
     });
     const bool dejado = on.passedOver();   // Omitir too: the balance was not read
-    vb::OnError cierre(Tratamiento("ControlStock"));
-    cierre.run([&] { Cierra(rs); });
+    CierraBajo("ControlStock", rs);
     return !dejado;
 }
 

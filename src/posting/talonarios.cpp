@@ -322,8 +322,7 @@ bool ActualizaNumeracionComprobante(const QString& TC, const QString& Sistema, c
     const bool conLibro = libro.Busca(Sistema);
     // A read passed over may have missed the book: its number would not move on.
     const bool dejado = on.passedOver();
-    vb::OnError cierre(Tratamiento("ConsultaComprobante"));
-    cierre.run([&] { Cierra(rs); });
+    CierraBajo("ConsultaComprobante", rs);
     return !dejado && conLibro;
 }
 
@@ -442,8 +441,7 @@ bool Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Sucursal, QStr
         if (!hallado.tomado && !on.left() && vb::Trim(Numero).isEmpty()) Numero = QStringLiteral("00000001");
     }
     const bool dejado = on.passedOver();
-    vb::OnError cierre(Tratamiento("Obtener_Nro_Comprobante_Contable"));
-    cierre.run([&] { Cierra(rs); });
+    CierraBajo("Obtener_Nro_Comprobante_Contable", rs);
     return !dejado;
 }
 

@@ -30,6 +30,9 @@ inline bool Es(const QString& codigo, const char* valor) {
     return vb::Trim(codigo).compare(QLatin1String(valor), Qt::CaseInsensitive) == 0;
 }
 
+// The text without its apostrophes: codes and tills as the rows write them.
+inline QString SinApostrofes(const QString& texto) { return QString(texto).remove(u'\''); }
+
 // A code as the server compares it: trailing blanks and letter case do not count.
 inline QString Clave(const QString& codigo) {
     QString c = codigo;

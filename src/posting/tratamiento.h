@@ -16,7 +16,6 @@
 #include "platform/vb/on_error.h"
 
 #include <QString>
-#include <functional>
 
 namespace posting {
 
@@ -26,24 +25,6 @@ inline vb::OnError::Treatment Tratamiento(const char* rutina) {
     return [rutina](const vb::Error& e) {
         return data::gDBPrincipal().TratamientoErrores(
             e, std::nullopt, rutina ? std::optional<QString>(QString::fromLatin1(rutina)) : std::nullopt);
-    };
-}
-
-// The same question for a procedure that must not report success after a failure: any answer
-// but Retry sets `fallo` (Ignore still goes on with the next step, and the procedure then fails
-// what it was doing). `antes`, when given, runs before the question.
-//
-//   bool fallo = false;
-//   vb::OnError on(posting::TratamientoQueFalla("ActualizaStock", fallo));
-//   on.run([&] { ... });
-//   if (on.left() || fallo) return falla();
-inline vb::OnError::Treatment TratamientoQueFalla(const char* rutina, bool& fallo,
-                                                  std::function<void()> antes = nullptr) {
-    return [&fallo, pregunta = Tratamiento(rutina), antes = std::move(antes)](const vb::Error& e) {
-        if (antes) antes();
-        const int respuesta = pregunta(e);
-        if (respuesta != vb::kRetry) fallo = true;
-        return respuesta;
     };
 }
 
@@ -67,6 +48,13 @@ inline ado::Recordset& AbreModificable(const QString& sql, ado::RecordsetPtr& rs
 // Closes a recordset a procedure ends with (DB_Dll::CierraRecordset); nothing when never made.
 inline void Cierra(ado::RecordsetPtr& rs) {
     if (rs) data::gDBPrincipal().CierraRecordset(rs);
+}
+
+// Closes it under a runner of its own, asked about with the routine's name: a procedure's last
+// act, after its own runner has ended (a failure to close changes nothing it read).
+inline void CierraBajo(const char* rutina, ado::RecordsetPtr& rs) {
+    vb::OnError cierre(Tratamiento(rutina));
+    cierre.run([&] { Cierra(rs); });
 }
 
 // Runs a statement (or a batch) at once on gDBPrincipal's connection. When the connection reports

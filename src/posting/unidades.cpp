@@ -80,8 +80,7 @@ vb::ReadResult<bool> IdArticuloTieneEquivalencias(const QString& IdArticulo, con
         busca(origen, destino, "/");
         if (!resultado) busca(destino, origen, "*");
     }
-    vb::OnError cierre(Tratamiento("IdArticuloTieneEquivalencias"));
-    cierre.run([&] { Cierra(rs); });
+    CierraBajo("IdArticuloTieneEquivalencias", rs);
     if (on.passedOver()) return vb::kNotRead;
     return resultado;
 }
