@@ -198,7 +198,7 @@ private:
     long total_ = 0;
     RegistroRecepcion log_;
     Marcha marcha_ = Marcha::EnCurso;
-    Registro registro_ = Registro::SinAbrir;
+    bool sinLog_ = false;   // no folder took the log (the operator was asked once): the run goes on without it
     // The administrators' notice: sent at the run's first logged row, before its line is written,
     // so that no line stands in a log no notice names once the work it speaks of is committed.
     Aviso aviso_ = Aviso::Pendiente;
@@ -501,13 +501,11 @@ void Recepcion::GuardaParte() {
         });
         // Decided again now that the transaction holds the head office: another station receiving
         // the same day may have posted the voucher since its first row was read.
-        bool otra = false;
         if (cpte_.partes == 0 && cpte_.transaccion && !Terminada()) {
             QString error;
             const std::optional<bool> recibido = Recibido(&error);
             if (!recibido) FallaVerificacion(error);
-            otra = recibido.value_or(false);
-            if (otra) RecibidoEnOtraEstacion();
+            else if (*recibido) RecibidoEnOtraEstacion();
         }
         // The store's posting setting (its stock reason): not read, the voucher fails (its reader has
         // asked) and a later receive posts it; never under a reason it does not carry.
@@ -515,9 +513,8 @@ void Recepcion::GuardaParte() {
         QString error;
         if (cpte_.estado == EstadoComprobante::EnCurso)
             on_.run([&] {
-                QString aux;
                 const QString clave = ClaveConfigVentasSuc(cpte_.unidad);
-                const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(clave, aux);
+                const vb::ReadResult<QString> valor = core::ObtieneConfiguracion(clave);
                 if (valor.read()) config = LeeConfigVentasSuc(valor.value());
                 else error = QStringLiteral("No se leyó la configuración ") + clave;
             });
@@ -662,10 +659,9 @@ bool Recepcion::GrabaStockComprobante(const ConfigVentasSuc& config, int32_t sec
 // line, handed to the system at once.
 void Recepcion::Rechaza(const MovimientoDeposito& mov, const MotivoRechazo& motivo) {
     ++r_.rechazadas;
-    if (registro_ == Registro::SinAbrir) AbreLog();
+    if (!log_.abierto() && !sinLog_) AbreLog();
     EnviaAviso();
-    assert((registro_ == Registro::Abierto) == log_.abierto());
-    if (registro_ != Registro::Abierto) return;
+    if (!log_.abierto()) return;
     vb::OnError on([this](const vb::Error& e) { return TrataError(e); });
     on.run([&] { log_.Escribe(LineaLog(mov, motivo)); });
 }
@@ -684,7 +680,7 @@ void Recepcion::AbreLog() {
                           carpetas.join(QStringLiteral(" ni en ")));
     });
     if (log_.abierto()) r_.log = log_.ruta();
-    registro_ = Pasa(registro_, log_.abierto() ? Registro::Abierto : Registro::Ninguno);
+    sinLog_ = !log_.abierto();
     // Abort: the run ends here, as at any of its errors.
     if (on.left() && marcha_ == Marcha::EnCurso) Termina(Marcha::Anulada);
 }

@@ -3,7 +3,7 @@
 // into store vouchers and posted on gDBPrincipal as stock vouchers through ClsCmnCptes.
 //
 //   receiver::VentanaRecepcion v{grilla, cpte, medida};      // what the window lends the run
-//   v.porcentajeIVA = PorcentajeIVA;
+//   v.porcentajeIVA = *PorcentajeIVA;                        // the rate the window has read
 //   v.fecha = dia;                                           // the day the date field was read as
 //   v.transmision = numero;
 //   receiver::EsperaPrograma espera;                          // the program's wait window
