@@ -3,7 +3,7 @@
 //
 // The objects are created on first use and live until the program ends. The state values are
 // written once at start-up (IniciaSistema, then CargaConfiguracion) and read by every subsystem;
-// afterwards only gTablaConfiguracion and the receiver's gUNegocio change.
+// afterwards only gTablaConfiguracion changes.
 //
 // Every configuration key is read through ObtieneConfiguracion: one query per call, no cache.
 #include "data/db_dll.h"
@@ -38,7 +38,7 @@ utillib::UtilControles& gUtilControles();
 // ---- the logged user's values, set by IniciaSistema ----
 inline QString gUsuarioLogeado;        // the database user that really connected
 inline QString gCaja;                  // cash box, "@Caja"; "1" by default
-inline QString gUNegocio;              // business unit of the logged user; the receiver overwrites it
+inline QString gUNegocio;              // business unit of the logged user
 inline QString gCadenaDSN;             // "DSN=<db>; UID=<user>; PWD=<password>" for the report printer
 inline QString gArchivoAyuda;          // the program's help file
 inline long gColorFondo = 0xFFFFFF;    // back colour of the focused entry field (BGR)

@@ -170,8 +170,7 @@ QLabel* Etiqueta(QWidget* parent, const char* name, const QString& caption) {
 // The VAT rate of the articles without one of their own ("PIVA"); none when it was not read (the
 // settings reader has asked the operator).
 std::optional<double> LeePorcentajeIVA() {
-    QString aux;
-    const vb::ReadResult<QString> piva = core::ObtieneConfiguracion(QStringLiteral("PIVA"), aux);
+    const vb::ReadResult<QString> piva = core::ObtieneConfiguracion(QStringLiteral("PIVA"));
     if (!piva.read()) return std::nullopt;
     return core::gUtilTexto().ANumero(vb::Variant(piva.value())).toDouble();
 }
@@ -726,8 +725,7 @@ void FrmKorvane01::ConsultaPrecios() {
 
 void FrmKorvane01::ImprimeNovedades(int16_t& ReporteAlternativo) {
     QString reporte = QStringLiteral("RP_NovedadesPrecios");
-    QString aux;
-    const vb::ReadResult<QString> nombre = core::ObtieneConfiguracion(QStringLiteral("NOMBRE"), aux);
+    const vb::ReadResult<QString> nombre = core::ObtieneConfiguracion(QStringLiteral("NOMBRE"));
     if (!nombre.read()) return;   // the operator was asked about the read: nothing is printed
     const QString empresa = QStringLiteral("Empresa = '") + nombre.value() + QStringLiteral("'");
     const QString seleccion =

@@ -189,8 +189,8 @@ public:
         alto_ = area.height();
         negrita_.setBold(true);
         p.setFont(normal_);
-        lineH_ = QFontMetrics(normal_).height() + 4;
-        ubicaColumnas(QFontMetrics(normal_).averageCharWidth());
+        lineH_ = medida_.height() + 4;
+        ubicaColumnas(medida_.averageCharWidth());
     }
 
     void imprime(const Filas& filas) {
@@ -200,10 +200,8 @@ public:
                 writer_.newPage();
                 encabezado();
             }
-            for (size_t i = 0; i < fila.size(); ++i) {
-                const QFontMetrics fm(normal_);
-                p_.drawText(celda(i), alineacion(i), fm.elidedText(fila[i], Qt::ElideRight, ws_[i] - 4));
-            }
+            for (size_t i = 0; i < fila.size(); ++i)
+                p_.drawText(celda(i), alineacion(i), medida_.elidedText(fila[i], Qt::ElideRight, ws_[i] - 4));
             y_ += lineH_;
         }
         p_.drawLine(0, y_ + 2, ancho_, y_ + 2);
@@ -255,6 +253,7 @@ private:
     const QString empresa_;
     const QString emitido_ = vb::Now().toQDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
     QFont normal_{QStringLiteral("Sans"), 9};
+    const QFontMetrics medida_{normal_};   // the rows' font, measured once
     QFont negrita_ = normal_;
     QFont titulo_{QStringLiteral("Sans"), 14, QFont::Bold};
     int ancho_ = 0;
