@@ -1,4 +1,5 @@
 #include "main_window_fixture.h"
+#include "ventana_principal.h"
 
 #include "main_window/frm_korvane01.h"
 #include "main_window/reportes.h"
@@ -37,12 +38,7 @@ protected:
         main_window::FrmKorvane01::SetFinPrograma(nullptr);
         MainWindowFixture::TearDown();
     }
-    void Abre() {
-        w = std::make_unique<main_window::FrmKorvane01>();
-        ASSERT_TRUE(w->Form_Load());
-        w->show();
-        QCoreApplication::processEvents();
-    }
+    void Abre() { mainwindowtest::AbreVentana(w); }
     void Reabre() {
         int cancel = 0;
         w->Form_Unload(cancel);

@@ -2,6 +2,7 @@
 // receiver's widths, in the window's own font; and laid out whole when the type is missing.
 #include "main_window/frm_korvane01.h"
 #include "main_window_fixture.h"
+#include "ventana_principal.h"
 #include "platform/ui/flex_grid.h"
 #include "platform/ui/flex_grid_view.h"
 #include "platform/ui/text_measurer.h"
@@ -23,10 +24,7 @@ protected:
     }
     void Abre() {
         main_window::FrmKorvane01::SetFinPrograma([] {});
-        w = std::make_unique<main_window::FrmKorvane01>();
-        ASSERT_TRUE(w->Form_Load());
-        w->show();
-        QCoreApplication::processEvents();
+        mainwindowtest::AbreVentana(w);
     }
     long X(int n) const { return w->Medida().TextWidth(QString(n, u'X')); }
 

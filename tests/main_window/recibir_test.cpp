@@ -2,6 +2,7 @@
 #include "receiver/receiver_fixture.h"
 
 #include "main_window/frm_korvane01.h"
+#include "main_window/ventana_principal.h"
 #include "platform/utillib/ventana_espera.h"
 #include "platform/vb/dates.h"
 #include "platform/vb/on_error.h"
@@ -21,10 +22,7 @@ protected:
         ReceiverFixture::SetUp();
         if (HasFatalFailure()) return;
         main_window::FrmKorvane01::SetFinPrograma([] {});
-        w = std::make_unique<main_window::FrmKorvane01>();
-        ASSERT_TRUE(w->Form_Load());
-        w->show();
-        QCoreApplication::processEvents();
+        mainwindowtest::AbreVentana(w);
     }
     void TearDown() override {
         vb::SetDoEventsHook(nullptr);

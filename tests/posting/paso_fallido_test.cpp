@@ -22,16 +22,8 @@ class PasoFallidoTest : public postingtest::PosteoTest {
 protected:
     void SetUp() override {
         PosteoTest::SetUp();
-        Claves({"AsientosXStock", "SI"});
-        Ejecuta({"DELETE FROM MV_ASIENTOS", "UPDATE MA_ARTICULOS SET CUENTACONTABLEC = '1.1.08' WHERE IDARTICULO = '000789'"});
-        core::gPeriodo = 2008;
         core::gUsuarioLogeado = "operador";
-        // A reception of a breakfast basket (two sugars and a coffee of lots L0001 and L0002) and
-        // of sugar, each at its cost: its rows, its entry row by row, its discharge and the book.
-        LineaSimple("5", "000900");
-        grilla.SetTextMatrix(1, Costo, "20");
-        LineaSimple("3", "000123");
-        grilla.SetTextMatrix(2, Costo, "45.5");
+        RecepcionConAsiento();   // its rows, its entry row by row, its discharge and the book
     }
     bool Postea(posting::ClsCmnCptes& cpte) {
         bool hayError = false;

@@ -20,14 +20,7 @@ class PedidoPosteoTest : public postingtest::PosteoTest {
 protected:
     void SetUp() override {
         PosteoTest::SetUp();
-        Claves({"AsientosXStock", "SI"});
-        Ejecuta({"DELETE FROM MV_ASIENTOS", "UPDATE MA_ARTICULOS SET CUENTACONTABLEC = '1.1.08' WHERE IDARTICULO = '000789'"});
-        core::gPeriodo = 2008;
-        // A reception of a breakfast basket (its inputs discharged) and of sugar, at their costs.
-        LineaSimple("5", "000900");
-        grilla.SetTextMatrix(1, Costo, "20");
-        LineaSimple("3", "000123");
-        grilla.SetTextMatrix(2, Costo, "45.5");
+        RecepcionConAsiento();
         pedido.TC = "IR", pedido.SucNroLetra = "000100000005C", pedido.Fecha = "05/03/2008", pedido.IdDeposito = "A001";
         pedido.IdMotivoStock = "5", pedido.TcOrigen = "I", pedido.ComprobanteOrigen = "7";
         pedido.UNegocio = "A002", pedido.Caja = "3'";

@@ -36,6 +36,19 @@ protected:
         for (const auto& [col, texto] : celdas) grilla.SetTextMatrix(f, col, texto);
     }
 
+    // A reception with everything a posting writes: a breakfast basket (two sugars and a coffee of
+    // lots L0001 and L0002, its inputs discharged) and sugar, each at its cost, its journal entry
+    // row by row into an emptied MV_ASIENTOS, in the demo's period.
+    void RecepcionConAsiento() {
+        Claves({"AsientosXStock", "SI"});
+        Ejecuta({"DELETE FROM MV_ASIENTOS", "UPDATE MA_ARTICULOS SET CUENTACONTABLEC = '1.1.08' WHERE IDARTICULO = '000789'"});
+        core::gPeriodo = 2008;
+        LineaSimple("5", "000900");
+        grilla.SetTextMatrix(1, posting::art::Costo, "20");
+        LineaSimple("3", "000123");
+        grilla.SetTextMatrix(2, posting::art::Costo, "45.5");
+    }
+
     // The stored stock rows in voucher and sequence order, "|" between columns, " " between rows.
     std::string Filas(const QString& columnas, const QString& donde = "1=1") {
         return Consulta("SELECT " + columnas + " FROM V_MV_STOCK WHERE " + donde +

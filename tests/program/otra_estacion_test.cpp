@@ -3,6 +3,7 @@
 // window says so, Anular gives up with nothing written, and the wait's time-out is one box whose
 // Reintentar, once the other station has ended, sends or receives the whole.
 #include "main_window/main_window_fixture.h"
+#include "main_window/ventana_principal.h"
 
 #include "main_window/frm_korvane01.h"
 #include "platform/utillib/ventana_espera.h"
@@ -83,10 +84,8 @@ protected:
         MainWindowFixture::SetUp();
         if (HasFatalFailure()) return;
         main_window::FrmKorvane01::SetFinPrograma([] {});
-        w = std::make_unique<main_window::FrmKorvane01>();
-        ASSERT_TRUE(w->Form_Load());
-        w->show();
-        QCoreApplication::processEvents();
+        mainwindowtest::AbreVentana(w);
+        if (HasFatalFailure()) return;
         // The other station, in the middle of its transaction on the head office.
         otra = ado::Connection::Create();
         otra->Open(db::ConnectionText(bases, db::kHeadOfficeName));
