@@ -98,9 +98,11 @@ QString ValorParametro(const QString& Parametros, const QString& Clave, const QS
         if (tras >= Parametros.size() || !EsCaracterDeClave(Parametros.at(tras))) break;
         desde = p + 1;
     }
+    // The value ends at the next ";", or at the end of the text for the last item written without
+    // one ("...;@Caja=7" gives 7).
     const qsizetype inicio = p + Clave.size();
-    const qsizetype fin = Parametros.indexOf(u';', inicio);
-    if (fin < 0) return QString();   // no ";" behind the key: the value is left empty
+    qsizetype fin = Parametros.indexOf(u';', inicio);
+    if (fin < 0) fin = Parametros.size();
     const QString valor = gUtilTexto().Reemplaza(Parametros.mid(inicio, fin - inicio), QStringLiteral("="));
     return vb::Trim(valor);
 }

@@ -6,7 +6,8 @@
 //   @ParametroAdicional, @Menu (read, not used), @Server (a leading "#" selects Oracle), @DbName,
 //   @Usuario, @Password, @UsuarioLogeado, @Caja (default "1").
 // A key is matched whole: "@Usuario" is not found inside "@UsuarioLogeado". The value runs from
-// behind the key to the next ";" (no ";": empty); every "=" is removed and the blanks around it.
+// behind the key to the next ";", or to the end of the text for the last item; every "=" is
+// removed and the blanks around it.
 #include <QString>
 
 namespace core {

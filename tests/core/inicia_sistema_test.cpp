@@ -34,8 +34,16 @@ TEST(ParametrosInicio, KeysValuesAndAbsentKeys) {
         {"", {"", "", "", "", "", "", "", "1"}},
         {"@server = SRV ; @DBNAME=Base;", {"", "", "SRV", "Base", "", "", "", "1"}},              // any case, blanks
         {"@Server=S;@Usuario=sa;@Password=se=cr=eto;", {"", "", "S", "", "sa", "secreto", "", "1"}},  // "=" removed
-        {"@Server=S;@Password=abc", {"", "", "S", "", "", "", "", "1"}},                          // no ";": empty
-        {"@Server=S;@Caja=7", {"", "", "S", "", "", "", "", ""}},                                 // not even "1"
+        // The last item needs no ";": its value ends with the text, whichever key it is.
+        {"@Server=S;@Password=abc", {"", "", "S", "", "", "abc", "", "1"}},
+        {"@Server=S;@Caja=7", {"", "", "S", "", "", "", "", "7"}},
+        {"@Caja=2;@Server= S2 ", {"", "", "S2", "", "", "", "", "2"}},
+        {"@Server=S;@DbName=VOLMA", {"", "", "S", "VOLMA", "", "", "", "1"}},
+        {"@Server=S;@Usuario=sa", {"", "", "S", "", "sa", "", "", "1"}},
+        {"@Server=S;@UsuarioLogeado=ana", {"", "", "S", "", "", "", "ana", "1"}},
+        {"@Server=S;@Menu=M2", {"", "M2", "S", "", "", "", "", "1"}},
+        {"@Server=S;@ParametroAdicional=X", {"X", "", "S", "", "", "", "", "1"}},
+        {"@Server=S;@Caja=", {"", "", "S", "", "", "", "", ""}},   // given empty: empty, not "1"
         {"@UsuarioLogeado=pepe;@Usuario=sa;", {"", "", "", "", "sa", "", "pepe", "1"}},           // whole keys
         {"@UsuarioLogeado=pepe;", {"", "", "", "", "", "", "pepe", "1"}},
         {"@Menu=M1;@ParametroAdicional=X;@Server=#ORA;", {"X", "M1", "#ORA", "", "", "", "", "1"}},
