@@ -324,6 +324,10 @@ bool FrmKorvane01::Form_Load() {
     TxtServer->setText(data::gDBPrincipal().gServidor);
     core::ActualizaBarraEstado(*sbStatusBar, QString());
     core::RecuperaParametrosFormulario(this, QString(), QString());
+    if (interfasesFijas_) {
+        TxtServer->setText(interfasesFijas_->servidor);
+        lblRuta->setText(interfasesFijas_->base);
+    }
     InicializaPantalla();
     if (sinNumeros_) ui::MsgBox(kSinNumeros, ui::vbInformation, kAvisoOperador);
     // The receive grid as the receiver will fill it; a failure is asked and the window opens all
@@ -331,6 +335,10 @@ bool FrmKorvane01::Form_Load() {
     vb::OnError on([](const vb::Error& e) { return TrataError(e); });
     on.run([&] { InicializaGrillaRecepcion(); });
     return true;
+}
+
+void FrmKorvane01::FijaInterfases(const QString& servidor, const QString& base) {
+    interfasesFijas_ = Interfases{servidor, base};
 }
 
 void FrmKorvane01::InicializaGrillaRecepcion() {

@@ -125,6 +125,12 @@ public:
     // Program end: by default the application quits; tests record it instead.
     static void SetFinPrograma(std::function<void()> fin);
 
+    // The interface database this start works on, whatever the saved fields hold: the window's
+    // load puts it in the server and database fields after restoring them. Set before Form_Load
+    // by a start on the demo folder, so that each demo folder sends into its own files; a start on
+    // a real server sets none and the saved fields serve.
+    void FijaInterfases(const QString& servidor, const QString& base);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -150,6 +156,10 @@ private:
     bool ocupado_ = false;
     bool descargado_ = false;
     bool sinNumeros_ = false;   // the highest transmission number is used: none to propose
+    struct Interfases {
+        QString servidor, base;
+    };
+    std::optional<Interfases> interfasesFijas_;   // FijaInterfases; none: the saved fields serve
     std::unique_ptr<ui::TextMeasurer> medida_;
 };
 
