@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +35,21 @@ public:
 
 private:
     std::function<void()> alPreguntar_;
+};
+
+// A script that lets the other station take the head office when the send's question is shown:
+// after the fields were checked, before the transmission is recorded.
+class TomaAlConfirmar : public Suelta {
+public:
+    TomaAlConfirmar(std::function<void()> alConfirmar, std::function<void()> alPreguntar)
+        : Suelta(std::move(alPreguntar)), alConfirmar_(std::move(alConfirmar)) {}
+    int msgBox(const QString& prompt, int buttons, const QString& title) override {
+        if (alConfirmar_ && prompt.contains(QStringLiteral("seguro de continuar"))) std::exchange(alConfirmar_, nullptr)();
+        return Suelta::msgBox(prompt, buttons, title);
+    }
+
+private:
+    std::function<void()> alConfirmar_;
 };
 
 // A timer of the test's own, every 20 ms while a command runs: when it fired while the wait window
@@ -163,6 +179,37 @@ TEST_F(OtraEstacionTest, ASendWaitsInViewAnularWritesNothingAndTheTimeOutAsksOnc
     EXPECT_EQ(Count(Remota(), QStringLiteral("SELECT COUNT(*) FROM OFERTAS")),
               Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM QET_KORVANE_OFERTAS")));
     EXPECT_TRUE(LogErrores().contains(vb::ToCp1252(QStringLiteral("Respondió : Reintentar"))));
+    Terminado();
+}
+
+// No mode chosen: no package runs and the transmission is recorded alone. Another station that took
+// the head office meanwhile is asked about in its own box, and Reintentar, once it has ended,
+// records the transmission once.
+TEST_F(OtraEstacionTest, ASendWithoutAModeAsksAboutTheHeldHeadOfficeAndRecordsOnce) {
+    otra->CommitTrans();   // the fields are checked on a free head office
+    for (QRadioButton* opcion : w->OptTipo) {
+        opcion->setAutoExclusive(false);
+        opcion->setChecked(false);
+    }
+    const long transmisiones = Transmisiones();
+    const long articulos = Articulos();
+    const QString numero = w->txtfields[0]->text();
+    Principal().gCnn()->setCommandTimeout(1);
+    TomaAlConfirmar guion(
+        [this] {
+            otra->BeginTrans();
+            otra->Execute("UPDATE TA_CONFIGURACION SET VALOR = VALOR WHERE CLAVE = 'PIVA'");
+        },
+        [this] { otra->CommitTrans(); });
+    guion.answer(vb::kYes, QStringLiteral("seguro de continuar???"));
+    guion.answer(vb::kRetry, kTomada + QStringLiteral(" (se esperó 1 s a que terminara)."));
+    QTest::mouseClick(w->CmdEnviar, Qt::LeftButton);
+    EXPECT_TRUE(guion.exhausted());
+    ASSERT_EQ(guion.shown().size(), 2u);
+    EXPECT_EQ(guion.shown()[1].buttons, ui::vbRetryAbort + ui::vbExclamation);
+    EXPECT_EQ(Transmisiones(), transmisiones + 1);
+    EXPECT_EQ(Count(Principal(), QStringLiteral("SELECT COUNT(*) FROM MV_NOVEDADESPRECIOS WHERE CODIGO = '%1'").arg(numero)), 1);
+    EXPECT_EQ(Articulos(), articulos);
     Terminado();
 }
 
