@@ -1,6 +1,7 @@
 # make run   : install what is missing, build, start the program on the demo databases
 # make test  : install what is missing, build with warnings as errors and sanitizers, run every test
 #              (three times: in the environment's locale, in es_AR.UTF-8 and in C)
+# JOBS=N     : the build's and the suite's parallel jobs (default: every core)
 # build-run and build-test also build the files' tool: build/release/src/tools/korvane-sql FILE SQL
 JOBS ?= $(shell nproc)
 BUILD_RUN  := build/release
@@ -13,8 +14,11 @@ DEMO_DIR   ?= $(CURDIR)/build/demo
 deps:
 	@scripts/install-deps
 
+# RUN_WERROR=ON builds the same with warnings as errors (.ci/run does: the shipped build stays
+# warning-free).
+RUN_WERROR ?= OFF
 build-run: deps
-	@cmake -S . -B $(BUILD_RUN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORV_TESTS=OFF >/dev/null
+	@cmake -S . -B $(BUILD_RUN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORV_TESTS=OFF -DKORV_WERROR=$(RUN_WERROR) >/dev/null
 	@cmake --build $(BUILD_RUN) -j $(JOBS)
 
 run: build-run
