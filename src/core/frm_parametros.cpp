@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,6 +20,9 @@
 #include <QSaveFile>
 #include <QTextEdit>
 #include <QWidget>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace core {
 
@@ -88,10 +92,14 @@ void RestauraControl(QWidget* c, const QString& tipo, const QString& valor) {
     }
 }
 
-// A folder other users can write holds no parameter file of the program's: any of them could have
-// put one there, or changed it, with the server, the database and the send mode the window takes
-// from it. None is read there, nor written; a file of another user's is not read either.
+// A folder that is not the user's own (another user owns it, or the group or others may write it)
+// holds no parameter file of the program's: anyone who can write it could have put one there, or
+// changed it, with the server, the database and the send mode the window takes from it. None is
+// read there, nor written; a file of the user's own folder is read only when it is the user's own
+// as well. A folder that does not exist is not another's: the read or the write then fails.
 bool CarpetaAjena(const QString& carpeta) { return QFileInfo::exists(carpeta) && !utillib::SoloDelUsuario(carpeta); }
+
+constexpr mode_t kModoArchivo = 0600;   // only the user reads or writes a parameter file
 
 }  // namespace
 
@@ -132,9 +140,11 @@ void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo) {
             contenido += vb::FixedText(ValorControl(c, TipoControl(c)), kLargoValor);
             contenido += "\r\n";
         }
-        // The new content goes to a file of its own and then takes the old file's place.
+        // The new content goes to a file of its own and then takes the old file's place, so the
+        // old file, whatever its mode, is never written in place. The new file starts with the old
+        // one's mode: it is made 0600 before anything is written to it.
         QSaveFile nuevo(ruta);
-        if (!nuevo.open(QIODevice::WriteOnly)) {
+        if (!nuevo.open(QIODevice::WriteOnly) || ::fchmod(nuevo.handle(), kModoArchivo) != 0) {
             vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
         }
         if (nuevo.write(contenido) != contenido.size() || !nuevo.commit()) {
@@ -151,9 +161,16 @@ void RecuperaParametrosFormulario(QWidget* Formulario, const QString& Sufijo, co
     PreparaParametrosFormulario(Formulario, Sufijo);
     const QFileInfo ruta(ArchivoParametros(Formulario, Sufijo));
     if (!ruta.isAbsolute() || CarpetaAjena(ruta.absolutePath())) return;
-    if (ruta.exists() && !utillib::SoloDelUsuario(ruta.absoluteFilePath())) return;
+    // The first start leaves an empty file, the user's alone like every saved one (a file made
+    // meanwhile is kept as it is).
+    const QString nombre = ruta.absoluteFilePath();
+    if (!ruta.exists()) {
+        const int fd = ::open(QFile::encodeName(nombre).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kModoArchivo);
+        if (fd >= 0) ::close(fd);
+    }
+    if (!utillib::SoloDelUsuario(nombre)) return;   // also a file that could not be made
     try {
-        vb::RandomFile archivo(ruta.absoluteFilePath(), kLargoRegistroParametros);
+        vb::RandomFile archivo(nombre, kLargoRegistroParametros);
         const long long registros = archivo.recordCount();
         for (QWidget* c : ControlesGuardables(Formulario)) {
             const QString clave = vb::Trim(ClaveControl(c));

@@ -3,9 +3,11 @@
 // objectName><suffix>.PRM.
 //
 // The temporary folder is the user's own (InfoEstacion::CarpetaTemporal: TEMP, TMP or TMPDIR when
-// set, else a 0700 folder of the user's). A folder other users can write (everyone may write it,
-// or another user owns it) holds no parameter file: none is read or written there, and a file
-// another user owns is not read.
+// set, else a 0700 folder of the user's). The file is read only when it and its folder both belong
+// to the user and neither may be written by the group or by others (utillib::SoloDelUsuario); a
+// folder that is not the user's own holds no parameter file, none is read or written there. The
+// file is always written as a new file of mode 0600 that takes the old one's place, whatever mode
+// the old one had.
 //
 // The file holds records of 281 bytes, numbered from 1, no header, one byte per character
 // (CP1252), left-aligned and padded with blanks:
@@ -40,15 +42,15 @@ QString TipoControl(const QWidget* Control);
 QString ClaveControl(const QWidget* Control);
 
 // Writes the values of the window's controls. The file is replaced whole: the records go to a
-// new file that then takes the old one's place, so a failure never leaves it half written. A
-// failure shows its text in a message box and the old file stays as it was. Nothing is written in
-// a folder other users can write.
+// new file of mode 0600 that then takes the old one's place, so a failure never leaves it half
+// written. A failure shows its text in a message box and the old file stays as it was. Nothing is
+// written in a folder that is not the user's own.
 void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo = QString());
 
 // Restores the saved values; with SoloControl, only the control of that key (case ignored).
-// A missing file is created empty and nothing is restored. The first record of a key wins; a
-// partial last record is not read. A failure ends the restore silently. Nothing is read from a
-// folder other users can write, nor from a file of another user's.
+// A missing file is created empty, mode 0600, and nothing is restored. The first record of a key
+// wins; a partial last record is not read. A failure ends the restore silently. Nothing is read
+// from a folder that is not the user's own, nor from a file that is not.
 void RecuperaParametrosFormulario(QWidget* Formulario, const QString& Sufijo = QString(),
                                   const QString& SoloControl = QString());
 

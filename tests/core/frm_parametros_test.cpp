@@ -3,6 +3,7 @@
 #include "core/mod_global.h"
 #include "platform/ui/prompter.h"
 #include "platform/utillib/info_estacion.h"
+#include "platform/utillib/otro_usuario.h"
 #include "platform/vb/files.h"
 #include "support/test_support.h"
 
@@ -19,6 +20,11 @@
 #include <unistd.h>
 
 namespace {
+
+mode_t Modo(const QString& ruta) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(ruta).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
 
 // A window with each kind of saved control, control arrays included.
 struct Ventana {
@@ -113,6 +119,7 @@ TEST_F(FrmParametrosTest, FirstStartCreatesAnEmptyFileAndRestoresNothing) {
     EXPECT_EQ(v.TxtServer->text(), QStringLiteral("diseño"));
     EXPECT_TRUE(QFileInfo::exists(Archivo(QStringLiteral("B"))));
     EXPECT_EQ(QFileInfo(Archivo(QStringLiteral("B"))).size(), 0);
+    EXPECT_EQ(Modo(Archivo(QStringLiteral("B"))), 0600u);
 }
 
 TEST_F(FrmParametrosTest, FirstRecordWinsAPartialLastRecordIsNotReadAndKeysMatchWhole) {
@@ -206,11 +213,6 @@ struct Variables {
     }
 };
 
-mode_t Modo(const QString& ruta) {
-    struct stat st {};
-    return ::stat(QFile::encodeName(ruta).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 // With no variable naming a temporary folder (a Linux desktop), the fields go to a folder of the
 // program's that only the user can enter, in the user's cache folder, else in the runtime folder;
 // one found open to others is closed again.
@@ -268,13 +270,81 @@ TEST_F(FrmParametrosTest, AFilePlantedWhereOthersCanWriteIsNotRead) {
     core::GuardaParametrosFormulario(&v.form);
     EXPECT_EQ(QFileInfo(plantado).size(), 2 * 281);   // left as it was
 
-    // In the user's own folder, a file of another user's (only root can give one away).
+    // In the user's own folder, a file of another user's (only root can give one away; without
+    // root, the same owner check is met on a folder "of another user's" further below).
     qputenv("TEMP", QFile::encodeName(carpeta.path()));
     ASSERT_TRUE(QFile::copy(plantado, Archivo()));
-    if (::chown(QFile::encodeName(Archivo()).constData(), 65534, 65534) == 0) {
+    if (::chown(QFile::encodeName(Archivo()).constData(), ::geteuid() + 1, static_cast<gid_t>(-1)) == 0) {
         core::RecuperaParametrosFormulario(&v.form);
         EXPECT_EQ(v.TxtServer->text(), QStringLiteral("del texto de parametros"));
     }
+}
+
+ino_t Inodo(const QString& ruta) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(ruta).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+// The saved fields are read only where no one but the user could have written them: not from a
+// folder the group may write, nor from a file the group or others may write, nor from a folder of
+// another user's. The save leaves a new file that only the user may read or write, whatever the
+// old one's mode.
+TEST_F(FrmParametrosTest, SavedFieldsAreReadOnlyFromTheUsersOwnFilesAndSavedForTheUserAlone) {
+    const auto planta = [](const QString& archivo, mode_t modo) {
+        QFile f(archivo);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Registro(QStringLiteral("TxtServer"), QStringLiteral("/home/otro/bases")));
+        f.write(Registro(QStringLiteral("OptTipo2"), QStringLiteral("True")));
+        f.close();
+        ASSERT_EQ(::chmod(QFile::encodeName(archivo).constData(), modo), 0);
+    };
+    // A folder the group shares: a file there is neither read nor written, whatever its mode.
+    const QString deGrupo = carpeta.file(QStringLiteral("grupo"));
+    ASSERT_TRUE(QDir().mkpath(deGrupo));
+    ASSERT_EQ(::chmod(QFile::encodeName(deGrupo).constData(), 0770), 0);
+    qputenv("TEMP", QFile::encodeName(deGrupo));
+    planta(deGrupo + QStringLiteral("/FrmPrueba.PRM"), 0600);
+    Ventana v;
+    v.TxtServer->setText(QStringLiteral("diseño"));
+    core::RecuperaParametrosFormulario(&v.form);
+    EXPECT_EQ(v.TxtServer->text(), QStringLiteral("diseño"));
+    EXPECT_TRUE(v.OptTipo[0]->isChecked());
+    core::GuardaParametrosFormulario(&v.form);
+    EXPECT_EQ(QFileInfo(deGrupo + QStringLiteral("/FrmPrueba.PRM")).size(), 2 * 281);
+
+    // The user's own folder: a file is read only when neither the group nor others may write it;
+    // the save puts a new file of mode 0600 in its place.
+    qputenv("TEMP", QFile::encodeName(carpeta.path()));
+    for (const mode_t modo : {0600, 0644, 0660, 0666, 0620, 0602, 0777}) {
+        planta(Archivo(), modo);
+        Ventana w;
+        w.TxtServer->setText(QStringLiteral("diseño"));
+        core::RecuperaParametrosFormulario(&w.form);
+        const bool leido = (modo & 022) == 0;
+        EXPECT_EQ(w.TxtServer->text(), leido ? QStringLiteral("/home/otro/bases") : QStringLiteral("diseño")) << std::oct << modo;
+        EXPECT_EQ(w.OptTipo[2]->isChecked(), leido) << std::oct << modo;
+        const ino_t plantado = Inodo(Archivo());
+        w.TxtServer->setText(QStringLiteral("guardado"));
+        core::GuardaParametrosFormulario(&w.form);
+        EXPECT_EQ(Modo(Archivo()), 0600u) << std::oct << modo;
+        EXPECT_NE(Inodo(Archivo()), plantado) << std::oct << modo;
+        Ventana x;
+        core::RecuperaParametrosFormulario(&x.form);
+        EXPECT_EQ(x.TxtServer->text(), QStringLiteral("guardado")) << std::oct << modo;
+    }
+
+    // The same folder and file as another user's: neither read nor written.
+    {
+        const testsupport::OtroUsuario otro;
+        Ventana y;
+        core::RecuperaParametrosFormulario(&y.form);
+        EXPECT_TRUE(y.TxtServer->text().isEmpty());
+        y.TxtServer->setText(QStringLiteral("del otro"));
+        core::GuardaParametrosFormulario(&y.form);
+    }
+    Ventana z;
+    core::RecuperaParametrosFormulario(&z.form);
+    EXPECT_EQ(z.TxtServer->text(), QStringLiteral("guardado"));
 }
 
 }  // namespace

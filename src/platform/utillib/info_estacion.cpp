@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
+#include <atomic>
 #include <cerrno>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -13,6 +14,9 @@
 namespace utillib {
 
 namespace {
+
+// The user named by FijaUsuarioPropio; -1 when none is.
+std::atomic<long long> gUsuarioFijado{-1};
 
 // The home folder: HOME, else the user's entry in the password file.
 QString Inicio() {
@@ -31,7 +35,7 @@ QString CarpetaDelPrograma(const QString& base) {
     if (!QDir().mkpath(base)) return QString();
     if (::mkdir(ruta.constData(), 0700) != 0 && errno != EEXIST) return QString();
     struct stat st {};
-    if (::lstat(ruta.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return QString();
+    if (::lstat(ruta.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || !EsDelUsuario(st.st_uid)) return QString();
     if ((st.st_mode & 07777) != 0700 && ::chmod(ruta.constData(), 0700) != 0) return QString();
     return carpeta;
 }
@@ -69,7 +73,16 @@ QString InfoEstacion::CarpetaTemporal() const {
 bool SoloDelUsuario(const QString& ruta) {
     struct stat st {};
     if (ruta.isEmpty() || ::stat(QFile::encodeName(ruta).constData(), &st) != 0) return false;
-    return st.st_uid == ::geteuid() && (st.st_mode & S_IWOTH) == 0;
+    return EsDelUsuario(st.st_uid) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
+
+bool EsDelUsuario(uid_t dueno) { return dueno == UsuarioPropio(); }
+
+uid_t UsuarioPropio() {
+    const long long fijado = gUsuarioFijado.load();
+    return fijado >= 0 ? static_cast<uid_t>(fijado) : ::geteuid();
+}
+
+void FijaUsuarioPropio(std::optional<uid_t> usuario) { gUsuarioFijado.store(usuario ? static_cast<long long>(*usuario) : -1); }
 
 }  // namespace utillib

@@ -11,6 +11,8 @@
 //   const QString carpeta = gInfoEstacion().CarpetaTemporal();   // "" when there is none
 //   if (utillib::SoloDelUsuario(carpeta) && utillib::SoloDelUsuario(archivo)) ...   // none other wrote it
 #include <QString>
+#include <optional>
+#include <sys/types.h>
 
 class QWidget;
 
@@ -28,9 +30,19 @@ public:
     void ConfiguraMDI(QWidget* formulario) const;
 };
 
-// Whether no other user can write the file or folder: it is the user's own and not writable by
-// everyone. A file in a folder others can write may have been put there, or replaced, by any of
-// them: its folder is asked as well. False when it cannot be looked at.
+// Whether no other user can write the file or folder: it is the user's own (EsDelUsuario) and
+// neither its group nor others may write it. A file in a folder others can write may have been put
+// there, or replaced, by any of them: its folder is asked as well. False when it cannot be looked
+// at.
 bool SoloDelUsuario(const QString& ruta);
+
+// Whether a file or folder of this owner is the user's own: the one owner check of the program.
+bool EsDelUsuario(uid_t dueno);
+
+// The user the program takes as its own: the effective user, unless another one was named. Only a
+// test names one, to meet a file or folder "of another user's" that it could not give away without
+// being root; std::nullopt goes back to the effective user.
+uid_t UsuarioPropio();
+void FijaUsuarioPropio(std::optional<uid_t> usuario);
 
 }  // namespace utillib

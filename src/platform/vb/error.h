@@ -17,6 +17,7 @@ enum ErrorNumber : long {
     kErrBadFileMode = 54,
     kErrPathNotFound = 76,
     kErrObjectNotSet = 91,
+    kErrInvalidUseOfNull = 94,      // a value asked of what holds none (a read that was not made)
     kErrAdoNotAllowed = 3219,       // operation not allowed in this state
     kErrAdoItemNotFound = 3265,     // item not found in the collection
     kErrAdoAlreadyOpen = 3705,      // operation not allowed when the object is open

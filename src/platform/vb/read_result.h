@@ -2,7 +2,8 @@
 // What a reader hands back: the value it read, or no value when the read was not made (its error
 // was passed over or left, the operator having been asked already). The caller must open it: the
 // type is [[nodiscard]], has no conversion to its value, and its value is there only for a read
-// that was made (asking an unread result for it is a fault, stated as an assert).
+// that was made (asking an unread result for it is the caller's fault: it raises
+// kErrInvalidUseOfNull in every build, never a value).
 //
 //   const vb::ReadResult<QString> piva = core::ObtieneConfiguracion(QStringLiteral("PIVA"));
 //   if (!piva.read()) return falla();     // not read: fail what was being done, ask nothing more
@@ -10,7 +11,9 @@
 //
 // A reader returns its value as it is (`return valor;`) or vb::kNotRead. What a read not made
 // leads to is the caller's to say: fail the work, read again, or a default it names itself.
-#include <cassert>
+#include "platform/vb/error.h"
+
+#include <QString>
 #include <optional>
 #include <utility>
 
@@ -29,9 +32,9 @@ public:
 
     // Whether the value was read.
     bool read() const { return value_.has_value(); }
-    // The value read; only of a read that was made.
+    // The value read; of a read that was not made, raises kErrInvalidUseOfNull.
     const T& value() const {
-        assert(read() && "the value of a read that was not made");
+        if (!read()) Raise(kErrInvalidUseOfNull, QStringLiteral("Se pidió el valor de una lectura que no se hizo"));
         return *value_;
     }
 
