@@ -1,14 +1,15 @@
 #pragma once
-// The receive run's state (mov_deposito.cpp), in three small parts that change apart: the run
-// itself, the store voucher under way and the administrators' notice. Each is an enum whose
-// allowed transitions are one table here; the run changes a part only through Pasa, which asserts
-// the transition (the run's receive log is its own file's state, RegistroRecepcion::abierto):
+// The receive run's state (mov_deposito.cpp), in four small parts that change apart: the run
+// itself, the store voucher under way, the administrators' notice and the run's receive log. Each
+// is an enum whose allowed transitions are one table here; the run changes a part only through
+// Pasa, which asserts the transition:
 //
 //   marcha_ = receiver::Pasa(marcha_, receiver::Marcha::Anulada);   // EnCurso -> Anulada, asserted
 //
 // What ties the parts to each other and to the run's objects the run asserts where they change:
 // the run is on exactly while its error runner has not left; a voucher's transaction exists only
-// while the voucher is EnCurso; the notice is EnComprobante only while that transaction is open.
+// while the voucher is EnCurso; the notice is EnComprobante only while that transaction is open;
+// the log is Abierto exactly while its file is open.
 #include <cassert>
 #include <cstddef>
 
@@ -42,6 +43,17 @@ enum class Aviso {
                      // refused (the operator was told once)
 };
 
+// The run's receive log. Its file is open exactly while it is Abierto; a closed file does not tell
+// the other three apart: whether the run may still open one, or writes no more lines.
+enum class Registro {
+    SinAbrir,   // no row logged yet: the first one opens the file
+    Abierto,    // the run's own file, written line by line
+    Ninguno,    // no folder took it (the operator was asked once): rows are counted, not written,
+                // and the notice names no file
+    Cerrado,    // no more lines: the operator ended the run at a line the file refused (Anular),
+                // or the run is over
+};
+
 template <class E>
 struct Transicion {
     E de;
@@ -70,6 +82,11 @@ inline constexpr Transicion<Aviso> kTransicionesAviso[] = {
     {Aviso::Pendiente, Aviso::Omitido},         {Aviso::EnComprobante, Aviso::Enviado},   // its voucher committed
     {Aviso::EnComprobante, Aviso::Pendiente},   // its voucher rolled back: sent again
 };
+inline constexpr Transicion<Registro> kTransicionesRegistro[] = {
+    {Registro::SinAbrir, Registro::Abierto},
+    {Registro::SinAbrir, Registro::Ninguno},
+    {Registro::Abierto, Registro::Cerrado},
+};
 
 template <class E, std::size_t N>
 constexpr bool Permitida(const Transicion<E> (&tabla)[N], E de, E a) {
@@ -80,6 +97,7 @@ constexpr bool Permitida(const Transicion<E> (&tabla)[N], E de, E a) {
 constexpr bool Permitida(Marcha de, Marcha a) { return Permitida(kTransicionesMarcha, de, a); }
 constexpr bool Permitida(EstadoComprobante de, EstadoComprobante a) { return Permitida(kTransicionesComprobante, de, a); }
 constexpr bool Permitida(Aviso de, Aviso a) { return Permitida(kTransicionesAviso, de, a); }
+constexpr bool Permitida(Registro de, Registro a) { return Permitida(kTransicionesRegistro, de, a); }
 
 // The state that follows `de`; the change must be one of its table.
 template <class E>

@@ -221,6 +221,17 @@ QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const Q
            CondicionComprobanteRecibido(tc, numero, unidad, fecha);
 }
 
+QString SqlComprobantesRecibidos(const QDate& fecha) {
+    return QStringLiteral("SELECT DISTINCT IDCOMPROBANTE, TC, UNEGOCIO FROM V_MV_STOCK with(nolock) WHERE TC IN ('") +
+           posting::RellenaCodigo(QStringLiteral("TK")) + QStringLiteral("', '") + posting::RellenaCodigo(QStringLiteral("IR")) +
+           QStringLiteral("', '") + posting::RellenaCodigo(QStringLiteral("VS")) + QStringLiteral("') AND FECHA = '") +
+           data::FechaSQL(fecha) + QStringLiteral("'");
+}
+
+QString ClaveComprobante(const QString& tc, const QString& numero, const QString& unidad) {
+    return vb::Trim(tc).toUpper() + u'|' + vb::Trim(numero).toUpper() + u'|' + vb::Trim(unidad).toUpper();
+}
+
 QString SqlAvisoAdministradores(const QString& rutaLog) {
     const QString mensaje = rutaLog.isEmpty()
                                 ? QStringLiteral("NO SE PUDO GUARDAR EL TESTIGO CON LOS REGISTROS CON ERRORES")

@@ -102,6 +102,12 @@ QString SqlOferta(const QString& idArticulo);
 QString CondicionComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad,
                                      const QDate& fecha);
 QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad, const QDate& fecha);
+// The day's vouchers of the types the receive posts (TK, IR, VS) that the head office holds, each
+// once, read as the query above reads one: number, type and business unit.
+QString SqlComprobantesRecibidos(const QDate& fecha);
+// A head-office voucher as one text, its parts trimmed and in capitals (as the head office compares
+// them): what the run keeps of a voucher the query above gave.
+QString ClaveComprobante(const QString& tc, const QString& numero, const QString& unidad);
 // The administrators' notice of the rows that were not posted, quoting the receive log's path
 // (without a path when the log could not be written).
 QString SqlAvisoAdministradores(const QString& rutaLog);

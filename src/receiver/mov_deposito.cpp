@@ -57,6 +57,19 @@ std::optional<bool> LeePrimeraFila(data::DB_Dll& db, const QString& sql, F&& lee
     return hay;
 }
 
+// Opens `sql` on `db`, hands each of its rows to `lee`, and closes it. False when the query did not
+// open (AbrirRecordset has told why). A failure of `lee` or of a move reaches the caller, as in
+// LeePrimeraFila.
+template <class F>
+bool LeeFilas(data::DB_Dll& db, const QString& sql, F&& lee) {
+    ado::RecordsetPtr rs;
+    db.AbrirRecordset(sql, rs);
+    const bool abierto = rs && rs->State() == ado::adStateOpen;
+    for (; abierto && !rs->Eof(); rs->MoveNext()) lee(*rs);
+    db.CierraRecordset(rs);
+    return abierto;
+}
+
 // The store voucher being read: what it is posted as, what was decided at its first row, and
 // what it holds so far.
 struct Comprobante {
@@ -75,7 +88,7 @@ struct Comprobante {
 };
 
 // The run's state is in four parts (estado_recepcion.h): marcha_, cpte_.estado, aviso_ and
-// registro_, each changed only through its Pasa.
+// registro_, each changed only through Pasa (Termina, PasaComprobante, PasaAviso, PasaRegistro).
 class Recepcion {
 public:
     explicit Recepcion(VentanaRecepcion& v)
@@ -131,6 +144,11 @@ private:
         // Inside a voucher only while its transaction is open to take it back.
         assert(aviso_ != Aviso::EnComprobante || (cpte_.transaccion && cpte_.transaccion->open()));
     }
+    void PasaRegistro(Registro registro) {
+        registro_ = Pasa(registro_, registro);
+        if (registro_ == Registro::Cerrado) log_.Cierra();
+        assert((registro_ == Registro::Abierto) == log_.abierto());
+    }
     void MuestraEspera(const QString& texto) {
         if (v_.espera) v_.espera->Muestra(texto);
     }
@@ -178,6 +196,8 @@ private:
     void RetieneComprobante(const MovimientoDeposito& mov);
     void RechazaComprobante(const MotivoRechazo& motivo);
     std::optional<bool> Recibido(QString* error);
+    void LeeRecibidosAlComenzar();
+    bool PosteadoDesdeElComienzo(bool libreEnSuPrimeraFila) const;
     void RecibidoEnOtraEstacion();
     void DeshaceComprobante();
     bool GrabaStockComprobante(const ConfigVentasSuc& config, int32_t secuenciaFija, QString* error);
@@ -196,9 +216,12 @@ private:
     int lineas_ = 0;        // grid line of the last line filled; 0 while the grid holds none
     int progreso_ = 0;      // the wait window's bar, 1 to 50
     long total_ = 0;
+    // The day's vouchers the head office held as the run began (ClaveComprobante); nothing when
+    // they could not be read.
+    std::optional<std::set<QString>> recibidosAlComenzar_;
     RegistroRecepcion log_;
     Marcha marcha_ = Marcha::EnCurso;
-    bool sinLog_ = false;   // no folder took the log (the operator was asked once): the run goes on without it
+    Registro registro_ = Registro::SinAbrir;
     // The administrators' notice: sent at the run's first logged row, before its line is written,
     // so that no line stands in a log no notice names once the work it speaks of is committed.
     Aviso aviso_ = Aviso::Pendiente;
@@ -223,6 +246,7 @@ ResultadoRecepcion Recepcion::Ejecuta() {
         LeePrimeraFila(remota, SqlCuentaDepositos(v_.fecha),
                        [&](ado::Recordset& cuenta) { total_ = cuenta.Fields(0).Value().toLong(); });
     });
+    LeeRecibidosAlComenzar();
     OcultaEspera();
     MuestraEspera(QStringLiteral("Validando Información"));
     while (!Terminada()) {
@@ -252,7 +276,7 @@ ResultadoRecepcion Recepcion::Ejecuta() {
     ActualizaEspera(QStringLiteral("Espere Por Favor"), QStringLiteral("Terminando la Recepción"), QStringLiteral("100%"));
     OcultaEspera();
     remota.CierraRecordset(rs);
-    log_.Cierra();
+    if (registro_ == Registro::Abierto) PasaRegistro(Registro::Cerrado);
     if (r_.deOtraEstacion > 0)
         Avisa(QStringLiteral("Otra estación está recibiendo el mismo día (%1): %2 comprobante(s) que ella grabó primero no se "
                              "grabaron aquí; sus filas figuran en el registro de la recepción como COMPROBANTE YA RECIBIDO.")
@@ -383,7 +407,10 @@ void Recepcion::AbreComprobante(const MovimientoDeposito& mov) {
     // decided again once its transaction holds the head office, GuardaParte). A check that cannot
     // be made fails the voucher: read as "not held" it could post it twice.
     const std::optional<bool> recibido = Recibido(&error);
-    if (recibido == true) RechazaComprobante(MotivoRechazo{Rechazo::YaRecibido, QString()});
+    if (recibido == true) {
+        if (PosteadoDesdeElComienzo(false)) ++r_.deOtraEstacion;
+        RechazaComprobante(MotivoRechazo{Rechazo::YaRecibido, QString()});
+    }
     if (!recibido) FallaVerificacion(error);
 }
 
@@ -399,13 +426,45 @@ std::optional<bool> Recepcion::Recibido(QString* error) {
     return Busca(SqlComprobanteRecibido(cpte_.tc, cpte_.Numero(), cpte_.unidad, v_.fecha), [](ado::Recordset&) {}, error);
 }
 
+// The day's vouchers the head office holds as the run begins, read once as one step of the run:
+// a voucher found held later that was not among them was posted by another station since. Read
+// whole or not at all (a retried step starts over); not read, the run goes on without them and
+// counts only what it knows (PosteadoDesdeElComienzo). They are read as the check of one voucher
+// reads it (SqlComprobanteRecibido), so that "held then" and "held now" mean the same on either
+// kind of head office.
+void Recepcion::LeeRecibidosAlComenzar() {
+    std::set<QString> recibidos;
+    QString error;   // the query has told it
+    const bool leidos = Consulta(
+        [&] {
+            std::set<QString> filas;
+            const bool abierto = LeeFilas(Principal(), SqlComprobantesRecibidos(v_.fecha), [&](ado::Recordset& rs) {
+                filas.insert(ClaveComprobante(rs.Fields(1).Value().text(), rs.Fields(0).Value().text(),
+                                              rs.Fields(2).Value().text()));
+            });
+            if (abierto) recibidos.swap(filas);
+            return abierto;
+        },
+        &error);
+    if (leidos) recibidosAlComenzar_ = std::move(recibidos);
+}
+
+// Whether another station posted the open voucher, which the head office holds, after this run
+// began: the head office did not hold it then. When what it held then could not be read, only a
+// voucher this run found free at its own first row is known to be one; one found held there is
+// counted as no other station's, never made up.
+bool Recepcion::PosteadoDesdeElComienzo(bool libreEnSuPrimeraFila) const {
+    if (!recibidosAlComenzar_) return libreEnSuPrimeraFila;
+    return !recibidosAlComenzar_->contains(ClaveComprobante(cpte_.tc, cpte_.Numero(), cpte_.unidad));
+}
+
 // Another station receiving the same day posted the open voucher after its first row was read:
 // nothing of it is posted here (its transaction is rolled back), its rows are logged as already
 // received, and the run tells so once at its end.
 void Recepcion::RecibidoEnOtraEstacion() {
     DeshaceComprobante();
     RechazaComprobante(MotivoRechazo{Rechazo::YaRecibido, QString()});
-    ++r_.deOtraEstacion;
+    if (PosteadoDesdeElComienzo(true)) ++r_.deOtraEstacion;
     std::vector<MovimientoDeposito> filas;
     filas.swap(cpte_.filas);
     for (const MovimientoDeposito& mov : filas) Rechaza(mov, cpte_.motivo);
@@ -656,14 +715,20 @@ bool Recepcion::GrabaStockComprobante(const ConfigVentasSuc& config, int32_t sec
 }
 
 // Logs a row that is not posted: the notice first (at the run's first such row), then the row's
-// line, handed to the system at once.
+// line, handed to the system at once. A line the file refuses is asked about: Reintentar writes it
+// again, Omitir goes on without it; Anular writes no more lines and ends the run there, as at any
+// of its questions (the voucher under way is dropped and a later receive posts it; the box has
+// shown the line).
 void Recepcion::Rechaza(const MovimientoDeposito& mov, const MotivoRechazo& motivo) {
     ++r_.rechazadas;
-    if (!log_.abierto() && !sinLog_) AbreLog();
+    if (registro_ == Registro::SinAbrir) AbreLog();
     EnviaAviso();
-    if (!log_.abierto()) return;
+    if (registro_ != Registro::Abierto) return;
     vb::OnError on([this](const vb::Error& e) { return TrataError(e); });
     on.run([&] { log_.Escribe(LineaLog(mov, motivo)); });
+    if (!on.left()) return;
+    PasaRegistro(Registro::Cerrado);
+    if (marcha_ == Marcha::EnCurso) Termina(Marcha::Anulada);
 }
 
 // The run's receive log, opened at its first logged row: a new file in the program folder, else in
@@ -680,7 +745,7 @@ void Recepcion::AbreLog() {
                           carpetas.join(QStringLiteral(" ni en ")));
     });
     if (log_.abierto()) r_.log = log_.ruta();
-    sinLog_ = !log_.abierto();
+    PasaRegistro(log_.abierto() ? Registro::Abierto : Registro::Ninguno);
     // Abort: the run ends here, as at any of its errors.
     if (on.left() && marcha_ == Marcha::EnCurso) Termina(Marcha::Anulada);
 }

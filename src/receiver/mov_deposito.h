@@ -15,19 +15,21 @@
 // decided again inside its transaction once that holds the head office, since another station
 // receiving the same day may have posted it meanwhile; a check that cannot be made fails the
 // voucher. A voucher whose posting fails and that the head office then holds was posted by another
-// station too. Such vouchers are logged as already received, and the run ends with one box
-// saying that another station received the day at the same time. A wait for another station that
-// runs out is asked about (Reintentar, Anular: platform/ado/lock_wait.h); a wait the operator gave
-// up ends the run with nothing of the voucher under way written. A voucher is posted whole or not at all, its parts of
-// more than 2999 lines included; one that is already held, that fails (the operator is told once,
-// in "Atención2", which voucher and why), whose store is no business unit of the head office, one
-// of whose rows names a deposit the head office lacks (it waits whole for the deposit: a receive
-// after its set-up posts it), or whose head-office number another store voucher of the run took,
-// has every row written to the receive log. Rows whose article is unknown, whose codes do not fit,
-// whose type or movement the receive does not know, whose data cannot be posted (a value missing,
-// a sale without its amount, a quantity or amount that is no number a stock row holds) or whose
-// movement makes another voucher type are logged too, as is a row whose line could not be read
-// (the operator went on without it).
+// station too. Such vouchers are logged as already received. The run notes, as it begins, which of
+// the day's vouchers the head office holds: one found held later that was not among them was
+// posted by another station since, and the run ends with one box saying how many (a voucher
+// received before the run began is no other station's). A wait for another station that runs out
+// is asked about (Reintentar, Anular: platform/ado/lock_wait.h); a wait the operator gave up ends
+// the run with nothing of the voucher under way written. A voucher is posted whole or not at all,
+// its parts of more than 2999 lines included; one that is already held, that fails (the operator
+// is told once, in "Atención2", which voucher and why), whose store is no business unit of the
+// head office, one of whose rows names a deposit the head office lacks (it waits whole for the
+// deposit: a receive after its set-up posts it), or whose head-office number another store voucher
+// of the run took, has every row written to the receive log. Rows whose article is unknown, whose
+// codes do not fit, whose type or movement the receive does not know, whose data cannot be posted
+// (a value missing, a sale without its amount, a quantity or amount that is no number a stock row
+// holds) or whose movement makes another voucher type are logged too, as is a row whose line could
+// not be read (the operator went on without it).
 // Every step of a row's line reads into locals; the line reaches the grid whole at its end.
 //
 // Each run that logs a row writes a file of its own (RegistroRecepcion), in the program folder,
@@ -37,7 +39,8 @@
 // that no crash leaves a line no notice names. A failure of a database itself (read-only, full,
 // damaged, the connection lost) is told once and ends the run; the voucher under way is rolled
 // back and a later receive posts it. Each voucher is posted under its store's business unit,
-// given to the posting; the program's own unit (gUNegocio) is left as the run found it.
+// given to the posting; the program's own unit (gUNegocio) is left as the run found it. A log
+// line the file refuses is asked about; Anular ends the run there, as at any of its questions.
 // The run's state (the run, the voucher under way, the notice, the log) and the changes each part
 // may make are in estado_recepcion.h.
 #include <QDate>
@@ -88,7 +91,7 @@ struct ResultadoRecepcion {
     long filas = 0;          // rows of Depositos read
     long comprobantes = 0;   // store vouchers posted
     long rechazadas = 0;     // rows written to the receive log
-    long deOtraEstacion = 0; // store vouchers another station posted while this run was at them
+    long deOtraEstacion = 0; // store vouchers of the run that another station posted after it began
     QString log;             // the run's receive log, when a row was written to it
 };
 

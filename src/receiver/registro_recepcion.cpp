@@ -8,8 +8,10 @@ namespace receiver {
 
 namespace {
 
-[[noreturn]] void NoSeEscribe(const QString& ruta) {
-    vb::Raise(75, QStringLiteral("No se puede escribir el registro de recepción ") + ruta);
+// The error names the line, so that the operator's box (and the program's error log) keeps what
+// the file did not.
+[[noreturn]] void NoSeEscribe(const QString& ruta, const QString& linea) {
+    vb::Raise(75, QStringLiteral("No se puede escribir el registro de recepción ") + ruta + QStringLiteral("\r\n") + linea);
 }
 
 }  // namespace
@@ -28,7 +30,7 @@ bool RegistroRecepcion::Abre(const QStringList& carpetas, const QDate& dia) {
             const QString ruta = dir.filePath(NombreRegistro(dia, numero));
             if (QFile::exists(ruta)) continue;
             archivo_.setFileName(ruta);
-            if (archivo_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (archivo_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
                 ruta_ = QDir::toNativeSeparators(ruta);
                 return true;
             }
@@ -40,7 +42,12 @@ bool RegistroRecepcion::Abre(const QStringList& carpetas, const QDate& dia) {
 
 void RegistroRecepcion::Escribe(const QString& linea) {
     const QByteArray bytes = linea.toUtf8() + "\r\n";
-    if (archivo_.write(bytes) != bytes.size() || !archivo_.flush()) NoSeEscribe(ruta_);
+    const qint64 antes = archivo_.pos();
+    if (archivo_.write(bytes) == bytes.size()) return;
+    // What of the line reached the file is taken back (as far as the file lets it): a line written
+    // again is written once, and one passed over leaves nothing.
+    archivo_.resize(antes);
+    NoSeEscribe(ruta_, linea);
 }
 
 void RegistroRecepcion::Cierra() {

@@ -4,8 +4,9 @@
 //
 //   receiver::RegistroRecepcion log;
 //   if (log.Abre({programa, temporal}, QDate(2008, 3, 5))) ...   // err-2008-03-05-1.log, -2, ...
-//   log.Escribe(linea);     // UTF-8, CR LF, handed to the system at once: a crash of the program
-//                           // keeps it, as the head office keeps what it committed
+//   log.Escribe(linea);     // UTF-8, CR LF, handed to the system at once (the file is unbuffered):
+//                           // a crash of the program keeps it, as the head office keeps what it
+//                           // committed
 #include <QDate>
 #include <QFile>
 #include <QString>
@@ -22,7 +23,9 @@ public:
     bool abierto() const { return archivo_.isOpen(); }
     const QString& ruta() const { return ruta_; }
 
-    // Writes one line and hands it to the system; raises 75 when it is not written whole.
+    // Writes one line and hands it to the system; raises 75, naming the line, when it is not
+    // written whole, and then leaves the file as it was (a step that has no effect until it
+    // succeeds).
     void Escribe(const QString& linea);
     void Cierra();
 

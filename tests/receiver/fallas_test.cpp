@@ -3,7 +3,8 @@
 // deposit, quantity or price it did not carry, none is missing without a log line giving its
 // reason, and the day ends as posted once. A line the run itself cannot read is retried, skipped
 // with its log line, or ends the run there. A database that stops taking writes half way is told
-// once and ends the run; a receive afterwards posts the rest once.
+// once and ends the run; a receive afterwards posts the rest once. A log line the disk refuses is
+// written once when retried, or ends the run there.
 #include "receiver_fixture.h"
 
 #include "platform/vb/on_error.h"
@@ -13,8 +14,14 @@
 #include "support/responde.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <filesystem>
 #include <map>
 #include <numeric>
+#include <unistd.h>
 
 namespace {
 
@@ -447,6 +454,142 @@ TEST_F(FallaEnPasoTest, AFaultRaisedInsideAStepUnderEachAnswerKeepsEachVoucherWh
             }
         }
         EXPECT_GT(preguntadas, 0);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The server refuses the stock rows of one voucher (it fails, and its rows are logged), and the
+// receive log's disk fills up at the notice naming the log: it is full (the file's descriptor is
+// pointed at /dev/full), or it takes the first 20 bytes of the next line and no more (the
+// process's file size limit; Vacia() must lift it at the box that asks about the line, before the
+// run writes its database again). Vacia() gives the log room again.
+class LogSinLugar : public testsupport::EnesimaSentencia {
+public:
+    LogSinLugar(const QString& comprobante, bool parcial)
+        : EnesimaSentencia(
+              [comprobante](const QString& sql) {
+                  return sql.contains(QLatin1String("INSERT INTO V_MV_STOCK"), Qt::CaseInsensitive) && sql.contains(comprobante);
+              },
+              1, testsupport::Rechaza(receivertest::kFilaRechazada)),
+          parcial_(parcial) {}
+    ~LogSinLugar() override {
+        Limita(false);
+        if (guardado_ >= 0) ::close(guardado_);
+    }
+    ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectadas, long opciones) override {
+        ado::RecordsetPtr rs = EnesimaSentencia::Execute(cnn, sql, afectadas, opciones);
+        if (!lleno_ && sql.contains(QLatin1String("XK_ENVIAR_MEMO_ADMIN"))) Llena(receivertest::RutaDelAviso(sql).chopped(1));
+        return rs;
+    }
+    // While the run asks about the line (the log's descriptor is still the one filled).
+    void Vacia() {
+        if (guardado_ >= 0) ::dup2(guardado_, fd_);
+        Limita(false);
+    }
+
+private:
+    void Limita(bool limita, qint64 bytes = 0) {
+        if (limita == limitado_) return;
+        if (limita) {
+            ::getrlimit(RLIMIT_FSIZE, &limite_);
+            senal_ = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limite = limite_;
+            limite.rlim_cur = static_cast<rlim_t>(bytes);
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+        } else {
+            ::setrlimit(RLIMIT_FSIZE, &limite_);
+            std::signal(SIGXFSZ, senal_);
+        }
+        limitado_ = limita;
+    }
+    void Llena(const QString& ruta) {
+        lleno_ = true;
+        if (parcial_) return Limita(true, QFileInfo(ruta).size() + 20);
+        const std::filesystem::path archivo = std::filesystem::canonical(ruta.toStdString());
+        for (const auto& entrada : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            if (std::filesystem::read_symlink(entrada.path(), error) == archivo && !error) fd_ = std::stoi(entrada.path().filename());
+        }
+        ASSERT_GE(fd_, 0) << ruta.toStdString();
+        guardado_ = ::dup(fd_);
+        const int lleno = ::open("/dev/full", O_WRONLY);
+        ::dup2(lleno, fd_);
+        ::close(lleno);
+    }
+    bool parcial_;
+    bool lleno_ = false, limitado_ = false;
+    int fd_ = -1, guardado_ = -1;
+    rlimit limite_{};
+    void (*senal_)(int) = SIG_DFL;
+};
+
+// A log line the disk refuses while a failed voucher's rows are logged (the third voucher of the
+// day) is asked about and shown in the box: Reintentar, once the disk has room, writes each line
+// once and whole (the disk had taken part of it); Anular ends the run there: the two vouchers
+// posted before stay whole (their stock rows and entries), nothing after them is posted, and no
+// line is asked about again. Each time, a later receive posts the rest of the day once.
+TEST_F(FallaEnPasoTest, ALogLineTheDiskRefusesIsWrittenOnceWhenRetriedOrEndsTheRunThere) {
+    const QString plantilla = tmp.file(QStringLiteral("plantilla"));
+    db::CreateDemo(plantilla);
+    Recibe();
+    const std::map<QString, int> limpio = Posteado();
+    const QStringList asientos = Asientos();
+    const QString linea = QStringLiteral("ERROR AL GRABAR EL COMPROBANTE; Suc:001; Tipo:VT; PtoVta:0001; Numero:00000010; "
+                                         "Movimiento:VENTA; Articulo:123;");
+    for (const int respuesta : {vb::kRetry, vb::kAbort}) {
+        SCOPED_TRACE(respuesta);
+        const QString carpeta = tmp.file(QStringLiteral("lleno%1").arg(respuesta));
+        QDir().mkpath(carpeta);
+        for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
+            QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+        Inicia(carpeta);
+        ASSERT_FALSE(HasFatalFailure());
+        auto falla = std::make_shared<LogSinLugar>(QStringLiteral("000100000010C"), respuesta == vb::kRetry);
+        Principal().setConnectionCalls(falla);
+        receiver::ResultadoRecepcion r;
+        int preguntas = 0;
+        {
+            Responde responde(respuesta, [&] { falla->Vacia(); });
+            r = Recibe();
+            preguntas = responde.preguntas;
+            const QStringList escritura = responde.cajas.filter(QStringLiteral("No se puede escribir el registro de recepción"));
+            ASSERT_FALSE(escritura.isEmpty()) << responde.cajas.join(u'\n').toStdString();
+            EXPECT_TRUE(escritura[0].contains(linea)) << escritura[0].toStdString();
+        }
+        Principal().setConnectionCalls(nullptr);
+        ASSERT_FALSE(HasFatalFailure());
+        const QStringList log = LeeLog(r.log);
+        if (respuesta == vb::kRetry) {
+            EXPECT_EQ(preguntas, 1);
+            // The voucher's two rows and the unknown article, each line whole.
+            ASSERT_EQ(log.size(), 3) << log.join(u'\n').toStdString();
+            EXPECT_TRUE(log[0].startsWith(linea) && log[1].startsWith(linea.section(QStringLiteral("123;"), 0, 0)) &&
+                        log[2].startsWith(QLatin1String("ARTICULO INEXISTENTE; Suc:002;")))
+                << log.join(u'\n').toStdString();
+            EXPECT_EQ(r.comprobantes, 6);
+        } else {
+            EXPECT_EQ(preguntas, 1);
+            EXPECT_TRUE(log.isEmpty()) << log.join(u'\n').toStdString();
+            EXPECT_EQ(r.comprobantes, 2);
+            std::map<QString, int> antes;
+            for (const auto& [fila, veces] : limpio)
+                if (fila.startsWith(QLatin1String("VS|000100000005C|A001|")) || fila.startsWith(QLatin1String("IR|000300000007C|A001|")))
+                    antes[fila] = veces;
+            EXPECT_EQ(Posteado(), antes);
+            EXPECT_EQ(Asientos(), asientos.mid(0, 4));   // the two entries of those two vouchers, first of the day
+        }
+        {
+            Responde responde(vb::kAbort);
+            Recibe();
+            EXPECT_TRUE(responde.cajas.isEmpty()) << responde.cajas.join(u'\n').toStdString();
+        }
+        EXPECT_EQ(Posteado(), limpio);
+        EXPECT_EQ(Secuencias(), (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}));
+        Verifica(limpio, carpeta, true);
+        data::ResetGlobalInstances();
     }
 }
 

@@ -421,6 +421,15 @@ TEST_F(MovDepositoTest, WhatCannotBeReadOrWrittenLosesNoRowUnseen) {
                                    "NO SE PUDO GUARDAR EL TESTIGO CON LOS REGISTROS CON ERRORES",
                                    "SE HA GUARDADO UN TESTIGO CON LOS REGISTROS CON ERRORES EN: <tmp>/err-2008-03-08-3.log"}));
     EXPECT_EQ(Log().filter(QStringLiteral("COMPROBANTE YA RECIBIDO")).size(), 2);
+
+    // What the head office held as the run began not read: a voucher found held is logged as
+    // already received and never counted as another station's (no box).
+    falla("SELECT DISTINCT IDCOMPROBANTE, TC, UNEGOCIO FROM V_MV_STOCK");
+    ui::ScriptedPrompter sinLeer;
+    sinLeer.answer(vb::kAbort, QStringLiteral("No"));   // the query's own box
+    EXPECT_EQ(Recibe(QStringLiteral("08/03/2008")).deOtraEstacion, 0);
+    EXPECT_EQ(sinLeer.shown().size(), 1u);
+    EXPECT_EQ(Log().filter(QStringLiteral("COMPROBANTE YA RECIBIDO")).size(), 2);
 }
 
 }  // namespace
