@@ -1,24 +1,32 @@
 // The receive of a chain's day against the same reads and writes made on the raw SQLite API.
 //
 // Builds the demo databases and adds a chain's day to them: 20,000 articles (2% made of inputs)
-// with their A3 prices, and 100,000 Depositos rows of 20 stores (tickets of about 8 lines, some
+// with their A3 prices, and 25,000 Depositos rows of 20 stores (tickets of about 8 lines, some
 // stock entries and exits, 1% unknown articles, one ticket of 3,500 lines), journal entries on.
-// Then, on three copies of it:
-//   1. runs the receive (MovDeposito) headless: no wait window (the posting's neither), no yielding
-//      to the window;
-//   2. runs it as the operator waits for it, in a process of its own (as the first is the first of
-//      this one): the program's wait window shown, the voucher grid shown in a window, the window
-//      yielded to between rows as the program does (Qt's event processing);
-//   3. does the same reads and writes with statements prepared once on the raw SQLite API, one
-//      transaction per voucher.
-// Prints "movements/s: N", the receive's time per row around 10k, 50k and 100k rows read, the
-// windowed run's time and "window/headless ratio: W" (the second time over the first), and last
-// "receive/raw ratio: R", the first time over the third.
+// Then runs three sides on it, each run in a process of its own on a fresh copy of the day:
+//   raw      the same reads and writes with statements prepared once on the raw SQLite API, one
+//            transaction per voucher;
+//   receive  the receive (MovDeposito) headless: no wait window (the posting's neither), no
+//            yielding to the window;
+//   window   the receive as the operator waits for it: the program's wait window shown, the
+//            voucher grid shown in a window, the window yielded to between rows as the program
+//            does (Qt's event processing).
+// Seven rounds, the sides interleaved in that order in each. A day of 25,000 rows keeps a round's
+// three runs within some 20 to 30 seconds of each other, so that a load that comes and goes on
+// the machine falls on them alike, and seven rounds (their medians leave a disturbed round or two
+// out) within a few minutes.
+// Prints a line per round; then, on a day of 100,000 rows of its own, one headless receive's
+// "movements/s: N", its time per row around 10k, 50k and 100k rows read and their growth; then
+// each side's median time, "window/headless ratio: W" and last "receive/raw ratio: R". A ratio is of the two sides' median wall times, followed by the lowest
+// and highest ratio of one round's two runs, and by the same of the processor times (user and
+// system), which leave out the waits for the processor and the disk.
 //
-//   bench_receive [--rows N] [--only receive|window|raw] [--no-window]
+//   bench_receive [--rows N] [--rounds N] [--only receive|window|raw] [--no-window] [--no-growth]
 //
-// --rows makes a smaller (or larger) day, for a profiler; --only runs one side (no ratio then);
-// --no-window leaves the windowed run out.
+// --rows makes a smaller (or larger) day, for a profiler; on a day of 100,000 rows or more the
+// rounds' medians give the movements per second and the growth. --only runs one side (no ratio
+// then); --no-window leaves the windowed runs out; --no-growth the growth day (the movements per
+// second are the rounds' then).
 #include "core/conecta_remota.h"
 #include "core/inicia_sistema.h"
 #include "core/mod_global.h"
@@ -45,10 +53,12 @@
 #include <QWidget>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
+#include <cassert>
 #include <map>
 #include <string>
 #include <vector>
@@ -60,11 +70,14 @@ using rawsqlite::Exec;
 using rawsqlite::Num;
 using rawsqlite::Text;
 
-int gFilas = 100000;                       // the day's Depositos rows (--rows)
+constexpr int kFilas = 25000;              // the rounds' day: Depositos rows (--rows)
+constexpr int kRondas = 7;                 // rounds of the three sides (--rounds)
+constexpr int kFilasCrecimiento = 100000;  // the day the time per row's growth is taken on
 constexpr int kSucursales = 20;
 constexpr int kArticulos = 20000;
 constexpr int kPrimerArticulo = 100000;
 constexpr int kLargo = 3500;               // the long ticket
+constexpr long kMarca = 5000;              // the time per row is taken over this many rows
 const char* const kDia = "10/03/2008";
 const char* const kDiaIso = "2008-03-10 00:00:00";
 
@@ -187,7 +200,7 @@ struct Generado {
     int desconocidas = 0;
 };
 
-Generado LlenaDepositos(const QString& file) {
+Generado LlenaDepositos(const QString& file, int total) {
     Generado g;
     sqlite3* db = OpenRaw(file);
     Exec(db, "BEGIN");
@@ -221,11 +234,11 @@ Generado LlenaDepositos(const QString& file) {
     // The long ticket comes first in the store's order: the rows timed later are of ordinary vouchers.
     comprobante(1, "VT", "VENTA", 0, kLargo);
     filas += kLargo;
-    while (filas < gFilas) {
+    while (filas < total) {
         const int suc = 1 + azar(kSucursales);
         const int clase = azar(100);
         int lineas = clase < 92 ? 1 + azar(15) : 10 + azar(20);
-        lineas = std::min(lineas, gFilas - filas);
+        lineas = std::min(lineas, total - filas);
         const int numero = ++numeros[static_cast<size_t>(suc)];
         if (clase < 92)
             comprobante(suc, "VT", "VENTA", numero, lineas);
@@ -242,33 +255,6 @@ Generado LlenaDepositos(const QString& file) {
 }
 
 // ---- the receive -----------------------------------------------------------------------------
-
-// The wait window's progress lines give the rows read; the times around the marks are kept.
-class Cronometro : public receiver::Espera {
-public:
-    Cronometro() { reloj_.start(); }
-    void Muestra(const QString&) override {}
-    void Oculta() override {}
-    void Actualiza(const QString& linea1, const QString&, const QString&) override {
-        static const QString prefijo = QStringLiteral("Registros leidos ");
-        if (!linea1.startsWith(prefijo)) return;
-        const long leidas = linea1.mid(prefijo.size()).section(u' ', 0, 0).toLong();
-        if (leidas % 5000 == 0) marcas[leidas] = static_cast<double>(reloj_.nsecsElapsed()) / 1e9;
-        ultima = leidas;
-        marcas[gFilas] = static_cast<double>(reloj_.nsecsElapsed()) / 1e9;
-    }
-    // Seconds per row over the 5,000 rows before `filas`.
-    double PorFila(long filas) const {
-        const auto fin = marcas.find(filas), inicio = marcas.find(filas - 5000);
-        if (fin == marcas.end() || inicio == marcas.end()) return 0;
-        return (fin->second - inicio->second) / 5000;
-    }
-    std::map<long, double> marcas;
-    long ultima = 0;
-
-private:
-    QElapsedTimer reloj_;
-};
 
 // A phase's time: on the wall, and on the processor (user and system time of this process).
 struct Tiempo {
@@ -288,6 +274,29 @@ public:
 private:
     QElapsedTimer reloj_;
     double cpu_;
+};
+
+// The wait window's progress lines ("Registros leidos N de TOTAL", shown as the row after the N
+// read begins) give the rows read; the wall and processor seconds at every 5,000th row are kept,
+// and at the last row's beginning, which stands for the day's total.
+class Cronometro : public receiver::Espera {
+public:
+    void Muestra(const QString&) override {}
+    void Oculta() override {}
+    void Actualiza(const QString& linea1, const QString&, const QString&) override {
+        static const QString prefijo = QStringLiteral("Registros leidos ");
+        if (!linea1.startsWith(prefijo)) return;
+        const QString cuenta = linea1.mid(prefijo.size());
+        const long leidas = cuenta.section(u' ', 0, 0).toLong(), total = cuenta.section(u' ', 2, 2).toLong();
+        if (leidas % kMarca != 0 && leidas + 1 != total) return;
+        const Tiempo t = medida_.fin();
+        if (leidas % kMarca == 0) marcas[leidas] = t;
+        if (leidas + 1 == total) marcas[total] = t;
+    }
+    std::map<long, Tiempo> marcas;
+
+private:
+    const Medida medida_;
 };
 
 // Receives the day in `carpeta` with `espera` as the wait window; with `conVentana` the voucher
@@ -340,7 +349,7 @@ Tiempo Recibe(const QString& carpeta, receiver::Espera& espera, bool conVentana,
 // inputs writes a row per input (the input's data read) under the voucher's input-discharge
 // voucher, which takes its number from the PE book (the books, the number's stored rows and
 // entry read, its control row deleted, the book moved on).
-Tiempo Crudo(const QString& carpeta, long* escritas) {
+Tiempo Crudo(const QString& carpeta) {
     const Medida medida;
     sqlite3* central = OpenRaw(QDir(carpeta).filePath(QStringLiteral("VOLMA.sqlite")));
     sqlite3* iface = OpenRaw(QDir(carpeta).filePath(db::kInterfaceName + QStringLiteral(".sqlite")));
@@ -485,7 +494,6 @@ Tiempo Crudo(const QString& carpeta, long* escritas) {
     std::string clave, tc, numero, unidad;
     int secuencia = 0;
     bool abierto = false, saltea = false;
-    *escritas = 0;
     std::vector<std::string> articulosCpte;   // the voucher's articles, read as one list by its posting
     auto cierra = [&] {
         if (!articulosCpte.empty()) {
@@ -566,7 +574,6 @@ Tiempo Crudo(const QString& carpeta, long* escritas) {
         sqlite3_bind_double(stock, 13, venta - venta / 1.21);
         sqlite3_bind_int(stock, 14, idInsert);
         Step(central, stock);
-        ++*escritas;
         descarga(tc, numero, "A" + col(filas, 8), id, cantidad, &secuencia);
         if (tc != "TK") asienta(tc, pto, nro, unidad, cantidad * costo);
     }
@@ -595,25 +602,196 @@ std::pair<long, long> Escritas(const QString& carpeta) {
     return n;
 }
 
-// Two sides that should have written the same rows: the run stops when they did not.
-void MismasEscrituras(const std::pair<long, long>& a, const std::pair<long, long>& b, const char* que) {
-    if (a == b) return;
-    Die(QStringLiteral("%1: %2/%3 and %4/%5").arg(QString::fromLatin1(que)).arg(a.first).arg(a.second).arg(b.first).arg(b.second));
+// Figures are printed locale-free: an operator's comma locale changes neither what is printed
+// nor what the benchmark reads back from its children.
+QByteArray Fijo(double x, int decimales) { return QByteArray::number(x, 'f', decimales); }
+
+// ---- the rounds ------------------------------------------------------------------------------
+
+enum class Lado { Crudo, Recibe, Ventana };
+constexpr Lado kRonda[] = {Lado::Crudo, Lado::Recibe, Lado::Ventana};   // a round's order
+const char* Nombre(Lado lado) {
+    switch (lado) {
+    case Lado::Crudo: return "raw";
+    case Lado::Recibe: return "receive";
+    case Lado::Ventana: return "window";
+    }
+    return "?";
 }
 
-// The windowed receive, run by the benchmark in a process of its own on the day it built under
-// `raiz`: the program's wait windows, the posting's included, shown and drawn. Prints its wall
-// and processor seconds, the rows read and the vouchers posted.
-int RecibeConVentana(const QString& raiz) {
-    vb::SetAppPath(QDir(raiz).filePath(QStringLiteral("programa")));
-    qputenv("TEMP", QFile::encodeName(QDir(raiz).filePath(QStringLiteral("programa"))));
-    ui::ScriptedPrompter sinCajas;
-    receiver::EsperaPrograma espera;
+// One side, run in a process of its own on a copy of the day in `carpeta`, with a program folder
+// of its own there (the receive's log lands in it): no run inherits another's caches, heap or
+// log. Prints "time WALL CPU ROWS VOUCHERS LOGGED" and, for the headless receive, "mark ROWS WALL
+// CPU" at every 5,000th row read.
+int CorreLado(Lado lado, const QString& carpeta) {
+    const QString programa = QDir(carpeta).filePath(QStringLiteral("programa"));
+    if (!QDir().mkpath(programa)) Die(QStringLiteral("cannot make ") + programa);
+    vb::SetAppPath(programa);
+    qputenv("TEMP", QFile::encodeName(programa));
+    ui::ScriptedPrompter sinCajas;   // the day shows no box; one that shows is counted and fails the run
+    Tiempo t;
     receiver::ResultadoRecepcion r;
-    const Tiempo t = Recibe(QDir(raiz).filePath(QStringLiteral("ventana")), espera, true, &r);
+    std::map<long, Tiempo> marcas;
+    if (lado == Lado::Crudo) {
+        t = Crudo(carpeta);
+    } else if (lado == Lado::Recibe) {
+        utillib::VentanaEspera::SetMuestraVentanas(false);   // the posting's wait window too: no window at all
+        Cronometro cronometro;
+        t = Recibe(carpeta, cronometro, false, &r);
+        marcas = cronometro.marcas;
+    } else {
+        receiver::EsperaPrograma espera;   // the program's wait windows, the posting's included, shown and drawn
+        t = Recibe(carpeta, espera, true, &r);
+    }
     if (!sinCajas.shown().empty()) Die(QStringLiteral("the receive showed a box: ") + sinCajas.shown().front().prompt);
-    std::printf("%.6f %.6f %ld %ld\n", t.reloj, t.cpu, r.filas, r.comprobantes);
+    std::printf("time %s %s %ld %ld %ld\n", Fijo(t.reloj, 6).constData(), Fijo(t.cpu, 6).constData(), r.filas,
+                r.comprobantes, r.rechazadas);
+    for (const auto& [filas, m] : marcas)
+        std::printf("mark %ld %s %s\n", filas, Fijo(m.reloj, 6).constData(), Fijo(m.cpu, 6).constData());
     return 0;
+}
+
+// What one run of a side took, read, posted and wrote.
+struct Corrida {
+    Tiempo t;
+    long filas = 0, comprobantes = 0, rechazadas = 0;
+    std::map<long, Tiempo> marcas;        // the headless receive's: its times at every 5,000th row read
+    std::pair<long, long> escritas;       // stock rows and journal lines
+
+    // Seconds per row over the 5,000 rows before `filas` (0 when not both marks were taken).
+    double PorFila(long filas, double (*tiempo)(const Tiempo&)) const {
+        const auto fin = marcas.find(filas), inicio = marcas.find(filas - kMarca);
+        if (fin == marcas.end() || inicio == marcas.end()) return 0;
+        return (tiempo(fin->second) - tiempo(inicio->second)) / static_cast<double>(kMarca);
+    }
+};
+
+// Puts a file on the disk: the kernel writing it back later does not fall into a run's time.
+void Asienta(const QString& archivo) {
+    QFile f(archivo);
+    if (!f.open(QIODevice::ReadWrite) || ::fsync(f.handle()) != 0) Die(QStringLiteral("cannot sync ") + archivo);
+}
+
+// A fresh copy of the day's databases in `destino`, on the disk before its run starts.
+void CopiaDia(const QString& dia, const QString& destino) {
+    if (!QDir(destino).removeRecursively() || !QDir().mkpath(destino)) Die(QStringLiteral("cannot make ") + destino);
+    for (const QString& f : QDir(dia).entryList({QStringLiteral("*.sqlite")}, QDir::Files)) {
+        const QString copia = QDir(destino).filePath(f);
+        if (!QFile::copy(QDir(dia).filePath(f), copia)) Die(QStringLiteral("cannot copy ") + f);
+        Asienta(copia);
+    }
+}
+
+// Runs `lado` in a process of its own on a fresh copy of the day and reads back what it printed
+// and what it wrote.
+Corrida Corre(Lado lado, const QString& dia, const QString& carpeta) {
+    CopiaDia(dia, carpeta);
+    QProcess hija;
+    hija.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    hija.start(QCoreApplication::applicationFilePath(),
+               {QStringLiteral("--side"), QString::fromLatin1(Nombre(lado)), carpeta});
+    if (!hija.waitForFinished(-1) || hija.exitStatus() != QProcess::NormalExit || hija.exitCode() != 0)
+        Die(QStringLiteral("the %1 run failed").arg(QString::fromLatin1(Nombre(lado))));
+    Corrida c;
+    bool dicho = false;
+    for (const QByteArray& linea : hija.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> v = linea.trimmed().split(' ');
+        bool ok = true, ok2 = true;
+        if (v.size() == 6 && v[0] == "time") {
+            c.t = Tiempo{v[1].toDouble(&ok), v[2].toDouble(&ok2)};
+            c.filas = v[3].toLong();
+            c.comprobantes = v[4].toLong();
+            c.rechazadas = v[5].toLong();
+            dicho = ok && ok2;
+        } else if (v.size() == 4 && v[0] == "mark") {
+            bool ok3 = true;
+            c.marcas[v[1].toLong(&ok)] = Tiempo{v[2].toDouble(&ok2), v[3].toDouble(&ok3)};
+            ok2 = ok2 && ok3;
+        }
+        if (!ok || !ok2)
+            Die(QStringLiteral("the %1 run said: ").arg(QString::fromLatin1(Nombre(lado))) + QString::fromLatin1(linea));
+    }
+    if (!dicho) Die(QStringLiteral("the %1 run said nothing").arg(QString::fromLatin1(Nombre(lado))));
+    c.escritas = Escritas(carpeta);
+    if (!QDir(carpeta).removeRecursively()) Die(QStringLiteral("cannot remove ") + carpeta);
+    return c;
+}
+
+double Mediana(std::vector<double> v) {
+    assert(!v.empty());
+    std::sort(v.begin(), v.end());
+    const size_t m = v.size() / 2;
+    return v.size() % 2 == 1 ? v[m] : (v[m - 1] + v[m]) / 2;
+}
+
+// Figures over the rounds: the median, and the lowest and the highest.
+struct Resumen {
+    double mediana = 0, menor = 0, mayor = 0;
+};
+Resumen Resume(const std::vector<double>& v) {
+    assert(!v.empty());
+    return Resumen{Mediana(v), *std::min_element(v.begin(), v.end()), *std::max_element(v.begin(), v.end())};
+}
+template <typename F>
+Resumen Resume(const std::vector<Corrida>& corridas, F valor) {
+    std::vector<double> v;
+    for (const Corrida& c : corridas) v.push_back(valor(c));
+    return Resume(v);
+}
+double Reloj(const Tiempo& t) { return t.reloj; }
+double Cpu(const Tiempo& t) { return t.cpu; }
+Resumen Resume(const std::vector<Corrida>& corridas, double (*tiempo)(const Tiempo&)) {
+    return Resume(corridas, [tiempo](const Corrida& c) { return tiempo(c.t); });
+}
+
+// One side's time over another's: the ratio of their medians, and the lowest and the highest
+// ratio of one round's two runs.
+Resumen Razon(const std::vector<Corrida>& arriba, const std::vector<Corrida>& abajo, double (*tiempo)(const Tiempo&)) {
+    assert(arriba.size() == abajo.size() && !arriba.empty());
+    std::vector<double> porRonda;
+    for (size_t i = 0; i < arriba.size(); ++i) porRonda.push_back(tiempo(arriba[i].t) / tiempo(abajo[i].t));
+    Resumen r = Resume(porRonda);
+    r.mediana = Resume(arriba, tiempo).mediana / Resume(abajo, tiempo).mediana;
+    return r;
+}
+
+// "NAME ratio: R (rounds LOW to HIGH), processor P (rounds LOW to HIGH)": of the wall times, then
+// of the processor times.
+void ImprimeRazon(const char* nombre, const std::vector<Corrida>& arriba, const std::vector<Corrida>& abajo) {
+    const Resumen reloj = Razon(arriba, abajo, Reloj), cpu = Razon(arriba, abajo, Cpu);
+    std::printf("%s ratio: %s (rounds %s to %s), processor %s (rounds %s to %s)\n", nombre,
+                Fijo(reloj.mediana, 2).constData(), Fijo(reloj.menor, 2).constData(), Fijo(reloj.mayor, 2).constData(),
+                Fijo(cpu.mediana, 2).constData(), Fijo(cpu.menor, 2).constData(), Fijo(cpu.mayor, 2).constData());
+}
+
+// "in M s (rounds LOW to HIGH s, processor P s)": the wall times' median and range, the processor
+// time's median; one run's times alone.
+QByteArray Segundos(const std::vector<Corrida>& corridas) {
+    const Resumen reloj = Resume(corridas, Reloj);
+    const Resumen cpu = Resume(corridas, Cpu);
+    const QByteArray rango =
+        corridas.size() > 1 ? "rounds " + Fijo(reloj.menor, 2) + " to " + Fijo(reloj.mayor, 2) + " s, " : QByteArray();
+    return "in " + Fijo(reloj.mediana, 2) + " s (" + rango + "processor " + Fijo(cpu.mediana, 2) + " s)";
+}
+
+// Builds a day of `filas` Depositos rows in the folder `dia`, on the disk when done, and prints
+// it as `nombre`.
+void ArmaDia(const QString& dia, int filas, const char* nombre) {
+    QElapsedTimer reloj;
+    reloj.start();
+    Generado g;
+    try {
+        db::CreateDemo(dia);
+        LlenaCentral(QDir(dia).filePath(QStringLiteral("VOLMA.sqlite")));
+        g = LlenaDepositos(QDir(dia).filePath(db::kInterfaceName + QStringLiteral(".sqlite")), filas);
+    } catch (const vb::Error& e) {
+        Die(e.description());
+    }
+    for (const QString& f : QDir(dia).entryList(QDir::Files)) Asienta(QDir(dia).filePath(f));
+    std::printf("%s: %d Depositos rows in %d store vouchers, %d unknown articles, %d articles (built in %s s)\n", nombre,
+                filas, g.comprobantes, g.desconocidas, kArticulos,
+                Fijo(static_cast<double>(reloj.elapsed()) / 1000, 1).constData());
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -621,17 +799,25 @@ int RecibeConVentana(const QString& raiz) {
 int main(int argc, char** argv) {
     if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc == 3 && std::string(argv[1]) == "--window-child") return RecibeConVentana(QString::fromLocal8Bit(argv[2]));
-    bool recibir = true, conVentana = true, crudo = true;
+    if (argc == 4 && std::string(argv[1]) == "--side") {
+        for (const Lado lado : kRonda)
+            if (std::string(argv[2]) == Nombre(lado)) return CorreLado(lado, QString::fromLocal8Bit(argv[3]));
+        Die(QStringLiteral("no such side: ") + QString::fromLocal8Bit(argv[2]));
+    }
+    bool recibir = true, conVentana = true, crudo = true, crecimiento = true;
+    int filas = kFilas, rondas = kRondas;
     for (int a = 1; a < argc; ++a) {
         const std::string arg = argv[a];
-        if (arg == "--rows" && a + 1 < argc && std::atoi(argv[a + 1]) > kLargo) gFilas = std::atoi(argv[++a]);
+        if (arg == "--rows" && a + 1 < argc && std::atoi(argv[a + 1]) > kLargo) filas = std::atoi(argv[++a]);
+        else if (arg == "--rounds" && a + 1 < argc && std::atoi(argv[a + 1]) > 0) rondas = std::atoi(argv[++a]);
         else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "receive") crudo = conVentana = false, ++a;
         else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "window") recibir = crudo = false, ++a;
         else if (arg == "--only" && a + 1 < argc && std::string(argv[a + 1]) == "raw") recibir = conVentana = false, ++a;
         else if (arg == "--no-window") conVentana = false;
+        else if (arg == "--no-growth") crecimiento = false;
         else
-            Die(QStringLiteral("usage: bench_receive [--rows N (more than %1)] [--only receive|window|raw] [--no-window]")
+            Die(QStringLiteral("usage: bench_receive [--rows N (more than %1)] [--rounds N] [--only receive|window|raw] "
+                               "[--no-window] [--no-growth]")
                     .arg(kLargo));
     }
     QTemporaryDir dir;
@@ -640,80 +826,88 @@ int main(int argc, char** argv) {
     QDir().mkpath(programa);
     vb::SetAppPath(programa);
     qputenv("TEMP", QFile::encodeName(programa));
-    ui::ScriptedPrompter sinCajas;   // the day shows no box; one that shows is counted and fails the run
-    utillib::VentanaEspera::SetMuestraVentanas(false);   // the posting's wait window too: no window at all
+    const QString dia = dir.filePath(QStringLiteral("dia"));
+    ArmaDia(dia, filas, "day");
 
-    QElapsedTimer reloj;
-    reloj.start();
-    const QString recepcion = dir.filePath(QStringLiteral("recepcion"));
-    const QString crudoDir = dir.filePath(QStringLiteral("crudo"));
-    const QString ventanaDir = dir.filePath(QStringLiteral("ventana"));
-    Generado g;
-    try {
-        db::CreateDemo(recepcion);
-        LlenaCentral(QDir(recepcion).filePath(QStringLiteral("VOLMA.sqlite")));
-        g = LlenaDepositos(QDir(recepcion).filePath(db::kInterfaceName + QStringLiteral(".sqlite")));
-    } catch (const vb::Error& e) {
-        Die(e.description());
+    std::map<Lado, std::vector<Corrida>> corridas;
+    const std::map<Lado, bool> corre{{Lado::Crudo, crudo}, {Lado::Recibe, recibir}, {Lado::Ventana, conVentana}};
+    for (int ronda = 1; ronda <= rondas; ++ronda) {
+        QByteArray linea = "round " + QByteArray::number(ronda) + ":";
+        for (const Lado lado : kRonda) {
+            if (!corre.at(lado)) continue;
+            const Corrida c = Corre(lado, dia, dir.filePath(QStringLiteral("corrida")));
+            // Every run posts the same day: one that wrote other rows than the first is wrong.
+            for (const auto& [otro, suyas] : corridas) {
+                if (suyas.empty() || suyas.front().escritas == c.escritas) continue;
+                Die(QStringLiteral("the %1 run wrote %2/%3 rows, the %4 run %5/%6")
+                        .arg(QString::fromLatin1(Nombre(lado))).arg(c.escritas.first).arg(c.escritas.second)
+                        .arg(QString::fromLatin1(Nombre(otro))).arg(suyas.front().escritas.first)
+                        .arg(suyas.front().escritas.second));
+            }
+            corridas[lado].push_back(c);
+            linea += " " + QByteArray(Nombre(lado)) + " " + Fijo(c.t.reloj, 2) + " s";
+        }
+        std::printf("%s\n", linea.constData());
+        std::fflush(stdout);
     }
-    for (const QString& copia : {crudoDir, ventanaDir}) {
-        QDir().mkpath(copia);
-        for (const QString& f : QDir(recepcion).entryList({QStringLiteral("*.sqlite")}, QDir::Files))
-            if (!QFile::copy(QDir(recepcion).filePath(f), QDir(copia).filePath(f))) Die(QStringLiteral("cannot copy ") + f);
-    }
-    std::printf("day: %d Depositos rows in %d store vouchers, %d unknown articles, %d articles (built in %.1f s)\n",
-                gFilas, g.comprobantes, g.desconocidas, kArticulos, reloj.elapsed() / 1000.0);
 
-    Tiempo recibe;
-    std::pair<long, long> escritasRecepcion;
-    if (recibir) {
-        Cronometro cronometro;
-        receiver::ResultadoRecepcion r;
-        recibe = Recibe(recepcion, cronometro, false, &r);
-        if (!sinCajas.shown().empty()) Die(QStringLiteral("the receive showed a box: ") + sinCajas.shown().front().prompt);
-        escritasRecepcion = Escritas(recepcion);
-        std::printf("receive: %ld rows, %ld vouchers posted, %ld rows logged, %ld stock rows and %ld journal lines in %.2f s "
-                    "(processor %.2f s)\n",
-                    r.filas, r.comprobantes, r.rechazadas, escritasRecepcion.first, escritasRecepcion.second, recibe.reloj,
-                    recibe.cpu);
-        std::printf("movements/s: %.0f\n", r.filas / recibe.reloj);
+    // How fast the receive goes, and its time per row as the day's rows fill the tables, on a day of
+    // 100,000 rows: the rounds' when their day is as long, else one headless receive's on a day of
+    // its own.
+    std::vector<Corrida> largas;
+    if (recibir && filas >= kFilasCrecimiento) {
+        largas = corridas[Lado::Recibe];
+    } else if (recibir && crecimiento) {
+        const QString diaLargo = dir.filePath(QStringLiteral("dia-crecimiento"));
+        ArmaDia(diaLargo, kFilasCrecimiento, "growth day");
+        largas.push_back(Corre(Lado::Recibe, diaLargo, dir.filePath(QStringLiteral("corrida"))));
+        if (!QDir(diaLargo).removeRecursively()) Die(QStringLiteral("cannot remove ") + diaLargo);
+        std::printf("growth run: %ld rows, %ld vouchers posted %s\n", largas.front().filas, largas.front().comprobantes,
+                    Segundos(largas).constData());
+    }
+    auto movimientos = [](const std::vector<Corrida>& cs) {
+        std::printf("movements/s: %s\n",
+                    Fijo(static_cast<double>(cs.front().filas) / Resume(cs, Reloj).mediana, 0).constData());
+    };
+    if (!largas.empty()) {
+        movimientos(largas);
+        // Per row, the median of the runs' wall and processor seconds; the growth, theirs at 100k
+        // rows over theirs at 10k.
+        auto porFila = [&](long marca, double (*tiempo)(const Tiempo&)) {
+            return Resume(largas, [marca, tiempo](const Corrida& c) { return c.PorFila(marca, tiempo); }).mediana;
+        };
         for (const long marca : {10000L, 50000L, 100000L})
-            if (marca <= gFilas)
-                std::printf("time per row at %ldk rows: %.1f us\n", marca / 1000, cronometro.PorFila(marca) * 1e6);
-        if (gFilas >= 100000)
-            std::printf("growth 10k to 100k: %.2fx\n", cronometro.PorFila(100000) / cronometro.PorFila(10000));
+            std::printf("time per row at %ldk rows: %s us (processor %s us)\n", marca / 1000,
+                        Fijo(porFila(marca, Reloj) * 1e6, 1).constData(), Fijo(porFila(marca, Cpu) * 1e6, 1).constData());
+        const Resumen crece = Resume(largas, [](const Corrida& c) {
+            return c.PorFila(10000, Reloj) > 0 ? c.PorFila(100000, Reloj) / c.PorFila(10000, Reloj) : 0;
+        });
+        const QByteArray rango =
+            largas.size() > 1 ? " (rounds " + Fijo(crece.menor, 2) + "x to " + Fijo(crece.mayor, 2) + "x)" : QByteArray();
+        if (porFila(10000, Reloj) > 0 && porFila(10000, Cpu) > 0)
+            std::printf("growth 10k to 100k: %sx%s, processor %sx\n",
+                        Fijo(porFila(100000, Reloj) / porFila(10000, Reloj), 2).constData(), rango.constData(),
+                        Fijo(porFila(100000, Cpu) / porFila(10000, Cpu), 2).constData());
+    }
+    if (recibir) {
+        const std::vector<Corrida>& rs = corridas[Lado::Recibe];
+        const Corrida& r = rs.front();
+        std::printf("receive: %ld rows, %ld vouchers posted, %ld rows logged, %ld stock rows and %ld journal lines %s\n",
+                    r.filas, r.comprobantes, r.rechazadas, r.escritas.first, r.escritas.second, Segundos(rs).constData());
+        if (largas.empty()) movimientos(rs);
     }
     if (conVentana) {
-        // In a process of its own, as the headless receive is the first of this one: a second
-        // receive in one process runs a few percent slower whatever it shows.
-        QProcess hija;
-        hija.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        hija.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--window-child"), dir.path()});
-        if (!hija.waitForFinished(-1) || hija.exitStatus() != QProcess::NormalExit || hija.exitCode() != 0)
-            Die(QStringLiteral("the windowed receive failed"));
-        const QStringList v = QString::fromLatin1(hija.readAllStandardOutput()).trimmed().split(u' ');
-        if (v.size() != 4) Die(QStringLiteral("the windowed receive said nothing"));
-        const Tiempo ventana{v[0].toDouble(), v[1].toDouble()};
-        receiver::ResultadoRecepcion r;
-        r.filas = v[2].toLong();
-        r.comprobantes = v[3].toLong();
-        const std::pair<long, long> escritasVentana = Escritas(ventanaDir);
-        std::printf("window: %ld rows, %ld vouchers posted, %ld stock rows and %ld journal lines in %.2f s (processor %.2f s)\n",
-                    r.filas, r.comprobantes, escritasVentana.first, escritasVentana.second, ventana.reloj, ventana.cpu);
-        if (recibir) {
-            MismasEscrituras(escritasRecepcion, escritasVentana, "the windowed receive wrote other rows");
-            std::printf("window/headless ratio: %.2f\n", ventana.reloj / recibe.reloj);
-        }
+        const std::vector<Corrida>& vs = corridas[Lado::Ventana];
+        const Corrida& v = vs.front();
+        std::printf("window: %ld rows, %ld vouchers posted, %ld stock rows and %ld journal lines %s\n", v.filas,
+                    v.comprobantes, v.escritas.first, v.escritas.second, Segundos(vs).constData());
+        if (recibir) ImprimeRazon("window/headless", vs, corridas[Lado::Recibe]);
     }
-    if (!crudo) return 0;
-
-    long escritas = 0;
-    const Tiempo raw = Crudo(crudoDir, &escritas);
-    const std::pair<long, long> escritasCrudo = Escritas(crudoDir);
-    std::printf("raw: %ld stock rows and %ld journal lines in %.2f s (processor %.2f s)\n", escritasCrudo.first,
-                escritasCrudo.second, raw.reloj, raw.cpu);
-    if (!recibir) return 0;
-    MismasEscrituras(escritasRecepcion, escritasCrudo, "the two sides wrote different rows");
-    std::printf("receive/raw ratio: %.2f\n", recibe.reloj / raw.reloj);
+    if (crudo) {
+        const std::vector<Corrida>& cs = corridas[Lado::Crudo];
+        std::printf("raw: %ld stock rows and %ld journal lines %s\n", cs.front().escritas.first, cs.front().escritas.second,
+                    Segundos(cs).constData());
+        if (recibir) ImprimeRazon("receive/raw", corridas[Lado::Recibe], cs);
+    }
     return 0;
 }
