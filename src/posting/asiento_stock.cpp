@@ -5,7 +5,9 @@
 // account of the articles moved (V_MA_ARTICULOS.cuentacontableC), on the other side. Amounts are
 // quantity x amount column, kept as Currency. Every entry balances: a negative account amount is
 // written positive on the counter-account's side, and a negative total puts the counter line,
-// with the absolute total, on the inventory side; a zero total writes no counter line.
+// with the absolute total, on the inventory side; a zero total writes no counter line. The lines
+// are checked before any statement is made: an entry whose debits and credits differ is refused
+// with a box, and the call fails (SinAsiento).
 //
 // Row by row (SoloRegistro > 0) each call books one grid row into the posting call's entry (a
 // later part of a long voucher continues its earlier part's): its number is taken at the first
@@ -43,7 +45,6 @@
 
 #include <QHash>
 #include <algorithm>
-#include <cassert>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -203,7 +204,8 @@ void AgregaLinea(std::vector<Linea>& lineas, const QString& cuenta, vb::Currency
     lineas.push_back({cuenta, lado, importe, secuencia});
 }
 
-// Whether the lines balance: the debit side's amounts add up to the credit side's.
+// Whether the lines balance: the debit side's amounts add up to the credit side's, to the
+// ten-thousandth, in Currency's own units (a side may add up beyond Currency's range).
 bool Balanceadas(const std::vector<Linea>& lineas) {
     __int128 saldo = 0;   // wide enough for any sum of amounts
     for (const Linea& l : lineas) saldo += l.lado == u'D' ? l.importe.raw() : -static_cast<__int128>(l.importe.raw());
@@ -480,10 +482,18 @@ ClsCmnCptes::AsientoStock::Fin ClsCmnCptes::AsientoStock::Lineas() {
         AgregaLinea(lineas_, contrapartida_, total_, ladoContrapartida, ladoCuentas, ultimaSecuencia_);
         for (const auto& [cuenta, importe] : cuentas)
             AgregaLinea(lineas_, cuenta, importe, ladoCuentas, ladoContrapartida, ++ultimaSecuencia_);
+        if (m_.lineaAsientoHook_)
+            for (Linea& l : lineas_) m_.lineaAsientoHook_(l.cuenta, l.lado, l.importe);
     });
     if (Dejado()) return Falla();
-    // The total is the accounts' sum, and a negative amount changes side: the entry balances.
-    assert(Balanceadas(lineas_));
+    // The total is the accounts' sum, and a negative amount changes side, so the entry balances.
+    // One whose sides differ all the same is never booked, in any build: it fails, and with it the
+    // voucher, as a ledger refuses an entry at its commit.
+    if (!Balanceadas(lineas_)) {
+        ui::MsgBox(QStringLiteral("No se puede generar el asiento de Stock!.. el Debe y el Haber no balancean"),
+                   ui::vbCritical, kAviso);
+        return Falla();
+    }
     if (!lineas_.empty()) return std::nullopt;
     if (secuencia_) *secuencia_ = static_cast<int16_t>(ultimaSecuencia_ + 1);
     guarda_ = true;
@@ -547,13 +557,14 @@ QString ClsCmnCptes::AsientoStock::SentenciasPorFila(const Cabecera& cab, bool c
     QString resultado;
     for (Linea& linea : lineas_) {
         const QString claveLinea = Clave(vb::Trim(linea.cuenta)) + u'|' + linea.lado;
-        if (filas.lineas.count(claveLinea)) {
+        if (const auto escrita = filas.lineas.find(claveLinea); escrita != filas.lineas.end()) {
+            // The line as it was written: the server compares leading blanks, the key does not.
             resultado += QStringLiteral("\r\nUPDATE MV_ASIENTOS SET IMPORTE = IMPORTE + ") + ImporteSQL(linea.importe) +
-                         delAsiento + QStringLiteral(" AND CUENTA = ") + Cita(linea.cuenta) +
+                         delAsiento + QStringLiteral(" AND CUENTA = ") + Cita(escrita->second) +
                          QStringLiteral(" AND [DEBE-HABER] = '") + linea.lado + u'\'';
             continue;
         }
-        filas.lineas.insert(claveLinea);
+        filas.lineas.emplace(claveLinea, linea.cuenta);
         linea.secuencia = filas.siguiente++;
         resultado += QStringLiteral("\r\n") + InsertLinea(linea, cab);
     }

@@ -31,9 +31,9 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <utility>
 
 namespace ui {
@@ -99,15 +99,20 @@ public:
     // eMotivoStock, TC, Suc, Nro, Letra and EsDebito may be rewritten. Secuencia, when given, is
     // the first line's sequence and comes back one past the last. *HayError, when given, is set
     // True when the entry cannot be booked (no register type, no entry number, the voucher's
-    // entry already stored, no cost-of-sales account, a failure the operator did not pass over):
-    // the voucher must then not be posted. The lines carry the program's business unit and till
-    // (core::gUNegocio, core::gCaja).
+    // entry already stored, no cost-of-sales account, lines whose debits and credits differ, a
+    // failure the operator did not pass over): the voucher must then not be posted. The lines
+    // carry the program's business unit and till (core::gUNegocio, core::gCaja).
     QString GeneraAsientoStock(ui::FlexGrid& Grid, QString& eMotivoStock, QString& TC, QString& Suc, QString& Nro,
                                QString& Letra, const QString& Fecha, bool& EsDebito, int16_t TipoMov,
                                int32_t SoloRegistro = 0, int16_t* Secuencia = nullptr, bool* HayError = nullptr);
     // Starts a posting call's row-by-row entry: ActualizaStock calls it before its first row, so
     // that each posting call books one entry with a number of its own.
     void IniciaAsientoStock();
+    // For the fault tests: sees each line of a journal entry as the last act of the step that
+    // builds the entry's lines (its account, its side 'D' or 'H', its amount) and may change the
+    // amount, as a fault in their arithmetic would, or raise. The program sets none.
+    using LineaAsientoHook = std::function<void(const QString& cuenta, QChar lado, vb::Currency& importe)>;
+    void setLineaAsientoHook(LineaAsientoHook hook) { lineaAsientoHook_ = std::move(hook); }
 
     // Prepares an in-cell editor for a column of a voucher grid: its DataField, MaxLength and
     // Tag, chosen by the editor's name (TxtEdit: tasks; TxtEdit2, TXTAUX1..3: articles; TxtEdit3:
@@ -330,6 +335,7 @@ private:
     bool asientosXStock_ = false;    // "AsientosXStock": journal entries from stock
     bool configuracionLeida_ = false;   // the three settings were read
     int32_t ultimoNroAsiento_ = 0;   // the last journal entry number handed out
+    LineaAsientoHook lineaAsientoHook_;   // the fault tests' (setLineaAsientoHook); none in the program
     std::map<QString, int32_t> ultimosNros_;   // the last one of each register, month and period
     // The entry a posting call (or the parts of one voucher) books row by row: open once its
     // number is taken. Its number is new to it, so it alone knows its lines; and what its rows ask
@@ -340,7 +346,9 @@ private:
         QString comprobante;                   // the voucher (type, number, unit) it belongs to
         int16_t siguiente = 1;                 // the sequence of the entry's next new line
         vb::Currency total;                    // the entry's total so far (CABImporte)
-        std::set<QString> lineas;              // account key and side of each line written
+        // By account key and side, each line written: its account as the line spells it, which
+        // the rows after it name when they add to it.
+        std::map<QString, QString> lineas;
         // By reason: its counter-account and description; no value when it has no row.
         std::map<QString, std::optional<std::pair<QString, QString>>> motivos;
         std::map<QString, QString> tiposReg;   // by voucher type: its register type

@@ -229,11 +229,11 @@ FallaPosteo DescargaInsumo(Descarga& descarga, ContextoPosteo& ctx, const Linea&
     if (on.left() || fallo) return Motivo(on, FallaPosteo::ValorNoLeido);
     if (!conLotes) lotes.assign(1, Stock::ItemCantidad(QString(), QString(), cantidad));
     for (const Stock::ItemCantidad& lote : lotes) {
-        ++ctx.Secuencia;
-        // What the row resolves into the context (its account, origin, row) stays only with a
-        // row written; its statement is the step's last act.
+        // What the row takes and resolves into the context (its number, account, origin, row)
+        // stays only with a row written; its statement is the step's last act.
         bool escrito = true;
         on.runKeeping([&] {
+            ++ctx.Secuencia;
             escrito = descarga.Escribe(l, descarga.Insumo(l, codigo, insumo.Unidad, lote.Codigo, lote.Cantidad));
         }, ctx);
         if (on.left() || !escrito) return Motivo(on, FallaPosteo::SentenciaRechazada);
@@ -272,9 +272,12 @@ FallaPosteo DescargaLinea(Descarga& descarga, ContextoPosteo& ctx, const ui::Fle
         descarga.numero = *numero;
     }
     if (l.porcentaje) {
-        ++ctx.Secuencia;
+        // The product's row is one step, as an input's row is.
         bool escrito = true;
-        on.runKeeping([&] { escrito = descarga.Escribe(l, descarga.Producto(l)); }, ctx);
+        on.runKeeping([&] {
+            ++ctx.Secuencia;
+            escrito = descarga.Escribe(l, descarga.Producto(l));
+        }, ctx);
         if (on.left() || !escrito) return Motivo(on, FallaPosteo::SentenciaRechazada);
     }
     for (const Stock::ItemCantidad& insumo : insumos) {

@@ -247,6 +247,16 @@ TEST_F(AsientoStockTest, LongArticleListsAndQuotedCodes) {
     EXPECT_EQ(Lineas("Cuenta, Importe"), "5.1.02|1200.5 1.1.05|1200.5");
 }
 
+// Row by row, an inventory account stored with leading blanks is the line an earlier row wrote
+// under its plain spelling: the later row's amount is added to that line, never lost.
+TEST_F(AsientoStockTest, ARowAddsToTheLineOfItsAccountHoweverTheAccountIsSpelled) {
+    Ejecuta({"UPDATE MA_ARTICULOS SET CUENTACONTABLEC = ' 1.1.05' WHERE IDARTICULO = '000456'"});
+    Llena({{"000123", "3"}, {"000456", "2"}});
+    EXPECT_FALSE(Postea("IR", "000100000005C", nullptr, "5"));
+    EXPECT_EQ(Lineas("Secuencia, Cuenta, [DEBE-HABER], Importe, CABImporte"),
+              "1|2.1.01|H|196.5|196.5 2|1.1.05|D|196.5|196.5");
+}
+
 TEST_F(AsientoStockTest, RandomVouchersAlwaysBalanceAndNeverRepeatASequence) {
     std::mt19937 azar(22);
     const char *articulos[] = {"000123", "000456", "000789", "SIN-CUENTA"}, *tipos[] = {"IR", "VS", "RM", "AJP", "AJN"};

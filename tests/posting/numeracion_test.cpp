@@ -7,6 +7,9 @@
 #include "posting/asientos_numeracion.h"
 #include "posting/numeracion.h"
 #include "support/enesima_sentencia.h"
+#include "support/responde.h"
+
+#include <QDateTime>
 
 namespace postingtest {
 namespace {
@@ -162,6 +165,58 @@ TEST_F(TalonariosTest, UpdateInDirectModeWritesTheBookRow) {
     EXPECT_TRUE(ast::ActualizaNumeracionComprobante("TQ", "STOCK", "0001", " 2", letra, false, sentencia));
     EXPECT_EQ(Valor("SELECT X_ULTIMO_NRO FROM TA_Comprobantes WHERE CODIGO = 'TQ'").toLong(), 2);
     EXPECT_TRUE(sentencia.isEmpty());
+    vb::SetClock({});
+}
+
+// Another station writes the IR book's row after the update read it and before it writes it:
+// the write finds the row changed and fails inside its step. PoneAtras (the mend before a Retry)
+// gives the row back the value the update read.
+class OtraEstacionCambiaElLibro : public CuentaLlamadas {
+public:
+    void OpenRecordset(ado::Recordset& rs, const QString& sql, const ado::ConnectionPtr& cnn, int cursor, int bloqueo,
+                       long opciones) override {
+        CuentaLlamadas::OpenRecordset(rs, sql, cnn, cursor, bloqueo, opciones);
+        if (cambiado || !sql.contains(QStringLiteral("'IR  ' AND TALONARIO ="))) return;
+        // At the first value the update reads of the row it holds.
+        rs.setValueHook([this, conexion = std::weak_ptr<ado::Connection>(cnn)](const ado::FieldInfo&, const vb::Variant& v) {
+            if (!cambiado) {
+                cambiado = true;
+                conexion.lock()->Execute(
+                    QStringLiteral("UPDATE V_TA_CPTE SET fechahora_modificacion = GETDATE() WHERE CODIGO = 'IR'"));
+            }
+            return v;
+        });
+    }
+    static void PoneAtras() {
+        data::gDBPrincipal().gCnn()->Execute(
+            QStringLiteral("UPDATE V_TA_CPTE SET fechahora_modificacion = NULL WHERE CODIGO = 'IR'"));
+    }
+    bool cambiado = false;
+};
+
+// The book's write refused once (the row changed under it). Retried once the row is back, the
+// book moves once, with the time of the write; passed over or left, it stays as it was and the
+// update says so. The operator is asked once either way.
+TEST_F(TalonariosTest, AWriteRefusedOnceMovesTheBookOnceOrNotAtAll) {
+    vb::SetClock([] { return QDateTime(QDate(2008, 3, 5), QTime(14, 7)); });
+    for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
+        SCOPED_TRACE(testing::Message() << "answer " << respuesta);
+        Ejecuta({"UPDATE V_TA_CPTE SET X_ULTIMO_NRO = 0, fechahora_modificacion = NULL WHERE CODIGO = 'IR'"});
+        auto otra = std::make_shared<OtraEstacionCambiaElLibro>();
+        data::gDBPrincipal().setConnectionCalls(otra);
+        testsupport::Responde responde(respuesta, OtraEstacionCambiaElLibro::PoneAtras);
+        QString letra = QStringLiteral("X"), sentencia;
+        const bool movido = ast::ActualizaNumeracionComprobante("IR", "STOCK", "0001", " 8", letra, false, sentencia);
+        data::gDBPrincipal().setConnectionCalls(llamadas);
+        EXPECT_TRUE(otra->cambiado);
+        EXPECT_EQ(responde.preguntas, 1) << responde.cajas.join(QStringLiteral(" / ")).toStdString();
+        EXPECT_EQ(movido, respuesta == vb::kRetry);
+        EXPECT_EQ(Valor("SELECT X_ULTIMO_NRO FROM V_TA_CPTE WHERE CODIGO = 'IR'").toLong(), movido ? 8 : 0);
+        if (movido) {
+            EXPECT_EQ(vb::CDate(Valor("SELECT fechahora_modificacion FROM V_TA_CPTE WHERE CODIGO = 'IR'")).toQDateTime(),
+                      QDateTime(QDate(2008, 3, 5), QTime(14, 7)));
+        }
+    }
     vb::SetClock({});
 }
 

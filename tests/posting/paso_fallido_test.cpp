@@ -5,12 +5,14 @@
 
 #include "data/db_dll.h"
 #include "platform/ui/prompter.h"
+#include "platform/vb/dates.h"
 #include "platform/vb/on_error.h"
 #include "posteo_fixture.h"
 #include "support/enesima_sentencia.h"
 #include "support/falla_en_paso.h"
 #include "support/responde.h"
 
+#include <QDateTime>
 #include <memory>
 
 namespace {
@@ -53,6 +55,21 @@ protected:
                         "HAVING SUM(CASE WHEN [DEBE-HABER] = 'D' THEN Importe ELSE -Importe END) <> 0 OR MIN(Secuencia) "
                         "<> 1 OR MAX(Secuencia) <> COUNT(*) OR COUNT(DISTINCT Secuencia) <> COUNT(*)) x") +
                " / " + Consulta("SELECT COUNT(DISTINCT IdComprobante) FROM V_MV_STOCK WHERE TC = 'PE'");
+    }
+    // The same voucher by its request, direct or in statement mode.
+    posting::ResultadoPosteo Pide(posting::ClsCmnCptes& cpte, bool sentencias) {
+        posting::PedidoPosteo p;
+        p.TC = "IR";
+        p.SucNroLetra = "000100000005C";
+        p.Fecha = "05/03/2008";
+        p.IdDeposito = "A001";
+        p.IdMotivoStock = "5";
+        p.TcOrigen = "I";
+        p.ComprobanteOrigen = "7";
+        p.GeneraSentenciaSQL = sentencias;
+        p.UNegocio = "A001";
+        p.Caja = "1";
+        return cpte.ActualizaStock(grilla, p);
     }
     void Deshace() {
         Ejecuta({"DELETE FROM V_MV_STOCK WHERE TC = 'IR' OR TC = 'PE'", "DELETE FROM MV_ASIENTOS",
@@ -246,6 +263,105 @@ TEST_F(PasoFallidoTest, AVoucherTypeWithoutItsRowIsNotPosted) {
     p.answer(vb::kOk, QStringLiteral("El Tipo de Comprobante informado no existe en la tabla de comprobantes"));
     EXPECT_TRUE(Postea(cpte));
     EXPECT_EQ(Estado(), antes);
+}
+
+// Each line of the voucher's journal entry, in turn, off by one ten-thousandth, row by row and in
+// statement mode: the entry is refused with one box and the voucher fails whole (no row, line,
+// discharge or book move; no statement handed out), in any build. The same engine then posts the
+// voucher as a clean run does: the failed entry left no number or line behind.
+TEST_F(PasoFallidoTest, AJournalEntryThatDoesNotBalanceFailsTheVoucherWhole) {
+    vb::SetClock([] { return QDateTime(QDate(2008, 3, 5), QTime(10, 30)); });
+    const std::string antes = Estado();
+    for (const bool sentencias : {false, true}) {
+        SCOPED_TRACE(sentencias ? "statement mode" : "direct mode");
+        posting::ResultadoPosteo limpio;
+        std::string estadoLimpio;
+        int lineas = 0;   // the lines of the clean run's entry, as the engine builds them
+        {
+            posting::ClsCmnCptes cpte;
+            cpte.setLineaAsientoHook([&](const QString&, QChar, vb::Currency&) { ++lineas; });
+            limpio = Pide(cpte, sentencias);
+            ASSERT_TRUE(limpio.Posteado());
+            estadoLimpio = Estado();
+            Deshace();
+        }
+        ASSERT_GE(lineas, 2);
+        for (int n = 1; n <= lineas; ++n) {
+            SCOPED_TRACE(testing::Message() << "line " << n);
+            posting::ClsCmnCptes cpte;
+            int vistas = 0;
+            cpte.setLineaAsientoHook([&](const QString&, QChar, vb::Currency& importe) {
+                if (++vistas == n) importe = importe + vb::Currency::fromRaw(1);
+            });
+            Responde responde(vb::kAbort);
+            const posting::ResultadoPosteo r = Pide(cpte, sentencias);
+            EXPECT_EQ(r.falla, posting::FallaPosteo::SinAsiento);
+            EXPECT_TRUE(r.sentencias.isEmpty());
+            EXPECT_EQ(responde.preguntas, 0);
+            EXPECT_EQ(responde.cajas, QStringList{"Aviso al Operador:No se puede generar el asiento de Stock!.. el Debe y "
+                                                  "el Haber no balancean"});
+            EXPECT_EQ(Estado(), antes);
+            cpte.setLineaAsientoHook(nullptr);
+            const posting::ResultadoPosteo otra = Pide(cpte, sentencias);
+            EXPECT_TRUE(otra.Posteado());
+            EXPECT_EQ(otra.sentencias, limpio.sentencias);
+            EXPECT_EQ(Estado(), estadoLimpio);
+            Deshace();
+        }
+    }
+    vb::SetClock({});
+}
+
+// A row of the input discharge (the product's own row of a line made on the spot, each input's,
+// each lot's) refused once inside its step: retried, the row is written once under its own number
+// and the voucher is posted as the clean run posts it; passed over, nothing of the voucher stays,
+// and the same engine then posts it as the clean run does.
+TEST_F(PasoFallidoTest, ADischargeRowRefusedOnceIsWrittenOnceUnderItsNumber) {
+    using testsupport::FallaEnPaso;
+    LineaSimple("2", "000900");
+    grilla.SetTextMatrix(3, InsumosPorPorcentaje, "-1");
+    grilla.SetTextMatrix(3, Costo, "20");
+    data::DB_Dll& db = data::gDBPrincipal();
+    const std::string antes = Estado();
+    const auto descarga = [](const QString& sql) {
+        return sql.contains("INSERT INTO V_MV_STOCK") && sql.contains("'PE  '");
+    };
+    std::string limpio;
+    int filas = 0;
+    {
+        posting::ClsCmnCptes cpte;
+        auto cuenta = std::make_shared<FallaEnPaso>(FallaEnPaso::Sentencia, 0, descarga);
+        db.setConnectionCalls(cuenta);
+        ASSERT_FALSE(Postea(cpte));
+        db.setConnectionCalls(nullptr);
+        filas = cuenta->cuenta();
+        limpio = Estado();
+        Deshace();
+    }
+    // The basket's sugar and its coffee out of two lots; the line made on the spot's product and
+    // its two inputs.
+    ASSERT_EQ(filas, 6);
+    for (int n = 1; n <= filas; ++n) {
+        for (const int respuesta : {vb::kRetry, vb::kIgnore}) {
+            SCOPED_TRACE(testing::Message() << "row " << n << ", answer " << respuesta);
+            posting::ClsCmnCptes cpte;
+            bool hayError = false;
+            {
+                Responde responde(respuesta);
+                db.setConnectionCalls(std::make_shared<FallaEnPaso>(FallaEnPaso::Sentencia, n, descarga));
+                hayError = Postea(cpte);
+                db.setConnectionCalls(nullptr);
+                EXPECT_EQ(responde.preguntas, 1);
+            }
+            EXPECT_EQ(hayError, respuesta == vb::kIgnore);
+            if (hayError) {
+                EXPECT_EQ(Estado(), antes);
+                EXPECT_FALSE(Postea(cpte));
+            }
+            EXPECT_EQ(Estado(), limpio);
+            Deshace();
+        }
+    }
 }
 
 }  // namespace
