@@ -240,19 +240,14 @@ void ActualizacionLibro::Actualiza(bool enVista) {
         on.run([&] { Control(*rs); });
         return;
     }
-    // The record's new values and their writing are one step: a failure drops the edit, so
-    // neither a retry nor a later Update writes half of it.
-    on.runUndoing(
-        [&] {
-            if (actualizaUltimo) EscribeUltimo(*rs);
-            rs->Update();
-        },
-        [&]() noexcept {
-            try {
-                if (rs) rs->CancelUpdate();
-            } catch (...) {   // no edit was pending
-            }
-        });
+    // The record's new values and their writing are one step. Until Update succeeds they are only
+    // the recordset's pending edit: a retry sets the same values again, and after any other answer
+    // nothing moves or updates this recordset again before its close, which drops the edit
+    // (DB_Dll::CierraRecordset). So a failed write leaves the book as it was.
+    on.run([&] {
+        if (actualizaUltimo) EscribeUltimo(*rs);
+        rs->Update();
+    });
 }
 
 bool ActualizacionLibro::Busca(const QString& sistema) {
