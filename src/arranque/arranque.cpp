@@ -102,7 +102,8 @@ bool PreparaDemo(Inicio& inicio) {
 std::unique_ptr<main_window::FrmKorvane01> AbreVentana(const Inicio& inicio) {
     core::SetLineaComando(inicio.parametros);
     auto ventana = std::make_unique<main_window::FrmKorvane01>();
-    if (inicio.servidorInterfases) ventana->FijaInterfases(*inicio.servidorInterfases, ventana->lblRuta->text());
+    // The demo folder's own interface file, named as the window names its database by default.
+    if (inicio.servidorInterfases) ventana->FijaInterfases(*inicio.servidorInterfases, db::kInterfaceName.toUpper());
     if (!ventana->Form_Load()) return nullptr;
     return ventana;
 }

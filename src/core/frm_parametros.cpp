@@ -17,9 +17,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QTextEdit>
 #include <QWidget>
+#include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,6 +102,27 @@ bool CarpetaAjena(const QString& carpeta) { return QFileInfo::exists(carpeta) &&
 
 constexpr mode_t kModoArchivo = 0600;   // only the user reads or writes a parameter file
 
+// Writes `contenido` into a new file of mode 0600 beside `ruta` (created, never opened if there,
+// never through a link), forces it to the disk and renames it over `ruta`. False, with nothing left
+// beside `ruta`, when any of that fails.
+bool EscribeArchivoPropio(const QString& ruta, const QByteArray& contenido) {
+    QByteArray plantilla = QFile::encodeName(ruta) + ".XXXXXX";
+    const int fd = ::mkostemp(plantilla.data(), O_CLOEXEC);   // O_CREAT | O_EXCL, mode 0600
+    if (fd < 0) return false;
+    bool escrito = ::fchmod(fd, kModoArchivo) == 0;
+    for (qsizetype hecho = 0; escrito && hecho < contenido.size();) {
+        const ssize_t n = ::write(fd, contenido.constData() + hecho, static_cast<size_t>(contenido.size() - hecho));
+        if (n < 0 && errno == EINTR) continue;
+        escrito = n > 0;
+        if (escrito) hecho += n;
+    }
+    escrito = escrito && ::fsync(fd) == 0;
+    escrito = ::close(fd) == 0 && escrito;
+    escrito = escrito && ::rename(plantilla.constData(), QFile::encodeName(ruta).constData()) == 0;
+    if (!escrito) ::unlink(plantilla.constData());
+    return escrito;
+}
+
 }  // namespace
 
 QString TipoControl(const QWidget* Control) {
@@ -140,16 +162,11 @@ void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo) {
             contenido += vb::FixedText(ValorControl(c, TipoControl(c)), kLargoValor);
             contenido += "\r\n";
         }
-        // The new content goes to a file of its own and then takes the old file's place, so the
-        // old file, whatever its mode, is never written in place. The new file starts with the old
-        // one's mode: it is made 0600 before anything is written to it.
-        QSaveFile nuevo(ruta);
-        if (!nuevo.open(QIODevice::WriteOnly) || ::fchmod(nuevo.handle(), kModoArchivo) != 0) {
+        // The new content goes to a file of its own, made 0600 as it is created (no moment in which
+        // it has another mode), and then takes the old file's place: the old file, whatever its
+        // mode or owner, is never written in place.
+        if (!EscribeArchivoPropio(ruta, contenido))
             vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
-        }
-        if (nuevo.write(contenido) != contenido.size() || !nuevo.commit()) {
-            vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
-        }
     } catch (const vb::Error& e) {
         ui::MsgBox(e.description(), ui::vbOKOnly);
     }

@@ -221,11 +221,19 @@ QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const Q
            CondicionComprobanteRecibido(tc, numero, unidad, fecha);
 }
 
-QString SqlComprobantesRecibidos(const QDate& fecha) {
-    return QStringLiteral("SELECT DISTINCT IDCOMPROBANTE, TC, UNEGOCIO FROM V_MV_STOCK with(nolock) WHERE TC IN ('") +
-           posting::RellenaCodigo(QStringLiteral("TK")) + QStringLiteral("', '") + posting::RellenaCodigo(QStringLiteral("IR")) +
-           QStringLiteral("', '") + posting::RellenaCodigo(QStringLiteral("VS")) + QStringLiteral("') AND FECHA = '") +
-           data::FechaSQL(fecha) + QStringLiteral("'");
+QString SqlComprobantesDelDia(const QDate& fecha) {
+    return QStringLiteral("Select Distinct cod_suc, TipoComp, PtoVta, Numero, Movimiento From Depositos") + CondicionDia(fecha);
+}
+
+QString SqlComprobantesRecibidos(const QString& tc, const QString& unidad, const QStringList& numeros, const QDate& fecha) {
+    assert(!numeros.isEmpty() && numeros.size() <= kComprobantesPorConsulta);
+    QString lista;
+    for (const QString& numero : numeros)
+        lista += (lista.isEmpty() ? QStringLiteral("'") : QStringLiteral(", '")) + LiteralSQL(numero) + u'\'';
+    return QStringLiteral("SELECT DISTINCT IDCOMPROBANTE FROM V_MV_STOCK WHERE TC = '") +
+           LiteralSQL(posting::RellenaCodigo(tc)) + QStringLiteral("' AND UNEGOCIO = '") +
+           LiteralSQL(posting::RellenaCodigo(unidad)) + QStringLiteral("' AND IDCOMPROBANTE IN (") + lista +
+           QStringLiteral(") AND FECHA = '") + data::FechaSQL(fecha) + QStringLiteral("'");
 }
 
 QString ClaveComprobante(const QString& tc, const QString& numero, const QString& unidad) {

@@ -13,6 +13,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -102,9 +103,16 @@ QString SqlOferta(const QString& idArticulo);
 QString CondicionComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad,
                                      const QDate& fecha);
 QString SqlComprobanteRecibido(const QString& tc, const QString& numero, const QString& unidad, const QDate& fecha);
-// The day's vouchers of the types the receive posts (TK, IR, VS) that the head office holds, each
-// once, read as the query above reads one: number, type and business unit.
-QString SqlComprobantesRecibidos(const QDate& fecha);
+// The day's store vouchers in Depositos, each once with the columns that make its head-office
+// voucher (cod_suc, TipoComp, PtoVta, Numero, Movimiento; a voucher of mixed movements comes once
+// for each).
+QString SqlComprobantesDelDia(const QDate& fecha);
+// Which of the numbers, of one type and business unit, the head office holds on the day: their
+// IDCOMPROBANTE, each once. The lookup goes by the stock rows' key (type, number, unit), never over
+// the stock history; it reads what is committed (no nolock), so that a voucher another station
+// is still writing counts as not held.
+inline constexpr int kComprobantesPorConsulta = 200;   // numbers in one query, at the most
+QString SqlComprobantesRecibidos(const QString& tc, const QString& unidad, const QStringList& numeros, const QDate& fecha);
 // A head-office voucher as one text, its parts trimmed and in capitals (as the head office compares
 // them): what the run keeps of a voucher the query above gave.
 QString ClaveComprobante(const QString& tc, const QString& numero, const QString& unidad);

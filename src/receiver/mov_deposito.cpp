@@ -31,6 +31,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace receiver {
@@ -42,32 +43,39 @@ const QString kGuardandoDatos = QStringLiteral("Guardando Datos");
 utillib::UtilTexto& Util() { return core::gUtilTexto(); }
 data::DB_Dll& Principal() { return data::gDBPrincipal(); }
 
-// One lookup: opens `sql` on `db`, hands its first row to `lee` when it has one, and closes it.
-// Nothing when the query did not open (AbrirRecordset has told why); else whether it had a row.
-// A failure of `lee` reaches the caller, the recordset going with its last reference.
+// Opens `sql` on `db`, hands its rows to `lee` (only the first with `soloLaPrimera`), and closes it.
+// Nothing when the query did not open (AbrirRecordset has told why); else how many rows it handed.
+// A failure of `lee` or of a move reaches the caller, the recordset going with its last reference.
 template <class F>
-std::optional<bool> LeePrimeraFila(data::DB_Dll& db, const QString& sql, F&& lee) {
+std::optional<long> LeeDe(data::DB_Dll& db, const QString& sql, bool soloLaPrimera, F&& lee) {
     ado::RecordsetPtr rs;
     db.AbrirRecordset(sql, rs);
     const bool abierto = rs && rs->State() == ado::adStateOpen;
-    const bool hay = abierto && !rs->Eof();
-    if (hay) lee(*rs);
+    long filas = 0;
+    while (abierto && !rs->Eof()) {
+        lee(*rs);
+        ++filas;
+        if (soloLaPrimera) break;
+        rs->MoveNext();
+    }
     db.CierraRecordset(rs);
     if (!abierto) return std::nullopt;
-    return hay;
+    return filas;
 }
 
-// Opens `sql` on `db`, hands each of its rows to `lee`, and closes it. False when the query did not
-// open (AbrirRecordset has told why). A failure of `lee` or of a move reaches the caller, as in
-// LeePrimeraFila.
+// One lookup: its first row handed to `lee` when it has one. Nothing when the query did not open;
+// else whether it had a row.
+template <class F>
+std::optional<bool> LeePrimeraFila(data::DB_Dll& db, const QString& sql, F&& lee) {
+    const std::optional<long> filas = LeeDe(db, sql, /*soloLaPrimera=*/true, std::forward<F>(lee));
+    if (!filas) return std::nullopt;
+    return *filas > 0;
+}
+
+// Every row of `sql` handed to `lee`; false when the query did not open.
 template <class F>
 bool LeeFilas(data::DB_Dll& db, const QString& sql, F&& lee) {
-    ado::RecordsetPtr rs;
-    db.AbrirRecordset(sql, rs);
-    const bool abierto = rs && rs->State() == ado::adStateOpen;
-    for (; abierto && !rs->Eof(); rs->MoveNext()) lee(*rs);
-    db.CierraRecordset(rs);
-    return abierto;
+    return LeeDe(db, sql, /*soloLaPrimera=*/false, std::forward<F>(lee)).has_value();
 }
 
 // The store voucher being read: what it is posted as, what was decided at its first row, and
@@ -401,7 +409,7 @@ void Recepcion::AbreComprobante(const MovimientoDeposito& mov) {
     }
     // Two store vouchers that come to one head-office voucher (two store types of one exit type)
     // cannot both be posted under its number: the later one is logged.
-    if (!numeros_.insert(cpte_.tc + u'|' + cpte_.Numero() + u'|' + cpte_.unidad).second)
+    if (!numeros_.insert(ClaveComprobante(cpte_.tc, cpte_.Numero(), cpte_.unidad)).second)
         return RechazaComprobante(MotivoRechazo{Rechazo::NumeroRepetido, QString()});
     // Decided at the voucher's first row: its later rows and parts are the run's own work (and
     // decided again once its transaction holds the head office, GuardaParte). A check that cannot
@@ -426,24 +434,40 @@ std::optional<bool> Recepcion::Recibido(QString* error) {
     return Busca(SqlComprobanteRecibido(cpte_.tc, cpte_.Numero(), cpte_.unidad, v_.fecha), [](ado::Recordset&) {}, error);
 }
 
-// The day's vouchers the head office holds as the run begins, read once as one step of the run:
-// a voucher found held later that was not among them was posted by another station since. Read
-// whole or not at all (a retried step starts over); not read, the run goes on without them and
-// counts only what it knows (PosteadoDesdeElComienzo). They are read as the check of one voucher
-// reads it (SqlComprobanteRecibido), so that "held then" and "held now" mean the same on either
-// kind of head office.
+// The day's vouchers the head office holds as the run begins: a voucher found held later that was
+// not among them was posted by another station since. The day's store vouchers are read from
+// Depositos, then looked up in the head office by their key, a few hundred to a query (never over
+// the stock history). Read whole or not at all, as one step of the run (a retried step starts
+// over); not read, the run goes on without them and counts only what it knows
+// (PosteadoDesdeElComienzo).
 void Recepcion::LeeRecibidosAlComenzar() {
     std::set<QString> recibidos;
     QString error;   // the query has told it
     const bool leidos = Consulta(
         [&] {
-            std::set<QString> filas;
-            const bool abierto = LeeFilas(Principal(), SqlComprobantesRecibidos(v_.fecha), [&](ado::Recordset& rs) {
-                filas.insert(ClaveComprobante(rs.Fields(1).Value().text(), rs.Fields(0).Value().text(),
-                                              rs.Fields(2).Value().text()));
+            // The numbers of the day's vouchers by type and business unit, as AbreComprobante makes them.
+            std::map<std::pair<QString, QString>, QStringList> delDia;
+            const bool abierto = LeeFilas(data::gDBRemota(), SqlComprobantesDelDia(v_.fecha), [&](ado::Recordset& rs) {
+                const MovimientoDeposito mov = LeeMovimiento(rs, /*parcial=*/true);
+                const QString tc = TipoComprobante(mov.tipoComp, mov.movimiento);
+                const QString numero = NumeroComprobante(mov.ptoVta, mov.numero);
+                if (!tc.isEmpty() && !numero.isEmpty()) delDia[{tc, mov.unidad}] << numero;
             });
-            if (abierto) recibidos.swap(filas);
-            return abierto;
+            if (!abierto) return false;
+            std::set<QString> filas;
+            for (auto& [clave, numeros] : delDia) {
+                numeros.removeDuplicates();
+                for (qsizetype desde = 0; desde < numeros.size(); desde += kComprobantesPorConsulta) {
+                    const QString sql = SqlComprobantesRecibidos(clave.first, clave.second,
+                                                                 numeros.mid(desde, kComprobantesPorConsulta), v_.fecha);
+                    if (!LeeFilas(Principal(), sql, [&](ado::Recordset& rs) {
+                            filas.insert(ClaveComprobante(clave.first, rs.Fields(0).Value().text(), clave.second));
+                        }))
+                        return false;
+                }
+            }
+            recibidos.swap(filas);
+            return true;
         },
         &error);
     if (leidos) recibidosAlComenzar_ = std::move(recibidos);

@@ -90,7 +90,8 @@ struct VentanaRecepcion {
 struct ResultadoRecepcion {
     long filas = 0;          // rows of Depositos read
     long comprobantes = 0;   // store vouchers posted
-    long rechazadas = 0;     // rows written to the receive log
+    long rechazadas = 0;     // rows not posted, each with its reason for the receive log (those
+                             // after the log was closed by Anular, or without one, not written)
     long deOtraEstacion = 0; // store vouchers of the run that another station posted after it began
     QString log;             // the run's receive log, when a row was written to it
 };

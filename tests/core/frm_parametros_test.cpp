@@ -291,6 +291,7 @@ ino_t Inodo(const QString& ruta) {
 // old one's mode.
 TEST_F(FrmParametrosTest, SavedFieldsAreReadOnlyFromTheUsersOwnFilesAndSavedForTheUserAlone) {
     const auto planta = [](const QString& archivo, mode_t modo) {
+        QFile::remove(archivo);   // one left read-only by the case before
         QFile f(archivo);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(Registro(QStringLiteral("TxtServer"), QStringLiteral("/home/otro/bases")));
@@ -315,7 +316,7 @@ TEST_F(FrmParametrosTest, SavedFieldsAreReadOnlyFromTheUsersOwnFilesAndSavedForT
     // The user's own folder: a file is read only when neither the group nor others may write it;
     // the save puts a new file of mode 0600 in its place.
     qputenv("TEMP", QFile::encodeName(carpeta.path()));
-    for (const mode_t modo : {0600, 0644, 0660, 0666, 0620, 0602, 0777}) {
+    for (const mode_t modo : {0600, 0644, 0660, 0666, 0620, 0602, 0777, 0400, 0444}) {
         planta(Archivo(), modo);
         Ventana w;
         w.TxtServer->setText(QStringLiteral("diseño"));
