@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <cstdio>
 
 namespace arranque {
@@ -45,6 +44,9 @@ bool CreaDemo(const QString& carpeta, bool siFalta) {
         return false;
     }
 }
+
+// The copy of the demo databases that a picture run sends and receives on, inside its folder.
+QString CopiaDeCapturas(const QString& capturas) { return QDir(capturas).filePath(QStringLiteral("demo")); }
 
 QString ParametrosDemo(const QString& servidor) {
     return QStringLiteral("@Server=") + servidor + QStringLiteral(";@DbName=") + db::kHeadOfficeName +
@@ -88,7 +90,7 @@ bool PreparaDemo(Inicio& inicio) {
         qputenv("TEMP", QFile::encodeName(inicio.capturas));   // no saved fields of the operator's own
         // The send of the pictures writes into a copy of the demo databases, named from the
         // picture folder ("./demo") so that no picture shows where that folder happens to be.
-        const QString copia = QDir(inicio.capturas).filePath(QStringLiteral("demo"));
+        const QString copia = CopiaDeCapturas(inicio.capturas);
         QDir(copia).removeRecursively();
         if (!CreaDemo(copia, /*siFalta=*/false)) return false;
         QDir::setCurrent(inicio.capturas);
@@ -114,7 +116,7 @@ int Ejecuta(const Inicio& inicio, main_window::FrmKorvane01& ventana) {
         rc = Capturas(ventana, inicio.capturas);
         main_window::FrmKorvane01::SetFinPrograma([] {});
         ventana.hide();
-        QDir(QDir(inicio.capturas).filePath(QStringLiteral("demo"))).removeRecursively();
+        QDir(CopiaDeCapturas(inicio.capturas)).removeRecursively();
     } else {
         ventana.show();
         rc = QApplication::exec();

@@ -29,6 +29,13 @@ using receivertest::kDiaDemo;
 using testsupport::Responde;
 
 // The program started on a folder's databases, its program folder (the receive logs') its own.
+// A fresh copy of the template's databases in `carpeta` (made when missing).
+void CopiaBases(const QString& plantilla, const QString& carpeta) {
+    QDir().mkpath(carpeta);
+    for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
+        QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+}
+
 void Inicia(const QString& carpeta) {
     data::ResetGlobalInstances();
     core::ReiniciaEstado();
@@ -122,9 +129,7 @@ TEST_F(FallasTest, AStatementThatFailsUnderEachAnswerPostsNoRowTwiceAndLosesNone
         for (int n = 1 + respuesta % 3; n <= sentencias; n += kPaso) {
             SCOPED_TRACE(testing::Message() << "answer " << respuesta << ", statement " << n);
             const QString carpeta = tmp.file(QStringLiteral("f%1-%2").arg(respuesta).arg(n));
-            QDir().mkpath(carpeta);
-            for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
-                QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+            CopiaBases(plantilla, carpeta);
             Inicia(carpeta);
             if (HasFatalFailure()) return;
             Principal().setConnectionCalls(std::make_shared<testsupport::EnesimaSentencia>(
@@ -199,9 +204,7 @@ TEST_F(FallasTest, ADatabaseThatStopsTakingWritesIsToldOnceAndTheNextReceivePost
         const char* nombres[] = {"solo-lectura", "llena", "llena-servidor"};
         SCOPED_TRACE(nombres[static_cast<int>(falla)]);
         const QString carpeta = tmp.file(QString::fromLatin1(nombres[static_cast<int>(falla)]));
-        QDir().mkpath(carpeta);
-        for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
-            QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+        CopiaBases(plantilla, carpeta);
         Inicia(carpeta);
         ASSERT_FALSE(HasFatalFailure());
         Principal().gCnn()->Execute(QStringLiteral("CREATE TABLE RELLENO (X varchar(2000))"));
@@ -244,9 +247,7 @@ TEST_F(FallasTest, AHeadOfficeFileThatCannotTakeItsJournalIsToldOnceAndLosesNoth
     Recibe();
     const std::map<QString, int> limpio = Posteado();
     const QString carpeta = tmp.file(QStringLiteral("sin-escritura"));
-    QDir().mkpath(carpeta);
-    for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
-        QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+    CopiaBases(plantilla, carpeta);
     const QString volma = QDir(carpeta).filePath(QStringLiteral("VOLMA.sqlite"));
     testsupport::ArchivoPrincipalSinEscritura sistema;
     const vb::ScopeGuard cierra([] { data::ResetGlobalInstances(); });   // the connections through `sistema` end before it
@@ -304,9 +305,7 @@ TEST_F(FallasTest, ALineThatCannotBeReadIsRetriedSkippedWithItsLogLineOrEndsTheR
     for (const int respuesta : {vb::kRetry, vb::kIgnore, vb::kAbort}) {
         SCOPED_TRACE(respuesta);
         const QString carpeta = tmp.file(QStringLiteral("linea%1").arg(respuesta));
-        QDir().mkpath(carpeta);
-        for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
-            QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+        CopiaBases(plantilla, carpeta);
         Inicia(carpeta);
         ASSERT_FALSE(HasFatalFailure());
         columna("USATALLE", "USATALLE_X");
@@ -392,9 +391,7 @@ TEST_F(FallaEnPasoTest, AFaultRaisedInsideAStepUnderEachAnswerKeepsEachVoucherWh
     const auto enPasos = [](const QString& sql) { return !sql.contains(QLatin1String("XK_ENVIAR_MEMO_ADMIN")); };
     for (const FallaEnPaso::Tipo tipo : {FallaEnPaso::Sentencia, FallaEnPaso::Conversion, FallaEnPaso::TipoErroneo}) {
         const QString limpia = tmp.file(QStringLiteral("limpia%1").arg(tipo));
-        QDir().mkpath(limpia);
-        for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
-            QFile::copy(QDir(plantilla).filePath(archivo), QDir(limpia).filePath(archivo));
+        CopiaBases(plantilla, limpia);
         Inicia(limpia);
         ASSERT_FALSE(HasFatalFailure());
         auto cuenta = std::make_shared<FallaEnPaso>(tipo, 0, enPasos);
@@ -419,9 +416,7 @@ TEST_F(FallaEnPasoTest, AFaultRaisedInsideAStepUnderEachAnswerKeepsEachVoucherWh
             for (int n = 1 + respuesta % paso; n <= total; n += paso) {
                 SCOPED_TRACE(testing::Message() << FallaEnPaso::kNombres[tipo] << " " << n << ", answer " << respuesta);
                 const QString carpeta = tmp.file(QStringLiteral("p%1-%2-%3").arg(tipo).arg(respuesta).arg(n));
-                QDir().mkpath(carpeta);
-                for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
-                    QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+                CopiaBases(plantilla, carpeta);
                 Inicia(carpeta);
                 if (HasFatalFailure()) return;
                 auto falla = std::make_shared<FallaEnPaso>(tipo, n, enPasos);
@@ -542,9 +537,7 @@ TEST_F(FallaEnPasoTest, ALogLineTheDiskRefusesIsWrittenOnceWhenRetriedOrEndsTheR
     for (const int respuesta : {vb::kRetry, vb::kAbort}) {
         SCOPED_TRACE(respuesta);
         const QString carpeta = tmp.file(QStringLiteral("lleno%1").arg(respuesta));
-        QDir().mkpath(carpeta);
-        for (const QString& archivo : QDir(plantilla).entryList(QDir::Files))
-            QFile::copy(QDir(plantilla).filePath(archivo), QDir(carpeta).filePath(archivo));
+        CopiaBases(plantilla, carpeta);
         Inicia(carpeta);
         ASSERT_FALSE(HasFatalFailure());
         auto falla = std::make_shared<LogSinLugar>(QStringLiteral("000100000010C"), respuesta == vb::kRetry);
