@@ -17,7 +17,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace arranque {
 
@@ -29,14 +31,22 @@ void Uso() {
                  "     korvane --demo <carpeta> [--capturas <carpeta>]\n");
 }
 
-// The demo databases in the folder; with siFalta only when they are not there yet.
-bool CreaDemo(const QString& carpeta, bool siFalta) {
+// Whether the folder holds the database file <nombre>.sqlite, its name in any letters (the embedded
+// provider opens it so).
+bool TieneBase(const QDir& dir, const QString& nombre) {
+    const QString archivo = nombre + QStringLiteral(".sqlite");
+    const QStringList archivos = dir.entryList(QDir::Files | QDir::System | QDir::Hidden);
+    return std::any_of(archivos.begin(), archivos.end(),
+                       [&](const QString& f) { return f.compare(archivo, Qt::CaseInsensitive) == 0; });
+}
+
+// The demo databases in the folder, each made only when it is not there: a file that is there is
+// the operator's (what was sent and received into it) and is never replaced.
+bool CreaDemo(const QString& carpeta) {
     const QDir dir(carpeta);
-    if (siFalta && QFileInfo::exists(dir.filePath(db::kHeadOfficeName + QStringLiteral(".sqlite"))) &&
-        QFileInfo::exists(dir.filePath(db::kInterfaceName + QStringLiteral(".sqlite"))))
-        return true;
     try {
-        db::CreateDemo(carpeta);
+        if (!TieneBase(dir, db::kHeadOfficeName)) db::CreateHeadOffice(carpeta, db::kHeadOfficeName, /*demo=*/true);
+        if (!TieneBase(dir, db::kInterfaceName)) db::CreateInterface(carpeta, /*demo=*/true);
         return true;
     } catch (const vb::Error& e) {
         std::fprintf(stderr, "no se pudieron crear las bases de demostración en %s: %s\n", qPrintable(carpeta),
@@ -45,8 +55,13 @@ bool CreaDemo(const QString& carpeta, bool siFalta) {
     }
 }
 
-// The copy of the demo databases that a picture run sends and receives on, inside its folder.
-QString CopiaDeCapturas(const QString& capturas) { return QDir(capturas).filePath(QStringLiteral("demo")); }
+// A new folder of the picture run's own inside the pictures' folder: mkdtemp makes it, so it is
+// never the demo folder nor any folder that was there before. "" when it cannot be made.
+QString CarpetaDeCapturas(const QString& capturas) {
+    if (!QDir().mkpath(capturas)) return QString();
+    QByteArray plantilla = QFile::encodeName(QDir(capturas).filePath(QStringLiteral("korvane-capturas-XXXXXX")));
+    return ::mkdtemp(plantilla.data()) ? QFile::decodeName(plantilla) : QString();
+}
 
 QString ParametrosDemo(const QString& servidor) {
     return QStringLiteral("@Server=") + servidor + QStringLiteral(";@DbName=") + db::kHeadOfficeName +
@@ -83,17 +98,20 @@ void Instala(ui::Prompter& cajas) {
 
 bool PreparaDemo(Inicio& inicio) {
     if (inicio.demo.isEmpty()) return true;
-    if (!CreaDemo(inicio.demo, /*siFalta=*/true)) return false;
+    if (!CreaDemo(inicio.demo)) return false;
     QString servidor = inicio.demo;
     if (!inicio.capturas.isEmpty()) {
-        QDir().mkpath(inicio.capturas);
-        qputenv("TEMP", QFile::encodeName(inicio.capturas));   // no saved fields of the operator's own
-        // The send of the pictures writes into a copy of the demo databases, named from the
-        // picture folder ("./demo") so that no picture shows where that folder happens to be.
-        const QString copia = CopiaDeCapturas(inicio.capturas);
-        QDir(copia).removeRecursively();
-        if (!CreaDemo(copia, /*siFalta=*/false)) return false;
-        QDir::setCurrent(inicio.capturas);
+        inicio.carpetaCapturas = CarpetaDeCapturas(inicio.capturas);
+        if (inicio.carpetaCapturas.isEmpty()) {
+            std::fprintf(stderr, "no se pudo crear una carpeta nueva en %s\n", qPrintable(inicio.capturas));
+            return false;
+        }
+        // The run's saved fields stay in its own folder, apart from the operator's.
+        qputenv("TEMP", QFile::encodeName(inicio.carpetaCapturas));
+        // The send of the pictures writes into a copy of the demo databases, named from the run's
+        // folder ("./demo") so that no picture shows where that folder happens to be.
+        if (!CreaDemo(QDir(inicio.carpetaCapturas).filePath(QStringLiteral("demo")))) return false;
+        QDir::setCurrent(inicio.carpetaCapturas);
         servidor = QStringLiteral("./demo");
     }
     inicio.parametros = ParametrosDemo(servidor);
@@ -116,7 +134,8 @@ int Ejecuta(const Inicio& inicio, main_window::FrmKorvane01& ventana) {
         rc = Capturas(ventana, inicio.capturas);
         main_window::FrmKorvane01::SetFinPrograma([] {});
         ventana.hide();
-        QDir(CopiaDeCapturas(inicio.capturas)).removeRecursively();
+        // Only the run's own folder goes (an empty name would be the current folder).
+        if (!inicio.carpetaCapturas.isEmpty()) QDir(inicio.carpetaCapturas).removeRecursively();
     } else {
         ventana.show();
         rc = QApplication::exec();

@@ -13,7 +13,7 @@
 // Command lines:
 //   korvane "<parameter text>"            @Server=...;@DbName=...;@Usuario=...;@Password=...
 //                                         (several arguments are joined by one blank)
-//   korvane --demo <folder>               the demo databases in <folder>, created when missing
+//   korvane --demo <folder>               the demo databases in <folder>, each created when missing
 //   korvane --demo <folder> --capturas <folder2>
 //                                         the demo start that writes pictures of the windows into
 //                                         <folder2> and ends (capturas.h)
@@ -35,6 +35,9 @@ struct Inicio {
     QString parametros;   // the parameter text start-up reads
     QString demo;         // the demo folder, absolute; empty: a start on the parameter text
     QString capturas;     // the pictures' folder, absolute; empty: none
+    // The picture run's own folder, new inside the pictures' folder (its copy of the demo
+    // databases, its saved fields); removed when the run ends.
+    QString carpetaCapturas;
     // The interface database the window works on whatever its saved fields hold (a demo start:
     // the demo folder's own file); none: the saved fields serve.
     std::optional<QString> servidorInterfases;
@@ -50,8 +53,9 @@ std::optional<Inicio> LeeLinea(const QStringList& argumentos);
 // prompter, the lookup builder and the report printer.
 void Instala(ui::Prompter& cajas);
 
-// For a demo start: the demo databases in its folder (made when missing; with pictures, a fresh
-// copy inside the pictures' folder) and the parameter text on them. False, with the reason written
+// For a demo start: the demo databases in its folder (each made when missing, never one that is
+// there replaced; with pictures, a fresh copy in a new folder of the run's own inside the pictures'
+// folder) and the parameter text on them. False, with the reason written
 // to the standard error output, when they cannot be made. Nothing to do for any other start.
 bool PreparaDemo(Inicio& inicio);
 

@@ -17,10 +17,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QTextEdit>
 #include <QWidget>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,19 +97,27 @@ void RestauraControl(QWidget* c, const QString& tipo, const QString& valor) {
 // holds no parameter file of the program's: anyone who can write it could have put one there, or
 // changed it, with the server, the database and the send mode the window takes from it. None is
 // read there, nor written; a file of the user's own folder is read only when it is the user's own
-// as well. A folder that does not exist is not another's: the read or the write then fails.
-bool CarpetaAjena(const QString& carpeta) { return QFileInfo::exists(carpeta) && !utillib::SoloDelUsuario(carpeta); }
+// as well. The folder is opened once and every file in it reached through that descriptor
+// (utillib::CarpetaPropia), never by its path again, and no link is followed: what was checked is
+// what is read and written.
 
 constexpr mode_t kModoArchivo = 0600;   // only the user reads or writes a parameter file
 
-// Writes `contenido` into a new file of mode 0600 beside `ruta` (created, never opened if there,
-// never through a link), forces it to the disk and renames it over `ruta`. False, with nothing left
-// beside `ruta`, when any of that fails.
-bool EscribeArchivoPropio(const QString& ruta, const QByteArray& contenido) {
-    QByteArray plantilla = QFile::encodeName(ruta) + ".XXXXXX";
-    const int fd = ::mkostemp(plantilla.data(), O_CLOEXEC);   // O_CREAT | O_EXCL, mode 0600
+// Writes `contenido` into a new file of mode 0600 beside `nombre` in the folder (created, never
+// opened if there, never through a link), forces it to the disk and renames it over `nombre`.
+// False, with nothing left beside `nombre`, when any of that fails.
+bool EscribeArchivoPropio(const utillib::CarpetaPropia& carpeta, const QString& nombre, const QByteArray& contenido) {
+    if (!carpeta.propia()) return false;
+    const QByteArray destino = QFile::encodeName(nombre);
+    QByteArray temporal;
+    int fd = -1;
+    for (int intento = 0; fd < 0 && intento < 100; ++intento) {
+        temporal = destino + '.' + QByteArray::number(QRandomGenerator::system()->generate(), 36);
+        fd = ::openat(carpeta.fd(), temporal.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kModoArchivo);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
     if (fd < 0) return false;
-    bool escrito = ::fchmod(fd, kModoArchivo) == 0;
+    bool escrito = ::fchmod(fd, kModoArchivo) == 0;   // the umask may have taken bits, never added any
     for (qsizetype hecho = 0; escrito && hecho < contenido.size();) {
         const ssize_t n = ::write(fd, contenido.constData() + hecho, static_cast<size_t>(contenido.size() - hecho));
         if (n < 0 && errno == EINTR) continue;
@@ -118,9 +126,22 @@ bool EscribeArchivoPropio(const QString& ruta, const QByteArray& contenido) {
     }
     escrito = escrito && ::fsync(fd) == 0;
     escrito = ::close(fd) == 0 && escrito;
-    escrito = escrito && ::rename(plantilla.constData(), QFile::encodeName(ruta).constData()) == 0;
-    if (!escrito) ::unlink(plantilla.constData());
+    escrito = escrito && ::renameat(carpeta.fd(), temporal.constData(), carpeta.fd(), destino.constData()) == 0;
+    if (!escrito) ::unlinkat(carpeta.fd(), temporal.constData(), 0);
     return escrito;
+}
+
+// Record `numero` (from 1) of the open file; false when it is not there whole.
+bool LeeRegistro(int fd, long long numero, QByteArray* registro) {
+    registro->resize(kLargoRegistroParametros);
+    const off_t desde = static_cast<off_t>((numero - 1) * kLargoRegistroParametros);
+    for (qsizetype hecho = 0; hecho < registro->size();) {
+        const ssize_t n = ::pread(fd, registro->data() + hecho, static_cast<size_t>(registro->size() - hecho), desde + hecho);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        hecho += n;
+    }
+    return true;
 }
 
 }  // namespace
@@ -155,7 +176,8 @@ void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo) {
         const QString ruta = ArchivoParametros(Formulario, Sufijo);
         const QFileInfo archivo(ruta);
         if (!archivo.isAbsolute()) vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
-        if (CarpetaAjena(archivo.absolutePath())) return;
+        const utillib::CarpetaPropia carpeta(archivo.absolutePath());
+        if (!carpeta.propia() && !carpeta.falta()) return;   // another's: a missing one is told below
         QByteArray contenido;
         for (QWidget* c : ControlesGuardables(Formulario)) {
             contenido += vb::FixedText(ClaveControl(c), kLargoClave);
@@ -165,7 +187,7 @@ void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo) {
         // The new content goes to a file of its own, made 0600 as it is created (no moment in which
         // it has another mode), and then takes the old file's place: the old file, whatever its
         // mode or owner, is never written in place.
-        if (!EscribeArchivoPropio(ruta, contenido))
+        if (!EscribeArchivoPropio(carpeta, archivo.fileName(), contenido))
             vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
     } catch (const vb::Error& e) {
         ui::MsgBox(e.description(), ui::vbOKOnly);
@@ -177,23 +199,24 @@ void PreparaParametrosFormulario(QWidget*, const QString&) {}
 void RecuperaParametrosFormulario(QWidget* Formulario, const QString& Sufijo, const QString& SoloControl) {
     PreparaParametrosFormulario(Formulario, Sufijo);
     const QFileInfo ruta(ArchivoParametros(Formulario, Sufijo));
-    if (!ruta.isAbsolute() || CarpetaAjena(ruta.absolutePath())) return;
+    if (!ruta.isAbsolute()) return;
+    const utillib::CarpetaPropia carpeta(ruta.absolutePath());
+    if (!carpeta.propia()) return;
     // The first start leaves an empty file, the user's alone like every saved one (a file made
-    // meanwhile is kept as it is).
-    const QString nombre = ruta.absoluteFilePath();
-    if (!ruta.exists()) {
-        const int fd = ::open(QFile::encodeName(nombre).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kModoArchivo);
-        if (fd >= 0) ::close(fd);
-    }
-    if (!utillib::SoloDelUsuario(nombre)) return;   // also a file that could not be made
-    try {
-        vb::RandomFile archivo(nombre, kLargoRegistroParametros);
-        const long long registros = archivo.recordCount();
+    // meanwhile is kept as it is). O_NONBLOCK: a pipe planted under the name does not hold the
+    // start; it is no regular file and is not read.
+    const int fd = ::openat(carpeta.fd(), QFile::encodeName(ruta.fileName()).constData(),
+                            O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kModoArchivo);
+    if (fd < 0) return;
+    struct stat st {};
+    const bool delUsuario = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && utillib::SoloDelUsuario(st);
+    if (delUsuario) try {
+        const long long registros = st.st_size / kLargoRegistroParametros;
+        QByteArray registro;
         for (QWidget* c : ControlesGuardables(Formulario)) {
             const QString clave = vb::Trim(ClaveControl(c));
             for (long long i = 1; i <= registros; ++i) {
-                QByteArray registro;
-                if (!archivo.get(i, &registro)) break;
+                if (!LeeRegistro(fd, i, &registro)) break;
                 const QString claveRegistro = vb::Trim(vb::FromCp1252(registro.left(kLargoClave)));
                 if (claveRegistro.compare(clave, Qt::CaseInsensitive) != 0) continue;
                 if (SoloControl.isEmpty() || SoloControl.compare(clave, Qt::CaseInsensitive) == 0) {
@@ -202,10 +225,10 @@ void RecuperaParametrosFormulario(QWidget* Formulario, const QString& Sufijo, co
                 break;
             }
         }
-        archivo.close();
     } catch (const vb::Error&) {
-        // A file that cannot be read leaves the window as it is.
+        // A value the window does not take ends the restore; the window keeps what it has.
     }
+    ::close(fd);
 }
 
 }  // namespace core

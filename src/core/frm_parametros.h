@@ -6,8 +6,9 @@
 // set, else a 0700 folder of the user's). The file is read only when it and its folder both belong
 // to the user and neither may be written by the group or by others (utillib::SoloDelUsuario); a
 // folder that is not the user's own holds no parameter file, none is read or written there. The
-// file is always written as a new file of mode 0600 that takes the old one's place, whatever mode
-// the old one had.
+// folder is opened once, the file read, created and renamed through it, and neither is taken
+// through a link (utillib::CarpetaPropia). The file is always written as a new file of mode 0600
+// that takes the old one's place, whatever mode the old one had.
 //
 // The file holds records of 281 bytes, numbered from 1, no header, one byte per character
 // (CP1252), left-aligned and padded with blanks:

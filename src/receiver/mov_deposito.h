@@ -98,8 +98,15 @@ struct ResultadoRecepcion {
 
 // Runs the receive for v.fecha. A date that is none (null, or outside 1753-9999), a Depositos that
 // cannot be read or lacks a column, or a day without rows gets a message and nothing is posted.
-// Errors go to the program's error question: Retry runs the failing step again, Ignore goes on
-// with the next, any other answer ends the run.
+// Errors of the run's own steps (reading the day's rows, a line's build, a wait for another
+// station, the log, the notice) go to the program's error question: Retry runs the failing step
+// again, Ignore goes on with the next, any other answer ends the run. A callee that asks the same
+// question on its own hands the run no answer: a query (DB_Dll::AbrirRecordset, which
+// DB_Dll::DatosTabla opens through; core::ObtieneConfiguracion), whatever the operator chose there,
+// Anular included, is only a read not made, which the run treats as such (the row is logged, or
+// the voucher fails); the posting (ClsCmnCptes::ActualizaStock, DB_Dll::TratamientoErrores) fails
+// the voucher on any answer but a Retry that succeeds. The run goes on after either; a failure of
+// the database itself still ends it.
 ResultadoRecepcion MovDeposito(VentanaRecepcion& v);
 
 // The rows read per voucher grid: a longer voucher is posted in parts of this many lines, the

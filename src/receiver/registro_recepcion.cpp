@@ -41,17 +41,27 @@ bool RegistroRecepcion::Abre(const QStringList& carpetas, const QDate& dia) {
 }
 
 void RegistroRecepcion::Escribe(const QString& linea) {
+    // A line whose take-back failed is taken back before anything else is written: no line ever
+    // follows a partial one. While the file still refuses it, every line fails as this one would.
+    if (largoSano_ >= 0) {
+        if (!archivo_.resize(largoSano_) || !archivo_.seek(largoSano_)) NoSeEscribe(ruta_, linea);
+        largoSano_ = -1;
+    }
     const QByteArray bytes = linea.toUtf8() + "\r\n";
     const qint64 antes = archivo_.pos();
     if (archivo_.write(bytes) == bytes.size()) return;
-    // What of the line reached the file is taken back (as far as the file lets it): a line written
-    // again is written once, and one passed over leaves nothing.
-    archivo_.resize(antes);
+    // What of the line reached the file is taken back: a line written again is written once, and
+    // one passed over leaves nothing. A take-back the file refuses is owed to the next line.
+    if (!archivo_.resize(antes) || !archivo_.seek(antes)) largoSano_ = antes;
     NoSeEscribe(ruta_, linea);
 }
 
 void RegistroRecepcion::Cierra() {
-    if (archivo_.isOpen()) archivo_.close();
+    if (archivo_.isOpen()) {
+        if (largoSano_ >= 0) archivo_.resize(largoSano_);   // a last try; the lines stand in XKERR.LOG
+        archivo_.close();
+    }
+    largoSano_ = -1;
 }
 
 }  // namespace receiver

@@ -25,13 +25,15 @@ public:
 
     // Writes one line and hands it to the system; raises 75, naming the line, when it is not
     // written whole, and then leaves the file as it was (a step that has no effect until it
-    // succeeds).
+    // succeeds). When the file refuses to give back the part it took, the next call takes it back
+    // first, and raises 75 without writing while it still cannot: no line follows a partial one.
     void Escribe(const QString& linea);
     void Cierra();
 
 private:
     QFile archivo_;
     QString ruta_;
+    qint64 largoSano_ = -1;   // the length a partial line must be cut back to; -1: none owed
 };
 
 // The name of a run's log file in its folder.

@@ -63,7 +63,7 @@ protected:
     }
     // The program started with these arguments, as main() starts it, up to its window loaded.
     void Arranca(const QStringList& argumentos) {
-        std::optional<arranque::Inicio> inicio = arranque::LeeLinea(argumentos);
+        inicio = arranque::LeeLinea(argumentos);
         ASSERT_TRUE(inicio);
         arranque::Instala(cajas);
         ASSERT_TRUE(arranque::PreparaDemo(*inicio));
@@ -99,6 +99,7 @@ protected:
     QString temporal;
     QByteArray antesTemp;
     ui::ScriptedPrompter cajas;   // a box no test expects fails the test
+    std::optional<arranque::Inicio> inicio;   // the last start's
     std::unique_ptr<main_window::FrmKorvane01> ventana;
 };
 
@@ -165,7 +166,8 @@ TEST_F(ArranqueTest, EachDemoFolderSendsIntoItsOwnFiles) {
     const QString b = tmp.file(QStringLiteral("B"));
     ASSERT_NO_FATAL_FAILURE(Arranca({QStringLiteral("--demo"), a}));
     EXPECT_EQ(ventana->TxtServer->text(), a);
-    Sale();   // the fields are saved, A's server among them
+    ventana->lblRuta->setText(QStringLiteral("OTRA_BASE"));
+    Sale();   // the fields are saved, A's server and another database among them
     const QStringList huellaA = Huella(a);
 
     ASSERT_NO_FATAL_FAILURE(Arranca({QStringLiteral("--demo"), b}));
@@ -182,6 +184,26 @@ TEST_F(ArranqueTest, EachDemoFolderSendsIntoItsOwnFiles) {
     EXPECT_EQ(Filas(b, QStringLiteral("VOLMA"), QStringLiteral("MV_NOVEDADESPRECIOS")), transmisiones + 1);
     EXPECT_EQ(Huella(a), huellaA);
     EXPECT_EQ(Filas(a, QStringLiteral("KORVANE_INTERFASES"), QStringLiteral("IMPONOVARTI")), 0);
+
+    // B's interface file deleted: the next start makes that file alone; B's head office keeps the send.
+    ASSERT_TRUE(QFile::remove(b + QStringLiteral("/korvane_interfases.sqlite")));
+    ASSERT_NO_FATAL_FAILURE(Arranca({QStringLiteral("--demo"), b}));
+    Sale();
+    EXPECT_EQ(Filas(b, QStringLiteral("VOLMA"), QStringLiteral("MV_NOVEDADESPRECIOS")), transmisiones + 1);
+    EXPECT_EQ(Filas(b, QStringLiteral("KORVANE_INTERFASES"), QStringLiteral("IMPONOVARTI")), 0);
+}
+
+// A picture run whose pictures' folder holds the demo folder (`--demo P/demo --capturas P`) works
+// on a copy of its own, removed after it, and leaves the demo folder as it was.
+TEST_F(ArranqueTest, APictureRunLeavesTheDemoFolderAsItWas) {
+    const QString p = tmp.file(QStringLiteral("P")), demo = p + QStringLiteral("/demo");
+    std::optional<arranque::Inicio> antes = arranque::LeeLinea({QStringLiteral("--demo"), demo});
+    ASSERT_TRUE(antes && arranque::PreparaDemo(*antes));
+    const QStringList huella = Huella(demo);
+    ASSERT_NO_FATAL_FAILURE(Arranca({QStringLiteral("--demo"), demo, QStringLiteral("--capturas"), p}));
+    EXPECT_EQ(arranque::Ejecuta(*inicio, *ventana), 0);
+    EXPECT_EQ(Huella(demo), huella);
+    EXPECT_EQ(QDir(p).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("demo")});
 }
 
 }  // namespace

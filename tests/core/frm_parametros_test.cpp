@@ -249,7 +249,7 @@ TEST_F(FrmParametrosTest, WithoutTemporaryVariablesTheFieldsGoToAFolderOfTheUser
 }
 
 // A file planted in a folder that others can write is not read (nor is one written there), and
-// neither is a file another user owns in the user's own folder.
+// neither is a folder or a file of the user's reached through a link.
 TEST_F(FrmParametrosTest, AFilePlantedWhereOthersCanWriteIsNotRead) {
     const Variables guarda;
     const QString compartida = carpeta.file(QStringLiteral("compartida"));
@@ -270,14 +270,32 @@ TEST_F(FrmParametrosTest, AFilePlantedWhereOthersCanWriteIsNotRead) {
     core::GuardaParametrosFormulario(&v.form);
     EXPECT_EQ(QFileInfo(plantado).size(), 2 * 281);   // left as it was
 
-    // In the user's own folder, a file of another user's (only root can give one away; without
-    // root, the same owner check is met on a folder "of another user's" further below).
-    qputenv("TEMP", QFile::encodeName(carpeta.path()));
-    ASSERT_TRUE(QFile::copy(plantado, Archivo()));
-    if (::chown(QFile::encodeName(Archivo()).constData(), ::geteuid() + 1, static_cast<gid_t>(-1)) == 0) {
+    // The user's own folder, and the user's own file, reached through a link: not read. What a name
+    // points to can change after it is checked; what was opened cannot.
+    const QString propia = carpeta.file(QStringLiteral("propia")), otra = carpeta.file(QStringLiteral("otra"));
+    ASSERT_TRUE(QDir().mkdir(propia) && QDir().mkdir(otra) && QFile::copy(plantado, propia + QStringLiteral("/FrmPrueba.PRM")) &&
+                QFile::link(propia + QStringLiteral("/FrmPrueba.PRM"), otra + QStringLiteral("/FrmPrueba.PRM")) &&
+                QFile::link(propia, carpeta.file(QStringLiteral("enlace"))));
+    for (const QString& ruta : {propia, otra, propia + QStringLiteral("/FrmPrueba.PRM")})
+        ASSERT_EQ(::chmod(QFile::encodeName(ruta).constData(), 0700), 0);
+    for (const QString& temporal : {carpeta.file(QStringLiteral("enlace")), otra}) {
+        qputenv("TEMP", QFile::encodeName(temporal));
         core::RecuperaParametrosFormulario(&v.form);
-        EXPECT_EQ(v.TxtServer->text(), QStringLiteral("del texto de parametros"));
+        EXPECT_EQ(v.TxtServer->text(), QStringLiteral("del texto de parametros")) << temporal.toStdString();
     }
+}
+
+// In the user's own folder, a file another user owns is not read. Only root can give one away; the
+// owner check runs for every user on a folder "of another user's" below.
+TEST_F(FrmParametrosTest, AFileOfAnotherUserInTheUsersFolderIsNotRead) {
+    QFile f(Archivo());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(Registro(QStringLiteral("TxtServer"), QStringLiteral("otro"))) == 281);
+    f.close();
+    if (::chown(QFile::encodeName(Archivo()).constData(), ::geteuid() + 1, static_cast<gid_t>(-1)) != 0)
+        GTEST_SKIP() << "giving the file to another user needs root";
+    Ventana v;
+    core::RecuperaParametrosFormulario(&v.form);
+    EXPECT_TRUE(v.TxtServer->text().isEmpty());
 }
 
 ino_t Inodo(const QString& ruta) {

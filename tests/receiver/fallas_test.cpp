@@ -4,10 +4,11 @@
 // reason, and the day ends as posted once. A line the run itself cannot read is retried, skipped
 // with its log line, or ends the run there. A database that stops taking writes half way is told
 // once and ends the run; a receive afterwards posts the rest once. A log line the disk refuses is
-// written once when retried, or ends the run there.
+// written once when retried, or ends the run there; none is written after a part of one.
 #include "receiver_fixture.h"
 
 #include "platform/vb/on_error.h"
+#include "receiver/registro_recepcion.h"
 #include "platform/vb/scope_guard.h"
 #include "support/archivo_principal_sin_escritura.h"
 #include "support/falla_en_paso.h"
@@ -17,9 +18,11 @@
 #include <QFileInfo>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <numeric>
 #include <unistd.h>
 
@@ -456,6 +459,35 @@ TEST_F(FallaEnPasoTest, AFaultRaisedInsideAStepUnderEachAnswerKeepsEachVoucherWh
 
 namespace {
 
+// The process's descriptor open on the file; -1 when none is.
+int DescriptorDe(const QString& ruta) {
+    const std::filesystem::path archivo = std::filesystem::canonical(ruta.toStdString());
+    for (const auto& entrada : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entrada.path(), error) == archivo && !error) return std::stoi(entrada.path().filename());
+    }
+    return -1;
+}
+
+// While it lives, no file of the process grows past `bytes`: a write is cut there, as on a full disk.
+class LimiteDeArchivo {
+public:
+    explicit LimiteDeArchivo(qint64 bytes) : senal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &antes_);
+        rlimit limite = antes_;
+        limite.rlim_cur = static_cast<rlim_t>(bytes);
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+    }
+    ~LimiteDeArchivo() {
+        ::setrlimit(RLIMIT_FSIZE, &antes_);
+        std::signal(SIGXFSZ, senal_);
+    }
+
+private:
+    rlimit antes_{};
+    void (*senal_)(int);
+};
+
 // The server refuses the stock rows of one voucher (it fails, and its rows are logged), and the
 // receive log's disk fills up at the notice naming the log: it is full (the file's descriptor is
 // pointed at /dev/full), or it takes the first 20 bytes of the next line and no more (the
@@ -471,7 +503,6 @@ public:
               1, testsupport::Rechaza(receivertest::kFilaRechazada)),
           parcial_(parcial) {}
     ~LogSinLugar() override {
-        Limita(false);
         if (guardado_ >= 0) ::close(guardado_);
     }
     ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectadas, long opciones) override {
@@ -482,32 +513,14 @@ public:
     // While the run asks about the line (the log's descriptor is still the one filled).
     void Vacia() {
         if (guardado_ >= 0) ::dup2(guardado_, fd_);
-        Limita(false);
+        limite_.reset();
     }
 
 private:
-    void Limita(bool limita, qint64 bytes = 0) {
-        if (limita == limitado_) return;
-        if (limita) {
-            ::getrlimit(RLIMIT_FSIZE, &limite_);
-            senal_ = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limite = limite_;
-            limite.rlim_cur = static_cast<rlim_t>(bytes);
-            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
-        } else {
-            ::setrlimit(RLIMIT_FSIZE, &limite_);
-            std::signal(SIGXFSZ, senal_);
-        }
-        limitado_ = limita;
-    }
     void Llena(const QString& ruta) {
         lleno_ = true;
-        if (parcial_) return Limita(true, QFileInfo(ruta).size() + 20);
-        const std::filesystem::path archivo = std::filesystem::canonical(ruta.toStdString());
-        for (const auto& entrada : std::filesystem::directory_iterator("/proc/self/fd")) {
-            std::error_code error;
-            if (std::filesystem::read_symlink(entrada.path(), error) == archivo && !error) fd_ = std::stoi(entrada.path().filename());
-        }
+        if (parcial_) return void(limite_.emplace(QFileInfo(ruta).size() + 20));
+        fd_ = DescriptorDe(ruta);
         ASSERT_GE(fd_, 0) << ruta.toStdString();
         guardado_ = ::dup(fd_);
         const int lleno = ::open("/dev/full", O_WRONLY);
@@ -515,10 +528,9 @@ private:
         ::close(lleno);
     }
     bool parcial_;
-    bool lleno_ = false, limitado_ = false;
+    bool lleno_ = false;
     int fd_ = -1, guardado_ = -1;
-    rlimit limite_{};
-    void (*senal_)(int) = SIG_DFL;
+    std::optional<LimiteDeArchivo> limite_;
 };
 
 // A log line the disk refuses while a failed voucher's rows are logged (the third voucher of the
@@ -584,6 +596,35 @@ TEST_F(FallaEnPasoTest, ALogLineTheDiskRefusesIsWrittenOnceWhenRetriedOrEndsTheR
         Verifica(limpio, carpeta, true);
         data::ResetGlobalInstances();
     }
+}
+
+// A part of a line that the file will not give back (a memory file that can grow, 10 bytes, but not
+// shrink): no line is written after it, and once the file gives it back the next line is the first.
+TEST(RegistroRecepcionTest, NoLineIsWrittenAfterAPartTheFileWouldNotGiveBack) {
+    testsupport::TempFolder tmp;
+    receiver::RegistroRecepcion log;
+    ASSERT_TRUE(log.Abre({tmp.path()}, QDate(2008, 3, 5)));
+    const int fd = DescriptorDe(log.ruta());
+    const auto enMemoria = [fd](const QByteArray& bytes, unsigned int sellos) {
+        const int m = ::memfd_create("registro", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+        EXPECT_TRUE(::write(m, bytes.constData(), static_cast<size_t>(bytes.size())) == bytes.size() &&
+                    ::fcntl(m, F_ADD_SEALS, sellos) == 0 && ::dup2(m, fd) == fd && ::close(m) == 0);
+    };
+    const auto contenido = [fd] {
+        QByteArray r(64, '\0');
+        r.resize(std::max<qsizetype>(0, ::pread(fd, r.data(), static_cast<size_t>(r.size()), 0)));
+        return r;
+    };
+    enMemoria(QByteArray(), F_SEAL_SHRINK);
+    {
+        const LimiteDeArchivo limite(10);
+        EXPECT_THROW(log.Escribe(QStringLiteral("ARTICULO INEXISTENTE")), vb::Error);
+    }
+    EXPECT_THROW(log.Escribe(QStringLiteral("uno")), vb::Error);
+    EXPECT_EQ(contenido(), QByteArray("ARTICULO I"));   // the part, and nothing after it
+    enMemoria(contenido(), 0);
+    log.Escribe(QStringLiteral("uno"));
+    EXPECT_EQ(contenido(), QByteArray("uno\r\n"));
 }
 
 }  // namespace

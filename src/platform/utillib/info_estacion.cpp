@@ -7,6 +7,7 @@
 #include <QSysInfo>
 #include <atomic>
 #include <cerrno>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,9 +35,14 @@ QString CarpetaDelPrograma(const QString& base) {
     const QByteArray ruta = QFile::encodeName(carpeta);
     if (!QDir().mkpath(base)) return QString();
     if (::mkdir(ruta.constData(), 0700) != 0 && errno != EEXIST) return QString();
+    // Checked and closed again on what was opened, never by its name a second time.
+    const int fd = ::open(ruta.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return QString();
     struct stat st {};
-    if (::lstat(ruta.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || !EsDelUsuario(st.st_uid)) return QString();
-    if ((st.st_mode & 07777) != 0700 && ::chmod(ruta.constData(), 0700) != 0) return QString();
+    const bool propia = ::fstat(fd, &st) == 0 && EsDelUsuario(st.st_uid) &&
+                        ((st.st_mode & 07777) == 0700 || ::fchmod(fd, 0700) == 0);
+    ::close(fd);
+    if (!propia) return QString();
     return carpeta;
 }
 
@@ -70,10 +76,22 @@ QString InfoEstacion::CarpetaTemporal() const {
     return QString();
 }
 
-bool SoloDelUsuario(const QString& ruta) {
+bool SoloDelUsuario(const struct stat& st) { return EsDelUsuario(st.st_uid) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0; }
+
+CarpetaPropia::CarpetaPropia(const QString& ruta) {
+    if (ruta.isEmpty()) return;
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        falta_ = errno == ENOENT;
+        return;
+    }
     struct stat st {};
-    if (ruta.isEmpty() || ::stat(QFile::encodeName(ruta).constData(), &st) != 0) return false;
-    return EsDelUsuario(st.st_uid) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && SoloDelUsuario(st)) fd_ = fd;
+    else ::close(fd);
+}
+
+CarpetaPropia::~CarpetaPropia() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 bool EsDelUsuario(uid_t dueno) { return dueno == UsuarioPropio(); }

@@ -9,9 +9,10 @@
 // over. Never the machine's shared /tmp unless a variable names it.
 //
 //   const QString carpeta = gInfoEstacion().CarpetaTemporal();   // "" when there is none
-//   if (utillib::SoloDelUsuario(carpeta) && utillib::SoloDelUsuario(archivo)) ...   // none other wrote it
+//   utillib::CarpetaPropia propia(carpeta);   // opened once; propia(): no other user can write it
 #include <QString>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 class QWidget;
@@ -30,11 +31,33 @@ public:
     void ConfiguraMDI(QWidget* formulario) const;
 };
 
-// Whether no other user can write the file or folder: it is the user's own (EsDelUsuario) and
-// neither its group nor others may write it. A file in a folder others can write may have been put
-// there, or replaced, by any of them: its folder is asked as well. False when it cannot be looked
-// at.
-bool SoloDelUsuario(const QString& ruta);
+// Whether no other user can write what was opened (the fstat of its descriptor): it is the user's
+// own (EsDelUsuario) and neither its group nor others may write it.
+bool SoloDelUsuario(const struct stat& st);
+
+// The user's own folder, opened once: without following a link (O_DIRECTORY | O_NOFOLLOW), and
+// checked on what was opened (SoloDelUsuario), so that a folder put in its place after the check is
+// never the one used. The files in it are reached through the descriptor (openat, renameat, with
+// O_NOFOLLOW) for the same reason: a folder others may write could hold a file planted there.
+//
+//   utillib::CarpetaPropia carpeta(ruta);
+//   if (!carpeta.propia()) return;   // missing, a link, not a folder, another's, open to others
+//   const int fd = ::openat(carpeta.fd(), "FrmKorvane01.PRM", O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+class CarpetaPropia {
+public:
+    explicit CarpetaPropia(const QString& ruta);
+    ~CarpetaPropia();
+    CarpetaPropia(const CarpetaPropia&) = delete;
+    CarpetaPropia& operator=(const CarpetaPropia&) = delete;
+
+    bool propia() const { return fd_ >= 0; }
+    bool falta() const { return falta_; }   // nothing of that name is there
+    int fd() const { return fd_; }          // -1 unless propia()
+
+private:
+    int fd_ = -1;
+    bool falta_ = false;
+};
 
 // Whether a file or folder of this owner is the user's own: the one owner check of the program.
 bool EsDelUsuario(uid_t dueno);
