@@ -63,6 +63,14 @@ QString CarpetaDeCapturas(const QString& capturas) {
     return ::mkdtemp(plantilla.data()) ? QFile::decodeName(plantilla) : QString();
 }
 
+// The picture run's own folder removed, the current folder moved out of it first; nothing else is
+// touched.
+void QuitaCarpetaDeCapturas(const Inicio& inicio) {
+    if (inicio.carpetaCapturas.isEmpty()) return;   // an empty name would be the current folder
+    QDir::setCurrent(inicio.capturas);
+    QDir(inicio.carpetaCapturas).removeRecursively();
+}
+
 QString ParametrosDemo(const QString& servidor) {
     return QStringLiteral("@Server=") + servidor + QStringLiteral(";@DbName=") + db::kHeadOfficeName +
            QStringLiteral(";@Usuario=sa;@Password=");
@@ -110,7 +118,10 @@ bool PreparaDemo(Inicio& inicio) {
         qputenv("TEMP", QFile::encodeName(inicio.carpetaCapturas));
         // The send of the pictures writes into a copy of the demo databases, named from the run's
         // folder ("./demo") so that no picture shows where that folder happens to be.
-        if (!CreaDemo(QDir(inicio.carpetaCapturas).filePath(QStringLiteral("demo")))) return false;
+        if (!CreaDemo(QDir(inicio.carpetaCapturas).filePath(QStringLiteral("demo")))) {
+            QuitaCarpetaDeCapturas(inicio);
+            return false;
+        }
         QDir::setCurrent(inicio.carpetaCapturas);
         servidor = QStringLiteral("./demo");
     }
@@ -124,7 +135,10 @@ std::unique_ptr<main_window::FrmKorvane01> AbreVentana(const Inicio& inicio) {
     auto ventana = std::make_unique<main_window::FrmKorvane01>();
     // The demo folder's own interface file, named as the window names its database by default.
     if (inicio.servidorInterfases) ventana->FijaInterfases(*inicio.servidorInterfases, db::kInterfaceName.toUpper());
-    if (!ventana->Form_Load()) return nullptr;
+    if (!ventana->Form_Load()) {
+        QuitaCarpetaDeCapturas(inicio);
+        return nullptr;
+    }
     return ventana;
 }
 
@@ -134,8 +148,7 @@ int Ejecuta(const Inicio& inicio, main_window::FrmKorvane01& ventana) {
         rc = Capturas(ventana, inicio.capturas);
         main_window::FrmKorvane01::SetFinPrograma([] {});
         ventana.hide();
-        // Only the run's own folder goes (an empty name would be the current folder).
-        if (!inicio.carpetaCapturas.isEmpty()) QDir(inicio.carpetaCapturas).removeRecursively();
+        QuitaCarpetaDeCapturas(inicio);
     } else {
         ventana.show();
         rc = QApplication::exec();

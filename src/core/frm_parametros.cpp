@@ -177,7 +177,7 @@ void GuardaParametrosFormulario(QWidget* Formulario, const QString& Sufijo) {
         const QFileInfo archivo(ruta);
         if (!archivo.isAbsolute()) vb::Raise(vb::kErrPathNotFound, QStringLiteral("No se puede escribir el archivo ") + ruta);
         const utillib::CarpetaPropia carpeta(archivo.absolutePath());
-        if (!carpeta.propia() && !carpeta.falta()) return;   // another's: a missing one is told below
+        if (carpeta.ajena()) return;   // one that cannot be opened (missing, a link) is told below
         QByteArray contenido;
         for (QWidget* c : ControlesGuardables(Formulario)) {
             contenido += vb::FixedText(ClaveControl(c), kLargoClave);

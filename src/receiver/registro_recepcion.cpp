@@ -49,10 +49,11 @@ void RegistroRecepcion::Escribe(const QString& linea) {
     }
     const QByteArray bytes = linea.toUtf8() + "\r\n";
     const qint64 antes = archivo_.pos();
-    if (archivo_.write(bytes) == bytes.size()) return;
+    const qint64 escritos = archivo_.write(bytes);   // -1: nothing reached the file
+    if (escritos == bytes.size()) return;
     // What of the line reached the file is taken back: a line written again is written once, and
     // one passed over leaves nothing. A take-back the file refuses is owed to the next line.
-    if (!archivo_.resize(antes) || !archivo_.seek(antes)) largoSano_ = antes;
+    if (escritos > 0 && (!archivo_.resize(antes) || !archivo_.seek(antes))) largoSano_ = antes;
     NoSeEscribe(ruta_, linea);
 }
 

@@ -43,6 +43,7 @@ protected:
         antesTemp = qgetenv("TEMP");
         qputenv("TEMP", QFile::encodeName(temporal));
         main_window::FrmKorvane01::SetFinPrograma([] {});
+        actual = QDir::currentPath();
     }
     void TearDown() override {
         ventana.reset();
@@ -53,6 +54,7 @@ protected:
         vb::SetDoEventsHook(nullptr);
         core::SetLineaComando(QString());
         antesTemp.isNull() ? qunsetenv("TEMP") : qputenv("TEMP", antesTemp);
+        QDir::setCurrent(actual);   // a picture run moves it
     }
     // What one run of the program leaves behind is gone, as when the program ends.
     static void Reinicia() {
@@ -98,6 +100,7 @@ protected:
     testsupport::TempFolder tmp;
     QString temporal;
     QByteArray antesTemp;
+    QString actual;
     ui::ScriptedPrompter cajas;   // a box no test expects fails the test
     std::optional<arranque::Inicio> inicio;   // the last start's
     std::unique_ptr<main_window::FrmKorvane01> ventana;

@@ -270,14 +270,12 @@ TEST_F(FrmParametrosTest, AFilePlantedWhereOthersCanWriteIsNotRead) {
     core::GuardaParametrosFormulario(&v.form);
     EXPECT_EQ(QFileInfo(plantado).size(), 2 * 281);   // left as it was
 
-    // The user's own folder, and the user's own file, reached through a link: not read. What a name
-    // points to can change after it is checked; what was opened cannot.
+    // The user's own folder, or the user's own file, reached through a link: not read.
     const QString propia = carpeta.file(QStringLiteral("propia")), otra = carpeta.file(QStringLiteral("otra"));
     ASSERT_TRUE(QDir().mkdir(propia) && QDir().mkdir(otra) && QFile::copy(plantado, propia + QStringLiteral("/FrmPrueba.PRM")) &&
                 QFile::link(propia + QStringLiteral("/FrmPrueba.PRM"), otra + QStringLiteral("/FrmPrueba.PRM")) &&
                 QFile::link(propia, carpeta.file(QStringLiteral("enlace"))));
-    for (const QString& ruta : {propia, otra, propia + QStringLiteral("/FrmPrueba.PRM")})
-        ASSERT_EQ(::chmod(QFile::encodeName(ruta).constData(), 0700), 0);
+    for (const QString& ruta : {propia, otra, propia + QStringLiteral("/FrmPrueba.PRM")}) ::chmod(QFile::encodeName(ruta).constData(), 0700);
     for (const QString& temporal : {carpeta.file(QStringLiteral("enlace")), otra}) {
         qputenv("TEMP", QFile::encodeName(temporal));
         core::RecuperaParametrosFormulario(&v.form);
@@ -285,8 +283,8 @@ TEST_F(FrmParametrosTest, AFilePlantedWhereOthersCanWriteIsNotRead) {
     }
 }
 
-// In the user's own folder, a file another user owns is not read. Only root can give one away; the
-// owner check runs for every user on a folder "of another user's" below.
+// A file of another user's in the user's own folder is not read (only root can give one away; the
+// owner check runs for every user on a folder "of another user's" below).
 TEST_F(FrmParametrosTest, AFileOfAnotherUserInTheUsersFolderIsNotRead) {
     QFile f(Archivo());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(Registro(QStringLiteral("TxtServer"), QStringLiteral("otro"))) == 281);

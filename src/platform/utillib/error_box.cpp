@@ -9,6 +9,9 @@
 #include "platform/vb/on_error.h"
 #include "platform/vb/runtime.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace utillib {
 
 namespace {
@@ -21,6 +24,19 @@ QString EnUnaLinea(QString texto) {
     texto.replace(u'\r', u' ');
     texto.replace(u'\n', u' ');
     return texto;
+}
+
+// Appends the line to XKERR.LOG of the user's own temporary folder: through the folder opened once,
+// never through a link, created the user's alone (CarpetaPropia). A folder another user owns or
+// may write keeps no line.
+void AgregaEnTemporal(const QString& linea) {
+    const CarpetaPropia carpeta(InfoEstacion().CarpetaTemporal());
+    if (!carpeta.propia()) return;
+    const int fd = ::openat(carpeta.fd(), "XKERR.LOG", O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    const QByteArray bytes = vb::ToCp1252(linea) + "\r\n";
+    [[maybe_unused]] const ssize_t escritos = ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size()));
+    ::close(fd);
 }
 }  // namespace
 
@@ -87,8 +103,7 @@ int PreguntaError(const vb::Error& error, std::optional<int> botones, const std:
         } else if (!vb::AppendLine(ArchivoErroresPredeterminado(), linea)) {
             // A program folder that cannot be written (an installed program's): the user's
             // temporary folder keeps the log instead.
-            const QString temporal = InfoEstacion().CarpetaTemporal();
-            if (!temporal.isEmpty()) vb::AppendLine(UtilTexto().AgregaBarra(temporal) + QStringLiteral("XKERR.LOG"), linea);
+            AgregaEnTemporal(linea);
         }
     } catch (...) {
         // A log that cannot be written loses the line; the answer still counts.

@@ -30,7 +30,8 @@ QString PalabraRespuesta(int respuesta);
 QString ArchivoErroresPredeterminado();
 
 // Shows the box, appends the log line to `archivoLog` (the default log when empty; its line goes
-// to XKERR.LOG of the temporary folder when the program folder does not take it) and returns
+// to XKERR.LOG of the temporary folder when the program folder does not take it, only when that
+// folder is the user's own and that file no link) and returns
 // the operator's answer. An error numbered 0 returns 0 with no box and no line. Never raises: a
 // log that cannot be written loses its line.
 int PreguntaError(const vb::Error& error, std::optional<int> botones, const std::optional<QString>& rutina,

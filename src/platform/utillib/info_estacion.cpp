@@ -81,13 +81,14 @@ bool SoloDelUsuario(const struct stat& st) { return EsDelUsuario(st.st_uid) && (
 CarpetaPropia::CarpetaPropia(const QString& ruta) {
     if (ruta.isEmpty()) return;
     const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        falta_ = errno == ENOENT;
+    if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && SoloDelUsuario(st)) {
+        fd_ = fd;
         return;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && SoloDelUsuario(st)) fd_ = fd;
-    else ::close(fd);
+    ajena_ = true;
+    ::close(fd);
 }
 
 CarpetaPropia::~CarpetaPropia() {

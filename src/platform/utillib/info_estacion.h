@@ -41,7 +41,7 @@ bool SoloDelUsuario(const struct stat& st);
 // O_NOFOLLOW) for the same reason: a folder others may write could hold a file planted there.
 //
 //   utillib::CarpetaPropia carpeta(ruta);
-//   if (!carpeta.propia()) return;   // missing, a link, not a folder, another's, open to others
+//   if (!carpeta.propia()) return;   // a folder another could write (ajena()), missing, a link, ...
 //   const int fd = ::openat(carpeta.fd(), "FrmKorvane01.PRM", O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
 class CarpetaPropia {
 public:
@@ -51,12 +51,13 @@ public:
     CarpetaPropia& operator=(const CarpetaPropia&) = delete;
 
     bool propia() const { return fd_ >= 0; }
-    bool falta() const { return falta_; }   // nothing of that name is there
-    int fd() const { return fd_; }          // -1 unless propia()
+    // A folder that is there but that another user owns or may write: the program keeps nothing in it.
+    bool ajena() const { return ajena_; }
+    int fd() const { return fd_; }   // -1 unless propia()
 
 private:
     int fd_ = -1;
-    bool falta_ = false;
+    bool ajena_ = false;
 };
 
 // Whether a file or folder of this owner is the user's own: the one owner check of the program.

@@ -141,4 +141,21 @@ TEST_F(ErrorQuestion, AnErrorThatLeavesASlotIsShownLoggedAndTheProgramGoesOn) {
                                           "Respondió : \r\n")));
 }
 
+// A program folder that cannot be written: the line goes to XKERR.LOG of the user's own temporary
+// folder, and never through a link planted there under that name.
+TEST_F(ErrorQuestion, WithoutTheProgramFolderTheLogIsTheTemporaryFoldersNeverThroughALink) {
+    vb::SetAppPath(folder_.file(QStringLiteral("no/existe")));
+    const QByteArray temp = qgetenv("TEMP");
+    qputenv("TEMP", QFile::encodeName(folder_.path()));
+    ASSERT_TRUE(QFile::link(folder_.file(QStringLiteral("otro")), folder_.file(QStringLiteral("XKERR.LOG"))));
+    ui::ScriptedPrompter prompter;
+    prompter.answer(vb::kIgnore).answer(vb::kIgnore);
+    utillib::PreguntaError(vb::Error(13, QStringLiteral("uno")), std::nullopt, std::nullopt);
+    EXPECT_FALSE(QFile::exists(folder_.file(QStringLiteral("otro"))));
+    QFile::remove(folder_.file(QStringLiteral("XKERR.LOG")));
+    utillib::PreguntaError(vb::Error(13, QStringLiteral("dos")), std::nullopt, std::nullopt);
+    EXPECT_TRUE(Log(folder_.file(QStringLiteral("XKERR.LOG"))).contains("(13) dos"));
+    temp.isNull() ? qunsetenv("TEMP") : qputenv("TEMP", temp);
+}
+
 }  // namespace
