@@ -34,13 +34,19 @@ void Describe(const QString& folder, const QString& name, const QString& descrip
 
 }  // namespace
 
+QStringList DatabaseFiles(const QString& folder, const QString& name) {
+    const QString archivo = name + QStringLiteral(".sqlite");
+    QStringList r;
+    for (const QString& f : QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden))
+        if (f.compare(archivo, Qt::CaseInsensitive) == 0) r << f;
+    return r;
+}
+
 QString CreateEmpty(const QString& folder, const QString& name) {
     if (!QDir().mkpath(folder)) vb::Raise(vb::kErrPathNotFound, QStringLiteral("Cannot create the folder ") + folder);
     const QString path = QDir(folder).filePath(name + QStringLiteral(".sqlite"));
     // Remove any file of the same name in another case, so that the name finds this one.
-    for (const QString& f : QDir(folder).entryList({QStringLiteral("*")}, QDir::Files)) {
-        if (f.compare(name + QStringLiteral(".sqlite"), Qt::CaseInsensitive) == 0) RemoveDatabaseFiles(QDir(folder).filePath(f));
-    }
+    for (const QString& f : DatabaseFiles(folder, name)) RemoveDatabaseFiles(QDir(folder).filePath(f));
     RemoveDatabaseFiles(path);
     sqlite3* handle = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);

@@ -3,6 +3,7 @@
 // the head-office database ("VOLMA") and the stores' interface database ("korvane_interfases").
 // A connection text whose Server names that folder opens them (see ConnectionText).
 #include <QString>
+#include <QStringList>
 
 namespace db {
 
@@ -18,6 +19,9 @@ QString CreateInterface(const QString& folder, bool demo = true);
 
 // Creates the folder when missing and both databases in it, with their demo rows.
 void CreateDemo(const QString& folder);
+
+// The files of the folder named <name>.sqlite in any letters (those CreateEmpty replaces).
+QStringList DatabaseFiles(const QString& folder, const QString& name);
 
 // An empty database file <folder>/<name>.sqlite (replacing one of that name). Returns its path.
 QString CreateEmpty(const QString& folder, const QString& name);

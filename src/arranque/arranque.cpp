@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,22 +30,14 @@ void Uso() {
                  "     korvane --demo <carpeta> [--capturas <carpeta>]\n");
 }
 
-// Whether the folder holds the database file <nombre>.sqlite, its name in any letters (the embedded
-// provider opens it so).
-bool TieneBase(const QDir& dir, const QString& nombre) {
-    const QString archivo = nombre + QStringLiteral(".sqlite");
-    const QStringList archivos = dir.entryList(QDir::Files | QDir::System | QDir::Hidden);
-    return std::any_of(archivos.begin(), archivos.end(),
-                       [&](const QString& f) { return f.compare(archivo, Qt::CaseInsensitive) == 0; });
-}
-
-// The demo databases in the folder, each made only when it is not there: a file that is there is
-// the operator's (what was sent and received into it) and is never replaced.
+// The demo databases in the folder, each made only when no file of its name (in any letters, as the
+// provider opens it) is there: such a file is the operator's (what was sent and received into it)
+// and is never replaced.
 bool CreaDemo(const QString& carpeta) {
-    const QDir dir(carpeta);
     try {
-        if (!TieneBase(dir, db::kHeadOfficeName)) db::CreateHeadOffice(carpeta, db::kHeadOfficeName, /*demo=*/true);
-        if (!TieneBase(dir, db::kInterfaceName)) db::CreateInterface(carpeta, /*demo=*/true);
+        if (db::DatabaseFiles(carpeta, db::kHeadOfficeName).isEmpty())
+            db::CreateHeadOffice(carpeta, db::kHeadOfficeName, /*demo=*/true);
+        if (db::DatabaseFiles(carpeta, db::kInterfaceName).isEmpty()) db::CreateInterface(carpeta, /*demo=*/true);
         return true;
     } catch (const vb::Error& e) {
         std::fprintf(stderr, "no se pudieron crear las bases de demostración en %s: %s\n", qPrintable(carpeta),

@@ -22,6 +22,7 @@
 #include <sys/resource.h>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <numeric>
 #include <unistd.h>
 
@@ -468,6 +469,25 @@ int DescriptorDe(const QString& ruta) {
     return -1;
 }
 
+// While it lives, no file of the process grows past `bytes`: a write is cut there, as on a full disk.
+class LimiteDeArchivo {
+public:
+    explicit LimiteDeArchivo(qint64 bytes) : senal_(std::signal(SIGXFSZ, SIG_IGN)) { Pone(bytes); }
+    ~LimiteDeArchivo() {
+        ::setrlimit(RLIMIT_FSIZE, &antes_);
+        std::signal(SIGXFSZ, senal_);
+    }
+
+private:
+    void Pone(qint64 bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &antes_);
+        const rlimit limite{static_cast<rlim_t>(bytes), antes_.rlim_max};
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+    }
+    void (*senal_)(int);
+    rlimit antes_{};
+};
+
 // The server refuses the stock rows of one voucher (it fails, and its rows are logged), and the
 // receive log's disk fills up at the notice naming the log: it is full (the file's descriptor is
 // pointed at /dev/full), or it takes the first 20 bytes of the next line and no more (the
@@ -483,7 +503,6 @@ public:
               1, testsupport::Rechaza(receivertest::kFilaRechazada)),
           parcial_(parcial) {}
     ~LogSinLugar() override {
-        Limita(false);
         if (guardado_ >= 0) ::close(guardado_);
     }
     ado::RecordsetPtr Execute(ado::Connection& cnn, const QString& sql, long* afectadas, long opciones) override {
@@ -494,27 +513,13 @@ public:
     // While the run asks about the line (the log's descriptor is still the one filled).
     void Vacia() {
         if (guardado_ >= 0) ::dup2(guardado_, fd_);
-        Limita(false);
+        limite_.reset();
     }
 
 private:
-    void Limita(bool limita, qint64 bytes = 0) {
-        if (limita == limitado_) return;
-        if (limita) {
-            ::getrlimit(RLIMIT_FSIZE, &limite_);
-            senal_ = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limite = limite_;
-            limite.rlim_cur = static_cast<rlim_t>(bytes);
-            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
-        } else {
-            ::setrlimit(RLIMIT_FSIZE, &limite_);
-            std::signal(SIGXFSZ, senal_);
-        }
-        limitado_ = limita;
-    }
     void Llena(const QString& ruta) {
         lleno_ = true;
-        if (parcial_) return Limita(true, QFileInfo(ruta).size() + 20);
+        if (parcial_) return void(limite_.emplace(QFileInfo(ruta).size() + 20));
         fd_ = DescriptorDe(ruta);
         ASSERT_GE(fd_, 0) << ruta.toStdString();
         guardado_ = ::dup(fd_);
@@ -523,10 +528,9 @@ private:
         ::close(lleno);
     }
     bool parcial_;
-    bool lleno_ = false, limitado_ = false;
+    bool lleno_ = false;
     int fd_ = -1, guardado_ = -1;
-    rlimit limite_{};
-    void (*senal_)(int) = SIG_DFL;
+    std::optional<LimiteDeArchivo> limite_;
 };
 
 // A log line the disk refuses while a failed voucher's rows are logged (the third voucher of the
@@ -603,13 +607,10 @@ TEST(RegistroRecepcionTest, NoLineIsWrittenAfterAPartTheFileWouldNotGiveBack) {
     const int fd = DescriptorDe(log.ruta()), m = ::memfd_create("registro", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (m < 0) GTEST_SKIP() << "no memory files here";
     ASSERT_TRUE(::fcntl(m, F_ADD_SEALS, F_SEAL_SHRINK) == 0 && ::dup2(m, fd) == fd && ::close(m) == 0);
-    rlimit antes{};
-    ::getrlimit(RLIMIT_FSIZE, &antes);
-    const rlimit limite{10, antes.rlim_max};
-    std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
-    EXPECT_THROW(log.Escribe(QStringLiteral("ARTICULO INEXISTENTE")), vb::Error);
-    ::setrlimit(RLIMIT_FSIZE, &antes);
+    {
+        const LimiteDeArchivo limite(10);
+        EXPECT_THROW(log.Escribe(QStringLiteral("ARTICULO INEXISTENTE")), vb::Error);
+    }
     EXPECT_THROW(log.Escribe(QStringLiteral("uno")), vb::Error);
     char leido[32] = {};
     EXPECT_EQ(QByteArray(leido, ::pread(fd, leido, sizeof leido, 0)), QByteArray("ARTICULO I"));

@@ -34,8 +34,7 @@ void AgregaEnTemporal(const QString& linea) {
     if (!carpeta.propia()) return;
     const int fd = ::openat(carpeta.fd(), "XKERR.LOG", O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return;
-    const QByteArray bytes = vb::ToCp1252(linea) + "\r\n";
-    [[maybe_unused]] const ssize_t escritos = ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size()));
+    vb::AppendLine(fd, linea);
     ::close(fd);
 }
 }  // namespace

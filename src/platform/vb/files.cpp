@@ -105,11 +105,22 @@ void RandomFile::put(long long record, const QByteArray& data) {
 
 void RandomFile::close() { impl_->file.close(); }
 
-bool AppendLine(const QString& path, const QString& line) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+namespace {
+bool Append(QFile& file, const QString& line) {
     const QByteArray bytes = ToCp1252(line) + "\r\n";
     return file.write(bytes) == bytes.size() && file.flush();
+}
+}  // namespace
+
+bool AppendLine(const QString& path, const QString& line) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Append) && Append(file, line);
+}
+
+bool AppendLine(int descriptor, const QString& line) {
+    QFile file;
+    return file.open(descriptor, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::DontCloseHandle) &&
+           Append(file, line);
 }
 
 QByteArray FixedText(const QString& s, int length) {

@@ -45,6 +45,8 @@ private:
 // Appends text lines in CP1252 ending in CR LF, as Print # on a file opened For Append.
 // Returns false when the file cannot be opened or written.
 bool AppendLine(const QString& path, const QString& line);
+// The same on a file the caller opened for appending (the descriptor stays open).
+bool AppendLine(int descriptor, const QString& line);
 
 // Fixed-length text fields of a record: the text in CP1252, cut or padded with blanks.
 QByteArray FixedText(const QString& s, int length);
